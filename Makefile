@@ -1,0 +1,57 @@
+# Quick start: `make demo` and `make test`. Every target installs the missing Debian
+# packages first (scripts/setup.sh), then configures and builds incrementally.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+JOBS       ?= $(shell nproc)
+
+# Without a display the demo and the tests run on a virtual X server.
+XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
+CTEST := ctest --output-on-failure -j $(JOBS) --timeout 600
+
+.PHONY: all setup build build-asan build-fuzz demo test test-asan bench fuzz clean
+
+all: build
+
+setup:
+	@scripts/setup.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/build.ninja:
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN_SANITIZE=ON
+
+$(FUZZ_BUILD)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQN_FUZZ=ON
+
+build: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: setup $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+build-fuzz: setup $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+demo: build
+	$(XVFB) $(BUILD)/bin/qn_demo
+
+test: build
+	cd $(BUILD) && $(XVFB) $(CTEST)
+
+# ASan + UBSan build of the same suites. Leak detection stays on.
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(XVFB) $(CTEST)
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do \
+	    [ -x "$$b" ] || continue; echo "== $$b"; $(XVFB) "$$b" || exit 1; done
+
+fuzz: build-fuzz
+	@scripts/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
