@@ -372,6 +372,9 @@ int CoreString::natural_compare(CoreBasicString const& a, CoreBasicString const&
 {
     std::string_view x = a.view(), y = b.view();
     size_t i = 0, j = 0;
+    // Among names equal by value, fewer leading zeros sort first ("a1" < "a01"); this
+    // second key keeps the order transitive.
+    int zeros_order = 0;
     while (i < x.size() && j < y.size()) {
         if (is_digit(x[i]) && is_digit(y[j])) {
             // Compare digit runs by value: skip leading zeros, then longer run is larger.
@@ -384,6 +387,7 @@ int CoreString::natural_compare(CoreBasicString const& a, CoreBasicString const&
             if (ei - zi != ej - zj) return ei - zi < ej - zj ? -1 : 1;
             int r = x.substr(zi, ei - zi).compare(y.substr(zj, ej - zj));
             if (r != 0) return r < 0 ? -1 : 1;
+            if (zeros_order == 0 && zi - i != zj - j) zeros_order = zi - i < zj - j ? -1 : 1;
             i = ei;
             j = ej;
             continue;
@@ -396,6 +400,7 @@ int CoreString::natural_compare(CoreBasicString const& a, CoreBasicString const&
     }
     if (i < x.size()) return 1;
     if (j < y.size()) return -1;
+    if (zeros_order != 0) return zeros_order;
     return compare(a, b, true);
 }
 

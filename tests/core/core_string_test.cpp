@@ -1,5 +1,270 @@
 #include <gtest/gtest.h>
 
-#include "host/core/core_string.h"
+#include <cmath>
+#include <limits>
 
-TEST(CoreString, Placeholder) { EXPECT_EQ(CoreString("a").get_length(), 1u); }
+#include "host/core/core_string.h"
+#include "tests/support/core_printers.h"
+
+TEST(CoreString, SetDataAndAppendEveryKind)
+{
+    CoreString s;
+    s.set_data("abcdef", 3);
+    EXPECT_EQ(s, "abc");
+    s.set_data("xyz", -1);
+    EXPECT_EQ(s, "xyz");
+    s.set_data(nullptr);
+    EXPECT_TRUE(s.is_empty());
+
+    CoreString t("n=");
+    t += 42;
+    t += ' ';
+    t += -7;
+    t += ' ';
+    t += 4000000000u;
+    t += ' ';
+    t += true;
+    t += ' ';
+    t += 0.1;
+    t += ' ';
+    t += 1.5f;
+    t += ' ';
+    t += CoreString("end");
+    EXPECT_EQ(t, "n=42 -7 4000000000 true 0.1 1.5 end");
+
+    CoreString p;
+    p += static_cast<void const*>(nullptr);
+    EXPECT_EQ(p, "0x0");
+    EXPECT_EQ(CoreString("a") + 1 + "b" + 2.25, "a1b2.25");
+    EXPECT_EQ("pre" + CoreString("fix"), "prefix");
+}
+
+TEST(CoreString, DoubleTextReadsBackExactly)
+{
+    for (double v : {0.1, 1.0 / 3.0, 1e300, -2.5e-310, 123456789.125}) {
+        CoreString s;
+        s += v;
+        EXPECT_EQ(s.to_double(), v) << s;
+    }
+}
+
+TEST(CoreString, FindAndRevFind)
+{
+    CoreString s("a/b/c");
+    EXPECT_EQ(s.find('/'), 1u);
+    EXPECT_EQ(s.find('/', 2), 3u);
+    EXPECT_EQ(s.find("b/"), 2u);
+    EXPECT_EQ(s.find('x'), CoreString::NOT_FOUND);
+    EXPECT_EQ(s.find('a', 100), CoreString::NOT_FOUND);
+    EXPECT_EQ(s.rev_find('/'), 3u);
+    EXPECT_EQ(s.rev_find('/', 2), 1u);
+    EXPECT_EQ(s.rev_find("/"), 3u);
+    EXPECT_EQ(s.rev_find("zz"), CoreString::NOT_FOUND);
+    EXPECT_EQ(CoreString().find(""), 0u);
+    EXPECT_EQ(CoreString().find('a'), CoreString::NOT_FOUND);
+    // The not-found value is not a position any string of ordinary size can have.
+    EXPECT_GT(CoreString::NOT_FOUND, 0x7fffffffu);
+}
+
+TEST(CoreString, SubString)
+{
+    CoreString s("hello");
+    EXPECT_EQ(s.sub_string(1, 3), "ell");
+    EXPECT_EQ(s.sub_string(3), "lo");
+    EXPECT_EQ(s.sub_string(3, 100), "lo");
+    EXPECT_EQ(s.sub_string(5), "");
+    EXPECT_EQ(s.sub_string(99, 2), "");
+}
+
+TEST(CoreString, SplitWithAndWithoutEmptyParts)
+{
+    CoreString s(",a,,b,");
+    auto dropped = s.split(",");
+    ASSERT_EQ(dropped.get_count(), 2u);
+    EXPECT_EQ(dropped[0], "a");
+    EXPECT_EQ(dropped[1], "b");
+
+    auto kept = s.split(",", true);
+    ASSERT_EQ(kept.get_count(), 5u);
+    EXPECT_EQ(kept[0], "");
+    EXPECT_EQ(kept[1], "a");
+    EXPECT_EQ(kept[2], "");
+    EXPECT_EQ(kept[3], "b");
+    EXPECT_EQ(kept[4], "");
+
+    auto multi = CoreString("a::b::::c").split("::");
+    ASSERT_EQ(multi.get_count(), 3u);
+    EXPECT_EQ(multi[2], "c");
+
+    EXPECT_EQ(CoreString("").split(",").get_count(), 0u);
+    EXPECT_EQ(CoreString("").split(",", true).get_count(), 1u);
+    auto whole = CoreString("abc").split("");
+    ASSERT_EQ(whole.get_count(), 1u);
+    EXPECT_EQ(whole[0], "abc");
+}
+
+TEST(CoreString, SplitWordHonoursQuotes)
+{
+    auto words = CoreString("  open \"my file.txt\"\tnow \"say \\\"hi\\\"\" \"unterminated").split_word();
+    ASSERT_EQ(words.get_count(), 5u);
+    EXPECT_EQ(words[0], "open");
+    EXPECT_EQ(words[1], "my file.txt");
+    EXPECT_EQ(words[2], "now");
+    EXPECT_EQ(words[3], "say \"hi\"");
+    EXPECT_EQ(words[4], "unterminated");
+    EXPECT_EQ(CoreString(" \t\n").split_word().get_count(), 0u);
+}
+
+TEST(CoreString, TrimAndCase)
+{
+    EXPECT_EQ(CoreString(" \t a b \r\n").get_trim(), "a b");
+    EXPECT_EQ(CoreString(" \t a b \r\n").get_trim_right(), " \t a b");
+    EXPECT_EQ(CoreString("   ").get_trim(), "");
+    EXPECT_EQ(CoreString("MiXeD 12").get_lower_case(), "mixed 12");
+    EXPECT_EQ(CoreString("MiXeD 12").get_upper_case(), "MIXED 12");
+    CoreString s("AbC");
+    s.lower_case();
+    EXPECT_EQ(s, "abc");
+    // Bytes above 127 are left alone rather than mangled by a locale.
+    EXPECT_EQ(CoreString("\xc3\x89t\xc3\xa9").get_upper_case(), "\xc3\x89T\xc3\xa9");
+}
+
+TEST(CoreString, TitleCamelCaseAndIdentifier)
+{
+    EXPECT_EQ(CoreString("motion_blur samples").get_title(), "Motion Blur Samples");
+    EXPECT_EQ(CoreString("already Title").get_title(), "Already Title");
+    EXPECT_EQ(CoreString("").get_title(), "");
+    EXPECT_EQ(CoreString("motion_blur samples").camel_case(), "motionBlurSamples");
+    EXPECT_EQ(CoreString("__leading_under").camel_case(), "leadingUnder");
+    EXPECT_EQ(CoreString("Shading-Rate").camel_case(), "shadingRate");
+
+    CoreString id("3d view/main (copy)");
+    id.make_identifier();
+    EXPECT_EQ(id, "_3d_view_main__copy_");
+    CoreString empty;
+    EXPECT_EQ(empty.make_identifier(), "_");
+    CoreString ok("valid_name2");
+    EXPECT_EQ(ok.make_identifier(), "valid_name2");
+}
+
+TEST(CoreString, ReplaceAndOccurrences)
+{
+    CoreString s("a.b.c");
+    EXPECT_EQ(s.replace('.', '/'), 2u);
+    EXPECT_EQ(s, "a/b/c");
+
+    CoreString t("aaa");
+    EXPECT_EQ(t.replace("a", "aa"), 3u);  // no re-scan of inserted text
+    EXPECT_EQ(t, "aaaaaa");
+    CoreString u("one two one");
+    EXPECT_EQ(u.replace("one", "1", false), 1u);
+    EXPECT_EQ(u, "1 two one");
+    EXPECT_EQ(u.replace("", "x"), 0u);
+    EXPECT_EQ(u.replace("zzz", "x"), 0u);
+    EXPECT_EQ(u, "1 two one");
+
+    CoreString v("a-b-c-");
+    EXPECT_EQ(v.count_occurences('-'), 3u);
+    EXPECT_EQ(v.remove_occurences('-'), 3u);
+    EXPECT_EQ(v, "abc");
+}
+
+TEST(CoreString, StartEndContains)
+{
+    CoreString s("filename.tar.gz");
+    EXPECT_TRUE(s.start_with("file"));
+    EXPECT_TRUE(s.start_with(""));
+    EXPECT_FALSE(s.start_with("filename.tar.gz.bak"));
+    EXPECT_TRUE(s.end_with(".gz"));
+    EXPECT_FALSE(s.end_with(".tar"));
+    EXPECT_TRUE(s.contains(".tar."));
+    EXPECT_TRUE(s.contains('g'));
+    EXPECT_FALSE(s.contains("zip"));
+}
+
+TEST(CoreString, IsNumber)
+{
+    for (char const* yes : {"0", "12", "-3", "+4", "0.5", ".5", "5.", "-1e-3", "2E+10", "007"})
+        EXPECT_TRUE(CoreString(yes).is_number()) << yes;
+    for (char const* no : {"", "-", "+", ".", "e5", "1e", "1e+", "1.2.3", " 1", "1 ", "0x10", "12a", "--1", "inf", "nan"})
+        EXPECT_FALSE(CoreString(no).is_number()) << no;
+}
+
+TEST(CoreString, Conversions)
+{
+    EXPECT_EQ(CoreString("  42abc").to_int(), 42);
+    EXPECT_EQ(CoreString("-17").to_int(), -17);
+    EXPECT_EQ(CoreString("abc").to_int(), 0);
+    EXPECT_EQ(CoreString("99999999999").to_int(), std::numeric_limits<int>::max());
+    EXPECT_EQ(CoreString("-5").to_unsigned(), 0u);
+    EXPECT_EQ(CoreString("4294967295").to_unsigned(), 4294967295u);
+    EXPECT_DOUBLE_EQ(CoreString(" +2.5e2").to_double(), 250.0);
+    EXPECT_DOUBLE_EQ(CoreString("1e999").to_double(), HUGE_VAL);
+    EXPECT_EQ(CoreString("x").to_double(), 0.0);
+    EXPECT_TRUE(CoreString("TRUE").to_bool());
+    EXPECT_TRUE(CoreString(" yes ").to_bool());
+    EXPECT_TRUE(CoreString("On").to_bool());
+    EXPECT_TRUE(CoreString("2").to_bool());
+    EXPECT_FALSE(CoreString("false").to_bool());
+    EXPECT_FALSE(CoreString("0").to_bool());
+    EXPECT_FALSE(CoreString("").to_bool());
+    EXPECT_EQ(CoreString("xyz").to_char(), 'x');
+    EXPECT_EQ(CoreString().to_char(), '\0');
+}
+
+TEST(CoreString, CompareAndNaturalSort)
+{
+    EXPECT_LT(CoreString::compare("a", "b"), 0);
+    EXPECT_GT(CoreString::compare("b", "a"), 0);
+    EXPECT_EQ(CoreString::compare("abc", "abc"), 0);
+    EXPECT_NE(CoreString::compare("ABC", "abc"), 0);
+    EXPECT_EQ(CoreString::compare("ABC", "abc", false), 0);
+    EXPECT_LT(CoreString::compare("ab", "abc", false), 0);
+
+    CoreVector<CoreString> names{"item10", "Item2", "item1", "beta", "Alpha", "item02", "item2"};
+    CoreString::alpha_sort(names);
+    // Equal numbers: fewer leading zeros first, then the plain comparison, so the order
+    // stays total.
+    CoreVector<CoreString> expected{"Alpha", "beta", "item1", "Item2", "item2", "item02", "item10"};
+    EXPECT_EQ(names, expected);
+
+    CoreString::alpha_sort(names, false);
+    EXPECT_EQ(names[0], "item10");
+    EXPECT_EQ(names[names.get_count() - 1], "Alpha");
+
+    // Digit runs longer than any integer type still compare by value.
+    EXPECT_LT(CoreString::natural_compare("v99999999999999999999998", "v99999999999999999999999"), 0);
+    EXPECT_LT(CoreString::natural_compare("a", "a1"), 0);
+    // Transitivity across case and zero padding, which a sort relies on.
+    EXPECT_LT(CoreString::natural_compare("item1", "Item2"), 0);
+    EXPECT_LT(CoreString::natural_compare("Item2", "item02"), 0);
+    EXPECT_LT(CoreString::natural_compare("item1", "item02"), 0);
+}
+
+TEST(CoreString, AfterAndBeforeSeparators)
+{
+    EXPECT_EQ(CoreString::after_first("a/b/c", "/"), "b/c");
+    EXPECT_EQ(CoreString::after_last("a/b/c", "/"), "c");
+    EXPECT_EQ(CoreString::before_last("a/b/c", "/"), "a/b");
+    EXPECT_EQ(CoreString::after_first("abc", "/"), "");
+    EXPECT_EQ(CoreString::after_last("abc", "/"), "");
+    EXPECT_EQ(CoreString::before_last("abc", "/"), "abc");
+    EXPECT_EQ(CoreString::after_last("x::y::z", "::"), "z");
+    EXPECT_EQ(CoreString::after_last("a/", "/"), "");
+}
+
+TEST(CoreString, NullStringIsSharedAndEmpty)
+{
+    EXPECT_TRUE(CoreString::get_null_string().is_empty());
+    EXPECT_EQ(&CoreString::get_null_string(), &CoreString::get_null_string());
+}
+
+TEST(CoreString, EqualityAndHashAgree)
+{
+    CoreBasicString a("name"), b(std::string("name"));
+    EXPECT_TRUE(a == b);
+    EXPECT_FALSE(a != b);
+    EXPECT_EQ(a.get_hash(), b.get_hash());
+    EXPECT_TRUE(CoreBasicString() == nullptr);
+    EXPECT_NE(CoreString("a").get_hash(), CoreString("b").get_hash());
+}
