@@ -22,19 +22,59 @@ public:
     }
     bool operator!=(GMathVecBase const& o) const { return !(*this == o); }
 
-    Derived operator+(Derived const& o) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] + o.data[i]); return r; }
-    Derived operator-(Derived const& o) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] - o.data[i]); return r; }
-    Derived operator*(Derived const& o) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] * o.data[i]); return r; }
-    Derived operator/(Derived const& o) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] / o.data[i]); return r; }
-    Derived operator*(T const& s) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] * s); return r; }
-    Derived operator/(T const& s) const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] / s); return r; }
-    Derived operator-() const { Derived r = self(); for (unsigned i = 0; i < N; ++i) r.data[i] = T(-r.data[i]); return r; }
+    Derived operator+(Derived const& o) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] + o.data[i]);
+        return r;
+    }
+    Derived operator-(Derived const& o) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] - o.data[i]);
+        return r;
+    }
+    Derived operator*(Derived const& o) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] * o.data[i]);
+        return r;
+    }
+    Derived operator/(Derived const& o) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] / o.data[i]);
+        return r;
+    }
+    Derived operator*(T const& s) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] * s);
+        return r;
+    }
+    Derived operator/(T const& s) const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(r.data[i] / s);
+        return r;
+    }
+    Derived operator-() const
+    {
+        Derived r = self();
+        for (unsigned i = 0; i < N; ++i) r.data[i] = T(-r.data[i]);
+        return r;
+    }
     Derived& operator+=(Derived const& o) { return static_cast<Derived&>(*this) = *this + o; }
     Derived& operator-=(Derived const& o) { return static_cast<Derived&>(*this) = *this - o; }
     Derived& operator*=(T const& s) { return static_cast<Derived&>(*this) = *this * s; }
     Derived& operator/=(T const& s) { return static_cast<Derived&>(*this) = *this / s; }
 
-    T dot(Derived const& o) const { T r = T(); for (unsigned i = 0; i < N; ++i) r = T(r + data[i] * o.data[i]); return r; }
+    T dot(Derived const& o) const
+    {
+        T r = T();
+        for (unsigned i = 0; i < N; ++i) r = T(r + data[i] * o.data[i]);
+        return r;
+    }
     // Euclidean length, in double for integer element types.
     auto length() const
     {
@@ -88,5 +128,11 @@ public:
     GMathVec4(T x, T y, T z, T w) { set(x, y, z, w); }
     template <typename U>
     explicit GMathVec4(GMathVec4<U> const& o) { set(T(o[0]), T(o[1]), T(o[2]), T(o[3])); }
-    void set(T x, T y, T z, T w) { this->data[0] = x; this->data[1] = y; this->data[2] = z; this->data[3] = w; }
+    void set(T x, T y, T z, T w)
+    {
+        this->data[0] = x;
+        this->data[1] = y;
+        this->data[2] = z;
+        this->data[3] = w;
+    }
 };
