@@ -1,0 +1,175 @@
+#include "host/sys/sys_thread_task.h"
+
+#include <tbb/blocked_range.h>
+#include <tbb/info.h>
+#include <tbb/parallel_for.h>
+#include <tbb/task_arena.h>
+#include <tbb/task_group.h>
+
+#include <exception>
+
+#include "host/core/core_log.h"
+
+CORE_IMPLEMENT_CLASS(SysThreadTask, CoreBaseObject)
+
+char const* SysThreadTask::get_state_name(State const& state)
+{
+    switch (state) {
+    case STATE_IDLE: return "STATE_IDLE";
+    case STATE_QUEUED: return "STATE_QUEUED";
+    case STATE_RUNNING: return "STATE_RUNNING";
+    case STATE_COMPLETED: return "STATE_COMPLETED";
+    case STATE_COUNT: return "STATE_COUNT";
+    }
+    return "STATE_UNKNOWN";
+}
+
+namespace {
+
+// The manager whose task the current thread is running, to catch a task waiting for its
+// own manager (which would never return).
+thread_local SysThreadTaskManager const* t_running_manager = nullptr;
+
+class RunningScope {
+public:
+    explicit RunningScope(SysThreadTaskManager const* manager) : m_previous(t_running_manager)
+    {
+        t_running_manager = manager;
+    }
+    ~RunningScope() { t_running_manager = m_previous; }
+
+private:
+    SysThreadTaskManager const* m_previous;
+};
+
+// Orders what an adding thread wrote before add_task before what the task then reads.
+// The scheduler already guarantees this; going through an atomic the code owns also
+// makes the hand-off visible to race detectors, which do not see inside the scheduler.
+std::atomic<unsigned long> s_task_handoff{0};
+
+// Calls `work`, turning an escaping exception into an error message: a failing task
+// must not take the pool or the waiting thread down.
+template <typename WORK>
+void run_guarded(char const* what, WORK&& work)
+{
+    try {
+        work();
+    } catch (std::exception const& e) {
+        CORE_LOG_ERROR("SysThreadTaskManager." << what << ": a task threw: " << e.what() << "\n");
+    } catch (...) {
+        CORE_LOG_ERROR("SysThreadTaskManager." << what << ": a task threw an unknown exception\n");
+    }
+}
+
+}  // namespace
+
+struct SysThreadTaskManager::Impl {
+    explicit Impl(unsigned int threads)
+        // One slot is kept for a thread calling wait_until_completed, which then helps;
+        // a single-thread manager leaves its only slot to a worker so tasks run unattended.
+        : thread_count(threads), arena(static_cast<int>(threads), threads > 1 ? 1 : 0)
+    {
+    }
+
+    unsigned int thread_count;
+    tbb::task_arena arena;
+    tbb::task_group group;
+    std::atomic<unsigned int> pending{0};
+};
+
+SysThreadTaskManager::SysThreadTaskManager(unsigned int thread_count)
+{
+    // More threads than processors would only take turns: the pool is shared by all
+    // managers and sized to the processors.
+    int const available = tbb::info::default_concurrency();
+    unsigned int const processors = available > 0 ? static_cast<unsigned int>(available) : 1;
+    if (thread_count == 0 || thread_count > processors) thread_count = processors;
+    m_impl = std::make_unique<Impl>(thread_count);
+}
+
+SysThreadTaskManager::~SysThreadTaskManager()
+{
+    wait_until_completed();
+}
+
+bool SysThreadTaskManager::add_task(SysThreadTask* task, bool const& delete_when_done)
+{
+    if (!task) {
+        CORE_LOG_WARNING("SysThreadTaskManager.add_task: null task\n");
+        return false;
+    }
+    // Idle or completed tasks may be queued; a queued or running one may not.
+    int expected = SysThreadTask::STATE_IDLE;
+    bool queued = task->m_state.compare_exchange_strong(expected, SysThreadTask::STATE_QUEUED);
+    if (!queued && expected == SysThreadTask::STATE_COMPLETED) {
+        queued = task->m_state.compare_exchange_strong(expected, SysThreadTask::STATE_QUEUED);
+    }
+    if (!queued) {
+        CORE_LOG_WARNING("SysThreadTaskManager.add_task: the task of class "
+                         << task->get_class_info().get_name() << " is already queued or running\n");
+        return false;
+    }
+    Impl* impl = m_impl.get();
+    impl->pending.fetch_add(1, std::memory_order_relaxed);
+    bool const owned = delete_when_done;
+    tbb::task_handle handle = impl->group.defer([this, impl, task, owned] {
+        s_task_handoff.load(std::memory_order_acquire);  // before reading the captures
+        RunningScope scope(this);
+        task->m_state.store(SysThreadTask::STATE_RUNNING, std::memory_order_relaxed);
+        run_guarded("add_task", [task] { task->run(); });
+        if (owned) {
+            delete task;
+        } else {
+            task->m_state.store(SysThreadTask::STATE_COMPLETED, std::memory_order_release);
+        }
+        impl->pending.fetch_sub(1, std::memory_order_release);
+    });
+    s_task_handoff.fetch_add(1, std::memory_order_release);
+    impl->arena.enqueue(std::move(handle));
+    return true;
+}
+
+void SysThreadTaskManager::wait_until_completed()
+{
+    if (t_running_manager == this) {
+        CORE_LOG_WARNING("SysThreadTaskManager.wait_until_completed: called from one of the manager's own "
+                         "tasks, which would wait for itself; ignored\n");
+        return;
+    }
+    Impl* impl = m_impl.get();
+    impl->arena.execute([impl] { impl->group.wait(); });
+    // Pairs with the release of every finished task, so that the caller sees all they wrote.
+    impl->pending.load(std::memory_order_acquire);
+}
+
+unsigned int SysThreadTaskManager::get_pending_count() const
+{
+    return m_impl->pending.load(std::memory_order_acquire);
+}
+
+unsigned int SysThreadTaskManager::get_thread_count() const
+{
+    return m_impl->thread_count;
+}
+
+void SysThreadTaskManager::parallel_for(unsigned int begin, unsigned int end,
+                                        std::function<void(unsigned int)> const& function)
+{
+    if (begin >= end || !function) return;
+    using Range = tbb::blocked_range<unsigned int>;
+    m_impl->arena.execute([&] {
+        tbb::parallel_for(Range(begin, end), [&](Range const& range) {
+            RunningScope scope(this);
+            for (unsigned int i = range.begin(); i != range.end(); ++i) {
+                run_guarded("parallel_for", [&] { function(i); });
+            }
+        });
+    });
+}
+
+SysThreadTaskManager& SysThreadTaskManager::get_default()
+{
+    // Never destroyed: tasks may still be queued while the process exits.
+    static SysThreadTaskManager* s_manager = new SysThreadTaskManager();
+    return *s_manager;
+}

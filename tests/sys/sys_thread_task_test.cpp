@@ -1,0 +1,208 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "host/sys/sys_thread_task.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+// Counts its runs and notes the threads they ran on.
+class CountingTask : public SysThreadTask {
+public:
+    CountingTask(std::atomic<int>& runs, std::mutex& mutex, std::set<std::thread::id>& threads)
+        : m_runs(runs), m_mutex(mutex), m_threads(threads)
+    {
+    }
+    void run() override
+    {
+        // Long enough for the waiting thread and the workers to share the queue.
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            m_threads.insert(std::this_thread::get_id());
+        }
+        m_runs.fetch_add(1);
+    }
+
+private:
+    std::atomic<int>& m_runs;
+    std::mutex& m_mutex;
+    std::set<std::thread::id>& m_threads;
+};
+
+// Queues `children` more tasks of one less depth on its manager: a tree of tasks.
+class SpawningTask : public SysThreadTask {
+public:
+    SpawningTask(SysThreadTaskManager& manager, int depth, int children, std::atomic<int>& runs)
+        : m_manager(manager), m_depth(depth), m_children(children), m_runs(runs)
+    {
+    }
+    void run() override
+    {
+        if (m_depth > 0) {
+            // Give the waiting thread the chance to see an empty moment before the children come.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            for (int i = 0; i < m_children; ++i) {
+                m_manager.add_task(new SpawningTask(m_manager, m_depth - 1, m_children, m_runs), true);
+            }
+        }
+        m_runs.fetch_add(1);
+    }
+
+private:
+    SysThreadTaskManager& m_manager;
+    int m_depth;
+    int m_children;
+    std::atomic<int>& m_runs;
+};
+
+template <typename FUNCTION>
+class LambdaTask : public SysThreadTask {
+public:
+    explicit LambdaTask(FUNCTION function) : m_function(function) {}
+    void run() override { m_function(); }
+
+private:
+    FUNCTION m_function;
+};
+
+}  // namespace
+
+TEST(SysThreadTaskManager, RunsEveryTaskOnSeveralThreadsBeforeWaitReturns)
+{
+    SysThreadTaskManager manager(4);
+    EXPECT_GE(manager.get_thread_count(), 1u);
+    EXPECT_LE(manager.get_thread_count(), 4u);  // fewer when there are fewer processors
+
+    std::atomic<int> runs{0};
+    std::mutex mutex;
+    std::set<std::thread::id> threads;
+    std::vector<std::unique_ptr<CountingTask>> kept;
+    for (int i = 0; i < 1000; ++i) {
+        if (i % 2 == 0) {
+            kept.push_back(std::make_unique<CountingTask>(runs, mutex, threads));
+            ASSERT_TRUE(manager.add_task(kept.back().get()));
+        } else {
+            ASSERT_TRUE(manager.add_task(new CountingTask(runs, mutex, threads), true));
+        }
+    }
+    manager.wait_until_completed();
+    EXPECT_EQ(runs.load(), 1000);
+    EXPECT_EQ(manager.get_pending_count(), 0u);
+    for (auto const& task : kept) EXPECT_EQ(task->get_state(), SysThreadTask::STATE_COMPLETED);
+    if (manager.get_thread_count() > 1) {
+        EXPECT_GE(threads.size(), 2u);
+    }
+}
+
+TEST(SysThreadTaskManager, TasksMayAddTasks)
+{
+    SysThreadTaskManager manager(3);
+    std::atomic<int> runs{0};
+    // 1 + 4 + 16 + 64 + 256 tasks, most of them queued by other tasks.
+    manager.add_task(new SpawningTask(manager, 4, 4, runs), true);
+    manager.wait_until_completed();
+    EXPECT_EQ(runs.load(), 341);
+    EXPECT_EQ(manager.get_pending_count(), 0u);
+
+    // Once more on the same manager, from several threads at once.
+    runs = 0;
+    std::vector<std::thread> adders;
+    for (int t = 0; t < 3; ++t) {
+        adders.emplace_back([&] { manager.add_task(new SpawningTask(manager, 3, 3, runs), true); });
+    }
+    for (auto& adder : adders) adder.join();
+    manager.wait_until_completed();
+    EXPECT_EQ(runs.load(), 3 * 40);
+}
+
+TEST(SysThreadTaskManager, TasksRunWithoutAnyoneWaiting)
+{
+    SysThreadTaskManager manager(1);
+    std::atomic<bool> ran{false};
+    LambdaTask task([&] { ran = true; });
+    manager.add_task(&task);
+    for (int i = 0; i < 5000 && !task.is_completed(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_TRUE(task.is_completed());
+    EXPECT_TRUE(ran.load());
+}
+
+TEST(SysThreadTaskManager, RefusesMisuseAndSurvivesThrowingTasks)
+{
+    SysThreadTaskManager manager(2);
+    LogRecorder log;
+
+    EXPECT_FALSE(manager.add_task(nullptr));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u);
+
+    // A task cannot be queued twice at the same time, but may run again once completed.
+    std::atomic<bool> release{false};
+    std::atomic<int> runs{0};
+    LambdaTask blocking([&] {
+        while (!release) std::this_thread::yield();
+        ++runs;
+    });
+    ASSERT_TRUE(manager.add_task(&blocking));
+    EXPECT_FALSE(manager.add_task(&blocking));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
+    release = true;
+    manager.wait_until_completed();
+    EXPECT_TRUE(manager.add_task(&blocking));
+    manager.wait_until_completed();
+    EXPECT_EQ(runs.load(), 2);
+
+    // Waiting from one of the manager's own tasks would never return: refused.
+    LambdaTask waiting([&] { manager.wait_until_completed(); });
+    manager.add_task(&waiting);
+    manager.wait_until_completed();
+    EXPECT_TRUE(log.contains("SysThreadTaskManager.wait_until_completed: ")) << log.dump();
+
+    // An exception is reported, the task still counts as done and the others run.
+    log.clear();
+    LambdaTask throwing([] { throw std::runtime_error("broken input"); });
+    LambdaTask after([&] { ++runs; });
+    manager.add_task(&throwing);
+    manager.add_task(&after);
+    manager.wait_until_completed();
+    EXPECT_TRUE(throwing.is_completed());
+    EXPECT_EQ(runs.load(), 3);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
+    EXPECT_TRUE(log.contains("broken input")) << log.dump();
+}
+
+TEST(SysThreadTaskManager, ParallelForVisitsEveryIndexOnce)
+{
+    SysThreadTaskManager manager(4);
+    std::vector<std::atomic<int>> visits(10000);
+    manager.parallel_for(100, 10000, [&](unsigned int i) { visits[i].fetch_add(1); });
+    for (unsigned int i = 0; i < visits.size(); ++i) ASSERT_EQ(visits[i].load(), i < 100 ? 0 : 1) << i;
+    manager.parallel_for(5, 5, [](unsigned int) { FAIL(); });  // empty range
+}
+
+TEST(SysThreadTaskManager, DefaultManagerIsSharedAndUsable)
+{
+    SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
+    EXPECT_EQ(&manager, &SysThreadTaskManager::get_default());
+    EXPECT_GE(manager.get_thread_count(), 1u);
+    std::atomic<int> runs{0};
+    for (int i = 0; i < 50; ++i) manager.add_task(new LambdaTask([&] { ++runs; }), true);
+    manager.wait_until_completed();
+    EXPECT_EQ(runs.load(), 50);
+}
+
+TEST(SysThreadTask, ClassInfoAndStateNames)
+{
+    EXPECT_TRUE(SysThreadTask::class_info().is_kindof(CoreBaseObject::class_info()));
+    EXPECT_EQ(SysThreadTask::class_info().get_name(), "SysThreadTask");
+    EXPECT_STREQ(SysThreadTask::get_state_name(SysThreadTask::STATE_RUNNING), "STATE_RUNNING");
+    EXPECT_STREQ(SysThreadTask::get_state_name(static_cast<SysThreadTask::State>(99)), "STATE_UNKNOWN");
+}
