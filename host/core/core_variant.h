@@ -1,6 +1,6 @@
 #pragma once
 // A tagged value (nothing, bool, integer, double, string or pointer) with conversions
-// between the kinds; custom data and event data carry it.
+// between the kinds; custom data carries it.
 #include <cstdint>
 
 #include "host/core/core_export.h"
