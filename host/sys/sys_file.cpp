@@ -6,9 +6,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 #include <system_error>
 
 #include "host/core/core_log.h"

@@ -67,12 +67,17 @@ struct SysThreadTaskManager::Impl {
     explicit Impl(unsigned int threads)
         // One slot is kept for a thread calling wait_until_completed, which then helps;
         // a single-thread manager leaves its only slot to a worker so tasks run unattended.
-        : thread_count(threads), arena(static_cast<int>(threads), threads > 1 ? 1 : 0)
+        : thread_count(threads), arena(static_cast<int>(threads), threads > 1 ? 1 : 0),
+          // Isolated: the group must not hang under the task of whichever manager happens
+          // to queue its first task, whose lifetime is unrelated.
+          context(tbb::task_group_context::isolated, tbb::task_group_context::concurrent_wait),
+          group(context)
     {
     }
 
     unsigned int thread_count;
     tbb::task_arena arena;
+    tbb::task_group_context context;
     tbb::task_group group;
     std::atomic<unsigned int> pending{0};
 };
