@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <unordered_map>
+
+#include "host/core/core_hash_table.h"
+#include "host/core/core_most_recent_sorted_set.h"
+#include "host/core/core_queue.h"
+#include "host/core/core_set.h"
+#include "host/core/core_string.h"
+
+namespace {
+
+// Puts every key of a handful into the same few chains / probe runs, so that long
+// clusters, displacement and backward shifting are exercised.
+struct CollidingTraits {
+    static std::uint32_t hash(int const& key) { return static_cast<std::uint32_t>(key % 7); }
+    static bool equal(int const& a, int const& b) { return a == b; }
+};
+
+// Counts live objects, to catch leaked or doubly destroyed values.
+struct Tracked {
+    static inline int s_live = 0;
+    int value = 0;
+    Tracked(int v = 0) : value(v) { ++s_live; }
+    Tracked(Tracked const& other) : value(other.value) { ++s_live; }
+    Tracked(Tracked&& other) noexcept : value(other.value) { ++s_live; }
+    Tracked& operator=(Tracked const&) = default;
+    Tracked& operator=(Tracked&&) = default;
+    ~Tracked() { --s_live; }
+};
+
+template <template <typename, typename, typename> class Table>
+struct Kind {
+    template <typename K, typename V, typename Traits = CoreHashTraits<K>>
+    using type = Table<K, V, Traits>;
+};
+
+template <typename KindT>
+class CoreHashTableTest : public testing::Test {};
+
+using TableKinds = testing::Types<Kind<CoreHashTableDense>, Kind<CoreHashTableSparse>>;
+TYPED_TEST_SUITE(CoreHashTableTest, TableKinds);
+
+// Checks that iterating `table` visits exactly the pairs of `expected`, each once.
+template <typename Table>
+void expect_same_contents(Table const& table, std::unordered_map<int, int> const& expected)
+{
+    ASSERT_EQ(table.get_count(), expected.size());
+    std::unordered_map<int, int> seen;
+    for (auto const& entry : table) {
+        bool first_visit = seen.emplace(entry.get_key(), entry.get_value()).second;
+        EXPECT_TRUE(first_visit) << "visited twice: " << entry.get_key();
+    }
+    EXPECT_EQ(seen, expected);
+}
+
+// Random adds, sets, removes and lookups, each checked against std::unordered_map, in
+// phases that grow the table, empty most of it and fill it again.
+template <typename Table>
+void run_differential(unsigned int operation_count, int key_range)
+{
+    Table table;
+    std::unordered_map<int, int> expected;
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<int> key_of(-key_range / 4, key_range - key_range / 4);
+    std::uniform_int_distribution<int> percent(0, 99);
+    unsigned int const phase_length = operation_count / 4;
+    for (unsigned int i = 0; i < operation_count; ++i) {
+        // Phases: mostly inserting, mostly removing, inserting again, mixed.
+        int const phase = static_cast<int>(i / phase_length);
+        int const insert_share = phase == 0 ? 70 : phase == 1 ? 15 : phase == 2 ? 70 : 40;
+        int const key = key_of(random);
+        int const roll = percent(random);
+        int const value = static_cast<int>(i);
+        if (roll < insert_share / 2) {
+            bool inserted = expected.emplace(key, value).second;
+            ASSERT_EQ(table.add(key, value), inserted) << "add " << key << " at op " << i;
+        } else if (roll < insert_share) {
+            bool inserted = expected.find(key) == expected.end();
+            expected[key] = value;
+            ASSERT_EQ(table.set(key, value), inserted) << "set " << key << " at op " << i;
+        } else if (roll < insert_share + 30) {
+            ASSERT_EQ(table.remove(key), expected.erase(key) == 1) << "remove " << key << " at op " << i;
+        } else {
+            auto it = expected.find(key);
+            int const* found = table.get(key);
+            ASSERT_EQ(found != nullptr, it != expected.end()) << "get " << key << " at op " << i;
+            if (found) {
+                ASSERT_EQ(*found, it->second);
+            }
+            ASSERT_EQ(table.has(key), it != expected.end());
+        }
+        ASSERT_EQ(table.get_count(), expected.size());
+        if ((i + 1) % phase_length == 0) expect_same_contents(table, expected);
+    }
+    // Every key still there after removing all in random order.
+    std::vector<int> keys;
+    for (auto const& pair : expected) keys.push_back(pair.first);
+    std::shuffle(keys.begin(), keys.end(), random);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        ASSERT_TRUE(table.remove(keys[i]));
+        if (i % 97 == 0) {
+            for (size_t j = i + 1; j < keys.size(); j += 13) ASSERT_TRUE(table.has(keys[j])) << keys[j];
+        }
+    }
+    EXPECT_TRUE(table.is_empty());
+    EXPECT_TRUE(table.begin() == table.end());
+}
+
+}  // namespace
+
+TYPED_TEST(CoreHashTableTest, MatchesStdUnorderedMapOverRandomOperations)
+{
+    using Table = typename TypeParam::template type<int, int>;
+    run_differential<Table>(100000, 20000);
+}
+
+TYPED_TEST(CoreHashTableTest, MatchesStdUnorderedMapWhenHashesCollide)
+{
+    using Table = typename TypeParam::template type<int, int, CollidingTraits>;
+    run_differential<Table>(20000, 600);
+}
+
+TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
+{
+    typename TypeParam::template type<CoreString, int> table;
+    EXPECT_TRUE(table.is_empty());
+    EXPECT_EQ(table.get("missing"), nullptr);
+    EXPECT_FALSE(table.remove("missing"));
+    EXPECT_TRUE(table.begin() == table.end());
+
+    EXPECT_TRUE(table.add("sphere", 1));
+    EXPECT_FALSE(table.add("sphere", 2));
+    EXPECT_EQ(*table.get("sphere"), 1);
+    EXPECT_FALSE(table.set("sphere", 3));
+    EXPECT_EQ(*table.get("sphere"), 3);
+    EXPECT_TRUE(table.set("cube", 4));
+
+    int out = -1;
+    EXPECT_FALSE(table.get("torus", out));
+    EXPECT_EQ(out, -1);
+    EXPECT_TRUE(table.get("cube", out));
+    EXPECT_EQ(out, 4);
+
+    table.get_or_add("torus") += 5;
+    table.get_or_add("torus") += 5;
+    EXPECT_EQ(*table.get("torus"), 10);
+    EXPECT_EQ(table.get_count(), 3u);
+
+    // Keys differ by content, not by object; an empty key is a key like another.
+    CoreString key("sph");
+    key += "ere";
+    EXPECT_TRUE(table.has(key));
+    EXPECT_TRUE(table.add("", 7));
+    EXPECT_EQ(*table.get(""), 7);
+
+    table.clear();
+    EXPECT_TRUE(table.is_empty());
+    EXPECT_FALSE(table.has("sphere"));
+    EXPECT_TRUE(table.add("sphere", 8));
+}
+
+TYPED_TEST(CoreHashTableTest, AcceptsPointerBasicStringAndEnumKeys)
+{
+    int objects[64];
+    typename TypeParam::template type<int*, int> by_pointer;
+    for (int i = 0; i < 64; ++i) EXPECT_TRUE(by_pointer.add(&objects[i], i));
+    for (int i = 0; i < 64; ++i) EXPECT_EQ(*by_pointer.get(&objects[i]), i);
+    EXPECT_FALSE(by_pointer.has(nullptr));
+    EXPECT_TRUE(by_pointer.add(nullptr, -1));
+    EXPECT_EQ(*by_pointer.get(nullptr), -1);
+
+    typename TypeParam::template type<CoreBasicString, CoreString> by_name;
+    by_name.set("a", "first");
+    by_name.set(CoreBasicString("b"), "second");
+    EXPECT_EQ(*by_name.get("a"), "first");
+    EXPECT_EQ(*by_name.get(CoreString("b")), "second");
+
+    enum Color { RED, GREEN };
+    typename TypeParam::template type<Color, int> by_enum;
+    by_enum.add(GREEN, 1);
+    EXPECT_TRUE(by_enum.has(GREEN));
+    EXPECT_FALSE(by_enum.has(RED));
+}
+
+TYPED_TEST(CoreHashTableTest, IteratesWithStructuredBindingsAndChangesValuesInPlace)
+{
+    typename TypeParam::template type<int, int> table;
+    for (int i = 0; i < 100; ++i) table.add(i, i);
+    for (auto& [key, value] : table) value = key * 2;
+    auto const& view = table;
+    int sum = 0;
+    for (auto const& [key, value] : view) {
+        EXPECT_EQ(value, key * 2);
+        sum += value;
+    }
+    EXPECT_EQ(sum, 2 * 99 * 100 / 2);
+}
+
+TYPED_TEST(CoreHashTableTest, DestroysEveryValueOnceAndSupportsMoveOnlyValues)
+{
+    {
+        typename TypeParam::template type<int, Tracked> table;
+        for (int i = 0; i < 1000; ++i) table.add(i, Tracked(i));
+        EXPECT_FALSE(table.add(5, Tracked(-5)));
+        for (int i = 0; i < 1000; i += 2) table.remove(i);
+        EXPECT_EQ(Tracked::s_live, 500);
+
+        auto copy = table;
+        EXPECT_EQ(Tracked::s_live, 1000);
+        copy.set(1, Tracked(-1));
+        EXPECT_EQ(table.get(1)->value, 1);  // the copy is independent
+
+        auto moved = std::move(copy);
+        EXPECT_TRUE(copy.is_empty());
+        EXPECT_FALSE(copy.has(1));
+        copy.add(1, Tracked(11));  // a moved-from table is usable
+        EXPECT_EQ(moved.get(1)->value, -1);
+        EXPECT_EQ(moved.get_count(), 500u);
+
+        table = moved;
+        table = std::move(moved);
+        EXPECT_EQ(table.get(1)->value, -1);
+        table.clear();
+        EXPECT_EQ(Tracked::s_live, 1);
+    }
+    EXPECT_EQ(Tracked::s_live, 0);
+
+    typename TypeParam::template type<CoreString, std::unique_ptr<int>> owners;
+    for (int i = 0; i < 100; ++i) owners.add(CoreString("item") + i, std::make_unique<int>(i));
+    owners.set("item7", std::make_unique<int>(70));
+    EXPECT_EQ(**owners.get("item7"), 70);
+    EXPECT_EQ(**owners.get("item99"), 99);
+}
+
+TEST(CoreHashTableSparse, ValuePointersSurviveGrowthAndOtherRemovals)
+{
+    CoreHashTableSparse<CoreString, int> table;
+    std::vector<int*> pointers;
+    for (int i = 0; i < 100; ++i) {
+        table.add(CoreString("kept") + i, i);
+        pointers.push_back(table.get(CoreString("kept") + i));
+    }
+    for (int i = 0; i < 50000; ++i) table.add(CoreString("filler") + i, -i);
+    for (int i = 0; i < 50000; i += 2) table.remove(CoreString("filler") + i);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(*pointers[i], i);
+        EXPECT_EQ(table.get(CoreString("kept") + i), pointers[i]);
+    }
+}
+
+TEST(CoreSet, AddsRemovesAndListsItems)
+{
+    CoreSet<CoreString> set{"b", "a", "b"};
+    EXPECT_EQ(set.get_count(), 2u);
+    EXPECT_TRUE(set.add("c"));
+    EXPECT_FALSE(set.add("a"));
+    EXPECT_TRUE(set.contains("a"));
+    EXPECT_TRUE(set.remove("a"));
+    EXPECT_FALSE(set.remove("a"));
+    EXPECT_FALSE(set.has("a"));
+
+    CoreVector<CoreString> items{"stale"};
+    set.get_items(items);
+    CoreString::alpha_sort(items);
+    EXPECT_EQ(items, (CoreVector<CoreString>{"b", "c"}));
+
+    CoreSet<int> numbers;
+    for (int i = 0; i < 10000; ++i) numbers.add(i % 1000);
+    EXPECT_EQ(numbers.get_count(), 1000u);
+    std::map<int, int> visits;
+    for (int n : numbers) ++visits[n];
+    EXPECT_EQ(visits.size(), 1000u);
+    for (auto const& [n, count] : visits) EXPECT_EQ(count, 1) << n;
+    numbers.clear();
+    EXPECT_TRUE(numbers.is_empty());
+    EXPECT_TRUE(numbers.get_items().is_empty());
+}
+
+TEST(CoreQueue, PopsInPushOrder)
+{
+    CoreQueue<int> queue;
+    int out = -1;
+    EXPECT_FALSE(queue.pop(out));
+    EXPECT_EQ(out, -1);
+    EXPECT_EQ(queue.front(), nullptr);
+    EXPECT_FALSE(queue.pop());
+
+    // Interleaved pushes and pops keep first-in first-out order.
+    int next_pushed = 0;
+    int next_popped = 0;
+    for (int round = 0; round < 100; ++round) {
+        for (int i = 0; i < 3; ++i) queue.push(next_pushed++);
+        ASSERT_EQ(*queue.front(), next_popped);
+        ASSERT_TRUE(queue.pop(out));
+        ASSERT_EQ(out, next_popped++);
+    }
+    EXPECT_EQ(queue.get_count(), 200u);
+    while (queue.pop(out)) ASSERT_EQ(out, next_popped++);
+    EXPECT_EQ(next_popped, next_pushed);
+    EXPECT_TRUE(queue.is_empty());
+
+    CoreQueue<std::unique_ptr<int>> owners;
+    owners.push(std::make_unique<int>(1));
+    owners.push(std::make_unique<int>(2));
+    std::unique_ptr<int> first;
+    ASSERT_TRUE(owners.pop(first));
+    EXPECT_EQ(*first, 1);
+    owners.clear();
+    EXPECT_TRUE(owners.is_empty());
+}
+
+TEST(CoreMostRecentSortedSet, KeepsNewestFirstWithoutDuplicatesWithinTheBound)
+{
+    CoreMostRecentSortedSet<CoreString> recent(3);
+    EXPECT_TRUE(recent.add("a"));
+    EXPECT_TRUE(recent.add("b"));
+    EXPECT_TRUE(recent.add("c"));
+    EXPECT_FALSE(recent.add("a"));  // moves to the front, drops nothing
+    ASSERT_EQ(recent.get_count(), 3u);
+    EXPECT_EQ(recent[0], "a");
+    EXPECT_EQ(recent[1], "c");
+    EXPECT_EQ(recent[2], "b");
+
+    EXPECT_TRUE(recent.add("d"));  // "b" is the oldest
+    EXPECT_FALSE(recent.contains("b"));
+    CoreVector<CoreString> order;
+    for (CoreString const& item : recent) order.add(item);
+    EXPECT_EQ(order, (CoreVector<CoreString>{"d", "a", "c"}));
+
+    EXPECT_FALSE(recent.add("d"));  // already the newest
+    EXPECT_EQ(recent.find("d"), 0);
+    EXPECT_TRUE(recent.remove("a"));
+    EXPECT_FALSE(recent.remove("a"));
+    EXPECT_EQ(recent.find("c"), 1);
+
+    recent.add("e");
+    recent.set_max_count(1);
+    ASSERT_EQ(recent.get_count(), 1u);
+    EXPECT_EQ(recent[0], "e");
+    recent.set_max_count(5);
+    for (char c = 'f'; c <= 'm'; ++c) recent.add(CoreString() + c);
+    EXPECT_EQ(recent.get_count(), 5u);
+    EXPECT_EQ(recent[0], "m");
+    EXPECT_EQ(recent[4], "i");
+
+    recent.set_max_count(0);
+    EXPECT_TRUE(recent.is_empty());
+    recent.add("x");
+    EXPECT_TRUE(recent.is_empty());
+}
