@@ -8,7 +8,7 @@
 
 class QN_HOST_API CoreVariant {
 public:
-    enum Type {
+    enum Type : int {
         TYPE_NONE,
         TYPE_BOOL,
         TYPE_LONG,

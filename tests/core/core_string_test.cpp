@@ -186,7 +186,8 @@ TEST(CoreString, IsNumber)
 {
     for (char const* yes : {"0", "12", "-3", "+4", "0.5", ".5", "5.", "-1e-3", "2E+10", "007"})
         EXPECT_TRUE(CoreString(yes).is_number()) << yes;
-    for (char const* no : {"", "-", "+", ".", "e5", "1e", "1e+", "1.2.3", " 1", "1 ", "0x10", "12a", "--1", "inf", "nan"})
+    for (char const* no :
+         {"", "-", "+", ".", "e5", "1e", "1e+", "1.2.3", " 1", "1 ", "0x10", "12a", "--1", "inf", "nan"})
         EXPECT_FALSE(CoreString(no).is_number()) << no;
 }
 
