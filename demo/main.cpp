@@ -64,7 +64,9 @@ CoreString describe_foundation()
             text += "\" in ";
             text += field.base;
             text += ": ";
-            if (GMathUnits::get_value_from_str_with_unit(typed_text, 24.0, field.kind, field.base, field.base, value))
+            bool const read = GMathUnits::get_value_from_str_with_unit(typed_text, 24.0, field.kind,
+                                                                       field.base, field.base, value);
+            if (read)
                 text += GMathUnits::stringify_float(value, 4);
             else
                 text += "refused (see the log)";
@@ -130,13 +132,15 @@ int main(int argc, char** argv)
     display.textfont(FL_COURIER);
     Fl_Button button(10, 590, 420, 40, "Raise EVT_ID_DEMO_BUTTON_PRESSED");
     counter.connect(source, EVT_ID_DEMO_BUTTON_PRESSED, &PressCounter::on_pressed, &button);
-    button.callback([](Fl_Widget*, void* data) { static_cast<EventObject*>(data)->raise_event(EVT_ID_DEMO_BUTTON_PRESSED); },
-                    &source);
+    button.callback(
+        [](Fl_Widget*, void* data) { static_cast<EventObject*>(data)->raise_event(EVT_ID_DEMO_BUTTON_PRESSED); },
+        &source);
     window.resizable(display);
     window.end();
 
     buffer.text(describe_foundation().c_str());
     window.show();
-    if (quit_after >= 0.0) Fl::add_timeout(quit_after, [](void* w) { static_cast<Fl_Window*>(w)->hide(); }, &window);
+    if (quit_after >= 0.0)
+        Fl::add_timeout(quit_after, [](void* w) { static_cast<Fl_Window*>(w)->hide(); }, &window);
     return Fl::run();
 }

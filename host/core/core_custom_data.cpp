@@ -24,14 +24,14 @@ KeyRegistry& get_key_registry()
 
 CoreCustomData::CoreCustomData(CoreCustomData const& other) : CoreBaseObject(other)
 {
-    if (other.m_custom_data) m_custom_data = std::make_unique<std::vector<std::pair<Key, CoreVariant>>>(*other.m_custom_data);
+    if (other.m_custom_data) m_custom_data = std::make_unique<Storage>(*other.m_custom_data);
 }
 
 CoreCustomData& CoreCustomData::operator=(CoreCustomData const& other)
 {
     if (this != &other) {
         m_custom_data.reset();
-        if (other.m_custom_data) m_custom_data = std::make_unique<std::vector<std::pair<Key, CoreVariant>>>(*other.m_custom_data);
+        if (other.m_custom_data) m_custom_data = std::make_unique<Storage>(*other.m_custom_data);
     }
     return *this;
 }
@@ -42,7 +42,8 @@ CoreCustomData::Key CoreCustomData::get_custom_data_key(CoreBasicString const& n
 {
     KeyRegistry& registry = get_key_registry();
     std::lock_guard<std::mutex> guard(registry.mutex);
-    auto [it, inserted] = registry.keys.try_emplace(name.std_string(), static_cast<Key>(registry.names.size()));
+    auto next_key = static_cast<Key>(registry.names.size());
+    auto [it, inserted] = registry.keys.try_emplace(name.std_string(), next_key);
     if (inserted) registry.names.push_back(name.std_string());
     return it->second;
 }
@@ -57,7 +58,7 @@ CoreString CoreCustomData::get_custom_data_key_name(Key const& key)
 bool CoreCustomData::add_custom_data(Key const& key, CoreVariant const& value)
 {
     if (has_custom_data(key)) return false;
-    if (!m_custom_data) m_custom_data = std::make_unique<std::vector<std::pair<Key, CoreVariant>>>();
+    if (!m_custom_data) m_custom_data = std::make_unique<Storage>();
     m_custom_data->emplace_back(key, value);
     return true;
 }

@@ -39,6 +39,7 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    using Storage = std::vector<std::pair<Key, CoreVariant>>;
     // Allocated on first use: most objects never carry custom data.
-    std::unique_ptr<std::vector<std::pair<Key, CoreVariant>>> m_custom_data;
+    std::unique_ptr<Storage> m_custom_data;
 };

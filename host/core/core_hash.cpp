@@ -19,7 +19,8 @@ unsigned int CoreHash::generate_jenkins(void const* bytes, unsigned int length)
 
 unsigned int CoreHash::generate_jenkins(char const* text)
 {
-    return text ? generate_jenkins(text, static_cast<unsigned int>(std::strlen(text))) : generate_jenkins("", 0);
+    if (!text) return generate_jenkins("", 0);
+    return generate_jenkins(text, static_cast<unsigned int>(std::strlen(text)));
 }
 
 unsigned int CoreHash::combine(unsigned int a, unsigned int b)

@@ -39,7 +39,9 @@ void CoreLogHandler::log(int level, CoreString const& text)
 
 void CoreLogHandlerStderr::write(int level, std::string const& text)
 {
-    char const* prefix = level <= CORE_LOG_LEVEL_ERROR ? "error: " : level == CORE_LOG_LEVEL_WARNING ? "warning: " : "";
+    char const* prefix = "";
+    if (level <= CORE_LOG_LEVEL_ERROR) prefix = "error: ";
+    else if (level == CORE_LOG_LEVEL_WARNING) prefix = "warning: ";
     std::fprintf(stderr, "%s%s", prefix, text.c_str());
     std::fflush(stderr);
 }

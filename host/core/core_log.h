@@ -61,7 +61,8 @@ private:
 // Writes to stderr, prefixing warnings and errors with their level.
 class QN_HOST_API CoreLogHandlerStderr : public CoreLogHandler {
 public:
-    constexpr explicit CoreLogHandlerStderr(int verbosity = CORE_LOG_LEVEL_WARNING) : CoreLogHandler(verbosity) {}
+    constexpr explicit CoreLogHandlerStderr(int verbosity = CORE_LOG_LEVEL_WARNING)
+        : CoreLogHandler(verbosity) {}
 
 protected:
     void write(int level, std::string const& text) override;

@@ -125,7 +125,8 @@ CoreVector<CoreString> CoreString::split(CoreBasicString const& separator, bool 
     size_t start = 0;
     while (true) {
         size_t pos = text.find(sep, start);
-        std::string_view part = text.substr(start, pos == std::string_view::npos ? std::string_view::npos : pos - start);
+        size_t count = pos == std::string_view::npos ? std::string_view::npos : pos - start;
+        std::string_view part = text.substr(start, count);
         if (keep_empty || !part.empty()) parts.add(CoreString(part));
         if (pos == std::string_view::npos) break;
         start = pos + sep.size();

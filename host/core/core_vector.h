@@ -32,7 +32,10 @@ public:
     // Appends and returns the new element's index.
     unsigned int add(T const& value) { m_items.push_back(value); return get_count() - 1; }
     unsigned int add(T&& value) { m_items.push_back(std::move(value)); return get_count() - 1; }
-    void add(CoreVector const& other) { m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end()); }
+    void add(CoreVector const& other)
+    {
+        m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+    }
     // Inserts before `index`; an index at or past the end appends.
     void insert(unsigned int index, T const& value)
     {
