@@ -133,7 +133,9 @@ int main(int argc, char** argv)
     Fl_Button button(10, 590, 420, 40, "Raise EVT_ID_DEMO_BUTTON_PRESSED");
     counter.connect(source, EVT_ID_DEMO_BUTTON_PRESSED, &PressCounter::on_pressed, &button);
     button.callback(
-        [](Fl_Widget*, void* data) { static_cast<EventObject*>(data)->raise_event(EVT_ID_DEMO_BUTTON_PRESSED); },
+        [](Fl_Widget*, void* data) {
+            static_cast<EventObject*>(data)->raise_event(EVT_ID_DEMO_BUTTON_PRESSED);
+        },
         &source);
     window.resizable(display);
     window.end();
