@@ -41,9 +41,11 @@ demo: build
 test: build
 	cd $(BUILD) && $(XVFB) $(CTEST)
 
-# ASan + UBSan build of the same suites. Leak detection stays on.
+# ASan + UBSan build of the same suites. Leak detection stays on, except for leaks inside
+# system libraries listed in tests/support/lsan.supp.
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(XVFB) $(CTEST)
 
 bench: build
