@@ -1,0 +1,646 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/app/app_preferences.h"
+#include "host/parser/parser_file.h"
+#include "host/sys/sys_filesystem.h"
+#include "tests/support/log_recorder.h"
+#include "tests/sys/sys_temp_folder.h"
+
+namespace {
+
+using Kind = AppItemPreferences::Kind;
+using Vec2 = GMathVec2<double>;
+using Vec3 = GMathVec3<double>;
+
+// Declares one item of every kind in "test", and a second category.
+void declare_sample(AppPreferences& prefs)
+{
+    AppCategoryPreferences& test = prefs.add_category("test");
+    test.add_bool("flag", true, "A flag.");
+    test.add_long("count", 25, "How many.").set_range(0, 500).set_ui_range(0, 100);
+    test.add_double("size", 1.0).set_range(0.5, 2.0).add_preset(" 50%", 0.5).add_preset("200%", 2.0);
+    test.add_string("name", "default name");
+    test.add_filename("tags_file", "$BIN/tags.cfg", {".cfg", "txt"}, "Path to the tags file.");
+    test.add_color("tint", Vec3(1.0, 0.5, 0.0));
+    test.add_vec2d("distance", Vec2(0.1, 0.1)).set_range(0.0, 1.0).set_unit("percentage");
+    test.add_vec3d("offset", Vec3(0.0, 0.0, 0.0));
+    test.add_enum("shape", {"None", "Rule of Thirds", "Golden Ratio"}, 1).set_enum_type("overlay");
+    prefs.add_category("other").add_long("level", 3);
+}
+
+std::string read_file(CoreString const& path)
+{
+    std::ifstream in(path.c_str());
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void write_file(CoreString const& path, std::string const& text)
+{
+    std::ofstream(path.c_str()) << text;
+}
+
+// True when both items hold the same value of their (common) kind.
+bool same_value(AppItemPreferences const& a, AppItemPreferences const& b)
+{
+    AppItemPreferences::Value const& x = a.get_value();
+    AppItemPreferences::Value const& y = b.get_value();
+    switch (a.get_kind()) {
+    case AppItemPreferences::KIND_BOOL: return x.b == y.b;
+    case AppItemPreferences::KIND_LONG:
+    case AppItemPreferences::KIND_ENUM: return x.l == y.l;
+    case AppItemPreferences::KIND_DOUBLE: return x.d == y.d;
+    case AppItemPreferences::KIND_STRING:
+    case AppItemPreferences::KIND_FILENAME: return x.s == y.s;
+    case AppItemPreferences::KIND_VEC2D: return x.v2 == y.v2;
+    default: return x.v3 == y.v3;
+    }
+}
+
+// Records every change callback as "category.key=value" and answers `handled`.
+struct ChangeLog {
+    std::vector<std::string> calls;
+    bool handled = true;
+
+    static bool on_change(AppCategoryPreferences& category, AppItemPreferences& item, void* data)
+    {
+        ChangeLog* log = static_cast<ChangeLog*>(data);
+        std::string value;
+        switch (item.get_kind()) {
+        case AppItemPreferences::KIND_BOOL: value = item.get_bool_value() ? "true" : "false"; break;
+        case AppItemPreferences::KIND_LONG:
+        case AppItemPreferences::KIND_ENUM: value = std::to_string(item.get_long_value()); break;
+        case AppItemPreferences::KIND_DOUBLE: {
+            std::ostringstream text;
+            text << item.get_double_value();
+            value = text.str();
+            break;
+        }
+        case AppItemPreferences::KIND_STRING:
+        case AppItemPreferences::KIND_FILENAME: value = item.get_string_value().std_string(); break;
+        default: value = "vector"; break;
+        }
+        log->calls.push_back(category.get_name().std_string() + "." + item.get_key().std_string() + "=" + value);
+        return log->handled;
+    }
+};
+
+// Counts EVT_ID_APPLICATION_PREFERENCES_CHANGED and _LOADED raised on a preferences object.
+struct EventLog {
+    std::vector<std::string> changed;
+    int loaded = 0;
+
+    void connect(AppPreferences& prefs)
+    {
+        EventObject::connect(prefs, EVT_ID_APPLICATION_PREFERENCES_CHANGED,
+                             [](EventObject&, EventObject::EventInfo const& info, void* data) {
+                                 auto* item = static_cast<AppItemPreferences*>(info.get_event_data());
+                                 static_cast<EventLog*>(data)->changed.push_back(item->get_full_name().std_string());
+                             },
+                             this);
+        EventObject::connect(prefs, EVT_ID_APPLICATION_PREFERENCES_LOADED,
+                             [](EventObject&, EventObject::EventInfo const&, void* data) {
+                                 ++static_cast<EventLog*>(data)->loaded;
+                             },
+                             this);
+    }
+};
+
+}  // namespace
+
+TEST(AppPreferencesTest, DeclarationsReadBack)
+{
+    LogRecorder log;
+    AppPreferences prefs;
+    declare_sample(prefs);
+    ASSERT_EQ(log.count(), 0u) << log.dump();
+
+    EXPECT_TRUE(prefs.category_exists("test"));
+    EXPECT_FALSE(prefs.category_exists("Test"));
+    ASSERT_EQ(prefs.get_category_count(), 2u);
+    EXPECT_EQ(prefs.get_category(0u)->get_name(), "test");
+    EXPECT_EQ(prefs.get_category(2u), nullptr);
+    AppCategoryPreferences& test = *prefs.get_category("test");
+    EXPECT_EQ(&prefs.add_category("test", "Tests"), &test);  // declared twice: the same one
+    EXPECT_EQ(test.get_label(), "Tests");
+    EXPECT_EQ(prefs.add_category("hud>safe_frame").get_label(), "Safe Frame");
+
+    // Items keep declaration order and kinds.
+    std::vector<Kind> kinds;
+    for (unsigned int i = 0; i < test.get_item_count(); ++i) kinds.push_back(test.get_item(i)->get_kind());
+    EXPECT_EQ(kinds, (std::vector<Kind>{AppItemPreferences::KIND_BOOL, AppItemPreferences::KIND_LONG,
+                                        AppItemPreferences::KIND_DOUBLE, AppItemPreferences::KIND_STRING,
+                                        AppItemPreferences::KIND_FILENAME, AppItemPreferences::KIND_COLOR,
+                                        AppItemPreferences::KIND_VEC2D, AppItemPreferences::KIND_VEC3D,
+                                        AppItemPreferences::KIND_ENUM}));
+    EXPECT_TRUE(prefs.item_exists("test", "count"));
+    EXPECT_FALSE(prefs.item_exists("test", "missing"));
+    EXPECT_FALSE(prefs.item_exists("missing", "count"));
+
+    AppItemPreferences& count = *prefs.get_item("test", "count");
+    EXPECT_EQ(count.get_doc(), "How many.");
+    EXPECT_EQ(count.get_label(), "Count");
+    EXPECT_TRUE(count.has_range());
+    EXPECT_EQ(count.get_range_max(), 500.0);
+    EXPECT_TRUE(count.has_ui_range());
+    EXPECT_EQ(count.get_ui_range_max(), 100.0);
+    EXPECT_TRUE(count.is_default());
+
+    AppItemPreferences& size = *test.get_item("size");
+    ASSERT_EQ(size.get_preset_count(), 2u);
+    EXPECT_EQ(size.get_preset_label(1), "200%");
+    EXPECT_EQ(size.get_preset_label(2), "");
+    EXPECT_EQ(size.get_current_preset(), -1);
+    EXPECT_TRUE(size.apply_preset(0));
+    EXPECT_EQ(size.get_double_value(), 0.5);
+    EXPECT_EQ(size.get_current_preset(), 0);
+
+    AppItemPreferences& tags = *test.get_item("tags_file");
+    EXPECT_EQ(tags.get_filename_extensions(), (CoreVector<CoreString>{"cfg", "txt"}));
+    EXPECT_EQ(tags.get_string_value(), "$BIN/tags.cfg");
+    AppItemPreferences& tint = *test.get_item("tint");
+    EXPECT_TRUE(tint.has_range());  // colours are 0..1 without being asked
+    EXPECT_EQ(tint.get_range_max(), 1.0);
+    EXPECT_EQ(test.get_item("distance")->get_unit(), "percentage");
+    AppItemPreferences& shape = *test.get_item("shape");
+    EXPECT_EQ(shape.get_enum_label(), "Rule of Thirds");
+    EXPECT_EQ(shape.get_enum_type(), "overlay");
+
+    // Enumerations as integer items with "0", "1", ... presets.
+    AppItemPreferences& guide = test.add_long("guide", 0);
+    guide.add_preset("None", "0").add_preset("Rule of Thirds", "1");
+    EXPECT_TRUE(guide.apply_preset(1));
+    EXPECT_EQ(guide.get_long_value(), 1);
+
+    // A key declared again gives the item already there, unchanged.
+    EXPECT_EQ(&test.add_long("count", 7), &count);
+    EXPECT_EQ(count.get_default_value().l, 25);
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+
+    EXPECT_STREQ(AppItemPreferences::get_kind_name(AppItemPreferences::KIND_FILENAME), "KIND_FILENAME");
+    EXPECT_STREQ(AppItemPreferences::get_kind_name(static_cast<Kind>(42)), "KIND_UNKNOWN");
+    EXPECT_TRUE(count.is_kindof(AppItemPreferences::class_info()));
+    EXPECT_TRUE(prefs.is_kindof(EventObject::class_info()));
+}
+
+TEST(AppPreferencesTest, DeclarationMistakesWarnOnce)
+{
+    AppPreferences prefs;
+    AppCategoryPreferences& cat = prefs.add_category("c");
+    LogRecorder log;
+
+    // Another kind under a declared key: one warning, the first item is kept.
+    AppItemPreferences& flag = cat.add_bool("flag", true);
+    EXPECT_EQ(&cat.add_double("flag", 2.0), &flag);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    EXPECT_TRUE(log.contains("already declared as a KIND_BOOL item"));
+    log.clear();
+
+    // Defaults outside their range or labels are brought back with one warning each.
+    EXPECT_EQ(cat.add_color("tint", Vec3(2.0, 0.5, -1.0)).get_vec3d_value(), Vec3(1.0, 0.5, 0.0));
+    EXPECT_EQ(cat.add_enum("shape", {"A", "B"}, 5).get_long_value(), 0);
+    AppItemPreferences& ratio = cat.add_double("ratio", 5.0).set_range(0.0, 1.0);
+    EXPECT_EQ(ratio.get_double_value(), 1.0);
+    EXPECT_EQ(ratio.get_default_value().d, 1.0);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u) << log.dump();
+    log.clear();
+
+    // Ranges that hold nothing and ranges on kinds without one are ignored.
+    AppItemPreferences& count = cat.add_long("count", 1);
+    count.set_range(0.2, 0.8);  // no integer inside
+    count.set_range(5.0, 1.0);
+    count.set_range(std::nan(""), 1.0);
+    flag.set_range(0.0, 1.0);
+    cat.add_string("name", "").set_ui_range(0.0, 1.0);
+    EXPECT_FALSE(count.has_range());
+    EXPECT_FALSE(flag.has_range());
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
+    log.clear();
+
+    // Presets of the wrong shape are refused.
+    count.add_preset("vector", Vec2(1.0, 2.0));
+    cat.add_vec2d("pair", Vec2()).add_preset("scalar", 1.0);
+    count.add_preset("nothing", CoreVariant());
+    EXPECT_FALSE(count.has_preset());
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u) << log.dump();
+}
+
+TEST(AppPreferencesTest, SettingAndGettingValues)
+{
+    AppPreferences prefs;
+    declare_sample(prefs);
+    AppCategoryPreferences& test = *prefs.get_category("test");
+    LogRecorder log;
+
+    EXPECT_TRUE(prefs.set_bool_value("test", "flag", false));
+    EXPECT_TRUE(prefs.set_long_value("test", "count", 42));
+    EXPECT_TRUE(test.set_double_value("size", 1.5));
+    EXPECT_TRUE(prefs.set_string_value("test", "name", "caf\xC3\xA9"));
+    EXPECT_TRUE(test.set_string_value("tags_file", "/tmp/tags.cfg"));
+    EXPECT_TRUE(prefs.set_vec3d_value("test", "tint", Vec3(0.2, 0.4, 0.6)));
+    EXPECT_TRUE(prefs.set_vec2d_value("test", "distance", Vec2(0.25, 0.75)));
+    EXPECT_TRUE(test.set_vec3d_value("offset", Vec3(-1.0, 2.0, 1e9)));
+    EXPECT_TRUE(prefs.set_long_value("test", "shape", 2));
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+
+    EXPECT_FALSE(prefs.get_bool_value("test", "flag"));
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 42);
+    EXPECT_EQ(test.get_double_value("size"), 1.5);
+    EXPECT_EQ(prefs.get_string_value("test", "name"), "caf\xC3\xA9");
+    EXPECT_EQ(test.get_string_value("tags_file"), "/tmp/tags.cfg");
+    EXPECT_EQ(prefs.get_vec3d_value("test", "tint"), Vec3(0.2, 0.4, 0.6));
+    EXPECT_EQ(test.get_vec2d_value("distance"), Vec2(0.25, 0.75));
+    EXPECT_EQ(prefs.get_vec3d_value("test", "offset"), Vec3(-1.0, 2.0, 1e9));
+    EXPECT_EQ(test.get_long_value("shape"), 2);
+    EXPECT_EQ(test.get_item("shape")->get_enum_label(), "Golden Ratio");
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+
+    // Wrong kinds, unknown categories and keys: one warning each, nothing changes, zero read.
+    EXPECT_FALSE(prefs.set_double_value("test", "count", 3.0));
+    EXPECT_FALSE(prefs.set_string_value("test", "flag", "true"));
+    EXPECT_FALSE(test.set_vec2d_value("tint", Vec2(0.0, 0.0)));
+    EXPECT_FALSE(prefs.set_long_value("missing", "count", 1));
+    EXPECT_FALSE(test.set_long_value("missing", 1));
+    EXPECT_EQ(prefs.get_double_value("test", "count"), 0.0);
+    EXPECT_EQ(test.get_string_value("count"), "");
+    EXPECT_EQ(prefs.get_vec2d_value("test", "missing"), Vec2());
+    EXPECT_EQ(prefs.get_category("missing"), nullptr);
+    EXPECT_EQ(test.get_item("missing"), nullptr);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 10u) << log.dump();
+    EXPECT_EQ(log.count(), 10u) << log.dump();
+    EXPECT_TRUE(log.contains("AppPreferences.set_long_value: unknown category 'missing'\n"));
+    EXPECT_TRUE(log.contains("AppCategoryPreferences.set_long_value: category 'test' has no item 'missing'\n"));
+    EXPECT_TRUE(log.contains("AppItemPreferences.set_double_value: test.count is a KIND_LONG item\n"));
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 42);
+    EXPECT_FALSE(prefs.get_bool_value("test", "flag"));
+    log.clear();
+
+    // Out of range: clamped, with an information message, and accepted.
+    EXPECT_TRUE(test.set_long_value("count", 900));
+    EXPECT_EQ(test.get_long_value("count"), 500);
+    EXPECT_TRUE(test.set_long_value("count", std::numeric_limits<long long>::min()));
+    EXPECT_EQ(test.get_long_value("count"), 0);
+    EXPECT_TRUE(test.set_double_value("size", -std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(test.get_double_value("size"), 0.5);
+    EXPECT_TRUE(test.set_vec3d_value("tint", Vec3(1.5, 0.5, -0.1)));
+    EXPECT_EQ(test.get_vec3d_value("tint"), Vec3(1.0, 0.5, 0.0));
+    EXPECT_TRUE(test.set_vec2d_value("distance", Vec2(-1.0, 0.3)));
+    EXPECT_EQ(test.get_vec2d_value("distance"), Vec2(0.0, 0.3));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 5u) << log.dump();
+    EXPECT_TRUE(log.contains("AppItemPreferences.set_long_value: test.count: 900 clamped to 500\n"));
+    EXPECT_EQ(log.count(), 5u) << log.dump();
+    log.clear();
+
+    // Refused: not a number, an index past the labels, a read-only item.
+    EXPECT_FALSE(test.set_double_value("size", std::nan("")));
+    EXPECT_FALSE(test.set_vec3d_value("offset", Vec3(0.0, std::nan(""), 0.0)));
+    EXPECT_FALSE(test.set_long_value("shape", 3));
+    EXPECT_FALSE(test.set_long_value("shape", -1));
+    test.get_item("name")->set_read_only(true);
+    EXPECT_FALSE(test.set_string_value("name", "other"));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
+    EXPECT_TRUE(log.contains("AppItemPreferences.set_string_value: test.name is read-only\n"));
+    EXPECT_EQ(test.get_double_value("size"), 0.5);
+    EXPECT_EQ(test.get_vec3d_value("offset"), Vec3(-1.0, 2.0, 1e9));
+    EXPECT_EQ(test.get_long_value("shape"), 2);
+    EXPECT_EQ(test.get_string_value("name"), "caf\xC3\xA9");
+    log.clear();
+
+    // Resetting restores the declared default, read-only or not.
+    EXPECT_TRUE(prefs.reset_value("test", "name"));
+    EXPECT_EQ(test.get_string_value("name"), "default name");
+    EXPECT_FALSE(prefs.reset_value("test", "missing"));
+    prefs.reset_all_values();
+    for (unsigned int i = 0; i < test.get_item_count(); ++i) {
+        EXPECT_TRUE(test.get_item(i)->is_default()) << test.get_item(i)->get_key();
+    }
+    EXPECT_EQ(log.count(), 1u) << log.dump();
+}
+
+TEST(AppPreferencesTest, EnumerationWithoutLabelsTakesAnyIndex)
+{
+    AppPreferences prefs;
+    AppItemPreferences& transform = prefs.add_category("color_management").add_enum("view", {}, 0);
+    EXPECT_TRUE(transform.set_long_value(7));
+    EXPECT_EQ(transform.get_enum_label(), "");
+    LogRecorder log;
+    // Labels filled in later: a current index past them goes back to the default.
+    transform.set_enum_labels({"sRGB", "Raw"});
+    EXPECT_EQ(transform.get_long_value(), 0);
+    EXPECT_EQ(transform.get_enum_label(), "sRGB");
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+}
+
+TEST(AppPreferencesTest, ValidatorAdjustsOrRefuses)
+{
+    AppPreferences prefs;
+    AppItemPreferences& space = prefs.add_category("color_management").add_string("space", "linear");
+    // Lower-cases names and refuses empty ones.
+    space.set_validator([](AppItemPreferences const&, AppItemPreferences::Value& value, void*) {
+        if (value.s.is_empty()) return false;
+        value.s.lower_case();
+        return true;
+    });
+    LogRecorder log;
+    EXPECT_TRUE(space.set_string_value("ACEScg"));
+    EXPECT_EQ(space.get_string_value(), "acescg");
+    EXPECT_FALSE(space.set_string_value(""));
+    EXPECT_EQ(space.get_string_value(), "acescg");
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+}
+
+TEST(AppPreferencesTest, CallbacksFireOncePerRealChange)
+{
+    AppPreferences prefs;
+    declare_sample(prefs);
+    AppCategoryPreferences& test = *prefs.get_category("test");
+    ChangeLog first;
+    ChangeLog second;
+    second.handled = false;
+    ChangeLog other;
+    EventLog events;
+    events.connect(prefs);
+    ASSERT_TRUE(test.connect_attrs_change(&ChangeLog::on_change, &first));
+    ASSERT_TRUE(test.connect_attrs_change(&ChangeLog::on_change, &second));
+    ASSERT_TRUE(prefs.get_category("other")->connect_attrs_change(&ChangeLog::on_change, &other));
+    LogRecorder log;
+    EXPECT_FALSE(test.connect_attrs_change(&ChangeLog::on_change, &first));
+    EXPECT_FALSE(test.connect_attrs_change(nullptr, &first));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
+
+    test.set_long_value("count", 30);
+    test.set_long_value("count", 30);    // unchanged
+    test.set_long_value("count", 1000);  // clamped to 500: a change
+    test.set_long_value("count", 600);   // clamped to 500 again: no change
+    test.set_double_value("count", 1.0); // refused
+    test.set_bool_value("flag", true);   // already true
+    prefs.set_string_value("test", "name", "x");
+    test.get_item("size")->apply_preset(1);
+    test.get_item("size")->apply_preset(1);
+    test.reset_value("name");
+    test.reset_value("name");
+    prefs.get_category("other")->set_long_value("level", 4);
+
+    std::vector<std::string> expected = {"test.count=30", "test.count=500", "test.name=x", "test.size=2",
+                                         "test.name=default name"};
+    EXPECT_EQ(first.calls, expected);
+    EXPECT_EQ(second.calls, expected);  // "handled" by the first does not stop the others
+    EXPECT_EQ(other.calls, std::vector<std::string>{"other.level=4"});
+    EXPECT_EQ(events.changed, (std::vector<std::string>{"test.count", "test.count", "test.name", "test.size",
+                                                         "test.name", "other.level"}));
+
+    // A callback that disconnects another one and changes a second item from inside.
+    struct Nested {
+        AppCategoryPreferences* category;
+        ChangeLog* victim;
+        std::vector<std::string> seen;
+    } nested{&test, &second, {}};
+    first.calls.clear();
+    second.calls.clear();
+    ASSERT_TRUE(test.disconnect_attrs_change(&ChangeLog::on_change, &first));
+    EXPECT_FALSE(test.disconnect_attrs_change(&ChangeLog::on_change, &first));
+    ASSERT_TRUE(test.connect_attrs_change(
+        [](AppCategoryPreferences& category, AppItemPreferences& item, void* data) {
+            Nested* n = static_cast<Nested*>(data);
+            n->seen.push_back(item.get_key().std_string());
+            n->category->disconnect_attrs_change(&ChangeLog::on_change, n->victim);
+            if (item.get_key() == "flag") category.set_long_value("count", 7);
+            return true;
+        },
+        &nested));
+    // The nested callback is connected after `second`, so `second` hears about "flag"
+    // before being disconnected, and nothing after.
+    test.set_bool_value("flag", false);
+    EXPECT_EQ(second.calls, std::vector<std::string>{"test.flag=false"});
+    EXPECT_EQ(nested.seen, (std::vector<std::string>{"flag", "count"}));
+    EXPECT_EQ(test.get_long_value("count"), 7);
+    EXPECT_EQ(first.calls, std::vector<std::string>{});
+}
+
+TEST(AppPreferencesTest, SaveLoadRoundTrip)
+{
+    SysTempFolder folder;
+    CoreString path = folder / "nested/deeper/preferences.cfg";  // folders made by save
+    AppPreferences prefs;
+    declare_sample(prefs);
+    AppCategoryPreferences& test = *prefs.get_category("test");
+    test.set_bool_value("flag", false);
+    test.set_long_value("count", 0);
+    test.set_double_value("size", 0.1 + 0.2 + 1.0);
+    test.set_string_value("name", "quote \" backslash \\ newline \n caf\xC3\xA9");
+    test.set_string_value("tags_file", "/a b/tags.cfg");
+    test.set_vec3d_value("tint", Vec3(0.1, 0.2, 0.3));
+    test.set_vec2d_value("distance", Vec2(0.3, 0.7));
+    test.set_vec3d_value("offset", Vec3(-1e-300, 1e300, std::numeric_limits<double>::infinity()));
+    test.set_long_value("shape", 2);
+    prefs.add_category("hud>safe_frame").add_bool("caption", true);
+    prefs.set_bool_value("hud>safe_frame", "caption", false);
+
+    LogRecorder log;
+    ASSERT_TRUE(prefs.save(path));
+    EXPECT_EQ(prefs.get_path(), path);
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+    // Only values that differ from their defaults are written.
+    std::string text = read_file(path);
+    EXPECT_EQ(text.find("other"), std::string::npos) << text;
+    EXPECT_NE(text.find("'hud>safe_frame'"), std::string::npos) << text;
+
+    AppPreferences fresh;
+    declare_sample(fresh);
+    fresh.add_category("hud>safe_frame").add_bool("caption", true);
+    EventLog events;
+    events.connect(fresh);
+    ASSERT_TRUE(fresh.load(path));
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+    EXPECT_EQ(events.loaded, 1);
+    EXPECT_EQ(events.changed.size(), 10u);
+    for (unsigned int c = 0; c < prefs.get_category_count(); ++c) {
+        AppCategoryPreferences const& category = *prefs.get_category(c);
+        for (unsigned int i = 0; i < category.get_item_count(); ++i) {
+            AppItemPreferences const& item = *category.get_item(i);
+            AppItemPreferences const& loaded = *fresh.get_item(category.get_name(), item.get_key());
+            EXPECT_TRUE(same_value(loaded, item)) << item.get_full_name();
+        }
+    }
+    EXPECT_EQ(fresh.get_string_value("test", "name"), test.get_string_value("name"));
+    EXPECT_EQ(fresh.get_double_value("test", "size"), 0.1 + 0.2 + 1.0);
+    EXPECT_EQ(fresh.get_vec3d_value("test", "offset")[2], std::numeric_limits<double>::infinity());
+
+    // Loading the same file again changes nothing, so nobody is told.
+    events.changed.clear();
+    ASSERT_TRUE(fresh.load(path));
+    EXPECT_TRUE(events.changed.empty());
+    EXPECT_EQ(events.loaded, 2);
+
+    // Items the file does not hold return to their default, with a notification.
+    fresh.set_long_value("other", "level", 9);
+    events.changed.clear();
+    ASSERT_TRUE(fresh.load(path));
+    EXPECT_EQ(events.changed, std::vector<std::string>{"other.level"});
+    EXPECT_EQ(fresh.get_long_value("other", "level"), 3);
+}
+
+TEST(AppPreferencesTest, LoadingABadFileReportsEachEntryOnce)
+{
+    SysTempFolder folder;
+    CoreString path = folder / "preferences.cfg";
+    write_file(path,
+               "test {\n"
+               "    flag 1\n"                    // an integer for a bool
+               "    count 40\n"
+               "    size \"big\"\n"              // a string for a double
+               "    name \"loaded\"\n"
+               "    tint (0.1 0.2)\n"            // two numbers for a colour
+               "    distance 0.2 0.4\n"          // two plain numbers make a vec2d
+               "    offset (1 2 3)\n"
+               "    shape 9\n"                   // past the labels
+               "    count_typo 3\n"              // unknown key
+               "}\n"
+               "plugin { speed 4.5 mode \"fast\" }\n"  // unknown category
+               "stray 3\n"                       // not a category
+               "other { level 5 }\n");
+    AppPreferences prefs;
+    declare_sample(prefs);
+    prefs.set_double_value("test", "size", 1.5);
+    LogRecorder log;
+    EXPECT_FALSE(prefs.load(path));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 2u) << log.dump();
+    EXPECT_EQ(log.count(), 7u) << log.dump();
+    EXPECT_TRUE(log.contains("AppPreferences.load: " + path.std_string() +
+                             ": test.size: expected a number, found a string; 1.5 kept\n"))
+        << log.dump();
+    EXPECT_TRUE(log.contains("unknown preference 'test.count_typo'")) << log.dump();
+    EXPECT_TRUE(log.contains("unknown category 'plugin'")) << log.dump();
+    EXPECT_TRUE(log.contains("'stray' is not a category group")) << log.dump();
+
+    // The entries that fit are applied; the others keep their values.
+    EXPECT_TRUE(prefs.get_bool_value("test", "flag"));
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 40);
+    EXPECT_EQ(prefs.get_double_value("test", "size"), 1.5);
+    EXPECT_EQ(prefs.get_string_value("test", "name"), "loaded");
+    EXPECT_EQ(prefs.get_vec3d_value("test", "tint"), Vec3(1.0, 0.5, 0.0));
+    EXPECT_EQ(prefs.get_vec2d_value("test", "distance"), Vec2(0.2, 0.4));
+    EXPECT_EQ(prefs.get_vec3d_value("test", "offset"), Vec3(1.0, 2.0, 3.0));
+    EXPECT_EQ(prefs.get_long_value("test", "shape"), 1);
+    EXPECT_EQ(prefs.get_long_value("other", "level"), 5);
+    log.clear();
+
+    // Unknown entries are kept: written back by save, applied when declared.
+    CoreString copy = folder / "copy.cfg";
+    ASSERT_TRUE(prefs.save(copy));
+    ParserFile saved;
+    ASSERT_TRUE(saved.read(copy));
+    ASSERT_NE(saved.get_root().get_group("plugin"), nullptr);
+    EXPECT_EQ(saved.get_root().get_group("plugin")->get_entry_count(), 2u);
+    ASSERT_NE(saved.get_root().get_group("test"), nullptr);
+    EXPECT_NE(saved.get_root().get_group("test")->get_entry("count_typo"), nullptr);
+
+    AppCategoryPreferences& plugin = prefs.add_category("plugin");
+    EXPECT_EQ(plugin.add_double("speed", 1.0).get_double_value(), 4.5);
+    EXPECT_EQ(plugin.add_long("mode", 0).get_long_value(), 0);  // a string for a long: warned, default kept
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    ASSERT_TRUE(prefs.save(copy));
+    ASSERT_TRUE(saved.read(copy));
+    EXPECT_EQ(saved.get_root().get_group("plugin")->get_entry_count(), 1u);  // "mode" was consumed
+}
+
+TEST(AppPreferencesTest, LoadingMissingBrokenOrUnreadableFiles)
+{
+    SysTempFolder folder;
+    AppPreferences prefs;
+    declare_sample(prefs);
+    EventLog events;
+    events.connect(prefs);
+    prefs.set_long_value("test", "count", 99);
+    prefs.set_long_value("other", "level", 8);
+    LogRecorder log;
+
+    // A file with a syntax error: what read is applied, absent items keep their values.
+    CoreString broken = folder / "broken.cfg";
+    write_file(broken, "test {\n    count 12\n    name \"unterminated\n}\n");
+    EXPECT_FALSE(prefs.load(broken));
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 12);
+    EXPECT_EQ(prefs.get_long_value("other", "level"), 8);
+    EXPECT_GE(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
+    log.clear();
+
+    // A folder where the file should be: nothing changes.
+    EXPECT_FALSE(prefs.load(folder.get_path()));
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 12);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    log.clear();
+
+    // A missing file is not an error: every item takes its default.
+    EXPECT_TRUE(prefs.load(folder / "missing.cfg"));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 1u) << log.dump();
+    EXPECT_EQ(log.count(), 1u) << log.dump();
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 25);
+    EXPECT_EQ(prefs.get_long_value("other", "level"), 3);
+    EXPECT_EQ(events.loaded, 3);
+}
+
+TEST(AppPreferencesTest, ReadOnlyItemsIgnoreTheFile)
+{
+    SysTempFolder folder;
+    CoreString path = folder / "preferences.cfg";
+    write_file(path, "user_interface { font_size 2.0 }\n");
+    AppPreferences prefs;
+    prefs.add_category("user_interface").add_double("font_size", 1.0).set_read_only(true);
+    LogRecorder log;
+    EXPECT_FALSE(prefs.load(path));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    EXPECT_TRUE(log.contains(path.std_string() + ": user_interface.font_size is read-only")) << log.dump();
+    EXPECT_EQ(prefs.get_double_value("user_interface", "font_size"), 1.0);
+}
+
+TEST(AppPreferencesTest, SaveIsAllOrNothing)
+{
+    SysTempFolder folder;
+    AppPreferences prefs;
+    declare_sample(prefs);
+    prefs.set_long_value("test", "count", 77);
+
+    // An existing file is replaced whole.
+    CoreString path = folder / "preferences.cfg";
+    write_file(path, std::string(10000, '#') + "\n");
+    ASSERT_TRUE(prefs.save(path));
+    EXPECT_EQ(read_file(path).find('#'), std::string::npos);
+
+    LogRecorder log;
+    // The parent "folder" is a regular file: nothing can be written.
+    CoreString blocker = folder / "blocker";
+    write_file(blocker, "keep me");
+    EXPECT_FALSE(prefs.save(blocker + "/preferences.cfg"));
+    EXPECT_EQ(read_file(blocker), "keep me");
+    EXPECT_GE(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
+    EXPECT_EQ(prefs.get_path(), path);  // still the last file written
+    log.clear();
+
+    // The target is a folder: the rename fails, the folder and its content stay, no
+    // temporary file is left behind.
+    CoreString target = folder / "target";
+    ASSERT_TRUE(SysFilesystem::create_folder(target));
+    write_file(target + "/inside", "content");
+    EXPECT_FALSE(prefs.save(target));
+    EXPECT_EQ(read_file(target + "/inside"), "content");
+    CoreVector<CoreString> files;
+    ASSERT_TRUE(SysFilesystem::get_files(folder.get_path(), files));
+    EXPECT_EQ(files, (CoreVector<CoreString>{"blocker", "preferences.cfg"}));
+    EXPECT_GE(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
+    EXPECT_EQ(prefs.get_long_value("test", "count"), 77);
+}
+
+TEST(AppPreferencesTest, DefaultPathIsInThePreferencesFolder)
+{
+    EXPECT_TRUE(AppPreferences::get_default_path().end_with("/qn_gui/preferences.cfg"))
+        << AppPreferences::get_default_path();
+}
