@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include "host/of/of_attr.h"
+#include "host/of/of_attr_table.h"
+#include "host/of/of_event.h"
+#include "host/of/of_handle.h"
+#include "tests/of/of_test_scene.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+class OfUndoTest : public OfSceneTest {
+protected:
+    void SetUp() override
+    {
+        OfSceneTest::SetUp();
+        geo = scene.create_context("geo");
+        shading = scene.create_context("shading");
+        ball = scene.create_object("Sphere", "ball", geo);
+        box = scene.create_object("Box", "box", geo);
+        red = scene.create_object("Material", "red", shading);
+        checker = scene.create_object("Texture", "checker", shading);
+        ball->get_attr("material")->set_object(red);
+        red->get_attr("texture")->connect(*checker->get_output("rgb"));
+        ball->set_comment("the ball");
+        commands().clear();
+    }
+
+    OfContext* geo = nullptr;
+    OfContext* shading = nullptr;
+    OfObject* ball = nullptr;
+    OfObject* box = nullptr;
+    OfObject* red = nullptr;
+    OfObject* checker = nullptr;
+};
+
+TEST_F(OfUndoTest, EveryCommandKindUndoesAndRedoesExactly)
+{
+    // Creation of each item kind.
+    expect_undoable([&] { scene.create_object("Sphere", "", geo); });
+    expect_undoable([&] { scene.create_context("lights", geo, OfContextEngine::KIND_ASSEMBLY); });
+    expect_undoable([&] { scene.create_instance(*ball, "ball_copy"); });
+    expect_undoable([&] { ball->add_embedded_object("Wheel", "front"); });
+    // Item fields.
+    expect_undoable([&] { box->set_name("crate"); });
+    expect_undoable([&] { geo->set_name("geometry"); });
+    expect_undoable([&] { box->set_comment("wooden"); });
+    expect_undoable([&] { ball->set_comment(""); });
+    expect_undoable([&] { box->set_colortag(3); });
+    expect_undoable([&] { box->set_position({12.5, -4.0}); });
+    expect_undoable([&] { box->set_disabled(true); });
+    expect_undoable([&] { box->set_state(OfItem::STATE_ENABLED); });
+    expect_undoable([&] { box->set_shadowed(true); });
+    expect_undoable([&] { shading->set_reference(true); });
+    expect_undoable([&] { shading->set_override(true); });
+    expect_undoable([&] { shading->set_reference(false); });
+    // Moves, of an object and of a context (the context's objects keep their links).
+    expect_undoable([&] { box->move_to(*shading); });
+    expect_undoable([&] { shading->move_to(*geo); });
+    // Attribute values of every kind, expressions, connections and references.
+    expect_undoable([&] { ball->get_attr("radius")->set_double(2.5); });
+    expect_undoable([&] { ball->get_attr("segments")->set_long(8); });
+    expect_undoable([&] { ball->get_attr("visible")->set_bool(false); });
+    expect_undoable([&] { ball->get_attr("scale")->set_vec3d({2, 3, 4}); });
+    expect_undoable([&] { checker->get_attr("uv")->set_vec2d({4, 4}); });
+    expect_undoable([&] { red->get_attr("map")->set_string("$PDIR/map.png"); });
+    expect_undoable([&] { red->get_attr("model")->set_long(7); });
+    expect_undoable([&] { ball->get_attr("tags")->set_value_count(3); });
+    expect_undoable([&] { ball->get_attr("radius")->set_expression("frame * 2"); });
+    expect_undoable([&] { ball->get_attr("material")->set_object(nullptr); });
+    expect_undoable([&] { ball->get_attr("material")->revert(); });
+    expect_undoable([&] { red->get_attr("texture")->disconnect(); });
+    expect_undoable([&] { checker->get_attr("input")->connect(*box); });
+    // Copies, with links between the copies remapped and links to the rest kept.
+    expect_undoable([&] { scene.copy_items(CoreVector<OfItem*>{ball, red}, *geo); });
+    // Deletion, of an object that others link to and of a context holding linked objects.
+    expect_undoable([&] { red->remove(); });
+    expect_undoable([&] { checker->remove(); });
+    expect_undoable([&] { shading->remove(); });
+    expect_undoable([&] { geo->remove(); });
+    EXPECT_TRUE(scene.check_integrity());
+}
+
+TEST_F(OfUndoTest, DeletingAReferencedObjectClearsAndRestoresTheLinks)
+{
+    OfObject* group = scene.create_object("Group", "all");
+    OfAttr* members = group->get_attr("members");
+    members->set_values([&] {
+        OfAttrValues values(OfPlugType::TYPE_REFERENCE, 3);
+        values.set_object(0, ball);
+        values.set_object(1, red);
+        values.set_object(2, ball);
+        return values;
+    }());
+    OfObject* instance = scene.create_instance(*red, "red_instance");
+    ASSERT_TRUE(instance);
+    commands().clear();
+    std::string before = dump();
+    OfObjectHandle handle(red);
+
+    ASSERT_TRUE(red->remove());
+    EXPECT_FALSE(handle.is_valid());
+    EXPECT_EQ(handle.to_object(), nullptr);
+    EXPECT_EQ(ball->get_attr("material")->get_object(0), nullptr);
+    EXPECT_EQ(members->get_object(0), ball);
+    EXPECT_EQ(members->get_object(1), nullptr);
+    EXPECT_EQ(instance->get_source(), nullptr);
+    EXPECT_EQ(scene.get_items_outputs(CoreVector<OfItem*>{checker}).get_count(), 0u);
+    EXPECT_TRUE(scene.check_integrity());
+
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(handle.to_object(), red);
+    EXPECT_EQ(members->get_object(1), red);
+    EXPECT_EQ(instance->get_source(), red);
+    EXPECT_EQ(red->get_instance_count(), 1u);
+    EXPECT_TRUE(scene.check_integrity());
+}
+
+TEST_F(OfUndoTest, BatchesNestAndNameTheirStep)
+{
+    commands().begin_batch("Rename Items");
+    ball->set_name("a");
+    commands().begin_batch("inner");
+    EXPECT_EQ(commands().get_batch_level(), 2);
+    box->set_name("b");
+    commands().end_batch();
+    EXPECT_EQ(commands().get_batch_level(), 1);
+    EXPECT_EQ(commands().get_batch_label(), "Rename Items");
+    EXPECT_FALSE(commands().is_undoable());
+    {
+        LogRecorder log;
+        EXPECT_FALSE(commands().undo());
+        EXPECT_TRUE(log.contains("batch is open"));
+    }
+    commands().end_batch();
+    EXPECT_EQ(commands().get_undo_count(), 1u);
+    EXPECT_EQ(commands().get_undo_label(), "Rename Items");
+
+    // An empty batch adds no step; a change outside a batch is its own step.
+    commands().begin_batch("Nothing");
+    commands().end_batch();
+    red->set_colortag(2);
+    EXPECT_EQ(commands().get_undo_count(), 2u);
+    EXPECT_EQ(commands().get_undo_label(), "Set Color Tag");
+    EXPECT_EQ(commands().get_undo_label(1), "Rename Items");
+
+    ASSERT_TRUE(commands().undo());
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(ball->get_name(), "ball");
+    EXPECT_EQ(box->get_name(), "box");
+    EXPECT_EQ(commands().get_redo_label(), "Rename Items");
+    EXPECT_EQ(commands().get_redo_count(), 2u);
+    // A new change drops the redo steps.
+    box->set_position({1, 1});
+    EXPECT_FALSE(commands().is_redoable());
+
+    LogRecorder log;
+    commands().end_batch();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u);
+}
+
+TEST_F(OfUndoTest, UndoWorksAfterTheContextWasRemoved)
+{
+    OfObject* cone = scene.create_object("Sphere", "cone", geo);
+    OfObjectHandle cone_handle(cone);
+    cone->get_attr("radius")->set_double(3.0);
+    geo->remove();
+    EXPECT_FALSE(cone_handle.is_valid());
+    ASSERT_TRUE(commands().undo());  // the context comes back, with the cone
+    ASSERT_EQ(cone_handle.to_object(), cone);
+    EXPECT_EQ(cone->get_attr("radius")->get_double(), 3.0);
+    ASSERT_TRUE(commands().undo());
+    ASSERT_TRUE(commands().undo());  // the cone's creation
+    EXPECT_FALSE(cone_handle.is_valid());
+    EXPECT_EQ(scene.get_object("/geo/cone"), nullptr);
+    ASSERT_TRUE(commands().redo());
+    EXPECT_EQ(scene.get_object("/geo/cone"), cone);
+    EXPECT_TRUE(scene.check_integrity());
+}
+
+TEST_F(OfUndoTest, DroppedStepsFreeTheirItemsAndHandlesStayInvalid)
+{
+    unsigned int items = OfItemRegistry::get_item_count();
+    OfObject* temp = scene.create_object("Box", "temp", geo);
+    OfObjectHandle handle(temp);
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(OfItemRegistry::get_item_count(), items + 1);  // kept by the redo step
+    box->set_name("crate");                                   // drops it
+    EXPECT_EQ(OfItemRegistry::get_item_count(), items);
+    // The slot is reused by a new item, but the old handle does not see it.
+    OfObject* other = scene.create_object("Box", "other", geo);
+    EXPECT_FALSE(handle.is_valid());
+    EXPECT_NE(handle, OfObjectHandle(other));
+
+    // With a limit, the oldest steps go.
+    commands().set_history_limit(2);
+    box->set_position({1, 0});
+    box->set_position({2, 0});
+    box->set_position({3, 0});
+    EXPECT_EQ(commands().get_undo_count(), 2u);
+    ASSERT_TRUE(commands().undo());
+    ASSERT_TRUE(commands().undo());
+    EXPECT_FALSE(commands().undo());
+    EXPECT_EQ(box->get_position()[0], 1.0);
+}
+
+TEST_F(OfUndoTest, ChangesFromEventCallbacksDuringUndoAreRefused)
+{
+    box->set_name("crate");
+    struct Ctx {
+        OfObject* ball;
+        bool refused = false;
+    } ctx{ball};
+    EventObject::connect(scene, EVT_ID_OF_OBJECT_RENAME,
+                         [](EventObject&, EventObject::EventInfo const&, void* data) {
+                             auto* c = static_cast<Ctx*>(data);
+                             if (!c->ball->set_comment("changed")) c->refused = true;
+                         },
+                         &ctx);
+    LogRecorder log;
+    ASSERT_TRUE(commands().undo());
+    EXPECT_TRUE(ctx.refused);
+    EXPECT_EQ(ball->get_comment(), "the ball");
+    EXPECT_TRUE(log.contains("an undo or redo is running"));
+}
+
+TEST_F(OfUndoTest, RenameManyObjectsInOneBatch)
+{
+    CoreVector<OfObject*> objects;
+    for (int i = 0; i < 500; ++i) objects.add(scene.create_object("Box", "", geo));
+    EXPECT_EQ(objects[499]->get_name(), "box500");  // "box" is taken by the fixture
+    std::string before = dump();
+    commands().begin_batch("Renumber");
+    for (OfObject* object : objects) object->set_name("item");
+    commands().end_batch();
+    EXPECT_EQ(objects[0]->get_name(), "item");
+    EXPECT_EQ(objects[499]->get_name(), "item499");
+    std::string after = dump();
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(dump(), before);
+    ASSERT_TRUE(commands().redo());
+    EXPECT_EQ(dump(), after);
+    EXPECT_TRUE(scene.check_integrity());
+}
+
+TEST_F(OfUndoTest, AttributeTableRowsAreOneStep)
+{
+    OfClass* rig = scene.get_classes().add_class("Rig", "SceneItem");
+    rig->add_attr("names", OfPlugType::TYPE_STRING, 2).set_variable(true).set_default_string("light");
+    rig->add_attr("power", OfPlugType::TYPE_DOUBLE, 2).set_variable(true).set_default_double(1.0);
+    rig->add_attr("on", OfPlugType::TYPE_BOOL, 2).set_variable(true).set_default_bool(true);
+    rig->add_attr_table("lights")
+        .add_column("Name", "names")
+        .add_column("Power", "power")
+        .set_enable_attr("on")
+        .set_metadata("editor", "list");
+    OfObject* object = scene.create_object("Rig", "rig");
+    OfAttrTable table(*object, "lights");
+    ASSERT_TRUE(table.is_valid());
+    EXPECT_EQ(table.get_row_count(), 2u);
+    EXPECT_EQ(table.get_column_title(1), "Power");
+    EXPECT_EQ(table.get_metadata("editor"), "list");
+    object->get_attr("names")->set_string("key", 1);
+    object->get_attr("on")->set_bool(false, 0);
+    EXPECT_FALSE(table.is_row_enabled(0));
+    EXPECT_TRUE(table.is_row_enabled(1));
+
+    expect_undoable([&] { table.add_row(); });
+    EXPECT_EQ(table.get_row_count(), 3u);
+    EXPECT_EQ(table.get_double(2, 1), 1.0);
+    expect_undoable([&] { table.remove_row(0); });
+    EXPECT_EQ(table.get_row_count(), 2u);
+    EXPECT_EQ(table.get_string(0, 0), "key");
+    EXPECT_TRUE(table.is_row_enabled(0));
+
+    LogRecorder log;
+    EXPECT_FALSE(table.remove_row(5));
+    EXPECT_EQ(table.get_double(9, 0), 0.0);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
+}
+
+}  // namespace
