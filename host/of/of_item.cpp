@@ -153,6 +153,11 @@ bool OfItem::set_shadowed(bool const& shadowed)
     return OfSceneEdit::set_flag("OfItem.set_shadowed", *this, FLAG_SHADOWED, shadowed);
 }
 
+bool OfItem::set_hidden(bool const& hidden)
+{
+    return OfSceneEdit::set_flag("OfItem.set_hidden", *this, FLAG_HIDDEN, hidden);
+}
+
 bool OfItem::move_to(OfContext& context) { return OfSceneEdit::move("OfItem.move_to", *this, context); }
 
 bool OfItem::remove() { return OfSceneEdit::remove("OfItem.remove", *this); }

@@ -114,6 +114,9 @@ public:
     // Shadowed items are internal: item views do not show them (the build context is one).
     bool is_shadowed() const { return (m_flags & FLAG_SHADOWED) != 0; }
     bool is_disabled() const { return (m_flags & FLAG_DISABLED) != 0; }
+    // Hidden items are not displayed: a display flag users toggle. Views also treat what a
+    // hidden context or object holds as hidden.
+    bool is_hidden() const { return (m_flags & FLAG_HIDDEN) != 0; }
     State get_state() const { return is_disabled() ? STATE_DISABLED : STATE_ENABLED; }
 
     // Changes; each is one command (see above).
@@ -124,6 +127,7 @@ public:
     bool set_disabled(bool const& disabled);
     bool set_state(State const& state);
     bool set_shadowed(bool const& shadowed);
+    bool set_hidden(bool const& hidden);
     // Moves the item into `context` (an embedded object cannot move); a taken name is
     // replaced by the next free one.
     bool move_to(OfContext& context);
@@ -150,6 +154,7 @@ protected:
         FLAG_REFERENCE = 1 << 5,  // contexts
         FLAG_OVERRIDE = 1 << 6,   // contexts
         FLAG_AWAKE = 1 << 7,      // objects
+        FLAG_HIDDEN = 1 << 8,
     };
 
     OfItem(CoreBasicString const& name, OfContext* context, uint16_t const& flags);

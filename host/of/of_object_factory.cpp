@@ -365,6 +365,7 @@ void dump_item(OfItem const& item, ParserGroup& group)
     ParserEntry& flags = body.add_entry("flags");
     flags.add_bool(item.is_disabled()).add_bool(item.is_shadowed()).add_bool(item.is_locked());
     if (context) flags.add_bool(context->is_reference()).add_bool(context->is_override());
+    if (item.is_hidden()) body.add_entry("hidden").add_bool(true);
     if (!item.get_comment().is_empty()) body.add_entry("comment").add_string(item.get_comment());
     if (item.get_colortag()) body.add_entry("colortag").add_int(item.get_colortag());
     if (item.get_position() != GMathVec2<double>()) body.add_entry("position").add_vec2d(item.get_position());

@@ -666,7 +666,8 @@ bool OfSceneEdit::set_flag(char const* operation, OfItem& item, uint16_t const& 
         CORE_LOG_WARNING(operation << ": " << item.get_full_name() << " is not a context\n");
         return false;
     }
-    OfItem::EditMode mode = flag == OfItem::FLAG_DISABLED ? OfItem::EDIT_MODE_VALUES : OfItem::EDIT_MODE_STRUCTURE;
+    bool value_flag = flag == OfItem::FLAG_DISABLED || flag == OfItem::FLAG_HIDDEN;
+    OfItem::EditMode mode = value_flag ? OfItem::EDIT_MODE_VALUES : OfItem::EDIT_MODE_STRUCTURE;
     if (!check_editable(operation, item, mode)) return false;
     if (item.has_flag(static_cast<OfItem::Flag>(flag)) == on) return true;
     CmdItemField::Value old_value, new_value;

@@ -29,7 +29,7 @@ public:
     static bool set_comment(OfItem& item, CoreBasicString const& comment);
     static bool set_colortag(OfItem& item, unsigned int const& colortag);
     static bool set_position(OfItem& item, GMathVec2<double> const& position);
-    // Flags settable by users: disabled, shadowed, reference, override.
+    // Flags settable by users: disabled, shadowed, hidden, reference, override.
     static bool set_flag(char const* operation, OfItem& item, uint16_t const& flag, bool const& on);
     static bool move(char const* operation, OfItem& item, OfContext& target);
     static bool remove(char const* operation, OfItem& item);
