@@ -121,9 +121,7 @@ bool OfContext::is_name_taken(CoreBasicString const& name) const { return m_name
 
 CoreString OfContext::get_unique_name(CoreBasicString const& name) const
 {
-    return CoreNameServer::get_unique_name(name, [this](CoreString const& candidate) {
-        return m_names->find(candidate.view()) != nullptr;
-    });
+    return m_names->get_unique_name(name);
 }
 
 OfItem* OfContext::get_last_event_item() const

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "host/core/core_name_server.h"
+
 #include "host/of/of_item.h"
 #include "host/of/of_scene_edit.h"
 
@@ -54,7 +56,63 @@ bool OfNameIndex::remove(OfItem const* item)
     }
     m_slots[i] = nullptr;
     --m_count;
+    forget(item->get_name());
     return true;
+}
+
+size_t OfNameIndex::get_memory_size() const
+{
+    size_t size = m_slots.capacity() * sizeof(OfItem*);
+    for (auto const& entry : m_filled) size += sizeof(entry) + entry.first.capacity() + sizeof(Filled);
+    return size;
+}
+
+bool OfNameIndex::is_taken(CoreBasicString const& name, OfItem const* ignored) const
+{
+    OfItem* found = find(name.view());
+    return found && found != ignored;
+}
+
+void OfNameIndex::forget(CoreBasicString const& name)
+{
+    if (m_filled.empty()) return;
+    CoreString base;
+    unsigned int number = 0;
+    if (!CoreNameServer::split_name(name, base, number)) return;
+    auto it = m_filled.find(base.std_string());
+    if (it == m_filled.end()) return;
+    // Whatever the digit count it was made with, the name may be one of the counted ones.
+    for (Filled& filled : it->second)
+        if (number <= filled.count) filled.count = number - 1;
+}
+
+CoreString OfNameIndex::get_unique_name(CoreBasicString const& name, OfItem const* ignored)
+{
+    if (!is_taken(name, ignored)) return CoreString(name);
+    CoreString base;
+    unsigned int number = 0;
+    unsigned int digit_count = 0;
+    CoreNameServer::split_name(name, base, number, digit_count);
+    std::vector<Filled>& widths = m_filled[base.std_string()];
+    Filled* filled = nullptr;
+    for (Filled& entry : widths)
+        if (entry.digit_count == digit_count) filled = &entry;
+    if (!filled) {
+        widths.push_back({digit_count, 0});
+        filled = &widths.back();
+    }
+    // Names 1 to filled->count are taken: counting can start above them.
+    unsigned long long next = number > filled->count ? number : filled->count;
+    for (unsigned int attempt = 0; attempt < CoreNameServer::MAX_ATTEMPTS; ++attempt) {
+        CoreString candidate = CoreNameServer::make_name(base, ++next, digit_count);
+        if (!is_taken(candidate, ignored)) {
+            if (number <= filled->count) filled->count = next - 1;
+            return candidate;
+        }
+    }
+    return CoreNameServer::get_unique_name(name, [&](CoreString const& candidate) {
+        return is_taken(candidate, ignored);
+    });
 }
 
 void OfNameIndex::grow()

@@ -24,6 +24,8 @@
 
 bool OfSceneEdit::has_plugs(OfObject const& object) { return object.m_plugs != nullptr; }
 
+OfNameIndex& OfSceneEdit::get_name_index(OfContext const& context) { return *context.m_names; }
+
 void OfSceneEdit::notify(OfItem& item, CoreString const& event, OfAttr* attr, CoreString const* previous_name,
                          OfContext* previous_context)
 {
@@ -567,7 +569,7 @@ bool check_same_scene(char const* operation, OfItem const& a, OfItem const& b)
     return false;
 }
 
-// The name a new child of `holder` asking for `name` gets.
+// The name a new child of `context` (or of `parent`) asking for `name` gets.
 CoreString get_free_name(OfContext const& context, OfObject const* parent, CoreBasicString const& name,
                          OfItem const* ignored = nullptr)
 {
@@ -577,10 +579,7 @@ CoreString get_free_name(OfContext const& context, OfObject const* parent, CoreB
             return found && found != ignored;
         });
     }
-    return CoreNameServer::get_unique_name(name, [&](CoreString const& candidate) {
-        OfItem* found = context.get_item(candidate);
-        return found && found != ignored;
-    });
+    return OfSceneEdit::get_name_index(context).get_unique_name(name, ignored);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/of/of_item.h"
 
 class OfAttr;
+class OfNameIndex;
 class OfClass;
 class OfObject;
 class OfObjectFactory;
@@ -59,6 +60,7 @@ public:
     // Primitives, used by the commands: each changes one thing, keeps the bookkeeping and
     // raises the event (put_attr_data and the source links only when asked to).
     static bool has_plugs(OfObject const& object);
+    static OfNameIndex& get_name_index(OfContext const& context);
     static void notify(OfItem& item, CoreString const& event, OfAttr* attr = nullptr,
                        CoreString const* previous_name = nullptr, OfContext* previous_context = nullptr);
     static void notify_assembly(OfItem& item);

@@ -32,6 +32,20 @@ TEST_F(OfSceneTest, NamesClashTakeTheNextFreeNumber)
     EXPECT_TRUE(box->set_name("box"));
     EXPECT_TRUE(box->set_name("box"));  // its own name: nothing to do
     EXPECT_EQ(box->get_name(), "box");
+
+    // A freed number is found again, whether its item was deleted, renamed or moved away.
+    OfContext* many = scene.create_context("many");
+    std::vector<OfObject*> spheres;
+    for (int i = 0; i < 6; ++i) spheres.push_back(scene.create_object("Sphere", "", many));
+    EXPECT_EQ(spheres[5]->get_name(), "sphere5");
+    spheres[2]->remove();
+    EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere2");
+    spheres[3]->set_name("other");
+    spheres[1]->move_to(*geo);
+    EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere1");
+    EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere3");
+    EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere6");
+    EXPECT_EQ(spheres[1]->get_name(), "sphere4");  // "sphere1" was taken in geo
     EXPECT_TRUE(scene.check_integrity());
 }
 
