@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "host/of/of_attr.h"
 #include "host/of/of_attr_table.h"
 #include "host/of/of_event.h"
@@ -278,6 +282,87 @@ TEST_F(OfUndoTest, AttributeTableRowsAreOneStep)
     EXPECT_FALSE(table.remove_row(5));
     EXPECT_EQ(table.get_double(9, 0), 0.0);
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
+}
+
+TEST_F(OfUndoTest, RandomEditsUndoAndRedoStepByStep)
+{
+    std::mt19937 random(1234);
+    auto pick = [&random](auto const& items) { return items[random() % items.size()]; };
+    auto live_objects = [&] {
+        std::vector<OfObject*> objects;
+        for (OfObject* object : scene.get_root().get_all_objects()) {
+            objects.push_back(object);
+            for (OfObject* embedded : object->get_embedded_objects()) objects.push_back(embedded);
+        }
+        return objects;
+    };
+    auto live_contexts = [&] {
+        std::vector<OfContext*> contexts{&scene.get_root()};
+        for (size_t i = 0; i < contexts.size(); ++i)
+            for (OfContext* child : contexts[i]->get_contexts())
+                if (!child->is_locked()) contexts.push_back(child);
+        return contexts;
+    };
+    char const* classes[] = {"Sphere", "Box", "Material", "Texture", "Group"};
+    std::vector<std::string> dumps{dump()};
+    LogRecorder quiet(CORE_LOG_LEVEL_ERROR);  // refused edits are part of the game
+    for (int step = 0; step < 300; ++step) {
+        unsigned int steps = commands().get_undo_count();
+        std::vector<OfObject*> objects = live_objects();
+        std::vector<OfContext*> contexts = live_contexts();
+        OfObject* object = objects.empty() ? nullptr : pick(objects);
+        OfObject* other = objects.empty() ? nullptr : pick(objects);
+        OfContext* context = pick(contexts);
+        // Now and then step back: the next edit drops the undone step and frees its items.
+        if (random() % 8 == 0 && dumps.size() > 1) {
+            ASSERT_TRUE(commands().undo());
+            dumps.pop_back();
+            ASSERT_EQ(dump(), dumps.back()) << "step " << step;
+            continue;
+        }
+        commands().begin_batch("Random Edit");
+        switch (random() % 12) {
+            case 0: scene.create_object(classes[random() % 5], "", context); break;
+            case 1: scene.create_context("", context); break;
+            case 2: if (object) object->remove(); break;
+            case 3: if (context != &scene.get_root()) context->remove(); break;
+            case 4: if (object) object->set_name(random() % 2 ? "node" : "node3"); break;
+            case 5: if (object) object->move_to(*context); break;
+            case 6: if (object && !object->get_parent()) scene.create_instance(*object, "", context); break;
+            case 7:
+                if (object && object->has_attr("material")) object->get_attr("material")->set_object(other);
+                if (object && object->has_attr("base")) object->get_attr("base")->set_object(other);
+                break;
+            case 8:
+                if (object && object->has_attr("members")) {
+                    OfAttr* members = object->get_attr("members");
+                    members->set_value_count(members->get_value_count() + 1);
+                    members->set_object(other, members->get_value_count() - 1);
+                }
+                break;
+            case 9:
+                if (object && other && object->has_attr("texture") && other->get_output_count())
+                    object->get_attr("texture")->connect(*other->get_output(0));
+                break;
+            case 10: if (object) scene.copy_items(CoreVector<OfItem*>{object, context}, *pick(contexts)); break;
+            default: if (object) object->get_attr("visible")->set_bool(random() % 2); break;
+        }
+        commands().end_batch();
+        if (commands().get_undo_count() == steps) continue;
+        dumps.push_back(dump());
+        ASSERT_TRUE(scene.check_integrity()) << "step " << step;
+    }
+    for (size_t i = dumps.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(commands().undo());
+        ASSERT_EQ(dump(), dumps[i - 1]) << "undo to " << i - 1;
+    }
+    EXPECT_TRUE(scene.check_integrity());
+    for (size_t i = 1; i < dumps.size(); ++i) {
+        ASSERT_TRUE(commands().redo());
+        ASSERT_EQ(dump(), dumps[i]) << "redo to " << i;
+    }
+    EXPECT_TRUE(scene.check_integrity());
+    EXPECT_GT(dumps.size(), 100u);
 }
 
 }  // namespace
