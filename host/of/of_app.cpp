@@ -8,13 +8,18 @@
 
 CORE_IMPLEMENT_CREATABLE_CLASS(OfApp, AppBase)
 
-OfApp::OfApp(int argc, char** argv) : AppBase(argc, argv), m_factory(std::make_unique<OfObjectFactory>(this)) {}
+OfApp::OfApp(int argc, char** argv) : AppBase(argc, argv), m_factory(std::make_unique<OfObjectFactory>(this))
+{
+}
 
 OfApp::OfApp() : m_factory(std::make_unique<OfObjectFactory>(this)) {}
 
 OfApp::~OfApp() = default;
 
-OfCommandManager& OfApp::get_command_manager() const { return m_factory->get_command_manager(); }
+OfCommandManager& OfApp::get_command_manager() const
+{
+    return m_factory->get_command_manager();
+}
 
 OfContext& OfApp::get_vizroot() const
 {
@@ -43,7 +48,10 @@ bool OfApp::is_visible_item(OfItem const& item) const
     return inside;
 }
 
-bool OfApp::is_visible_object(OfObject const& object) const { return is_visible_item(object); }
+bool OfApp::is_visible_object(OfObject const& object) const
+{
+    return is_visible_item(object);
+}
 
 size_t OfApp::get_memory_size() const
 {

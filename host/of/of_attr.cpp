@@ -18,7 +18,10 @@ bool OfAttrData::operator==(OfAttrData const& other) const
     return !local || values == other.values;
 }
 
-OfAttr::~OfAttr() { delete m_data; }
+OfAttr::~OfAttr()
+{
+    delete m_data;
+}
 
 OfAttrValues const& OfAttr::get_values() const
 {
@@ -35,14 +38,20 @@ bool accepts(OfPlugType::Type const& type, int access)
         case OfPlugType::TYPE_BOOL:
         case OfPlugType::TYPE_LONG:
         case OfPlugType::TYPE_DOUBLE:
-        case OfPlugType::TYPE_ENUM: return access == 0;
-        case OfPlugType::TYPE_VEC2D: return access == 1;
+        case OfPlugType::TYPE_ENUM:
+            return access == 0;
+        case OfPlugType::TYPE_VEC2D:
+            return access == 1;
         case OfPlugType::TYPE_VEC3D:
-        case OfPlugType::TYPE_COLOR: return access == 2;
+        case OfPlugType::TYPE_COLOR:
+            return access == 2;
         case OfPlugType::TYPE_STRING:
-        case OfPlugType::TYPE_FILENAME: return access == 3;
-        case OfPlugType::TYPE_REFERENCE: return access == 4;
-        default: return false;
+        case OfPlugType::TYPE_FILENAME:
+            return access == 3;
+        case OfPlugType::TYPE_REFERENCE:
+            return access == 4;
+        default:
+            return false;
     }
 }
 
@@ -52,13 +61,13 @@ bool OfAttr::check_access(char const* operation, Access const& access, unsigned 
 {
     if (!accepts(get_type(), access)) {
         CORE_LOG_WARNING("OfAttr." << operation << ": " << get_full_name() << " is of type "
-                         << OfPlugType::get_type_name(get_type()) << "\n");
+                                   << OfPlugType::get_type_name(get_type()) << "\n");
         return false;
     }
     unsigned int count = get_value_count();
     if (index >= count) {
-        CORE_LOG_WARNING("OfAttr." << operation << ": index " << index << " out of range for " << get_full_name()
-                         << " (" << count << " values)\n");
+        CORE_LOG_WARNING("OfAttr." << operation << ": index " << index << " out of range for "
+                                   << get_full_name() << " (" << count << " values)\n");
         return false;
     }
     return true;
@@ -128,11 +137,12 @@ namespace {
 double clamp_value(char const* operation, OfAttr const& attr, double const& value)
 {
     OfAttrDecl const& decl = attr.get_attr_decl();
-    if (!decl.has_hard_range() || (value >= decl.get_hard_min() && value <= decl.get_hard_max())) return value;
+    if (!decl.has_hard_range() || (value >= decl.get_hard_min() && value <= decl.get_hard_max()))
+        return value;
     double clamped = value < decl.get_hard_min() ? decl.get_hard_min() : decl.get_hard_max();
-    CORE_LOG_WARNING("OfAttr." << operation << ": " << value << " is outside the range " << decl.get_hard_min()
-                     << " to " << decl.get_hard_max() << " of " << attr.get_full_name() << "; set to " << clamped
-                     << "\n");
+    CORE_LOG_WARNING("OfAttr." << operation << ": " << value << " is outside the range "
+                               << decl.get_hard_min() << " to " << decl.get_hard_max() << " of "
+                               << attr.get_full_name() << "; set to " << clamped << "\n");
     return clamped;
 }
 
@@ -149,8 +159,8 @@ bool OfAttr::set_long(int64_t const& value, unsigned int const& index)
     if (get_type() == OfPlugType::TYPE_DOUBLE) return set_double(static_cast<double>(value), index);
     OfEnum const* values_enum = get_enum();
     if (get_type() == OfPlugType::TYPE_ENUM && values_enum && values_enum->get_index(value) < 0) {
-        CORE_LOG_WARNING("OfAttr.set_long: " << value << " is not a value of the enumeration of " << get_full_name()
-                         << "\n");
+        CORE_LOG_WARNING("OfAttr.set_long: " << value << " is not a value of the enumeration of "
+                                             << get_full_name() << "\n");
         return false;
     }
     int64_t stored = value;
@@ -169,7 +179,8 @@ bool OfAttr::set_double(double const& value, unsigned int const& index)
     if (!check_access("set_double", ACCESS_SCALAR, index)) return false;
     if (get_type() != OfPlugType::TYPE_DOUBLE) {
         if (!std::isfinite(value)) {
-            CORE_LOG_WARNING("OfAttr.set_double: " << value << " is not a number for " << get_full_name() << "\n");
+            CORE_LOG_WARNING("OfAttr.set_double: " << value << " is not a number for " << get_full_name()
+                                                   << "\n");
             return false;
         }
         return set_long(static_cast<int64_t>(std::llround(value)), index);
@@ -219,13 +230,13 @@ bool OfAttr::set_values(OfAttrValues const& values)
 {
     if (values.get_type() != get_type()) {
         CORE_LOG_WARNING("OfAttr.set_values: " << get_full_name() << " is of type "
-                         << OfPlugType::get_type_name(get_type()) << ", not "
-                         << OfPlugType::get_type_name(values.get_type()) << "\n");
+                                               << OfPlugType::get_type_name(get_type()) << ", not "
+                                               << OfPlugType::get_type_name(values.get_type()) << "\n");
         return false;
     }
     if (!is_variable() && values.get_count() != get_value_count()) {
         CORE_LOG_WARNING("OfAttr.set_values: " << get_full_name() << " holds " << get_value_count()
-                         << " values, not " << values.get_count() << "\n");
+                                               << " values, not " << values.get_count() << "\n");
         return false;
     }
     OfAttrData data = make_local_data();
@@ -237,11 +248,14 @@ bool OfAttr::set_values(OfAttrValues const& values)
             case OfPlugType::TYPE_ENUM:
                 if (values_enum && values_enum->get_index(values.get_long(i)) < 0) {
                     CORE_LOG_WARNING("OfAttr.set_values: " << values.get_long(i)
-                                     << " is not a value of the enumeration of " << get_full_name() << "\n");
+                                                           << " is not a value of the enumeration of "
+                                                           << get_full_name() << "\n");
                     return false;
                 }
                 break;
-            case OfPlugType::TYPE_BOOL: data.values.set_bool(i, values.get_long(i) != 0); break;
+            case OfPlugType::TYPE_BOOL:
+                data.values.set_bool(i, values.get_long(i) != 0);
+                break;
             case OfPlugType::TYPE_LONG:
                 data.values.set_long(i, static_cast<int64_t>(clamp_value(
                                             "set_values", *this, static_cast<double>(values.get_long(i)))));
@@ -249,7 +263,8 @@ bool OfAttr::set_values(OfAttrValues const& values)
             case OfPlugType::TYPE_DOUBLE:
                 data.values.set_double(i, clamp_value("set_values", *this, values.get_double(i)));
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return change("set_values", data);
@@ -259,7 +274,7 @@ bool OfAttr::set_value_count(unsigned int const& count)
 {
     if (!is_variable()) {
         CORE_LOG_WARNING("OfAttr.set_value_count: " << get_full_name() << " has a fixed number of values ("
-                         << get_value_count() << ")\n");
+                                                    << get_value_count() << ")\n");
         return false;
     }
     OfAttrData data = make_local_data();
@@ -271,13 +286,24 @@ bool OfAttr::set_value_count(unsigned int const& count)
         for (unsigned int i = old_count; i < count; ++i) {
             switch (get_type()) {
                 case OfPlugType::TYPE_STRING:
-                case OfPlugType::TYPE_FILENAME: data.values.set_string(i, defaults.get_string(0)); break;
-                case OfPlugType::TYPE_VEC2D: data.values.set_vec2d(i, defaults.get_vec2d(0)); break;
+                case OfPlugType::TYPE_FILENAME:
+                    data.values.set_string(i, defaults.get_string(0));
+                    break;
+                case OfPlugType::TYPE_VEC2D:
+                    data.values.set_vec2d(i, defaults.get_vec2d(0));
+                    break;
                 case OfPlugType::TYPE_VEC3D:
-                case OfPlugType::TYPE_COLOR: data.values.set_vec3d(i, defaults.get_vec3d(0)); break;
-                case OfPlugType::TYPE_REFERENCE: break;
-                case OfPlugType::TYPE_DOUBLE: data.values.set_double(i, defaults.get_double(0)); break;
-                default: data.values.set_long(i, defaults.get_long(0)); break;
+                case OfPlugType::TYPE_COLOR:
+                    data.values.set_vec3d(i, defaults.get_vec3d(0));
+                    break;
+                case OfPlugType::TYPE_REFERENCE:
+                    break;
+                case OfPlugType::TYPE_DOUBLE:
+                    data.values.set_double(i, defaults.get_double(0));
+                    break;
+                default:
+                    data.values.set_long(i, defaults.get_long(0));
+                    break;
             }
         }
     }
@@ -288,8 +314,8 @@ bool OfAttr::apply_preset(unsigned int const& index)
 {
     OfAttrValues const* values = get_attr_decl().get_preset_values(index);
     if (!values) {
-        CORE_LOG_WARNING("OfAttr.apply_preset: index " << index << " out of range for " << get_full_name() << " ("
-                         << get_preset_count() << " presets)\n");
+        CORE_LOG_WARNING("OfAttr.apply_preset: index " << index << " out of range for " << get_full_name()
+                                                       << " (" << get_preset_count() << " presets)\n");
         return false;
     }
     OfAttrData data = make_local_data();
@@ -360,7 +386,10 @@ OfOutput* OfAttr::get_input() const
     return m_data->input->get_output(static_cast<unsigned int>(m_data->input_output));
 }
 
-bool OfAttr::is_editable() const { return m_object->is_editable(OfItem::EDIT_MODE_VALUES); }
+bool OfAttr::is_editable() const
+{
+    return m_object->is_editable(OfItem::EDIT_MODE_VALUES);
+}
 
 size_t OfAttr::get_memory_size() const
 {

@@ -29,10 +29,10 @@ class OfOutput;
 // connection. An attribute with none of them stores nothing.
 struct QN_HOST_API OfAttrData {
     OfAttrValues values;
-    bool local = false;                 // `values` are the attribute's own
+    bool local = false;  // `values` are the attribute's own
     CoreString expression;
-    OfObject* input = nullptr;          // connected object
-    int input_output = -1;              // its output index, -1 for the object itself
+    OfObject* input = nullptr;  // connected object
+    int input_output = -1;      // its output index, -1 for the object itself
 
     bool is_empty() const { return !local && expression.is_empty() && !input; }
     bool operator==(OfAttrData const& other) const;

@@ -10,14 +10,18 @@
 CORE_IMPLEMENT_CLASS(OfAttrTableDecl, CoreBaseObject)
 CORE_IMPLEMENT_CLASS(OfAttrTable, CoreBaseObject)
 
-OfAttrTableDecl::OfAttrTableDecl(OfClass const& owner, CoreBasicString const& name) : m_owner(&owner), m_name(name) {}
+OfAttrTableDecl::OfAttrTableDecl(OfClass const& owner, CoreBasicString const& name)
+    : m_owner(&owner), m_name(name)
+{
+}
 
 OfAttrTableDecl& OfAttrTableDecl::add_column(CoreBasicString const& title, CoreBasicString const& attr_name)
 {
     int index = m_owner->get_attr_index(attr_name);
     if (index < 0) {
-        CORE_LOG_WARNING("OfAttrTableDecl.add_column: class \"" << m_owner->get_name() << "\" has no attribute \""
-                         << attr_name << "\" for table \"" << m_name << "\"\n");
+        CORE_LOG_WARNING("OfAttrTableDecl.add_column: class \""
+                         << m_owner->get_name() << "\" has no attribute \"" << attr_name << "\" for table \""
+                         << m_name << "\"\n");
         return *this;
     }
     m_columns.push_back({title, index});
@@ -29,8 +33,9 @@ OfAttrTableDecl& OfAttrTableDecl::set_enable_attr(CoreBasicString const& attr_na
     int index = m_owner->get_attr_index(attr_name);
     OfAttrDecl const* decl = index >= 0 ? m_owner->get_attr_decl(static_cast<unsigned int>(index)) : nullptr;
     if (!decl || decl->get_type() != OfPlugType::TYPE_BOOL) {
-        CORE_LOG_WARNING("OfAttrTableDecl.set_enable_attr: class \"" << m_owner->get_name()
-                         << "\" has no bool attribute \"" << attr_name << "\" for table \"" << m_name << "\"\n");
+        CORE_LOG_WARNING("OfAttrTableDecl.set_enable_attr: class \""
+                         << m_owner->get_name() << "\" has no bool attribute \"" << attr_name
+                         << "\" for table \"" << m_name << "\"\n");
         return *this;
     }
     m_enable_attr = index;
@@ -71,7 +76,7 @@ OfAttrTable::OfAttrTable(OfObject& object, CoreBasicString const& name)
 {
     if (!m_decl) {
         CORE_LOG_WARNING("OfAttrTable: " << object.get_full_name() << " (class " << object.get_class_name()
-                         << ") has no table \"" << name << "\"\n");
+                                         << ") has no table \"" << name << "\"\n");
     }
 }
 
@@ -87,7 +92,10 @@ unsigned int OfAttrTable::get_row_count() const
     return rows;
 }
 
-unsigned int OfAttrTable::get_column_count() const { return m_decl ? m_decl->get_column_count() : 0; }
+unsigned int OfAttrTable::get_column_count() const
+{
+    return m_decl ? m_decl->get_column_count() : 0;
+}
 
 CoreString const& OfAttrTable::get_column_title(unsigned int const& column) const
 {
@@ -98,17 +106,19 @@ OfAttr* OfAttrTable::get_column_attr(unsigned int const& column) const
 {
     if (column >= get_column_count()) {
         CORE_LOG_WARNING("OfAttrTable.get_column_attr: column " << column << " out of range ("
-                         << get_column_count() << " columns)\n");
+                                                                << get_column_count() << " columns)\n");
         return nullptr;
     }
     return m_object->get_attr(static_cast<unsigned int>(m_decl->get_column_attr_index(column)));
 }
 
-OfAttr* OfAttrTable::get_cell_attr(char const* operation, unsigned int const& row, unsigned int const& column) const
+OfAttr* OfAttrTable::get_cell_attr(char const* operation, unsigned int const& row,
+                                   unsigned int const& column) const
 {
     if (column >= get_column_count() || row >= get_row_count()) {
-        CORE_LOG_WARNING("OfAttrTable." << operation << ": cell (" << row << ", " << column << ") out of range ("
-                         << get_row_count() << " rows, " << get_column_count() << " columns)\n");
+        CORE_LOG_WARNING("OfAttrTable." << operation << ": cell (" << row << ", " << column
+                                        << ") out of range (" << get_row_count() << " rows, "
+                                        << get_column_count() << " columns)\n");
         return nullptr;
     }
     return m_object->get_attr(static_cast<unsigned int>(m_decl->get_column_attr_index(column)));
@@ -160,7 +170,8 @@ CoreVector<unsigned int> get_table_attrs(OfAttrTableDecl const& decl)
         unsigned int index = static_cast<unsigned int>(decl.get_column_attr_index(c));
         if (!attrs.contains(index)) attrs.add(index);
     }
-    if (decl.get_enable_attr_index() >= 0 && !attrs.contains(static_cast<unsigned int>(decl.get_enable_attr_index())))
+    if (decl.get_enable_attr_index() >= 0 &&
+        !attrs.contains(static_cast<unsigned int>(decl.get_enable_attr_index())))
         attrs.add(static_cast<unsigned int>(decl.get_enable_attr_index()));
     return attrs;
 }
@@ -174,7 +185,8 @@ bool OfAttrTable::add_row()
     OfCommandManager& commands = m_object->get_factory().get_command_manager();
     bool ok = true;
     commands.begin_batch("Add Table Row");
-    for (unsigned int index : get_table_attrs(*m_decl)) ok = m_object->get_attr(index)->set_value_count(rows + 1) && ok;
+    for (unsigned int index : get_table_attrs(*m_decl))
+        ok = m_object->get_attr(index)->set_value_count(rows + 1) && ok;
     commands.end_batch();
     return ok;
 }
@@ -199,13 +211,25 @@ bool OfAttrTable::remove_row(unsigned int const& row)
             if (from == row) continue;
             switch (values.get_type()) {
                 case OfPlugType::TYPE_STRING:
-                case OfPlugType::TYPE_FILENAME: shifted.set_string(to, values.get_string(from)); break;
-                case OfPlugType::TYPE_VEC2D: shifted.set_vec2d(to, values.get_vec2d(from)); break;
+                case OfPlugType::TYPE_FILENAME:
+                    shifted.set_string(to, values.get_string(from));
+                    break;
+                case OfPlugType::TYPE_VEC2D:
+                    shifted.set_vec2d(to, values.get_vec2d(from));
+                    break;
                 case OfPlugType::TYPE_VEC3D:
-                case OfPlugType::TYPE_COLOR: shifted.set_vec3d(to, values.get_vec3d(from)); break;
-                case OfPlugType::TYPE_REFERENCE: shifted.set_object(to, values.get_object(from)); break;
-                case OfPlugType::TYPE_DOUBLE: shifted.set_double(to, values.get_double(from)); break;
-                default: shifted.set_long(to, values.get_long(from)); break;
+                case OfPlugType::TYPE_COLOR:
+                    shifted.set_vec3d(to, values.get_vec3d(from));
+                    break;
+                case OfPlugType::TYPE_REFERENCE:
+                    shifted.set_object(to, values.get_object(from));
+                    break;
+                case OfPlugType::TYPE_DOUBLE:
+                    shifted.set_double(to, values.get_double(from));
+                    break;
+                default:
+                    shifted.set_long(to, values.get_long(from));
+                    break;
             }
             ++to;
         }

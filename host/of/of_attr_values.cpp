@@ -9,12 +9,16 @@ Storage get_storage(OfPlugType::Type const& type)
     switch (type) {
         case OfPlugType::TYPE_BOOL:
         case OfPlugType::TYPE_LONG:
-        case OfPlugType::TYPE_ENUM: return STORAGE_LONG;
+        case OfPlugType::TYPE_ENUM:
+            return STORAGE_LONG;
         case OfPlugType::TYPE_STRING:
-        case OfPlugType::TYPE_FILENAME: return STORAGE_STRING;
+        case OfPlugType::TYPE_FILENAME:
+            return STORAGE_STRING;
         case OfPlugType::TYPE_REFERENCE:
-        case OfPlugType::TYPE_OBJECT: return STORAGE_OBJECT;
-        default: return STORAGE_DOUBLE;
+        case OfPlugType::TYPE_OBJECT:
+            return STORAGE_OBJECT;
+        default:
+            return STORAGE_DOUBLE;
     }
 }
 
@@ -23,28 +27,39 @@ Storage get_storage(OfPlugType::Type const& type)
 unsigned int OfAttrValues::get_width(OfPlugType::Type const& type)
 {
     switch (type) {
-        case OfPlugType::TYPE_VEC2D: return 2;
+        case OfPlugType::TYPE_VEC2D:
+            return 2;
         case OfPlugType::TYPE_VEC3D:
-        case OfPlugType::TYPE_COLOR: return 3;
-        default: return 1;
+        case OfPlugType::TYPE_COLOR:
+            return 3;
+        default:
+            return 1;
     }
 }
 
 OfAttrValues::OfAttrValues(OfPlugType::Type const& type, unsigned int const& count) : m_type(type)
 {
     switch (get_storage(type)) {
-        case STORAGE_LONG: m_data.emplace<0>(); break;
-        case STORAGE_DOUBLE: m_data.emplace<1>(); break;
-        case STORAGE_STRING: m_data.emplace<2>(); break;
-        case STORAGE_OBJECT: m_data.emplace<3>(); break;
+        case STORAGE_LONG:
+            m_data.emplace<0>();
+            break;
+        case STORAGE_DOUBLE:
+            m_data.emplace<1>();
+            break;
+        case STORAGE_STRING:
+            m_data.emplace<2>();
+            break;
+        case STORAGE_OBJECT:
+            m_data.emplace<3>();
+            break;
     }
     set_count(count);
 }
 
 unsigned int OfAttrValues::get_count() const
 {
-    return std::visit([this](auto const& v) { return static_cast<unsigned int>(v.size() / get_width(m_type)); },
-                      m_data);
+    return std::visit(
+        [this](auto const& v) { return static_cast<unsigned int>(v.size() / get_width(m_type)); }, m_data);
 }
 
 void OfAttrValues::set_count(unsigned int const& count)
@@ -69,7 +84,8 @@ double OfAttrValues::get_double(unsigned int const& index) const
         size_t i = size_t(index) * get_width(m_type);
         return i < v->size() ? (*v)[i] : 0.0;
     }
-    if (auto const* v = std::get_if<0>(&m_data)) return index < v->size() ? static_cast<double>((*v)[index]) : 0.0;
+    if (auto const* v = std::get_if<0>(&m_data))
+        return index < v->size() ? static_cast<double>((*v)[index]) : 0.0;
     return 0.0;
 }
 

@@ -23,7 +23,8 @@ public:
     // TYPE_COLOR, 1 otherwise).
     static unsigned int get_width(OfPlugType::Type const& type);
 
-    explicit OfAttrValues(OfPlugType::Type const& type = OfPlugType::TYPE_DOUBLE, unsigned int const& count = 0);
+    explicit OfAttrValues(OfPlugType::Type const& type = OfPlugType::TYPE_DOUBLE,
+                          unsigned int const& count = 0);
 
     OfPlugType::Type const& get_type() const { return m_type; }
     unsigned int get_count() const;
@@ -48,7 +49,10 @@ public:
     void set_string(unsigned int const& index, CoreBasicString const& value);
     void set_object(unsigned int const& index, OfObject* const& value);
 
-    bool operator==(OfAttrValues const& other) const { return m_type == other.m_type && m_data == other.m_data; }
+    bool operator==(OfAttrValues const& other) const
+    {
+        return m_type == other.m_type && m_data == other.m_data;
+    }
     bool operator!=(OfAttrValues const& other) const { return !(*this == other); }
 
     size_t get_memory_size() const;

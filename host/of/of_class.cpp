@@ -18,7 +18,7 @@ OfEnum& OfEnum::add_value(int64_t const& value, CoreBasicString const& label, Co
 {
     if (get_index(value) >= 0) {
         CORE_LOG_WARNING("OfEnum.add_value: value " << value << " is already in the enumeration (as \""
-                         << get_label_from_value(value) << "\")\n");
+                                                    << get_label_from_value(value) << "\")\n");
         return *this;
     }
     m_entries.push_back({value, label, doc});
@@ -55,8 +55,8 @@ CoreString const& OfEnum::get_label_from_value(int64_t const& value) const
 
 // OfAttrDecl ------------------------------------------------------------------------------
 
-OfAttrDecl::OfAttrDecl(CoreBasicString const& name, OfPlugType::Type const& type, unsigned int const& value_count,
-                       unsigned int const& index)
+OfAttrDecl::OfAttrDecl(CoreBasicString const& name, OfPlugType::Type const& type,
+                       unsigned int const& value_count, unsigned int const& index)
     : OfPlugDecl(name, type, false, index), m_defaults(type, value_count)
 {
     if (type == OfPlugType::TYPE_FILENAME) m_visual_hint = OfPlugType::VISUAL_HINT_FILENAME_OPEN;
@@ -73,8 +73,8 @@ OfAttrDecl& OfAttrDecl::set_variable(bool const& variable)
 OfAttrDecl& OfAttrDecl::set_default_values(OfAttrValues const& values)
 {
     if (values.get_type() != m_type) {
-        CORE_LOG_WARNING("OfAttrDecl.set_default_values: attribute \"" << m_name << "\" is of type "
-                         << OfPlugType::get_type_name(m_type) << ", not "
+        CORE_LOG_WARNING("OfAttrDecl.set_default_values: attribute \""
+                         << m_name << "\" is of type " << OfPlugType::get_type_name(m_type) << ", not "
                          << OfPlugType::get_type_name(values.get_type()) << "\n");
         return *this;
     }
@@ -122,7 +122,7 @@ OfAttrDecl& OfAttrDecl::set_hard_range(double const& min, double const& max)
 {
     if (min > max) {
         CORE_LOG_WARNING("OfAttrDecl.set_hard_range: minimum " << min << " above maximum " << max
-                         << " for attribute \"" << m_name << "\"\n");
+                                                               << " for attribute \"" << m_name << "\"\n");
         return *this;
     }
     m_hard_min = min;
@@ -135,7 +135,7 @@ OfAttrDecl& OfAttrDecl::set_soft_range(double const& min, double const& max)
 {
     if (min > max) {
         CORE_LOG_WARNING("OfAttrDecl.set_soft_range: minimum " << min << " above maximum " << max
-                         << " for attribute \"" << m_name << "\"\n");
+                                                               << " for attribute \"" << m_name << "\"\n");
         return *this;
     }
     m_soft_min = min;
@@ -147,9 +147,10 @@ OfAttrDecl& OfAttrDecl::set_soft_range(double const& min, double const& max)
 OfAttrDecl& OfAttrDecl::add_preset(CoreBasicString const& label, OfAttrValues const& values)
 {
     if (values.get_type() != m_type) {
-        CORE_LOG_WARNING("OfAttrDecl.add_preset: preset \"" << label << "\" is of type "
-                         << OfPlugType::get_type_name(values.get_type()) << ", attribute \"" << m_name
-                         << "\" of type " << OfPlugType::get_type_name(m_type) << "\n");
+        CORE_LOG_WARNING("OfAttrDecl.add_preset: preset \""
+                         << label << "\" is of type " << OfPlugType::get_type_name(values.get_type())
+                         << ", attribute \"" << m_name << "\" of type " << OfPlugType::get_type_name(m_type)
+                         << "\n");
         return *this;
     }
     m_presets.push_back({label, values});
@@ -166,7 +167,8 @@ OfAttrValues const* OfAttrDecl::get_preset_values(unsigned int const& index) con
     return index < m_presets.size() ? &m_presets[index].values : nullptr;
 }
 
-OfAttrDecl& OfAttrDecl::add_enum_value(int64_t const& value, CoreBasicString const& label, CoreBasicString const& doc)
+OfAttrDecl& OfAttrDecl::add_enum_value(int64_t const& value, CoreBasicString const& label,
+                                       CoreBasicString const& doc)
 {
     if (m_type != OfPlugType::TYPE_ENUM) {
         CORE_LOG_WARNING("OfAttrDecl.add_enum_value: attribute \"" << m_name << "\" is not an enumeration\n");
@@ -231,7 +233,8 @@ bool OfIconSet::set_image(unsigned int const& size, OfIconImage const& image)
 {
     if (size_t(image.get_width()) * image.get_height() * 4 != image.get_rgba().get_count()) {
         CORE_LOG_WARNING("OfIconSet.set_image: " << image.get_rgba().get_count() << " bytes for a "
-                         << image.get_width() << "x" << image.get_height() << " RGBA picture\n");
+                                                 << image.get_width() << "x" << image.get_height()
+                                                 << " RGBA picture\n");
         return false;
     }
     auto it = std::lower_bound(m_images.begin(), m_images.end(), size,
@@ -327,7 +330,10 @@ bool OfClass::matches_pattern(CoreBasicString const& text, CoreBasicString const
     return pi == p.size();
 }
 
-bool OfClass::matches_name(CoreBasicString const& pattern) const { return matches_pattern(m_name, pattern); }
+bool OfClass::matches_name(CoreBasicString const& pattern) const
+{
+    return matches_pattern(m_name, pattern);
+}
 
 CoreString OfClass::get_object_default_name() const
 {
@@ -346,17 +352,17 @@ bool OfClass::check_can_declare(char const* operation, CoreBasicString const& na
 {
     if (m_frozen) {
         CORE_LOG_WARNING("OfClass." << operation << ": class \"" << m_name << "\" cannot declare \"" << name
-                         << "\": it already has objects or derived classes\n");
+                                    << "\": it already has objects or derived classes\n");
         return false;
     }
     if (!OfItem::is_valid_name(name)) {
         CORE_LOG_WARNING("OfClass." << operation << ": invalid name \"" << name << "\" in class \"" << m_name
-                         << "\" (try \"" << OfItem::make_valid_name(name) << "\")\n");
+                                    << "\" (try \"" << OfItem::make_valid_name(name) << "\")\n");
         return false;
     }
     if (get_attr_index(name) >= 0 || get_output_index(name) >= 0) {
         CORE_LOG_WARNING("OfClass." << operation << ": class \"" << m_name << "\" already has a plug named \""
-                         << name << "\"\n");
+                                    << name << "\"\n");
         return false;
     }
     return true;
@@ -367,7 +373,8 @@ OfAttrDecl& OfClass::add_attr(CoreBasicString const& name, OfPlugType::Type cons
 {
     if (type < 0 || type >= OfPlugType::TYPE_OBJECT) {
         CORE_LOG_WARNING("OfClass.add_attr: attribute \"" << name << "\" of class \"" << m_name
-                         << "\" cannot have type " << OfPlugType::get_type_name(type) << "\n");
+                                                          << "\" cannot have type "
+                                                          << OfPlugType::get_type_name(type) << "\n");
         auto refused = std::make_unique<OfAttrDecl>(name, OfPlugType::TYPE_LONG, value_count, 0);
         OfAttrDecl& result = *refused;
         m_refused.push_back(std::move(refused));
@@ -379,7 +386,8 @@ OfAttrDecl& OfClass::add_attr(CoreBasicString const& name, OfPlugType::Type cons
         m_refused.push_back(std::move(refused));
         return result;
     }
-    auto decl = std::make_unique<OfAttrDecl>(name, type, value_count, static_cast<unsigned int>(m_all_attrs.size()));
+    auto decl =
+        std::make_unique<OfAttrDecl>(name, type, value_count, static_cast<unsigned int>(m_all_attrs.size()));
     m_all_attrs.push_back(decl.get());
     m_own_attrs.push_back(std::move(decl));
     return *m_own_attrs.back();
@@ -403,7 +411,8 @@ OfPlugDecl& OfClass::add_output(CoreBasicString const& name, OfPlugType::Type co
         m_refused.push_back(std::make_unique<OfPlugDecl>(name, type, true, 0));
         return *m_refused.back();
     }
-    auto decl = std::make_unique<OfPlugDecl>(name, type, true, static_cast<unsigned int>(m_all_outputs.size()));
+    auto decl =
+        std::make_unique<OfPlugDecl>(name, type, true, static_cast<unsigned int>(m_all_outputs.size()));
     m_all_outputs.push_back(decl.get());
     m_own_outputs.push_back(std::move(decl));
     return *m_own_outputs.back();
@@ -425,7 +434,7 @@ OfAttrTableDecl& OfClass::add_attr_table(CoreBasicString const& name)
 {
     if (get_attr_table_decl(name)) {
         CORE_LOG_WARNING("OfClass.add_attr_table: class \"" << m_name << "\" already has a table named \""
-                         << name << "\"\n");
+                                                            << name << "\"\n");
     }
     // Tables only name attributes, so they can be added at any time; a table added to a
     // class with derived classes is not seen by them.
@@ -453,6 +462,6 @@ void OfClass::freeze()
 
 size_t OfClass::get_memory_size() const
 {
-    return sizeof(OfClass) + (m_own_attrs.size() * sizeof(OfAttrDecl)) + m_all_attrs.capacity() * sizeof(void*) +
-           m_own_outputs.size() * sizeof(OfPlugDecl);
+    return sizeof(OfClass) + (m_own_attrs.size() * sizeof(OfAttrDecl)) +
+           m_all_attrs.capacity() * sizeof(void*) + m_own_outputs.size() * sizeof(OfPlugDecl);
 }

@@ -264,7 +264,8 @@ private:
     friend class OfClassFactory;
     friend class OfObject;
 
-    OfClass(OfClassFactory& factory, CoreBasicString const& name, OfClass* base, CoreBasicString const& category);
+    OfClass(OfClassFactory& factory, CoreBasicString const& name, OfClass* base,
+            CoreBasicString const& category);
     bool check_can_declare(char const* operation, CoreBasicString const& name) const;
     // Marks this class and its bases as frozen.
     void freeze();

@@ -26,8 +26,8 @@ OfClass* OfClassFactory::add_class(CoreBasicString const& name, CoreBasicString 
                                    CoreBasicString const& category, bool const& abstract)
 {
     if (!OfItem::is_valid_name(name)) {
-        CORE_LOG_WARNING("OfClassFactory.add_class: invalid class name \"" << name << "\" (try \""
-                         << OfItem::make_valid_name(name) << "\")\n");
+        CORE_LOG_WARNING("OfClassFactory.add_class: invalid class name \""
+                         << name << "\" (try \"" << OfItem::make_valid_name(name) << "\")\n");
         return nullptr;
     }
     if (get(name)) {
@@ -38,8 +38,8 @@ OfClass* OfClassFactory::add_class(CoreBasicString const& name, CoreBasicString 
     if (!base_name.is_empty()) {
         base = get(base_name);
         if (!base) {
-            CORE_LOG_WARNING("OfClassFactory.add_class: unknown base class \"" << base_name << "\" for \"" << name
-                             << "\"\n");
+            CORE_LOG_WARNING("OfClassFactory.add_class: unknown base class \"" << base_name << "\" for \""
+                                                                               << name << "\"\n");
             return nullptr;
         }
     }
@@ -102,8 +102,8 @@ CoreVector<OfClass const*> OfClassFactory::get_category_classes(CoreBasicString 
     CoreString wanted = normalize_category(category);
     CoreVector<OfClass const*> result;
     for (auto const& of_class : m_classes) {
-        bool match = recursive ? is_in_category(of_class->get_category(), wanted)
-                               : of_class->get_category() == wanted;
+        bool match =
+            recursive ? is_in_category(of_class->get_category(), wanted) : of_class->get_category() == wanted;
         if (match) result.add(of_class.get());
     }
     return result;
@@ -128,7 +128,8 @@ CoreVector<CoreString> OfClassFactory::get_categories() const
 CoreVector<CoreString> OfClassFactory::get_sub_categories_pathes(CoreBasicString const& category) const
 {
     CoreString parent = normalize_category(category);
-    unsigned int depth = parent.is_empty() ? 0 : CoreString(parent).count_occurences(category_separator()) + 1;
+    unsigned int depth =
+        parent.is_empty() ? 0 : CoreString(parent).count_occurences(category_separator()) + 1;
     CoreVector<CoreString> result;
     for (CoreString const& path : get_categories()) {
         if (path == parent || !is_in_category(path, parent)) continue;

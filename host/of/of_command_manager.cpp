@@ -38,7 +38,7 @@ bool OfCommandManager::run(std::unique_ptr<OfCommand> command)
     if (!command) return false;
     if (m_busy) {
         CORE_LOG_WARNING("OfCommandManager.run: \"" << command->get_label()
-                         << "\" refused: an undo or redo is running\n");
+                                                    << "\" refused: an undo or redo is running\n");
         return false;
     }
     if (!command->run()) return false;
@@ -76,8 +76,8 @@ CoreString const& OfCommandManager::get_batch_label() const
 bool OfCommandManager::undo()
 {
     if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.undo: refused while " << (m_busy ? "an undo or redo runs" : "a batch is open")
-                         << "\n");
+        CORE_LOG_WARNING("OfCommandManager.undo: refused while "
+                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
         return false;
     }
     if (m_undo.empty()) return false;
@@ -94,8 +94,8 @@ bool OfCommandManager::undo()
 bool OfCommandManager::redo()
 {
     if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.redo: refused while " << (m_busy ? "an undo or redo runs" : "a batch is open")
-                         << "\n");
+        CORE_LOG_WARNING("OfCommandManager.redo: refused while "
+                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
         return false;
     }
     if (m_redo.empty()) return false;
@@ -109,9 +109,15 @@ bool OfCommandManager::redo()
     return true;
 }
 
-CoreString OfCommandManager::get_undo_label() const { return get_undo_label(0); }
+CoreString OfCommandManager::get_undo_label() const
+{
+    return get_undo_label(0);
+}
 
-CoreString OfCommandManager::get_redo_label() const { return get_redo_label(0); }
+CoreString OfCommandManager::get_redo_label() const
+{
+    return get_redo_label(0);
+}
 
 CoreString OfCommandManager::get_undo_label(unsigned int const& index) const
 {
@@ -126,8 +132,8 @@ CoreString OfCommandManager::get_redo_label(unsigned int const& index) const
 void OfCommandManager::clear()
 {
     if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.clear: refused while " << (m_busy ? "an undo or redo runs" : "a batch is open")
-                         << "\n");
+        CORE_LOG_WARNING("OfCommandManager.clear: refused while "
+                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
         return;
     }
     if (m_undo.empty() && m_redo.empty()) return;

@@ -19,11 +19,16 @@ CORE_IMPLEMENT_CLASS(OfContext, OfItem)
 char const* OfContextEngine::get_kind_name(Kind const& kind)
 {
     switch (kind) {
-        case KIND_PROJECT: return "KIND_PROJECT";
-        case KIND_REFERENCE: return "KIND_REFERENCE";
-        case KIND_ASSEMBLY: return "KIND_ASSEMBLY";
-        case KIND_BUILD_PACKAGE: return "KIND_BUILD_PACKAGE";
-        case KIND_COUNT: return "KIND_COUNT";
+        case KIND_PROJECT:
+            return "KIND_PROJECT";
+        case KIND_REFERENCE:
+            return "KIND_REFERENCE";
+        case KIND_ASSEMBLY:
+            return "KIND_ASSEMBLY";
+        case KIND_BUILD_PACKAGE:
+            return "KIND_BUILD_PACKAGE";
+        case KIND_COUNT:
+            return "KIND_COUNT";
     }
     return "KIND_UNKNOWN";
 }
@@ -35,10 +40,14 @@ OfContextEngine const& OfContextEngine::get(Kind const& kind)
     static OfContextEngineAssembly const assembly;
     static OfContextEngineBuildPackage const build_package;
     switch (kind) {
-        case KIND_REFERENCE: return reference;
-        case KIND_ASSEMBLY: return assembly;
-        case KIND_BUILD_PACKAGE: return build_package;
-        default: return project;
+        case KIND_REFERENCE:
+            return reference;
+        case KIND_ASSEMBLY:
+            return assembly;
+        case KIND_BUILD_PACKAGE:
+            return build_package;
+        default:
+            return project;
     }
 }
 
@@ -63,7 +72,10 @@ CoreVector<OfItem*> OfContext::get_items() const
     return items;
 }
 
-OfItem* OfContext::get_item(CoreBasicString const& name) const { return m_names->find(name.view()); }
+OfItem* OfContext::get_item(CoreBasicString const& name) const
+{
+    return m_names->find(name.view());
+}
 
 OfContext* OfContext::get_context(CoreBasicString const& name) const
 {
@@ -86,7 +98,8 @@ CoreVector<OfObject*> OfContext::get_all_objects() const
         OfContext const* context = stack.get_last();
         stack.remove(stack.get_count() - 1);
         result.add(context->m_objects);
-        for (unsigned int i = context->m_contexts.get_count(); i > 0; --i) stack.add(context->m_contexts[i - 1]);
+        for (unsigned int i = context->m_contexts.get_count(); i > 0; --i)
+            stack.add(context->m_contexts[i - 1]);
     }
     return result;
 }
@@ -115,9 +128,15 @@ bool OfContext::set_override(bool const& override_values)
     return OfSceneEdit::set_flag("OfContext.set_override", *this, FLAG_OVERRIDE, override_values);
 }
 
-bool OfContext::is_writable() const { return !is_reference() && !is_virtual(); }
+bool OfContext::is_writable() const
+{
+    return !is_reference() && !is_virtual();
+}
 
-bool OfContext::is_name_taken(CoreBasicString const& name) const { return m_names->find(name.view()) != nullptr; }
+bool OfContext::is_name_taken(CoreBasicString const& name) const
+{
+    return m_names->find(name.view()) != nullptr;
+}
 
 CoreString OfContext::get_unique_name(CoreBasicString const& name) const
 {
@@ -145,7 +164,7 @@ bool OfContext::remove_object(OfObject& object)
 {
     if (object.get_context() != this || object.get_parent() || !object.is_in_scene()) {
         CORE_LOG_WARNING("OfContext.remove_object: " << object.get_full_name() << " is not an object of "
-                         << get_full_name() << "\n");
+                                                     << get_full_name() << "\n");
         return false;
     }
     return OfSceneEdit::remove("OfContext.remove_object", object);

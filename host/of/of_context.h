@@ -20,13 +20,7 @@ class QN_HOST_API OfContextEngine : public CoreBaseObject {
     CORE_DECLARE_CLASS(OfContextEngine, CoreBaseObject)
 
 public:
-    enum Kind : int {
-        KIND_PROJECT,
-        KIND_REFERENCE,
-        KIND_ASSEMBLY,
-        KIND_BUILD_PACKAGE,
-        KIND_COUNT
-    };
+    enum Kind : int { KIND_PROJECT, KIND_REFERENCE, KIND_ASSEMBLY, KIND_BUILD_PACKAGE, KIND_COUNT };
     // "KIND_PROJECT", ..., "KIND_COUNT", or "KIND_UNKNOWN".
     static char const* get_kind_name(Kind const& kind);
     // The engine of `kind` (the project engine for values out of range).

@@ -59,9 +59,9 @@ EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_OF_COMMAND_HISTORY_CHANGED);
 
 // What a framework event concerns; valid only while the event is being raised.
 struct QN_HOST_API OfEventData {
-    OfItem* item = nullptr;                // the item added, removed, renamed or changed
-    OfContext* context = nullptr;          // the context the item is (or was) in
-    OfAttr* attr = nullptr;                // the attribute, for attribute events
+    OfItem* item = nullptr;                 // the item added, removed, renamed or changed
+    OfContext* context = nullptr;           // the context the item is (or was) in
+    OfAttr* attr = nullptr;                 // the attribute, for attribute events
     OfContext* previous_context = nullptr;  // for moves
-    CoreString previous_name;              // for renames
+    CoreString previous_name;               // for renames
 };

@@ -9,13 +9,20 @@
 
 namespace {
 
-bool is_name_start(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool is_name_char(char c) { return is_name_start(c) || (c >= '0' && c <= '9'); }
+bool is_name_start(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+bool is_name_char(char c)
+{
+    return is_name_start(c) || (c >= '0' && c <= '9');
+}
 
 }  // namespace
 
 bool OfExpression::expand_variables(CoreBasicString const& text,
-                                    CoreHashTableDense<CoreString, CoreString> const& vars, CoreString& result)
+                                    CoreHashTableDense<CoreString, CoreString> const& vars,
+                                    CoreString& result)
 {
     std::string_view t = text.view();
     std::string out;
@@ -51,8 +58,8 @@ bool OfExpression::expand_variables(CoreBasicString const& text,
     return ok;
 }
 
-bool OfExpression::compute(CoreBasicString const& text, OfObjectFactory const& factory, OfContext const* context,
-                           CoreString& path, CoreString& error)
+bool OfExpression::compute(CoreBasicString const& text, OfObjectFactory const& factory,
+                           OfContext const* context, CoreString& path, CoreString& error)
 {
     CoreString expanded;
     if (!expand_variables(text, factory.get_vars(), expanded)) {
@@ -100,7 +107,8 @@ CoreString OfExpression::compute_path(CoreBasicString const& text, OfObjectFacto
     return path;
 }
 
-bool OfExpression::is_valid(CoreBasicString const& text, OfObjectFactory const& factory, OfContext const* context)
+bool OfExpression::is_valid(CoreBasicString const& text, OfObjectFactory const& factory,
+                            OfContext const* context)
 {
     CoreString path, error;
     if (!compute(text, factory, context, path, error)) return false;

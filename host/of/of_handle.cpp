@@ -71,19 +71,28 @@ uint32_t OfItemRegistry::get_generation(uint32_t const& slot)
     return slot < registry.slots.size() ? registry.slots[slot].generation : 0;
 }
 
-unsigned int OfItemRegistry::get_item_count() { return get_registry().count; }
+unsigned int OfItemRegistry::get_item_count()
+{
+    return get_registry().count;
+}
 
 // OfHandle --------------------------------------------------------------------------------
 
 char const* OfHandle::get_kind_name(Kind const& kind)
 {
     switch (kind) {
-        case KIND_NONE: return "KIND_NONE";
-        case KIND_OBJECT: return "KIND_OBJECT";
-        case KIND_CONTEXT: return "KIND_CONTEXT";
-        case KIND_ATTR: return "KIND_ATTR";
-        case KIND_OUTPUT: return "KIND_OUTPUT";
-        case KIND_COUNT: return "KIND_COUNT";
+        case KIND_NONE:
+            return "KIND_NONE";
+        case KIND_OBJECT:
+            return "KIND_OBJECT";
+        case KIND_CONTEXT:
+            return "KIND_CONTEXT";
+        case KIND_ATTR:
+            return "KIND_ATTR";
+        case KIND_OUTPUT:
+            return "KIND_OUTPUT";
+        case KIND_COUNT:
+            return "KIND_COUNT";
     }
     return "KIND_UNKNOWN";
 }

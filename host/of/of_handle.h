@@ -44,14 +44,7 @@ public:
 
 class QN_HOST_API OfHandle {
 public:
-    enum Kind : uint8_t {
-        KIND_NONE,
-        KIND_OBJECT,
-        KIND_CONTEXT,
-        KIND_ATTR,
-        KIND_OUTPUT,
-        KIND_COUNT
-    };
+    enum Kind : uint8_t { KIND_NONE, KIND_OBJECT, KIND_CONTEXT, KIND_ATTR, KIND_OUTPUT, KIND_COUNT };
     // "KIND_OBJECT", ..., "KIND_COUNT", or "KIND_UNKNOWN".
     static char const* get_kind_name(Kind const& kind);
 

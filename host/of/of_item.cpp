@@ -16,9 +16,12 @@ CORE_IMPLEMENT_CLASS(OfItem, CoreBaseObject)
 char const* OfItem::get_edit_mode_name(EditMode const& mode)
 {
     switch (mode) {
-        case EDIT_MODE_STRUCTURE: return "EDIT_MODE_STRUCTURE";
-        case EDIT_MODE_VALUES: return "EDIT_MODE_VALUES";
-        case EDIT_MODE_COUNT: return "EDIT_MODE_COUNT";
+        case EDIT_MODE_STRUCTURE:
+            return "EDIT_MODE_STRUCTURE";
+        case EDIT_MODE_VALUES:
+            return "EDIT_MODE_VALUES";
+        case EDIT_MODE_COUNT:
+            return "EDIT_MODE_COUNT";
     }
     return "EDIT_MODE_UNKNOWN";
 }
@@ -26,9 +29,12 @@ char const* OfItem::get_edit_mode_name(EditMode const& mode)
 char const* OfItem::get_state_name(State const& state)
 {
     switch (state) {
-        case STATE_ENABLED: return "STATE_ENABLED";
-        case STATE_DISABLED: return "STATE_DISABLED";
-        case STATE_COUNT: return "STATE_COUNT";
+        case STATE_ENABLED:
+            return "STATE_ENABLED";
+        case STATE_DISABLED:
+            return "STATE_DISABLED";
+        case STATE_COUNT:
+            return "STATE_COUNT";
     }
     return "STATE_UNKNOWN";
 }
@@ -57,7 +63,10 @@ OfObjectFactory& OfItem::get_factory() const
     return *context->m_factory;
 }
 
-OfApp* OfItem::get_application() const { return get_factory().get_application(); }
+OfApp* OfItem::get_application() const
+{
+    return get_factory().get_application();
+}
 
 CoreString const& OfItem::get_comment() const
 {
@@ -81,8 +90,10 @@ CoreString OfItem::get_full_name() const
     std::vector<OfItem const*> deep;
     unsigned int depth = 0;
     for (OfItem const* item = this; item->get_holder(); item = item->get_holder()) {
-        if (depth < 32) chain[depth++] = item;
-        else deep.push_back(item);
+        if (depth < 32)
+            chain[depth++] = item;
+        else
+            deep.push_back(item);
     }
     CoreString path;
     for (size_t i = deep.size(); i > 0; --i) path += CoreString("/") + deep[i - 1]->m_name;
@@ -93,9 +104,18 @@ CoreString OfItem::get_full_name() const
     return path;
 }
 
-OfObject* OfItem::to_object() { return is_object() ? static_cast<OfObject*>(this) : nullptr; }
-OfObject const* OfItem::to_object() const { return is_object() ? static_cast<OfObject const*>(this) : nullptr; }
-OfContext* OfItem::to_context() { return is_context() ? static_cast<OfContext*>(this) : nullptr; }
+OfObject* OfItem::to_object()
+{
+    return is_object() ? static_cast<OfObject*>(this) : nullptr;
+}
+OfObject const* OfItem::to_object() const
+{
+    return is_object() ? static_cast<OfObject const*>(this) : nullptr;
+}
+OfContext* OfItem::to_context()
+{
+    return is_context() ? static_cast<OfContext*>(this) : nullptr;
+}
 OfContext const* OfItem::to_context() const
 {
     return is_context() ? static_cast<OfContext const*>(this) : nullptr;
@@ -124,15 +144,30 @@ bool OfItem::is_editable(EditMode const& mode) const
     return true;
 }
 
-void OfItem::touch() { m_modification_time = static_cast<uint32_t>(std::time(nullptr)); }
+void OfItem::touch()
+{
+    m_modification_time = static_cast<uint32_t>(std::time(nullptr));
+}
 
-bool OfItem::set_name(CoreBasicString const& name) { return OfSceneEdit::rename("OfItem.set_name", *this, name); }
+bool OfItem::set_name(CoreBasicString const& name)
+{
+    return OfSceneEdit::rename("OfItem.set_name", *this, name);
+}
 
-bool OfItem::set_comment(CoreBasicString const& comment) { return OfSceneEdit::set_comment(*this, comment); }
+bool OfItem::set_comment(CoreBasicString const& comment)
+{
+    return OfSceneEdit::set_comment(*this, comment);
+}
 
-bool OfItem::set_colortag(unsigned int const& colortag) { return OfSceneEdit::set_colortag(*this, colortag); }
+bool OfItem::set_colortag(unsigned int const& colortag)
+{
+    return OfSceneEdit::set_colortag(*this, colortag);
+}
 
-bool OfItem::set_position(GMathVec2<double> const& position) { return OfSceneEdit::set_position(*this, position); }
+bool OfItem::set_position(GMathVec2<double> const& position)
+{
+    return OfSceneEdit::set_position(*this, position);
+}
 
 bool OfItem::set_disabled(bool const& disabled)
 {
@@ -142,7 +177,8 @@ bool OfItem::set_disabled(bool const& disabled)
 bool OfItem::set_state(State const& state)
 {
     if (state != STATE_ENABLED && state != STATE_DISABLED) {
-        CORE_LOG_WARNING("OfItem.set_state: unknown state " << int(state) << " for " << get_full_name() << "\n");
+        CORE_LOG_WARNING("OfItem.set_state: unknown state " << int(state) << " for " << get_full_name()
+                                                            << "\n");
         return false;
     }
     return OfSceneEdit::set_flag("OfItem.set_state", *this, FLAG_DISABLED, state == STATE_DISABLED);
@@ -158,9 +194,15 @@ bool OfItem::set_hidden(bool const& hidden)
     return OfSceneEdit::set_flag("OfItem.set_hidden", *this, FLAG_HIDDEN, hidden);
 }
 
-bool OfItem::move_to(OfContext& context) { return OfSceneEdit::move("OfItem.move_to", *this, context); }
+bool OfItem::move_to(OfContext& context)
+{
+    return OfSceneEdit::move("OfItem.move_to", *this, context);
+}
 
-bool OfItem::remove() { return OfSceneEdit::remove("OfItem.remove", *this); }
+bool OfItem::remove()
+{
+    return OfSceneEdit::remove("OfItem.remove", *this);
+}
 
 bool OfItem::is_valid_name(CoreBasicString const& name)
 {
@@ -184,6 +226,7 @@ size_t OfItem::get_memory_size() const
 {
     size_t size = sizeof(OfItem);
     if (m_name.get_length() > 15) size += m_name.get_length() + 1;
-    if (m_extra) size += sizeof(Extra) + (m_extra->comment.get_length() > 15 ? m_extra->comment.get_length() : 0);
+    if (m_extra)
+        size += sizeof(Extra) + (m_extra->comment.get_length() > 15 ? m_extra->comment.get_length() : 0);
     return size;
 }

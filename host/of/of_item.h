@@ -51,17 +51,9 @@ class QN_HOST_API OfItem : public CoreBaseObject {
 public:
     // What a caller means to change, for is_editable: the item itself (rename, move, delete,
     // add items in it), or the values of its attributes.
-    enum EditMode : int {
-        EDIT_MODE_STRUCTURE,
-        EDIT_MODE_VALUES,
-        EDIT_MODE_COUNT
-    };
+    enum EditMode : int { EDIT_MODE_STRUCTURE, EDIT_MODE_VALUES, EDIT_MODE_COUNT };
     // The state set_state changes.
-    enum State : int {
-        STATE_ENABLED,
-        STATE_DISABLED,
-        STATE_COUNT
-    };
+    enum State : int { STATE_ENABLED, STATE_DISABLED, STATE_COUNT };
     // The constants' names ("EDIT_MODE_VALUES"), "..._COUNT", or "..._UNKNOWN".
     static char const* get_edit_mode_name(EditMode const& mode);
     static char const* get_state_name(State const& state);
@@ -174,8 +166,8 @@ protected:
     OfContext* m_context;
     Extra* m_extra = nullptr;
     GMathVec2<double> m_position;
-    uint32_t m_slot;            // entry in the handle registry
-    uint32_t m_name_hash;       // hash of m_name, for the context's name index
+    uint32_t m_slot;       // entry in the handle registry
+    uint32_t m_name_hash;  // hash of m_name, for the context's name index
     uint32_t m_creation_time;
     uint32_t m_modification_time;
     unsigned int m_colortag = 0;

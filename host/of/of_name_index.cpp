@@ -110,9 +110,8 @@ CoreString OfNameIndex::get_unique_name(CoreBasicString const& name, OfItem cons
             return candidate;
         }
     }
-    return CoreNameServer::get_unique_name(name, [&](CoreString const& candidate) {
-        return is_taken(candidate, ignored);
-    });
+    return CoreNameServer::get_unique_name(
+        name, [&](CoreString const& candidate) { return is_taken(candidate, ignored); });
 }
 
 void OfNameIndex::grow()

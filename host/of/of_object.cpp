@@ -53,15 +53,30 @@ OfObject::~OfObject()
     delete m_plugs;
 }
 
-CoreString const& OfObject::get_class_name() const { return m_class->get_name(); }
+CoreString const& OfObject::get_class_name() const
+{
+    return m_class->get_name();
+}
 
-bool OfObject::is_kindof(OfClass const& of_class) const { return m_class->is_kindof(of_class); }
+bool OfObject::is_kindof(OfClass const& of_class) const
+{
+    return m_class->is_kindof(of_class);
+}
 
-bool OfObject::is_kindof(CoreBasicString const& class_name) const { return m_class->is_kindof(class_name); }
+bool OfObject::is_kindof(CoreBasicString const& class_name) const
+{
+    return m_class->is_kindof(class_name);
+}
 
-OfModule* OfObject::get_module() const { return m_class->get_module(); }
+OfModule* OfObject::get_module() const
+{
+    return m_class->get_module();
+}
 
-OfObject* OfObject::get_source() const { return m_links ? m_links->source : nullptr; }
+OfObject* OfObject::get_source() const
+{
+    return m_links ? m_links->source : nullptr;
+}
 
 CoreVector<OfObject*> const& OfObject::get_instances() const
 {
@@ -93,8 +108,8 @@ OfObject* OfObject::add_embedded_object(CoreBasicString const& class_name, CoreB
         CORE_LOG_WARNING("OfObject.add_embedded_object: unknown class \"" << class_name << "\"\n");
         return nullptr;
     }
-    return OfSceneEdit::create_object("OfObject.add_embedded_object", get_factory(), *of_class, name, m_context,
-                                      this, nullptr);
+    return OfSceneEdit::create_object("OfObject.add_embedded_object", get_factory(), *of_class, name,
+                                      m_context, this, nullptr);
 }
 
 OfObject::Links& OfObject::get_links()
@@ -128,13 +143,17 @@ OfObject::Plugs& OfObject::get_plugs() const
     return *m_plugs;
 }
 
-unsigned int OfObject::get_attr_count() const { return m_class->get_attr_count(); }
+unsigned int OfObject::get_attr_count() const
+{
+    return m_class->get_attr_count();
+}
 
 OfAttr* OfObject::get_attr(unsigned int const& index) const
 {
     if (index >= m_class->get_attr_count()) {
-        CORE_LOG_WARNING("OfObject.get_attr: index " << index << " out of range for " << get_full_name() << " ("
-                         << m_class->get_attr_count() << " attributes)\n");
+        CORE_LOG_WARNING("OfObject.get_attr: index " << index << " out of range for " << get_full_name()
+                                                     << " (" << m_class->get_attr_count()
+                                                     << " attributes)\n");
         return nullptr;
     }
     return &get_plugs().attrs[index];
@@ -145,21 +164,28 @@ OfAttr* OfObject::get_attr(CoreBasicString const& name) const
     int index = m_class->get_attr_index(name);
     if (index < 0) {
         CORE_LOG_WARNING("OfObject.get_attr: " << get_full_name() << " (class " << m_class->get_name()
-                         << ") has no attribute \"" << name << "\"\n");
+                                               << ") has no attribute \"" << name << "\"\n");
         return nullptr;
     }
     return &get_plugs().attrs[index];
 }
 
-bool OfObject::has_attr(CoreBasicString const& name) const { return m_class->get_attr_index(name) >= 0; }
+bool OfObject::has_attr(CoreBasicString const& name) const
+{
+    return m_class->get_attr_index(name) >= 0;
+}
 
-unsigned int OfObject::get_output_count() const { return m_class->get_output_count(); }
+unsigned int OfObject::get_output_count() const
+{
+    return m_class->get_output_count();
+}
 
 OfOutput* OfObject::get_output(unsigned int const& index) const
 {
     if (index >= m_class->get_output_count()) {
-        CORE_LOG_WARNING("OfObject.get_output: index " << index << " out of range for " << get_full_name() << " ("
-                         << m_class->get_output_count() << " outputs)\n");
+        CORE_LOG_WARNING("OfObject.get_output: index " << index << " out of range for " << get_full_name()
+                                                       << " (" << m_class->get_output_count()
+                                                       << " outputs)\n");
         return nullptr;
     }
     return &get_plugs().outputs[index];
@@ -170,7 +196,7 @@ OfOutput* OfObject::get_output(CoreBasicString const& name) const
     int index = m_class->get_output_index(name);
     if (index < 0) {
         CORE_LOG_WARNING("OfObject.get_output: " << get_full_name() << " (class " << m_class->get_name()
-                         << ") has no output \"" << name << "\"\n");
+                                                 << ") has no output \"" << name << "\"\n");
         return nullptr;
     }
     return &get_plugs().outputs[index];
@@ -249,15 +275,27 @@ void write_values(ParserEntry& entry, OfAttrValues const& values)
 {
     for (unsigned int i = 0; i < values.get_count(); ++i) {
         switch (values.get_type()) {
-            case OfPlugType::TYPE_BOOL: entry.add_bool(values.get_bool(i)); break;
+            case OfPlugType::TYPE_BOOL:
+                entry.add_bool(values.get_bool(i));
+                break;
             case OfPlugType::TYPE_LONG:
-            case OfPlugType::TYPE_ENUM: entry.add_int(values.get_long(i)); break;
-            case OfPlugType::TYPE_DOUBLE: entry.add_double(values.get_double(i)); break;
-            case OfPlugType::TYPE_VEC2D: entry.add_vec2d(values.get_vec2d(i)); break;
+            case OfPlugType::TYPE_ENUM:
+                entry.add_int(values.get_long(i));
+                break;
+            case OfPlugType::TYPE_DOUBLE:
+                entry.add_double(values.get_double(i));
+                break;
+            case OfPlugType::TYPE_VEC2D:
+                entry.add_vec2d(values.get_vec2d(i));
+                break;
             case OfPlugType::TYPE_VEC3D:
-            case OfPlugType::TYPE_COLOR: entry.add_vec3d(values.get_vec3d(i)); break;
+            case OfPlugType::TYPE_COLOR:
+                entry.add_vec3d(values.get_vec3d(i));
+                break;
             case OfPlugType::TYPE_STRING:
-            case OfPlugType::TYPE_FILENAME: entry.add_string(values.get_string(i)); break;
+            case OfPlugType::TYPE_FILENAME:
+                entry.add_string(values.get_string(i));
+                break;
             default: {
                 OfObject* object = values.get_object(i);
                 entry.add_string(object ? object->get_full_name() : CoreString());
@@ -267,7 +305,8 @@ void write_values(ParserEntry& entry, OfAttrValues const& values)
 }
 
 // Reads the values of `entry` for an attribute of `values`' type; false when one does not fit.
-bool read_values(ParserEntry const& entry, OfObjectFactory const& factory, OfAttrValues& values, CoreString& error)
+bool read_values(ParserEntry const& entry, OfObjectFactory const& factory, OfAttrValues& values,
+                 CoreString& error)
 {
     values.set_count(entry.get_value_count());
     for (unsigned int i = 0; i < entry.get_value_count(); ++i) {
@@ -312,7 +351,8 @@ bool read_values(ParserEntry const& entry, OfObjectFactory const& factory, OfAtt
                 continue;
             }
         }
-        error = CoreString("value ") + i + " is not a " + OfPlugType::get_type_name(values.get_type()) + " value";
+        error =
+            CoreString("value ") + i + " is not a " + OfPlugType::get_type_name(values.get_type()) + " value";
         return false;
     }
     return true;
@@ -330,10 +370,10 @@ void OfObject::serialize(ParserGroup& group) const
         if (data->local) write_values(attr.add_entry("values"), data->values);
         if (!data->expression.is_empty()) attr.add_entry("expression").add_string(data->expression);
         if (data->input) {
-            CoreString input = data->input_output >= 0
-                                   ? data->input->get_output(static_cast<unsigned int>(data->input_output))
-                                         ->get_full_name()
-                                   : data->input->get_full_name();
+            CoreString input =
+                data->input_output >= 0
+                    ? data->input->get_output(static_cast<unsigned int>(data->input_output))->get_full_name()
+                    : data->input->get_full_name();
             attr.add_entry("input").add_string(input);
         }
     }
@@ -350,9 +390,10 @@ bool OfObject::deserialize(ParserGroup const& group)
         int index = m_class->get_attr_index(entry->get_name());
         ParserGroup const* body = entry->get_group(0);
         if (index < 0 || !body) {
-            CORE_LOG_WARNING("OfObject.deserialize: " << get_full_name() << ": "
-                             << (index < 0 ? "no attribute \"" : "no group for attribute \"") << entry->get_name()
-                             << "\"\n");
+            CORE_LOG_WARNING("OfObject.deserialize: "
+                             << get_full_name() << ": "
+                             << (index < 0 ? "no attribute \"" : "no group for attribute \"")
+                             << entry->get_name() << "\"\n");
             ok = false;
             continue;
         }
@@ -380,7 +421,7 @@ bool OfObject::deserialize(ParserGroup const& group)
                 data.input = object;
             } else {
                 CORE_LOG_WARNING("OfObject.deserialize: " << attr.get_full_name() << ": no input \"" << path
-                                 << "\"\n");
+                                                          << "\"\n");
                 ok = false;
                 continue;
             }

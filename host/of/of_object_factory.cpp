@@ -19,7 +19,9 @@
 CORE_IMPLEMENT_CREATABLE_CLASS(OfObjectFactory, EventObject)
 
 OfObjectFactory::OfObjectFactory(OfApp* app)
-    : m_app(app), m_classes(std::make_unique<OfClassFactory>()), m_commands(std::make_unique<OfCommandManager>())
+    : m_app(app),
+      m_classes(std::make_unique<OfClassFactory>()),
+      m_commands(std::make_unique<OfCommandManager>())
 {
     m_root = OfSceneEdit::make_root(*this);
     m_build = OfSceneEdit::make_build(*this, *m_root);
@@ -44,7 +46,8 @@ OfContext& OfObjectFactory::get_default() const
 bool OfObjectFactory::set_default(OfContext& context)
 {
     if (!context.is_in_scene() || &context.get_factory() != this) {
-        CORE_LOG_WARNING("OfObjectFactory.set_default: " << context.get_full_name() << " is not in this scene\n");
+        CORE_LOG_WARNING("OfObjectFactory.set_default: " << context.get_full_name()
+                                                         << " is not in this scene\n");
         return false;
     }
     m_default_slot = OfSceneEdit::get_slot(context);
@@ -157,7 +160,10 @@ bool OfObjectFactory::get_var(CoreBasicString const& name, CoreString& value) co
     return m_vars.get(CoreString(name), value);
 }
 
-bool OfObjectFactory::remove_var(CoreBasicString const& name) { return m_vars.remove(CoreString(name)); }
+bool OfObjectFactory::remove_var(CoreBasicString const& name)
+{
+    return m_vars.remove(CoreString(name));
+}
 
 OfObject* OfObjectFactory::create_object(CoreBasicString const& class_name, CoreBasicString const& name,
                                          OfContext* context)
@@ -167,8 +173,8 @@ OfObject* OfObjectFactory::create_object(CoreBasicString const& class_name, Core
         CORE_LOG_WARNING("OfObjectFactory.create_object: unknown class \"" << class_name << "\"\n");
         return nullptr;
     }
-    return OfSceneEdit::create_object("OfObjectFactory.create_object", *this, *of_class, name, context, nullptr,
-                                      nullptr);
+    return OfSceneEdit::create_object("OfObjectFactory.create_object", *this, *of_class, name, context,
+                                      nullptr, nullptr);
 }
 
 OfContext* OfObjectFactory::create_context(CoreBasicString const& name, OfContext* parent,
@@ -255,7 +261,8 @@ void expand_items(CoreBasicArray<OfItem*> const& items, CoreVector<OfObject*>& o
 }
 
 template <class Next>
-CoreVector<OfItem*> collect_related(CoreBasicArray<OfItem*> const& items, bool const& transitive, Next const& next)
+CoreVector<OfItem*> collect_related(CoreBasicArray<OfItem*> const& items, bool const& transitive,
+                                    Next const& next)
 {
     CoreVector<OfObject*> objects;
     CoreSet<OfItem*> given;
@@ -383,7 +390,10 @@ void dump_item(OfItem const& item, ParserGroup& group)
 
 }  // namespace
 
-void OfObjectFactory::dump(ParserGroup& group) const { dump_item(*m_root, group); }
+void OfObjectFactory::dump(ParserGroup& group) const
+{
+    dump_item(*m_root, group);
+}
 
 CoreString OfObjectFactory::dump_text() const
 {
@@ -392,7 +402,10 @@ CoreString OfObjectFactory::dump_text() const
     return file.write_to_string();
 }
 
-bool OfObjectFactory::check_integrity() const { return OfSceneEdit::check_context(*m_root); }
+bool OfObjectFactory::check_integrity() const
+{
+    return OfSceneEdit::check_context(*m_root);
+}
 
 size_t OfObjectFactory::get_memory_size() const
 {

@@ -86,7 +86,8 @@ public:
                             OfContext* context = nullptr);
     OfContext* create_context(CoreBasicString const& name, OfContext* parent = nullptr,
                               OfContextEngine::Kind const& kind = OfContextEngine::KIND_PROJECT);
-    OfObject* create_instance(OfObject& source, CoreBasicString const& name = "", OfContext* context = nullptr);
+    OfObject* create_instance(OfObject& source, CoreBasicString const& name = "",
+                              OfContext* context = nullptr);
     // Copies items (with what they hold) into `target`, keeping their names when free. Links
     // between copied objects are remapped to the copies; links to other objects are kept.
     // One batch "Copy Items"; returns the copies (of the items that could be copied).
@@ -134,7 +135,8 @@ private:
     // Records the last event item and raises `event` on the factory.
     void raise(CoreString const& event, OfEventData& data);
     // Resolves `path` into an item and, for plug paths, the plug's name and kind ('.' or '>').
-    OfItem* resolve(CoreBasicString const& path, OfContext const* from, CoreString* plug, char* plug_kind) const;
+    OfItem* resolve(CoreBasicString const& path, OfContext const* from, CoreString* plug,
+                    char* plug_kind) const;
 
     OfApp* m_app;
     std::unique_ptr<OfClassFactory> m_classes;

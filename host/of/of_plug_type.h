@@ -69,7 +69,10 @@ public:
     unsigned int const& get_index() const;
     bool is_output() const;
     bool is_input() const { return !is_output(); }
-    GMathUnits::Kind get_unit_from_visual_hint() const { return get_unit_from_visual_hint(get_visual_hint()); }
+    GMathUnits::Kind get_unit_from_visual_hint() const
+    {
+        return get_unit_from_visual_hint(get_visual_hint());
+    }
     // The object's full name followed by '.' (attribute) or '>' (output) and the plug's name.
     CoreString get_full_name() const;
     OfObject* get_parent_object() const { return m_object; }
@@ -125,9 +128,27 @@ public:
     OfOutput() = default;
 };
 
-inline OfPlugType::Type const& OfPlugType::get_type() const { return m_decl->get_type(); }
-inline OfPlugType::VisualHint const& OfPlugType::get_visual_hint() const { return m_decl->get_visual_hint(); }
-inline CoreString const& OfPlugType::get_name() const { return m_decl->get_name(); }
-inline CoreString const& OfPlugType::get_doc() const { return m_decl->get_doc(); }
-inline unsigned int const& OfPlugType::get_index() const { return m_decl->get_index(); }
-inline bool OfPlugType::is_output() const { return m_decl->is_output(); }
+inline OfPlugType::Type const& OfPlugType::get_type() const
+{
+    return m_decl->get_type();
+}
+inline OfPlugType::VisualHint const& OfPlugType::get_visual_hint() const
+{
+    return m_decl->get_visual_hint();
+}
+inline CoreString const& OfPlugType::get_name() const
+{
+    return m_decl->get_name();
+}
+inline CoreString const& OfPlugType::get_doc() const
+{
+    return m_decl->get_doc();
+}
+inline unsigned int const& OfPlugType::get_index() const
+{
+    return m_decl->get_index();
+}
+inline bool OfPlugType::is_output() const
+{
+    return m_decl->is_output();
+}

@@ -22,9 +22,15 @@
 // Primitives ------------------------------------------------------------------------------
 // They change one thing, keep the bookkeeping, and raise the event when asked to.
 
-bool OfSceneEdit::has_plugs(OfObject const& object) { return object.m_plugs != nullptr; }
+bool OfSceneEdit::has_plugs(OfObject const& object)
+{
+    return object.m_plugs != nullptr;
+}
 
-OfNameIndex& OfSceneEdit::get_name_index(OfContext const& context) { return *context.m_names; }
+OfNameIndex& OfSceneEdit::get_name_index(OfContext const& context)
+{
+    return *context.m_names;
+}
 
 void OfSceneEdit::notify(OfItem& item, CoreString const& event, OfAttr* attr, CoreString const* previous_name,
                          OfContext* previous_context)
@@ -181,7 +187,8 @@ void OfSceneEdit::put_attr_data(OfAttr& attr, OfAttrData const* data, bool const
     OfAttrValues old_values = attr.get_values();
     if (old) for_each_link(*old, [&](OfObject* target) { remove_dependent(*target, object, index); });
     attr.m_data = data && !data->is_empty() ? new OfAttrData(*data) : nullptr;
-    if (attr.m_data) for_each_link(*attr.m_data, [&](OfObject* target) { add_dependent(*target, object, index); });
+    if (attr.m_data)
+        for_each_link(*attr.m_data, [&](OfObject* target) { add_dependent(*target, object, index); });
     object.touch();
 
     if (notify_change) {
@@ -304,7 +311,8 @@ private:
     void insert()
     {
         OfSceneEdit::attach(*m_item, m_index, *m_add_event);
-        for (AttrLink const& link : m_attr_links) OfSceneEdit::put_attr_data(*link.attr, link.linked.get(), link.notify);
+        for (AttrLink const& link : m_attr_links)
+            OfSceneEdit::put_attr_data(*link.attr, link.linked.get(), link.notify);
         for (SourceLink const& link : m_source_links)
             OfSceneEdit::link_source(*link.object, *link.source, link.index, link.notify);
         m_inserted = true;
@@ -365,15 +373,22 @@ public:
         OfSceneEdit::put_field(*m_item, m_field, m_flag, m_new.comment, m_new.position, m_new.number);
         return true;
     }
-    void undo() override { OfSceneEdit::put_field(*m_item, m_field, m_flag, m_old.comment, m_old.position, m_old.number); }
+    void undo() override
+    {
+        OfSceneEdit::put_field(*m_item, m_field, m_flag, m_old.comment, m_old.position, m_old.number);
+    }
     void redo() override { run(); }
     CoreString get_label() const override
     {
         switch (m_field) {
-            case FIELD_COMMENT: return "Set Comment";
-            case FIELD_COLORTAG: return "Set Color Tag";
-            case FIELD_POSITION: return "Set Position";
-            default: return "Set Item Flags";
+            case FIELD_COMMENT:
+                return "Set Comment";
+            case FIELD_COLORTAG:
+                return "Set Color Tag";
+            case FIELD_POSITION:
+                return "Set Position";
+            default:
+                return "Set Item Flags";
         }
     }
     size_t get_memory_size() const override { return sizeof(*this); }
@@ -389,7 +404,11 @@ private:
 class CmdMove : public OfCommand {
 public:
     CmdMove(OfItem& item, OfContext& target, CoreString const& new_name)
-        : m_item(&item), m_from(item.get_context()), m_to(&target), m_old_name(item.get_name()), m_new_name(new_name)
+        : m_item(&item),
+          m_from(item.get_context()),
+          m_to(&target),
+          m_old_name(item.get_name()),
+          m_new_name(new_name)
     {
     }
     bool run() override
@@ -498,7 +517,8 @@ void collect_external_links(std::vector<OfObject*> const& objects, CmdStructure&
                                         !holder_inside});
     };
     for (OfObject* object : objects) {
-        if (OfObject const* source = object->get_source(); source && !inside.has(const_cast<OfObject*>(source)))
+        if (OfObject const* source = object->get_source();
+            source && !inside.has(const_cast<OfObject*>(source)))
             command.m_source_links.push_back({object, const_cast<OfObject*>(source), -1, false});
         for (OfObject* instance : object->get_instances())
             if (!inside.has(instance)) command.m_source_links.push_back({instance, object, -1, true});
@@ -523,9 +543,10 @@ void collect_external_links(std::vector<OfObject*> const& objects, CmdStructure&
 bool OfSceneEdit::check_name(char const* operation, CoreBasicString const& name)
 {
     if (OfItem::is_valid_name(name)) return true;
-    CORE_LOG_WARNING(operation << ": invalid name \"" << name
-                               << "\": names use letters, digits and '_' and do not start with a digit (try \""
-                               << OfItem::make_valid_name(name) << "\")\n");
+    CORE_LOG_WARNING(
+        operation << ": invalid name \"" << name
+                  << "\": names use letters, digits and '_' and do not start with a digit (try \""
+                  << OfItem::make_valid_name(name) << "\")\n");
     return false;
 }
 
@@ -588,10 +609,12 @@ CoreString get_free_name(OfContext const& context, OfObject const* parent, CoreB
 
 bool OfSceneEdit::rename(char const* operation, OfItem& item, CoreBasicString const& name)
 {
-    if (!check_editable(operation, item, OfItem::EDIT_MODE_STRUCTURE) || !check_name(operation, name)) return false;
+    if (!check_editable(operation, item, OfItem::EDIT_MODE_STRUCTURE) || !check_name(operation, name))
+        return false;
     if (item.get_name() == name) return true;
     OfObject* object = item.to_object();
-    CoreString free_name = get_free_name(*item.get_context(), object ? object->get_parent() : nullptr, name, &item);
+    CoreString free_name =
+        get_free_name(*item.get_context(), object ? object->get_parent() : nullptr, name, &item);
     if (free_name.is_empty()) return false;
     return run_command(item, std::make_unique<CmdRename>(item, free_name));
 }
@@ -633,7 +656,8 @@ bool OfSceneEdit::set_comment(OfItem& item, CoreBasicString const& comment)
     CmdItemField::Value old_value, new_value;
     old_value.comment = item.get_comment();
     new_value.comment = comment;
-    return run_command(item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_COMMENT, 0, old_value, new_value));
+    return run_command(
+        item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_COMMENT, 0, old_value, new_value));
 }
 
 bool OfSceneEdit::set_colortag(OfItem& item, unsigned int const& colortag)
@@ -643,8 +667,8 @@ bool OfSceneEdit::set_colortag(OfItem& item, unsigned int const& colortag)
     CmdItemField::Value old_value, new_value;
     old_value.number = item.get_colortag();
     new_value.number = colortag;
-    return run_command(item,
-                       std::make_unique<CmdItemField>(item, CmdItemField::FIELD_COLORTAG, 0, old_value, new_value));
+    return run_command(
+        item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_COLORTAG, 0, old_value, new_value));
 }
 
 bool OfSceneEdit::set_position(OfItem& item, GMathVec2<double> const& position)
@@ -654,8 +678,8 @@ bool OfSceneEdit::set_position(OfItem& item, GMathVec2<double> const& position)
     CmdItemField::Value old_value, new_value;
     old_value.position = item.get_position();
     new_value.position = position;
-    return run_command(item,
-                       std::make_unique<CmdItemField>(item, CmdItemField::FIELD_POSITION, 0, old_value, new_value));
+    return run_command(
+        item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_POSITION, 0, old_value, new_value));
 }
 
 bool OfSceneEdit::set_flag(char const* operation, OfItem& item, uint16_t const& flag, bool const& on)
@@ -672,7 +696,8 @@ bool OfSceneEdit::set_flag(char const* operation, OfItem& item, uint16_t const& 
     CmdItemField::Value old_value, new_value;
     old_value.number = on ? 0 : 1;
     new_value.number = on ? 1 : 0;
-    return run_command(item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_FLAG, flag, old_value, new_value));
+    return run_command(
+        item, std::make_unique<CmdItemField>(item, CmdItemField::FIELD_FLAG, flag, old_value, new_value));
 }
 
 int OfSceneEdit::move_item(OfItem& item, OfContext& target, int const& index, CoreString const& name,
@@ -686,7 +711,8 @@ int OfSceneEdit::move_item(OfItem& item, OfContext& target, int const& index, Co
     set_context_of(item, &target);
     insert_child(item, index);
     item.touch();
-    notify(item, item.is_context() ? EVT_ID_OF_REORDER_CONTEXT : EVT_ID_OF_ITEM_MOVED, nullptr, nullptr, previous);
+    notify(item, item.is_context() ? EVT_ID_OF_REORDER_CONTEXT : EVT_ID_OF_ITEM_MOVED, nullptr, nullptr,
+           previous);
     return old_index;
 }
 
@@ -696,11 +722,13 @@ bool OfSceneEdit::move(char const* operation, OfItem& item, OfContext& target)
         !check_same_scene(operation, item, target))
         return false;
     if (item.is_object() && item.to_object()->get_parent()) {
-        CORE_LOG_WARNING(operation << ": " << item.get_full_name() << " is embedded in an object and cannot move\n");
+        CORE_LOG_WARNING(operation << ": " << item.get_full_name()
+                                   << " is embedded in an object and cannot move\n");
         return false;
     }
     if (item.get_context() == &target) return true;
-    if (OfContext* context = item.to_context(); context && (&target == context || target.is_child_of(*context))) {
+    if (OfContext* context = item.to_context();
+        context && (&target == context || target.is_child_of(*context))) {
         CORE_LOG_WARNING(operation << ": cannot move " << item.get_full_name() << " into itself ("
                                    << target.get_full_name() << ")\n");
         return false;
@@ -713,9 +741,9 @@ bool OfSceneEdit::move(char const* operation, OfItem& item, OfContext& target)
 bool OfSceneEdit::remove(char const* operation, OfItem& item)
 {
     if (!check_editable(operation, item, OfItem::EDIT_MODE_STRUCTURE)) return false;
-    auto command = std::make_unique<CmdStructure>(item, true, CoreString(item.is_context() ? "Delete Context"
-                                                                                           : "Delete Object"),
-                                                  get_add_event(item, false));
+    auto command = std::make_unique<CmdStructure>(
+        item, true, CoreString(item.is_context() ? "Delete Context" : "Delete Object"),
+        get_add_event(item, false));
     std::vector<OfObject*> objects;
     collect_objects(item, objects);
     collect_external_links(objects, *command);
@@ -746,11 +774,13 @@ OfObject* OfSceneEdit::create_object(char const* operation, OfObjectFactory& fac
         context = parent->get_context();
     } else {
         if (!context) context = &factory.get_default();
-        if (!check_writable(operation, *context) || !check_same_scene(operation, factory.get_root(), *context))
+        if (!check_writable(operation, *context) ||
+            !check_same_scene(operation, factory.get_root(), *context))
             return nullptr;
     }
     if (source) {
-        if (!source->is_in_scene() || source->get_parent() || !check_same_scene(operation, factory.get_root(), *source)) {
+        if (!source->is_in_scene() || source->get_parent() ||
+            !check_same_scene(operation, factory.get_root(), *source)) {
             CORE_LOG_WARNING(operation << ": " << source->get_full_name()
                                        << " cannot be instantiated (embedded, or not in the scene)\n");
             return nullptr;
@@ -769,8 +799,9 @@ OfObject* OfSceneEdit::create_object(char const* operation, OfObjectFactory& fac
     return object;
 }
 
-OfContext* OfSceneEdit::create_context(char const* operation, OfObjectFactory& factory, CoreBasicString const& name,
-                                       OfContext* parent, OfContextEngine const& engine)
+OfContext* OfSceneEdit::create_context(char const* operation, OfObjectFactory& factory,
+                                       CoreBasicString const& name, OfContext* parent,
+                                       OfContextEngine const& engine)
 {
     if (!parent) parent = &factory.get_default();
     if (!check_writable(operation, *parent) || !check_same_scene(operation, factory.get_root(), *parent))
@@ -796,7 +827,8 @@ struct CopyState {
 
 }  // namespace
 
-OfItem* OfSceneEdit::clone(OfItem& item, OfContext* context, OfObject* parent, CoreString const& name, void* state_ptr)
+OfItem* OfSceneEdit::clone(OfItem& item, OfContext* context, OfObject* parent, CoreString const& name,
+                           void* state_ptr)
 {
     CopyState& state = *static_cast<CopyState*>(state_ptr);
     OfItem* copy;
@@ -812,7 +844,8 @@ OfItem* OfSceneEdit::clone(OfItem& item, OfContext* context, OfObject* parent, C
         copy = object_copy;
     } else {
         OfContext* original = item.to_context();
-        OfContext* context_copy = new OfContext(name, context, original->get_factory(), original->get_engine());
+        OfContext* context_copy =
+            new OfContext(name, context, original->get_factory(), original->get_engine());
         for (OfItem* child_item : original->get_items()) {
             OfItem* child = clone(*child_item, context_copy, nullptr, child_item->get_name(), state_ptr);
             child->set_flag(OfItem::FLAG_DETACHED, false);
@@ -822,7 +855,8 @@ OfItem* OfSceneEdit::clone(OfItem& item, OfContext* context, OfObject* parent, C
     }
     copy->m_position = item.m_position;
     copy->m_colortag = item.m_colortag;
-    copy->m_flags = uint16_t((item.m_flags & ~(OfItem::FLAG_LOCKED | OfItem::FLAG_AWAKE)) | OfItem::FLAG_DETACHED);
+    copy->m_flags =
+        uint16_t((item.m_flags & ~(OfItem::FLAG_LOCKED | OfItem::FLAG_AWAKE)) | OfItem::FLAG_DETACHED);
     if (item.m_extra) copy->m_extra = new OfItem::Extra(*item.m_extra);
     return copy;
 }
@@ -851,10 +885,12 @@ CoreVector<OfItem*> OfSceneEdit::copy_items(char const* operation, CoreBasicArra
             continue;
         }
         if (item->is_locked() || (item->is_object() && item->to_object()->get_parent())) {
-            CORE_LOG_WARNING(operation << ": " << item->get_full_name() << " cannot be copied (locked or embedded)\n");
+            CORE_LOG_WARNING(operation << ": " << item->get_full_name()
+                                       << " cannot be copied (locked or embedded)\n");
             continue;
         }
-        if (OfContext* context = item->to_context(); context && (&target == context || target.is_child_of(*context))) {
+        if (OfContext* context = item->to_context();
+            context && (&target == context || target.is_child_of(*context))) {
             CORE_LOG_WARNING(operation << ": cannot copy " << item->get_full_name() << " into itself\n");
             continue;
         }
@@ -875,7 +911,8 @@ CoreVector<OfItem*> OfSceneEdit::copy_items(char const* operation, CoreBasicArra
     for (auto const& pair : state.objects) inside.add(pair.second);
     std::map<OfItem*, std::unique_ptr<CmdStructure>> commands;
     for (OfItem* root : roots)
-        commands[root] = std::make_unique<CmdStructure>(*root, false, CoreString("Copy Item"), get_add_event(*root, true));
+        commands[root] =
+            std::make_unique<CmdStructure>(*root, false, CoreString("Copy Item"), get_add_event(*root, true));
     auto remap = [&state](OfObject* object) {
         OfObject* const* copy = state.map.get(object);
         return copy ? *copy : object;
@@ -937,7 +974,8 @@ bool OfSceneEdit::set_attr_data(char const* operation, OfAttr& attr, OfAttrData 
         return false;
     }
     OfClass const* filter = nullptr;
-    if (!attr.get_object_filter().is_empty()) filter = object.get_factory().get_classes().get(attr.get_object_filter());
+    if (!attr.get_object_filter().is_empty())
+        filter = object.get_factory().get_classes().get(attr.get_object_filter());
     bool ok = true;
     auto check_target = [&](OfObject* target, bool is_input) {
         if (!ok) return;
@@ -945,14 +983,16 @@ bool OfSceneEdit::set_attr_data(char const* operation, OfAttr& attr, OfAttrData 
             CORE_LOG_WARNING(operation << ": " << target->get_full_name() << " is not in the scene of "
                                        << attr.get_full_name() << "\n");
             ok = false;
-        } else if (!is_input && !attr.get_object_filter().is_empty() && !(filter && target->is_kindof(*filter))) {
-            CORE_LOG_WARNING(operation << ": " << target->get_full_name() << " (class " << target->get_class_name()
-                                       << ") is not a " << attr.get_object_filter() << " as "
-                                       << attr.get_full_name() << " requires\n");
+        } else if (!is_input && !attr.get_object_filter().is_empty() &&
+                   !(filter && target->is_kindof(*filter))) {
+            CORE_LOG_WARNING(operation << ": " << target->get_full_name() << " (class "
+                                       << target->get_class_name() << ") is not a "
+                                       << attr.get_object_filter() << " as " << attr.get_full_name()
+                                       << " requires\n");
             ok = false;
         } else if (target == &object || target->depends_on(object)) {
-            CORE_LOG_WARNING(operation << ": linking " << attr.get_full_name() << " to " << target->get_full_name()
-                                       << " would make a cycle\n");
+            CORE_LOG_WARNING(operation << ": linking " << attr.get_full_name() << " to "
+                                       << target->get_full_name() << " would make a cycle\n");
             ok = false;
         }
     };
@@ -983,7 +1023,8 @@ bool OfSceneEdit::set_attr_data(char const* operation, OfAttr& attr, OfAttrData 
 
 OfContext* OfSceneEdit::make_root(OfObjectFactory& factory)
 {
-    OfContext* root = new OfContext("", nullptr, factory, OfContextEngine::get(OfContextEngine::KIND_PROJECT));
+    OfContext* root =
+        new OfContext("", nullptr, factory, OfContextEngine::get(OfContextEngine::KIND_PROJECT));
     root->set_flag(OfItem::FLAG_DETACHED, false);
     root->set_flag(OfItem::FLAG_LOCKED, true);
     return root;

@@ -40,8 +40,9 @@ public:
     static OfObject* create_object(char const* operation, OfObjectFactory& factory, OfClass const& of_class,
                                    CoreBasicString const& name, OfContext* context, OfObject* parent,
                                    OfObject* source);
-    static OfContext* create_context(char const* operation, OfObjectFactory& factory, CoreBasicString const& name,
-                                     OfContext* parent, OfContextEngine const& engine);
+    static OfContext* create_context(char const* operation, OfObjectFactory& factory,
+                                     CoreBasicString const& name, OfContext* parent,
+                                     OfContextEngine const& engine);
     static CoreVector<OfItem*> copy_items(char const* operation, CoreBasicArray<OfItem*> const& items,
                                           OfContext& target);
 
@@ -86,7 +87,8 @@ public:
     static void link_source(OfObject& object, OfObject& source, int const& index, bool const& notify_change);
     static int unlink_source(OfObject& object, bool const& notify_change);
     // A detached copy of `item` (and of what it holds); `state` maps originals to copies.
-    static OfItem* clone(OfItem& item, OfContext* context, OfObject* parent, CoreString const& name, void* state);
+    static OfItem* clone(OfItem& item, OfContext* context, OfObject* parent, CoreString const& name,
+                         void* state);
 
     // Reports and returns false when `item` is not in the scene or cannot be changed in
     // `mode`.

@@ -34,7 +34,8 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     EXPECT_TRUE(sphere->is_kindof("Geometry"));
     EXPECT_FALSE(sphere->is_kindof("Material"));
     EXPECT_EQ(names_of(classes.get("Geometry")->get_children()), (Names{"Sphere", "Box", "Mesh"}));
-    EXPECT_EQ(names_of(classes.get_classes_kindof(*classes.get("Geometry"))), (Names{"Geometry", "Sphere", "Box", "Mesh"}));
+    EXPECT_EQ(names_of(classes.get_classes_kindof(*classes.get("Geometry"))),
+              (Names{"Geometry", "Sphere", "Box", "Mesh"}));
     EXPECT_EQ(names_of(classes.get_classes("*e?")), (Names{"SceneItem", "Wheel"}));
     EXPECT_EQ(names_of(classes.get_classes("*E")), (Names{"Sphere", "Texture"}));
     EXPECT_EQ(names_of(classes.get_classes("m*")), (Names{"Mesh", "Material"}));
@@ -42,7 +43,8 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     EXPECT_FALSE(sphere->matches_name("Sph"));
 
     EXPECT_EQ(names_of(classes.get_category_classes("Geometry")), (Names{"Geometry"}));
-    EXPECT_EQ(names_of(classes.get_category_classes("Geometry", true)), (Names{"Geometry", "Sphere", "Box", "Mesh"}));
+    EXPECT_EQ(names_of(classes.get_category_classes("Geometry", true)),
+              (Names{"Geometry", "Sphere", "Box", "Mesh"}));
     EXPECT_EQ(names_of(classes.get_category_classes("/Geometry//Primitive/")), (Names{"Sphere", "Box"}));
     EXPECT_EQ(strings_of(classes.get_sub_categories_pathes("")), (Names{"Geometry", "Scene", "Shading"}));
     EXPECT_EQ(strings_of(classes.get_sub_categories_pathes("Geometry")),

@@ -65,10 +65,12 @@ TEST_F(OfSceneTest, BadInputIsRefusedWithOneMessage)
         {"empty name", [&] { return ball->set_name(""); }, "invalid name \"\""},
         {"leading digit", [&] { return ball->set_name("2ball"); }, "try \"_2ball\""},
         {"bad character", [&] { return scene.create_context("my geo") != nullptr; }, "try \"my_geo\""},
-        {"unknown class", [&] { return scene.create_object("Teapot") != nullptr; }, "unknown class \"Teapot\""},
+        {"unknown class", [&] { return scene.create_object("Teapot") != nullptr; },
+         "unknown class \"Teapot\""},
         {"abstract class", [&] { return scene.create_object("Geometry") != nullptr; }, "is abstract"},
         {"embedded only", [&] { return scene.create_object("Wheel") != nullptr; }, "can only be embedded"},
-        {"wrong value type", [&] { return ball->get_attr("radius")->set_string("big"); }, "is of type TYPE_DOUBLE"},
+        {"wrong value type", [&] { return ball->get_attr("radius")->set_string("big"); },
+         "is of type TYPE_DOUBLE"},
         {"index out of range", [&] { return ball->get_attr("radius")->set_double(1.0, 3); }, "out of range"},
         {"fixed count", [&] { return ball->get_attr("radius")->set_value_count(2); }, "fixed number"},
         {"enum value", [&] { return red->get_attr("model")->set_long(5); }, "not a value of the enumeration"},
@@ -78,7 +80,8 @@ TEST_F(OfSceneTest, BadInputIsRefusedWithOneMessage)
         {"root locked", [&] { return scene.get_root().set_name("top"); }, "is locked"},
         {"build locked", [&] { return scene.get_build().remove(); }, "is locked"},
         {"move into itself", [&] { return geo->move_to(*geo); }, "into itself"},
-        {"unknown attribute", [&] { return ball->get_attr("height") != nullptr; }, "has no attribute \"height\""},
+        {"unknown attribute", [&] { return ball->get_attr("height") != nullptr; },
+         "has no attribute \"height\""},
         {"bad state", [&] { return ball->set_state(OfItem::State(9)); }, "unknown state"},
         {"bad variable", [&] { return scene.set_var("1x", "v"); }, "invalid variable name"},
     };
@@ -221,8 +224,8 @@ TEST_F(OfSceneTest, HandlesAnswerForWhatTheyName)
     ASSERT_TRUE(commands().undo());
     ASSERT_TRUE(commands().undo());
     ASSERT_TRUE(geo->remove());
-    for (OfHandle const* handle : std::vector<OfHandle const*>{&object_handle, &context_handle, &attr_handle,
-                                                              &output_handle}) {
+    for (OfHandle const* handle :
+         std::vector<OfHandle const*>{&object_handle, &context_handle, &attr_handle, &output_handle}) {
         EXPECT_FALSE(handle->is_valid());
         EXPECT_EQ(handle->get_full_name(), "");
         EXPECT_EQ(handle->to_object(), nullptr);
@@ -251,18 +254,20 @@ struct EventLog {
         if (!event->previous_name.is_empty()) text += " was " + event->previous_name.std_string();
         // The last event item is set before callbacks run.
         if (log->factory->get_last_event_item() != event->item) text += " (wrong last item)";
-        if (event->context && event->context->get_last_event_item() != event->item) text += " (wrong context item)";
+        if (event->context && event->context->get_last_event_item() != event->item)
+            text += " (wrong context item)";
         log->events.push_back(text);
     }
     void listen(OfObjectFactory& scene)
     {
         factory = &scene;
         for (CoreString const* name :
-             {&EVT_ID_OF_ADD_OBJECT, &EVT_ID_OF_REMOVE_OBJECT, &EVT_ID_OF_ADD_EMBEDDED_OBJECT, &EVT_ID_OF_OBJECT_RENAME,
-              &EVT_ID_OF_ADD_CONTEXT, &EVT_ID_OF_REMOVE_CONTEXT, &EVT_ID_OF_RENAME_CONTEXT, &EVT_ID_OF_PASTE_OBJECT,
-              &EVT_ID_OF_ITEM_MOVED, &EVT_ID_OF_REORDER_CONTEXT, &EVT_ID_OF_OBJECT_ATTR_CHANGE,
-              &EVT_ID_OF_OBJECT_ATTR_FLAGS, &EVT_ID_OF_OBJECT_CONNECTION_CHANGED, &EVT_ID_OF_ITEM_FLAGS,
-              &EVT_ID_OF_ITEM_COLORTAG_CHANGED, &EVT_ID_OF_ITEM_COMMENT_CHANGED, &EVT_ID_OF_ITEM_POSITION_CHANGED,
+             {&EVT_ID_OF_ADD_OBJECT, &EVT_ID_OF_REMOVE_OBJECT, &EVT_ID_OF_ADD_EMBEDDED_OBJECT,
+              &EVT_ID_OF_OBJECT_RENAME, &EVT_ID_OF_ADD_CONTEXT, &EVT_ID_OF_REMOVE_CONTEXT,
+              &EVT_ID_OF_RENAME_CONTEXT, &EVT_ID_OF_PASTE_OBJECT, &EVT_ID_OF_ITEM_MOVED,
+              &EVT_ID_OF_REORDER_CONTEXT, &EVT_ID_OF_OBJECT_ATTR_CHANGE, &EVT_ID_OF_OBJECT_ATTR_FLAGS,
+              &EVT_ID_OF_OBJECT_CONNECTION_CHANGED, &EVT_ID_OF_ITEM_FLAGS, &EVT_ID_OF_ITEM_COLORTAG_CHANGED,
+              &EVT_ID_OF_ITEM_COMMENT_CHANGED, &EVT_ID_OF_ITEM_POSITION_CHANGED,
               &EVT_ID_OF_REMOVE_ALL_OBJECTS, &EVT_ID_OF_ASSEMBLY_CONTAINER_CONTENT_CHANGED})
             EventObject::connect(scene, *name, &EventLog::on_event, this);
     }
@@ -299,27 +304,29 @@ TEST_F(OfSceneTest, EventsFollowEveryChangeWithTheRightItem)
     ball->set_position({1, 2});
     ball->set_disabled(true);
     ball->move_to(scene.get_root());
-    EXPECT_EQ(log.take(),
-              (Events{"EVT_ID_OF_OBJECT_RENAME /geo/sphere was ball", "EVT_ID_OF_RENAME_CONTEXT /geometry was geo",
-                      "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere radius",
-                      "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere radius",
-                      "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere radius",
-                      "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere radius",
-                      "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere material",
-                      "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /geometry/sphere material",
-                      "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere material",
-                      "EVT_ID_OF_ITEM_COLORTAG_CHANGED /geometry/sphere",
-                      "EVT_ID_OF_ITEM_COMMENT_CHANGED /geometry/sphere",
-                      "EVT_ID_OF_ITEM_POSITION_CHANGED /geometry/sphere", "EVT_ID_OF_ITEM_FLAGS /geometry/sphere",
-                      "EVT_ID_OF_ITEM_MOVED /sphere"}));
+    EXPECT_EQ(log.take(), (Events{"EVT_ID_OF_OBJECT_RENAME /geo/sphere was ball",
+                                  "EVT_ID_OF_RENAME_CONTEXT /geometry was geo",
+                                  "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere radius",
+                                  "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere radius",
+                                  "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere radius",
+                                  "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere radius",
+                                  "EVT_ID_OF_OBJECT_ATTR_CHANGE /geometry/sphere material",
+                                  "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /geometry/sphere material",
+                                  "EVT_ID_OF_OBJECT_ATTR_FLAGS /geometry/sphere material",
+                                  "EVT_ID_OF_ITEM_COLORTAG_CHANGED /geometry/sphere",
+                                  "EVT_ID_OF_ITEM_COMMENT_CHANGED /geometry/sphere",
+                                  "EVT_ID_OF_ITEM_POSITION_CHANGED /geometry/sphere",
+                                  "EVT_ID_OF_ITEM_FLAGS /geometry/sphere", "EVT_ID_OF_ITEM_MOVED /sphere"}));
 
     // Deleting the referenced object clears the reference first; undo puts it back after.
     red->remove();
     EXPECT_EQ(log.take(), (Events{"EVT_ID_OF_OBJECT_ATTR_CHANGE /sphere material",
-                                  "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /sphere material", "EVT_ID_OF_REMOVE_OBJECT /red"}));
+                                  "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /sphere material",
+                                  "EVT_ID_OF_REMOVE_OBJECT /red"}));
     commands().undo();
-    EXPECT_EQ(log.take(), (Events{"EVT_ID_OF_ADD_OBJECT /red", "EVT_ID_OF_OBJECT_ATTR_CHANGE /sphere material",
-                                  "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /sphere material"}));
+    EXPECT_EQ(log.take(),
+              (Events{"EVT_ID_OF_ADD_OBJECT /red", "EVT_ID_OF_OBJECT_ATTR_CHANGE /sphere material",
+                      "EVT_ID_OF_OBJECT_CONNECTION_CHANGED /sphere material"}));
 
     // Instances hear about their source's values; assemblies about their content.
     OfObject* instance = scene.create_instance(*ball, "copy");

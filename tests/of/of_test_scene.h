@@ -22,7 +22,9 @@ protected:
         OfClassFactory& classes = scene.get_classes();
         OfClass* item = classes.add_class("SceneItem", "", "", true);
         item->add_attr("visible", OfPlugType::TYPE_BOOL).set_default_bool(true);
-        item->add_attr("tags", OfPlugType::TYPE_STRING).set_variable(true).set_visual_hint(OfPlugType::VISUAL_HINT_TAGS);
+        item->add_attr("tags", OfPlugType::TYPE_STRING)
+            .set_variable(true)
+            .set_visual_hint(OfPlugType::VISUAL_HINT_TAGS);
 
         OfClass* geometry = classes.add_class("Geometry", "SceneItem", "Geometry", true);
         geometry->add_attr("material", OfPlugType::TYPE_REFERENCE).set_object_filter("Material");

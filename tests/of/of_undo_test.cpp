@@ -190,7 +190,7 @@ TEST_F(OfUndoTest, DroppedStepsFreeTheirItemsAndHandlesStayInvalid)
     OfObjectHandle handle(temp);
     ASSERT_TRUE(commands().undo());
     EXPECT_EQ(OfItemRegistry::get_item_count(), items + 1);  // kept by the redo step
-    box->set_name("crate");                                   // drops it
+    box->set_name("crate");                                  // drops it
     EXPECT_EQ(OfItemRegistry::get_item_count(), items);
     // The slot is reused by a new item, but the old handle does not see it.
     OfObject* other = scene.create_object("Box", "other", geo);
@@ -216,12 +216,13 @@ TEST_F(OfUndoTest, ChangesFromEventCallbacksDuringUndoAreRefused)
         OfObject* ball;
         bool refused = false;
     } ctx{ball};
-    EventObject::connect(scene, EVT_ID_OF_OBJECT_RENAME,
-                         [](EventObject&, EventObject::EventInfo const&, void* data) {
-                             auto* c = static_cast<Ctx*>(data);
-                             if (!c->ball->set_comment("changed")) c->refused = true;
-                         },
-                         &ctx);
+    EventObject::connect(
+        scene, EVT_ID_OF_OBJECT_RENAME,
+        [](EventObject&, EventObject::EventInfo const&, void* data) {
+            auto* c = static_cast<Ctx*>(data);
+            if (!c->ball->set_comment("changed")) c->refused = true;
+        },
+        &ctx);
     LogRecorder log;
     ASSERT_TRUE(commands().undo());
     EXPECT_TRUE(ctx.refused);
@@ -322,13 +323,27 @@ TEST_F(OfUndoTest, RandomEditsUndoAndRedoStepByStep)
         }
         commands().begin_batch("Random Edit");
         switch (random() % 12) {
-            case 0: scene.create_object(classes[random() % 5], "", context); break;
-            case 1: scene.create_context("", context); break;
-            case 2: if (object) object->remove(); break;
-            case 3: if (context != &scene.get_root()) context->remove(); break;
-            case 4: if (object) object->set_name(random() % 2 ? "node" : "node3"); break;
-            case 5: if (object) object->move_to(*context); break;
-            case 6: if (object && !object->get_parent()) scene.create_instance(*object, "", context); break;
+            case 0:
+                scene.create_object(classes[random() % 5], "", context);
+                break;
+            case 1:
+                scene.create_context("", context);
+                break;
+            case 2:
+                if (object) object->remove();
+                break;
+            case 3:
+                if (context != &scene.get_root()) context->remove();
+                break;
+            case 4:
+                if (object) object->set_name(random() % 2 ? "node" : "node3");
+                break;
+            case 5:
+                if (object) object->move_to(*context);
+                break;
+            case 6:
+                if (object && !object->get_parent()) scene.create_instance(*object, "", context);
+                break;
             case 7:
                 if (object && object->has_attr("material")) object->get_attr("material")->set_object(other);
                 if (object && object->has_attr("base")) object->get_attr("base")->set_object(other);
@@ -344,8 +359,12 @@ TEST_F(OfUndoTest, RandomEditsUndoAndRedoStepByStep)
                 if (object && other && object->has_attr("texture") && other->get_output_count())
                     object->get_attr("texture")->connect(*other->get_output(0));
                 break;
-            case 10: if (object) scene.copy_items(CoreVector<OfItem*>{object, context}, *pick(contexts)); break;
-            default: if (object) object->get_attr("visible")->set_bool(random() % 2); break;
+            case 10:
+                if (object) scene.copy_items(CoreVector<OfItem*>{object, context}, *pick(contexts));
+                break;
+            default:
+                if (object) object->get_attr("visible")->set_bool(random() % 2);
+                break;
         }
         commands().end_batch();
         if (commands().get_undo_count() == steps) continue;
