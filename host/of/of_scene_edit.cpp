@@ -523,7 +523,7 @@ void collect_external_links(std::vector<OfObject*> const& objects, CmdStructure&
         for (OfObject* instance : object->get_instances())
             if (!inside.has(instance)) command.m_source_links.push_back({instance, object, -1, true});
         for (OfObject* dependent : object->get_dependents()) {
-            if (inside.has(dependent)) continue;
+            if (inside.has(dependent) || !OfSceneEdit::has_plugs(*dependent)) continue;
             for (unsigned int i = 0; i < dependent->get_attr_count(); ++i) {
                 OfAttr* attr = dependent->get_attr(i);
                 if (attr->get_data() && crosses(*attr->get_data(), inside, false)) add_attr(attr, false);
