@@ -15,10 +15,14 @@ CORE_IMPLEMENT_CLASS(AppBuiltinCommands, CoreBaseObject)
 char const* AppBuiltinCommands::get_item_use_name(ItemUse const& use)
 {
     switch (use) {
-        case ITEM_USE_READ: return "ITEM_USE_READ";
-        case ITEM_USE_VALUES: return "ITEM_USE_VALUES";
-        case ITEM_USE_STRUCTURE: return "ITEM_USE_STRUCTURE";
-        case ITEM_USE_COUNT: return "ITEM_USE_COUNT";
+        case ITEM_USE_READ:
+            return "ITEM_USE_READ";
+        case ITEM_USE_VALUES:
+            return "ITEM_USE_VALUES";
+        case ITEM_USE_STRUCTURE:
+            return "ITEM_USE_STRUCTURE";
+        case ITEM_USE_COUNT:
+            return "ITEM_USE_COUNT";
     }
     return "ITEM_USE_UNKNOWN";
 }
@@ -53,19 +57,21 @@ OfObjectFactory* AppBuiltinCommands::check_items(char const* operation, CoreBasi
         }
         if (use == ITEM_USE_STRUCTURE && !item->is_editable(OfItem::EDIT_MODE_STRUCTURE)) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name()
-                             << (item->is_locked() ? " is locked\n" : " lies in a reference and cannot change\n"));
+                                       << (item->is_locked() ? " is locked\n"
+                                                             : " lies in a reference and cannot change\n"));
             return nullptr;
         }
         if (use == ITEM_USE_VALUES && !item->is_editable(OfItem::EDIT_MODE_VALUES)) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name()
-                             << " lies in a reference that is not overridden\n");
+                                       << " lies in a reference that is not overridden\n");
             return nullptr;
         }
     }
     return factory;
 }
 
-bool AppBuiltinCommands::check_target(char const* operation, OfContext const& target, OfObjectFactory const& scene)
+bool AppBuiltinCommands::check_target(char const* operation, OfContext const& target,
+                                      OfObjectFactory const& scene)
 {
     if (&target.get_factory() != &scene) {
         CORE_LOG_WARNING(operation << ": " << target.get_full_name() << " belongs to another scene\n");
@@ -77,7 +83,7 @@ bool AppBuiltinCommands::check_target(char const* operation, OfContext const& ta
     }
     if (!target.is_writable()) {
         CORE_LOG_WARNING(operation << ": " << target.get_full_name()
-                         << " is a reference or lies in one: items cannot be added to it\n");
+                                   << " is a reference or lies in one: items cannot be added to it\n");
         return false;
     }
     return true;
@@ -94,9 +100,10 @@ bool check_placeable(char const* operation, CoreBasicArray<OfItem*> const& items
             CORE_LOG_WARNING(operation << ": " << item->get_full_name() << " is embedded in an object\n");
             return false;
         }
-        if (OfContext* context = item->to_context(); context && (&target == context || target.is_child_of(*context))) {
+        if (OfContext* context = item->to_context();
+            context && (&target == context || target.is_child_of(*context))) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name() << " cannot go into itself ("
-                             << target.get_full_name() << ")\n");
+                                       << target.get_full_name() << ")\n");
             return false;
         }
     }
@@ -118,13 +125,14 @@ OfObject* AppBuiltinCommands::create_object(CoreBasicString const& class_name, C
         return nullptr;
     }
     if (of_class->is_abstract() || of_class->is_embedded_only()) {
-        CORE_LOG_WARNING(operation << ": objects of class \"" << class_name << "\" cannot be created in a context ("
-                         << (of_class->is_abstract() ? "abstract" : "embedded only") << ")\n");
+        CORE_LOG_WARNING(operation << ": objects of class \"" << class_name
+                                   << "\" cannot be created in a context ("
+                                   << (of_class->is_abstract() ? "abstract" : "embedded only") << ")\n");
         return nullptr;
     }
     if (!name.is_empty() && !OfItem::is_valid_name(name)) {
-        CORE_LOG_WARNING(operation << ": invalid name \"" << name << "\" (try \"" << OfItem::make_valid_name(name)
-                         << "\")\n");
+        CORE_LOG_WARNING(operation << ": invalid name \"" << name << "\" (try \""
+                                   << OfItem::make_valid_name(name) << "\")\n");
         return nullptr;
     }
     if (!context)
@@ -156,7 +164,7 @@ bool AppBuiltinCommands::rename_item(CoreBasicString const& full_name, CoreBasic
     }
     if (!OfItem::is_valid_name(new_name)) {
         CORE_LOG_WARNING(operation << ": invalid name \"" << new_name << "\" (try \""
-                         << OfItem::make_valid_name(new_name) << "\")\n");
+                                   << OfItem::make_valid_name(new_name) << "\")\n");
         return false;
     }
     if (!check_items(operation, CoreBasicArray<OfItem*>(item), ITEM_USE_STRUCTURE, &factory)) return false;
@@ -171,8 +179,8 @@ bool AppBuiltinCommands::move_items_to(CoreBasicArray<OfItem*> const& items, OfC
 {
     char const* operation = "AppBuiltinCommands.move_items_to";
     OfObjectFactory& factory = m_app->get_factory();
-    if (!check_items(operation, items, ITEM_USE_STRUCTURE, &factory) || !check_target(operation, target, factory) ||
-        !check_placeable(operation, items, target))
+    if (!check_items(operation, items, ITEM_USE_STRUCTURE, &factory) ||
+        !check_target(operation, target, factory) || !check_placeable(operation, items, target))
         return false;
     OfCommandManager& commands = factory.get_command_manager();
     commands.begin_batch("Move Items");
@@ -185,8 +193,8 @@ CoreVector<OfItem*> AppBuiltinCommands::copy_items_to(CoreBasicArray<OfItem*> co
 {
     char const* operation = "AppBuiltinCommands.copy_items_to";
     OfObjectFactory& factory = m_app->get_factory();
-    if (!check_items(operation, items, ITEM_USE_READ, &factory) || !check_target(operation, target, factory) ||
-        !check_placeable(operation, items, target))
+    if (!check_items(operation, items, ITEM_USE_READ, &factory) ||
+        !check_target(operation, target, factory) || !check_placeable(operation, items, target))
         return {};
     for (OfItem* item : items) {
         if (item->is_locked()) {
@@ -212,7 +220,8 @@ CoreVector<OfObject*> AppBuiltinCommands::create_instances_to(CoreBasicArray<OfI
         OfObject* object = item->to_object();
         if (!object || object->get_parent()) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name()
-                             << (object ? " is embedded in an object" : " is a context") << " and has no instances\n");
+                                       << (object ? " is embedded in an object" : " is a context")
+                                       << " and has no instances\n");
             return {};
         }
     }
@@ -220,7 +229,8 @@ CoreVector<OfObject*> AppBuiltinCommands::create_instances_to(CoreBasicArray<OfI
     OfCommandManager& commands = factory.get_command_manager();
     commands.begin_batch("Create Instances");
     for (OfItem* item : items) {
-        if (OfObject* instance = factory.create_instance(*item->to_object(), "", &target)) instances.add(instance);
+        if (OfObject* instance = factory.create_instance(*item->to_object(), "", &target))
+            instances.add(instance);
     }
     commands.end_batch();
     return instances;
@@ -233,7 +243,7 @@ bool AppBuiltinCommands::set_items_positions(CoreBasicArray<OfItem*> const& item
     OfObjectFactory& factory = m_app->get_factory();
     if (items.get_count() != positions.get_count()) {
         CORE_LOG_WARNING(operation << ": " << items.get_count() << " items but " << positions.get_count()
-                         << " positions\n");
+                                   << " positions\n");
         return false;
     }
     if (!check_items(operation, items, ITEM_USE_VALUES, &factory)) return false;

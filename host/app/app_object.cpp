@@ -17,9 +17,15 @@ EVENT_DEFINE_ID(EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED);
 CORE_IMPLEMENT_CREATABLE_CLASS(AppObjectClassPreference, CoreBaseObject)
 CORE_IMPLEMENT_CREATABLE_CLASS(AppObject, OfApp)
 
-AppObject::AppObject(int argc, char** argv) : OfApp(argc, argv) { init(); }
+AppObject::AppObject(int argc, char** argv) : OfApp(argc, argv)
+{
+    init();
+}
 
-AppObject::AppObject() { init(); }
+AppObject::AppObject()
+{
+    init();
+}
 
 void AppObject::init()
 {
@@ -108,7 +114,10 @@ bool AppObject::load_preferences(CoreBasicString const& path)
     return ok;
 }
 
-bool AppObject::save_preferences(CoreBasicString const& path) const { return m_preferences->save(path); }
+bool AppObject::save_preferences(CoreBasicString const& path) const
+{
+    return m_preferences->save(path);
+}
 
 void AppObject::on_start()
 {
@@ -118,12 +127,16 @@ void AppObject::on_start()
 
 // Configuration --------------------------------------------------------------------------
 
-CoreString AppObject::get_default_config_path() { return sys_get_resources_dir() + "/application.cfg"; }
+CoreString AppObject::get_default_config_path()
+{
+    return sys_get_resources_dir() + "/application.cfg";
+}
 
 bool AppObject::load_config(CoreBasicString const& path)
 {
     CoreString file_path = path.is_empty() ? get_default_config_path() : CoreString(path);
-    if (path.is_empty() && !SysFilesystem::file_exists(file_path) && !SysFilesystem::folder_exists(file_path)) {
+    if (path.is_empty() && !SysFilesystem::file_exists(file_path) &&
+        !SysFilesystem::folder_exists(file_path)) {
         CORE_LOG_INFO("AppObject.load_config: no configuration file '" << file_path << "'\n");
         m_config.clear();
         return true;
@@ -261,7 +274,8 @@ double AppObject::get_evaluation_time() const
 size_t AppObject::get_memory_size() const
 {
     size_t size = OfApp::get_memory_size() - sizeof(OfApp) + sizeof(AppObject);
-    size += m_preferences->get_memory_size() + m_selection->get_memory_size() + m_builtin_commands->get_memory_size();
+    size += m_preferences->get_memory_size() + m_selection->get_memory_size() +
+            m_builtin_commands->get_memory_size();
     size += m_config.get_memory_size() + m_item_clipboard.get_memory_size();
     for (auto const& entry : m_class_preferences) size += entry.get_value()->get_memory_size();
     return size + m_evaluators.get_count() * sizeof(Evaluator);

@@ -158,7 +158,10 @@ private:
     struct Evaluator {
         EvaluatorCallback callback;
         void* data;
-        bool operator==(Evaluator const& other) const { return callback == other.callback && data == other.data; }
+        bool operator==(Evaluator const& other) const
+        {
+            return callback == other.callback && data == other.data;
+        }
     };
 
     void init();
@@ -167,7 +170,8 @@ private:
     // Starts and ends an evaluation (busy state, timer, events); begin refuses re-entry.
     bool begin_evaluation(char const* operation);
     void end_evaluation();
-    static bool on_general_prefs_change(AppCategoryPreferences& category, AppItemPreferences& item, void* data);
+    static bool on_general_prefs_change(AppCategoryPreferences& category, AppItemPreferences& item,
+                                        void* data);
 
     std::unique_ptr<AppPreferences> m_preferences;
     std::unique_ptr<AppSelection> m_selection;

@@ -43,10 +43,14 @@ AppSelection::AppSelection(OfObjectFactory& factory) : m_factory(&factory)
     for (CoreString const* event : {&EVT_ID_OF_REMOVE_OBJECT, &EVT_ID_OF_REMOVE_EMBEDDED_OBJECT,
                                     &EVT_ID_OF_REMOVE_CONTEXT, &EVT_ID_OF_REMOVE_ALL_OBJECTS})
         connect(factory, *event, &AppSelection::on_item_removed);
-    connect(factory.get_command_manager(), EVT_ID_OF_COMMAND_HISTORY_CHANGED, &AppSelection::on_history_changed);
+    connect(factory.get_command_manager(), EVT_ID_OF_COMMAND_HISTORY_CHANGED,
+            &AppSelection::on_history_changed);
 }
 
-AppSelection::~AppSelection() { disconnect_all(); }
+AppSelection::~AppSelection()
+{
+    disconnect_all();
+}
 
 CoreString const& AppSelection::get_global_group_label()
 {
@@ -66,7 +70,8 @@ CoreString const& AppSelection::get_local_slot_label()
     return label;
 }
 
-AppSelection::Slot const* AppSelection::find_slot(CoreBasicString const& group, CoreBasicString const& slot) const
+AppSelection::Slot const* AppSelection::find_slot(CoreBasicString const& group,
+                                                  CoreBasicString const& slot) const
 {
     for (Group const& g : m_groups) {
         if (g.name != group) continue;
@@ -97,7 +102,8 @@ AppSelection::Slot* AppSelection::get_or_make_slot(char const* operation, CoreBa
     return &found->slots.get_last();
 }
 
-CoreVector<OfHandle> AppSelection::get_base_handles(CoreBasicString const& group, CoreBasicString const& slot) const
+CoreVector<OfHandle> AppSelection::get_base_handles(CoreBasicString const& group,
+                                                    CoreBasicString const& slot) const
 {
     CoreVector<OfHandle> result;
     if (Slot const* s = find_slot(group, slot)) {
@@ -117,7 +123,8 @@ CoreVector<OfItem*> AppSelection::get_items(CoreBasicString const& group, CoreBa
     return result;
 }
 
-bool AppSelection::get_is_slot_selection_empty(CoreBasicString const& group, CoreBasicString const& slot) const
+bool AppSelection::get_is_slot_selection_empty(CoreBasicString const& group,
+                                               CoreBasicString const& slot) const
 {
     if (Slot const* s = find_slot(group, slot)) {
         for (OfHandle const& handle : s->handles)
@@ -315,7 +322,8 @@ void AppSelection::remove_from_all(CoreBasicArray<OfItem*> const& items)
     notify(changes);
 }
 
-OfContext& AppSelection::get_slot_working_context(CoreBasicString const& group, CoreBasicString const& slot) const
+OfContext& AppSelection::get_slot_working_context(CoreBasicString const& group,
+                                                  CoreBasicString const& slot) const
 {
     if (Slot const* s = find_slot(group, slot)) {
         if (OfContext* context = s->working_context.to_context()) return *context;
@@ -328,7 +336,7 @@ bool AppSelection::set_slot_working_context(CoreBasicString const& group, CoreBa
 {
     if (&context.get_factory() != m_factory || !context.is_in_scene()) {
         CORE_LOG_WARNING("AppSelection.set_slot_working_context: " << context.get_full_name()
-                         << " is not in the scene\n");
+                                                                   << " is not in the scene\n");
         return false;
     }
     Slot* s = get_or_make_slot("AppSelection.set_slot_working_context", group, slot);

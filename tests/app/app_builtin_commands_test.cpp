@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/app/app_builtin_commands.h"
+#include "host/app/app_selection.h"
+#include "tests/app/app_test_scene.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Vec2 = GMathVec2<double>;
+
+class AppBuiltinCommandsTest : public AppSceneTest {
+protected:
+    AppBuiltinCommands& builtin = app.get_builtin_commands();
+};
+
+TEST_F(AppBuiltinCommandsTest, EachCommandIsOneLabelledUndoStep)
+{
+    AppSelection& selection = app.get_selection();
+    CoreString const& group = AppSelection::get_global_group_label();
+    CoreString const& slot = AppSelection::get_global_slot_label();
+
+    // Without a context, objects go to the working context of the global slot.
+    selection.set_slot_working_context(group, slot, *shading);
+    OfObject* moon = nullptr;
+    expect_undoable("Create Object", [&] {
+        moon = builtin.create_object("Sphere", "moon", nullptr, Vec2(5, 6), true);
+        EXPECT_EQ(selection.get_items(group, slot), (CoreVector<OfItem*>{moon}));
+    });
+    ASSERT_NE(moon, nullptr);
+    EXPECT_EQ(moon->get_context(), shading);
+    EXPECT_EQ(moon->get_position(), Vec2(5, 6));
+
+    expect_undoable("Rename Item", [&] { EXPECT_TRUE(builtin.rename_item("/geo/ball", "box")); });
+    EXPECT_EQ(ball->get_name(), "box1");
+
+    expect_undoable("Move Items", [&] {
+        EXPECT_TRUE(builtin.move_items_to(CoreVector<OfItem*>{ball, geo}, *shading));
+    });
+    EXPECT_EQ(geo->get_parent(), shading);
+    EXPECT_EQ(ball->get_context(), geo);  // moved with its context
+    EXPECT_EQ(ball->get_attr("material")->get_object(0), red);
+
+    CoreVector<OfItem*> copies;
+    expect_undoable("Copy Items", [&] {
+        copies = builtin.copy_items_to(CoreVector<OfItem*>{ball, red}, *geo);
+    });
+    ASSERT_EQ(copies.get_count(), 2u);
+    EXPECT_EQ(copies[0]->to_object()->get_attr("material")->get_object(0), copies[1]);
+
+    CoreVector<OfObject*> instances;
+    expect_undoable("Create Instances", [&] {
+        instances = builtin.create_instances_to(CoreVector<OfItem*>{ball, box}, *shading);
+    });
+    ASSERT_EQ(instances.get_count(), 2u);
+    EXPECT_EQ(instances[0]->get_source(), ball);
+    EXPECT_EQ(instances[1]->get_context(), shading);
+
+    expect_undoable("Set Items Positions", [&] {
+        EXPECT_TRUE(
+            builtin.set_items_positions(CoreVector<OfItem*>{ball, box}, CoreVector<Vec2>{{1, 2}, {3, 4}}));
+    });
+    EXPECT_EQ(box->get_position(), Vec2(3, 4));
+}
+
+TEST_F(AppBuiltinCommandsTest, WritableContexts)
+{
+    EXPECT_FALSE(AppBuiltinCommands::is_context_writable(nullptr));
+    EXPECT_TRUE(AppBuiltinCommands::is_context_writable(&scene.get_root()));
+    OfContext* looks = scene.create_context("looks", shading);
+    EXPECT_TRUE(AppBuiltinCommands::is_context_writable(looks));
+    shading->set_reference(true);
+    EXPECT_FALSE(AppBuiltinCommands::is_context_writable(shading));
+    EXPECT_FALSE(AppBuiltinCommands::is_context_writable(looks));
+    geo->remove();
+    EXPECT_FALSE(AppBuiltinCommands::is_context_writable(geo));
+}
+
+TEST_F(AppBuiltinCommandsTest, BadInputGivesOneMessageAndChangesNothing)
+{
+    OfContext* looks = scene.create_context("looks", shading);
+    OfObject* tinted = scene.create_object("Material", "tinted", looks);
+    shading->set_reference(true);
+    commands().clear();
+    OfObject* wheel = ball->get_embedded_object("wheel");
+    OfContext* inner = scene.create_context("inner", geo);
+    commands().clear();
+
+    std::vector<std::pair<char const*, std::function<bool()>>> attempts = {
+        {"unknown class", [&] { return builtin.create_object("Comet", "c", geo) != nullptr; }},
+        {"abstract class", [&] { return builtin.create_object("Geometry", "", geo) != nullptr; }},
+        {"embedded-only class", [&] { return builtin.create_object("Wheel", "", geo) != nullptr; }},
+        {"invalid name", [&] { return builtin.create_object("Box", "2box", geo) != nullptr; }},
+        {"into a reference", [&] { return builtin.create_object("Box", "", looks) != nullptr; }},
+        {"rename unknown", [&] { return builtin.rename_item("/geo/comet", "x"); }},
+        {"rename invalid", [&] { return builtin.rename_item("/geo/ball", "a b"); }},
+        {"rename locked", [&] { return builtin.rename_item("/", "root"); }},
+        {"rename virtual", [&] { return builtin.rename_item("/shading/looks/tinted", "x"); }},
+        {"move nothing", [&] { return builtin.move_items_to(CoreVector<OfItem*>{}, *geo); }},
+        {"move null",
+         [&] {
+             return builtin.move_items_to(CoreVector<OfItem*>{box, nullptr}, *inner);
+         }},
+        {"move embedded",
+         [&] {
+             return builtin.move_items_to(CoreVector<OfItem*>{box, wheel}, *inner);
+         }},
+        {"move into itself",
+         [&] {
+             return builtin.move_items_to(CoreVector<OfItem*>{box, geo}, *inner);
+         }},
+        {"move into a reference", [&] { return builtin.move_items_to(CoreVector<OfItem*>{box}, *looks); }},
+        {"move virtual", [&] { return builtin.move_items_to(CoreVector<OfItem*>{tinted}, *geo); }},
+        {"copy locked",
+         [&] { return !builtin.copy_items_to(CoreVector<OfItem*>{&scene.get_root()}, *geo).is_empty(); }},
+        {"copy embedded",
+         [&] { return !builtin.copy_items_to(CoreVector<OfItem*>{wheel}, *geo).is_empty(); }},
+        {"instance of a context",
+         [&] {
+             return !builtin.create_instances_to(CoreVector<OfItem*>{ball, inner}, *geo).is_empty();
+         }},
+        {"positions count",
+         [&] {
+             return builtin.set_items_positions(CoreVector<OfItem*>{ball, box}, CoreVector<Vec2>{{1, 1}});
+         }},
+        {"positions virtual",
+         [&] {
+             return builtin.set_items_positions(CoreVector<OfItem*>{tinted}, CoreVector<Vec2>{{1, 1}});
+         }},
+    };
+    std::string before = dump();
+    for (auto const& [what, attempt] : attempts) {
+        LogRecorder log;
+        EXPECT_FALSE(attempt()) << what;
+        EXPECT_EQ(log.count(), 1u) << what << ":\n" << log.dump();
+    }
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(commands().get_undo_count(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/app/app_selection.h"
+#include "host/of/of_handle.h"
+#include "tests/app/app_test_scene.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+class AppSelectionTest : public AppSceneTest {
+protected:
+    void SetUp() override
+    {
+        AppSceneTest::SetUp();
+        EventObject::connect(
+            selection, EVT_ID_APPLICATION_SELECTION_CHANGED,
+            [](EventObject&, EventObject::EventInfo const& info, void* data) {
+                auto* change = static_cast<AppSelection::Change const*>(info.get_event_data());
+                static_cast<AppSelectionTest*>(data)->changes.push_back(change->group.std_string() + "/" +
+                                                                        change->slot.std_string());
+            },
+            this);
+    }
+
+    CoreVector<OfItem*> global_items() const { return selection.get_items(group, slot); }
+
+    AppSelection& selection = app.get_selection();
+    CoreString const& group = AppSelection::get_global_group_label();
+    CoreString const& slot = AppSelection::get_global_slot_label();
+    CoreString const& local = AppSelection::get_local_slot_label();
+    std::vector<std::string> changes;
+};
+
+TEST_F(AppSelectionTest, SlotsKeepOrderAndReportChanges)
+{
+    EXPECT_EQ(group, "global");
+    EXPECT_EQ(local, "local");
+    EXPECT_TRUE(selection.get_is_slot_selection_empty(group, slot));
+
+    ASSERT_TRUE(selection.set_selection(group, slot, CoreVector<OfItem*>{box, ball, box}));
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{box, ball}));
+    EXPECT_EQ(changes, (std::vector<std::string>{"global/global"}));
+    // The same content again changes nothing.
+    selection.set_selection(group, slot, CoreVector<OfItem*>{box, ball});
+    EXPECT_EQ(changes.size(), 1u);
+
+    // Attributes are selectable; get_items leaves them out.
+    OfHandle radius(ball->get_attr("radius"));
+    selection.add_to_selection(group, slot, CoreVector<OfHandle>{OfHandle(red), radius, OfHandle(box)});
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{box, ball, red}));
+    EXPECT_EQ(selection.get_base_handles(group, slot).get_count(), 4u);
+    EXPECT_TRUE(selection.is_selected(group, slot, radius));
+
+    selection.toggle_selection(group, slot, CoreVector<OfHandle>{OfHandle(box), OfHandle(checker)});
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{ball, red, checker}));
+    selection.remove_from_selection(group, slot, CoreVector<OfHandle>{radius, OfHandle(ball)});
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{red, checker}));
+    EXPECT_EQ(changes.size(), 4u);
+
+    // Every slot of the group gets the content; the other groups keep theirs.
+    selection.set_selection(group, local, CoreVector<OfItem*>{box});
+    selection.set_selection("nodal", slot, CoreVector<OfItem*>{box});
+    changes.clear();
+    selection.set_all_slots_selection(group, CoreVector<OfItem*>{geo});
+    EXPECT_EQ(changes, (std::vector<std::string>{"global/global", "global/local"}));
+    EXPECT_EQ(selection.get_items(group, local), (CoreVector<OfItem*>{geo}));
+    EXPECT_EQ(selection.get_items("nodal", slot), (CoreVector<OfItem*>{box}));
+    EXPECT_EQ(selection.get_groups(), (CoreVector<CoreString>{"global", "nodal"}));
+    EXPECT_EQ(selection.get_slots(group), (CoreVector<CoreString>{"global", "local"}));
+    // A group without slots gets the global one.
+    selection.set_all_slots_selection("outliner", CoreVector<OfItem*>{box});
+    EXPECT_EQ(selection.get_items("outliner", slot), (CoreVector<OfItem*>{box}));
+
+    changes.clear();
+    selection.clear_all();
+    EXPECT_EQ(changes.size(), 4u);
+    EXPECT_TRUE(selection.get_is_slot_selection_empty(group, local));
+}
+
+TEST_F(AppSelectionTest, DeletedItemsLeaveEverySlotOnce)
+{
+    OfObject* wheel = ball->get_embedded_object("wheel");
+    selection.set_selection(group, slot,
+                            CoreVector<OfHandle>{OfHandle(box), OfHandle(ball->get_attr("radius")),
+                                                 OfHandle(wheel), OfHandle(red)});
+    selection.set_selection(group, local, CoreVector<OfItem*>{ball, red});
+    changes.clear();
+
+    // One batch deleting several items: one change per slot, raised at its end.
+    commands().begin_batch("Delete");
+    box->remove();
+    geo->remove();  // holds the ball, its wheel and its attribute
+    EXPECT_TRUE(changes.empty());
+    commands().end_batch();
+    EXPECT_EQ(changes, (std::vector<std::string>{"global/global", "global/local"}));
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{red}));
+    EXPECT_EQ(selection.get_base_handles(group, slot).get_count(), 1u);
+    EXPECT_EQ(selection.get_items(group, local), (CoreVector<OfItem*>{red}));
+
+    // Undoing the deletion does not select them again.
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{red}));
+
+    // Items removed by an undo (of their creation) leave too, as does a lone deletion.
+    OfObject* lamp = scene.create_object("Sphere", "lamp", shading);
+    selection.set_selection(group, slot, CoreVector<OfItem*>{lamp, red});
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{red}));
+    red->remove();
+    EXPECT_TRUE(selection.get_is_slot_selection_empty(group, slot));
+
+    // Clearing the scene empties every slot.
+    selection.set_selection(group, slot, CoreVector<OfItem*>{checker});
+    scene.clear();
+    EXPECT_TRUE(selection.get_is_slot_selection_empty(group, slot));
+}
+
+TEST_F(AppSelectionTest, RemoveFromAllTakesWhatItemsHold)
+{
+    selection.set_selection(group, slot,
+                            CoreVector<OfHandle>{OfHandle(ball->get_attr("radius")), OfHandle(red)});
+    selection.set_selection("nodal", local, CoreVector<OfItem*>{ball->get_embedded_object("wheel"), checker});
+    selection.remove_from_all(CoreVector<OfItem*>{geo});
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{red}));
+    EXPECT_EQ(selection.get_items("nodal", local), (CoreVector<OfItem*>{checker}));
+}
+
+TEST_F(AppSelectionTest, WorkingContexts)
+{
+    EXPECT_EQ(&selection.get_slot_working_context(group, slot), &scene.get_default());
+    ASSERT_TRUE(selection.set_slot_working_context(group, local, *shading));
+    EXPECT_EQ(&selection.get_slot_working_context(group, local), shading);
+    EXPECT_EQ(&selection.get_slot_working_context(group, slot), &scene.get_default());
+    shading->remove();
+    EXPECT_EQ(&selection.get_slot_working_context(group, local), &scene.get_default());
+}
+
+TEST_F(AppSelectionTest, BadInputChangesNothing)
+{
+    selection.set_selection(group, slot, CoreVector<OfItem*>{ball});
+    changes.clear();
+    OfObjectFactory other;
+    OfObject* stranger =
+        other.get_classes().add_class("Thing") ? other.create_object("Thing", "thing") : nullptr;
+    OfObject* gone = scene.create_object("Box", "gone", geo);
+    OfHandle gone_handle(gone);
+    gone->remove();
+
+    LogRecorder log;
+    int const attempts = 7;
+    EXPECT_FALSE(selection.set_selection(group, slot, CoreVector<OfItem*>{box, nullptr}));
+    EXPECT_FALSE(selection.set_selection(group, slot, CoreVector<OfItem*>{stranger}));
+    EXPECT_FALSE(selection.set_selection(group, slot, CoreVector<OfItem*>{gone}));
+    EXPECT_FALSE(selection.add_to_selection(group, slot, CoreVector<OfHandle>{gone_handle}));
+    EXPECT_FALSE(selection.toggle_selection(group, slot, CoreVector<OfHandle>{OfHandle()}));
+    EXPECT_FALSE(selection.set_selection("", slot, CoreVector<OfItem*>{box}));
+    EXPECT_FALSE(selection.set_slot_working_context(group, slot, other.get_root()));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), static_cast<size_t>(attempts)) << log.dump();
+    EXPECT_EQ(global_items(), (CoreVector<OfItem*>{ball}));
+    EXPECT_TRUE(changes.empty());
+    EXPECT_EQ(selection.get_groups(), (CoreVector<CoreString>{"global"}));
+}
+
+// A callback that changes the selection while a change is being reported.
+TEST_F(AppSelectionTest, CallbacksMayChangeTheSelection)
+{
+    EventObject::connect(selection, EVT_ID_APPLICATION_SELECTION_CHANGED,
+                         [](EventObject& sender, EventObject::EventInfo const& info, void*) {
+                             auto& self = static_cast<AppSelection&>(sender);
+                             auto* change = static_cast<AppSelection::Change const*>(info.get_event_data());
+                             if (change->group != "mirror")
+                                 self.set_selection("mirror", change->slot,
+                                                    self.get_base_handles(change->group, change->slot));
+                         });
+    for (int i = 0; i < 20; ++i)
+        selection.set_selection("g" + std::to_string(i), slot, CoreVector<OfItem*>{box});
+    selection.clear_all();
+    EXPECT_TRUE(selection.get_is_slot_selection_empty("mirror", slot));
+}
+
+}  // namespace
