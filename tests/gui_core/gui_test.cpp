@@ -1,0 +1,718 @@
+// Input state, pointer, clipboard and screen functions of Gui, against synthetic event state
+// and the real X server the tests run on.
+// GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gui/core/gui.h"
+#include "tests/support/gui_event_state.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+bool has_display()
+{
+    if (fl_display) return true;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    fl_open_display(display);
+    return true;
+}
+
+#define REQUIRE_DISPLAY() \
+    if (!has_display()) GTEST_SKIP() << "no X display"
+
+// Runs the event loop until `done` or until `seconds` have passed; returns `done()`.
+bool pump_until(std::function<bool()> const& done, double seconds = 3.0)
+{
+    auto const end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return done();
+        Fl::wait(0.01);
+    }
+    return true;
+}
+
+// Restores the mouse as the input device when a test changed it.
+struct TabletReset {
+    ~TabletReset() { Gui::set_tablet_state(Gui::DEVICE_MOUSE, 0.0f, 0.0f, 0.0f); }
+};
+
+template <typename E>
+void expect_names(std::vector<std::pair<int, char const*>> const& table, char const* (*name)(E const&))
+{
+    for (auto const& [value, text] : table) {
+        EXPECT_STREQ(name(static_cast<E>(value)), text) << "value " << value;
+    }
+}
+
+}  // namespace
+
+// --- Names ---
+
+TEST(GuiNames, EveryListedValueAndTheFallback)
+{
+    expect_names<Gui::MouseButtonId>({{1, "MOUSE_BUTTON_ID_LEFT"}, {2, "MOUSE_BUTTON_ID_MIDDLE"},
+                                      {3, "MOUSE_BUTTON_ID_RIGHT"}, {0, "MOUSE_BUTTON_ID_UNKNOWN"},
+                                      {4, "MOUSE_BUTTON_ID_UNKNOWN"}},
+                                     Gui::get_mouse_button_id_name);
+    expect_names<Gui::ModifierKeyId>(
+        {{0x10000, "MODIFIER_KEY_ID_SHIFT"}, {0x20000, "MODIFIER_KEY_ID_CAPS_LOCK"},
+         {0x40000, "MODIFIER_KEY_ID_CTRL"}, {0x80000, "MODIFIER_KEY_ID_ALT"},
+         {0x100000, "MODIFIER_KEY_ID_NUM_LOCK"}, {0x400000, "MODIFIER_KEY_ID_META"},
+         {0x800000, "MODIFIER_KEY_ID_SCROLL_LOCK"}, {0x1000000, "MODIFIER_KEY_ID_BUTTON_LEFT"},
+         {0x2000000, "MODIFIER_KEY_ID_BUTTON_MIDDLE"}, {0x4000000, "MODIFIER_KEY_ID_BUTTON_RIGHT"},
+         {0x200000, "MODIFIER_KEY_ID_UNKNOWN"}, {0x10000 | 0x40000, "MODIFIER_KEY_ID_UNKNOWN"},
+         {0, "MODIFIER_KEY_ID_UNKNOWN"}},
+        Gui::get_modifier_key_id_name);
+    expect_names<Gui::MouseCursorId>(
+        {{0, "MOUSE_CURSOR_DEFAULT"}, {1, "MOUSE_CURSOR_NO_ENTRY"}, {27, "MOUSE_CURSOR_MOVE"},
+         {31, "MOUSE_CURSOR_HAND"}, {35, "MOUSE_CURSOR_ARROW"}, {47, "MOUSE_CURSOR_HELP"},
+         {66, "MOUSE_CURSOR_CROSS"}, {76, "MOUSE_CURSOR_WAIT"}, {77, "MOUSE_CURSOR_INSERT"},
+         {78, "MOUSE_CURSOR_NS"}, {79, "MOUSE_CURSOR_WE"}, {80, "MOUSE_CURSOR_NWSE"},
+         {81, "MOUSE_CURSOR_NESW"}, {255, "MOUSE_CURSOR_NONE"}, {2, "MOUSE_CURSOR_UNKNOWN"},
+         {70, "MOUSE_CURSOR_UNKNOWN"}},
+        Gui::get_mouse_cursor_name);
+    expect_names<Gui::DeviceId>({{0, "DEVICE_MOUSE"}, {1, "DEVICE_STYLUS"}, {2, "DEVICE_ERASER"},
+                                 {4, "DEVICE_AIRBRUSH"}, {5, "DEVICE_TOUCH"}, {3, "DEVICE_UNKNOWN"},
+                                 {6, "DEVICE_UNKNOWN"}, {-1, "DEVICE_UNKNOWN"}},
+                                Gui::get_device_id_name);
+    expect_names<Gui::ColorDepth>({{0, "COLOR_DEPTH_RGB"}, {1, "COLOR_DEPTH_RGBA"}, {2, "COLOR_DEPTH_L"},
+                                   {3, "COLOR_DEPTH_LA"}, {4, "COLOR_DEPTH_A"}, {5, "COLOR_DEPTH_UNKNOWN"},
+                                   {-1, "COLOR_DEPTH_UNKNOWN"}},
+                                  Gui::get_channel_depth_name);
+    expect_names<Gui::WindowsTabletApi>({{0, "WINTAB"}, {1, "WINDOWS_INK"}, {2, "UNKNOWN"}},
+                                        Gui::get_windows_tablet_api_name);
+}
+
+TEST(GuiNames, KeyIds)
+{
+    expect_names<Gui::KeyId>(
+        {{65288, "KEY_ID_BACKSPACE"}, {65289, "KEY_ID_TAB"}, {65293, "KEY_ID_ENTER"},
+         {65299, "KEY_ID_PAUSE"}, {65300, "KEY_ID_SCROLL_LOCK"}, {65307, "KEY_ID_ESCAPE"},
+         {65360, "KEY_ID_HOME"}, {65361, "KEY_ID_LEFT"}, {65362, "KEY_ID_UP"}, {65363, "KEY_ID_RIGHT"},
+         {65364, "KEY_ID_DOWN"}, {65365, "KEY_ID_PAGE_UP"}, {65366, "KEY_ID_PAGE_DOWN"},
+         {65367, "KEY_ID_END"}, {65377, "KEY_ID_PRINT"}, {65379, "KEY_ID_INSERT"}, {65383, "KEY_ID_MENU"},
+         {65384, "KEY_ID_HELP"}, {65407, "KEY_ID_NUM_LOCK"}, {65421, "KEY_ID_KEYPAD_ENTER"},
+         {65450, "KEY_ID_KEYPAD_MULTIPLY"}, {65451, "KEY_ID_KEYPAD_ADD"},
+         {65453, "KEY_ID_KEYPAD_SUBTRACT"}, {65454, "KEY_ID_KEYPAD_DECIMAL"},
+         {65455, "KEY_ID_KEYPAD_DEVIDE"}, {65505, "KEY_ID_LEFT_SHIFT"}, {65506, "KEY_ID_RIGHT_SHIFT"},
+         {65507, "KEY_ID_LEFT_CONTROL"}, {65508, "KEY_ID_RIGHT_CONTROL"}, {65509, "KEY_ID_CAPS_LOCK"},
+         {65511, "KEY_ID_LEFT_META"}, {65512, "KEY_ID_RIGHT_META"}, {65513, "KEY_ID_LEFT_ALT"},
+         {65514, "KEY_ID_RIGHT_ALT"}, {65535, "KEY_ID_DELETE"},
+         // Gaps between listed codes, a printable character and the keypad's unlisted '+' neighbour.
+         {65466, "KEY_ID_UNKNOWN"}, {65482, "KEY_ID_UNKNOWN"}, {65510, "KEY_ID_UNKNOWN"},
+         {97, "KEY_ID_UNKNOWN"}, {65452, "KEY_ID_UNKNOWN"}, {0, "KEY_ID_UNKNOWN"}},
+        Gui::get_key_id_name);
+    for (int i = 0; i <= 9; ++i) {
+        std::string const expected = "KEY_ID_KEYPAD_" + std::to_string(i);
+        EXPECT_EQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65456 + i)), expected);
+    }
+    for (int i = 1; i <= 12; ++i) {
+        std::string const expected = "KEY_ID_F" + std::to_string(i);
+        EXPECT_EQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65469 + i)), expected);
+    }
+}
+
+TEST(GuiNames, ChannelCounts)
+{
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_RGB), 3u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_RGBA), 4u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_L), 1u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_LA), 2u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_A), 1u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(static_cast<Gui::ColorDepth>(5)), 0u);
+    EXPECT_EQ(Gui::get_channel_count_by_color_depth(static_cast<Gui::ColorDepth>(-3)), 0u);
+}
+
+TEST(GuiText, ByteLengthOfUtf8Characters)
+{
+    EXPECT_EQ(Gui::get_count_of_next_character('a'), 1u);
+    EXPECT_EQ(Gui::get_count_of_next_character('\0'), 1u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xC3)), 2u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xE2)), 3u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xF0)), 4u);
+    // Continuation bytes and bytes that no sequence starts with advance by one.
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0x80)), 1u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xBF)), 1u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xF8)), 1u);
+    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xFF)), 1u);
+
+    std::string const text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a, e acute, euro, emoji, z
+    std::vector<unsigned int> steps;
+    for (size_t i = 0; i < text.size(); i += Gui::get_count_of_next_character(text[i])) {
+        steps.push_back(Gui::get_count_of_next_character(text[i]));
+    }
+    EXPECT_EQ(steps, (std::vector<unsigned int>{1, 2, 3, 4, 1}));
+}
+
+// --- Event state ---
+
+TEST(GuiEvent, ModifierBitsAreReadOneByOne)
+{
+    struct Case {
+        int bit;
+        bool (*single)();
+    };
+    std::vector<Case> const cases = {
+        {FL_SHIFT, Gui::is_modifier_shift},
+        {FL_CAPS_LOCK, Gui::is_modifier_caps_lock},
+        {FL_CTRL, Gui::is_modifier_ctrl},
+        {FL_ALT, Gui::is_modifier_alt},
+        {FL_NUM_LOCK, Gui::is_modifier_num_lock},
+        {FL_META, Gui::is_modifier_meta},
+        {FL_SCROLL_LOCK, Gui::is_modifier_scroll_lock},
+        {FL_BUTTON1, Gui::is_modifier_button_left},
+        {FL_BUTTON2, Gui::is_modifier_button_middle},
+        {FL_BUTTON3, Gui::is_modifier_button_right},
+    };
+    for (Case const& held : cases) {
+        GuiEventState state;
+        state.set_state(held.bit);
+        for (Case const& tested : cases) {
+            bool const expected = tested.bit == held.bit;
+            EXPECT_EQ(tested.single(), expected)
+                << std::hex << "held " << held.bit << " tested " << tested.bit;
+            EXPECT_EQ(Gui::is_modifier_pressed(static_cast<Gui::ModifierKeyId>(tested.bit)), expected);
+        }
+    }
+    GuiEventState state;
+    state.set_state(FL_SHIFT | FL_CTRL);
+    EXPECT_TRUE(Gui::is_modifier_shift());
+    EXPECT_TRUE(Gui::is_modifier_ctrl());
+    EXPECT_FALSE(Gui::is_modifier_alt());
+    EXPECT_FALSE(Gui::is_modifier_pressed(static_cast<Gui::ModifierKeyId>(0)));
+}
+
+TEST(GuiEvent, EventStateIsRestoredAfterTheSyntheticEvent)
+{
+    int const state_before = Fl::event_state();
+    int const key_before = Fl::event_key();
+    {
+        GuiEventState state;
+        state.set_state(FL_ALT).set_key('q').set_text("q").set_clicks(2).set_wheel(1, 2);
+        EXPECT_TRUE(Gui::is_modifier_alt());
+        EXPECT_EQ(Gui::get_event_text(), CoreString("q"));
+    }
+    EXPECT_EQ(Fl::event_state(), state_before);
+    EXPECT_EQ(Fl::event_key(), key_before);
+    EXPECT_NE(Gui::get_event_text(), CoreString("q"));
+}
+
+TEST(GuiEvent, MouseButtons)
+{
+    for (int button = 1; button <= 3; ++button) {
+        GuiEventState state;
+        state.press_button(button);
+        EXPECT_EQ(Gui::get_event_mouse_button(), button);
+        EXPECT_TRUE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(button)));
+        EXPECT_TRUE(Gui::is_mouse_button_pressed());
+        for (int other = 1; other <= 3; ++other) {
+            if (other == button) continue;
+            EXPECT_FALSE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(other)));
+        }
+        state.release_button(button);
+        EXPECT_EQ(Gui::get_event_mouse_button(), button);
+        EXPECT_FALSE(Gui::is_mouse_button_pressed());
+    }
+    GuiEventState state;
+    // Buttons beyond the third, and key events, report 4; a fourth button held is not "pressed".
+    state.set_state(0).press_button(4);
+    EXPECT_EQ(Gui::get_event_mouse_button(), 4);
+    EXPECT_FALSE(Gui::is_mouse_button_pressed());
+    EXPECT_FALSE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(4)));
+    state.set_key('a');
+    EXPECT_EQ(Gui::get_event_mouse_button(), 4);
+    state.set_key(FL_Button + 0);
+    EXPECT_EQ(Gui::get_event_mouse_button(), 4);
+}
+
+TEST(GuiEvent, ClicksCycleThroughSingleDoubleTriple)
+{
+    GuiEventState state;
+    char const* const expected[] = {"one", "double", "triple", "one", "double", "triple", "one"};
+    for (int clicks = 0; clicks < 7; ++clicks) {
+        state.set_clicks(clicks);
+        EXPECT_EQ(Gui::get_event_clicks_count(), clicks + 1);
+        std::string const kind = Gui::is_one_click()      ? "one"
+                                 : Gui::is_double_click() ? "double"
+                                 : Gui::is_triple_click() ? "triple"
+                                                          : "none";
+        EXPECT_EQ(kind, expected[clicks]) << "toolkit click count " << clicks;
+        int const kinds = Gui::is_one_click() + Gui::is_double_click() + Gui::is_triple_click();
+        EXPECT_EQ(kinds, 1);
+    }
+}
+
+TEST(GuiEvent, KeyAndTexts)
+{
+    GuiEventState state;
+    state.set_event(FL_KEYDOWN).set_key('a').set_text("a");
+    EXPECT_EQ(Gui::get_last_key_pressed(), 'a');
+    EXPECT_EQ(Gui::get_key_pressed_text(), CoreString("a"));
+
+    state.set_key(Gui::KEY_ID_F5).set_text("");
+    EXPECT_EQ(Gui::get_last_key_pressed(), Gui::KEY_ID_F5);
+    EXPECT_TRUE(Gui::get_key_pressed_text().is_empty());
+
+    // A paste's text is taken by its length, so UTF-8 and embedded NULs survive.
+    std::string const pasted("line 1\nl\xC3\xA9gende\0tail", 20);
+    state.set_event(FL_PASTE).set_text(pasted);
+    EXPECT_EQ(Gui::get_event_text().get_length(), 20u);
+    EXPECT_EQ(std::string(Gui::get_event_text().view()), pasted);
+}
+
+TEST(GuiEvent, Wheel)
+{
+    GuiEventState state;
+    state.set_event(FL_MOUSEWHEEL).set_wheel(-2, 3);
+    EXPECT_EQ(Gui::get_wheel_dx(), -2);
+    EXPECT_EQ(Gui::get_wheel_dy(), 3);
+}
+
+TEST(GuiEvent, MouseMotionBetweenEvents)
+{
+    Gui::reset_mouse_motion();
+    GuiEventState state;
+    state.set_root_position(100, 100);
+    Gui::update_mouse_motion();
+    EXPECT_EQ(Gui::get_mouse_dx(), 0);  // nothing to compare with yet
+    EXPECT_EQ(Gui::get_mouse_dy(), 0);
+    state.set_root_position(105, 97);
+    Gui::update_mouse_motion();
+    EXPECT_EQ(Gui::get_mouse_dx(), 5);
+    EXPECT_EQ(Gui::get_mouse_dy(), -3);
+    Gui::update_mouse_motion();  // a press where the pointer rests
+    EXPECT_EQ(Gui::get_mouse_dx(), 0);
+    EXPECT_EQ(Gui::get_mouse_dy(), 0);
+    Gui::reset_mouse_motion();
+    state.set_root_position(400, 400);
+    Gui::update_mouse_motion();
+    EXPECT_EQ(Gui::get_mouse_dx(), 0);
+    EXPECT_EQ(Gui::get_mouse_dy(), 0);
+    Gui::reset_mouse_motion();
+}
+
+TEST(GuiEvent, RelativeMouseCoordsComeFromTheEvent)
+{
+    GuiEventState state;
+    state.set_position_in_window(200, 100, 50, 40);
+    int x = -1, y = -1;
+    Gui::get_relative_mouse_coords(200, 100, 30, 20, x, y);
+    EXPECT_EQ(x, 20);
+    EXPECT_EQ(y, 20);
+    Gui::get_relative_mouse_coords(200, 100, 80, 60, x, y);  // left of and above the widget
+    EXPECT_EQ(x, -30);
+    EXPECT_EQ(y, -20);
+}
+
+TEST(GuiEvent, KeyOfTheCurrentEvent)
+{
+    REQUIRE_DISPLAY();
+    {
+        GuiEventState state;
+        state.set_key(FL_Shift_L);
+        EXPECT_TRUE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
+        EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_RIGHT_SHIFT));
+        state.set_key(FL_Shift_L, false);
+        EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
+        // Mouse buttons as key codes are answered from the event state.
+        state.set_state(FL_BUTTON3);
+        EXPECT_TRUE(Gui::is_key_pressed(FL_Button + 3));
+        EXPECT_FALSE(Gui::is_key_pressed(FL_Button + 1));
+        EXPECT_TRUE(Gui::is_key_down(FL_Button + 3));
+    }
+    {
+        GuiEventState state;
+        state.set_key(FL_Escape);
+    }
+    EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_ESCAPE));  // the key map is restored too
+}
+
+TEST(GuiEvent, KeyHeldInTheServer)
+{
+    REQUIRE_DISPLAY();
+    EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
+    {
+        GuiServerKey key(FL_Control_R);
+        if (!key.is_pressed()) GTEST_SKIP() << "the X server offers no XTest extension";
+        EXPECT_TRUE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
+        EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_LEFT_CONTROL));
+    }
+    EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
+}
+
+// --- Tablet ---
+
+TEST(GuiTablet, TheMouseHasFullPressureWhileAButtonIsHeld)
+{
+    TabletReset reset;
+    EXPECT_EQ(Gui::get_device_type(), Gui::DEVICE_MOUSE);
+    GuiEventState state;
+    state.set_state(0);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 0.0f);
+    state.press_button(1);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 1.0f);
+    state.release_button(1).press_button(3);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 1.0f);
+    EXPECT_FLOAT_EQ(Gui::get_x_tilt(), 0.0f);
+    EXPECT_FLOAT_EQ(Gui::get_y_tilt(), 0.0f);
+
+    // Tilt reported along with the mouse is ignored; pressure without a button is passed on.
+    Gui::set_tablet_state(Gui::DEVICE_MOUSE, 0.25f, 0.5f, 0.5f);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 1.0f);
+    EXPECT_FLOAT_EQ(Gui::get_x_tilt(), 0.0f);
+    state.set_state(0);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 0.25f);
+
+    // A pen reports its own pressure, button held or not, and its tilt.
+    Gui::set_tablet_state(Gui::DEVICE_STYLUS, 0.4f, 0.2f, -0.3f);
+    EXPECT_EQ(Gui::get_device_type(), Gui::DEVICE_STYLUS);
+    state.press_button(1);
+    EXPECT_FLOAT_EQ(Gui::get_pressure(), 0.4f);
+    EXPECT_FLOAT_EQ(Gui::get_x_tilt(), 0.2f);
+    EXPECT_FLOAT_EQ(Gui::get_y_tilt(), -0.3f);
+}
+
+// --- Pointer ---
+
+TEST(GuiPointer, RegionEdgesAreIncluded)
+{
+    // Rectangle (10, 20, 30, 40): x from 10 to 40, y from 20 to 60, both ends included.
+    EXPECT_TRUE(Gui::is_point_in_region(10, 20, 10, 20, 30, 40));
+    EXPECT_TRUE(Gui::is_point_in_region(40, 60, 10, 20, 30, 40));
+    EXPECT_TRUE(Gui::is_point_in_region(40, 20, 10, 20, 30, 40));
+    EXPECT_FALSE(Gui::is_point_in_region(41, 60, 10, 20, 30, 40));
+    EXPECT_FALSE(Gui::is_point_in_region(40, 61, 10, 20, 30, 40));
+    EXPECT_FALSE(Gui::is_point_in_region(9, 30, 10, 20, 30, 40));
+    EXPECT_FALSE(Gui::is_point_in_region(20, 19, 10, 20, 30, 40));
+    // An empty rectangle still holds its corner; a negative size holds nothing.
+    EXPECT_TRUE(Gui::is_point_in_region(5, 5, 5, 5, 0, 0));
+    EXPECT_FALSE(Gui::is_point_in_region(5, 5, 5, 5, -1, 10));
+}
+
+TEST(GuiPointer, WarpingMovesThePointer)
+{
+    REQUIRE_DISPLAY();
+    TabletReset reset;
+    ASSERT_EQ(Gui::set_mouse_screen_position(123, 456), 0);
+    int x = 0, y = 0;
+    Fl::get_mouse(x, y);
+    EXPECT_EQ(x, 123);
+    EXPECT_EQ(y, 456);
+    Gui::get_mouse_screen_position(x, y);
+    EXPECT_EQ(x, 123);
+    EXPECT_EQ(y, 456);
+    EXPECT_EQ(Gui::get_mouse_screen_position_x(), 123);
+    EXPECT_EQ(Gui::get_mouse_screen_position_y(), 456);
+
+    // With a pen as the input device the pointer stays where it is.
+    Gui::set_tablet_state(Gui::DEVICE_STYLUS, 0.5f, 0.0f, 0.0f);
+    EXPECT_EQ(Gui::set_mouse_screen_position(10, 10), -1);
+    Fl::get_mouse(x, y);
+    EXPECT_EQ(x, 123);
+    EXPECT_EQ(y, 456);
+}
+
+TEST(GuiPointer, PointerAgainstScreenAndWindowRegions)
+{
+    REQUIRE_DISPLAY();
+    ASSERT_EQ(Gui::set_mouse_screen_position(300, 200), 0);
+
+    EXPECT_TRUE(Gui::is_mouse_over_screen_region(250, 150, 50, 50));  // right and bottom edges
+    EXPECT_TRUE(Gui::is_mouse_over_screen_region(300, 200, 10, 10));  // left and top edges
+    EXPECT_FALSE(Gui::is_mouse_over_screen_region(250, 150, 49, 50));
+    EXPECT_FALSE(Gui::is_mouse_over_screen_region(250, 150, 50, 49));
+    EXPECT_FALSE(Gui::is_mouse_over_screen_region(301, 150, 50, 100));
+
+    // A window at (200, 100): the pointer is at (100, 100) inside it.
+    int x = 0, y = 0;
+    Gui::get_absolute_mouse_coords(200, 100, x, y);
+    EXPECT_EQ(x, 100);
+    EXPECT_EQ(y, 100);
+    EXPECT_TRUE(Gui::is_mouse_over_region(200, 100, 50, 50, 50, 50));
+    EXPECT_FALSE(Gui::is_mouse_over_region(200, 100, 50, 50, 49, 50));
+    EXPECT_FALSE(Gui::is_mouse_over_region(0, 0, 50, 50, 50, 50));
+    int const region[4] = {100, 100, 0, 0};
+    EXPECT_TRUE(Gui::is_mouse_over_region(200, 100, region));
+    int const beside[4] = {101, 100, 10, 10};
+    EXPECT_FALSE(Gui::is_mouse_over_region(200, 100, beside));
+}
+
+TEST(GuiPointer, CursorsOfTheLastWindow)
+{
+    REQUIRE_DISPLAY();
+    LogRecorder log;
+    Fl_Window window(40, 40, 120, 80, "cursors");
+    window.show();
+    ASSERT_TRUE(pump_until([&] { return window.shown() && window.visible(); }));
+    ASSERT_EQ(Fl::first_window(), &window);
+    for (int id : {0, 1, 27, 31, 35, 47, 66, 76, 77, 78, 79, 80, 81, 255, 0}) {
+        Gui::set_mouse_cursor(static_cast<Gui::MouseCursorId>(id));
+        Fl::check();
+    }
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+    Gui::set_mouse_cursor(static_cast<Gui::MouseCursorId>(2));
+    EXPECT_TRUE(log.contains("Gui.set_mouse_cursor: unknown cursor 2\n")) << log.dump();
+    window.hide();
+    Fl::check();
+}
+
+// --- Screens and documents ---
+
+TEST(GuiScreen, SizesMatchTheServer)
+{
+    REQUIRE_DISPLAY();
+    int const width = DisplayWidth(fl_display, fl_screen);
+    int const height = DisplayHeight(fl_display, fl_screen);
+    EXPECT_GE(Gui::get_screen_count(), 1);
+    if (Gui::get_screen_count() == 1) {
+        EXPECT_EQ(Gui::get_screen_width(), width);
+        EXPECT_EQ(Gui::get_screen_height(), height);
+    }
+    EXPECT_GT(Gui::get_screen_width(), 0);
+    EXPECT_LE(Gui::get_screen_width(), width);
+
+    // The work area holding a point lies on the screen and holds the point.
+    GMathVec4<int> const box = Gui::get_screen_bbox(10, 10);
+    EXPECT_GE(box[0], 0);
+    EXPECT_GE(box[1], 0);
+    EXPECT_GT(box[2], 0);
+    EXPECT_GT(box[3], 0);
+    EXPECT_LE(box[0] + box[2], width);
+    EXPECT_LE(box[1] + box[3], height);
+    EXPECT_TRUE(Gui::is_point_in_region(10, 10, box[0], box[1], box[2], box[3]));
+    // A point off every screen gets the main screen's work area.
+    GMathVec4<int> const outside = Gui::get_screen_bbox(-5000, -5000);
+    GMathVec4<int> const main = Gui::get_screen_bbox(box[0] + 1, box[1] + 1);
+    EXPECT_EQ(outside[2], main[2]);
+    EXPECT_EQ(outside[3], main[3]);
+}
+
+TEST(GuiScreen, OpenUriRefusals)
+{
+    LogRecorder log;
+    EXPECT_FALSE(Gui::open_uri(CoreString()));
+    EXPECT_TRUE(log.contains("Gui.open_uri: nothing to open\n")) << log.dump();
+
+    log.clear();
+    EXPECT_FALSE(Gui::open_uri("qnbogus://thing"));
+    EXPECT_TRUE(log.contains("Gui.open_uri: can't open 'qnbogus://thing'")) << log.dump();
+
+    // With no program to hand the document to, the refusal shows the address that was tried:
+    // a relative path becomes an absolute file:// address.
+    char const* path = std::getenv("PATH");
+    std::string const saved_path = path ? path : "";
+    setenv("PATH", "/nonexistent-qn-bin", 1);
+    log.clear();
+    EXPECT_FALSE(Gui::open_uri("notes/readme.txt"));
+    std::string const expected = "file://" + (std::filesystem::current_path() / "notes/readme.txt").string();
+    EXPECT_TRUE(log.contains(expected)) << log.dump();
+    setenv("PATH", saved_path.c_str(), 1);
+}
+
+// --- Clipboard and selection buffer ---
+
+namespace {
+
+// A focusable toolkit widget in a small window that records the texts pasted into it.
+class PasteTarget : public Fl_Box {
+public:
+    PasteTarget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {}
+    int handle(int event) override
+    {
+        if (event == FL_PASTE) {
+            pastes.emplace_back(Gui::get_event_text().view());
+            return 1;
+        }
+        if (event == FL_FOCUS || event == FL_UNFOCUS) return 1;
+        return Fl_Box::handle(event);
+    }
+    std::vector<std::string> pastes;
+};
+
+class GuiClipboard : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!has_display()) GTEST_SKIP() << "no X display";
+        m_window = std::make_unique<Fl_Window>(60, 60, 160, 80, "paste target");
+        m_target = new PasteTarget(10, 10, 100, 40);
+        m_window->end();
+        m_window->show();
+        ASSERT_TRUE(pump_until([&] { return m_window->shown() && m_window->visible(); }));
+    }
+    void TearDown() override
+    {
+        if (!m_window) return;
+        Fl::focus(nullptr);
+        m_window->hide();
+        Fl::check();
+    }
+    void focus_target() { Fl::focus(m_target); }
+
+    std::unique_ptr<Fl_Window> m_window;
+    PasteTarget* m_target = nullptr;
+};
+
+// Another X client that owns the clipboard and answers requests for its text, as a text
+// editor of another program would.
+class ForeignClipboardOwner {
+public:
+    explicit ForeignClipboardOwner(std::string text) : m_text(std::move(text))
+    {
+        m_display = XOpenDisplay(nullptr);
+        if (!m_display) return;
+        m_window = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
+        m_clipboard = XInternAtom(m_display, "CLIPBOARD", False);
+        m_targets = XInternAtom(m_display, "TARGETS", False);
+        m_utf8 = XInternAtom(m_display, "UTF8_STRING", False);
+        XSetSelectionOwner(m_display, m_clipboard, m_window, CurrentTime);
+        XSync(m_display, False);
+    }
+    ~ForeignClipboardOwner()
+    {
+        if (!m_display) return;
+        XDestroyWindow(m_display, m_window);
+        XCloseDisplay(m_display);
+    }
+    bool owns() const { return m_display && XGetSelectionOwner(m_display, m_clipboard) == m_window; }
+
+    // Answers the requests that arrived: the list of targets, then the text.
+    void serve()
+    {
+        while (m_display && XPending(m_display)) {
+            XEvent event;
+            XNextEvent(m_display, &event);
+            if (event.type == SelectionRequest) answer(event.xselectionrequest);
+        }
+    }
+
+private:
+    void answer(XSelectionRequestEvent const& request)
+    {
+        XSelectionEvent reply = {};
+        reply.type = SelectionNotify;
+        reply.display = request.display;
+        reply.requestor = request.requestor;
+        reply.selection = request.selection;
+        reply.target = request.target;
+        reply.time = request.time;
+        reply.property = None;
+        Atom const property = request.property != None ? request.property : request.target;
+        if (request.target == m_targets) {
+            Atom const targets[] = {m_targets, m_utf8, XA_STRING};
+            XChangeProperty(m_display, request.requestor, property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char const*>(targets), 3);
+            reply.property = property;
+        } else if (request.target == m_utf8 || request.target == XA_STRING) {
+            XChangeProperty(m_display, request.requestor, property, request.target, 8, PropModeReplace,
+                            reinterpret_cast<unsigned char const*>(m_text.data()),
+                            static_cast<int>(m_text.size()));
+            reply.property = property;
+        }
+        XSendEvent(m_display, request.requestor, False, 0, reinterpret_cast<XEvent*>(&reply));
+        XFlush(m_display);
+    }
+
+    std::string m_text;
+    Display* m_display = nullptr;
+    Window m_window = 0;
+    Atom m_clipboard = None, m_targets = None, m_utf8 = None;
+};
+
+}  // namespace
+
+TEST_F(GuiClipboard, OwnCopiesArePastedBeforeTheCallReturns)
+{
+    Gui::copy_to_clipboard("clipboard \xC3\xA9t\xC3\xA9");
+    Gui::copy_to_selection_buffer("primary text");
+    focus_target();
+    ASSERT_TRUE(Gui::paste_from_clipboard());
+    ASSERT_EQ(m_target->pastes, std::vector<std::string>{"clipboard \xC3\xA9t\xC3\xA9"});
+    focus_target();
+    ASSERT_TRUE(Gui::paste_from_selection_buffer());
+    EXPECT_EQ(m_target->pastes.back(), "primary text");
+
+    // The two buffers are separate: a new selection leaves the clipboard alone.
+    Gui::copy_to_selection_buffer("other primary");
+    focus_target();
+    ASSERT_TRUE(Gui::paste_from_clipboard());
+    EXPECT_EQ(m_target->pastes.back(), "clipboard \xC3\xA9t\xC3\xA9");
+}
+
+TEST_F(GuiClipboard, NothingIsAskedWithoutAFocusedWidget)
+{
+    Gui::copy_to_clipboard("unused");
+    Fl::focus(nullptr);
+    EXPECT_FALSE(Gui::paste_from_clipboard());
+    EXPECT_FALSE(Gui::paste_from_selection_buffer());
+    pump_until([] { return false; }, 0.1);
+    EXPECT_TRUE(m_target->pastes.empty());
+}
+
+TEST_F(GuiClipboard, NothingIsAskedWithoutAShownWindow)
+{
+    m_window->hide();
+    Fl::check();
+    ASSERT_EQ(Fl::first_window(), nullptr);
+    Fl_Box loose(0, 0, 10, 10);
+    Fl::focus(&loose);
+    EXPECT_FALSE(Gui::paste_from_clipboard());
+    EXPECT_FALSE(Gui::paste_from_selection_buffer());
+    Fl::focus(nullptr);
+}
+
+TEST_F(GuiClipboard, TypeNameLastsUntilAnotherProgramTakesTheClipboard)
+{
+    Gui::copy_to_clipboard("items", "qn/items");
+    EXPECT_EQ(Gui::get_clipboard_type(), CoreString("qn/items"));
+    // The toolkit's notice of this process's own copy does not forget the type.
+    pump_until([] { return false; }, 0.2);
+    EXPECT_EQ(Gui::get_clipboard_type(), CoreString("qn/items"));
+    Gui::copy_to_clipboard("plain");
+    EXPECT_TRUE(Gui::get_clipboard_type().is_empty());
+
+    Gui::copy_to_clipboard("items again", "qn/items");
+    ForeignClipboardOwner owner("from elsewhere");
+    ASSERT_TRUE(owner.owns());
+    EXPECT_TRUE(pump_until([&] { return Gui::get_clipboard_type().is_empty(); }))
+        << "still " << Gui::get_clipboard_type();
+
+    // A later copy takes the clipboard back, whatever the time of the last X event.
+    Gui::copy_to_clipboard("mine again", "qn/items");
+    XSync(fl_display, False);  // the server has handled the claim before the other client asks
+    EXPECT_FALSE(owner.owns());
+    focus_target();
+    ASSERT_TRUE(Gui::paste_from_clipboard());
+    EXPECT_EQ(m_target->pastes, std::vector<std::string>{"mine again"});
+}
+
+TEST_F(GuiClipboard, AnotherProgramsClipboardArrivesThroughTheEventLoop)
+{
+    ForeignClipboardOwner owner("from another program \xE2\x82\xAC");
+    ASSERT_TRUE(owner.owns());
+    pump_until([] { return false; }, 0.1);  // let the toolkit see that it lost the clipboard
+    focus_target();
+    ASSERT_TRUE(Gui::paste_from_clipboard());
+    EXPECT_TRUE(m_target->pastes.empty());  // the owner has not been asked yet
+    ASSERT_TRUE(pump_until([&] {
+        owner.serve();
+        return !m_target->pastes.empty();
+    }));
+    EXPECT_EQ(m_target->pastes, std::vector<std::string>{"from another program \xE2\x82\xAC"});
+}
