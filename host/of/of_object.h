@@ -23,7 +23,7 @@
 #include "host/of/of_item.h"
 
 class OfAttr;
-class OfAttrData;
+struct OfAttrData;
 class OfClass;
 class OfModule;
 class OfOutput;

@@ -15,6 +15,7 @@
 #include "host/of/of_context.h"
 #include "host/of/of_object.h"
 #include "host/of/of_object_factory.h"
+#include "tests/support/scene_undo_check.h"
 
 class AppSceneTest : public ::testing::Test {
 protected:
@@ -58,23 +59,10 @@ protected:
     OfCommandManager& commands() { return scene.get_command_manager(); }
 
     // Runs `change`, which must make exactly one undo step labelled `label`, and checks that
-    // undo gives back the dump from before and redo the dump from after.
+    // undo and redo take it back and make it again exactly.
     void expect_undoable(char const* label, std::function<void()> const& change)
     {
-        SCOPED_TRACE(label);
-        std::string before = dump();
-        unsigned int steps = commands().get_undo_count();
-        change();
-        std::string after = dump();
-        ASSERT_NE(before, after) << "the change changed nothing";
-        ASSERT_EQ(commands().get_undo_count(), steps + 1);
-        EXPECT_EQ(commands().get_undo_label(), label);
-        ASSERT_TRUE(commands().undo());
-        EXPECT_EQ(dump(), before);
-        EXPECT_TRUE(scene.check_integrity());
-        ASSERT_TRUE(commands().redo());
-        EXPECT_EQ(dump(), after);
-        EXPECT_TRUE(scene.check_integrity());
+        expect_undoable_change(scene, label, change);
     }
 
     AppObject app;

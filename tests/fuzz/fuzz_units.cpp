@@ -6,45 +6,25 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/core/core_log.h"
+#include "tests/fuzz/fuzz_support.h"
 #include "host/gmath/gmath_units.h"
-
-namespace {
-
-// Drops every message: the parser reports each bad input and that is expected here.
-class NullLogHandler : public CoreLogHandler {
-public:
-    NullLogHandler() : CoreLogHandler(0) {}
-
-protected:
-    void write(int, std::string const&) override {}
-};
-
-void check(bool condition)
-{
-    if (!condition) std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size)
 {
-    static NullLogHandler null_handler;
-    static bool installed = (CoreLogHandler::set_main_log_handler(&null_handler), true);
-    (void)installed;
+    FuzzNullLogHandler::install();
 
     CoreString text(std::string(reinterpret_cast<char const*>(data), size));
     double value = 0.0;
     CoreString unit;
     if (GMathUnits::split_value_and_unit_from_str(text, value, unit)) {
-        check(!std::isnan(value));
+        fuzz_check(!std::isnan(value));
         // Whatever split accepts reads back from its own unit when the unit is known.
         GMathUnits::Unit found;
         if (!unit.is_empty() && GMathUnits::get_unit(unit, 0.0, found)) {
             double read = 0.0;
             CoreString const& name = found.name;
-            check(GMathUnits::get_value_from_str_with_unit(text, 0.0, found.kind, name, name, read));
-            check(read == value);
+            fuzz_check(GMathUnits::get_value_from_str_with_unit(text, 0.0, found.kind, name, name, read));
+            fuzz_check(read == value);
         }
     }
 
@@ -53,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size)
         double read = 12345.0;
         GMathUnits::Kind kind = GMathUnits::Kind(k);
         if (!GMathUnits::get_value_from_str_with_unit(text, 25.0, kind, SYSTEMS[k][0], SYSTEMS[k][1], read))
-            check(read == 12345.0);
+            fuzz_check(read == 12345.0);
         CoreVector<CoreString> units = GMathUnits::get_all_system_unit_names(kind);
         GMathUnits::get_value_with_unit_from_value(units, read, 25.0, kind, SYSTEMS[k][0], SYSTEMS[k][1],
                                                    GMathUnits::FORMAT_AUTO_UNIT, 3);
@@ -64,20 +44,20 @@ extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size)
         std::memcpy(&number, data, sizeof(double));
         unsigned int decimals = data[sizeof(double)] % 21;
         CoreString s = GMathUnits::stringify_float(number, decimals);
-        check(!s.is_empty());
+        fuzz_check(!s.is_empty());
         if (std::isfinite(number)) {
             // The text reads back within half a unit of its last place.
             double back = 0.0;
             CoreString no_unit;
-            check(GMathUnits::split_value_and_unit_from_str(s, back, no_unit) && no_unit.is_empty());
+            fuzz_check(GMathUnits::split_value_and_unit_from_str(s, back, no_unit) && no_unit.is_empty());
             // Reading the text back rounds once more, to the nearest double: allow for
             // that rounding on top of the half unit.
             double const magnitude = std::fabs(number);
             double const read_rounding = 2.0 * (std::nextafter(magnitude, INFINITY) - magnitude);
             double const half_unit = 0.5 * std::pow(10.0, -double(decimals)) * (1 + 1e-9);
-            check(std::fabs(back - number) <= half_unit + read_rounding
+            fuzz_check(std::fabs(back - number) <= half_unit + read_rounding
                   || std::fabs(back - number) <= magnitude * 1e-15);
-            check(s[s.get_length() - 1] != '.');
+            fuzz_check(s[s.get_length() - 1] != '.');
         }
     }
     return 0;

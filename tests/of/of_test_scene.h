@@ -14,6 +14,7 @@
 #include "host/of/of_context.h"
 #include "host/of/of_object.h"
 #include "host/of/of_object_factory.h"
+#include "tests/support/scene_undo_check.h"
 
 class OfSceneTest : public ::testing::Test {
 protected:
@@ -68,22 +69,11 @@ protected:
     std::string dump() const { return scene.dump_text().std_string(); }
     OfCommandManager& commands() { return scene.get_command_manager(); }
 
-    // Runs `change` as one undo step (it must make exactly one) and checks that undo gives
-    // back the dump from before and redo the dump from after.
+    // Runs `change` as one undo step (it must make exactly one) and checks that undo and redo
+    // take it back and make it again exactly.
     void expect_undoable(std::function<void()> const& change)
     {
-        std::string before = dump();
-        unsigned int steps = commands().get_undo_count();
-        change();
-        std::string after = dump();
-        ASSERT_NE(before, after) << "the change changed nothing";
-        ASSERT_EQ(commands().get_undo_count(), steps + 1);
-        ASSERT_TRUE(commands().undo());
-        EXPECT_EQ(dump(), before);
-        EXPECT_TRUE(scene.check_integrity());
-        ASSERT_TRUE(commands().redo());
-        EXPECT_EQ(dump(), after);
-        EXPECT_TRUE(scene.check_integrity());
+        expect_undoable_change(scene, nullptr, change);
     }
 
     OfObjectFactory scene;
