@@ -1,12 +1,14 @@
 #include "host/sys/sys_thread_task.h"
 
 #include <tbb/blocked_range.h>
+#include <tbb/global_control.h>
 #include <tbb/info.h>
 #include <tbb/parallel_for.h>
 #include <tbb/task_arena.h>
 #include <tbb/task_group.h>
 
 #include <exception>
+#include <mutex>
 
 #include "host/core/core_log.h"
 
@@ -61,13 +63,61 @@ void run_guarded(char const* what, WORK&& work)
     }
 }
 
+// oneTBB's workers are shared by all arenas and number one less than the processors by
+// default, so one long task could hold back the tasks of its own manager and of every other
+// one. The pool is sized instead to the threads of all live managers together, so each
+// manager can keep all its threads busy whatever the others do. The limit only grows: the
+// workers of a manager that went away are simply left idle.
+class WorkerBudget {
+public:
+    static WorkerBudget& get()
+    {
+        // Never destroyed: managers may outlive static destruction (the default one does).
+        static WorkerBudget* s_budget = new WorkerBudget();
+        return *s_budget;
+    }
+
+    void add(unsigned int threads)
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_live += threads;
+        // One more than the workers: oneTBB counts the thread that queues work too.
+        size_t const wanted = static_cast<size_t>(m_live) + 1;
+        if (wanted <= m_limit) return;
+        // The smallest of the live limits applies: drop the old one before raising it.
+        m_control.reset();
+        m_control = std::make_unique<tbb::global_control>(tbb::global_control::max_allowed_parallelism,
+                                                          wanted);
+        m_limit = wanted;
+    }
+
+    void remove(unsigned int threads)
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        m_live -= threads;
+    }
+
+private:
+    WorkerBudget()
+    {
+        int const available = tbb::info::default_concurrency();
+        m_limit = available > 0 ? static_cast<size_t>(available) : 1;
+    }
+
+    std::mutex m_mutex;
+    unsigned int m_live = 0;
+    size_t m_limit = 1;
+    std::unique_ptr<tbb::global_control> m_control;
+};
+
 }  // namespace
 
 struct SysThreadTaskManager::Impl {
     explicit Impl(unsigned int threads)
-        // One slot is kept for a thread calling wait_until_completed, which then helps;
-        // a single-thread manager leaves its only slot to a worker so tasks run unattended.
-        : thread_count(threads), arena(static_cast<int>(threads), threads > 1 ? 1 : 0),
+        // No slot is kept for a waiting thread: the workers fill them all, so the tasks run
+        // unattended. A thread calling wait_until_completed helps when a slot is free and
+        // otherwise hands its wait to the arena.
+        : thread_count(threads), arena(static_cast<int>(threads), 0),
           // Isolated: the group must not hang under the task of whichever manager happens
           // to queue its first task, whose lifetime is unrelated.
           context(tbb::task_group_context::isolated, tbb::task_group_context::concurrent_wait),
@@ -84,17 +134,18 @@ struct SysThreadTaskManager::Impl {
 
 SysThreadTaskManager::SysThreadTaskManager(unsigned int thread_count)
 {
-    // More threads than processors would only take turns: the pool is shared by all
-    // managers and sized to the processors.
+    // More threads than processors would only take turns on them.
     int const available = tbb::info::default_concurrency();
     unsigned int const processors = available > 0 ? static_cast<unsigned int>(available) : 1;
     if (thread_count == 0 || thread_count > processors) thread_count = processors;
+    WorkerBudget::get().add(thread_count);
     m_impl = std::make_unique<Impl>(thread_count);
 }
 
 SysThreadTaskManager::~SysThreadTaskManager()
 {
     wait_until_completed();
+    WorkerBudget::get().remove(m_impl->thread_count);
 }
 
 bool SysThreadTaskManager::add_task(SysThreadTask* task, bool const& delete_when_done)

@@ -57,8 +57,9 @@ public:
     // or running is refused (logged).
     bool add_task(SysThreadTask* task, bool const& delete_when_done = false);
     // Returns when every queued task, and every task they queued, has run. The calling
-    // thread helps running them. Must not be called from a task of this manager (logged
-    // and ignored there, since the task would wait for itself).
+    // thread helps running them while the manager has a free thread. Must not be called
+    // from a task of this manager (logged and ignored there, since the task would wait
+    // for itself).
     void wait_until_completed();
     // Tasks queued or running.
     unsigned int get_pending_count() const;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <latch>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -134,6 +135,51 @@ TEST(SysThreadTaskManager, TasksRunWithoutAnyoneWaiting)
     }
     EXPECT_TRUE(task.is_completed());
     EXPECT_TRUE(ran.load());
+}
+
+namespace {
+
+// Polls the task for up to five seconds; true once it has completed.
+bool completes_soon(SysThreadTask const& task)
+{
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!task.is_completed() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return task.is_completed();
+}
+
+}  // namespace
+
+TEST(SysThreadTaskManager, LongTaskDoesNotHoldBackOtherTasksOrManagers)
+{
+    SysThreadTaskManager first(2);
+    SysThreadTaskManager second(2);
+    std::latch release(1);
+    std::atomic<bool> started{false};
+    LambdaTask blocking([&] {
+        started = true;
+        release.wait();
+    });
+    ASSERT_TRUE(first.add_task(&blocking));
+    for (int i = 0; i < 5000 && !started; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(started.load());
+
+    // Nobody waits on any manager: the workers alone must run these beside the long task.
+    LambdaTask same_manager([] {});
+    LambdaTask other_manager([] {});
+    LambdaTask default_manager([] {});
+    ASSERT_TRUE(first.add_task(&same_manager));
+    ASSERT_TRUE(second.add_task(&other_manager));
+    ASSERT_TRUE(SysThreadTaskManager::get_default().add_task(&default_manager));
+    EXPECT_TRUE(completes_soon(same_manager));
+    EXPECT_TRUE(completes_soon(other_manager));
+    EXPECT_TRUE(completes_soon(default_manager));
+
+    release.count_down();
+    first.wait_until_completed();
+    SysThreadTaskManager::get_default().wait_until_completed();
+    EXPECT_TRUE(blocking.is_completed());
 }
 
 TEST(SysThreadTaskManager, RefusesMisuseAndSurvivesThrowingTasks)
