@@ -70,6 +70,8 @@ AppMainMenuItem::AppMainMenuItem(AppMainMenu& menu, AppMainMenuItem* parent, Cor
 
 AppMainMenuItem::~AppMainMenuItem()
 {
+    // Tells a run_command in progress that its item is gone.
+    if (m_menu->m_running_item == this) m_menu->m_running_item = nullptr;
     for (AppMainMenuItem* child : m_children) delete child;
 }
 
@@ -289,14 +291,21 @@ bool AppMainMenu::run_command(AppMainMenuItem& item)
         CORE_LOG_WARNING("AppMainMenu.run_command: the item is disabled: " << item.m_path << "\n");
         return false;
     }
-    if (item.is_check()) {
-        item.m_checked = !item.m_checked;
-        raise_item_event(EVT_ID_MAIN_MENU_CHANGED, item);
-    }
-    if (!item.m_command) return false;
-    // Copies: the command may remove the item.
+    // Copied before any handler runs: a handler or the command may remove the item.
     AppMainMenuItem::Command command = item.m_command;
     void* data = item.m_command_data;
+    if (item.is_check()) {
+        item.m_checked = !item.m_checked;
+        // The item's destructor clears m_running_item, which tells whether a CHANGED handler
+        // removed the item (or a sub-menu above it). Saved and restored for nested runs.
+        AppMainMenuItem* outer_running = m_running_item;
+        m_running_item = &item;
+        raise_item_event(EVT_ID_MAIN_MENU_CHANGED, item);
+        bool const removed = m_running_item == nullptr;
+        m_running_item = outer_running;
+        if (removed) return false;
+    }
+    if (!command) return false;
     command(item, data);
     return true;
 }

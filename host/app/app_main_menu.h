@@ -156,7 +156,9 @@ public:
 
     // Runs the item's command. A check item first toggles its checked state (raising
     // EVT_ID_MAIN_MENU_CHANGED). Returns whether a command ran; a disabled item, or an item
-    // of another menu, is refused with a warning. The command may remove the item.
+    // of another menu, is refused with a warning. The command may remove the item. The
+    // command and its data are taken before that event; when a handler of the event removes
+    // the item, the command does not run (there is no item left to give it).
     bool run_command(AppMainMenuItem& item);
     // Runs the item's show handler with the interface's menu object; returns whether one ran.
     bool run_show_handler(AppMainMenuItem& item, void* menu);
@@ -164,6 +166,7 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    friend class AppMainMenuItem;
     // Finds the item of `path`; logs "AppMainMenu.<operation>: unknown item: <path>" when
     // missing.
     AppMainMenuItem* find_item(CoreString const& path, char const* operation) const;
@@ -171,4 +174,7 @@ private:
     void raise_item_event(CoreString const& event_name, AppMainMenuItem& item);
 
     CoreVector<AppMainMenuItem*> m_top_items;  // owned
+    // The check item whose EVT_ID_MAIN_MENU_CHANGED run_command is raising; reset to null
+    // when that item is deleted meanwhile.
+    AppMainMenuItem* m_running_item = nullptr;
 };

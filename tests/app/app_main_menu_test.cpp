@@ -242,6 +242,49 @@ TEST(AppMainMenu, ChangesAndCommands)
     EXPECT_EQ(calls, 1);
 }
 
+// A handler of the check item's CHANGED event may remove the item, or the sub-menu holding
+// it, or swap its command: run_command reads nothing of the item afterwards and then runs the
+// command it found at the start, or none when the item is gone. Meant to run under ASan.
+TEST(AppMainMenu, ChangedHandlerOfACheckItemDuringRunCommand)
+{
+    struct Remover : EventObject {
+        std::string path;  // removed by the CHANGED handler when not empty
+        bool swap = false;  // replaces the command of File>Autosave instead
+        int* calls = nullptr;
+        void on_changed(AppMainMenu& menu, EventInfo const&, void*)
+        {
+            if (!path.empty()) menu.remove_item(path.c_str());
+            if (swap) menu.set_command("File>Autosave", nullptr, nullptr);
+        }
+    };
+    for (std::string const removed : {"File>Autosave", "File"}) {
+        SCOPED_TRACE(removed);
+        AppMainMenu menu;
+        int calls = 0;
+        build(menu, &calls);
+        Remover remover;
+        remover.path = removed;
+        remover.connect(menu, EVT_ID_MAIN_MENU_CHANGED, &Remover::on_changed);
+        EXPECT_FALSE(menu.run_command(*menu.get_item("File>Autosave")));  // no item left to run on
+        EXPECT_EQ(calls, 0);
+        EXPECT_EQ(menu.get_item("File>Autosave"), nullptr);
+        // The next run of another check item is not mistaken for a removal.
+        menu.add_item("Grid", Item::KIND_CHECK, &count_call, &calls);
+        remover.path.clear();
+        EXPECT_TRUE(menu.run_command(*menu.get_item("Grid")));
+        EXPECT_EQ(calls, 1);
+    }
+    AppMainMenu menu;
+    int calls = 0;
+    build(menu, &calls);
+    Remover remover;
+    remover.swap = true;
+    remover.connect(menu, EVT_ID_MAIN_MENU_CHANGED, &Remover::on_changed);
+    EXPECT_TRUE(menu.run_command(*menu.get_item("File>Autosave")));  // the command found first
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(menu.get_item("File>Autosave")->get_command(), nullptr);
+}
+
 TEST(AppMainMenu, ShowHandlerFillsTheMenuBeingShown)
 {
     AppMainMenu menu;
