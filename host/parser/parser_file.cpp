@@ -1,11 +1,5 @@
 #include "host/parser/parser_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -15,6 +9,7 @@
 #include <tuple>
 
 #include "host/core/core_log.h"
+#include "host/sys/sys_file.h"
 
 CORE_IMPLEMENT_CREATABLE_CLASS(ParserFile, CoreBaseObject)
 
@@ -121,21 +116,6 @@ size_t get_utf8_length(unsigned char const* p, unsigned char const* end)
     return length;
 }
 
-// Writes all of `text`; false with errno set on failure.
-bool write_all(int fd, std::string const& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t put = ::write(fd, text.data() + done, text.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            if (put == 0) errno = EIO;
-            return false;
-        }
-        done += size_t(put);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -559,9 +539,9 @@ private:
 
 class ParserWriter {
 public:
-    // Appends to `out`; with a file descriptor, the text goes to it in chunks as it grows.
-    ParserWriter(std::string& out, ParserFile::Mode mode, int fd = -1)
-        : m_out(out), m_pretty(mode != ParserFile::MODE_COMPACT), m_fd(fd)
+    // Appends to `out`; with a file, the text goes to it in chunks as it grows.
+    ParserWriter(std::string& out, ParserFile::Mode mode, SysFile* file = nullptr)
+        : m_out(out), m_pretty(mode != ParserFile::MODE_COMPACT), m_file(file)
     {
     }
 
@@ -596,8 +576,8 @@ private:
 
     bool flush()
     {
-        if (m_fd < 0 || m_failed) return !m_failed;
-        m_failed = !write_all(m_fd, m_out);
+        if (!m_file || m_failed) return !m_failed;
+        m_failed = m_file->write(m_out.data(), m_out.size()) != m_out.size();
         m_out.clear();
         return !m_failed;
     }
@@ -733,7 +713,7 @@ private:
 
     std::string& m_out;
     bool m_pretty;
-    int m_fd;
+    SysFile* m_file;
     bool m_failed = false;
 };
 
@@ -751,40 +731,6 @@ bool check_depth(ParserGroup const& root, char const* caller)
                           << Excerpt{name->view()} << "'; nothing written\n");
     return false;
 }
-
-// Reads the whole file into `text`; false with errno set on failure.
-bool read_whole_file(char const* path, std::string& text)
-{
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info;
-    int error = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    if (error) {
-        ::close(fd);
-        errno = error;
-        return false;
-    }
-    // The size is a hint: the loop also reads files whose size is not known up front.
-    text.resize(info.st_size > 0 ? size_t(info.st_size) : 4096);
-    size_t used = 0;
-    for (;;) {
-        if (used == text.size()) text.resize(text.size() * 2);
-        ssize_t got = ::read(fd, text.data() + used, text.size() - used);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            int error = errno;
-            ::close(fd);
-            errno = error;
-            return false;
-        }
-        if (got == 0) break;
-        used += size_t(got);
-    }
-    ::close(fd);
-    text.resize(used);
-    return true;
-}
-
 
 }  // namespace
 
@@ -818,14 +764,14 @@ bool ParserFile::read(CoreBasicString const& path)
         m_error_count = 1;
         return false;
     }
-    std::string text;
-    if (!read_whole_file(m_path.c_str(), text)) {
-        int error = errno;
-        CORE_LOG_ERROR("ParserFile.read: can't read '" << m_path << "': " << std::strerror(error) << "\n");
+    CoreString text;
+    if (!SysFile::read_file(m_path, text)) {
+        // SysFile has logged why.
+        CORE_LOG_ERROR("ParserFile.read: can't read '" << m_path << "'\n");
         m_error_count = 1;
         return false;
     }
-    return parse(text, m_path, "ParserFile.read");
+    return parse(text.view(), m_path, "ParserFile.read");
 }
 
 bool ParserFile::read_from_string(std::string_view text, CoreBasicString const& source)
@@ -850,34 +796,21 @@ bool ParserFile::write(Mode const& mode, CoreBasicString const& path) const
     }
     if (!check_depth(m_root, "ParserFile.write")) return false;
 
-    // A name no other writer uses at the same time, in the target's folder so that the
-    // rename stays on one file system.
-    static std::atomic<unsigned int> s_counter{0};
-    std::string temp = target.std_string() + ".tmp" + std::to_string(::getpid()) + "_" +
-                       std::to_string(s_counter.fetch_add(1));
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        int error = errno;
-        CORE_LOG_ERROR("ParserFile.write: can't create '" << temp << "': " << std::strerror(error) << "\n");
+    // SysFile writes to a temporary file next to the target (the file a link points to),
+    // keeps the target's permissions and renames it into place once the data is on disk.
+    SysFile file;
+    if (!file.open(target, SysFile::MODE_WRITE)) {
+        CORE_LOG_ERROR("ParserFile.write: can't create '" << target << "'\n");  // SysFile has logged why
         return false;
     }
     std::string buffer;
-    bool written = ParserWriter(buffer, mode, fd).write_root(m_root);
-    int error = errno;
-    if (::close(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        ::unlink(temp.c_str());
-        CORE_LOG_ERROR("ParserFile.write: can't write '" << temp << "': " << std::strerror(error) << "\n");
+    if (!ParserWriter(buffer, mode, &file).write_root(m_root)) {
+        file.discard();
+        CORE_LOG_ERROR("ParserFile.write: can't write '" << target << "'\n");
         return false;
     }
-    if (::rename(temp.c_str(), target.c_str()) != 0) {
-        error = errno;
-        ::unlink(temp.c_str());
-        CORE_LOG_ERROR("ParserFile.write: can't replace '" << target << "': " << std::strerror(error)
-                                                          << "\n");
+    if (!file.close()) {
+        CORE_LOG_ERROR("ParserFile.write: can't replace '" << target << "'\n");
         return false;
     }
     return true;
