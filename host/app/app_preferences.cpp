@@ -287,7 +287,7 @@ bool AppItemPreferences::assign(Value value, char const* member, CoreBasicString
                                 << m_enum_labels.get_count() << " labels\n");
         return false;
     }
-    if (CoreLogHandler::s_main_log_handler->admits(CORE_LOG_LEVEL_INFO)) {
+    if (CoreLogHandler::get_main_log_handler()->admits(CORE_LOG_LEVEL_INFO)) {
         Value asked = value;
         if (clamp(value)) {
             CORE_LOG_INFO(member << ": " << where << ": " << format(asked) << " clamped to " << format(value)

@@ -3,23 +3,27 @@
 #include <cstdio>
 
 namespace {
-// Constant-initialised so that messages logged by other libraries' static initialisers
-// (event name registration) already find a handler.
-constinit CoreLogHandlerStderr s_default_handler;
+// The default handler is constant-initialised, so that messages logged by other libraries'
+// static initialisers already find it, and never destroyed, so that static destructors
+// that run after this file's may still log.
+union DefaultHandlerStorage {
+    CoreLogHandlerStderr handler;
+    constexpr DefaultHandlerStorage() : handler() {}
+    ~DefaultHandlerStorage() {}
+};
+constinit DefaultHandlerStorage s_default_storage;
 }  // namespace
 
-CoreLogHandler* CoreLogHandler::s_main_log_handler = &s_default_handler;
+std::atomic<CoreLogHandler*> CoreLogHandler::s_main_log_handler{&s_default_storage.handler};
 
 CoreLogHandler& CoreLogHandler::get_default_handler()
 {
-    return s_default_handler;
+    return s_default_storage.handler;
 }
 
 CoreLogHandler* CoreLogHandler::set_main_log_handler(CoreLogHandler* handler)
 {
-    CoreLogHandler* previous = s_main_log_handler;
-    s_main_log_handler = handler ? handler : &get_default_handler();
-    return previous;
+    return s_main_log_handler.exchange(handler ? handler : &get_default_handler(), std::memory_order_acq_rel);
 }
 
 void CoreLogHandler::log(int level, CoreLogStream const& stream)

@@ -4,6 +4,7 @@
 // that the text is only built when the level is admitted:
 //
 //     CORE_LOG(2, "ParserFile.read: " << path << ":" << line << ": missing '}'\n");
+#include <atomic>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -35,16 +36,22 @@ public:
     constexpr explicit CoreLogHandler(int verbosity = CORE_LOG_LEVEL_WARNING) : m_verbosity(verbosity) {}
     virtual ~CoreLogHandler() = default;
 
-    int const& get_verbosity() const { return m_verbosity; }
-    void set_verbosity(int const& verbosity) { m_verbosity = verbosity; }
-    bool admits(int level) const { return level <= m_verbosity; }
+    int get_verbosity() const { return m_verbosity.load(std::memory_order_relaxed); }
+    void set_verbosity(int const& verbosity) { m_verbosity.store(verbosity, std::memory_order_relaxed); }
+    bool admits(int level) const { return level <= get_verbosity(); }
 
     // Writes the message when the level is admitted. Safe from any thread.
     void log(int level, CoreLogStream const& stream);
     void log(int level, CoreString const& text);
 
-    // The handler every message goes to; never null (a stderr handler by default).
-    static CoreLogHandler* s_main_log_handler;
+    // The handler every message goes to; never null (a stderr handler by default). Any
+    // thread may log while another installs a handler; a handler that is replaced must
+    // stay alive until the threads that may still be logging to it are done.
+    static std::atomic<CoreLogHandler*> s_main_log_handler;
+    static CoreLogHandler* get_main_log_handler()
+    {
+        return s_main_log_handler.load(std::memory_order_acquire);
+    }
     // Installs `handler` (null restores the default) and returns the previous one.
     static CoreLogHandler* set_main_log_handler(CoreLogHandler* handler);
     static CoreLogHandler& get_default_handler();
@@ -54,7 +61,7 @@ protected:
     virtual void write(int level, std::string const& text) = 0;
 
 private:
-    int m_verbosity;
+    std::atomic<int> m_verbosity;
     std::mutex m_mutex;
 };
 
@@ -70,7 +77,7 @@ protected:
 
 #define CORE_LOG(level, message)                                            \
     do {                                                                    \
-        CoreLogHandler* core_log_handler_ = CoreLogHandler::s_main_log_handler; \
+        CoreLogHandler* core_log_handler_ = CoreLogHandler::get_main_log_handler(); \
         if (core_log_handler_->admits(level)) {                             \
             CoreLogStream core_log_stream_;                                 \
             core_log_stream_ << message;                                    \

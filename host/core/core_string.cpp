@@ -340,8 +340,11 @@ double CoreString::to_double() const
 {
     char const* p = skip_space(m_data.c_str());
     double value = 0.0;
-    // from_chars is locale independent and rejects a leading '+', which we accept.
-    if (*p == '+') ++p;
+    // from_chars is locale independent and rejects a leading '+', which we accept (once).
+    if (*p == '+') {
+        ++p;
+        if (*p == '-' || *p == '+') return 0.0;
+    }
     auto result = std::from_chars(p, m_data.c_str() + m_data.size(), value);
     if (result.ec == std::errc::result_out_of_range) return std::strtod(p, nullptr);
     return result.ec == std::errc() ? value : 0.0;
@@ -351,7 +354,8 @@ bool CoreString::to_bool() const
 {
     CoreString text = get_trim().lower_case();
     if (text == "true" || text == "yes" || text == "on") return true;
-    return text.to_double() != 0.0;
+    double const value = text.to_double();
+    return value != 0.0 && value == value;  // NaN is not true
 }
 
 int CoreString::compare(CoreBasicString const& a, CoreBasicString const& b, bool case_sensitive)

@@ -26,11 +26,16 @@ public:
     CoreVariant(unsigned int value) : m_type(TYPE_LONG) { m_value.l = value; }
     CoreVariant(long value) : m_type(TYPE_LONG) { m_value.l = value; }
     CoreVariant(long long value) : m_type(TYPE_LONG) { m_value.l = value; }
+    // Unsigned values above the long long range wrap, as a cast would.
+    CoreVariant(unsigned long value) : m_type(TYPE_LONG) { m_value.l = static_cast<long long>(value); }
+    CoreVariant(unsigned long long value) : m_type(TYPE_LONG) { m_value.l = static_cast<long long>(value); }
     CoreVariant(float value) : m_type(TYPE_DOUBLE) { m_value.d = value; }
     CoreVariant(double value) : m_type(TYPE_DOUBLE) { m_value.d = value; }
     CoreVariant(char const* value) : m_type(TYPE_STRING), m_string(value) {}
     CoreVariant(CoreBasicString const& value) : m_type(TYPE_STRING), m_string(value) {}
     CoreVariant(void* value) : m_type(TYPE_POINTER) { m_value.p = value; }
+    // Without this, a pointer to const would silently convert to bool.
+    CoreVariant(void const* value) : m_type(TYPE_POINTER) { m_value.p = const_cast<void*>(value); }
 
     Type const& get_type() const { return m_type; }
     bool is_valid() const { return m_type != TYPE_NONE; }

@@ -100,6 +100,9 @@ void convert(Converter f, T const& a, T const& b, T const& c, T& x, T& y, T& z)
     double dx, dy, dz;
     f(a, b, c, dx, dy, dz);
     x = static_cast<T>(dx);
+    // A hue just below 1 can round up to 1 in float; it is the same hue as 0.
+    bool const x_is_hue = f == rgb_to_hsv || f == rgb_to_hsl;
+    if (x_is_hue && x >= T(1)) x = T(0);
     y = static_cast<T>(dy);
     z = static_cast<T>(dz);
 }

@@ -1,8 +1,11 @@
 // Class information, custom data, variants, hashing and logging.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 #include "host/core/core_base_object.h"
 #include "host/core/core_custom_data.h"
@@ -141,6 +144,10 @@ TEST(CoreVariant, ConversionsBetweenKinds)
     EXPECT_TRUE(CoreVariant("yes").to_bool());
     EXPECT_FALSE(CoreVariant(static_cast<void*>(nullptr)).to_bool());
     EXPECT_EQ(CoreVariant(5).to_pointer(), nullptr);
+    int const constant = 3;
+    EXPECT_EQ(CoreVariant(&constant).get_type(), CoreVariant::TYPE_POINTER);  // not a bool
+    EXPECT_EQ(CoreVariant(&constant).to_pointer(), &constant);
+    EXPECT_EQ(CoreVariant(size_t{7}).to_long(), 7);
 
     EXPECT_EQ(CoreVariant(1), CoreVariant(1L));
     EXPECT_NE(CoreVariant(1), CoreVariant(1.0));  // different kinds
@@ -189,4 +196,28 @@ TEST(CoreLogHandler, RestoringTheDefaultHandler)
     CoreLogHandler* previous = CoreLogHandler::set_main_log_handler(nullptr);
     EXPECT_EQ(CoreLogHandler::s_main_log_handler, &CoreLogHandler::get_default_handler());
     CoreLogHandler::set_main_log_handler(previous);
+}
+
+TEST(CoreLogHandler, ThreadsLogWhileHandlersAndVerbosityChange)
+{
+    LogRecorder first(CORE_LOG_LEVEL_WARNING);
+    {
+        LogRecorder second(CORE_LOG_LEVEL_WARNING);
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> writers;
+        for (int t = 0; t < 4; ++t) {
+            writers.emplace_back([&stop]() {
+                while (!stop.load()) CORE_LOG_WARNING("Test.thread: message\n");
+            });
+        }
+        for (int i = 0; i < 2000; ++i) {
+            CoreLogHandler::set_main_log_handler(i % 2 ? static_cast<CoreLogHandler*>(&first) : &second);
+            second.set_verbosity(i % 3 ? CORE_LOG_LEVEL_WARNING : CORE_LOG_LEVEL_ERROR);
+        }
+        stop = true;
+        for (std::thread& writer : writers) writer.join();
+        CoreLogHandler::set_main_log_handler(&second);  // restored to `first` when `second` goes
+    }
+    EXPECT_EQ(CoreLogHandler::get_main_log_handler(), &first);
+    for (auto const& message : first.get_messages()) EXPECT_EQ(message.text, "Test.thread: message\n");
 }

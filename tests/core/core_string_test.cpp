@@ -202,6 +202,8 @@ TEST(CoreString, Conversions)
     EXPECT_DOUBLE_EQ(CoreString(" +2.5e2").to_double(), 250.0);
     EXPECT_DOUBLE_EQ(CoreString("1e999").to_double(), HUGE_VAL);
     EXPECT_EQ(CoreString("x").to_double(), 0.0);
+    EXPECT_EQ(CoreString("+-5").to_double(), 0.0);  // one sign only
+    EXPECT_FALSE(CoreString("nan").to_bool());
     EXPECT_TRUE(CoreString("TRUE").to_bool());
     EXPECT_TRUE(CoreString(" yes ").to_bool());
     EXPECT_TRUE(CoreString("On").to_bool());

@@ -122,3 +122,14 @@ TEST(GMathColor, OutputsMayAliasInputs)
     gmath_hsv_to_rgb(a, b, c, a, b, c);
     expect_near3({a, b, c}, {0.2, 0.6, 0.4}, "aliased back");
 }
+
+TEST(GMathColorFloat, HueJustBelowOneStaysBelowOne)
+{
+    // In double the hue is a hair under 1; rounded to float it must not become 1.
+    float h = -1.0f, s = 0.0f, v = 0.0f;
+    gmath_rgb_to_hsv(1.0f, 0.0f, 1e-9f, h, s, v);
+    EXPECT_GE(h, 0.0f);
+    EXPECT_LT(h, 1.0f);
+    gmath_rgb_to_hsl(1.0f, 0.0f, 1e-9f, h, s, v);
+    EXPECT_LT(h, 1.0f);
+}
