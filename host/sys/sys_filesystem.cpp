@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
@@ -388,17 +389,37 @@ bool SysFilesystem::remove_folder(CoreBasicString const& path)
 
 namespace {
 
-// Renames, falling back to copy and remove when `to` is on another file system.
+// A free name next to `to`: in the same folder, so that renaming it to `to` stays on one
+// file system.
+fs::path temporary_sibling(fs::path const& to)
+{
+    static std::atomic<unsigned int> s_counter{0};
+    std::string const stem = "." + to.filename().string() + ".moving" + std::to_string(::getpid()) + "_";
+    fs::path candidate;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        candidate = to.parent_path() / (stem + std::to_string(s_counter.fetch_add(1)));
+        std::error_code ec;
+        if (!fs::exists(fs::symlink_status(candidate, ec))) break;
+    }
+    return candidate;
+}
+
+// Renames, falling back to copy and remove when `to` is on another file system. The copy
+// is made under a temporary name and renamed over `to` once complete, so `to` is never
+// left truncated or half written, and a failure removes only the copy.
 bool move_entry(fs::path const& from, fs::path const& to, std::error_code& ec)
 {
     fs::rename(from, to, ec);
     if (ec != std::errc::cross_device_link) return !ec;
     ec.clear();
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks
-                           | fs::copy_options::overwrite_existing, ec);
+    fs::path const temporary = temporary_sibling(to);
+    fs::copy(from, temporary, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+    // Someone else took the name meanwhile: it is theirs, not ours to remove.
+    bool const ours = ec != std::errc::file_exists;
+    if (!ec) fs::rename(temporary, to, ec);
     if (ec) {
         std::error_code ignored;
-        fs::remove_all(to, ignored);  // don't leave half a copy behind
+        if (ours) fs::remove_all(temporary, ignored);
         return false;
     }
     fs::remove_all(from, ec);

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include "host/sys/sys_filesystem.h"
 #include "tests/support/log_recorder.h"
@@ -226,4 +230,50 @@ TEST(SysFilesystem, AnswersWritabilityOwnerAndVolumes)
     }
     EXPECT_FALSE(SysFilesystem::get_volume_name("/").is_empty());
     EXPECT_FALSE(SysFilesystem::get_volume_name(temp / "file").is_empty());
+}
+
+TEST(SysFilesystem, RenamingAcrossFileSystemsReplacesTheTargetOnlyWhenComplete)
+{
+    // /dev/shm is a memory file system on most machines: a move from there to /tmp copies.
+    SysTempFolder temp;
+    char pattern[] = "/dev/shm/qn_test_sys_XXXXXX";
+    char* made = ::mkdtemp(pattern);
+    if (!made) GTEST_SKIP() << "no /dev/shm";
+    std::string const other = made;
+    struct stat here, there;
+    if (::stat(temp.get_path().c_str(), &here) != 0 || ::stat(other.c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev) {
+        std::filesystem::remove_all(other);
+        GTEST_SKIP() << "/dev/shm and /tmp are on one file system";
+    }
+    auto const read = [](CoreBasicString const& path) {
+        std::ifstream in(path.c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    CoreString const target = temp / "target.txt";
+    std::ofstream(target.c_str()) << "old";
+
+    // A source that cannot be copied (a pipe) leaves the target as it was, with nothing beside it.
+    std::string const pipe = other + "/pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    {
+        LogRecorder log;
+        EXPECT_FALSE(SysFilesystem::rename_file(CoreString(pipe), target));
+        EXPECT_TRUE(log.contains("SysFilesystem.rename_file: ")) << log.dump();
+    }
+    EXPECT_EQ(read(target), "old");
+    auto const entries = [&] {
+        std::filesystem::directory_iterator it(temp.get_path().c_str());
+        return std::distance(it, std::filesystem::directory_iterator());
+    };
+    EXPECT_EQ(entries(), 1);
+
+    // A regular file replaces the target and leaves its own file system.
+    std::string const source = other + "/source.txt";
+    std::ofstream(source) << "new content";
+    EXPECT_TRUE(SysFilesystem::rename_file(CoreString(source), target));
+    EXPECT_EQ(read(target), "new content");
+    EXPECT_FALSE(SysFilesystem::file_exists(CoreString(source)));
+    EXPECT_EQ(entries(), 1);
+    std::filesystem::remove_all(other);
 }
