@@ -29,6 +29,7 @@ size_t OfCommandBatch::get_memory_size() const
 OfCommandManager::~OfCommandManager()
 {
     m_batch.reset();
+    m_running.clear();
     m_redo.clear();
     m_undo.clear();
 }
@@ -41,15 +42,47 @@ bool OfCommandManager::run(std::unique_ptr<OfCommand> command)
                                                     << "\" refused: an undo or redo is running\n");
         return false;
     }
-    if (!command->run()) return false;
+    // Commands that event listeners run while this one runs are collected in a frame of their
+    // own and recorded after it, in the same step.
+    m_running.emplace_back();
+    bool const done = command->run();
+    std::vector<std::unique_ptr<OfCommand>> nested = std::move(m_running.back());
+    m_running.pop_back();
+    CoreString const label = command->get_label();
+    std::vector<std::unique_ptr<OfCommand>> commands;
+    commands.reserve(nested.size() + 1);
+    if (done) commands.push_back(std::move(command));
+    for (auto& item : nested) commands.push_back(std::move(item));
+    // A refused command changed nothing, but the listeners' changes it triggered still count.
+    if (!commands.empty()) record(label, std::move(commands));
+    return done;
+}
+
+void OfCommandManager::record(CoreBasicString const& label, std::vector<std::unique_ptr<OfCommand>> commands)
+{
+    if (!m_running.empty()) {
+        for (auto& command : commands) m_running.back().push_back(std::move(command));
+        return;
+    }
     // The scene has diverged from the redo steps.
     drop_redo();
     if (m_batch) {
-        m_batch->add(std::move(command));
+        for (auto& command : commands) m_batch->add(std::move(command));
+    } else if (commands.size() == 1) {
+        push_step(std::move(commands.front()));
     } else {
-        push_step(std::move(command));
+        auto step = std::make_unique<OfCommandBatch>(label);
+        for (auto& command : commands) step->add(std::move(command));
+        push_step(std::move(step));
     }
-    return true;
+}
+
+char const* OfCommandManager::get_refusal() const
+{
+    if (m_busy) return "an undo or redo runs";
+    if (!m_running.empty()) return "a command runs";
+    if (m_batch_level > 0) return "a batch is open";
+    return nullptr;
 }
 
 void OfCommandManager::begin_batch(CoreBasicString const& label)
@@ -75,9 +108,8 @@ CoreString const& OfCommandManager::get_batch_label() const
 
 bool OfCommandManager::undo()
 {
-    if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.undo: refused while "
-                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
+    if (char const* refusal = get_refusal()) {
+        CORE_LOG_WARNING("OfCommandManager.undo: refused while " << refusal << "\n");
         return false;
     }
     if (m_undo.empty()) return false;
@@ -93,9 +125,8 @@ bool OfCommandManager::undo()
 
 bool OfCommandManager::redo()
 {
-    if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.redo: refused while "
-                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
+    if (char const* refusal = get_refusal()) {
+        CORE_LOG_WARNING("OfCommandManager.redo: refused while " << refusal << "\n");
         return false;
     }
     if (m_redo.empty()) return false;
@@ -131,9 +162,8 @@ CoreString OfCommandManager::get_redo_label(unsigned int const& index) const
 
 void OfCommandManager::clear()
 {
-    if (m_batch_level > 0 || m_busy) {
-        CORE_LOG_WARNING("OfCommandManager.clear: refused while "
-                         << (m_busy ? "an undo or redo runs" : "a batch is open") << "\n");
+    if (char const* refusal = get_refusal()) {
+        CORE_LOG_WARNING("OfCommandManager.clear: refused while " << refusal << "\n");
         return;
     }
     if (m_undo.empty() && m_redo.empty()) return;
@@ -178,5 +208,8 @@ size_t OfCommandManager::get_memory_size() const
     for (auto const& step : m_undo) size += step->get_memory_size();
     for (auto const& step : m_redo) size += step->get_memory_size();
     if (m_batch) size += m_batch->get_memory_size();
+    for (auto const& frame : m_running) {
+        for (auto const& command : frame) size += command->get_memory_size();
+    }
     return size;
 }

@@ -11,8 +11,12 @@
 // A command run outside any batch is its own step, labelled with the command's label.
 // Batches nest: inner begin/end pairs only count levels (get_batch_level) and the outer
 // label names the step; an empty batch adds no step. Running a command clears the redo
-// steps. Undo and redo are refused (with a message) while a batch is open, and so are new
-// commands while an undo or redo is running.
+// steps. Undo, redo and clear are refused (with a message) while a batch is open or a command
+// runs, and so are new commands while an undo or redo is running.
+//
+// A command's run() raises scene events; commands that listeners run in response join the
+// running command's step, after it, so one undo takes back the change and its consequences
+// (in reverse order).
 //
 // Commands keep the items they delete (or whose creation was undone) alive, detached, so
 // undo can put them back; such items are freed with the command, when it leaves the
@@ -88,8 +92,8 @@ public:
     // Label of the open outermost batch, or "".
     CoreString const& get_batch_label() const;
 
-    bool is_undoable() const { return !m_undo.empty() && m_batch_level == 0 && !m_busy; }
-    bool is_redoable() const { return !m_redo.empty() && m_batch_level == 0 && !m_busy; }
+    bool is_undoable() const { return !m_undo.empty() && !get_refusal(); }
+    bool is_redoable() const { return !m_redo.empty() && !get_refusal(); }
     // Undo or redo one step; false (with a message when not merely empty) when refused.
     bool undo();
     bool redo();
@@ -103,8 +107,11 @@ public:
     CoreString get_redo_label(unsigned int const& index) const;
     // True while an undo or redo runs.
     bool const& is_busy() const { return m_busy; }
+    // True while a command's run() executes (including commands run by its listeners).
+    bool is_running() const { return !m_running.empty(); }
 
-    // Drops every step (freeing the items they kept). Refused while a batch is open.
+    // Drops every step (freeing the items they kept). Refused while a batch is open or a
+    // command, undo or redo runs.
     void clear();
     // The most steps kept; older ones are dropped (0, the default, keeps all).
     unsigned int const& get_history_limit() const { return m_history_limit; }
@@ -113,6 +120,11 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    // Records commands that ran (in order) in the running command's frame, the open batch, or
+    // as one new step named `label`.
+    void record(CoreBasicString const& label, std::vector<std::unique_ptr<OfCommand>> commands);
+    // Why undo, redo and clear are refused now, or nullptr.
+    char const* get_refusal() const;
     void push_step(std::unique_ptr<OfCommand> step);
     void drop_redo();
     void enforce_limit();
@@ -120,6 +132,9 @@ private:
     std::vector<std::unique_ptr<OfCommand>> m_undo;  // oldest first
     std::vector<std::unique_ptr<OfCommand>> m_redo;  // the next redo last
     std::unique_ptr<OfCommandBatch> m_batch;
+    // One frame per command whose run() is executing, innermost last: the commands its
+    // listeners ran, in order.
+    std::vector<std::vector<std::unique_ptr<OfCommand>>> m_running;
     int m_batch_level = 0;
     unsigned int m_history_limit = 0;
     bool m_busy = false;

@@ -230,6 +230,58 @@ TEST_F(OfUndoTest, ChangesFromEventCallbacksDuringUndoAreRefused)
     EXPECT_TRUE(log.contains("an undo or redo is running"));
 }
 
+TEST_F(OfUndoTest, ChangesFromEventCallbacksDuringARunJoinItsStep)
+{
+    // A listener that places every new object and tries to undo while the creation runs.
+    struct Ctx {
+        OfCommandManager* commands;
+        int refused_undos = 0;
+    } ctx{&commands()};
+    EventObject::connect(
+        scene, EVT_ID_OF_ADD_OBJECT,
+        [](EventObject&, EventObject::EventInfo const& info, void* data) {
+            auto* c = static_cast<Ctx*>(data);
+            auto const* event = static_cast<OfEventData const*>(info.get_event_data());
+            if (c->commands->is_busy()) return;
+            if (!c->commands->undo()) ++c->refused_undos;
+            if (event->item->get_position()[0] == 0.0) event->item->set_position({5.0, 5.0});
+        },
+        &ctx);
+    std::string const before = dump();
+    LogRecorder log;
+    OfObject* created = scene.create_object("Sphere", "placed", geo);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->get_position()[0], 5.0);
+    EXPECT_EQ(commands().get_undo_count(), 1u);
+    EXPECT_EQ(ctx.refused_undos, 1);
+    EXPECT_TRUE(log.contains("refused while a command runs"));
+    std::string const after = dump();
+
+    // The position is undone before the creation, and made again after it.
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(dump(), before);
+    EXPECT_FALSE(commands().undo());
+    ASSERT_TRUE(commands().redo());
+    EXPECT_EQ(dump(), after);
+    ASSERT_TRUE(commands().undo());
+
+    // A new command drops the redo step (and the object it kept) as a whole.
+    scene.create_context("other");
+    ASSERT_TRUE(commands().undo());
+    EXPECT_FALSE(commands().undo());
+    EXPECT_EQ(dump(), before);
+
+    // Inside an open batch the listener's change follows the creation in the batch.
+    commands().begin_batch("Place");
+    scene.create_object("Box", "", geo);
+    commands().end_batch();
+    EXPECT_EQ(commands().get_undo_count(), 1u);
+    EXPECT_EQ(commands().get_undo_label(), "Place");
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(dump(), before);
+    EXPECT_TRUE(scene.check_integrity());
+}
+
 TEST_F(OfUndoTest, RenameManyObjectsInOneBatch)
 {
     CoreVector<OfObject*> objects;
