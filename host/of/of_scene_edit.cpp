@@ -153,18 +153,28 @@ void OfSceneEdit::put_name(OfItem& item, CoreString const& name)
     notify(item, item.is_context() ? EVT_ID_OF_RENAME_CONTEXT : EVT_ID_OF_OBJECT_RENAME, nullptr, &previous);
 }
 
-void OfSceneEdit::add_dependent(OfObject& target, OfObject& holder, unsigned int const& attr)
+void OfSceneEdit::add_dependent(OfObject& target, OfObject& holder, unsigned int const& attr,
+                                int const& index)
 {
-    target.get_links().dependents.push_back(OfObject::Dependent{&holder, attr});
+    auto& dependents = target.get_links().dependents;
+    OfObject::Dependent const dependent{&holder, attr};
+    if (index < 0 || static_cast<size_t>(index) >= dependents.size()) {
+        dependents.push_back(dependent);
+    } else {
+        dependents.insert(dependents.begin() + index, dependent);
+    }
 }
 
-void OfSceneEdit::remove_dependent(OfObject& target, OfObject& holder, unsigned int const& attr)
+int OfSceneEdit::remove_dependent(OfObject& target, OfObject& holder, unsigned int const& attr)
 {
-    if (!target.m_links) return;
+    if (!target.m_links) return -1;
     auto& dependents = target.m_links->dependents;
     OfObject::Dependent wanted{&holder, attr};
     auto it = std::find(dependents.rbegin(), dependents.rend(), wanted);
-    if (it != dependents.rend()) dependents.erase(std::next(it).base());
+    if (it == dependents.rend()) return -1;
+    int const index = static_cast<int>(dependents.rend() - it - 1);
+    dependents.erase(dependents.begin() + index);
+    return index;
 }
 
 // Calls `visit` for every object an attribute's data links to (once per reference value
@@ -179,16 +189,34 @@ void for_each_link(OfAttrData const& data, Visit const& visit)
     if (data.input) visit(data.input);
 }
 
-void OfSceneEdit::put_attr_data(OfAttr& attr, OfAttrData const* data, bool const& notify_change)
+void OfSceneEdit::put_attr_data(OfAttr& attr, OfAttrData const* data, bool const& notify_change,
+                                std::vector<int>* positions)
 {
     OfObject& object = *attr.m_object;
     unsigned int index = attr.get_index();
     OfAttrData* old = attr.m_data;
     OfAttrValues old_values = attr.get_values();
-    if (old) for_each_link(*old, [&](OfObject* target) { remove_dependent(*target, object, index); });
+    std::vector<int> removed;
+    if (old) {
+        for_each_link(*old, [&](OfObject* target) {
+            int const at = remove_dependent(*target, object, index);
+            if (positions) removed.push_back(at);
+        });
+    }
     attr.m_data = data && !data->is_empty() ? new OfAttrData(*data) : nullptr;
-    if (attr.m_data)
-        for_each_link(*attr.m_data, [&](OfObject* target) { add_dependent(*target, object, index); });
+    if (attr.m_data) {
+        std::vector<OfObject*> targets;
+        if (positions && !positions->empty())
+            for_each_link(*attr.m_data, [&](OfObject* target) { targets.push_back(target); });
+        if (!targets.empty() && targets.size() == positions->size()) {
+            // Reinserted in the reverse order of their removal, each lands where it was.
+            for (size_t i = targets.size(); i-- > 0;)
+                add_dependent(*targets[i], object, index, (*positions)[i]);
+        } else {
+            for_each_link(*attr.m_data, [&](OfObject* target) { add_dependent(*target, object, index); });
+        }
+    }
+    if (positions) *positions = std::move(removed);
     object.touch();
 
     if (notify_change) {
@@ -269,6 +297,7 @@ public:
         std::unique_ptr<OfAttrData> linked;
         std::unique_ptr<OfAttrData> unlinked;
         bool notify;  // the attribute's object stays in the scene
+        std::vector<int> positions;  // where the links the next change puts back were removed from
     };
     struct SourceLink {
         OfObject* object;
@@ -311,8 +340,8 @@ private:
     void insert()
     {
         OfSceneEdit::attach(*m_item, m_index, *m_add_event);
-        for (AttrLink const& link : m_attr_links)
-            OfSceneEdit::put_attr_data(*link.attr, link.linked.get(), link.notify);
+        for (AttrLink& link : m_attr_links)
+            OfSceneEdit::put_attr_data(*link.attr, link.linked.get(), link.notify, &link.positions);
         for (SourceLink const& link : m_source_links)
             OfSceneEdit::link_source(*link.object, *link.source, link.index, link.notify);
         m_inserted = true;
@@ -322,7 +351,7 @@ private:
         for (auto it = m_source_links.rbegin(); it != m_source_links.rend(); ++it)
             it->index = OfSceneEdit::unlink_source(*it->object, it->notify);
         for (auto it = m_attr_links.rbegin(); it != m_attr_links.rend(); ++it)
-            OfSceneEdit::put_attr_data(*it->attr, it->unlinked.get(), it->notify);
+            OfSceneEdit::put_attr_data(*it->attr, it->unlinked.get(), it->notify, &it->positions);
         m_index = OfSceneEdit::detach(*m_item);
         m_inserted = false;
     }
@@ -440,10 +469,10 @@ public:
     }
     bool run() override
     {
-        OfSceneEdit::put_attr_data(*m_attr, m_after.get(), true);
+        OfSceneEdit::put_attr_data(*m_attr, m_after.get(), true, &m_positions);
         return true;
     }
-    void undo() override { OfSceneEdit::put_attr_data(*m_attr, m_before.get(), true); }
+    void undo() override { OfSceneEdit::put_attr_data(*m_attr, m_before.get(), true, &m_positions); }
     void redo() override { run(); }
     CoreString get_label() const override { return "Set Attribute"; }
     size_t get_memory_size() const override
@@ -456,6 +485,7 @@ private:
     OfAttr* m_attr;
     std::unique_ptr<OfAttrData> m_before;
     std::unique_ptr<OfAttrData> m_after;
+    std::vector<int> m_positions;  // where the links undo (redo) puts back were removed from
 };
 
 bool run_command(OfItem& item, std::unique_ptr<OfCommand> command)
@@ -514,7 +544,7 @@ void collect_external_links(std::vector<OfObject*> const& objects, CmdStructure&
         OfAttrData const& data = *attr->get_data();
         command.m_attr_links.push_back({attr, std::make_unique<OfAttrData>(data),
                                         std::make_unique<OfAttrData>(cut_links(data, inside, holder_inside)),
-                                        !holder_inside});
+                                        !holder_inside, {}});
     };
     for (OfObject* object : objects) {
         if (OfObject const* source = object->get_source();
@@ -947,7 +977,7 @@ CoreVector<OfItem*> OfSceneEdit::copy_items(char const* operation, CoreBasicArra
             put_attr_data(*attr, &unlinked, false);
             if (unlinked != linked)
                 command.m_attr_links.push_back({attr, std::make_unique<OfAttrData>(linked),
-                                                std::make_unique<OfAttrData>(unlinked), false});
+                                                std::make_unique<OfAttrData>(unlinked), false, {}});
         }
     }
 

@@ -4,6 +4,8 @@
 // refusals, and runs the command that makes it. The commands themselves live in the source
 // file; they change items only through the primitives of this class, which keep the
 // bookkeeping (name indexes, dependents, instances) right and raise the events.
+#include <vector>
+
 #include <cstdint>
 
 #include "host/core/core_string.h"
@@ -81,9 +83,16 @@ public:
                           GMathVec2<double> const& position, unsigned int const& number);
     static int move_item(OfItem& item, OfContext& target, int const& index, CoreString const& name,
                          OfContext* previous);
-    static void add_dependent(OfObject& target, OfObject& holder, unsigned int const& attr);
-    static void remove_dependent(OfObject& target, OfObject& holder, unsigned int const& attr);
-    static void put_attr_data(OfAttr& attr, OfAttrData const* data, bool const& notify_change);
+    // add_dependent inserts at `index` (appends when out of range); remove_dependent returns the
+    // index it removed from, or -1.
+    static void add_dependent(OfObject& target, OfObject& holder, unsigned int const& attr,
+                              int const& index = -1);
+    static int remove_dependent(OfObject& target, OfObject& holder, unsigned int const& attr);
+    // Replaces the attribute's data and the dependents entries of its links. With `positions`,
+    // the new links go back where a previous call removed them (the indices it returned) and
+    // the indices the old links are removed from are returned, so undo keeps dependents order.
+    static void put_attr_data(OfAttr& attr, OfAttrData const* data, bool const& notify_change,
+                              std::vector<int>* positions = nullptr);
     static void link_source(OfObject& object, OfObject& source, int const& index, bool const& notify_change);
     static int unlink_source(OfObject& object, bool const& notify_change);
     // A detached copy of `item` (and of what it holds); `state` maps originals to copies.

@@ -121,6 +121,41 @@ TEST_F(OfUndoTest, DeletingAReferencedObjectClearsAndRestoresTheLinks)
     EXPECT_TRUE(scene.check_integrity());
 }
 
+TEST_F(OfUndoTest, UndoKeepsTheOrderOfDependents)
+{
+    OfObject* p = scene.create_object("Sphere", "p", geo);
+    OfObject* x = scene.create_object("Sphere", "x", geo);
+    OfObject* q = scene.create_object("Sphere", "q", geo);
+    for (OfObject* object : {p, x, q}) object->get_attr("material")->set_object(red);
+    auto names = [&] {
+        std::string result;
+        for (OfObject* dependent : red->get_dependents()) result += dependent->get_name().std_string() + " ";
+        return result;
+    };
+    std::string const order = names();
+    ASSERT_EQ(order, "ball p x q ");
+
+    // A middle link cleared then restored, by undo and again after a redo.
+    x->get_attr("material")->set_object(nullptr);
+    EXPECT_EQ(names(), "ball p q ");
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(names(), order);
+    ASSERT_TRUE(commands().redo());
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(names(), order);
+    // A middle holder deleted then restored.
+    ASSERT_TRUE(x->remove());
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(names(), order);
+    // The target itself deleted then restored, with its holders' links.
+    std::string const before = dump();
+    ASSERT_TRUE(red->remove());
+    ASSERT_TRUE(commands().undo());
+    EXPECT_EQ(names(), order);
+    EXPECT_EQ(dump(), before);
+    EXPECT_TRUE(scene.check_integrity());
+}
+
 TEST_F(OfUndoTest, BatchesNestAndNameTheirStep)
 {
     commands().begin_batch("Rename Items");
