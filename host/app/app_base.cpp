@@ -166,18 +166,31 @@ bool AppBase::repeat_timer(double const& delay)
 
 bool AppBase::remove_timer(TimerId const& id)
 {
-    SysThreadLockGuard<SysThreadLock> guard(m_timer_lock);
+    std::unique_lock<SysThreadLock> lock(m_timer_lock);
     auto found = m_timers.find(id);
-    if (found == m_timers.end() || found->second.removed) return false;
+    if (found == m_timers.end()) return false;
     Timer& timer = found->second;
+    if (timer.firing == 0) {
+        // Not running: the timer was waiting, and now it is gone.
+        if (timer.waiting) m_queue.erase(QueueKey(timer.due, timer.sequence, id));
+        m_timers.erase(found);
+        return true;
+    }
+    // Its callback runs: cancel any re-arming; the record goes when the callback returns.
+    bool const removed_now = !timer.removed;
     if (timer.waiting) m_queue.erase(QueueKey(timer.due, timer.sequence, id));
     timer.waiting = false;
-    if (timer.firing > 0) {
-        timer.removed = true;  // the record goes when its callback returns
-    } else {
-        m_timers.erase(found);
+    timer.removed = true;
+    // On another thread the callback may still be using its data, which the caller may free
+    // once this returns: wait for it to return. Never on the application thread, where the
+    // callback is further up this very stack.
+    if (!is_app_thread()) {
+        m_timer_returned.wait(lock, [this, id] {
+            auto running = m_timers.find(id);
+            return running == m_timers.end() || running->second.firing == 0;
+        });
     }
-    return true;
+    return removed_now;
 }
 
 bool AppBase::has_timer(TimerId const& id) const
@@ -244,8 +257,9 @@ unsigned int AppBase::process_timers()
 
         SysThreadLockGuard<SysThreadLock> guard(m_timer_lock);
         auto found = m_timers.find(id);
-        if (found != m_timers.end() && --found->second.firing == 0 && !found->second.waiting) {
-            m_timers.erase(found);
+        if (found != m_timers.end() && --found->second.firing == 0) {
+            if (!found->second.waiting) m_timers.erase(found);
+            m_timer_returned.notify_all();  // remove_timer calls of other threads wait for this
         }
     }
     return fired;

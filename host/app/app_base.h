@@ -115,6 +115,11 @@ public:
     bool repeat_timer(double const& delay);
     // Cancels a waiting timer, or the re-arming of one whose callback runs. Returns false,
     // quietly, when the timer is unknown (removing a timer that has fired is common).
+    // Called from another thread while the timer's callback runs, it waits until the callback
+    // has returned: once remove_timer returns there, the callback is not running and will not
+    // run again, so the caller may free the timer's data (that callback must not wait for the
+    // calling thread meanwhile). On the application thread, from inside the callback or a
+    // callback it nests, it only cancels the re-arming and returns at once.
     bool remove_timer(TimerId const& id);
     bool has_timer(TimerId const& id) const;
     // The timer whose callback is running on the application thread (the innermost one
@@ -249,6 +254,8 @@ private:
 
     // Timers: the table and the due-ordered queue, guarded by m_timer_lock.
     mutable SysThreadLock m_timer_lock;
+    // Notified when a timer's callback returns (its firing count drops to 0).
+    std::condition_variable_any m_timer_returned;
     std::unordered_map<TimerId, Timer> m_timers;
     std::set<QueueKey> m_queue;
     TimerId m_next_timer_id = 1;

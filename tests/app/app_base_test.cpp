@@ -255,6 +255,53 @@ TEST(AppBase, TimerFromAnotherThreadWakesTheLoopAndRunsOnTheAppThread)
     EXPECT_EQ(recorder.count(CORE_LOG_LEVEL_WARNING), 1u) << recorder.dump();
 }
 
+// remove_timer from other threads while the callback runs returns only once it has returned,
+// so the caller may free the data; the re-arming the callback asked for is cancelled. The
+// callback holds on until both threads are about to call remove_timer, then a while longer.
+TEST(AppBase, RemoveTimerFromOtherThreadsWaitsForTheRunningCallback)
+{
+    TestApp app;
+    struct Shared {
+        std::atomic<bool> entered{false};
+        std::atomic<int> calling{0};
+        std::atomic<bool> running{false};
+        int calls = 0;
+    } shared;
+    AppBase::TimerId id = app.add_timer(
+        [](void* data) {
+            Shared& shared = *static_cast<Shared*>(data);
+            shared.running = true;
+            ++shared.calls;
+            EXPECT_TRUE(AppBase::get_instance()->repeat_timer(0.0));
+            shared.entered = true;
+            while (shared.calling.load() < 2) std::this_thread::yield();
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the removals are waiting
+            shared.running = false;
+        },
+        &shared, 0.0);
+    struct Result {
+        bool removed = false;
+        bool returned_while_running = true;
+    } results[2];
+    std::vector<std::thread> workers;
+    for (Result& result : results) {
+        workers.emplace_back([&app, &shared, &result, id] {
+            while (!shared.entered.load()) std::this_thread::yield();
+            ++shared.calling;
+            result.removed = app.remove_timer(id);
+            result.returned_while_running = shared.running.load();
+        });
+    }
+    EXPECT_EQ(app.process_timers(), 1u);
+    for (std::thread& worker : workers) worker.join();
+    for (Result const& result : results) EXPECT_FALSE(result.returned_while_running);
+    EXPECT_NE(results[0].removed, results[1].removed);  // exactly one removed it
+    EXPECT_EQ(app.process_timers(), 0u);  // the re-arming was cancelled
+    EXPECT_EQ(shared.calls, 1);
+    EXPECT_EQ(app.get_timer_count(), 0u);
+    EXPECT_FALSE(app.remove_timer(id));
+}
+
 TEST(AppBase, QuitFromAnotherThreadBeforeAndDuringRun)
 {
     TestApp app;
