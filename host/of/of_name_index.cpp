@@ -81,7 +81,9 @@ void OfNameIndex::forget(CoreBasicString const& name)
     if (!CoreNameServer::split_name(name, base, number)) return;
     auto it = m_filled.find(base.std_string());
     if (it == m_filled.end()) return;
-    // Whatever the digit count it was made with, the name may be one of the counted ones.
+    // Whatever the digit count it was made with, the name may be one of the counted ones
+    // (numbered from 1: a name numbered 0 is never counted).
+    if (number == 0) return;
     for (Filled& filled : it->second)
         if (number <= filled.count) filled.count = number - 1;
 }

@@ -46,6 +46,12 @@ TEST_F(OfSceneTest, NamesClashTakeTheNextFreeNumber)
     EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere3");
     EXPECT_EQ(scene.create_object("Sphere", "", many)->get_name(), "sphere6");
     EXPECT_EQ(spheres[1]->get_name(), "sphere4");  // "sphere1" was taken in geo
+    // A name numbered 0 is not one of the counted ones: freeing it frees no number.
+    OfContext* zero = scene.create_context("zero");
+    scene.create_object("Sphere", "sphere", zero);
+    scene.create_object("Sphere", "sphere", zero);
+    EXPECT_TRUE(scene.create_object("Sphere", "sphere0", zero)->remove());
+    EXPECT_EQ(scene.create_object("Sphere", "sphere", zero)->get_name(), "sphere2");
     EXPECT_TRUE(scene.check_integrity());
 }
 
