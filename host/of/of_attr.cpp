@@ -1,6 +1,7 @@
 #include "host/of/of_attr.h"
 
 #include <cmath>
+#include <limits>
 
 #include "host/core/core_log.h"
 #include "host/of/of_class_factory.h"
@@ -146,6 +147,29 @@ double clamp_value(char const* operation, OfAttr const& attr, double const& valu
     return clamped;
 }
 
+// Integers are clamped in integers, so that values beyond 2^53 stay exact: the hard range
+// is rounded inwards to whole numbers and limited to the int64_t range.
+int64_t clamp_long(char const* operation, OfAttr const& attr, int64_t const& value)
+{
+    OfAttrDecl const& decl = attr.get_attr_decl();
+    if (!decl.has_hard_range()) return value;
+    constexpr double LIMIT = 9223372036854775808.0;  // 2^63
+    auto to_long = [&](double const& bound, int64_t const& unbounded) {
+        if (std::isnan(bound)) return unbounded;
+        if (bound <= -LIMIT) return std::numeric_limits<int64_t>::min();
+        if (bound >= LIMIT) return std::numeric_limits<int64_t>::max();
+        return static_cast<int64_t>(bound);
+    };
+    int64_t const min = to_long(std::ceil(decl.get_hard_min()), std::numeric_limits<int64_t>::min());
+    int64_t const max = to_long(std::floor(decl.get_hard_max()), std::numeric_limits<int64_t>::max());
+    if (min > max || (value >= min && value <= max)) return value;
+    int64_t const clamped = value < min ? min : max;
+    CORE_LOG_WARNING("OfAttr." << operation << ": " << value << " is outside the range "
+                               << decl.get_hard_min() << " to " << decl.get_hard_max() << " of "
+                               << attr.get_full_name() << "; set to " << clamped << "\n");
+    return clamped;
+}
+
 }  // namespace
 
 bool OfAttr::set_bool(bool const& value, unsigned int const& index)
@@ -167,7 +191,7 @@ bool OfAttr::set_long(int64_t const& value, unsigned int const& index)
     if (get_type() == OfPlugType::TYPE_BOOL) {
         stored = value != 0;
     } else if (get_type() == OfPlugType::TYPE_LONG) {
-        stored = static_cast<int64_t>(clamp_value("set_long", *this, static_cast<double>(value)));
+        stored = clamp_long("set_long", *this, value);
     }
     OfAttrData data = make_local_data();
     data.values.set_long(index, stored);
@@ -181,6 +205,11 @@ bool OfAttr::set_double(double const& value, unsigned int const& index)
         if (!std::isfinite(value)) {
             CORE_LOG_WARNING("OfAttr.set_double: " << value << " is not a number for " << get_full_name()
                                                    << "\n");
+            return false;
+        }
+        if (value < -9223372036854775808.0 || value >= 9223372036854775808.0) {
+            CORE_LOG_WARNING("OfAttr.set_double: " << value << " is outside the integer range of "
+                                                   << get_full_name() << "\n");
             return false;
         }
         return set_long(static_cast<int64_t>(std::llround(value)), index);

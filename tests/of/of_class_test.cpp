@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
 #include "host/of/of_attr.h"
 #include "host/of/of_attr_table.h"
 #include "host/parser/parser_group.h"
@@ -207,6 +211,48 @@ TEST_F(OfSceneTest, ValuesConvertClampAndFollowTheirSource)
     EXPECT_FALSE(radius->set_values(two));
     EXPECT_FALSE(radius->set_values(OfAttrValues(OfPlugType::TYPE_DOUBLE, 2)));
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
+}
+
+TEST_F(OfSceneTest, LongValuesStayExactAndClampInIntegers)
+{
+    OfClass* counter = scene.get_classes().add_class("Counter", "SceneItem");
+    counter->add_attr("count", OfPlugType::TYPE_LONG);
+    counter->add_attr("level", OfPlugType::TYPE_LONG).set_hard_range(-5.5, 10.5);
+    OfObject* object = scene.create_object("Counter", "counter");
+    OfAttr* count = object->get_attr("count");
+    OfAttr* level = object->get_attr("level");
+    int64_t const max = std::numeric_limits<int64_t>::max();
+    int64_t const min = std::numeric_limits<int64_t>::min();
+
+    // Without a hard range every value is kept exactly, including those a double rounds.
+    for (int64_t value : {max, min, (int64_t(1) << 53) + 1, -(int64_t(1) << 53) - 1}) {
+        EXPECT_TRUE(count->set_long(value));
+        EXPECT_EQ(count->get_long(), value);
+    }
+    // Doubles beyond the integer range (or not numbers) are refused and change nothing.
+    {
+        LogRecorder log;
+        EXPECT_FALSE(count->set_double(1e30));
+        EXPECT_FALSE(count->set_double(-1e30));
+        EXPECT_FALSE(count->set_double(std::nan("")));
+        EXPECT_EQ(count->get_long(), -(int64_t(1) << 53) - 1);
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u);
+        EXPECT_TRUE(log.contains("outside the integer range"));
+    }
+    EXPECT_TRUE(count->set_double(-9223372036854775808.0));
+    EXPECT_EQ(count->get_long(), min);
+
+    // A hard range clamps to the whole numbers inside it.
+    {
+        LogRecorder log;
+        EXPECT_TRUE(level->set_long(max));
+        EXPECT_EQ(level->get_long(), 10);
+        EXPECT_TRUE(level->set_long(min));
+        EXPECT_EQ(level->get_long(), -5);
+        EXPECT_TRUE(log.contains("set to -5"));
+    }
+    EXPECT_TRUE(level->set_double(-4.6));
+    EXPECT_EQ(level->get_long(), -5);
 }
 
 TEST_F(OfSceneTest, SerializeWritesWhatDeserializeReads)
