@@ -176,16 +176,34 @@ CoreVector<unsigned int> get_table_attrs(OfAttrTableDecl const& decl)
     return attrs;
 }
 
+// Rows change every column together: a column with a fixed number of values refuses the
+// change before any column is touched, so no half-applied step is left.
+template <class Attrs>
+bool check_rows_variable(char const* operation, OfObject& object, Attrs const& attrs)
+{
+    for (unsigned int index : attrs) {
+        OfAttr const* attr = object.get_attr(index);
+        if (attr->is_variable()) continue;
+        CORE_LOG_WARNING("OfAttrTable." << operation << ": " << attr->get_full_name()
+                                        << " has a fixed number of values ("
+                                        << attr->get_value_count() << ")\n");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool OfAttrTable::add_row()
 {
     if (!m_decl) return false;
     unsigned int rows = get_row_count();
+    auto const attrs = get_table_attrs(*m_decl);
+    if (!check_rows_variable("add_row", *m_object, attrs)) return false;
     OfCommandManager& commands = m_object->get_factory().get_command_manager();
     bool ok = true;
     commands.begin_batch("Add Table Row");
-    for (unsigned int index : get_table_attrs(*m_decl))
+    for (unsigned int index : attrs)
         ok = m_object->get_attr(index)->set_value_count(rows + 1) && ok;
     commands.end_batch();
     return ok;
@@ -199,10 +217,12 @@ bool OfAttrTable::remove_row(unsigned int const& row)
         CORE_LOG_WARNING("OfAttrTable.remove_row: row " << row << " out of range (" << rows << " rows)\n");
         return false;
     }
+    auto const attrs = get_table_attrs(*m_decl);
+    if (!check_rows_variable("remove_row", *m_object, attrs)) return false;
     OfCommandManager& commands = m_object->get_factory().get_command_manager();
     bool ok = true;
     commands.begin_batch("Remove Table Row");
-    for (unsigned int index : get_table_attrs(*m_decl)) {
+    for (unsigned int index : attrs) {
         OfAttr* attr = m_object->get_attr(index);
         OfAttrValues values = attr->get_values();
         // Shift the rows after `row` up, then drop the last one.

@@ -372,6 +372,28 @@ TEST_F(OfUndoTest, AttributeTableRowsAreOneStep)
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
 }
 
+TEST_F(OfUndoTest, TableRowsWithAFixedColumnChangeNothing)
+{
+    OfClass* rig = scene.get_classes().add_class("FixedRig", "SceneItem");
+    rig->add_attr("names", OfPlugType::TYPE_STRING, 2).set_variable(true);
+    rig->add_attr("sizes", OfPlugType::TYPE_LONG, 2);
+    rig->add_attr_table("rows").add_column("Name", "names").add_column("Size", "sizes");
+    OfObject* object = scene.create_object("FixedRig", "fixed");
+    OfAttrTable table(*object, "rows");
+    ASSERT_TRUE(table.is_valid());
+    commands().clear();
+    std::string const before = dump();
+    LogRecorder log;
+    EXPECT_FALSE(table.add_row());
+    EXPECT_FALSE(table.remove_row(0));
+    EXPECT_EQ(object->get_attr("names")->get_value_count(), 2u);
+    EXPECT_EQ(commands().get_undo_count(), 0u);
+    EXPECT_EQ(dump(), before);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
+    EXPECT_TRUE(log.contains("OfAttrTable.add_row: "));
+    EXPECT_TRUE(log.contains("OfAttrTable.remove_row: "));
+}
+
 TEST_F(OfUndoTest, RandomEditsUndoAndRedoStepByStep)
 {
     std::mt19937 random(1234);
