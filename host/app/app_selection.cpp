@@ -98,7 +98,7 @@ AppSelection::Slot* AppSelection::get_or_make_slot(char const* operation, CoreBa
     }
     for (Slot& s : found->slots)
         if (s.name == slot) return &s;
-    found->slots.add(Slot{CoreString(slot), {}, {}});
+    found->slots.add(Slot{CoreString(slot), {}, {}, {}});
     return &found->slots.get_last();
 }
 
@@ -137,7 +137,7 @@ bool AppSelection::is_selected(CoreBasicString const& group, CoreBasicString con
                                OfHandle const& handle) const
 {
     Slot const* s = find_slot(group, slot);
-    return s && handle.is_valid() && s->handles.contains(handle);
+    return s && handle.is_valid() && s->members.has(handle);
 }
 
 CoreVector<CoreString> AppSelection::get_groups() const
@@ -178,10 +178,12 @@ bool AppSelection::assign(Slot& slot, CoreVector<OfHandle> const& handles)
 {
     CoreVector<OfHandle> unique;
     CoreSet<OfHandle> seen;
+    seen.reserve(handles.get_count());
     for (OfHandle const& handle : handles)
         if (seen.add(handle)) unique.add(handle);
     if (unique == slot.handles) return false;
-    slot.handles = unique;
+    slot.handles = std::move(unique);
+    slot.members = std::move(seen);
     return true;
 }
 
@@ -269,10 +271,23 @@ bool AppSelection::toggle_selection(CoreBasicString const& group, CoreBasicStrin
     if (!check_handles("AppSelection.toggle_selection", handles)) return false;
     Slot* s = get_or_make_slot("AppSelection.toggle_selection", group, slot);
     if (!s) return false;
-    // A handle given twice toggles twice.
-    CoreVector<OfHandle> list = s->handles;
+    // A handle given twice toggles twice. Handles toggled on go to the end, in the order of
+    // their last toggle; the others keep their place. Done with sets: linear in the sizes.
+    CoreSet<OfHandle> selected = s->members;
+    CoreVector<OfHandle> added;  // every toggle on, in order
+    CoreHashTableDense<OfHandle, unsigned int> last_added;  // handle -> its last index in `added`
     for (OfHandle const& handle : handles) {
-        if (list.remove_item(handle) == 0) list.add(handle);
+        if (selected.remove(handle)) continue;
+        selected.add(handle);
+        last_added.set(handle, added.get_count());
+        added.add(handle);
+    }
+    CoreVector<OfHandle> list;
+    for (OfHandle const& handle : s->handles)
+        if (selected.has(handle) && !last_added.has(handle)) list.add(handle);
+    for (unsigned int i = 0; i < added.get_count(); ++i) {
+        OfHandle const& handle = added[i];
+        if (selected.has(handle) && *last_added.get(handle) == i) list.add(handle);
     }
     return assign_one(group, *s, list);
 }
@@ -383,7 +398,7 @@ size_t AppSelection::get_memory_size() const
     for (Group const& g : m_groups) {
         size += sizeof(Group) + g.name.get_length();
         for (Slot const& s : g.slots)
-            size += sizeof(Slot) + s.name.get_length() + s.handles.get_count() * sizeof(OfHandle);
+            size += sizeof(Slot) + s.name.get_length() + s.handles.get_count() * sizeof(OfHandle) * 2;
     }
     return size;
 }

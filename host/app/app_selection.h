@@ -25,6 +25,7 @@
 #include "host/core/core_base_object.h"
 #include "host/core/core_export.h"
 #include "host/core/core_hash_table.h"
+#include "host/core/core_set.h"
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
 #include "host/event/event_id.h"
@@ -111,9 +112,12 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    // `handles` keeps the selection order; `members` holds the same handles for quick
+    // membership tests. Both change together, in assign() only.
     struct Slot {
         CoreString name;
         CoreVector<OfHandle> handles;
+        CoreSet<OfHandle> members;
         OfContextHandle working_context;
     };
     struct Group {

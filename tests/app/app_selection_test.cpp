@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "host/app/app_selection.h"
 #include "host/of/of_handle.h"
+#include "host/sys/sys_timer.h"
 #include "tests/app/app_test_scene.h"
 #include "tests/support/log_recorder.h"
 
@@ -179,6 +182,112 @@ TEST_F(AppSelectionTest, CallbacksMayChangeTheSelection)
         selection.set_selection("g" + std::to_string(i), slot, CoreVector<OfItem*>{box});
     selection.clear_all();
     EXPECT_TRUE(selection.get_is_slot_selection_empty("mirror", slot));
+}
+
+// Every change keeps the slot's order and its membership answers in step: checked against a
+// plain list after each step of a fixed pseudo-random run of sets, adds, removals, toggles
+// (a handle may come twice), clears and deletions of selected items.
+TEST_F(AppSelectionTest, OrderAndMembershipStayInStepThroughEveryChange)
+{
+    std::vector<OfHandle> pool;
+    for (int i = 0; i < 24; ++i) {
+        OfObject* object = scene.create_object(i % 2 ? "Sphere" : "Box", "item", geo);
+        pool.push_back(OfHandle(object));
+        if (i % 2) pool.push_back(OfHandle(object->get_attr("radius")));
+    }
+    std::vector<OfHandle> model;
+    auto model_remove = [&model](OfHandle const& handle) {
+        model.erase(std::remove(model.begin(), model.end(), handle), model.end());
+    };
+    std::uint32_t seed = 12345;
+    auto next = [&seed](unsigned int bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    auto pick = [&] {
+        CoreVector<OfHandle> handles;
+        unsigned int count = next(6);
+        while (handles.get_count() < count) {
+            OfHandle const& handle = pool[next(static_cast<unsigned int>(pool.size()))];
+            if (handle.is_valid()) handles.add(handle);
+        }
+        return handles;
+    };
+    for (int step = 0; step < 400; ++step) {
+        CoreVector<OfHandle> handles = pick();
+        switch (next(6)) {
+            case 0:
+                selection.set_selection(group, slot, handles);
+                model.clear();
+                for (OfHandle const& h : handles)
+                    if (std::find(model.begin(), model.end(), h) == model.end()) model.push_back(h);
+                break;
+            case 1:
+                selection.add_to_selection(group, slot, handles);
+                for (OfHandle const& h : handles)
+                    if (std::find(model.begin(), model.end(), h) == model.end()) model.push_back(h);
+                break;
+            case 2:
+                selection.remove_from_selection(group, slot, handles);
+                for (OfHandle const& h : handles) model_remove(h);
+                break;
+            case 3:
+            case 4:
+                // Some handles twice, some already selected.
+                if (!model.empty()) handles.add(model[next(static_cast<unsigned int>(model.size()))]);
+                if (!handles.is_empty()) handles.add(handles[0]);
+                selection.toggle_selection(group, slot, handles);
+                for (OfHandle const& h : handles) {
+                    auto found = std::find(model.begin(), model.end(), h);
+                    if (found != model.end()) model.erase(found);
+                    else model.push_back(h);
+                }
+                break;
+            default:
+                if (next(8) == 0) {
+                    selection.clear_selection(group, slot);
+                    model.clear();
+                } else if (!model.empty() && next(3) == 0) {
+                    // Deleting a selected object (its attribute leaves with it).
+                    OfHandle victim = model[next(static_cast<unsigned int>(model.size()))];
+                    victim.to_object()->remove();
+                    model.erase(std::remove_if(model.begin(), model.end(),
+                                               [](OfHandle const& h) { return !h.is_valid(); }),
+                                model.end());
+                }
+                break;
+        }
+        SCOPED_TRACE("step " + std::to_string(step));
+        CoreVector<OfHandle> expected;
+        for (OfHandle const& h : model) expected.add(h);
+        ASSERT_EQ(selection.get_base_handles(group, slot), expected);
+        for (OfHandle const& handle : pool) {
+            bool const in_model = std::find(model.begin(), model.end(), handle) != model.end();
+            ASSERT_EQ(selection.is_selected(group, slot, handle), in_model) << handle.get_full_name();
+        }
+    }
+}
+
+// Toggling and testing the membership of many handles takes linear time; with a scan of the
+// slot per handle these calls would take many seconds.
+TEST_F(AppSelectionTest, ManyHandlesToggleAndTestQuickly)
+{
+    unsigned int const count = 100000;
+    CoreVector<OfHandle> handles;
+    for (unsigned int i = 0; i < count; ++i) handles.add(OfHandle(scene.create_object("Box", "b", geo)));
+    CoreVector<OfHandle> half;
+    for (unsigned int i = 0; i < count; i += 2) half.add(handles[i]);
+    SysTimer elapsed;
+    ASSERT_TRUE(selection.toggle_selection(group, slot, handles));
+    ASSERT_TRUE(selection.toggle_selection(group, slot, half));  // deselects the even ones
+    unsigned int selected = 0;
+    for (OfHandle const& handle : handles) selected += selection.is_selected(group, slot, handle);
+    EXPECT_LT(elapsed.get_elapsed_time(), 1.5);  // about 0.1 s; a scan per handle takes 3 s
+    EXPECT_EQ(selected, count / 2);
+    CoreVector<OfHandle> kept = selection.get_base_handles(group, slot);
+    ASSERT_EQ(kept.get_count(), count / 2);
+    EXPECT_EQ(kept[0], handles[1]);
+    EXPECT_EQ(kept.get_last(), handles[count - 1]);
 }
 
 }  // namespace
