@@ -1,5 +1,7 @@
 #include "host/app/app_object.h"
 
+#include <cmath>
+
 #include "host/app/app_builtin_commands.h"
 #include "host/app/app_preferences.h"
 #include "host/app/app_selection.h"
@@ -237,7 +239,9 @@ bool AppObject::evaluate(double const& frame)
 
 unsigned int AppObject::evaluate(double const& first, double const& last, double const& step)
 {
-    if (!(step > 0.0) || last < first) {
+    // Non-finite bounds or step would never end the loop below.
+    if (!std::isfinite(first) || !std::isfinite(last) || !std::isfinite(step) || !(step > 0.0) ||
+        last < first) {
         CORE_LOG_WARNING("AppObject.evaluate: no frames from " << first << " to " << last << " by " << step
                                                                << "\n");
         return 0;

@@ -2,7 +2,9 @@
 
 #include <stdlib.h>
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -192,6 +194,18 @@ TEST(AppObject, EvaluatorsRunPerFrameInOrder)
     EXPECT_FALSE(app.remove_evaluator(&evaluator_b, &trace));
     EXPECT_EQ(app.evaluate(0.0, 1.0, 0.1), 11u);
     EXPECT_DOUBLE_EQ(app.get_evaluation_frame(), 1.0);
+
+    // Bounds or steps that are not finite numbers evaluate nothing.
+    LogRecorder log;
+    double const nan = std::nan("");
+    double const inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(app.evaluate(nan, 3.0), 0u);
+    EXPECT_EQ(app.evaluate(1.0, nan), 0u);
+    EXPECT_EQ(app.evaluate(1.0, inf), 0u);
+    EXPECT_EQ(app.evaluate(-inf, 1.0), 0u);
+    EXPECT_EQ(app.evaluate(1.0, 2.0, inf), 0u);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u);
+    EXPECT_TRUE(log.contains("AppObject.evaluate: no frames"));
 }
 
 TEST(AppObject, EvaluationStops)
