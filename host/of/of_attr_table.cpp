@@ -75,7 +75,7 @@ OfAttrTable::OfAttrTable(OfObject& object, CoreBasicString const& name)
     : m_object(&object), m_decl(object.get_class().get_attr_table_decl(name))
 {
     if (!m_decl) {
-        CORE_LOG_WARNING("OfAttrTable: " << object.get_full_name() << " (class " << object.get_class_name()
+        CORE_LOG_WARNING("OfAttrTable.OfAttrTable: " << object.get_full_name() << " (class " << object.get_class_name()
                                          << ") has no table \"" << name << "\"\n");
     }
 }

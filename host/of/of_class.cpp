@@ -435,6 +435,8 @@ OfAttrTableDecl& OfClass::add_attr_table(CoreBasicString const& name)
     if (get_attr_table_decl(name)) {
         CORE_LOG_WARNING("OfClass.add_attr_table: class \"" << m_name << "\" already has a table named \""
                                                             << name << "\"\n");
+        m_refused_tables.push_back(std::make_unique<OfAttrTableDecl>(*this, name));
+        return *m_refused_tables.back();
     }
     // Tables only name attributes, so they can be added at any time; a table added to a
     // class with derived classes is not seen by them.

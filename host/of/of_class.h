@@ -289,6 +289,8 @@ private:
     std::vector<OfAttrTableDecl const*> m_all_tables;
     // Declarations refused by add_attr / add_output, kept so the returned references live.
     std::vector<std::unique_ptr<OfPlugDecl>> m_refused;
+    // Tables refused by add_attr_table, kept so the caller's chained calls stay valid.
+    std::vector<std::unique_ptr<OfAttrTableDecl>> m_refused_tables;
     bool m_abstract = false;
     bool m_ui_creatable = true;
     bool m_embedded_only = false;

@@ -213,6 +213,22 @@ TEST_F(OfSceneTest, ValuesConvertClampAndFollowTheirSource)
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
 }
 
+TEST_F(OfSceneTest, DuplicateTablesAreRefused)
+{
+    OfClass* rig = scene.get_classes().add_class("TableRig", "SceneItem");
+    rig->add_attr("names", OfPlugType::TYPE_STRING, 2).set_variable(true);
+    rig->add_attr_table("rows").add_column("Name", "names");
+    LogRecorder log;
+    rig->add_attr_table("rows").add_column("Other", "names");
+    EXPECT_TRUE(log.contains("already has a table named \"rows\""));
+    EXPECT_EQ(rig->get_attr_table_count(), 1u);
+    EXPECT_EQ(rig->get_attr_table_decl("rows")->get_column_count(), 1u);
+    OfObject* object = scene.create_object("TableRig", "rig");
+    OfAttrTable missing(*object, "none");
+    EXPECT_FALSE(missing.is_valid());
+    EXPECT_TRUE(log.contains("OfAttrTable.OfAttrTable: "));
+}
+
 TEST_F(OfSceneTest, LongValuesStayExactAndClampInIntegers)
 {
     OfClass* counter = scene.get_classes().add_class("Counter", "SceneItem");
