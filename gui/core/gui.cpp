@@ -11,6 +11,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "gui/core/gui_router.h"
+#include "gui/core/gui_widget.h"
+#include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
 
 // The constants are the toolkit's own numbers, so values pass through unchanged.
@@ -34,15 +37,9 @@ static_assert(int(Gui::MOUSE_CURSOR_NONE) == FL_CURSOR_NONE);
 
 namespace {
 
-// FLTK ends the process when it cannot open the display, so the display is opened here
-// first and its absence reported to the caller instead.
 bool ensure_display()
 {
-    if (fl_display) return true;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    fl_open_display(display);
-    return true;
+    return Gui::open_display();
 }
 
 struct TabletState {
@@ -615,4 +612,135 @@ unsigned int Gui::get_count_of_next_character(char const& c)
     if ((byte & 0xF0) == 0xE0) return 3;
     if ((byte & 0xF8) == 0xF0) return 4;
     return 1;
+}
+
+// FLTK ends the process when it cannot open the display, so the display is opened here
+// first and its absence reported to the caller instead.
+bool Gui::open_display()
+{
+    if (fl_display) return true;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    fl_open_display(display);
+    return true;
+}
+
+// Widget forms -----------------------------------------------------------------------------
+
+namespace {
+
+void widget_window_position(GuiWidget const& widget, int& x, int& y, bool& has_window)
+{
+    GuiWidget const* window = widget.get_window();
+    has_window = window != nullptr;
+    x = window ? window->get_x() : 0;
+    y = window ? window->get_y() : 0;
+}
+
+// Deepest shown descendant of `widget` whose box holds the window point (later siblings win).
+GuiWidget* deepest_child_at(GuiWidget& widget, int x, int y)
+{
+    CoreVector<GuiWidget*> const& children = widget.get_children();
+    for (unsigned int i = children.get_count(); i-- > 0;) {
+        GuiWidget* child = children[i];
+        if (!child->is_shown() || child->is_destroyed()) continue;
+        if (Gui::is_point_in_region(x, y, child->get_x(), child->get_y(), child->get_width(), child->get_height()))
+            return deepest_child_at(*child, x, y);
+    }
+    return &widget;
+}
+
+}  // namespace
+
+void Gui::get_absolute_mouse_coords(GuiWidget const& widget, int& x, int& y)
+{
+    int wx, wy;
+    bool has_window;
+    widget_window_position(widget, wx, wy, has_window);
+    get_absolute_mouse_coords(wx, wy, x, y);
+}
+
+int Gui::get_absolute_mouse_x(GuiWidget const& widget)
+{
+    int x, y;
+    get_absolute_mouse_coords(widget, x, y);
+    return x;
+}
+
+int Gui::get_absolute_mouse_y(GuiWidget const& widget)
+{
+    int x, y;
+    get_absolute_mouse_coords(widget, x, y);
+    return y;
+}
+
+void Gui::get_relative_mouse_coords(GuiWidget const& widget, int& x, int& y)
+{
+    int wx, wy;
+    bool has_window;
+    widget_window_position(widget, wx, wy, has_window);
+    if (!has_window) {
+        x = 0;
+        y = 0;
+        return;
+    }
+    get_relative_mouse_coords(wx, wy, widget.get_x(), widget.get_y(), x, y);
+}
+
+int Gui::get_relative_mouse_x(GuiWidget const& widget)
+{
+    int x, y;
+    get_relative_mouse_coords(widget, x, y);
+    return x;
+}
+
+int Gui::get_relative_mouse_y(GuiWidget const& widget)
+{
+    int x, y;
+    get_relative_mouse_coords(widget, x, y);
+    return y;
+}
+
+bool Gui::is_mouse_over_region(GuiWidget const& widget, int const& x, int const& y, int const& w, int const& h)
+{
+    int wx, wy;
+    bool has_window;
+    widget_window_position(widget, wx, wy, has_window);
+    return is_mouse_over_region(wx, wy, x, y, w, h);
+}
+
+bool Gui::is_mouse_over_region(GuiWidget const& widget, int const region[4])
+{
+    return is_mouse_over_region(widget, region[0], region[1], region[2], region[3]);
+}
+
+bool Gui::is_mouse_over_widget(GuiWidget const& widget)
+{
+    if (widget.is_kindof(GuiWindow::class_info()))
+        return is_mouse_over_screen_region(widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
+    return is_mouse_over_region(widget, widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
+}
+
+GuiWidget* Gui::get_below_mouse_widget()
+{
+    if (!fl_display) return nullptr;
+    int px, py;
+    get_mouse_screen_position(px, py);
+    static CoreClassInfo const* floating = nullptr;
+    if (!floating) floating = CoreClassInfo::find("GuiFloatingWindow");
+    GuiWidget* found = nullptr;
+    for (Fl_Window* toolkit = Fl::first_window(); toolkit; toolkit = Fl::next_window(toolkit)) {
+        GuiRouter* router = dynamic_cast<GuiRouter*>(toolkit);
+        GuiWidget* window = router ? router->get_owner() : nullptr;
+        if (!window || !window->is_kindof(GuiWindow::class_info())) continue;
+        if (!is_point_in_region(px, py, toolkit->x(), toolkit->y(), toolkit->w(), toolkit->h())) continue;
+        GuiWidget* root = window->get_root_window();
+        if (floating && root && root->is_kindof(*floating)) {
+            found = window;
+            break;
+        }
+        found = window;
+    }
+    if (!found) return nullptr;
+    return deepest_child_at(*found, px - found->get_x(), py - found->get_y());
 }

@@ -8,6 +8,8 @@
 #include "host/core/core_string.h"
 #include "host/gmath/gmath_vec.h"
 
+class GuiWidget;
+
 class QN_GUI_API Gui {
 public:
     Gui() = delete;
@@ -147,6 +149,10 @@ public:
     // 3, 4, 1, 2 and 1 channels for RGB, RGBA, L, LA and A; 0 for other values.
     static unsigned int get_channel_count_by_color_depth(ColorDepth const& depth);
 
+    // Opens the toolkit's connection to the X display if it is not open; false without a
+    // display (the toolkit would end the process instead).
+    static bool open_display();
+
     // --- The event being handled ---
 
     // Key code of the current key event (a KeyId or the character's code).
@@ -237,6 +243,25 @@ public:
     static bool is_mouse_over_region(int const& window_x, int const& window_y, int const& x, int const& y,
                                      int const& w, int const& h);
     static bool is_mouse_over_region(int const& window_x, int const& window_y, int const region[4]);
+
+    // The same, for widgets: window coordinates are those of the widget's window (the screen
+    // when it has none).
+    static void get_absolute_mouse_coords(GuiWidget const& widget, int& x, int& y);
+    static int get_absolute_mouse_x(GuiWidget const& widget);
+    static int get_absolute_mouse_y(GuiWidget const& widget);
+    // The current event's pointer relative to the widget; 0 when the widget has no window.
+    static void get_relative_mouse_coords(GuiWidget const& widget, int& x, int& y);
+    static int get_relative_mouse_x(GuiWidget const& widget);
+    static int get_relative_mouse_y(GuiWidget const& widget);
+    static bool is_mouse_over_region(GuiWidget const& widget, int const& x, int const& y, int const& w,
+                                     int const& h);
+    static bool is_mouse_over_region(GuiWidget const& widget, int const region[4]);
+    // The pointer lies over the widget's rectangle, edges included.
+    static bool is_mouse_over_widget(GuiWidget const& widget);
+    // The deepest shown widget under the pointer (a later sibling wins), in the front-most
+    // window under it (a floating window wins at once); the window itself when no child
+    // contains the pointer; null when no window of this library is under it.
+    static GuiWidget* get_below_mouse_widget();
 
     // Sets the cursor of the window that last received an event; unknown ids are refused.
     static void set_mouse_cursor(MouseCursorId const& id);

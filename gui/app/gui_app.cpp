@@ -1,0 +1,457 @@
+#include "gui/app/gui_app.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/x.H>
+
+#include <thread>
+
+#include "gui/core/gui.h"
+#include "gui/core/gui_router.h"
+#include "gui/core/gui_widget.h"
+#include "gui/core/gui_window.h"
+#include "host/core/core_log.h"
+
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_IDLE);
+
+CORE_IMPLEMENT_CLASS(GuiAppPendingCallbackHandler, CoreBaseObject)
+CORE_IMPLEMENT_CLASS(GuiApp, AppObject)
+
+namespace {
+
+constexpr double PASS_INTERVAL = 0.016;
+constexpr double IDLE_INTERVAL = 0.150;
+constexpr double FIRST_DELAY = 0.100;
+constexpr double CHECK_BUDGET = 0.016;
+constexpr double TOOLKIT_WAIT = 0.001;
+
+std::atomic<GuiApp*> s_instance{nullptr};
+std::atomic<int> s_draw_depth{0};
+
+}  // namespace
+
+// GuiAppPendingCallbackHandler -------------------------------------------------------------
+
+void GuiAppPendingCallbackHandler::add(MouseListener callback, void* data)
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_lock);
+    m_changes.add(Change{0, Listener{callback, data}});
+}
+
+void GuiAppPendingCallbackHandler::remove(MouseListener callback, void* data)
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_lock);
+    m_changes.add(Change{1, Listener{callback, data}});
+}
+
+void GuiAppPendingCallbackHandler::apply_changes()
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_lock);
+    for (Change const& change : m_changes) {
+        if (change.operation == 0) {
+            m_listeners.add(change.listener);
+        } else {
+            int const index = m_listeners.find(change.listener);
+            if (index >= 0) m_listeners.remove(static_cast<unsigned int>(index));
+        }
+    }
+    m_changes.clear();
+}
+
+CoreVector<GuiAppPendingCallbackHandler::Listener> GuiAppPendingCallbackHandler::get_listeners() const
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_lock);
+    return m_listeners;
+}
+
+// Construction ---------------------------------------------------------------------------------
+
+GuiApp::GuiApp(int argc, char** argv) : AppObject(argc, argv)
+{
+    init();
+}
+
+GuiApp::GuiApp() : AppObject()
+{
+    init();
+}
+
+void GuiApp::init()
+{
+    GuiApp* expected = nullptr;
+    if (!s_instance.compare_exchange_strong(expected, this))
+        CORE_LOG_ERROR("GuiApp: an interface application exists already; the first one stays the instance\n");
+    set_type(TYPE_GUI);
+    m_idle_suspended = true;
+    m_processing = false;
+    m_events_blocked = false;
+    if (Gui::open_display()) {
+        Fl::visual(FL_RGB);
+        // Enables Fl::awake, through which other threads wake the event loop.
+        Fl::lock();
+    } else {
+        CORE_LOG_ERROR("GuiApp: no X display could be opened (is DISPLAY set?); windows cannot be shown\n");
+    }
+    m_idle_timer = add_timer(&GuiApp::on_idle, this, FIRST_DELAY);
+    m_redraw_timer = add_timer(&GuiApp::launch_pending_redraws, this, FIRST_DELAY);
+}
+
+GuiApp::~GuiApp()
+{
+    remove_timer(m_idle_timer);
+    remove_timer(m_redraw_timer);
+    if (m_check_installed) Fl::remove_check(&GuiApp::check_events, this);
+    delete_queued_objects();
+    GuiApp* expected = this;
+    s_instance.compare_exchange_strong(expected, nullptr);
+}
+
+GuiApp* GuiApp::get_gui_instance()
+{
+    return s_instance.load();
+}
+
+size_t GuiApp::get_memory_size() const
+{
+    return AppObject::get_memory_size() + sizeof(GuiApp) - sizeof(AppObject) +
+           (m_windows.get_count() + m_destroy_queue.get_count() + m_deferred_objects.get_count()) * sizeof(void*) +
+           (get_pending_redraw_count() + get_pending_update_count()) * 2 * sizeof(void*) + m_clipboard.get_length();
+}
+
+// Queues ------------------------------------------------------------------------------------------
+
+void GuiApp::add_pending_redraw(GuiWidget* widget)
+{
+    if (!widget) return;
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    m_pending_redraws.add(widget);
+}
+
+void GuiApp::remove_pending_redraw(GuiWidget* widget)
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    m_pending_redraws.remove(widget);
+}
+
+bool GuiApp::is_pending_redraw(GuiWidget* widget) const
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    return m_pending_redraws.has(widget);
+}
+
+void GuiApp::add_pending_update(GuiWidget* widget)
+{
+    if (!widget) return;
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    m_pending_updates.add(widget);
+}
+
+void GuiApp::remove_pending_update(GuiWidget* widget)
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    m_pending_updates.remove(widget);
+}
+
+bool GuiApp::is_pending_update(GuiWidget* widget) const
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    return m_pending_updates.has(widget);
+}
+
+unsigned int GuiApp::get_pending_redraw_count() const
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    return m_pending_redraws.get_count();
+}
+
+unsigned int GuiApp::get_pending_update_count() const
+{
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    return m_pending_updates.get_count();
+}
+
+void GuiApp::forget_widget(GuiWidget* widget)
+{
+    remove_pending_redraw(widget);
+    remove_pending_update(widget);
+    // A widget deleted while a pass works off its lists must not be called afterwards.
+    for (GuiWidget*& entry : m_pass_updates)
+        if (entry == widget) entry = nullptr;
+    for (GuiWidget*& entry : m_pass_redraws)
+        if (entry == widget) entry = nullptr;
+    m_destroy_queue.remove_item(widget);
+}
+
+// Deferred deletion ------------------------------------------------------------------------------------
+
+void GuiApp::destroy(GuiWidget* widget)
+{
+    if (!widget || m_destroy_queue.contains(widget)) return;
+    m_destroy_queue.add(widget);
+    if (widget->is_kindof(GuiWindow::class_info())) remove_window(static_cast<GuiWindow*>(widget));
+}
+
+void GuiApp::add_deferred_object(CoreBaseObject* object)
+{
+    if (object) m_deferred_objects.add(object);
+}
+
+void GuiApp::delete_queued_objects()
+{
+    // Deleting may queue more (a window hands over its toolkit window): repeat until empty.
+    while (!m_destroy_queue.is_empty() || !m_deferred_objects.is_empty()) {
+        CoreVector<GuiWidget*> widgets;
+        std::swap(widgets.std_vector(), m_destroy_queue.std_vector());
+        for (GuiWidget* widget : widgets) delete widget;
+        CoreVector<CoreBaseObject*> objects;
+        std::swap(objects.std_vector(), m_deferred_objects.std_vector());
+        for (CoreBaseObject* object : objects) delete object;
+    }
+}
+
+// Passes ---------------------------------------------------------------------------------------------------
+
+void GuiApp::rearm_timer(TimerId& id, TimerCallback callback, double const& delay)
+{
+    if (id != 0 && has_timer(id) && repeat_timer(id, delay)) return;
+    id = add_timer(callback, this, delay);
+}
+
+void GuiApp::process_pending()
+{
+    if (m_processing) return;
+    m_processing = true;
+    apply_listener_changes();
+    flush_progress_bars();
+    {
+        SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+        m_pending_updates.get_items(m_pass_updates);
+        m_pending_redraws.get_items(m_pass_redraws);
+        m_pending_updates.clear();
+        m_pending_redraws.clear();
+    }
+    for (unsigned int i = 0; i < m_pass_updates.get_count(); ++i)
+        if (GuiWidget* widget = m_pass_updates[i]) widget->widget_update();
+    for (unsigned int i = 0; i < m_pass_redraws.get_count(); ++i)
+        if (GuiWidget* widget = m_pass_redraws[i]) widget->widget_redraw();
+    m_pass_updates.clear();
+    m_pass_redraws.clear();
+    raise_event(EVT_ID_APPLICATION_IDLE);
+    if (!is_blocking()) rearm_timer(m_redraw_timer, &GuiApp::launch_pending_redraws, PASS_INTERVAL);
+    m_last_pass_timer.reset();
+    m_processing = false;
+}
+
+void GuiApp::launch_pending_redraws(void* data)
+{
+    static_cast<GuiApp*>(data)->process_pending();
+}
+
+void GuiApp::idle_pass()
+{
+    if (m_processing) return;  // not re-armed: the running pass's own timers go on
+    m_processing = true;
+    if (!m_idle_suspended) delete_queued_objects();
+    apply_listener_changes();
+    rearm_timer(m_idle_timer, &GuiApp::on_idle, IDLE_INTERVAL);
+    m_processing = false;
+}
+
+void GuiApp::on_idle(void* data)
+{
+    static_cast<GuiApp*>(data)->idle_pass();
+}
+
+void GuiApp::check_events(void* data)
+{
+    GuiApp* app = static_cast<GuiApp*>(data);
+    if (app->m_events_blocked || app->is_blocking()) return;
+    app->AppObject::check_for_events();
+}
+
+void GuiApp::toolkit_wait(double const& seconds)
+{
+    if (display_open())
+        Fl::wait(seconds);
+    else
+        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+bool GuiApp::display_open()
+{
+    return Gui::open_display();
+}
+
+void GuiApp::check_for_events(bool const& process)
+{
+    if (!is_app_thread()) return;
+    if (is_busy()) {
+        bool const blocked = m_events_blocked;
+        m_idle_suspended = process;
+        m_events_blocked = !process;
+        toolkit_wait(TOOLKIT_WAIT);
+        process_pending();
+        m_events_blocked = blocked;
+        m_idle_suspended = false;
+        return;
+    }
+    SysTimer budget;
+    while (budget.get_elapsed_time() < CHECK_BUDGET) {
+        std::this_thread::yield();
+        if (!m_processing) process_pending();
+        toolkit_wait(TOOLKIT_WAIT);
+    }
+}
+
+// Interface state ---------------------------------------------------------------------------------------------
+
+void GuiApp::enable()
+{
+    if (is_enabled()) return;
+    AppObject::enable();
+    for (GuiWindow* window : m_windows) window->redraw();
+}
+
+void GuiApp::disable()
+{
+    if (!is_enabled()) return;
+    AppObject::disable();
+    for (GuiWindow* window : m_windows) window->redraw();
+}
+
+SysThreadLockRecursive& GuiApp::get_interface_lock()
+{
+    static SysThreadLockRecursive lock;
+    return lock;
+}
+
+void GuiApp::lock_draw()
+{
+    get_interface_lock().lock();
+}
+
+void GuiApp::unlock_draw()
+{
+    get_interface_lock().unlock();
+}
+
+bool GuiApp::is_drawing()
+{
+    return s_draw_depth.load() > 0;
+}
+
+void GuiApp::begin_widget_draw()
+{
+    ++s_draw_depth;
+}
+
+void GuiApp::end_widget_draw()
+{
+    --s_draw_depth;
+}
+
+void GuiApp::force_redraw()
+{
+    if (!display_open()) return;
+    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) window->redraw();
+    Fl::flush();
+}
+
+// Windows -----------------------------------------------------------------------------------------------------------
+
+void GuiApp::add_window(GuiWindow* window)
+{
+    if (window && !m_windows.contains(window)) m_windows.add(window);
+}
+
+void GuiApp::remove_window(GuiWindow* window)
+{
+    int const index = m_windows.find(window);
+    if (index >= 0) m_windows.remove(static_cast<unsigned int>(index));
+}
+
+GuiWindow* GuiApp::get_top_window() const
+{
+    if (!fl_display) return nullptr;
+    Fl_Window* first = Fl::first_window();
+    GuiRouter* router = first ? dynamic_cast<GuiRouter*>(first) : nullptr;
+    GuiWidget* owner = router ? router->get_owner() : nullptr;
+    return owner && owner->is_kindof(GuiWindow::class_info()) ? static_cast<GuiWindow*>(owner) : nullptr;
+}
+
+GuiWindow* GuiApp::get_event_window() const
+{
+    GuiWidget* widget = GuiWidget::get_last_event_widget();
+    return widget ? static_cast<GuiWindow*>(widget->get_window()) : nullptr;
+}
+
+GuiWindow* GuiApp::create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title)
+{
+    return new GuiWindow(*this, x, y, w, h, title);
+}
+
+// Mouse listeners ------------------------------------------------------------------------------------------------------
+
+void GuiApp::add_mouse_listener(MouseListener callback, void* data)
+{
+    if (!callback) {
+        CORE_LOG_WARNING("GuiApp.add_mouse_listener: a null callback is ignored\n");
+        return;
+    }
+    m_listener_handler.add(callback, data);
+}
+
+void GuiApp::remove_mouse_listener(MouseListener callback, void* data)
+{
+    m_listener_handler.remove(callback, data);
+}
+
+void GuiApp::dispatch_mouse_event(GuiWidget& widget, CoreString const& event)
+{
+    CoreVector<GuiAppPendingCallbackHandler::Listener> const listeners = m_listener_handler.get_listeners();
+    for (GuiAppPendingCallbackHandler::Listener const& listener : listeners) listener.callback(widget, event, listener.data);
+}
+
+void GuiApp::on_paste(GuiWidget&, CoreString const&) {}
+
+// Run loop ----------------------------------------------------------------------------------------------------------------
+
+void GuiApp::on_start()
+{
+    AppObject::on_start();
+    m_idle_suspended = false;
+    if (display_open() && !m_check_installed) {
+        Fl::add_check(&GuiApp::check_events, this);
+        m_check_installed = true;
+    }
+}
+
+void GuiApp::on_wait(double const& timeout)
+{
+    if (display_open())
+        Fl::wait(timeout);
+    else
+        AppObject::on_wait(timeout);
+}
+
+void GuiApp::on_quit()
+{
+    AppObject::on_quit();
+    m_idle_suspended = true;
+}
+
+void GuiApp::quit()
+{
+    AppObject::quit();
+    if (m_check_installed && is_app_thread()) {
+        Fl::remove_check(&GuiApp::check_events, this);
+        m_check_installed = false;
+    }
+}
+
+void GuiApp::wake_up()
+{
+    AppObject::wake_up();
+    if (fl_display) Fl::awake();
+}

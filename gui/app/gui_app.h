@@ -1,0 +1,228 @@
+#pragma once
+// GuiApp: the interface's application object. It opens the toolkit, keeps the queues
+// through which widgets ask to be redrawn, updated or deleted, and works them off in passes
+// between toolkit events: a processing pass at most every 16 ms (updates, then redraws) and
+// an idle pass every 150 ms (deferred deletion). It also keeps the list of top-level windows,
+// the mouse listeners and the interface lock that every widget draw holds.
+//
+//     GuiApp app(argc, argv);
+//     GuiWindow* window = app.create_window(100, 100, 800, 600, "Main");
+//     ... build widgets ...
+//     window->show();
+//     app.run();                     // until app.quit()
+//
+// Threads: add_pending_redraw/update and their removal, add/remove_mouse_listener and
+// lock_draw/unlock_draw are safe from any thread; everything else belongs to the
+// application thread.
+#include <atomic>
+
+#include "gui/core/gui_export.h"
+#include "host/app/app_object.h"
+#include "host/core/core_set.h"
+#include "host/core/core_string.h"
+#include "host/core/core_vector.h"
+#include "host/event/event_id.h"
+#include "host/sys/sys_thread_lock.h"
+#include "host/sys/sys_timer.h"
+
+class GuiWidget;
+class GuiWindow;
+
+// Raised on the application at the end of every processing pass.
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_IDLE);
+
+// Mouse listeners and their pending additions and removals, applied at pass boundaries so
+// that a listener may add or remove listeners while it is being called.
+class QN_GUI_API GuiAppPendingCallbackHandler : public CoreBaseObject {
+    CORE_DECLARE_CLASS(GuiAppPendingCallbackHandler, CoreBaseObject)
+
+public:
+    using MouseListener = void (*)(GuiWidget& widget, CoreString const& event, void* data);
+
+    struct Listener {
+        MouseListener callback = nullptr;
+        void* data = nullptr;
+        bool operator==(Listener const& other) const
+        {
+            return callback == other.callback && data == other.data;
+        }
+    };
+
+    GuiAppPendingCallbackHandler() = default;
+
+    // Queue an addition or a removal (any thread).
+    void add(MouseListener callback, void* data);
+    void remove(MouseListener callback, void* data);
+    // Applies the queued changes in order: additions append, a removal removes the first
+    // listener with the same callback and data.
+    void apply_changes();
+    // Copy of the active listeners (any thread).
+    CoreVector<Listener> get_listeners() const;
+
+private:
+    struct Change {
+        int operation = 0;  // 0 add, 1 remove
+        Listener listener;
+    };
+    mutable SysThreadLock m_lock;
+    CoreVector<Change> m_changes;
+    CoreVector<Listener> m_listeners;
+};
+
+class QN_GUI_API GuiApp : public AppObject {
+    CORE_DECLARE_CLASS(GuiApp, AppObject)
+
+public:
+    using MouseListener = GuiAppPendingCallbackHandler::MouseListener;
+
+    GuiApp(int argc, char** argv);
+    GuiApp();
+    ~GuiApp() override;
+
+    // The one interface application of the process (null when none exists).
+    static GuiApp* get_gui_instance();
+
+    // --- Queues (any thread) ------------------------------------------------------------
+
+    // Widgets whose widget_redraw / widget_update is due at the next processing pass. Adding
+    // a widget already queued does nothing.
+    void add_pending_redraw(GuiWidget* widget);
+    void remove_pending_redraw(GuiWidget* widget);
+    bool is_pending_redraw(GuiWidget* widget) const;
+    void add_pending_update(GuiWidget* widget);
+    void remove_pending_update(GuiWidget* widget);
+    bool is_pending_update(GuiWidget* widget) const;
+    unsigned int get_pending_redraw_count() const;
+    unsigned int get_pending_update_count() const;
+    // Removes a widget being deleted from every queue, the lists of a running pass included.
+    void forget_widget(GuiWidget* widget);
+
+    // --- Deferred deletion (application thread) -----------------------------------------
+
+    // Queues a widget for deletion at the next idle pass; a window also leaves the window list.
+    void destroy(GuiWidget* widget);
+    // Queues any object for deletion at the next idle pass (toolkit windows, mostly).
+    void add_deferred_object(CoreBaseObject* object);
+    // Deletes what the queues hold now; the idle pass does it every 150 ms.
+    void delete_queued_objects();
+    unsigned int get_destroy_queue_count() const { return m_destroy_queue.get_count(); }
+
+    // --- Passes ---------------------------------------------------------------------------
+
+    // One processing pass: listener changes, updates, then redraws, EVT_ID_APPLICATION_IDLE.
+    // A call made while a pass runs returns at once.
+    void process_pending();
+    bool is_processing() const { return m_processing; }
+    // Runs processing passes and toolkit waits for at most 16 ms. With process false the
+    // idle pass stays suspended meanwhile (used while the host is busy).
+    void check_for_events(bool const& process);
+    void check_for_events() override { check_for_events(true); }
+    // Time since the last processing pass ended.
+    double get_time_since_last_pass() const { return m_last_pass_timer.get_elapsed_time(); }
+    // Idle passes are suspended from construction to on_start and again from on_quit.
+    bool const& is_idle_suspended() const { return m_idle_suspended; }
+    // The toolkit check hook does not run passes while events are blocked.
+    bool const& is_events_blocked() const { return m_events_blocked; }
+
+    // --- Interface state -------------------------------------------------------------------
+
+    // A change redraws every window.
+    void enable() override;
+    void disable() override;
+
+    // The process-wide recursive lock that every widget draw holds. Other threads take it
+    // around changes of data that drawing reads.
+    static void lock_draw();
+    static void unlock_draw();
+    static SysThreadLockRecursive& get_interface_lock();
+    // A widget draw is in progress.
+    static bool is_drawing();
+    // Draw depth bookkeeping of the routers.
+    static void begin_widget_draw();
+    static void end_widget_draw();
+    // Makes the toolkit redraw all windows now.
+    void force_redraw();
+
+    // --- Windows ---------------------------------------------------------------------------
+
+    // Top-level windows in creation order (not owned).
+    CoreVector<GuiWindow*> const& get_windows() const { return m_windows; }
+    void add_window(GuiWindow* window);
+    void remove_window(GuiWindow* window);
+    // The window of the toolkit's first (front-most) shown window; null if none.
+    GuiWindow* get_top_window() const;
+    // The nearest window above the widget that received the last event; null if none.
+    virtual GuiWindow* get_event_window() const;
+    // A new top-level window of this application.
+    GuiWindow* create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title);
+
+    // --- Mouse listeners ---------------------------------------------------------------------
+
+    // Listeners are called for every mouse down, up, move and drag before the widget sees it.
+    // Additions and removals take effect at the next pass.
+    void add_mouse_listener(MouseListener callback, void* data);
+    void remove_mouse_listener(MouseListener callback, void* data);
+    // Called by the routers: applies nothing, calls each active listener.
+    void dispatch_mouse_event(GuiWidget& widget, CoreString const& event);
+    // Applies pending listener additions and removals (done at every pass).
+    void apply_listener_changes() { m_listener_handler.apply_changes(); }
+
+    // --- Clipboard and paste -----------------------------------------------------------------
+
+    virtual void set_clipboard(CoreString const& text) { _set_clipboard(text); }
+    CoreString const& get_clipboard() const { return m_clipboard; }
+    // Header with which serialised clipboard data starts; empty in this class.
+    virtual CoreString get_clipboard_serialization_header() const { return CoreString(); }
+    // Text pasted into a widget (GuiWidget::paste); does nothing in this class.
+    virtual void on_paste(GuiWidget& widget, CoreString const& text);
+
+    // The file dialogs' mode: 0 native chooser, 1 the application's own browser.
+    int const& get_file_browser_mode() const { return m_file_browser_mode; }
+    void set_file_browser_mode(int const& mode) { m_file_browser_mode = mode; }
+
+    size_t get_memory_size() const override;
+
+protected:
+    void _set_clipboard(CoreString const& text) { m_clipboard = text; }
+
+    void on_start() override;
+    void on_wait(double const& timeout) override;
+    void on_quit() override;
+
+public:
+    void quit() override;
+    void wake_up() override;
+
+    // Toolkit check callback and the two repeating host timers.
+    static void check_events(void* data);
+    static void on_idle(void* data);
+    static void launch_pending_redraws(void* data);
+
+private:
+    void init();
+    void idle_pass();
+    // Re-arms a repeating timer, or adds it again when it has fired without being re-armed.
+    void rearm_timer(TimerId& id, TimerCallback callback, double const& delay);
+    // Lets the toolkit handle events for up to `seconds`.
+    void toolkit_wait(double const& seconds);
+    static bool display_open();
+
+    CoreVector<CoreBaseObject*> m_deferred_objects;
+    CoreVector<GuiWindow*> m_windows;
+    bool m_idle_suspended = true;
+    bool m_processing = false;
+    bool m_events_blocked = false;
+    CoreVector<GuiWidget*> m_destroy_queue;
+    CoreSet<GuiWidget*> m_pending_redraws;
+    CoreSet<GuiWidget*> m_pending_updates;
+    CoreVector<GuiWidget*> m_pass_updates;  // the running pass's work, app thread only
+    CoreVector<GuiWidget*> m_pass_redraws;
+    mutable SysThreadLock m_pending_lock;
+    SysTimer m_last_pass_timer;
+    CoreString m_clipboard;
+    GuiAppPendingCallbackHandler m_listener_handler;
+    int m_file_browser_mode = 0;
+    TimerId m_idle_timer = 0;
+    TimerId m_redraw_timer = 0;
+    bool m_check_installed = false;
+};

@@ -1,0 +1,1211 @@
+#include "gui/core/gui_widget.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Tooltip.H>
+
+#include <algorithm>
+#include <atomic>
+
+#include "gui/app/gui_app.h"
+#include "gui/core/gui_dc.h"
+#include "gui/core/gui_router.h"
+#include "gui/core/gui_window.h"
+#include "host/core/core_log.h"
+
+EVENT_DEFINE_ID(EVT_ID_UNKNOWN);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_DOWN);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_UP);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_ENTER);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_LEAVE);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_DRAG);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_DRAG_REAL_TIME);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_MOVE);
+EVENT_DEFINE_ID(EVT_ID_MOUSE_WHEEL);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_FOCUS_IN);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_FOCUS_OUT);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_FOCUS_LOOSE);
+EVENT_DEFINE_ID(EVT_ID_KEY_DOWN);
+EVENT_DEFINE_ID(EVT_ID_KEY_UP);
+EVENT_DEFINE_ID(EVT_ID_KEY_SHORTCUT);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_DISABLED);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_ENABLED);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_HIDE);
+EVENT_DEFINE_ID(EVT_ID_WIDGET_SHOW);
+EVENT_DEFINE_ID(EVT_ID_PASTE);
+EVENT_DEFINE_ID(EVT_ID_SELECTION_CLEAR);
+EVENT_DEFINE_ID(EVT_ID_DND_ENTER);
+EVENT_DEFINE_ID(EVT_ID_DND_DRAG);
+EVENT_DEFINE_ID(EVT_ID_DND_LEAVE);
+EVENT_DEFINE_ID(EVT_ID_DND_RELEASE);
+
+CORE_IMPLEMENT_CLASS(GuiWidget, EventObject)
+
+CoreClassInfo const& GuiCustomUIWidget::class_info()
+{
+    static CoreClassInfo const& info = CoreClassInfo::new_class("GuiCustomUIWidget", nullptr, &GuiWidget::class_info());
+    return info;
+}
+
+GuiWidget* GuiWidget::m_last_focused_widget = nullptr;
+GuiWidget* GuiWidget::m_last_event_widget = nullptr;
+CoreSet<void*> GuiWidget::m_children_focus;
+
+namespace {
+
+// Drag throttling, shared by all routers.
+struct DragState {
+    GuiWidget* widget = nullptr;
+    SysWatch watch;
+    unsigned int count = 0;
+};
+
+DragState& drag_state()
+{
+    static DragState state;
+    return state;
+}
+
+// A handle carried through a drag-and-drop as one of the payload objects.
+class GuiDndHandle : public CoreBaseObject {
+public:
+    explicit GuiDndHandle(OfHandle const& handle) : m_handle(handle) {}
+    OfHandle const& get_handle() const { return m_handle; }
+
+private:
+    OfHandle m_handle;
+};
+
+struct DndState {
+    GuiWidget* source = nullptr;
+    GuiWidget* accepting = nullptr;
+    CoreVector<CoreBaseObject*> payload;
+    bool in_progress = false;
+    std::atomic<bool> loop_running{false};
+};
+
+DndState& dnd_state()
+{
+    static DndState state;
+    return state;
+}
+
+bool s_focus_changing = false;
+
+bool is_window_widget(GuiWidget const* widget)
+{
+    return widget && widget->is_kindof(GuiWindow::class_info());
+}
+
+// Box of a parent as its children's constraints see it: a window is the origin.
+void parent_box_for_constraints(GuiWidget const& parent, int& px, int& py, int& pw, int& ph)
+{
+    if (is_window_widget(&parent)) {
+        px = 0;
+        py = 0;
+    } else {
+        px = parent.get_x();
+        py = parent.get_y();
+    }
+    pw = parent.get_width();
+    ph = parent.get_height();
+}
+
+int clamp_int(int value, int low, int high)
+{
+    return std::max(low, std::min(value, high));
+}
+
+}  // namespace
+
+// Names ---------------------------------------------------------------------------------
+
+char const* GuiWidget::get_constraint_name(Constraint const& value)
+{
+    switch (value) {
+    case CONSTRAINT_LEFT: return "CONSTRAINT_LEFT";
+    case CONSTRAINT_RIGHT: return "CONSTRAINT_RIGHT";
+    case CONSTRAINT_TOP: return "CONSTRAINT_TOP";
+    case CONSTRAINT_BOTTOM: return "CONSTRAINT_BOTTOM";
+    default: return "CONSTRAINT_COUNT";
+    }
+}
+
+char const* GuiWidget::get_justify_name(Justify const& value)
+{
+    switch (value) {
+    case JUSTIFY_LEFT: return "JUSTIFY_LEFT";
+    case JUSTIFY_RIGHT: return "JUSTIFY_RIGHT";
+    case JUSTIFY_CENTER: return "JUSTIFY_CENTER";
+    default: return "JUSTIFY_COUNT";
+    }
+}
+
+char const* GuiWidget::get_icon_position_name(IconPosition const& value)
+{
+    switch (value) {
+    case ICON_POSITION_LEFT: return "ICON_POSITION_LEFT";
+    case ICON_POSITION_RIGHT: return "ICON_POSITION_RIGHT";
+    default: return "ICON_POSITION_COUNT";
+    }
+}
+
+char const* GuiWidget::get_roundness_name(Roundness const& value)
+{
+    switch (value) {
+    case ROUNDNESS_NONE: return "ROUNDNESS_NONE";
+    case ROUNDNESS_TOP_LEFT: return "ROUNDNESS_TOP_LEFT";
+    case ROUNDNESS_TOP_RIGHT: return "ROUNDNESS_TOP_RIGHT";
+    case ROUNDNESS_TOP: return "ROUNDNESS_TOP";
+    case ROUNDNESS_BOTTOM_LEFT: return "ROUNDNESS_BOTTOM_LEFT";
+    case ROUNDNESS_LEFT: return "ROUNDNESS_LEFT";
+    case ROUNDNESS_BOTTOM_RIGHT: return "ROUNDNESS_BOTTOM_RIGHT";
+    case ROUNDNESS_RIGHT: return "ROUNDNESS_RIGHT";
+    case ROUNDNESS_BOTTOM: return "ROUNDNESS_BOTTOM";
+    case ROUNDNESS_ALL: return "ROUNDNESS_ALL";
+    default: return "ROUNDNESS_UNKNOWN";
+    }
+}
+
+// Construction ----------------------------------------------------------------------------
+
+void GuiWidget::init_fields(GuiApp& app, int const& x, int const& y, int const& w, int const& h)
+{
+    m_application = &app;
+    m_position = GMathVec2<int>(x, y);
+    m_size = GMathVec2<int>(w, h);
+    m_effective_clip = GMathVec4<int>(x, y, w, h);
+}
+
+void GuiWidget::attach_to(GuiWidget& parent)
+{
+    m_parent = &parent;
+    m_parent_size_at_creation = parent.get_size();
+    m_parent_position_at_creation =
+        is_window_widget(&parent) ? GMathVec2<int>(0, 0) : parent.get_position();
+    m_index_in_parent = static_cast<int>(parent.m_children.get_count());
+    parent.m_children.add(this);
+    parent.on_add_child(this);
+}
+
+GuiWidget::GuiWidget(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h)
+{
+    init_fields(parent.get_application(), x, y, w, h);
+    attach_to(parent);
+    create_router(*this);
+}
+
+GuiWidget::GuiWidget(GuiApp& app, int const& x, int const& y, int const& w, int const& h)
+{
+    init_fields(app, x, y, w, h);
+    create_router(*this);
+}
+
+GuiWidget::GuiWidget(RouterFactory, GuiWidget& parent, int const& x, int const& y, int const& w, int const& h)
+{
+    init_fields(parent.get_application(), x, y, w, h);
+    attach_to(parent);
+}
+
+GuiWidget::GuiWidget(RouterFactory, GuiApp& app, int const& x, int const& y, int const& w, int const& h)
+{
+    init_fields(app, x, y, w, h);
+}
+
+void GuiWidget::create_router(GuiWidget& widget)
+{
+    Fl_Group* current = Fl_Group::current();
+    Fl_Group::current(nullptr);
+    widget.m_toolkit_widget =
+        new GuiBoxRouter(widget, widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
+    Fl_Group::current(current);
+    if (widget.m_parent) widget.create_delayed_parenting(widget.get_group());
+}
+
+void GuiWidget::create_delayed_parenting(Fl_Group* group)
+{
+    if (!m_parent) return;
+    if (group) m_parent->get_group()->add(group);
+    capture_constraints();
+    m_parenting_pending = false;
+}
+
+GuiWidget::~GuiWidget()
+{
+    m_shown = false;
+    clear_statics();
+    m_application->forget_widget(this);
+    if (m_parent) {
+        remove_from_parent_children();
+        m_parent = nullptr;
+    }
+    if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+    // Children remove themselves from this vector's copy as they go.
+    CoreVector<GuiWidget*> children = m_children;
+    m_children.clear();
+    for (GuiWidget* child : children) {
+        if (child->m_destroyed) continue;
+        child->m_parent = nullptr;
+        child->m_index_in_parent = -1;
+        delete child;
+    }
+    if (m_own_window) {
+        delete m_own_window;  // holds the group, which holds the router
+    } else if (m_group) {
+        bool const router_in_group = m_toolkit_widget && m_toolkit_widget->parent() == m_group;
+        m_group->clear();
+        delete m_group;
+        if (!router_in_group) delete m_toolkit_widget;
+    } else {
+        delete m_toolkit_widget;
+    }
+    m_own_window = nullptr;
+    m_group = nullptr;
+    m_toolkit_widget = nullptr;
+    delete m_dc;
+    if (m_children_focus.has(this)) m_children_focus.clear();
+}
+
+void GuiWidget::clear_statics()
+{
+    if (m_last_focused_widget == this) m_last_focused_widget = nullptr;
+    if (m_last_event_widget == this) m_last_event_widget = nullptr;
+    DragState& drag = drag_state();
+    if (drag.widget == this) drag.widget = nullptr;
+    DndState& dnd = dnd_state();
+    if (dnd.source == this) dnd.source = nullptr;
+    if (dnd.accepting == this) dnd.accepting = nullptr;
+    GuiRouter::forget_widget(this);
+}
+
+size_t GuiWidget::get_memory_size() const
+{
+    size_t size = sizeof(GuiWidget) + m_tooltip.get_length() + m_children.get_count() * sizeof(GuiWidget*);
+    if (m_dc) size += m_dc->get_memory_size();
+    if (m_toolkit_widget) size += sizeof(GuiBoxRouter);
+    if (m_group) size += sizeof(GuiWidgetGroup);
+    return size;
+}
+
+void GuiWidget::load_settings(ParserGroup const&) {}
+
+void GuiWidget::save_settings(ParserGroup&) {}
+
+Fl_Group* GuiWidget::get_group()
+{
+    if (!m_group) {
+        Fl_Group* current = Fl_Group::current();
+        Fl_Group::current(nullptr);
+        m_group = new GuiWidgetGroup(get_x(), get_y(), get_width(), get_height());
+        Fl_Group::current(current);
+        if (m_toolkit_widget) m_group->add(m_toolkit_widget);
+    }
+    return m_group;
+}
+
+GuiRouter* GuiWidget::get_router() const
+{
+    return dynamic_cast<GuiRouter*>(m_toolkit_widget);
+}
+
+GuiDc& GuiWidget::get_dc()
+{
+    if (!m_dc) m_dc = new GuiWidgetDc(*this);
+    return *m_dc;
+}
+
+// Tree ---------------------------------------------------------------------------------------
+
+void GuiWidget::remove_from_parent_children()
+{
+    GuiWidget* parent = m_parent;
+    if (!parent) return;
+    CoreVector<GuiWidget*>& siblings = parent->m_children;
+    int index = m_index_in_parent;
+    if (index < 0 || index >= static_cast<int>(siblings.get_count()) || siblings[index] != this)
+        index = siblings.find(this);
+    if (index >= 0) {
+        // The last child takes the freed place.
+        GuiWidget* last = siblings.get_last();
+        siblings[index] = last;
+        last->m_index_in_parent = index;
+        siblings.remove(siblings.get_count() - 1);
+        parent->on_remove_child(this);
+    }
+    m_index_in_parent = -1;
+}
+
+void GuiWidget::set_parent(GuiWidget* parent)
+{
+    m_parenting_pending = false;
+    if (parent) {
+        if (m_parent) remove_from_parent_children();
+        m_index_in_parent = static_cast<int>(parent->m_children.get_count());
+        parent->m_children.add(this);
+        parent->get_group()->add(get_group());
+        parent->on_add_child(this);
+    } else {
+        if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+        remove_from_parent_children();
+    }
+    m_parent = parent;
+    apply_clipping();
+}
+
+GuiWidget* GuiWidget::get_window() const
+{
+    for (GuiWidget const* widget = this; widget; widget = widget->get_parent())
+        if (is_window_widget(widget)) return const_cast<GuiWidget*>(widget);
+    return nullptr;
+}
+
+GuiWidget* GuiWidget::get_root_window() const
+{
+    static CoreClassInfo const* floating = nullptr;
+    if (!floating) floating = CoreClassInfo::find("GuiFloatingWindow");
+    GuiWidget const* top = this;
+    for (GuiWidget const* widget = this; widget; widget = widget->get_parent()) {
+        if (floating && widget->is_kindof(*floating)) return const_cast<GuiWidget*>(widget);
+        top = widget;
+    }
+    return top->get_window();
+}
+
+void GuiWidget::bring_to_front()
+{
+    GuiWidget* parent = m_parent;
+    if (!parent) return;
+    set_parent(nullptr);
+    set_parent(parent);
+}
+
+bool GuiWidget::is_recursive_destroyed() const
+{
+    for (GuiWidget const* widget = this; widget; widget = widget->m_parent)
+        if (widget->m_destroyed) return true;
+    return false;
+}
+
+void GuiWidget::destroy()
+{
+    if (m_destroyed) return;
+    m_application->remove_pending_update(this);
+    m_application->remove_pending_redraw(this);
+    m_application->destroy(this);
+    m_destroyed = true;
+    if (m_shown) hide();
+    set_parent(nullptr);
+    remove_all_connection();
+    clear_statics();
+}
+
+void GuiWidget::destroy_child(GuiWidget& child)
+{
+    for (GuiWidget* grandchild : CoreVector<GuiWidget*>(child.m_children))
+        if (!grandchild->m_destroyed) child.destroy_child(*grandchild);
+    child.m_children.clear();
+    m_application->remove_pending_update(&child);
+    m_application->remove_pending_redraw(&child);
+    m_application->destroy(&child);
+    child.m_destroyed = true;
+    if (m_shown && child.m_shown) child.hide();
+    child.remove_all_connection();
+    child.clear_statics();
+    // The child keeps its toolkit objects, out of this widget's group, and deletes them itself.
+    if (child.m_group && child.m_group->parent()) child.m_group->parent()->remove(child.m_group);
+    child.m_parent = nullptr;
+    child.m_index_in_parent = -1;
+}
+
+void GuiWidget::clear_all_children()
+{
+    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
+        if (!child->m_destroyed) destroy_child(*child);
+    m_children.clear();
+    if (m_group && m_toolkit_widget && m_toolkit_widget->parent() != m_group) m_group->insert(*m_toolkit_widget, 0);
+}
+
+// Geometry -------------------------------------------------------------------------------------
+
+void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
+{
+    if (m_position[0] == x && m_position[1] == y && m_size[0] == w && m_size[1] == h) return;
+    m_position = GMathVec2<int>(x, y);
+    m_size = GMathVec2<int>(w, h);
+    if (m_recursive_constraints) apply_children_constraints(x, y, w, h);
+    apply_clipping();
+}
+
+void GuiWidget::set_position(int const& x, int const& y, bool const& top_left)
+{
+    if (top_left) {
+        if (x == get_x() && y == get_y()) return;
+        resize(x, y, get_width(), get_height());
+    } else {
+        resize(x - get_width() / 2, y - get_height() / 2, get_width(), get_height());
+    }
+    capture_constraints();
+}
+
+void GuiWidget::set_size(int const& x, int const& y, int const& w, int const& h)
+{
+    if (x == get_x() && y == get_y() && w == get_width() && h == get_height()) return;
+    m_parenting_pending = false;
+    resize(x, y, w, h);
+    capture_constraints();
+}
+
+void GuiWidget::set_width(int const& w)
+{
+    if (w == get_width()) return;
+    resize(get_x(), get_y(), w, get_height());
+    capture_constraints();
+}
+
+void GuiWidget::set_height(int const& h)
+{
+    if (h == get_height()) return;
+    resize(get_x(), get_y(), get_width(), h);
+    capture_constraints();
+}
+
+void GuiWidget::recompute_constraints()
+{
+    capture_constraints();
+}
+
+void GuiWidget::capture_constraints()
+{
+    set_constraints(m_left_constraint, m_top_constraint, m_right_constraint, m_bottom_constraint);
+}
+
+void GuiWidget::compute_children_bbox(GMathVec2<int>& min, GMathVec2<int>& max) const
+{
+    min = get_position();
+    max = GMathVec2<int>(-200000000, -200000000);
+    for (GuiWidget const* child : m_children) {
+        int left = child->get_x(), top = child->get_y();
+        int right = left + child->get_width(), bottom = top + child->get_height();
+        min[0] = std::min(min[0], std::min(left, right));
+        min[1] = std::min(min[1], std::min(top, bottom));
+        max[0] = std::max(max[0], std::max(left, right));
+        max[1] = std::max(max[1], std::max(top, bottom));
+    }
+}
+
+// Constraints --------------------------------------------------------------------------------------
+
+void GuiWidget::set_constraints(Constraint const& left, Constraint const& top, Constraint const& right,
+                                Constraint const& bottom)
+{
+    GuiWidget* parent = get_parent();
+    if (!parent) {
+        m_left_offset = m_top_offset = m_right_offset = m_bottom_offset = 0;
+        return;
+    }
+    int px, py, pw, ph;
+    if (m_parenting_pending) {
+        px = m_parent_position_at_creation[0];
+        py = m_parent_position_at_creation[1];
+        pw = m_parent_size_at_creation[0];
+        ph = m_parent_size_at_creation[1];
+    } else {
+        parent_box_for_constraints(*parent, px, py, pw, ph);
+    }
+    bool const self_window = is_window_widget(this);
+    int const x = self_window ? 0 : get_x();
+    int const y = self_window ? 0 : get_y();
+    int const w = get_width();
+    int const h = get_height();
+
+    m_left_constraint = left != CONSTRAINT_LEFT ? CONSTRAINT_RIGHT : CONSTRAINT_LEFT;
+    m_left_offset = m_left_constraint == CONSTRAINT_LEFT ? x - px : pw - (x - px);
+    if (right == CONSTRAINT_RIGHT) {
+        m_right_constraint = CONSTRAINT_RIGHT;
+        m_right_offset = pw - w - (x - px);
+    } else {
+        m_right_constraint = CONSTRAINT_LEFT;
+        m_right_offset = (x - px) + w;
+    }
+    m_top_constraint = top == CONSTRAINT_TOP ? CONSTRAINT_TOP : CONSTRAINT_BOTTOM;
+    m_top_offset = m_top_constraint == CONSTRAINT_TOP ? y - py : ph - (y - py);
+    if (bottom == CONSTRAINT_BOTTOM) {
+        m_bottom_constraint = CONSTRAINT_BOTTOM;
+        m_bottom_offset = ph - h - (y - py);
+    } else {
+        m_bottom_constraint = CONSTRAINT_TOP;
+        m_bottom_offset = (y - py) + h;
+    }
+}
+
+void GuiWidget::apply_constraints(int const& px, int const& py, int const& pw, int const& ph)
+{
+    if (!m_active_constraints) return;
+    int const left = px + (m_left_constraint == CONSTRAINT_RIGHT ? pw - m_left_offset : m_left_offset);
+    int const top = py + (m_top_constraint == CONSTRAINT_TOP ? m_top_offset : ph - m_top_offset);
+    int const right = px + (m_right_constraint == CONSTRAINT_RIGHT ? pw - m_right_offset : m_right_offset);
+    int const bottom = py + (m_bottom_constraint == CONSTRAINT_BOTTOM ? ph - m_bottom_offset : m_bottom_offset);
+    resize(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py, int const& pw, int const& ph)
+{
+    child.apply_constraints(px, py, pw, ph);
+}
+
+void GuiWidget::apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph)
+{
+    for (GuiWidget* child : m_children) child->apply_constraints(px, py, pw, ph);
+}
+
+// Clipping -----------------------------------------------------------------------------------------
+
+void GuiWidget::intersect_box(int const& ax, int const& ay, int const& aw, int const& ah, int const& bx,
+                              int const& by, int const& bw, int const& bh, int& x, int& y, int& w, int& h)
+{
+    int const left = clamp_int(bx - ax, 0, aw);
+    int const right = clamp_int(bx - ax + bw, 0, aw);
+    int const top = clamp_int(by - ay, 0, ah);
+    int const bottom = clamp_int(by - ay + bh, 0, ah);
+    x = ax + left;
+    y = ay + top;
+    w = right - left;
+    h = bottom - top;
+}
+
+bool GuiWidget::intersect_box(int const& ax, int const& ay, int const& aw, int const& ah, int const& bx,
+                              int const& by, int const& bw, int const& bh)
+{
+    int x, y, w, h;
+    intersect_box(ax, ay, aw, ah, bx, by, bw, bh, x, y, w, h);
+    return w >= 2 && h >= 2;
+}
+
+void GuiWidget::get_parent_effective_clip_region(int& x, int& y, int& w, int& h) const
+{
+    GuiWidget const* parent = get_parent();
+    // A window inside a window clips its children by its own box only.
+    bool const own_box = !parent || (is_window_widget(parent) && is_window_widget(parent->get_parent()));
+    if (own_box) {
+        x = get_x();
+        y = get_y();
+        w = get_width();
+        h = get_height();
+        return;
+    }
+    GMathVec4<int> const& clip = parent->get_clip_region();
+    x = clip[0];
+    y = clip[1];
+    w = clip[2];
+    h = clip[3];
+}
+
+void GuiWidget::set_clip_region(int const& x, int const& y, int const& w, int const& h)
+{
+    m_clip_region = GMathVec4<int>(x, y, w, h);
+    apply_clipping();
+}
+
+void GuiWidget::enable_clipping()
+{
+    m_clipping_enabled = true;
+    apply_clipping();
+}
+
+void GuiWidget::disable_clipping()
+{
+    m_clipping_enabled = false;
+    apply_clipping();
+}
+
+void GuiWidget::apply_clipping()
+{
+    if (!is_shown()) return;
+    int x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    if (get_parent()) {
+        int cx, cy, cw, ch;
+        get_parent_effective_clip_region(cx, cy, cw, ch);
+        intersect_box(cx, cy, cw, ch, get_x(), get_y(), get_width(), get_height(), x, y, w, h);
+    }
+    if (m_clipping_enabled)
+        intersect_box(m_clip_region[0], m_clip_region[1], m_clip_region[2], m_clip_region[3], x, y, w, h, x, y, w,
+                      h);
+    m_effective_clip = GMathVec4<int>(x, y, w, h);
+    if (m_toolkit_widget) m_toolkit_widget->resize(get_x(), get_y(), get_width(), get_height());
+    if (m_group) m_group->resize(get_x(), get_y(), get_width(), get_height());
+    apply_children_clipping();
+}
+
+void GuiWidget::apply_children_clipping()
+{
+    for (GuiWidget* child : m_children) child->apply_clipping();
+}
+
+void GuiWidget::push_clip(int const& x, int const& y, int const& w, int const& h)
+{
+    if (GuiRouter* router = get_router()) router->push_clip(x, y, w, h);
+}
+
+void GuiWidget::pop_clip()
+{
+    if (GuiRouter* router = get_router()) router->pop_clip();
+}
+
+// Visibility ---------------------------------------------------------------------------------------
+
+bool GuiWidget::is_visible() const
+{
+    if (!is_shown()) return false;
+    if (!get_parent()) return true;
+    int cx, cy, cw, ch;
+    get_parent_effective_clip_region(cx, cy, cw, ch);
+    return intersect_box(cx, cy, cw, ch, get_x(), get_y(), get_width(), get_height());
+}
+
+void GuiWidget::show()
+{
+    m_visible_wish = true;
+    if (is_window_widget(this) || m_shown) {
+        m_entered = Gui::is_mouse_over_widget(*this);
+        return;
+    }
+    if (m_parent) {
+        get_group()->show();
+        if (m_toolkit_widget) m_toolkit_widget->show();
+        m_entered = false;
+        m_shown = true;
+        apply_clipping();
+        if (m_show_children)
+            for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
+                if (child->m_visible_wish) child->show();
+        m_entered = Gui::is_mouse_over_widget(*this);
+        return;
+    }
+    if (!m_own_window) {
+        int const right = get_x() + get_width();
+        int const bottom = get_y() + get_height();
+        Fl_Group* current = Fl_Group::current();
+        Fl_Group::current(nullptr);
+        m_own_window = new Fl_Double_Window(right, bottom);
+        m_own_window->end();
+        m_own_window_group = new GuiWidgetGroup(0, 0, right, bottom);
+        m_own_window_group->end();
+        m_own_window->add(m_own_window_group);
+        m_own_window_group->add(get_group());
+        m_own_window->position(get_x(), get_y());
+        Fl_Group::current(current);
+        if (m_toolkit_widget) m_toolkit_widget->position(get_x(), get_y());
+    }
+    get_group()->show();
+    if (m_toolkit_widget) m_toolkit_widget->show();
+    m_own_window->show();
+    m_shown = true;
+    m_entered = false;
+    apply_clipping();
+    if (m_show_children)
+        for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
+            if (child->m_visible_wish) child->show();
+    m_entered = Gui::is_mouse_over_widget(*this);
+}
+
+void GuiWidget::hide()
+{
+    if (is_shown()) {
+        if (!m_visible_wish) return;
+        if (!is_window_widget(this)) {
+            if (!m_parent && m_own_window) m_own_window->hide();
+            if (m_group) m_group->hide();
+            m_entered = false;
+            m_shown = false;
+        }
+        for (GuiWidget* child : CoreVector<GuiWidget*>(m_children)) {
+            bool const wish = child->m_visible_wish;
+            child->hide();
+            child->m_visible_wish = wish;
+        }
+    }
+    m_visible_wish = false;
+}
+
+void GuiWidget::redraw()
+{
+    if (is_shown()) m_application->add_pending_redraw(this);
+}
+
+void GuiWidget::widget_redraw()
+{
+    if (!is_shown()) return;
+    if (m_group)
+        m_group->redraw();
+    else if (m_toolkit_widget)
+        m_toolkit_widget->redraw();
+}
+
+void GuiWidget::damage(unsigned char const& bits)
+{
+    if (m_toolkit_widget) m_toolkit_widget->damage(bits);
+}
+
+unsigned char GuiWidget::get_damage() const
+{
+    return m_toolkit_widget ? static_cast<unsigned char>(m_toolkit_widget->damage() & 127) : 0;
+}
+
+bool GuiWidget::is_damaged(unsigned char const& mask) const
+{
+    return m_toolkit_widget && (m_toolkit_widget->damage() & (mask | 128)) != 0;
+}
+
+// Enabling ----------------------------------------------------------------------------------------------
+
+bool GuiWidget::is_enabled() const
+{
+    if (m_toolkit_widget && !m_toolkit_widget->active()) return false;
+    GuiWidget const* parent = get_parent();
+    return parent ? parent->is_enabled() : true;
+}
+
+void GuiWidget::enable()
+{
+    if (is_enabled() || !m_toolkit_widget) return;
+    m_toolkit_widget->activate();
+    redraw();
+}
+
+void GuiWidget::disable()
+{
+    if (!is_enabled() || !m_toolkit_widget) return;
+    m_toolkit_widget->deactivate();
+    redraw();
+}
+
+void GuiWidget::set_enable(bool const& enable)
+{
+    if (enable)
+        this->enable();
+    else
+        disable();
+}
+
+bool GuiWidget::is_active() const
+{
+    return m_toolkit_widget && m_toolkit_widget->active();
+}
+
+// Focus -----------------------------------------------------------------------------------------------------
+
+bool GuiWidget::is_focus_changing()
+{
+    return s_focus_changing;
+}
+
+bool GuiWidget::has_focus() const
+{
+    return m_toolkit_widget && Fl::focus() == m_toolkit_widget;
+}
+
+void GuiWidget::lose_focus()
+{
+    if (!has_focus()) return;
+    if (GuiWidget* window = get_window())
+        static_cast<GuiWindow*>(window)->_lose_focus();
+    else
+        Fl::focus(nullptr);
+}
+
+GuiWidget* GuiWidget::get_focused_widget()
+{
+    Fl_Widget* focus = Fl::focus();
+    if (!focus || !dynamic_cast<GuiRouter*>(focus)) return nullptr;
+    return static_cast<GuiWidget*>(focus->user_data());
+}
+
+bool GuiWidget::children_has_focus(GuiWidget* widget)
+{
+    if (m_children_focus.is_empty()) {
+        for (GuiWidget* focused = get_focused_widget(); focused; focused = focused->get_parent())
+            m_children_focus.add(focused);
+    }
+    return m_children_focus.has(widget);
+}
+
+void GuiWidget::set_focus_receiver(bool const& receiver)
+{
+    if (!m_toolkit_widget) return;
+    if (receiver)
+        m_toolkit_widget->set_visible_focus();
+    else
+        m_toolkit_widget->clear_visible_focus();
+}
+
+bool GuiWidget::is_focus_receiver() const
+{
+    return m_toolkit_widget && m_toolkit_widget->visible_focus() && is_enabled();
+}
+
+bool GuiWidget::is_candidate_for_focus(GuiWidget const& widget)
+{
+    return widget.m_toolkit_widget && widget.m_toolkit_widget->visible_focus() && widget.is_enabled() &&
+           widget.is_shown();
+}
+
+GuiWidget* GuiWidget::get_next_focus_widget()
+{
+    GuiWidget* parent = get_parent();
+    if (m_index_in_parent < 0 || !m_tab_navigation || !parent)
+        return parent ? parent->get_next_focus_widget() : this;
+    CoreVector<GuiWidget*> const& siblings = parent->m_children;
+    int const count = static_cast<int>(siblings.get_count());
+    for (int i = m_index_in_parent + 1; i < count; ++i)
+        if (siblings[i] != this && is_candidate_for_focus(*siblings[i])) return siblings[i];
+    for (int i = 0; i < m_index_in_parent && i < count; ++i)
+        if (siblings[i] != this && is_candidate_for_focus(*siblings[i])) return siblings[i];
+    return parent->get_next_focus_widget();
+}
+
+GuiWidget* GuiWidget::get_previous_focus_widget()
+{
+    GuiWidget* parent = get_parent();
+    if (m_index_in_parent < 0 || !m_tab_navigation || !parent)
+        return parent ? parent->get_previous_focus_widget() : this;
+    CoreVector<GuiWidget*> const& siblings = parent->m_children;
+    int const count = static_cast<int>(siblings.get_count());
+    for (int i = std::min(m_index_in_parent, count) - 1; i >= 0; --i)
+        if (siblings[i] != this && is_candidate_for_focus(*siblings[i])) return siblings[i];
+    for (int i = count - 1; i > m_index_in_parent; --i)
+        if (siblings[i] != this && is_candidate_for_focus(*siblings[i])) return siblings[i];
+    return parent->get_previous_focus_widget();
+}
+
+void GuiWidget::give_focus_to_next_widget()
+{
+    GuiWidget* next = get_next_focus_widget();
+    if (next && next != this && !is_window_widget(next)) {
+        next->set_focus();
+    } else if (has_focus()) {
+        if (GuiWidget* window = get_window()) static_cast<GuiWindow*>(window)->_lose_focus();
+    }
+}
+
+void GuiWidget::give_focus_to_previous_widget()
+{
+    GuiWidget* previous = get_previous_focus_widget();
+    if (previous && previous != this) {
+        previous->set_focus();
+    } else if (has_focus()) {
+        if (GuiWidget* window = get_window()) static_cast<GuiWindow*>(window)->_lose_focus();
+    }
+}
+
+void GuiWidget::set_focus()
+{
+    if (is_window_widget(this) || !m_toolkit_widget) return;
+    if (!m_toolkit_widget->visible_focus() || !is_enabled() || Fl::focus() == m_toolkit_widget) return;
+    bool const was_changing = s_focus_changing;
+    s_focus_changing = true;
+    GuiWidget* previous = get_focused_widget();
+    if (previous && previous != this && previous->has_focus()) {
+        previous->raise_event(EVT_ID_WIDGET_FOCUS_OUT);
+        previous->lose_focus();
+    }
+    GuiWidget* window = get_window();
+    bool const popup = window && window->get_class_info().get_name() == "GuiPopup";
+    Fl_Window* grab = popup ? Fl::grab() : nullptr;
+    if (grab) Fl::grab(nullptr);
+    Fl::focus(m_toolkit_widget);
+    if (popup) m_toolkit_widget->handle(FL_FOCUS);
+    if (grab) Fl::grab(grab);
+    GuiRouter* router = get_router();
+    if (router) router->set_pass_to_toolkit(false);
+    process_event(EVT_ID_WIDGET_FOCUS_IN);
+    if (router) router->set_pass_to_toolkit(true);
+    raise_event(EVT_ID_WIDGET_FOCUS_IN);
+    m_last_focused_widget = this;
+    redraw();
+    if (window) static_cast<GuiWindow*>(window)->widget_focus_changed();
+    m_children_focus.clear();
+    s_focus_changing = was_changing;
+}
+
+void GuiWidget::capture_events(bool const& capture)
+{
+    if (capture == m_capturing) return;
+    GuiWidget* window = get_window();
+    Fl_Window* toolkit_window = nullptr;
+    if (window && window->get_widget()) toolkit_window = window->get_widget()->as_window();
+    if (!toolkit_window) toolkit_window = m_own_window;
+    if (capture) {
+        if (!toolkit_window) return;
+        Fl::grab(toolkit_window);
+    } else {
+        Fl::grab(nullptr);
+    }
+    m_capturing = capture;
+}
+
+// Appearance ----------------------------------------------------------------------------------------------------
+
+GMathVec3<unsigned char> GuiWidget::get_highlighted_color(GMathVec3<unsigned char> const& color,
+                                                          float const& factor, bool const& keep_hue)
+{
+    float scaled[3];
+    bool saturated = false;
+    for (int i = 0; i < 3; ++i) {
+        scaled[i] = std::clamp(static_cast<float>(color[i]) * factor, 0.0f, 255.0f);
+        if (scaled[i] >= 255.0f) saturated = true;
+    }
+    if (keep_hue && saturated) {
+        float scale = 255.0f;
+        for (int i = 0; i < 3; ++i)
+            if (color[i] > 0) scale = std::min(scale, scaled[i] / static_cast<float>(color[i]));
+        for (int i = 0; i < 3; ++i) scaled[i] = std::clamp(static_cast<float>(color[i]) * scale, 0.0f, 255.0f);
+    }
+    return GMathVec3<unsigned char>(static_cast<unsigned char>(scaled[0]), static_cast<unsigned char>(scaled[1]),
+                                    static_cast<unsigned char>(scaled[2]));
+}
+
+void GuiWidget::set_mouse_cursor(Gui::MouseCursorId const& id)
+{
+    m_mouse_cursor = id;
+    if (m_entered) apply_mouse_cursor();
+}
+
+void GuiWidget::apply_mouse_cursor() const
+{
+    if (GuiWidget* window = get_window())
+        static_cast<GuiWindow*>(window)->_set_mouse_cursor(m_mouse_cursor);
+    else if (m_own_window)
+        m_own_window->cursor(static_cast<Fl_Cursor>(m_mouse_cursor));
+}
+
+void GuiWidget::set_tooltip(CoreString const& tooltip)
+{
+    m_tooltip = tooltip;
+    get_group()->copy_tooltip(m_tooltip.is_empty() ? nullptr : m_tooltip.get_data());
+}
+
+void GuiWidget::force_tooltip()
+{
+    if (!m_toolkit_widget) return;
+    Fl_Tooltip::exit(m_toolkit_widget);
+    Fl_Tooltip::current(nullptr);
+    Fl_Tooltip::enter(m_toolkit_widget);
+}
+
+// Events and drawing ----------------------------------------------------------------------------------------------
+
+void GuiWidget::draw(GuiDc&)
+{
+    if (GuiRouter* router = get_router()) router->draw_base();
+}
+
+void GuiWidget::widget_update() {}
+
+void GuiWidget::on_add_child(GuiWidget*) {}
+
+void GuiWidget::on_remove_child(GuiWidget*) {}
+
+bool GuiWidget::process_actions()
+{
+    return false;
+}
+
+int GuiWidget::process_event(CoreString const& name)
+{
+    m_last_event_widget = this;
+    if (name == EVT_ID_WIDGET_SHOW || name == EVT_ID_WIDGET_HIDE) m_entered = false;
+    GuiRouter* router = get_router();
+    if (name == EVT_ID_KEY_DOWN) {
+        static CoreClassInfo const* text_edit = nullptr;
+        if (!text_edit) text_edit = CoreClassInfo::find("GuiTextEdit");
+        bool const is_text_edit = text_edit && is_kindof(*text_edit);
+        if (has_focus() && !is_text_edit && m_tab_navigation && Fl::event_key() == FL_Tab) {
+            if (Fl::event_state(FL_SHIFT))
+                give_focus_to_previous_widget();
+            else
+                give_focus_to_next_widget();
+            return 1;
+        }
+        if (router && router->is_pass_to_toolkit() && router->handle_event(name)) return 1;
+        if (has_focus()) {
+            for (GuiWidget* widget = this; widget; widget = widget->get_parent())
+                if (widget->process_actions()) return 1;
+        }
+    }
+    if (!router || !router->is_pass_to_toolkit()) return 0;
+    return router->handle_event(name);
+}
+
+void GuiWidget::paste(CoreString const& text)
+{
+    m_application->on_paste(*this, text);
+}
+
+void GuiWidget::set_is_dirty(bool const& dirty)
+{
+    if (dirty)
+        m_application->add_pending_update(this);
+    else
+        m_application->remove_pending_update(this);
+}
+
+bool GuiWidget::get_is_dirty() const
+{
+    return m_application->is_pending_update(const_cast<GuiWidget*>(this));
+}
+
+// Drag throttling -----------------------------------------------------------------------------------------------
+
+GuiWidget* GuiWidget::get_drag_widget()
+{
+    return drag_state().widget;
+}
+
+double GuiWidget::get_drag_elapsed_time()
+{
+    return drag_state().watch.get_elapsed_time() * 1000.0;
+}
+
+unsigned int GuiWidget::get_drag_event_count()
+{
+    return drag_state().count;
+}
+
+void GuiWidget::start_drag_timer(GuiWidget* widget)
+{
+    DragState& drag = drag_state();
+    drag.widget = widget;
+    drag.count = 0;
+    drag.watch.reset();
+    drag.watch.start();
+}
+
+void GuiWidget::stop_drag_timer()
+{
+    DragState& drag = drag_state();
+    drag.widget = nullptr;
+    drag.watch.stop();
+    drag.watch.reset();
+}
+
+void GuiWidget::reset_drag_timer()
+{
+    drag_state().watch.reset();
+}
+
+void GuiWidget::count_drag_event()
+{
+    ++drag_state().count;
+}
+
+// Drag and drop --------------------------------------------------------------------------------------------------
+
+GuiWidget* GuiWidget::get_dnd_widget()
+{
+    return dnd_state().source;
+}
+
+GuiWidget* GuiWidget::get_dnd_accepting_widget()
+{
+    return dnd_state().accepting;
+}
+
+void GuiWidget::set_dnd_accepting_widget(GuiWidget* widget)
+{
+    dnd_state().accepting = widget;
+}
+
+CoreVector<CoreBaseObject*> const& GuiWidget::get_dnd_event_data()
+{
+    return dnd_state().payload;
+}
+
+bool GuiWidget::is_dnd_running()
+{
+    return dnd_state().loop_running.load();
+}
+
+void GuiWidget::on_dnd_timeout(void* data)
+{
+    GuiWidget* widget = static_cast<GuiWidget*>(data);
+    GuiApp* app = widget ? &widget->get_application() : GuiApp::get_gui_instance();
+    if (app && !app->is_events_blocked() && !app->is_blocking()) app->check_for_events();
+    Fl::repeat_timeout(0.05, &GuiWidget::on_dnd_timeout, data);
+}
+
+bool GuiWidget::initiate_dnd_event(CoreVector<CoreBaseObject*> const& objects)
+{
+    DndState& dnd = dnd_state();
+    if (dnd.in_progress) return true;
+    dnd.in_progress = true;
+    dnd.loop_running.exchange(true);
+    Fl::add_timeout(0.05, &GuiWidget::on_dnd_timeout, this);
+    for (CoreBaseObject* object : objects)
+        if (object) dnd.payload.add(object);
+    bool dropped = false;
+    if (!dnd.payload.is_empty()) {
+        if (!Fl::first_window()) {
+            CORE_LOG_WARNING("GuiWidget.initiate_dnd_event: no window is shown, nothing is dragged\n");
+        } else {
+            dnd.source = this;
+            // The X drag loop carries text: the payload's class names, for other programs.
+            CoreString text;
+            for (CoreBaseObject* object : dnd.payload) {
+                if (!text.is_empty()) text += "\n";
+                text += object->get_class_info().get_name();
+            }
+            Fl::copy(text.get_data(), static_cast<int>(text.get_length()), 0);
+            dropped = Fl::dnd() != 0;
+            GuiWidget* accepting = dnd.accepting;
+            static CoreClassInfo const* gl_widget = nullptr;
+            if (!gl_widget) gl_widget = CoreClassInfo::find("GuiGlWidget");
+            if (dropped && accepting && gl_widget && accepting->is_kindof(*gl_widget) &&
+                Gui::get_below_mouse_widget()) {
+                // OpenGL widgets take the drop in their own coordinates.
+                GuiWidget* window = accepting->get_window();
+                int wx = window ? window->get_x() : 0, wy = window ? window->get_y() : 0;
+                Fl::e_x = Gui::get_mouse_screen_position_x() - wx - accepting->get_x();
+                Fl::e_y = Gui::get_mouse_screen_position_y() - wy - accepting->get_y();
+                accepting->process_event(EVT_ID_DND_RELEASE);
+            }
+        }
+    }
+    dnd.payload.clear();
+    dnd.source = nullptr;
+    dnd.accepting = nullptr;
+    dnd.loop_running.exchange(false);
+    Fl::remove_timeout(&GuiWidget::on_dnd_timeout, this);
+    dnd.in_progress = false;
+    redraw();
+    return dropped;
+}
+
+bool GuiWidget::initiate_dnd_event(CoreBaseObject* object)
+{
+    CoreVector<CoreBaseObject*> objects;
+    objects.add(object);
+    return initiate_dnd_event(objects);
+}
+
+bool GuiWidget::initiate_dnd_event(OfHandle const& handle)
+{
+    GuiDndHandle item(handle);
+    return initiate_dnd_event(&item);
+}
+
+bool GuiWidget::initiate_dnd_event(CoreVector<OfHandle>& handles)
+{
+    CoreVector<GuiDndHandle> items;
+    items.reserve(handles.get_count());
+    for (OfHandle const& handle : handles) items.add(GuiDndHandle(handle));
+    CoreVector<CoreBaseObject*> objects;
+    for (GuiDndHandle& item : items) objects.add(&item);
+    return initiate_dnd_event(objects);
+}
+
+OfHandle const* GuiWidget::get_dnd_handle(CoreBaseObject const* object)
+{
+    GuiDndHandle const* item = dynamic_cast<GuiDndHandle const*>(object);
+    return item ? &item->get_handle() : nullptr;
+}

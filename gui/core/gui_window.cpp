@@ -1,0 +1,451 @@
+#include "gui/core/gui_window.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Group.H>
+
+#include "gui/app/gui_app.h"
+#include "gui/core/gui_dc.h"
+#include "host/core/core_log.h"
+#include "host/sys/sys_thread_lock.h"
+
+CORE_IMPLEMENT_CLASS(GuiWindow, GuiWidget)
+
+namespace {
+
+// Holds the keyboard focus of a window when no widget has it, and routes the keys typed then.
+class GuiHiddenFocusWidget : public Fl_Box {
+public:
+    explicit GuiHiddenFocusWidget(GuiWindow& window) : Fl_Box(0, 0, 0, 0), m_window(&window)
+    {
+        set_visible_focus();
+        box(FL_NO_BOX);
+    }
+
+    void forget_window() { m_window = nullptr; }
+
+    int handle(int event) override
+    {
+        if (!m_window) return Fl_Box::handle(event);
+        switch (event) {
+        case FL_FOCUS:
+        case FL_UNFOCUS: return 1;
+        case FL_PASTE:
+            if (!GuiWidget::get_dnd_widget()) {
+                GuiRouter::paste_later(*m_window, Gui::get_event_text());
+                return 1;
+            }
+            return Fl_Box::handle(event);
+        case FL_SHORTCUT:
+            if (Fl::focus() && Fl::focus() != this) return 1;
+            return route_keys();
+        case FL_KEYDOWN: return route_keys();
+        default: return Fl_Box::handle(event);
+        }
+    }
+
+private:
+    // With the pointer over the window, the widget below it and its ancestors are offered the
+    // key as a shortcut; otherwise the window's actions, then its owner's.
+    int route_keys()
+    {
+        GuiWindow& window = *m_window;
+        if (Gui::is_mouse_over_widget(window)) {
+            GuiWidget* below = Gui::get_below_mouse_widget();
+            if (below && below->get_window() == &window) {
+                for (GuiWidget* widget = below; widget; widget = widget->get_parent()) {
+                    if (widget->process_event(EVT_ID_KEY_SHORTCUT) != 0) return 1;
+                    widget->raise_event(EVT_ID_KEY_SHORTCUT);
+                    if (widget == &window) break;
+                }
+                return 1;
+            }
+        }
+        if (window.process_actions_for_keys()) return 1;
+        if (GuiWindow* owner = window.get_owner()) owner->process_actions_for_keys();
+        return 1;
+    }
+
+    GuiWindow* m_window;
+};
+
+// A toolkit window waiting for the idle pass to be deleted: its callbacks may be on the stack.
+class GuiDeferredToolkitWindow : public CoreBaseObject {
+public:
+    explicit GuiDeferredToolkitWindow(Fl_Window* window) : m_window(window) {}
+    ~GuiDeferredToolkitWindow() override { delete m_window; }
+
+private:
+    Fl_Window* m_window;
+};
+
+// The group of a window: (0, 0, w, h) inside the toolkit window, never laying out children.
+class GuiWindowGroup : public GuiWidgetGroup {
+public:
+    GuiWindowGroup(int w, int h) : GuiWidgetGroup(0, 0, w, h) { Fl_Group::show(); }
+};
+
+// Closing a window from the window manager hides it; the application ends with its last
+// top-level window.
+void on_window_close(Fl_Widget* widget, void*)
+{
+    GuiWindowRouter* router = static_cast<GuiWindowRouter*>(widget);
+    GuiWindow* window = static_cast<GuiWindow*>(router->get_owner());
+    if (!window) {
+        router->hide();
+        return;
+    }
+    window->hide();
+    GuiApp& app = window->get_application();
+    if (!window->get_owner() && !Fl::first_window() && app.is_running()) app.quit();
+}
+
+}  // namespace
+
+// GuiWindowRouter -------------------------------------------------------------------------------
+
+GuiWindowRouter::GuiWindowRouter(GuiWindow& owner, int x, int y, int w, int h, char const* title)
+    : Fl_Double_Window(x, y, w, h), GuiRouter(&owner)
+{
+    Fl_Double_Window::end();
+    copy_label(title);
+    user_data(&owner);
+    callback(&on_window_close);
+    color(fl_rgb_color(64, 64, 64));
+}
+
+int GuiWindowRouter::handle(int event)
+{
+    GuiWidget* owner = get_owner();
+    if (!owner) return Fl_Double_Window::handle(event);
+    if (GuiWidget::is_focus_changing() && event == FL_UNFOCUS) return Fl_Double_Window::handle(event);
+    switch (event) {
+    case FL_FOCUS:
+        if (shown()) m_active = true;
+        break;
+    case FL_SHOW: m_active = true; break;
+    case FL_HIDE: m_active = false; break;
+    case FL_UNFOCUS: {
+        GuiWidget* below = Gui::get_below_mouse_widget();
+        if (!below || below->get_window() != owner) m_active = false;
+        break;
+    }
+    default: break;
+    }
+    if (m_in_handle) return 1;
+    m_in_handle = true;
+    int result;
+    if (event == FL_MOVE && !owner->is_entered()) {
+        owner->set_entered(true);
+        owner->process_event(EVT_ID_MOUSE_ENTER);
+        result = route(FL_MOVE);
+    } else {
+        result = route(event);
+    }
+    m_in_handle = false;
+    return result;
+}
+
+int GuiWindowRouter::route(int event)
+{
+    GuiWidget& owner = *get_owner();
+    CoreString const* name = &get_event_name(event);
+    if (event == FL_ENTER) {
+        if (owner.is_entered())
+            name = &EVT_ID_UNKNOWN;
+        else
+            owner.set_entered(true);
+    } else if (event == FL_LEAVE) {
+        if (owner.is_entered())
+            owner.set_entered(false);
+        else
+            name = &EVT_ID_UNKNOWN;
+    }
+    GuiApp& app = owner.get_application();
+    bool const mouse = event == FL_PUSH || event == FL_RELEASE || event == FL_MOVE || event == FL_DRAG;
+    if (mouse) {
+        Gui::update_mouse_motion();
+        app.dispatch_mouse_event(owner, *name);
+    }
+    if (mouse || event == FL_KEYDOWN || event == FL_KEYUP || event == FL_SHORTCUT || event == FL_PASTE ||
+        (event >= FL_DND_ENTER && event <= FL_DND_RELEASE))
+        app.get_application_idle_watch().reset();
+    // Entering and leaving the window itself still reach its children.
+    if (name == &EVT_ID_UNKNOWN) return Fl_Double_Window::handle(event);
+    int const result = owner.process_event(*name);
+    if (result == 1) owner.raise_event(*name);
+    return result;
+}
+
+int GuiWindowRouter::handle_event(CoreString const& name)
+{
+    int const event = get_toolkit_event(name);
+    if (event == 255) return 0;
+    int const result = Fl_Double_Window::handle(event);
+    if (Fl::event_key(FL_Escape) && (event == FL_KEYDOWN || event == FL_SHORTCUT)) return 1;
+    return result;
+}
+
+void GuiWindowRouter::draw()
+{
+    GuiWidget* owner = get_owner();
+    if (!owner) {
+        Fl_Double_Window::draw();
+        return;
+    }
+    GuiApp::begin_widget_draw();
+    if (owner->is_visible()) {
+        SysThreadLockGuard<SysThreadLockRecursive> guard(GuiApp::get_interface_lock());
+        if (owner->is_clipping_enabled()) {
+            begin_clip();
+            owner->draw(owner->get_dc());
+            end_clip();
+        } else {
+            owner->draw(owner->get_dc());
+        }
+    }
+    GuiApp::end_widget_draw();
+}
+
+void GuiWindowRouter::draw_base()
+{
+    Fl_Double_Window::draw();
+}
+
+void GuiWindowRouter::resize(int x, int y, int w, int h)
+{
+    GuiWindow* owner = static_cast<GuiWindow*>(get_owner());
+    bool const size_changed = w != this->w() || h != this->h();
+    Fl_Double_Window::resize(x, y, w, h);
+    if (!owner) return;
+    if (owner->m_window_group) owner->m_window_group->resize(0, 0, w, h);
+    owner->m_position = GMathVec2<int>(x, y);
+    owner->m_size = GMathVec2<int>(w, h);
+    if (size_changed) {
+        owner->apply_children_constraints(0, 0, w, h);
+        owner->apply_clipping();
+    }
+}
+
+// GuiWindow ----------------------------------------------------------------------------------------
+
+GuiWindow::GuiWindow(GuiWindow& owner, int const& x, int const& y, int const& w, int const& h,
+                     CoreString const& title)
+    : GuiWidget(nullptr, owner.get_application(), x, y, w, h), m_owner(&owner), m_title(title)
+{
+    owner.m_child_windows.add(this);
+    init_window(x, y, w, h);
+}
+
+GuiWindow::GuiWindow(GuiApp& app, int const& x, int const& y, int const& w, int const& h, CoreString const& title)
+    : GuiWidget(nullptr, app, x, y, w, h), m_title(title)
+{
+    app.add_window(this);
+    init_window(x, y, w, h);
+}
+
+void GuiWindow::init_window(int const& x, int const& y, int const& w, int const& h)
+{
+    m_parenting_pending = false;
+    Fl_Group* current = Fl_Group::current();
+    Fl_Group::current(nullptr);
+    GuiWindowRouter* router = new GuiWindowRouter(*this, x, y, w, h, m_title.get_data());
+    if (m_resizable) router->resizable(router);
+    m_window_group = new GuiWindowGroup(w, h);
+    router->add(m_window_group);
+    m_hidden_focus_widget = new GuiHiddenFocusWidget(*this);
+    router->add(m_hidden_focus_widget);
+    Fl_Group::current(current);
+    set_toolkit_widget(router);
+    m_group = m_window_group;
+    m_effective_clip = GMathVec4<int>(0, 0, w, h);
+}
+
+GuiWindow::~GuiWindow()
+{
+    GuiWindowRouter* router = get_router();
+    if (!router) return;
+    hide();
+    set_parent(nullptr);
+    for (GuiWidget* child : CoreVector<GuiWidget*>(get_children()))
+        if (!child->is_destroyed()) child->destroy();
+    for (GuiWindow* child : CoreVector<GuiWindow*>(m_child_windows)) {
+        child->m_owner = nullptr;
+        if (!child->is_destroyed()) child->destroy();
+    }
+    m_child_windows.clear();
+    if (!m_owner) get_application().remove_window(this);
+    // The toolkit window may still be handling the event that led here: it is deleted at
+    // the next idle pass, ownerless so that it routes nothing meanwhile.
+    router->set_owner(nullptr);
+    router->user_data(nullptr);
+    static_cast<GuiHiddenFocusWidget*>(m_hidden_focus_widget)->forget_window();
+    get_application().add_deferred_object(new GuiDeferredToolkitWindow(router));
+    set_toolkit_widget(nullptr);
+    m_group = nullptr;
+    m_window_group = nullptr;
+}
+
+size_t GuiWindow::get_memory_size() const
+{
+    return GuiWidget::get_memory_size() + sizeof(GuiWindow) - sizeof(GuiWidget) + m_title.get_length() +
+           m_child_windows.get_count() * sizeof(GuiWindow*);
+}
+
+GuiWindowRouter* GuiWindow::get_router() const
+{
+    return static_cast<GuiWindowRouter*>(get_widget());
+}
+
+void GuiWindow::show()
+{
+    m_not_yet_shown = false;
+    GuiWindowRouter* router = get_router();
+    if (!router) return;
+    if (m_shown) {
+        if (router->shown() && !router->visible()) router->show();  // iconified: restore
+        return;
+    }
+    Fl::focus(m_hidden_focus_widget);
+    if (m_owner && m_owner->get_router()) {
+        m_owner->get_router()->show();
+        router->set_non_modal();
+    }
+    router->show();
+    m_shown = true;
+    for (GuiWidget* child : CoreVector<GuiWidget*>(get_children()))
+        if (is_widget_visible(*child)) child->show();
+    apply_children_constraints(0, 0, router->w(), router->h());
+    apply_clipping();
+    m_in_modal_loop = false;
+    GuiWidget::show();
+}
+
+void GuiWindow::hide()
+{
+    GuiWindowRouter* router = get_router();
+    if (!m_shown || !router) {
+        GuiWidget::hide();
+        return;
+    }
+    for (GuiWindow* child : CoreVector<GuiWindow*>(m_child_windows)) child->hide();
+    router->hide();
+    GuiWidget::hide();
+    m_shown = false;
+    m_entered = false;
+    if (m_owner && m_owner->get_router() && m_owner->is_shown()) m_owner->get_router()->show();
+}
+
+void GuiWindow::set_parent(GuiWidget* owner)
+{
+    if (owner == m_owner) return;
+    if (owner && !owner->is_kindof(GuiWindow::class_info())) {
+        CORE_LOG_WARNING("GuiWindow.set_parent: trying to parent a GuiWindow to a "
+                         << owner->get_class_info().get_name() << ": which is impossible and skipped.\n");
+        return;
+    }
+    GuiWindowRouter* router = get_router();
+    if (m_owner) m_owner->m_child_windows.remove_item(this);
+    GuiWindow* window_owner = static_cast<GuiWindow*>(owner);
+    bool const reshow = m_shown && router;
+    if (window_owner) {
+        window_owner->m_child_windows.add(this);
+        if (router) router->set_non_modal();
+    } else if (router) {
+        router->clear_modal_states();
+    }
+    if (reshow) router->hide();
+    m_owner = window_owner;
+    if (reshow) router->show();
+    apply_clipping();
+}
+
+GMathVec2<int> const& GuiWindow::get_size() const
+{
+    if (GuiWindowRouter* router = get_router())
+        const_cast<GuiWindow*>(this)->m_size = GMathVec2<int>(router->w(), router->h());
+    return m_size;
+}
+
+GMathVec2<int> const& GuiWindow::get_position() const
+{
+    if (GuiWindowRouter* router = get_router())
+        const_cast<GuiWindow*>(this)->m_position = GMathVec2<int>(router->x(), router->y());
+    return m_position;
+}
+
+bool GuiWindow::is_enabled() const
+{
+    if (m_in_modal_loop) return true;
+    return get_application().is_enabled() && GuiWidget::is_enabled();
+}
+
+void GuiWindow::resize(int const& x, int const& y, int const& w, int const& h)
+{
+    GuiWindowRouter* router = get_router();
+    if (!router) return;
+    if (!m_resizable) router->size_range(w, h, w, h, 0, 0, 0);
+    router->resize(x, y, w, h);
+}
+
+void GuiWindow::draw(GuiDc&)
+{
+    if (GuiWindowRouter* router = get_router()) router->draw_base();
+}
+
+Fl_Group* GuiWindow::get_group()
+{
+    return m_window_group;
+}
+
+void GuiWindow::apply_constraints(int const&, int const&, int const&, int const&)
+{
+    GuiWindowRouter* router = get_router();
+    if (!router) return;
+    GuiWidget::apply_constraints(0, 0, router->w(), router->h());
+}
+
+void GuiWindow::apply_clipping()
+{
+    if (!m_shown) return;
+    m_effective_clip = GMathVec4<int>(0, 0, get_width(), get_height());
+    apply_children_clipping();
+}
+
+void GuiWindow::widget_focus_changed()
+{
+    if (m_owner) m_owner->widget_focus_changed();
+}
+
+void GuiWindow::set_title(CoreString const& title)
+{
+    m_title = title;
+    if (GuiWindowRouter* router = get_router()) router->copy_label(m_title.get_data());
+}
+
+void GuiWindow::set_resizable(bool const& resizable)
+{
+    if (!m_not_yet_shown) {
+        CORE_LOG_WARNING("GuiWindow.set_resizable: can't set the flag after the window has been shown\n");
+        return;
+    }
+    m_resizable = resizable;
+    if (GuiWindowRouter* router = get_router()) router->resizable(resizable ? router : nullptr);
+}
+
+void GuiWindow::_lose_focus()
+{
+    Fl::focus(m_hidden_focus_widget);
+    raise_event(EVT_ID_WIDGET_FOCUS_LOOSE);
+}
+
+void GuiWindow::_set_mouse_cursor(Gui::MouseCursorId const& id) const
+{
+    if (GuiWindowRouter* router = get_router())
+        if (router->shown()) router->cursor(static_cast<Fl_Cursor>(id));
+}
+
+bool GuiWindow::process_actions_for_keys()
+{
+    return process_actions();
+}
