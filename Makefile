@@ -35,8 +35,14 @@ build-asan: setup $(ASAN_BUILD)/build.ninja
 build-fuzz: setup $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
+# With a display the showcase opens; without one it is drawn on a virtual X server and its
+# pictures are written into $(BUILD)/screenshots.
 demo: build
-	$(XVFB) $(BUILD)/bin/qn_demo
+ifeq ($(DISPLAY),)
+	@scripts/screenshots.sh $(BUILD)/bin/qn_demo $(BUILD)/screenshots
+else
+	$(BUILD)/bin/qn_demo
+endif
 
 test: build
 	cd $(BUILD) && $(XVFB) $(CTEST)

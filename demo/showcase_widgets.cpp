@@ -1,0 +1,308 @@
+#include "demo/showcase_widgets.h"
+
+#include <cstdio>
+
+#include "gui/core/gui.h"
+
+namespace {
+bool s_trace = false;
+
+using Color = GMathVec3<unsigned char>;
+}  // namespace
+
+void DemoTrace::set_enabled(bool enabled)
+{
+    s_trace = enabled;
+}
+
+bool DemoTrace::is_enabled()
+{
+    return s_trace;
+}
+
+void DemoTrace::line(CoreString const& text)
+{
+    if (!s_trace) return;
+    std::printf("%s\n", text.get_data());
+    std::fflush(stdout);
+}
+
+Color const DemoColors::window(43, 45, 48);
+Color const DemoColors::panel(56, 59, 63);
+Color const DemoColors::panel_title(70, 74, 80);
+Color const DemoColors::border(28, 29, 31);
+Color const DemoColors::text(220, 222, 225);
+Color const DemoColors::dim_text(150, 154, 160);
+Color const DemoColors::accent(232, 148, 32);
+Color const DemoColors::tile(84, 89, 96);
+Color const DemoColors::tile_focused(104, 111, 120);
+
+// DemoWidget -------------------------------------------------------------------------------
+
+DemoWidget::DemoWidget(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : GuiWidget(parent, x, y, w, h), m_name(name)
+{
+}
+
+void DemoWidget::anchor(Constraint left, Constraint top, Constraint right, Constraint bottom)
+{
+    set_constraints(left, top, right, bottom);
+}
+
+void DemoWidget::resize(int const& x, int const& y, int const& w, int const& h)
+{
+    bool const changed = x != get_x() || y != get_y() || w != get_width() || h != get_height();
+    GuiWidget::resize(x, y, w, h);
+    if (changed && DemoTrace::is_enabled())
+        DemoTrace::line(CoreString("layout ") + m_name + " " + x + " " + y + " " + w + " " + h);
+}
+
+// DemoPanel ------------------------------------------------------------------------------------
+
+DemoPanel::DemoPanel(GuiWidget& parent, CoreString const& name, CoreString const& title, int x, int y, int w,
+                     int h)
+    : DemoWidget(parent, name, x, y, w, h), m_title(title)
+{
+}
+
+void DemoPanel::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    dc.set_color(DemoColors::panel);
+    dc.draw_filled_rectangle(x, y, w, h);
+    dc.set_color(DemoColors::panel_title);
+    dc.draw_filled_rectangle(x, y, w, TITLE_HEIGHT);
+    dc.set_color(DemoColors::border);
+    dc.draw_rectangle(x, y, w, h);
+    dc.set_color(DemoColors::text);
+    dc.set_font_size(12);
+    dc.draw_text(m_title, x + 8, y + 15);
+}
+
+// DemoText -------------------------------------------------------------------------------------
+
+DemoText::DemoText(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+void DemoText::set_text(CoreString const& text)
+{
+    m_text = text;
+    redraw();
+}
+
+void DemoText::draw(GuiDc& dc)
+{
+    dc.set_color(DemoColors::panel);
+    dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+    dc.set_color(DemoColors::text);
+    dc.set_font_size(11);
+    int const line_height = 14;
+    int y = get_y() + line_height - 2;
+    unsigned int start = 0;
+    std::string const text = m_text.get_data();
+    while (start <= text.size() && y < get_y() + get_height() + line_height) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        dc.draw_text(CoreString(text.substr(start, end - start).c_str()), get_x() + 4, y);
+        y += line_height;
+        start = static_cast<unsigned int>(end + 1);
+    }
+}
+
+// DemoTile ---------------------------------------------------------------------------------------
+
+DemoTile::DemoTile(GuiWidget& parent, CoreString const& name, CoreString const& label, int x, int y, int w,
+                   int h)
+    : DemoWidget(parent, name, x, y, w, h), m_label(label)
+{
+    set_focus_receiver(true);
+    set_tooltip(CoreString("Click or press Tab to focus ") + label);
+}
+
+int DemoTile::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_MOUSE_ENTER || name == EVT_ID_MOUSE_LEAVE) {
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_MOVE) return 1;
+    if (name == EVT_ID_MOUSE_DOWN) {
+        set_focus();
+        return 1;
+    }
+    if (name == EVT_ID_WIDGET_FOCUS_IN) {
+        DemoTrace::line(CoreString("focus ") + get_name());
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_WIDGET_FOCUS_OUT) {
+        redraw();
+        return 1;
+    }
+    return GuiWidget::process_event(name);
+}
+
+void DemoTile::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    bool const focused = has_focus();
+    bool const enabled = is_enabled();
+    dc.set_color(!enabled  ? DemoColors::panel
+                 : focused ? DemoColors::tile_focused
+                 : is_entered() ? DemoColors::panel_title
+                                : DemoColors::tile);
+    dc.draw_filled_rectangle(x, y, w, h);
+    dc.set_color(focused ? DemoColors::accent : DemoColors::border);
+    dc.draw_rectangle(x, y, w, h);
+    if (focused) dc.draw_rectangle(x + 1, y + 1, w - 2, h - 2);
+    dc.set_color(enabled ? DemoColors::text : DemoColors::dim_text);
+    dc.set_font_size(12);
+    dc.draw_text_centered(m_label, x, y, w, h);
+}
+
+// DemoButton -----------------------------------------------------------------------------------------
+
+DemoButton::DemoButton(GuiWidget& parent, CoreString const& name, CoreString const& label, int x, int y, int w,
+                       int h, std::function<void()> action)
+    : DemoTile(parent, name, label, x, y, w, h), m_action(std::move(action))
+{
+    set_tooltip(label);
+}
+
+int DemoButton::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_MOUSE_DOWN) {
+        m_pressed = true;
+        set_focus();
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_UP) {
+        bool const inside = Gui::get_relative_mouse_x(*this) >= 0 && Gui::get_relative_mouse_y(*this) >= 0 &&
+                            Gui::get_relative_mouse_x(*this) < get_width() &&
+                            Gui::get_relative_mouse_y(*this) < get_height();
+        bool const was_pressed = m_pressed;
+        m_pressed = false;
+        redraw();
+        if (was_pressed && inside && m_action) m_action();
+        return 1;
+    }
+    if (name == EVT_ID_KEY_DOWN && has_focus() &&
+        (Gui::get_last_key_pressed() == Gui::KEY_ID_ENTER || Gui::get_last_key_pressed() == ' ')) {
+        if (m_action) m_action();
+        return 1;
+    }
+    return DemoTile::process_event(name);
+}
+
+void DemoButton::draw(GuiDc& dc)
+{
+    DemoTile::draw(dc);
+    if (m_pressed) {
+        dc.set_color(DemoColors::accent);
+        dc.draw_filled_rectangle(get_x() + 2, get_y() + get_height() - 4, get_width() - 4, 2);
+    }
+}
+
+// DemoCard --------------------------------------------------------------------------------------------
+
+DemoCard::DemoCard(GuiWidget& parent, CoreString const& name, OfHandle const& item, CoreString const& label, int x,
+                   int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h), m_item(item), m_label(label)
+{
+    set_mouse_cursor(Gui::MOUSE_CURSOR_HAND);
+    set_tooltip("Drag me onto the drop target");
+}
+
+int DemoCard::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_MOUSE_ENTER || name == EVT_ID_MOUSE_LEAVE) {
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_MOVE || name == EVT_ID_MOUSE_DOWN || name == EVT_ID_MOUSE_DRAG_REAL_TIME) return 1;
+    if (name == EVT_ID_MOUSE_DRAG) {
+        if (!m_dragging) {
+            m_dragging = true;
+            redraw();
+            DemoTrace::line(CoreString("drag ") + get_name());
+            bool const dropped = initiate_dnd_event(m_item);
+            DemoTrace::line(CoreString(dropped ? "dropped " : "not dropped ") + get_name());
+            m_dragging = false;
+            redraw();
+        }
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_UP) return 1;
+    return GuiWidget::process_event(name);
+}
+
+void DemoCard::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    dc.set_color(m_dragging ? DemoColors::accent : is_entered() ? DemoColors::tile_focused : DemoColors::tile);
+    dc.draw_filled_rectangle(x, y, w, h);
+    dc.set_color(DemoColors::border);
+    dc.draw_rectangle(x, y, w, h);
+    dc.set_color(DemoColors::text);
+    dc.set_font_size(11);
+    dc.draw_text(m_label, x + 8, y + h / 2 + 4);
+}
+
+// DemoDropTarget ------------------------------------------------------------------------------------------
+
+DemoDropTarget::DemoDropTarget(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+int DemoDropTarget::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_DND_ENTER) {
+        m_hover = true;
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_DND_DRAG) return 1;
+    if (name == EVT_ID_DND_LEAVE) {
+        m_hover = false;
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_DND_RELEASE) {
+        m_hover = false;
+        for (CoreBaseObject const* object : get_dnd_event_data()) {
+            OfHandle const* handle = get_dnd_handle(object);
+            if (!handle) continue;
+            CoreString const item = handle->is_valid() ? handle->get_full_name() : CoreString("(deleted item)");
+            m_dropped.add(item);
+            DemoTrace::line(CoreString("drop ") + get_name() + " " + item);
+        }
+        redraw();
+        return 1;
+    }
+    return GuiWidget::process_event(name);
+}
+
+void DemoDropTarget::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    dc.set_color(m_hover ? DemoColors::tile_focused : DemoColors::panel);
+    dc.draw_filled_rectangle(x, y, w, h);
+    dc.set_color(m_hover ? DemoColors::accent : DemoColors::border);
+    dc.draw_rectangle(x, y, w, h);
+    dc.set_font_size(11);
+    if (m_dropped.is_empty()) {
+        dc.set_color(DemoColors::dim_text);
+        dc.draw_text_centered("Drop scene items here", x, y, w, h);
+        return;
+    }
+    dc.set_color(DemoColors::text);
+    int line_y = y + 16;
+    for (unsigned int i = m_dropped.get_count(); i-- > 0 && line_y < y + h;) {
+        dc.draw_text(m_dropped[i], x + 8, line_y);
+        line_y += 14;
+    }
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The showcase's own small widgets, built on GuiWidget and drawn through GuiDc: titled
+// panels, text blocks, focusable tiles, clickable buttons, draggable item cards and a drop
+// target. The library's standard controls replace the buttons as they arrive.
+#include <functional>
+
+#include "gui/core/gui_dc.h"
+#include "gui/core/gui_widget.h"
+#include "host/core/core_string.h"
+#include "host/of/of_handle.h"
+
+// Reports what happened in the showcase (focus changes, layouts, drops), one line each, when
+// tracing is on; the end-to-end test reads these lines.
+class DemoTrace {
+public:
+    static void set_enabled(bool enabled);
+    static bool is_enabled();
+    static void line(CoreString const& text);
+};
+
+// Colours of the showcase until the library's colour scheme arrives.
+struct DemoColors {
+    static GMathVec3<unsigned char> const window;
+    static GMathVec3<unsigned char> const panel;
+    static GMathVec3<unsigned char> const panel_title;
+    static GMathVec3<unsigned char> const border;
+    static GMathVec3<unsigned char> const text;
+    static GMathVec3<unsigned char> const dim_text;
+    static GMathVec3<unsigned char> const accent;
+    static GMathVec3<unsigned char> const tile;
+    static GMathVec3<unsigned char> const tile_focused;
+};
+
+// A named widget: its name is what the trace reports.
+class DemoWidget : public GuiWidget {
+public:
+    DemoWidget(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    CoreString const& get_name() const { return m_name; }
+    // Anchors the four edges (CONSTRAINT_LEFT/RIGHT for left and right, TOP/BOTTOM for top
+    // and bottom).
+    void anchor(Constraint left, Constraint top, Constraint right, Constraint bottom);
+    void resize(int const& x, int const& y, int const& w, int const& h) override;
+
+private:
+    CoreString m_name;
+};
+
+// A panel with a title bar; its children sit below the title.
+class DemoPanel : public DemoWidget {
+public:
+    static constexpr int TITLE_HEIGHT = 22;
+    DemoPanel(GuiWidget& parent, CoreString const& name, CoreString const& title, int x, int y, int w, int h);
+    void draw(GuiDc& dc) override;
+
+private:
+    CoreString m_title;
+};
+
+// Lines of text, clipped to the widget.
+class DemoText : public DemoWidget {
+public:
+    DemoText(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    void set_text(CoreString const& text);
+    void draw(GuiDc& dc) override;
+
+private:
+    CoreString m_text;
+};
+
+// A tile that takes the keyboard focus (click or Tab) and shows it.
+class DemoTile : public DemoWidget {
+public:
+    DemoTile(GuiWidget& parent, CoreString const& name, CoreString const& label, int x, int y, int w, int h);
+    int process_event(CoreString const& name) override;
+    void draw(GuiDc& dc) override;
+
+protected:
+    CoreString m_label;
+};
+
+// A focusable tile that runs an action when clicked or when Enter or Space is pressed.
+class DemoButton : public DemoTile {
+public:
+    DemoButton(GuiWidget& parent, CoreString const& name, CoreString const& label, int x, int y, int w, int h,
+               std::function<void()> action);
+    int process_event(CoreString const& name) override;
+    void draw(GuiDc& dc) override;
+
+private:
+    std::function<void()> m_action;
+    bool m_pressed = false;
+};
+
+// A scene item that can be dragged onto a drop target.
+class DemoCard : public DemoWidget {
+public:
+    DemoCard(GuiWidget& parent, CoreString const& name, OfHandle const& item, CoreString const& label, int x,
+             int y, int w, int h);
+    int process_event(CoreString const& name) override;
+    void draw(GuiDc& dc) override;
+
+private:
+    OfHandle m_item;
+    CoreString m_label;
+    bool m_dragging = false;
+};
+
+// Accepts dragged scene items and lists what was dropped.
+class DemoDropTarget : public DemoWidget {
+public:
+    DemoDropTarget(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    int process_event(CoreString const& name) override;
+    void draw(GuiDc& dc) override;
+    CoreVector<CoreString> const& get_dropped() const { return m_dropped; }
+
+private:
+    CoreVector<CoreString> m_dropped;
+    bool m_hover = false;
+};

@@ -1,0 +1,193 @@
+#include "demo/showcase_window.h"
+
+#include "demo/showcase_widgets.h"
+#include "gui/app/gui_app.h"
+#include "gui/core/gui_library.h"
+
+namespace {
+
+using C = GuiWidget::Constraint;
+constexpr C L = GuiWidget::CONSTRAINT_LEFT;
+constexpr C R = GuiWidget::CONSTRAINT_RIGHT;
+constexpr C T = GuiWidget::CONSTRAINT_TOP;
+constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
+
+constexpr int MARGIN = 8;
+constexpr int HEADER = 34;
+constexpr int STATUS = 24;
+constexpr int SIDEBAR = 360;
+
+// The window's background, following all four edges.
+class Background : public DemoWidget {
+public:
+    Background(GuiWidget& parent, int w, int h) : DemoWidget(parent, "background", 0, 0, w, h)
+    {
+        anchor(L, T, R, B);
+    }
+    void draw(GuiDc& dc) override
+    {
+        dc.set_color(DemoColors::window);
+        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+    }
+};
+
+// The header strip with the library's name.
+class Header : public DemoWidget {
+public:
+    Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, 0, w, HEADER) { anchor(L, T, R, T); }
+    void draw(GuiDc& dc) override
+    {
+        dc.set_color(DemoColors::panel_title);
+        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+        dc.set_color(DemoColors::accent);
+        dc.draw_filled_rectangle(get_x(), get_y() + get_height() - 2, get_width(), 2);
+        dc.set_color(DemoColors::text);
+        dc.set_font_size(15);
+        dc.draw_text(CoreString("qn_gui showcase  \xe2\x80\x94  ") + GuiLibrary::get_name_and_version(), 12, 22);
+    }
+};
+
+// The status bar: the focused widget and the window's size.
+class StatusBar : public DemoWidget {
+public:
+    StatusBar(GuiWidget& parent, int y, int w) : DemoWidget(parent, "status", 0, y, w, STATUS)
+    {
+        anchor(L, B, R, B);
+    }
+    void draw(GuiDc& dc) override
+    {
+        dc.set_color(DemoColors::panel_title);
+        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+        dc.set_color(DemoColors::dim_text);
+        dc.set_font_size(11);
+        GuiWidget* focused = GuiWidget::get_focused_widget();
+        DemoWidget* named = dynamic_cast<DemoWidget*>(focused);
+        GuiWidget* window = get_window();
+        CoreString text("Focus: ");
+        text += named ? named->get_name() : CoreString("(none)");
+        if (window) text += CoreString("    Window: ") + window->get_width() + " x " + window->get_height();
+        text += "    Tab / Shift+Tab move the focus; drag the items onto the target.";
+        dc.draw_text(text, get_x() + 8, get_y() + 16);
+    }
+};
+
+}  // namespace
+
+ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
+{
+    m_tour = std::make_unique<SceneTour>(app);
+    m_window = app.create_window(80, 60, width, height, "qn_gui showcase");
+    GuiWindow& window = *m_window;
+    new Background(window, width, height);
+    new Header(window, width);
+
+    int const top = HEADER + MARGIN;
+    int const body_h = height - top - STATUS - MARGIN;
+
+    // Left: the foundation tour, full height.
+    DemoPanel* foundation =
+        new DemoPanel(window, "foundation", "Foundation", MARGIN, top, SIDEBAR, body_h);
+    foundation->anchor(L, T, L, B);
+    DemoText* foundation_text = new DemoText(*foundation, "foundation_text", MARGIN + 1,
+                                             top + DemoPanel::TITLE_HEIGHT, SIDEBAR - 2,
+                                             body_h - DemoPanel::TITLE_HEIGHT - 1);
+    foundation_text->anchor(L, T, R, B);
+    foundation_text->set_text(describe_foundation());
+
+    // Right: three stacked panels; the middle one takes the height the window gains.
+    int const right_x = MARGIN * 2 + SIDEBAR;
+    int const right_w = width - right_x - MARGIN;
+    int const focus_h = 96;
+    int const scene_h = 190;
+    build_focus_panel(window, right_x, top, right_w, focus_h);
+    build_dnd_panel(window, right_x, top + focus_h + MARGIN, right_w, body_h - focus_h - scene_h - 2 * MARGIN);
+    build_scene_panel(window, right_x, top + body_h - scene_h, right_w, scene_h);
+
+    new StatusBar(window, height - STATUS, width);
+}
+
+ShowcaseWindow::~ShowcaseWindow() = default;
+
+void ShowcaseWindow::build_focus_panel(GuiWidget& parent, int x, int y, int w, int h)
+{
+    DemoPanel* panel = new DemoPanel(parent, "focus_panel", "Focus chain (Tab, Shift+Tab)", x, y, w, h);
+    panel->anchor(L, T, R, T);
+    int const tile_w = 64, tile_h = 44, gap = 8;
+    for (int i = 0; i < 5; ++i) {
+        CoreString const label = CoreString("Tile ") + (i + 1);
+        DemoTile* tile = new DemoTile(*panel, CoreString("tile_") + (i + 1), label, x + 12 + i * (tile_w + gap),
+                                      y + DemoPanel::TITLE_HEIGHT + 14, tile_w, tile_h);
+        if (i == 2) {
+            // Disabled: Tab skips it.
+            tile->disable();
+            tile->set_tooltip("Disabled: the focus chain skips it");
+        }
+    }
+    // The last tile follows the panel's right edge.
+    DemoTile* right = new DemoTile(*panel, "tile_right", "Right edge", x + w - 12 - 90,
+                                   y + DemoPanel::TITLE_HEIGHT + 14, 90, tile_h);
+    right->anchor(R, T, R, T);
+}
+
+void ShowcaseWindow::build_dnd_panel(GuiWidget& parent, int x, int y, int w, int h)
+{
+    DemoPanel* panel = new DemoPanel(parent, "dnd_panel", "Drag and drop", x, y, w, h);
+    panel->anchor(L, T, R, B);
+    int const inner_y = y + DemoPanel::TITLE_HEIGHT + 10;
+    int const inner_h = h - DemoPanel::TITLE_HEIGHT - 20;
+    int const source_w = 260;
+
+    DemoPanel* source = new DemoPanel(*panel, "dnd_source", "Scene items", x + 10, inner_y, source_w, inner_h);
+    source->anchor(L, T, L, B);
+    char const* const items[] = {"/render/final", "/geometry/props/block_0/prop_4/body",
+                                 "/materials/block_0/prop_3", "/lights/practicals/practical_0"};
+    int card_y = inner_y + DemoPanel::TITLE_HEIGHT + 8;
+    int index = 0;
+    for (char const* path : items) {
+        OfObject* object = m_app.get_factory().get_object(path);
+        OfHandle const handle = object ? OfHandle(object) : OfHandle();
+        new DemoCard(*source, CoreString("card_") + (++index), handle, path, x + 18, card_y, source_w - 16, 30);
+        card_y += 36;
+    }
+
+    DemoDropTarget* target = new DemoDropTarget(*panel, "dnd_target", x + 20 + source_w, inner_y,
+                                                w - source_w - 30, inner_h);
+    target->anchor(L, T, R, B);
+}
+
+void ShowcaseWindow::build_scene_panel(GuiWidget& parent, int x, int y, int w, int h)
+{
+    DemoPanel* panel = new DemoPanel(parent, "scene_panel", "Sample scene and undo history", x, y, w, h);
+    panel->anchor(L, B, R, B);
+    int const button_y = y + DemoPanel::TITLE_HEIGHT + 8;
+    struct Action {
+        char const* name;
+        char const* label;
+        void (SceneTour::*change)();
+    } const actions[] = {{"rename", "Rename 100 objects", &SceneTour::rename},
+                         {"undo", "Undo", &SceneTour::undo},
+                         {"redo", "Redo", &SceneTour::redo}};
+    int button_x = x + 10;
+    for (Action const& action : actions) {
+        int const button_w = action.change == &SceneTour::rename ? 150 : 80;
+        new DemoButton(*panel, action.name, action.label, button_x, button_y, button_w, 28,
+                       [this, change = action.change] {
+                           (m_tour.get()->*change)();
+                           refresh_scene_text();
+                       });
+        button_x += button_w + 8;
+    }
+    m_scene_text = new DemoText(*panel, "scene_text", x + 1, button_y + 36, w - 2, h - (button_y + 36 - y) - 1);
+    m_scene_text->anchor(L, T, R, B);
+    refresh_scene_text();
+}
+
+void ShowcaseWindow::refresh_scene_text()
+{
+    if (m_scene_text) m_scene_text->set_text(m_tour->describe());
+}
+
+void ShowcaseWindow::show()
+{
+    m_window->show();
+}

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Draws the showcase on a virtual X server and writes its pictures into a folder:
+#   scripts/screenshots.sh path/to/qn_demo path/to/screenshots
+set -euo pipefail
+demo="$1"
+out="$2"
+mkdir -p "$out"
+shoot() {  # name, then qn_demo options
+    local name="$1"; shift
+    xvfb-run -a -s "-screen 0 1600x1200x24" "$demo" --screenshot "$out/$name.png" "$@"
+    echo "screenshots: $out/$name.png"
+}
+shoot showcase
+shoot showcase_narrow --resize 860x620
