@@ -196,10 +196,19 @@ int GuiRouter::route_event(GuiWidget& owner, int event, GuiRouter& router)
     case FL_DND_DRAG:
         if (GuiWidget::get_dnd_accepting_widget() != &owner) return 0;
         return owner.process_event(EVT_ID_DND_DRAG);
-    case FL_DND_RELEASE:
-        if (GuiWidget* accepting = GuiWidget::get_dnd_accepting_widget())
-            accepting->process_event(EVT_ID_DND_RELEASE);
+    case FL_DND_RELEASE: {
+        GuiWidget* accepting = GuiWidget::get_dnd_accepting_widget();
+        // On X11 the toolkit may send a leave between the last drag and the release (when it
+        // re-computes the widget below the pointer as the button comes up): the widget that
+        // receives the release is then asked again whether it accepts the drop.
+        if (!accepting && owner.process_event(EVT_ID_DND_ENTER) == 1) {
+            GuiWidget::set_dnd_accepting_widget(&owner);
+            owner.raise_event(EVT_ID_DND_ENTER);
+            accepting = &owner;
+        }
+        if (accepting) accepting->process_event(EVT_ID_DND_RELEASE);
         return 1;
+    }
     case FL_DND_LEAVE:
         if (GuiWidget* accepting = GuiWidget::get_dnd_accepting_widget()) {
             accepting->process_event(EVT_ID_DND_LEAVE);

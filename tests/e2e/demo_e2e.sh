@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Drives the showcase as a user would, with xdotool on the test's X server: clicks a tile,
+# types Tab and Shift+Tab, drags a scene item onto the drop target and resizes the window,
+# then checks what the showcase reported (--trace prints one line per focus change, layout
+# and drop).
+#   tests/e2e/demo_e2e.sh path/to/qn_demo
+set -uo pipefail
+demo="$1"
+trace="$(mktemp)"
+fail() { echo "FAIL: $*"; echo "--- trace ---"; cat "$trace"; kill "$pid" 2>/dev/null; rm -f "$trace"; exit 1; }
+
+# Waits until the trace holds a line matching the pattern.
+expect() {
+    local pattern="$1" what="$2"
+    for _ in $(seq 1 100); do
+        grep -q -E "$pattern" "$trace" && return 0
+        sleep 0.1
+    done
+    fail "$what (no line matching '$pattern')"
+}
+
+"$demo" --trace --size 1180x760 >"$trace" 2>/dev/null &
+pid=$!
+expect '^ready$' "the showcase starts"
+wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
+[ -n "$wid" ] || fail "the showcase window exists"
+sleep 0.3
+
+# Tile 1 of the focus chain: panel at x 376, tiles from x 388, y 78, 64 x 44 each, 8 apart.
+xdotool mousemove --window "$wid" 420 100 click 1
+expect '^focus tile_1$' "a click focuses tile 1"
+xdotool key Tab
+expect '^focus tile_2$' "Tab moves the focus to tile 2"
+xdotool key Tab
+expect '^focus tile_4$' "Tab skips the disabled tile 3"
+xdotool key shift+Tab
+expect '^focus tile_2$' "Shift+Tab moves the focus back to tile 2"
+[ "$(grep -c '^focus ' "$trace")" -eq 4 ] || fail "one focus change per key"
+
+# Drag the first scene item (x 394..638, y 208..238) onto the drop target (from x 656).
+xdotool mousemove --window "$wid" 450 222 mousedown 1
+for x in 470 520 600 700 800 900; do xdotool mousemove --window "$wid" "$x" 330; sleep 0.05; done
+xdotool mouseup 1
+expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
+expect '^dropped card_1$' "the drag reports the drop"
+
+# Narrow the window: the panels on the right follow its right edge.
+xdotool windowsize "$wid" 900 640
+expect '^layout focus_panel 376 42 516 96$' "the focus panel follows the window's width"
+expect '^layout tile_right 790 78 90 44$' "the right-edge tile keeps its distance to the right edge"
+expect '^layout scene_panel 376 418 516 190$' "the scene panel follows the window's bottom edge"
+
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+rm -f "$trace"
+echo "demo end-to-end: ok"
