@@ -2,6 +2,8 @@
 // and by a loop over a vector of std::function, with 1, 4 and 16 receivers; prints the
 // ratios of the times after the runs.
 #include <benchmark/benchmark.h>
+
+#include "bench/bench_ratio_reporter.h"
 #include <sigc++/sigc++.h>
 
 #include <cstdio>
@@ -107,39 +109,6 @@ BENCHMARK(bm_sigc)->Apply(configure);
 BENCHMARK(bm_std_function)->Apply(configure);
 BENCHMARK(bm_event_object_by_text)->Apply(configure);
 BENCHMARK(bm_event_object_two_names)->Apply(configure);
-
-// Prints as the console reporter does and keeps each benchmark's median time per iteration
-// (or its only time when run without repetitions).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    // Colours only on a terminal, as the default reporter does.
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
-
-    void ReportRuns(std::vector<Run> const& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (Run const& run : runs) {
-            if (run.error_occurred) continue;
-            auto key = std::make_pair(run.run_name.function_name, run.run_name.args);
-            bool const median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median || (run.run_type == Run::RT_Iteration && !m_medians.count(key))) {
-                m_times[key] = run.GetAdjustedCPUTime();
-                if (median) m_medians[key] = true;
-            }
-        }
-    }
-
-    // The time of a benchmark with its argument, or 0 when it did not run.
-    double get_time(std::string const& function, std::string const& args) const
-    {
-        auto it = m_times.find(std::make_pair(function, args));
-        return it == m_times.end() ? 0.0 : it->second;
-    }
-
-private:
-    std::map<std::pair<std::string, std::string>, double> m_times;
-    std::map<std::pair<std::string, std::string>, bool> m_medians;
-};
 
 }  // namespace
 

@@ -93,9 +93,45 @@ DndState& dnd_state()
 
 bool s_focus_changing = false;
 
+// While constraints propagate down a tree, the resized widgets leave their clipping to the
+// widget that started the propagation, which clips its whole subtree once at the end.
+int s_clipping_deferred = 0;
+
+// Showing a tree asks every widget whether the pointer is over it: the pointer is asked from
+// the X server once per outermost show.
+int s_show_depth = 0;
+int s_show_pointer_x = 0;
+int s_show_pointer_y = 0;
+
+bool is_pointer_over(GuiWidget const& widget)
+{
+    if (s_show_depth == 0) return Gui::is_mouse_over_widget(widget);
+    int x = widget.get_x(), y = widget.get_y();
+    if (!widget.is_window()) {
+        if (GuiWidget const* window = widget.get_window()) {
+            x += window->get_x();
+            y += window->get_y();
+        }
+    }
+    return Gui::is_point_in_region(s_show_pointer_x, s_show_pointer_y, x, y, widget.get_width(),
+                                   widget.get_height());
+}
+
+// Counts the nesting of show() calls; the outermost one reads the pointer.
+class ShowScope {
+public:
+    ShowScope()
+    {
+        if (s_show_depth++ == 0) Gui::get_mouse_screen_position(s_show_pointer_x, s_show_pointer_y);
+    }
+    ~ShowScope() { --s_show_depth; }
+    ShowScope(ShowScope const&) = delete;
+    ShowScope& operator=(ShowScope const&) = delete;
+};
+
 bool is_window_widget(GuiWidget const* widget)
 {
-    return widget && widget->is_kindof(GuiWindow::class_info());
+    return widget && widget->is_window();
 }
 
 // Box of a parent as its children's constraints see it: a window is the origin.
@@ -433,7 +469,19 @@ void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
     if (m_position[0] == x && m_position[1] == y && m_size[0] == w && m_size[1] == h) return;
     m_position = GMathVec2<int>(x, y);
     m_size = GMathVec2<int>(w, h);
-    if (m_recursive_constraints) apply_children_constraints(x, y, w, h);
+    if (m_recursive_constraints) {
+        ++s_clipping_deferred;
+        apply_children_constraints(x, y, w, h);
+        --s_clipping_deferred;
+    }
+    if (s_clipping_deferred == 0) apply_clipping();
+}
+
+void GuiWidget::apply_children_constraints_then_clip(int const& px, int const& py, int const& pw, int const& ph)
+{
+    ++s_clipping_deferred;
+    apply_children_constraints(px, py, pw, ph);
+    --s_clipping_deferred;
     apply_clipping();
 }
 
@@ -622,18 +670,20 @@ void GuiWidget::disable_clipping()
 void GuiWidget::apply_clipping()
 {
     if (!is_shown()) return;
-    int x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    if (get_parent()) {
+    // Windows override this; plain widgets read their stored box directly.
+    int const bx = m_position[0], by = m_position[1], bw = m_size[0], bh = m_size[1];
+    int x = bx, y = by, w = bw, h = bh;
+    if (m_parent) {
         int cx, cy, cw, ch;
         get_parent_effective_clip_region(cx, cy, cw, ch);
-        intersect_box(cx, cy, cw, ch, get_x(), get_y(), get_width(), get_height(), x, y, w, h);
+        intersect_box(cx, cy, cw, ch, bx, by, bw, bh, x, y, w, h);
     }
     if (m_clipping_enabled)
         intersect_box(m_clip_region[0], m_clip_region[1], m_clip_region[2], m_clip_region[3], x, y, w, h, x, y, w,
                       h);
     m_effective_clip = GMathVec4<int>(x, y, w, h);
-    if (m_toolkit_widget) m_toolkit_widget->resize(get_x(), get_y(), get_width(), get_height());
-    if (m_group) m_group->resize(get_x(), get_y(), get_width(), get_height());
+    if (m_toolkit_widget) m_toolkit_widget->resize(bx, by, bw, bh);
+    if (m_group) m_group->resize(bx, by, bw, bh);
     apply_children_clipping();
 }
 
@@ -665,9 +715,10 @@ bool GuiWidget::is_visible() const
 
 void GuiWidget::show()
 {
+    ShowScope scope;
     m_visible_wish = true;
     if (is_window_widget(this) || m_shown) {
-        m_entered = Gui::is_mouse_over_widget(*this);
+        m_entered = is_pointer_over(*this);
         return;
     }
     if (m_parent) {
@@ -679,7 +730,7 @@ void GuiWidget::show()
         if (m_show_children)
             for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
                 if (child->m_visible_wish) child->show();
-        m_entered = Gui::is_mouse_over_widget(*this);
+        m_entered = is_pointer_over(*this);
         return;
     }
     if (!m_own_window) {
@@ -706,7 +757,7 @@ void GuiWidget::show()
     if (m_show_children)
         for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
             if (child->m_visible_wish) child->show();
-    m_entered = Gui::is_mouse_over_widget(*this);
+    m_entered = is_pointer_over(*this);
 }
 
 void GuiWidget::hide()

@@ -205,6 +205,8 @@ public:
     virtual bool const& is_recursive_constraints() const { return m_recursive_constraints; }
     static void apply_constraints(GuiWidget& child, int const& px, int const& py, int const& pw, int const& ph);
     void apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph);
+    // The same, then apply_clipping once over the whole subtree (what resize does).
+    void apply_children_constraints_then_clip(int const& px, int const& py, int const& pw, int const& ph);
 
     // --- Clipping ---
     virtual void set_clip_region(int const& x, int const& y, int const& w, int const& h);
@@ -281,6 +283,8 @@ public:
     GuiRouter* get_router() const;
     Fl_Window* get_own_toolkit_window() const { return m_own_window; }
     bool const& is_parenting_pending() const { return m_parenting_pending; }
+    // The widget is a GuiWindow (a flag, as the geometry code asks it for every widget).
+    bool const& is_window() const { return m_is_window; }
     // Sets the entered flag (routers keep it).
     void set_entered(bool const& entered) { m_entered = entered; }
     // The drawing context, created on first use.
@@ -368,6 +372,7 @@ private:
     bool m_key_receiver = false;
     bool m_capturing = false;
     bool m_tab_navigation = true;
+    bool m_is_window = false;
     Gui::MouseCursorId m_mouse_cursor = Gui::MOUSE_CURSOR_DEFAULT;
 
     static GuiWidget* m_last_focused_widget;

@@ -221,10 +221,7 @@ void GuiWindowRouter::resize(int x, int y, int w, int h)
     if (owner->m_window_group) owner->m_window_group->resize(0, 0, w, h);
     owner->m_position = GMathVec2<int>(x, y);
     owner->m_size = GMathVec2<int>(w, h);
-    if (size_changed) {
-        owner->apply_children_constraints(0, 0, w, h);
-        owner->apply_clipping();
-    }
+    if (size_changed) owner->apply_children_constraints_then_clip(0, 0, w, h);
 }
 
 // GuiWindow ----------------------------------------------------------------------------------------
@@ -246,6 +243,7 @@ GuiWindow::GuiWindow(GuiApp& app, int const& x, int const& y, int const& w, int 
 
 void GuiWindow::init_window(int const& x, int const& y, int const& w, int const& h)
 {
+    m_is_window = true;
     m_parenting_pending = false;
     Fl_Group* current = Fl_Group::current();
     Fl_Group::current(nullptr);
