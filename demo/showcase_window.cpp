@@ -106,7 +106,12 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     new StatusBar(window, height - STATUS, width);
 }
 
-ShowcaseWindow::~ShowcaseWindow() = default;
+ShowcaseWindow::~ShowcaseWindow()
+{
+    // The window deletes its widgets; its toolkit window goes at the application's next idle
+    // pass, or with the application.
+    delete m_window;
+}
 
 void ShowcaseWindow::build_focus_panel(GuiWidget& parent, int x, int y, int w, int h)
 {

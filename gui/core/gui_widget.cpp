@@ -1066,6 +1066,8 @@ int GuiWidget::process_event(CoreString const& name)
 {
     m_last_event_widget = this;
     if (name == EVT_ID_WIDGET_SHOW || name == EVT_ID_WIDGET_HIDE) m_entered = false;
+    // The focus may also move without set_focus (the toolkit gives it on its own).
+    if (name == EVT_ID_WIDGET_FOCUS_IN || name == EVT_ID_WIDGET_FOCUS_OUT) m_children_focus.clear();
     GuiRouter* router = get_router();
     if (name == EVT_ID_KEY_DOWN) {
         static CoreClassInfo const* text_edit = nullptr;
