@@ -942,7 +942,7 @@ void GuiWidget::give_focus_to_next_widget()
 void GuiWidget::give_focus_to_previous_widget()
 {
     GuiWidget* previous = get_previous_focus_widget();
-    if (previous && previous != this) {
+    if (previous && previous != this && !is_window_widget(previous)) {
         previous->set_focus();
     } else if (has_focus()) {
         if (GuiWidget* window = get_window()) static_cast<GuiWindow*>(window)->_lose_focus();
