@@ -13,7 +13,7 @@
 #include "host/of/of_command_manager.h"
 #include "host/of/of_object_factory.h"
 #include "tests/support/log_recorder.h"
-#include "tests/sys/sys_temp_folder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 

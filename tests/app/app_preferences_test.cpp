@@ -11,7 +11,7 @@
 #include "host/parser/parser_file.h"
 #include "host/sys/sys_filesystem.h"
 #include "tests/support/log_recorder.h"
-#include "tests/sys/sys_temp_folder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "host/sys/sys_file.h"
 #include "host/sys/sys_functions.h"
-#include "tests/sys/sys_temp_folder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 

@@ -1,0 +1,450 @@
+// GuiWidget: constraints, geometry, visibility, clipping, the focus chain, key delivery, names
+// and the start folder of the file dialogs.
+// GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gui/core/gui_window.h"
+#include "host/sys/sys_filesystem.h"
+#include "tests/gui_core/gui_test_widgets.h"
+#include "tests/support/core_printers.h"
+#include "tests/support/gui_synthetic_events.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/sys_temp_folder.h"
+
+namespace {
+
+using C = GuiWidget::Constraint;
+constexpr C LEFT = GuiWidget::CONSTRAINT_LEFT;
+constexpr C RIGHT = GuiWidget::CONSTRAINT_RIGHT;
+constexpr C TOP = GuiWidget::CONSTRAINT_TOP;
+constexpr C BOTTOM = GuiWidget::CONSTRAINT_BOTTOM;
+
+using Box = GMathVec4<int>;
+
+Box box_of(GuiWidget const& widget)
+{
+    return Box(widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
+}
+
+// Stands for the text editors, which keep the Tab key for themselves: the widget base looks
+// the class up by name.
+class GuiTextEdit : public RecordingWidget {
+    CORE_DECLARE_CLASS(GuiTextEdit, RecordingWidget)
+
+public:
+    using RecordingWidget::RecordingWidget;
+};
+
+// RecordingWidget has no class record of its own: the record's parent is GuiWidget's.
+CORE_IMPLEMENT_CLASS(GuiTextEdit, GuiWidget)
+
+}  // namespace
+
+class GuiWidgetTest : public GuiTest {};
+
+// --- Constraints and geometry ---
+
+TEST_F(GuiWidgetTest, ChildrenFollowTheirParentAsTheirEdgesAreAnchored)
+{
+    GuiWindow& window = make_window(500, 300, false);
+    GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 100);
+    GuiWidget* fixed = new GuiWidget(*parent, 10, 10, 50, 20);
+    GuiWidget* right = new GuiWidget(*parent, 10, 40, 50, 20);
+    right->set_constraints(RIGHT, TOP, RIGHT, TOP);
+    GuiWidget* stretched = new GuiWidget(*parent, 10, 70, 50, 20);
+    stretched->set_constraints(LEFT, TOP, RIGHT, TOP);
+    GuiWidget* bottom = new GuiWidget(*parent, 70, 70, 50, 20);
+    bottom->set_constraints(LEFT, BOTTOM, LEFT, BOTTOM);
+    GuiWidget* tall = new GuiWidget(*parent, 130, 10, 50, 80);
+    tall->set_constraints(LEFT, TOP, LEFT, BOTTOM);
+
+    parent->set_size(0, 0, 400, 150);
+    EXPECT_EQ(box_of(*fixed), Box(10, 10, 50, 20));
+    EXPECT_EQ(box_of(*right), Box(210, 40, 50, 20));
+    EXPECT_EQ(box_of(*stretched), Box(10, 70, 250, 20));
+    EXPECT_EQ(box_of(*bottom), Box(70, 120, 50, 20));
+    EXPECT_EQ(box_of(*tall), Box(130, 10, 50, 130));
+
+    // Narrower than the stretched child's margins: its right edge would cross its left edge.
+    parent->set_size(0, 0, 100, 20);
+    EXPECT_EQ(box_of(*stretched), Box(10, 70, 0, 20));
+    EXPECT_EQ(box_of(*tall), Box(130, 10, 50, 0));
+
+    // The offsets outlive the collapse.
+    parent->set_size(0, 0, 200, 100);
+    EXPECT_EQ(box_of(*stretched), Box(10, 70, 50, 20));
+    EXPECT_EQ(box_of(*right), Box(10, 40, 50, 20));
+    EXPECT_EQ(box_of(*tall), Box(130, 10, 50, 80));
+}
+
+TEST_F(GuiWidgetTest, WindowResizeReachesGrandchildrenInWindowCoordinates)
+{
+    GuiWindow& window = make_window(300, 200, false);
+    GuiWidget* panel = new GuiWidget(window, 20, 10, 260, 180);
+    panel->set_constraints(LEFT, TOP, RIGHT, BOTTOM);
+    GuiWidget* corner = new GuiWidget(*panel, 250, 160, 20, 20);
+    corner->set_constraints(RIGHT, BOTTOM, RIGHT, BOTTOM);
+    GuiWidget* inner = new GuiWidget(*corner, 255, 165, 10, 10);
+    inner->set_constraints(LEFT, TOP, RIGHT, BOTTOM);
+    GuiWidget* pinned = new GuiWidget(*panel, 250, 20, 20, 20);
+    pinned->set_constraints(RIGHT, TOP, RIGHT, TOP);
+    pinned->set_active_constraints(false);
+
+    window.resize(window.get_x(), window.get_y(), 500, 300);
+    EXPECT_EQ(box_of(*panel), Box(20, 10, 460, 280));
+    EXPECT_EQ(box_of(*corner), Box(450, 260, 20, 20));
+    EXPECT_EQ(box_of(*inner), Box(455, 265, 10, 10));
+    EXPECT_EQ(box_of(*pinned), Box(250, 20, 20, 20));
+
+    // Without recursive constraints the panel follows the window but keeps its children.
+    panel->set_recursive_constraints(false);
+    window.resize(window.get_x(), window.get_y(), 400, 300);
+    EXPECT_EQ(box_of(*panel), Box(20, 10, 360, 280));
+    EXPECT_EQ(box_of(*corner), Box(450, 260, 20, 20));
+}
+
+TEST_F(GuiWidgetTest, ConstraintsWithoutParentAndUnchangedResizes)
+{
+    auto orphan = std::make_unique<GuiWidget>(app(), 10, 10, 50, 20);
+    orphan->set_constraints(RIGHT, BOTTOM, RIGHT, BOTTOM);
+    EXPECT_EQ(orphan->get_left_offset(), 0);
+    EXPECT_EQ(orphan->get_top_offset(), 0);
+    EXPECT_EQ(orphan->get_right_offset(), 0);
+    EXPECT_EQ(orphan->get_bottom_offset(), 0);
+
+    // A resize to the same box leaves the children alone, even one moved off its constraints.
+    GuiWindow& window = make_window(300, 200, false);
+    GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 100);
+    GuiWidget* child = new GuiWidget(*parent, 10, 10, 50, 20);
+    child->resize(30, 10, 50, 20);
+    parent->resize(0, 0, 200, 100);
+    EXPECT_EQ(child->get_x(), 30);
+    parent->resize(0, 0, 201, 100);
+    EXPECT_EQ(child->get_x(), 10);
+}
+
+TEST_F(GuiWidgetTest, SetPositionByCentreAndItsNewAnchoring)
+{
+    GuiWindow& window = make_window(300, 200, false);
+    GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 200);
+    GuiWidget* widget = new GuiWidget(*parent, 0, 0, 51, 31);
+    widget->set_position(100, 100, false);
+    EXPECT_EQ(widget->get_position(), GMathVec2<int>(75, 85));
+    EXPECT_EQ(widget->get_size(), GMathVec2<int>(51, 31));
+
+    // The offsets are taken again at the new place.
+    widget->set_constraints(RIGHT, TOP, RIGHT, TOP);
+    widget->set_position(120, 10);
+    parent->set_width(300);
+    EXPECT_EQ(widget->get_position(), GMathVec2<int>(220, 10));
+}
+
+// --- Visibility and clipping ---
+
+TEST_F(GuiWidgetTest, ShowingAParentBringsBackOnlyTheChildrenThatWereVisible)
+{
+    GuiWindow& window = make_window();
+    GuiWidget* parent = new GuiWidget(window, 0, 0, 300, 200);
+    GuiWidget* a = new GuiWidget(*parent, 10, 10, 20, 20);
+    GuiWidget* b = new GuiWidget(*parent, 40, 10, 20, 20);
+    GuiWidget* grandchild = new GuiWidget(*a, 12, 12, 5, 5);
+    parent->show();
+    EXPECT_TRUE(a->is_shown() && b->is_shown() && grandchild->is_shown());
+
+    b->hide();
+    parent->hide();
+    EXPECT_FALSE(a->is_shown() || b->is_shown() || grandchild->is_shown());
+    EXPECT_TRUE(GuiWidget::is_widget_visible(*a));
+    EXPECT_FALSE(GuiWidget::is_widget_visible(*b));
+
+    parent->show();
+    EXPECT_TRUE(a->is_shown());
+    EXPECT_TRUE(grandchild->is_shown());
+    EXPECT_FALSE(b->is_shown());
+    b->show();
+    EXPECT_TRUE(b->is_shown());
+
+    // The same through the window.
+    a->hide();
+    window.hide();
+    EXPECT_FALSE(b->is_shown() || parent->is_shown());
+    window.show();
+    EXPECT_TRUE(parent->is_shown() && b->is_shown());
+    EXPECT_FALSE(a->is_shown() || grandchild->is_shown());
+}
+
+TEST_F(GuiWidgetTest, VisibleNeedsTwoPixelsInsideTheParentsClipRegion)
+{
+    GuiWindow& window = make_window();
+    GuiWidget* parent = new GuiWidget(window, 10, 10, 100, 100);
+    GuiWidget* child = new GuiWidget(*parent, 20, 20, 50, 50);
+    EXPECT_FALSE(child->is_visible());
+    parent->show();
+    EXPECT_TRUE(child->is_visible());
+
+    child->set_position(109, 20);  // column 109 only
+    EXPECT_TRUE(child->is_shown());
+    EXPECT_FALSE(child->is_visible());
+    child->set_position(108, 20);
+    EXPECT_TRUE(child->is_visible());
+    child->set_position(-39, 20);  // column 10 only
+    EXPECT_FALSE(child->is_visible());
+    child->set_position(20, 109);
+    EXPECT_FALSE(child->is_visible());
+    child->set_position(20, 20);
+    child->hide();
+    EXPECT_FALSE(child->is_visible());
+}
+
+TEST_F(GuiWidgetTest, ClipRegionLimitsTheWidgetAndItsChildren)
+{
+    GuiWindow& window = make_window();
+    GuiWidget* panel = new GuiWidget(window, 10, 10, 100, 50);
+    GuiWidget* inner = new GuiWidget(*panel, 30, 20, 60, 10);
+    GuiWidget* cut_off = new GuiWidget(*panel, 70, 20, 20, 10);
+    GuiWidget* overhanging = new GuiWidget(*panel, 100, 50, 40, 40);
+    panel->show();
+    EXPECT_EQ(overhanging->get_clip_region(), Box(100, 50, 10, 10));
+
+    panel->set_clip_region(0, 0, 50, 100);
+    EXPECT_EQ(panel->get_clip_region(), Box(10, 10, 100, 50));  // not enabled yet
+    panel->enable_clipping();
+    EXPECT_EQ(panel->get_clip_region(), Box(10, 10, 40, 50));
+    EXPECT_EQ(inner->get_clip_region(), Box(30, 20, 20, 10));
+    EXPECT_FALSE(cut_off->is_visible());
+    EXPECT_FALSE(overhanging->is_visible());
+
+    panel->disable_clipping();
+    EXPECT_EQ(panel->get_clip_region(), Box(10, 10, 100, 50));
+    EXPECT_EQ(inner->get_clip_region(), Box(30, 20, 60, 10));
+    EXPECT_TRUE(cut_off->is_visible());
+}
+
+// --- Focus and keys ---
+
+class GuiFocusTest : public GuiWidgetTest {
+protected:
+    // Five focus receivers side by side in a shown window, listened to for focus changes.
+    void make_row()
+    {
+        m_window = &make_window(400, 100);
+        for (int i = 0; i < 5; ++i)
+            m_row.push_back(add(new RecordingWidget(*m_window, 10 + 70 * i, 10, 60, 20)));
+        m_raised.listen(*m_window, EVT_ID_WIDGET_FOCUS_LOOSE);
+    }
+    template <typename W>
+    W* add(W* widget)
+    {
+        widget->set_focus_receiver(true);
+        widget->show();
+        m_raised.listen(*widget, EVT_ID_WIDGET_FOCUS_IN);
+        m_raised.listen(*widget, EVT_ID_WIDGET_FOCUS_OUT);
+        return widget;
+    }
+
+    GuiWindow* m_window = nullptr;
+    std::vector<RecordingWidget*> m_row;
+    RaisedEvents m_raised;
+};
+
+TEST_F(GuiFocusTest, TabMovesAlongTheSiblingsBothWaysAndWraps)
+{
+    make_row();
+    std::vector<RecordingWidget*>& row = m_row;
+    row[0]->set_focus();
+    ASSERT_TRUE(row[0]->has_focus());
+    EXPECT_EQ(GuiWidget::get_focused_widget(), row[0]);
+    m_raised.clear();
+
+    EXPECT_EQ(type_tab(*row[0]), 1);
+    EXPECT_TRUE(row[1]->has_focus());
+    // The window passes through "no focused widget" on the way (EVT_ID_WIDGET_FOCUS_LOOSE).
+    using Raised = std::vector<std::pair<EventObject*, std::string>>;
+    Raised on_widgets;
+    for (auto const& event : m_raised.get())
+        if (event.first != m_window) on_widgets.push_back(event);
+    EXPECT_EQ(on_widgets, (Raised{{row[0], EVT_ID_WIDGET_FOCUS_OUT.std_string()},
+                                  {row[1], EVT_ID_WIDGET_FOCUS_IN.std_string()}}));
+    EXPECT_EQ(GuiWidget::get_last_focused_widget(), row[1]);
+    EXPECT_EQ(row[1]->count(EVT_ID_WIDGET_FOCUS_IN), 1);
+
+    row[4]->set_focus();
+    type_tab(*row[4]);
+    EXPECT_TRUE(row[0]->has_focus());
+    type_tab(*row[0], true);
+    EXPECT_TRUE(row[4]->has_focus());
+    type_tab(*row[4], true);
+    EXPECT_TRUE(row[3]->has_focus());
+}
+
+TEST_F(GuiFocusTest, TabSkipsDisabledHiddenAndNonReceivingSiblings)
+{
+    make_row();
+    std::vector<RecordingWidget*>& row = m_row;
+    row[1]->disable();
+    row[2]->hide();
+    row[3]->set_focus_receiver(false);
+    row[0]->set_focus();
+    type_tab(*row[0]);
+    EXPECT_TRUE(row[4]->has_focus());
+    type_tab(*row[4], true);
+    EXPECT_TRUE(row[0]->has_focus());
+
+    // A disabled parent disables its children for the chain too.
+    GuiWidget* group = add(new GuiWidget(*m_window, 10, 50, 200, 40));
+    GuiWidget* nested = add(new GuiWidget(*group, 20, 55, 50, 20));
+    group->disable();
+    EXPECT_FALSE(nested->is_focus_receiver());
+    nested->set_focus();
+    EXPECT_FALSE(nested->has_focus());
+    type_tab(*row[0]);
+    EXPECT_TRUE(row[4]->has_focus());
+}
+
+TEST_F(GuiFocusTest, TextEditorsKeepTheTabAndWithoutTabNavigationItStays)
+{
+    make_row();
+    GuiTextEdit::class_info();
+    GuiTextEdit* editor = add(new GuiTextEdit(*m_window, 10, 50, 100, 20));
+    editor->set_focus();
+    ASSERT_TRUE(editor->has_focus());
+    type_tab(*editor);
+    type_tab(*editor, true);
+    EXPECT_TRUE(editor->has_focus());
+    EXPECT_EQ(editor->count(EVT_ID_KEY_DOWN), 2);
+
+    m_row[2]->enable_tab_navigation(false);
+    m_row[2]->set_focus();
+    type_tab(*m_row[2]);
+    EXPECT_TRUE(m_row[2]->has_focus());
+}
+
+TEST_F(GuiFocusTest, TabFromTheOnlyReceiverGivesTheFocusBackToTheWindow)
+{
+    m_window = &make_window(400, 100);
+    RecordingWidget* only = add(new RecordingWidget(*m_window, 10, 10, 60, 20));
+    new RecordingWidget(*m_window, 80, 10, 60, 20);
+    m_raised.listen(*m_window, EVT_ID_WIDGET_FOCUS_LOOSE);
+
+    for (bool const shift : {false, true}) {
+        SCOPED_TRACE(shift ? "Shift+Tab" : "Tab");
+        only->set_focus();
+        ASSERT_TRUE(only->has_focus());
+        m_raised.clear();
+        type_tab(*only, shift);
+        EXPECT_FALSE(only->has_focus());
+        EXPECT_EQ(Fl::focus(), m_window->get_hidden_focus_widget());
+        EXPECT_EQ(m_raised.count(*m_window, EVT_ID_WIDGET_FOCUS_LOOSE), 1);
+    }
+}
+
+TEST_F(GuiWidgetTest, KeysReachOnlyTheFocusedThePointedOrAKeyReceiver)
+{
+    GuiWindow& window = make_window();
+    RecordingWidget* target = new RecordingWidget(window, 10, 10, 50, 20);
+    target->show();
+    target->events.clear();
+
+    EXPECT_EQ(key_down(*target, 'a', "a"), 0);
+    EXPECT_EQ(key_up(*target, 'a'), 0);
+    EXPECT_TRUE(target->events.empty());
+
+    // The pointer over the widget, edges included.
+    key_down(*target, 'a', "a", 0, GMathVec2<int>(20, 15));
+    key_down(*target, 'b', "b", 0, GMathVec2<int>(60, 30));
+    key_down(*target, 'c', "c", 0, GMathVec2<int>(61, 30));
+    EXPECT_EQ(target->count(EVT_ID_KEY_DOWN), 2);
+
+    target->set_key_receiver(true);
+    key_down(*target, 'a', "a");
+    key_up(*target, 'a');
+    EXPECT_EQ(target->count(EVT_ID_KEY_DOWN), 3);
+    EXPECT_EQ(target->count(EVT_ID_KEY_UP), 1);
+
+    target->set_key_receiver(false);
+    target->set_focus_receiver(true);
+    target->set_focus();
+    key_down(*target, 'a', "a");
+    EXPECT_EQ(target->count(EVT_ID_KEY_DOWN), 4);
+}
+
+// --- Values and names ---
+
+TEST(GuiWidgetValues, HighlightedColors)
+{
+    using Color = GMathVec3<unsigned char>;
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 1.5f, true), Color(255, 127, 63));
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 1.5f, false), Color(255, 150, 75));
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 0.5f, true), Color(100, 50, 25));
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(0, 0, 0), 3.0f, true), Color(0, 0, 0));
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(0, 200, 10), 2.0f, true), Color(0, 255, 12));
+    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(10, 20, 30), -1.0f, false), Color(0, 0, 0));
+}
+
+TEST(GuiWidgetValues, NamesOfEveryValueAndOfOutOfRangeOnes)
+{
+    auto constraint = [](int v) {
+        return std::string(GuiWidget::get_constraint_name(GuiWidget::Constraint(v)));
+    };
+    auto justify = [](int v) { return std::string(GuiWidget::get_justify_name(GuiWidget::Justify(v))); };
+    auto icon = [](int v) {
+        return std::string(GuiWidget::get_icon_position_name(GuiWidget::IconPosition(v)));
+    };
+    auto round = [](int v) { return std::string(GuiWidget::get_roundness_name(GuiWidget::Roundness(v))); };
+
+    EXPECT_EQ(constraint(0), "CONSTRAINT_LEFT");
+    EXPECT_EQ(constraint(1), "CONSTRAINT_RIGHT");
+    EXPECT_EQ(constraint(2), "CONSTRAINT_TOP");
+    EXPECT_EQ(constraint(3), "CONSTRAINT_BOTTOM");
+    EXPECT_EQ(constraint(4), "CONSTRAINT_COUNT");
+    EXPECT_EQ(constraint(-1), "CONSTRAINT_COUNT");
+    EXPECT_EQ(justify(0), "JUSTIFY_LEFT");
+    EXPECT_EQ(justify(1), "JUSTIFY_RIGHT");
+    EXPECT_EQ(justify(2), "JUSTIFY_CENTER");
+    EXPECT_EQ(justify(3), "JUSTIFY_COUNT");
+    EXPECT_EQ(icon(0), "ICON_POSITION_LEFT");
+    EXPECT_EQ(icon(1), "ICON_POSITION_RIGHT");
+    EXPECT_EQ(icon(2), "ICON_POSITION_COUNT");
+    std::vector<std::pair<int, char const*>> const roundness = {
+        {0, "ROUNDNESS_NONE"},         {1, "ROUNDNESS_TOP_LEFT"},    {2, "ROUNDNESS_TOP_RIGHT"},
+        {3, "ROUNDNESS_TOP"},          {4, "ROUNDNESS_BOTTOM_LEFT"}, {5, "ROUNDNESS_LEFT"},
+        {8, "ROUNDNESS_BOTTOM_RIGHT"}, {10, "ROUNDNESS_RIGHT"},      {12, "ROUNDNESS_BOTTOM"},
+        {15, "ROUNDNESS_ALL"},         {6, "ROUNDNESS_UNKNOWN"},     {16, "ROUNDNESS_UNKNOWN"}};
+    for (auto const& [value, name] : roundness) EXPECT_EQ(round(value), name) << value;
+}
+
+// --- File dialogs ---
+
+TEST(GuiWidgetDialogs, StartFolderIsTheLongestExistingLeadingFolder)
+{
+    SysTempFolder temp;
+    ASSERT_FALSE(temp.get_path().is_empty());
+    CoreString const root = temp.get_path();
+    ASSERT_TRUE(SysFilesystem::create_folder(temp / "sub"));
+    std::ofstream((temp / "file.txt").get_data()) << "x";
+
+    EXPECT_EQ(GuiWidget::resolve_start_folder(temp / "file.txt"), root);
+    EXPECT_EQ(GuiWidget::resolve_start_folder(temp / "sub"), temp / "sub");
+    EXPECT_EQ(GuiWidget::resolve_start_folder(temp / "sub/missing/deeper/name.txt"), temp / "sub");
+    EXPECT_EQ(GuiWidget::resolve_start_folder(temp / "missing.txt"), root);
+    EXPECT_EQ(GuiWidget::resolve_start_folder("/qn no such folder/at all"), CoreString("/"));
+
+    ::setenv("QN_TEST_START_FOLDER", root.get_data(), 1);
+    EXPECT_EQ(GuiWidget::resolve_start_folder("$QN_TEST_START_FOLDER/file.txt"), root);
+    EXPECT_EQ(GuiWidget::resolve_start_folder("${QN_TEST_START_FOLDER}/sub/x"), temp / "sub");
+    ::unsetenv("QN_TEST_START_FOLDER");
+
+    EXPECT_EQ(GuiWidget::resolve_start_folder(""), CoreString("."));
+    EXPECT_EQ(GuiWidget::resolve_start_folder("qn nonsense"), CoreString("."));
+    EXPECT_EQ(GuiWidget::resolve_start_folder("qn nonsense/below"), CoreString("."));
+    EXPECT_EQ(GuiWidget::resolve_start_folder("${QN_TEST_UNCLOSED"), CoreString("."));
+}

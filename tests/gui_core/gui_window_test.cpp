@@ -1,0 +1,196 @@
+// GuiWindow: the application's window list, owners, the resizable flag, drawing read back
+// from the X server, and the pointer functions on widgets.
+// GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+
+#include <string>
+#include <vector>
+
+#include "gui/core/gui.h"
+#include "gui/core/gui_window.h"
+#include "tests/gui_core/gui_test_widgets.h"
+#include "tests/support/core_printers.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Color = GMathVec3<unsigned char>;
+Color const RED(255, 0, 0);
+
+class GuiWindowTest : public GuiTest {
+protected:
+    // What the widgets' callbacks report. A member, so that it outlives the widgets: the
+    // fixture deletes them after the test.
+    std::vector<std::string> m_log;
+};
+
+// Restores the mouse as the input device and parks the pointer away from the test windows.
+struct PointerReset {
+    ~PointerReset()
+    {
+        Gui::set_tablet_state(Gui::DEVICE_MOUSE, 0.0f, 0.0f, 0.0f);
+        Gui::set_mouse_screen_position(1500, 1100);
+    }
+};
+
+}  // namespace
+
+TEST_F(GuiWindowTest, WindowListAndOwnedWindows)
+{
+    GuiWindow& first = make_window(200, 100, false);
+    GuiWindow& second = make_window(200, 100, false);
+    GuiWindow* owned = new GuiWindow(first, 60, 60, 100, 50, "owned");
+    EXPECT_EQ(app().get_windows(), (CoreVector<GuiWindow*>{&first, &second}));
+    EXPECT_EQ(first.get_child_windows(), CoreVector<GuiWindow*>{owned});
+    EXPECT_EQ(owned->get_parent(), &first);
+    EXPECT_EQ(owned->get_window(), owned);
+
+    // Destroying a window takes it off the list at once; its owned windows go with it.
+    RecordingWidget* inside = new RecordingWidget(*owned, 0, 0, 10, 10);
+    inside->on_delete = [this] { m_log.push_back("deleted"); };
+    first.destroy();
+    EXPECT_EQ(app().get_windows(), CoreVector<GuiWindow*>{&second});
+    process_idle(app());
+    EXPECT_EQ(m_log, std::vector<std::string>{"deleted"});
+}
+
+TEST_F(GuiWindowTest, OwnersMustBeWindows)
+{
+    GuiWindow& owner = make_window(200, 100, false);
+    GuiWindow& window = make_window(200, 100, false);
+    GuiWidget* panel = new GuiWidget(owner, 0, 0, 50, 50);
+    LogRecorder log;
+    window.set_parent(panel);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    EXPECT_TRUE(log.contains("GuiWindow.set_parent: trying to parent a GuiWindow to a GuiWidget"))
+        << log.dump();
+    EXPECT_EQ(window.get_parent(), nullptr);
+    EXPECT_TRUE(panel->get_children().is_empty());
+
+    window.set_parent(&owner);
+    EXPECT_EQ(window.get_owner(), &owner);
+    EXPECT_EQ(owner.get_child_windows(), CoreVector<GuiWindow*>{&window});
+    window.set_parent(nullptr);
+    EXPECT_EQ(window.get_owner(), nullptr);
+    EXPECT_TRUE(owner.get_child_windows().is_empty());
+    EXPECT_EQ(log.count(), 1u) << log.dump();
+}
+
+TEST_F(GuiWindowTest, ResizableOnlyBeforeTheFirstShow)
+{
+    GuiWindow& window = make_window(200, 100, false);
+    LogRecorder log;
+    window.set_resizable(false);
+    EXPECT_FALSE(window.is_resizable());
+    window.set_resizable(true);
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+
+    window.show();
+    window.hide();
+    window.set_resizable(false);
+    EXPECT_TRUE(window.is_resizable());
+    ASSERT_EQ(log.get_messages().size(), 1u) << log.dump();
+    EXPECT_EQ(log.get_messages()[0].level, CORE_LOG_LEVEL_WARNING);
+    EXPECT_EQ(log.get_messages()[0].text,
+              "GuiWindow.set_resizable: can't set the flag after the window has been shown\n");
+}
+
+// --- Drawing ---
+
+TEST_F(GuiWindowTest, AFilledWidgetShowsAtItsPlace)
+{
+    GuiWindow& window = make_window(200, 100);
+    FilledWidget* widget = new FilledWidget(window, 20, 30, 40, 20, RED);
+    widget->show();
+    pump_events(app());
+
+    int w = 0, h = 0;
+    std::vector<unsigned char> const rgb = read_window_rgb(window, w, h);
+    ASSERT_EQ(w, 200);
+    ASSERT_EQ(h, 100);
+    EXPECT_EQ(pixel_at(rgb, w, 20, 30), RED);
+    EXPECT_EQ(pixel_at(rgb, w, 59, 49), RED);
+    EXPECT_NE(pixel_at(rgb, w, 60, 40), RED);
+    EXPECT_NE(pixel_at(rgb, w, 40, 50), RED);
+    EXPECT_NE(pixel_at(rgb, w, 19, 40), RED);
+    EXPECT_EQ(pixel_at(window, 30, 40), RED);
+
+    // Hidden, it is drawn over by the window.
+    widget->hide();
+    window.redraw();
+    pump_events(app());
+    EXPECT_NE(pixel_at(window, 30, 40), RED);
+}
+
+TEST_F(GuiWindowTest, DrawingStaysInsideTheClipRegion)
+{
+    GuiWindow& window = make_window(200, 100);
+    FilledWidget* widget = new FilledWidget(window, 10, 10, 100, 50, RED);
+    widget->set_clip_region(0, 0, 50, 100);
+    widget->enable_clipping();
+    widget->show();
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window, 20, 20), RED);
+    EXPECT_EQ(pixel_at(window, 49, 20), RED);
+    EXPECT_NE(pixel_at(window, 50, 20), RED);
+    EXPECT_NE(pixel_at(window, 80, 20), RED);
+}
+
+TEST_F(GuiWindowTest, AWidgetMovedByItsConstraintsDrawsAtItsNewPlace)
+{
+    GuiWindow& window = make_window(200, 100);
+    FilledWidget* widget = new FilledWidget(window, 150, 10, 30, 30, RED);
+    widget->set_constraints(GuiWidget::CONSTRAINT_RIGHT, GuiWidget::CONSTRAINT_TOP,
+                            GuiWidget::CONSTRAINT_RIGHT, GuiWidget::CONSTRAINT_TOP);
+    widget->show();
+    pump_events(app());
+    ASSERT_EQ(pixel_at(window, 160, 20), RED);
+
+    window.resize(window.get_x(), window.get_y(), 300, 100);
+    pump_events(app(), 0.05);
+    EXPECT_EQ(widget->get_x(), 250);
+    int w = 0, h = 0;
+    std::vector<unsigned char> const rgb = read_window_rgb(window, w, h);
+    ASSERT_EQ(w, 300);
+    EXPECT_EQ(pixel_at(rgb, w, 260, 20), RED);
+    EXPECT_EQ(pixel_at(rgb, w, 279, 39), RED);
+    EXPECT_NE(pixel_at(rgb, w, 160, 20), RED);
+}
+
+// --- Pointer ---
+
+TEST_F(GuiWindowTest, TheWidgetBelowThePointerIsTheDeepestShownOne)
+{
+    PointerReset reset;
+    GuiWindow& window = make_window(300, 200);
+    GuiWidget* panel = new GuiWidget(window, 10, 10, 200, 150);
+    GuiWidget* under = new GuiWidget(*panel, 20, 20, 100, 100);
+    GuiWidget* over = new GuiWidget(*panel, 60, 60, 100, 50);
+    GuiWidget* hidden = new GuiWidget(*panel, 60, 60, 20, 20);
+    panel->show();
+    hidden->hide();
+    int const wx = window.get_x(), wy = window.get_y();
+
+    ASSERT_EQ(Gui::set_mouse_screen_position(wx + 30, wy + 30), 0);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), under);
+    EXPECT_TRUE(Gui::is_mouse_over_widget(*under));
+    EXPECT_TRUE(Gui::is_mouse_over_widget(window));
+    EXPECT_FALSE(Gui::is_mouse_over_widget(*over));
+
+    // Overlapping siblings: the later one; a hidden one does not count.
+    Gui::set_mouse_screen_position(wx + 65, wy + 65);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), over);
+    EXPECT_TRUE(Gui::is_mouse_over_widget(*under));
+
+    Gui::set_mouse_screen_position(wx + 205, wy + 155);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), panel);
+    Gui::set_mouse_screen_position(wx + 250, wy + 180);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), &window);
+    Gui::set_mouse_screen_position(wx + 400, wy + 180);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), nullptr);
+    EXPECT_FALSE(Gui::is_mouse_over_widget(window));
+}
