@@ -858,7 +858,8 @@ bool GuiWidget::has_focus() const
 
 void GuiWidget::lose_focus()
 {
-    if (!has_focus()) return;
+    // While set_focus moves the focus to another widget, the window does not take it between.
+    if (!has_focus() || s_focus_changing) return;
     if (GuiWidget* window = get_window())
         static_cast<GuiWindow*>(window)->_lose_focus();
     else
