@@ -1,6 +1,7 @@
 #include "gui/app/gui_app.h"
 
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
@@ -66,12 +67,12 @@ CoreVector<GuiAppPendingCallbackHandler::Listener> GuiAppPendingCallbackHandler:
 
 // Construction ---------------------------------------------------------------------------------
 
-GuiApp::GuiApp(int argc, char** argv) : AppObject(argc, argv)
+GuiApp::GuiApp(int argc, char** argv) : AppObject(argc, argv), m_color_scheme(*this)
 {
     init();
 }
 
-GuiApp::GuiApp() : AppObject()
+GuiApp::GuiApp() : AppObject(), m_color_scheme(*this)
 {
     init();
 }
@@ -92,6 +93,7 @@ void GuiApp::init()
     } else {
         CORE_LOG_ERROR("GuiApp: no X display could be opened (is DISPLAY set?); windows cannot be shown\n");
     }
+    set_color_scheme(GuiColorScheme::get_scheme(GuiColorScheme::SCHEME_DARK));
     m_idle_timer = add_timer(&GuiApp::on_idle, this, FIRST_DELAY);
     m_redraw_timer = add_timer(&GuiApp::launch_pending_redraws, this, FIRST_DELAY);
 }
@@ -389,6 +391,43 @@ GuiWindow* GuiApp::get_event_window() const
 GuiWindow* GuiApp::create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title)
 {
     return new GuiWindow(*this, x, y, w, h, title);
+}
+
+// Colour scheme ----------------------------------------------------------------------------------------------------------
+
+namespace {
+
+GMathVec3<unsigned char> s_toolkit_colors[4];
+
+Fl_Color to_toolkit(GMathVec3<unsigned char> const& color)
+{
+    return fl_rgb_color(color[0], color[1], color[2]);
+}
+
+}  // namespace
+
+GMathVec3<unsigned char> const& GuiApp::get_toolkit_color(int const& index)
+{
+    return s_toolkit_colors[index >= 0 && index < 4 ? index : 0];
+}
+
+void GuiApp::set_color_scheme(GuiColorScheme const& scheme)
+{
+    m_color_scheme.set(scheme);
+    GuiColorScheme::Role const roles[4] = {GuiColorScheme::ROLE_OUTLINE, GuiColorScheme::ROLE_BACKGROUND,
+                                           GuiColorScheme::ROLE_EDGE_LIGHT, GuiColorScheme::ROLE_EDGE_SHADOW};
+    for (int i = 0; i < 4; ++i) s_toolkit_colors[i] = m_color_scheme.get_color(GuiColorScheme::GROUP_NORMAL, roles[i]);
+    update_color_scheme(m_color_scheme);
+}
+
+void GuiApp::update_color_scheme(GuiColorScheme const& scheme)
+{
+    // What the toolkit draws itself (tooltips) follows the scheme too.
+    Fl_Tooltip::color(to_toolkit(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TOOLTIP)));
+    Fl_Tooltip::textcolor(
+        to_toolkit(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TOOLTIP_TEXT)));
+    for (GuiWindow* window : CoreVector<GuiWindow*>(m_windows))
+        if (!window->is_destroyed()) window->update_color_scheme(scheme);
 }
 
 // Mouse listeners ------------------------------------------------------------------------------------------------------

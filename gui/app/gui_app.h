@@ -16,6 +16,7 @@
 // application thread.
 #include <atomic>
 
+#include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_export.h"
 #include "host/app/app_object.h"
 #include "host/core/core_set.h"
@@ -156,6 +157,18 @@ public:
     // A new top-level window of this application.
     GuiWindow* create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title);
 
+    // --- Colour scheme ---------------------------------------------------------------------
+
+    // The interface's scheme (the dark built-in scheme at first).
+    GuiColorScheme const& get_color_scheme() const { return m_color_scheme; }
+    // Copies a scheme into the application's and recolours the interface with it.
+    void set_color_scheme(GuiColorScheme const& scheme);
+    // Recolours the built-in pictures and every window with the scheme.
+    void update_color_scheme(GuiColorScheme const& scheme);
+    // Colours of the scheme that toolkit-drawn parts use: outline, background, light edge and
+    // shadow edge (group 0 of roles 0, 1, 4 and 3), as set by the last set_color_scheme.
+    static GMathVec3<unsigned char> const& get_toolkit_color(int const& index);
+
     // --- Mouse listeners ---------------------------------------------------------------------
 
     // Listeners are called for every mouse down, up, move and drag before the widget sees it.
@@ -220,6 +233,7 @@ private:
     mutable SysThreadLock m_pending_lock;
     SysTimer m_last_pass_timer;
     CoreString m_clipboard;
+    GuiColorScheme m_color_scheme;
     GuiAppPendingCallbackHandler m_listener_handler;
     int m_file_browser_mode = 0;
     TimerId m_idle_timer = 0;

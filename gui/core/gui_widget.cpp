@@ -300,6 +300,7 @@ GuiWidget::~GuiWidget()
     m_group = nullptr;
     m_toolkit_widget = nullptr;
     delete m_dc;
+    delete m_color_scheme;
     if (m_children_focus.has(this)) m_children_focus.clear();
 }
 
@@ -319,6 +320,7 @@ size_t GuiWidget::get_memory_size() const
 {
     size_t size = sizeof(GuiWidget) + m_tooltip.get_length() + m_children.get_count() * sizeof(GuiWidget*);
     if (m_dc) size += m_dc->get_memory_size();
+    if (m_color_scheme) size += sizeof(GuiColorScheme);
     if (m_toolkit_widget) size += sizeof(GuiBoxRouter);
     if (m_group) size += sizeof(GuiWidgetGroup);
     return size;
@@ -1015,6 +1017,57 @@ GMathVec3<unsigned char> GuiWidget::get_highlighted_color(GMathVec3<unsigned cha
     }
     return GMathVec3<unsigned char>(static_cast<unsigned char>(scaled[0]), static_cast<unsigned char>(scaled[1]),
                                     static_cast<unsigned char>(scaled[2]));
+}
+
+GuiColorScheme const& GuiWidget::get_color_scheme() const
+{
+    if (m_color_scheme) return *m_color_scheme;
+    if (GuiWidget const* parent = get_parent()) return parent->get_color_scheme();
+    return m_application->get_color_scheme();
+}
+
+GMathVec3<unsigned char> const& GuiWidget::get_color(GuiColorScheme::Group const& group,
+                                                     GuiColorScheme::Role const& role) const
+{
+    return get_color_scheme().get_color(group, role);
+}
+
+void GuiWidget::get_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role, unsigned char& r,
+                          unsigned char& g, unsigned char& b) const
+{
+    get_color_scheme().get_color(group, role, r, g, b);
+}
+
+GMathVec3<unsigned char> const& GuiWidget::get_color(GuiColorScheme::Role const& role) const
+{
+    return get_color_scheme().get_color(get_color_group(), role);
+}
+
+GuiColorScheme::Group GuiWidget::get_color_group() const
+{
+    return is_enabled() ? GuiColorScheme::GROUP_NORMAL : GuiColorScheme::GROUP_DISABLED;
+}
+
+void GuiWidget::set_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role,
+                          unsigned char const& r, unsigned char const& g, unsigned char const& b)
+{
+    set_color(group, role, GMathVec3<unsigned char>(r, g, b));
+}
+
+void GuiWidget::set_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role,
+                          GMathVec3<unsigned char> const& color)
+{
+    if (!m_color_scheme) m_color_scheme = new GuiColorScheme(*this);
+    m_color_scheme->set_color(group, role, color);
+}
+
+void GuiWidget::update_color_scheme(GuiColorScheme const& scheme)
+{
+    if (m_color_scheme) m_color_scheme->update(scheme);
+    GuiColorScheme const& passed = m_color_scheme ? *m_color_scheme : scheme;
+    redraw();
+    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
+        if (!child->m_destroyed) child->update_color_scheme(passed);
 }
 
 void GuiWidget::set_mouse_cursor(Gui::MouseCursorId const& id)

@@ -14,6 +14,7 @@
 #include <atomic>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_export.h"
 #include "host/core/core_set.h"
 #include "host/core/core_string.h"
@@ -225,6 +226,25 @@ public:
                               int const& by, int const& bw, int const& bh);
 
     // --- Appearance ---
+    // The widget's own scheme, else its parent's, else the application's.
+    virtual GuiColorScheme const& get_color_scheme() const;
+    GMathVec3<unsigned char> const& get_color(GuiColorScheme::Group const& group,
+                                              GuiColorScheme::Role const& role) const;
+    void get_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role, unsigned char& r,
+                   unsigned char& g, unsigned char& b) const;
+    // The colour of a role in the widget's current state (normal, or disabled when not enabled).
+    GMathVec3<unsigned char> const& get_color(GuiColorScheme::Role const& role) const;
+    GuiColorScheme::Group get_color_group() const;
+    // Overrides one colour for this widget and its children; the widget gets a scheme of its
+    // own, a copy of the one it had, on the first call.
+    void set_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role, unsigned char const& r,
+                   unsigned char const& g, unsigned char const& b);
+    void set_color(GuiColorScheme::Group const& group, GuiColorScheme::Role const& role,
+                   GMathVec3<unsigned char> const& color);
+    // The application's scheme changed: an own scheme takes the new colours it does not
+    // override, the widget redraws and its children follow.
+    virtual void update_color_scheme(GuiColorScheme const& scheme);
+    bool has_own_color_scheme() const { return m_color_scheme != nullptr; }
     // Each channel times factor, clamped to [0, 255]; keep_hue scales the three channels
     // together so that their ratios stay when one reaches 255.
     static GMathVec3<unsigned char> get_highlighted_color(GMathVec3<unsigned char> const& color,
@@ -354,6 +374,7 @@ private:
     GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
     GMathVec2<int> m_size = GMathVec2<int>(0, 0);
     GMathVec2<int> m_position = GMathVec2<int>(0, 0);
+    GuiColorScheme* m_color_scheme = nullptr;
     GuiDc* m_dc = nullptr;
     GuiWidget* m_parent = nullptr;
     CoreString m_tooltip;

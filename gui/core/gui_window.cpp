@@ -388,7 +388,28 @@ void GuiWindow::resize(int const& x, int const& y, int const& w, int const& h)
 
 void GuiWindow::draw(GuiDc&)
 {
-    if (GuiWindowRouter* router = get_router()) router->draw_base();
+    GuiWindowRouter* router = get_router();
+    if (!router) return;
+    GMathVec3<unsigned char> const& background = get_color(GuiColorScheme::ROLE_BACKGROUND);
+    // The toolkit reads RGB 0 as "palette entry 0": black goes through the palette.
+    router->color(background[0] == 0 && background[1] == 0 && background[2] == 0
+                      ? FL_BLACK
+                      : fl_rgb_color(background[0], background[1], background[2]));
+    router->draw_base();
+}
+
+void GuiWindow::widget_redraw()
+{
+    GuiWindowRouter* router = get_router();
+    if (router && m_shown) router->redraw();
+}
+
+void GuiWindow::update_color_scheme(GuiColorScheme const& scheme)
+{
+    GuiWidget::update_color_scheme(scheme);
+    GuiColorScheme const& passed = has_own_color_scheme() ? get_color_scheme() : scheme;
+    for (GuiWindow* child : CoreVector<GuiWindow*>(m_child_windows))
+        if (!child->is_destroyed()) child->update_color_scheme(passed);
 }
 
 Fl_Group* GuiWindow::get_group()

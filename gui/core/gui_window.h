@@ -60,6 +60,10 @@ public:
     bool is_enabled() const override;
     void resize(int const& x, int const& y, int const& w, int const& h) override;
     void draw(GuiDc& dc) override;
+    // The window's widgets and its child windows follow the scheme.
+    void update_color_scheme(GuiColorScheme const& scheme) override;
+    // Redraws the whole toolkit window, its background included.
+    void widget_redraw() override;
     Fl_Group* get_group() override;
     void apply_constraints(int const& px, int const& py, int const& pw, int const& ph) override;
     void apply_clipping() override;

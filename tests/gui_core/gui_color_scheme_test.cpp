@@ -1,0 +1,220 @@
+// The colour scheme: the built-in tables, lookup by name, overrides that survive a switch of
+// the application's scheme, and what a window draws with it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "gui/core/gui_color_scheme.h"
+#include "tests/gui_core/gui_test_widgets.h"
+#include "tests/support/core_printers.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_test_app.h"
+
+namespace {
+
+using Color = GMathVec3<unsigned char>;
+using S = GuiColorScheme;
+
+Color hex(unsigned int value)
+{
+    return Color(static_cast<unsigned char>(value >> 16), static_cast<unsigned char>(value >> 8),
+                 static_cast<unsigned char>(value));
+}
+
+S const& dark()
+{
+    return S::get_scheme(S::SCHEME_DARK);
+}
+
+S const& light()
+{
+    return S::get_scheme(S::SCHEME_LIGHT);
+}
+
+// Relative luminance difference, enough to tell readable from unreadable pairs.
+double contrast(Color const& a, Color const& b)
+{
+    auto luminance = [](Color const& c) { return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2]; };
+    return std::abs(luminance(a) - luminance(b));
+}
+
+TEST(GuiColorScheme, BuiltInTablesKeepTheirFixedRows)
+{
+    struct Row {
+        S::Role role;
+        unsigned int dark;
+        unsigned int light[3];
+    } const rows[] = {
+        {S::ROLE_OUTLINE, 0x1e1e1e, {0x646464, 0x646464, 0x646464}},
+        {S::ROLE_BACKGROUND, 0x3c3c3c, {0xd6d6d6, 0xd6d6d6, 0xd6d6d6}},
+        {S::ROLE_BACKGROUND_LIGHT, 0x464646, {0xdddddd, 0xdddddd, 0xdddddd}},
+        {S::ROLE_EDGE_LIGHT, 0x5a5050, {0xe4e4e4, 0xe4e4e4, 0xfafafa}},
+        {S::ROLE_RED, 0xff0000, {0xff0000, 0xb49696, 0xff0000}},
+        {S::ROLE_GREEN, 0x00ff00, {0x00c800, 0x96b496, 0x00ff00}},
+        {S::ROLE_BLUE, 0x1496ff, {0x1496ff, 0x9696b4, 0x1496ff}},
+        {S::ROLE_HIGHLIGHT, 0xffffff, {0xb4b4b4, 0x969696, 0xb4b4b4}},
+        {S::ROLE_ACCENT, 0xf0960a, {0x3399ff, 0x558ec8, 0x3399ff}},
+        {S::ROLE_FIELD, 0x000000, {0xffffff, 0xffffff, 0xffffff}},
+    };
+    for (Row const& row : rows) {
+        SCOPED_TRACE(S::get_role_name(row.role));
+        EXPECT_EQ(dark().get_color(S::GROUP_NORMAL, row.role), hex(row.dark));
+        for (int group = 0; group < S::GROUP_COUNT; ++group)
+            EXPECT_EQ(light().get_color(static_cast<S::Group>(group), row.role), hex(row.light[group]));
+    }
+}
+
+TEST(GuiColorScheme, BuiltInSchemesAreCompleteReadableAndOverrideNothing)
+{
+    for (S const* scheme : {&dark(), &light()}) {
+        Color const background = scheme->get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND);
+        for (int r = 0; r < S::ROLE_COUNT; ++r)
+            for (int g = 0; g < S::GROUP_COUNT; ++g)
+                EXPECT_FALSE(scheme->is_overridden(static_cast<S::Group>(g), static_cast<S::Role>(r)));
+        // Text stands out from the background, and less so when disabled.
+        for (S::Role text : {S::ROLE_TEXT, S::ROLE_BUTTON_TEXT, S::ROLE_MENU_TEXT, S::ROLE_HEADER_TEXT}) {
+            double const normal = contrast(scheme->get_color(S::GROUP_NORMAL, text), background);
+            double const disabled = contrast(scheme->get_color(S::GROUP_DISABLED, text), background);
+            EXPECT_GT(normal, 120.0) << S::get_role_name(text);
+            EXPECT_LT(disabled, normal) << S::get_role_name(text);
+            EXPECT_GT(disabled, 25.0) << S::get_role_name(text);
+        }
+        EXPECT_GT(contrast(scheme->get_color(S::GROUP_NORMAL, S::ROLE_FIELD_TEXT),
+                           scheme->get_color(S::GROUP_NORMAL, S::ROLE_FIELD)),
+                  150.0);
+        // Backgrounds do not change when disabled; the bright group is not darker.
+        EXPECT_EQ(scheme->get_color(S::GROUP_DISABLED, S::ROLE_BACKGROUND), background);
+        Color const accent = scheme->get_color(S::GROUP_NORMAL, S::ROLE_SELECTION);
+        Color const bright = scheme->get_color(S::GROUP_BRIGHT, S::ROLE_SELECTION);
+        EXPECT_GE(bright[0] + bright[1] + bright[2], accent[0] + accent[1] + accent[2]);
+    }
+    EXPECT_NE(dark().get_color(S::GROUP_NORMAL, S::ROLE_TEXT), light().get_color(S::GROUP_NORMAL, S::ROLE_TEXT));
+}
+
+TEST(GuiColorScheme, NamesAndLookup)
+{
+    EXPECT_EQ(S::get_scheme("light"), &light());
+    EXPECT_EQ(S::get_scheme("LiGhT"), &light());
+    EXPECT_EQ(S::get_scheme("dark"), &dark());
+    EXPECT_EQ(S::get_scheme("blue"), nullptr);
+    EXPECT_EQ(S::get_scheme(""), nullptr);
+    EXPECT_EQ(S::get_scheme("SCHEME_DARK"), nullptr);
+    EXPECT_EQ(S::get_scheme_name(S::SCHEME_LIGHT), "SCHEME_LIGHT");
+    EXPECT_EQ(S::get_scheme_name(static_cast<S::Scheme>(2)), "");
+    EXPECT_EQ(S::get_scheme_name(static_cast<S::Scheme>(-1)), "");
+    EXPECT_STREQ(S::get_role_name(S::ROLE_SHADOW), "ROLE_SHADOW");
+    EXPECT_STREQ(S::get_role_name(static_cast<S::Role>(46)), "ROLE_COUNT");
+    EXPECT_STREQ(S::get_group_name(static_cast<S::Group>(3)), "GROUP_COUNT");
+}
+
+TEST(GuiColorScheme, SetUpdateAndOutOfRangeEntries)
+{
+    S scheme;
+    EXPECT_EQ(scheme.get_color(S::GROUP_BRIGHT, S::ROLE_LINK), Color(0, 0, 0));
+    scheme.set(dark());
+    scheme.set_color(S::GROUP_NORMAL, S::ROLE_TEXT, 1, 2, 3);
+    EXPECT_TRUE(scheme.is_overridden(S::GROUP_NORMAL, S::ROLE_TEXT));
+
+    scheme.update(light());
+    EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_TEXT), Color(1, 2, 3));
+    EXPECT_EQ(scheme.get_color(S::GROUP_DISABLED, S::ROLE_TEXT), light().get_color(S::GROUP_DISABLED, S::ROLE_TEXT));
+    EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND),
+              light().get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND));
+
+    // set copies the marks too: the copy is back to a plain built-in scheme.
+    scheme.set(light());
+    EXPECT_FALSE(scheme.is_overridden(S::GROUP_NORMAL, S::ROLE_TEXT));
+
+    // Entries outside the table are refused and read as black.
+    scheme.set_color(static_cast<S::Group>(3), S::ROLE_TEXT, 9, 9, 9);
+    scheme.set_color(S::GROUP_NORMAL, static_cast<S::Role>(46), 9, 9, 9);
+    EXPECT_EQ(scheme.get_color(static_cast<S::Group>(-1), S::ROLE_TEXT), Color(0, 0, 0));
+    EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_TEXT), light().get_color(S::GROUP_NORMAL, S::ROLE_TEXT));
+}
+
+class GuiColorSchemeWidgetTest : public GuiTest {
+protected:
+    void TearDown() override
+    {
+        app().set_color_scheme(dark());
+        GuiTest::TearDown();
+    }
+};
+
+TEST_F(GuiColorSchemeWidgetTest, WidgetOverridesSurviveASwitchOfTheApplicationsScheme)
+{
+    GuiWindow& window = make_window();
+    GuiWidget* panel = new GuiWidget(window, 0, 0, 200, 100);
+    GuiWidget* child = new GuiWidget(*panel, 10, 10, 50, 50);
+    GuiWidget* sibling = new GuiWidget(window, 0, 100, 200, 100);
+    panel->show();
+    sibling->show();
+    EXPECT_EQ(&child->get_color_scheme(), &app().get_color_scheme());
+
+    panel->set_color(S::GROUP_NORMAL, S::ROLE_TEXT, 200, 10, 10);
+    EXPECT_TRUE(panel->has_own_color_scheme());
+    EXPECT_FALSE(child->has_own_color_scheme());
+    EXPECT_EQ(child->get_color(S::GROUP_NORMAL, S::ROLE_TEXT), Color(200, 10, 10));
+    EXPECT_EQ(sibling->get_color(S::GROUP_NORMAL, S::ROLE_TEXT), dark().get_color(S::GROUP_NORMAL, S::ROLE_TEXT));
+
+    app().set_color_scheme(light());
+    for (int r = 0; r < S::ROLE_COUNT; ++r) {
+        for (int g = 0; g < S::GROUP_COUNT; ++g) {
+            S::Group const group = static_cast<S::Group>(g);
+            S::Role const role = static_cast<S::Role>(r);
+            Color const expected =
+                group == S::GROUP_NORMAL && role == S::ROLE_TEXT ? Color(200, 10, 10) : light().get_color(group, role);
+            ASSERT_EQ(child->get_color(group, role), expected) << S::get_role_name(role) << " " << g;
+        }
+    }
+    EXPECT_EQ(sibling->get_color(S::GROUP_NORMAL, S::ROLE_TEXT), light().get_color(S::GROUP_NORMAL, S::ROLE_TEXT));
+
+    // A disabled widget draws with the disabled group.
+    child->disable();
+    EXPECT_EQ(child->get_color(S::ROLE_TEXT_DIM), light().get_color(S::GROUP_DISABLED, S::ROLE_TEXT_DIM));
+}
+
+TEST_F(GuiColorSchemeWidgetTest, ChangesRedrawTheWidgetsConcerned)
+{
+    GuiWindow& window = make_window();
+    RecordingWidget* panel = new RecordingWidget(window, 0, 0, 200, 100);
+    RecordingWidget* child = new RecordingWidget(*panel, 10, 10, 50, 50);
+    RecordingWidget* other = new RecordingWidget(window, 0, 100, 200, 100);
+    panel->show();
+    other->show();
+    pump_events(app());
+    int const panel_redraws = panel->redraws, child_redraws = child->redraws, other_redraws = other->redraws;
+
+    // A widget's own colour redraws it and its children only.
+    panel->set_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND, 1, 2, 3);
+    pump_events(app());
+    EXPECT_EQ(panel->redraws, panel_redraws + 1);
+    EXPECT_EQ(child->redraws, child_redraws + 1);
+    EXPECT_EQ(other->redraws, other_redraws);
+
+    // A colour of the application's scheme redraws every window's widgets.
+    S scheme(app().get_color_scheme());
+    app().set_color_scheme(light());
+    pump_events(app());
+    EXPECT_EQ(other->redraws, other_redraws + 1);
+    EXPECT_EQ(child->redraws, child_redraws + 2);
+    EXPECT_EQ(GuiApp::get_toolkit_color(1), light().get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND));
+}
+
+TEST_F(GuiColorSchemeWidgetTest, TheWindowPaintsItsBackgroundFromTheScheme)
+{
+    GuiWindow& window = make_window(120, 80);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window, 60, 40), dark().get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND));
+
+    app().set_color_scheme(light());
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window, 60, 40), hex(0xd6d6d6));
+
+    // Black goes through the toolkit's palette and still comes out black.
+    window.set_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND, 0, 0, 0);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window, 60, 40), Color(0, 0, 0));
+}
+
+}  // namespace
