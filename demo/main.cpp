@@ -6,6 +6,8 @@
 //     qn_demo --size WxH                   the main window's size (default 1180x760)
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
+//     qn_demo --page widgets|look          the page shown first
+//     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,8 @@ struct Options {
     int resize_width = 0;
     int resize_height = 0;
     char const* screenshot = nullptr;
+    char const* page = nullptr;
+    bool light = false;
     bool trace = false;
 };
 
@@ -48,6 +52,15 @@ bool parse_options(int argc, char** argv, Options& options)
                 std::fprintf(stderr, "qn_demo: --resize wants WIDTHxHEIGHT, at least 400x300\n");
                 return false;
             }
+        } else if (std::strcmp(argv[i], "--page") == 0 && has_value) {
+            options.page = argv[++i];
+        } else if (std::strcmp(argv[i], "--scheme") == 0 && has_value) {
+            ++i;
+            if (std::strcmp(argv[i], "dark") != 0 && std::strcmp(argv[i], "light") != 0) {
+                std::fprintf(stderr, "qn_demo: --scheme wants dark or light\n");
+                return false;
+            }
+            options.light = std::strcmp(argv[i], "light") == 0;
         } else if (std::strcmp(argv[i], "--trace") == 0) {
             options.trace = true;
         } else {
@@ -73,6 +86,11 @@ int main(int argc, char** argv)
 
     GuiApp app(argc, argv);
     ShowcaseWindow showcase(app, options.width, options.height);
+    if (options.page && !showcase.show_page(options.page)) {
+        std::fprintf(stderr, "qn_demo: unknown page '%s' (widgets, look)\n", options.page);
+        return 2;
+    }
+    if (options.light) showcase.set_light_scheme(true);
     showcase.show();
     if (options.resize_width > 0) {
         GuiWindow& window = showcase.get_window();

@@ -7,7 +7,6 @@
 namespace {
 bool s_trace = false;
 
-using Color = GMathVec3<unsigned char>;
 }  // namespace
 
 void DemoTrace::set_enabled(bool enabled)
@@ -27,15 +26,6 @@ void DemoTrace::line(CoreString const& text)
     std::fflush(stdout);
 }
 
-Color const DemoColors::window(43, 45, 48);
-Color const DemoColors::panel(56, 59, 63);
-Color const DemoColors::panel_title(70, 74, 80);
-Color const DemoColors::border(28, 29, 31);
-Color const DemoColors::text(220, 222, 225);
-Color const DemoColors::dim_text(150, 154, 160);
-Color const DemoColors::accent(232, 148, 32);
-Color const DemoColors::tile(84, 89, 96);
-Color const DemoColors::tile_focused(104, 111, 120);
 
 // DemoWidget -------------------------------------------------------------------------------
 
@@ -68,15 +58,48 @@ DemoPanel::DemoPanel(GuiWidget& parent, CoreString const& name, CoreString const
 void DemoPanel::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(DemoColors::panel);
+    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
     dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(DemoColors::panel_title);
+    dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
     dc.draw_filled_rectangle(x, y, w, TITLE_HEIGHT);
-    dc.set_color(DemoColors::border);
+    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
     dc.draw_rectangle(x, y, w, h);
-    dc.set_color(DemoColors::text);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     dc.set_font_size(12);
     dc.draw_text(m_title, x + 8, y + 15);
+}
+
+// DemoSchemeSwatches ----------------------------------------------------------------------------
+
+DemoSchemeSwatches::DemoSchemeSwatches(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+void DemoSchemeSwatches::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width();
+    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
+    dc.draw_filled_rectangle(x, y, w, get_height());
+    int const rows = (GuiColorScheme::ROLE_COUNT + 1) / 2;
+    int const column_w = w / 2;
+    int const swatch_w = 34;
+    dc.set_font_size(11);
+    for (int r = 0; r < GuiColorScheme::ROLE_COUNT; ++r) {
+        GuiColorScheme::Role const role = static_cast<GuiColorScheme::Role>(r);
+        int const cx = x + (r / rows) * column_w + 6;
+        int const cy = y + (r % rows) * ROW_HEIGHT + 4;
+        for (int g = 0; g < GuiColorScheme::GROUP_COUNT; ++g) {
+            int const sx = cx + g * (swatch_w + 3);
+            dc.set_color(get_color(static_cast<GuiColorScheme::Group>(g), role));
+            dc.draw_filled_rectangle(sx, cy, swatch_w, ROW_HEIGHT - 4);
+            dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
+            dc.draw_rectangle(sx, cy, swatch_w, ROW_HEIGHT - 4);
+        }
+        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
+        CoreString const label = CoreString("") + r + "  " + (GuiColorScheme::get_role_name(role) + 5);
+        dc.draw_text(label, cx + 3 * (swatch_w + 3) + 6, cy + ROW_HEIGHT - 7);
+    }
 }
 
 // DemoText -------------------------------------------------------------------------------------
@@ -94,9 +117,9 @@ void DemoText::set_text(CoreString const& text)
 
 void DemoText::draw(GuiDc& dc)
 {
-    dc.set_color(DemoColors::panel);
+    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
     dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-    dc.set_color(DemoColors::text);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     dc.set_font_size(11);
     int const line_height = 14;
     int y = get_y() + line_height - 2;
@@ -149,17 +172,23 @@ void DemoTile::draw(GuiDc& dc)
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
     bool const focused = has_focus();
     bool const enabled = is_enabled();
-    dc.set_color(!enabled  ? DemoColors::panel
-                 : focused ? DemoColors::tile_focused
-                 : is_entered() ? DemoColors::panel_title
-                                : DemoColors::tile);
+    dc.set_color(!enabled  ? get_color(GuiColorScheme::ROLE_BACKGROUND)
+                 : focused ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER)
+                 : is_entered() ? get_color(GuiColorScheme::ROLE_HEADER)
+                                : get_color(GuiColorScheme::ROLE_BUTTON));
     dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(focused ? DemoColors::accent : DemoColors::border);
+    dc.set_color(focused ? get_color(GuiColorScheme::ROLE_ACCENT) : get_color(GuiColorScheme::ROLE_OUTLINE));
     dc.draw_rectangle(x, y, w, h);
     if (focused) dc.draw_rectangle(x + 1, y + 1, w - 2, h - 2);
-    dc.set_color(enabled ? DemoColors::text : DemoColors::dim_text);
+    dc.set_color(enabled ? get_color(GuiColorScheme::ROLE_TEXT) : get_color(GuiColorScheme::ROLE_TEXT_DIM));
     dc.set_font_size(12);
     dc.draw_text_centered(m_label, x, y, w, h);
+}
+
+void DemoTile::set_label(CoreString const& label)
+{
+    m_label = label;
+    redraw();
 }
 
 // DemoButton -----------------------------------------------------------------------------------------
@@ -201,7 +230,7 @@ void DemoButton::draw(GuiDc& dc)
 {
     DemoTile::draw(dc);
     if (m_pressed) {
-        dc.set_color(DemoColors::accent);
+        dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
         dc.draw_filled_rectangle(get_x() + 2, get_y() + get_height() - 4, get_width() - 4, 2);
     }
 }
@@ -242,11 +271,11 @@ int DemoCard::process_event(CoreString const& name)
 void DemoCard::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(m_dragging ? DemoColors::accent : is_entered() ? DemoColors::tile_focused : DemoColors::tile);
+    dc.set_color(m_dragging ? get_color(GuiColorScheme::ROLE_ACCENT) : is_entered() ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER) : get_color(GuiColorScheme::ROLE_BUTTON));
     dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(DemoColors::border);
+    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
     dc.draw_rectangle(x, y, w, h);
-    dc.set_color(DemoColors::text);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     dc.set_font_size(11);
     dc.draw_text(m_label, x + 8, y + h / 2 + 4);
 }
@@ -289,17 +318,17 @@ int DemoDropTarget::process_event(CoreString const& name)
 void DemoDropTarget::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(m_hover ? DemoColors::tile_focused : DemoColors::panel);
+    dc.set_color(m_hover ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER) : get_color(GuiColorScheme::ROLE_BACKGROUND));
     dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(m_hover ? DemoColors::accent : DemoColors::border);
+    dc.set_color(m_hover ? get_color(GuiColorScheme::ROLE_ACCENT) : get_color(GuiColorScheme::ROLE_OUTLINE));
     dc.draw_rectangle(x, y, w, h);
     dc.set_font_size(11);
     if (m_dropped.is_empty()) {
-        dc.set_color(DemoColors::dim_text);
+        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
         dc.draw_text_centered("Drop scene items here", x, y, w, h);
         return;
     }
-    dc.set_color(DemoColors::text);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     int line_y = y + 16;
     for (unsigned int i = m_dropped.get_count(); i-- > 0 && line_y < y + h;) {
         dc.draw_text(m_dropped[i], x + 8, line_y);

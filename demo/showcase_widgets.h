@@ -18,19 +18,6 @@ public:
     static void line(CoreString const& text);
 };
 
-// Colours of the showcase until the library's colour scheme arrives.
-struct DemoColors {
-    static GMathVec3<unsigned char> const window;
-    static GMathVec3<unsigned char> const panel;
-    static GMathVec3<unsigned char> const panel_title;
-    static GMathVec3<unsigned char> const border;
-    static GMathVec3<unsigned char> const text;
-    static GMathVec3<unsigned char> const dim_text;
-    static GMathVec3<unsigned char> const accent;
-    static GMathVec3<unsigned char> const tile;
-    static GMathVec3<unsigned char> const tile_focused;
-};
-
 // A named widget: its name is what the trace reports.
 class DemoWidget : public GuiWidget {
 public:
@@ -56,6 +43,14 @@ private:
     CoreString m_title;
 };
 
+// Every role of the current colour scheme as labelled swatches of its three groups.
+class DemoSchemeSwatches : public DemoWidget {
+public:
+    static constexpr int ROW_HEIGHT = 18;
+    DemoSchemeSwatches(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    void draw(GuiDc& dc) override;
+};
+
 // Lines of text, clipped to the widget.
 class DemoText : public DemoWidget {
 public:
@@ -73,6 +68,7 @@ public:
     DemoTile(GuiWidget& parent, CoreString const& name, CoreString const& label, int x, int y, int w, int h);
     int process_event(CoreString const& name) override;
     void draw(GuiDc& dc) override;
+    void set_label(CoreString const& label);
 
 protected:
     CoreString m_label;

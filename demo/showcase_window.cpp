@@ -1,5 +1,7 @@
 #include "demo/showcase_window.h"
 
+#include <algorithm>
+
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_library.h"
@@ -26,7 +28,7 @@ public:
     }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(DemoColors::window);
+        dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND_DARK));
         dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
     }
 };
@@ -37,11 +39,11 @@ public:
     Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, 0, w, HEADER) { anchor(L, T, R, T); }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(DemoColors::panel_title);
+        dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
         dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-        dc.set_color(DemoColors::accent);
+        dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
         dc.draw_filled_rectangle(get_x(), get_y() + get_height() - 2, get_width(), 2);
-        dc.set_color(DemoColors::text);
+        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
         dc.set_font_size(15);
         dc.draw_text(CoreString("qn_gui showcase  \xe2\x80\x94  ") + GuiLibrary::get_name_and_version(), 12, 22);
     }
@@ -56,9 +58,9 @@ public:
     }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(DemoColors::panel_title);
+        dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
         dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-        dc.set_color(DemoColors::dim_text);
+        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
         dc.set_font_size(11);
         GuiWidget* focused = GuiWidget::get_focused_widget();
         DemoWidget* named = dynamic_cast<DemoWidget*>(focused);
@@ -79,14 +81,34 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_window = app.create_window(80, 60, width, height, "qn_gui showcase");
     GuiWindow& window = *m_window;
     new Background(window, width, height);
-    new Header(window, width);
+    Header* header = new Header(window, width);
+
+    // The header's buttons, from the right edge: the scheme switch, then the pages.
+    int button_x = width - MARGIN - 110;
+    m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
+                                     [this] { set_light_scheme(!m_light); });
+    m_scheme_button->anchor(R, T, R, T);
+    for (int p = PAGE_COUNT - 1; p >= 0; --p) {
+        button_x -= 8 + 84;
+        Page const page = static_cast<Page>(p);
+        CoreString const label = p == PAGE_WIDGETS ? "Widgets" : "Look";
+        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), label, button_x, 5,
+                                            84, HEADER - 10, [this, page] { show_page(page); });
+        button->anchor(R, T, R, T);
+    }
 
     int const top = HEADER + MARGIN;
     int const body_h = height - top - STATUS - MARGIN;
+    for (int p = 0; p < PAGE_COUNT; ++p) {
+        Page const page = static_cast<Page>(p);
+        m_pages[p] = new DemoWidget(window, CoreString("page_") + get_page_name(page), 0, HEADER, width,
+                                    height - HEADER - STATUS);
+        static_cast<DemoWidget*>(m_pages[p])->anchor(L, T, R, B);
+    }
+    GuiWidget& widgets = *m_pages[PAGE_WIDGETS];
 
     // Left: the foundation tour, full height.
-    DemoPanel* foundation =
-        new DemoPanel(window, "foundation", "Foundation", MARGIN, top, SIDEBAR, body_h);
+    DemoPanel* foundation = new DemoPanel(widgets, "foundation", "Foundation", MARGIN, top, SIDEBAR, body_h);
     foundation->anchor(L, T, L, B);
     DemoText* foundation_text = new DemoText(*foundation, "foundation_text", MARGIN + 1,
                                              top + DemoPanel::TITLE_HEIGHT, SIDEBAR - 2,
@@ -99,11 +121,61 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     int const right_w = width - right_x - MARGIN;
     int const focus_h = 96;
     int const scene_h = 190;
-    build_focus_panel(window, right_x, top, right_w, focus_h);
-    build_dnd_panel(window, right_x, top + focus_h + MARGIN, right_w, body_h - focus_h - scene_h - 2 * MARGIN);
-    build_scene_panel(window, right_x, top + body_h - scene_h, right_w, scene_h);
+    build_focus_panel(widgets, right_x, top, right_w, focus_h);
+    build_dnd_panel(widgets, right_x, top + focus_h + MARGIN, right_w, body_h - focus_h - scene_h - 2 * MARGIN);
+    build_scene_panel(widgets, right_x, top + body_h - scene_h, right_w, scene_h);
+
+    build_look_page(*m_pages[PAGE_LOOK], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_LOOK]->hide();
 
     new StatusBar(window, height - STATUS, width);
+}
+
+char const* ShowcaseWindow::get_page_name(Page page)
+{
+    return page == PAGE_LOOK ? "look" : "widgets";
+}
+
+bool ShowcaseWindow::show_page(CoreString const& name)
+{
+    for (int p = 0; p < PAGE_COUNT; ++p) {
+        if (name == get_page_name(static_cast<Page>(p))) {
+            show_page(static_cast<Page>(p));
+            return true;
+        }
+    }
+    return false;
+}
+
+void ShowcaseWindow::show_page(Page page)
+{
+    for (int p = 0; p < PAGE_COUNT; ++p)
+        if (p != page) m_pages[p]->hide();
+    m_pages[page]->show();
+    m_window->redraw();
+    DemoTrace::line(CoreString("page ") + get_page_name(page));
+}
+
+void ShowcaseWindow::set_light_scheme(bool light)
+{
+    m_light = light;
+    m_app.set_color_scheme(GuiColorScheme::get_scheme(light ? GuiColorScheme::SCHEME_LIGHT
+                                                            : GuiColorScheme::SCHEME_DARK));
+    m_scheme_button->set_label(light ? "Dark scheme" : "Light scheme");
+    DemoTrace::line(light ? "scheme light" : "scheme dark");
+}
+
+void ShowcaseWindow::build_look_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    int const rows = (GuiColorScheme::ROLE_COUNT + 1) / 2;
+    int const swatches_h = DemoPanel::TITLE_HEIGHT + rows * DemoSchemeSwatches::ROW_HEIGHT + 12;
+    int const swatches_w = std::min(640, w / 2 + 60);
+    DemoPanel* scheme =
+        new DemoPanel(page, "scheme_panel", "Colour scheme: every role in its normal, disabled and bright groups",
+                      x, y, swatches_w, swatches_h);
+    new DemoSchemeSwatches(*scheme, "scheme_swatches", x + 1, y + DemoPanel::TITLE_HEIGHT, swatches_w - 2,
+                           swatches_h - DemoPanel::TITLE_HEIGHT - 1);
+    (void)h;
 }
 
 ShowcaseWindow::~ShowcaseWindow()

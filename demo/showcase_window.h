@@ -1,7 +1,10 @@
 #pragma once
-// The showcase's main window: nested panels that follow the window through their edge
-// constraints, a row of tiles to Tab through, scene items to drag onto a drop target, and
-// the foundation tour with the sample scene's undo history.
+// The showcase's main window. Its pages, picked in the header:
+// - "Widgets": nested panels that follow the window through their edge constraints, a row of
+//   tiles to Tab through, scene items to drag onto a drop target, and the foundation tour
+//   with the sample scene's undo history;
+// - "Look": the colour scheme's roles, the built-in pictures and the fonts.
+// The header also switches between the dark and the light colour scheme.
 #include <memory>
 
 #include "demo/foundation_tour.h"
@@ -9,6 +12,7 @@
 
 class GuiApp;
 class DemoText;
+class DemoTile;
 
 class ShowcaseWindow {
 public:
@@ -18,14 +22,26 @@ public:
     GuiWindow& get_window() { return *m_window; }
     void show();
 
+    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_COUNT };
+    // Shows one page and hides the others; false for an unknown name ("widgets", "look").
+    bool show_page(CoreString const& name);
+    void show_page(Page page);
+    void set_light_scheme(bool light);
+
 private:
     void build_focus_panel(GuiWidget& parent, int x, int y, int w, int h);
     void build_dnd_panel(GuiWidget& parent, int x, int y, int w, int h);
     void build_scene_panel(GuiWidget& parent, int x, int y, int w, int h);
     void refresh_scene_text();
+    void build_look_page(GuiWidget& page, int x, int y, int w, int h);
+
+    static char const* get_page_name(Page page);
 
     GuiApp& m_app;
     GuiWindow* m_window = nullptr;
     std::unique_ptr<SceneTour> m_tour;
     DemoText* m_scene_text = nullptr;
+    GuiWidget* m_pages[PAGE_COUNT] = {};
+    DemoTile* m_scheme_button = nullptr;
+    bool m_light = false;
 };

@@ -12,3 +12,6 @@ shoot() {  # name, then qn_demo options
 }
 shoot showcase
 shoot showcase_narrow --resize 860x620
+shoot showcase_light --scheme light
+shoot look_dark --page look
+shoot look_light --page look --scheme light

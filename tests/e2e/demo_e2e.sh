@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the showcase as a user would, with xdotool on the test's X server: clicks a tile,
-# types Tab and Shift+Tab, drags a scene item onto the drop target and resizes the window,
+# types Tab and Shift+Tab, drags a scene item onto the drop target, switches pages and
+# colour schemes and resizes the window,
 # then checks what the showcase reported (--trace prints one line per focus change, layout
 # and drop).
 #   tests/e2e/demo_e2e.sh path/to/qn_demo
@@ -43,6 +44,15 @@ for x in 470 520 600 700 800 900; do xdotool mousemove --window "$wid" "$x" 330;
 xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
+
+# The header's buttons (anchored to the right edge): the Look page, the light scheme, and
+# back to the widgets.
+xdotool mousemove --window "$wid" 1010 17 click 1
+expect '^page look$' "the Look button shows the Look page"
+xdotool mousemove --window "$wid" 1115 17 click 1
+expect '^scheme light$' "the scheme button switches to the light scheme"
+xdotool mousemove --window "$wid" 920 17 click 1
+expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Narrow the window: the panels on the right follow its right edge.
 xdotool windowsize "$wid" 900 640
