@@ -2,6 +2,7 @@
 # packages first (scripts/setup.sh), then configures and builds incrementally.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
@@ -10,7 +11,7 @@ JOBS       ?= $(shell nproc)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
 CTEST := ctest --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all setup build build-asan build-fuzz demo test test-asan bench fuzz clean
+.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan bench fuzz clean
 
 all: build
 
@@ -23,6 +24,9 @@ $(BUILD)/build.ninja:
 $(ASAN_BUILD)/build.ninja:
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN_SANITIZE=ON
 
+$(TSAN_BUILD)/build.ninja:
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN_SANITIZE_THREAD=ON
+
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQN_FUZZ=ON
 
@@ -31,6 +35,11 @@ build: setup $(BUILD)/build.ninja
 
 build-asan: setup $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Only the programs of the threaded suites.
+TSAN_SUITES := test_event test_sys test_app test_gui_app
+build-tsan: setup $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
 
 build-fuzz: setup $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
@@ -54,6 +63,12 @@ test-asan: build-asan
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(XVFB) $(CTEST)
 
+# ThreadSanitizer on the suites whose code runs on several threads (events, timers, thread
+# tasks, the application's pending sets, message boxes from workers).
+test-tsan: build-tsan
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	    $(XVFB) $(CTEST) -L '^(event|sys|app|gui_app)$$'
+
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do \
 	    [ -x "$$b" ] || continue; echo "== $$b"; $(XVFB) "$$b" || exit 1; done
@@ -62,4 +77,4 @@ fuzz: build-fuzz
 	@scripts/run_fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

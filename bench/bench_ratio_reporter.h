@@ -20,17 +20,22 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (Run const& run : runs) {
             if (run.error_occurred) continue;
-            auto key = std::make_pair(run.run_name.function_name, run.run_name.args);
+            // Runs on several threads are told apart by their "threads:N" part.
+            std::string args = run.run_name.args;
+            if (!run.run_name.threads.empty()) args += (args.empty() ? "" : "/") + run.run_name.threads;
+            auto key = std::make_pair(run.run_name.function_name, args);
             bool const median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (median || (run.run_type == Run::RT_Iteration && !m_medians.count(key))) {
-                m_times[key] = run.GetAdjustedCPUTime();
+                // Benchmarks timed by the wall clock (UseRealTime) report that time.
+                m_times[key] = run.run_name.time_type == "real_time" ? run.GetAdjustedRealTime()
+                                                                     : run.GetAdjustedCPUTime();
                 if (median) m_medians[key] = true;
             }
         }
     }
 
     // The time of a benchmark with its argument (in the benchmark's time unit), or 0 when it
-    // did not run.
+    // did not run. Threaded runs add "threads:N" to the argument ("8/threads:2", "threads:4").
     double get_time(std::string const& function, std::string const& args = std::string()) const
     {
         auto it = m_times.find(std::make_pair(function, args));

@@ -25,6 +25,8 @@ constexpr double IDLE_INTERVAL = 0.150;
 constexpr double FIRST_DELAY = 0.100;
 constexpr double CHECK_BUDGET = 0.016;
 constexpr double TOOLKIT_WAIT = 0.001;
+constexpr double PROGRESS_INTERVAL = 0.051;
+constexpr double DISABLE_AFTER = 0.250;
 
 std::atomic<GuiApp*> s_instance{nullptr};
 std::atomic<int> s_draw_depth{0};
@@ -241,6 +243,11 @@ void GuiApp::process_pending()
     raise_event(EVT_ID_APPLICATION_IDLE);
     if (!is_blocking()) rearm_timer(m_redraw_timer, &GuiApp::launch_pending_redraws, PASS_INTERVAL);
     m_last_pass_timer.reset();
+    if (m_reenable_pending) {
+        m_reenable_pending = false;
+        enable();
+        set_windows_cursor(Gui::MOUSE_CURSOR_DEFAULT);
+    }
     m_processing = false;
 }
 
@@ -300,9 +307,131 @@ void GuiApp::check_for_events(bool const& process)
     SysTimer budget;
     while (budget.get_elapsed_time() < CHECK_BUDGET) {
         std::this_thread::yield();
+        // Due timers fire here too: the toolkit's check hook exists only once the run loop
+        // has started, and modal loops run before that as well.
+        AppObject::check_for_events();
         if (!m_processing) process_pending();
         toolkit_wait(TOOLKIT_WAIT);
     }
+}
+
+// Long computations ------------------------------------------------------------------------------------------
+
+void GuiApp::set_windows_cursor(Gui::MouseCursorId const& cursor)
+{
+    if (!fl_display) return;
+    for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window))
+        window->cursor(static_cast<Fl_Cursor>(cursor));
+}
+
+void GuiApp::progress_update()
+{
+    // The first call is due at once; later ones at most every 51 ms.
+    static SysTimer* progress_timer = nullptr;
+    static bool first = true;
+    if (!progress_timer) progress_timer = new SysTimer();
+    if (m_progress_running) return;
+    m_progress_running = true;
+    if (!first && progress_timer->get_elapsed_time() < PROGRESS_INTERVAL) {
+        m_progress_running = false;
+        return;
+    }
+    first = false;
+    flush_progress_bars();
+    CoreVector<GuiWidget*> redraws;
+    {
+        SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+        m_pending_redraws.get_items(redraws);
+        m_pending_redraws.clear();
+    }
+    // Only the application thread may touch the toolkit; other threads leave the redraws
+    // for the next pass.
+    if (is_app_thread()) {
+        std::swap(m_pass_redraws.std_vector(), redraws.std_vector());
+        for (unsigned int i = 0; i < m_pass_redraws.get_count(); ++i)
+            if (GuiWidget* widget = m_pass_redraws[i]) widget->widget_redraw();
+        m_pass_redraws.clear();
+        if (display_open() && Fl::first_window()) {
+            m_events_blocked = true;
+            if (is_enabled() && m_last_pass_timer.get_elapsed_time() > DISABLE_AFTER) {
+                disable();
+                set_windows_cursor(Gui::MOUSE_CURSOR_WAIT);
+                m_reenable_pending = true;
+            }
+            Fl::flush();
+            if (!is_enabled()) Fl::wait(TOOLKIT_WAIT);
+            m_events_blocked = false;
+            progress_timer->reset();
+        }
+    } else {
+        SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
+        for (GuiWidget* widget : redraws) m_pending_redraws.add(widget);
+    }
+    m_progress_running = false;
+}
+
+// Message boxes ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// A request handed from another thread to the application thread.
+struct PendingMessageBox {
+    GuiApp::MessageBoxRequest request;
+    AppDialog answer;
+    std::atomic<bool> answered{false};
+};
+
+}  // namespace
+
+void GuiApp::set_message_box_handler(MessageBoxHandler handler, void* data)
+{
+    m_message_box_handler = handler;
+    m_message_box_data = data;
+}
+
+AppDialog GuiApp::show_message_box(MessageBoxRequest& request)
+{
+    if (m_message_box_handler) return m_message_box_handler(*this, request, m_message_box_data);
+    CORE_LOG_INFO("GuiApp.message_box: " << request.title << ": " << request.message << "\n");
+    return request.default_value;
+}
+
+void GuiApp::answer_message_box(void* data)
+{
+    PendingMessageBox* pending = static_cast<PendingMessageBox*>(data);
+    GuiApp* app = get_gui_instance();
+    pending->answer = app ? app->show_message_box(pending->request) : pending->request.default_value;
+    pending->answered.store(true);
+}
+
+AppDialog GuiApp::message_box(CoreString const& message, CoreString const& title, AppDialog const& default_value,
+                              int const& style, int* geometry, CoreVector<CoreString> const& list)
+{
+    PendingMessageBox pending;
+    MessageBoxRequest& request = pending.request;
+    request.message = message;
+    request.title = title;
+    request.default_value = default_value;
+    request.style = style;
+    request.list = list;
+    if (geometry) {
+        request.has_geometry = geometry[2] != 0 && geometry[3] != 0;
+        for (int i = 0; i < 4; ++i) request.geometry[i] = geometry[i];
+    }
+    if (is_app_thread()) {
+        pending.answer = show_message_box(request);
+    } else {
+        TimerId const timer = add_timer(&GuiApp::answer_message_box, &pending, 0.0);
+        if (timer == 0) return default_value;
+        while (!pending.answered.load()) {
+            // An application that ends before answering answers with the default value.
+            if (is_quitting() && remove_timer(timer) && !pending.answered.load()) return default_value;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    if (geometry)
+        for (int i = 0; i < 4; ++i) geometry[i] = request.geometry[i];
+    return pending.answer;
 }
 
 // Interface state ---------------------------------------------------------------------------------------------

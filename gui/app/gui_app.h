@@ -16,6 +16,7 @@
 // application thread.
 #include <atomic>
 
+#include "gui/core/gui.h"
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_export.h"
 #include "host/app/app_object.h"
@@ -125,6 +126,38 @@ public:
     // The toolkit check hook does not run passes while events are blocked.
     bool const& is_events_blocked() const { return m_events_blocked; }
 
+    // --- Long computations -------------------------------------------------------------------
+
+    // Called during long work on any thread: at most every 51 ms it redraws the widgets waiting
+    // for it. On the application thread it also lets the toolkit repaint, and after 250 ms
+    // without a processing pass it disables the interface and shows the wait cursor until the
+    // next pass.
+    void progress_update() override;
+    bool const& is_progress_update() const { return m_progress_running; }
+
+    // --- Message boxes ----------------------------------------------------------------------
+
+    // What a message box is asked to show.
+    struct MessageBoxRequest {
+        CoreString message;
+        CoreString title;
+        AppDialog default_value;
+        int style = 0;
+        bool has_geometry = false;
+        int geometry[4] = {0, 0, 0, 0};  // x, y, w, h: in with has_geometry, out when answered
+        CoreVector<CoreString> list;
+    };
+    // Answers message boxes in place of the interface (scripted runs, tests): it gets the
+    // request and returns the answer; it may write the geometry back.
+    using MessageBoxHandler = AppDialog (*)(GuiApp& app, MessageBoxRequest& request, void* data);
+    void set_message_box_handler(MessageBoxHandler handler, void* data);
+
+    // Asks the user and returns the answer. From another thread the request is handed to the
+    // application thread through a timer, and the caller waits until it is answered.
+    AppDialog message_box(CoreString const& message, CoreString const& title, AppDialog const& default_value,
+                          int const& style = AppDialog::STYLE_OK, int* geometry = nullptr,
+                          CoreVector<CoreString> const& list = CoreVector<CoreString>()) override;
+
     // --- Interface state -------------------------------------------------------------------
 
     // A change redraws every window.
@@ -206,6 +239,11 @@ public:
     void quit() override;
     void wake_up() override;
 
+    // Shows the box on the application thread: the handler when one is set, otherwise the
+    // interface's message box (until there is one, the request is logged and the default
+    // value returned).
+    virtual AppDialog show_message_box(MessageBoxRequest& request);
+
     // Toolkit check callback and the two repeating host timers.
     static void check_events(void* data);
     static void on_idle(void* data);
@@ -214,6 +252,8 @@ public:
 private:
     void init();
     void idle_pass();
+    void set_windows_cursor(Gui::MouseCursorId const& cursor);
+    static void answer_message_box(void* data);
     // Re-arms a repeating timer, or adds it again when it has fired without being re-armed.
     void rearm_timer(TimerId& id, TimerCallback callback, double const& delay);
     // Lets the toolkit handle events for up to `seconds`.
@@ -236,6 +276,10 @@ private:
     GuiColorScheme m_color_scheme;
     GuiAppPendingCallbackHandler m_listener_handler;
     int m_file_browser_mode = 0;
+    bool m_progress_running = false;
+    bool m_reenable_pending = false;
+    MessageBoxHandler m_message_box_handler = nullptr;
+    void* m_message_box_data = nullptr;
     TimerId m_idle_timer = 0;
     TimerId m_redraw_timer = 0;
     bool m_check_installed = false;
