@@ -76,7 +76,7 @@ public:
 
     enum Scheme : int { SCHEME_DARK = 0, SCHEME_LIGHT = 1, SCHEME_COUNT = 2 };
 
-    static constexpr int ENTRY_COUNT = ROLE_COUNT * GROUP_COUNT;
+    static constexpr int ENTRY_COUNT = static_cast<int>(ROLE_COUNT) * static_cast<int>(GROUP_COUNT);
 
     // Every entry (0, 0, 0), not overridden, without owner.
     GuiColorScheme();

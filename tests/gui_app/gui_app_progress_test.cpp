@@ -101,7 +101,9 @@ TEST_F(GuiAppProgressTest, AShortComputationDoesNotDisable)
     busy_wait(0.06);
     bool const recent_pass = app().get_time_since_last_pass() < 0.2;  // not so on a stalled machine
     app().progress_update();
-    if (recent_pass) EXPECT_TRUE(app().is_enabled());
+    if (recent_pass) {
+        EXPECT_TRUE(app().is_enabled());
+    }
 }
 
 TEST_F(GuiAppProgressTest, ProgressFromAnotherThreadLeavesTheRedrawsToThePass)
