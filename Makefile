@@ -66,7 +66,7 @@ test-asan: build-asan
 # ThreadSanitizer on the suites whose code runs on several threads (events, timers, thread
 # tasks, the application's pending sets, message boxes from workers).
 test-tsan: build-tsan
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp \
 	    $(XVFB) $(CTEST) -L '^(event|sys|app|gui_app)$$'
 
 bench: build
