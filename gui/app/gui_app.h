@@ -27,8 +27,18 @@
 #include "host/sys/sys_thread_lock.h"
 #include "host/sys/sys_timer.h"
 
+class AppCategoryPreferences;
+class AppItemPreferences;
 class GuiWidget;
 class GuiWindow;
+
+// A colour tag of scene items, read from the colour-tag configuration file.
+struct GuiColorTag {
+    CoreString name;
+    CoreString tip;
+    double weight = 0.0;
+    GMathVec3<unsigned char> color = GMathVec3<unsigned char>(0, 0, 0);
+};
 
 // Raised on the application at the end of every processing pass.
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_IDLE);
@@ -222,9 +232,33 @@ public:
     // Text pasted into a widget (GuiWidget::paste); does nothing in this class.
     virtual void on_paste(GuiWidget& widget, CoreString const& text);
 
-    // The file dialogs' mode: 0 native chooser, 1 the application's own browser.
-    int const& get_file_browser_mode() const { return m_file_browser_mode; }
-    void set_file_browser_mode(int const& mode) { m_file_browser_mode = mode; }
+    // --- Preferences and configuration files -------------------------------------------------
+
+    // Declares the interface's preference categories after the host's ("user_interface",
+    // "color_management", "scripting", "layout") and connects their change callback.
+    bool populate_prefs() override;
+    // Applies the loaded preferences: reads the colour-tag file and takes the modes.
+    void set_preferences() override;
+    // A preference of the interface changed; true for the keys it handled.
+    virtual bool on_gui_app_prefs_attribute_change(AppItemPreferences& item);
+    static bool gui_app_prefs_attribute_change(AppCategoryPreferences& category, AppItemPreferences& item,
+                                               void* data);
+    // "$VELMORA_BIN_DIR/color_tags.cfg" and "$VELMORA_BIN_DIR/brush_presets.cfg".
+    static CoreString get_default_colortag_config_file_path();
+    static CoreString get_default_brush_preset_file_path();
+    // The path with "$VELMORA_BIN_DIR" replaced by the folder of the default configuration
+    // files (the variable's value, or the installed resources).
+    static CoreString expand_bin_dir(CoreString const& path);
+    // Reads the colour tags ("color_tags" group, one group per tag with "tip", "weight" and
+    // "color"); inconsistent tags are skipped with a warning. False when the file cannot be read.
+    bool load_colortag_config_file(CoreString const& path);
+    CoreVector<GuiColorTag> const& get_color_tags() const { return m_color_tags; }
+    // The device the interface assumes, by the input device mode (a Gui::DeviceId).
+    int get_input_device_type() const;
+    Gui::WindowsTabletApi const& get_windows_tablet_api() const { return m_windows_tablet_api; }
+    void set_windows_tablet_api(Gui::WindowsTabletApi const& api) { m_windows_tablet_api = api; }
+    // Delay before a sub-menu opens, in milliseconds (preference "sub_menu_show_delay").
+    int const& get_sub_menu_show_delay() const { return m_sub_menu_show_delay; }
 
     size_t get_memory_size() const override;
 
@@ -275,7 +309,9 @@ private:
     CoreString m_clipboard;
     GuiColorScheme m_color_scheme;
     GuiAppPendingCallbackHandler m_listener_handler;
-    int m_file_browser_mode = 0;
+    CoreVector<GuiColorTag> m_color_tags;
+    Gui::WindowsTabletApi m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(2);
+    int m_sub_menu_show_delay = 250;
     bool m_progress_running = false;
     bool m_reenable_pending = false;
     MessageBoxHandler m_message_box_handler = nullptr;

@@ -78,7 +78,7 @@ int run_chooser(GuiApp& app, Fl_Native_File_Chooser::Type type, CoreString const
         CORE_LOG_ERROR("GuiWidget.open_file: no display to show a file chooser on\n");
         return -1;
     }
-    if (app.get_file_browser_mode() == 1)
+    if (app.get_file_browser_mode() == AppBase::FILE_BROWSER_MODE_BUILT_IN)
         CORE_LOG_INFO("GuiWidget.open_file: the application's own file browser is not available; "
                       "the native chooser is used\n");
     CoreString const folder = GuiWidget::resolve_start_folder(start_path);

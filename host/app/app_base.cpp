@@ -53,6 +53,84 @@ char const* AppBase::get_curve_size_mode_label(CurveSizeMode const& mode)
     return "";
 }
 
+namespace {
+
+// Name or label of a mode: texts[mode] in range, `other` outside.
+template <typename Mode, size_t N>
+char const* mode_text(Mode const& mode, char const* const (&texts)[N], char const* other)
+{
+    int const index = static_cast<int>(mode);
+    return index >= 0 && index < static_cast<int>(N) ? texts[index] : other;
+}
+
+char const* const s_file_browser_names[] = {"FILE_BROWSER_MODE_NATIVE", "FILE_BROWSER_MODE_BUILT_IN",
+                                            "FILE_BROWSER_MODE_COUNT"};
+char const* const s_input_device_names[] = {"INPUT_DEVICE_MODE_AUTOMATIC", "INPUT_DEVICE_MODE_MOUSE",
+                                            "INPUT_DEVICE_MODE_TABLET", "INPUT_DEVICE_MODE_COUNT"};
+char const* const s_object_color_names[] = {"OBJECT_COLOR_MODE_CLASS", "OBJECT_COLOR_MODE_OBJECT",
+                                            "OBJECT_COLOR_MODE_COUNT"};
+char const* const s_file_browser_labels[] = {"Native", "Built-in"};
+char const* const s_input_device_labels[] = {"Automatic", "Mouse", "Tablet"};
+char const* const s_object_color_labels[] = {"Class", "Object"};
+
+template <typename Mode>
+bool set_mode(Mode& field, Mode const& mode, int const& count, char const* operation)
+{
+    if (mode < 0 || mode >= count) {
+        CORE_LOG_WARNING("AppBase." << operation << ": unknown mode " << static_cast<int>(mode) << "\n");
+        return false;
+    }
+    field = mode;
+    return true;
+}
+
+}  // namespace
+
+char const* AppBase::get_file_browser_mode_name(FileBrowserMode const& mode)
+{
+    return mode_text(mode, s_file_browser_names, "FILE_BROWSER_MODE_UNKNOWN");
+}
+
+char const* AppBase::get_input_device_mode_name(InputDeviceMode const& mode)
+{
+    return mode_text(mode, s_input_device_names, "INPUT_DEVICE_MODE_UNKNOWN");
+}
+
+char const* AppBase::get_object_color_mode_name(ObjectColorMode const& mode)
+{
+    return mode_text(mode, s_object_color_names, "OBJECT_COLOR_MODE_UNKNOWN");
+}
+
+char const* AppBase::get_file_browser_mode_label(FileBrowserMode const& mode)
+{
+    return mode_text(mode, s_file_browser_labels, "");
+}
+
+char const* AppBase::get_input_device_mode_label(InputDeviceMode const& mode)
+{
+    return mode_text(mode, s_input_device_labels, "");
+}
+
+char const* AppBase::get_object_color_mode_label(ObjectColorMode const& mode)
+{
+    return mode_text(mode, s_object_color_labels, "");
+}
+
+void AppBase::set_file_browser_mode(FileBrowserMode const& mode)
+{
+    set_mode(m_file_browser_mode, mode, FILE_BROWSER_MODE_COUNT, "set_file_browser_mode");
+}
+
+void AppBase::set_input_device_mode(InputDeviceMode const& mode)
+{
+    set_mode(m_input_device_mode, mode, INPUT_DEVICE_MODE_COUNT, "set_input_device_mode");
+}
+
+void AppBase::set_object_color_mode(ObjectColorMode const& mode)
+{
+    set_mode(m_object_color_mode, mode, OBJECT_COLOR_MODE_COUNT, "set_object_color_mode");
+}
+
 AppBase::AppBase(int argc, char** argv)
 {
     if (argv) {

@@ -68,8 +68,35 @@ public:
         CURVE_SIZE_MODE_LARGE,
         CURVE_SIZE_MODE_COUNT
     };
+    // Which file dialog the interface opens.
+    enum FileBrowserMode : int {
+        FILE_BROWSER_MODE_NATIVE,    // the platform's file chooser
+        FILE_BROWSER_MODE_BUILT_IN,  // the application's own file browser
+        FILE_BROWSER_MODE_COUNT
+    };
+    // Which pointing device the interface assumes for pressure and tilt.
+    enum InputDeviceMode : int {
+        INPUT_DEVICE_MODE_AUTOMATIC,  // as the events report it
+        INPUT_DEVICE_MODE_MOUSE,      // always a mouse
+        INPUT_DEVICE_MODE_TABLET,     // a pen, even when the events say mouse
+        INPUT_DEVICE_MODE_COUNT
+    };
+    // Where the interface takes the colour of a scene object from.
+    enum ObjectColorMode : int {
+        OBJECT_COLOR_MODE_CLASS,   // its class's colour
+        OBJECT_COLOR_MODE_OBJECT,  // its own colour tag
+        OBJECT_COLOR_MODE_COUNT
+    };
     // The constants' names ("TYPE_GUI"), "..._COUNT", or "..._UNKNOWN".
     static char const* get_type_name(Type const& type);
+    static char const* get_file_browser_mode_name(FileBrowserMode const& mode);
+    static char const* get_input_device_mode_name(InputDeviceMode const& mode);
+    static char const* get_object_color_mode_name(ObjectColorMode const& mode);
+    // Labels for preferences ("Native", "Built-in"; "Automatic", "Mouse", "Tablet"; "Class",
+    // "Object"); an empty text for other values.
+    static char const* get_file_browser_mode_label(FileBrowserMode const& mode);
+    static char const* get_input_device_mode_label(InputDeviceMode const& mode);
+    static char const* get_object_color_mode_label(ObjectColorMode const& mode);
     static char const* get_curve_size_mode_name(CurveSizeMode const& mode);
     // "Small", "Medium", "Large"; an empty text for other values.
     static char const* get_curve_size_mode_label(CurveSizeMode const& mode);
@@ -205,6 +232,13 @@ public:
     // Logs and ignores values out of the enumeration.
     void set_curve_size_mode(CurveSizeMode const& mode);
     // Scale of the viewport gizmos, 1 by default.
+    FileBrowserMode const& get_file_browser_mode() const { return m_file_browser_mode; }
+    InputDeviceMode const& get_input_device_mode() const { return m_input_device_mode; }
+    ObjectColorMode const& get_object_color_mode() const { return m_object_color_mode; }
+    // Out-of-range modes are refused with a warning.
+    void set_file_browser_mode(FileBrowserMode const& mode);
+    void set_input_device_mode(InputDeviceMode const& mode);
+    void set_object_color_mode(ObjectColorMode const& mode);
     double const& get_gizmo_size() const { return m_gizmo_size; }
     // Logs and ignores values outside GIZMO_SIZE_MIN to GIZMO_SIZE_MAX.
     void set_gizmo_size(double const& size);
@@ -286,5 +320,8 @@ private:
     bool m_enabled = true;
     CurveSizeMode m_curve_size_mode = CURVE_SIZE_MODE_MEDIUM;
     double m_gizmo_size = 1.0;
+    FileBrowserMode m_file_browser_mode = FILE_BROWSER_MODE_NATIVE;
+    InputDeviceMode m_input_device_mode = INPUT_DEVICE_MODE_AUTOMATIC;
+    ObjectColorMode m_object_color_mode = OBJECT_COLOR_MODE_CLASS;
     AppMainMenu m_main_menu;
 };
