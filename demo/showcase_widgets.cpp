@@ -1,5 +1,6 @@
 #include "demo/showcase_widgets.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gui/core/gui.h"
@@ -100,6 +101,30 @@ void DemoSchemeSwatches::draw(GuiDc& dc)
         CoreString const label = CoreString("") + r + "  " + (GuiColorScheme::get_role_name(role) + 5);
         dc.draw_text(label, cx + 3 * (swatch_w + 3) + 6, cy + ROW_HEIGHT - 7);
     }
+}
+
+// DemoProgress ---------------------------------------------------------------------------------
+
+DemoProgress::DemoProgress(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+void DemoProgress::set_fraction(double fraction)
+{
+    m_fraction = std::clamp(fraction, 0.0, 1.0);
+    redraw();
+}
+
+void DemoProgress::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    dc.set_color(get_color(GuiColorScheme::ROLE_SLIDER_TRACK));
+    dc.draw_filled_rectangle(x, y, w, h);
+    dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
+    dc.draw_filled_rectangle(x + 1, y + 1, static_cast<int>((w - 2) * m_fraction), h - 2);
+    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
+    dc.draw_rectangle(x, y, w, h);
 }
 
 // DemoText -------------------------------------------------------------------------------------

@@ -51,6 +51,17 @@ public:
     void draw(GuiDc& dc) override;
 };
 
+// A progress bar.
+class DemoProgress : public DemoWidget {
+public:
+    DemoProgress(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    void set_fraction(double fraction);
+    void draw(GuiDc& dc) override;
+
+private:
+    double m_fraction = 0.0;
+};
+
 // Lines of text, clipped to the widget.
 class DemoText : public DemoWidget {
 public:

@@ -5,6 +5,8 @@
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_library.h"
+#include "host/app/app_preferences.h"
+#include "host/sys/sys_timer.h"
 
 namespace {
 
@@ -89,11 +91,12 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
-        button_x -= 8 + 84;
+        button_x -= 8 + (p == PAGE_PREFERENCES ? 104 : 84);
         Page const page = static_cast<Page>(p);
-        CoreString const label = p == PAGE_WIDGETS ? "Widgets" : "Look";
+        CoreString const label = p == PAGE_WIDGETS ? "Widgets" : p == PAGE_LOOK ? "Look" : "Preferences";
         DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), label, button_x, 5,
-                                            84, HEADER - 10, [this, page] { show_page(page); });
+                                            p == PAGE_PREFERENCES ? 104 : 84, HEADER - 10,
+                                            [this, page] { show_page(page); });
         button->anchor(R, T, R, T);
     }
 
@@ -127,13 +130,50 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
 
     build_look_page(*m_pages[PAGE_LOOK], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_LOOK]->hide();
+    build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_PREFERENCES]->hide();
 
     new StatusBar(window, height - STATUS, width);
 }
 
 char const* ShowcaseWindow::get_page_name(Page page)
 {
-    return page == PAGE_LOOK ? "look" : "widgets";
+    return page == PAGE_LOOK ? "look" : page == PAGE_PREFERENCES ? "preferences" : "widgets";
+}
+
+void ShowcaseWindow::build_preferences_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    m_app.init_preferences();
+    DemoPanel* panel = new DemoPanel(page, "preferences_panel", "Interface preferences", x, y, w, h);
+    panel->anchor(L, T, R, B);
+    CoreString text;
+    for (char const* name : {"user_interface", "color_management", "scripting", "layout"}) {
+        AppCategoryPreferences const* category = m_app.get_preferences().get_category(name);
+        if (!category) continue;
+        text += CoreString(name) + "\n";
+        for (unsigned int i = 0; i < category->get_item_count(); ++i) {
+            AppItemPreferences const* item = category->get_item(i);
+            CoreString line = CoreString("    ") + item->get_key();
+            while (line.get_length() < 36) line += " ";
+            line += AppItemPreferences::get_kind_name(item->get_kind()) + 5;
+            while (line.get_length() < 48) line += " ";
+            line += item->get_value_text();
+            if (item->has_preset()) {
+                line += "   [";
+                for (unsigned int p = 0; p < item->get_preset_count(); ++p)
+                    line += (p ? CoreString(", ") : CoreString()) + item->get_preset_label(p).get_trim_left();
+                line += "]";
+            }
+            if (item->is_hidden()) line += "   (hidden)";
+            std::string const doc = item->get_doc().get_data();
+            if (!doc.empty()) line += CoreString("   ") + doc.substr(0, doc.find('\n')).c_str();
+            text += line + "\n";
+        }
+    }
+    DemoText* list = new DemoText(*panel, "preferences_text", x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2,
+                                  h - DemoPanel::TITLE_HEIGHT - 1);
+    list->anchor(L, T, R, B);
+    list->set_text(text);
 }
 
 bool ShowcaseWindow::show_page(CoreString const& name)
@@ -254,6 +294,22 @@ void ShowcaseWindow::build_scene_panel(GuiWidget& parent, int x, int y, int w, i
                        });
         button_x += button_w + 8;
     }
+    // Two seconds of work on the interface thread that keeps the window alive through
+    // progress updates: the bar moves, and after 250 ms the interface shows the wait cursor
+    // and refuses input until the work is done.
+    DemoProgress* progress = new DemoProgress(*panel, "progress", button_x + 170, button_y + 7, 200, 14);
+    new DemoButton(*panel, "compute", "Compute for 2 s", button_x + 12, button_y, 150, 28, [this, progress] {
+        DemoTrace::line("computation started");
+        SysTimer timer;
+        double sum = 0.0;
+        while (timer.get_elapsed_time() < 2.0) {
+            for (int i = 0; i < 20000; ++i) sum += 1.0 / (1.0 + i);
+            progress->set_fraction(timer.get_elapsed_time() / 2.0);
+            m_app.progress_update();
+        }
+        progress->set_fraction(1.0);
+        DemoTrace::line(CoreString("computation done ") + (sum > 0.0 ? "ok" : "?"));
+    });
     m_scene_text = new DemoText(*panel, "scene_text", x + 1, button_y + 36, w - 2, h - (button_y + 36 - y) - 1);
     m_scene_text->anchor(L, T, R, B);
     refresh_scene_text();

@@ -3,7 +3,8 @@
 // - "Widgets": nested panels that follow the window through their edge constraints, a row of
 //   tiles to Tab through, scene items to drag onto a drop target, and the foundation tour
 //   with the sample scene's undo history;
-// - "Look": the colour scheme's roles, the built-in pictures and the fonts.
+// - "Look": the colour scheme's roles, the built-in pictures and the fonts;
+// - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme.
 #include <memory>
 
@@ -22,8 +23,9 @@ public:
     GuiWindow& get_window() { return *m_window; }
     void show();
 
-    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_COUNT };
-    // Shows one page and hides the others; false for an unknown name ("widgets", "look").
+    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_PREFERENCES, PAGE_COUNT };
+    // Shows one page and hides the others; false for an unknown name ("widgets", "look",
+    // "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -34,6 +36,7 @@ private:
     void build_scene_panel(GuiWidget& parent, int x, int y, int w, int h);
     void refresh_scene_text();
     void build_look_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
 

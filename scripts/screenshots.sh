@@ -15,3 +15,4 @@ shoot showcase_narrow --resize 860x620
 shoot showcase_light --scheme light
 shoot look_dark --page look
 shoot look_light --page look --scheme light
+shoot preferences --page preferences

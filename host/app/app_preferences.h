@@ -98,6 +98,8 @@ public:
     // --- values ---
 
     Value const& get_value() const { return m_value; }
+    // The value as text ("true", "25", "\"path\"", "(1 0 0)", an enumeration's label...).
+    CoreString get_value_text() const { return format(m_value); }
     Value const& get_default_value() const { return m_default; }
     // True when the current value equals the default.
     bool is_default() const;

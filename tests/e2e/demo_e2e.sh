@@ -37,6 +37,7 @@ expect '^focus tile_4$' "Tab skips the disabled tile 3"
 xdotool key shift+Tab
 expect '^focus tile_2$' "Shift+Tab moves the focus back to tile 2"
 [ "$(grep -c '^focus ' "$trace")" -eq 4 ] || fail "one focus change per key"
+# The focus is on tile 2 from here on.
 
 # Drag the first scene item (x 394..638, y 208..238) onto the drop target (from x 656).
 xdotool mousemove --window "$wid" 450 222 mousedown 1
@@ -47,12 +48,27 @@ expect '^dropped card_1$' "the drag reports the drop"
 
 # The header's buttons (anchored to the right edge): the Look page, the light scheme, and
 # back to the widgets.
-xdotool mousemove --window "$wid" 1010 17 click 1
+xdotool mousemove --window "$wid" 900 17 click 1
 expect '^page look$' "the Look button shows the Look page"
+xdotool mousemove --window "$wid" 1000 17 click 1
+expect '^page preferences$' "the Preferences button shows the preferences"
 xdotool mousemove --window "$wid" 1115 17 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 920 17 click 1
+xdotool mousemove --window "$wid" 808 17 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
+
+# Two seconds of work that keeps the window alive: a click during it is refused (the
+# interface is disabled), and the interface comes back afterwards.
+xdotool mousemove --window "$wid" 800 582 click 1
+expect '^computation started$' "the computation starts"
+sleep 0.8
+xdotool mousemove --window "$wid" 420 100 click 1
+expect '^computation done ok$' "the computation ends"
+sleep 0.3
+[ "$(grep -c '^focus tile_1$' "$trace")" -eq 1 ] || fail "a click during the computation is refused"
+xdotool mousemove --window "$wid" 420 100 click 1
+for _ in $(seq 1 50); do [ "$(grep -c '^focus tile_1$' "$trace")" -eq 2 ] && break; sleep 0.1; done
+[ "$(grep -c '^focus tile_1$' "$trace")" -eq 2 ] || fail "the interface takes clicks again"
 
 # Narrow the window: the panels on the right follow its right edge.
 xdotool windowsize "$wid" 900 640
