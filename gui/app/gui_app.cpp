@@ -14,6 +14,10 @@
 #include "host/core/core_log.h"
 
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_IDLE);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_PLAY);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_REFRESH);
 
 CORE_IMPLEMENT_CLASS(GuiAppPendingCallbackHandler, CoreBaseObject)
 CORE_IMPLEMENT_CLASS(GuiApp, AppObject)
@@ -520,6 +524,14 @@ GuiWindow* GuiApp::get_event_window() const
 GuiWindow* GuiApp::create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title)
 {
     return new GuiWindow(*this, x, y, w, h, title);
+}
+
+void GuiApp::set_auto_eval_changed(bool const& a, bool const& b)
+{
+    if (a)
+        raise_event(b ? EVT_ID_APPLICATION_AUTO_EVAL_REFRESH : EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT);
+    else
+        raise_event(b ? EVT_ID_APPLICATION_AUTO_EVAL_PLAY : EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
 }
 
 // Colour scheme ----------------------------------------------------------------------------------------------------------

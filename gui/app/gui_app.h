@@ -20,6 +20,7 @@
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_export.h"
 #include "host/app/app_object.h"
+#include "host/core/core_most_recent_sorted_set.h"
 #include "host/core/core_set.h"
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
@@ -42,6 +43,12 @@ struct GuiColorTag {
 
 // Raised on the application at the end of every processing pass.
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_IDLE);
+// Raised by set_auto_eval_changed: the viewports' automatic evaluation was paused, played,
+// set back to its default or refreshed.
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_PLAY);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_REFRESH);
 
 // Mouse listeners and their pending additions and removals, applied at pass boundaries so
 // that a listener may add or remove listeners while it is being called.
@@ -232,6 +239,26 @@ public:
     // Text pasted into a widget (GuiWidget::paste); does nothing in this class.
     virtual void on_paste(GuiWidget& widget, CoreString const& text);
 
+    // --- Session state ------------------------------------------------------------------------
+
+    void add_recent_script_file(CoreString const& path) { m_recent_script_files.add(path); }
+    CoreMostRecentSortedSet<CoreString> const& get_recent_script_files() const { return m_recent_script_files; }
+    void clear_recent_script_files() { m_recent_script_files.clear(); }
+    // Colours of views and swatches, components in 0..1.
+    GMathVec3<double> const& get_background_color() const { return m_background_color; }
+    void set_background_color(GMathVec3<double> const& color) { m_background_color = color; }
+    GMathVec3<double> const& get_foreground_color() const { return m_foreground_color; }
+    void set_foreground_color(GMathVec3<double> const& color) { m_foreground_color = color; }
+    unsigned int const& get_max_log_widget_lines_number() const { return m_max_log_widget_lines; }
+    void set_max_log_widget_lines_number(unsigned int const& count) { m_max_log_widget_lines = count; }
+    // Scale of the interface fonts (preference "font_size").
+    float const& get_font_size_factor() const { return m_font_size_factor; }
+    float const& get_image_view_overscan_opacity() const { return m_image_view_overscan_opacity; }
+    void set_image_view_overscan_opacity(float const& opacity) { m_image_view_overscan_opacity = opacity; }
+    // Raises EVT_ID_APPLICATION_AUTO_EVAL_PAUSE (false, false), _PLAY (false, true),
+    // _DEFAULT (true, false) or _REFRESH (true, true).
+    void set_auto_eval_changed(bool const& a, bool const& b);
+
     // --- Preferences and configuration files -------------------------------------------------
 
     // Declares the interface's preference categories after the host's ("user_interface",
@@ -310,6 +337,12 @@ private:
     GuiColorScheme m_color_scheme;
     GuiAppPendingCallbackHandler m_listener_handler;
     CoreVector<GuiColorTag> m_color_tags;
+    CoreMostRecentSortedSet<CoreString> m_recent_script_files;
+    GMathVec3<double> m_background_color = GMathVec3<double>(0.0, 0.0, 0.0);
+    GMathVec3<double> m_foreground_color = GMathVec3<double>(1.0, 1.0, 1.0);
+    unsigned int m_max_log_widget_lines = 200;
+    float m_font_size_factor = 1.0f;
+    float m_image_view_overscan_opacity = 0.5f;
     Gui::WindowsTabletApi m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(2);
     int m_sub_menu_show_delay = 250;
     bool m_progress_running = false;

@@ -205,6 +205,8 @@ bool GuiApp::on_gui_app_prefs_attribute_change(AppItemPreferences& item)
         m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(item.get_long_value());
     } else if (key == "color_tags_file") {
         load_colortag_config_file(expand_bin_dir(item.get_string_value()));
+    } else if (key == "font_size") {
+        m_font_size_factor = static_cast<float>(item.get_double_value());
     } else if (key == "sub_menu_show_delay") {
         m_sub_menu_show_delay = static_cast<int>(item.get_long_value());
     } else if (key == "color_scheme") {

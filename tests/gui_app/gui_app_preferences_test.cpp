@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "gui/app/gui_app.h"
 #include "host/app/app_preferences.h"
@@ -140,6 +142,43 @@ TEST(GuiAppColorTags, InconsistentTagsAreSkippedAndMissingFilesRefused)
         EXPECT_TRUE(log.contains("Failed to open tags file : '" + missing.std_string() + "'.\n"));
         EXPECT_EQ(app.get_color_tags().get_count(), 1u);  // what was read before stays
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Records the names raised on the application.
+class RaisedNames : public EventObject {
+public:
+    void on_event(EventObject&, EventInfo const& info, void*) { names.push_back(info.get_name().std_string()); }
+    std::vector<std::string> names;
+};
+
+TEST(GuiAppSession, AutoEvaluationEventsFollowTheirTwoFlags)
+{
+    GuiApp& app = gui_test_app();
+    RaisedNames raised;
+    for (CoreString const* name : {&EVT_ID_APPLICATION_AUTO_EVAL_PAUSE, &EVT_ID_APPLICATION_AUTO_EVAL_PLAY,
+                                   &EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT, &EVT_ID_APPLICATION_AUTO_EVAL_REFRESH})
+        raised.connect(static_cast<EventObject&>(app), *name, &RaisedNames::on_event);
+    app.set_auto_eval_changed(false, false);
+    app.set_auto_eval_changed(false, true);
+    app.set_auto_eval_changed(true, false);
+    app.set_auto_eval_changed(true, true);
+    EXPECT_EQ(raised.names, (std::vector<std::string>{"EVT_ID_APPLICATION_AUTO_EVAL_PAUSE",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_PLAY",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_REFRESH"}));
+    raised.disconnect_all();
+
+    app.add_recent_script_file("/a.py");
+    app.add_recent_script_file("/b.py");
+    app.add_recent_script_file("/a.py");
+    EXPECT_EQ(app.get_recent_script_files().get_count(), 2u);
+    EXPECT_EQ(app.get_recent_script_files().find("/a.py"), 0);
+    app.clear_recent_script_files();
+    EXPECT_TRUE(app.get_recent_script_files().is_empty());
 }
 
 }  // namespace
