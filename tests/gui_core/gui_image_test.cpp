@@ -1,0 +1,540 @@
+// GuiImage, GuiIcon and the built-in pictures: depths and conversions, copies, the derived
+// looks and recolouring, icon sizes, the pictures' painter, and drawing read back from the
+// X server.
+// GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "gui/core/gui_icon.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_resource.h"
+#include "gui/core/gui_resource_painter.h"
+#include "gui/core/gui_window.h"
+#include "tests/support/core_printers.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Color = GMathVec3<unsigned char>;
+using Pixel = std::vector<int>;
+
+// Pixel `index` of `data` as a list of `depth` numbers.
+Pixel pixel(unsigned char const* data, int index, int depth = 4)
+{
+    Pixel out;
+    for (int c = 0; c < depth; ++c) out.push_back(data[index * depth + c]);
+    return out;
+}
+
+std::vector<unsigned char> bytes(std::initializer_list<int> values)
+{
+    return std::vector<unsigned char>(values.begin(), values.end());
+}
+
+// A square icon size's RGBA pixels, every pixel the same.
+std::vector<unsigned char> square(ImageIcon::ImageIconSize size, int r, int g, int b, int a)
+{
+    unsigned int const n = ImageIcon::get_image_icon_int_size(size);
+    std::vector<unsigned char> out;
+    for (unsigned int i = 0; i < n * n; ++i)
+        out.insert(out.end(), {(unsigned char)r, (unsigned char)g, (unsigned char)b, (unsigned char)a});
+    return out;
+}
+
+// Draws through a callback in its draw.
+class PaintingWidget : public GuiWidget {
+public:
+    PaintingWidget(GuiWidget& parent, int x, int y, int w, int h, std::function<void()> paint)
+        : GuiWidget(parent, x, y, w, h), m_paint(std::move(paint))
+    {
+    }
+    void draw(GuiDc&) override { m_paint(); }
+
+private:
+    std::function<void()> m_paint;
+};
+
+// Each channel within `tolerance` of the expected colour.
+::testing::AssertionResult near(Color const& actual, Color const& expected, int tolerance = 3)
+{
+    for (unsigned int c = 0; c < 3; ++c) {
+        if (std::abs(int(actual[c]) - int(expected[c])) > tolerance) {
+            return ::testing::AssertionFailure()
+                   << "(" << int(actual[0]) << ", " << int(actual[1]) << ", " << int(actual[2])
+                   << ") is not near (" << int(expected[0]) << ", " << int(expected[1]) << ", "
+                   << int(expected[2]) << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// `over` with opacity alpha / 255 over `under`.
+Color blend(Color const& over, int alpha, Color const& under)
+{
+    Color out;
+    for (unsigned int c = 0; c < 3; ++c)
+        out[c] = (unsigned char)((over[c] * alpha + under[c] * (255 - alpha)) / 255);
+    return out;
+}
+
+}  // namespace
+
+// --- Pixels and depths ---
+
+TEST(GuiImageTest, DepthsAreNormalisedAndPixelsComeOnDemand)
+{
+    struct Case {
+        unsigned int requested, expected;
+    };
+    for (auto [requested, expected] :
+         {Case{0, 3}, Case{1, 3}, Case{2, 4}, Case{3, 3}, Case{4, 4}, Case{7, 4}}) {
+        GuiImage image(5, 2, requested);
+        EXPECT_EQ(image.get_depth(), expected) << requested;
+        EXPECT_EQ(static_cast<GuiImage const&>(image).get_data(), nullptr);
+        unsigned char const* data = image.get_data();
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(std::vector<unsigned char>(data, data + 10 * expected),
+                  std::vector<unsigned char>(10 * expected, 0));
+        EXPECT_EQ(image.get_data(), data) << "allocated once";
+    }
+    GuiImage empty;
+    EXPECT_EQ(empty.get_width(), 0u);
+    EXPECT_EQ(empty.get_data(), nullptr);
+    EXPECT_EQ(GuiImage(0, 7, 4).get_data(), nullptr);
+}
+
+TEST(GuiImageTest, SourceDepthsAreConvertedToRgbOrRgba)
+{
+    std::vector<unsigned char> const grey = bytes({10, 200});
+    GuiImage const from_grey(grey.data(), 2, 1, 1);
+    ASSERT_EQ(from_grey.get_depth(), 3u);
+    EXPECT_EQ(pixel(from_grey.get_data(), 1, 3), (Pixel{200, 200, 200}));
+
+    std::vector<unsigned char> const grey_alpha = bytes({10, 255, 90, 7});
+    GuiImage const from_grey_alpha(grey_alpha.data(), 1, 2, 2);
+    ASSERT_EQ(from_grey_alpha.get_depth(), 4u);
+    EXPECT_EQ(pixel(from_grey_alpha.get_data(), 0), (Pixel{10, 10, 10, 255}));
+    EXPECT_EQ(pixel(from_grey_alpha.get_data(), 1), (Pixel{90, 90, 90, 7}));
+
+    std::vector<unsigned char> const rgba = bytes({1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_EQ(pixel(GuiImage(rgba.data(), 2, 1, 4).get_data(), 1), (Pixel{5, 6, 7, 8}));
+    EXPECT_EQ(pixel(GuiImage(rgba.data(), 2, 1, 3).get_data(), 1, 3), (Pixel{4, 5, 6}));
+    // Wider pixels keep their first four bytes.
+    std::vector<unsigned char> const wide = bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    EXPECT_EQ(pixel(GuiImage(wide.data(), 2, 1, 5).get_data(), 1), (Pixel{6, 7, 8, 9}));
+
+    GuiImage const without(nullptr, 4, 4, 4);
+    EXPECT_EQ(without.get_width(), 4u);
+    EXPECT_FALSE(without.has_data());
+    EXPECT_EQ(without.get_disabled_data(), nullptr);
+
+    LogRecorder log;
+    GuiImage const depth_zero(grey.data(), 2, 1, 0);
+    EXPECT_FALSE(depth_zero.has_data());
+    ASSERT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+    EXPECT_EQ(log.get_messages()[0].text.rfind("GuiImage.set_data: ", 0), 0u);
+}
+
+TEST(GuiImageTest, CopiesOwnTheirPixelsAndLooks)
+{
+    std::vector<unsigned char> const rgba = bytes({30, 60, 90, 200});
+    GuiImage original(rgba.data(), 1, 1, 4);
+    original.get_disabled_data();
+
+    GuiImage copy(original);
+    EXPECT_NE(copy.get_data(), original.get_data());
+    copy.fill(1, 2, 3);
+    EXPECT_EQ(pixel(original.get_data(), 0), (Pixel{30, 60, 90, 200}));
+    EXPECT_EQ(pixel(original.get_disabled_data(), 0), (Pixel{60, 60, 60, 66}));
+    // The copy's look was copied, then filled with it.
+    EXPECT_EQ(pixel(copy.get_disabled_data(), 0), (Pixel{1, 2, 3, 66}));
+
+    GuiImage assigned(3, 3, 3);
+    assigned = copy;
+    assigned = assigned;
+    EXPECT_EQ(assigned.get_width(), 1u);
+    EXPECT_EQ(pixel(assigned.get_data(), 0), (Pixel{1, 2, 3, 200}));
+    copy.fill(9, 9, 9);
+    EXPECT_EQ(pixel(assigned.get_data(), 0), (Pixel{1, 2, 3, 200}));
+
+    // set_data takes the pixels but makes the looks again from them.
+    GuiImage taken;
+    taken.set_data(copy);
+    taken.set_data(taken);
+    EXPECT_EQ(pixel(taken.get_disabled_data(), 0), (Pixel{9, 9, 9, 66}));
+    taken.set_data(nullptr, 2, 2, 3);
+    EXPECT_FALSE(taken.has_data());
+    EXPECT_EQ(taken.get_depth(), 3u);
+}
+
+// --- Derived looks and recolouring ---
+
+TEST(GuiImageTest, LooksOfAnRgbImage)
+{
+    std::vector<unsigned char> const rgb = bytes({30, 60, 90, 255, 255, 254});
+    GuiImage const image(rgb.data(), 2, 1, 3);
+    EXPECT_EQ(pixel(image.get_disabled_data(), 0), (Pixel{60, 60, 60, 128}));
+    // (255 + 255 + 254) / 3 = 254.67 rounds up.
+    EXPECT_EQ(pixel(image.get_disabled_data(), 1), (Pixel{255, 255, 255, 128}));
+    EXPECT_EQ(pixel(image.get_hidden_data(), 0), (Pixel{30, 60, 90, 85}));
+    EXPECT_EQ(pixel(image.get_highlight_data(), 0), (Pixel{30, 60, 90, 255}));
+    EXPECT_EQ(image.get_disabled_data(), image.get_disabled_data()) << "made once";
+}
+
+TEST(GuiImageTest, LooksOfAnRgbaImage)
+{
+    std::vector<unsigned char> const rgba = bytes({30, 60, 90, 200, 250, 215, 0, 5});
+    GuiImage const image(rgba.data(), 2, 1, 4);
+    EXPECT_EQ(pixel(image.get_disabled_data(), 0), (Pixel{60, 60, 60, 66}));
+    EXPECT_EQ(pixel(image.get_disabled_data(), 1), (Pixel{155, 155, 155, 1}));
+    EXPECT_EQ(pixel(image.get_hidden_data(), 0), (Pixel{30, 60, 90, 33}));
+    EXPECT_EQ(pixel(image.get_hidden_data(), 1), (Pixel{250, 215, 0, 0}));
+    EXPECT_EQ(pixel(image.get_highlight_data(), 0), (Pixel{70, 100, 130, 200}));
+    EXPECT_EQ(pixel(image.get_highlight_data(), 1), (Pixel{255, 255, 40, 5}));
+}
+
+TEST(GuiImageTest, FillAndModulateChangeColoursOfPixelsAndMadeLooks)
+{
+    std::vector<unsigned char> const rgba = bytes({30, 60, 90, 200, 250, 215, 0, 5, 0, 0, 0, 0});
+    GuiImage image(rgba.data(), 3, 1, 4);
+    unsigned char const* disabled = image.get_disabled_data();
+
+    image.fill(10, 20, 30);
+    EXPECT_EQ(pixel(image.get_data(), 0), (Pixel{10, 20, 30, 200}));
+    EXPECT_EQ(pixel(image.get_data(), 1), (Pixel{10, 20, 30, 5}));
+    EXPECT_EQ(pixel(image.get_data(), 2), (Pixel{10, 20, 30, 0}));
+    // The disabled look existed: it keeps its alpha and takes the colour too.
+    EXPECT_EQ(image.get_disabled_data(), disabled);
+    EXPECT_EQ(pixel(disabled, 0), (Pixel{10, 20, 30, 66}));
+    EXPECT_EQ(pixel(disabled, 1), (Pixel{10, 20, 30, 1}));
+    // The hidden look did not: it is made from the filled pixels.
+    EXPECT_EQ(pixel(image.get_hidden_data(), 0), (Pixel{10, 20, 30, 33}));
+
+    image.fill(200, 100, 51);
+    image.modulate(128, 255, 0);
+    EXPECT_EQ(pixel(image.get_data(), 0), (Pixel{100, 100, 0, 200}));
+    EXPECT_EQ(pixel(image.get_hidden_data(), 0), (Pixel{100, 100, 0, 33}));
+    image.modulate(255, 255, 255);
+    EXPECT_EQ(pixel(image.get_data(), 1), (Pixel{100, 100, 0, 5}));
+
+    // RGB images have no alpha to keep.
+    std::vector<unsigned char> const rgb = bytes({1, 2, 3});
+    GuiImage opaque(rgb.data(), 1, 1, 3);
+    opaque.fill(7, 8, 9);
+    EXPECT_EQ(pixel(opaque.get_data(), 0, 3), (Pixel{7, 8, 9}));
+    EXPECT_EQ(pixel(opaque.get_disabled_data(), 0), (Pixel{8, 8, 8, 128}));
+}
+
+TEST(GuiImageTest, UpdateMakesTheLooksAgainFromPixelsChangedInPlace)
+{
+    GuiImage image(1, 1, 3);
+    EXPECT_EQ(image.get_disabled_data(), nullptr) << "no pixels yet";
+    unsigned char* data = image.get_data();
+    EXPECT_EQ(pixel(image.get_disabled_data(), 0), (Pixel{0, 0, 0, 128}));
+    data[0] = 90;
+    data[1] = 90;
+    data[2] = 90;
+    image.update();
+    EXPECT_EQ(pixel(image.get_disabled_data(), 0), (Pixel{90, 90, 90, 128}));
+    EXPECT_GT(image.get_memory_size(), GuiImage().get_memory_size() + 3);
+}
+
+// --- Icons ---
+
+TEST(GuiIconTest, ImagesAreMadeOnceAndMissingSizesUseTheNearest)
+{
+    std::vector<unsigned char> const small = square(ImageIcon::IMAGE_ICON_SIZE_16, 1, 0, 0, 255);
+    std::vector<unsigned char> const middle = square(ImageIcon::IMAGE_ICON_SIZE_32, 2, 0, 0, 255);
+    std::vector<unsigned char> const large = square(ImageIcon::IMAGE_ICON_SIZE_64, 3, 0, 0, 255);
+    unsigned char const* data[] = {small.data(), nullptr, middle.data(), nullptr, large.data()};
+    GuiIcon const icon(data);
+
+    GuiImage const& image = icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32);
+    EXPECT_EQ(&icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32), &image);
+    EXPECT_EQ(image.get_width(), 32u);
+    EXPECT_EQ(image.get_height(), 32u);
+    EXPECT_EQ(image.get_depth(), 4u);
+    EXPECT_EQ(image.get_data()[0], 2);
+
+    // 24 is as near to 16 as to 32: the larger wins. 48 likewise goes to 64.
+    EXPECT_EQ(&icon.get_image(ImageIcon::IMAGE_ICON_SIZE_24), &image);
+    EXPECT_EQ(icon.get_image(ImageIcon::IMAGE_ICON_SIZE_48).get_width(), 64u);
+    EXPECT_EQ(icon.get_image(ImageIcon::ImageIconSize(-3)).get_width(), 16u);
+    EXPECT_EQ(icon.get_image(ImageIcon::ImageIconSize(99)).get_width(), 64u);
+    EXPECT_EQ(icon.get_data(ImageIcon::IMAGE_ICON_SIZE_24), nullptr);
+    EXPECT_EQ(icon.get_data(ImageIcon::ImageIconSize(5)), nullptr);
+
+    unsigned char const* only_small[] = {small.data(), nullptr, nullptr, nullptr, nullptr};
+    EXPECT_EQ(GuiIcon(only_small).get_image(ImageIcon::IMAGE_ICON_SIZE_64).get_width(), 16u);
+
+    GuiIcon const none(nullptr);
+    GuiImage const& empty = none.get_image(ImageIcon::IMAGE_ICON_SIZE_16);
+    EXPECT_FALSE(empty.has_data());
+    EXPECT_EQ(empty.get_width(), 0u);
+}
+
+// --- The painter ---
+
+TEST(GuiResourcePainterTest, CoverageIsTheAreaCoveredInEachPixel)
+{
+    auto total = [](std::vector<float> const& coverage) {
+        double sum = 0.0;
+        for (float c : coverage) sum += c;
+        return sum;
+    };
+    GuiResourcePainter painter(16);
+    GuiResourcePainter::Shape half;
+    half.rect(0.0, 0.0, 8.5, 16.0);
+    std::vector<float> const coverage = painter.get_coverage(half);
+    EXPECT_FLOAT_EQ(coverage[3 * 16 + 7], 1.0f);
+    EXPECT_NEAR(coverage[3 * 16 + 8], 0.5f, 1e-5);
+    EXPECT_FLOAT_EQ(coverage[3 * 16 + 9], 0.0f);
+    EXPECT_NEAR(total(coverage), 8.5 * 16, 1e-3);
+
+    // Shapes reaching past the borders keep what is inside; overlapping elements count once.
+    GuiResourcePainter::Shape outside;
+    outside.rect(-4.0, -4.0, 8.0, 8.0).rect(2.0, 2.0, 20.0, 2.0);
+    EXPECT_NEAR(total(painter.get_coverage(outside)), 16 + 28 - 4, 1e-3);
+
+    // A diagonal edge splits its pixels.
+    GuiResourcePainter::Shape triangle;
+    triangle.polygon({{0, 0}, {16, 0}, {0, 16}});
+    EXPECT_NEAR(total(painter.get_coverage(triangle)), 128.0, 1e-3);
+    EXPECT_NEAR(painter.get_coverage(triangle)[15], 0.5f, 1e-5);
+
+    // Curves, holes and growth, at twice the size.
+    GuiResourcePainter large(32);
+    GuiResourcePainter::Shape disc;
+    disc.circle(8.0, 8.0, 5.0);
+    double const pi = 3.14159265358979;
+    EXPECT_NEAR(total(large.get_coverage(disc)), pi * 10 * 10, 1.0);
+    EXPECT_NEAR(total(large.get_coverage(disc, 1.0)), pi * 12 * 12, 1.0);
+    GuiResourcePainter::Shape ring;
+    ring.ring(8.0, 8.0, 4.0, 2.0);
+    EXPECT_NEAR(total(large.get_coverage(ring)), pi * (10 * 10 - 6 * 6), 1.0);
+    EXPECT_NEAR(large.get_coverage(ring)[16 * 32 + 16], 0.0f, 1e-5);
+    EXPECT_NEAR(total(large.get_coverage(half)), 4 * 8.5 * 16, 1e-2);
+}
+
+TEST(GuiResourcePainterTest, PaintingComposesOverAndErases)
+{
+    GuiResourcePainter painter(16);
+    GuiResourcePainter::Shape left;
+    left.rect(0.0, 0.0, 8.0, 16.0);
+    GuiResourcePainter::Shape all;
+    all.rect(0.0, 0.0, 16.0, 16.0);
+    painter.fill(all, Color(0, 0, 200), 0.5);
+    painter.fill(left, Color(200, 0, 0), 0.5);
+    std::vector<unsigned char> rgba = painter.get_rgba();
+    // Half over half: 75 % opaque, two thirds of the colour from the top.
+    EXPECT_EQ(pixel(rgba.data(), 0), (Pixel{133, 0, 67, 191}));
+    EXPECT_EQ(pixel(rgba.data(), 15), (Pixel{0, 0, 200, 128}));
+    painter.erase(left);
+    rgba = painter.get_rgba();
+    // Transparent pixels take the last colour painted.
+    EXPECT_EQ(pixel(rgba.data(), 0), (Pixel{200, 0, 0, 0}));
+    EXPECT_EQ(pixel(rgba.data(), 15), (Pixel{0, 0, 200, 128}));
+}
+
+// --- Built-in pictures ---
+
+TEST(GuiResourceTest, EveryPictureIsA16PixelRgbaGlyph)
+{
+    CoreVector<CoreString> const& names = GuiResource::get_picture_names();
+    ASSERT_EQ(names.get_count(), 40u);
+    std::set<std::vector<unsigned char>> distinct;
+    for (unsigned int i = 0; i < names.get_count(); ++i) {
+        SCOPED_TRACE(names[i].get_data());
+        if (i > 0) {
+            EXPECT_LT(names[i - 1], names[i]);
+        }
+        GuiImage const* image = GuiResource::get_picture(names[i]);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(GuiResource::get_picture(names[i]), image) << "made once";
+        ASSERT_EQ(image->get_width(), 16u);
+        ASSERT_EQ(image->get_height(), 16u);
+        ASSERT_EQ(image->get_depth(), 4u);
+        ASSERT_TRUE(image->has_data());
+        std::vector<unsigned char> const rgba(image->get_data(), image->get_data() + 16 * 16 * 4);
+        int opaque = 0, transparent = 0;
+        for (size_t p = 3; p < rgba.size(); p += 4) {
+            opaque += rgba[p] == 255;
+            transparent += rgba[p] == 0;
+        }
+        EXPECT_GT(opaque, 0);
+        EXPECT_GT(transparent, 0) << "a glyph, not a filled square";
+        distinct.insert(rgba);
+    }
+    EXPECT_EQ(distinct.size(), 40u);
+    EXPECT_EQ(GuiResource::get_picture("no_such_picture"), nullptr);
+    EXPECT_EQ(GuiResource::get_picture("checker"), &GuiResource::checker());
+}
+
+TEST(GuiResourceTest, SelectedVariantsAreDrawnInTheAccentColour)
+{
+    auto has_accent = [](GuiImage const& image) {
+        for (unsigned int i = 0; i < 16 * 16; ++i) {
+            if (pixel(image.get_data(), int(i)) == Pixel{240, 150, 10, 255}) return true;
+        }
+        return false;
+    };
+    for (GuiImage const* plain : {&GuiResource::checker(), &GuiResource::down_triangle_label(),
+                                  &GuiResource::radio_menu(), &GuiResource::radio_menu_empty()})
+        EXPECT_FALSE(has_accent(*plain));
+    for (GuiImage const* selected :
+         {&GuiResource::checker_selected(), &GuiResource::down_triangle_label_selected(),
+          &GuiResource::up_triangle_label_selected(), &GuiResource::left_triangle_label_selected(),
+          &GuiResource::right_triangle_label_selected(), &GuiResource::horizontal_minislider_selected(),
+          &GuiResource::radio_menu_selected(), &GuiResource::radio_menu_empty_selected()})
+        EXPECT_TRUE(has_accent(*selected));
+}
+
+TEST(GuiResourceTest, TrianglesPointTheirWayAndRecolourableOnesHaveOneColour)
+{
+    // Where the opaque mass lies along the axis of the direction.
+    auto centre = [](GuiImage const& image, bool horizontal) {
+        double sum = 0.0, weight = 0.0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                double const a = image.get_data()[(y * 16 + x) * 4 + 3];
+                sum += a * (horizontal ? x : y);
+                weight += a;
+            }
+        }
+        return sum / weight;
+    };
+    // A triangle's mass lies towards its base, away from where it points.
+    EXPECT_LT(centre(GuiResource::small_down_triangle(), false), 7.5);
+    EXPECT_GT(centre(GuiResource::small_up_triangle(), false), 7.5);
+    EXPECT_GT(centre(GuiResource::small_left_triangle(), true), 7.5);
+    EXPECT_LT(centre(GuiResource::small_right_triangle(), true), 7.5);
+    EXPECT_LT(centre(GuiResource::down_triangle_label(), false),
+              centre(GuiResource::up_triangle_label(), false));
+
+    for (GuiImage const* image : {&GuiResource::small_down_triangle(), &GuiResource::left_triangle_text(),
+                                  &GuiResource::up_triangle_text()}) {
+        std::set<Pixel> colours;
+        for (int i = 0; i < 16 * 16; ++i) colours.insert(pixel(image->get_data() + i * 4, 0, 3));
+        EXPECT_EQ(colours.size(), 1u);
+    }
+}
+
+TEST(GuiResourceTest, IconsHaveTheDesignAtEverySize)
+{
+    GuiIcon const* icons[] = {&GuiResource::trash_iconrc(),        &GuiResource::eye_iconrc(),
+                              &GuiResource::eye_selected_iconrc(), &GuiResource::unknown_iconrc(),
+                              &GuiResource::flag_source_iconrc(),  &GuiResource::attribute_iconrc()};
+    for (GuiIcon const* icon : icons) {
+        for (int size = 0; size <= ImageIcon::get_image_icon_size_max(); ++size) {
+            auto const s = ImageIcon::ImageIconSize(size);
+            ASSERT_NE(icon->get_data(s), nullptr);
+            GuiImage const& image = icon->get_image(s);
+            EXPECT_EQ(image.get_width(), ImageIcon::get_image_icon_int_size(s));
+            EXPECT_EQ(image.get_depth(), 4u);
+        }
+    }
+    EXPECT_EQ(&GuiResource::trash_iconrc(), &GuiResource::trash_iconrc());
+    // The 16-pixel icon is the picture itself.
+    GuiImage const& picture = GuiResource::save();
+    GuiImage const& icon = GuiResource::save_iconrc().get_image(ImageIcon::IMAGE_ICON_SIZE_16);
+    EXPECT_EQ(std::vector<unsigned char>(icon.get_data(), icon.get_data() + 1024),
+              std::vector<unsigned char>(picture.get_data(), picture.get_data() + 1024));
+    // At 64 pixels the glyph covers about 16 times the area it covers at 16.
+    auto area = [](GuiImage const& image) {
+        double sum = 0.0;
+        for (unsigned int i = 0; i < image.get_width() * image.get_height(); ++i)
+            sum += image.get_data()[i * 4 + 3];
+        return sum / 255.0;
+    };
+    GuiImage const& large = GuiResource::save_iconrc().get_image(ImageIcon::IMAGE_ICON_SIZE_64);
+    EXPECT_NEAR(area(large) / area(picture), 16.0, 1.5);
+}
+
+// --- Drawing ---
+
+class GuiImageDrawTest : public GuiTest {};
+
+TEST_F(GuiImageDrawTest, DrawBlendsTheLookOverTheWindow)
+{
+    GuiWindow& window = make_window(200, 100);
+    Color const background = pixel_at(window, 150, 80);
+
+    // Red, in the left half opaque and in the right half transparent.
+    std::vector<unsigned char> rgba;
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 20; ++x) rgba.insert(rgba.end(), {255, 0, 0, (unsigned char)(x < 10 ? 255 : 0)});
+    }
+    GuiImage const image(rgba.data(), 20, 10, 4);
+    std::vector<unsigned char> const rgb(8 * 8 * 3, 200);
+    GuiImage const grey(rgb.data(), 8, 8, 3);
+    PaintingWidget* widget = new PaintingWidget(window, 0, 0, 200, 100, [&] {
+        image.draw(10, 10);
+        image.draw(false, 40, 10, false);
+        image.draw(true, 70, 10, true);
+        grey.draw_hidden(100, 10);
+        grey.draw(true, 120, 10, false);
+        GuiResource::mb_info().draw(150, 10);
+    });
+    widget->show();
+    pump_events(app());
+
+    int w = 0, h = 0;
+    std::vector<unsigned char> const pixels = read_window_rgb(window, w, h);
+    ASSERT_EQ(w, 200);
+    EXPECT_EQ(pixel_at(pixels, w, 10, 10), Color(255, 0, 0));
+    EXPECT_EQ(pixel_at(pixels, w, 19, 19), Color(255, 0, 0));
+    EXPECT_EQ(pixel_at(pixels, w, 25, 15), background);
+    EXPECT_EQ(pixel_at(pixels, w, 15, 20), background);
+    // Disabled: grey 85 at a third of the opacity (84).
+    EXPECT_TRUE(near(pixel_at(pixels, w, 45, 15), blend(Color(85, 85, 85), 84, background)));
+    EXPECT_EQ(pixel_at(pixels, w, 55, 15), background);
+    // Highlighted: the red channel is already full.
+    EXPECT_EQ(pixel_at(pixels, w, 75, 15), Color(255, 40, 40));
+    EXPECT_TRUE(near(pixel_at(pixels, w, 104, 14), blend(Color(200, 200, 200), 85, background)));
+    EXPECT_EQ(pixel_at(pixels, w, 124, 14), Color(200, 200, 200));
+    // A built-in picture: the information sign's blue disc.
+    Color const sign = pixel_at(pixels, w, 153, 18);
+    EXPECT_GT(sign[2], sign[0] + 100) << int(sign[0]) << ", " << int(sign[1]) << ", " << int(sign[2]);
+}
+
+TEST_F(GuiImageDrawTest, FastDrawWritesTheBoxIntoTheShownWindow)
+{
+    GuiWindow& window = make_window(200, 100);
+    GuiWidget* widget = new GuiWidget(window, 20, 20, 100, 50);
+    widget->show();
+    pump_events(app());
+    Color const background = pixel_at(window, 150, 80);
+
+    std::vector<unsigned char> rgb;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 40; ++x)
+            rgb.insert(rgb.end(), {(unsigned char)(x * 5), (unsigned char)(y * 5), 50});
+    }
+    GuiImage const image(rgb.data(), 40, 30, 3);
+    // The image at (30, 40), cut to 25 × 10 pixels.
+    image.fast_draw(*widget, 30, 40, 25, 10);
+    int w = 0, h = 0;
+    std::vector<unsigned char> pixels = read_window_rgb(window, w, h);
+    EXPECT_EQ(pixel_at(pixels, w, 30, 40), Color(0, 0, 50));
+    EXPECT_EQ(pixel_at(pixels, w, 54, 49), Color(120, 45, 50));
+    EXPECT_EQ(pixel_at(pixels, w, 55, 45), background);
+    EXPECT_EQ(pixel_at(pixels, w, 40, 50), background);
+
+    // Partly off the window's left and top edges: the part inside lands where it belongs.
+    image.fast_draw(*widget, -10, -5, 100, 100);
+    pixels = read_window_rgb(window, w, h);
+    EXPECT_EQ(pixel_at(pixels, w, 0, 0), Color(50, 25, 50));
+    EXPECT_EQ(pixel_at(pixels, w, 29, 24), Color(195, 145, 50));
+    EXPECT_EQ(pixel_at(pixels, w, 30, 15), background);
+
+    // Not shown: nothing happens.
+    GuiWindow& hidden = make_window(100, 100, false);
+    GuiWidget* other = new GuiWidget(hidden, 0, 0, 10, 10);
+    image.fast_draw(*other, 0, 0, 10, 10);
+}

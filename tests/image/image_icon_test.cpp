@@ -1,0 +1,27 @@
+#include <gtest/gtest.h>
+
+#include "host/image/image_icon.h"
+
+namespace {
+
+using I = ImageIcon;
+
+}  // namespace
+
+TEST(ImageIconTest, SizesGrowFromSixteenToTheMaximum)
+{
+    EXPECT_EQ(I::get_image_icon_size_max(), I::IMAGE_ICON_SIZE_64);
+    unsigned int const expected[] = {16, 24, 32, 48, 64};
+    for (int s = 0; s <= I::get_image_icon_size_max(); ++s)
+        EXPECT_EQ(I::get_image_icon_int_size(I::ImageIconSize(s)), expected[s]) << s;
+    EXPECT_STREQ(I::get_image_icon_size_name(I::IMAGE_ICON_SIZE_16), "IMAGE_ICON_SIZE_16");
+    EXPECT_STREQ(I::get_image_icon_size_name(I::IMAGE_ICON_SIZE_48), "IMAGE_ICON_SIZE_48");
+}
+
+TEST(ImageIconTest, OutOfRangeSizesHaveNoPixelsAndAnUnknownName)
+{
+    for (int s : {-1, I::get_image_icon_size_max() + 1, 1000}) {
+        EXPECT_EQ(I::get_image_icon_int_size(I::ImageIconSize(s)), 0u) << s;
+        EXPECT_STREQ(I::get_image_icon_size_name(I::ImageIconSize(s)), "IMAGE_ICON_SIZE_UNKNOWN") << s;
+    }
+}
