@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_resource.h"
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
@@ -563,6 +564,7 @@ void GuiApp::set_color_scheme(GuiColorScheme const& scheme)
 
 void GuiApp::update_color_scheme(GuiColorScheme const& scheme)
 {
+    GuiResource::recolor_glyphs(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT));
     // What the toolkit draws itself (tooltips) follows the scheme too.
     Fl_Tooltip::color(to_toolkit(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TOOLTIP)));
     Fl_Tooltip::textcolor(

@@ -448,7 +448,7 @@ private:
 #define GUI_RESOURCE_PICTURE(name, design)                                               \
     GuiImage const& GuiResource::name()                                                  \
     {                                                                                    \
-        static GuiImage const image = make_image([](GuiResourcePainter& p) { design; }); \
+        static GuiImage image = make_image([](GuiResourcePainter& p) { design; });       \
         return image;                                                                    \
     }                                                                                    \
     GUI_RESOURCE_ICON(name, design)
@@ -575,4 +575,13 @@ GuiImage const* GuiResource::get_picture(CoreString const& name)
         if (name == picture.name) return &picture.accessor();
     }
     return nullptr;
+}
+
+void GuiResource::recolor_glyphs(GMathVec3<unsigned char> const& color)
+{
+    // The pictures are made as modifiable statics; the accessors hand them out read-only.
+    GuiImage const* glyphs[] = {&down_triangle_text(),  &up_triangle_text(),  &left_triangle_text(),
+                                &right_triangle_text(), &small_down_triangle(), &small_up_triangle(),
+                                &small_left_triangle(), &small_right_triangle()};
+    for (GuiImage const* glyph : glyphs) const_cast<GuiImage*>(glyph)->fill(color[0], color[1], color[2]);
 }

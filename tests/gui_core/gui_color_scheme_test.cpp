@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "gui/core/gui_color_scheme.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_resource.h"
 #include "tests/gui_core/gui_test_widgets.h"
 #include "tests/support/core_printers.h"
 #include "tests/support/gui_pixels.h"
@@ -199,6 +201,24 @@ TEST_F(GuiColorSchemeWidgetTest, ChangesRedrawTheWidgetsConcerned)
     EXPECT_EQ(other->redraws, other_redraws + 1);
     EXPECT_EQ(child->redraws, child_redraws + 2);
     EXPECT_EQ(GuiApp::get_toolkit_color(1), light().get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND));
+}
+
+TEST_F(GuiColorSchemeWidgetTest, OneColourGlyphsFollowTheSchemesText)
+{
+    for (S const* scheme : {&light(), &dark()}) {
+        app().set_color_scheme(*scheme);
+        Color const text = scheme->get_color(S::GROUP_NORMAL, S::ROLE_TEXT);
+        for (GuiImage const* glyph : {&GuiResource::small_down_triangle(), &GuiResource::right_triangle_text()}) {
+            unsigned char const* pixels = glyph->get_data();
+            int opaque = 0;
+            for (unsigned int i = 0; i < glyph->get_width() * glyph->get_height(); ++i) {
+                if (pixels[i * 4 + 3] == 0) continue;
+                ++opaque;
+                ASSERT_EQ(Color(pixels[i * 4], pixels[i * 4 + 1], pixels[i * 4 + 2]), text);
+            }
+            EXPECT_GT(opaque, 10);
+        }
+    }
 }
 
 TEST_F(GuiColorSchemeWidgetTest, TheWindowPaintsItsBackgroundFromTheScheme)
