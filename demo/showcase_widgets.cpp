@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_resource.h"
 
 namespace {
 bool s_trace = false;
@@ -100,6 +102,36 @@ void DemoSchemeSwatches::draw(GuiDc& dc)
         dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
         CoreString const label = CoreString("") + r + "  " + (GuiColorScheme::get_role_name(role) + 5);
         dc.draw_text(label, cx + 3 * (swatch_w + 3) + 6, cy + ROW_HEIGHT - 7);
+    }
+}
+
+// DemoPictures -----------------------------------------------------------------------------------
+
+DemoPictures::DemoPictures(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+void DemoPictures::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width();
+    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
+    dc.draw_filled_rectangle(x, y, w, get_height());
+    CoreVector<CoreString> const& names = GuiResource::get_picture_names();
+    unsigned int const rows = (names.get_count() + 1) / 2;
+    int const column_w = w / 2;
+    dc.set_font_size(11);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
+    for (unsigned int i = 0; i < names.get_count(); ++i) {
+        GuiImage const* picture = GuiResource::get_picture(names[i]);
+        if (!picture) continue;
+        int const cx = x + static_cast<int>(i / rows) * column_w + 6;
+        int const cy = y + static_cast<int>(i % rows) * ROW_HEIGHT + 4;
+        picture->draw(cx, cy);
+        picture->draw_disabled(cx + 20, cy);
+        picture->draw_hidden(cx + 40, cy);
+        picture->draw_highlight(cx + 60, cy);
+        dc.draw_text(names[i], cx + 84, cy + 12);
     }
 }
 

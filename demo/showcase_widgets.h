@@ -51,6 +51,14 @@ public:
     void draw(GuiDc& dc) override;
 };
 
+// Every built-in picture in its normal, disabled, hidden and highlighted looks.
+class DemoPictures : public DemoWidget {
+public:
+    static constexpr int ROW_HEIGHT = 20;
+    DemoPictures(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    void draw(GuiDc& dc) override;
+};
+
 // A progress bar.
 class DemoProgress : public DemoWidget {
 public:

@@ -5,6 +5,7 @@
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_library.h"
+#include "gui/core/gui_resource.h"
 #include "host/app/app_preferences.h"
 #include "host/sys/sys_timer.h"
 
@@ -215,6 +216,18 @@ void ShowcaseWindow::build_look_page(GuiWidget& page, int x, int y, int w, int h
                       x, y, swatches_w, swatches_h);
     new DemoSchemeSwatches(*scheme, "scheme_swatches", x + 1, y + DemoPanel::TITLE_HEIGHT, swatches_w - 2,
                            swatches_h - DemoPanel::TITLE_HEIGHT - 1);
+
+    int const pictures_x = x + swatches_w + MARGIN;
+    int const pictures_w = w - swatches_w - MARGIN;
+    int const picture_rows = (static_cast<int>(GuiResource::get_picture_names().get_count()) + 1) / 2;
+    int const pictures_h = DemoPanel::TITLE_HEIGHT + picture_rows * DemoPictures::ROW_HEIGHT + 10;
+    DemoPanel* pictures = new DemoPanel(page, "pictures_panel",
+                                        "Built-in pictures: normal, disabled, hidden, highlighted", pictures_x, y,
+                                        pictures_w, pictures_h);
+    pictures->anchor(L, T, R, T);
+    DemoPictures* grid = new DemoPictures(*pictures, "pictures", pictures_x + 1, y + DemoPanel::TITLE_HEIGHT,
+                                          pictures_w - 2, pictures_h - DemoPanel::TITLE_HEIGHT - 1);
+    grid->anchor(L, T, R, B);
     (void)h;
 }
 
