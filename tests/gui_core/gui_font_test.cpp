@@ -1,0 +1,660 @@
+// GuiFont against the toolkit's font table on the test's X server, and the glyph atlases:
+// distance fields made by FreeType, their metrics, sizes sharing one atlas, the PNG cache in a
+// temporary preferences folder, and bad input (garbage font bytes, corrupt cache files).
+// GoogleTest comes before the toolkit, whose X11 macros would break it.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+#include <FL/fl_draw.H>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/core/gui.h"
+#include "gui/core/gui_font.h"
+#include "gui/core/gui_font_atlas.h"
+#include "host/sys/sys_filesystem.h"
+#include "host/sys/sys_functions.h"
+#include "tests/support/log_recorder.h"
+#include "tests/support/sys_temp_folder.h"
+
+namespace {
+
+using FontDesc = GuiFont::FontDesc;
+
+#define REQUIRE_DISPLAY() \
+    if (!Gui::open_display()) GTEST_SKIP() << "no X display"
+
+int cell_of(char c)
+{
+    return static_cast<int>(static_cast<signed char>(c)) + 128;
+}
+
+// What a glyph cell of an atlas holds.
+struct CellContent {
+    int max = 0;
+    int nonzero = 0;
+    bool gray = true;  // the three channels agree everywhere
+    int top = -1;      // first and last rows with a non-zero pixel, from the cell's top
+    int bottom = -1;
+};
+
+CellContent read_cell(FontDesc const& desc, int const& index)
+{
+    CellContent content;
+    std::vector<unsigned char> const& pixels = *desc.pixels;
+    int const x0 = GuiFontAtlas::get_cell_x(index);
+    int const y0 = GuiFontAtlas::get_cell_y(index);
+    for (int y = 0; y < GuiFontAtlas::CELL_SIZE; ++y) {
+        for (int x = 0; x < GuiFontAtlas::CELL_SIZE; ++x) {
+            unsigned char const* p = &pixels[(static_cast<size_t>(y0 + y) * desc.atlas_size + x0 + x) * 3];
+            content.gray = content.gray && p[0] == p[1] && p[1] == p[2];
+            if (p[0] == 0) continue;
+            content.max = std::max<int>(content.max, p[0]);
+            ++content.nonzero;
+            if (content.top < 0) content.top = y;
+            content.bottom = y;
+        }
+    }
+    return content;
+}
+
+unsigned char pixel(FontDesc const& desc, int const& x, int const& y)
+{
+    return (*desc.pixels)[(static_cast<size_t>(y) * desc.atlas_size + x) * 3];
+}
+
+void builtin(GuiFont::Weight weight, GuiFont::Style style, unsigned char const*& data, size_t& size)
+{
+    GuiFontAtlas::get_builtin_font_data(weight, style, data, size);
+}
+
+// The size-72 atlas of a built-in face under a family name of the test's own, so that no
+// other test has made it already.
+FontDesc const* rasterize_builtin(char const* family, GuiFont::Weight weight, GuiFont::Style style,
+                                  CoreString const& file_name = CoreString())
+{
+    unsigned char const* data = nullptr;
+    size_t size = 0;
+    builtin(weight, style, data, size);
+    return GuiFont::rasterize_font_buffer(family, weight, style, data, size, file_name);
+}
+
+// Points the preferences folder, and so the atlas cache, to a temporary folder.
+class TemporaryPreferences {
+public:
+    TemporaryPreferences()
+    {
+        char const* previous = std::getenv("XDG_CONFIG_HOME");
+        m_had_previous = previous != nullptr;
+        if (previous) m_previous = previous;
+        ::setenv("XDG_CONFIG_HOME", m_folder.get_path().c_str(), 1);
+    }
+    ~TemporaryPreferences()
+    {
+        if (m_had_previous)
+            ::setenv("XDG_CONFIG_HOME", m_previous.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
+    CoreString get_path() const { return m_folder.get_path(); }
+
+private:
+    SysTempFolder m_folder;
+    std::string m_previous;
+    bool m_had_previous = false;
+};
+
+std::string read_bytes(CoreString const& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(CoreString const& path, std::string const& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path.c_str()).parent_path());
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A valid 2 × 2 RGB PNG.
+unsigned char const s_small_png[] = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00,
+    0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x02, 0x00, 0x00, 0x00, 0xfd, 0xd4, 0x9a, 0x73, 0x00,
+    0x00, 0x00, 0x09, 0x6f, 0x46, 0x46, 0x73, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xda,
+    0x2a, 0xb6, 0xce, 0x00, 0x00, 0x00, 0x15, 0x49, 0x44, 0x41, 0x54, 0x08, 0x99, 0x63, 0xf8, 0xcf, 0xc0,
+    0xc0, 0xf0, 0x9f, 0x81, 0x11, 0x48, 0xfc, 0xff, 0xcf, 0x00, 0x00, 0x1e, 0xf6, 0x04, 0xfd, 0x85, 0x1a,
+    0xf1, 0x73, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+
+// Runs a disabled test of this program in a new process with the preferences folder given;
+// returns its exit status.
+int run_child_test(char const* name, CoreString const& config_home)
+{
+    char exe[4096] = {};
+    ssize_t const length = ::readlink("/proc/self/exe", exe, sizeof(exe) - 1);
+    if (length <= 0) return -1;
+    std::string const command = "XDG_CONFIG_HOME='" + config_home.std_string() + "' '" + std::string(exe) +
+                                "' --gtest_also_run_disabled_tests --gtest_filter='GuiFontChild." + name +
+                                "' > /dev/null";
+    return std::system(command.c_str());
+}
+
+}  // namespace
+
+// --- Names and the font table ---
+
+TEST(GuiFontNames, WeightAndStyle)
+{
+    EXPECT_STREQ(GuiFont::get_weight_name(GuiFont::WEIGHT_NORMAL), "WEIGHT_NORMAL");
+    EXPECT_STREQ(GuiFont::get_weight_name(GuiFont::WEIGHT_BOLD), "WEIGHT_BOLD");
+    EXPECT_STREQ(GuiFont::get_weight_name(static_cast<GuiFont::Weight>(2)), "WEIGHT_UNKNOWN");
+    EXPECT_STREQ(GuiFont::get_style_name(GuiFont::STYLE_NORMAL), "STYLE_NORMAL");
+    EXPECT_STREQ(GuiFont::get_style_name(GuiFont::STYLE_ITALIC), "STYLE_ITALIC");
+    EXPECT_STREQ(GuiFont::get_style_name(static_cast<GuiFont::Style>(-1)), "STYLE_UNKNOWN");
+}
+
+TEST(GuiFontTable, FamiliesHoldTheirMembersByAttribute)
+{
+    REQUIRE_DISPLAY();
+    // Every enumerated face is there, the toolkit's 16 built-in ones first.
+    ASSERT_GE(GuiFont::get_face_count(), 16);
+    EXPECT_EQ(GuiFont::get_face_name(FL_HELVETICA_BOLD), "sans bold");
+    EXPECT_TRUE(GuiFont::get_face_name(-1).is_empty());
+    EXPECT_TRUE(GuiFont::get_face_name(GuiFont::get_face_count()).is_empty());
+
+    int faces[4];
+    ASSERT_TRUE(GuiFont::get_family_faces("Sans", faces));
+    EXPECT_EQ(faces[0], FL_HELVETICA);
+    EXPECT_EQ(faces[1], FL_HELVETICA_BOLD);
+    EXPECT_EQ(faces[2], FL_HELVETICA_ITALIC);
+    EXPECT_EQ(faces[3], FL_HELVETICA_BOLD_ITALIC);
+    EXPECT_FALSE(GuiFont::get_family_faces("no such family", faces));
+
+    // Each member's name is its family's with the attributes the toolkit appends.
+    char const* suffixes[4] = {"", " bold", " italic", " bold italic"};
+    for (CoreString const& family : GuiFont::get_family_names()) {
+        ASSERT_TRUE(GuiFont::get_family_faces(family, faces)) << family.c_str();
+        for (int slot = 0; slot < 4; ++slot) {
+            if (faces[slot] < 0) continue;
+            EXPECT_EQ(GuiFont::get_face_name(faces[slot]).get_lower_case(), family + suffixes[slot])
+                << "face " << faces[slot];
+        }
+    }
+}
+
+TEST(GuiFont, UnknownFamilyTakesTheStandByFaceEverywhere)
+{
+    REQUIRE_DISPLAY();
+    GuiFont font("No Such Family Anywhere", 14, GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC);
+    EXPECT_EQ(font.get_family(), "No Such Family Anywhere");
+    EXPECT_EQ(font.get_size(), 14);
+    for (int slot = 0; slot < 4; ++slot) {
+        EXPECT_EQ(font.get_face_index(static_cast<GuiFont::Weight>(slot % 2),
+                                      static_cast<GuiFont::Style>(slot / 2)),
+                  GuiFont::get_stand_by_face());
+    }
+}
+
+TEST(GuiFont, ResetAndSetFace)
+{
+    REQUIRE_DISPLAY();
+    // "screen" has a regular and a bold face only: the italic members fall back to regular.
+    GuiFont font("SCREEN", 10, GuiFont::WEIGHT_BOLD);
+    EXPECT_EQ(font.get_index(), FL_SCREEN_BOLD);
+    EXPECT_EQ(font.get_font_name(), "screen bold");
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC), FL_SCREEN);
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC), FL_SCREEN);
+    font.set_style(GuiFont::STYLE_ITALIC);
+    EXPECT_EQ(font.get_index(), FL_SCREEN);
+
+    // set_face changes one combination and the size, and keeps the family.
+    font.reset("sans", 10);
+    font.set_face(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, "Serif", 16, GuiFont::WEIGHT_BOLD,
+                  GuiFont::STYLE_ITALIC);
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL), FL_TIMES_BOLD_ITALIC);
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), FL_HELVETICA);
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC), FL_HELVETICA_BOLD_ITALIC);
+    EXPECT_EQ(font.get_size(), 16);
+    EXPECT_EQ(font.get_family(), "sans");
+    // A family the table lacks changes nothing, not even the size.
+    font.set_face(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, "No Such Family", 30, GuiFont::WEIGHT_BOLD,
+                  GuiFont::STYLE_NORMAL);
+    EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), FL_HELVETICA);
+    EXPECT_EQ(font.get_size(), 16);
+
+    // Copies take every field and stay independent.
+    font.set_weight(GuiFont::WEIGHT_BOLD);
+    GuiFont copy(font);
+    EXPECT_EQ(copy.get_index(), FL_TIMES_BOLD_ITALIC);
+    EXPECT_EQ(copy.get_size(), 16);
+    GuiFont assigned;
+    assigned = font;
+    font.reset("mono", 8);
+    EXPECT_EQ(assigned.get_index(), FL_TIMES_BOLD_ITALIC);
+    EXPECT_EQ(assigned.get_family(), "sans");
+    EXPECT_EQ(copy.get_weight(), GuiFont::WEIGHT_BOLD);
+}
+
+TEST(GuiFont, DefaultFollowsTheFamiliesOfTheTable)
+{
+    REQUIRE_DISPLAY();
+    GuiFont const& font = GuiFont::get_default();
+    int faces[4];
+    int arial[4];
+    if (GuiFont::get_family_faces("segoe ui", faces)) {
+        EXPECT_EQ(font.get_family(), "Segoe UI");
+        EXPECT_EQ(font.get_size(), 12);
+    } else if (GuiFont::get_family_faces("tahoma", faces)) {
+        EXPECT_EQ(font.get_family(), "Tahoma");
+        EXPECT_EQ(font.get_size(), 11);
+        if (GuiFont::get_family_faces("arial", arial) && arial[1] >= 0) {
+            EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL), arial[1]);
+        }
+    } else if (GuiFont::get_family_faces("roboto", faces)) {
+        EXPECT_EQ(font.get_family(), "Roboto");
+        EXPECT_EQ(font.get_size(), 12);
+        EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), faces[0]);
+        EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC),
+                  faces[3] >= 0 ? faces[3] : faces[0]);
+    } else {
+        EXPECT_EQ(font.get_size(), 12);
+        EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), FL_HELVETICA);
+        EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC), FL_HELVETICA_BOLD_ITALIC);
+    }
+    EXPECT_EQ(font.get_weight(), GuiFont::WEIGHT_NORMAL);
+    EXPECT_EQ(font.get_style(), GuiFont::STYLE_NORMAL);
+    // A new font is a copy of the default.
+    GuiFont fresh;
+    EXPECT_EQ(fresh.get_family(), font.get_family());
+    EXPECT_EQ(fresh.get_index(), font.get_index());
+    EXPECT_EQ(&GuiFont::get_default(), &font);
+}
+
+// --- The toolkit's current font ---
+
+TEST(GuiFontToolkit, MakeCurrentAndMeasuresLeaveOrSetTheToolkitFont)
+{
+    REQUIRE_DISPLAY();
+    GuiFont font("serif", 30, GuiFont::WEIGHT_BOLD);
+    fl_font(FL_COURIER, 17);
+
+    // Measures put the toolkit's font back.
+    int w = -1;
+    int h = -1;
+    font.get_text_size("Hello", w, h);
+    EXPECT_EQ(fl_font(), FL_COURIER);
+    EXPECT_EQ(fl_size(), 17);
+    int const height = font.get_height();
+    int const descent = font.get_descent();
+    EXPECT_EQ(fl_font(), FL_COURIER);
+    EXPECT_EQ(fl_size(), 17);
+
+    // ... and measure with the font's own face and size.
+    fl_font(FL_TIMES_BOLD, 30);
+    int expected_w = 0;
+    int expected_h = 0;
+    fl_measure("Hello", expected_w, expected_h, 1);
+    EXPECT_EQ(w, expected_w);
+    EXPECT_EQ(h, expected_h);
+    EXPECT_EQ(height, fl_height());
+    EXPECT_EQ(descent, fl_descent());
+    EXPECT_GT(w, 0);
+
+    // Two lines are twice as high; a smaller size is narrower; empty and null texts are 0 wide.
+    int w2 = 0;
+    int h2 = 0;
+    font.get_text_size(CoreString("Hello\nHello"), w2, h2);
+    EXPECT_EQ(w2, w);
+    EXPECT_EQ(h2, 2 * h);
+    GuiFont small("serif", 10, GuiFont::WEIGHT_BOLD);
+    small.get_text_size("Hello", w2, h2);
+    EXPECT_LT(w2, w);
+    w2 = h2 = 99;
+    small.get_text_size(static_cast<char const*>(nullptr), w2, h2);
+    EXPECT_EQ(w2, 0);
+    EXPECT_EQ(h2, 0);
+
+    // make_current sets the face of the current weight and style, unless that is negative
+    // (here: a weight out of range).
+    font.make_current();
+    EXPECT_EQ(fl_font(), FL_TIMES_BOLD);
+    EXPECT_EQ(fl_size(), 30);
+    fl_font(FL_COURIER, 17);
+    font.set_weight(static_cast<GuiFont::Weight>(7));
+    EXPECT_EQ(font.get_index(), -1);
+    font.make_current();
+    EXPECT_EQ(fl_font(), FL_COURIER);
+    EXPECT_EQ(fl_size(), 17);
+    font.get_text_size("Hello", w2, h2);
+    EXPECT_EQ(w2, 0);
+    EXPECT_EQ(fl_font(), FL_COURIER);
+}
+
+TEST(GuiFontToolkit, MeasuresFromSeveralThreadsTakeTurns)
+{
+    REQUIRE_DISPLAY();
+    // Each thread measures in its own font: a measure that ran while another thread had set
+    // the toolkit's font would come out in the wrong size.
+    GuiFont const fonts[3] = {GuiFont("sans", 11), GuiFont("sans", 23), GuiFont("mono", 40)};
+    int expected[3];
+    for (int i = 0; i < 3; ++i) {
+        int h = 0;
+        fonts[i].get_text_size("Measured text", expected[i], h);
+    }
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 3; ++i) {
+        threads.emplace_back([&, i] {
+            for (int n = 0; n < 200; ++n) {
+                int w = 0;
+                int h = 0;
+                fonts[i].get_text_size("Measured text", w, h);
+                if (w != expected[i]) ++wrong;
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+// --- Atlases ---
+
+TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
+{
+    FontDesc const* desc =
+        rasterize_builtin("atlas test regular", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL);
+    ASSERT_NE(desc, nullptr);
+    EXPECT_EQ(desc->family, "atlas test regular");
+    EXPECT_EQ(desc->size, 72);
+    EXPECT_EQ(desc->atlas_size, 2952);
+    EXPECT_DOUBLE_EQ(desc->distance_range, 5.0);
+    EXPECT_DOUBLE_EQ(desc->unit, 82.0);
+    ASSERT_EQ(desc->pixels->size(), 2952u * 2952u * 3u);
+    // Made once: the same family, weight and style give the same descriptor.
+    EXPECT_EQ(rasterize_builtin("Atlas Test Regular", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), desc);
+
+    // 'A' stands on the baseline; its field is 5 pixels wider than the glyph on both sides.
+    int const a = cell_of('A');
+    EXPECT_GT(desc->advance[a], 30.0);
+    EXPECT_DOUBLE_EQ(desc->bottom[a], -5.0);
+    EXPECT_GT(desc->width[a], 40.0);
+    EXPECT_DOUBLE_EQ(desc->advance[a], static_cast<int>(desc->advance[a]));
+    CellContent const cell_a = read_cell(*desc, a);
+    EXPECT_TRUE(cell_a.gray);
+    EXPECT_GT(cell_a.max, 200);
+    // The field starts at the cell's top and spans the glyph's height plus the spread.
+    EXPECT_LE(cell_a.top, 1);
+    EXPECT_NEAR(cell_a.bottom - cell_a.top + 1, 52 + 10, 3);
+    // Far from the glyph, in the cell's bottom-right corner, the field is 0.
+    int const x0 = GuiFontAtlas::get_cell_x(a);
+    int const y0 = GuiFontAtlas::get_cell_y(a);
+    EXPECT_EQ(pixel(*desc, x0 + 160, y0 + 160), 0);
+    // Inside the stem of 'I', at the middle of its field, the distance is inside (> 128).
+    int const i = cell_of('I');
+    CellContent const cell_i = read_cell(*desc, i);
+    int const xi = GuiFontAtlas::get_cell_x(i) + static_cast<int>(desc->width[i] / 2);
+    int const yi = GuiFontAtlas::get_cell_y(i) + (cell_i.top + cell_i.bottom) / 2;
+    EXPECT_GT(pixel(*desc, xi, yi), 128);
+
+    // Glyphs below the baseline, a space (an empty bitmap), and Latin-1 codes above 127.
+    EXPECT_LT(desc->bottom[cell_of('p')], -5.0);
+    EXPECT_DOUBLE_EQ(desc->width[cell_of(' ')], 10.0);
+    EXPECT_GT(desc->advance[cell_of(' ')], 0.0);
+    int const e_acute = cell_of(static_cast<char>(0xe9));
+    EXPECT_EQ(e_acute, 0xe9 - 128);
+    EXPECT_GT(desc->advance[e_acute], 0.0);
+    EXPECT_GT(read_cell(*desc, e_acute).max, 128);
+
+    // A code without a glyph (U+0001) leaves its cell empty and its metrics 0.
+    int const none = cell_of('\x01');
+    EXPECT_EQ(read_cell(*desc, none).nonzero, 0);
+    EXPECT_EQ(desc->advance[none], 0.0);
+    EXPECT_EQ(desc->width[none], 0.0);
+    EXPECT_EQ(desc->bottom[none], 0.0);
+    EXPECT_EQ(desc->left[none], 0.0);
+    // The first column and the first two rows of cells are unused.
+    for (int y = 0; y < 2952; y += 7) EXPECT_EQ(pixel(*desc, 100, y), 0) << "row " << y;
+    for (int x = 0; x < 2952; x += 7) EXPECT_EQ(pixel(*desc, x, 300), 0) << "column " << x;
+}
+
+TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
+{
+    TemporaryPreferences preferences;
+    GuiFont const small("Roboto", 18, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC);
+    GuiFont const large("ROBOTO", 144, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC);
+    // Requests from several threads at once make each descriptor once.
+    FontDesc const* made[4] = {};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] { made[t] = GuiFont::get_rasterized_font_data(t % 2 ? large : small); });
+    }
+    for (std::thread& thread : threads) thread.join();
+    ASSERT_NE(made[0], nullptr);
+    ASSERT_NE(made[1], nullptr);
+    EXPECT_EQ(made[2], made[0]);
+    EXPECT_EQ(made[3], made[1]);
+
+    FontDesc const* base =
+        GuiFont::find_rasterized_font_data("roboto", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC, 72);
+    ASSERT_NE(base, nullptr);
+    FontDesc const* s = made[0];
+    FontDesc const* l = made[1];
+    EXPECT_EQ(s->pixels, base->pixels);
+    EXPECT_EQ(l->pixels, base->pixels);
+    EXPECT_EQ(s->size, 18);
+    EXPECT_EQ(s->style, GuiFont::STYLE_ITALIC);
+    EXPECT_EQ(s->family, "roboto");
+    EXPECT_DOUBLE_EQ(s->unit, 82.0 / 4);
+    EXPECT_DOUBLE_EQ(l->unit, 82.0 * 2);
+    EXPECT_DOUBLE_EQ(l->distance_range, base->distance_range);
+    for (int i = 0; i < FontDesc::GLYPH_COUNT; ++i) {
+        EXPECT_DOUBLE_EQ(s->advance[i], base->advance[i] / 4) << i;
+        EXPECT_DOUBLE_EQ(s->width[i], base->width[i] / 4) << i;
+        EXPECT_DOUBLE_EQ(l->bottom[i], base->bottom[i] * 2) << i;
+        EXPECT_DOUBLE_EQ(l->left[i], base->left[i] * 2) << i;
+    }
+    // The size-72 request is the base itself; a size of 0 has no atlas.
+    EXPECT_EQ(GuiFont::get_rasterized_font_data(
+                  GuiFont("roboto", 72, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC)),
+              base);
+    LogRecorder log;
+    EXPECT_EQ(GuiFont::get_rasterized_font_data(GuiFont("roboto", 0)), nullptr);
+    EXPECT_TRUE(log.contains("GuiFont.generate_rasterized_font_data: no atlas")) << log.dump();
+}
+
+TEST(GuiFontAtlas, FontconfigServesOtherFamilies)
+{
+    TemporaryPreferences preferences;
+    CoreString path;
+    int face_index = -1;
+    ASSERT_TRUE(GuiFontAtlas::find_font_file("Roboto", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, path,
+                                             face_index));
+    EXPECT_TRUE(SysFilesystem::file_exists(path)) << path.c_str();
+    EXPECT_GE(face_index, 0);
+
+    // A family of the system, not the built-in one; its atlas is cached under its family name.
+    FontDesc const* desc =
+        GuiFont::get_rasterized_font_data(GuiFont("Roboto Condensed", 24, GuiFont::WEIGHT_BOLD));
+    ASSERT_NE(desc, nullptr);
+    EXPECT_EQ(desc->family, "roboto condensed");
+    EXPECT_GT(read_cell(*desc, cell_of('A')).max, 128);
+    EXPECT_TRUE(
+        SysFilesystem::file_exists(preferences.get_path() + "/qn_gui/fonts/roboto condensedb_ttf.png"));
+}
+
+TEST(GuiFontAtlas, GarbageFontBytesLogTheFreeTypeErrorAndMakeNothing)
+{
+    LogRecorder log;
+    std::vector<unsigned char> garbage(4096);
+    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<unsigned char>(i * 131 + 7);
+    EXPECT_EQ(GuiFont::rasterize_font_buffer("garbage face", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL,
+                                             garbage.data(), garbage.size(), "garbage.ttf"),
+              nullptr);
+    ASSERT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
+    std::string const message = log.get_messages()[0].text;
+    EXPECT_EQ(message.rfind("FT_Error (line ", 0), 0u) << message;
+    EXPECT_NE(message.find(", code 2) : unknown file format\n"), std::string::npos) << message;
+    EXPECT_EQ(
+        GuiFont::find_rasterized_font_data("garbage face", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, 72),
+        nullptr);
+    // No bytes at all: a warning, no descriptor.
+    EXPECT_EQ(GuiFont::rasterize_font_buffer("empty face", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL,
+                                             nullptr, 0, ""),
+              nullptr);
+    EXPECT_TRUE(log.contains("GuiFont.rasterize_font_buffer: no font data")) << log.dump();
+}
+
+// --- The atlas cache ---
+
+TEST(GuiFontCache, NamesFollowTheFontFile)
+{
+    TemporaryPreferences preferences;
+    CoreString const folder = preferences.get_path() + "/qn_gui/fonts";
+    EXPECT_EQ(GuiFontAtlas::get_cache_folder(), folder);
+    EXPECT_EQ(GuiFontAtlas::get_font_file_name("Roboto", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL),
+              "roboto.ttf");
+    EXPECT_EQ(GuiFontAtlas::get_font_file_name("Roboto", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL),
+              "robotob.ttf");
+    EXPECT_EQ(GuiFontAtlas::get_font_file_name("roboto", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC),
+              "robotoi.ttf");
+    EXPECT_EQ(GuiFontAtlas::get_font_file_name("roboto", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC),
+              "robotoz.ttf");
+    EXPECT_EQ(GuiFontAtlas::get_cache_file_path("robotob.ttf"), folder + "/robotob_ttf.png");
+    EXPECT_EQ(GuiFontAtlas::get_cache_file_path("C:\\Windows\\Fonts\\segoeui.ttf"),
+              folder + "/segoeui_ttf.png");
+    EXPECT_EQ(GuiFontAtlas::get_cache_file_path("/a.b/c.d.ttf"), folder + "/c_d_ttf.png");
+}
+
+TEST(GuiFontCache, WrittenAtlasIsReadBackIdentical)
+{
+    TemporaryPreferences preferences;
+    LogRecorder log;
+    FontDesc const* made =
+        rasterize_builtin("cache written", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, "robotob.ttf");
+    ASSERT_NE(made, nullptr);
+    CoreString const file = preferences.get_path() + "/qn_gui/fonts/robotob_ttf.png";
+    ASSERT_TRUE(SysFilesystem::file_exists(file));
+    CoreVector<CoreString> files;
+    SysFilesystem::get_files(preferences.get_path() + "/qn_gui/fonts", files);
+    EXPECT_EQ(files.get_count(), 1u) << "no temporary file is left behind";
+    std::vector<unsigned char> pixels;
+    ASSERT_TRUE(GuiFontAtlas::read_cache(file, pixels));
+    EXPECT_TRUE(pixels == *made->pixels);
+
+    // Another family cached under the same file name loads the atlas instead of making it.
+    log.clear();
+    FontDesc const* loaded =
+        rasterize_builtin("cache read", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, "robotob.ttf");
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(log.contains("read the atlas of \"cache read\"")) << log.dump();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 0u) << log.dump();
+    EXPECT_TRUE(*loaded->pixels == *made->pixels);
+    EXPECT_NE(loaded->pixels, made->pixels);
+    for (int i = 0; i < FontDesc::GLYPH_COUNT; ++i) {
+        EXPECT_EQ(loaded->advance[i], made->advance[i]);
+        EXPECT_EQ(loaded->bottom[i], made->bottom[i]);
+    }
+}
+
+TEST(GuiFontCache, BadCacheFilesAreReplacedByANewAtlas)
+{
+    TemporaryPreferences preferences;
+    // A valid atlas file to cut short.
+    std::vector<unsigned char> pattern(2952u * 2952u * 3u);
+    for (size_t i = 0; i < pattern.size(); ++i)
+        pattern[i] = static_cast<unsigned char>(i / 3 % 2952 + i / 3 / 2952);
+    CoreString const whole = GuiFontAtlas::get_cache_file_path("whole.ttf");
+    ASSERT_TRUE(GuiFontAtlas::write_cache(whole, pattern));
+    std::string const good = read_bytes(whole);
+    ASSERT_GT(good.size(), 10000u);
+
+    struct Case {
+        char const* family;
+        char const* file;
+        std::string bytes;
+        char const* warning;
+    };
+    std::vector<Case> const cases = {
+        {"cache small", "small.ttf",
+         std::string(reinterpret_cast<char const*>(s_small_png), sizeof(s_small_png)),
+         "is 2 x 2 with 3 channels"},
+        {"cache truncated", "truncated.ttf", good.substr(0, good.size() / 2), "is not a complete PNG file"},
+        {"cache garbage", "garbage.ttf", std::string(5000, 'x') + good.substr(good.size() - 12),
+         "is not a readable image"},
+    };
+    FontDesc const* first = nullptr;
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.family);
+        CoreString const path = GuiFontAtlas::get_cache_file_path(c.file);
+        write_bytes(path, c.bytes);
+        LogRecorder log;
+        FontDesc const* desc =
+            rasterize_builtin(c.family, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC, c.file);
+        ASSERT_NE(desc, nullptr);
+        EXPECT_TRUE(log.contains(std::string("GuiFontAtlas.read_cache: ") + path.c_str())) << log.dump();
+        EXPECT_TRUE(log.contains(c.warning)) << log.dump();
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+        EXPECT_TRUE(log.contains("made the atlas of")) << log.dump();
+        if (!first) first = desc;
+        EXPECT_TRUE(*desc->pixels == *first->pixels);
+        // The cache now holds the new atlas.
+        std::vector<unsigned char> pixels;
+        EXPECT_TRUE(GuiFontAtlas::read_cache(path, pixels));
+        EXPECT_TRUE(pixels == *desc->pixels);
+    }
+}
+
+TEST(GuiFontCache, UnwritableFolderKeepsTheAtlasInMemory)
+{
+    TemporaryPreferences preferences;
+    // The preferences folder is a file: no cache folder can be made in it, even by root.
+    write_bytes(preferences.get_path() + "/qn_gui", "not a folder");
+    LogRecorder log;
+    FontDesc const* desc =
+        rasterize_builtin("cache unwritable", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, "unwritable.ttf");
+    ASSERT_NE(desc, nullptr);
+    EXPECT_TRUE(log.contains("GuiFontAtlas.write_cache: can't create the cache folder")) << log.dump();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 0u) << log.dump();
+    EXPECT_GT(read_cell(*desc, cell_of('A')).max, 128);
+    EXPECT_EQ(GuiFont::find_rasterized_font_data("cache unwritable", GuiFont::WEIGHT_BOLD,
+                                                 GuiFont::STYLE_ITALIC, 72),
+              desc);
+}
+
+// One process makes the built-in bold atlas and caches it; the next one loads it at start-up.
+TEST(GuiFontCache, NextProcessLoadsTheBuiltinAtlasesThatWereCached)
+{
+    TemporaryPreferences preferences;
+    ASSERT_EQ(run_child_test("DISABLED_MakeBuiltinBold", preferences.get_path()), 0);
+    EXPECT_TRUE(SysFilesystem::file_exists(preferences.get_path() + "/qn_gui/fonts/robotob_ttf.png"));
+    ASSERT_EQ(run_child_test("DISABLED_LoadCachedBuiltins", preferences.get_path()), 0);
+}
+
+TEST(GuiFontChild, DISABLED_MakeBuiltinBold)
+{
+    FontDesc const* desc = GuiFont::get_rasterized_font_data(GuiFont("Roboto", 72, GuiFont::WEIGHT_BOLD));
+    ASSERT_NE(desc, nullptr);
+    EXPECT_TRUE(SysFilesystem::file_exists(GuiFontAtlas::get_cache_file_path("robotob.ttf")));
+}
+
+TEST(GuiFontChild, DISABLED_LoadCachedBuiltins)
+{
+    LogRecorder log;
+    GuiFont::load_pregenerated_rasterized_font_data_if_exists();
+    EXPECT_TRUE(log.contains("read the atlas of \"roboto\" WEIGHT_BOLD STYLE_NORMAL")) << log.dump();
+    FontDesc const* loaded =
+        GuiFont::find_rasterized_font_data("roboto", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, 72);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_GT(loaded->advance[cell_of('A')], 0.0);
+    EXPECT_GT(read_cell(*loaded, cell_of('A')).max, 128);
+    // Only the cached face is made.
+    EXPECT_EQ(GuiFont::find_rasterized_font_data("roboto", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, 72),
+              nullptr);
+}
