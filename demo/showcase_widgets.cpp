@@ -135,6 +135,95 @@ void DemoPictures::draw(GuiDc& dc)
     }
 }
 
+// DemoFonts ------------------------------------------------------------------------------------------
+
+DemoFonts::DemoFonts(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
+    : DemoWidget(parent, name, x, y, w, h)
+{
+}
+
+DemoFonts::~DemoFonts()
+{
+    delete m_atlas_strip;
+}
+
+namespace {
+
+// The cells of one row of an atlas, each scaled down by `step` and cropped to its upper half
+// where the capitals sit.
+GuiImage* make_atlas_strip(GuiFont::FontDesc const& desc, int glyph_row, int step)
+{
+    int const cell = 164;
+    int const cells = 16;
+    int const w = cells * cell / step, h = cell / step;
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    std::vector<unsigned char> const& atlas = *desc.pixels;
+    int const top = cell * (glyph_row + 2);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int const ax = cell + x * step, ay = top + y * step;
+            size_t const from = (static_cast<size_t>(ay) * desc.atlas_size + ax) * 3;
+            size_t const to = (static_cast<size_t>(y) * w + x) * 3;
+            for (int c = 0; c < 3; ++c) rgb[to + c] = atlas[from + c];
+        }
+    }
+    return new GuiImage(rgb.data(), w, h, 3);
+}
+
+}  // namespace
+
+void DemoFonts::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y();
+    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
+    dc.draw_filled_rectangle(x, y, get_width(), get_height());
+    GuiFont const& base = GuiFont::get_default();
+    dc.set_font(base);
+    dc.set_font_size(11);
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
+    dc.draw_text(CoreString("Default font: ") + base.get_family() + " " + base.get_size() + "    " +
+                     GuiFont::get_face_count() + " faces in " + GuiFont::get_family_names().get_count() +
+                     " families on this machine",
+                 x + 8, y + 16);
+    struct Face {
+        GuiFont::Weight weight;
+        GuiFont::Style style;
+        char const* label;
+    } const faces[] = {{GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, "Regular"},
+                       {GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, "Bold"},
+                       {GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC, "Italic"},
+                       {GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, "Bold Italic"}};
+    int const sizes[] = {9, 12, 16, 22};
+    int line_y = y + 46;
+    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
+    for (Face const& face : faces) {
+        int text_x = x + 8;
+        for (int size : sizes) {
+            GuiFont font(base.get_family(), size, face.weight, face.style);
+            dc.set_font(font);
+            CoreString const sample = CoreString(face.label) + " " + size + "  Aa Gg 0123";
+            int w = 0, h = 0;
+            dc.get_text_size(sample, w, h);
+            dc.draw_text(sample, text_x, line_y);
+            text_x += w + 24;
+        }
+        line_y += 34;
+    }
+
+    // The distance fields OpenGL views draw their text from.
+    if (!m_atlas_strip) {
+        GuiFont::FontDesc const* desc = GuiFont::get_rasterized_font_data(GuiFont(base.get_family(), 72));
+        if (desc && desc->pixels) m_atlas_strip = make_atlas_strip(*desc, ('A' + 128) / 16, 4);
+    }
+    if (m_atlas_strip) {
+        dc.set_font(base);
+        dc.set_font_size(11);
+        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
+        dc.draw_text("Glyph atlas (signed distance fields, one row, scaled down 4x):", x + 8, line_y - 8);
+        m_atlas_strip->draw(x + 8, line_y - 2);
+    }
+}
+
 // DemoProgress ---------------------------------------------------------------------------------
 
 DemoProgress::DemoProgress(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)

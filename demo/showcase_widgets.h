@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "gui/core/gui_dc.h"
+#include "gui/core/gui_image.h"
 #include "gui/core/gui_widget.h"
 #include "host/core/core_string.h"
 #include "host/of/of_handle.h"
@@ -57,6 +58,18 @@ public:
     static constexpr int ROW_HEIGHT = 20;
     DemoPictures(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
     void draw(GuiDc& dc) override;
+};
+
+// The faces of the default font family at several sizes.
+class DemoFonts : public DemoWidget {
+public:
+    DemoFonts(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h);
+    ~DemoFonts() override;
+    void draw(GuiDc& dc) override;
+
+private:
+    // A strip of the default face's glyph atlas (the distance fields of "@" to "O").
+    GuiImage* m_atlas_strip = nullptr;
 };
 
 // A progress bar.

@@ -228,7 +228,14 @@ void ShowcaseWindow::build_look_page(GuiWidget& page, int x, int y, int w, int h
     DemoPictures* grid = new DemoPictures(*pictures, "pictures", pictures_x + 1, y + DemoPanel::TITLE_HEIGHT,
                                           pictures_w - 2, pictures_h - DemoPanel::TITLE_HEIGHT - 1);
     grid->anchor(L, T, R, B);
-    (void)h;
+
+    int const fonts_y = y + std::max(swatches_h, pictures_h) + MARGIN;
+    DemoPanel* fonts = new DemoPanel(page, "fonts_panel", "Fonts: the default family's faces", x, fonts_y, w,
+                                     std::max(60, h - (fonts_y - y)));
+    fonts->anchor(L, T, R, B);
+    DemoFonts* samples = new DemoFonts(*fonts, "fonts", x + 1, fonts_y + DemoPanel::TITLE_HEIGHT, w - 2,
+                                       std::max(30, h - (fonts_y - y) - DemoPanel::TITLE_HEIGHT - 1));
+    samples->anchor(L, T, R, B);
 }
 
 ShowcaseWindow::~ShowcaseWindow()

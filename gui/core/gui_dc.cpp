@@ -1,10 +1,14 @@
 #include "gui/core/gui_dc.h"
 
+#include "gui/core/gui_widget.h"
+
 #include <FL/Enumerations.H>
 #include <FL/fl_draw.H>
 
 CORE_IMPLEMENT_CLASS(GuiDc, CoreBaseObject)
 CORE_IMPLEMENT_CLASS(GuiWidgetDc, GuiDc)
+
+GuiWidgetDc::GuiWidgetDc(GuiWidget& widget) : GuiDc(widget), m_font(widget.get_font()) {}
 
 void GuiWidgetDc::set_color(unsigned char const& r, unsigned char const& g, unsigned char const& b)
 {
@@ -32,26 +36,28 @@ void GuiWidgetDc::draw_line(int const& x0, int const& y0, int const& x1, int con
 
 void GuiWidgetDc::draw_text(CoreString const& text, int const& x, int const& y)
 {
-    fl_font(FL_HELVETICA, m_font_size);
+    m_font.make_current();
     fl_draw(text.get_data(), x, y);
 }
 
 void GuiWidgetDc::draw_text_centered(CoreString const& text, int const& x, int const& y, int const& w,
                                      int const& h)
 {
-    fl_font(FL_HELVETICA, m_font_size);
+    m_font.make_current();
     fl_draw(text.get_data(), x, y, w, h, FL_ALIGN_CENTER, nullptr, 0);
+}
+
+void GuiWidgetDc::set_font(GuiFont const& font)
+{
+    m_font = font;
 }
 
 void GuiWidgetDc::set_font_size(int const& size)
 {
-    m_font_size = size > 0 ? size : 12;
+    m_font.set_size(size > 0 ? size : GuiFont::get_default().get_size());
 }
 
 void GuiWidgetDc::get_text_size(CoreString const& text, int& w, int& h)
 {
-    fl_font(FL_HELVETICA, m_font_size);
-    w = 0;
-    h = 0;
-    fl_measure(text.get_data(), w, h, 0);
+    m_font.get_text_size(text, w, h);
 }

@@ -3,6 +3,7 @@
 // toolkit window with the toolkit's 2D graphics. Positions are window coordinates, like
 // widget positions. Drawing happens only inside GuiWidget::draw.
 #include "gui/core/gui_export.h"
+#include "gui/core/gui_font.h"
 #include "host/core/core_base_object.h"
 #include "host/core/core_string.h"
 #include "host/gmath/gmath_vec.h"
@@ -29,6 +30,8 @@ public:
     // Text centred in a box.
     virtual void draw_text_centered(CoreString const& text, int const& x, int const& y, int const& w,
                                     int const& h) = 0;
+    // Text is drawn in the widget's font until another is set; set_font_size changes its size.
+    virtual void set_font(GuiFont const& font) = 0;
     virtual void set_font_size(int const& size) = 0;
     virtual void get_text_size(CoreString const& text, int& w, int& h) = 0;
 
@@ -40,7 +43,7 @@ class QN_GUI_API GuiWidgetDc : public GuiDc {
     CORE_DECLARE_CLASS(GuiWidgetDc, GuiDc)
 
 public:
-    explicit GuiWidgetDc(GuiWidget& widget) : GuiDc(widget) {}
+    explicit GuiWidgetDc(GuiWidget& widget);
 
     using GuiDc::set_color;
     void set_color(unsigned char const& r, unsigned char const& g, unsigned char const& b) override;
@@ -50,9 +53,10 @@ public:
     void draw_text(CoreString const& text, int const& x, int const& y) override;
     void draw_text_centered(CoreString const& text, int const& x, int const& y, int const& w,
                             int const& h) override;
+    void set_font(GuiFont const& font) override;
     void set_font_size(int const& size) override;
     void get_text_size(CoreString const& text, int& w, int& h) override;
 
 private:
-    int m_font_size = 12;
+    GuiFont m_font;
 };

@@ -10,6 +10,7 @@
 
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_dc.h"
+#include "gui/core/gui_font.h"
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
@@ -300,6 +301,7 @@ GuiWidget::~GuiWidget()
     m_group = nullptr;
     m_toolkit_widget = nullptr;
     delete m_dc;
+    delete m_font;
     delete m_color_scheme;
     if (m_children_focus.has(this)) m_children_focus.clear();
 }
@@ -321,6 +323,7 @@ size_t GuiWidget::get_memory_size() const
     size_t size = sizeof(GuiWidget) + m_tooltip.get_length() + m_children.get_count() * sizeof(GuiWidget*);
     if (m_dc) size += m_dc->get_memory_size();
     if (m_color_scheme) size += sizeof(GuiColorScheme);
+    if (m_font) size += m_font->get_memory_size();
     if (m_toolkit_widget) size += sizeof(GuiBoxRouter);
     if (m_group) size += sizeof(GuiWidgetGroup);
     return size;
@@ -1068,6 +1071,29 @@ void GuiWidget::update_color_scheme(GuiColorScheme const& scheme)
     redraw();
     for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
         if (!child->m_destroyed) child->update_color_scheme(passed);
+}
+
+GuiFont& GuiWidget::get_font()
+{
+    if (!m_font) m_font = new GuiFont(GuiFont::get_default());
+    return *m_font;
+}
+
+void GuiWidget::set_font(GuiFont const& font)
+{
+    get_font() = font;
+    if (m_dc) m_dc->set_font(font);
+    redraw();
+}
+
+void GuiWidget::get_text_size(CoreString const& text, int& w, int& h)
+{
+    get_font().get_text_size(text, w, h);
+}
+
+void GuiWidget::get_text_size(char const* text, int& w, int& h)
+{
+    get_font().get_text_size(text, w, h);
 }
 
 void GuiWidget::set_mouse_cursor(Gui::MouseCursorId const& id)

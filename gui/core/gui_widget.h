@@ -30,6 +30,7 @@ class Fl_Widget;
 class Fl_Window;
 class GuiApp;
 class GuiDc;
+class GuiFont;
 class GuiRouter;
 class ParserGroup;
 
@@ -249,6 +250,13 @@ public:
     // together so that their ratios stay when one reaches 255.
     static GMathVec3<unsigned char> get_highlighted_color(GMathVec3<unsigned char> const& color,
                                                           float const& factor, bool const& keep_hue);
+    // The widget's font, a copy of the default font made on first use.
+    GuiFont& get_font();
+    // Copies the font into the widget's own and redraws.
+    void set_font(GuiFont const& font);
+    // Size of a text in the widget's font.
+    void get_text_size(CoreString const& text, int& w, int& h);
+    void get_text_size(char const* text, int& w, int& h);
     void set_mouse_cursor(Gui::MouseCursorId const& id);
     Gui::MouseCursorId const& get_mouse_cursor() const { return m_mouse_cursor; }
     virtual void set_tooltip(CoreString const& tooltip);
@@ -376,6 +384,7 @@ private:
     GMathVec2<int> m_position = GMathVec2<int>(0, 0);
     GuiColorScheme* m_color_scheme = nullptr;
     GuiDc* m_dc = nullptr;
+    GuiFont* m_font = nullptr;
     GuiWidget* m_parent = nullptr;
     CoreString m_tooltip;
     CoreVector<GuiWidget*> m_children;
