@@ -1,8 +1,11 @@
-// One size-72 glyph atlas of the built-in regular face: the distance fields of its 256
-// character codes rendered by FreeType's "sdf" renderer on the host's task manager, against
-// the same fields rendered one after the other in a single face on one thread.
-// Every run makes a new atlas under a family name of its own (atlases are never freed, so
-// the runs are few). Prints both times and their ratio.
+// Glyph atlases of the built-in family:
+// - one size-72 atlas of the regular face: the distance fields of its 256 character codes
+//   rendered by FreeType's "sdf" renderer on the host's task manager, against the same fields
+//   rendered one after the other in a single face on one thread (the FreeType floor);
+// - the four faces cold (no cache: generated, then written to the cache) and warm (read back
+//   from the cache), per face and per glyph.
+// Every run makes new atlases under family names of their own (atlases are never freed, so
+// the runs are few). The cache goes to a temporary preferences folder.
 #include <benchmark/benchmark.h>
 
 #include <ft2build.h>
@@ -10,6 +13,8 @@
 #include FT_MODULE_H
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -80,13 +85,61 @@ void bm_atlas_serial_freetype(benchmark::State& state)
     }
 }
 
+struct Face {
+    GuiFont::Weight weight;
+    GuiFont::Style style;
+    char const* stem;
+};
+Face const s_faces[4] = {{GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, "regular"},
+                         {GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL, "bold"},
+                         {GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC, "italic"},
+                         {GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, "bold_italic"}};
+
+// The four faces under a new family name, each cached in `prefix` + stem + ".ttf".
+void make_four_faces(std::string const& family, std::string const& prefix)
+{
+    for (Face const& face : s_faces) {
+        unsigned char const* data = nullptr;
+        size_t size = 0;
+        GuiFontAtlas::get_builtin_font_data(face.weight, face.style, data, size);
+        GuiFont::FontDesc const* desc = GuiFont::rasterize_font_buffer(
+            family.c_str(), face.weight, face.style, data, size, (prefix + face.stem + ".ttf").c_str());
+        benchmark::DoNotOptimize(desc);
+    }
+}
+
+void bm_four_faces_cold(benchmark::State& state)
+{
+    int run = 0;
+    for (auto _ : state) {
+        std::string const tag = "cold" + std::to_string(run++);
+        make_four_faces("bench " + tag, tag + "_");
+    }
+}
+
+void bm_four_faces_warm(benchmark::State& state)
+{
+    make_four_faces("bench warm source", "warm_");  // writes the cache files
+    int run = 0;
+    for (auto _ : state) make_four_faces("bench warm " + std::to_string(run++), "warm_");
+}
+
 BENCHMARK(bm_atlas_on_task_manager)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(bm_atlas_serial_freetype)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(bm_four_faces_cold)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK(bm_four_faces_warm)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // The atlas cache of the runs goes to a folder of their own.
+    char folder[] = "/tmp/qn_bench_fonts_XXXXXX";
+    if (!mkdtemp(folder)) {
+        std::perror("bench_font_atlas: mkdtemp");
+        return 1;
+    }
+    setenv("XDG_CONFIG_HOME", folder, 1);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
@@ -98,6 +151,18 @@ int main(int argc, char** argv)
             "\nAtlas of 256 codes at size 72: %.0f ms on the task manager, %.0f ms on one thread, ratio %.2f "
             "(below 1 is faster)\n",
             ours, peer, ours / peer);
+    double const cold = reporter.get_time("bm_four_faces_cold");
+    double const warm = reporter.get_time("bm_four_faces_warm");
+    if (cold > 0.0 && warm > 0.0 && peer > 0.0) {
+        std::printf("Four faces cold (generated and cached): %.0f ms, %.0f ms per face, %.2f ms per glyph "
+                    "(target: under 1000 ms)\n",
+                    cold, cold / 4.0, cold / 1024.0);
+        std::printf("Four faces warm (read from the cache):  %.0f ms, %.0f ms per face, %.3f ms per glyph "
+                    "(target: under 30 ms)\n",
+                    warm, warm / 4.0, warm / 1024.0);
+        std::printf("FreeType alone, one thread: %.2f ms per glyph\n", peer / 256.0);
+    }
+    std::filesystem::remove_all(folder);
     benchmark::Shutdown();
     return 0;
 }
