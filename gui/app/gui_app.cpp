@@ -34,6 +34,19 @@ constexpr double PROGRESS_INTERVAL = 0.051;
 constexpr double DISABLE_AFTER = 0.250;
 
 std::atomic<GuiApp*> s_instance{nullptr};
+int s_event_depth = 0;  // interface thread only
+
+// A toolkit window waiting for the idle pass to be deleted.
+class DeferredToolkitWindow : public CoreBaseObject {
+public:
+    explicit DeferredToolkitWindow(Fl_Window* window) : m_window(window) {}
+    ~DeferredToolkitWindow() override { delete m_window; }
+    DeferredToolkitWindow(DeferredToolkitWindow const&) = delete;
+    DeferredToolkitWindow& operator=(DeferredToolkitWindow const&) = delete;
+
+private:
+    Fl_Window* m_window;
+};
 std::atomic<int> s_draw_depth{0};
 
 }  // namespace
@@ -188,6 +201,8 @@ void GuiApp::forget_widget(GuiWidget* widget)
         if (entry == widget) entry = nullptr;
     for (GuiWidget*& entry : m_pass_redraws)
         if (entry == widget) entry = nullptr;
+    for (GuiWidget*& entry : m_progress_redraws)
+        if (entry == widget) entry = nullptr;
     m_destroy_queue.remove_item(widget);
 }
 
@@ -203,6 +218,26 @@ void GuiApp::destroy(GuiWidget* widget)
 void GuiApp::add_deferred_object(CoreBaseObject* object)
 {
     if (object) m_deferred_objects.add(object);
+}
+
+void GuiApp::defer_toolkit_window_deletion(Fl_Window* window)
+{
+    if (window) add_deferred_object(new DeferredToolkitWindow(window));
+}
+
+GuiApp::EventScope::EventScope()
+{
+    ++s_event_depth;
+}
+
+GuiApp::EventScope::~EventScope()
+{
+    --s_event_depth;
+}
+
+bool GuiApp::is_handling_event()
+{
+    return s_event_depth > 0;
 }
 
 void GuiApp::delete_queued_objects()
@@ -263,11 +298,16 @@ void GuiApp::launch_pending_redraws(void* data)
 
 void GuiApp::idle_pass()
 {
-    if (m_processing) return;  // not re-armed: the running pass's own timers go on
-    m_processing = true;
-    if (!m_idle_suspended) delete_queued_objects();
-    apply_listener_changes();
+    // The timers re-arm whatever happens, so that a nested loop in a pass, or a blocking
+    // period that skipped the redraw timer, never stops the passes for good.
     rearm_timer(m_idle_timer, &GuiApp::on_idle, IDLE_INTERVAL);
+    if (m_redraw_timer == 0 || !has_timer(m_redraw_timer))
+        m_redraw_timer = add_timer(&GuiApp::launch_pending_redraws, this, PASS_INTERVAL);
+    if (m_processing) return;
+    m_processing = true;
+    // Widgets destroyed by a handler still running (in a nested loop) wait for its return.
+    if (!m_idle_suspended && !is_handling_event()) delete_queued_objects();
+    apply_listener_changes();
     m_processing = false;
 }
 
@@ -331,46 +371,37 @@ void GuiApp::set_windows_cursor(Gui::MouseCursorId const& cursor)
 
 void GuiApp::progress_update()
 {
+    // Only the application thread may touch the toolkit and the widgets: other threads'
+    // requests leave their redraws to the next pass.
+    if (!is_app_thread()) return;
+    if (m_progress_running.exchange(true)) return;
     // The first call is due at once; later ones at most every 51 ms.
-    static SysTimer* progress_timer = nullptr;
-    static bool first = true;
-    if (!progress_timer) progress_timer = new SysTimer();
-    if (m_progress_running) return;
-    m_progress_running = true;
-    if (!first && progress_timer->get_elapsed_time() < PROGRESS_INTERVAL) {
+    if (!m_progress_first && m_progress_timer.get_elapsed_time() < PROGRESS_INTERVAL) {
         m_progress_running = false;
         return;
     }
-    first = false;
+    m_progress_first = false;
     flush_progress_bars();
-    CoreVector<GuiWidget*> redraws;
     {
         SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
-        m_pending_redraws.get_items(redraws);
+        m_pending_redraws.get_items(m_progress_redraws);
         m_pending_redraws.clear();
     }
-    // Only the application thread may touch the toolkit; other threads leave the redraws
-    // for the next pass.
-    if (is_app_thread()) {
-        std::swap(m_pass_redraws.std_vector(), redraws.std_vector());
-        for (unsigned int i = 0; i < m_pass_redraws.get_count(); ++i)
-            if (GuiWidget* widget = m_pass_redraws[i]) widget->widget_redraw();
-        m_pass_redraws.clear();
-        if (display_open() && Fl::first_window()) {
-            m_events_blocked = true;
-            if (is_enabled() && m_last_pass_timer.get_elapsed_time() > DISABLE_AFTER) {
-                disable();
-                set_windows_cursor(Gui::MOUSE_CURSOR_WAIT);
-                m_reenable_pending = true;
-            }
-            Fl::flush();
-            if (!is_enabled()) Fl::wait(TOOLKIT_WAIT);
-            m_events_blocked = false;
-            progress_timer->reset();
+    // A list of its own: a pass whose update runs long work keeps its own lists.
+    for (unsigned int i = 0; i < m_progress_redraws.get_count(); ++i)
+        if (GuiWidget* widget = m_progress_redraws[i]) widget->widget_redraw();
+    m_progress_redraws.clear();
+    if (display_open() && Fl::first_window()) {
+        m_events_blocked = true;
+        if (is_enabled() && m_last_pass_timer.get_elapsed_time() > DISABLE_AFTER) {
+            disable();
+            set_windows_cursor(Gui::MOUSE_CURSOR_WAIT);
+            m_reenable_pending = true;
         }
-    } else {
-        SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
-        for (GuiWidget* widget : redraws) m_pending_redraws.add(widget);
+        Fl::flush();
+        if (!is_enabled()) Fl::wait(TOOLKIT_WAIT);
+        m_events_blocked = false;
+        m_progress_timer.reset();
     }
     m_progress_running = false;
 }
@@ -489,7 +520,6 @@ void GuiApp::end_widget_draw()
 void GuiApp::force_redraw()
 {
     if (!display_open()) return;
-    SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
     for (Fl_Window* window = Fl::first_window(); window; window = Fl::next_window(window)) window->redraw();
     Fl::flush();
 }

@@ -29,6 +29,7 @@
 #include "host/sys/sys_timer.h"
 
 class AppCategoryPreferences;
+class Fl_Window;
 class AppItemPreferences;
 class GuiWidget;
 class GuiWindow;
@@ -120,8 +121,22 @@ public:
 
     // Queues a widget for deletion at the next idle pass; a window also leaves the window list.
     void destroy(GuiWidget* widget);
-    // Queues any object for deletion at the next idle pass (toolkit windows, mostly).
+    // Queues any object for deletion at the next idle pass.
     void add_deferred_object(CoreBaseObject* object);
+    // Queues a toolkit window for deletion at the next idle pass: its callbacks may be on the
+    // stack.
+    void defer_toolkit_window_deletion(Fl_Window* window);
+    // Counts the toolkit events being handled. A handler may open a nested loop (a message
+    // box, a drag) in which the idle pass runs: it deletes nothing while an event is handled,
+    // so that the handler's widget outlives its handler.
+    class QN_GUI_API EventScope {
+    public:
+        EventScope();
+        ~EventScope();
+        EventScope(EventScope const&) = delete;
+        EventScope& operator=(EventScope const&) = delete;
+    };
+    static bool is_handling_event();
     // Deletes what the queues hold now; the idle pass does it every 150 ms.
     void delete_queued_objects();
     unsigned int get_destroy_queue_count() const { return m_destroy_queue.get_count(); }
@@ -150,7 +165,7 @@ public:
     // without a processing pass it disables the interface and shows the wait cursor until the
     // next pass.
     void progress_update() override;
-    bool const& is_progress_update() const { return m_progress_running; }
+    bool is_progress_update() const { return m_progress_running.load(); }
 
     // --- Message boxes ----------------------------------------------------------------------
 
@@ -345,7 +360,10 @@ private:
     float m_image_view_overscan_opacity = 0.5f;
     Gui::WindowsTabletApi m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(2);
     int m_sub_menu_show_delay = 250;
-    bool m_progress_running = false;
+    std::atomic<bool> m_progress_running{false};
+    bool m_progress_first = true;
+    SysTimer m_progress_timer;
+    CoreVector<GuiWidget*> m_progress_redraws;  // app thread only
     bool m_reenable_pending = false;
     MessageBoxHandler m_message_box_handler = nullptr;
     void* m_message_box_data = nullptr;

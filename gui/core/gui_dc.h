@@ -58,5 +58,10 @@ public:
     void get_text_size(CoreString const& text, int& w, int& h) override;
 
 private:
+    // The font text is drawn in: the widget's own, unless set_font or set_font_size chose
+    // another for this context.
+    GuiFont const& get_current_font();
+
     GuiFont m_font;
+    bool m_font_overridden = false;
 };

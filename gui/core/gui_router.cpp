@@ -278,6 +278,7 @@ int GuiBoxRouter::handle(int event)
 {
     GuiWidget* owner = get_owner();
     if (!owner) return Fl_Box::handle(event);
+    GuiApp::EventScope scope;
     return route_event(*owner, event, *this);
 }
 

@@ -287,7 +287,7 @@ GuiWidget::~GuiWidget()
         child->m_index_in_parent = -1;
         delete child;
     }
-    if (m_own_window) {
+    if (m_own_window && m_group && m_group->parent() == m_own_window_group) {
         delete m_own_window;  // holds the group, which holds the router
     } else if (m_group) {
         bool const router_in_group = m_toolkit_widget && m_toolkit_widget->parent() == m_group;
@@ -316,6 +316,7 @@ void GuiWidget::clear_statics()
     if (dnd.source == this) dnd.source = nullptr;
     if (dnd.accepting == this) dnd.accepting = nullptr;
     GuiRouter::forget_widget(this);
+    if (m_capturing) capture_events(false);
 }
 
 size_t GuiWidget::get_memory_size() const
@@ -379,7 +380,23 @@ void GuiWidget::remove_from_parent_children()
 
 void GuiWidget::set_parent(GuiWidget* parent)
 {
+    for (GuiWidget const* ancestor = parent; ancestor; ancestor = ancestor->get_parent()) {
+        if (ancestor == this) {
+            CORE_LOG_WARNING("GuiWidget.set_parent: a widget can't become a child of itself or of one of its "
+                             "children; nothing changes\n");
+            return;
+        }
+    }
     m_parenting_pending = false;
+    if (parent && m_own_window) {
+        // The widget leaves the window it had on its own; the window goes at the next idle pass.
+        m_own_window->hide();
+        if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+        m_application->defer_toolkit_window_deletion(m_own_window);
+        m_own_window = nullptr;
+        m_own_window_group = nullptr;
+        m_shown = false;
+    }
     if (parent) {
         if (m_parent) remove_from_parent_children();
         m_index_in_parent = static_cast<int>(parent->m_children.get_count());
@@ -609,7 +626,8 @@ void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py
 
 void GuiWidget::apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
-    for (GuiWidget* child : m_children) child->apply_constraints(px, py, pw, ph);
+    // A copy: a derived resize may add or destroy children.
+    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children)) child->apply_constraints(px, py, pw, ph);
 }
 
 // Clipping -----------------------------------------------------------------------------------------
@@ -694,7 +712,7 @@ void GuiWidget::apply_clipping()
 
 void GuiWidget::apply_children_clipping()
 {
-    for (GuiWidget* child : m_children) child->apply_clipping();
+    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children)) child->apply_clipping();
 }
 
 void GuiWidget::push_clip(int const& x, int const& y, int const& w, int const& h)
@@ -961,18 +979,27 @@ void GuiWidget::set_focus()
     if (!m_toolkit_widget->visible_focus() || !is_enabled() || Fl::focus() == m_toolkit_widget) return;
     bool const was_changing = s_focus_changing;
     s_focus_changing = true;
+    GuiWidget* window = get_window();
+    bool const popup = window && window->get_class_info().get_name() == "GuiPopup";
+    if (Fl::grab() && !popup) {
+        s_focus_changing = was_changing;
+        return;
+    }
     GuiWidget* previous = get_focused_widget();
     if (previous && previous != this && previous->has_focus()) {
         previous->raise_event(EVT_ID_WIDGET_FOCUS_OUT);
         previous->lose_focus();
     }
-    GuiWidget* window = get_window();
-    bool const popup = window && window->get_class_info().get_name() == "GuiPopup";
     Fl_Window* grab = popup ? Fl::grab() : nullptr;
     if (grab) Fl::grab(nullptr);
     Fl::focus(m_toolkit_widget);
     if (popup) m_toolkit_widget->handle(FL_FOCUS);
     if (grab) Fl::grab(grab);
+    // The toolkit keeps the focus where it is while another window grabs the events.
+    if (Fl::focus() != m_toolkit_widget) {
+        s_focus_changing = was_changing;
+        return;
+    }
     GuiRouter* router = get_router();
     if (router) router->set_pass_to_toolkit(false);
     process_event(EVT_ID_WIDGET_FOCUS_IN);
@@ -995,7 +1022,8 @@ void GuiWidget::capture_events(bool const& capture)
     if (capture) {
         if (!toolkit_window) return;
         Fl::grab(toolkit_window);
-    } else {
+    } else if (Fl::grab() && Fl::grab() == toolkit_window) {
+        // Only our own grab is released; a popup's stays.
         Fl::grab(nullptr);
     }
     m_capturing = capture;
@@ -1082,7 +1110,6 @@ GuiFont& GuiWidget::get_font()
 void GuiWidget::set_font(GuiFont const& font)
 {
     get_font() = font;
-    if (m_dc) m_dc->set_font(font);
     redraw();
 }
 
@@ -1261,8 +1288,7 @@ bool GuiWidget::is_dnd_running()
 
 void GuiWidget::on_dnd_timeout(void* data)
 {
-    GuiWidget* widget = static_cast<GuiWidget*>(data);
-    GuiApp* app = widget ? &widget->get_application() : GuiApp::get_gui_instance();
+    GuiApp* app = GuiApp::get_gui_instance();
     if (app && !app->is_events_blocked() && !app->is_blocking()) app->check_for_events();
     Fl::repeat_timeout(0.05, &GuiWidget::on_dnd_timeout, data);
 }
@@ -1271,6 +1297,8 @@ bool GuiWidget::initiate_dnd_event(CoreVector<CoreBaseObject*> const& objects)
 {
     DndState& dnd = dnd_state();
     if (dnd.in_progress) return true;
+    // The drag loop handles events: nothing is deleted until it returns.
+    GuiApp::EventScope scope;
     dnd.in_progress = true;
     dnd.loop_running.exchange(true);
     Fl::add_timeout(0.05, &GuiWidget::on_dnd_timeout, this);

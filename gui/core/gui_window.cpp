@@ -26,7 +26,9 @@ public:
 
     int handle(int event) override
     {
-        if (!m_window) return Fl_Box::handle(event);
+        // A disabled window (the interface is busy) takes no keys.
+        if (!m_window || !m_window->is_enabled()) return Fl_Box::handle(event);
+        GuiApp::EventScope scope;
         switch (event) {
         case FL_FOCUS:
         case FL_UNFOCUS: return 1;
@@ -69,15 +71,6 @@ private:
     GuiWindow* m_window;
 };
 
-// A toolkit window waiting for the idle pass to be deleted: its callbacks may be on the stack.
-class GuiDeferredToolkitWindow : public CoreBaseObject {
-public:
-    explicit GuiDeferredToolkitWindow(Fl_Window* window) : m_window(window) {}
-    ~GuiDeferredToolkitWindow() override { delete m_window; }
-
-private:
-    Fl_Window* m_window;
-};
 
 // The group of a window: (0, 0, w, h) inside the toolkit window, never laying out children.
 class GuiWindowGroup : public GuiWidgetGroup {
@@ -133,6 +126,7 @@ int GuiWindowRouter::handle(int event)
     default: break;
     }
     if (m_in_handle) return 1;
+    GuiApp::EventScope scope;
     m_in_handle = true;
     int result;
     if (event == FL_MOVE && !owner->is_entered()) {
@@ -278,7 +272,7 @@ GuiWindow::~GuiWindow()
     router->set_owner(nullptr);
     router->user_data(nullptr);
     static_cast<GuiHiddenFocusWidget*>(m_hidden_focus_widget)->forget_window();
-    get_application().add_deferred_object(new GuiDeferredToolkitWindow(router));
+    get_application().defer_toolkit_window_deletion(router);
     set_toolkit_widget(nullptr);
     m_group = nullptr;
     m_window_group = nullptr;
@@ -341,6 +335,13 @@ void GuiWindow::set_parent(GuiWidget* owner)
         CORE_LOG_WARNING("GuiWindow.set_parent: trying to parent a GuiWindow to a "
                          << owner->get_class_info().get_name() << ": which is impossible and skipped.\n");
         return;
+    }
+    for (GuiWidget const* ancestor = owner; ancestor; ancestor = ancestor->get_parent()) {
+        if (ancestor == this) {
+            CORE_LOG_WARNING("GuiWindow.set_parent: a window can't be owned by itself or by a window it "
+                             "owns; nothing changes\n");
+            return;
+        }
     }
     GuiWindowRouter* router = get_router();
     if (m_owner) m_owner->m_child_windows.remove_item(this);
