@@ -5,6 +5,7 @@
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 
+#include <algorithm>
 #include <thread>
 
 #include "gui/core/gui.h"
@@ -12,6 +13,8 @@
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
+#include "gui/gl/gui_viewport.h"
+#include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
 
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_IDLE);
@@ -123,6 +126,8 @@ GuiApp::~GuiApp()
     remove_timer(m_idle_timer);
     remove_timer(m_redraw_timer);
     if (m_check_installed) Fl::remove_check(&GuiApp::check_events, this);
+    if (m_system_handler_installed) Fl::remove_system_handler(&GuiApp::on_system_event);
+    if (m_toolkit_idle_armed) Fl::remove_idle(&GuiApp::on_toolkit_idle, this);
     delete_queued_objects();
     GuiApp* expected = this;
     s_instance.compare_exchange_strong(expected, nullptr);
@@ -397,6 +402,10 @@ void GuiApp::progress_update()
             disable();
             set_windows_cursor(Gui::MOUSE_CURSOR_WAIT);
             m_reenable_pending = true;
+            if (!m_toolkit_idle_armed) {
+                Fl::add_idle(&GuiApp::on_toolkit_idle, this);
+                m_toolkit_idle_armed = true;
+            }
         }
         Fl::flush();
         if (!is_enabled()) Fl::wait(TOOLKIT_WAIT);
@@ -565,6 +574,106 @@ void GuiApp::set_auto_eval_changed(bool const& a, bool const& b)
         raise_event(b ? EVT_ID_APPLICATION_AUTO_EVAL_PLAY : EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
 }
 
+// Viewports -------------------------------------------------------------------------------------------------------------
+
+void GuiApp::add_viewport(GuiViewport* viewport)
+{
+    if (viewport && m_viewports.find(viewport) < 0) m_viewports.add(viewport);
+}
+
+void GuiApp::remove_viewport(GuiViewport* viewport)
+{
+    int const index = m_viewports.find(viewport);
+    if (index >= 0) m_viewports.remove(static_cast<unsigned int>(index));
+}
+
+void GuiApp::disable_all_viewports_auto_evaluation()
+{
+    m_saved_auto_evaluation.clear();
+    for (GuiViewport* viewport : m_viewports) {
+        m_saved_auto_evaluation.push_back(viewport->get_auto_evaluation());
+        viewport->set_auto_evaluation(false);
+    }
+}
+
+void GuiApp::restore_all_viewports_auto_evaluation()
+{
+    if (m_saved_auto_evaluation.size() != m_viewports.get_count()) {
+        CORE_LOG_WARNING("GuiApp.restore_all_viewports_auto_evaluation: "
+                         << m_saved_auto_evaluation.size() << " flags were saved for " << m_viewports.get_count()
+                         << " viewports; the viewports beyond the saved flags are left alone\n");
+    }
+    size_t const count = std::min<size_t>(m_saved_auto_evaluation.size(), m_viewports.get_count());
+    for (size_t i = 0; i < count; ++i)
+        m_viewports[static_cast<unsigned int>(i)]->set_auto_evaluation(m_saved_auto_evaluation[i]);
+}
+
+// Colour management -----------------------------------------------------------------------------------------------------
+
+bool GuiApp::set_default_view_transform(CoreString const& name)
+{
+    if (!AppObject::set_default_view_transform(name)) return false;
+    if (m_linear_to_display) {
+        m_linear_to_display->set_display_transform(ColorIO::get_default_color_space_name(),
+                                                   get_default_view_transform());
+        for (GuiWindow* window : m_windows)
+            if (!window->is_destroyed()) window->redraw();
+    }
+    return true;
+}
+
+bool GuiApp::set_color_picker_color_space(CoreString const& name)
+{
+    return AppObject::set_color_picker_color_space(name);
+}
+
+GMathVec3<float> GuiApp::convert_linear_to_default(GMathVec3<float> const& color) const
+{
+    return m_linear_to_display ? m_linear_to_display->convert(color) : color;
+}
+
+// Session ----------------------------------------------------------------------------------------------------------------
+
+CoreString GuiApp::open_file(CoreString const& start_path, CoreString const& title, CoreString const& filters)
+{
+    return GuiWidget::open_file(*this, start_path, title, filters);
+}
+
+namespace {
+
+void count_widgets(GuiWidget const& widget, unsigned int& count, size_t& memory)
+{
+    ++count;
+    memory += widget.get_memory_size();
+    for (GuiWidget const* child : widget.get_children()) count_widgets(*child, count, memory);
+}
+
+}  // namespace
+
+size_t GuiApp::get_widgets_memory_size() const
+{
+    unsigned int count = 0;
+    size_t memory = 0;
+    for (GuiWindow const* window : m_windows) count_widgets(*window, count, memory);
+    return memory;
+}
+
+CoreString GuiApp::get_statistics() const
+{
+    unsigned int count = 0;
+    size_t memory = 0;
+    for (GuiWindow const* window : m_windows) count_widgets(*window, count, memory);
+    CoreString text = AppObject::get_statistics();
+    text += "windows: ";
+    text += m_windows.get_count();
+    text += "\nwidgets: ";
+    text += count;
+    text += "\nwidgets memory (KiB): ";
+    text += static_cast<unsigned long>(memory / 1024);
+    text += "\n";
+    return text;
+}
+
 // Colour scheme ----------------------------------------------------------------------------------------------------------
 
 namespace {
@@ -632,11 +741,47 @@ void GuiApp::on_paste(GuiWidget&, CoreString const&) {}
 void GuiApp::on_start()
 {
     AppObject::on_start();
+    if (display_open() && !m_system_handler_installed) {
+        Fl::add_system_handler(&GuiApp::on_system_event, this);
+        m_system_handler_installed = true;
+    }
     m_idle_suspended = false;
     if (display_open() && !m_check_installed) {
         Fl::add_check(&GuiApp::check_events, this);
         m_check_installed = true;
     }
+    if (!m_linear_to_display) {
+        m_linear_to_display = std::make_unique<ColorIOConverter>();
+        m_linear_to_display->set_display_transform(ColorIO::get_default_color_space_name(),
+                                                   get_default_view_transform());
+    }
+}
+
+int GuiApp::on_system_event(void* event, void* data)
+{
+    auto const* xevent = static_cast<XEvent const*>(event);
+    switch (xevent->type) {
+    case KeyPress:
+    case KeyRelease:
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+        static_cast<GuiApp*>(data)->get_application_idle_watch().reset();
+        break;
+    default:
+        break;
+    }
+    return 0;  // the toolkit handles every event as usual
+}
+
+void GuiApp::on_toolkit_idle(void* data)
+{
+    GuiApp* app = static_cast<GuiApp*>(data);
+    // Long work lets the toolkit wait from within progress_update: it is not over yet.
+    if (app->m_events_blocked || app->m_progress_running.load() || app->m_processing) return;
+    Fl::remove_idle(&GuiApp::on_toolkit_idle, app);
+    app->m_toolkit_idle_armed = false;
+    if (app->m_reenable_pending) app->process_pending();
 }
 
 void GuiApp::on_wait(double const& timeout)
@@ -651,6 +796,11 @@ void GuiApp::on_quit()
 {
     AppObject::on_quit();
     m_idle_suspended = true;
+    // A quit asked before the loop started finds no check callback to remove yet.
+    if (m_check_installed && is_app_thread()) {
+        Fl::remove_check(&GuiApp::check_events, this);
+        m_check_installed = false;
+    }
 }
 
 void GuiApp::quit()

@@ -15,6 +15,8 @@
 // lock_draw/unlock_draw are safe from any thread; everything else belongs to the
 // application thread.
 #include <atomic>
+#include <memory>
+#include <vector>
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_color_scheme.h"
@@ -29,7 +31,9 @@
 #include "host/sys/sys_timer.h"
 
 class AppCategoryPreferences;
+class ColorIOConverter;
 class Fl_Window;
+class GuiViewport;
 class AppItemPreferences;
 class GuiWidget;
 class GuiWindow;
@@ -274,6 +278,46 @@ public:
     // _DEFAULT (true, false) or _REFRESH (true, true).
     void set_auto_eval_changed(bool const& a, bool const& b);
 
+    // --- Viewports ----------------------------------------------------------------------------
+
+    // Viewports register themselves while they exist (not owned), in creation order.
+    void add_viewport(GuiViewport* viewport);
+    void remove_viewport(GuiViewport* viewport);
+    CoreVector<GuiViewport*> const& get_viewports() const { return m_viewports; }
+    // Saves every viewport's automatic evaluation and switches it off; restore gives each
+    // its saved flag back, in the same order (the viewport list must not change between the
+    // two). Restoring without a save before gives the flags saved last.
+    void disable_all_viewports_auto_evaluation();
+    void restore_all_viewports_auto_evaluation();
+
+    // --- Colour management -------------------------------------------------------------------
+
+    // The view transform the interface shows linear colours through; a change remakes the
+    // linear-to-display converter and redraws every window.
+    bool set_default_view_transform(CoreString const& name) override;
+    bool set_color_picker_color_space(CoreString const& name) override;
+    // Linear (the configuration's working space) to the display through the default view
+    // transform; made by on_start, null before.
+    ColorIOConverter const* get_linear_to_default_converter() const { return m_linear_to_display.get(); }
+    // The colour as the display shows it; unchanged while there is no converter.
+    GMathVec3<float> convert_linear_to_default(GMathVec3<float> const& color) const;
+
+    // --- Session ------------------------------------------------------------------------------
+
+    // The native file chooser (or the application's own browser, by the file browser mode).
+    CoreString open_file(CoreString const& start_path, CoreString const& title, CoreString const& filters) override;
+    // The host's figures, then windows, widgets and the memory they use.
+    CoreString get_statistics() const override;
+    // Memory used by the widgets of every window.
+    virtual size_t get_widgets_memory_size() const;
+    // Hooks for applications that keep floating windows, maximise views and show a status
+    // bar; they do nothing in this class.
+    virtual void add_widget_in_floating_window_list(GuiWindow*) {}
+    virtual void remove_widget_in_floating_window_list(GuiWindow*) {}
+    virtual void maximize_view(GuiViewport*) {}
+    virtual void restore_view() {}
+    virtual void set_status_bar_message(CoreString const&) {}
+
     // --- Preferences and configuration files -------------------------------------------------
 
     // Declares the interface's preference categories after the host's ("user_interface",
@@ -324,6 +368,14 @@ public:
     static void check_events(void* data);
     static void on_idle(void* data);
     static void launch_pending_redraws(void* data);
+    // The toolkit handlers on_start installs. The system handler sees every X event before
+    // the toolkit: user input on any window, the toolkit's own dialogs included, resets the
+    // application's idle watch. The idle handler is armed while long work has left the
+    // interface disabled: once the toolkit has nothing left to do it runs a processing pass,
+    // which gives the interface back at once, and disarms itself.
+    static int on_system_event(void* event, void* data);
+    static void on_toolkit_idle(void* data);
+    bool is_toolkit_idle_armed() const { return m_toolkit_idle_armed; }
 
 private:
     void init();
@@ -370,4 +422,9 @@ private:
     TimerId m_idle_timer = 0;
     TimerId m_redraw_timer = 0;
     bool m_check_installed = false;
+    bool m_system_handler_installed = false;
+    bool m_toolkit_idle_armed = false;
+    CoreVector<GuiViewport*> m_viewports;
+    std::vector<bool> m_saved_auto_evaluation;
+    std::unique_ptr<ColorIOConverter> m_linear_to_display;
 };

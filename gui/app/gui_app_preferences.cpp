@@ -4,6 +4,7 @@
 
 #include "gui/app/gui_app.h"
 #include "host/app/app_preferences.h"
+#include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
 #include "host/parser/parser_file.h"
 #include "host/sys/sys_filesystem.h"
@@ -32,6 +33,24 @@ CoreString scheme_preset_label(GuiColorScheme::Scheme const& scheme)
         start = c == '_' || c == ' ';
     }
     return CoreString(label.c_str());
+}
+
+// "Default" (0), then the names the configuration offers.
+CoreVector<CoreString> with_default(CoreVector<CoreString> const& names)
+{
+    CoreVector<CoreString> out;
+    out.add("Default");
+    for (CoreString const& name : names) out.add(name);
+    return out;
+}
+
+// The name an enumeration of with_default stands for: empty for "Default".
+CoreString chosen_name(AppItemPreferences const& item)
+{
+    long long const index = item.get_long_value();
+    CoreVector<CoreString> const& names = item.get_enum_labels();
+    if (index <= 0 || index >= static_cast<long long>(names.get_count())) return CoreString();
+    return names[static_cast<unsigned int>(index)];
 }
 
 // The colour-picking colour space takes the indices of its labels only.
@@ -143,12 +162,12 @@ bool GuiApp::populate_prefs()
 
     AppCategoryPreferences& color = preferences.add_category("color_management");
     color
-        .add_enum("default_view_transform", labels({"Default"}), 0,
+        .add_enum("default_view_transform", with_default(ColorIO::get_view_transform_names()), 0,
                   "Default view transform used for displaying image data in the UI (Image View, 3D View, Texture "
                   "View, etc.).")
         .set_enum_type("view_transform");
     color
-        .add_enum("color_picker_color_space", labels({"Default"}), 0,
+        .add_enum("color_picker_color_space", with_default(ColorIO::get_color_space_names()), 0,
                   "Color space for the color picker. When using the default value, Velmora will use the color "
                   "space associated to the OCIO role \"color_picking\" if defined. Otherwise, the built-in linear "
                   "color space will be used.")
@@ -189,8 +208,13 @@ bool GuiApp::gui_app_prefs_attribute_change(AppCategoryPreferences&, AppItemPref
 
 bool GuiApp::on_gui_app_prefs_attribute_change(AppItemPreferences& item)
 {
-    if (item.get_category().get_name() != "user_interface") return false;
     CoreString const& key = item.get_key();
+    if (item.get_category().get_name() == "color_management") {
+        if (key == "default_view_transform") return set_default_view_transform(chosen_name(item));
+        if (key == "color_picker_color_space") return set_color_picker_color_space(chosen_name(item));
+        return false;
+    }
+    if (item.get_category().get_name() != "user_interface") return false;
     if (key == "curve_size") {
         set_curve_size_mode(static_cast<CurveSizeMode>(item.get_long_value()));
     } else if (key == "gizmo_size") {
@@ -235,6 +259,10 @@ void GuiApp::set_preferences()
     set_input_device_mode(static_cast<InputDeviceMode>(ui.get_long_value("input_device_mode")));
     set_object_color_mode(static_cast<ObjectColorMode>(ui.get_long_value("object_ui_color")));
     m_sub_menu_show_delay = static_cast<int>(ui.get_long_value("sub_menu_show_delay"));
+    if (AppItemPreferences* view = preferences.get_item("color_management", "default_view_transform"))
+        set_default_view_transform(chosen_name(*view));
+    if (AppItemPreferences* space = preferences.get_item("color_management", "color_picker_color_space"))
+        set_color_picker_color_space(chosen_name(*space));
 }
 
 bool GuiApp::load_colortag_config_file(CoreString const& path)

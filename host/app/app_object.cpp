@@ -5,8 +5,10 @@
 #include "host/app/app_builtin_commands.h"
 #include "host/app/app_preferences.h"
 #include "host/app/app_selection.h"
+#include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
 #include "host/of/of_command_manager.h"
+#include "host/of/of_context.h"
 #include "host/of/of_object_factory.h"
 #include "host/parser/parser_file.h"
 #include "host/sys/sys_filesystem.h"
@@ -273,6 +275,74 @@ void AppObject::stop_evaluation()
 double AppObject::get_evaluation_time() const
 {
     return m_evaluating.load() ? m_evaluation_timer.get_elapsed_time() : m_evaluation_time;
+}
+
+bool AppObject::set_default_view_transform(CoreString const& name)
+{
+    if (!name.is_empty() && !ColorIO::has_view_transform(name)) {
+        CORE_LOG_WARNING("AppObject.set_default_view_transform: unknown view transform '" << name << "'\n");
+        return false;
+    }
+    m_default_view_transform = name;
+    return true;
+}
+
+CoreString AppObject::get_default_view_transform() const
+{
+    return m_default_view_transform.is_empty() ? ColorIO::get_default_view_transform_name()
+                                               : m_default_view_transform;
+}
+
+bool AppObject::set_color_picker_color_space(CoreString const& name)
+{
+    if (!name.is_empty() && !ColorIO::has_color_space(name)) {
+        CORE_LOG_WARNING("AppObject.set_color_picker_color_space: unknown colour space '" << name << "'\n");
+        return false;
+    }
+    m_color_picker_color_space = name;
+    return true;
+}
+
+CoreString AppObject::get_color_picker_color_space_name() const
+{
+    if (!m_color_picker_color_space.is_empty())
+        return m_color_picker_color_space;
+    CoreString const picking = ColorIO::get_role_color_space_name("color_picking");
+    return picking.is_empty() ? ColorIO::get_default_color_space_name() : picking;
+}
+
+CoreString AppObject::open_file(CoreString const& start_path, CoreString const& title, CoreString const&)
+{
+    CORE_LOG_INFO("AppObject.open_file: no interface to ask for a file (" << title << ", from '" << start_path
+                                                                           << "')\n");
+    return CoreString();
+}
+
+namespace {
+
+void count_items(OfContext const& context, unsigned int& contexts, unsigned int& objects)
+{
+    ++contexts;
+    objects += context.get_objects().get_count();
+    for (OfContext const* child : context.get_contexts()) count_items(*child, contexts, objects);
+}
+
+}  // namespace
+
+CoreString AppObject::get_statistics() const
+{
+    unsigned int contexts = 0;
+    unsigned int objects = 0;
+    count_items(get_factory().get_root(), contexts, objects);
+    CoreString text;
+    text += "contexts: ";
+    text += contexts;
+    text += "\nobjects: ";
+    text += objects;
+    text += "\napplication memory (KiB): ";
+    text += static_cast<unsigned long>(get_memory_size() / 1024);
+    text += "\n";
+    return text;
 }
 
 size_t AppObject::get_memory_size() const

@@ -149,6 +149,30 @@ public:
     // Seconds the running evaluation has taken so far, or the last one took.
     double get_evaluation_time() const;
 
+    // --- colour management ---
+
+    // The view transform through which the interface shows linear colours and images; an
+    // empty name stands for the colour configuration's default view. An unknown name is
+    // refused with a message.
+    virtual bool set_default_view_transform(CoreString const& name);
+    // The view transform in use: the one set, else the configuration's default.
+    virtual CoreString get_default_view_transform() const;
+    // The colour space colour pickers work in; an empty name stands for the space of the
+    // configuration's "color_picking" role, else the working (linear) space. An unknown name
+    // is refused with a message.
+    virtual bool set_color_picker_color_space(CoreString const& name);
+    // The colour space in use, resolved as above.
+    virtual CoreString get_color_picker_color_space_name() const;
+
+    // --- session ---
+
+    // Asks the user for a file to open; empty when none was chosen. The base has no one to
+    // ask: it logs the request and returns empty.
+    virtual CoreString open_file(CoreString const& start_path, CoreString const& title, CoreString const& filters);
+    // One line per figure about the session: the scene's items, memory in use. Interfaces
+    // add their own lines.
+    virtual CoreString get_statistics() const;
+
     size_t get_memory_size() const override;
 
 protected:
@@ -181,6 +205,9 @@ private:
     ParserGroup m_item_clipboard;
     bool m_prefs_populated = false;
     bool m_prefs_result = false;
+
+    CoreString m_default_view_transform;
+    CoreString m_color_picker_color_space;
 
     CoreVector<Evaluator> m_evaluators;
     std::atomic<bool> m_evaluating{false};
