@@ -59,6 +59,9 @@ public:
         double bottom[GLYPH_COUNT] = {};
         // Left edge of the glyph's field relative to the pen position.
         double left[GLYPH_COUNT] = {};
+        // Height of the glyph's field: the bitmap's rows plus the field above and below. The
+        // field lies in its atlas cell from the cell's top-left corner.
+        double height[GLYPH_COUNT] = {};
     };
 
     // A copy of the default font.

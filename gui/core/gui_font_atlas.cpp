@@ -304,6 +304,7 @@ GuiFont::FontDesc const* GuiFont::generate_rasterized_font_data(GuiFont const& f
         desc->width[i] = base->width[i] * scale;
         desc->bottom[i] = base->bottom[i] * scale;
         desc->left[i] = base->left[i] * scale;
+        desc->height[i] = base->height[i] * scale;
     }
     list.descs.push_back(desc);
     return desc;
@@ -375,6 +376,7 @@ GuiFont::FontDesc const* GuiFont::rasterize_font_buffer(CoreString const& family
         desc->bottom[cell] = static_cast<double>(slot->bitmap_top - static_cast<int>(slot->bitmap.rows)) -
                              GuiFontAtlas::SPREAD;
         desc->left[cell] = static_cast<double>(slot->bitmap_left) - GuiFontAtlas::SPREAD;
+        desc->height[cell] = slot->bitmap.rows + 2.0 * GuiFontAtlas::SPREAD;
         glyphs.push_back({cell, glyph});
     }
 

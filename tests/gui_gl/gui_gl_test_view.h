@@ -1,0 +1,70 @@
+#pragma once
+// An OpenGL widget for tests: its draw clears to a colour, runs the test's drawing and reads
+// the back buffer into `pixels` (rows from the top) before the toolkit swaps it.
+#include <GL/glew.h>
+
+#include <functional>
+#include <vector>
+
+#include "gui/gl/gui_gl_widget.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "host/gmath/gmath_vec.h"
+
+class GlTestView : public GuiGlWidget {
+public:
+    using GuiGlWidget::GuiGlWidget;
+
+    void draw(GuiDc& dc) override
+    {
+        ++draws;
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        // Window pixels, y downwards, for the rectangles.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0.0, get_width(), get_height(), 0.0, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        if (drawing) drawing(static_cast<GuiGlWidgetDc&>(dc));
+        glFinish();
+        width = get_width();
+        height = get_height();
+        std::vector<unsigned char> rows(static_cast<size_t>(width) * height * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+        pixels.assign(rows.size(), 0);
+        size_t const stride = static_cast<size_t>(width) * 3;
+        for (int y = 0; y < height; ++y)
+            std::copy_n(rows.begin() + static_cast<long>((height - 1 - y) * stride), stride,
+                        pixels.begin() + static_cast<long>(y * stride));
+    }
+
+    GMathVec3<unsigned char> pixel(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height) return GMathVec3<unsigned char>(0, 0, 0);
+        size_t const at = (static_cast<size_t>(y) * width + x) * 3;
+        return GMathVec3<unsigned char>(pixels[at], pixels[at + 1], pixels[at + 2]);
+    }
+    // The box around the pixels brighter than `threshold` (green channel); false if none.
+    bool lit_box(int& x0, int& y0, int& x1, int& y1, int threshold = 100) const
+    {
+        x0 = y0 = 1 << 30;
+        x1 = y1 = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if (pixel(x, y)[1] > threshold) {
+                    x0 = std::min(x0, x);
+                    y0 = std::min(y0, y);
+                    x1 = std::max(x1, x);
+                    y1 = std::max(y1, y);
+                }
+        return x1 >= 0;
+    }
+
+    std::function<void(GuiGlWidgetDc&)> drawing;
+    std::vector<unsigned char> pixels;
+    int width = 0;
+    int height = 0;
+    int draws = 0;
+};

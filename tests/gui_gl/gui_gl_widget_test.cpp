@@ -1,0 +1,229 @@
+// OpenGL widgets under Mesa: registration and context loss, the version checks (through a
+// seam that fakes the driver), and text and rectangles read back from the framebuffer.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <thread>
+
+#include "gui/app/gui_app.h"
+#include "gui/gl/gui_gl_widget.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "host/glutils/glutils_gl_ctx.h"
+#include "tests/gui_gl/gui_gl_test_view.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+class GuiGlTest : public GuiTest {
+protected:
+    GlTestView& make_view(GuiWindow& window, int x, int y, int w, int h)
+    {
+        GlTestView* view = new GlTestView(window, x, y, w, h);
+        view->show();
+        return *view;
+    }
+    // Draws the view until it has drawn at least once more.
+    void draw(GlTestView& view)
+    {
+        int const before = view.draws;
+        view.get_widget()->redraw();
+        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(view.draws, before);
+    }
+};
+
+// Driver answers for the version seam.
+int g_major = 0;
+int g_minor = 0;
+bool g_knows_version = true;
+unsigned int g_error = GL_NO_ERROR;
+
+void fake_get_integer(unsigned int name, int* value)
+{
+    if (!g_knows_version) {
+        g_error = GL_INVALID_ENUM;
+        return;
+    }
+    *value = name == GL_MAJOR_VERSION ? g_major : g_minor;
+}
+
+unsigned int fake_get_error()
+{
+    unsigned int const error = g_error;
+    g_error = GL_NO_ERROR;
+    return error;
+}
+
+TEST(GuiGlVersion, AnswersOfTheDriverBecomeVersionsAndMessages)
+{
+    GuiGlWidget::set_version_query(&fake_get_integer, &fake_get_error);
+    LogRecorder log;
+
+    g_knows_version = false;
+    EXPECT_EQ(GuiGlWidget::get_opengl_major_version_number(), -1);
+    EXPECT_EQ(GuiGlWidget::get_opengl_version_as_float(), 0.0f);
+    EXPECT_EQ(GuiGlWidget::get_opengl_version_as_string(), "");
+    EXPECT_FALSE(GuiGlWidget::is_current_opengl_version_supported());
+    EXPECT_TRUE(log.contains("Current OpenGL version is unsupported: failed to get version number.\n"));
+    EXPECT_TRUE(log.contains("OpenGL minimum required version: 2.0.\n"));
+
+    g_knows_version = true;
+    g_major = 4;
+    g_minor = 10;  // a minor number of two digits is ignored
+    EXPECT_FLOAT_EQ(GuiGlWidget::get_opengl_version_as_float(), 4.0f);
+    EXPECT_EQ(GuiGlWidget::get_opengl_version_as_string(), "");
+    EXPECT_TRUE(GuiGlWidget::is_current_opengl_version_supported());
+
+    g_major = 1;
+    g_minor = 5;
+    EXPECT_FLOAT_EQ(GuiGlWidget::get_opengl_version_as_float(), 1.5f);
+    EXPECT_EQ(GuiGlWidget::get_opengl_version_as_string(), "1.5");
+    log.clear();
+    EXPECT_FALSE(GuiGlWidget::is_current_opengl_version_supported());
+    EXPECT_TRUE(log.contains("Current OpenGL version 1.5 is unsupported.\n"));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 2u);
+
+    g_major = 2;
+    g_minor = 0;
+    EXPECT_TRUE(GuiGlWidget::is_current_opengl_version_supported());
+    GuiGlWidget::set_version_query(nullptr, nullptr);
+}
+
+TEST(GuiGlContext, CommandsWaitForTheDrawingThread)
+{
+    GlUtilsGlCtx context;
+    int ran = 0;
+    context.execute_or_queue([&ran] { ++ran; });
+    EXPECT_EQ(ran, 0);
+    EXPECT_EQ(context.get_queued_command_count(), 1u);
+    context.set_current(true);
+    std::thread other([&context, &ran] { context.execute_or_queue([&ran] { ran += 10; }); });
+    other.join();
+    EXPECT_EQ(ran, 0);  // another thread's command waits too
+    context.execute_or_queue([&ran] { ran += 100; });
+    EXPECT_EQ(ran, 100);
+    context.run_queued_commands();
+    EXPECT_EQ(ran, 111);
+    context.queue([&ran] { ran = -1; });
+    context.clear_queued_commands();
+    context.run_queued_commands();
+    EXPECT_EQ(ran, 111);
+}
+
+TEST_F(GuiGlTest, RectanglesAndBlackAreDrawnAsAsked)
+{
+    GuiWindow& window = make_window(240, 160);
+    GlTestView& view = make_view(window, 20, 20, 200, 120);
+    view.drawing = [](GuiGlWidgetDc& dc) {
+        dc.draw_rectf(0, 0, 200, 120, 255, 255, 255);
+        dc.draw_rectf(10, 10, 30, 20, 0, 0, 0);
+        dc.draw_rectf(60, 10, 30, 20, 200, 40, 10);
+    };
+    draw(view);
+    EXPECT_EQ(view.pixel(20, 15), GMathVec3<unsigned char>(0, 0, 0));  // black, not the palette's entry 0
+    EXPECT_EQ(view.pixel(70, 15), GMathVec3<unsigned char>(200, 40, 10));
+    EXPECT_EQ(view.pixel(150, 100), GMathVec3<unsigned char>(255, 255, 255));
+    EXPECT_TRUE(GuiGlWidget::is_current_opengl_version_supported());
+}
+
+TEST_F(GuiGlTest, TextAppearsAtItsBaselineAndScalesWithTheFont)
+{
+    GuiWindow& window = make_window(420, 220);
+    GlTestView& view = make_view(window, 10, 10, 400, 200);
+    view.get_font().set_size(12);
+    view.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("HHHH", 50, 100, 255, 255, 255); };
+    draw(view);
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(view.lit_box(x0, y0, x1, y1));
+    // Capitals of a 12-pixel font sit on the baseline: about 8 to 9 pixels high.
+    EXPECT_NEAR(y1, 99, 1);
+    EXPECT_NEAR(y1 - y0 + 1, 9, 2);
+    EXPECT_NEAR(x0, 51, 2);
+    int const small_width = x1 - x0;
+    EXPECT_NEAR(small_width, view.get_text_width("HHHH") - 2, 3);
+
+    view.get_font().set_size(48);
+    draw(view);
+    ASSERT_TRUE(view.lit_box(x0, y0, x1, y1));
+    EXPECT_NEAR(y1, 99, 1);
+    EXPECT_NEAR(y1 - y0 + 1, 35, 3);
+    EXPECT_NEAR(x1 - x0, small_width * 4, 8);
+    // The edges are sharp: the middle of a stem is full white, the space beside it black.
+    EXPECT_GT(view.pixel(x0 + 3, (y0 + y1) / 2 - 6)[1], 230);
+    EXPECT_LT(view.pixel(x0 - 3, (y0 + y1) / 2)[1], 20);
+}
+
+TEST_F(GuiGlTest, AnEmptyViewportDrawsNoText)
+{
+    GuiWindow& window = make_window(220, 120);
+    GlTestView& view = make_view(window, 10, 10, 200, 100);
+    view.drawing = [](GuiGlWidgetDc& dc) {
+        glViewport(0, 0, 0, 0);
+        dc.draw_text("HHHH", 20, 50, 255, 255, 255);
+        glViewport(0, 0, 200, 100);
+    };
+    draw(view);
+    int x0, y0, x1, y1;
+    EXPECT_FALSE(view.lit_box(x0, y0, x1, y1, 10));
+}
+
+TEST_F(GuiGlTest, EllipsedTextFitsItsWidth)
+{
+    GuiWindow& window = make_window(220, 120);
+    GlTestView& view = make_view(window, 10, 10, 200, 100);
+    draw(view);
+    view.set_active_font(view.get_font());
+    CoreString const text("abcdefghij");
+    int const five = view.get_text_width("abcde");
+    CoreString const end = view.get_ellipsed_text(text, five, GuiGlWidget::TEXT_ELLIPSIS_END);
+    CoreString const start = view.get_ellipsed_text(text, five, GuiGlWidget::TEXT_ELLIPSIS_START);
+    CoreString const middle = view.get_ellipsed_text(text, five, GuiGlWidget::TEXT_ELLIPSIS_MIDDLE);
+    EXPECT_EQ(end.std_string().substr(end.get_length() - 3), "...");
+    EXPECT_EQ(end.std_string().substr(0, 1), "a");
+    EXPECT_EQ(start.std_string().substr(0, 3), "...");
+    EXPECT_EQ(start.std_string().back(), 'j');
+    EXPECT_NE(middle.find("..."), CoreString::NOT_FOUND);
+    for (CoreString const* shortened : {&end, &start, &middle}) EXPECT_LE(view.get_text_width(*shortened), five);
+    EXPECT_EQ(view.get_ellipsed_text(text, view.get_text_width(text), GuiGlWidget::TEXT_ELLIPSIS_END), text);
+    // Latin-1 characters survive the trip through the atlas's codes.
+    EXPECT_EQ(GuiGlWidget::to_atlas_codes("\xc3\xa9t\xe2\x82\xac"), std::string("\xe9t?"));
+}
+
+TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
+{
+    int destroyed = 0;
+    EventObject::FreeCallback<EventObject> const count = [](EventObject&, EventObject::EventInfo const&, void* data) { ++*static_cast<int*>(data); };
+    EventObject::connect(static_cast<EventObject&>(app()), EVT_ID_GL_CONTEXT_DESTROYED, count, &destroyed);
+    GuiWindow& window = make_window(220, 120);
+    GlTestView* first = &make_view(window, 0, 0, 100, 100);
+    GlTestView* second = &make_view(window, 110, 0, 100, 100);
+    first->drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("A", 10, 50, 255, 255, 255); };
+    draw(*first);
+    draw(*second);
+    EXPECT_EQ(GuiGlWidget::get_gl_widgets().get_count(), 2u);
+    ASSERT_NE(first->get_active_font(), nullptr);
+    FontGlData const* font = first->get_active_font();
+    EXPECT_TRUE(font->is_ready());
+    EXPECT_GE(GuiGlWidget::get_gl_list_count(), 256u);
+
+    delete second;
+    EXPECT_EQ(destroyed, 0);
+    delete first;
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_TRUE(GuiGlWidget::get_gl_widgets().is_empty());
+    EXPECT_FALSE(font->is_ready());
+    EXPECT_EQ(GuiGlWidget::get_gl_list_count(), 0u);
+
+    // A new view makes everything again and draws text.
+    GlTestView& again = make_view(window, 0, 0, 100, 100);
+    again.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("A", 10, 50, 255, 255, 255); };
+    draw(again);
+    int x0, y0, x1, y1;
+    EXPECT_TRUE(again.lit_box(x0, y0, x1, y1));
+    EXPECT_TRUE(font->is_ready());
+    EventObject::disconnect(static_cast<EventObject&>(app()), EVT_ID_GL_CONTEXT_DESTROYED, count);
+}
+
+}  // namespace
