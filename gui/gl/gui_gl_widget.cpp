@@ -12,6 +12,7 @@
 
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_font_atlas.h"
+#include "gui/gl/gui_gl_hud_settings.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/core/core_log.h"
 #include "host/glutils/glutils_gl_ctx.h"
@@ -248,9 +249,12 @@ char const* GuiGlWidget::get_text_ellipsis_name(TextEllipsis const& value)
 }
 
 GuiGlWidget::GuiGlWidget(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h)
-    : GuiWidget(&GuiGlWidget::create_router, parent, x, y, w, h), m_rect(x, y, w, h)
+    : GuiWidget(&GuiGlWidget::create_router, parent, x, y, w, h),
+      m_hud_settings(std::make_unique<GuiGlHudSettings>()),
+      m_rect(x, y, w, h)
 {
     create_router(this);
+    add_overlay_options(*m_hud_settings);
     connect<GuiGlWidget>(static_cast<EventObject&>(get_application()), EVT_ID_GL_CONTEXT_DESTROYED,
                          &GuiGlWidget::on_context_destroyed_event);
 }

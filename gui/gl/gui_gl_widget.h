@@ -34,6 +34,7 @@
 #include "host/event/event_id.h"
 
 class GlUtilsGlCtx;
+class GuiGlHudSettings;
 class GuiGlWidget;
 class GuiGlWidgetDc;
 
@@ -149,6 +150,33 @@ public:
     using GetErrorFunction = unsigned int (*)();
     static void set_version_query(GetIntegerFunction get_integer, GetErrorFunction get_error);
 
+    // --- Head-up display (gui_gl_widget_overlays.cpp) ---
+    // The guide shapes of the "overlay" option.
+    enum CompositionGuide : int {
+        COMPOSITION_GUIDE_NONE = 0,
+        COMPOSITION_GUIDE_RULE_OF_THIRDS = 1,
+        COMPOSITION_GUIDE_GOLDEN_RATIO = 2,
+        COMPOSITION_GUIDE_GOLDEN_SPIRAL = 3,
+        COMPOSITION_GUIDE_GOLDEN_TRIANGLES = 4,
+        COMPOSITION_GUIDE_DIAGONALS = 5,
+        COMPOSITION_GUIDE_COUNT
+    };
+    static char const* get_composition_guide_name(CompositionGuide const& guide);
+    // The view's head-up display options, declared by add_overlay_options.
+    GuiGlHudSettings& get_hud_settings() { return *m_hud_settings; }
+    GuiGlHudSettings const& get_hud_settings() const { return *m_hud_settings; }
+    // Declares the safe-frame and composition-guide options.
+    static void add_overlay_options(GuiGlHudSettings& settings);
+    // The safe frames that are on, over a view of width × height pixels, with captions
+    // when "caption" is on; nothing while "show_safe_frame" is off.
+    void overlay_draw_safe_frame(GuiGlWidgetDc& dc, int const& width, int const& height);
+    // The chosen composition guide in white; `flip` inverts the vertical mirror for views
+    // whose vertical axis runs the other way. Nothing while "show_overlay" is off.
+    void overlay_draw_composition_guide(GuiGlWidgetDc& dc, int const& width, int const& height, bool const& flip);
+    // "show_overlay" in a "head_up_display" group.
+    void load_settings(ParserGroup const& group) override;
+    void save_settings(ParserGroup& group) override;
+
     // --- Process-wide state ---
     static CoreVector<GuiGlWidget*> const& get_gl_widgets();
     static GlUtilsGlCtx& get_gl_context();
@@ -177,6 +205,7 @@ private:
     void on_context_destroyed_event(EventObject& app, EventInfo const& info, void* data);
 
     std::unique_ptr<GuiGlWidgetDc> m_gl_dc;
+    std::unique_ptr<GuiGlHudSettings> m_hud_settings;
     FontGlData* m_active_font = nullptr;
     GMathVec4<int> m_rect;
     bool m_drawing = false;

@@ -1,0 +1,238 @@
+// The head-up display: composition guides and safe frames read back from the framebuffer,
+// the options' preferences and the view settings that keep them.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include "gui/app/gui_app.h"
+#include "gui/gl/gui_gl_hud_settings.h"
+#include "gui/gl/gui_gl_widget.h"
+#include "host/app/app_preferences.h"
+#include "host/parser/parser_group.h"
+#include "tests/gui_gl/gui_gl_test_view.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Hud = GuiGlHudSettings;
+
+class GuiGlOverlayTest : public GuiTest {
+protected:
+    // A view of w × h that draws only its guide or its safe frames.
+    GlTestView& make_view(int w, int h, bool frames)
+    {
+        GuiWindow& window = make_window(w + 20, h + 20);
+        GlTestView* view = new GlTestView(window, 10, 10, w, h);
+        view->show();
+        view->drawing = [view, frames, w, h](GuiGlWidgetDc& dc) {
+            if (frames)
+                view->overlay_draw_safe_frame(dc, w, h);
+            else
+                view->overlay_draw_composition_guide(dc, w, h, false);
+        };
+        Hud& hud = view->get_hud_settings();
+        hud.set_bool(Hud::ID_LIVE_AREA, false);
+        hud.set_bool(Hud::ID_CAPTION, false);
+        return *view;
+    }
+    void draw(GlTestView& view)
+    {
+        int const before = view.draws;
+        view.get_widget()->redraw();
+        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(view.draws, before);
+    }
+    // Columns (or rows) of the middle row (column) that are lit.
+    static std::vector<int> lit_columns(GlTestView const& view, int row)
+    {
+        std::vector<int> columns;
+        for (int x = 0; x < view.width; ++x)
+            if (view.pixel(x, row)[0] > 128) columns.push_back(x);
+        return columns;
+    }
+    // The brightest red around (x, y): anti-aliased lines spread over neighbouring pixels.
+    static int red_near(GlTestView const& view, int x, int y)
+    {
+        int best = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) best = std::max<int>(best, view.pixel(x + dx, y + dy)[0]);
+        return best;
+    }
+    // The box around every pixel that is not black; false when all are.
+    static bool drawn_box(GlTestView const& view, int& x0, int& y0, int& x1, int& y1)
+    {
+        x0 = y0 = 1 << 30;
+        x1 = y1 = -1;
+        for (int y = 0; y < view.height; ++y)
+            for (int x = 0; x < view.width; ++x) {
+                GMathVec3<unsigned char> const p = view.pixel(x, y);
+                if (p[0] + p[1] + p[2] == 0) continue;
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+            }
+        return x1 >= 0;
+    }
+    static std::vector<int> lit_rows(GlTestView const& view, int column)
+    {
+        std::vector<int> rows;
+        for (int y = 0; y < view.height; ++y)
+            if (view.pixel(column, y)[0] > 128) rows.push_back(y);
+        return rows;
+    }
+};
+
+TEST_F(GuiGlOverlayTest, GridGuidesDrawOnePixelLinesWhereTheyBelong)
+{
+    GlTestView& view = make_view(300, 150, false);
+    view.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_RULE_OF_THIRDS);
+    draw(view);
+    EXPECT_EQ(lit_columns(view, 20), (std::vector<int>{100, 200}));
+    EXPECT_EQ(lit_rows(view, 20), (std::vector<int>{149 - 100, 149 - 50}));  // OpenGL's y runs up
+    EXPECT_EQ(view.pixel(100, 20), GMathVec3<unsigned char>(255, 255, 255));
+
+    view.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_GOLDEN_RATIO);
+    draw(view);
+    // 300 × 0.382 = 114.6 and × 0.618 = 185.4; 150 × the same = 57.3 and 92.7 from the bottom.
+    EXPECT_EQ(lit_columns(view, 20), (std::vector<int>{114, 185}));
+    EXPECT_EQ(lit_rows(view, 20), (std::vector<int>{149 - 92, 149 - 57}));
+
+    // The guide is off with its switch, and "None" draws nothing.
+    view.get_hud_settings().set_bool(Hud::ID_SHOW_OVERLAY, false);
+    draw(view);
+    EXPECT_TRUE(lit_columns(view, 20).empty());
+    view.get_hud_settings().set_bool(Hud::ID_SHOW_OVERLAY, true);
+    view.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_NONE);
+    draw(view);
+    EXPECT_TRUE(lit_columns(view, 20).empty());
+}
+
+TEST_F(GuiGlOverlayTest, DiagonalsAndTrianglesFollowTheViewsShape)
+{
+    // Narrower than tall: the corner squares overlap and their diagonals cross.
+    GlTestView& view = make_view(100, 160, false);
+    view.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_DIAGONALS);
+    draw(view);
+    // (0, 0)–(h, h) leaves the view at its right edge, 100 pixels up from the bottom.
+    EXPECT_GT(red_near(view, 50, 159 - 50), 100);
+    EXPECT_GT(red_near(view, 50, 159 - 110), 100);  // (0, h)–(h, 0) at x = 50
+    EXPECT_LT(red_near(view, 50, 80), 60);
+
+    GlTestView& wide = make_view(200, 100, false);
+    wide.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_GOLDEN_TRIANGLES);
+    draw(wide);
+    // The main diagonal from the bottom-left corner, and the foot of the perpendicular from
+    // the top-left corner at (w·k, h·k), k = h² / (w² + h²) = 0.2.
+    EXPECT_GT(red_near(wide, 100, 99 - 50), 100);
+    EXPECT_GT(red_near(wide, 20, 99 - 60), 100);  // on (0, h)–(40, 20)
+    // One mirror flips it left to right.
+    wide.get_hud_settings().set_bool(Hud::ID_MIRROR_X, true);
+    draw(wide);
+    EXPECT_GT(red_near(wide, 180, 99 - 60), 100);
+    EXPECT_LT(red_near(wide, 20, 99 - 60), 60);
+
+    wide.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_GOLDEN_SPIRAL);
+    draw(wide);
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(wide.lit_box(x0, y0, x1, y1, 60));
+    EXPECT_LE(x0, 2);  // the spiral fills the view
+    EXPECT_GE(x1, 197);
+}
+
+TEST_F(GuiGlOverlayTest, SafeFramesSitAtTheirDistancesAndCollapseAtHalf)
+{
+    GlTestView& view = make_view(200, 100, true);
+    Hud& hud = view.get_hud_settings();
+    hud.set_bool(Hud::ID_LIVE_AREA, true);
+    draw(view);
+    EXPECT_EQ(view.pixel(0, 50), GMathVec3<unsigned char>(255, 255, 0));  // yellow at the edges
+    EXPECT_EQ(view.pixel(199, 50), GMathVec3<unsigned char>(255, 255, 0));
+    EXPECT_EQ(view.pixel(100, 0), GMathVec3<unsigned char>(255, 255, 0));
+
+    hud.set_bool(Hud::ID_LIVE_AREA, false);
+    hud.set_bool(Hud::ID_ACTION, true);
+    hud.set_pair(Hud::ID_ACTION_DISTANCE, GMathVec2<double>(0.1, 0.2));
+    draw(view);
+    EXPECT_EQ(view.pixel(20, 50), GMathVec3<unsigned char>(0, 255, 255));  // cyan, 10 % in
+    EXPECT_EQ(view.pixel(179, 50), GMathVec3<unsigned char>(0, 255, 255));
+    EXPECT_EQ(view.pixel(100, 20), GMathVec3<unsigned char>(0, 255, 255));
+    EXPECT_EQ(view.pixel(0, 50), GMathVec3<unsigned char>(0, 0, 0));
+
+    hud.set_bool(Hud::ID_ACTION, false);
+    hud.set_bool(Hud::ID_USER, true);
+    hud.set_pair(Hud::ID_USER_DISTANCE, GMathVec2<double>(0.5, 0.5));
+    draw(view);
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(drawn_box(view, x0, y0, x1, y1));
+    EXPECT_EQ(x0, x1);  // a point through the centre, magenta
+    EXPECT_EQ(y0, y1);
+    EXPECT_NEAR(x0, 100, 1);
+    EXPECT_EQ(view.pixel(x0, y0), GMathVec3<unsigned char>(255, 0, 255));
+
+    hud.set_bool(Hud::ID_SHOW_SAFE_FRAME, false);
+    draw(view);
+    EXPECT_FALSE(drawn_box(view, x0, y0, x1, y1));
+}
+
+TEST(GuiGlHud, OptionsBecomePreferencesAndComeBack)
+{
+    Hud settings;
+    GuiGlWidget::add_overlay_options(settings);
+    ASSERT_EQ(settings.get_option_count(), 13u);
+    EXPECT_EQ(settings.get_option_at(0).name, "show_safe_frame");
+    EXPECT_EQ(settings.get_option_at(9).id, Hud::ID_SHOW_OVERLAY);
+    EXPECT_EQ(settings.get_option(Hud::ID_OVERLAY)->labels[4], "Golden Triangles");
+    LogRecorder log;
+    EXPECT_FALSE(settings.add_bool(Hud::ID_CAPTION, "again", "", true, ""));
+    EXPECT_FALSE(settings.set_enum(Hud::ID_OVERLAY, 6));
+    EXPECT_FALSE(settings.set_bool(Hud::ID_OVERLAY, true));  // not a bool
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u);
+
+    AppPreferences preferences;
+    settings.create_pref(preferences);
+    ASSERT_TRUE(preferences.category_exists("hud"));
+    AppItemPreferences* distance = preferences.get_item("hud>safe_frame", "title_distance");
+    ASSERT_NE(distance, nullptr);
+    EXPECT_EQ(distance->get_kind(), AppItemPreferences::KIND_VEC2D);
+    EXPECT_EQ(distance->get_unit(), "percentage");
+    EXPECT_EQ(distance->get_range_max(), 1.0);
+    EXPECT_EQ(distance->get_doc(), "Horizontal & vertical distances to Live Area in percentage, shared between "
+                                   "3D View and Image View.");
+    AppItemPreferences* overlay = preferences.get_item("hud>overlay", "overlay");
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_EQ(overlay->get_kind(), AppItemPreferences::KIND_LONG);
+    ASSERT_EQ(overlay->get_preset_count(), 6u);
+    EXPECT_EQ(overlay->get_preset_label(5), "Diagonals");
+    EXPECT_EQ(overlay->get_presets()[5].value.l, 5);
+    EXPECT_EQ(preferences.get_item("hud", "show_overlay")->get_doc(), "Display Composition Guide Overlay.");
+
+    // Preferences to settings and back.
+    overlay->apply_preset(3);
+    distance->set_vec2d_value(GMathVec2<double>(0.25, 0.3));
+    settings.load_pref(preferences);
+    EXPECT_EQ(settings.get_enum(Hud::ID_OVERLAY), 3);
+    EXPECT_EQ(settings.get_pair(Hud::ID_TITLE_DISTANCE)[0], 0.25);
+    settings.set_bool(Hud::ID_MIRROR_Y, true);
+    settings.save_pref(preferences);
+    EXPECT_TRUE(preferences.get_item("hud>overlay", "mirror_y")->get_bool_value());
+    EXPECT_TRUE(settings.sync_hud_prefs("user_distance", GMathVec2<double>(0.05, 0.05), preferences));
+    EXPECT_EQ(preferences.get_item("hud>safe_frame", "user_distance")->get_vec2d_value()[1], 0.05);
+    EXPECT_FALSE(settings.sync_hud_prefs("caption", GMathVec2<double>(0.05, 0.05), preferences));
+}
+
+TEST_F(GuiGlOverlayTest, ViewSettingsKeepTheOverlaySwitch)
+{
+    GuiWindow& window = make_window();
+    GlTestView* view = new GlTestView(window, 0, 0, 50, 50);
+    view->get_hud_settings().set_bool(Hud::ID_SHOW_OVERLAY, false);
+    ParserGroup saved;
+    view->save_settings(saved);
+    ASSERT_NE(saved.get_group("head_up_display"), nullptr);
+    view->get_hud_settings().set_bool(Hud::ID_SHOW_OVERLAY, true);
+    view->load_settings(saved);
+    EXPECT_FALSE(view->get_hud_settings().get_bool(Hud::ID_SHOW_OVERLAY));
+    // A group without the entry changes nothing.
+    view->load_settings(ParserGroup());
+    EXPECT_FALSE(view->get_hud_settings().get_bool(Hud::ID_SHOW_OVERLAY));
+}
+
+}  // namespace
