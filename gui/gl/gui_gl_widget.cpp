@@ -320,6 +320,15 @@ void GuiGlWidget::set_gl_widget_viewport()
     if (GuiGlRouter* router = get_gl_router()) glViewport(0, 0, router->pixel_w(), router->pixel_h());
 }
 
+void GuiGlWidget::set_pixel_projection()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, get_width(), get_height(), 0.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 void GuiGlWidget::enable_stencil()
 {
     if (GuiGlRouter* router = get_gl_router()) router->mode(router->mode() | FL_STENCIL);

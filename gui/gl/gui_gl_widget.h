@@ -98,6 +98,10 @@ public:
     void reset_context();
     // The viewport over the whole widget, in pixels.
     void set_gl_widget_viewport();
+    // An orthographic projection over the view's pixels, y downwards like widget
+    // coordinates, with an identity model-view matrix: what 2D drawing through the drawing
+    // context expects.
+    void set_pixel_projection();
     // Asks for a stencil buffer (before the window is first shown).
     void enable_stencil();
     // A draw of this widget is running.

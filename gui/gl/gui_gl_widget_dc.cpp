@@ -112,6 +112,12 @@ void GuiGlWidgetDc::forget_font_shader()
     destroy_font_shader();
 }
 
+void GuiGlWidgetDc::clear(unsigned char const& r, unsigned char const& g, unsigned char const& b)
+{
+    glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 // Rectangles ----------------------------------------------------------------------------------
 
 void GuiGlWidgetDc::draw_rect(int const& x, int const& y, int const& w, int const& h, unsigned char const& r,

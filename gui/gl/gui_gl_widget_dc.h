@@ -28,6 +28,9 @@ public:
 
     GuiGlWidget& get_gl_widget() const { return static_cast<GuiGlWidget&>(get_widget()); }
 
+    // Fills the whole viewport with the colour (and clears the depth buffer).
+    void clear(unsigned char const& r, unsigned char const& g, unsigned char const& b);
+
     using GuiDc::draw_rect;
     using GuiDc::draw_rectf;
     using GuiDc::draw_text;

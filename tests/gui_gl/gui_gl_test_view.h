@@ -17,14 +17,8 @@ public:
     void draw(GuiDc& dc) override
     {
         ++draws;
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        // Window pixels, y downwards, for the rectangles.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0.0, get_width(), get_height(), 0.0, -1.0, 1.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        static_cast<GuiGlWidgetDc&>(dc).clear(0, 0, 0);
+        set_pixel_projection();  // y downwards, for the rectangles
         if (drawing) drawing(static_cast<GuiGlWidgetDc&>(dc));
         glFinish();
         width = get_width();
