@@ -6,7 +6,7 @@
 //     qn_demo --size WxH                   the main window's size (default 1180x760)
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
-//     qn_demo --page widgets|look          the page shown first
+//     qn_demo --page NAME                  the page shown first: widgets, look, drawing, preferences
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>
@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     GuiApp app(argc, argv);
     ShowcaseWindow showcase(app, options.width, options.height);
     if (options.page && !showcase.show_page(options.page)) {
-        std::fprintf(stderr, "qn_demo: unknown page '%s' (widgets, look)\n", options.page);
+        std::fprintf(stderr, "qn_demo: unknown page '%s' (widgets, look, drawing, preferences)\n", options.page);
         return 2;
     }
     if (options.light) showcase.set_light_scheme(true);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_image.h"
@@ -9,6 +10,12 @@
 
 namespace {
 bool s_trace = false;
+
+// The showcase's widgets live in toolkit windows: their context is the software one.
+GuiWidgetDc& widget_dc(GuiDc& dc)
+{
+    return static_cast<GuiWidgetDc&>(dc);
+}
 
 }  // namespace
 
@@ -56,20 +63,16 @@ DemoPanel::DemoPanel(GuiWidget& parent, CoreString const& name, CoreString const
                      int h)
     : DemoWidget(parent, name, x, y, w, h), m_title(title)
 {
+    get_font().set_size(12);
 }
 
 void DemoPanel::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
-    dc.draw_filled_rectangle(x, y, w, TITLE_HEIGHT);
-    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
-    dc.draw_rectangle(x, y, w, h);
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
-    dc.set_font_size(12);
-    dc.draw_text(m_title, x + 8, y + 15);
+    dc.draw_rectf({x, y, w, h}, get_color(GuiColorScheme::ROLE_BACKGROUND));
+    dc.draw_rectf({x, y, w, TITLE_HEIGHT}, get_color(GuiColorScheme::ROLE_HEADER));
+    dc.draw_rect({x, y, w, h}, get_color(GuiColorScheme::ROLE_OUTLINE));
+    dc.draw_text(m_title, {x + 8, y + 15}, get_color(GuiColorScheme::ROLE_TEXT));
 }
 
 // DemoSchemeSwatches ----------------------------------------------------------------------------
@@ -77,31 +80,27 @@ void DemoPanel::draw(GuiDc& dc)
 DemoSchemeSwatches::DemoSchemeSwatches(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
     : DemoWidget(parent, name, x, y, w, h)
 {
+    get_font().set_size(11);
 }
 
 void DemoSchemeSwatches::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width();
-    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(x, y, w, get_height());
+    dc.draw_rectf({x, y, w, get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND));
     int const rows = (GuiColorScheme::ROLE_COUNT + 1) / 2;
     int const column_w = w / 2;
     int const swatch_w = 34;
-    dc.set_font_size(11);
     for (int r = 0; r < GuiColorScheme::ROLE_COUNT; ++r) {
         GuiColorScheme::Role const role = static_cast<GuiColorScheme::Role>(r);
         int const cx = x + (r / rows) * column_w + 6;
         int const cy = y + (r % rows) * ROW_HEIGHT + 4;
         for (int g = 0; g < GuiColorScheme::GROUP_COUNT; ++g) {
             int const sx = cx + g * (swatch_w + 3);
-            dc.set_color(get_color(static_cast<GuiColorScheme::Group>(g), role));
-            dc.draw_filled_rectangle(sx, cy, swatch_w, ROW_HEIGHT - 4);
-            dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
-            dc.draw_rectangle(sx, cy, swatch_w, ROW_HEIGHT - 4);
+            dc.draw_rectf({sx, cy, swatch_w, ROW_HEIGHT - 4}, get_color(static_cast<GuiColorScheme::Group>(g), role));
+            dc.draw_rect({sx, cy, swatch_w, ROW_HEIGHT - 4}, get_color(GuiColorScheme::ROLE_OUTLINE));
         }
-        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
         CoreString const label = CoreString("") + r + "  " + (GuiColorScheme::get_role_name(role) + 5);
-        dc.draw_text(label, cx + 3 * (swatch_w + 3) + 6, cy + ROW_HEIGHT - 7);
+        dc.draw_text(label, {cx + 3 * (swatch_w + 3) + 6, cy + ROW_HEIGHT - 7}, get_color(GuiColorScheme::ROLE_TEXT));
     }
 }
 
@@ -110,18 +109,16 @@ void DemoSchemeSwatches::draw(GuiDc& dc)
 DemoPictures::DemoPictures(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
     : DemoWidget(parent, name, x, y, w, h)
 {
+    get_font().set_size(11);
 }
 
 void DemoPictures::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width();
-    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(x, y, w, get_height());
+    dc.draw_rectf({x, y, w, get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND));
     CoreVector<CoreString> const& names = GuiResource::get_picture_names();
     unsigned int const rows = (names.get_count() + 1) / 2;
     int const column_w = w / 2;
-    dc.set_font_size(11);
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     for (unsigned int i = 0; i < names.get_count(); ++i) {
         GuiImage const* picture = GuiResource::get_picture(names[i]);
         if (!picture) continue;
@@ -131,7 +128,7 @@ void DemoPictures::draw(GuiDc& dc)
         picture->draw_disabled(cx + 20, cy);
         picture->draw_hidden(cx + 40, cy);
         picture->draw_highlight(cx + 60, cy);
-        dc.draw_text(names[i], cx + 84, cy + 12);
+        dc.draw_text(names[i], {cx + 84, cy + 12}, get_color(GuiColorScheme::ROLE_TEXT));
     }
 }
 
@@ -175,16 +172,18 @@ GuiImage* make_atlas_strip(GuiFont::FontDesc const& desc, int glyph_row, int ste
 void DemoFonts::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y();
-    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(x, y, get_width(), get_height());
+    dc.draw_rectf({x, y, get_width(), get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND));
+    // Text is drawn in the widget's own font: the widget takes each sample's font in turn and
+    // ends with the caption font.
     GuiFont const& base = GuiFont::get_default();
-    dc.set_font(base);
-    dc.set_font_size(11);
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
+    GuiFont caption = base;
+    caption.set_size(11);
+    GuiFont& font = get_font();
+    font = caption;
     dc.draw_text(CoreString("Default font: ") + base.get_family() + " " + base.get_size() + "    " +
                      GuiFont::get_face_count() + " faces in " + GuiFont::get_family_names().get_count() +
                      " families on this machine",
-                 x + 8, y + 16);
+                 {x + 8, y + 16}, get_color(GuiColorScheme::ROLE_TEXT_DIM));
     struct Face {
         GuiFont::Weight weight;
         GuiFont::Style style;
@@ -195,20 +194,19 @@ void DemoFonts::draw(GuiDc& dc)
                        {GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, "Bold Italic"}};
     int const sizes[] = {9, 12, 16, 22};
     int line_y = y + 46;
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     for (Face const& face : faces) {
         int text_x = x + 8;
         for (int size : sizes) {
-            GuiFont font(base.get_family(), size, face.weight, face.style);
-            dc.set_font(font);
+            font = GuiFont(base.get_family(), size, face.weight, face.style);
             CoreString const sample = CoreString(face.label) + " " + size + "  Aa Gg 0123";
             int w = 0, h = 0;
-            dc.get_text_size(sample, w, h);
-            dc.draw_text(sample, text_x, line_y);
+            dc.get_text_size(sample, w, h, face.weight);
+            dc.draw_text(sample, {text_x, line_y}, get_color(GuiColorScheme::ROLE_TEXT));
             text_x += w + 24;
         }
         line_y += 34;
     }
+    font = caption;
 
     // The distance fields OpenGL views draw their text from.
     if (!m_atlas_strip) {
@@ -216,12 +214,24 @@ void DemoFonts::draw(GuiDc& dc)
         if (desc && desc->pixels) m_atlas_strip = make_atlas_strip(*desc, ('A' + 128) / 16, 4);
     }
     if (m_atlas_strip) {
-        dc.set_font(base);
-        dc.set_font_size(11);
-        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
-        dc.draw_text("Glyph atlas (signed distance fields, one row, scaled down 4x):", x + 8, line_y - 8);
+        dc.draw_text("Glyph atlas (signed distance fields, one row, scaled down 4x):", {x + 8, line_y - 8},
+                     get_color(GuiColorScheme::ROLE_TEXT_DIM));
         m_atlas_strip->draw(x + 8, line_y - 2);
     }
+}
+
+// DemoCanvas ------------------------------------------------------------------------------------
+
+DemoCanvas::DemoCanvas(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h, Paint paint)
+    : DemoWidget(parent, name, x, y, w, h), m_paint(std::move(paint))
+{
+    get_font().set_size(11);
+}
+
+void DemoCanvas::draw(GuiDc& dc)
+{
+    dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND));
+    if (m_paint) m_paint(*this, widget_dc(dc));
 }
 
 // DemoProgress ---------------------------------------------------------------------------------
@@ -240,12 +250,9 @@ void DemoProgress::set_fraction(double fraction)
 void DemoProgress::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(get_color(GuiColorScheme::ROLE_SLIDER_TRACK));
-    dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
-    dc.draw_filled_rectangle(x + 1, y + 1, static_cast<int>((w - 2) * m_fraction), h - 2);
-    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
-    dc.draw_rectangle(x, y, w, h);
+    dc.draw_rectf({x, y, w, h}, get_color(GuiColorScheme::ROLE_SLIDER_TRACK));
+    dc.draw_rectf({x + 1, y + 1, static_cast<int>((w - 2) * m_fraction), h - 2}, get_color(GuiColorScheme::ROLE_ACCENT));
+    dc.draw_rect({x, y, w, h}, get_color(GuiColorScheme::ROLE_OUTLINE));
 }
 
 // DemoText -------------------------------------------------------------------------------------
@@ -253,6 +260,7 @@ void DemoProgress::draw(GuiDc& dc)
 DemoText::DemoText(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
     : DemoWidget(parent, name, x, y, w, h)
 {
+    get_font().set_size(11);
 }
 
 void DemoText::set_text(CoreString const& text)
@@ -263,10 +271,8 @@ void DemoText::set_text(CoreString const& text)
 
 void DemoText::draw(GuiDc& dc)
 {
-    dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
-    dc.set_font_size(11);
+    dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND));
+    GMathVec3<unsigned char> const& color = get_color(GuiColorScheme::ROLE_TEXT);
     int const line_height = 14;
     int y = get_y() + line_height - 2;
     unsigned int start = 0;
@@ -274,7 +280,7 @@ void DemoText::draw(GuiDc& dc)
     while (start <= text.size() && y < get_y() + get_height() + line_height) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        dc.draw_text(CoreString(text.substr(start, end - start).c_str()), get_x() + 4, y);
+        dc.draw_text(CoreString(text.substr(start, end - start).c_str()), {get_x() + 4, y}, color);
         y += line_height;
         start = static_cast<unsigned int>(end + 1);
     }
@@ -286,6 +292,7 @@ DemoTile::DemoTile(GuiWidget& parent, CoreString const& name, CoreString const& 
                    int h)
     : DemoWidget(parent, name, x, y, w, h), m_label(label)
 {
+    get_font().set_size(12);
     set_focus_receiver(true);
     set_tooltip(CoreString("Click or press Tab to focus ") + label);
 }
@@ -318,17 +325,17 @@ void DemoTile::draw(GuiDc& dc)
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
     bool const focused = has_focus();
     bool const enabled = is_enabled();
-    dc.set_color(!enabled  ? get_color(GuiColorScheme::ROLE_BACKGROUND)
-                 : focused ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER)
-                 : is_entered() ? get_color(GuiColorScheme::ROLE_HEADER)
-                                : get_color(GuiColorScheme::ROLE_BUTTON));
-    dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(focused ? get_color(GuiColorScheme::ROLE_ACCENT) : get_color(GuiColorScheme::ROLE_OUTLINE));
-    dc.draw_rectangle(x, y, w, h);
-    if (focused) dc.draw_rectangle(x + 1, y + 1, w - 2, h - 2);
-    dc.set_color(enabled ? get_color(GuiColorScheme::ROLE_TEXT) : get_color(GuiColorScheme::ROLE_TEXT_DIM));
-    dc.set_font_size(12);
-    dc.draw_text_centered(m_label, x, y, w, h);
+    dc.draw_rectf({x, y, w, h}, !enabled      ? get_color(GuiColorScheme::ROLE_BACKGROUND)
+                                : focused      ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER)
+                                : is_entered() ? get_color(GuiColorScheme::ROLE_HEADER)
+                                               : get_color(GuiColorScheme::ROLE_BUTTON));
+    GMathVec3<unsigned char> const& frame =
+        focused ? get_color(GuiColorScheme::ROLE_ACCENT) : get_color(GuiColorScheme::ROLE_OUTLINE);
+    dc.draw_rect({x, y, w, h}, frame);
+    if (focused) dc.draw_rect({x + 1, y + 1, w - 2, h - 2}, frame);
+    GMathVec3<unsigned char> const& text =
+        enabled ? get_color(GuiColorScheme::ROLE_TEXT) : get_color(GuiColorScheme::ROLE_TEXT_DIM);
+    widget_dc(dc).draw_text(m_label, x, y, w, h, text[0], text[1], text[2], JUSTIFY_CENTER);
 }
 
 void DemoTile::set_label(CoreString const& label)
@@ -376,8 +383,8 @@ void DemoButton::draw(GuiDc& dc)
 {
     DemoTile::draw(dc);
     if (m_pressed) {
-        dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
-        dc.draw_filled_rectangle(get_x() + 2, get_y() + get_height() - 4, get_width() - 4, 2);
+        dc.draw_rectf({get_x() + 2, get_y() + get_height() - 4, get_width() - 4, 2},
+                      get_color(GuiColorScheme::ROLE_ACCENT));
     }
 }
 
@@ -387,6 +394,7 @@ DemoCard::DemoCard(GuiWidget& parent, CoreString const& name, OfHandle const& it
                    int y, int w, int h)
     : DemoWidget(parent, name, x, y, w, h), m_item(item), m_label(label)
 {
+    get_font().set_size(11);
     set_mouse_cursor(Gui::MOUSE_CURSOR_HAND);
     set_tooltip("Drag me onto the drop target");
 }
@@ -417,13 +425,11 @@ int DemoCard::process_event(CoreString const& name)
 void DemoCard::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(m_dragging ? get_color(GuiColorScheme::ROLE_ACCENT) : is_entered() ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER) : get_color(GuiColorScheme::ROLE_BUTTON));
-    dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(get_color(GuiColorScheme::ROLE_OUTLINE));
-    dc.draw_rectangle(x, y, w, h);
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
-    dc.set_font_size(11);
-    dc.draw_text(m_label, x + 8, y + h / 2 + 4);
+    dc.draw_rectf({x, y, w, h}, m_dragging     ? get_color(GuiColorScheme::ROLE_ACCENT)
+                                : is_entered() ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER)
+                                               : get_color(GuiColorScheme::ROLE_BUTTON));
+    dc.draw_rect({x, y, w, h}, get_color(GuiColorScheme::ROLE_OUTLINE));
+    dc.draw_text(m_label, {x + 8, y + h / 2 + 4}, get_color(GuiColorScheme::ROLE_TEXT));
 }
 
 // DemoDropTarget ------------------------------------------------------------------------------------------
@@ -431,6 +437,7 @@ void DemoCard::draw(GuiDc& dc)
 DemoDropTarget::DemoDropTarget(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h)
     : DemoWidget(parent, name, x, y, w, h)
 {
+    get_font().set_size(11);
 }
 
 int DemoDropTarget::process_event(CoreString const& name)
@@ -464,20 +471,18 @@ int DemoDropTarget::process_event(CoreString const& name)
 void DemoDropTarget::draw(GuiDc& dc)
 {
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
-    dc.set_color(m_hover ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER) : get_color(GuiColorScheme::ROLE_BACKGROUND));
-    dc.draw_filled_rectangle(x, y, w, h);
-    dc.set_color(m_hover ? get_color(GuiColorScheme::ROLE_ACCENT) : get_color(GuiColorScheme::ROLE_OUTLINE));
-    dc.draw_rectangle(x, y, w, h);
-    dc.set_font_size(11);
+    dc.draw_rectf({x, y, w, h}, m_hover ? get_color(GuiColorScheme::ROLE_BUTTON_HOVER)
+                                        : get_color(GuiColorScheme::ROLE_BACKGROUND));
+    dc.draw_rect({x, y, w, h}, m_hover ? get_color(GuiColorScheme::ROLE_ACCENT)
+                                       : get_color(GuiColorScheme::ROLE_OUTLINE));
     if (m_dropped.is_empty()) {
-        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
-        dc.draw_text_centered("Drop scene items here", x, y, w, h);
+        GMathVec3<unsigned char> const& dim = get_color(GuiColorScheme::ROLE_TEXT_DIM);
+        widget_dc(dc).draw_text("Drop scene items here", x, y, w, h, dim[0], dim[1], dim[2], JUSTIFY_CENTER);
         return;
     }
-    dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
     int line_y = y + 16;
     for (unsigned int i = m_dropped.get_count(); i-- > 0 && line_y < y + h;) {
-        dc.draw_text(m_dropped[i], x + 8, line_y);
+        dc.draw_text(m_dropped[i], {x + 8, line_y}, get_color(GuiColorScheme::ROLE_TEXT));
         line_y += 14;
     }
 }

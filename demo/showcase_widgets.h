@@ -1,7 +1,7 @@
 #pragma once
 // The showcase's own small widgets, built on GuiWidget and drawn through GuiDc: titled
-// panels, text blocks, focusable tiles, clickable buttons, draggable item cards and a drop
-// target. The library's standard controls replace the buttons as they arrive.
+// panels, text blocks, drawing sections, focusable tiles, clickable buttons, draggable item
+// cards and a drop target. The library's standard controls replace the buttons as they arrive.
 #include <functional>
 
 #include "gui/core/gui_dc.h"
@@ -70,6 +70,18 @@ public:
 private:
     // A strip of the default face's glyph atlas (the distance fields of "@" to "O").
     GuiImage* m_atlas_strip = nullptr;
+};
+
+// A section of the Drawing page: fills its box with the background, then paints through the
+// function it was given, which draws with the software context.
+class DemoCanvas : public DemoWidget {
+public:
+    using Paint = std::function<void(DemoCanvas& canvas, GuiWidgetDc& dc)>;
+    DemoCanvas(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h, Paint paint);
+    void draw(GuiDc& dc) override;
+
+private:
+    Paint m_paint;
 };
 
 // A progress bar.

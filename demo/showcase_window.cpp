@@ -1,9 +1,12 @@
 #include "demo/showcase_window.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
+#include "gui/core/gui_image.h"
 #include "gui/core/gui_library.h"
 #include "gui/core/gui_resource.h"
 #include "host/app/app_preferences.h"
@@ -31,24 +34,24 @@ public:
     }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(get_color(GuiColorScheme::ROLE_BACKGROUND_DARK));
-        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+        dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_BACKGROUND_DARK));
     }
 };
 
 // The header strip with the library's name.
 class Header : public DemoWidget {
 public:
-    Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, 0, w, HEADER) { anchor(L, T, R, T); }
+    Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, 0, w, HEADER)
+    {
+        anchor(L, T, R, T);
+        get_font().set_size(15);
+    }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
-        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-        dc.set_color(get_color(GuiColorScheme::ROLE_ACCENT));
-        dc.draw_filled_rectangle(get_x(), get_y() + get_height() - 2, get_width(), 2);
-        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT));
-        dc.set_font_size(15);
-        dc.draw_text(CoreString("qn_gui showcase  \xe2\x80\x94  ") + GuiLibrary::get_name_and_version(), 12, 22);
+        dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_HEADER));
+        dc.draw_rectf({get_x(), get_y() + get_height() - 2, get_width(), 2}, get_color(GuiColorScheme::ROLE_ACCENT));
+        dc.draw_text(CoreString("qn_gui showcase  \xe2\x80\x94  ") + GuiLibrary::get_name_and_version(), {12, 22},
+                     get_color(GuiColorScheme::ROLE_TEXT));
     }
 };
 
@@ -58,13 +61,11 @@ public:
     StatusBar(GuiWidget& parent, int y, int w) : DemoWidget(parent, "status", 0, y, w, STATUS)
     {
         anchor(L, B, R, B);
+        get_font().set_size(11);
     }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(get_color(GuiColorScheme::ROLE_HEADER));
-        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-        dc.set_color(get_color(GuiColorScheme::ROLE_TEXT_DIM));
-        dc.set_font_size(11);
+        dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_HEADER));
         GuiWidget* focused = GuiWidget::get_focused_widget();
         DemoWidget* named = dynamic_cast<DemoWidget*>(focused);
         GuiWidget* window = get_window();
@@ -72,7 +73,7 @@ public:
         text += named ? named->get_name() : CoreString("(none)");
         if (window) text += CoreString("    Window: ") + window->get_width() + " x " + window->get_height();
         text += "    Tab / Shift+Tab move the focus; drag the items onto the target.";
-        dc.draw_text(text, get_x() + 8, get_y() + 16);
+        dc.draw_text(text, {get_x() + 8, get_y() + 16}, get_color(GuiColorScheme::ROLE_TEXT_DIM));
     }
 };
 
@@ -91,13 +92,13 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
+    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "Preferences"};
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
-        button_x -= 8 + (p == PAGE_PREFERENCES ? 104 : 84);
+        int const button_w = p == PAGE_PREFERENCES ? 104 : 84;
+        button_x -= 8 + button_w;
         Page const page = static_cast<Page>(p);
-        CoreString const label = p == PAGE_WIDGETS ? "Widgets" : p == PAGE_LOOK ? "Look" : "Preferences";
-        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), label, button_x, 5,
-                                            p == PAGE_PREFERENCES ? 104 : 84, HEADER - 10,
-                                            [this, page] { show_page(page); });
+        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), labels[p], button_x,
+                                            5, button_w, HEADER - 10, [this, page] { show_page(page); });
         button->anchor(R, T, R, T);
     }
 
@@ -131,6 +132,8 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
 
     build_look_page(*m_pages[PAGE_LOOK], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_LOOK]->hide();
+    build_drawing_page(*m_pages[PAGE_DRAWING], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_DRAWING]->hide();
     build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_PREFERENCES]->hide();
 
@@ -139,7 +142,16 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
 
 char const* ShowcaseWindow::get_page_name(Page page)
 {
-    return page == PAGE_LOOK ? "look" : page == PAGE_PREFERENCES ? "preferences" : "widgets";
+    switch (page) {
+        case PAGE_LOOK:
+            return "look";
+        case PAGE_DRAWING:
+            return "drawing";
+        case PAGE_PREFERENCES:
+            return "preferences";
+        default:
+            return "widgets";
+    }
 }
 
 void ShowcaseWindow::build_preferences_page(GuiWidget& page, int x, int y, int w, int h)
@@ -236,6 +248,235 @@ void ShowcaseWindow::build_look_page(GuiWidget& page, int x, int y, int w, int h
     DemoFonts* samples = new DemoFonts(*fonts, "fonts", x + 1, fonts_y + DemoPanel::TITLE_HEIGHT, w - 2,
                                        std::max(30, h - (fonts_y - y) - DemoPanel::TITLE_HEIGHT - 1));
     samples->anchor(L, T, R, B);
+}
+
+namespace {
+
+using Rgb = GMathVec3<unsigned char>;
+
+Rgb role(GuiWidget const& widget, GuiColorScheme::Role r)
+{
+    return widget.get_color(r);
+}
+
+// "ROUNDNESS_TOP_LEFT" as "TOP_LEFT", and the like.
+char const* short_name(char const* name)
+{
+    char const* underscore = std::strchr(name, '_');
+    return underscore ? underscore + 1 : name;
+}
+
+// Lines in the five styles, a fan of solid lines, and curves of single pixels.
+void paint_lines(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const text = role(canvas, GuiColorScheme::ROLE_TEXT);
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    Rgb const accent = role(canvas, GuiColorScheme::ROLE_ACCENT);
+    for (int s = GuiWidgetDc::LINE_STYLE_SOLID; s <= GuiWidgetDc::LINE_STYLE_DASHDOTDOT; ++s) {
+        GuiWidgetDc::LineStyle const style = static_cast<GuiWidgetDc::LineStyle>(s);
+        int const line_y = y + 16 + s * 20;
+        dc.draw_text(short_name(GuiWidgetDc::get_line_style_name(style)), {x + 10, line_y + 4}, dim);
+        dc.draw_line(x + 140, line_y, x + 340, line_y, text[0], text[1], text[2], style);
+    }
+    // A line's style stays in force: the fan goes back to solid lines.
+    Rgb const fan[] = {role(canvas, GuiColorScheme::ROLE_RED), role(canvas, GuiColorScheme::ROLE_GREEN),
+                       role(canvas, GuiColorScheme::ROLE_BLUE), accent};
+    int const fan_x = x + 135, fan_y = y + canvas.get_height() - 10;
+    for (int i = 0; i <= 12; ++i) {
+        double const angle = M_PI * i / 12.0;
+        Rgb const& c = fan[i % 4];
+        dc.draw_line(fan_x + 105, fan_y, fan_x + 105 + static_cast<int>(std::lround(100 * std::cos(angle))),
+                     fan_y - static_cast<int>(std::lround(80 * std::sin(angle))), c[0], c[1], c[2]);
+    }
+    dc.draw_text("draw_line", {x + 10, fan_y - 4}, dim);
+
+    // Pixels: a sine curve and a grid, one draw_pixel each.
+    int const px = x + 360, py = y + 16;
+    for (int i = 0; i < 200; ++i) {
+        int const cy = py + 40 + static_cast<int>(std::lround(30 * std::sin(i / 14.0)));
+        dc.draw_pixel(px + i, cy, accent[0], accent[1], accent[2]);
+    }
+    for (int gy = 0; gy < 60; gy += 4)
+        for (int gx = 0; gx < 200; gx += 4) dc.draw_pixel(px + gx, py + 90 + gy, text[0], text[1], text[2]);
+    dc.draw_text("draw_pixel", {px, py + 166}, dim);
+}
+
+// Triangles and rectangles, then the same primitives in black on a light patch.
+void paint_shapes(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    Rgb const accent = role(canvas, GuiColorScheme::ROLE_ACCENT);
+    Rgb const blue = role(canvas, GuiColorScheme::ROLE_BLUE);
+    Rgb const green = role(canvas, GuiColorScheme::ROLE_GREEN);
+    dc.draw_triangle(x + 14, y + 80, x + 64, y + 14, x + 114, y + 80, accent[0], accent[1], accent[2]);
+    dc.draw_trianglef(x + 134, y + 80, x + 184, y + 14, x + 234, y + 80, blue[0], blue[1], blue[2]);
+    dc.draw_text("draw_triangle, draw_trianglef", {x + 14, y + 98}, dim);
+    dc.draw_rect(x + 14, y + 112, 100, 56, accent[0], accent[1], accent[2]);
+    dc.draw_rect(x + 20, y + 118, 88, 44, accent[0], accent[1], accent[2]);
+    dc.draw_rectf(x + 134, y + 112, 100, 56, green[0], green[1], green[2]);
+    dc.draw_rectf(x + 150, y + 128, 68, 24, blue[0], blue[1], blue[2]);
+    dc.draw_text("draw_rect, draw_rectf", {x + 14, y + 186}, dim);
+
+    // Pure black is the toolkit's palette black, not its foreground colour.
+    int const lx = x + 260, ly = y + 8, lw = canvas.get_width() - 270, lh = canvas.get_height() - 16;
+    dc.draw_rectf(lx, ly, lw, lh, 236, 236, 232);
+    dc.draw_text("Black (0, 0, 0) on light", lx + 10, ly + 6, lw - 20, 18, 0, 0, 0, GuiWidget::JUSTIFY_LEFT);
+    dc.draw_rect(lx + 10, ly + 34, 80, 50, 0, 0, 0);
+    dc.draw_rectf(lx + 16, ly + 40, 30, 38, 0, 0, 0);
+    dc.draw_trianglef(lx + 110, ly + 84, lx + 140, ly + 34, lx + 170, ly + 84, 0, 0, 0);
+    dc.draw_round_frame(lx + 190, ly + 34, 70, 50, 0, 0, 0);
+    for (int i = 0; i < 5; ++i) dc.draw_line(lx + 10, ly + 100 + i * 6, lx + 260, ly + 100 + i * 6, 0, 0, 0);
+    for (int i = 0; i < 125; ++i) dc.draw_pixel(lx + 10 + 2 * i, ly + 136, 0, 0, 0);
+    dc.draw_wrapped_text("Lines, pixels, shapes and text in black stay black.", lx + 10, ly + 144, lw - 20, 32,
+                         0, 0, 0);
+}
+
+// A frame with each roundness, and filled frames with text in them.
+void paint_frames(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const text = role(canvas, GuiColorScheme::ROLE_TEXT);
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    GuiWidget::Roundness const values[] = {
+        GuiWidget::ROUNDNESS_NONE,        GuiWidget::ROUNDNESS_TOP_LEFT, GuiWidget::ROUNDNESS_TOP_RIGHT,
+        GuiWidget::ROUNDNESS_TOP,         GuiWidget::ROUNDNESS_BOTTOM_LEFT, GuiWidget::ROUNDNESS_LEFT,
+        GuiWidget::ROUNDNESS_BOTTOM_RIGHT, GuiWidget::ROUNDNESS_RIGHT,   GuiWidget::ROUNDNESS_BOTTOM,
+        GuiWidget::ROUNDNESS_ALL};
+    for (int i = 0; i < 10; ++i) {
+        int const fx = x + 14 + (i % 5) * 112, fy = y + 12 + (i / 5) * 56;
+        dc.draw_round_frame(values[i], fx, fy, 44, 26, text[0], text[1], text[2]);
+        dc.draw_text(short_name(GuiWidget::get_roundness_name(values[i])), {fx, fy + 40}, dim);
+    }
+    Rgb const outline = role(canvas, GuiColorScheme::ROLE_OUTLINE);
+    Rgb const button = role(canvas, GuiColorScheme::ROLE_BUTTON);
+    Rgb const accent = role(canvas, GuiColorScheme::ROLE_ACCENT);
+    int const fy = y + 130;
+    dc.draw_round_framef(x + 14, fy, 150, 28, outline[0], outline[1], outline[2], button[0], button[1], button[2]);
+    dc.draw_text("draw_round_framef", x + 14, fy, 150, 28, text[0], text[1], text[2], GuiWidget::JUSTIFY_CENTER);
+    dc.draw_round_framef(x + 182, fy, 150, 28, accent[0], accent[1], accent[2]);
+    dc.draw_text("one colour", x + 182, fy, 150, 28, 0, 0, 0, GuiWidget::JUSTIFY_CENTER);
+    Rgb const field = role(canvas, GuiColorScheme::ROLE_FIELD);
+    Rgb const field_text = role(canvas, GuiColorScheme::ROLE_FIELD_TEXT);
+    dc.draw_round_framef(GuiWidget::ROUNDNESS_TOP, x + 350, fy, 150, 28, text[0], text[1], text[2], field[0],
+                         field[1], field[2]);
+    dc.draw_text("frame on a fill", x + 350, fy, 150, 28, field_text[0], field_text[1], field_text[2],
+                 GuiWidget::JUSTIFY_CENTER);
+}
+
+// Boxed text in the three justifications, and wrapped text.
+void paint_text(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const text = role(canvas, GuiColorScheme::ROLE_TEXT);
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    Rgb const outline = role(canvas, GuiColorScheme::ROLE_FIELD_BORDER);
+    GuiWidget::Justify const justifications[] = {GuiWidget::JUSTIFY_LEFT, GuiWidget::JUSTIFY_CENTER,
+                                                 GuiWidget::JUSTIFY_RIGHT};
+    for (int i = 0; i < 3; ++i) {
+        int const by = y + 12 + i * 36;
+        dc.draw_rect(x + 14, by, 240, 26, outline[0], outline[1], outline[2]);
+        dc.draw_text(CoreString("Boxed, ") + short_name(GuiWidget::get_justify_name(justifications[i])), x + 14, by,
+                     240, 26, text[0], text[1], text[2], justifications[i]);
+    }
+    dc.draw_text("draw_text in a box, centred vertically", {x + 14, y + 128}, dim);
+
+    int const wx = x + 280, ww = canvas.get_width() - 294, wh = canvas.get_height() - 40;
+    dc.draw_rect(wx, y + 12, ww, wh, outline[0], outline[1], outline[2]);
+    dc.draw_wrapped_text("Wrapped text breaks at word boundaries inside its box, from the top-left corner, and "
+                         "is clipped to the box. A long paragraph keeps going onto the following lines until it "
+                         "reaches the bottom edge, where what does not fit is cut away by the clip rectangle, "
+                         "however much text there is left.",
+                         wx + 4, y + 14, ww - 8, wh - 4, text[0], text[1], text[2]);
+    dc.draw_text("draw_wrapped_text", {wx, y + 12 + wh + 16}, dim);
+}
+
+// The same path clamped at its end and at its start in narrower and narrower boxes.
+void paint_clamped(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const text = role(canvas, GuiColorScheme::ROLE_TEXT);
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    Rgb const outline = role(canvas, GuiColorScheme::ROLE_FIELD_BORDER);
+    Rgb const accent = role(canvas, GuiColorScheme::ROLE_ACCENT);
+    CoreString const path("/geometry/props/block_0/prop_4/body");
+    int const widths[] = {230, 170, 120, 80, 50, 24};
+    for (int column = 0; column < 2; ++column) {
+        bool const keep_end = column == 1;
+        int const cx = x + 14 + column * 280;
+        dc.draw_text(keep_end ? "clamp, keep_end" : "clamp", {cx, y + 16}, dim);
+        for (int i = 0; i < 6; ++i) {
+            int const by = y + 24 + i * 27;
+            dc.draw_rect(cx, by, widths[i], 22, outline[0], outline[1], outline[2]);
+            bool const shortened =
+                dc.draw_text_clampable(path, cx + 3, by, widths[i] - 6, 22, text[0], text[1], text[2], true,
+                                       keep_end, false);
+            // Shortened texts are marked by a small triangle after their box.
+            if (shortened)
+                dc.draw_trianglef(cx + widths[i] + 6, by + 7, cx + widths[i] + 14, by + 11, cx + widths[i] + 6,
+                                  by + 15, accent[0], accent[1], accent[2]);
+        }
+    }
+}
+
+// An image beside a text in the three justifications, with the image left and right of it; the
+// texts say which.
+void paint_icon_text(DemoCanvas& canvas, GuiWidgetDc& dc)
+{
+    int const x = canvas.get_x(), y = canvas.get_y();
+    Rgb const text = role(canvas, GuiColorScheme::ROLE_TEXT);
+    Rgb const dim = role(canvas, GuiColorScheme::ROLE_TEXT_DIM);
+    Rgb const outline = role(canvas, GuiColorScheme::ROLE_FIELD_BORDER);
+    GuiWidget::Justify const justifications[] = {GuiWidget::JUSTIFY_LEFT, GuiWidget::JUSTIFY_CENTER,
+                                                 GuiWidget::JUSTIFY_RIGHT};
+    GuiWidget::IconPosition const positions[] = {GuiWidget::ICON_POSITION_LEFT, GuiWidget::ICON_POSITION_RIGHT};
+    GuiImage const* images[] = {&GuiResource::open(), &GuiResource::save()};
+    for (int j = 0; j < 3; ++j)
+        dc.draw_text(short_name(GuiWidget::get_justify_name(justifications[j])), {x + 14 + j * 186, y + 16}, dim);
+    for (int p = 0; p < 3; ++p) {
+        // The third row: the image on the left, highlighted.
+        GuiWidget::IconPosition const position = positions[p % 2];
+        bool const highlighted = p == 2;
+        int const by = y + 28 + p * 54;
+        CoreString const label = highlighted ? CoreString("Highlighted")
+                                             : CoreString("Icon ") + (position == GuiWidget::ICON_POSITION_LEFT
+                                                                          ? "left" : "right");
+        for (int j = 0; j < 3; ++j) {
+            int const bx = x + 14 + j * 186;
+            dc.draw_rect(bx, by, 170, 30, outline[0], outline[1], outline[2]);
+            dc.draw_icon_text(*images[p % 2], label, bx + 1, by + 1, 168, 28, text[0], text[1], text[2],
+                              justifications[j], position, highlighted, highlighted);
+        }
+    }
+}
+
+}  // namespace
+
+void ShowcaseWindow::build_drawing_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    struct Section {
+        char const* name;
+        char const* title;
+        DemoCanvas::Paint paint;
+    } const sections[] = {
+        {"lines", "Lines in the five styles, and pixels", paint_lines},
+        {"shapes", "Triangles and rectangles; black on light", paint_shapes},
+        {"frames", "Frames with rounded corners: each roundness, and filled", paint_frames},
+        {"text", "Boxed text (left, centre, right) and wrapped text", paint_text},
+        {"clamped", "Clamped text in narrowing boxes (a mark when shortened)", paint_clamped},
+        {"icon_text", "Icon and text: the six layouts, and highlighted", paint_icon_text},
+    };
+    int const column_w = (w - MARGIN) / 2;
+    int const row_h = (h - 2 * MARGIN) / 3;
+    for (int i = 0; i < 6; ++i) {
+        int const px = x + (i % 2) * (column_w + MARGIN), py = y + (i / 2) * (row_h + MARGIN);
+        Section const& section = sections[i];
+        DemoPanel* panel = new DemoPanel(page, CoreString(section.name) + "_panel", section.title, px, py, column_w,
+                                         row_h);
+        new DemoCanvas(*panel, section.name, px + 1, py + DemoPanel::TITLE_HEIGHT, column_w - 2,
+                       row_h - DemoPanel::TITLE_HEIGHT - 1, section.paint);
+    }
 }
 
 ShowcaseWindow::~ShowcaseWindow()

@@ -4,6 +4,8 @@
 //   tiles to Tab through, scene items to drag onto a drop target, and the foundation tour
 //   with the sample scene's undo history;
 // - "Look": the colour scheme's roles, the built-in pictures and the fonts;
+// - "Drawing": what the software drawing context draws: lines, pixels, triangles,
+//   rectangles, frames with rounded corners, boxed, clamped and wrapped text, icons with text;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme.
 #include <memory>
@@ -23,9 +25,10 @@ public:
     GuiWindow& get_window() { return *m_window; }
     void show();
 
-    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_PREFERENCES, PAGE_COUNT };
+    // In the order of the header's buttons.
+    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_PREFERENCES, PAGE_COUNT };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "preferences").
+    // "drawing", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -36,6 +39,7 @@ private:
     void build_scene_panel(GuiWidget& parent, int x, int y, int w, int h);
     void refresh_scene_text();
     void build_look_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_drawing_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);

@@ -15,4 +15,5 @@ shoot showcase_narrow --resize 860x620
 shoot showcase_light --scheme light
 shoot look_dark --page look
 shoot look_light --page look --scheme light
+shoot drawing --page drawing
 shoot preferences --page preferences

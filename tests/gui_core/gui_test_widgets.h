@@ -66,8 +66,7 @@ public:
     }
     void draw(GuiDc& dc) override
     {
-        dc.set_color(m_color);
-        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
+        dc.draw_rectf(GMathVec4<int>(get_x(), get_y(), get_width(), get_height()), m_color);
     }
 
 private:

@@ -18,10 +18,8 @@ public:
     using GuiWidget::GuiWidget;
     void draw(GuiDc& dc) override
     {
-        dc.set_color(0, 0, 0);
-        dc.draw_filled_rectangle(get_x(), get_y(), get_width(), get_height());
-        dc.set_color(255, 255, 255);
-        dc.draw_text("MMMMMMMM", get_x() + 2, get_y() + get_height() - 6);
+        dc.draw_rectf(get_x(), get_y(), get_width(), get_height(), 0, 0, 0);
+        dc.draw_text("MMMMMMMM", get_x() + 2, get_y() + get_height() - 6, 255, 255, 255);
     }
 };
 

@@ -1,0 +1,574 @@
+// The software drawing context: colours, lines, pixels, triangles, frames with rounded
+// corners, boxed, clamped, wrapped and icon-with-text drawing, each drawn by a widget in a
+// real window and read back from the X server; the line-length limit of text handed to the
+// toolkit; measuring in the owner's font.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+#include <FL/Fl.H>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gui/core/gui_dc.h"
+#include "gui/core/gui_image.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_test_app.h"
+
+namespace {
+
+using Color = GMathVec3<unsigned char>;
+Color const WHITE(255, 255, 255);
+
+// The software context, keeping the texts given to the boxed draw_text: what clamping chose.
+class RecordingDc : public GuiWidgetDc {
+public:
+    using GuiWidgetDc::draw_text;
+    using GuiWidgetDc::GuiWidgetDc;
+    void draw_text(CoreString const& text, int const& x, int const& y, int const& w, int const& h,
+                   unsigned char const& r, unsigned char const& g, unsigned char const& b,
+                   GuiWidget::Justify const& justify) override
+    {
+        boxed.emplace_back(text.std_string(), justify);
+        GuiWidgetDc::draw_text(text, x, y, w, h, r, g, b, justify);
+    }
+    std::vector<std::pair<std::string, GuiWidget::Justify>> boxed;
+};
+
+// Fills itself in white, then paints through a function with the context the window's drawing
+// hands it (its own recording context).
+class Canvas : public GuiWidget {
+public:
+    Canvas(GuiWidget& parent, int w, int h, std::function<void(Canvas&, GuiWidgetDc&)> paint)
+        : GuiWidget(parent, 0, 0, w, h), m_dc(*this), m_paint(std::move(paint))
+    {
+    }
+    GuiDc& get_dc() override { return m_dc; }
+    void draw(GuiDc& dc) override
+    {
+        GuiWidgetDc& software = static_cast<GuiWidgetDc&>(dc);
+        software.draw_rectf(get_x(), get_y(), get_width(), get_height(), 255, 255, 255);
+        m_paint(*this, software);
+    }
+    RecordingDc& recording() { return m_dc; }
+
+private:
+    RecordingDc m_dc;
+    std::function<void(Canvas&, GuiWidgetDc&)> m_paint;
+};
+
+// The smallest box around the pixels that pass a test.
+struct Extent {
+    int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1, count = 0;
+    bool is_empty() const { return count == 0; }
+};
+
+struct Picture {
+    std::vector<unsigned char> rgb;
+    int w = 0, h = 0;
+
+    Color at(int x, int y) const { return pixel_at(rgb, w, x, y); }
+    // Pixels of (x, y, w, h) that pass `test`.
+    template <class Test>
+    Extent find(Test const& test, int x = 0, int y = 0, int w = INT_MAX, int h = INT_MAX) const
+    {
+        Extent e;
+        for (int py = y; py < std::min(y + h, this->h); ++py) {
+            for (int px = x; px < std::min(x + w, this->w); ++px) {
+                if (!test(at(px, py))) continue;
+                e.left = std::min(e.left, px);
+                e.right = std::max(e.right, px);
+                e.top = std::min(e.top, py);
+                e.bottom = std::max(e.bottom, py);
+                ++e.count;
+            }
+        }
+        return e;
+    }
+    // The rows of a w × h box as text: '.' for white, '#' for `ink`, '?' for anything else.
+    std::vector<std::string> mask(int x, int y, int w, int h, Color const& ink,
+                                  Color const& fill = WHITE) const
+    {
+        std::vector<std::string> rows;
+        for (int py = y; py < y + h; ++py) {
+            std::string row;
+            for (int px = x; px < x + w; ++px) {
+                Color const c = at(px, py);
+                row += c == WHITE ? '.' : c == ink ? '#' : c == fill ? 'F' : '?';
+            }
+            rows.push_back(row);
+        }
+        return rows;
+    }
+};
+
+std::string repeat(std::string const& text, int count)
+{
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
+}
+
+bool not_white(Color const& c)
+{
+    return c != WHITE;
+}
+
+// Dark enough to be a part of black text, antialiased edges included.
+bool dark(Color const& c)
+{
+    return c[0] < 140 && c[1] < 140 && c[2] < 140;
+}
+
+class GuiDcTest : public GuiTest {
+protected:
+    // A w × h window holding one canvas that paints with `paint`; what the window shows.
+    Picture paint(std::function<void(Canvas&, GuiWidgetDc&)> paint, int w = 240, int h = 120)
+    {
+        GuiWindow& window = make_window(w, h);
+        m_canvas = new Canvas(window, w, h, std::move(paint));
+        m_canvas->show();
+        pump_events(app());
+        Picture picture;
+        picture.rgb = read_window_rgb(window, picture.w, picture.h);
+        return picture;
+    }
+
+    Canvas* m_canvas = nullptr;
+};
+
+// --- Colours ---
+
+TEST(GuiWidgetDcColorTest, ColoursArePackedAndBlackIsThePalettesBlack)
+{
+    EXPECT_EQ(GuiWidgetDc::get_toolkit_color(0, 0, 0), 56u);
+    EXPECT_EQ(GuiWidgetDc::get_toolkit_color(0, 0, 1), 0x00000100u);
+    EXPECT_EQ(GuiWidgetDc::get_toolkit_color(1, 2, 3), 0x01020300u);
+    EXPECT_EQ(GuiWidgetDc::get_toolkit_color(255, 255, 255), 0xFFFFFF00u);
+}
+
+TEST_F(GuiDcTest, BlackIsDrawnBlackWhateverTheForegroundColour)
+{
+    // Palette entry 0 is the foreground colour: a packed 0 would draw in it.
+    Fl_Color const saved = Fl::get_color(FL_FOREGROUND_COLOR);
+    Fl::set_color(FL_FOREGROUND_COLOR, 200, 0, 200);
+    Picture const picture = paint([](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_rectf(GMathVec4<int>(10, 10, 20, 20), Color(0, 0, 0));
+        dc.draw_line(40, 15, 80, 15, 0, 0, 0);
+        dc.draw_rectf(GMathVec4<int>(90, 10, 20, 20), Color(10, 200, 30));
+    });
+    Fl::set_color(FL_FOREGROUND_COLOR, saved);
+    EXPECT_EQ(picture.at(15, 15), Color(0, 0, 0));
+    EXPECT_EQ(picture.at(60, 15), Color(0, 0, 0));
+    EXPECT_EQ(picture.at(100, 20), Color(10, 200, 30));
+}
+
+// --- Lines, pixels, triangles ---
+
+TEST_F(GuiDcTest, LinesAndPixelsSetExactlyTheirPixels)
+{
+    Color const red(200, 0, 0);
+    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_line(10, 20, 60, 20, red[0], red[1], red[2]);
+        dc.draw_line(100, 60, 100, 60, red[0], red[1], red[2]);
+        dc.draw_pixel(150, 80, red[0], red[1], red[2]);
+    });
+    Extent const line = picture.find(not_white, 0, 0, 240, 40);
+    EXPECT_EQ(line.count, 51);
+    EXPECT_EQ(line.left, 10);
+    EXPECT_EQ(line.right, 60);
+    EXPECT_EQ(line.top, 20);
+    EXPECT_EQ(line.bottom, 20);
+    EXPECT_EQ(picture.at(35, 20), red);
+
+    Extent const point = picture.find(not_white, 0, 40, 120, 40);
+    EXPECT_EQ(point.count, 1) << "a line whose ends coincide is one pixel";
+    EXPECT_EQ(picture.at(100, 60), red);
+    Extent const pixel = picture.find(not_white, 120, 40, 120, 80);
+    EXPECT_EQ(pixel.count, 1);
+    EXPECT_EQ(picture.at(150, 80), red);
+}
+
+TEST_F(GuiDcTest, LineStylesStayInForceButFramesAreSolid)
+{
+    Picture const picture = paint([](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_line(10, 10, 210, 10, 0, 0, 0, GuiWidgetDc::LINE_STYLE_DASH);
+        // Still dashed, yet the frame's edges are solid lines.
+        dc.draw_round_frame(10, 30, 200, 20, 0, 0, 0);
+        dc.draw_line(10, 70, 210, 70, 0, 0, 0, GuiWidgetDc::LINE_STYLE_DOT);
+        dc.draw_line(10, 90, 210, 90, 0, 0, 0);
+    });
+    auto count_row = [&](int y, int from, int to) {
+        return picture.find(not_white, from, y, to - from + 1, 1).count;
+    };
+    int const dashed = count_row(10, 10, 210);
+    EXPECT_GT(dashed, 20);
+    EXPECT_LT(dashed, 180) << "a dashed line has gaps";
+    int const dotted = count_row(70, 10, 210);
+    EXPECT_GT(dotted, 20);
+    EXPECT_LT(dotted, 180);
+    EXPECT_EQ(count_row(30, 12, 207), 196) << "the frame's top edge is solid";
+    EXPECT_EQ(count_row(90, 10, 210), 201) << "the default style is solid";
+}
+
+TEST_F(GuiDcTest, TrianglesAreOutlinedOrFilled)
+{
+    Color const blue(0, 0, 220);
+    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_triangle(10, 10, 60, 10, 10, 60, blue[0], blue[1], blue[2]);
+        dc.draw_trianglef(110, 10, 160, 10, 110, 60, blue[0], blue[1], blue[2]);
+    });
+    // Outline: the three edges, the hypotenuse included, and nothing inside.
+    EXPECT_EQ(picture.at(35, 10), blue);
+    EXPECT_EQ(picture.at(10, 35), blue);
+    EXPECT_EQ(picture.at(35, 35), blue);
+    EXPECT_EQ(picture.at(20, 20), WHITE);
+    // Filled: inside, not beyond the hypotenuse.
+    EXPECT_EQ(picture.at(120, 20), blue);
+    EXPECT_EQ(picture.at(125, 35), blue);
+    EXPECT_EQ(picture.at(150, 50), WHITE);
+}
+
+// --- Frames with rounded corners ---
+
+TEST_F(GuiDcTest, RoundFramesCutTheRoundedCornersOnly)
+{
+    Color const ink(0, 0, 0);
+    Color const fill(90, 160, 250);
+    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_round_frame(10, 10, 10, 10, 0, 0, 0);
+        dc.draw_round_frame(GuiWidget::ROUNDNESS_TOP, 30, 10, 10, 10, 0, 0, 0);
+        dc.draw_round_frame(GuiWidget::ROUNDNESS_NONE, 50, 10, 10, 10, 0, 0, 0);
+        // The fill is the inside; the frame has its four corners cut whatever the roundness.
+        dc.draw_round_framef(GuiWidget::ROUNDNESS_NONE, 70, 10, 10, 10, 0, 0, 0, fill[0], fill[1], fill[2]);
+    });
+    EXPECT_EQ(picture.mask(10, 10, 10, 10, ink), (std::vector<std::string>{
+                                                     "..######..",
+                                                     ".#......#.",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     ".#......#.",
+                                                     "..######..",
+                                                 }));
+    EXPECT_EQ(picture.mask(30, 10, 10, 10, ink), (std::vector<std::string>{
+                                                     "..######..",
+                                                     ".#......#.",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "#........#",
+                                                     "##########",
+                                                 }));
+    std::vector<std::string> const square = picture.mask(50, 10, 10, 10, ink);
+    EXPECT_EQ(square.front(), "##########");
+    EXPECT_EQ(square[1], "#........#");
+    EXPECT_EQ(square.back(), "##########");
+    EXPECT_EQ(picture.mask(70, 10, 10, 10, ink, fill), (std::vector<std::string>{
+                                                           "..######..",
+                                                           ".#FFFFFF#.",
+                                                           "#FFFFFFFF#",
+                                                           "#FFFFFFFF#",
+                                                           "#FFFFFFFF#",
+                                                           "#FFFFFFFF#",
+                                                           "#FFFFFFFF#",
+                                                           "#FFFFFFFF#",
+                                                           ".#FFFFFF#.",
+                                                           "..######..",
+                                                       }));
+}
+
+// --- The line-length limit ---
+
+TEST(GuiWidgetDcLimitTest, TextHandedToTheToolkitHasNoLineOf1024BytesOrMore)
+{
+    std::string const x1023(1023, 'x'), x1024(1024, 'x'), x2000(2000, 'x');
+    struct Case {
+        char const* what;
+        std::string text, expected;
+    } const cases[] = {
+        {"empty", "", ""},
+        {"short", "ab\ncd", "ab\ncd"},
+        {"exactly 1024 bytes, one line", x1024, x1024},
+        {"one line of 1025 bytes", x1024 + "y", x1024},
+        {"one line of 3000 bytes", std::string(3000, 'z'), std::string(1024, 'z')},
+        {"lines shorter than 1024 bytes", x1023 + "\n" + x1023, x1023 + "\n" + x1023},
+        {"a line of exactly 1024 bytes in longer text", x1024 + "\nab", x1024},
+        {"a long line in the middle", "ab\n" + x2000 + "\ncd", "ab\n" + x1024},
+        {"the first of two long lines", "a\n" + x2000 + "\n" + std::string(2000, 'y'), "a\n" + x1024},
+        {"only the last line long", "ab\ncd\n" + x2000, "ab\ncd"},
+        {"a cut inside a UTF-8 character", x1023 + "\xc3\xa9" + x2000, x1023},
+    };
+    for (Case const& c : cases)
+        EXPECT_EQ(GuiWidgetDc::limit_line_length(CoreString(c.text)).std_string(), c.expected) << c.what;
+}
+
+TEST_F(GuiDcTest, ASingleLongLineIsDrawnAsItsFirst1024Bytes)
+{
+    // Bytes 1014 to 1023 are X; after them come M up to 3000 bytes. Drawn from far left so
+    // that the X land at x = 10: the Ms after them must not show.
+    std::string const head(1014, ' ');
+    std::string const text = head + std::string(10, 'X') + std::string(1976, 'M');
+    int head_w = 0, xs_w = 0;
+    Picture const picture = paint([&](Canvas& canvas, GuiWidgetDc& dc) {
+        int h = 0;
+        canvas.get_text_size(CoreString(head), head_w, h);
+        canvas.get_text_size("XXXXXXXXXX", xs_w, h);
+        dc.draw_text(CoreString(text), 10 - head_w, 40, 0, 0, 0);
+    });
+    ASSERT_GT(head_w, 1000);
+    Extent const ink = picture.find(dark);
+    ASSERT_FALSE(ink.is_empty());
+    EXPECT_GE(ink.left, 9);
+    EXPECT_LE(ink.right, 10 + xs_w + 1);
+}
+
+// --- Boxed text ---
+
+TEST_F(GuiDcTest, BoxedTextIsPlacedByItsJustificationAndCentredVertically)
+{
+    int text_w = 0;
+    GuiWidget::Justify const justifications[] = {GuiWidget::JUSTIFY_LEFT, GuiWidget::JUSTIFY_RIGHT,
+                                                 GuiWidget::JUSTIFY_CENTER};
+    Picture const picture = paint(
+        [&](Canvas& canvas, GuiWidgetDc& dc) {
+            int h = 0;
+            canvas.get_text_size("MMMM", text_w, h);
+            for (int i = 0; i < 3; ++i)
+                dc.draw_text("MMMM", 20, 10 + i * 40, 200, 30, 0, 0, 0, justifications[i]);
+        },
+        240, 130);
+    ASSERT_GT(text_w, 20);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(GuiWidget::get_justify_name(justifications[i]));
+        int const box_y = 10 + i * 40;
+        Extent const ink = picture.find(dark, 0, box_y, 240, 30);
+        ASSERT_FALSE(ink.is_empty());
+        EXPECT_NEAR(ink.right - ink.left + 1, text_w, 3);
+        switch (justifications[i]) {
+            case GuiWidget::JUSTIFY_LEFT:
+                EXPECT_NEAR(ink.left, 20, 2);
+                break;
+            case GuiWidget::JUSTIFY_RIGHT:
+                EXPECT_NEAR(ink.right, 219, 2);
+                break;
+            default:
+                EXPECT_NEAR((ink.left + ink.right) / 2.0, 120, 2);
+                break;
+        }
+        // Capitals, without descenders: their middle is near the box's middle.
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, box_y + 15, 3);
+    }
+}
+
+TEST_F(GuiDcTest, BoxedTextIsClippedToItsBoxAndAnUnknownJustificationDrawsNothing)
+{
+    Picture const picture = paint([](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_text("MMMMMMMMMMMMMMMMMMMM", 50, 10, 60, 30, 0, 0, 0, GuiWidget::JUSTIFY_LEFT);
+        dc.draw_text("MMMM", 50, 60, 100, 30, 0, 0, 0, GuiWidget::JUSTIFY_COUNT);
+        // The clip was given back: this lands outside both boxes.
+        dc.draw_rectf(200, 100, 10, 10, 0, 0, 0);
+    });
+    Extent const clipped = picture.find(dark, 0, 0, 240, 50);
+    ASSERT_FALSE(clipped.is_empty());
+    EXPECT_GE(clipped.left, 50);
+    EXPECT_LE(clipped.right, 109);
+    EXPECT_GE(clipped.top, 10);
+    EXPECT_LE(clipped.bottom, 39);
+    EXPECT_TRUE(picture.find(dark, 0, 55, 240, 40).is_empty());
+    EXPECT_EQ(picture.at(205, 105), Color(0, 0, 0));
+}
+
+// --- Clamped text ---
+
+TEST_F(GuiDcTest, ClampedTextKeepsAsManyCharactersAsFitThenDots)
+{
+    struct Case {
+        char const* what;
+        std::string text, fitting;  // `fitting` is as wide as the box
+        bool clamp, keep_end, right;
+        std::string drawn;
+        GuiWidget::Justify justify;  // JUSTIFY_COUNT: either
+        bool shortened;
+    } const cases[] = {
+        {"clamped at the end", "abcdefghij", "abcde", true, false, false, "abc...", GuiWidget::JUSTIFY_COUNT,
+         true},
+        {"clamped at the start", "abcdefghij", "fghij", true, true, false, "...hij", GuiWidget::JUSTIFY_COUNT,
+         true},
+        {"fits", "abc", "abcde", true, false, false, "abc", GuiWidget::JUSTIFY_LEFT, false},
+        {"fits, right", "abc", "abcde", true, true, true, "abc", GuiWidget::JUSTIFY_RIGHT, false},
+        {"not clamped, too wide", "abcdefghij", "abcde", false, false, false, "abcdefghij",
+         GuiWidget::JUSTIFY_RIGHT, false},
+        {"not clamped, fits", "abc", "abcde", false, false, false, "abc", GuiWidget::JUSTIFY_LEFT, false},
+        // Characters, not bytes: "\xe2\x82\xac" is the euro sign, "\xc3\xa9" e acute.
+        {"three-byte characters", repeat("\xe2\x82\xac", 7), repeat("\xe2\x82\xac", 5), true, false, false,
+         repeat("\xe2\x82\xac", 3) + "...", GuiWidget::JUSTIFY_COUNT, true},
+        {"two-byte characters, keep_end", "abcd" + repeat("\xc3\xa9", 6), repeat("\xc3\xa9", 5), true, true,
+         false, "..." + repeat("\xc3\xa9", 3), GuiWidget::JUSTIFY_COUNT, true},
+        {"nothing fits", "abcdefghij", "", true, false, false, "...", GuiWidget::JUSTIFY_RIGHT, true},
+        {"nothing fits, keep_end", "abcdefghij", "", true, true, false, "...", GuiWidget::JUSTIFY_RIGHT,
+         true},
+    };
+    std::vector<bool> results;
+    Picture const picture = paint(
+        [&](Canvas& canvas, GuiWidgetDc& dc) {
+            int i = 0;
+            for (Case const& c : cases) {
+                int w = 0, h = 0;
+                canvas.get_text_size(CoreString(c.fitting), w, h);
+                results.push_back(dc.draw_text_clampable(CoreString(c.text), 10, 5 + 25 * i++, w, 20, 0, 0, 0,
+                                                         c.clamp, c.keep_end, c.right));
+            }
+        },
+        240, 240);
+    std::vector<std::pair<std::string, GuiWidget::Justify>> const& boxed = m_canvas->recording().boxed;
+    ASSERT_EQ(boxed.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(cases[i].what);
+        EXPECT_EQ(boxed[i].first, cases[i].drawn);
+        if (cases[i].justify != GuiWidget::JUSTIFY_COUNT) {
+            EXPECT_EQ(boxed[i].second, cases[i].justify);
+        }
+        EXPECT_EQ(results[i], cases[i].shortened);
+    }
+    // What was chosen reached the window, inside its box.
+    Extent const first = picture.find(dark, 0, 0, 240, 30);
+    ASSERT_FALSE(first.is_empty());
+    EXPECT_NEAR(first.left, 10, 2);
+}
+
+// --- Wrapped text ---
+
+TEST_F(GuiDcTest, WrappedTextGoesOntoSeveralLinesInsideItsBox)
+{
+    Picture const picture = paint([](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_wrapped_text(
+            "The quick brown fox jumps over the lazy dog, and then over the lazy dog again, "
+            "and again, until the box is full and the rest is clipped away.",
+            20, 10, 120, 60, 0, 0, 0);
+    });
+    Extent const ink = picture.find(dark);
+    ASSERT_FALSE(ink.is_empty());
+    EXPECT_NEAR(ink.left, 20, 2);
+    EXPECT_GE(ink.top, 10);
+    EXPECT_LE(ink.top, 14);
+    EXPECT_LE(ink.right, 139);
+    EXPECT_LE(ink.bottom, 69);
+    // Lines of ink separated by empty rows.
+    int lines = 0;
+    bool in_line = false;
+    for (int y = 10; y < 70; ++y) {
+        bool const has_ink = !picture.find(dark, 20, y, 120, 1).is_empty();
+        if (has_ink && !in_line) ++lines;
+        in_line = has_ink;
+    }
+    EXPECT_GE(lines, 3);
+}
+
+// --- Icon and text ---
+
+TEST_F(GuiDcTest, IconTextPlacesTheImageAndTheTextByJustificationAndIconPosition)
+{
+    // An 8 × 6 blue picture; its highlighted look is lighter.
+    std::vector<unsigned char> rgba;
+    for (int i = 0; i < 8 * 6; ++i) rgba.insert(rgba.end(), {0, 0, 180, 255});
+    GuiImage const image(rgba.data(), 8, 6, 4);
+    struct Layout {
+        GuiWidget::Justify justify;
+        GuiWidget::IconPosition position;
+    } const layouts[] = {
+        {GuiWidget::JUSTIFY_LEFT, GuiWidget::ICON_POSITION_LEFT},
+        {GuiWidget::JUSTIFY_LEFT, GuiWidget::ICON_POSITION_RIGHT},
+        {GuiWidget::JUSTIFY_RIGHT, GuiWidget::ICON_POSITION_LEFT},
+        {GuiWidget::JUSTIFY_RIGHT, GuiWidget::ICON_POSITION_RIGHT},
+        {GuiWidget::JUSTIFY_CENTER, GuiWidget::ICON_POSITION_LEFT},
+        {GuiWidget::JUSTIFY_CENTER, GuiWidget::ICON_POSITION_RIGHT},
+    };
+    int const x = 20, w = 200, h = 30, iw = 8;
+    int tw = 0;
+    Picture const picture = paint(
+        [&](Canvas& canvas, GuiWidgetDc& dc) {
+            int th = 0;
+            canvas.get_text_size("MMM", tw, th);
+            for (int i = 0; i < 6; ++i)
+                dc.draw_icon_text(image, "MMM", x, 10 + 40 * i, w, h, 0, 0, 0, layouts[i].justify,
+                                  layouts[i].position, false, true);
+            // Highlighted only with both flags; nothing for an unknown justification.
+            dc.draw_icon_text(image, "MMM", x, 250, w, h, 0, 0, 0, GuiWidget::JUSTIFY_LEFT,
+                              GuiWidget::ICON_POSITION_LEFT, true, true);
+            dc.draw_icon_text(image, "MMM", x, 290, w, h, 0, 0, 0, GuiWidget::JUSTIFY_COUNT,
+                              GuiWidget::ICON_POSITION_LEFT, true, true);
+        },
+        240, 330);
+    ASSERT_GT(tw, 10);
+    auto is_image = [](Color const& c) { return c[2] > 150 && c[0] < 100; };
+    int const centre_start = (2 * x - iw - tw + w) / 2;
+    int const expected[6][2] = {
+        // image left, text left
+        {x, x + iw},
+        {x + tw, x},
+        {x + w - iw - tw, x + w - tw},
+        {x + w - iw, x + w - iw - tw},
+        {centre_start, centre_start + iw},
+        {centre_start + tw, centre_start},
+    };
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(CoreString(GuiWidget::get_justify_name(layouts[i].justify)) + " " +
+                     GuiWidget::get_icon_position_name(layouts[i].position));
+        int const y = 10 + 40 * i;
+        Extent const drawn = picture.find(is_image, 0, y, 240, h);
+        EXPECT_EQ(drawn.left, expected[i][0]);
+        EXPECT_EQ(drawn.right, expected[i][0] + iw - 1);
+        EXPECT_EQ(drawn.top, y + h / 2 - 3);
+        EXPECT_EQ(drawn.bottom, y + h / 2 + 2);
+        EXPECT_EQ(picture.at(drawn.left, drawn.top), Color(0, 0, 180));
+        Extent const text = picture.find(dark, 0, y, 240, h);
+        ASSERT_FALSE(text.is_empty());
+        EXPECT_GE(text.left, expected[i][1]);
+        EXPECT_LE(text.left, expected[i][1] + 2);
+    }
+    EXPECT_EQ(picture.at(x, 250 + h / 2), Color(40, 40, 220));
+    EXPECT_TRUE(picture.find(not_white, 0, 290, 240, 40).is_empty());
+}
+
+// --- Measuring ---
+
+TEST_F(GuiDcTest, MeasuresInTheOwnersFontAtTheAskedWeight)
+{
+    GuiWindow& window = make_window(100, 50);
+    GuiWidget* widget = new GuiWidget(window, 0, 0, 100, 50);
+    widget->set_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT, 1, 2, 3);
+    // The toolkit's sans faces: their bold is wider (Roboto's weights share their widths).
+    widget->set_font(GuiFont("sans", 12));
+    GuiDc& dc = widget->get_dc();
+    EXPECT_EQ(&dc.get_font(), &widget->get_font());
+    EXPECT_EQ(dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT), Color(1, 2, 3));
+
+    int normal_w = 0, bold_w = 0, h = 0, widget_w = 0;
+    dc.get_text_size("The weight of this text", normal_w, h);
+    widget->get_text_size("The weight of this text", widget_w, h);
+    EXPECT_EQ(normal_w, widget_w);
+    dc.get_text_size(CoreString("The weight of this text"), bold_w, h, GuiFont::WEIGHT_BOLD);
+    EXPECT_GT(bold_w, normal_w);
+    EXPECT_EQ(widget->get_font().get_weight(), GuiFont::WEIGHT_NORMAL) << "the weight is switched back";
+
+    // A bold font measured in the normal weight, and left bold.
+    widget->get_font().set_weight(GuiFont::WEIGHT_BOLD);
+    int again_w = 0;
+    dc.get_text_size("The weight of this text", again_w, h);
+    EXPECT_EQ(again_w, normal_w);
+    EXPECT_EQ(widget->get_font().get_weight(), GuiFont::WEIGHT_BOLD);
+}
+
+}  // namespace
