@@ -125,6 +125,7 @@ public:
                std::function<void()> action);
     int process_event(CoreString const& name) override;
     void draw(GuiDc& dc) override;
+    void set_action(std::function<void()> action) { m_action = std::move(action); }
 
 private:
     std::function<void()> m_action;

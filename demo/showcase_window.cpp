@@ -1,5 +1,8 @@
 #include "demo/showcase_window.h"
 
+#include "demo/showcase_gl_view.h"
+#include "gui/gl/gui_gl_hud_settings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -92,7 +95,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
-    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "Preferences"};
+    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Preferences"};
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
         int const button_w = p == PAGE_PREFERENCES ? 104 : 84;
         button_x -= 8 + button_w;
@@ -134,6 +137,8 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_pages[PAGE_LOOK]->hide();
     build_drawing_page(*m_pages[PAGE_DRAWING], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_DRAWING]->hide();
+    build_opengl_page(*m_pages[PAGE_OPENGL], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_OPENGL]->hide();
     build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_PREFERENCES]->hide();
 
@@ -147,6 +152,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "look";
         case PAGE_DRAWING:
             return "drawing";
+        case PAGE_OPENGL:
+            return "opengl";
         case PAGE_PREFERENCES:
             return "preferences";
         default:
@@ -477,6 +484,64 @@ void ShowcaseWindow::build_drawing_page(GuiWidget& page, int x, int y, int w, in
         new DemoCanvas(*panel, section.name, px + 1, py + DemoPanel::TITLE_HEIGHT, column_w - 2,
                        row_h - DemoPanel::TITLE_HEIGHT - 1, section.paint);
     }
+}
+
+void ShowcaseWindow::build_opengl_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    int const side_w = 200;
+    DemoPanel* panel = new DemoPanel(page, "opengl_panel", "OpenGL text (mouse wheel: zoom)", x, y,
+                                     w - side_w - MARGIN, h);
+    panel->anchor(L, T, R, B);
+    DemoTextView* view = new DemoTextView(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - side_w - MARGIN - 2,
+                                          h - DemoPanel::TITLE_HEIGHT - 1);
+    view->set_constraints(L, T, R, B);
+
+    int const side_x = x + w - side_w;
+    DemoPanel* controls = new DemoPanel(page, "hud_panel", "Head-up display", side_x, y, side_w, h);
+    controls->anchor(R, T, R, B);
+    int button_y = y + DemoPanel::TITLE_HEIGHT + 10;
+    auto const add = [&](char const* name, std::function<CoreString()> label, std::function<void()> change) {
+        DemoButton* button = new DemoButton(*controls, name, label(), side_x + 10, button_y, side_w - 20, 26, nullptr);
+        button->set_action([button, view, label, change] {
+            change();
+            button->set_label(label());
+            view->redraw();
+        });
+        button_y += 32;
+    };
+    GuiGlHudSettings& hud = view->get_hud_settings();
+    auto const guide_label = [&hud] {
+        static char const* const names[] = {"None", "Rule of Thirds", "Golden Ratio", "Golden Spiral",
+                                            "Golden Triangles", "Diagonals"};
+        return CoreString("Guide: ") + names[hud.get_enum(GuiGlHudSettings::ID_OVERLAY)];
+    };
+    add("hud_guide", guide_label, [&hud] {
+        hud.set_enum(GuiGlHudSettings::ID_OVERLAY, (hud.get_enum(GuiGlHudSettings::ID_OVERLAY) + 1) % 6);
+    });
+    struct Toggle {
+        char const* name;
+        char const* label;
+        int id;
+    } const toggles[] = {
+        {"hud_mirror_x", "Mirror X", GuiGlHudSettings::ID_MIRROR_X},
+        {"hud_mirror_y", "Mirror Y", GuiGlHudSettings::ID_MIRROR_Y},
+        {"hud_live_area", "Live Area", GuiGlHudSettings::ID_LIVE_AREA},
+        {"hud_action", "Action", GuiGlHudSettings::ID_ACTION},
+        {"hud_title", "Title", GuiGlHudSettings::ID_TITLE},
+        {"hud_user", "User", GuiGlHudSettings::ID_USER},
+        {"hud_caption", "Captions", GuiGlHudSettings::ID_CAPTION},
+    };
+    for (Toggle const& toggle : toggles) {
+        int const id = toggle.id;
+        CoreString const text(toggle.label);
+        add(toggle.name, [&hud, id, text] { return text + (hud.get_bool(id) ? ": on" : ": off"); },
+            [&hud, id] { hud.set_bool(id, !hud.get_bool(id)); });
+    }
+    button_y += 10;
+    auto const zoom_label = [] { return CoreString("Zoom in"); };
+    add("zoom_in", zoom_label, [view] { view->set_zoom(view->get_zoom() * 1.5); });
+    add("zoom_out", [] { return CoreString("Zoom out"); }, [view] { view->set_zoom(view->get_zoom() / 1.5); });
+    add("zoom_reset", [] { return CoreString("Zoom 100%"); }, [view] { view->set_zoom(1.0); });
 }
 
 ShowcaseWindow::~ShowcaseWindow()

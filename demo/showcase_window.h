@@ -6,6 +6,8 @@
 // - "Look": the colour scheme's roles, the built-in pictures and the fonts;
 // - "Drawing": what the software drawing context draws: lines, pixels, triangles,
 //   rectangles, frames with rounded corners, boxed, clamped and wrapped text, icons with text;
+// - "OpenGL": distance-field text from 8 to 72 points in an OpenGL view, zoomed with the
+//   wheel, under switchable safe frames and composition guides;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme.
 #include <memory>
@@ -26,9 +28,9 @@ public:
     void show();
 
     // In the order of the header's buttons.
-    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_PREFERENCES, PAGE_COUNT };
+    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_OPENGL, PAGE_PREFERENCES, PAGE_COUNT };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "preferences").
+    // "drawing", "opengl", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -40,6 +42,7 @@ private:
     void refresh_scene_text();
     void build_look_page(GuiWidget& page, int x, int y, int w, int h);
     void build_drawing_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_opengl_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);

@@ -16,4 +16,5 @@ shoot showcase_light --scheme light
 shoot look_dark --page look
 shoot look_light --page look --scheme light
 shoot drawing --page drawing
+shoot opengl --page opengl
 shoot preferences --page preferences

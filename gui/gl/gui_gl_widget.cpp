@@ -183,6 +183,12 @@ GuiGlRouter::~GuiGlRouter()
     if (auto* owner = static_cast<GuiGlWidget*>(get_owner())) owner->unregister_widget();
 }
 
+void GuiGlRouter::hide()
+{
+    if (auto* owner = static_cast<GuiGlWidget*>(get_owner())) owner->unregister_widget();
+    Fl_Gl_Window::hide();
+}
+
 int GuiGlRouter::handle(int event)
 {
     GuiWidget* owner = get_owner();

@@ -58,6 +58,9 @@ public:
 
     int handle(int event) override;
     void draw() override;
+    // Hiding destroys the window's context: the widget counts as unregistered until it
+    // draws again.
+    void hide() override;
 
     void draw_base() override {}
     int handle_event(CoreString const& name) override;

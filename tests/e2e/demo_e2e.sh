@@ -46,17 +46,22 @@ xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
 
-# The header's buttons (anchored to the right edge, from x 674: Widgets, Look, Drawing,
-# Preferences, the scheme): the pages, the light scheme, and back to the widgets.
-xdotool mousemove --window "$wid" 808 17 click 1
+# The header's buttons (anchored to the right edge, from x 582: Widgets, Look, Drawing,
+# OpenGL, Preferences, the scheme): the pages, a zoom of the OpenGL view with the wheel, the
+# light scheme, and back to the widgets.
+xdotool mousemove --window "$wid" 716 17 click 1
 expect '^page look$' "the Look button shows the Look page"
-xdotool mousemove --window "$wid" 900 17 click 1
+xdotool mousemove --window "$wid" 808 17 click 1
 expect '^page drawing$' "the Drawing button shows the Drawing page"
+xdotool mousemove --window "$wid" 900 17 click 1
+expect '^page opengl$' "the OpenGL button shows the OpenGL page"
+xdotool mousemove --window "$wid" 400 400 click 4
+expect '^zoom 115$' "the wheel zooms the OpenGL view in"
 xdotool mousemove --window "$wid" 1000 17 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
 xdotool mousemove --window "$wid" 1115 17 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 716 17 click 1
+xdotool mousemove --window "$wid" 624 17 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Two seconds of work that keeps the window alive: a click during it is refused (the

@@ -223,6 +223,22 @@ TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
     int x0, y0, x1, y1;
     EXPECT_TRUE(again.lit_box(x0, y0, x1, y1));
     EXPECT_TRUE(font->is_ready());
+
+    // Hiding the view only unmaps it; hiding its window destroys the context, and shown
+    // again the view draws text again.
+    again.hide();
+    pump_events(app());
+    EXPECT_EQ(destroyed, 1);
+    again.show();
+    window.hide();
+    pump_events(app());
+    EXPECT_EQ(destroyed, 2);
+    EXPECT_FALSE(font->is_ready());
+    window.show();
+    pump_events(app());
+    draw(again);
+    EXPECT_TRUE(again.lit_box(x0, y0, x1, y1));
+    EXPECT_TRUE(font->is_ready());
     EventObject::disconnect(static_cast<EventObject&>(app()), EVT_ID_GL_CONTEXT_DESTROYED, count);
 }
 
