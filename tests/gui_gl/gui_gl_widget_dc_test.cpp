@@ -1,0 +1,168 @@
+// The OpenGL drawing context's text forms read back from the framebuffer: batched text,
+// justification, scaling through the font size, outlines, text on a box, and the sharing of
+// atlas textures between sizes.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include "gui/app/gui_app.h"
+#include "gui/gl/gui_gl_widget.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "tests/gui_gl/gui_gl_test_view.h"
+#include "tests/support/gui_test_app.h"
+
+namespace {
+
+class GuiGlDcTest : public GuiTest {
+protected:
+    GlTestView& make_view(int w = 300, int h = 120)
+    {
+        GuiWindow& window = make_window(w + 20, h + 20);
+        GlTestView* view = new GlTestView(window, 10, 10, w, h);
+        view->show();
+        view->get_font().set_size(20);
+        return *view;
+    }
+    void draw(GlTestView& view, std::function<void(GuiGlWidgetDc&)> drawing)
+    {
+        view.drawing = std::move(drawing);
+        int const before = view.draws;
+        view.get_widget()->redraw();
+        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(view.draws, before);
+    }
+    struct Box {
+        int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    };
+    static Box lit(GlTestView const& view, int threshold = 100)
+    {
+        Box box;
+        view.lit_box(box.x0, box.y0, box.x1, box.y1, threshold);
+        return box;
+    }
+};
+
+TEST_F(GuiGlDcTest, BatchedTextMatchesTextDrawnOneByOne)
+{
+    GlTestView& view = make_view();
+    draw(view, [](GuiGlWidgetDc& dc) { dc.draw_text("Batch 42", 30, 60, 255, 255, 255); });
+    std::vector<unsigned char> const single = view.pixels;
+    draw(view, [&view](GuiGlWidgetDc& dc) {
+        dc.fast_draw_text_begin();
+        glColor3ub(255, 255, 255);
+        glLoadIdentity();
+        glTranslated(30.0, view.get_height() - 60.0, 0.0);
+        dc.fast_draw_text("Batch 42");
+        dc.fast_draw_text_end();
+    });
+    EXPECT_EQ(view.pixels, single);
+    Box const box = lit(view);
+    EXPECT_GT(box.x1, box.x0 + 40);
+}
+
+TEST_F(GuiGlDcTest, JustificationPlacesTheTextInItsBox)
+{
+    GlTestView& view = make_view();
+    auto const boxed = [&view](GuiWidget::Justify justify) {
+        return [&view, justify](GuiGlWidgetDc& dc) {
+            GLint viewport[4];
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glTranslated(50.0, 50.0, 0.0);
+            glColor3ub(255, 255, 255);
+            dc.draw_text("WIDE", 0, GuiGlWidget::TEXT_ELLIPSIS_NONE, justify, 200, 1.0f, false, 0);
+        };
+    };
+    draw(view, boxed(GuiWidget::JUSTIFY_LEFT));
+    Box const left = lit(view);
+    draw(view, boxed(GuiWidget::JUSTIFY_RIGHT));
+    Box const right = lit(view);
+    draw(view, boxed(GuiWidget::JUSTIFY_CENTER));
+    Box const centre = lit(view);
+    EXPECT_NEAR(left.x0, 50, 3);
+    EXPECT_NEAR(right.x1, 250, 4);
+    EXPECT_NEAR((centre.x0 + centre.x1) / 2, 150, 4);
+    EXPECT_NEAR(right.x1 - right.x0, left.x1 - left.x0, 1);
+}
+
+TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
+{
+    GlTestView& view = make_view(400, 160);
+    GMathVec3<int> drawn;
+    auto const scaled = [&view, &drawn](float scale, int max_size) {
+        return [&view, &drawn, scale, max_size](GuiGlWidgetDc& dc) {
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glTranslated(10.0, 40.0, 0.0);
+            glColor3ub(255, 255, 255);
+            drawn = dc.draw_text("HHH", 0, GuiGlWidget::TEXT_ELLIPSIS_NONE, GuiWidget::JUSTIFY_LEFT, 0, scale, true,
+                                 max_size);
+        };
+    };
+    draw(view, scaled(1.0f, 100));
+    Box const normal = lit(view);
+    int const normal_width = drawn[0];
+    draw(view, scaled(2.0f, 100));
+    Box const twice = lit(view);
+    EXPECT_NEAR(drawn[0], normal_width * 2, 2);
+    EXPECT_NEAR(twice.y1 - twice.y0, 2 * (normal.y1 - normal.y0), 3);
+    EXPECT_EQ(view.get_font().get_size(), 20);  // restored
+    draw(view, scaled(3.0f, 31));                // limited to size 30
+    EXPECT_NEAR(drawn[1], 30, 1);
+    draw(view, scaled(3.0f, 4));  // a limit below 4 draws nothing
+    EXPECT_EQ(drawn, GMathVec3<int>(0, 0, 0));
+    EXPECT_EQ(lit(view).x1, -1);
+}
+
+TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
+{
+    GlTestView& view = make_view();
+    draw(view, [](GuiGlWidgetDc& dc) { dc.draw_text_with_rect("Box", 40, 60, 255, 255, 255, 200, 0, 0, 6); });
+    // The box reaches the margin beyond the text, in its colour.
+    EXPECT_EQ(view.pixel(36, 55), GMathVec3<unsigned char>(200, 0, 0));
+    Box const text = lit(view, 150);
+    EXPECT_GT(text.x1, text.x0);
+
+    draw(view, [](GuiGlWidgetDc& dc) {
+        dc.draw_text_with_outline("I", 60, 80, 255, 255, 255, 0, 0, 255, 1.0);
+    });
+    Box const stem = lit(view, 200);
+    ASSERT_GT(stem.x1, stem.x0 - 1);
+    int const middle = (stem.y0 + stem.y1) / 2;
+    EXPECT_GT(view.pixel(stem.x0 - 1, middle)[2], 100);  // the outline colour beside the stem
+    EXPECT_GT(view.pixel(stem.x1 + 1, middle)[2], 100);
+}
+
+TEST_F(GuiGlDcTest, SizesOfAFaceShareTheirAtlasTexture)
+{
+    GlTestView& view = make_view();
+    GuiFont small = view.get_font();
+    small.set_size(11);
+    GuiFont large = view.get_font();
+    large.set_size(31);
+    unsigned int const lists_before = GuiGlWidget::get_gl_list_count();
+    draw(view, [&](GuiGlWidgetDc&) {
+        view.set_active_font(small);
+        view.use_active_font();
+        view.set_active_font(large);
+        view.use_active_font();
+    });
+    view.set_active_font(small);
+    FontGlData const* a = view.get_active_font();
+    view.set_active_font(large);
+    FontGlData const* b = view.get_active_font();
+    ASSERT_NE(a, b);
+    ASSERT_TRUE(a->is_ready() && b->is_ready());
+    EXPECT_EQ(a->texture, b->texture);
+    EXPECT_NE(a->list_base, b->list_base);
+    EXPECT_GE(GuiGlWidget::get_gl_list_count(), lists_before + 2 * 256);
+}
+
+}  // namespace
