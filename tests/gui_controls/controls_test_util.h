@@ -1,0 +1,56 @@
+#pragma once
+// What the control tests share: a recorder of the events raised on controls, and a fixture
+// with a shown window to put them in.
+#include <string>
+#include <vector>
+
+#include "gui/core/gui_widget.h"
+#include "host/event/event_object.h"
+#include "tests/support/gui_test_app.h"
+
+// The names raised on the controls it listens to, in order.
+class EventLog {
+public:
+    void listen(GuiWidget& widget, std::vector<CoreString const*> const& names)
+    {
+        for (CoreString const* name : names) EventObject::connect(widget, *name, &EventLog::on_event, this);
+    }
+    std::vector<std::string> const& get() const { return m_names; }
+    int count(CoreString const& name) const
+    {
+        int n = 0;
+        for (std::string const& raised : m_names) n += raised == name.std_string() ? 1 : 0;
+        return n;
+    }
+    void clear() { m_names.clear(); }
+
+private:
+    static void on_event(EventObject&, EventObject::EventInfo const& info, void* data)
+    {
+        static_cast<EventLog*>(data)->m_names.push_back(info.get_name().std_string());
+    }
+    std::vector<std::string> m_names;
+};
+
+class ControlsTest : public GuiTest {
+protected:
+    GuiWindow& window()
+    {
+        if (!m_window) m_window = &make_window(400, 200);
+        return *m_window;
+    }
+    // Shows the control and works off the redraws its creation queued.
+    template <class Control>
+    Control& shown(Control* control)
+    {
+        control->show();
+        pump_events(app());
+        return *control;
+    }
+
+    // A member, so that it outlives the controls the fixture deletes after the test.
+    EventLog m_log;
+
+private:
+    GuiWindow* m_window = nullptr;
+};

@@ -1,0 +1,148 @@
+// Check buttons: the value toggled by presses, the option zone, set_value from code, hover
+// flags, disabled buttons, the content size and the checked look.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <vector>
+
+#include "gui/controls/gui_check_button.h"
+#include "gui/core/gui_image.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class CheckButtonTest : public ControlsTest {
+protected:
+    // A 80 × 22 button at (20, 20), listened to.
+    GuiCheckButton& make_button(CoreString const& label = "Grid")
+    {
+        GuiCheckButton& button = shown(new GuiCheckButton(window(), 20, 20, 80, 22, label));
+        m_log.listen(button, {&EVT_ID_CHECK_BUTTON_CLICK, &EVT_ID_CHECK_OPTION_BUTTON_CLICK});
+        return button;
+    }
+};
+
+}  // namespace
+
+TEST_F(CheckButtonTest, EachPressTogglesTheValueAndRaisesTheClick)
+{
+    GuiCheckButton& button = make_button();
+    EXPECT_FALSE(button.get_value());
+    mouse_down(button, 40, 30);
+    EXPECT_TRUE(button.get_value()) << "the press toggles, not the release";
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_CHECK_BUTTON_CLICK"});
+    mouse_up(button, 40, 30);
+    click(button, 40, 30);
+    EXPECT_FALSE(button.get_value());
+    EXPECT_EQ(m_log.count(EVT_ID_CHECK_BUTTON_CLICK), 2);
+}
+
+TEST_F(CheckButtonTest, OptionZonePressLeavesTheValue)
+{
+    GuiCheckButton& button = make_button();
+    button.set_use_option(true);
+    EXPECT_EQ(button.get_option_button_width(), 10);
+    click(button, 95, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_CHECK_OPTION_BUTTON_CLICK"});
+    EXPECT_FALSE(button.get_value());
+    click(button, 89, 30);
+    EXPECT_TRUE(button.get_value());
+
+    button.set_use_option(false);
+    EXPECT_EQ(button.get_option_button_width(), 0);
+    m_log.clear();
+    click(button, 95, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_CHECK_BUTTON_CLICK"});
+}
+
+TEST_F(CheckButtonTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
+{
+    GuiCheckButton& button = make_button();
+    mouse_move(button, 40, 30);
+    EXPECT_TRUE(button.is_hovered());
+    pump_events(app());
+    button.set_value(false);
+    EXPECT_FALSE(app().is_pending_redraw(&button));
+    EXPECT_TRUE(button.is_hovered());
+    button.set_value(true);
+    EXPECT_TRUE(button.get_value());
+    EXPECT_TRUE(app().is_pending_redraw(&button));
+    EXPECT_FALSE(button.is_hovered()) << "a change clears the hover look";
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(CheckButtonTest, HoverFlagsAndDisabledButton)
+{
+    GuiCheckButton& button = make_button();
+    button.set_use_option(true);
+    send_event(button, FL_ENTER, 30, 30);
+    EXPECT_TRUE(button.is_hovered());
+    mouse_move(button, 95, 30);
+    EXPECT_TRUE(button.is_option_hovered());
+    EXPECT_FALSE(button.is_hovered());
+    send_event(button, FL_LEAVE, 200, 150);
+    EXPECT_FALSE(button.is_option_hovered());
+    EXPECT_FALSE(button.is_hovered());
+
+    button.disable();
+    click(button, 40, 30);
+    click(button, 95, 30);
+    button.process_event(EVT_ID_MOUSE_DOWN);
+    mouse_move(button, 40, 30);
+    EXPECT_FALSE(button.get_value());
+    EXPECT_FALSE(button.is_hovered());
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(CheckButtonTest, ContentSizeFollowsThePushButtonRule)
+{
+    GuiCheckButton& button = make_button("Snap");
+    int tw = 0, th = 0;
+    button.get_text_size("Snap", tw, th);
+    int w = 0, h = 0;
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, tw + 10);
+    EXPECT_EQ(h, th);
+    // A pushed icon alone counts as the icon.
+    button.set_pushed_icon(GuiImage(20, 14, 4));
+    button.set_use_option(true);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 20 + tw + 10 + 10);
+    EXPECT_EQ(h, 14 + th);
+    button.set_label("");
+    button.set_use_option(false);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 22);
+    EXPECT_EQ(h, 14);
+}
+
+TEST(CheckButtonNames, StyleNames)
+{
+    EXPECT_STREQ(GuiCheckButton::get_style_name(GuiCheckButton::STYLE_FLAT), "STYLE_FLAT");
+    EXPECT_STREQ(GuiCheckButton::get_style_name(GuiCheckButton::STYLE_BUTTON), "STYLE_BUTTON");
+    for (int const other : {2, 3, -1})
+        EXPECT_STREQ(GuiCheckButton::get_style_name(static_cast<GuiCheckButton::Style>(other)),
+                     "STYLE_UNKNOWN");
+}
+
+TEST_F(CheckButtonTest, CheckedButtonLooksPushedInBothStyles)
+{
+    GuiCheckButton& button = make_button("");
+    for (GuiCheckButton::Style const style : {GuiCheckButton::STYLE_BUTTON, GuiCheckButton::STYLE_FLAT}) {
+        button.set_style(style);
+        button.set_value(false);
+        pump_events(app());
+        int w = 0, h = 0;
+        std::vector<unsigned char> const unchecked = read_window_rgb(window(), w, h);
+        button.set_value(true);
+        pump_events(app());
+        std::vector<unsigned char> const checked = read_window_rgb(window(), w, h);
+        EXPECT_NE(pixel_at(checked, w, 60, 31), pixel_at(unchecked, w, 60, 31))
+            << GuiCheckButton::get_style_name(style);
+    }
+}

@@ -1,0 +1,156 @@
+// Checkboxes: presses toggle through the virtual set_value, set_value from code, the size
+// fitted to the label, keypad Enter moving the focus on, hover, disabled boxes and the mark.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <vector>
+
+#include "gui/controls/gui_checkbox.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Sees every value its base is given.
+class WatchedCheckbox : public GuiCheckbox {
+public:
+    using GuiCheckbox::GuiCheckbox;
+    void set_value(bool const& value) override
+    {
+        values.push_back(value);
+        GuiCheckbox::set_value(value);
+    }
+    std::vector<bool> values;
+};
+
+class CheckboxTest : public ControlsTest {
+protected:
+    template <class Box = GuiCheckbox>
+    Box& make_box(int x = 20, int y = 20, CoreString const& label = "Wrap lines")
+    {
+        Box& box = shown(new Box(window(), x, y, label));
+        m_log.listen(box, {&EVT_ID_CHECKBOX_CLICK});
+        return box;
+    }
+};
+
+}  // namespace
+
+TEST_F(CheckboxTest, PressTogglesThroughTheVirtualSetValue)
+{
+    WatchedCheckbox& box = make_box<WatchedCheckbox>();
+    click(box, 25, 28);
+    EXPECT_TRUE(box.get_value());
+    EXPECT_EQ(box.values, std::vector<bool>{true});
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_CHECKBOX_CLICK"});
+    // A press on the label counts too.
+    click(box, box.get_x() + box.get_width() - 2, 28);
+    EXPECT_FALSE(box.get_value());
+    EXPECT_EQ(box.values, (std::vector<bool>{true, false}));
+    EXPECT_EQ(m_log.count(EVT_ID_CHECKBOX_CLICK), 2);
+    EXPECT_TRUE(box.has_focus()) << "a pressed checkbox takes the focus";
+}
+
+TEST_F(CheckboxTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
+{
+    GuiCheckbox& box = make_box();
+    box.set_value(false);
+    EXPECT_FALSE(app().is_pending_redraw(&box));
+    box.set_value(true);
+    EXPECT_TRUE(box.get_value());
+    EXPECT_TRUE(app().is_pending_redraw(&box));
+    pump_events(app());
+    box.set_value(true);
+    EXPECT_FALSE(app().is_pending_redraw(&box));
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(CheckboxTest, SizeFitsTheBoxAndTheLabel)
+{
+    GuiCheckbox& box = make_box(20, 20, "");
+    EXPECT_EQ(box.get_width(), GuiCheckbox::BOX_SIZE);
+    EXPECT_GE(box.get_height(), GuiCheckbox::BOX_SIZE);
+    int tw = 0, th = 0;
+    box.get_text_size("A much longer label", tw, th);
+    box.set_label("A much longer label");
+    EXPECT_EQ(box.get_width(), GuiCheckbox::BOX_SIZE + GuiCheckbox::LABEL_GAP + tw);
+    EXPECT_GE(box.get_height(), th);
+    EXPECT_EQ(box.get_x(), 20);
+    EXPECT_EQ(box.get_y(), 20);
+}
+
+TEST_F(CheckboxTest, KeypadEnterMovesTheFocusToTheNextWidget)
+{
+    GuiCheckbox& first = make_box(20, 20, "First");
+    GuiCheckbox& second = make_box(20, 60, "Second");
+    first.set_focus();
+    ASSERT_TRUE(first.has_focus());
+    // Return is not the keypad's Enter: the focus stays.
+    key_down(first, FL_Enter);
+    EXPECT_TRUE(first.has_focus());
+    EXPECT_EQ(key_down(first, FL_KP_Enter), 1);
+    EXPECT_TRUE(second.has_focus());
+    EXPECT_FALSE(first.get_value());
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(CheckboxTest, HoverAndDisabledBox)
+{
+    GuiCheckbox& box = make_box();
+    send_event(box, FL_ENTER, 25, 28);
+    EXPECT_TRUE(box.is_hovered());
+    send_event(box, FL_LEAVE, 300, 150);
+    EXPECT_FALSE(box.is_hovered());
+    send_event(box, FL_ENTER, 25, 28);
+    mouse_move(box, 26, 28);
+    EXPECT_TRUE(box.is_hovered());
+    send_event(box, FL_LEAVE, 300, 150);
+    EXPECT_FALSE(box.is_hovered());
+
+    box.disable();
+    click(box, 25, 28);
+    box.process_event(EVT_ID_MOUSE_DOWN);
+    mouse_move(box, 25, 28);
+    EXPECT_FALSE(box.get_value());
+    EXPECT_FALSE(box.is_hovered());
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(CheckboxTest, CheckedBoxShowsAMark)
+{
+    GuiCheckbox& box = make_box(20, 20, "");
+    auto box_pixels = [&] {
+        pump_events(app());
+        int w = 0, h = 0;
+        std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+        std::vector<GMathVec3<unsigned char>> pixels;
+        for (int y = box.get_y(); y < box.get_y() + box.get_height(); ++y)
+            for (int x = box.get_x(); x < box.get_x() + box.get_width(); ++x)
+                pixels.push_back(pixel_at(rgb, w, x, y));
+        return pixels;
+    };
+    std::vector<GMathVec3<unsigned char>> const unchecked = box_pixels();
+    box.set_value(true);
+    std::vector<GMathVec3<unsigned char>> const checked = box_pixels();
+    EXPECT_NE(checked, unchecked);
+    box.set_value(false);
+    EXPECT_EQ(box_pixels(), unchecked);
+}
+
+TEST_F(CheckboxTest, NewCheckboxDrawsItsLabel)
+{
+    GuiCheckbox& box = make_box(20, 20, "Visible label");
+    int w = 0, h = 0;
+    std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+    int const label_x = box.get_x() + GuiCheckbox::BOX_SIZE + GuiCheckbox::LABEL_GAP;
+    GMathVec3<unsigned char> const background = pixel_at(rgb, w, label_x, box.get_y());
+    int differing = 0;
+    for (int y = box.get_y(); y < box.get_y() + box.get_height(); ++y)
+        for (int x = label_x; x < box.get_x() + box.get_width(); ++x)
+            differing += pixel_at(rgb, w, x, y) != background;
+    EXPECT_GT(differing, 20) << "the label's glyphs, drawn with the first exposure";
+}

@@ -1,0 +1,346 @@
+// Push buttons: clicks by mouse and keys, toggles, the option zone, hover flags, focus,
+// disabled buttons, the content size and what the styles draw.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <vector>
+
+#include "gui/controls/gui_push_button.h"
+#include "gui/core/gui_image.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+std::vector<CoreString const*> const BUTTON_EVENTS = {&EVT_ID_PUSH_BUTTON_CLICK, &EVT_ID_PUSH_BUTTON_UNCLICK,
+                                                      &EVT_ID_PUSH_BUTTON_OPTION_CLICK};
+
+class PushButtonTest : public ControlsTest {
+protected:
+    // A 100 × 24 button at (20, 20), listened to.
+    GuiPushButton& make_button(CoreString const& label = "Apply")
+    {
+        GuiPushButton& button = shown(new GuiPushButton(window(), 20, 20, 100, 24, label));
+        m_log.listen(button, BUTTON_EVENTS);
+        return button;
+    }
+};
+
+using Names = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(PushButtonTest, ClicksOnlyWhenReleasedOverItself)
+{
+    GuiPushButton& button = make_button();
+    mouse_down(button, 50, 30);
+    EXPECT_TRUE(button.is_pushed());
+    EXPECT_TRUE(m_log.get().empty()) << "the press alone does not click";
+    mouse_up(button, 60, 32);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
+    EXPECT_FALSE(button.is_pushed());
+
+    // Pressed, then released beside it: nothing, and the press is forgotten.
+    m_log.clear();
+    mouse_move(button, 50, 30);
+    mouse_down(button, 50, 30);
+    mouse_up(button, 150, 30);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_FALSE(button.is_pushed());
+    EXPECT_FALSE(button.is_hovered());
+    // A release without a press does nothing either.
+    mouse_up(button, 50, 30);
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(PushButtonTest, ToggleStaysPushedAndUnclicksOnTheNextPress)
+{
+    GuiPushButton& button = make_button();
+    button.set_toggle(true);
+    click(button, 50, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
+    EXPECT_TRUE(button.is_pushed());
+
+    m_log.clear();
+    mouse_down(button, 50, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_UNCLICK"});
+    EXPECT_FALSE(button.is_pushed());
+    mouse_up(button, 50, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_UNCLICK"}) << "the release of an unclick is no click";
+
+    // A toggle press released outside leaves it as it was.
+    m_log.clear();
+    mouse_down(button, 50, 30);
+    mouse_up(button, 20, 80);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_FALSE(button.is_pushed());
+
+    // The keys of a focused toggle work as its presses do.
+    button.set_focus_receiver(true);
+    button.set_focus();
+    key_down(button, ' ');
+    key_up(button, ' ');
+    EXPECT_TRUE(button.is_pushed());
+    key_down(button, ' ');
+    key_up(button, ' ');
+    EXPECT_FALSE(button.is_pushed());
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_PUSH_BUTTON_CLICK", "EVT_ID_PUSH_BUTTON_UNCLICK"}));
+    m_log.clear();
+
+    // set_pushed changes the state silently, and ending the toggle releases it.
+    button.set_pushed(true);
+    EXPECT_TRUE(m_log.get().empty());
+    button.set_toggle(false);
+    EXPECT_FALSE(button.is_pushed());
+}
+
+TEST_F(PushButtonTest, OptionZoneRaisesOnlyTheOptionClick)
+{
+    GuiPushButton& button = make_button();
+    EXPECT_EQ(button.get_option_button_width(), 0);
+    // Without the option zone its pixels are ordinary button.
+    click(button, 115, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
+
+    button.set_use_option(true);
+    EXPECT_EQ(button.get_option_button_width(), 10);
+    m_log.clear();
+    click(button, 110, 30);  // the zone's first column
+    click(button, 119, 30);  // its last
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_PUSH_BUTTON_OPTION_CLICK", "EVT_ID_PUSH_BUTTON_OPTION_CLICK"}));
+    EXPECT_FALSE(button.is_pushed());
+    m_log.clear();
+    click(button, 109, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
+
+    // On a pushed toggle, the option press neither releases it nor clicks on its release.
+    button.set_toggle(true);
+    button.set_pushed(true);
+    m_log.clear();
+    click(button, 115, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_OPTION_CLICK"});
+    EXPECT_TRUE(button.is_pushed());
+}
+
+TEST_F(PushButtonTest, FocusedButtonClicksOnTheReleaseOfSpaceReturnOrKeypadEnter)
+{
+    GuiPushButton& button = make_button();
+    button.set_focus_receiver(true);
+    button.set_focus();
+    ASSERT_TRUE(button.has_focus());
+    for (int const key : {int(' '), int(FL_Enter), int(FL_KP_Enter)}) {
+        m_log.clear();
+        EXPECT_EQ(key_down(button, key), 1) << key;
+        EXPECT_TRUE(button.is_pushed()) << key;
+        key_down(button, key);  // the toolkit's repeat of a held key
+        EXPECT_TRUE(m_log.get().empty()) << key;
+        EXPECT_EQ(key_up(button, key), 1) << key;
+        EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"}) << key;
+        EXPECT_FALSE(button.is_pushed()) << key;
+    }
+    // Other keys do not push it, and a release without its press does not click.
+    m_log.clear();
+    key_down(button, 'a', "a");
+    key_up(button, 'a');
+    key_up(button, ' ');
+    EXPECT_FALSE(button.is_pushed());
+    EXPECT_TRUE(m_log.get().empty());
+
+    // A key held while the focus leaves is forgotten: its release elsewhere clicks nothing.
+    GuiPushButton& other = make_button("Other");
+    other.set_focus_receiver(true);
+    key_down(button, ' ');
+    other.set_focus();
+    EXPECT_FALSE(button.is_pushed());
+    key_up(button, ' ', 0, GMathVec2<int>(30, 30));
+    EXPECT_TRUE(m_log.get().empty());
+}
+
+TEST_F(PushButtonTest, KeysOfAnUnfocusedButtonDoNothing)
+{
+    GuiPushButton& button = make_button();
+    EXPECT_FALSE(button.is_focus_receiver()) << "a new push button does not take the focus";
+    click(button, 50, 30);
+    EXPECT_FALSE(button.has_focus());
+    m_log.clear();
+    // With the pointer over it the key reaches it, but without the focus it is not a click.
+    key_down(button, ' ', " ", 0, GMathVec2<int>(50, 30));
+    key_up(button, ' ', 0, GMathVec2<int>(50, 30));
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_FALSE(button.is_pushed());
+}
+
+TEST_F(PushButtonTest, ClickTakesTheFocusOfAFocusReceiverAndFocusChangesAreRaised)
+{
+    GuiPushButton& button = make_button();
+    GuiPushButton& other = make_button("Other");
+    button.set_focus_receiver(true);
+    other.set_focus_receiver(true);
+    m_log.listen(button, {&EVT_ID_WIDGET_FOCUS_IN, &EVT_ID_WIDGET_FOCUS_OUT});
+    click(button, 50, 30);
+    EXPECT_TRUE(button.has_focus());
+    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_IN), 1);
+    other.set_focus();
+    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_OUT), 1);
+}
+
+TEST_F(PushButtonTest, HoverFlagsFollowThePointerAcrossTheOptionZone)
+{
+    GuiPushButton& button = make_button();
+    button.set_use_option(true);
+    send_event(button, FL_ENTER, 30, 30);
+    EXPECT_TRUE(button.is_hovered());
+    mouse_move(button, 112, 30);
+    EXPECT_FALSE(button.is_hovered());
+    EXPECT_TRUE(button.is_option_hovered());
+    mouse_move(button, 60, 30);
+    EXPECT_TRUE(button.is_hovered());
+    EXPECT_FALSE(button.is_option_hovered());
+    mouse_move(button, 112, 30);
+    send_event(button, FL_LEAVE, 200, 100);
+    EXPECT_FALSE(button.is_hovered());
+    EXPECT_FALSE(button.is_option_hovered());
+
+    send_event(button, FL_ENTER, 30, 30);
+    button.hide();
+    EXPECT_FALSE(button.is_hovered()) << "a hidden button is not hovered";
+
+    // A hover change is redrawn; a move that changes nothing is not.
+    button.show();
+    mouse_move(button, 60, 30);
+    pump_events(app());
+    mouse_move(button, 61, 30);
+    EXPECT_FALSE(app().is_pending_redraw(&button));
+    mouse_move(button, 115, 30);
+    EXPECT_TRUE(app().is_pending_redraw(&button));
+}
+
+TEST_F(PushButtonTest, DisabledButtonRaisesNothing)
+{
+    GuiPushButton& button = make_button();
+    button.set_use_option(true);
+    button.set_focus_receiver(true);
+    button.set_focus();
+    button.disable();
+    click(button, 50, 30);
+    click(button, 115, 30);
+    key_down(button, ' ');
+    key_up(button, ' ');
+    // Also when the events are handed to it directly, bypassing the router.
+    button.process_event(EVT_ID_MOUSE_ENTER);
+    button.process_event(EVT_ID_MOUSE_DOWN);
+    button.process_event(EVT_ID_MOUSE_UP);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_FALSE(button.is_pushed());
+    EXPECT_FALSE(button.is_hovered());
+
+    button.enable();
+    click(button, 50, 30);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
+}
+
+TEST_F(PushButtonTest, ContentSizeAddsIconLabelMarginAndOptionZone)
+{
+    GuiPushButton& button = make_button("Render");
+    int tw = 0, th = 0;
+    button.get_text_size("Render", tw, th);
+    ASSERT_GT(tw, 0);
+    int w = 0, h = 0;
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, tw + 10);
+    EXPECT_EQ(h, th);
+
+    GuiImage icon(16, 12, 4);
+    button.set_icon(icon);
+    ASSERT_NE(button.get_icon(), nullptr);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 16 + tw + 10);
+    EXPECT_EQ(h, 12 + th);
+
+    button.set_use_option(true);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 16 + tw + 10 + 10);
+
+    // An icon without label keeps a 2-pixel margin.
+    button.set_label("");
+    button.set_use_option(false);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 16 + 2);
+    EXPECT_EQ(h, 12);
+
+    button.remove_icon();
+    EXPECT_EQ(button.get_icon(), nullptr);
+    button.get_content_size(w, h);
+    EXPECT_EQ(w, 2);
+    EXPECT_EQ(h, 0);
+}
+
+TEST(PushButtonNames, StyleNames)
+{
+    EXPECT_STREQ(GuiPushButton::get_style_name(GuiPushButton::STYLE_FLAT), "STYLE_FLAT");
+    EXPECT_STREQ(GuiPushButton::get_style_name(GuiPushButton::STYLE_SIMPLE), "STYLE_SIMPLE");
+    EXPECT_STREQ(GuiPushButton::get_style_name(GuiPushButton::STYLE_BUTTON), "STYLE_BUTTON");
+    EXPECT_STREQ(GuiPushButton::get_style_name(GuiPushButton::STYLE_ROUND), "STYLE_ROUND");
+    EXPECT_STREQ(GuiPushButton::get_style_name(GuiPushButton::STYLE_ICON_ONLY), "STYLE_ICON_ONLY");
+    for (int const other : {1, 6, -1})
+        EXPECT_STREQ(GuiPushButton::get_style_name(static_cast<GuiPushButton::Style>(other)),
+                     "STYLE_UNKNOWN");
+}
+
+TEST_F(PushButtonTest, DrawsItsFaceInTheSchemeColoursOfItsState)
+{
+    GuiPushButton& button = make_button("");
+    using Color = GMathVec3<unsigned char>;
+    button.set_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON, 200, 0, 0);
+    button.set_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON_PRESSED, 0, 200, 0);
+    button.set_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON_HOVER, 0, 0, 200);
+    button.set_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_BUTTON, 90, 90, 90);
+    pump_events(app());
+    // The face's middle, away from its label, edges and frame.
+    EXPECT_EQ(pixel_at(window(), 70, 32), Color(200, 0, 0));
+    mouse_down(button, 50, 30);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 70, 32), Color(0, 200, 0)) << "pushed";
+    mouse_up(button, 50, 30);
+    mouse_move(button, 50, 30);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 70, 32), Color(0, 0, 200)) << "hovered";
+    send_event(button, FL_LEAVE, 200, 150);
+    button.disable();
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 70, 32), Color(90, 90, 90)) << "disabled";
+}
+
+TEST_F(PushButtonTest, OptionZoneShowsAnArrowAndLabelsDrawInEveryStyle)
+{
+    GuiPushButton& button = make_button("Options");
+    using Color = GMathVec3<unsigned char>;
+    auto zone = [&] {
+        pump_events(app());
+        int w = 0, h = 0;
+        std::vector<unsigned char> rgb = read_window_rgb(window(), w, h);
+        std::vector<Color> pixels;
+        for (int y = 20; y < 44; ++y)
+            for (int x = 110; x < 120; ++x) pixels.push_back(pixel_at(rgb, w, x, y));
+        return pixels;
+    };
+    std::vector<Color> const plain = zone();
+    button.set_use_option(true);
+    EXPECT_NE(zone(), plain);
+
+    // Every style draws the label: the button's pixels are not all one colour.
+    for (GuiPushButton::Style const style : {GuiPushButton::STYLE_FLAT, GuiPushButton::STYLE_SIMPLE,
+                                             GuiPushButton::STYLE_BUTTON, GuiPushButton::STYLE_ROUND}) {
+        button.set_style(style);
+        pump_events(app());
+        int w = 0, h = 0;
+        std::vector<unsigned char> rgb = read_window_rgb(window(), w, h);
+        Color const background = pixel_at(rgb, w, 22, 32);
+        bool text = false;
+        for (int y = 24; y < 40 && !text; ++y)
+            for (int x = 40; x < 100 && !text; ++x) text = pixel_at(rgb, w, x, y) != background;
+        EXPECT_TRUE(text) << GuiPushButton::get_style_name(style);
+    }
+}
