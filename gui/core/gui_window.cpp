@@ -3,13 +3,23 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/x.H>
+
+#include <algorithm>
+#include <memory>
 
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_dc.h"
+#include "gui/core/gui_icon.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_popup.h"
+#include "gui/core/gui_resource.h"
 #include "host/core/core_log.h"
 #include "host/sys/sys_thread_lock.h"
 
 CORE_IMPLEMENT_CLASS(GuiWindow, GuiWidget)
+CORE_IMPLEMENT_CLASS(GuiWindowDefaultBackground, GuiWidget)
 
 namespace {
 
@@ -51,6 +61,14 @@ private:
     // key as a shortcut; otherwise the window's actions, then its owner's.
     int route_keys()
     {
+        // The window hands a shortcut it does not take back to its toolkit window, which
+        // offers it to its children again, this box among them.
+        if (m_routing) return 0;
+        struct Routing {
+            bool& flag;
+            explicit Routing(bool& f) : flag(f) { flag = true; }
+            ~Routing() { flag = false; }
+        } routing(m_routing);
         GuiWindow& window = *m_window;
         if (Gui::is_mouse_over_widget(window)) {
             GuiWidget* below = Gui::get_below_mouse_widget();
@@ -69,6 +87,7 @@ private:
     }
 
     GuiWindow* m_window;
+    bool m_routing = false;
 };
 
 
@@ -93,6 +112,78 @@ void on_window_close(Fl_Widget* widget, void*)
     if (!window->get_owner() && !Fl::first_window() && app.is_running()) app.quit();
 }
 
+// The application icon of every window: a built-in picture, made once.
+void set_default_icon()
+{
+    static std::unique_ptr<Fl_RGB_Image> icon;
+    if (icon) return;
+    GuiImage const& picture = GuiResource::context_iconrc().get_image(ImageIcon::IMAGE_ICON_SIZE_48);
+    if (!picture.get_data() || picture.get_width() == 0) return;
+    icon = std::make_unique<Fl_RGB_Image>(picture.get_data(), static_cast<int>(picture.get_width()),
+                                          static_cast<int>(picture.get_height()),
+                                          static_cast<int>(picture.get_depth()));
+    Fl_Window::default_icon(icon.get());
+}
+
+// True when a window manager that follows the extended hints runs on the display.
+bool has_window_manager()
+{
+    if (!fl_display) return false;
+    Atom const check = XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == 0) return false;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    int const status = XGetWindowProperty(fl_display, RootWindow(fl_display, fl_screen), check, 0, 1, False,
+                                          XA_WINDOW, &type, &format, &count, &after, &data);
+    bool const found = status == Success && data && count == 1;
+    if (data) XFree(data);
+    return found;
+}
+
+// Adds or removes both maximised states through the window manager.
+void send_maximized_state(Window window, bool const& on)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = on ? 1 : 0;  // add or remove
+    event.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    event.xclient.data.l[2] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    event.xclient.data.l[3] = 1;  // an application's request
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(fl_display);
+}
+
+// Whether the window manager lists both maximised states on the window.
+bool read_maximized_state(Window window)
+{
+    Atom const state = XInternAtom(fl_display, "_NET_WM_STATE", True);
+    if (state == 0) return false;
+    Atom const vertical = XInternAtom(fl_display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+    Atom const horizontal = XInternAtom(fl_display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool vertical_on = false, horizontal_on = false;
+    if (XGetWindowProperty(fl_display, window, state, 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        Atom const* atoms = reinterpret_cast<Atom const*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            vertical_on = vertical_on || atoms[i] == vertical;
+            horizontal_on = horizontal_on || atoms[i] == horizontal;
+        }
+    }
+    if (data) XFree(data);
+    return vertical_on && horizontal_on;
+}
+
 }  // namespace
 
 // GuiWindowRouter -------------------------------------------------------------------------------
@@ -105,6 +196,7 @@ GuiWindowRouter::GuiWindowRouter(GuiWindow& owner, int x, int y, int w, int h, c
     user_data(&owner);
     callback(&on_window_close);
     color(fl_rgb_color(64, 64, 64));
+    set_default_icon();
 }
 
 int GuiWindowRouter::handle(int event)
@@ -112,9 +204,16 @@ int GuiWindowRouter::handle(int event)
     GuiWidget* owner = get_owner();
     if (!owner) return Fl_Double_Window::handle(event);
     if (GuiWidget::is_focus_changing() && event == FL_UNFOCUS) return Fl_Double_Window::handle(event);
+    GuiWindow& window = *static_cast<GuiWindow*>(owner);
     switch (event) {
     case FL_FOCUS:
         if (shown()) m_active = true;
+        GuiPopup::on_window_focused(window);
+        break;
+    case FL_PUSH: GuiPopup::on_window_pushed(window); break;
+    case FL_KEYDOWN:
+    case FL_SHORTCUT:
+        if (!m_in_handle && GuiPopup::is_popup_open() && GuiPopup::on_key_down(window, Fl::event_key())) return 1;
         break;
     case FL_SHOW: m_active = true; break;
     case FL_HIDE: m_active = false; break;
@@ -291,6 +390,12 @@ GuiWindowRouter* GuiWindow::get_router() const
 
 void GuiWindow::show()
 {
+    // A window opened while a dialog waits for its answer must not fall behind it.
+    GuiWindow* top = get_application().get_top_window();
+    if ((m_owner && m_owner->m_in_modal_loop) || (top && top != this && top->m_in_modal_loop)) {
+        show_modal();
+        return;
+    }
     m_not_yet_shown = false;
     GuiWindowRouter* router = get_router();
     if (!router) return;
@@ -298,19 +403,55 @@ void GuiWindow::show()
         if (router->shown() && !router->visible()) router->show();  // iconified: restore
         return;
     }
-    Fl::focus(m_hidden_focus_widget);
     if (m_owner && m_owner->get_router()) {
         m_owner->get_router()->show();
         router->set_non_modal();
     }
+    show_toolkit_window(false);
+}
+
+void GuiWindow::show_modal()
+{
+    m_not_yet_shown = false;
+    GuiWindowRouter* router = get_router();
+    if (!router || m_shown) return;
+    router->set_modal();
+    show_toolkit_window(true);
+}
+
+void GuiWindow::show_toolkit_window(bool const& modal)
+{
+    GuiWindowRouter* router = get_router();
     router->show();
+    // After show: giving the focus to a widget of an unshown window makes the native window
+    // before the modal and owned flags could shape it.
+    Fl::focus(m_hidden_focus_widget);
     m_shown = true;
     for (GuiWidget* child : CoreVector<GuiWidget*>(get_children()))
         if (is_widget_visible(*child)) child->show();
     apply_children_constraints(0, 0, router->w(), router->h());
     apply_clipping();
-    m_in_modal_loop = false;
+    m_in_modal_loop = modal;
     GuiWidget::show();
+}
+
+bool const& GuiWindow::is_shown() const
+{
+    return m_shown;
+}
+
+int GuiWindow::modal_blocking_loop()
+{
+    m_in_modal_loop = true;
+    int result = -1;
+    GuiApp& app = get_application();
+    while (m_shown) {
+        app.check_for_events(true);
+        result = on_modal_loop();
+        if (result != -1) break;
+    }
+    m_in_modal_loop = false;
+    return result;
 }
 
 void GuiWindow::hide()
@@ -321,9 +462,13 @@ void GuiWindow::hide()
         return;
     }
     for (GuiWindow* child : CoreVector<GuiWindow*>(m_child_windows)) child->hide();
+    GuiPopup::on_window_hidden(*this);
     router->hide();
+    router->clear_modal_states();
+    if (m_owner) router->set_non_modal();
     GuiWidget::hide();
     m_shown = false;
+    m_in_modal_loop = false;
     m_entered = false;
     if (m_owner && m_owner->get_router() && m_owner->is_shown()) m_owner->get_router()->show();
 }
@@ -461,8 +606,145 @@ void GuiWindow::_lose_focus()
 
 void GuiWindow::_set_mouse_cursor(Gui::MouseCursorId const& id) const
 {
-    if (GuiWindowRouter* router = get_router())
-        if (router->shown()) router->cursor(static_cast<Fl_Cursor>(id));
+    GuiWindowRouter* router = get_router();
+    if (!router || !router->shown()) return;
+    if (id == Gui::MOUSE_CURSOR_NONE) {
+        // One fully transparent pixel.
+        static unsigned char const pixel[4] = {0, 0, 0, 0};
+        static Fl_RGB_Image const empty(pixel, 1, 1, 4);
+        router->cursor(&empty, 0, 0);
+        return;
+    }
+    router->cursor(static_cast<Fl_Cursor>(id));
+}
+
+void GuiWindow::set_border_drawn(bool const& drawn)
+{
+    GuiWindowRouter* router = get_router();
+    if (!router || drawn == m_border_drawn) return;
+    m_border_drawn = drawn;
+    if (!router->shown()) {
+        router->border(drawn ? 1 : 0);
+        return;
+    }
+    // The toolkit sets the frame when it makes the native window.
+    bool const modal = m_in_modal_loop;
+    hide();
+    router->border(drawn ? 1 : 0);
+    if (modal)
+        show_modal();
+    else
+        show();
+}
+
+void GuiWindow::maximize()
+{
+    GuiWindowRouter* router = get_router();
+    if (!router || !router->shown()) return;
+    if (has_window_manager()) {
+        send_maximized_state(fl_xid(router), true);
+        return;
+    }
+    if (m_maximized_by_hand) return;
+    int x, y, w, h;
+    Fl::screen_work_area(x, y, w, h, router->x(), router->y());
+    m_restore_geometry = GMathVec4<int>(router->x(), router->y(), router->w(), router->h());
+    m_maximized_by_hand = true;
+    router->resize(x, y, w, h);
+}
+
+void GuiWindow::minimize()
+{
+    GuiWindowRouter* router = get_router();
+    if (!router || !router->shown() || !router->visible()) return;
+    if (m_maximized_by_hand) {
+        // Minimising leaves the maximised state for the window manager's restore.
+        m_maximized_by_hand = false;
+        router->resize(m_restore_geometry[0], m_restore_geometry[1], m_restore_geometry[2], m_restore_geometry[3]);
+    }
+    if (has_window_manager())
+        router->iconize();
+    else
+        XUnmapWindow(fl_display, fl_xid(router));
+    XFlush(fl_display);
+}
+
+bool GuiWindow::is_maximized() const
+{
+    GuiWindowRouter* router = get_router();
+    if (!router || !router->shown()) return false;
+    return m_maximized_by_hand || read_maximized_state(fl_xid(router));
+}
+
+bool GuiWindow::is_minimized() const
+{
+    GuiWindowRouter* router = get_router();
+    return router && router->shown() && !router->visible();
+}
+
+bool GuiWindow::process_actions()
+{
+    GuiWindowRouter* router = get_router();
+    Fl_Window* modal = Fl::modal();
+    if (router && router->shown() && modal && modal != router) return false;
+    return GuiWidget::process_actions();
+}
+
+int GuiWindow::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_KEY_SHORTCUT) return 0;
+    return GuiWidget::process_event(name);
+}
+
+GuiPopup* GuiWindow::popup(GuiWidget& content, bool const& at_pointer)
+{
+    int x = 0, y = 0;
+    if (at_pointer) {
+        Gui::get_mouse_screen_position(x, y);
+    } else {
+        GMathVec2<int> const origin = content.get_window() ? content.get_window()->get_position() : get_position();
+        x = origin[0] + content.get_x();
+        y = origin[1] + content.get_y();
+    }
+    int const w = std::max(1, content.get_width());
+    int const h = std::max(1, content.get_height());
+    GuiPopup* popup = new GuiPopup(*this, x, y, w, h);
+    content.set_parent(popup);
+    content.resize(0, 0, w, h);
+    content.show();
+    popup->show();
+    return popup;
+}
+
+GuiWidget* GuiWindow::add_default_background()
+{
+    return new GuiWindowDefaultBackground(*this);
+}
+
+// GuiWindowDefaultBackground ----------------------------------------------------------------
+
+GuiWindowDefaultBackground::GuiWindowDefaultBackground(GuiWindow& window)
+    : GuiWidget(window, 0, 0, window.get_width(), window.get_height())
+{
+    set_constraints(CONSTRAINT_LEFT, CONSTRAINT_TOP, CONSTRAINT_RIGHT, CONSTRAINT_BOTTOM);
+}
+
+void GuiWindowDefaultBackground::draw(GuiDc& dc)
+{
+    GuiWidget::draw(dc);
+    auto& wdc = static_cast<GuiWidgetDc&>(dc);
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    if (w < 1 || h < 1) return;
+    GMathVec3<unsigned char> const& fill = dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND);
+    GMathVec3<unsigned char> const& light =
+        dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_LIGHT);
+    GMathVec3<unsigned char> const& shadow =
+        dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_SHADOW);
+    wdc.draw_rectf(x, y, w, h, fill[0], fill[1], fill[2]);
+    wdc.draw_line(x, y, x + w - 1, y, light[0], light[1], light[2]);
+    wdc.draw_line(x, y, x, y + h - 1, light[0], light[1], light[2]);
+    wdc.draw_line(x, y + h - 1, x + w - 1, y + h - 1, shadow[0], shadow[1], shadow[2]);
+    wdc.draw_line(x + w - 1, y, x + w - 1, y + h - 1, shadow[0], shadow[1], shadow[2]);
 }
 
 bool GuiWindow::process_actions_for_keys()

@@ -1,18 +1,27 @@
 #pragma once
 // GuiWindow: the widget that owns a top-level toolkit window. It is the root of a widget
-// tree (its children's positions are relative to it), keeps the windows it owns, and hands
-// the keyboard focus to a hidden toolkit box when no widget has it.
+// tree (its children's positions are relative to it), keeps the windows it owns, runs modal
+// loops, and hands the keyboard focus to a hidden toolkit box when no widget has it.
 //
 //     GuiWindow* window = app.create_window(100, 100, 640, 480, "Main");
 //     GuiWidget* panel = new GuiWidget(*window, 0, 0, 640, 480);
 //     panel->set_constraints(GuiWidget::CONSTRAINT_LEFT, GuiWidget::CONSTRAINT_TOP,
 //                            GuiWidget::CONSTRAINT_RIGHT, GuiWidget::CONSTRAINT_BOTTOM);
 //     window->show();
+//
+// A dialog runs a modal loop until it is answered:
+//
+//     class Dialog : public GuiWindow {
+//         int on_modal_loop() override { return m_answer; }   // -1 while unanswered
+//     };
+//     dialog->show_modal();
+//     int const answer = dialog->modal_blocking_loop();
 #include <FL/Fl_Double_Window.H>
 
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_widget.h"
 
+class GuiPopup;
 class GuiWindow;
 
 // The router of a window: a double-buffered toolkit window whose user data is the GuiWindow.
@@ -51,8 +60,16 @@ public:
 
     size_t get_memory_size() const override;
 
+    // Shown modally instead while its owner (or the front window) runs a modal loop.
     void show() override;
+    // Shows the window modal: other windows take no input until it is hidden.
+    virtual void show_modal();
+    // Hides the window and the windows it owns; the owner comes back to the front.
     void hide() override;
+    bool const& is_shown() const override;
+    // The result of the modal loop: -1 until answered. Dialogs return their answer here.
+    virtual int on_modal_loop() { return -1; }
+    bool const& is_in_modal_loop() const { return m_in_modal_loop; }
     GuiWidget* get_parent() const override { return m_owner; }
     void set_parent(GuiWidget* owner) override;
     GMathVec2<int> const& get_size() const override;
@@ -79,6 +96,26 @@ public:
     void set_resizable(bool const& resizable);
     bool const& is_resizable() const { return m_resizable; }
     bool const& is_not_yet_shown() const { return m_not_yet_shown; }
+    // The window manager's frame and title bar; a shown window is re-created to change it.
+    void set_border_drawn(bool const& drawn);
+    bool const& is_border_drawn() const { return m_border_drawn; }
+    // Maximised and minimised through the window manager (_NET_WM_STATE, iconify). Without a
+    // window manager a maximised window fills the screen's work area and a minimised one is
+    // unmapped; show() restores a minimised window.
+    void maximize();
+    void minimize();
+    bool is_maximized() const;
+    bool is_minimized() const;
+    // Opens `content` in a popup owned by this window, at the pointer or where the content
+    // is on the screen now; the content moves into the popup, which takes its size.
+    GuiPopup* popup(GuiWidget& content, bool const& at_pointer);
+    // A background that fills the window and follows it on all four edges.
+    GuiWidget* add_default_background();
+    // False while another modal window is active: its dialog has the keyboard.
+    bool process_actions() override;
+    // A shortcut offered to the window is not handed back to its toolkit window, which
+    // would offer it to every widget of the window again.
+    int process_event(CoreString const& name) override;
     GuiWindowRouter* get_router() const;
     // Gives the toolkit focus to the hidden focus widget and raises EVT_ID_WIDGET_FOCUS_LOOSE.
     void _lose_focus();
@@ -88,8 +125,15 @@ public:
     // The window's actions for the key being typed (used when no widget has the focus).
     bool process_actions_for_keys();
 
+protected:
+    // Runs the application's passes until on_modal_loop answers (not -1) or the window is
+    // hidden; returns the answer, or -1.
+    int modal_blocking_loop();
+
 private:
     void init_window(int const& x, int const& y, int const& w, int const& h);
+    // Shows the toolkit window and the children, applies constraints and clipping.
+    void show_toolkit_window(bool const& modal);
     friend class GuiWindowRouter;
 
     GuiWindow* m_owner = nullptr;
@@ -100,4 +144,17 @@ private:
     bool m_resizable = true;
     bool m_not_yet_shown = true;
     bool m_in_modal_loop = false;
+    bool m_border_drawn = true;
+    // Without a window manager: maximised by hand, and the geometry to go back to.
+    bool m_maximized_by_hand = false;
+    GMathVec4<int> m_restore_geometry = GMathVec4<int>(0, 0, 0, 0);
+};
+
+// A plain background for a window: its box in the scheme's background with a raised edge.
+class QN_GUI_API GuiWindowDefaultBackground : public GuiWidget {
+    CORE_DECLARE_CLASS(GuiWindowDefaultBackground, GuiWidget)
+
+public:
+    explicit GuiWindowDefaultBackground(GuiWindow& window);
+    void draw(GuiDc& dc) override;
 };

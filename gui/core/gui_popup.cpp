@@ -1,0 +1,120 @@
+#include "gui/core/gui_popup.h"
+
+#include <FL/Enumerations.H>
+
+#include "gui/app/gui_app.h"
+
+CORE_IMPLEMENT_CLASS(GuiPopup, GuiWindow)
+
+namespace {
+
+// The chain, first to last; interface thread only.
+CoreVector<GuiPopup*>& chain()
+{
+    static CoreVector<GuiPopup*> popups;
+    return popups;
+}
+
+bool in_chain(GuiWindow const& window)
+{
+    return window.is_kindof(GuiPopup::class_info()) &&
+           chain().find(const_cast<GuiPopup*>(static_cast<GuiPopup const*>(&window))) >= 0;
+}
+
+}  // namespace
+
+GuiPopup::GuiPopup(GuiWindow& owner, int const& x, int const& y, int const& w, int const& h)
+    : GuiWindow(owner, x, y, w, h, "")
+{
+    set_resizable(false);
+    set_border_drawn(false);
+    // Placed exactly where asked, above everything, without the window manager's frame.
+    get_router()->set_override();
+}
+
+GuiPopup::~GuiPopup()
+{
+    if (m_in_chain) {
+        chain().remove_item(this);
+        m_in_chain = false;
+    }
+}
+
+void GuiPopup::show()
+{
+    if (!m_in_chain) {
+        CoreVector<GuiPopup*>& popups = chain();
+        m_previous = popups.is_empty() ? nullptr : popups[popups.get_count() - 1];
+        popups.add(this);
+        m_in_chain = true;
+    }
+    GuiWindow::show();
+}
+
+void GuiPopup::hide()
+{
+    if (m_in_chain) {
+        close_popups_after(this);
+        chain().remove_item(this);
+        m_in_chain = false;
+        m_previous = nullptr;
+    }
+    GuiWindow::hide();
+}
+
+GuiPopup* GuiPopup::get_first_popup()
+{
+    return chain().is_empty() ? nullptr : chain()[0];
+}
+
+GuiPopup* GuiPopup::get_current_popup()
+{
+    return chain().is_empty() ? nullptr : chain()[chain().get_count() - 1];
+}
+
+void GuiPopup::close_popups_after(GuiPopup* popup)
+{
+    CoreVector<GuiPopup*>& popups = chain();
+    int const index = popup ? popups.find(popup) : -1;
+    if (popup && index < 0) return;
+    while (static_cast<int>(popups.get_count()) > index + 1) {
+        GuiPopup* last = popups[popups.get_count() - 1];
+        last->hide();  // leaves the chain
+        if (!last->is_destroyed()) last->destroy();
+    }
+}
+
+void GuiPopup::close_all_popups()
+{
+    close_popups_after(nullptr);
+}
+
+void GuiPopup::on_window_focused(GuiWindow& window)
+{
+    if (!is_popup_open()) return;
+    if (in_chain(window))
+        close_popups_after(static_cast<GuiPopup*>(&window));
+    else
+        close_all_popups();
+}
+
+void GuiPopup::on_window_pushed(GuiWindow& window)
+{
+    if (is_popup_open() && !in_chain(window)) close_all_popups();
+}
+
+bool GuiPopup::on_key_down(GuiWindow&, int const& key)
+{
+    GuiPopup* current = get_current_popup();
+    if (!current) return false;
+    if (key == FL_Escape) {
+        close_all_popups();
+        return true;
+    }
+    return current->process_actions();
+}
+
+void GuiPopup::on_window_hidden(GuiWindow& window)
+{
+    if (!in_chain(window) && !window.is_kindof(GuiPopup::class_info()) && !window.is_destroyed()) close_all_popups();
+}
