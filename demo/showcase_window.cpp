@@ -9,6 +9,9 @@
 
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
+#include "host/app/app_dialog.h"
+#include "gui/core/gui_floating_window.h"
+#include "gui/controls/gui_push_button.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_library.h"
 #include "gui/core/gui_resource.h"
@@ -53,7 +56,7 @@ public:
     {
         dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_HEADER));
         dc.draw_rectf({get_x(), get_y() + get_height() - 2, get_width(), 2}, get_color(GuiColorScheme::ROLE_ACCENT));
-        dc.draw_text(CoreString("qn_gui showcase  \xe2\x80\x94  ") + GuiLibrary::get_name_and_version(), {12, 22},
+        dc.draw_text(CoreString("qn_gui showcase"), {12, 22},
                      get_color(GuiColorScheme::ROLE_TEXT));
     }
 };
@@ -95,9 +98,9 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
-    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Preferences"};
+    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Preferences"};
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
-        int const button_w = p == PAGE_PREFERENCES ? 104 : 84;
+        int const button_w = p == PAGE_PREFERENCES ? 100 : 76;
         button_x -= 8 + button_w;
         Page const page = static_cast<Page>(p);
         DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), labels[p], button_x,
@@ -139,6 +142,8 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_pages[PAGE_DRAWING]->hide();
     build_opengl_page(*m_pages[PAGE_OPENGL], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_OPENGL]->hide();
+    build_windows_page(*m_pages[PAGE_WINDOWS], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_WINDOWS]->hide();
     build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_PREFERENCES]->hide();
 
@@ -154,6 +159,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "drawing";
         case PAGE_OPENGL:
             return "opengl";
+        case PAGE_WINDOWS:
+            return "windows";
         case PAGE_PREFERENCES:
             return "preferences";
         default:
@@ -542,6 +549,106 @@ void ShowcaseWindow::build_opengl_page(GuiWidget& page, int x, int y, int w, int
     add("zoom_in", zoom_label, [view] { view->set_zoom(view->get_zoom() * 1.5); });
     add("zoom_out", [] { return CoreString("Zoom out"); }, [view] { view->set_zoom(view->get_zoom() / 1.5); });
     add("zoom_reset", [] { return CoreString("Zoom 100%"); }, [view] { view->set_zoom(1.0); });
+}
+
+void ShowcaseWindow::on_click(GuiPushButton& button, std::function<void()> action)
+{
+    m_click_actions.push_back(std::make_unique<std::function<void()>>(std::move(action)));
+    EventObject::connect(
+        static_cast<EventObject&>(button), EVT_ID_PUSH_BUTTON_CLICK,
+        [](EventObject&, EventObject::EventInfo const&, void* data) { (*static_cast<std::function<void()>*>(data))(); },
+        m_click_actions.back().get());
+}
+
+void ShowcaseWindow::show_about()
+{
+    CoreString text = CoreString(GuiLibrary::get_name_and_version()) +
+                      "\n\nThe user-interface library of a 3D scene-assembly, look-development and rendering "
+                      "application, drawn on FLTK and OpenGL.";
+    AppDialog const answer = m_app.message_box(text, "About qn_gui", AppDialog::ok(), AppDialog::STYLE_OK);
+    DemoTrace::line(CoreString("about closed ") + AppDialog::get_answer_name(answer.get_answer()));
+}
+
+void ShowcaseWindow::build_windows_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    int const column_w = (w - MARGIN) / 2;
+    DemoPanel* boxes = new DemoPanel(page, "message_boxes", "Message boxes: one of each style", x, y, column_w, h);
+    boxes->anchor(L, T, L, B);
+    DemoText* result = new DemoText(*boxes, "message_box_answer", x + 12, y + h - 60, column_w - 24, 48);
+    result->anchor(L, B, R, B);
+    result->set_text("Open a box: its answer shows here.");
+    struct Style {
+        char const* name;
+        char const* label;
+        int style;
+    } const styles[] = {
+        {"box_ok", "Ok", AppDialog::STYLE_OK},
+        {"box_ok_cancel", "Ok, Cancel", AppDialog::STYLE_OK_CANCEL},
+        {"box_abort_retry_ignore", "Abort, Retry, Ignore", AppDialog::STYLE_ABORT_RETRY_IGNORE},
+        {"box_yes_no_cancel", "Yes, No, Cancel", AppDialog::STYLE_YES_NO_CANCEL},
+        {"box_yes_no", "Yes, No", AppDialog::STYLE_YES_NO},
+        {"box_retry_cancel", "Retry, Cancel", AppDialog::STYLE_RETRY_CANCEL},
+        {"box_apply_to_all", "Yes, No and \"Apply settings for all\"",
+         AppDialog::STYLE_YES_NO | AppDialog::STYLE_APPLY_TO_ALL},
+        {"box_list", "Ok, Cancel with a list", AppDialog::STYLE_OK_CANCEL},
+    };
+    int button_y = y + DemoPanel::TITLE_HEIGHT + 12;
+    for (Style const& style : styles) {
+        GuiPushButton* button = new GuiPushButton(*boxes, x + 12, button_y, 260, 24, style.label);
+        button->set_style(GuiPushButton::STYLE_BUTTON);
+        bool const with_list = std::strcmp(style.name, "box_list") == 0;
+        int const code = style.style;
+        on_click(*button, [this, result, code, with_list, label = CoreString(style.label)] {
+            CoreVector<CoreString> list;
+            if (with_list) list = {"/geometry/props/block_0", "/geometry/props/block_1", "/lights/key", "/render/final"};
+            AppDialog const answer =
+                m_app.message_box(with_list ? CoreString("These items will be deleted:") : CoreString("A question with ") + label + ".",
+                                  "Message box", AppDialog::ok(), code, nullptr, list);
+            CoreString text = CoreString("Answer: ") + AppDialog::get_answer_name(answer.get_answer());
+            if (answer.is_apply_to_all()) text += " + apply to all";
+            result->set_text(text);
+            DemoTrace::line(CoreString("message box answer ") + AppDialog::get_answer_name(answer.get_answer()));
+        });
+        button_y += 32;
+    }
+
+    int const right_x = x + column_w + MARGIN;
+    DemoPanel* windows = new DemoPanel(page, "windows_panel", "Windows", right_x, y, w - column_w - MARGIN, h);
+    windows->anchor(L, T, R, B);
+    int row_y = y + DemoPanel::TITLE_HEIGHT + 12;
+    GuiPushButton* about = new GuiPushButton(*windows, right_x + 12, row_y, 220, 24, "Help > About");
+    about->set_style(GuiPushButton::STYLE_BUTTON);
+    on_click(*about, [this] { show_about(); });
+    row_y += 32;
+    GuiPushButton* tool = new GuiPushButton(*windows, right_x + 12, row_y, 220, 24, "Floating tool window");
+    tool->set_style(GuiPushButton::STYLE_BUTTON);
+    on_click(*tool, [this] {
+        if (!m_tool_window) {
+            GMathVec2<int> const origin = m_window->get_position();
+            m_tool_window = new GuiFloatingWindow(*m_window, origin[0] + m_window->get_width() - 300, origin[1] + 80,
+                                                  260, 180, "Tool window", nullptr);
+            DemoText* text = new DemoText(*m_tool_window, "tool_text", 0, 0, 260, 180);
+            text->set_text("A floating tool window owned by the main window: it stays above it, hides with it "
+                           "and follows it when the owner comes back.");
+            m_tool_window->set_content_widget(*text);
+        }
+        m_tool_window->show();
+        DemoTrace::line("tool window shown");
+    });
+    row_y += 32;
+    GuiPushButton* popup = new GuiPushButton(*windows, right_x + 12, row_y, 220, 24, "Popup at the pointer");
+    popup->set_style(GuiPushButton::STYLE_BUTTON);
+    on_click(*popup, [this] {
+        DemoText* text = new DemoText(*m_window, "popup_text", 0, 0, 240, 70);
+        text->set_text("A popup: Escape, a click elsewhere or another window's focus closes it.");
+        m_window->popup(*text, true);
+        DemoTrace::line("popup opened");
+    });
+    row_y += 44;
+    DemoText* note = new DemoText(*windows, "windows_note", right_x + 12, row_y, w - column_w - MARGIN - 24, 120);
+    note->anchor(L, T, R, T);
+    note->set_text("Message boxes are modal: the main window takes no input\nuntil they are answered. Worker "
+                   "threads may ask too:\nthey wait for the answer.");
 }
 
 ShowcaseWindow::~ShowcaseWindow()

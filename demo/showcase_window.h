@@ -8,9 +8,13 @@
 //   rectangles, frames with rounded corners, boxed, clamped and wrapped text, icons with text;
 // - "OpenGL": distance-field text from 8 to 72 points in an OpenGL view, zoomed with the
 //   wheel, under switchable safe frames and composition guides;
+// - "Windows": a message box of every style, the About box, a floating tool window owned
+//   by the main window, and a popup;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme.
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "demo/foundation_tour.h"
 #include "gui/core/gui_window.h"
@@ -18,6 +22,8 @@
 class GuiApp;
 class DemoText;
 class DemoTile;
+class GuiFloatingWindow;
+class GuiPushButton;
 
 class ShowcaseWindow {
 public:
@@ -28,9 +34,9 @@ public:
     void show();
 
     // In the order of the header's buttons.
-    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_OPENGL, PAGE_PREFERENCES, PAGE_COUNT };
+    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_OPENGL, PAGE_WINDOWS, PAGE_PREFERENCES, PAGE_COUNT };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "preferences").
+    // "drawing", "opengl", "windows", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -43,6 +49,10 @@ private:
     void build_look_page(GuiWidget& page, int x, int y, int w, int h);
     void build_drawing_page(GuiWidget& page, int x, int y, int w, int h);
     void build_opengl_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_windows_page(GuiWidget& page, int x, int y, int w, int h);
+    // Runs `action` when the push button is clicked.
+    void on_click(GuiPushButton& button, std::function<void()> action);
+    void show_about();
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
@@ -54,4 +64,6 @@ private:
     GuiWidget* m_pages[PAGE_COUNT] = {};
     DemoTile* m_scheme_button = nullptr;
     bool m_light = false;
+    std::vector<std::unique_ptr<std::function<void()>>> m_click_actions;
+    GuiFloatingWindow* m_tool_window = nullptr;
 };

@@ -17,4 +17,5 @@ shoot look_dark --page look
 shoot look_light --page look --scheme light
 shoot drawing --page drawing
 shoot opengl --page opengl
+shoot windows --page windows
 shoot preferences --page preferences

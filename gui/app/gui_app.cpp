@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "gui/controls/gui_message_box.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_resource.h"
 #include "gui/core/gui_router.h"
@@ -358,8 +359,9 @@ void GuiApp::check_for_events(bool const& process)
     while (budget.get_elapsed_time() < CHECK_BUDGET) {
         std::this_thread::yield();
         // Due timers fire here too: the toolkit's check hook exists only once the run loop
-        // has started, and modal loops run before that as well.
-        AppObject::check_for_events();
+        // has started, and modal loops run before that as well. A modal loop opened by a
+        // timer fires the timers due meanwhile (timer passes nest).
+        process_timers();
         if (!m_processing) process_pending();
         toolkit_wait(TOOLKIT_WAIT);
     }
@@ -437,8 +439,50 @@ void GuiApp::set_message_box_handler(MessageBoxHandler handler, void* data)
 AppDialog GuiApp::show_message_box(MessageBoxRequest& request)
 {
     if (m_message_box_handler) return m_message_box_handler(*this, request, m_message_box_data);
-    CORE_LOG_INFO("GuiApp.message_box: " << request.title << ": " << request.message << "\n");
-    return request.default_value;
+    if (!display_open()) {
+        CORE_LOG_INFO("GuiApp.message_box: " << request.title << ": " << request.message << "\n");
+        return request.default_value;
+    }
+    GMathVec2<int> const preferred = GuiMessageBox::get_preferred_size(request.message, request.list, request.style);
+    int w = request.has_geometry ? request.geometry[2] : preferred[0];
+    int h = request.has_geometry ? request.geometry[3] : preferred[1];
+    GuiWindow* top = get_top_window();
+    GuiMessageBox* box = top ? new GuiMessageBox(*top, w, h, request.title, request.message)
+                             : new GuiMessageBox(*this, w, h, request.title, request.message);
+    box->set_style(request.style);
+    box->set_default_value(request.default_value);
+    if (!request.list.is_empty()) box->set_list(request.list);
+    // The buttons may have widened the box.
+    w = box->get_width();
+    h = box->get_height();
+    int x = 0, y = 0;
+    if (request.has_geometry) {
+        x = request.geometry[0];
+        y = request.geometry[1];
+    } else if (top) {
+        GMathVec2<int> const position = top->get_position();
+        GMathVec2<int> const size = top->get_size();
+        x = position[0] + (size[0] - w) / 2;
+        y = position[1] + (size[1] - h) / 2;
+    } else {
+        int sx = 0, sy = 0, sw = 0, sh = 0;
+        Fl::screen_work_area(sx, sy, sw, sh);
+        x = sx + (sw - w) / 2;
+        y = sy + (sh - h) / 2;
+    }
+    box->resize(x, y, w, h);
+    box->show();  // runs until answered
+    GMathVec2<int> const position = box->get_position();
+    GMathVec2<int> const size = box->get_size();
+    request.geometry[0] = position[0];
+    request.geometry[1] = position[1];
+    request.geometry[2] = size[0];
+    request.geometry[3] = size[1];
+    // A box closed by the window manager answers as Escape does.
+    AppDialog answer = box->get_value();
+    if (answer.get_value() < 0) answer = AppDialog(GuiMessageBox::get_escape_code(request.style));
+    box->destroy();
+    return answer;
 }
 
 void GuiApp::answer_message_box(void* data)

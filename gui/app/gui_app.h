@@ -183,8 +183,8 @@ public:
         int geometry[4] = {0, 0, 0, 0};  // x, y, w, h: in with has_geometry, out when answered
         CoreVector<CoreString> list;
     };
-    // Answers message boxes in place of the interface (scripted runs, tests): it gets the
-    // request and returns the answer; it may write the geometry back.
+    // Answers message boxes in place of the interface (scripted runs): it gets the request
+    // and returns the answer; it may write the geometry back. Null gives the boxes back.
     using MessageBoxHandler = AppDialog (*)(GuiApp& app, MessageBoxRequest& request, void* data);
     void set_message_box_handler(MessageBoxHandler handler, void* data);
 
@@ -359,9 +359,10 @@ public:
     void quit() override;
     void wake_up() override;
 
-    // Shows the box on the application thread: the handler when one is set, otherwise the
-    // interface's message box (until there is one, the request is logged and the default
-    // value returned).
+    // Shows the box on the application thread: the handler when one is set, otherwise a
+    // GuiMessageBox owned by the top window, placed at the request's geometry or centred on
+    // the top window (on the screen without one). Without a display the request is logged
+    // and the default value returned.
     virtual AppDialog show_message_box(MessageBoxRequest& request);
 
     // Toolkit check callback and the two repeating host timers.

@@ -750,6 +750,9 @@ void GuiWidget::show()
         m_entered = false;
         m_shown = true;
         apply_clipping();
+        // The toolkit recorded the box to repaint when it was shown; clipping may have moved
+        // or grown it since (a widget resized before its first show).
+        if (m_toolkit_widget) m_toolkit_widget->redraw();
         if (m_show_children)
             for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
                 if (child->m_visible_wish) child->show();

@@ -46,22 +46,34 @@ xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
 
-# The header's buttons (anchored to the right edge, from x 582: Widgets, Look, Drawing,
-# OpenGL, Preferences, the scheme): the pages, a zoom of the OpenGL view with the wheel, the
-# light scheme, and back to the widgets.
-xdotool mousemove --window "$wid" 716 17 click 1
+# The header's buttons (anchored to the right edge, from x 534: Widgets, Look, Drawing,
+# OpenGL, Windows, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
+# wheel, two message boxes answered from the keyboard, the light scheme, and back to the
+# widgets.
+xdotool mousemove --window "$wid" 656 17 click 1
 expect '^page look$' "the Look button shows the Look page"
-xdotool mousemove --window "$wid" 808 17 click 1
+xdotool mousemove --window "$wid" 740 17 click 1
 expect '^page drawing$' "the Drawing button shows the Drawing page"
-xdotool mousemove --window "$wid" 900 17 click 1
+xdotool mousemove --window "$wid" 824 17 click 1
 expect '^page opengl$' "the OpenGL button shows the OpenGL page"
 xdotool mousemove --window "$wid" 400 400 click 4
 expect '^zoom 115$' "the wheel zooms the OpenGL view in"
-xdotool mousemove --window "$wid" 1000 17 click 1
+xdotool mousemove --window "$wid" 908 17 click 1
+expect '^page windows$' "the Windows button shows the windows page"
+# The box opens centred on the main window; keys go to the window under the pointer.
+xdotool mousemove --window "$wid" 150 215 click 1
+sleep 0.5
+xdotool mousemove --window "$wid" 590 380 key Escape
+expect '^message box answer ANSWER_NO$' "Escape answers a Yes/No box with No"
+xdotool mousemove --window "$wid" 715 87 click 1
+sleep 0.5
+xdotool mousemove --window "$wid" 590 380 key Return
+expect '^about closed ANSWER_OK$' "Return closes the About box"
+xdotool mousemove --window "$wid" 1004 17 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
-xdotool mousemove --window "$wid" 1115 17 click 1
+xdotool mousemove --window "$wid" 1117 17 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 624 17 click 1
+xdotool mousemove --window "$wid" 572 17 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Two seconds of work that keeps the window alive: a click during it is refused (the

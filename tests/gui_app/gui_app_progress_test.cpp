@@ -177,10 +177,20 @@ TEST_F(GuiAppProgressTest, MessageBoxesAnswerFromAnyThread)
     EXPECT_EQ(answerer.title, "Save");
     EXPECT_EQ(answerer.calls, 2);
 
-    // Without a handler (and until the interface's box exists) the default value answers.
+    // Without a handler a real box asks; closed without an answer, it answers as Escape.
     app().set_message_box_handler(nullptr, nullptr);
-    EXPECT_EQ(app().message_box("Hello", "Note", AppDialog(AppDialog::ANSWER_OK)).get_answer(),
-              AppDialog::ANSWER_OK);
+    app().add_timer(
+        [](void*) {
+            for (GuiWindow* window : GuiApp::get_gui_instance()->get_windows()) {
+                if (window->is_in_modal_loop()) window->hide();
+                for (GuiWindow* child : window->get_child_windows())
+                    if (child->is_in_modal_loop()) child->hide();
+            }
+        },
+        nullptr, 0.1);
+    EXPECT_EQ(app().message_box("Hello", "Note", AppDialog(AppDialog::ANSWER_YES), AppDialog::STYLE_YES_NO)
+                  .get_answer(),
+              AppDialog::ANSWER_NO);
 }
 
 }  // namespace
