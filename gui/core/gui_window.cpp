@@ -600,7 +600,14 @@ void GuiWindow::set_resizable(bool const& resizable)
 
 void GuiWindow::_lose_focus()
 {
+    // A popup holds the toolkit's grab, which would send the focus change back to it.
+    Fl_Window* const grab = is_kindof(GuiPopup::class_info()) ? Fl::grab() : nullptr;
+    if (grab) {
+        Fl::grab(nullptr);
+        Fl::focus(nullptr);
+    }
     Fl::focus(m_hidden_focus_widget);
+    if (grab) Fl::grab(grab);
     raise_event(EVT_ID_WIDGET_FOCUS_LOOSE);
 }
 
