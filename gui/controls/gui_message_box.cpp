@@ -229,19 +229,20 @@ void GuiMessageBox::set_button_layout()
     int x = w;
     for (unsigned int i = 0; i < m_buttons.get_count(); ++i) {
         x -= BUTTON_GAP + widths[i];
-        m_buttons[i]->resize(x, buttons_y, widths[i], BUTTON_HEIGHT);
+        m_buttons[i]->set_size(x, buttons_y, widths[i], BUTTON_HEIGHT);
     }
-    if (m_checkbox) m_checkbox->resize(MARGIN, h - CHECKBOX_FROM_BOTTOM, m_checkbox->get_width(), m_checkbox->get_height());
+    if (m_checkbox)
+        m_checkbox->set_size(MARGIN, h - CHECKBOX_FROM_BOTTOM, m_checkbox->get_width(), m_checkbox->get_height());
     int const content_bottom = buttons_y - MARGIN / 2;
     int message_h = content_bottom - MARGIN;
     if (m_list) {
         int const line = m_list->get_font().get_height() + 2;
         int const rows = std::min(MAX_LIST_ROWS, static_cast<int>(m_list->get_lines().get_count()));
         message_h = std::max(m_message->get_font().get_height() * 2, message_h - rows * line - 8 - MARGIN / 2);
-        m_list->resize(LIST_X, MARGIN + message_h + MARGIN / 2, w - 2 * LIST_X,
-                       std::max(0, content_bottom - (MARGIN + message_h + MARGIN / 2)));
+        m_list->set_size(LIST_X, MARGIN + message_h + MARGIN / 2, w - 2 * LIST_X,
+                         std::max(0, content_bottom - (MARGIN + message_h + MARGIN / 2)));
     }
-    m_message->resize(MARGIN, MARGIN, w - 2 * MARGIN, std::max(0, message_h));
+    m_message->set_size(MARGIN, MARGIN, w - 2 * MARGIN, std::max(0, message_h));
 }
 
 void GuiMessageBox::resize(int const& x, int const& y, int const& w, int const& h)
@@ -260,10 +261,8 @@ void GuiMessageBox::show()
         return;
     }
     m_value = -1;
-    show_modal();
-    // Showing re-applies the children's edge constraints, taken when they were made: the
-    // layout is done again over them.
     set_button_layout();
+    show_modal();
     int const focused = m_default_value.get_answer();
     for (unsigned int i = 0; i < m_buttons.get_count(); ++i)
         if (m_codes[i] == focused) m_buttons[i]->set_focus();
