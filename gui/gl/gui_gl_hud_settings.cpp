@@ -20,56 +20,53 @@ bool GuiGlHudSettings::add(Option option)
     return true;
 }
 
-bool GuiGlHudSettings::add_bool(int const& id, CoreString const& name, CoreString const& group, bool const& value,
-                                CoreString const& doc)
+namespace {
+
+// An option's identity; the caller fills in its type and value.
+GuiGlHudSettings::Option make_option(int const& id, GuiGlHudSettings::Type const& type, CoreString const& name,
+                                     CoreString const& group, CoreString const& doc)
 {
-    Option option;
+    GuiGlHudSettings::Option option;
     option.id = id;
-    option.type = TYPE_BOOL;
-    option.b = value;
+    option.type = type;
     option.name = name;
     option.group = group;
     option.doc = doc;
+    return option;
+}
+
+}  // namespace
+
+bool GuiGlHudSettings::add_bool(int const& id, CoreString const& name, CoreString const& group, bool const& value,
+                                CoreString const& doc)
+{
+    Option option = make_option(id, TYPE_BOOL, name, group, doc);
+    option.b = value;
     return add(option);
 }
 
 bool GuiGlHudSettings::add_double(int const& id, CoreString const& name, CoreString const& group,
                                   double const& value, CoreString const& doc)
 {
-    Option option;
-    option.id = id;
-    option.type = TYPE_DOUBLE;
+    Option option = make_option(id, TYPE_DOUBLE, name, group, doc);
     option.d = value;
-    option.name = name;
-    option.group = group;
-    option.doc = doc;
     return add(option);
 }
 
 bool GuiGlHudSettings::add_pair(int const& id, CoreString const& name, CoreString const& group,
                                 GMathVec2<double> const& value, CoreString const& doc)
 {
-    Option option;
-    option.id = id;
-    option.type = TYPE_PAIR;
+    Option option = make_option(id, TYPE_PAIR, name, group, doc);
     option.pair = value;
-    option.name = name;
-    option.group = group;
-    option.doc = doc;
     return add(option);
 }
 
 bool GuiGlHudSettings::add_enum(int const& id, CoreString const& name, CoreString const& group,
                                 CoreVector<CoreString> const& labels, int const& index, CoreString const& doc)
 {
-    Option option;
-    option.id = id;
-    option.type = TYPE_ENUM;
+    Option option = make_option(id, TYPE_ENUM, name, group, doc);
     option.labels = labels;
     option.index = index >= 0 && index < static_cast<int>(labels.get_count()) ? index : 0;
-    option.name = name;
-    option.group = group;
-    option.doc = doc;
     return add(option);
 }
 
