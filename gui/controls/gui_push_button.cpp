@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gui/app/gui_action.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_icon.h"
@@ -168,7 +169,39 @@ void GuiPushButton::set_hover(bool const& hovered, bool const& option_hovered)
 
 void GuiPushButton::fire_click()
 {
+    if (m_action) {
+        if (m_action->is_enabled()) m_action->call(m_action->get_widget());
+        return;
+    }
     raise_event(EVT_ID_PUSH_BUTTON_CLICK);
+}
+
+void GuiPushButton::set_action(GuiAction* action)
+{
+    m_action = action;
+    update_tooltip();
+}
+
+void GuiPushButton::set_tooltip(CoreString const& tooltip)
+{
+    m_own_tooltip = tooltip;
+    update_tooltip();
+}
+
+void GuiPushButton::update_tooltip()
+{
+    if (!m_action) {
+        GuiWidget::set_tooltip(m_own_tooltip);
+        return;
+    }
+    CoreString tooltip = m_action->get_tooltip().is_empty() ? m_own_tooltip : m_action->get_tooltip();
+    if (!m_action->get_shortcut().is_empty()) {
+        if (!tooltip.is_empty()) tooltip += ' ';
+        tooltip += "(";
+        tooltip += m_action->get_shortcut();
+        tooltip += ")";
+    }
+    GuiWidget::set_tooltip(tooltip);
 }
 
 int GuiPushButton::process_event(CoreString const& name)

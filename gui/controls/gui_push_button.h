@@ -16,6 +16,7 @@
 #include "host/core/core_string.h"
 #include "host/gmath/gmath_vec.h"
 
+class GuiAction;
 class GuiIcon;
 class GuiImage;
 class GuiWidgetDc;
@@ -59,6 +60,15 @@ public:
     IconPosition const& get_icon_position() const { return m_icon_position; }
     void set_justification(Justify const& justify);
     Justify const& get_justification() const { return m_justification; }
+
+    // Binds an action (not owned; null unbinds): a click runs it, when enabled, for the
+    // action's widget instead of raising EVT_ID_PUSH_BUTTON_CLICK. The tooltip becomes the
+    // action's (or the button's own when the action has none) followed by " (Ctrl+S)" when
+    // the action has a shortcut.
+    void set_action(GuiAction* action);
+    GuiAction* get_action() const { return m_action; }
+    // The button's own tooltip; shown as is while no action is bound.
+    void set_tooltip(CoreString const& tooltip) override;
 
     void set_style(Style const& style);
     Style const& get_style() const { return m_style; }
@@ -107,13 +117,18 @@ private:
     bool is_event_in_option_zone() const;
     // The pointer of the current event lies over the button.
     bool is_event_inside() const;
-    // Every click, by mouse or key, ends here: raises EVT_ID_PUSH_BUTTON_CLICK.
+    // Every click, by mouse or key, ends here: runs the action or raises
+    // EVT_ID_PUSH_BUTTON_CLICK.
     void fire_click();
     // Keys that push a focused button.
     static bool is_push_key(int const& key);
     void set_hover(bool const& hovered, bool const& option_hovered);
+    // The tooltip shown: the own one, or the action's with its shortcut.
+    void update_tooltip();
 
     CoreString m_label;
+    CoreString m_own_tooltip;
+    GuiAction* m_action = nullptr;
     std::unique_ptr<GuiImage> m_icon;
     IconPosition m_icon_position = ICON_POSITION_LEFT;
     Justify m_justification = JUSTIFY_CENTER;

@@ -26,6 +26,17 @@ bool in_chain(GuiWindow const& window)
 GuiPopup::GuiPopup(GuiWindow& owner, int const& x, int const& y, int const& w, int const& h)
     : GuiWindow(owner, x, y, w, h, "")
 {
+    init_popup();
+}
+
+GuiPopup::GuiPopup(GuiApp& app, int const& x, int const& y, int const& w, int const& h)
+    : GuiWindow(app, x, y, w, h, "")
+{
+    init_popup();
+}
+
+void GuiPopup::init_popup()
+{
     set_resizable(false);
     set_border_drawn(false);
     // Placed exactly where asked, above everything, without the window manager's frame.
@@ -80,7 +91,7 @@ void GuiPopup::close_popups_after(GuiPopup* popup)
     while (static_cast<int>(popups.get_count()) > index + 1) {
         GuiPopup* last = popups[popups.get_count() - 1];
         last->hide();  // leaves the chain
-        if (!last->is_destroyed()) last->destroy();
+        if (!last->is_destroyed() && !last->is_kept_when_closed()) last->destroy();
     }
 }
 
@@ -107,11 +118,16 @@ bool GuiPopup::on_key_down(GuiWindow&, int const& key)
 {
     GuiPopup* current = get_current_popup();
     if (!current) return false;
+    return current->on_popup_key(key);
+}
+
+bool GuiPopup::on_popup_key(int const& key)
+{
     if (key == FL_Escape) {
         close_all_popups();
         return true;
     }
-    return current->process_actions();
+    return process_actions();
 }
 
 void GuiPopup::on_window_hidden(GuiWindow& window)

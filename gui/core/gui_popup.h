@@ -17,6 +17,8 @@ class QN_GUI_API GuiPopup : public GuiWindow {
 public:
     // A popup at (x, y) on the screen, w × h, owned by `owner`.
     GuiPopup(GuiWindow& owner, int const& x, int const& y, int const& w, int const& h);
+    // A popup without owner window.
+    GuiPopup(GuiApp& app, int const& x, int const& y, int const& w, int const& h);
     ~GuiPopup() override;
 
     // Joins the chain and shows the popup above its owner with the keyboard focus.
@@ -41,7 +43,17 @@ public:
     static bool on_key_down(GuiWindow& window, int const& key);
     static void on_window_hidden(GuiWindow& window);
 
+protected:
+    // A popup that is kept (hidden) when the chain closes, to be shown again; others are
+    // deleted.
+    virtual bool is_kept_when_closed() const { return false; }
+    // A key typed while this popup is the current one: Escape closes the chain, other keys
+    // go to the popup's actions. True when the key was used.
+    virtual bool on_popup_key(int const& key);
+
 private:
+    void init_popup();
+
     GuiPopup* m_previous = nullptr;
     bool m_in_chain = false;
 };

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "gui/app/gui_action.h"
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_font.h"
@@ -271,6 +272,7 @@ void GuiWidget::create_delayed_parenting(Fl_Group* group)
 GuiWidget::~GuiWidget()
 {
     m_shown = false;
+    remove_all_actions();
     clear_statics();
     m_application->forget_widget(this);
     if (m_parent) {
@@ -321,7 +323,8 @@ void GuiWidget::clear_statics()
 
 size_t GuiWidget::get_memory_size() const
 {
-    size_t size = sizeof(GuiWidget) + m_tooltip.get_length() + m_children.get_count() * sizeof(GuiWidget*);
+    size_t size = sizeof(GuiWidget) + m_tooltip.get_length() + m_children.get_count() * sizeof(GuiWidget*) +
+                  m_actions.get_count() * (sizeof(GuiAction*) + sizeof(GuiAction));
     if (m_dc) size += m_dc->get_memory_size();
     if (m_color_scheme) size += sizeof(GuiColorScheme);
     if (m_font) size += m_font->get_memory_size();
@@ -1166,11 +1169,6 @@ void GuiWidget::widget_update() {}
 void GuiWidget::on_add_child(GuiWidget*) {}
 
 void GuiWidget::on_remove_child(GuiWidget*) {}
-
-bool GuiWidget::process_actions()
-{
-    return false;
-}
 
 int GuiWidget::process_event(CoreString const& name)
 {

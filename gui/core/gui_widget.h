@@ -28,11 +28,17 @@
 class Fl_Group;
 class Fl_Widget;
 class Fl_Window;
+class GuiAction;
+class GuiWidget;
 class GuiApp;
+class GuiImage;
 class GuiDc;
 class GuiFont;
 class GuiRouter;
 class ParserGroup;
+
+// What an action runs: the widget it runs for, the action and the action's data.
+using GuiActionCallback = void (*)(GuiWidget& widget, GuiAction const& action, void* data);
 
 // Event names raised by every widget (and consumed by process_event).
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_UNKNOWN);
@@ -264,6 +270,17 @@ public:
     // Shows the tooltip at once.
     void force_tooltip();
 
+    // --- Actions (owned; deleted with the widget) ---
+    GuiAction* register_action(CoreString const& name, GuiActionCallback callback = nullptr,
+                               CoreString const& shortcut = CoreString(), CoreString const& tooltip = CoreString(),
+                               void* data = nullptr, GuiImage const* icon = nullptr);
+    // The first action with that name; null if none.
+    GuiAction* get_action(CoreString const& name) const;
+    CoreVector<GuiAction*> const& get_actions() const { return m_actions; }
+    // Removes the action from the widget, deleting it when asked.
+    void remove_action(GuiAction* action, bool const& delete_it = true);
+    void remove_all_actions();
+
     // --- Events and drawing ---
     virtual void draw(GuiDc& dc);
     virtual void* get_draw_ctx() { return nullptr; }
@@ -349,7 +366,9 @@ protected:
     virtual void pop_clip();
     virtual void on_add_child(GuiWidget* child);
     virtual void on_remove_child(GuiWidget* child);
-    // Tries the widget's actions for the current key event; none exist in this class.
+    // Runs the first action, in registration order, whose shortcut the current key event
+    // presses (a disabled one only consumes the key); false when none matches or the
+    // widget is disabled.
     virtual bool process_actions();
 
 private:
@@ -388,6 +407,7 @@ private:
     GuiWidget* m_parent = nullptr;
     CoreString m_tooltip;
     CoreVector<GuiWidget*> m_children;
+    CoreVector<GuiAction*> m_actions;
     bool m_parenting_pending = true;
     GMathVec2<int> m_parent_size_at_creation = GMathVec2<int>(0, 0);
     GMathVec2<int> m_parent_position_at_creation = GMathVec2<int>(0, 0);

@@ -70,6 +70,8 @@ private:
             ~Routing() { flag = false; }
         } routing(m_routing);
         GuiWindow& window = *m_window;
+        // An open popup (a menu) takes the keys first, wherever the focus was left.
+        if (GuiPopup::is_popup_open() && GuiPopup::on_key_down(window, Fl::event_key())) return 1;
         if (Gui::is_mouse_over_widget(window)) {
             GuiWidget* below = Gui::get_below_mouse_widget();
             if (below && below->get_window() == &window) {
