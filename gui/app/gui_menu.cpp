@@ -355,6 +355,7 @@ void GuiMenu::popup(GuiWidget& widget, Anchor const& anchor, int const& dx, int 
 void GuiMenu::popup(int const& x, int const& y)
 {
     if (is_shown()) hide_silent();
+    m_hidden_silently = false;
     m_filter = CoreString();
     m_results.clear();
     m_highlighted = -1;
@@ -379,7 +380,9 @@ void GuiMenu::popup(int const& x, int const& y)
 
 void GuiMenu::hide()
 {
-    bool const was_shown = is_shown();
+    // A menu hidden silently on its way out still tells its listeners it closed.
+    bool const was_shown = is_shown() || m_hidden_silently;
+    m_hidden_silently = false;
     if (m_sub_menu_timer) {
         get_application().remove_timer(m_sub_menu_timer);
         m_sub_menu_timer = 0;
@@ -392,6 +395,7 @@ void GuiMenu::hide()
 
 void GuiMenu::hide_silent()
 {
+    m_hidden_silently = m_hidden_silently || is_shown();
     if (m_sub_menu_timer) {
         get_application().remove_timer(m_sub_menu_timer);
         m_sub_menu_timer = 0;

@@ -81,7 +81,7 @@ public:
     // With its top-left corner at the screen point, kept inside the work area.
     void popup(int const& x, int const& y);
     void hide() override;
-    // Hides without EVT_ID_MENU_HIDE.
+    // Hides without EVT_ID_MENU_HIDE (a later hide or focus_out raises it).
     void hide_silent();
     // Raises EVT_ID_MENU_FOCUS_OUT and hides.
     void focus_out();
@@ -210,4 +210,6 @@ private:
     int m_label_width = 0;
     int m_shortcut_width = 0;
     bool m_pressed_inside = false;
+    // Hidden by hide_silent since it was last shown.
+    bool m_hidden_silently = false;
 };

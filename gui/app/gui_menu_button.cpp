@@ -72,8 +72,15 @@ GuiMenu* GuiMenuButton::release_menu()
 void GuiMenuButton::on_menu_hide(GuiMenu&, EventInfo const&, void*)
 {
     // A press on this button closed the menu: the press's release leaves it closed.
-    if (Fl::event() == FL_PUSH && Gui::is_mouse_over_widget(*this)) m_closed_by_press = true;
+    if (Fl::event() == FL_PUSH && is_event_inside()) m_closed_by_press = true;
     set_value(false);
+}
+
+bool GuiMenuButton::is_event_inside() const
+{
+    int x = 0, y = 0;
+    Gui::get_relative_mouse_coords(*this, x, y);
+    return x >= 0 && y >= 0 && x < get_width() && y < get_height();
 }
 
 void GuiMenuButton::open_menu()
@@ -102,7 +109,7 @@ int GuiMenuButton::process_event(CoreString const& name)
             m_closed_by_press = false;
             return 1;
         }
-        if (!Gui::is_mouse_over_widget(*this)) return 1;
+        if (!is_event_inside()) return 1;
         if (Gui::get_event_mouse_button() == Gui::MOUSE_BUTTON_ID_MIDDLE) {
             if (m_menu) m_menu->repeat_last_action();
             set_value(false);

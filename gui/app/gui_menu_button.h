@@ -59,6 +59,8 @@ public:
 private:
     friend class GuiMenuButtonGroup;
     void open_menu();
+    // The pointer of the current event lies over the button.
+    bool is_event_inside() const;
     void on_menu_hide(GuiMenu& menu, EventInfo const& info, void* data);
 
     GuiMenu* m_menu = nullptr;

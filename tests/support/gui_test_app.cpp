@@ -31,6 +31,7 @@ void pump_events(GuiApp& app, double seconds)
             double const left = seconds - timer.get_elapsed_time();
             Fl::wait(std::clamp(left, 0.0, 0.005));
         }
+        app.process_timers();
         app.process_pending();
         if (fl_display) Fl::flush();
     } while ((timer.get_elapsed_time() < seconds ||

@@ -4,8 +4,8 @@
 //
 // GuiApp is one per process: gui_test_app() makes it on first use and keeps it to the end of
 // the program. pump_events does between two assertions what the application's own loop does
-// between events: toolkit waits and processing passes (updates, then redraws) until nothing
-// is pending, then draws. process_idle adds the idle pass's deferred deletion.
+// between events: toolkit waits, due application timers and processing passes (updates, then
+// redraws) until nothing is pending, then draws. process_idle adds the idle pass's deferred deletion.
 //
 //     class PanelTest : public GuiTest {};
 //     TEST_F(PanelTest, Draws) {
