@@ -9,6 +9,7 @@
 
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
+#include "gui/app/gui_menu_button.h"
 #include "host/app/app_dialog.h"
 #include "gui/core/gui_floating_window.h"
 #include "gui/controls/gui_push_button.h"
@@ -98,7 +99,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
-    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Preferences"};
+    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Menus", "Preferences"};
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
         int const button_w = p == PAGE_PREFERENCES ? 100 : 76;
         button_x -= 8 + button_w;
@@ -144,6 +145,8 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_pages[PAGE_OPENGL]->hide();
     build_windows_page(*m_pages[PAGE_WINDOWS], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_WINDOWS]->hide();
+    build_menus_page(*m_pages[PAGE_MENUS], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_MENUS]->hide();
     build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_PREFERENCES]->hide();
 
@@ -161,6 +164,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "opengl";
         case PAGE_WINDOWS:
             return "windows";
+        case PAGE_MENUS:
+            return "menus";
         case PAGE_PREFERENCES:
             return "preferences";
         default:

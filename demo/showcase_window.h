@@ -10,6 +10,10 @@
 //   wheel, under switchable safe frames and composition guides;
 // - "Windows": a message box of every style, the About box, a floating tool window owned
 //   by the main window, and a popup;
+// - "Menus": push buttons (every style, one bound to an action, a toggle, an option zone),
+//   check buttons and check boxes; a menu bar, and a context menu with sub-menus, check and
+//   radio items, icons, looks, a long list overflowing into "more ..." and type-to-filter;
+//   the page's actions run from their shortcuts;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme.
 #include <functional>
@@ -23,6 +27,7 @@ class GuiApp;
 class DemoText;
 class DemoTile;
 class GuiFloatingWindow;
+class GuiMenuButtonGroup;
 class GuiPushButton;
 
 class ShowcaseWindow {
@@ -34,9 +39,18 @@ public:
     void show();
 
     // In the order of the header's buttons.
-    enum Page { PAGE_WIDGETS, PAGE_LOOK, PAGE_DRAWING, PAGE_OPENGL, PAGE_WINDOWS, PAGE_PREFERENCES, PAGE_COUNT };
+    enum Page {
+        PAGE_WIDGETS,
+        PAGE_LOOK,
+        PAGE_DRAWING,
+        PAGE_OPENGL,
+        PAGE_WINDOWS,
+        PAGE_MENUS,
+        PAGE_PREFERENCES,
+        PAGE_COUNT
+    };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "preferences").
+    // "drawing", "opengl", "windows", "menus", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -53,6 +67,7 @@ private:
     // Runs `action` when the push button is clicked.
     void on_click(GuiPushButton& button, std::function<void()> action);
     void show_about();
+    void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
@@ -66,4 +81,5 @@ private:
     bool m_light = false;
     std::vector<std::unique_ptr<std::function<void()>>> m_click_actions;
     GuiFloatingWindow* m_tool_window = nullptr;
+    std::unique_ptr<GuiMenuButtonGroup> m_menu_bar;
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gui/app/gui_app.h"
+#include "gui/app/gui_menu.h"
 #include "host/app/app_preferences.h"
 #include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
@@ -233,6 +234,7 @@ bool GuiApp::on_gui_app_prefs_attribute_change(AppItemPreferences& item)
         m_font_size_factor = static_cast<float>(item.get_double_value());
     } else if (key == "sub_menu_show_delay") {
         m_sub_menu_show_delay = static_cast<int>(item.get_long_value());
+        GuiMenu::set_sub_menu_show_delay(static_cast<unsigned>(m_sub_menu_show_delay));
     } else if (key == "color_scheme") {
         long long const scheme = item.get_long_value();
         if (scheme >= 0 && scheme < GuiColorScheme::SCHEME_COUNT)
@@ -259,6 +261,7 @@ void GuiApp::set_preferences()
     set_input_device_mode(static_cast<InputDeviceMode>(ui.get_long_value("input_device_mode")));
     set_object_color_mode(static_cast<ObjectColorMode>(ui.get_long_value("object_ui_color")));
     m_sub_menu_show_delay = static_cast<int>(ui.get_long_value("sub_menu_show_delay"));
+    GuiMenu::set_sub_menu_show_delay(static_cast<unsigned>(m_sub_menu_show_delay));
     if (AppItemPreferences* view = preferences.get_item("color_management", "default_view_transform"))
         set_default_view_transform(chosen_name(*view));
     if (AppItemPreferences* space = preferences.get_item("color_management", "color_picker_color_space"))

@@ -781,7 +781,7 @@ void GuiMenu::trigger(GuiMenuItem& item, bool const& by_click)
     get_main_menu()->hide_silent();
     focus_out_recursively();
     if (Fl::grab() == get_widget()) Fl::grab(nullptr);
-    if (holder && holder != this) holder->raise_event(EVT_ID_MENU_CLICK);
+    // Raised on the menu the item was picked in (a filtering menu for its results).
     raise_event(EVT_ID_MENU_CLICK);
 }
 
@@ -795,9 +795,14 @@ bool GuiMenu::on_popup_key(int const& key)
 
 bool GuiMenu::handle_key(int const& key)
 {
+    CoreString const text = Gui::get_event_text();
+    bool const printable = !text.is_empty() && static_cast<unsigned char>(text[0]) >= 32 && text[0] != 127;
+    if (!m_filter_enabled && (printable || key == FL_BackSpace)) {
+        // Typed in a sub-menu: the nearest filtering menu of the chain takes the text.
+        for (GuiMenu* menu = m_parent_menu; menu; menu = menu->m_parent_menu)
+            if (menu->m_filter_enabled) return menu->handle_key(key);
+    }
     if (m_filter_enabled) {
-        CoreString const text = Gui::get_event_text();
-        bool const printable = !text.is_empty() && static_cast<unsigned char>(text[0]) >= 32 && text[0] != 127;
         if (printable || key == FL_BackSpace) {
             if (printable)
                 m_filter += text;
@@ -965,12 +970,14 @@ void GuiMenu::draw(GuiDc& dc)
         if (item.m_faded) color = dim;
         if (item.m_disabled) color = disabled;
 
+        GuiImage const* mark = nullptr;
         if (item.m_checkable) {
-            GuiImage const* mark = nullptr;
             if (item.m_radio_group)
                 mark = item.m_checked ? &GuiResource::radio_menu_selected() : &GuiResource::radio_menu_empty();
-            else
-                mark = item.m_checked ? &GuiResource::checker_selected() : &GuiResource::checker();
+            else if (item.m_checked)
+                mark = &GuiResource::checker_selected();
+        }
+        if (mark) {
             int const mw = static_cast<int>(mark->get_width()), mh = static_cast<int>(mark->get_height());
             mark->draw(!item.m_disabled, LEFT_MARGIN + (m_check_width - mw) / 2, y + (rh - mh) / 2, lit);
         }
@@ -992,7 +999,7 @@ void GuiMenu::draw(GuiDc& dc)
         font.set_style(style);
         if (item.m_sub_menu) {
             int const cx = shortcut_right - 4, cy = y + rh / 2;
-            wdc.draw_triangle(cx - 3, cy - 4, cx - 3, cy + 4, cx + 1, cy, color[0], color[1], color[2]);
+            wdc.draw_trianglef(cx - 3, cy - 4, cx - 3, cy + 4, cx + 1, cy, color[0], color[1], color[2]);
         } else if (!item.m_shortcut.is_empty()) {
             wdc.draw_text(item.m_shortcut, label_x + m_label_width + LABEL_GAP, y,
                           shortcut_right - (label_x + m_label_width + LABEL_GAP), rh, color[0], color[1], color[2],

@@ -15,6 +15,16 @@ CoreVector<GuiPopup*>& chain()
     return popups;
 }
 
+// The widget focused when the chain opened; it gets the focus back when the chain closes.
+GuiWidget*& focus_before_chain()
+{
+    static GuiWidget* widget = nullptr;
+    return widget;
+}
+
+// Set while another window taking the focus closes the chain: the focus stays there.
+bool g_closing_for_focus = false;
+
 bool in_chain(GuiWindow const& window)
 {
     return window.is_kindof(GuiPopup::class_info()) &&
@@ -55,6 +65,7 @@ void GuiPopup::show()
 {
     if (!m_in_chain) {
         CoreVector<GuiPopup*>& popups = chain();
+        if (popups.is_empty()) focus_before_chain() = GuiWidget::get_focused_widget();
         m_previous = popups.is_empty() ? nullptr : popups[popups.get_count() - 1];
         popups.add(this);
         m_in_chain = true;
@@ -71,6 +82,17 @@ void GuiPopup::hide()
         m_previous = nullptr;
     }
     GuiWindow::hide();
+    if (chain().is_empty() && focus_before_chain()) {
+        GuiWidget* widget = focus_before_chain();
+        focus_before_chain() = nullptr;
+        if (!g_closing_for_focus && !widget->is_destroyed() && widget->is_shown() && widget != this)
+            widget->set_focus();
+    }
+}
+
+void GuiPopup::forget_widget(GuiWidget* widget)
+{
+    if (focus_before_chain() == widget) focus_before_chain() = nullptr;
 }
 
 GuiPopup* GuiPopup::get_first_popup()
@@ -103,10 +125,13 @@ void GuiPopup::close_all_popups()
 void GuiPopup::on_window_focused(GuiWindow& window)
 {
     if (!is_popup_open()) return;
-    if (in_chain(window))
+    if (in_chain(window)) {
         close_popups_after(static_cast<GuiPopup*>(&window));
-    else
-        close_all_popups();
+        return;
+    }
+    g_closing_for_focus = true;
+    close_all_popups();
+    g_closing_for_focus = false;
 }
 
 void GuiPopup::on_window_pushed(GuiWindow& window)

@@ -4,6 +4,8 @@
 // continues the chain, the first and the current (last) popup are remembered. The chain
 // closes when a window outside it gets the focus or a click, on Escape, and when a window
 // that is not a popup is hidden; focusing a popup of the chain closes the ones after it.
+// When the chain closes, the widget that had the focus before it opened gets it back (unless
+// another window took the focus).
 //
 //     GuiWidget* list = new PickerList(*window, 0, 0, 200, 300);
 //     GuiPopup* popup = window->popup(*list, true);     // at the pointer
@@ -42,6 +44,8 @@ public:
     static void on_window_pushed(GuiWindow& window);
     static bool on_key_down(GuiWindow& window, int const& key);
     static void on_window_hidden(GuiWindow& window);
+    // A widget being deleted is no longer the one to get the focus back.
+    static void forget_widget(GuiWidget* widget);
 
 protected:
     // A popup that is kept (hidden) when the chain closes, to be shown again; others are

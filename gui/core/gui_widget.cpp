@@ -12,6 +12,7 @@
 #include "gui/app/gui_app.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_font.h"
+#include "gui/core/gui_popup.h"
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
@@ -318,6 +319,7 @@ void GuiWidget::clear_statics()
     if (dnd.source == this) dnd.source = nullptr;
     if (dnd.accepting == this) dnd.accepting = nullptr;
     GuiRouter::forget_widget(this);
+    GuiPopup::forget_widget(this);
     if (m_capturing) capture_events(false);
 }
 

@@ -406,7 +406,9 @@ void GuiWindow::show()
         return;
     }
     if (m_owner && m_owner->get_router()) {
-        m_owner->get_router()->show();
+        // The owner's native window must exist for the transient hint; showing it again
+        // would raise it above the windows it already owns (an open menu's parent).
+        if (!m_owner->get_router()->shown()) m_owner->get_router()->show();
         router->set_non_modal();
     }
     show_toolkit_window(false);
@@ -472,7 +474,9 @@ void GuiWindow::hide()
     m_shown = false;
     m_in_modal_loop = false;
     m_entered = false;
-    if (m_owner && m_owner->get_router() && m_owner->is_shown()) m_owner->get_router()->show();
+    // The owner comes back to the front, unless popups of a chain are still open over it.
+    if (m_owner && m_owner->get_router() && m_owner->is_shown() && !GuiPopup::is_popup_open())
+        m_owner->get_router()->show();
 }
 
 void GuiWindow::set_parent(GuiWidget* owner)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the showcase as a user would, with xdotool on the test's X server: clicks a tile,
 # types Tab and Shift+Tab, drags a scene item onto the drop target, switches pages and
-# colour schemes and resizes the window,
+# colour schemes, filters and picks from a context menu, runs a shortcut, rolls over a menu
+# bar and resizes the window,
 # then checks what the showcase reported (--trace prints one line per focus change, layout
 # and drop).
 #   tests/e2e/demo_e2e.sh path/to/qn_demo
@@ -46,19 +47,19 @@ xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
 
-# The header's buttons (anchored to the right edge, from x 534: Widgets, Look, Drawing,
-# OpenGL, Windows, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
+# The header's buttons (anchored to the right edge, from x 450: Widgets, Look, Drawing,
+# OpenGL, Windows, Menus, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
 # wheel, two message boxes answered from the keyboard, the light scheme, and back to the
 # widgets.
-xdotool mousemove --window "$wid" 656 17 click 1
+xdotool mousemove --window "$wid" 572 17 click 1
 expect '^page look$' "the Look button shows the Look page"
-xdotool mousemove --window "$wid" 740 17 click 1
+xdotool mousemove --window "$wid" 656 17 click 1
 expect '^page drawing$' "the Drawing button shows the Drawing page"
-xdotool mousemove --window "$wid" 824 17 click 1
+xdotool mousemove --window "$wid" 740 17 click 1
 expect '^page opengl$' "the OpenGL button shows the OpenGL page"
 xdotool mousemove --window "$wid" 400 400 click 4
 expect '^zoom 115$' "the wheel zooms the OpenGL view in"
-xdotool mousemove --window "$wid" 908 17 click 1
+xdotool mousemove --window "$wid" 824 17 click 1
 expect '^page windows$' "the Windows button shows the windows page"
 # The box opens centred on the main window; keys go to the window under the pointer.
 xdotool mousemove --window "$wid" 150 215 click 1
@@ -69,11 +70,36 @@ xdotool mousemove --window "$wid" 715 87 click 1
 sleep 0.5
 xdotool mousemove --window "$wid" 590 380 key Return
 expect '^about closed ANSWER_OK$' "Return closes the About box"
+# The Menus page: a click focuses the context area, a right click opens its menu, typed
+# text filters it (Sphere lies two levels down), Enter picks the result; then the page's
+# Ctrl+D runs from the focused area. On the menu bar, File opens on a click, pointing at
+# Edit moves the open menu there, and Down + Return runs its first item.
+xdotool mousemove --window "$wid" 908 17 click 1
+expect '^page menus$' "the Menus button shows the menus page"
+xdotool mousemove --window "$wid" 800 400 click 1
+sleep 0.2
+xdotool click 3
+sleep 0.5
+xdotool type sph
+sleep 0.3
+xdotool key Return
+expect '^menu click Sphere$' "typing filters the context menu and Return picks the result"
+xdotool key ctrl+d
+expect '^action Duplicate$' "Ctrl+D runs the page's action"
+xdotool mousemove --window "$wid" 625 78 click 1
+sleep 0.4
+xdotool mousemove --window "$wid" 650 78
+sleep 0.1
+xdotool mousemove --window "$wid" 685 78
+sleep 0.4
+xdotool key Down Return
+for _ in $(seq 1 50); do [ "$(grep -c '^action Duplicate$' "$trace")" -eq 2 ] && break; sleep 0.1; done
+[ "$(grep -c '^action Duplicate$' "$trace")" -eq 2 ] || fail "the menu bar's Edit menu runs Duplicate"
 xdotool mousemove --window "$wid" 1004 17 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
 xdotool mousemove --window "$wid" 1117 17 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 572 17 click 1
+xdotool mousemove --window "$wid" 488 17 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Two seconds of work that keeps the window alive: a click during it is refused (the

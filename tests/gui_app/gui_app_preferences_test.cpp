@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/app/gui_app.h"
+#include "gui/app/gui_menu.h"
 #include "host/app/app_preferences.h"
 #include "host/sys/sys_functions.h"
 #include "tests/support/gui_test_app.h"
@@ -82,6 +83,7 @@ TEST(GuiAppPreferences, ChangesTakeEffectAtOnce)
     EXPECT_DOUBLE_EQ(app.get_gizmo_size(), 2.5);
     ui.set_long_value("sub_menu_show_delay", 400);
     EXPECT_EQ(app.get_sub_menu_show_delay(), 400);
+    EXPECT_EQ(GuiMenu::get_sub_menu_show_delay(), 400u) << "menus follow the preference";
 
     // The input device mode decides the device the interface assumes.
     ui.set_long_value("input_device_mode", AppBase::INPUT_DEVICE_MODE_TABLET);
