@@ -19,3 +19,4 @@ shoot drawing --page drawing
 shoot opengl --page opengl
 shoot windows --page windows
 shoot preferences --page preferences
+shoot menus --page menus

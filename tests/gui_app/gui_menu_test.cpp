@@ -469,3 +469,64 @@ TEST_F(MenuTest, MenuButtonsOpenTheirMenusAndRollOverTheBar)
     EXPECT_EQ(file->get_menu(), nullptr);
     released->destroy();
 }
+
+TEST_F(MenuTest, WidgetRowsHoldTheirWidgetAndTakeItsEvents)
+{
+    GuiMenu& menu = make_menu();
+    menu.add_item("Before");
+    GuiWidget* slider = new GuiWidget(*m_window, 0, 0, 140, 30);
+    GuiMenuItem* row = menu.add_widget(slider);
+    menu.add_item("After");
+    EXPECT_EQ(row->get_widget(), slider);
+    EXPECT_FALSE(row->is_item());
+    EXPECT_EQ(slider->get_parent(), &menu);
+    menu.popup(100, 100);
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(1, y, h));
+    EXPECT_EQ(h, 30) << "the row is as high as the widget";
+    EXPECT_GE(menu.get_label_column_width(), 140);
+    EXPECT_EQ(slider->get_y(), y);
+    // The arrows pass over the widget row.
+    key_down(menu, FL_Down);
+    key_down(menu, FL_Down);
+    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "After");
+    // Removing the row takes the widget along.
+    menu.remove_item(row);
+    EXPECT_TRUE(slider->is_destroyed());
+    EXPECT_EQ(menu.get_items().get_count(), 2u);
+}
+
+TEST_F(MenuTest, ItemsMoveAndGoAwayWithTheirSubMenus)
+{
+    GuiMenu& menu = make_menu();
+    GuiMenuItem* a = menu.add_item("A");
+    GuiMenuItem* b = menu.add_item("B");
+    GuiMenu* sub = menu.add_sub_menu("Sub");
+    GuiMenuItem* c = menu.add_item("C");
+    auto names = [&] {
+        std::string text;
+        for (GuiMenuItem* item : menu.get_items()) text += item->get_name().std_string() + " ";
+        return text;
+    };
+    menu.move_item(c, a);
+    EXPECT_EQ(names(), "C A B Sub ");
+    menu.move_item(c, b, true);
+    EXPECT_EQ(names(), "A B C Sub ");
+    menu.move_item(a, nullptr);
+    EXPECT_EQ(names(), "B C Sub A ");
+    EXPECT_EQ(menu.get_item("Sub")->get_sub_menu(), sub);
+    EXPECT_EQ(menu.get_item("Nothing"), nullptr);
+
+    menu.disable_all_items();
+    EXPECT_TRUE(b->is_disabled() && c->is_disabled());
+    menu.enable_all_items();
+    EXPECT_TRUE(b->is_enabled() && c->is_enabled());
+
+    // The sub-menu is deleted with its item, at the next idle pass.
+    menu.remove_sub_menu(sub);
+    EXPECT_EQ(names(), "B C A ");
+    EXPECT_TRUE(sub->is_destroyed());
+    process_idle(app());
+    menu.remove_all_items();
+    EXPECT_TRUE(menu.get_items().is_empty());
+}
