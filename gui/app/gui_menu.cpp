@@ -196,6 +196,25 @@ GuiMenuItem* GuiMenu::add_sub_menu(GuiMenu* sub_menu, CoreString const& name, Gu
     return append(item);
 }
 
+GuiMenuItem* GuiMenu::add_linked_sub_menu(GuiMenu* sub_menu, CoreString const& name, GuiImage const* icon)
+{
+    if (!sub_menu || sub_menu == this) return nullptr;
+    // A menu shown from one place at a time: an earlier link lets go of it.
+    if (sub_menu->m_parent_item) {
+        if (sub_menu->m_parent_item->m_owns_sub_menu) {
+            CORE_LOG_WARNING("GuiMenu.add_linked_sub_menu: the menu is another menu's own sub-menu; nothing is "
+                             "added\n");
+            return nullptr;
+        }
+        sub_menu->m_parent_item->m_sub_menu = nullptr;
+        sub_menu->detach_from_parent();
+    }
+    GuiMenuItem* item = new GuiMenuItem(*this, sub_menu, name, false);
+    item->m_owns_sub_menu = false;
+    if (icon) item->m_icons.add(icon);
+    return append(item);
+}
+
 GuiMenuItem* GuiMenu::add_widget(GuiWidget* widget)
 {
     if (!widget) return nullptr;

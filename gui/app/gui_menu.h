@@ -57,6 +57,8 @@ public:
     // Adopts `sub_menu`; a clickable-menu item is also triggered when clicked.
     GuiMenuItem* add_sub_menu(GuiMenu* sub_menu, CoreString const& name, GuiImage const* icon = nullptr,
                               bool const& clickable_menu = false);
+    // Shows `sub_menu`, which stays its owner's, as a sub-menu; removing the item gives it back.
+    GuiMenuItem* add_linked_sub_menu(GuiMenu* sub_menu, CoreString const& name, GuiImage const* icon = nullptr);
     // A row showing the widget, which becomes the menu's child.
     GuiMenuItem* add_widget(GuiWidget* widget);
     // A group owned by the menu; items join it with set_radio_group.

@@ -45,7 +45,7 @@ GuiMenuItem::~GuiMenuItem()
         GuiMenu* sub_menu = m_sub_menu;
         m_sub_menu = nullptr;
         sub_menu->detach_from_parent();
-        if (!sub_menu->is_destroyed()) sub_menu->destroy();
+        if (m_owns_sub_menu && !sub_menu->is_destroyed()) sub_menu->destroy();
     }
 }
 

@@ -131,4 +131,6 @@ private:
     bool m_faded = false;
     CoreString m_doc;
     GuiWidget* m_widget = nullptr;
+    // False for a sub-menu shown here but owned elsewhere (a menu button's).
+    bool m_owns_sub_menu = true;
 };
