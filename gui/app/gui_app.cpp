@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "gui/app/gui_app_main_menu.h"
 #include "gui/controls/gui_message_box.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_resource.h"
@@ -124,6 +125,7 @@ void GuiApp::init()
 
 GuiApp::~GuiApp()
 {
+    GuiAppMainMenu::release_icons();
     remove_timer(m_idle_timer);
     remove_timer(m_redraw_timer);
     if (m_check_installed) Fl::remove_check(&GuiApp::check_events, this);
