@@ -49,6 +49,13 @@ public:
     void undo() { step(true); }
     void redo() { step(false); }
 
+    // One line: how many objects in how many contexts.
+    CoreString summary() const
+    {
+        return CoreString("Sample scene: ") + m_scene.get_root().get_all_objects().get_count() + " objects in " +
+               count_contexts(m_scene.get_root()) + " contexts";
+    }
+
     // The section of the panel about the scene.
     CoreString describe() const
     {

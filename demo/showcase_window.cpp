@@ -9,6 +9,7 @@
 
 #include "demo/showcase_widgets.h"
 #include "gui/app/gui_app.h"
+#include "gui/app/gui_app_main_menu.h"
 #include "gui/app/gui_menu_button.h"
 #include "host/app/app_dialog.h"
 #include "gui/core/gui_floating_window.h"
@@ -28,6 +29,7 @@ constexpr C T = GuiWidget::CONSTRAINT_TOP;
 constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
 
 constexpr int MARGIN = 8;
+constexpr int MENU_BAR = 22;
 constexpr int HEADER = 34;
 constexpr int STATUS = 24;
 constexpr int SIDEBAR = 360;
@@ -48,7 +50,7 @@ public:
 // The header strip with the library's name.
 class Header : public DemoWidget {
 public:
-    Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, 0, w, HEADER)
+    Header(GuiWidget& parent, int w) : DemoWidget(parent, "header", 0, MENU_BAR, w, HEADER)
     {
         anchor(L, T, R, T);
         get_font().set_size(15);
@@ -57,8 +59,9 @@ public:
     {
         dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_HEADER));
         dc.draw_rectf({get_x(), get_y() + get_height() - 2, get_width(), 2}, get_color(GuiColorScheme::ROLE_ACCENT));
-        dc.draw_text(CoreString("qn_gui showcase"), {12, 22},
-                     get_color(GuiColorScheme::ROLE_TEXT));
+        // The page buttons cover the title in narrow windows.
+        if (get_width() >= 1100)
+            dc.draw_text(CoreString("qn_gui showcase"), {12, get_y() + 22}, get_color(GuiColorScheme::ROLE_TEXT));
     }
 };
 
@@ -96,7 +99,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
 
     // The header's buttons, from the right edge: the scheme switch, then the pages.
     int button_x = width - MARGIN - 110;
-    m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, 5, 110, HEADER - 10,
+    m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, MENU_BAR + 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
     char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Menus", "Preferences"};
@@ -105,16 +108,16 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
         button_x -= 8 + button_w;
         Page const page = static_cast<Page>(p);
         DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), labels[p], button_x,
-                                            5, button_w, HEADER - 10, [this, page] { show_page(page); });
+                                            MENU_BAR + 5, button_w, HEADER - 10, [this, page] { show_page(page); });
         button->anchor(R, T, R, T);
     }
 
-    int const top = HEADER + MARGIN;
+    int const top = MENU_BAR + HEADER + MARGIN;
     int const body_h = height - top - STATUS - MARGIN;
     for (int p = 0; p < PAGE_COUNT; ++p) {
         Page const page = static_cast<Page>(p);
-        m_pages[p] = new DemoWidget(window, CoreString("page_") + get_page_name(page), 0, HEADER, width,
-                                    height - HEADER - STATUS);
+        m_pages[p] = new DemoWidget(window, CoreString("page_") + get_page_name(page), 0, MENU_BAR + HEADER, width,
+                                    height - MENU_BAR - HEADER - STATUS);
         static_cast<DemoWidget*>(m_pages[p])->anchor(L, T, R, B);
     }
     GuiWidget& widgets = *m_pages[PAGE_WIDGETS];
@@ -151,6 +154,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_pages[PAGE_PREFERENCES]->hide();
 
     new StatusBar(window, height - STATUS, width);
+    build_main_menu(window, width);
 }
 
 char const* ShowcaseWindow::get_page_name(Page page)
@@ -231,6 +235,7 @@ void ShowcaseWindow::show_page(Page page)
 void ShowcaseWindow::set_light_scheme(bool light)
 {
     m_light = light;
+    m_app.get_main_menu().set_checked("View>Light Scheme", light);
     m_app.set_color_scheme(GuiColorScheme::get_scheme(light ? GuiColorScheme::SCHEME_LIGHT
                                                             : GuiColorScheme::SCHEME_DARK));
     m_scheme_button->set_label(light ? "Dark scheme" : "Light scheme");
@@ -658,6 +663,8 @@ void ShowcaseWindow::build_windows_page(GuiWidget& page, int x, int y, int w, in
 
 ShowcaseWindow::~ShowcaseWindow()
 {
+    // The main menu takes its actions off the window first.
+    m_main_menu.reset();
     // The window deletes its widgets; its toolkit window goes at the application's next idle
     // pass, or with the application.
     delete m_window;

@@ -15,7 +15,9 @@
 //   radio items, icons, looks, a long list overflowing into "more ..." and type-to-filter;
 //   the page's actions run from their shortcuts;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
-// The header also switches between the dark and the light colour scheme.
+// The header also switches between the dark and the light colour scheme. Above it, the main
+// menu bar (File, Edit, View, Help from the application's menu description) with tool
+// buttons; narrowed, its last items move into the bar's add-on menu.
 #include <functional>
 #include <memory>
 #include <vector>
@@ -28,6 +30,9 @@ class DemoText;
 class DemoTile;
 class GuiFloatingWindow;
 class GuiMenuButtonGroup;
+class GuiAppMainMenu;
+class GuiCheckButton;
+class AppMainMenuItem;
 class GuiPushButton;
 
 class ShowcaseWindow {
@@ -67,6 +72,10 @@ private:
     // Runs `action` when the push button is clicked.
     void on_click(GuiPushButton& button, std::function<void()> action);
     void show_about();
+    // The main menu bar over the header: the application's menu description on a toolbar.
+    void build_main_menu(GuiWindow& window, int width);
+    // Runs a command of the main menu description (data: this showcase).
+    static void on_menu_command(AppMainMenuItem& item, void* data);
     void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
@@ -82,4 +91,6 @@ private:
     std::vector<std::unique_ptr<std::function<void()>>> m_click_actions;
     GuiFloatingWindow* m_tool_window = nullptr;
     std::unique_ptr<GuiMenuButtonGroup> m_menu_bar;
+    std::unique_ptr<GuiAppMainMenu> m_main_menu;
+    std::vector<GuiCheckButton*> m_tools;
 };

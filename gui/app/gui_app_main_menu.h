@@ -36,7 +36,8 @@ public:
     GuiAppMainMenu(GuiApp& app, AppMainMenu& menu);
     ~GuiAppMainMenu() override;
 
-    // The toolbar that shows the top-level menus (not owned).
+    // The toolbar that shows the top-level menus (not owned). The destructor takes the
+    // actions off the toolbar's window: destroy this object first, or unset the toolbar.
     void set_toolbar(GuiToolbar* toolbar) { m_toolbar = toolbar; }
     GuiToolbar* get_toolbar() const { return m_toolbar; }
     // Creates the menus of every item of the description and follows its changes from now on;

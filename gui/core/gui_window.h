@@ -67,6 +67,8 @@ public:
     // Hides the window and the windows it owns; the owner comes back to the front.
     void hide() override;
     bool const& is_shown() const override;
+    // A shown window is visible wherever it lies: its owner's box does not clip it.
+    bool is_visible() const override { return is_shown(); }
     // The result of the modal loop: -1 until answered. Dialogs return their answer here.
     virtual int on_modal_loop() { return -1; }
     bool const& is_in_modal_loop() const { return m_in_modal_loop; }

@@ -2,7 +2,7 @@
 # Drives the showcase as a user would, with xdotool on the test's X server: clicks a tile,
 # types Tab and Shift+Tab, drags a scene item onto the drop target, switches pages and
 # colour schemes, filters and picks from a context menu, runs a shortcut, rolls over a menu
-# bar and resizes the window,
+# bar, opens Help > About from the main menu bar and resizes the window,
 # then checks what the showcase reported (--trace prints one line per focus change, layout
 # and drop).
 #   tests/e2e/demo_e2e.sh path/to/qn_demo
@@ -28,8 +28,8 @@ wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
 [ -n "$wid" ] || fail "the showcase window exists"
 sleep 0.3
 
-# Tile 1 of the focus chain: panel at x 376, tiles from x 388, y 78, 64 x 44 each, 8 apart.
-xdotool mousemove --window "$wid" 420 100 click 1
+# Tile 1 of the focus chain: panel at x 376, tiles from x 388, y 100, 64 x 44 each, 8 apart.
+xdotool mousemove --window "$wid" 420 122 click 1
 expect '^focus tile_1$' "a click focuses tile 1"
 xdotool key Tab
 expect '^focus tile_2$' "Tab moves the focus to tile 2"
@@ -40,9 +40,9 @@ expect '^focus tile_2$' "Shift+Tab moves the focus back to tile 2"
 [ "$(grep -c '^focus ' "$trace")" -eq 4 ] || fail "one focus change per key"
 # The focus is on tile 2 from here on.
 
-# Drag the first scene item (x 394..638, y 208..238) onto the drop target (from x 656).
-xdotool mousemove --window "$wid" 450 222 mousedown 1
-for x in 470 520 600 700 800 900; do xdotool mousemove --window "$wid" "$x" 330; sleep 0.05; done
+# Drag the first scene item (x 394..638, y 230..260) onto the drop target (from x 656).
+xdotool mousemove --window "$wid" 450 244 mousedown 1
+for x in 470 520 600 700 800 900; do xdotool mousemove --window "$wid" "$x" 352; sleep 0.05; done
 xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
@@ -51,22 +51,22 @@ expect '^dropped card_1$' "the drag reports the drop"
 # OpenGL, Windows, Menus, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
 # wheel, two message boxes answered from the keyboard, the light scheme, and back to the
 # widgets.
-xdotool mousemove --window "$wid" 572 17 click 1
+xdotool mousemove --window "$wid" 572 39 click 1
 expect '^page look$' "the Look button shows the Look page"
-xdotool mousemove --window "$wid" 656 17 click 1
+xdotool mousemove --window "$wid" 656 39 click 1
 expect '^page drawing$' "the Drawing button shows the Drawing page"
-xdotool mousemove --window "$wid" 740 17 click 1
+xdotool mousemove --window "$wid" 740 39 click 1
 expect '^page opengl$' "the OpenGL button shows the OpenGL page"
 xdotool mousemove --window "$wid" 400 400 click 4
 expect '^zoom 115$' "the wheel zooms the OpenGL view in"
-xdotool mousemove --window "$wid" 824 17 click 1
+xdotool mousemove --window "$wid" 824 39 click 1
 expect '^page windows$' "the Windows button shows the windows page"
 # The box opens centred on the main window; keys go to the window under the pointer.
-xdotool mousemove --window "$wid" 150 215 click 1
+xdotool mousemove --window "$wid" 150 237 click 1
 sleep 0.5
 xdotool mousemove --window "$wid" 590 380 key Escape
 expect '^message box answer ANSWER_NO$' "Escape answers a Yes/No box with No"
-xdotool mousemove --window "$wid" 715 87 click 1
+xdotool mousemove --window "$wid" 715 109 click 1
 sleep 0.5
 xdotool mousemove --window "$wid" 590 380 key Return
 expect '^about closed ANSWER_OK$' "Return closes the About box"
@@ -74,9 +74,9 @@ expect '^about closed ANSWER_OK$' "Return closes the About box"
 # text filters it (Sphere lies two levels down), Enter picks the result; then the page's
 # Ctrl+D runs from the focused area. On the menu bar, File opens on a click, pointing at
 # Edit moves the open menu there, and Down + Return runs its first item.
-xdotool mousemove --window "$wid" 908 17 click 1
+xdotool mousemove --window "$wid" 908 39 click 1
 expect '^page menus$' "the Menus button shows the menus page"
-xdotool mousemove --window "$wid" 800 400 click 1
+xdotool mousemove --window "$wid" 800 422 click 1
 sleep 0.2
 xdotool click 3
 sleep 0.5
@@ -86,20 +86,30 @@ xdotool key Return
 expect '^menu click Sphere$' "typing filters the context menu and Return picks the result"
 xdotool key ctrl+d
 expect '^action Duplicate$' "Ctrl+D runs the page's action"
-xdotool mousemove --window "$wid" 625 78 click 1
+xdotool mousemove --window "$wid" 625 100 click 1
 sleep 0.4
-xdotool mousemove --window "$wid" 650 78
+xdotool mousemove --window "$wid" 650 100
 sleep 0.1
-xdotool mousemove --window "$wid" 685 78
+xdotool mousemove --window "$wid" 685 100
 sleep 0.4
 xdotool key Down Return
 for _ in $(seq 1 50); do [ "$(grep -c '^action Duplicate$' "$trace")" -eq 2 ] && break; sleep 0.1; done
 [ "$(grep -c '^action Duplicate$' "$trace")" -eq 2 ] || fail "the menu bar's Edit menu runs Duplicate"
-xdotool mousemove --window "$wid" 1004 17 click 1
+# The main menu bar over the header: Help opens on a click, Up lights its last item (About),
+# Return runs it, and Return closes the About box.
+xdotool mousemove --window "$wid" 120 10 click 1
+sleep 0.4
+xdotool key Up Return
+expect '^main menu Help>About$' "Help > About runs from the main menu bar"
+sleep 0.5
+xdotool mousemove --window "$wid" 590 380 key Return
+for _ in $(seq 1 50); do [ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 2 ] && break; sleep 0.1; done
+[ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 2 ] || fail "Return closes the About box opened from the menu"
+xdotool mousemove --window "$wid" 1004 39 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
-xdotool mousemove --window "$wid" 1117 17 click 1
+xdotool mousemove --window "$wid" 1117 39 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 488 17 click 1
+xdotool mousemove --window "$wid" 488 39 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Two seconds of work that keeps the window alive: a click during it is refused (the
@@ -107,18 +117,18 @@ expect '^page widgets$' "the Widgets button shows the widgets again"
 xdotool mousemove --window "$wid" 800 582 click 1
 expect '^computation started$' "the computation starts"
 sleep 0.8
-xdotool mousemove --window "$wid" 420 100 click 1
+xdotool mousemove --window "$wid" 420 122 click 1
 expect '^computation done ok$' "the computation ends"
 sleep 0.3
 [ "$(grep -c '^focus tile_1$' "$trace")" -eq 1 ] || fail "a click during the computation is refused"
-xdotool mousemove --window "$wid" 420 100 click 1
+xdotool mousemove --window "$wid" 420 122 click 1
 for _ in $(seq 1 50); do [ "$(grep -c '^focus tile_1$' "$trace")" -eq 2 ] && break; sleep 0.1; done
 [ "$(grep -c '^focus tile_1$' "$trace")" -eq 2 ] || fail "the interface takes clicks again"
 
 # Narrow the window: the panels on the right follow its right edge.
 xdotool windowsize "$wid" 900 640
-expect '^layout focus_panel 376 42 516 96$' "the focus panel follows the window's width"
-expect '^layout tile_right 790 78 90 44$' "the right-edge tile keeps its distance to the right edge"
+expect '^layout focus_panel 376 64 516 96$' "the focus panel follows the window's width"
+expect '^layout tile_right 790 100 90 44$' "the right-edge tile keeps its distance to the right edge"
 expect '^layout scene_panel 376 418 516 190$' "the scene panel follows the window's bottom edge"
 
 kill "$pid" 2>/dev/null
