@@ -1,0 +1,325 @@
+// Scrollbars: slider size and travel, offset conversions, trough paging, dragging, the wheel,
+// resizing, silent changes while hidden, hover and the drawn colours.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <chrono>
+#include <thread>
+
+#include "gui/controls/gui_scrollbar.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+class ScrollbarTest : public ControlsTest {
+protected:
+    // A vertical bar at (20, 10), 15 × 150, shown and listened to.
+    GuiScrollbar& make_bar(unsigned int range, int length = 150)
+    {
+        GuiScrollbar* bar = new GuiScrollbar(window(), 20, 10, 15, length);
+        bar->set_range(range);
+        shown(bar);
+        m_log.listen(*bar, {&EVT_ID_SCROLLBAR_VALUE_CHANGED});
+        return *bar;
+    }
+    // A horizontal bar at (20, 170), 200 × 15.
+    GuiScrollbar& make_horizontal_bar(unsigned int range)
+    {
+        GuiScrollbar* bar = new GuiScrollbar(window(), 20, 170, 200, 15);
+        bar->set_orientation(GuiScrollbar::ORIENTATION_HORIZONTAL);
+        bar->set_range(range);
+        shown(bar);
+        m_log.listen(*bar, {&EVT_ID_SCROLLBAR_VALUE_CHANGED});
+        return *bar;
+    }
+    int changes() const { return m_log.count(EVT_ID_SCROLLBAR_VALUE_CHANGED); }
+    // Drags closer together than the router's throttle would only be real-time drags.
+    static void drag(GuiWidget& widget, int x, int y)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        mouse_drag(widget, x, y);
+    }
+};
+
+}  // namespace
+
+TEST_F(ScrollbarTest, OrientationNames)
+{
+    EXPECT_STREQ(GuiScrollbar::get_orientation_name(GuiScrollbar::ORIENTATION_VERTICAL), "ORIENTATION_VERTICAL");
+    EXPECT_STREQ(GuiScrollbar::get_orientation_name(GuiScrollbar::ORIENTATION_HORIZONTAL),
+                 "ORIENTATION_HORIZONTAL");
+    EXPECT_STREQ(GuiScrollbar::get_orientation_name(static_cast<GuiScrollbar::Orientation>(7)),
+                 "ORIENTATION_UNKNOWN");
+}
+
+TEST_F(ScrollbarTest, SliderSizeFollowsTheVisibleShareWithinItsLimits)
+{
+    GuiScrollbar& bar = make_bar(600);
+    EXPECT_EQ(bar.get_slider_button_size(), 37);  // trunc(150 / 600 × 150)
+    EXPECT_EQ(bar.get_travel(), 113);
+
+    bar.set_range(1000000);
+    EXPECT_EQ(bar.get_slider_button_size(), 12) << "a very long range keeps a slider that can be grabbed";
+    EXPECT_EQ(bar.get_travel(), 138);
+
+    // A bar shorter than the minimum slider: the slider is the bar, nothing moves.
+    bar.resize(20, 10, 15, 8);
+    EXPECT_EQ(bar.get_slider_button_size(), 8);
+    EXPECT_EQ(bar.get_travel(), 0);
+    EXPECT_EQ(bar.get_offset(), 0);
+
+    // A bar of no length, or a negative one, never divides by zero.
+    bar.resize(20, 10, 15, 0);
+    EXPECT_EQ(bar.get_slider_button_size(), 0);
+    EXPECT_EQ(bar.get_travel(), 0);
+    bar.set_offset(500);
+    bar.set_wheel_factor(10);
+    EXPECT_EQ(bar.get_value(), 0);
+    bar.resize(20, 10, 15, -5);
+    EXPECT_EQ(bar.get_travel(), 0);
+    EXPECT_EQ(bar.get_wheel_factor(), 0u);
+}
+
+TEST_F(ScrollbarTest, ContentThatFitsGivesAFullSliderAndNoMovement)
+{
+    for (unsigned int range : {0u, 100u, 150u}) {
+        SCOPED_TRACE(range);
+        GuiScrollbar& bar = make_bar(range);
+        EXPECT_EQ(bar.get_slider_button_size(), 150);
+        EXPECT_EQ(bar.get_travel(), 0);
+        bar.set_value(40);
+        EXPECT_EQ(bar.get_value(), 0);
+        bar.set_offset(40);
+        EXPECT_EQ(bar.get_offset(), 0);
+        click(bar, 27, 150);  // on the slider, which fills the bar
+        drag(bar, 27, 190);
+        mouse_up(bar, 27, 190);
+        wheel(bar, 0, 3);
+        EXPECT_EQ(bar.get_value(), 0);
+        EXPECT_EQ(bar.get_offset(), 0);
+        bar.hide();
+    }
+}
+
+TEST_F(ScrollbarTest, OffsetAndValueConvertAtBothEndsAndBetween)
+{
+    GuiScrollbar& bar = make_bar(600);  // 450 hidden pixels over a travel of 113
+    bar.set_offset(450);
+    EXPECT_EQ(bar.get_value(), 113);
+    EXPECT_EQ(bar.get_offset(), 450);
+    bar.set_offset(100000);
+    EXPECT_EQ(bar.get_value(), 113) << "beyond the end stops at the end";
+    bar.set_offset(0);
+    EXPECT_EQ(bar.get_value(), 0);
+    EXPECT_EQ(bar.get_offset(), 0);
+    bar.set_offset(-50);
+    EXPECT_EQ(bar.get_value(), 0);
+
+    // Half a slider pixel rounds up, less stays at the start.
+    bar.set_offset(1);  // 0.25 pixel
+    EXPECT_EQ(bar.get_value(), 0);
+    bar.set_offset(2);  // 0.502 pixel
+    EXPECT_EQ(bar.get_value(), 1);
+    EXPECT_EQ(bar.get_offset(), 4);  // trunc(450 / 113 + 0.5)
+
+    bar.set_value(1000);
+    EXPECT_EQ(bar.get_value(), 113);
+    EXPECT_EQ(bar.get_offset(), 450);
+
+    // A new range keeps the content offset.
+    bar.set_offset(300);
+    int const before = bar.get_offset();
+    bar.set_range(1200);
+    EXPECT_NEAR(bar.get_offset(), before, 8);  // one slider pixel is about 8 content pixels now
+    bar.set_range(100);
+    EXPECT_EQ(bar.get_offset(), 0) << "content that fits is shown from its start";
+}
+
+TEST_F(ScrollbarTest, TroughPressesPageByOneSliderSizeAndStopAtTheEnds)
+{
+    GuiScrollbar& bar = make_bar(600);  // slider 37, travel 113
+    int const x = 27;
+    click(bar, x, 140);
+    EXPECT_EQ(bar.get_value(), 37);
+    click(bar, x, 140);
+    EXPECT_EQ(bar.get_value(), 74);
+    click(bar, x, 159);
+    EXPECT_EQ(bar.get_value(), 111);
+    click(bar, x, 159);  // the slider now ends at 158, edge included
+    EXPECT_EQ(bar.get_value(), 113) << "the last page stops at the end";
+    EXPECT_FALSE(bar.is_dragging());
+
+    click(bar, x, 12);
+    EXPECT_EQ(bar.get_value(), 76);
+    click(bar, x, 12);
+    EXPECT_EQ(bar.get_value(), 39);
+    click(bar, x, 11);
+    EXPECT_EQ(bar.get_value(), 2);
+    click(bar, x, 11);  // the slider now starts at 12
+    EXPECT_EQ(bar.get_value(), 0);
+    EXPECT_EQ(changes(), 8);
+
+    // The same along a horizontal bar: slider 50, travel 150.
+    GuiScrollbar& across = make_horizontal_bar(800);
+    click(across, 210, 177);
+    EXPECT_EQ(across.get_value(), 50);
+    click(across, 22, 177);
+    EXPECT_EQ(across.get_value(), 0);
+}
+
+TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
+{
+    GuiScrollbar& bar = make_bar(600);  // bar from y 10 to 160, slider 37, travel 113
+    bar.set_value(50);                  // slider from y 60 to 97
+    m_log.clear();
+    mouse_down(bar, 27, 70);
+    EXPECT_TRUE(bar.is_dragging());
+    EXPECT_EQ(bar.get_value(), 50) << "grabbing the slider does not move it";
+    drag(bar, 27, 90);
+    EXPECT_EQ(bar.get_value(), 70);
+    drag(bar, 27, 40);
+    EXPECT_EQ(bar.get_value(), 20);
+    drag(bar, 27, 10);
+    EXPECT_EQ(bar.get_value(), 0) << "at the bar's start";
+    drag(bar, 27, -30);
+    EXPECT_EQ(bar.get_value(), 0);
+    drag(bar, 27, 161);
+    EXPECT_EQ(bar.get_value(), 113) << "past the bar's end";
+    drag(bar, 300, 150);
+    EXPECT_EQ(bar.get_value(), 113) << "clamped to the travel";
+    EXPECT_EQ(changes(), 6);
+    mouse_up(bar, 300, 150);
+    EXPECT_FALSE(bar.is_dragging());
+
+    // A press in the trough pages but does not start a drag.
+    mouse_down(bar, 27, 20);
+    EXPECT_EQ(bar.get_value(), 76);
+    drag(bar, 27, 150);
+    EXPECT_EQ(bar.get_value(), 76);
+    mouse_up(bar, 27, 150);
+
+    // Horizontally the pointer's x counts: slider 50, travel 150.
+    GuiScrollbar& across = make_horizontal_bar(800);
+    mouse_down(across, 30, 177);
+    drag(across, 90, 300);
+    EXPECT_EQ(across.get_value(), 60);
+    drag(across, 260, 177);
+    EXPECT_EQ(across.get_value(), 150);
+    drag(across, 5, 177);
+    EXPECT_EQ(across.get_value(), 0);
+    mouse_up(across, 5, 177);
+}
+
+TEST_F(ScrollbarTest, WheelScrollsAboutEightyContentPixelsPerStep)
+{
+    GuiScrollbar& bar = make_bar(600);
+    EXPECT_EQ(bar.get_wheel_factor(), 80u);
+    EXPECT_EQ(wheel(bar, 0, 1), 1);
+    EXPECT_EQ(bar.get_value(), 27);  // ceil(80 / (450 / 150))
+    wheel(bar, 0, 3);
+    EXPECT_EQ(bar.get_value(), 108);
+    wheel(bar, 0, 1);
+    EXPECT_EQ(bar.get_value(), 113);
+    wheel(bar, 0, -10);
+    EXPECT_EQ(bar.get_value(), 0);
+    EXPECT_EQ(changes(), 4);
+
+    bar.set_wheel_factor(15);
+    EXPECT_EQ(bar.get_wheel_factor(), 15u);
+    wheel(bar, 0, 1);
+    EXPECT_EQ(bar.get_value(), 5);
+
+    // Without anything to scroll the wheel moves nothing.
+    bar.set_range(0);
+    EXPECT_EQ(bar.get_wheel_factor(), 0u);
+    wheel(bar, 0, 2);
+    EXPECT_EQ(bar.get_value(), 0);
+}
+
+TEST_F(ScrollbarTest, ResizingKeepsTheContentOffset)
+{
+    GuiScrollbar& bar = make_bar(500, 100);  // slider 20, travel 80, 400 hidden
+    bar.set_offset(200);
+    EXPECT_EQ(bar.get_value(), 40);
+    bar.resize(20, 10, 15, 200);  // slider 80, travel 120, 300 hidden
+    EXPECT_EQ(bar.get_offset(), 200);
+    EXPECT_EQ(bar.get_value(), 80);
+    bar.resize(20, 10, 15, 450);  // only 50 hidden: the offset stops at the end
+    EXPECT_EQ(bar.get_offset(), 50);
+    bar.resize(20, 10, 15, 100);
+    EXPECT_EQ(bar.get_offset(), 50);
+
+    GuiScrollbar& across = make_horizontal_bar(800);  // 600 hidden over a travel of 150
+    across.set_offset(400);
+    across.resize(20, 170, 400, 15);  // slider 200, travel 200, 400 hidden
+    EXPECT_EQ(across.get_offset(), 400);
+    EXPECT_EQ(across.get_value(), 200);
+}
+
+TEST_F(ScrollbarTest, HiddenScrollbarChangesSilently)
+{
+    GuiScrollbar* bar = new GuiScrollbar(window(), 20, 10, 15, 150);
+    bar->set_range(600);
+    m_log.listen(*bar, {&EVT_ID_SCROLLBAR_VALUE_CHANGED});
+    bar->set_value(30);
+    EXPECT_EQ(bar->get_value(), 30);
+    bar->set_offset(450);
+    EXPECT_EQ(bar->get_value(), 113);
+    bar->resize(20, 10, 15, 300);
+    EXPECT_EQ(changes(), 0);
+
+    shown(bar);
+    bar->set_value(10);
+    bar->set_offset(0);
+    EXPECT_EQ(changes(), 2);
+}
+
+TEST_F(ScrollbarTest, HoverFollowsTheSliderAndDisabledBarIgnoresThePointer)
+{
+    GuiScrollbar& bar = make_bar(600);
+    mouse_move(bar, 27, 30);
+    EXPECT_TRUE(bar.is_hovered());
+    mouse_move(bar, 27, 47);  // the slider's far edge is still on it
+    EXPECT_TRUE(bar.is_hovered());
+    mouse_move(bar, 27, 100);
+    EXPECT_FALSE(bar.is_hovered());
+    send_event(bar, FL_ENTER, 27, 30);
+    mouse_move(bar, 27, 30);
+    EXPECT_TRUE(bar.is_hovered());
+    send_event(bar, FL_LEAVE, 300, 150);
+    EXPECT_FALSE(bar.is_hovered());
+
+    bar.disable();
+    click(bar, 27, 140);
+    mouse_down(bar, 27, 20);
+    drag(bar, 27, 100);
+    mouse_up(bar, 27, 100);
+    wheel(bar, 0, 2);
+    EXPECT_EQ(bar.get_value(), 0);
+    EXPECT_FALSE(bar.is_dragging());
+    EXPECT_EQ(changes(), 0);
+}
+
+TEST_F(ScrollbarTest, DrawsTroughAndSliderInSchemeColours)
+{
+    GuiScrollbar& bar = make_bar(600);
+    bar.set_value(50);  // slider from y 60 to 97
+    pump_events(app());
+    GMathVec3<unsigned char> const trough =
+        bar.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_SHADOW);
+    GMathVec3<unsigned char> const face = bar.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND);
+    GMathVec3<unsigned char> const bright =
+        bar.get_color(GuiColorScheme::GROUP_BRIGHT, GuiColorScheme::ROLE_BACKGROUND);
+    ASSERT_NE(trough, face);
+    EXPECT_EQ(pixel_at(window(), 27, 30), trough);
+    EXPECT_EQ(pixel_at(window(), 27, 80), face);
+    EXPECT_EQ(pixel_at(window(), 20, 80), trough) << "a one-pixel margin around the slider";
+
+    mouse_down(bar, 27, 80);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 27, 80), bright) << "the dragged slider is brighter";
+    mouse_up(bar, 27, 80);
+}
