@@ -1,0 +1,206 @@
+// Sliders: pointer-to-value mapping and its ends, whole-number rounding, values outside the
+// range, the changing/changed events of a drag, the wheel, and the drawn knob.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <chrono>
+#include <thread>
+
+#include "gui/controls/gui_slider.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+class SliderTest : public ControlsTest {
+protected:
+    // At (20, 40), 107 × 18: the track runs from x 23 to 123, 100 pixels; range 0 .. 10.
+    GuiSlider& make_slider(GuiSlider::Type type)
+    {
+        GuiSlider* slider = new GuiSlider(window(), 20, 40, 107, 18, type);
+        slider->set_max_value(10.0);
+        shown(slider);
+        m_log.listen(*slider, {&EVT_ID_SLIDER_VALUE_CHANGING, &EVT_ID_SLIDER_VALUE_CHANGED});
+        return *slider;
+    }
+    int changing() const { return m_log.count(EVT_ID_SLIDER_VALUE_CHANGING); }
+    int changed() const { return m_log.count(EVT_ID_SLIDER_VALUE_CHANGED); }
+    // Drags closer together than the router's throttle would only be real-time drags.
+    static void drag(GuiWidget& widget, int x, int y)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        mouse_drag(widget, x, y);
+    }
+};
+
+}  // namespace
+
+TEST_F(SliderTest, TypeNames)
+{
+    EXPECT_STREQ(GuiSlider::get_type_name(GuiSlider::TYPE_INTEGER), "TYPE_INTEGER");
+    EXPECT_STREQ(GuiSlider::get_type_name(GuiSlider::TYPE_REAL), "TYPE_REAL");
+    EXPECT_STREQ(GuiSlider::get_type_name(static_cast<GuiSlider::Type>(3)), "TYPE_UNKNOWN");
+}
+
+TEST_F(SliderTest, PressesMapThePointerAlongTheTrack)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
+    click(slider, 22, 49);
+    EXPECT_EQ(slider.get_value(), 0.0);
+    click(slider, 124, 49);
+    EXPECT_EQ(slider.get_value(), 10.0) << "right of the track gives the maximum";
+    click(slider, 21, 49);
+    EXPECT_EQ(slider.get_value(), 0.0) << "left of the track gives the minimum";
+    click(slider, 73, 49);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 5.0);
+    click(slider, 78, 49);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 5.5);
+    click(slider, 123, 49);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 10.0);
+
+    // An empty range or a track without inside never divides by zero.
+    slider.set_min_value(10.0);
+    click(slider, 60, 49);
+    EXPECT_EQ(slider.get_value(), 10.0);
+    slider.resize(20, 40, 7, 18);
+    EXPECT_EQ(slider.get_value_at(23), 10.0);
+    EXPECT_EQ(slider.get_knob_center(), 22);
+}
+
+TEST_F(SliderTest, IntegerSliderHoldsWholeNumbersRoundedAwayFromZero)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_INTEGER);
+    for (int x = 20; x < 130; ++x) {
+        click(slider, x, 49);
+        ASSERT_EQ(slider.get_value(), static_cast<double>(static_cast<int>(slider.get_value()))) << x;
+    }
+    click(slider, 77, 49);  // 5.4
+    EXPECT_EQ(slider.get_value(), 5.0);
+    click(slider, 78, 49);  // 5.5
+    EXPECT_EQ(slider.get_value(), 6.0);
+
+    slider.set_min_value(-10.4);
+    slider.set_max_value(0.0);
+    EXPECT_EQ(slider.get_min_value(), -10.0);
+    click(slider, 28, 49);  // -9.5
+    EXPECT_EQ(slider.get_value(), -10.0) << "halves round away from zero";
+    slider.set_value(-2.5);
+    EXPECT_EQ(slider.get_value(), -3.0);
+    slider.set_value(2.5);
+    EXPECT_EQ(slider.get_value(), 3.0) << "set outside the range, still rounded";
+}
+
+TEST_F(SliderTest, ValueOutsideTheRangeStaysAndPutsTheKnobAtTheNearerEnd)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
+    slider.set_value(5.0);
+    EXPECT_EQ(slider.get_knob_center(), 72);  // trunc(0.5 × 100 + 20 + 3 - 1)
+    slider.set_value(0.0);
+    EXPECT_EQ(slider.get_knob_center(), 22);
+    slider.set_value(10.0);
+    EXPECT_EQ(slider.get_knob_center(), 122);
+    slider.set_value(-4.0);
+    EXPECT_EQ(slider.get_value(), -4.0);
+    EXPECT_EQ(slider.get_knob_center(), 24);
+    slider.set_value(25.0);
+    EXPECT_EQ(slider.get_value(), 25.0);
+    EXPECT_EQ(slider.get_knob_center(), 123);
+    EXPECT_EQ(changing() + changed(), 0) << "set_value raises nothing";
+}
+
+TEST_F(SliderTest, DragRaisesChangingEventsAndOneChangedOnRelease)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
+    mouse_down(slider, 33, 49);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 1.0);
+    drag(slider, 53, 49);
+    drag(slider, 53, 80);  // same x: no change
+    drag(slider, 200, 49);
+    EXPECT_EQ(slider.get_value(), 10.0);
+    EXPECT_EQ(changing(), 3);
+    EXPECT_EQ(changed(), 0);
+    mouse_up(slider, 200, 49);
+    EXPECT_EQ(changed(), 1);
+
+    // A drag that comes back to where it started changes nothing in the end.
+    m_log.clear();
+    slider.set_value(5.0);
+    mouse_down(slider, 73, 49);
+    drag(slider, 100, 49);
+    drag(slider, 73, 49);
+    EXPECT_EQ(changing(), 2);
+    mouse_up(slider, 73, 49);
+    EXPECT_EQ(changed(), 0);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 5.0);
+
+    // A click on the current value raises nothing either.
+    click(slider, 73, 49);
+    EXPECT_EQ(changing(), 2);
+    EXPECT_EQ(changed(), 0);
+
+    slider.disable();
+    click(slider, 100, 49);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 5.0);
+    EXPECT_EQ(changed(), 0);
+}
+
+TEST_F(SliderTest, WheelStepsATenthOfTheRangeWithinIt)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
+    slider.set_value(5.0);
+    EXPECT_EQ(wheel(slider, 0, 2), 0) << "a disabled wheel goes on to the parent";
+    EXPECT_EQ(slider.get_value(), 5.0);
+
+    slider.enable_used_wheel(true);
+    EXPECT_EQ(wheel(slider, 0, 2), 1);
+    EXPECT_DOUBLE_EQ(slider.get_value(), 7.0);
+    EXPECT_EQ(changed(), 1);
+    wheel(slider, 0, 5);
+    EXPECT_EQ(slider.get_value(), 10.0) << "clamped to the range";
+    EXPECT_EQ(wheel(slider, 0, 1), 1);
+    EXPECT_EQ(changed(), 2) << "no event at the end";
+    wheel(slider, 0, -30);
+    EXPECT_EQ(slider.get_value(), 0.0);
+    EXPECT_EQ(changing(), 0);
+
+    // The pointer elsewhere: not for this slider.
+    EXPECT_EQ(send_event(slider, FL_MOUSEWHEEL, 300, 150), 0);
+
+    // Whole numbers: a tenth of a range of 3 rounds back to the same value.
+    GuiSlider* steps = new GuiSlider(window(), 20, 80, 107, 18, GuiSlider::TYPE_INTEGER);
+    steps->set_max_value(3.0);
+    steps->set_value(1.0);
+    steps->enable_used_wheel(true);
+    shown(steps);
+    wheel(*steps, 0, 1);
+    EXPECT_EQ(steps->get_value(), 1.0);
+    wheel(*steps, 0, 2);
+    EXPECT_EQ(steps->get_value(), 2.0);
+}
+
+TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
+{
+    GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
+    slider.set_value(5.0);  // knob centre 72, groove centre row 49
+    pump_events(app());
+    GMathVec3<unsigned char> const groove =
+        slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND_LIGHT);
+    GMathVec3<unsigned char> const knob = slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_LIGHT);
+    GMathVec3<unsigned char> const bright =
+        slider.get_color(GuiColorScheme::GROUP_BRIGHT, GuiColorScheme::ROLE_EDGE_LIGHT);
+    GMathVec3<unsigned char> const outline =
+        slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_SHADOW);
+    ASSERT_NE(knob, bright);
+    EXPECT_EQ(pixel_at(window(), 40, 49), groove);
+    EXPECT_EQ(pixel_at(window(), 73, 46), knob);
+    EXPECT_EQ(pixel_at(window(), 70, 46), outline);
+
+    send_event(slider, FL_ENTER, 73, 49);
+    EXPECT_TRUE(slider.is_mouse_over());
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 73, 46), bright) << "the hovered knob is brighter";
+    send_event(slider, FL_LEAVE, 300, 150);
+    EXPECT_FALSE(slider.is_mouse_over());
+}
