@@ -36,7 +36,8 @@ public:
     Orientation const& get_orientation() const { return m_orientation; }
 
     // Content length in pixels. The content offset is kept, as far as the new travel allows;
-    // the wheel is set to scroll 80 pixels of content per step.
+    // the wheel is set to scroll 80 pixels of content per step. Reports the kept offset like
+    // set_offset.
     void set_range(unsigned int const& range);
     unsigned int const& get_range() const { return m_range; }
     // Slider position in pixels from the start of the bar, limited to 0 .. travel.
