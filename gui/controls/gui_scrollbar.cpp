@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_dc.h"
@@ -68,7 +69,9 @@ int GuiScrollbar::get_offset() const
     // A travel implies a range longer than the bar, so the hidden length is positive.
     if (travel <= 0) return 0;
     double const hidden = static_cast<double>(m_range) - get_length();
-    return static_cast<int>(std::trunc(hidden / travel * m_value + 0.5));
+    double const offset = std::trunc(hidden / travel * m_value + 0.5);
+    // A range beyond the int offsets (over 2^31 pixels) stops at the largest one.
+    return static_cast<int>(std::min(offset, static_cast<double>(std::numeric_limits<int>::max())));
 }
 
 void GuiScrollbar::set_offset(int const& offset)

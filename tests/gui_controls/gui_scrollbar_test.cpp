@@ -5,6 +5,7 @@
 #include <FL/Enumerations.H>
 
 #include <chrono>
+#include <limits>
 #include <thread>
 
 #include "gui/controls/gui_scrollbar.h"
@@ -136,6 +137,12 @@ TEST_F(ScrollbarTest, OffsetAndValueConvertAtBothEndsAndBetween)
     EXPECT_NEAR(bar.get_offset(), before, 8);  // one slider pixel is about 8 content pixels now
     bar.set_range(100);
     EXPECT_EQ(bar.get_offset(), 0) << "content that fits is shown from its start";
+
+    // The longest range: offsets past the largest int stop there.
+    bar.set_range(4000000000u);
+    bar.set_value(1000);
+    EXPECT_EQ(bar.get_value(), 138);
+    EXPECT_EQ(bar.get_offset(), std::numeric_limits<int>::max());
 }
 
 TEST_F(ScrollbarTest, TroughPressesPageByOneSliderSizeAndStopAtTheEnds)

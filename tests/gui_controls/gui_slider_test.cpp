@@ -9,10 +9,24 @@
 
 #include "gui/controls/gui_slider.h"
 #include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_event_state.h"
 #include "tests/support/gui_pixels.h"
 #include "tests/support/gui_synthetic_events.h"
 
 namespace {
+
+// A panel that takes the wheel events that reach it.
+class WheelPanel : public GuiWidget {
+public:
+    using GuiWidget::GuiWidget;
+    int process_event(CoreString const& name) override
+    {
+        if (name != EVT_ID_MOUSE_WHEEL) return GuiWidget::process_event(name);
+        ++wheels;
+        return 1;
+    }
+    int wheels = 0;
+};
 
 class SliderTest : public ControlsTest {
 protected:
@@ -180,6 +194,30 @@ TEST_F(SliderTest, WheelStepsATenthOfTheRangeWithinIt)
     EXPECT_EQ(steps->get_value(), 2.0);
 }
 
+TEST_F(SliderTest, WheelReachesTheParentUnlessTheSliderUsesIt)
+{
+    WheelPanel* panel = new WheelPanel(window(), 10, 30, 200, 60);
+    GuiSlider* slider = new GuiSlider(*panel, 20, 40, 107, 18, GuiSlider::TYPE_REAL);
+    slider->set_max_value(10.0);
+    slider->set_value(5.0);
+    shown(panel);
+    shown(slider);
+    // Dispatched from the window down, as the toolkit hands a wheel turn over the slider.
+    auto turn = [this](int dy) {
+        GuiEventState state;
+        state.set_position_in_window(window().get_x(), window().get_y(), 60, 49).set_wheel(0, dy);
+        return state.send(*window().get_group(), FL_MOUSEWHEEL);
+    };
+    EXPECT_EQ(turn(1), 1);
+    EXPECT_EQ(panel->wheels, 1) << "the slider leaves the wheel to its parent";
+    EXPECT_EQ(slider->get_value(), 5.0);
+
+    slider->enable_used_wheel(true);
+    EXPECT_EQ(turn(1), 1);
+    EXPECT_EQ(panel->wheels, 1) << "the slider keeps the wheel it uses";
+    EXPECT_DOUBLE_EQ(slider->get_value(), 6.0);
+}
+
 TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
 {
     GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
@@ -201,6 +239,28 @@ TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
     EXPECT_TRUE(slider.is_mouse_over());
     pump_events(app());
     EXPECT_EQ(pixel_at(window(), 73, 46), bright) << "the hovered knob is brighter";
+    {
+        // Hovered with a button held: the accent colour.
+        GuiEventState held;
+        held.set_state(FL_BUTTON1);
+        GMathVec3<unsigned char> const accent =
+            slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+        ASSERT_NE(accent, bright);
+        slider.redraw();
+        pump_events(app());
+        EXPECT_EQ(pixel_at(window(), 73, 46), accent);
+    }
     send_event(slider, FL_LEAVE, 300, 150);
     EXPECT_FALSE(slider.is_mouse_over());
+
+    // Outside the range the knob sits at the nearer end.
+    slider.set_value(-3.0);
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 24, 46), knob);
+    EXPECT_EQ(pixel_at(window(), 73, 46), pixel_at(window(), 73, 44)) << "no knob left in the middle";
+
+    slider.disable();
+    pump_events(app());
+    EXPECT_EQ(pixel_at(window(), 24, 46),
+              slider.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_EDGE_LIGHT));
 }
