@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 
 #include "gui/app/gui_action.h"
 #include "gui/app/gui_app.h"
@@ -100,15 +101,25 @@ bool s_focus_changing = false;
 // widget that started the propagation, which clips its whole subtree once at the end.
 int s_clipping_deferred = 0;
 
-// Showing a tree asks every widget whether the pointer is over it: the pointer is asked from
-// the X server once per outermost show.
+// Showing a tree asks every widget whether the pointer is over it. The pointer is a round
+// trip to the X server, so one answer serves every show within a couple of milliseconds (a
+// relayout showing many items at once); a pointer that moves meanwhile sends motion events
+// that correct the hover state anyway.
 int s_show_depth = 0;
+bool s_show_pointer_known = false;
+std::chrono::steady_clock::time_point s_show_pointer_time;
 int s_show_pointer_x = 0;
 int s_show_pointer_y = 0;
 
 bool is_pointer_over(GuiWidget const& widget)
 {
     if (s_show_depth == 0) return Gui::is_mouse_over_widget(widget);
+    auto const now = std::chrono::steady_clock::now();
+    if (!s_show_pointer_known || now - s_show_pointer_time > std::chrono::milliseconds(2)) {
+        Gui::get_mouse_screen_position(s_show_pointer_x, s_show_pointer_y);
+        s_show_pointer_known = true;
+        s_show_pointer_time = now;
+    }
     int x = widget.get_x(), y = widget.get_y();
     if (!widget.is_window()) {
         if (GuiWidget const* window = widget.get_window()) {
@@ -120,13 +131,10 @@ bool is_pointer_over(GuiWidget const& widget)
                                    widget.get_height());
 }
 
-// Counts the nesting of show() calls; the outermost one reads the pointer.
+// Counts the nesting of show() calls.
 class ShowScope {
 public:
-    ShowScope()
-    {
-        if (s_show_depth++ == 0) Gui::get_mouse_screen_position(s_show_pointer_x, s_show_pointer_y);
-    }
+    ShowScope() { ++s_show_depth; }
     ~ShowScope() { --s_show_depth; }
     ShowScope(ShowScope const&) = delete;
     ShowScope& operator=(ShowScope const&) = delete;
@@ -745,7 +753,9 @@ void GuiWidget::show()
 {
     ShowScope scope;
     m_visible_wish = true;
-    if (is_window_widget(this) || m_shown) {
+    // A shown widget's hover state is kept by its enter and leave events.
+    if (m_shown) return;
+    if (is_window_widget(this)) {
         m_entered = is_pointer_over(*this);
         return;
     }
