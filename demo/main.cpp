@@ -6,7 +6,8 @@
 //     qn_demo --size WxH                   the main window's size (default 1180x760)
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
-//     qn_demo --page NAME                  the page shown first: widgets, look, drawing, preferences
+//     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
+//                                          windows, menus, controls, preferences
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>

@@ -37,8 +37,6 @@ private:
     CoreString m_text;
 };
 
-char const* const PAGE_LABELS[] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Menus", "Preferences"};
-
 }  // namespace
 
 void ShowcaseWindow::on_menu_command(AppMainMenuItem& item, void* data)
@@ -63,7 +61,7 @@ void ShowcaseWindow::on_menu_command(AppMainMenuItem& item, void* data)
         self.set_light_scheme(item.is_checked());
     } else if (path.start_with("View>Page>")) {
         for (int p = 0; p < PAGE_COUNT; ++p)
-            if (item.get_name() == PAGE_LABELS[p]) self.show_page(static_cast<Page>(p));
+            if (item.get_name() == get_page_label(static_cast<Page>(p))) self.show_page(static_cast<Page>(p));
     } else if (path == "Help>About") {
         self.show_about();
     } else if (path == "Help>Keyboard Shortcuts") {
@@ -95,7 +93,8 @@ void ShowcaseWindow::build_main_menu(GuiWindow& window, int width)
     add("View", AppMainMenuItem::KIND_SUB_MENU);
     add("View>Light Scheme", AppMainMenuItem::KIND_CHECK, "ctrl+l");
     add("View>Page", AppMainMenuItem::KIND_SUB_MENU);
-    for (char const* label : PAGE_LABELS) add((CoreString("View>Page>") + label).get_data(), AppMainMenuItem::KIND_COMMAND);
+    for (int p = 0; p < PAGE_COUNT; ++p)
+        add((CoreString("View>Page>") + get_page_label(static_cast<Page>(p))).get_data(), AppMainMenuItem::KIND_COMMAND);
     add("Help", AppMainMenuItem::KIND_SUB_MENU);
     add("Help>Keyboard Shortcuts", AppMainMenuItem::KIND_COMMAND, "f1");
     add("Help>-1", AppMainMenuItem::KIND_SEPARATOR);

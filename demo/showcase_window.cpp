@@ -102,12 +102,11 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, MENU_BAR + 5, 110, HEADER - 10,
                                      [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
-    char const* const labels[PAGE_COUNT] = {"Widgets", "Look", "Drawing", "OpenGL", "Windows", "Menus", "Preferences"};
     for (int p = PAGE_COUNT - 1; p >= 0; --p) {
         int const button_w = p == PAGE_PREFERENCES ? 100 : 76;
         button_x -= 8 + button_w;
         Page const page = static_cast<Page>(p);
-        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), labels[p], button_x,
+        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), get_page_label(page), button_x,
                                             MENU_BAR + 5, button_w, HEADER - 10, [this, page] { show_page(page); });
         button->anchor(R, T, R, T);
     }
@@ -150,6 +149,8 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     m_pages[PAGE_WINDOWS]->hide();
     build_menus_page(*m_pages[PAGE_MENUS], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_MENUS]->hide();
+    build_controls_page(*m_pages[PAGE_CONTROLS], MARGIN, top, width - 2 * MARGIN, body_h);
+    m_pages[PAGE_CONTROLS]->hide();
     build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
     m_pages[PAGE_PREFERENCES]->hide();
 
@@ -170,11 +171,20 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "windows";
         case PAGE_MENUS:
             return "menus";
+        case PAGE_CONTROLS:
+            return "controls";
         case PAGE_PREFERENCES:
             return "preferences";
         default:
             return "widgets";
     }
+}
+
+char const* ShowcaseWindow::get_page_label(Page page)
+{
+    static char const* const labels[PAGE_COUNT] = {"Widgets", "Look",     "Drawing",    "OpenGL",
+                                                   "Windows", "Menus",    "Controls",   "Preferences"};
+    return page >= 0 && page < PAGE_COUNT ? labels[page] : "";
 }
 
 void ShowcaseWindow::build_preferences_page(GuiWidget& page, int x, int y, int w, int h)

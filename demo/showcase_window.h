@@ -14,6 +14,10 @@
 //   check buttons and check boxes; a menu bar, and a context menu with sub-menus, check and
 //   radio items, icons, looks, a long list overflowing into "more ..." and type-to-filter;
 //   the page's actions run from their shortcuts;
+// - "Controls": a toolbar with a minimise button, a child toolbar and a stretching field;
+//   tabbed documents with close buttons, an add-tab tab and a "More..." menu when narrow,
+//   whose tabs drag into a second tab widget; a list scrolled by a scrollbar; sliders mixing
+//   a colour;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header also switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
@@ -51,11 +55,12 @@ public:
         PAGE_OPENGL,
         PAGE_WINDOWS,
         PAGE_MENUS,
+        PAGE_CONTROLS,
         PAGE_PREFERENCES,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "preferences").
+    // "drawing", "opengl", "windows", "menus", "controls", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     void set_light_scheme(bool light);
@@ -77,9 +82,12 @@ private:
     // Runs a command of the main menu description (data: this showcase).
     static void on_menu_command(AppMainMenuItem& item, void* data);
     void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_controls_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
+    // The page's button label, also its entry in View > Page.
+    static char const* get_page_label(Page page);
 
     GuiApp& m_app;
     GuiWindow* m_window = nullptr;
@@ -93,4 +101,6 @@ private:
     std::unique_ptr<GuiMenuButtonGroup> m_menu_bar;
     std::unique_ptr<GuiAppMainMenu> m_main_menu;
     std::vector<GuiCheckButton*> m_tools;
+    // State the pages' event handlers point to.
+    std::vector<std::shared_ptr<void>> m_page_state;
 };

@@ -20,3 +20,5 @@ shoot opengl --page opengl
 shoot windows --page windows
 shoot preferences --page preferences
 shoot menus --page menus
+shoot controls --page controls
+shoot controls_narrow --page controls --resize 860x620

@@ -2,7 +2,8 @@
 # Drives the showcase as a user would, with xdotool on the test's X server: clicks a tile,
 # types Tab and Shift+Tab, drags a scene item onto the drop target, switches pages and
 # colour schemes, filters and picks from a context menu, runs a shortcut, rolls over a menu
-# bar, opens Help > About from the main menu bar and resizes the window,
+# bar, opens Help > About from the main menu bar, adds and closes tabs, scrolls a list, moves
+# a slider and resizes the window,
 # then checks what the showcase reported (--trace prints one line per focus change, layout
 # and drop).
 #   tests/e2e/demo_e2e.sh path/to/qn_demo
@@ -47,19 +48,19 @@ xdotool mouseup 1
 expect '^drop dnd_target /render/final$' "the dragged item reaches the drop target"
 expect '^dropped card_1$' "the drag reports the drop"
 
-# The header's buttons (anchored to the right edge, from x 450: Widgets, Look, Drawing,
-# OpenGL, Windows, Menus, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
+# The header's buttons (anchored to the right edge, from x 366: Widgets, Look, Drawing,
+# OpenGL, Windows, Menus, Controls, Preferences, the scheme): the pages, a zoom of the OpenGL view with the
 # wheel, two message boxes answered from the keyboard, the light scheme, and back to the
 # widgets.
-xdotool mousemove --window "$wid" 572 39 click 1
+xdotool mousemove --window "$wid" 488 39 click 1
 expect '^page look$' "the Look button shows the Look page"
-xdotool mousemove --window "$wid" 656 39 click 1
+xdotool mousemove --window "$wid" 572 39 click 1
 expect '^page drawing$' "the Drawing button shows the Drawing page"
-xdotool mousemove --window "$wid" 740 39 click 1
+xdotool mousemove --window "$wid" 656 39 click 1
 expect '^page opengl$' "the OpenGL button shows the OpenGL page"
 xdotool mousemove --window "$wid" 400 400 click 4
 expect '^zoom 115$' "the wheel zooms the OpenGL view in"
-xdotool mousemove --window "$wid" 824 39 click 1
+xdotool mousemove --window "$wid" 740 39 click 1
 expect '^page windows$' "the Windows button shows the windows page"
 # The box opens centred on the main window; keys go to the window under the pointer.
 xdotool mousemove --window "$wid" 150 237 click 1
@@ -74,7 +75,7 @@ expect '^about closed ANSWER_OK$' "Return closes the About box"
 # text filters it (Sphere lies two levels down), Enter picks the result; then the page's
 # Ctrl+D runs from the focused area. On the menu bar, File opens on a click, pointing at
 # Edit moves the open menu there, and Down + Return runs its first item.
-xdotool mousemove --window "$wid" 908 39 click 1
+xdotool mousemove --window "$wid" 824 39 click 1
 expect '^page menus$' "the Menus button shows the menus page"
 xdotool mousemove --window "$wid" 800 422 click 1
 sleep 0.2
@@ -105,11 +106,25 @@ sleep 0.5
 xdotool mousemove --window "$wid" 590 380 key Return
 for _ in $(seq 1 50); do [ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 2 ] && break; sleep 0.1; done
 [ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 2 ] || fail "Return closes the About box opened from the menu"
+# The Controls page: the add-tab tab opens a document, a tab's cross closes it, the wheel
+# scrolls the list down (about three rows: the offset moves in whole slider pixels), and a
+# click on the Red slider's track moves it there.
+xdotool mousemove --window "$wid" 908 39 click 1
+expect '^page controls$' "the Controls button shows the controls page"
+xdotool mousemove --window "$wid" 539 163 click 1
+expect '^tab added Untitled 1$' "the add-tab tab opens a new document"
+expect '^tab selected Untitled 1$' "the new document is selected"
+xdotool mousemove --window "$wid" 103 163 click 1
+expect '^tab closed Kitchen$' "the close button closes the Kitchen tab"
+xdotool mousemove --window "$wid" 700 400 click 5
+expect '^list offset [1-9][0-9]*$' "the wheel scrolls the list down"
+xdotool mousemove --window "$wid" 990 245 click 1
+expect '^slider Red 0\.[0-9]+$' "a click near the left of the Red slider sets a low value"
 xdotool mousemove --window "$wid" 1004 39 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
 xdotool mousemove --window "$wid" 1117 39 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"
-xdotool mousemove --window "$wid" 488 39 click 1
+xdotool mousemove --window "$wid" 404 39 click 1
 expect '^page widgets$' "the Widgets button shows the widgets again"
 
 # Two seconds of work that keeps the window alive: a click during it is refused (the
