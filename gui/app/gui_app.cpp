@@ -20,6 +20,7 @@
 #include "host/core/core_log.h"
 
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_IDLE);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_PLAY);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT);
@@ -212,6 +213,8 @@ void GuiApp::forget_widget(GuiWidget* widget)
     for (GuiWidget*& entry : m_progress_redraws)
         if (entry == widget) entry = nullptr;
     m_destroy_queue.remove_item(widget);
+    // A new widget at the same address must still count as a focus change.
+    if (m_focus_seen == widget) m_focus_seen = nullptr;
 }
 
 // Deferred deletion ------------------------------------------------------------------------------------
@@ -275,6 +278,12 @@ void GuiApp::process_pending()
     m_processing = true;
     apply_listener_changes();
     flush_progress_bars();
+    // Before the redraw lists are taken: listeners usually redraw what marks the focus.
+    if (GuiWidget* focused = GuiWidget::get_focused_widget(); focused != m_focus_seen) {
+        m_focus_seen = focused;
+        EventInfo info(EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED, focused);
+        raise_event(info);
+    }
     {
         SysThreadLockGuard<SysThreadLock> guard(m_pending_lock);
         m_pending_updates.get_items(m_pass_updates);

@@ -48,6 +48,10 @@ struct GuiColorTag {
 
 // Raised on the application at the end of every processing pass.
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_IDLE);
+// Raised on the application by the first processing pass after the keyboard focus moved to
+// another widget (or to none); the event data is the focused GuiWidget, or null. Several
+// moves between two passes give one event.
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED);
 // Raised by set_auto_eval_changed: the viewports' automatic evaluation was paused, played,
 // set back to its default or refreshed.
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
@@ -393,6 +397,8 @@ private:
     CoreVector<GuiWindow*> m_windows;
     bool m_idle_suspended = true;
     bool m_processing = false;
+    // The focused widget the last focus event named; compared by address only.
+    GuiWidget* m_focus_seen = nullptr;
     bool m_events_blocked = false;
     CoreVector<GuiWidget*> m_destroy_queue;
     CoreSet<GuiWidget*> m_pending_redraws;

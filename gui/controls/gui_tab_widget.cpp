@@ -29,14 +29,6 @@ CORE_IMPLEMENT_CLASS(GuiTabWidget, GuiWidget)
 
 namespace {
 
-// The application raises this when the focused widget changes. It is matched by its text,
-// so the tab widget can listen before the application declares the constant.
-CoreString const& application_focus_changed()
-{
-    static CoreString const name("EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED");
-    return name;
-}
-
 GuiImage const& close_image()
 {
     return GuiResource::viewport_close();
@@ -634,9 +626,9 @@ void GuiTabWidget::set_display_focus(bool const& display)
     if (display == m_display_focus) return;
     m_display_focus = display;
     if (display)
-        connect(get_application(), application_focus_changed(), &GuiTabWidget::on_application_focus_changed);
+        connect(get_application(), EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED, &GuiTabWidget::on_application_focus_changed);
     else
-        disconnect(get_application(), application_focus_changed(),
+        disconnect(get_application(), EVT_ID_APPLICATION_FOCUS_WIDGET_CHANGED,
                    &GuiTabWidget::on_application_focus_changed);
     redraw();
 }

@@ -36,9 +36,10 @@ float srgb_encode(float linear)
 
 TEST_F(GuiAppSessionTest, StartingMakesTheDisplayConverterThatFollowsTheViewTransform)
 {
-    EXPECT_EQ(app().get_linear_to_default_converter(), nullptr);
     GMathVec3<float> const grey(0.18f, 0.18f, 0.18f);
-    EXPECT_FLOAT_EQ(app().convert_linear_to_default(grey)[0], 0.18f);  // no converter yet
+    // The test application is shared: an earlier test in this process may have started it.
+    if (!app().get_linear_to_default_converter())
+        EXPECT_FLOAT_EQ(app().convert_linear_to_default(grey)[0], 0.18f);  // no converter yet
     start_and_stop();
     ASSERT_NE(app().get_linear_to_default_converter(), nullptr);
     EXPECT_EQ(app().get_default_view_transform(), "Standard");

@@ -600,6 +600,32 @@ TEST_F(TabWidgetTest, DisplayFocusFollowsTheFocusIntoThePage)
     EXPECT_FALSE(tabs.is_page_focused()) << "off by default";
     tabs.set_display_focus(true);
     EXPECT_TRUE(tabs.is_page_focused());
+
+    // The marker of the selected header dims when the focus leaves the page, and lights up
+    // again when it comes back, from the application's focus announcements.
+    GuiPushButton* outside = new GuiPushButton(window(), X + 20, Y + 250, 60, 20, "Outside");
+    outside->set_focus_receiver(true);
+    outside->show();
+    GMathVec3<unsigned char> const accent =
+        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+    GMathVec3<unsigned char> const dimmed =
+        tabs.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_ACCENT);
+    ASSERT_NE(accent, dimmed);
+    auto marker = [&] {
+        int w = 0, h = 0;
+        std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+        return pixel_at(rgb, w, X + tabs.get_tab_item(0)->get_x() + 3, Y + 1);
+    };
+    pump_events(app());
+    EXPECT_EQ(marker(), accent);
+    outside->set_focus();
+    pump_events(app());
+    EXPECT_FALSE(tabs.is_page_focused());
+    EXPECT_EQ(marker(), dimmed);
+    field->set_focus();
+    pump_events(app());
+    EXPECT_EQ(marker(), accent);
+
     tabs.set_selected_tab(1);
     EXPECT_FALSE(tabs.is_page_focused()) << "the focus is not in the shown page";
     tabs.set_display_focus(false);
