@@ -6,6 +6,7 @@
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
+#include "gui/app/gui_list_button.h"
 #include "gui/app/gui_menu.h"
 #include "gui/app/gui_menu_button.h"
 #include "gui/app/gui_menu_item.h"
@@ -192,6 +193,11 @@ void on_new_tab(EventObject& sender, EventObject::EventInfo const&, void* data)
     report(CoreString("tab added ") + name);
 }
 
+void on_display_mode(EventObject& sender, EventObject::EventInfo const&, void*)
+{
+    report(CoreString("display mode ") + static_cast<GuiListButton&>(sender).get_selected_label());
+}
+
 void on_tab_change(EventObject& sender, EventObject::EventInfo const&, void*)
 {
     GuiTabWidget& tabs = static_cast<GuiTabWidget&>(sender);
@@ -213,7 +219,8 @@ void ShowcaseWindow::build_controls_page(GuiWidget& page, int x, int y, int w, i
     m_page_state.push_back(state);
 
     // The toolbar: a minimise button at its left, file buttons, toggles, a child toolbar of
-    // playback buttons, a stretching status field and right-anchored items.
+    // playback buttons, a stretching status field and right-anchored items (a menu, a button
+    // and a drop-down list).
     int const toolbar_panel_h = DemoPanel::TITLE_HEIGHT + GuiToolbar::BAR_HEIGHT + 10;
     DemoPanel* toolbar_panel = new DemoPanel(page, "toolbar_panel",
                                              "Toolbar: minimise it with the arrow; narrow the window to overflow it",
@@ -245,6 +252,10 @@ void ShowcaseWindow::build_controls_page(GuiWidget& page, int x, int y, int w, i
     for (char const* entry : {"Single view", "Two views", "Four views"}) layout->get_menu()->add_item(entry);
     on_click(*bar->create_button(GuiResource::trash(), "Clear", "Clear the report", GuiToolbar::ANCHOR_RIGHT),
              [] { report(""); });
+    GuiListButton* display = bar->create_list_button("Display Mode", 90, GuiToolbar::ANCHOR_RIGHT);
+    display->set_items({"Shaded", "Wireframe", "Bounds"});
+    display->set_selected_index(0);
+    EventObject::connect(*display, EVT_ID_LIST_BUTTON_SELECTION_CHANGED, &on_display_mode);
 
     int const top = y + toolbar_panel_h + MARGIN;
     int const body_h = h - toolbar_panel_h - MARGIN;

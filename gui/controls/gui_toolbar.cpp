@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "gui/app/gui_action.h"
+#include "gui/app/gui_list_button.h"
 #include "gui/app/gui_menu.h"
 #include "gui/app/gui_menu_button.h"
 #include "gui/app/gui_menu_item.h"
@@ -199,6 +200,17 @@ GuiMenuButton* GuiToolbar::create_menu(GuiIcon const& icon, CoreString const& la
     GuiMenuButton* button = create_menu(label, anchor);
     button->set_icon(icon);
     return button;
+}
+
+GuiListButton* GuiToolbar::create_list_button(CoreString const& label, int const& width, Anchor const& anchor)
+{
+    GuiListButton* list =
+        new GuiListButton(*this, get_x(), get_y() + ITEM_TOP, std::max(width, 1), m_bar_height - 4, label);
+    list->set_tooltip(label);
+    list->set_style(GuiCheckButton::STYLE_FLAT);
+    list->set_focus_receiver(false);
+    add_item(list, anchor, true);
+    return list;
 }
 
 void GuiToolbar::add_widget(GuiWidget& widget, Anchor const& anchor, bool const& stretch,
@@ -455,6 +467,8 @@ int GuiToolbar::get_item_width(Item const& item, bool const& with_child_toolbars
         static_cast<GuiToolbar*>(widget)->get_content_size(w, h, true);
         return w;
     }
+    // A list keeps the width it was made with, whatever entry it shows.
+    if (widget->is_kindof(GuiListButton::class_info())) return widget->get_width();
     if (widget->is_kindof(GuiPushButton::class_info())) {
         static_cast<GuiPushButton*>(widget)->get_content_size(w, h);
         return w;
@@ -647,7 +661,12 @@ void GuiToolbar::fill_menu_from(GuiMenu& menu, GuiToolbar& toolbar, unsigned int
         if (!item->owned) continue;
         if (separator_pending) menu.add_separator();
         separator_pending = false;
-        if (widget->is_kindof(GuiMenuButton::class_info())) {
+        if (widget->is_kindof(GuiListButton::class_info())) {
+            // The list's own menu: a choice made there is the list's.
+            auto& list = static_cast<GuiListButton&>(*widget);
+            entry = menu.add_linked_sub_menu(list.get_menu(),
+                                             list.get_tooltip().is_empty() ? list.get_label() : list.get_tooltip());
+        } else if (widget->is_kindof(GuiMenuButton::class_info())) {
             auto& button = static_cast<GuiMenuButton&>(*widget);
             if (!button.get_menu()) continue;
             entry = menu.add_linked_sub_menu(button.get_menu(), button.get_label(), button.get_icon());

@@ -19,6 +19,7 @@ class GuiIcon;
 class GuiImage;
 class GuiMenu;
 class GuiMenuButton;
+class GuiListButton;
 class GuiMenuButtonGroup;
 class GuiPushButton;
 
@@ -67,6 +68,9 @@ public:
     // A menu button of the toolbar's menu bar, with an empty menu.
     GuiMenuButton* create_menu(CoreString const& label, Anchor const& anchor);
     GuiMenuButton* create_menu(GuiIcon const& icon, CoreString const& label, Anchor const& anchor);
+    // A drop-down list `width` pixels wide whose placeholder and tooltip are the label; it
+    // keeps that width whatever it shows.
+    GuiListButton* create_list_button(CoreString const& label, int const& width, Anchor const& anchor);
     // A widget made elsewhere (not owned): reparented to the toolbar, its clipping turned off.
     // A stretching widget takes the free space and is never narrower than `stretch_size`.
     void add_widget(GuiWidget& widget, Anchor const& anchor, bool const& stretch = false,

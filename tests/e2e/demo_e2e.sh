@@ -108,7 +108,7 @@ for _ in $(seq 1 50); do [ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 
 [ "$(grep -c '^about closed ANSWER_OK$' "$trace")" -eq 2 ] || fail "Return closes the About box opened from the menu"
 # The Controls page: the add-tab tab opens a document, a tab's cross closes it, the wheel
 # scrolls the list down (about three rows: the offset moves in whole slider pixels), and a
-# click on the Red slider's track moves it there.
+# click on the Red slider's track moves it there; the toolbar's drop-down list chooses.
 xdotool mousemove --window "$wid" 908 39 click 1
 expect '^page controls$' "the Controls button shows the controls page"
 xdotool mousemove --window "$wid" 539 163 click 1
@@ -120,6 +120,10 @@ xdotool mousemove --window "$wid" 700 400 click 5
 expect '^list offset [1-9][0-9]*$' "the wheel scrolls the list down"
 xdotool mousemove --window "$wid" 990 245 click 1
 expect '^slider Red 0\.[0-9]+$' "a click near the left of the Red slider sets a low value"
+xdotool mousemove --window "$wid" 1030 101 click 1
+sleep 0.4
+xdotool key Up Return
+expect '^display mode Bounds$' "the toolbar's drop-down list opens on a click and Up, Return picks its last entry"
 xdotool mousemove --window "$wid" 1004 39 click 1
 expect '^page preferences$' "the Preferences button shows the preferences"
 xdotool mousemove --window "$wid" 1117 39 click 1
