@@ -74,15 +74,15 @@ bool inside(int const& px, int const& py, int const& x, int const& y, int const&
     return px >= x && py >= y && px < x + w && py < y + h;
 }
 
+// Entries of the tab menu carry their tab's index itself.
 void* index_to_data(unsigned int const& index)
 {
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index) + 1);
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(index));
 }
 
-// -1 for data that carries no index.
 long data_to_index(void* data)
 {
-    return static_cast<long>(reinterpret_cast<std::uintptr_t>(data)) - 1;
+    return static_cast<long>(reinterpret_cast<std::uintptr_t>(data));
 }
 
 }  // namespace
@@ -215,9 +215,9 @@ unsigned int GuiTabWidget::insert_tab(unsigned int const& index, CoreString cons
     GuiTabItem* item = new GuiTabItem(name, page, icon);
     link(item, get_tab_item(at));
 
-    // The selected tab keeps its page. A first tab is selected when the widget is already
-    // showing (or had tabs before): nothing else would show it.
-    if (was_empty && (m_selected >= 0 || is_shown()))
+    // The selected tab keeps its page. A first tab after remove_all_tabs is selected; one
+    // added before any selection waits for show() or set_selected_tab.
+    if (was_empty && m_selected >= 0)
         m_selected = 0;
     else if (m_selected >= 0 && static_cast<int>(at) <= m_selected)
         ++m_selected;
@@ -413,8 +413,7 @@ void GuiTabWidget::set_selected_tab(unsigned int const& index)
     if (!is_tab_index(index, "set_selected_tab")) return;
     if (m_selected == static_cast<int>(index)) {
         GuiWidget* page = get_tab_widget(index);
-        // A page not shown yet because the widget is hidden counts as visible: show() shows it.
-        if (!page || !is_shown() || page->is_shown()) return;
+        if (page && page->is_shown()) return;
     }
     show_page(index);
     raise_event(EVT_ID_TAB_WIDGET_ON_TAB_CHANGE);

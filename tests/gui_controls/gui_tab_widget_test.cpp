@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -214,6 +215,7 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
         EXPECT_TRUE(entry->get_checkable());
         EXPECT_EQ(entry->is_checked(), visible + i == visible + 1) << i;
         EXPECT_EQ(entry->is_enabled(), visible + i != visible + 2) << i;
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(entry->get_data()), visible + i) << "the tab index as data";
     }
     EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
 
@@ -227,6 +229,16 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     EXPECT_TRUE(tabs.get_tab_widget(visible + 3)->is_shown());
     EXPECT_FALSE(tabs.get_tab_widget(visible + 1)->is_shown());
     EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+
+    // Choosing the selected tab again changes nothing.
+    click(*more, more->get_x() + 9, more->get_y() + 9);
+    ASSERT_TRUE(menu.is_shown());
+    m_log.clear();
+    ASSERT_TRUE(menu.get_row_geometry(3, y, h));
+    mouse_down(menu, 30, y + h / 2);
+    mouse_up(menu, 30, y + h / 2);
+    EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
+    EXPECT_TRUE(m_log.get().empty());
 
     // The add-tab pseudo-tab takes room from the row.
     tabs.enable_add_tab_button(true);
@@ -399,6 +411,23 @@ TEST_F(TabWidgetTest, RemovingAllTabsHidesThePagesAndStartsAgainAtZero)
     tabs.add_tab("Second", second);
     EXPECT_FALSE(second->is_shown());
     EXPECT_EQ(tabs.get_selected_tab(), 0);
+}
+
+TEST_F(TabWidgetTest, TabsAddedToAShownWidgetWaitForASelection)
+{
+    GuiTabWidget* tabs = new GuiTabWidget(window(), X, Y, 300, 160);
+    tabs->show();
+    GuiWidget* page = new GuiWidget(*tabs, 0, 0, 10, 10);
+    tabs->add_tab("First", page);
+    EXPECT_EQ(tabs->get_selected_tab(), -1);
+    EXPECT_FALSE(page->is_shown());
+    m_log.listen(*tabs, {&EVT_ID_TAB_WIDGET_ON_TAB_CHANGE});
+    tabs->set_selected_tab(0);
+    EXPECT_TRUE(page->is_shown());
+    EXPECT_EQ(m_log.count(EVT_ID_TAB_WIDGET_ON_TAB_CHANGE), 1);
+    // Once its page shows, selecting it again is no change.
+    tabs->set_selected_tab(0);
+    EXPECT_EQ(m_log.count(EVT_ID_TAB_WIDGET_ON_TAB_CHANGE), 1);
 }
 
 TEST_F(TabWidgetTest, HoveringReportsEnteringAndLeavingHeaders)
