@@ -159,6 +159,8 @@ bool GuiAppMainMenu::create_gui_item(AppMainMenuItem& item)
             break;
         }
         }
+        // Every kind was appended to the bar just now.
+        entry.toolbar_item = m_toolbar->get_item(m_toolbar->get_item_count() - 1);
     } else {
         switch (item.get_kind()) {
         case AppMainMenuItem::KIND_SUB_MENU:
@@ -241,8 +243,21 @@ void GuiAppMainMenu::update_gui_item(AppMainMenuItem& item)
     }
     if (entry.toolbar_widget) {
         entry.toolbar_widget->set_enable(item.is_enabled());
-        if (entry.toolbar_widget->is_kindof(GuiPushButton::class_info()))
-            static_cast<GuiPushButton*>(entry.toolbar_widget)->set_action(entry.action);
+        if (entry.toolbar_widget->is_kindof(GuiPushButton::class_info())) {
+            auto* button = static_cast<GuiPushButton*>(entry.toolbar_widget);
+            button->set_action(entry.action);
+            if (icon)
+                button->set_icon(*icon);
+            else
+                button->remove_icon();
+        } else if (entry.toolbar_widget->is_kindof(GuiCheckButton::class_info())) {
+            auto* button = static_cast<GuiCheckButton*>(entry.toolbar_widget);
+            if (icon)
+                button->set_icon(*icon);
+            else
+                button->remove_icons();
+        }
+        if (m_toolbar) m_toolbar->redraw();
     }
 }
 
@@ -264,14 +279,11 @@ void GuiAppMainMenu::remove_gui_item(AppMainMenuItem& item)
         if (it->second.action && action_widget) action_widget->remove_action(it->second.action, true);
         it = m_entries.erase(it);
     }
-    if (entry.toolbar_widget) {
-        m_toolbar->remove_widget(entry.toolbar_widget);
+    if (entry.toolbar_item) {
+        int const index = m_toolbar->get_item_index(entry.toolbar_item);
+        if (index >= 0) m_toolbar->remove_by_index(static_cast<unsigned int>(index));
     } else if (entry.item) {
         if (GuiMenu* holder = entry.item->get_holding_menu()) holder->remove_item(entry.item);
-    } else if (!item.get_parent() && item.is_separator()) {
-        // A top-level separator: the toolbar's separator at the item's place.
-        unsigned int const index = item.get_index();
-        if (m_toolbar->is_separator(index)) m_toolbar->remove_by_index(index);
     }
 }
 
@@ -282,18 +294,23 @@ void GuiAppMainMenu::move_gui_item(AppMainMenuItem& item)
     CoreVector<AppMainMenuItem*> const& siblings =
         item.get_parent() ? item.get_parent()->get_children() : m_menu->get_top_items();
     unsigned int const index = item.get_index();
-    AppMainMenuItem* next = index + 1 < siblings.get_count() ? siblings[index + 1] : nullptr;
-    Entry const* next_entry = nullptr;
-    if (next) {
-        auto const next_found = m_entries.find(next->get_path().std_string());
-        if (next_found != m_entries.end()) next_entry = &next_found->second;
-    }
+    auto const entry_of = [&](unsigned int const& at) -> Entry const* {
+        if (at >= siblings.get_count()) return nullptr;
+        auto const sibling = m_entries.find(siblings[at]->get_path().std_string());
+        return sibling == m_entries.end() ? nullptr : &sibling->second;
+    };
+    Entry const* next_entry = entry_of(index + 1);
     Entry const& entry = found->second;
     if (entry.item) {
         if (GuiMenu* holder = entry.item->get_holding_menu())
             holder->move_item(entry.item, next_entry ? next_entry->item : nullptr, false);
-    } else if (entry.menu && entry.toolbar_widget) {
-        m_toolbar->move_menu(entry.menu, next_entry ? next_entry->menu : nullptr, false);
+    } else if (entry.toolbar_item) {
+        // Before the next top-level entry; the last one goes after the entry before it, so
+        // that it stays ahead of the bar's other tools.
+        if (next_entry)
+            m_toolbar->move_item(entry.toolbar_item, next_entry->toolbar_item, false);
+        else if (Entry const* previous = index > 0 ? entry_of(index - 1) : nullptr)
+            m_toolbar->move_item(entry.toolbar_item, previous->toolbar_item, true);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 
+#include "gui/controls/gui_toolbar.h"
 #include "gui/core/gui_export.h"
 #include "host/core/core_string.h"
 #include "host/event/event_object.h"
@@ -26,7 +27,6 @@ class GuiImage;
 class GuiMenu;
 class GuiMenuButton;
 class GuiMenuItem;
-class GuiToolbar;
 class GuiWidget;
 
 class QN_GUI_API GuiAppMainMenu : public EventObject {
@@ -59,6 +59,8 @@ private:
         GuiMenu* menu = nullptr;          // of a sub-menu item
         GuiMenuItem* item = nullptr;      // of a nested item
         GuiWidget* toolbar_widget = nullptr;  // of a top-level item
+        // The toolbar's record of a top-level item, separators included.
+        GuiToolbar::Item const* toolbar_item = nullptr;
         GuiAction* action = nullptr;      // of a command
     };
 

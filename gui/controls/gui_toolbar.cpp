@@ -258,22 +258,31 @@ bool GuiToolbar::extract_toolbar(GuiToolbar& child)
 
 bool GuiToolbar::move_menu(GuiMenu* menu, GuiMenu* other, bool const& after)
 {
-    int from = -1, to = -1;
-    for (unsigned int i = 0; i < m_items.get_count(); ++i) {
-        GuiWidget* widget = m_items[i]->widget;
+    Item const* moved = nullptr;
+    Item const* target = nullptr;
+    for (Item const* item : m_items) {
+        GuiWidget* widget = item->widget;
         if (!widget || !widget->is_kindof(GuiMenuButton::class_info())) continue;
         GuiMenu* held = static_cast<GuiMenuButton*>(widget)->get_menu();
-        if (held == menu) from = static_cast<int>(i);
-        if (held == other) to = static_cast<int>(i);
+        if (held == menu) moved = item;
+        if (held == other) target = item;
     }
+    if (!moved || (other && !target)) return false;
+    return move_item(moved, target, after);
+}
+
+bool GuiToolbar::move_item(Item const* item, Item const* other, bool const& after)
+{
+    int const from = get_item_index(item);
+    int to = get_item_index(other);
     if (from < 0 || (other && to < 0) || from == to) return false;
-    Item* item = m_items[static_cast<unsigned int>(from)];
+    Item* moved = m_items[static_cast<unsigned int>(from)];
     m_items.remove(static_cast<unsigned int>(from));
     if (!other) {
-        m_items.add(item);
+        m_items.add(moved);
     } else {
         if (to > from) --to;
-        m_items.insert(static_cast<unsigned int>(to + (after ? 1 : 0)), item);
+        m_items.insert(static_cast<unsigned int>(to + (after ? 1 : 0)), moved);
     }
     redraw();
     return true;
@@ -299,6 +308,14 @@ GuiToolbar::Item const* GuiToolbar::get_item(unsigned int const& index) const
 GuiWidget* GuiToolbar::get_widget(unsigned int const& index) const
 {
     return index < m_items.get_count() ? m_items[index]->widget : nullptr;
+}
+
+int GuiToolbar::get_item_index(Item const* item) const
+{
+    if (!item) return -1;
+    for (unsigned int i = 0; i < m_items.get_count(); ++i)
+        if (m_items[i] == item) return static_cast<int>(i);
+    return -1;
 }
 
 int GuiToolbar::get_item_index(GuiWidget const* widget) const
@@ -376,7 +393,9 @@ void GuiToolbar::remove_all()
 {
     m_addon_menu->remove_all_items();
     for (Item* item : m_items) {
-        bool const menu_button = item->widget && item->widget->is_kindof(GuiMenuButton::class_info());
+        // Menu buttons stay (their menus may be in use elsewhere); lists are ordinary items.
+        bool const menu_button = item->widget && item->widget->is_kindof(GuiMenuButton::class_info()) &&
+                                 !item->widget->is_kindof(GuiListButton::class_info());
         if (item->widget && item->owned && !menu_button && !item->widget->is_destroyed()) item->widget->destroy();
         delete item;
     }

@@ -82,6 +82,9 @@ public:
     bool extract_toolbar(GuiToolbar& child);
     // Moves the menu button of `menu` before (or after) the one of `other`.
     bool move_menu(GuiMenu* menu, GuiMenu* other, bool const& after);
+    // Moves an item before (or after) another; with `other` null, to the end. False when
+    // either is not an item of this toolbar.
+    bool move_item(Item const* item, Item const* other, bool const& after);
     // The child fits beside this toolbar's own items in `width`.
     bool can_hold_child_toolbar(GuiToolbar& child, int const& width);
 
@@ -91,6 +94,8 @@ public:
     GuiWidget* get_widget(unsigned int const& index) const;
     // -1 when the widget is not an item.
     int get_item_index(GuiWidget const* widget) const;
+    // -1 when the record is not one of this toolbar's (it is compared, never read).
+    int get_item_index(Item const* item) const;
     bool has_widget(GuiWidget const* widget) const { return get_item_index(widget) >= 0; }
     bool is_right(unsigned int const& index) const;
     bool is_separator(unsigned int const& index) const;

@@ -5,6 +5,7 @@
 
 #include <FL/Enumerations.H>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,14 @@
 #include "gui/app/gui_menu.h"
 #include "gui/app/gui_menu_button.h"
 #include "gui/app/gui_menu_item.h"
+#include "gui/controls/gui_push_button.h"
 #include "gui/controls/gui_toolbar.h"
+#include "gui/core/gui_image.h"
 #include "host/app/app_main_menu.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 
@@ -167,6 +171,73 @@ TEST_F(MainMenuTest, FollowsAdditionsChangesMovesAndRemovals)
     EXPECT_TRUE(edit->is_destroyed());
     EXPECT_FALSE(m_toolbar->has_widget(edit));
     EXPECT_EQ(main_menu.get_gui_item("Edit>Snap"), nullptr);
+}
+
+TEST_F(MainMenuTest, TopLevelCommandsAndSeparatorsMoveAndGoWithTheirItems)
+{
+    m_description.add_item("-1", AppMainMenuItem::KIND_SEPARATOR);
+    m_description.add_item("Render", AppMainMenuItem::KIND_COMMAND, &run);
+    GuiAppMainMenu main_menu(app(), m_description);
+    main_menu.set_toolbar(m_toolbar);
+    main_menu.build_menus();
+    // A tool of the bar that is not part of the menu, after it.
+    GuiPushButton* tool = m_toolbar->create_button("Tool", "", GuiToolbar::ANCHOR_LEFT);
+    ASSERT_EQ(m_toolbar->get_item_count(), 5u);
+    GuiWidget* render = m_toolbar->get_widget(3);
+    ASSERT_NE(render, nullptr);
+    EXPECT_EQ(static_cast<GuiPushButton*>(render)->get_label(), "Render");
+
+    m_description.move_item("Render", 0);  // Render File Edit -
+    EXPECT_EQ(m_toolbar->get_widget(0), render);
+    EXPECT_TRUE(m_toolbar->is_separator(3));
+    m_description.move_item("-1", 1);  // Render - File Edit
+    EXPECT_TRUE(m_toolbar->is_separator(1));
+    EXPECT_EQ(m_toolbar->get_item_index(main_menu.get_gui_button("File")), 2);
+    // Moved to the end of the menu, it stays ahead of the other tools.
+    m_description.move_item("Render", 3);  // - File Edit Render
+    EXPECT_EQ(m_toolbar->get_item_index(render), 3);
+    EXPECT_EQ(m_toolbar->get_item_index(tool), 4);
+
+    // The separator that goes is the menu's, wherever it stands.
+    m_description.remove_item("-1");
+    ASSERT_EQ(m_toolbar->get_item_count(), 4u);
+    for (unsigned int i = 0; i < 4; ++i) EXPECT_FALSE(m_toolbar->is_separator(i)) << i;
+    EXPECT_EQ(m_toolbar->get_item_index(tool), 3);
+    m_description.remove_item("Render");
+    EXPECT_TRUE(render->is_destroyed());
+    EXPECT_EQ(m_toolbar->get_item_index(tool), 2);
+}
+
+TEST_F(MainMenuTest, ATopLevelButtonShowsTheIconOfItsItem)
+{
+    // A 16 x 16 picture in a format read by every image library: binary PPM.
+    SysTempFolder folder;
+    std::string const path = (folder / "render.ppm").std_string();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "P6\n16 16\n255\n";
+        for (int i = 0; i < 16 * 16; ++i) out << static_cast<char>(200) << static_cast<char>(40) << static_cast<char>(10);
+    }
+    m_description.add_item("Render", AppMainMenuItem::KIND_COMMAND, &run);
+    GuiAppMainMenu main_menu(app(), m_description);
+    main_menu.set_toolbar(m_toolbar);
+    main_menu.build_menus();
+    auto* render = static_cast<GuiPushButton*>(m_toolbar->get_widget(2));
+    ASSERT_NE(render, nullptr);
+    EXPECT_EQ(render->get_icon(), nullptr);
+
+    m_description.set_icon_path("Render", CoreString(path.c_str()));
+    ASSERT_NE(render->get_icon(), nullptr);
+    EXPECT_EQ(render->get_icon()->get_width(), 16u);
+    m_description.set_icon_path("Render", "");
+    EXPECT_EQ(render->get_icon(), nullptr);
+
+    // An unreadable file is reported and leaves the button without icon.
+    LogRecorder log;
+    m_description.set_icon_path("Render", (folder / "missing.png"));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u);
+    EXPECT_EQ(render->get_icon(), nullptr);
+    GuiAppMainMenu::release_icons();
 }
 
 TEST_F(MainMenuTest, ShowHandlersRunForEnabledMenusOnly)

@@ -206,4 +206,10 @@ TEST_F(ListButtonTest, AToolbarListKeepsItsWidthAndOverflowsIntoASubMenuThatChoo
     click_row(*sub, 2);
     EXPECT_EQ(list->get_selected_label(), "Bounds");
     EXPECT_EQ(changes(), 1);
+
+    // Emptying the bar destroys the list like any owned item; menu buttons stay.
+    GuiMenuButton* menu = bar->create_menu("File", GuiToolbar::ANCHOR_LEFT);
+    bar->remove_all();
+    EXPECT_TRUE(list->is_destroyed());
+    EXPECT_FALSE(menu->is_destroyed());
 }
