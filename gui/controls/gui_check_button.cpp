@@ -82,6 +82,13 @@ void GuiCheckButton::set_justification(Justify const& justify)
     redraw();
 }
 
+void GuiCheckButton::set_icon_position(IconPosition const& position)
+{
+    if (position == m_icon_position) return;
+    m_icon_position = position;
+    redraw();
+}
+
 void GuiCheckButton::set_style(Style const& style)
 {
     if (style == m_style) return;
@@ -231,7 +238,7 @@ void GuiCheckButton::draw(GuiDc& dc)
 
     int const sink = (m_value && m_style == STYLE_BUTTON) ? 1 : 0;
     GuiPushButton::draw_icon_and_label(wdc, get_shown_icon(), m_label, x + sink, y + sink, w - option, h,
-                                       text, m_justification, ICON_POSITION_LEFT, is_enabled(), hovered);
+                                       text, m_justification, m_icon_position, is_enabled(), hovered);
 
     if (has_focus()) {
         GMathVec3<unsigned char> const& focus = get_color(GuiColorScheme::ROLE_FOCUS);

@@ -54,6 +54,9 @@ public:
     GuiImage const* get_pushed_icon() const { return m_pushed_icon.get(); }
     void set_justification(Justify const& justify);
     Justify const& get_justification() const { return m_justification; }
+    // Which side of the label the icon takes.
+    void set_icon_position(IconPosition const& position);
+    IconPosition const& get_icon_position() const { return m_icon_position; }
 
     void set_style(Style const& style);
     Style const& get_style() const { return m_style; }
@@ -81,6 +84,7 @@ private:
     std::unique_ptr<GuiImage> m_icon;
     std::unique_ptr<GuiImage> m_pushed_icon;
     Justify m_justification = JUSTIFY_CENTER;
+    IconPosition m_icon_position = ICON_POSITION_LEFT;
     Style m_style = STYLE_BUTTON;
     bool m_value = false;
     bool m_hovered = false;

@@ -169,16 +169,20 @@ GuiCheckButton* GuiToolbar::create_check_button(CoreString const& label, CoreStr
 }
 
 GuiCheckButton* GuiToolbar::create_check_button(GuiIcon const& icon, CoreString const& label,
-                                                CoreString const& tooltip, Anchor const& anchor)
+                                                CoreString const& tooltip, Anchor const& anchor,
+                                                bool const& icon_after_label)
 {
-    return create_check_button(icon.get_image(ImageIcon::IMAGE_ICON_SIZE_16), label, tooltip, anchor);
+    return create_check_button(icon.get_image(ImageIcon::IMAGE_ICON_SIZE_16), label, tooltip, anchor,
+                               icon_after_label);
 }
 
 GuiCheckButton* GuiToolbar::create_check_button(GuiImage const& icon, CoreString const& label,
-                                                CoreString const& tooltip, Anchor const& anchor)
+                                                CoreString const& tooltip, Anchor const& anchor,
+                                                bool const& icon_after_label)
 {
     GuiCheckButton* button = make_check_button(label, tooltip);
     button->set_icon(icon);
+    if (icon_after_label) button->set_icon_position(ICON_POSITION_RIGHT);
     add_item(button, anchor, true);
     return button;
 }

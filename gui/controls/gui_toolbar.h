@@ -62,9 +62,9 @@ public:
                                  Anchor const& anchor, bool const& icon_after_label = false);
     GuiCheckButton* create_check_button(CoreString const& label, CoreString const& tooltip, Anchor const& anchor);
     GuiCheckButton* create_check_button(GuiIcon const& icon, CoreString const& label, CoreString const& tooltip,
-                                        Anchor const& anchor);
+                                        Anchor const& anchor, bool const& icon_after_label = false);
     GuiCheckButton* create_check_button(GuiImage const& icon, CoreString const& label, CoreString const& tooltip,
-                                        Anchor const& anchor);
+                                        Anchor const& anchor, bool const& icon_after_label = false);
     // A menu button of the toolbar's menu bar, with an empty menu.
     GuiMenuButton* create_menu(CoreString const& label, Anchor const& anchor);
     GuiMenuButton* create_menu(GuiIcon const& icon, CoreString const& label, Anchor const& anchor);

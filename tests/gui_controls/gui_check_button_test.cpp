@@ -146,3 +146,33 @@ TEST_F(CheckButtonTest, CheckedButtonLooksPushedInBothStyles)
             << GuiCheckButton::get_style_name(style);
     }
 }
+
+TEST_F(CheckButtonTest, TheIconTakesEitherSideOfTheLabel)
+{
+    GuiCheckButton& button = make_button("Grid");
+    button.set_justification(GuiWidget::JUSTIFY_CENTER);
+    std::vector<unsigned char> red(16 * 16 * 4);
+    for (size_t i = 0; i < red.size(); i += 4) {
+        red[i] = 255;
+        red[i + 3] = 255;
+    }
+    button.set_icon(GuiImage(red.data(), 16, 16, 4));
+    // Where the red picture lies, as the mean x of its pixels in the button's row.
+    auto icon_x = [&] {
+        pump_events(app());
+        int w = 0, h = 0;
+        std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+        int sum = 0, count = 0;
+        for (int x = 20; x < 100; ++x)
+            if (pixel_at(rgb, w, x, 31) == GMathVec3<unsigned char>(255, 0, 0)) {
+                sum += x;
+                ++count;
+            }
+        return count > 0 ? sum / count : -1;
+    };
+    int const left = icon_x();
+    ASSERT_GT(left, 0);
+    EXPECT_LT(left, 60) << "left of the label by default";
+    button.set_icon_position(GuiWidget::ICON_POSITION_RIGHT);
+    EXPECT_GT(icon_x(), 60);
+}
