@@ -18,6 +18,7 @@
 #include "gui/controls/gui_toolbar.h"
 #include "gui/core/gui_image.h"
 #include "host/app/app_main_menu.h"
+#include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
@@ -64,13 +65,6 @@ protected:
         for (GuiMenuItem* item : menu.get_items()) result.push_back(item->is_separator() ? "-" : item->get_name().std_string());
         return result;
     }
-    void click_item(GuiMenu& menu, int row)
-    {
-        int y = 0, h = 0;
-        ASSERT_TRUE(menu.get_row_geometry(row, y, h));
-        mouse_down(menu, 20, y + h / 2);
-        mouse_up(menu, 20, y + h / 2);
-    }
     AppMainMenu m_description;
     GuiWindow* m_window = nullptr;
     GuiToolbar* m_toolbar = nullptr;
@@ -107,7 +101,7 @@ TEST_F(MainMenuTest, BuildsTheBarAndRunsCommandsFromClicksAndShortcuts)
     // A click on the item runs its command.
     file->push();
     ASSERT_TRUE(file_menu->is_shown());
-    click_item(*file_menu, 0);
+    click_menu_row(*file_menu, 0);
     EXPECT_EQ(g_commands, (std::vector<std::string>{"File>Open..."}));
     EXPECT_FALSE(file_menu->is_shown());
 

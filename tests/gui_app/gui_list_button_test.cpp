@@ -35,15 +35,6 @@ protected:
         m_log.listen(list, {&EVT_ID_LIST_BUTTON_SELECTION_CHANGED});
         return list;
     }
-    // Clicks the entry on a displayed row of an open menu.
-    void click_row(GuiMenu& menu, int row)
-    {
-        int y = 0, h = 0;
-        ASSERT_TRUE(menu.get_row_geometry(row, y, h));
-        mouse_move(menu, 30, y + h / 2);
-        mouse_down(menu, 30, y + h / 2);
-        mouse_up(menu, 30, y + h / 2);
-    }
     int changes() const { return m_log.count(EVT_ID_LIST_BUTTON_SELECTION_CHANGED); }
 };
 
@@ -97,7 +88,7 @@ TEST_F(ListButtonTest, AClickOpensTheListWithTheChoiceCheckedAndAPickedEntryIsCh
     EXPECT_TRUE(menu.get_items()[0]->is_checked());
     EXPECT_FALSE(menu.get_items()[2]->is_checked());
 
-    click_row(menu, 2);
+    click_menu_row(menu, 2);
     EXPECT_FALSE(menu.is_shown());
     EXPECT_FALSE(list.get_value());
     EXPECT_EQ(list.get_selected_label(), "Wireframe");
@@ -108,7 +99,7 @@ TEST_F(ListButtonTest, AClickOpensTheListWithTheChoiceCheckedAndAPickedEntryIsCh
     ASSERT_TRUE(menu.is_shown());
     EXPECT_TRUE(menu.get_items()[2]->is_checked());
     EXPECT_FALSE(menu.get_items()[0]->is_checked());
-    click_row(menu, 2);
+    click_menu_row(menu, 2);
     EXPECT_EQ(changes(), 1);
 }
 
@@ -203,7 +194,7 @@ TEST_F(ListButtonTest, AToolbarListKeepsItsWidthAndOverflowsIntoASubMenuThatChoo
 
     // A choice in that sub-menu is the list's.
     sub->popup(100, 100);
-    click_row(*sub, 2);
+    click_menu_row(*sub, 2);
     EXPECT_EQ(list->get_selected_label(), "Bounds");
     EXPECT_EQ(changes(), 1);
 

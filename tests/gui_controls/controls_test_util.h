@@ -1,11 +1,15 @@
 #pragma once
 // What the control tests share: a recorder of the events raised on controls, and a fixture
-// with a shown window to put them in.
+// with a shown window to put them in, and a click on a row of an open menu.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
+#include "gui/app/gui_menu.h"
 #include "gui/core/gui_widget.h"
 #include "host/event/event_object.h"
+#include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
 
 // The names raised on the controls it listens to, in order.
@@ -31,6 +35,16 @@ private:
     }
     std::vector<std::string> m_names;
 };
+
+// Points at a displayed row of an open menu and clicks it.
+inline void click_menu_row(GuiMenu& menu, int row)
+{
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(row, y, h));
+    mouse_move(menu, 30, y + h / 2);
+    mouse_down(menu, 30, y + h / 2);
+    mouse_up(menu, 30, y + h / 2);
+}
 
 class ControlsTest : public GuiTest {
 protected:
