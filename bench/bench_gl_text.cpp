@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "bench/bench_ratio_reporter.h"
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "bench/bench_ratio_reporter.h"
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_widget.h"

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "bench/bench_ratio_reporter.h"
-#include "gui/app/gui_app.h"
-#include "gui/controls/gui_tab_widget.h"
+#include "gui/core/gui_app.h"
+#include "gui/panels/gui_tab_widget.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "bench/bench_ratio_reporter.h"
-#include "gui/app/gui_app.h"
-#include "gui/controls/gui_toolbar.h"
+#include "gui/core/gui_app.h"
+#include "gui/panels/gui_toolbar.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_window.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench/bench_ratio_reporter.h"
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
 

@@ -7,7 +7,7 @@
 
 #include "demo/sample_scene.h"
 #include "host/core/core_string.h"
-#include "host/of/of_app.h"
+#include "host/app/of_app.h"
 #include "host/of/of_attr.h"
 #include "host/of/of_class.h"
 #include "host/of/of_command_manager.h"

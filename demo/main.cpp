@@ -17,7 +17,7 @@
 #include "demo/screenshot.h"
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
 #include "host/sys/sys_filesystem.h"

@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "demo/showcase_widgets.h"
-#include "gui/app/gui_app.h"
-#include "gui/app/gui_app_main_menu.h"
-#include "gui/app/gui_menu_button.h"
+#include "gui/core/gui_app.h"
+#include "gui/panels/gui_app_main_menu.h"
+#include "gui/menus/gui_menu_button.h"
 #include "host/app/app_dialog.h"
 #include "gui/core/gui_floating_window.h"
 #include "gui/controls/gui_push_button.h"

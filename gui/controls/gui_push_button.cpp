@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gui/app/gui_action.h"
+#include "gui/core/gui_action.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_icon.h"

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_widget.h"
 
 namespace {

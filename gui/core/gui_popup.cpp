@@ -2,7 +2,7 @@
 
 #include <FL/Enumerations.H>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 
 CORE_IMPLEMENT_CLASS(GuiPopup, GuiWindow)
 

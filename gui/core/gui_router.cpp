@@ -3,7 +3,7 @@
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_widget.h"
 #include "host/sys/sys_thread_lock.h"
 

@@ -9,8 +9,8 @@
 #include <atomic>
 #include <chrono>
 
-#include "gui/app/gui_action.h"
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_action.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_popup.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_widget.h"
 #include "host/core/core_log.h"
 #include "host/sys/sys_filesystem.h"

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_icon.h"
 #include "gui/core/gui_image.h"

@@ -10,7 +10,7 @@
 #include <map>
 #include <memory>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_font_atlas.h"
 #include "gui/gl/gui_gl_hud_settings.h"
 #include "gui/gl/gui_gl_widget_dc.h"

@@ -29,7 +29,7 @@
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
 #include "host/event/event_id.h"
-#include "host/of/of_app.h"
+#include "host/app/of_app.h"
 #include "host/parser/parser_group.h"
 #include "host/sys/sys_timer.h"
 

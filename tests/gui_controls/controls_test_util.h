@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/app/gui_menu.h"
+#include "gui/menus/gui_menu.h"
 #include "gui/core/gui_widget.h"
 #include "host/event/event_object.h"
 #include "tests/support/gui_synthetic_events.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
 #include "tests/gui_core/gui_test_widgets.h"
 #include "tests/support/gui_synthetic_events.h"

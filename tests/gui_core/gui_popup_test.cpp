@@ -4,7 +4,7 @@
 
 #include <FL/Fl.H>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_floating_window.h"
 #include "gui/core/gui_popup.h"
 #include "tests/gui_core/gui_test_widgets.h"

@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_window.h"
 #include "tests/gui_core/gui_test_widgets.h"

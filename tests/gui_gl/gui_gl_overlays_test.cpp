@@ -4,7 +4,7 @@
 
 #include <GL/glew.h>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/gl/gui_gl_hud_settings.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "host/app/app_preferences.h"

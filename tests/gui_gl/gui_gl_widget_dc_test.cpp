@@ -5,7 +5,7 @@
 
 #include <GL/glew.h>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "tests/gui_gl/gui_gl_test_view.h"

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/glutils/glutils_gl_ctx.h"

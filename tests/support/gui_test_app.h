@@ -16,7 +16,7 @@
 //     }                                                // the window goes with the test
 #include <gtest/gtest.h>
 
-#include "gui/app/gui_app.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
 
 // The test program's interface application, made on first use.

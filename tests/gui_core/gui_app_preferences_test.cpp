@@ -1,0 +1,185 @@
+// The interface's preferences, their change callbacks and the colour-tag configuration file.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "gui/core/gui_app.h"
+#include "gui/menus/gui_menu.h"
+#include "host/app/app_preferences.h"
+#include "host/sys/sys_functions.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+#include "tests/support/sys_temp_folder.h"
+
+namespace {
+
+AppCategoryPreferences& category(char const* name)
+{
+    GuiApp& app = gui_test_app();
+    app.init_preferences();
+    AppCategoryPreferences* found = app.get_preferences().get_category(name);
+    EXPECT_NE(found, nullptr) << name;
+    return *found;
+}
+
+TEST(GuiAppPreferences, TheTableIsDeclaredWithItsKindsDefaultsRangesAndPresets)
+{
+    AppCategoryPreferences& ui = category("user_interface");
+    AppItemPreferences* scheme = ui.get_item("color_scheme");
+    ASSERT_NE(scheme, nullptr);
+    EXPECT_TRUE(scheme->is_hidden());
+    ASSERT_EQ(scheme->get_preset_count(), 2u);
+    EXPECT_EQ(scheme->get_preset_label(0), "Dark");
+    EXPECT_EQ(scheme->get_preset_label(1), "Light");
+
+    AppItemPreferences* font = ui.get_item("font_size");
+    EXPECT_TRUE(font->is_read_only());
+    EXPECT_EQ(font->get_preset_count(), 7u);
+    EXPECT_EQ(font->get_preset_label(0), " 50%");
+    EXPECT_DOUBLE_EQ(font->get_double_value(), 1.0);
+
+    AppItemPreferences* delay = ui.get_item("sub_menu_show_delay");
+    EXPECT_EQ(delay->get_long_value(), 250);
+    EXPECT_TRUE(delay->is_hidden());
+    EXPECT_DOUBLE_EQ(delay->get_range_min(), 10.0);
+    EXPECT_DOUBLE_EQ(delay->get_range_max(), 2000.0);
+
+    AppItemPreferences* menu = ui.get_item("max_menu_items_count");
+    EXPECT_EQ(menu->get_long_value(), 25);
+    EXPECT_DOUBLE_EQ(menu->get_range_max(), 500.0);
+    EXPECT_DOUBLE_EQ(menu->get_ui_range_max(), 100.0);
+    EXPECT_EQ(menu->get_doc(),
+              "Once this number of items is reached in a menu, it will create submenus if possible (used in "
+              "creation menu).");
+    EXPECT_EQ(ui.get_item("color_tags_file")->get_string_value(), "$VELMORA_BIN_DIR/color_tags.cfg");
+    EXPECT_EQ(ui.get_item("tags_list_file")->get_string_value(), "$VELMORA_BIN_DIR/config/tag_list_preset.cfg");
+    EXPECT_EQ(ui.get_item("windows_tablet_api")->get_preset_label(1), "WINDOWS_INK");
+    EXPECT_EQ(ui.get_item("delete_confirmation_message")->get_long_value(), 1);
+    EXPECT_EQ(ui.get_item("gizmo_size")->get_unit(), "percentage");
+
+    AppCategoryPreferences& color = category("color_management");
+    EXPECT_EQ(color.get_item("default_view_transform")->get_enum_type(), "view_transform");
+    EXPECT_TRUE(category("scripting").get_bool_value("highlight_words_on_cursor"));
+
+    AppCategoryPreferences& layout = category("layout");
+    EXPECT_EQ(layout.get_long_value("default_transform_space"), 2);
+    EXPECT_DOUBLE_EQ(layout.get_double_value("rotate_snap_increment"), 15.0);
+    EXPECT_EQ(layout.get_item("snap_distance")->get_unit(), "pixel");
+    EXPECT_EQ(layout.get_item("snap_default_plane")->get_preset_label(2), "YX");
+}
+
+TEST(GuiAppPreferences, ChangesTakeEffectAtOnce)
+{
+    GuiApp& app = gui_test_app();
+    AppCategoryPreferences& ui = category("user_interface");
+
+    ui.set_long_value("file_browser", AppBase::FILE_BROWSER_MODE_BUILT_IN);
+    EXPECT_EQ(app.get_file_browser_mode(), AppBase::FILE_BROWSER_MODE_BUILT_IN);
+    ui.set_long_value("curve_size", AppBase::CURVE_SIZE_MODE_LARGE);
+    EXPECT_EQ(app.get_curve_size_mode(), AppBase::CURVE_SIZE_MODE_LARGE);
+    ui.set_double_value("gizmo_size", 2.5);
+    EXPECT_DOUBLE_EQ(app.get_gizmo_size(), 2.5);
+    ui.set_long_value("sub_menu_show_delay", 400);
+    EXPECT_EQ(app.get_sub_menu_show_delay(), 400);
+
+    // The input device mode decides the device the interface assumes.
+    ui.set_long_value("input_device_mode", AppBase::INPUT_DEVICE_MODE_TABLET);
+    EXPECT_EQ(app.get_input_device_type(), Gui::DEVICE_STYLUS);
+    ui.set_long_value("input_device_mode", AppBase::INPUT_DEVICE_MODE_MOUSE);
+    EXPECT_EQ(app.get_input_device_type(), Gui::DEVICE_MOUSE);
+
+    ui.set_long_value("color_scheme", 1);
+    EXPECT_EQ(app.get_color_scheme().get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND),
+              GuiColorScheme::get_scheme(GuiColorScheme::SCHEME_LIGHT)
+                  .get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND));
+    ui.set_long_value("color_scheme", 0);
+
+    for (char const* key : {"file_browser", "curve_size", "gizmo_size", "sub_menu_show_delay", "input_device_mode"})
+        ui.reset_value(key);
+    EXPECT_EQ(app.get_file_browser_mode(), AppBase::FILE_BROWSER_MODE_NATIVE);
+}
+
+TEST(GuiAppColorTags, TheShippedFileReadsCleanly)
+{
+    GuiApp& app = gui_test_app();
+    LogRecorder log;
+    CoreString const path = GuiApp::expand_bin_dir(GuiApp::get_default_colortag_config_file_path());
+    EXPECT_EQ(path, sys_get_resources_dir() + "/color_tags.cfg");
+    ASSERT_TRUE(app.load_colortag_config_file(path));
+    EXPECT_EQ(log.count(), 0u) << log.dump();
+    ASSERT_GE(app.get_color_tags().get_count(), 4u);
+    EXPECT_EQ(app.get_color_tags()[0].name, "red");
+    EXPECT_EQ(app.get_color_tags()[0].tip, "Red");
+}
+
+TEST(GuiAppColorTags, InconsistentTagsAreSkippedAndMissingFilesRefused)
+{
+    GuiApp& app = gui_test_app();
+    SysTempFolder folder;
+    CoreString const path = folder.get_path() + "/tags.cfg";
+    std::ofstream(path.get_data()) << "color_tags {\n"
+                                      "    good { tip \"Good\" weight 2.0 color 1 2 3 }\n"
+                                      "    two_values { tip \"Two\" weight 1.0 color 1 2 }\n"
+                                      "    extra { tip \"Extra\" weight 1.0 color 1 2 3 shade 4 }\n"
+                                      "    out_of_range { tip \"Far\" weight 1 color 300 0 0 }\n"
+                                      "    loose 5\n"
+                                      "}\n";
+    {
+        LogRecorder log;
+        ASSERT_TRUE(app.load_colortag_config_file(path));
+        ASSERT_EQ(app.get_color_tags().get_count(), 1u);
+        EXPECT_EQ(app.get_color_tags()[0].name, "good");
+        EXPECT_DOUBLE_EQ(app.get_color_tags()[0].weight, 2.0);
+        EXPECT_EQ(app.get_color_tags()[0].color, GMathVec3<unsigned char>(1, 2, 3));
+        for (char const* name : {"two_values", "extra", "out_of_range", "loose"})
+            EXPECT_TRUE(log.contains(std::string("inconsistent entry ") + name + "\n")) << name;
+    }
+    {
+        LogRecorder log;
+        CoreString const missing = folder.get_path() + "/missing.cfg";
+        EXPECT_FALSE(app.load_colortag_config_file(missing));
+        EXPECT_TRUE(log.contains("Failed to open tags file : '" + missing.std_string() + "'.\n"));
+        EXPECT_EQ(app.get_color_tags().get_count(), 1u);  // what was read before stays
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Records the names raised on the application.
+class RaisedNames : public EventObject {
+public:
+    void on_event(EventObject&, EventInfo const& info, void*) { names.push_back(info.get_name().std_string()); }
+    std::vector<std::string> names;
+};
+
+TEST(GuiAppSession, AutoEvaluationEventsFollowTheirTwoFlags)
+{
+    GuiApp& app = gui_test_app();
+    RaisedNames raised;
+    for (CoreString const* name : {&EVT_ID_APPLICATION_AUTO_EVAL_PAUSE, &EVT_ID_APPLICATION_AUTO_EVAL_PLAY,
+                                   &EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT, &EVT_ID_APPLICATION_AUTO_EVAL_REFRESH})
+        raised.connect(static_cast<EventObject&>(app), *name, &RaisedNames::on_event);
+    app.set_auto_eval_changed(false, false);
+    app.set_auto_eval_changed(false, true);
+    app.set_auto_eval_changed(true, false);
+    app.set_auto_eval_changed(true, true);
+    EXPECT_EQ(raised.names, (std::vector<std::string>{"EVT_ID_APPLICATION_AUTO_EVAL_PAUSE",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_PLAY",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT",
+                                                       "EVT_ID_APPLICATION_AUTO_EVAL_REFRESH"}));
+    raised.disconnect_all();
+
+    app.add_recent_script_file("/a.py");
+    app.add_recent_script_file("/b.py");
+    app.add_recent_script_file("/a.py");
+    EXPECT_EQ(app.get_recent_script_files().get_count(), 2u);
+    EXPECT_EQ(app.get_recent_script_files().find("/a.py"), 0);
+    app.clear_recent_script_files();
+    EXPECT_TRUE(app.get_recent_script_files().is_empty());
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// Worker threads asking for redraws and updates while the interface thread runs its passes;
+// meant to be run under ThreadSanitizer too (make test-tsan).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "gui/core/gui_app.h"
+#include "gui/core/gui_window.h"
+#include "host/sys/sys_timer.h"
+#include "tests/support/gui_test_app.h"
+
+namespace {
+
+// Counts the passes' calls; the counters are the interface thread's only.
+class CountingWidget : public GuiWidget {
+public:
+    using GuiWidget::GuiWidget;
+    void widget_redraw() override
+    {
+        ++redraws;
+        GuiWidget::widget_redraw();
+    }
+    void widget_update() override { ++updates; }
+    long redraws = 0;
+    long updates = 0;
+};
+
+class GuiAppThreadsTest : public GuiTest {};
+
+TEST_F(GuiAppThreadsTest, WorkersQueueRedrawsAndUpdatesWhilePassesRun)
+{
+    GuiWindow& window = make_window(400, 300);
+    constexpr int WIDGETS = 64;
+    std::vector<CountingWidget*> widgets;
+    for (int i = 0; i < WIDGETS; ++i) {
+        widgets.push_back(new CountingWidget(window, (i % 8) * 40, (i / 8) * 30, 38, 28));
+        widgets.back()->show();
+    }
+    pump_events(app());
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> requests{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t) {
+        workers.emplace_back([&, t] {
+            unsigned int seed = 17u + static_cast<unsigned int>(t);
+            while (!stop.load()) {
+                seed = seed * 1103515245u + 12345u;
+                GuiWidget* widget = widgets[(seed >> 8) % WIDGETS];
+                switch ((seed >> 20) % 4) {
+                case 0: app().add_pending_redraw(widget); break;
+                case 1: app().add_pending_update(widget); break;
+                case 2: app().remove_pending_redraw(widget); break;
+                default: app().remove_pending_update(widget); break;
+                }
+                ++requests;
+            }
+        });
+    }
+    SysTimer timer;
+    long passes = 0;
+    while (timer.get_elapsed_time() < 0.5) {
+        app().process_pending();
+        ++passes;
+    }
+    stop = true;
+    for (std::thread& worker : workers) worker.join();
+
+    // What is still queued is done by the next pass, and nothing is queued twice.
+    unsigned int const redraws_left = app().get_pending_redraw_count();
+    unsigned int const updates_left = app().get_pending_update_count();
+    EXPECT_LE(redraws_left, static_cast<unsigned int>(WIDGETS));
+    EXPECT_LE(updates_left, static_cast<unsigned int>(WIDGETS));
+    long redraws_before = 0, updates_before = 0;
+    for (CountingWidget* widget : widgets) {
+        redraws_before += widget->redraws;
+        updates_before += widget->updates;
+    }
+    app().process_pending();
+    long redraws_after = 0, updates_after = 0;
+    for (CountingWidget* widget : widgets) {
+        redraws_after += widget->redraws;
+        updates_after += widget->updates;
+    }
+    EXPECT_EQ(redraws_after - redraws_before, static_cast<long>(redraws_left));
+    EXPECT_EQ(updates_after - updates_before, static_cast<long>(updates_left));
+    EXPECT_EQ(app().get_pending_redraw_count(), 0u);
+    EXPECT_GT(requests.load(), 1000);
+    EXPECT_GT(passes, 10);
+    EXPECT_GT(updates_before, 0);
+}
+
+TEST_F(GuiAppThreadsTest, DrawLockKeepsOtherThreadsOutOfDrawing)
+{
+    GuiWindow& window = make_window(200, 100);
+    GuiWidget* widget = new GuiWidget(window, 0, 0, 200, 100);
+    widget->show();
+    std::atomic<int> shared{0};
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop.load()) {
+            GuiApp::lock_draw();
+            shared = 1;
+            shared = 0;
+            GuiApp::unlock_draw();
+        }
+    });
+    // Drawing holds the lock, so the writer's intermediate value is never seen while drawing.
+    for (int i = 0; i < 200; ++i) {
+        GuiApp::lock_draw();
+        EXPECT_EQ(shared.load(), 0);
+        GuiApp::unlock_draw();
+    }
+    stop = true;
+    writer.join();
+}
+
+}  // namespace

@@ -1,0 +1,711 @@
+// Tab widgets: header layout and the client area, the "More..." menu of the tabs that do not
+// fit, clicks, close requests, hovering, the add-tab pseudo-tab, removing and moving tabs,
+// dropping tabs into another tab widget, starting a drag, options and the header drawing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_item.h"
+#include "gui/controls/gui_push_button.h"
+#include "gui/panels/gui_tab_widget.h"
+#include "gui/core/gui_font.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_resource.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_pixels.h"
+#include "tests/support/gui_synthetic_events.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Records the drags it is asked to start instead of running the toolkit's drag loop.
+class RecordingTabWidget : public GuiTabWidget {
+public:
+    using GuiTabWidget::GuiTabWidget;
+    std::vector<unsigned int> drags;
+
+protected:
+    bool do_initiate_dnd_event(unsigned int const& index) override
+    {
+        drags.push_back(index);
+        return false;
+    }
+};
+
+class TabWidgetTest : public ControlsTest {
+protected:
+    static constexpr int X = 10;
+    static constexpr int Y = 20;
+
+    template <class Tabs = GuiTabWidget>
+    Tabs& make_tabs(std::vector<std::string> const& names, int w = 380, int h = 160)
+    {
+        Tabs* tabs = new Tabs(window(), X, Y, w, h);
+        for (std::string const& name : names) tabs->add_tab(name.c_str(), new GuiWidget(*tabs, 0, 0, 10, 10));
+        shown(tabs);
+        m_log.listen(*tabs, {&EVT_ID_TAB_WIDGET_ON_TAB_CHANGE, &EVT_ID_TAB_WIDGET_ON_TAB_CLICK,
+                             &EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON, &EVT_ID_TAB_WIDGET_CLOSE_TAB,
+                             &EVT_ID_TAB_WIDGET_ON_NEW_TAB_BUTTON});
+        return *tabs;
+    }
+    static int text_width(GuiTabWidget& tabs, CoreString const& text)
+    {
+        int w = 0, h = 0;
+        tabs.get_text_size(text, w, h);
+        return w;
+    }
+    // The middle of a header, in window coordinates.
+    static int header_x(GuiTabWidget& tabs, unsigned int index)
+    {
+        GuiTabItem const* item = tabs.get_tab_item(index);
+        return tabs.get_x() + item->get_x() + item->get_width() / 2;
+    }
+    static int header_y(GuiTabWidget& tabs) { return tabs.get_y() + tabs.get_tab_height() / 2 + 1; }
+    // A drag event past the routers' throttle, so that it reaches the widget as a drag.
+    static void throttled_drag(GuiWidget& widget, int x, int y)
+    {
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(static_cast<int>(GuiWidget::DRAG_THROTTLE_MS) + 5));
+        mouse_drag(widget, x, y);
+    }
+    static std::vector<std::string> entries(GuiMenu& menu)
+    {
+        std::vector<std::string> names;
+        for (GuiMenuItem* item : menu.get_items()) names.push_back(item->get_name().std_string());
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render", "Log"});
+    EXPECT_EQ(tabs.get_tab_count(), 3u);
+    EXPECT_EQ(tabs.get_selected_tab(), 0) << "showing selects the first tab";
+    EXPECT_EQ(tabs.get_visible_tab_count(), 3u);
+
+    int x = 8;
+    for (unsigned int i = 0; i < 3; ++i) {
+        GuiTabItem const* item = tabs.get_tab_item(i);
+        EXPECT_EQ(item->get_x(), x) << i;
+        EXPECT_EQ(item->get_width(), text_width(tabs, item->get_name()) + 16) << i;
+        EXPECT_EQ(item->get_height(), 22);
+        x += item->get_width();
+    }
+    EXPECT_FALSE(tabs.get_menu_button()->is_shown());
+
+    // Client area: inside a one-pixel frame under the 22-pixel row.
+    EXPECT_EQ(tabs.get_client_x(), X + 1);
+    EXPECT_EQ(tabs.get_client_y(), Y + 22 + 1);
+    EXPECT_EQ(tabs.get_client_width(), 378);
+    EXPECT_EQ(tabs.get_client_height(), 160 - 22 - 2);
+    GuiWidget* page = tabs.get_tab_widget(0);
+    EXPECT_EQ(page->get_x(), X + 1);
+    EXPECT_EQ(page->get_y(), Y + 23);
+    EXPECT_EQ(page->get_width(), 378);
+    EXPECT_EQ(page->get_height(), 136);
+    EXPECT_TRUE(page->is_shown());
+    EXPECT_FALSE(tabs.get_tab_widget(1)->is_shown());
+    EXPECT_EQ(page->get_parent(), &tabs);
+
+    // An icon adds its width and a gap; close buttons add theirs and sit 2 pixels from the
+    // header's end, centred vertically (2 pixels lower without decoration).
+    GuiImage const& icon = GuiResource::save();
+    tabs.set_tab_icon(1, &icon);
+    tabs.enable_tabs_closing(true);
+    GuiTabItem const* render = tabs.get_tab_item(1);
+    int const close_w = static_cast<int>(GuiResource::viewport_close().get_width());
+    EXPECT_EQ(render->get_width(),
+              text_width(tabs, "Render") + 16 + close_w + static_cast<int>(icon.get_width()) + 4);
+    EXPECT_EQ(render->get_x(), tabs.get_tab_item(0)->get_x() + tabs.get_tab_item(0)->get_width());
+    EXPECT_EQ(render->get_close_x(), render->get_x() + render->get_width() - close_w - 2);
+    EXPECT_EQ(render->get_close_width(), close_w);
+    EXPECT_EQ(render->get_close_y(), (22 - close_w) / 2);
+    tabs.set_draw_decoration(false);
+    EXPECT_EQ(render->get_close_y(), (22 - close_w) / 2 + 2);
+
+    // The minimum width counts for short names only.
+    tabs.enable_tabs_closing(false);
+    tabs.set_tab_icon(1, nullptr);
+    tabs.set_minimun_tab_witdh(60);
+    EXPECT_EQ(tabs.get_tab_item(2)->get_width(), std::max(text_width(tabs, "Log"), 60) + 16);
+    EXPECT_EQ(tabs.get_tab_item(1)->get_width(), std::max(text_width(tabs, "Render"), 60) + 16);
+
+    // A taller row moves the page down.
+    tabs.set_tab_height(30);
+    EXPECT_EQ(tabs.get_tab_height(), 30);
+    EXPECT_EQ(page->get_y(), Y + 31);
+    EXPECT_EQ(page->get_height(), 160 - 32);
+
+    // Resizing the widget refits the page.
+    tabs.resize(X, Y, 300, 120);
+    EXPECT_EQ(page->get_width(), 298);
+    EXPECT_EQ(page->get_height(), 120 - 32);
+}
+
+TEST_F(TabWidgetTest, WithoutTheHeaderRowThePageTakesTheWholeWidget)
+{
+    GuiTabWidget& tabs = make_tabs({"One", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight"}, 150);
+    ASSERT_TRUE(tabs.get_menu_button()->is_shown());
+    tabs.enable_tabs_showing(false);
+    EXPECT_EQ(tabs.get_tab_height(), 0);
+    GuiWidget* page = tabs.get_tab_widget(0);
+    EXPECT_EQ(page->get_x(), X + 1);
+    EXPECT_EQ(page->get_y(), Y);
+    EXPECT_EQ(page->get_width(), 148);
+    EXPECT_EQ(page->get_height(), 160);
+    EXPECT_FALSE(tabs.get_menu_button()->is_shown()) << "no row, no \"More...\" button";
+
+    // Clicks where the headers were do nothing.
+    click(tabs, X + 30, Y + 5);
+    EXPECT_TRUE(m_log.get().empty());
+
+    tabs.enable_tabs_showing(true);
+    EXPECT_EQ(page->get_y(), Y + 23);
+    EXPECT_TRUE(tabs.get_menu_button()->is_shown());
+}
+
+TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) names.push_back("Tab " + std::to_string(i));
+    GuiTabWidget& tabs = make_tabs(names, 240);
+    unsigned int const visible = tabs.get_visible_tab_count();
+    ASSERT_GT(visible, 0u);
+    ASSERT_LT(visible, 12u);
+
+    // The row ends before the button: the last header fits, the next one would reach it.
+    int const row_end = 240 - 18;
+    GuiTabItem const* last = tabs.get_tab_item(visible - 1);
+    EXPECT_LT(last->get_x() + last->get_width(), row_end);
+    EXPECT_GE(last->get_x() + last->get_width() + tabs.get_header_width(*tabs.get_tab_item(visible)),
+              row_end);
+    EXPECT_EQ(tabs.get_tab_item(visible)->get_width(), 0) << "tabs of the menu have no header";
+
+    GuiPushButton* more = tabs.get_menu_button();
+    EXPECT_TRUE(more->is_shown());
+    EXPECT_EQ(more->get_x(), X + row_end);
+    EXPECT_EQ(more->get_y(), Y + 2);
+    EXPECT_EQ(more->get_width(), 18);
+    EXPECT_EQ(more->get_height(), 18);
+    EXPECT_EQ(more->get_tooltip(), "More...");
+    EXPECT_FALSE(more->is_focus_receiver());
+
+    // The menu lists exactly the tabs out of the row; the selected one is checked, a
+    // disabled one disabled.
+    tabs.set_selected_tab(visible + 1);
+    tabs.set_tab_enabled(visible + 2, false);
+    m_log.clear();
+    click(*more, more->get_x() + 9, more->get_y() + 9);
+    GuiMenu& menu = *tabs.get_tab_menu();
+    ASSERT_TRUE(menu.is_shown());
+    std::vector<std::string> expected(names.begin() + visible, names.end());
+    EXPECT_EQ(entries(menu), expected);
+    for (unsigned int i = 0; i < menu.get_items().get_count(); ++i) {
+        GuiMenuItem const* entry = menu.get_items()[i];
+        EXPECT_TRUE(entry->get_checkable());
+        EXPECT_EQ(entry->is_checked(), visible + i == visible + 1) << i;
+        EXPECT_EQ(entry->is_enabled(), visible + i != visible + 2) << i;
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(entry->get_data()), visible + i) << "the tab index as data";
+    }
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+
+    // Choosing an entry shows its tab.
+    m_log.clear();
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(3, y, h));
+    mouse_down(menu, 30, y + h / 2);
+    mouse_up(menu, 30, y + h / 2);
+    EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
+    EXPECT_TRUE(tabs.get_tab_widget(visible + 3)->is_shown());
+    EXPECT_FALSE(tabs.get_tab_widget(visible + 1)->is_shown());
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+
+    // Choosing the selected tab again changes nothing.
+    click(*more, more->get_x() + 9, more->get_y() + 9);
+    ASSERT_TRUE(menu.is_shown());
+    m_log.clear();
+    ASSERT_TRUE(menu.get_row_geometry(3, y, h));
+    mouse_down(menu, 30, y + h / 2);
+    mouse_up(menu, 30, y + h / 2);
+    EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
+    EXPECT_TRUE(m_log.get().empty());
+
+    // The add-tab pseudo-tab takes room from the row.
+    tabs.enable_add_tab_button(true);
+    EXPECT_LE(tabs.get_visible_tab_count(), visible);
+    GuiTabItem const* kept = tabs.get_tab_item(tabs.get_visible_tab_count() - 1);
+    EXPECT_LT(kept->get_x() + kept->get_width() + tabs.get_add_tab_width() + 4, row_end);
+
+    // Wide enough for all: the button goes.
+    tabs.enable_add_tab_button(false);
+    tabs.resize(X, Y, 1000, 160);
+    EXPECT_EQ(tabs.get_visible_tab_count(), 12u);
+    EXPECT_FALSE(more->is_shown());
+}
+
+TEST_F(TabWidgetTest, ClicksSelectOnPressAndReportTheClickOnRelease)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render", "Log"});
+    click(tabs, header_x(tabs, 1), header_y(tabs));
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE", "EVT_ID_TAB_WIDGET_ON_TAB_CLICK"}));
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_EQ(tabs.get_clicked_tab(), 1u);
+    EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
+    EXPECT_FALSE(tabs.get_tab_widget(0)->is_shown());
+    EXPECT_EQ(tabs.get_tab_widget(1)->get_y(), Y + 23);
+
+    // The selected tab only reports the click.
+    m_log.clear();
+    click(tabs, header_x(tabs, 1), header_y(tabs));
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CLICK"});
+
+    // Right clicks select nothing; disabled tabs ignore the pointer.
+    m_log.clear();
+    click(tabs, header_x(tabs, 2), header_y(tabs), 3);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    tabs.set_tab_enabled(0, false);
+    EXPECT_FALSE(tabs.is_tab_enabled(0));
+    click(tabs, header_x(tabs, 0), header_y(tabs));
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+
+    // Below the row and right of the last header is no tab.
+    click(tabs, X + 370, header_y(tabs));
+    click(tabs, header_x(tabs, 2), Y + 60);
+    EXPECT_TRUE(m_log.get().empty());
+
+    // set_selected_tab raises the change once, and not for the tab already shown.
+    tabs.set_selected_tab(2);
+    tabs.set_selected_tab(2);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+}
+
+TEST_F(TabWidgetTest, MiddleClicksAndCloseButtonsAskForClosingWithoutSelecting)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render", "Log"});
+    click(tabs, header_x(tabs, 2), header_y(tabs), 2);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON"});
+    EXPECT_EQ(tabs.get_clicked_tab(), 2u);
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    EXPECT_EQ(tabs.get_tab_count(), 3u) << "only the receiver closes";
+
+    // A receiver that closes what it is asked to.
+    EventObject::connect(tabs, EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON,
+                         [](EventObject& sender, EventObject::EventInfo const&, void*) {
+                             auto& widget = static_cast<GuiTabWidget&>(sender);
+                             widget.remove_tab(widget.get_clicked_tab());
+                         });
+    tabs.enable_tabs_closing(true);
+    m_log.clear();
+    GuiTabItem const* render = tabs.get_tab_item(1);
+    int const cx = X + render->get_close_x() + render->get_close_width() / 2;
+    int const cy = Y + render->get_close_y() + render->get_close_height() / 2;
+    mouse_move(tabs, cx, cy);
+    EXPECT_TRUE(tabs.is_over_close());
+    click(tabs, cx, cy);
+    EXPECT_EQ(tabs.get_tab_count(), 2u);
+    EXPECT_EQ(tabs.get_tab_name(1), "Log");
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    // The close request, the removal and the refresh of the (unchanged) selection; the
+    // release that follows is no click.
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON", "EVT_ID_TAB_WIDGET_CLOSE_TAB",
+                                  "EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"}));
+
+    // The button answers two pixels inside its picture: its edge selects the tab.
+    GuiTabItem const* log = tabs.get_tab_item(1);
+    m_log.clear();
+    click(tabs, X + log->get_close_x() + 1, Y + log->get_close_y() + 1);
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_EQ(tabs.get_tab_count(), 2u);
+}
+
+TEST_F(TabWidgetTest, RemovingAdjustsTheSelection)
+{
+    GuiTabWidget& tabs = make_tabs({"A", "B", "C", "D", "E"});
+    std::vector<unsigned int> removed;
+    EventObject::connect(
+        tabs, EVT_ID_TAB_WIDGET_CLOSE_TAB,
+        [](EventObject&, EventObject::EventInfo const& info, void* data) {
+            static_cast<std::vector<unsigned int>*>(data)->push_back(
+                *static_cast<unsigned int*>(info.get_event_data()));
+        },
+        &removed);
+
+    // The selected first tab: the next one moves into place and stays selected at 0.
+    GuiWidget* a = tabs.get_tab_widget(0);
+    tabs.remove_tab(0);
+    EXPECT_TRUE(a->is_destroyed());
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    EXPECT_EQ(tabs.get_tab_name(0), "B");
+    EXPECT_TRUE(tabs.get_tab_widget(0)->is_shown());
+
+    // The selected third tab: the second is selected. [B C D E] -> [B C E]
+    tabs.set_selected_tab(2);
+    m_log.clear();
+    tabs.remove_tab(2);
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_EQ(tabs.get_tab_name(1), "C");
+    EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_CLOSE_TAB", "EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"}));
+
+    // Before the selected one, the selection shifts down with its tab; after it, it stays.
+    tabs.set_selected_tab(2);
+    tabs.remove_tab(0);
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_EQ(tabs.get_tab_name(1), "E");
+    tabs.set_selected_tab(0);
+    tabs.remove_tab(1);
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    EXPECT_EQ(removed, (std::vector<unsigned int>{0, 2, 0, 1}));
+
+    // Keeping the page: it is hidden and left to the caller.
+    GuiWidget* kept = tabs.get_tab_widget(0);
+    tabs.remove_tab(0, false);
+    EXPECT_EQ(tabs.get_tab_count(), 0u);
+    EXPECT_FALSE(kept->is_destroyed());
+    EXPECT_FALSE(kept->is_shown());
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+
+    // Out of range: a warning and no change.
+    LogRecorder log;
+    tabs.add_tab("F", new GuiWidget(tabs, 0, 0, 10, 10));
+    m_log.clear();
+    tabs.remove_tab(3);
+    EXPECT_EQ(tabs.get_tab_count(), 1u);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_TRUE(log.contains("GuiTabWidget.remove_tab")) << log.dump();
+    EXPECT_TRUE(tabs.get_tab_widget(0)->is_shown()) << "a first tab added to a shown widget is shown";
+}
+
+TEST_F(TabWidgetTest, RemovingAllTabsHidesThePagesAndStartsAgainAtZero)
+{
+    GuiTabWidget& tabs = make_tabs({"A", "B", "C"});
+    tabs.set_selected_tab(2);
+    GuiWidget* c = tabs.get_tab_widget(2);
+    tabs.remove_all_tabs();
+    EXPECT_EQ(tabs.get_tab_count(), 0u);
+    EXPECT_EQ(tabs.get_visible_tab_count(), 0u);
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    EXPECT_FALSE(c->is_shown());
+    EXPECT_FALSE(c->is_destroyed());
+    EXPECT_EQ(tabs.get_tab_widget(0), nullptr);
+
+    // The next tab is the selected one at once.
+    GuiWidget* page = new GuiWidget(tabs, 0, 0, 10, 10);
+    EXPECT_EQ(tabs.add_tab("New", page), 0u);
+    EXPECT_TRUE(page->is_shown());
+    EXPECT_EQ(page->get_y(), Y + 23);
+    // A second one stays hidden behind it.
+    GuiWidget* second = new GuiWidget(tabs, 0, 0, 10, 10);
+    tabs.add_tab("Second", second);
+    EXPECT_FALSE(second->is_shown());
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+}
+
+TEST_F(TabWidgetTest, TabsAddedToAShownWidgetWaitForASelection)
+{
+    GuiTabWidget* tabs = new GuiTabWidget(window(), X, Y, 300, 160);
+    tabs->show();
+    GuiWidget* page = new GuiWidget(*tabs, 0, 0, 10, 10);
+    tabs->add_tab("First", page);
+    EXPECT_EQ(tabs->get_selected_tab(), -1);
+    EXPECT_FALSE(page->is_shown());
+    m_log.listen(*tabs, {&EVT_ID_TAB_WIDGET_ON_TAB_CHANGE});
+    tabs->set_selected_tab(0);
+    EXPECT_TRUE(page->is_shown());
+    EXPECT_EQ(m_log.count(EVT_ID_TAB_WIDGET_ON_TAB_CHANGE), 1);
+    // Once its page shows, selecting it again is no change.
+    tabs->set_selected_tab(0);
+    EXPECT_EQ(m_log.count(EVT_ID_TAB_WIDGET_ON_TAB_CHANGE), 1);
+}
+
+TEST_F(TabWidgetTest, HoveringReportsEnteringAndLeavingHeaders)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
+    m_log.listen(tabs, {&EVT_ID_TAB_WIDGET_START_OVER_TAB, &EVT_ID_TAB_WIDGET_LEAVE_OVER_TAB});
+    tabs.set_tab_tooltip(1, "Render settings");
+    tabs.set_tooltip("Editors");
+
+    mouse_move(tabs, header_x(tabs, 0), header_y(tabs));
+    mouse_move(tabs, header_x(tabs, 0) + 2, header_y(tabs));
+    EXPECT_EQ(tabs.get_hovered_tab(), 0);
+    EXPECT_TRUE(tabs.is_over_tab());
+    EXPECT_EQ(tabs.get_tooltip(), "Editors") << "a tab without tooltip shows the widget's";
+    mouse_move(tabs, header_x(tabs, 1), header_y(tabs));
+    EXPECT_EQ(tabs.get_hovered_tab(), 1);
+    EXPECT_EQ(tabs.get_tooltip(), "Render settings");
+    mouse_move(tabs, header_x(tabs, 1), Y + 80);
+    EXPECT_EQ(tabs.get_hovered_tab(), -1);
+    EXPECT_FALSE(tabs.is_over_tab());
+    EXPECT_EQ(tabs.get_tooltip(), "Editors");
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_START_OVER_TAB", "EVT_ID_TAB_WIDGET_START_OVER_TAB",
+                                  "EVT_ID_TAB_WIDGET_LEAVE_OVER_TAB"}));
+
+    m_log.clear();
+    mouse_move(tabs, header_x(tabs, 0), header_y(tabs));
+    send_event(tabs, 11 /* FL_LEAVE */, X - 5, Y - 5);
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_START_OVER_TAB", "EVT_ID_TAB_WIDGET_LEAVE_OVER_TAB"}));
+    EXPECT_FALSE(tabs.is_over_tab());
+}
+
+TEST_F(TabWidgetTest, TheAddTabPseudoTabFollowsTheLastHeaderAndAsksForANewTab)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene"});
+    EXPECT_EQ(tabs.get_add_tab_width(), 0);
+    tabs.enable_add_tab_button(true);
+    EXPECT_TRUE(tabs.is_add_tab_button_enabled());
+    GuiTabItem const* scene = tabs.get_tab_item(0);
+    EXPECT_EQ(tabs.get_add_tab_x(), scene->get_x() + scene->get_width() + 2);
+    EXPECT_EQ(tabs.get_add_tab_width(), GuiTabWidget::ADD_TAB_WIDTH);
+    EXPECT_GT(tabs.get_add_tab_height(), 0);
+    EXPECT_EQ(tabs.get_tab_count(), 1u) << "the pseudo-tab is no tab";
+
+    EventObject::connect(
+        tabs, EVT_ID_TAB_WIDGET_ON_NEW_TAB_BUTTON,
+        [](EventObject& sender, EventObject::EventInfo const&, void*) {
+            auto& widget = static_cast<GuiTabWidget&>(sender);
+            widget.set_selected_tab(widget.add_tab("Untitled", new GuiWidget(widget, 0, 0, 10, 10)));
+        });
+    int const ax = X + tabs.get_add_tab_x() + tabs.get_add_tab_width() / 2;
+    int const ay = Y + tabs.get_add_tab_y() + tabs.get_add_tab_height() / 2;
+    mouse_move(tabs, ax, ay);
+    EXPECT_TRUE(tabs.is_over_add_tab());
+    EXPECT_FALSE(tabs.is_over_tab());
+    click(tabs, ax, ay);
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_ON_NEW_TAB_BUTTON", "EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"}));
+    ASSERT_EQ(tabs.get_tab_count(), 2u);
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    GuiTabItem const* untitled = tabs.get_tab_item(1);
+    EXPECT_EQ(tabs.get_add_tab_x(), untitled->get_x() + untitled->get_width() + 2);
+
+    tabs.enable_add_tab_button(false);
+    EXPECT_EQ(tabs.get_add_tab_x(), 0);
+    EXPECT_EQ(tabs.get_add_tab_width(), 0);
+    EXPECT_FALSE(tabs.is_over_add_tab());
+}
+
+TEST_F(TabWidgetTest, MovingTabsKeepsTheSelectionOnItsTab)
+{
+    GuiTabWidget& tabs = make_tabs({"A", "B", "C", "D"});
+    tabs.set_selected_tab(1);
+    m_log.clear();
+    EXPECT_TRUE(tabs.move_tab(0, 3));
+    EXPECT_EQ(tabs.get_tab_name(0), "B");
+    EXPECT_EQ(tabs.get_tab_name(3), "A");
+    EXPECT_EQ(tabs.get_selected_tab(), 0) << "B moved to 0";
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_EQ(tabs.get_tab_item(0)->get_x(), 8);
+
+    EXPECT_TRUE(tabs.move_tab(3, 1, true));
+    EXPECT_EQ(tabs.get_tab_name(1), "A");
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+
+    // The list stays linked both ways.
+    std::string forward, backward;
+    for (GuiTabItem const* item = tabs.get_tab_item(0); item; item = item->get_next())
+        forward += item->get_name().std_string();
+    for (GuiTabItem const* item = tabs.get_tab_item(3); item; item = item->get_previous())
+        backward += item->get_name().std_string();
+    EXPECT_EQ(forward, "BACD");
+    EXPECT_EQ(backward, "DCAB");
+
+    LogRecorder log;
+    EXPECT_FALSE(tabs.move_tab(0, 4));
+    EXPECT_TRUE(log.contains("GuiTabWidget.move_tab")) << log.dump();
+    EXPECT_EQ(tabs.get_tab_name(0), "B");
+}
+
+TEST_F(TabWidgetTest, DroppedTabsMoveIntoTheTargetWithTheirPage)
+{
+    GuiTabWidget& source = make_tabs({"A", "B", "C"}, 180);
+    GuiTabWidget& target = *new GuiTabWidget(window(), 200, Y, 190, 160);
+    target.add_tab("X", new GuiWidget(target, 0, 0, 10, 10));
+    target.add_tab("Y", new GuiWidget(target, 0, 0, 10, 10));
+    shown(&target);
+
+    // Drop positions: before a header's middle goes before it.
+    GuiTabItem const* y_item = target.get_tab_item(1);
+    EXPECT_EQ(target.get_drop_index(0), 0u);
+    EXPECT_EQ(target.get_drop_index(y_item->get_x() + 1), 1u);
+    EXPECT_EQ(target.get_drop_index(y_item->get_x() + y_item->get_width() - 1), 2u);
+    EXPECT_EQ(target.get_drop_index(170), 2u);
+
+    GuiImage const& icon = GuiResource::open();
+    source.set_tab_icon(1, &icon);
+    source.set_selected_tab(1);
+    GuiWidget* b = source.get_tab_widget(1);
+    EXPECT_EQ(target.drop_tab(source, 1, 1), 1);
+    EXPECT_EQ(source.get_tab_count(), 2u);
+    EXPECT_EQ(source.get_tab_name(1), "C");
+    EXPECT_EQ(source.get_selected_tab(), 0);
+    EXPECT_TRUE(source.get_tab_widget(0)->is_shown());
+    ASSERT_EQ(target.get_tab_count(), 3u);
+    EXPECT_EQ(target.get_tab_name(1), "B");
+    EXPECT_EQ(target.get_tab_icon(1), &icon);
+    EXPECT_EQ(target.get_tab_widget(1), b);
+    EXPECT_EQ(b->get_parent(), &target);
+    EXPECT_FALSE(b->is_destroyed());
+    EXPECT_EQ(target.get_selected_tab(), 1);
+    EXPECT_TRUE(b->is_shown());
+    EXPECT_EQ(b->get_x(), 201);
+    EXPECT_EQ(b->get_width(), 188);
+    EXPECT_FALSE(target.get_tab_widget(0)->is_shown());
+
+    // Onto its own widget: a reorder. Tab 0 dropped before tab 3 (the end) becomes last.
+    EXPECT_EQ(target.drop_tab(target, 0, 3), 2);
+    EXPECT_EQ(target.get_tab_name(2), "X");
+    EXPECT_EQ(target.get_selected_tab(), 2);
+
+    LogRecorder log;
+    EXPECT_EQ(target.drop_tab(source, 5, 0), -1);
+    EXPECT_TRUE(log.contains("GuiTabWidget.drop_tab")) << log.dump();
+    EXPECT_EQ(source.get_tab_count(), 2u);
+}
+
+TEST_F(TabWidgetTest, ADragStartsAfterEightPixelsWhenEnabled)
+{
+    auto& tabs = make_tabs<RecordingTabWidget>({"Scene", "Render"});
+    int const x = header_x(tabs, 1), y = header_y(tabs);
+    mouse_down(tabs, x, y);
+    throttled_drag(tabs, x + 10, y);
+    mouse_up(tabs, x + 10, y);
+    EXPECT_TRUE(tabs.drags.empty()) << "drag and drop is off by default";
+
+    tabs.enable_tabs_dragndrop(true);
+    mouse_down(tabs, x, y);
+    throttled_drag(tabs, x + 7, y + 7);
+    EXPECT_TRUE(tabs.drags.empty());
+    throttled_drag(tabs, x + 7, y - 8);
+    EXPECT_EQ(tabs.drags, std::vector<unsigned int>{1});
+    throttled_drag(tabs, x + 30, y);
+    EXPECT_EQ(tabs.drags.size(), 1u) << "one drag per press";
+    mouse_up(tabs, x + 30, y);
+
+    // Disabled tabs do not move.
+    tabs.set_tab_enabled(0, false);
+    mouse_down(tabs, header_x(tabs, 0), y);
+    throttled_drag(tabs, header_x(tabs, 0) + 20, y);
+    mouse_up(tabs, header_x(tabs, 0) + 20, y);
+    EXPECT_EQ(tabs.drags.size(), 1u);
+}
+
+TEST_F(TabWidgetTest, TitleStyleShowsBoldUpperCaseNamesTwoSizesSmaller)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene"});
+    tabs.set_title_style(true);
+    GuiFont font = tabs.get_font();
+    font.set_size(font.get_size() - 2);
+    font.set_weight(GuiFont::WEIGHT_BOLD);
+    int w = 0, h = 0;
+    font.get_text_size("SCENE", w, h);
+    EXPECT_EQ(tabs.get_tab_item(0)->get_width(), w + 16);
+    EXPECT_EQ(tabs.get_tab_name(0), "Scene") << "only the display changes";
+    EXPECT_EQ(tabs.get_font().get_weight(), GuiFont::WEIGHT_NORMAL) << "the widget's font is put back";
+    tabs.set_title_style(false);
+    EXPECT_EQ(tabs.get_tab_item(0)->get_width(), text_width(tabs, "Scene") + 16);
+}
+
+TEST_F(TabWidgetTest, DisplayFocusFollowsTheFocusIntoThePage)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
+    GuiPushButton* field = new GuiPushButton(*tabs.get_tab_widget(0), X + 20, Y + 40, 60, 20, "Field");
+    field->set_focus_receiver(true);
+    field->show();
+    pump_events(app());
+    field->set_focus();
+    EXPECT_FALSE(tabs.is_page_focused()) << "off by default";
+    tabs.set_display_focus(true);
+    EXPECT_TRUE(tabs.is_page_focused());
+
+    // The marker of the selected header dims when the focus leaves the page, and lights up
+    // again when it comes back, from the application's focus announcements.
+    GuiPushButton* outside = new GuiPushButton(window(), X + 20, Y + 250, 60, 20, "Outside");
+    outside->set_focus_receiver(true);
+    outside->show();
+    GMathVec3<unsigned char> const accent =
+        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+    GMathVec3<unsigned char> const dimmed =
+        tabs.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_ACCENT);
+    ASSERT_NE(accent, dimmed);
+    auto marker = [&] {
+        int w = 0, h = 0;
+        std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+        return pixel_at(rgb, w, X + tabs.get_tab_item(0)->get_x() + 3, Y + 1);
+    };
+    pump_events(app());
+    EXPECT_EQ(marker(), accent);
+    outside->set_focus();
+    pump_events(app());
+    EXPECT_FALSE(tabs.is_page_focused());
+    EXPECT_EQ(marker(), dimmed);
+    field->set_focus();
+    pump_events(app());
+    EXPECT_EQ(marker(), accent);
+
+    tabs.set_selected_tab(1);
+    EXPECT_FALSE(tabs.is_page_focused()) << "the focus is not in the shown page";
+    tabs.set_display_focus(false);
+    EXPECT_FALSE(tabs.is_display_focus());
+}
+
+TEST_F(TabWidgetTest, BadInputIsReportedAndChangesNothing)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene"});
+    LogRecorder log;
+    tabs.set_selected_tab(4);
+    tabs.set_tab_name(1, "Other");
+    tabs.set_tab_enabled(7, false);
+    tabs.set_tab_height(-3);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 4u) << log.dump();
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
+    EXPECT_EQ(tabs.get_tab_height(), 22);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_EQ(tabs.get_tab_widget(1), nullptr);
+    EXPECT_EQ(tabs.get_tab_item(1), nullptr);
+    EXPECT_EQ(tabs.get_tab_name(1), "");
+    EXPECT_FALSE(tabs.is_tab_enabled(1));
+
+    // A tab without page can be selected; the client area stays empty.
+    EXPECT_EQ(tabs.add_tab("Empty", nullptr), 1u);
+    tabs.set_selected_tab(1);
+    EXPECT_EQ(tabs.get_selected_tab(), 1);
+    EXPECT_FALSE(tabs.get_tab_widget(0)->is_shown());
+    EXPECT_EQ(tabs.find_tab(tabs.get_tab_widget(0)), 0);
+    EXPECT_EQ(tabs.find_tab(nullptr), -1);
+}
+
+TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheAccentMarker)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
+    tabs.set_selected_tab(1);
+    pump_events(app());
+    GuiTabItem const* render = tabs.get_tab_item(1);
+    GuiTabItem const* scene = tabs.get_tab_item(0);
+    int w = 0, h = 0;
+    std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
+    ASSERT_GT(w, 0);
+    GMathVec3<unsigned char> const accent =
+        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+    EXPECT_EQ(pixel_at(rgb, w, X + render->get_x() + 3, Y + 1), accent);
+    EXPECT_NE(pixel_at(rgb, w, X + scene->get_x() + 3, Y + 1), accent);
+    // The selected header opens into the client area; the others sit on the frame line.
+    GMathVec3<unsigned char> const active =
+        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TAB_ACTIVE);
+    GMathVec3<unsigned char> const outline =
+        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_OUTLINE);
+    EXPECT_EQ(pixel_at(rgb, w, X + render->get_x() + 3, Y + 22), active);
+    EXPECT_EQ(pixel_at(rgb, w, X + scene->get_x() + 3, Y + 22), outline);
+}

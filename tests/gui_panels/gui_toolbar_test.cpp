@@ -1,0 +1,291 @@
+// Toolbars: content size, placement of left and right items, overflow into the add-on
+// menu and back, the stretch widget, minimising, add-on menu clicks and removing items.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_button.h"
+#include "gui/menus/gui_menu_item.h"
+#include "gui/controls/gui_check_button.h"
+#include "gui/controls/gui_push_button.h"
+#include "gui/panels/gui_toolbar.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_resource.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+class ToolbarTest : public ControlsTest {
+protected:
+    GuiToolbar& make_toolbar(int width)
+    {
+        GuiToolbar* bar = new GuiToolbar(window(), 0, 10, width, "Tools");
+        bar->show();
+        pump_events(app());
+        return *bar;
+    }
+    static int content_width(GuiPushButton* button)
+    {
+        int w = 0, h = 0;
+        button->get_content_size(w, h);
+        return w;
+    }
+    static std::vector<std::string> entries(GuiMenu& menu)
+    {
+        std::vector<std::string> names;
+        for (GuiMenuItem* item : menu.get_items()) names.push_back(item->is_separator() ? "-" : item->get_name().std_string());
+        return names;
+    }
+};
+
+}  // namespace
+
+TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
+{
+    GuiToolbar& bar = make_toolbar(400);
+    GuiPushButton* open = bar.create_button("Open", "Open a scene", GuiToolbar::ANCHOR_LEFT);
+    GuiPushButton* save = bar.create_button("Save", "Save the scene", GuiToolbar::ANCHOR_LEFT);
+    bar.add_separator(GuiToolbar::ANCHOR_LEFT);
+    GuiPushButton* render = bar.create_button("Render", "Render", GuiToolbar::ANCHOR_RIGHT);
+    pump_events(app());
+    EXPECT_EQ(bar.get_height(), 22);
+    EXPECT_EQ(bar.get_item_count(), 4u);
+    EXPECT_TRUE(bar.is_separator(2));
+    EXPECT_TRUE(bar.is_right(3));
+    EXPECT_EQ(bar.get_item_index(save), 1);
+    EXPECT_EQ(bar.get_widget(3), render);
+    EXPECT_FALSE(open->is_focus_receiver());
+
+    int w = 0, h = 0;
+    bar.get_content_size(w, h);
+    EXPECT_EQ(w, 2 + content_width(open) + 2 + content_width(save) + 2 + 2 + 2 + content_width(render));
+    EXPECT_EQ(h, 22);
+
+    // After the minimise button (8 pixels) from x 1; right items end at the width - 1.
+    EXPECT_EQ(open->get_x(), 1 + 8);
+    EXPECT_EQ(open->get_y(), 10 + 2);
+    EXPECT_EQ(open->get_height(), 18);
+    EXPECT_EQ(open->get_width(), content_width(open));
+    EXPECT_EQ(save->get_x(), 1 + 8 + content_width(open) + 2);
+    EXPECT_EQ(render->get_x() + render->get_width(), 399);
+    EXPECT_EQ(bar.get_fitted_count(), 4u);
+    EXPECT_TRUE(bar.get_addon_button() == nullptr || !bar.get_addon_button()->is_shown());
+
+    // Not minimisable: the items start at 1.
+    bar.set_minimizable(false);
+    EXPECT_EQ(open->get_x(), 1);
+    EXPECT_FALSE(bar.get_minimize_button()->is_shown());
+}
+
+TEST_F(ToolbarTest, IconsGoBeforeOrAfterTheLabel)
+{
+    GuiToolbar& bar = make_toolbar(400);
+    GuiImage const& icon = GuiResource::open();
+    EXPECT_EQ(bar.create_button(icon, "Open", "", GuiToolbar::ANCHOR_LEFT)->get_icon_position(),
+              GuiWidget::ICON_POSITION_LEFT);
+    EXPECT_EQ(bar.create_button(icon, "Open", "", GuiToolbar::ANCHOR_LEFT, true)->get_icon_position(),
+              GuiWidget::ICON_POSITION_RIGHT);
+    GuiCheckButton* before = bar.create_check_button(icon, "Snap", "", GuiToolbar::ANCHOR_LEFT);
+    GuiCheckButton* after = bar.create_check_button(icon, "Snap", "", GuiToolbar::ANCHOR_LEFT, true);
+    EXPECT_EQ(before->get_icon_position(), GuiWidget::ICON_POSITION_LEFT);
+    EXPECT_EQ(after->get_icon_position(), GuiWidget::ICON_POSITION_RIGHT);
+    EXPECT_NE(after->get_icon(), nullptr);
+}
+
+TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
+{
+    GuiToolbar& bar = make_toolbar(600);
+    bar.set_minimizable(false);
+    bar.create_button("First", "", GuiToolbar::ANCHOR_LEFT);
+    bar.add_separator(GuiToolbar::ANCHOR_LEFT);
+    bar.create_button("Second", "", GuiToolbar::ANCHOR_LEFT);
+    bar.add_separator(GuiToolbar::ANCHOR_LEFT);
+    bar.add_separator(GuiToolbar::ANCHOR_LEFT);
+    bar.create_button("", "Third by its tooltip", GuiToolbar::ANCHOR_LEFT);
+    GuiCheckButton* snap = bar.create_check_button("Snap", "", GuiToolbar::ANCHOR_LEFT);
+    GuiMenuButton* view = bar.create_menu("View", GuiToolbar::ANCHOR_LEFT);
+    view->get_menu()->add_item("Wireframe");
+    bar.add_separator(GuiToolbar::ANCHOR_LEFT);
+    GuiPushButton* right = bar.create_button("Right", "", GuiToolbar::ANCHOR_RIGHT);
+    bar.add_separator(GuiToolbar::ANCHOR_RIGHT);
+    pump_events(app());
+    ASSERT_EQ(bar.get_fitted_count(), bar.get_item_count());
+    int const wide_right_x = right->get_x();
+
+    // Narrow: only the first button stays; the add-on button sits at the right end.
+    bar.resize(0, 10, 90, 22);
+    pump_events(app());
+    EXPECT_EQ(bar.get_fitted_count(), 2u) << "the first button and its separator";
+    GuiPushButton* addon = bar.get_addon_button();
+    ASSERT_NE(addon, nullptr);
+    EXPECT_TRUE(addon->is_shown());
+    EXPECT_EQ(addon->get_x(), 90 - 11);
+    EXPECT_EQ(addon->get_width(), 10);
+    EXPECT_EQ(addon->get_tooltip(), "Display remaining GuiToolbar items");
+    EXPECT_FALSE(right->is_shown());
+    std::vector<std::string> const expected = {"Second", "-", "Third by its tooltip", "Snap", "View", "-", "Right"};
+    EXPECT_EQ(entries(*bar.get_addon_menu()), expected) << "no leading or doubled separator";
+    GuiMenuItem* view_entry = bar.get_addon_menu()->get_items()[4];
+    EXPECT_EQ(view_entry->get_sub_menu(), view->get_menu()) << "a menu button lends its menu";
+
+    // Clicking the check button's entry toggles it and raises its click.
+    m_log.listen(*snap, {&EVT_ID_CHECK_BUTTON_CLICK});
+    GuiMenu& addon_menu = *bar.get_addon_menu();
+    click(*addon, addon->get_x() + 5, addon->get_y() + 5);
+    ASSERT_TRUE(addon_menu.is_shown());
+    int y = 0, h = 0;
+    addon_menu.get_row_geometry(3, y, h);
+    mouse_down(addon_menu, 20, y + h / 2);
+    mouse_up(addon_menu, 20, y + h / 2);
+    EXPECT_TRUE(snap->get_value());
+    EXPECT_EQ(m_log.count(EVT_ID_CHECK_BUTTON_CLICK), 1);
+
+    // Wide again: everything fits, the add-on button goes and the right item takes its room
+    // back.
+    bar.resize(0, 10, 600, 22);
+    pump_events(app());
+    EXPECT_EQ(bar.get_fitted_count(), bar.get_item_count());
+    EXPECT_FALSE(addon->is_shown());
+    EXPECT_EQ(right->get_x(), wide_right_x);
+    EXPECT_TRUE(right->is_shown());
+    EXPECT_TRUE(addon_menu.get_items().is_empty());
+    EXPECT_EQ(view->get_menu()->get_parent_menu(), nullptr) << "the menu is its button's again";
+}
+
+TEST_F(ToolbarTest, WideningShiftsRightItemsByTheAddOnButtonsRoom)
+{
+    GuiToolbar& bar = make_toolbar(120);
+    bar.set_minimizable(false);
+    bar.create_button("Alpha", "", GuiToolbar::ANCHOR_LEFT);
+    bar.create_button("Beta", "", GuiToolbar::ANCHOR_LEFT);
+    GuiPushButton* right = bar.create_button("R", "", GuiToolbar::ANCHOR_RIGHT);
+    int w = 0, h = 0;
+    bar.get_content_size(w, h);
+    // Just too narrow, then wide enough.
+    bar.resize(0, 10, w - 6, 22);
+    pump_events(app());
+    ASSERT_LT(bar.get_fitted_count(), 3u);
+    ASSERT_TRUE(bar.get_addon_button()->is_shown());
+    bar.resize(0, 10, w + 40, 22);
+    pump_events(app());
+    EXPECT_EQ(bar.get_fitted_count(), 3u);
+    EXPECT_EQ(right->get_x() + right->get_width(), w + 40 - 1) << "the right item ends at the bar's end again";
+}
+
+TEST_F(ToolbarTest, ALoneOverflowedLastItemTakesBackTheAddOnButtonsRoom)
+{
+    GuiToolbar& bar = make_toolbar(400);
+    bar.set_minimizable(false);
+    for (char const* label : {"Alpha", "Beta", "Gamma"}) bar.create_button(label, "", GuiToolbar::ANCHOR_LEFT);
+    int w = 0, h = 0;
+    bar.get_content_size(w, h);
+    bar.resize(0, 10, w - 5, 22);
+    pump_events(app());
+    ASSERT_EQ(bar.get_fitted_count(), 2u);
+    ASSERT_TRUE(bar.get_addon_button()->is_shown());
+    // One pixel short of the content width, even the button's room is not enough.
+    bar.resize(0, 10, w - 1, 22);
+    pump_events(app());
+    EXPECT_EQ(bar.get_fitted_count(), 2u);
+    // At the content width the last item fits in the room the button frees.
+    bar.resize(0, 10, w, 22);
+    pump_events(app());
+    EXPECT_EQ(bar.get_fitted_count(), 3u);
+    EXPECT_FALSE(bar.get_addon_button()->is_shown());
+}
+
+TEST_F(ToolbarTest, TheStretchWidgetTakesTheFreeSpaceButKeepsItsMinimum)
+{
+    GuiToolbar& bar = make_toolbar(400);
+    bar.set_minimizable(false);
+    GuiPushButton* left = bar.create_button("Left", "", GuiToolbar::ANCHOR_LEFT);
+    GuiWidget* field = new GuiWidget(window(), 0, 0, 50, 18);
+    bar.add_widget(*field, GuiToolbar::ANCHOR_LEFT, true, 80);
+    GuiPushButton* right = bar.create_button("Right", "", GuiToolbar::ANCHOR_RIGHT);
+    pump_events(app());
+    EXPECT_EQ(field->get_parent(), &bar);
+    EXPECT_FALSE(field->is_clipping_enabled());
+    EXPECT_EQ(bar.get_stretch_widget(), field);
+    EXPECT_EQ(field->get_x(), left->get_x() + left->get_width() + 2);
+    EXPECT_GT(field->get_width(), 80);
+    // The free space is used up: the field ends a gap and one pixel before the right item.
+    EXPECT_EQ(field->get_x() + field->get_width(), right->get_x() - 3);
+
+    // Narrower than the minimum would need: the field keeps its 80 pixels and overflows.
+    int w = 0, h = 0;
+    bar.get_content_size(w, h);
+    bar.resize(0, 10, w, 22);
+    pump_events(app());
+    EXPECT_EQ(field->get_width(), 80);
+
+    // Removing a widget added from outside only forgets it; an owned one is destroyed.
+    bar.remove_widget(field);
+    EXPECT_FALSE(field->is_destroyed());
+    EXPECT_EQ(bar.get_stretch_widget(), nullptr);
+    bar.remove_widget(left);
+    EXPECT_TRUE(left->is_destroyed());
+    EXPECT_EQ(bar.get_item_count(), 1u);
+}
+
+TEST_F(ToolbarTest, MinimisingLeavesAThinBarThatAClickRestores)
+{
+    GuiToolbar& bar = make_toolbar(300);
+    GuiPushButton* open = bar.create_button("Open", "", GuiToolbar::ANCHOR_LEFT);
+    pump_events(app());
+    m_log.listen(bar, {&EVT_ID_TOOLBAR_MINIMIZE, &EVT_ID_TOOLBAR_MAXIMIZE});
+    EXPECT_TRUE(bar.get_minimize_button()->is_shown());
+    EXPECT_EQ(bar.get_minimize_button()->get_tooltip(), "Minimize GuiToolbar");
+    click(*bar.get_minimize_button(), 4, 20);
+    EXPECT_TRUE(bar.is_minimized());
+    EXPECT_EQ(bar.get_height(), 6);
+    EXPECT_FALSE(open->is_shown());
+    EXPECT_EQ(bar.get_fitted_count(), 0u);
+    bar.resize(0, 10, 300, 40);
+    EXPECT_EQ(bar.get_height(), 6) << "the height follows the state, not the request";
+
+    send_event(bar, FL_ENTER, 50, 12);
+    mouse_move(bar, 50, 12);
+    mouse_down(bar, 50, 12);
+    EXPECT_TRUE(bar.is_minimized()) << "the press alone does nothing";
+    mouse_up(bar, 50, 12);
+    EXPECT_FALSE(bar.is_minimized());
+    EXPECT_EQ(bar.get_height(), 22);
+    pump_events(app());
+    EXPECT_TRUE(open->is_shown());
+    EXPECT_EQ(m_log.get(), (std::vector<std::string>{"EVT_ID_TOOLBAR_MINIMIZE", "EVT_ID_TOOLBAR_MAXIMIZE"}));
+    EXPECT_STREQ(GuiToolbar::get_anchor_name(GuiToolbar::ANCHOR_RIGHT), "ANCHOR_RIGHT");
+    EXPECT_STREQ(GuiToolbar::get_style_name(static_cast<GuiToolbar::Style>(5)), "STYLE_UNKNOWN");
+}
+
+TEST_F(ToolbarTest, ChildToolbarsAreItemsAndASubMenuWhenTheyOverflow)
+{
+    GuiToolbar& bar = make_toolbar(600);
+    bar.set_minimizable(false);
+    bar.create_button("Main", "", GuiToolbar::ANCHOR_LEFT);
+    GuiToolbar* child = new GuiToolbar(window(), 0, 0, 100, "Shading");
+    child->create_button("Flat", "", GuiToolbar::ANCHOR_LEFT);
+    child->create_button("Smooth", "", GuiToolbar::ANCHOR_LEFT);
+    bar.add_toolbar(*child, GuiToolbar::ANCHOR_LEFT);
+    pump_events(app());
+    EXPECT_FALSE(child->is_minimizable());
+    EXPECT_EQ(child->get_parent(), &bar);
+    EXPECT_EQ(child->get_y(), bar.get_y()) << "a child toolbar takes the full bar height";
+    EXPECT_TRUE(child->is_shown());
+    int child_w = 0, h = 0;
+    child->get_content_size(child_w, h);
+    EXPECT_TRUE(bar.can_hold_child_toolbar(*child, 400));
+    EXPECT_FALSE(bar.can_hold_child_toolbar(*child, child_w));
+
+    bar.resize(0, 10, 60, 22);
+    pump_events(app());
+    std::vector<std::string> const expected = {"Shading"};
+    EXPECT_EQ(entries(*bar.get_addon_menu()), expected);
+    GuiMenu* sub = bar.get_addon_menu()->get_items()[0]->get_sub_menu();
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(entries(*sub), (std::vector<std::string>{"Flat", "Smooth"}));
+    EXPECT_TRUE(bar.extract_toolbar(*child));
+    EXPECT_FALSE(bar.has_widget(child));
+}
