@@ -66,13 +66,19 @@ public:                                                                         
     static CoreClassInfo const& class_info();                                    \
     CoreClassInfo const& get_class_info() const override { return class_info(); }
 
+// Makes the class's record when its library loads, so that CoreClassInfo::find knows every
+// class by name before anything has used it.
+#define CORE_REGISTER_CLASS_AT_LOAD(Class) \
+    [[maybe_unused]] static CoreClassInfo const& core_class_record_##Class = Class::class_info();
+
 // Defines class_info() for an abstract class (no factory).
 #define CORE_IMPLEMENT_CLASS(Class, Base)                                                       \
     CoreClassInfo const& Class::class_info()                                                   \
     {                                                                                          \
         static CoreClassInfo const& info = CoreClassInfo::new_class(#Class, nullptr, &Base::class_info()); \
         return info;                                                                           \
-    }
+    }                                                                                          \
+    CORE_REGISTER_CLASS_AT_LOAD(Class)
 
 // Defines class_info() for a class that can be created by name (default constructible).
 #define CORE_IMPLEMENT_CREATABLE_CLASS(Class, Base)                                            \
@@ -81,4 +87,5 @@ public:                                                                         
         static CoreClassInfo const& info = CoreClassInfo::new_class(                            \
             #Class, []() -> CoreBaseObject* { return new Class(); }, &Base::class_info());     \
         return info;                                                                           \
-    }
+    }                                                                                          \
+    CORE_REGISTER_CLASS_AT_LOAD(Class)

@@ -31,6 +31,12 @@ class TestSquare : public TestShape {
 };
 CORE_IMPLEMENT_CLASS(TestSquare, TestShape)
 
+// Nothing in this program names this class: only its record made at load can find it.
+class TestNeverNamed : public TestShape {
+    CORE_DECLARE_CLASS(TestNeverNamed, TestShape)
+};
+CORE_IMPLEMENT_CLASS(TestNeverNamed, TestShape)
+
 }  // namespace
 
 TEST(CoreClassInfo, IsKindofWalksTheParentChain)
@@ -51,7 +57,6 @@ TEST(CoreClassInfo, IsKindofWalksTheParentChain)
 
 TEST(CoreClassInfo, FindAndCreateByName)
 {
-    TestCircle::class_info();  // make sure the record exists
     CoreClassInfo const* info = CoreClassInfo::find("TestCircle");
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->is_abstract());
@@ -63,6 +68,13 @@ TEST(CoreClassInfo, FindAndCreateByName)
     EXPECT_TRUE(TestShape::class_info().is_abstract());
     EXPECT_EQ(TestShape::class_info().create(), nullptr);
     EXPECT_EQ(CoreClassInfo::find("NoSuchClass"), nullptr);
+}
+
+TEST(CoreClassInfo, EveryClassIsKnownByNameFromTheStart)
+{
+    CoreClassInfo const* info = CoreClassInfo::find("TestNeverNamed");
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->get_parent(), CoreClassInfo::find("TestShape"));
 }
 
 TEST(CoreClassInfo, RegisteringANameTwiceWarnsAndKeepsTheFirst)
