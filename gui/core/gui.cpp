@@ -7,10 +7,12 @@
 #include <FL/x.H>
 #include <X11/cursorfont.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "gui/core/gui_floating_window.h"
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
@@ -517,6 +519,37 @@ void Gui::set_mouse_cursor(MouseCursorId const& id)
     XFlush(fl_display);
 }
 
+namespace {
+
+struct RecentPointer {
+    bool known = false;
+    std::chrono::steady_clock::time_point time;
+    int x = 0;
+    int y = 0;
+    void set(int px, int py)
+    {
+        known = true;
+        time = std::chrono::steady_clock::now();
+        x = px;
+        y = py;
+    }
+};
+RecentPointer s_recent_pointer;  // interface thread only
+
+}  // namespace
+
+void Gui::get_recent_mouse_screen_position(int& x, int& y)
+{
+    if (!s_recent_pointer.known ||
+        std::chrono::steady_clock::now() - s_recent_pointer.time > std::chrono::milliseconds(2)) {
+        int px = 0, py = 0;
+        get_mouse_screen_position(px, py);
+        s_recent_pointer.set(px, py);
+    }
+    x = s_recent_pointer.x;
+    y = s_recent_pointer.y;
+}
+
 int Gui::set_mouse_screen_position(int const& x, int const& y)
 {
     if (get_device_type() != DEVICE_MOUSE) return -1;
@@ -526,6 +559,7 @@ int Gui::set_mouse_screen_position(int const& x, int const& y)
     }
     XWarpPointer(fl_display, None, RootWindow(fl_display, fl_screen), 0, 0, 0, 0, x, y);
     XFlush(fl_display);
+    s_recent_pointer.set(x, y);
     return 0;
 }
 
@@ -726,21 +760,22 @@ GuiWidget* Gui::get_below_mouse_widget()
     if (!fl_display) return nullptr;
     int px, py;
     get_mouse_screen_position(px, py);
-    static CoreClassInfo const* floating = nullptr;
-    if (!floating) floating = CoreClassInfo::find("GuiFloatingWindow");
-    GuiWidget* found = nullptr;
+    // The toolkit lists its shown windows front-most first (a window moves to the front when
+    // it is shown or raised): the first one under the pointer is the one the user sees there.
+    // Floating tool windows stay above their owner whatever the list says.
+    GuiWidget* front = nullptr;
     for (Fl_Window* toolkit = Fl::first_window(); toolkit; toolkit = Fl::next_window(toolkit)) {
         GuiRouter* router = dynamic_cast<GuiRouter*>(toolkit);
         GuiWidget* window = router ? router->get_owner() : nullptr;
         if (!window || !window->is_kindof(GuiWindow::class_info())) continue;
         if (!is_point_in_region(px, py, toolkit->x(), toolkit->y(), toolkit->w(), toolkit->h())) continue;
         GuiWidget* root = window->get_root_window();
-        if (floating && root && root->is_kindof(*floating)) {
-            found = window;
+        if (root && root->is_kindof(GuiFloatingWindow::class_info())) {
+            front = window;
             break;
         }
-        found = window;
+        if (!front) front = window;
     }
-    if (!found) return nullptr;
-    return deepest_child_at(*found, px - found->get_x(), py - found->get_y());
+    if (!front) return nullptr;
+    return deepest_child_at(*front, px - front->get_x(), py - front->get_y());
 }

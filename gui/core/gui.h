@@ -224,6 +224,10 @@ public:
 
     // The pointer in screen pixels, asked from the X server ((0, 0) without a display).
     static void get_mouse_screen_position(int& x, int& y);
+    // The pointer's screen position as the X server answered it at most two milliseconds ago,
+    // or as this process last set it: showing many widgets at once asks the server once; a
+    // pointer that moves meanwhile sends motion events that correct the hover state anyway.
+    static void get_recent_mouse_screen_position(int& x, int& y);
     static int get_mouse_screen_position_x();
     static int get_mouse_screen_position_y();
 

@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 
 #include "gui/core/gui_action.h"
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_dc.h"
+#include "gui/core/gui_floating_window.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_popup.h"
 #include "gui/core/gui_router.h"
@@ -101,25 +101,15 @@ bool s_focus_changing = false;
 // widget that started the propagation, which clips its whole subtree once at the end.
 int s_clipping_deferred = 0;
 
-// Showing a tree asks every widget whether the pointer is over it. The pointer is a round
-// trip to the X server, so one answer serves every show within a couple of milliseconds (a
-// relayout showing many items at once); a pointer that moves meanwhile sends motion events
-// that correct the hover state anyway.
+// Showing a tree asks every widget whether the pointer is over it: while shows run, the
+// pointer comes from Gui's recent answer rather than a round trip each.
 int s_show_depth = 0;
-bool s_show_pointer_known = false;
-std::chrono::steady_clock::time_point s_show_pointer_time;
-int s_show_pointer_x = 0;
-int s_show_pointer_y = 0;
 
 bool is_pointer_over(GuiWidget const& widget)
 {
     if (s_show_depth == 0) return Gui::is_mouse_over_widget(widget);
-    auto const now = std::chrono::steady_clock::now();
-    if (!s_show_pointer_known || now - s_show_pointer_time > std::chrono::milliseconds(2)) {
-        Gui::get_mouse_screen_position(s_show_pointer_x, s_show_pointer_y);
-        s_show_pointer_known = true;
-        s_show_pointer_time = now;
-    }
+    int pointer_x = 0, pointer_y = 0;
+    Gui::get_recent_mouse_screen_position(pointer_x, pointer_y);
     int x = widget.get_x(), y = widget.get_y();
     if (!widget.is_window()) {
         if (GuiWidget const* window = widget.get_window()) {
@@ -127,7 +117,7 @@ bool is_pointer_over(GuiWidget const& widget)
             y += window->get_y();
         }
     }
-    return Gui::is_point_in_region(s_show_pointer_x, s_show_pointer_y, x, y, widget.get_width(),
+    return Gui::is_point_in_region(pointer_x, pointer_y, x, y, widget.get_width(),
                                    widget.get_height());
 }
 
@@ -433,11 +423,9 @@ GuiWidget* GuiWidget::get_window() const
 
 GuiWidget* GuiWidget::get_root_window() const
 {
-    static CoreClassInfo const* floating = nullptr;
-    if (!floating) floating = CoreClassInfo::find("GuiFloatingWindow");
     GuiWidget const* top = this;
     for (GuiWidget const* widget = this; widget; widget = widget->get_parent()) {
-        if (floating && widget->is_kindof(*floating)) return const_cast<GuiWidget*>(widget);
+        if (widget->is_kindof(GuiFloatingWindow::class_info())) return const_cast<GuiWidget*>(widget);
         top = widget;
     }
     return top->get_window();
@@ -753,8 +741,12 @@ void GuiWidget::show()
 {
     ShowScope scope;
     m_visible_wish = true;
-    // A shown widget's hover state is kept by its enter and leave events.
-    if (m_shown) return;
+    // Showing a shown widget again refreshes its hover state from the pointer, which may
+    // have moved over or off it without events reaching it (a warp, a grab elsewhere).
+    if (m_shown) {
+        m_entered = is_pointer_over(*this);
+        return;
+    }
     if (is_window_widget(this)) {
         m_entered = is_pointer_over(*this);
         return;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "gui/core/gui.h"
 #include "gui/core/gui_window.h"
 #include "host/sys/sys_filesystem.h"
 #include "tests/gui_core/gui_test_widgets.h"
@@ -180,6 +181,21 @@ TEST_F(GuiWidgetTest, ShowingAParentBringsBackOnlyTheChildrenThatWereVisible)
     window.show();
     EXPECT_TRUE(parent->is_shown() && b->is_shown());
     EXPECT_FALSE(a->is_shown() || grandchild->is_shown());
+}
+
+TEST_F(GuiWidgetTest, ShowingAShownWidgetAgainRefreshesItsHoverFlagFromThePointer)
+{
+    GuiWindow& window = make_window(300, 200);
+    GuiWidget* widget = new GuiWidget(window, 10, 10, 50, 50);
+    widget->show();
+    int const wx = window.get_x(), wy = window.get_y();
+    for (bool over : {true, false, true}) {
+        // Warped without pumping events: only the refresh can tell the widget.
+        ASSERT_EQ(Gui::set_mouse_screen_position(wx + (over ? 30 : 200), wy + 30), 0);
+        widget->show();
+        EXPECT_EQ(widget->is_entered(), over);
+    }
+    Gui::set_mouse_screen_position(1500, 1100);
 }
 
 TEST_F(GuiWidgetTest, VisibleNeedsTwoPixelsInsideTheParentsClipRegion)

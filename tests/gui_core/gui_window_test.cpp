@@ -194,3 +194,20 @@ TEST_F(GuiWindowTest, TheWidgetBelowThePointerIsTheDeepestShownOne)
     EXPECT_EQ(Gui::get_below_mouse_widget(), nullptr);
     EXPECT_FALSE(Gui::is_mouse_over_widget(window));
 }
+
+TEST_F(GuiWindowTest, TheWidgetBelowThePointerIsInTheFrontMostWindow)
+{
+    PointerReset reset;
+    GuiWindow& back = make_window(300, 200, true, 40, 40);
+    GuiWidget* under = new GuiWidget(back, 0, 0, 300, 200);
+    under->show();
+    GuiWindow& front = make_window(200, 150, true, 100, 80);  // shown last: over the first
+    GuiWidget* over = new GuiWidget(front, 0, 0, 200, 150);
+    over->show();
+    pump_events(app());
+
+    ASSERT_EQ(Gui::set_mouse_screen_position(150, 120), 0);
+    EXPECT_EQ(Gui::get_below_mouse_widget(), over);
+    Gui::set_mouse_screen_position(60, 60);  // only the back window there
+    EXPECT_EQ(Gui::get_below_mouse_widget(), under);
+}
