@@ -37,6 +37,12 @@ GuiWidget* GuiFloatingWindow::get_content_widget(unsigned int const& index) cons
     return index < get_widget_count() ? m_content : nullptr;
 }
 
+void GuiFloatingWindow::on_remove_child(GuiWidget* child)
+{
+    if (child == m_content) m_content = nullptr;
+    GuiWindow::on_remove_child(child);
+}
+
 bool GuiFloatingWindow::is_enabled() const
 {
     if (has_custom_data(s_do_not_allow_disable)) return true;

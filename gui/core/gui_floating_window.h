@@ -41,6 +41,10 @@ public:
     // Getting the focus back gives it to the widget of this window that had it last.
     int process_event(CoreString const& name) override;
 
+protected:
+    // The content leaving the window (destroyed or moved elsewhere) is forgotten at once.
+    void on_remove_child(GuiWidget* child) override;
+
 private:
     GuiWidget* m_content = nullptr;
     void* m_data = nullptr;

@@ -4,7 +4,7 @@
 //
 //     unsigned char const* data[] = {rgba16, rgba24, rgba32, nullptr, rgba64};
 //     GuiIcon icon(data);                                  // the data must outlive the icon
-//     icon.get_image(ImageIcon::IMAGE_ICON_SIZE_48).draw(x, y);   // the 32 or 64 picture
+//     icon.get_image(ImageIcon::IMAGE_ICON_SIZE_48).draw(x, y);   // 64 scaled to 48
 #include "gui/core/gui_export.h"
 #include "host/event/event_object.h"
 #include "host/image/image_icon.h"
@@ -22,9 +22,10 @@ public:
     explicit GuiIcon(unsigned char const* const* data);
     ~GuiIcon() override;
 
-    // The picture of that size, made on the first call and the same object afterwards.
-    // For a size without picture (or out of range), the picture of the nearest size that
-    // has one (the larger on a tie); an empty image when the icon has none.
+    // The picture of that size, made on the first call and the same object afterwards; it
+    // always has the size asked for. A size without pixels of its own is scaled from the
+    // nearest size that has some (the larger on a tie). An empty image when the icon has no
+    // pixels at all or the size is not an icon size (with a warning).
     GuiImage const& get_image(ImageIcon::ImageIconSize const& size) const;
     // The pixels given for that size; null when none were or the size is out of range.
     unsigned char const* get_data(ImageIcon::ImageIconSize const& size) const;

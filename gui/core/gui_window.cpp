@@ -723,7 +723,9 @@ GuiPopup* GuiWindow::popup(GuiWidget& content, bool const& at_pointer)
     int const h = std::max(1, content.get_height());
     GuiPopup* popup = new GuiPopup(*this, x, y, w, h);
     content.set_parent(popup);
-    content.resize(0, 0, w, h);
+    // Placed at the popup's origin with its edge offsets captured there, so that the popup's
+    // own layout keeps it in place rather than where it sat in its first window.
+    content.set_size(0, 0, w, h);
     content.show();
     popup->show();
     return popup;

@@ -247,36 +247,72 @@ TEST(GuiImageTest, UpdateMakesTheLooksAgainFromPixelsChangedInPlace)
 
 // --- Icons ---
 
-TEST(GuiIconTest, ImagesAreMadeOnceAndMissingSizesUseTheNearest)
+TEST(GuiIconTest, ImagesAreMadeOnceWithTheirOwnPixels)
 {
-    std::vector<unsigned char> const small = square(ImageIcon::IMAGE_ICON_SIZE_16, 1, 0, 0, 255);
     std::vector<unsigned char> const middle = square(ImageIcon::IMAGE_ICON_SIZE_32, 2, 0, 0, 255);
-    std::vector<unsigned char> const large = square(ImageIcon::IMAGE_ICON_SIZE_64, 3, 0, 0, 255);
-    unsigned char const* data[] = {small.data(), nullptr, middle.data(), nullptr, large.data()};
+    unsigned char const* data[] = {nullptr, nullptr, middle.data(), nullptr, nullptr};
     GuiIcon const icon(data);
-
     GuiImage const& image = icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32);
     EXPECT_EQ(&icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32), &image);
-    EXPECT_EQ(image.get_width(), 32u);
-    EXPECT_EQ(image.get_height(), 32u);
     EXPECT_EQ(image.get_depth(), 4u);
     EXPECT_EQ(image.get_data()[0], 2);
-
-    // 24 is as near to 16 as to 32: the larger wins. 48 likewise goes to 64.
-    EXPECT_EQ(&icon.get_image(ImageIcon::IMAGE_ICON_SIZE_24), &image);
-    EXPECT_EQ(icon.get_image(ImageIcon::IMAGE_ICON_SIZE_48).get_width(), 64u);
-    EXPECT_EQ(icon.get_image(ImageIcon::ImageIconSize(-3)).get_width(), 16u);
-    EXPECT_EQ(icon.get_image(ImageIcon::ImageIconSize(99)).get_width(), 64u);
     EXPECT_EQ(icon.get_data(ImageIcon::IMAGE_ICON_SIZE_24), nullptr);
     EXPECT_EQ(icon.get_data(ImageIcon::ImageIconSize(5)), nullptr);
+}
 
-    unsigned char const* only_small[] = {small.data(), nullptr, nullptr, nullptr, nullptr};
-    EXPECT_EQ(GuiIcon(only_small).get_image(ImageIcon::IMAGE_ICON_SIZE_64).get_width(), 16u);
+// Whatever size has pixels, the image has the size asked for, scaled from the nearest size
+// with pixels (the larger on a tie).
+TEST(GuiIconTest, AMissingSizeIsScaledFromTheNearestOne)
+{
+    std::vector<unsigned char> const small = square(ImageIcon::IMAGE_ICON_SIZE_16, 10, 0, 0, 255);
+    std::vector<unsigned char> const large = square(ImageIcon::IMAGE_ICON_SIZE_64, 200, 0, 0, 255);
+    struct Row {
+        unsigned char const* data[GuiIcon::SIZE_COUNT];
+        ImageIcon::ImageIconSize asked;
+        unsigned char red;  // the source the picture was scaled from
+    } const rows[] = {
+        {{nullptr, nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_32, 200},
+        {{small.data(), nullptr, nullptr, nullptr, nullptr}, ImageIcon::IMAGE_ICON_SIZE_64, 10},
+        {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_24, 10},
+        {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_48, 200},
+        {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_32, 200},
+    };
+    for (Row const& row : rows) {
+        GuiIcon const icon(row.data);
+        GuiImage const& image = icon.get_image(row.asked);
+        unsigned int const n = ImageIcon::get_image_icon_int_size(row.asked);
+        EXPECT_EQ(image.get_width(), n) << int(row.asked);
+        EXPECT_EQ(image.get_height(), n) << int(row.asked);
+        ASSERT_TRUE(image.has_data());
+        unsigned char const* last = image.get_data() + (static_cast<size_t>(n) * n - 1) * 4;
+        EXPECT_EQ(last[0], row.red) << int(row.asked);
+        EXPECT_EQ(last[3], 255) << int(row.asked);
+        EXPECT_EQ(&icon.get_image(row.asked), &image) << "made once";
+    }
+}
 
-    GuiIcon const none(nullptr);
-    GuiImage const& empty = none.get_image(ImageIcon::IMAGE_ICON_SIZE_16);
-    EXPECT_FALSE(empty.has_data());
-    EXPECT_EQ(empty.get_width(), 0u);
+TEST(GuiIconTest, ScalingDownAveragesAndKeepsTransparentPixelsOutOfTheColour)
+{
+    // A 64 picture of opaque white and transparent black columns in turn: at 32 every
+    // pixel covers one of each, so it is white at half alpha, not grey.
+    unsigned int const n = ImageIcon::get_image_icon_int_size(ImageIcon::IMAGE_ICON_SIZE_64);
+    std::vector<unsigned char> stripes(static_cast<size_t>(n) * n * 4, 0);
+    for (unsigned int i = 0; i < n * n; ++i)
+        if (i % 2 == 0) std::fill_n(stripes.begin() + i * 4, 4, 255);
+    unsigned char const* data[] = {nullptr, nullptr, nullptr, nullptr, stripes.data()};
+    GuiImage const& image = GuiIcon(data).get_image(ImageIcon::IMAGE_ICON_SIZE_32);
+    unsigned char const* pixel = image.get_data() + (5 * 32 + 7) * 4;
+    EXPECT_EQ((std::vector<int>(pixel, pixel + 4)), (std::vector<int>{255, 255, 255, 128}));
+}
+
+TEST(GuiIconTest, NoPixelsOrAnUnknownSizeGiveAnEmptyImage)
+{
+    std::vector<unsigned char> const small = square(ImageIcon::IMAGE_ICON_SIZE_16, 1, 0, 0, 255);
+    unsigned char const* data[] = {small.data(), nullptr, nullptr, nullptr, nullptr};
+    LogRecorder log;
+    for (int size : {-3, 5, 99}) EXPECT_FALSE(GuiIcon(data).get_image(ImageIcon::ImageIconSize(size)).has_data());
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u);
+    EXPECT_EQ(GuiIcon(nullptr).get_image(ImageIcon::IMAGE_ICON_SIZE_16).get_width(), 0u);
 }
 
 // --- The painter ---

@@ -8,6 +8,7 @@
 #include "gui/core/gui_floating_window.h"
 #include "gui/core/gui_popup.h"
 #include "tests/gui_core/gui_test_widgets.h"
+#include "tests/support/gui_pixels.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
@@ -113,6 +114,45 @@ TEST_F(GuiPopupTest, FloatingWindowsHostOneWidgetAndMayStayEnabled)
     EXPECT_TRUE(tool->is_enabled());
     EXPECT_FALSE(main.is_enabled());
     app().enable();
+}
+
+TEST_F(GuiPopupTest, ContentMovedIntoAPopupSitsAtItsOriginAndShowsWhole)
+{
+    GMathVec3<unsigned char> const red(255, 0, 0);
+    GuiWindow& window = make_window(300, 200);
+    FilledWidget* content = new FilledWidget(window, 20, 30, 90, 70, red);
+    GuiPopup* popup = window.popup(*content, false);
+    pump_events(app());
+    EXPECT_EQ(content->get_x(), 0);
+    EXPECT_EQ(content->get_y(), 0);
+    int w = 0, h = 0;
+    std::vector<unsigned char> const rgb = read_window_rgb(*popup, w, h);
+    ASSERT_EQ(w, 90);
+    ASSERT_EQ(h, 70);
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{89, 0}, std::pair{0, 69}, std::pair{89, 69}})
+        EXPECT_EQ(pixel_at(rgb, w, x, y), red) << x << ", " << y;
+}
+
+TEST_F(GuiPopupTest, AFloatingWindowForgetsItsContentOnceItIsDestroyed)
+{
+    GuiWindow& main = make_window();
+    GuiFloatingWindow* tool = new GuiFloatingWindow(main, 420, 40, 200, 150, "Tool", nullptr);
+    RecordingWidget* panel = new RecordingWidget(*tool, 0, 0, 20, 20);
+    ASSERT_TRUE(tool->set_content_widget(*panel));
+    panel->destroy();
+    EXPECT_EQ(tool->get_widget_count(), 0u);
+    EXPECT_EQ(tool->get_content_widget(0), nullptr);
+    process_idle(app());  // the panel is deleted; nothing may still point at it
+    EXPECT_EQ(tool->get_content_widget(0), nullptr);
+}
+
+TEST_F(GuiPopupTest, WidgetsOfAFloatingWindowHaveItAsTheirRootWindow)
+{
+    GuiWindow& main = make_window();
+    GuiFloatingWindow* tool = new GuiFloatingWindow(main, 420, 40, 200, 150, "Tool", nullptr);
+    GuiWidget* inner = new GuiWidget(*new GuiWidget(*tool, 0, 0, 100, 100), 5, 5, 20, 20);
+    EXPECT_EQ(inner->get_root_window(), tool);
+    EXPECT_EQ(tool->get_root_window(), tool);
 }
 
 }  // namespace
