@@ -732,7 +732,7 @@ void GuiApp::set_color_scheme(GuiColorScheme const& scheme)
 
 void GuiApp::update_color_scheme(GuiColorScheme const& scheme)
 {
-    GuiResource::recolor_glyphs(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT));
+    GuiResource::recolor_glyphs(scheme);
     // What the toolkit draws itself (tooltips) follows the scheme too.
     Fl_Tooltip::color(to_toolkit(scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TOOLTIP)));
     Fl_Tooltip::textcolor(

@@ -4,6 +4,7 @@
 #include <numbers>
 #include <vector>
 
+#include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_icon.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_resource_painter.h"
@@ -18,10 +19,14 @@ using Color = GuiResourcePainter::Color;
 using Design = void (*)(Painter&);
 
 Color const GLYPH(208, 208, 208);
+Color const ACCENT(240, 150, 10);
+// The colours of the glyphs that follow the colour scheme (normal and selected variants):
+// the defaults until the application recolours them.
+Color g_scheme_glyph = GLYPH;
+Color g_scheme_selected = ACCENT;
 // Glyphs without outline, which widgets recolour to their text: a grey that reads on dark
 // and light backgrounds until they do.
 Color const PLAIN(160, 160, 160);
-Color const ACCENT(240, 150, 10);
 Color const OUTLINE(12, 12, 12);
 // Cut-outs inside a glyph: as dark as the dark background, so they look cut on it and
 // still read on a light one.
@@ -213,11 +218,11 @@ void paint_trash(Painter& p)
 
 // The viewport buttons share a 13-unit box from (2, 2), so that their 1-unit lines fall on
 // whole pixels and the split panes come out equal.
-void paint_viewport_close(Painter& p)
+void paint_viewport_close(Painter& p, Color const& color)
 {
     Shape cross;
     cross.stroke({{5.0, 5.0}, {12.0, 12.0}}, 1.7).stroke({{12.0, 5.0}, {5.0, 12.0}}, 1.7);
-    glyph(p, cross, GLYPH);
+    glyph(p, cross, color);
 }
 
 // A window: a frame with a title bar.
@@ -410,6 +415,18 @@ GuiImage make_image(Design design)
     return GuiImage(rgba.data(), 16, 16, 4);
 }
 
+// The pictures made so far whose design follows the scheme's colours, to repaint when they
+// change.
+struct SchemePicture {
+    GuiImage* image;
+    Design design;
+};
+std::vector<SchemePicture>& scheme_pictures()
+{
+    static std::vector<SchemePicture> pictures;
+    return pictures;
+}
+
 // The pixels of a design at every icon size, and the icon that refers to them.
 class IconPictures {
 public:
@@ -452,31 +469,42 @@ private:
         return image;                                                                    \
     }                                                                                    \
     GUI_RESOURCE_ICON(name, design)
+// A picture painted in the scheme's glyph colours, repainted when the scheme changes.
+#define GUI_RESOURCE_SCHEME_PICTURE(name, design)                                        \
+    GuiImage const& GuiResource::name()                                                  \
+    {                                                                                    \
+        static Design const painted = [](GuiResourcePainter& p) { design; };             \
+        static GuiImage image = make_image(painted);                                     \
+        static bool const listed = (scheme_pictures().push_back({&image, painted}), true); \
+        (void)listed;                                                                    \
+        return image;                                                                    \
+    }                                                                                    \
+    GUI_RESOURCE_ICON(name, design)
 
-GUI_RESOURCE_PICTURE(checker, paint_checker(p, GLYPH))
-GUI_RESOURCE_PICTURE(checker_selected, paint_checker(p, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(checker, paint_checker(p, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(checker_selected, paint_checker(p, g_scheme_selected))
 GUI_RESOURCE_PICTURE(clear, paint_clear(p))
-GUI_RESOURCE_PICTURE(down_triangle_label, paint_label_triangle(p, DOWN, GLYPH))
-GUI_RESOURCE_PICTURE(down_triangle_label_selected, paint_label_triangle(p, DOWN, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(down_triangle_label, paint_label_triangle(p, DOWN, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(down_triangle_label_selected, paint_label_triangle(p, DOWN, g_scheme_selected))
 GUI_RESOURCE_PICTURE(down_triangle_text, paint_text_triangle(p, DOWN))
-GUI_RESOURCE_PICTURE(horizontal_minislider, paint_horizontal_minislider(p, GLYPH))
-GUI_RESOURCE_PICTURE(horizontal_minislider_selected, paint_horizontal_minislider(p, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(horizontal_minislider, paint_horizontal_minislider(p, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(horizontal_minislider_selected, paint_horizontal_minislider(p, g_scheme_selected))
 GUI_RESOURCE_PICTURE(left_navigator_arrow, paint_navigator_arrow(p, LEFT))
-GUI_RESOURCE_PICTURE(left_triangle_label, paint_label_triangle(p, LEFT, GLYPH))
-GUI_RESOURCE_PICTURE(left_triangle_label_selected, paint_label_triangle(p, LEFT, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(left_triangle_label, paint_label_triangle(p, LEFT, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(left_triangle_label_selected, paint_label_triangle(p, LEFT, g_scheme_selected))
 GUI_RESOURCE_PICTURE(left_triangle_text, paint_text_triangle(p, LEFT))
 GUI_RESOURCE_PICTURE(magnifier, paint_magnifier(p))
 GUI_RESOURCE_PICTURE(mb_info, paint_mb_info(p))
 GUI_RESOURCE_PICTURE(navigator_lock, paint_navigator_lock(p))
 GUI_RESOURCE_PICTURE(navigator_refresh, paint_navigator_refresh(p))
 GUI_RESOURCE_PICTURE(open, paint_open(p))
-GUI_RESOURCE_PICTURE(radio_menu, paint_radio(p, true, GLYPH))
-GUI_RESOURCE_PICTURE(radio_menu_empty, paint_radio(p, false, GLYPH))
-GUI_RESOURCE_PICTURE(radio_menu_empty_selected, paint_radio(p, false, ACCENT))
-GUI_RESOURCE_PICTURE(radio_menu_selected, paint_radio(p, true, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(radio_menu, paint_radio(p, true, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(radio_menu_empty, paint_radio(p, false, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(radio_menu_empty_selected, paint_radio(p, false, g_scheme_selected))
+GUI_RESOURCE_SCHEME_PICTURE(radio_menu_selected, paint_radio(p, true, g_scheme_selected))
 GUI_RESOURCE_PICTURE(right_navigator_arrow, paint_navigator_arrow(p, RIGHT))
-GUI_RESOURCE_PICTURE(right_triangle_label, paint_label_triangle(p, RIGHT, GLYPH))
-GUI_RESOURCE_PICTURE(right_triangle_label_selected, paint_label_triangle(p, RIGHT, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(right_triangle_label, paint_label_triangle(p, RIGHT, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(right_triangle_label_selected, paint_label_triangle(p, RIGHT, g_scheme_selected))
 GUI_RESOURCE_PICTURE(right_triangle_text, paint_text_triangle(p, RIGHT))
 GUI_RESOURCE_PICTURE(save, paint_save(p))
 GUI_RESOURCE_PICTURE(small_down_triangle, paint_small_triangle(p, DOWN))
@@ -484,10 +512,10 @@ GUI_RESOURCE_PICTURE(small_left_triangle, paint_small_triangle(p, LEFT))
 GUI_RESOURCE_PICTURE(small_right_triangle, paint_small_triangle(p, RIGHT))
 GUI_RESOURCE_PICTURE(small_up_triangle, paint_small_triangle(p, UP))
 GUI_RESOURCE_PICTURE(trash, paint_trash(p))
-GUI_RESOURCE_PICTURE(up_triangle_label, paint_label_triangle(p, UP, GLYPH))
-GUI_RESOURCE_PICTURE(up_triangle_label_selected, paint_label_triangle(p, UP, ACCENT))
+GUI_RESOURCE_SCHEME_PICTURE(up_triangle_label, paint_label_triangle(p, UP, g_scheme_glyph))
+GUI_RESOURCE_SCHEME_PICTURE(up_triangle_label_selected, paint_label_triangle(p, UP, g_scheme_selected))
 GUI_RESOURCE_PICTURE(up_triangle_text, paint_text_triangle(p, UP))
-GUI_RESOURCE_PICTURE(viewport_close, paint_viewport_close(p))
+GUI_RESOURCE_SCHEME_PICTURE(viewport_close, paint_viewport_close(p, g_scheme_glyph))
 GUI_RESOURCE_PICTURE(viewport_maximize, paint_viewport_maximize(p))
 GUI_RESOURCE_PICTURE(viewport_restore, paint_viewport_restore(p))
 GUI_RESOURCE_PICTURE(viewport_split_horizontal, paint_viewport_split(p, true, false))
@@ -577,11 +605,19 @@ GuiImage const* GuiResource::get_picture(CoreString const& name)
     return nullptr;
 }
 
-void GuiResource::recolor_glyphs(GMathVec3<unsigned char> const& color)
+void GuiResource::recolor_glyphs(GuiColorScheme const& scheme)
 {
-    // The pictures are made as modifiable statics; the accessors hand them out read-only.
-    GuiImage const* glyphs[] = {&down_triangle_text(),  &up_triangle_text(),  &left_triangle_text(),
-                                &right_triangle_text(), &small_down_triangle(), &small_up_triangle(),
-                                &small_left_triangle(), &small_right_triangle()};
-    for (GuiImage const* glyph : glyphs) const_cast<GuiImage*>(glyph)->fill(color[0], color[1], color[2]);
+    g_scheme_glyph = scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT);
+    g_scheme_selected = scheme.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+    // Outlined glyphs are painted again, so that their outline stays dark under the new colour.
+    for (SchemePicture const& picture : scheme_pictures()) {
+        std::vector<unsigned char> const rgba = paint(picture.design, 16);
+        picture.image->set_data(rgba.data(), 16, 16, 4);
+    }
+    // The plain triangles beside text take the text colour as they are.
+    GuiImage const* plain[] = {&down_triangle_text(),  &up_triangle_text(),  &left_triangle_text(),
+                               &right_triangle_text(), &small_down_triangle(), &small_up_triangle(),
+                               &small_left_triangle(), &small_right_triangle()};
+    for (GuiImage const* glyph : plain)
+        const_cast<GuiImage*>(glyph)->fill(g_scheme_glyph[0], g_scheme_glyph[1], g_scheme_glyph[2]);
 }

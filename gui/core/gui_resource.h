@@ -17,6 +17,7 @@
 #include "host/core/core_vector.h"
 #include "host/gmath/gmath_vec.h"
 
+class GuiColorScheme;
 class GuiIcon;
 class GuiImage;
 
@@ -121,8 +122,8 @@ public:
     static CoreVector<CoreString> const& get_picture_names();
     // The 16 × 16 picture of that name; null for other names.
     static GuiImage const* get_picture(CoreString const& name);
-    // Recolours the one-colour glyphs (the "_text" and "small_" triangles) to the colour of
-    // text in the current colour scheme; the application does it when the scheme changes.
-    // Interface thread only.
-    static void recolor_glyphs(GMathVec3<unsigned char> const& color);
+    // Recolours the glyphs to the scheme: the triangles, checker, radio marks, slider and
+    // viewport close pictures take its text colour, their "_selected" variants its accent
+    // colour. The application does it when the scheme changes. Interface thread only.
+    static void recolor_glyphs(GuiColorScheme const& scheme);
 };

@@ -221,6 +221,43 @@ TEST_F(GuiColorSchemeWidgetTest, OneColourGlyphsFollowTheSchemesText)
     }
 }
 
+// The pixels of a picture that are painted fully in one colour.
+bool has_opaque_pixel_of(GuiImage const& picture, Color const& color)
+{
+    unsigned char const* pixels = picture.get_data();
+    for (unsigned int i = 0; i < picture.get_width() * picture.get_height(); ++i)
+        if (pixels[i * 4 + 3] == 255 && Color(pixels[i * 4], pixels[i * 4 + 1], pixels[i * 4 + 2]) == color)
+            return true;
+    return false;
+}
+
+TEST_F(GuiColorSchemeWidgetTest, OutlinedGlyphsTakeTheTextAndAccentColoursOfTheScheme)
+{
+    struct Row {
+        GuiImage const& (*normal)();
+        GuiImage const& (*selected)();
+    } const rows[] = {
+        {&GuiResource::checker, &GuiResource::checker_selected},
+        {&GuiResource::radio_menu, &GuiResource::radio_menu_selected},
+        {&GuiResource::radio_menu_empty, &GuiResource::radio_menu_empty_selected},
+        {&GuiResource::horizontal_minislider, &GuiResource::horizontal_minislider_selected},
+        {&GuiResource::down_triangle_label, &GuiResource::down_triangle_label_selected},
+        {&GuiResource::right_triangle_label, &GuiResource::right_triangle_label_selected},
+        {&GuiResource::viewport_close, &GuiResource::viewport_close},
+    };
+    for (S const* scheme : {&light(), &dark()}) {
+        app().set_color_scheme(*scheme);
+        Color const text = scheme->get_color(S::GROUP_NORMAL, S::ROLE_TEXT);
+        Color const accent = scheme->get_color(S::GROUP_NORMAL, S::ROLE_ACCENT);
+        for (Row const& row : rows) {
+            EXPECT_TRUE(has_opaque_pixel_of(row.normal(), text)) << (scheme == &light() ? "light" : "dark");
+            if (row.selected != row.normal) {
+                EXPECT_TRUE(has_opaque_pixel_of(row.selected(), accent)) << (scheme == &light() ? "light" : "dark");
+            }
+        }
+    }
+}
+
 TEST_F(GuiColorSchemeWidgetTest, TheWindowPaintsItsBackgroundFromTheScheme)
 {
     GuiWindow& window = make_window(120, 80);
