@@ -8,6 +8,7 @@
 
 #include "demo/sample_scene.h"
 #include "gui/core/gui_library.h"
+#include "host/core/core_log.h"
 #include "host/gmath/gmath_units.h"
 #include "host/of/of_attr.h"
 #include "host/of/of_class.h"
@@ -41,6 +42,30 @@ CoreString describe_foundation()
     text += settings.write_to_string(ParserFile::MODE_COMPACT);
     text += "\n";
 
+    // Refused inputs are reported on the page rather than on the terminal: the showcase
+    // starts quietly.
+    class PageLog : public CoreLogHandler {
+    public:
+        PageLog() : CoreLogHandler(CORE_LOG_LEVEL_WARNING), m_previous(set_main_log_handler(this)) {}
+        ~PageLog() override { set_main_log_handler(m_previous); }
+        PageLog(PageLog const&) = delete;
+        PageLog& operator=(PageLog const&) = delete;
+        // The messages without their final line break.
+        CoreString get_text() const
+        {
+            std::string text = m_text;
+            while (!text.empty() && text.back() == '\n') text.pop_back();
+            return CoreString(text.c_str());
+        }
+
+    protected:
+        void write(int, std::string const& text) override { m_text += text; }
+
+    private:
+        CoreLogHandler* m_previous;
+        std::string m_text;
+    };
+
     struct Field {
         char const* entry;
         GMathUnits::Kind kind;
@@ -60,12 +85,13 @@ CoreString describe_foundation()
             text += "\" in ";
             text += field.base;
             text += ": ";
+            PageLog refusal;
             bool const read = GMathUnits::get_value_from_str_with_unit(typed_text, 24.0, field.kind,
                                                                        field.base, field.base, value);
             if (read)
                 text += GMathUnits::stringify_float(value, 4);
             else
-                text += "refused (see the log)";
+                text += CoreString("refused: ") + refusal.get_text();
             text += "\n";
         }
     }

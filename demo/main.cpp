@@ -3,7 +3,7 @@
 //
 //     qn_demo                              the showcase, until its window is closed
 //     qn_demo --quit-after SECONDS         leaves on its own (smoke tests)
-//     qn_demo --size WxH                   the main window's size (default 1180x760)
+//     qn_demo --size WxH                   the main window's size (default 1320x760)
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
@@ -23,7 +23,7 @@ namespace {
 
 struct Options {
     double quit_after = -1.0;
-    int width = 1180;
+    int width = 1320;
     int height = 760;
     int resize_width = 0;
     int resize_height = 0;
@@ -88,7 +88,8 @@ int main(int argc, char** argv)
     GuiApp app(argc, argv);
     ShowcaseWindow showcase(app, options.width, options.height);
     if (options.page && !showcase.show_page(options.page)) {
-        std::fprintf(stderr, "qn_demo: unknown page '%s' (widgets, look, drawing, preferences)\n", options.page);
+        std::fprintf(stderr, "qn_demo: unknown page '%s'; the pages are: %s\n", options.page,
+                     ShowcaseWindow::get_page_names().get_data());
         return 2;
     }
     if (options.light) showcase.set_light_scheme(true);

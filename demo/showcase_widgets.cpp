@@ -388,6 +388,75 @@ void DemoButton::draw(GuiDc& dc)
     }
 }
 
+// DemoPageList ---------------------------------------------------------------------------------------
+
+DemoPageList::DemoPageList(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h, Choose choose)
+    : DemoWidget(parent, name, x, y, w, h), m_choose(std::move(choose))
+{
+    set_focus_receiver(true);
+}
+
+void DemoPageList::set_current(int page)
+{
+    if (page < 0 || page >= static_cast<int>(m_labels.get_count()) || page == m_current) return;
+    m_current = page;
+    redraw();
+}
+
+int DemoPageList::get_row_at_pointer() const
+{
+    int const x = Gui::get_relative_mouse_x(*this), y = Gui::get_relative_mouse_y(*this) - 6;
+    if (x < 0 || x >= get_width() || y < 0) return -1;
+    int const row = y / ROW_HEIGHT;
+    return row < static_cast<int>(m_labels.get_count()) ? row : -1;
+}
+
+int DemoPageList::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_MOUSE_MOVE || name == EVT_ID_MOUSE_LEAVE) {
+        int const hover = name == EVT_ID_MOUSE_LEAVE ? -1 : get_row_at_pointer();
+        if (hover != m_hover) {
+            m_hover = hover;
+            redraw();
+        }
+        return 1;
+    }
+    int chosen = -1;
+    if (name == EVT_ID_MOUSE_DOWN) {
+        set_focus();
+        chosen = get_row_at_pointer();
+    } else if (name == EVT_ID_KEY_DOWN && has_focus()) {
+        int const key = Gui::get_last_key_pressed();
+        if (key == Gui::KEY_ID_UP) chosen = std::max(0, m_current - 1);
+        if (key == Gui::KEY_ID_DOWN) chosen = std::min(static_cast<int>(m_labels.get_count()) - 1, m_current + 1);
+    }
+    if (chosen >= 0) {
+        if (chosen != m_current && m_choose) m_choose(chosen);
+        return 1;
+    }
+    return DemoWidget::process_event(name);
+}
+
+void DemoPageList::draw(GuiDc& dc)
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    dc.draw_rectf({x, y, w, h}, get_color(GuiColorScheme::ROLE_HEADER));
+    dc.draw_rectf({x + w - 1, y, 1, h}, get_color(GuiColorScheme::ROLE_OUTLINE));
+    GuiWidgetDc& wdc = widget_dc(dc);
+    for (unsigned int i = 0; i < m_labels.get_count(); ++i) {
+        int const row_y = y + 6 + static_cast<int>(i) * ROW_HEIGHT;
+        bool const current = static_cast<int>(i) == m_current;
+        if (current || static_cast<int>(i) == m_hover)
+            dc.draw_rectf({x, row_y, w - 1, ROW_HEIGHT},
+                          get_color(current ? GuiColorScheme::ROLE_SELECTION : GuiColorScheme::ROLE_HOVER));
+        if (current) dc.draw_rectf({x, row_y, 3, ROW_HEIGHT}, get_color(GuiColorScheme::ROLE_ACCENT));
+        GMathVec3<unsigned char> const& text =
+            get_color(current ? GuiColorScheme::ROLE_TEXT_SELECTED : GuiColorScheme::ROLE_TEXT);
+        wdc.draw_text(m_labels[i], x + 14, row_y, w - 20, ROW_HEIGHT, text[0], text[1], text[2], JUSTIFY_LEFT);
+    }
+    if (has_focus()) dc.draw_rect({x, y, w - 1, h}, get_color(GuiColorScheme::ROLE_FOCUS));
+}
+
 // DemoCard --------------------------------------------------------------------------------------------
 
 DemoCard::DemoCard(GuiWidget& parent, CoreString const& name, OfHandle const& item, CoreString const& label, int x,

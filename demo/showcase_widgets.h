@@ -132,6 +132,28 @@ private:
     bool m_pressed = false;
 };
 
+// The list of the showcase's pages down the side of the window: one row per page, the
+// current one marked; a click or Up/Down (with the list focused) picks a page.
+class DemoPageList : public DemoWidget {
+public:
+    static constexpr int ROW_HEIGHT = 26;
+    using Choose = std::function<void(int page)>;
+    DemoPageList(GuiWidget& parent, CoreString const& name, int x, int y, int w, int h, Choose choose);
+    void add_page(CoreString const& label) { m_labels.add(label); }
+    // Marks the page as the current one (without calling back).
+    void set_current(int page);
+    int get_current() const { return m_current; }
+    int process_event(CoreString const& name) override;
+    void draw(GuiDc& dc) override;
+
+private:
+    int get_row_at_pointer() const;
+    CoreVector<CoreString> m_labels;
+    Choose m_choose;
+    int m_current = 0;
+    int m_hover = -1;
+};
+
 // A scene item that can be dragged onto a drop target.
 class DemoCard : public DemoWidget {
 public:

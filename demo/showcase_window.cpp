@@ -33,6 +33,8 @@ constexpr int MENU_BAR = 22;
 constexpr int HEADER = 34;
 constexpr int STATUS = 24;
 constexpr int SIDEBAR = 360;
+// The width of the list of pages down the left side.
+constexpr int NAVIGATION = 140;
 
 // The window's background, following all four edges.
 class Background : public DemoWidget {
@@ -59,9 +61,7 @@ public:
     {
         dc.draw_rectf({get_x(), get_y(), get_width(), get_height()}, get_color(GuiColorScheme::ROLE_HEADER));
         dc.draw_rectf({get_x(), get_y() + get_height() - 2, get_width(), 2}, get_color(GuiColorScheme::ROLE_ACCENT));
-        // The page buttons cover the title in narrow windows.
-        if (get_width() >= 1100)
-            dc.draw_text(CoreString("qn_gui showcase"), {12, get_y() + 22}, get_color(GuiColorScheme::ROLE_TEXT));
+        dc.draw_text(CoreString("qn_gui showcase"), {12, get_y() + 22}, get_color(GuiColorScheme::ROLE_TEXT));
     }
 };
 
@@ -97,41 +97,42 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     new Background(window, width, height);
     Header* header = new Header(window, width);
 
-    // The header's buttons, from the right edge: the scheme switch, then the pages.
-    int button_x = width - MARGIN - 110;
-    m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", button_x, MENU_BAR + 5, 110, HEADER - 10,
-                                     [this] { set_light_scheme(!m_light); });
+    // The header's scheme switch, at the right edge.
+    m_scheme_button = new DemoButton(*header, "scheme_switch", "Light scheme", width - MARGIN - 110, MENU_BAR + 5,
+                                     110, HEADER - 10, [this] { set_light_scheme(!m_light); });
     m_scheme_button->anchor(R, T, R, T);
-    for (int p = PAGE_COUNT - 1; p >= 0; --p) {
-        int const button_w = p == PAGE_PREFERENCES ? 100 : 76;
-        button_x -= 8 + button_w;
-        Page const page = static_cast<Page>(p);
-        DemoButton* button = new DemoButton(*header, CoreString("page_") + get_page_name(page), get_page_label(page), button_x,
-                                            MENU_BAR + 5, button_w, HEADER - 10, [this, page] { show_page(page); });
-        button->anchor(R, T, R, T);
-    }
 
-    int const top = MENU_BAR + HEADER + MARGIN;
+    // The list of pages down the left side; each page fills the rest of the body.
+    int const body_y = MENU_BAR + HEADER;
+    int const body_total_h = height - body_y - STATUS;
+    m_page_list = new DemoPageList(window, "page_list", 0, body_y, NAVIGATION, body_total_h,
+                                   [this](int page) { show_page(static_cast<Page>(page)); });
+    m_page_list->anchor(L, T, L, B);
+    for (int p = 0; p < PAGE_COUNT; ++p) m_page_list->add_page(get_page_label(static_cast<Page>(p)));
+
+    int const left = NAVIGATION + MARGIN;
+    int const top = body_y + MARGIN;
+    int const body_w = width - NAVIGATION - 2 * MARGIN;
     int const body_h = height - top - STATUS - MARGIN;
     for (int p = 0; p < PAGE_COUNT; ++p) {
         Page const page = static_cast<Page>(p);
-        m_pages[p] = new DemoWidget(window, CoreString("page_") + get_page_name(page), 0, MENU_BAR + HEADER, width,
-                                    height - MENU_BAR - HEADER - STATUS);
+        m_pages[p] = new DemoWidget(window, CoreString("page_") + get_page_name(page), NAVIGATION, body_y,
+                                    width - NAVIGATION, body_total_h);
         static_cast<DemoWidget*>(m_pages[p])->anchor(L, T, R, B);
     }
     GuiWidget& widgets = *m_pages[PAGE_WIDGETS];
 
     // Left: the foundation tour, full height.
-    DemoPanel* foundation = new DemoPanel(widgets, "foundation", "Foundation", MARGIN, top, SIDEBAR, body_h);
+    DemoPanel* foundation = new DemoPanel(widgets, "foundation", "Foundation", left, top, SIDEBAR, body_h);
     foundation->anchor(L, T, L, B);
-    DemoText* foundation_text = new DemoText(*foundation, "foundation_text", MARGIN + 1,
+    DemoText* foundation_text = new DemoText(*foundation, "foundation_text", left + 1,
                                              top + DemoPanel::TITLE_HEIGHT, SIDEBAR - 2,
                                              body_h - DemoPanel::TITLE_HEIGHT - 1);
     foundation_text->anchor(L, T, R, B);
     foundation_text->set_text(describe_foundation());
 
     // Right: three stacked panels; the middle one takes the height the window gains.
-    int const right_x = MARGIN * 2 + SIDEBAR;
+    int const right_x = left + SIDEBAR + MARGIN;
     int const right_w = width - right_x - MARGIN;
     int const focus_h = 96;
     int const scene_h = 190;
@@ -139,20 +140,14 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     build_dnd_panel(widgets, right_x, top + focus_h + MARGIN, right_w, body_h - focus_h - scene_h - 2 * MARGIN);
     build_scene_panel(widgets, right_x, top + body_h - scene_h, right_w, scene_h);
 
-    build_look_page(*m_pages[PAGE_LOOK], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_LOOK]->hide();
-    build_drawing_page(*m_pages[PAGE_DRAWING], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_DRAWING]->hide();
-    build_opengl_page(*m_pages[PAGE_OPENGL], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_OPENGL]->hide();
-    build_windows_page(*m_pages[PAGE_WINDOWS], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_WINDOWS]->hide();
-    build_menus_page(*m_pages[PAGE_MENUS], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_MENUS]->hide();
-    build_controls_page(*m_pages[PAGE_CONTROLS], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_CONTROLS]->hide();
-    build_preferences_page(*m_pages[PAGE_PREFERENCES], MARGIN, top, width - 2 * MARGIN, body_h);
-    m_pages[PAGE_PREFERENCES]->hide();
+    build_look_page(*m_pages[PAGE_LOOK], left, top, body_w, body_h);
+    build_drawing_page(*m_pages[PAGE_DRAWING], left, top, body_w, body_h);
+    build_opengl_page(*m_pages[PAGE_OPENGL], left, top, body_w, body_h);
+    build_windows_page(*m_pages[PAGE_WINDOWS], left, top, body_w, body_h);
+    build_menus_page(*m_pages[PAGE_MENUS], left, top, body_w, body_h);
+    build_controls_page(*m_pages[PAGE_CONTROLS], left, top, body_w, body_h);
+    build_preferences_page(*m_pages[PAGE_PREFERENCES], left, top, body_w, body_h);
+    for (int p = PAGE_WIDGETS + 1; p < PAGE_COUNT; ++p) m_pages[p]->hide();
 
     new StatusBar(window, height - STATUS, width);
     build_main_menu(window, width);
@@ -222,6 +217,13 @@ void ShowcaseWindow::build_preferences_page(GuiWidget& page, int x, int y, int w
     list->set_text(text);
 }
 
+CoreString ShowcaseWindow::get_page_names()
+{
+    CoreString names;
+    for (int p = 0; p < PAGE_COUNT; ++p) names += CoreString(p ? ", " : "") + get_page_name(static_cast<Page>(p));
+    return names;
+}
+
 bool ShowcaseWindow::show_page(CoreString const& name)
 {
     for (int p = 0; p < PAGE_COUNT; ++p) {
@@ -238,6 +240,7 @@ void ShowcaseWindow::show_page(Page page)
     for (int p = 0; p < PAGE_COUNT; ++p)
         if (p != page) m_pages[p]->hide();
     m_pages[page]->show();
+    m_page_list->set_current(page);
     m_window->redraw();
     DemoTrace::line(CoreString("page ") + get_page_name(page));
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The showcase's main window. Its pages, picked in the header:
+// The showcase's main window. Its pages, picked from the list down its left side (or from
+// View > Page):
 // - "Widgets": nested panels that follow the window through their edge constraints, a row of
 //   tiles to Tab through, scene items to drag onto a drop target, and the foundation tour
 //   with the sample scene's undo history;
@@ -19,7 +20,7 @@
 //   whose tabs drag into a second tab widget; a list scrolled by a scrollbar; sliders mixing
 //   a colour;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
-// The header also switches between the dark and the light colour scheme. Above it, the main
+// The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
 // buttons; narrowed, its last items move into the bar's add-on menu.
 #include <functional>
@@ -30,6 +31,7 @@
 #include "gui/core/gui_window.h"
 
 class GuiApp;
+class DemoPageList;
 class DemoText;
 class DemoTile;
 class GuiFloatingWindow;
@@ -47,7 +49,7 @@ public:
     GuiWindow& get_window() { return *m_window; }
     void show();
 
-    // In the order of the header's buttons.
+    // In the order of the page list.
     enum Page {
         PAGE_WIDGETS,
         PAGE_LOOK,
@@ -63,6 +65,8 @@ public:
     // "drawing", "opengl", "windows", "menus", "controls", "preferences").
     bool show_page(CoreString const& name);
     void show_page(Page page);
+    // Every page's name, comma-separated, in list order.
+    static CoreString get_page_names();
     void set_light_scheme(bool light);
 
 private:
@@ -86,13 +90,14 @@ private:
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
-    // The page's button label, also its entry in View > Page.
+    // The page's label in the page list, also its entry in View > Page.
     static char const* get_page_label(Page page);
 
     GuiApp& m_app;
     GuiWindow* m_window = nullptr;
     std::unique_ptr<SceneTour> m_tour;
     DemoText* m_scene_text = nullptr;
+    DemoPageList* m_page_list = nullptr;
     GuiWidget* m_pages[PAGE_COUNT] = {};
     DemoTile* m_scheme_button = nullptr;
     bool m_light = false;

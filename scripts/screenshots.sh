@@ -11,7 +11,7 @@ shoot() {  # name, then qn_demo options
     echo "screenshots: $out/$name.png"
 }
 shoot showcase
-shoot showcase_narrow --resize 860x620
+shoot showcase_narrow --resize 1000x620
 shoot showcase_light --scheme light
 shoot look_dark --page look
 shoot look_light --page look --scheme light
@@ -21,4 +21,4 @@ shoot windows --page windows
 shoot preferences --page preferences
 shoot menus --page menus
 shoot controls --page controls
-shoot controls_narrow --page controls --resize 860x620
+shoot controls_narrow --page controls --resize 1000x620
