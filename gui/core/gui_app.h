@@ -1,9 +1,23 @@
 #pragma once
-// GuiApp: the interface's application object. It opens the toolkit, keeps the queues
-// through which widgets ask to be redrawn, updated or deleted, and works them off in passes
-// between toolkit events: a processing pass at most every 16 ms (updates, then redraws) and
-// an idle pass every 150 ms (deferred deletion). It also keeps the list of top-level windows,
-// the mouse listeners and the interface lock that every widget draw holds.
+// GuiApp: the interface's application object. It opens the toolkit and runs the passes
+// between toolkit events: a processing pass at most every 16 ms (listener changes, updates,
+// then redraws) and an idle pass every 150 ms (deferred deletion), the refreshes of long
+// work (progress_update), the timers and the toolkit hooks. Each other concern lives in a
+// class of its own that the application holds as a member and forwards to (the draw lock,
+// being process-wide, is all static):
+//     GuiAppQueues                  pending redraws and updates, and the passes' work lists
+//     GuiAppDeletion                widgets and objects deleted at the next idle pass
+//     GuiAppProgress                the pace of long work's refreshes
+//     GuiAppMessageBoxes            message box handler, presenter and thread hand-off
+//     GuiAppDrawLock                the interface lock and the draw depth
+//     GuiAppWindows                 the top-level windows and toolkit-wide window calls
+//     GuiAppColorScheme             the interface's colour scheme and the toolkit's colours
+//     GuiAppPendingCallbackHandler  mouse listeners and their pending changes
+//     GuiAppSession                 clipboard, recent scripts, view colours and settings
+//     GuiAppViewports               the viewports and the pause of their evaluation
+//     GuiAppColorManagement         the linear-to-display converter
+//     GuiAppPreferences             preference categories, their changes, config paths
+//     GuiAppColorTags               the colour tags of scene items
 //
 //     GuiApp app(argc, argv);
 //     GuiWindow* window = app.create_window(100, 100, 800, 600, "Main");
@@ -11,41 +25,37 @@
 //     window->show();
 //     app.run();                     // until app.quit()
 //
-// Threads: add_pending_redraw/update and their removal, add/remove_mouse_listener and
-// lock_draw/unlock_draw are safe from any thread; everything else belongs to the
-// application thread.
-#include <atomic>
-#include <memory>
-#include <vector>
-
+// Threads: add_pending_redraw/update and their removal (GuiAppQueues' lock),
+// add/remove_mouse_listener (the handler's lock) and lock_draw/unlock_draw are safe from any
+// thread; everything else belongs to the application thread.
 #include "gui/core/gui.h"
+#include "gui/core/gui_app_color_management.h"
+#include "gui/core/gui_app_color_scheme.h"
+#include "gui/core/gui_app_color_tags.h"
+#include "gui/core/gui_app_deletion.h"
+#include "gui/core/gui_app_draw_lock.h"
+#include "gui/core/gui_app_message_boxes.h"
+#include "gui/core/gui_app_pending_callback_handler.h"
+#include "gui/core/gui_app_preferences.h"
+#include "gui/core/gui_app_progress.h"
+#include "gui/core/gui_app_queues.h"
+#include "gui/core/gui_app_session.h"
 #include "gui/core/gui_app_viewports.h"
-#include "gui/core/gui_color_scheme.h"
+#include "gui/core/gui_app_windows.h"
 #include "gui/core/gui_export.h"
 #include "host/app/app_object.h"
-#include "host/core/core_most_recent_sorted_set.h"
-#include "host/core/core_set.h"
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
 #include "host/event/event_id.h"
-#include "host/sys/sys_thread_lock.h"
 #include "host/sys/sys_timer.h"
 
 class AppCategoryPreferences;
+class AppItemPreferences;
 class ColorIOConverter;
 class Fl_Window;
 class GuiViewport;
-class AppItemPreferences;
 class GuiWidget;
 class GuiWindow;
-
-// A colour tag of scene items, read from the colour-tag configuration file.
-struct GuiColorTag {
-    CoreString name;
-    CoreString tip;
-    double weight = 0.0;
-    GMathVec3<unsigned char> color = GMathVec3<unsigned char>(0, 0, 0);
-};
 
 // Raised on the application at the end of every processing pass.
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_IDLE);
@@ -59,44 +69,6 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_PAUSE);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_PLAY);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_DEFAULT);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_APPLICATION_AUTO_EVAL_REFRESH);
-
-// Mouse listeners and their pending additions and removals, applied at pass boundaries so
-// that a listener may add or remove listeners while it is being called.
-class QN_GUI_API GuiAppPendingCallbackHandler : public CoreBaseObject {
-    CORE_DECLARE_CLASS(GuiAppPendingCallbackHandler, CoreBaseObject)
-
-public:
-    using MouseListener = void (*)(GuiWidget& widget, CoreString const& event, void* data);
-
-    struct Listener {
-        MouseListener callback = nullptr;
-        void* data = nullptr;
-        bool operator==(Listener const& other) const
-        {
-            return callback == other.callback && data == other.data;
-        }
-    };
-
-    GuiAppPendingCallbackHandler() = default;
-
-    // Queue an addition or a removal (any thread).
-    void add(MouseListener callback, void* data);
-    void remove(MouseListener callback, void* data);
-    // Applies the queued changes in order: additions append, a removal removes the first
-    // listener with the same callback and data.
-    void apply_changes();
-    // Copy of the active listeners (any thread).
-    CoreVector<Listener> get_listeners() const;
-
-private:
-    struct Change {
-        int operation = 0;  // 0 add, 1 remove
-        Listener listener;
-    };
-    mutable SysThreadLock m_lock;
-    CoreVector<Change> m_changes;
-    CoreVector<Listener> m_listeners;
-};
 
 class QN_GUI_API GuiApp : public AppObject {
     CORE_DECLARE_CLASS(GuiApp, AppObject)
@@ -121,14 +93,14 @@ public:
 
     // Widgets whose widget_redraw / widget_update is due at the next processing pass. Adding
     // a widget already queued does nothing.
-    void add_pending_redraw(GuiWidget* widget);
-    void remove_pending_redraw(GuiWidget* widget);
-    bool is_pending_redraw(GuiWidget* widget) const;
-    void add_pending_update(GuiWidget* widget);
-    void remove_pending_update(GuiWidget* widget);
-    bool is_pending_update(GuiWidget* widget) const;
-    unsigned int get_pending_redraw_count() const;
-    unsigned int get_pending_update_count() const;
+    void add_pending_redraw(GuiWidget* widget) { m_queues.add_redraw(widget); }
+    void remove_pending_redraw(GuiWidget* widget) { m_queues.remove_redraw(widget); }
+    bool is_pending_redraw(GuiWidget* widget) const { return m_queues.has_redraw(widget); }
+    void add_pending_update(GuiWidget* widget) { m_queues.add_update(widget); }
+    void remove_pending_update(GuiWidget* widget) { m_queues.remove_update(widget); }
+    bool is_pending_update(GuiWidget* widget) const { return m_queues.has_update(widget); }
+    unsigned int get_pending_redraw_count() const { return m_queues.get_redraw_count(); }
+    unsigned int get_pending_update_count() const { return m_queues.get_update_count(); }
     // Removes a widget being deleted from every queue, the lists of a running pass included.
     void forget_widget(GuiWidget* widget);
 
@@ -137,24 +109,16 @@ public:
     // Queues a widget for deletion at the next idle pass; a window also leaves the window list.
     void destroy(GuiWidget* widget);
     // Queues any object for deletion at the next idle pass.
-    void add_deferred_object(CoreBaseObject* object);
+    void add_deferred_object(CoreBaseObject* object) { m_deletion.add_object(object); }
     // Queues a toolkit window for deletion at the next idle pass: its callbacks may be on the
     // stack.
-    void defer_toolkit_window_deletion(Fl_Window* window);
-    // Counts the toolkit events being handled. A handler may open a nested loop (a message
-    // box, a drag) in which the idle pass runs: it deletes nothing while an event is handled,
-    // so that the handler's widget outlives its handler.
-    class QN_GUI_API EventScope {
-    public:
-        EventScope();
-        ~EventScope();
-        EventScope(EventScope const&) = delete;
-        EventScope& operator=(EventScope const&) = delete;
-    };
-    static bool is_handling_event();
+    void defer_toolkit_window_deletion(Fl_Window* window) { m_deletion.add_toolkit_window(window); }
+    // Counts the toolkit events being handled: while one is, the idle pass deletes nothing.
+    using EventScope = GuiAppDeletion::EventScope;
+    static bool is_handling_event() { return GuiAppDeletion::is_handling_event(); }
     // Deletes what the queues hold now; the idle pass does it every 150 ms.
-    void delete_queued_objects();
-    unsigned int get_destroy_queue_count() const { return m_destroy_queue.get_count(); }
+    void delete_queued_objects() { m_deletion.delete_all(); }
+    unsigned int get_destroy_queue_count() const { return m_deletion.get_widget_count(); }
 
     // --- Passes ---------------------------------------------------------------------------
 
@@ -180,29 +144,24 @@ public:
     // without a processing pass it disables the interface and shows the wait cursor until the
     // next pass.
     void progress_update() override;
-    bool is_progress_update() const { return m_progress_running.load(); }
+    bool is_progress_update() const { return m_progress.is_running(); }
 
     // --- Message boxes ----------------------------------------------------------------------
 
     // What a message box is asked to show.
-    struct MessageBoxRequest {
-        CoreString message;
-        CoreString title;
-        AppDialog default_value;
-        int style = 0;
-        bool has_geometry = false;
-        int geometry[4] = {0, 0, 0, 0};  // x, y, w, h: in with has_geometry, out when answered
-        CoreVector<CoreString> list;
-    };
+    using MessageBoxRequest = GuiAppMessageBoxes::Request;
     // Answers message boxes in place of the interface (scripted runs): it gets the request
     // and returns the answer; it may write the geometry back. Null gives the boxes back.
-    using MessageBoxHandler = AppDialog (*)(GuiApp& app, MessageBoxRequest& request, void* data);
-    void set_message_box_handler(MessageBoxHandler handler, void* data);
+    using MessageBoxHandler = GuiAppMessageBoxes::Handler;
+    void set_message_box_handler(MessageBoxHandler handler, void* data) { m_message_boxes.set_handler(handler, data); }
     // Builds and runs a message box window. The layer that holds the message box widget
     // registers it when the library loads; without one, requests are logged and answered
     // with their default value.
-    using MessageBoxPresenter = AppDialog (*)(GuiApp& app, MessageBoxRequest& request);
-    static void set_message_box_presenter(MessageBoxPresenter presenter);
+    using MessageBoxPresenter = GuiAppMessageBoxes::Presenter;
+    static void set_message_box_presenter(MessageBoxPresenter presenter)
+    {
+        GuiAppMessageBoxes::set_presenter(presenter);
+    }
 
     // Asks the user and returns the answer. From another thread the request is handed to the
     // application thread through a timer, and the caller waits until it is answered.
@@ -218,25 +177,25 @@ public:
 
     // The process-wide recursive lock that every widget draw holds. Other threads take it
     // around changes of data that drawing reads.
-    static void lock_draw();
-    static void unlock_draw();
-    static SysThreadLockRecursive& get_interface_lock();
+    static void lock_draw() { GuiAppDrawLock::lock(); }
+    static void unlock_draw() { GuiAppDrawLock::unlock(); }
+    static SysThreadLockRecursive& get_interface_lock() { return GuiAppDrawLock::get_lock(); }
     // A widget draw is in progress.
-    static bool is_drawing();
+    static bool is_drawing() { return GuiAppDrawLock::is_drawing(); }
     // Draw depth bookkeeping of the routers.
-    static void begin_widget_draw();
-    static void end_widget_draw();
+    static void begin_widget_draw() { GuiAppDrawLock::begin_draw(); }
+    static void end_widget_draw() { GuiAppDrawLock::end_draw(); }
     // Makes the toolkit redraw all windows now.
-    void force_redraw();
+    void force_redraw() { GuiAppWindows::force_redraw(); }
 
     // --- Windows ---------------------------------------------------------------------------
 
     // Top-level windows in creation order (not owned).
-    CoreVector<GuiWindow*> const& get_windows() const { return m_windows; }
-    void add_window(GuiWindow* window);
-    void remove_window(GuiWindow* window);
+    CoreVector<GuiWindow*> const& get_windows() const { return m_windows.get_windows(); }
+    void add_window(GuiWindow* window) { m_windows.add(window); }
+    void remove_window(GuiWindow* window) { m_windows.remove(window); }
     // The window of the toolkit's first (front-most) shown window; null if none.
-    GuiWindow* get_top_window() const;
+    GuiWindow* get_top_window() const { return GuiAppWindows::get_top_window(); }
     // The nearest window above the widget that received the last event; null if none.
     virtual GuiWindow* get_event_window() const;
     // A new top-level window of this application.
@@ -245,30 +204,36 @@ public:
     // --- Colour scheme ---------------------------------------------------------------------
 
     // The interface's scheme (the dark built-in scheme at first).
-    GuiColorScheme const& get_color_scheme() const { return m_color_scheme; }
+    GuiColorScheme const& get_color_scheme() const { return m_color_scheme.get(); }
     // Copies a scheme into the application's and recolours the interface with it.
     void set_color_scheme(GuiColorScheme const& scheme);
     // Recolours the built-in pictures and every window with the scheme.
     void update_color_scheme(GuiColorScheme const& scheme);
     // Colours of the scheme that toolkit-drawn parts use: outline, background, light edge and
     // shadow edge (group 0 of roles 0, 1, 4 and 3), as set by the last set_color_scheme.
-    static GMathVec3<unsigned char> const& get_toolkit_color(int const& index);
+    static GMathVec3<unsigned char> const& get_toolkit_color(int const& index)
+    {
+        return GuiAppColorScheme::get_toolkit_color(index);
+    }
 
     // --- Mouse listeners ---------------------------------------------------------------------
 
     // Listeners are called for every mouse down, up, move and drag before the widget sees it.
     // Additions and removals take effect at the next pass.
     void add_mouse_listener(MouseListener callback, void* data);
-    void remove_mouse_listener(MouseListener callback, void* data);
+    void remove_mouse_listener(MouseListener callback, void* data) { m_listener_handler.remove(callback, data); }
     // Called by the routers: applies nothing, calls each active listener.
-    void dispatch_mouse_event(GuiWidget& widget, CoreString const& event);
+    void dispatch_mouse_event(GuiWidget& widget, CoreString const& event)
+    {
+        m_listener_handler.dispatch(widget, event);
+    }
     // Applies pending listener additions and removals (done at every pass).
     void apply_listener_changes() { m_listener_handler.apply_changes(); }
 
     // --- Clipboard and paste -----------------------------------------------------------------
 
     virtual void set_clipboard(CoreString const& text) { _set_clipboard(text); }
-    CoreString const& get_clipboard() const { return m_clipboard; }
+    CoreString const& get_clipboard() const { return m_session.get_clipboard(); }
     // Header with which serialised clipboard data starts; empty in this class.
     virtual CoreString get_clipboard_serialization_header() const { return CoreString(); }
     // Text pasted into a widget (GuiWidget::paste); does nothing in this class.
@@ -276,20 +241,29 @@ public:
 
     // --- Session state ------------------------------------------------------------------------
 
-    void add_recent_script_file(CoreString const& path) { m_recent_script_files.add(path); }
-    CoreMostRecentSortedSet<CoreString> const& get_recent_script_files() const { return m_recent_script_files; }
-    void clear_recent_script_files() { m_recent_script_files.clear(); }
+    void add_recent_script_file(CoreString const& path) { m_session.add_recent_script_file(path); }
+    CoreMostRecentSortedSet<CoreString> const& get_recent_script_files() const
+    {
+        return m_session.get_recent_script_files();
+    }
+    void clear_recent_script_files() { m_session.clear_recent_script_files(); }
     // Colours of views and swatches, components in 0..1.
-    GMathVec3<double> const& get_background_color() const { return m_background_color; }
-    void set_background_color(GMathVec3<double> const& color) { m_background_color = color; }
-    GMathVec3<double> const& get_foreground_color() const { return m_foreground_color; }
-    void set_foreground_color(GMathVec3<double> const& color) { m_foreground_color = color; }
-    unsigned int const& get_max_log_widget_lines_number() const { return m_max_log_widget_lines; }
-    void set_max_log_widget_lines_number(unsigned int const& count) { m_max_log_widget_lines = count; }
+    GMathVec3<double> const& get_background_color() const { return m_session.get_background_color(); }
+    void set_background_color(GMathVec3<double> const& color) { m_session.set_background_color(color); }
+    GMathVec3<double> const& get_foreground_color() const { return m_session.get_foreground_color(); }
+    void set_foreground_color(GMathVec3<double> const& color) { m_session.set_foreground_color(color); }
+    unsigned int const& get_max_log_widget_lines_number() const
+    {
+        return m_session.get_max_log_widget_lines_number();
+    }
+    void set_max_log_widget_lines_number(unsigned int const& count)
+    {
+        m_session.set_max_log_widget_lines_number(count);
+    }
     // Scale of the interface fonts (preference "font_size").
-    float const& get_font_size_factor() const { return m_font_size_factor; }
-    float const& get_image_view_overscan_opacity() const { return m_image_view_overscan_opacity; }
-    void set_image_view_overscan_opacity(float const& opacity) { m_image_view_overscan_opacity = opacity; }
+    float const& get_font_size_factor() const { return m_session.get_font_size_factor(); }
+    float const& get_image_view_overscan_opacity() const { return m_session.get_image_view_overscan_opacity(); }
+    void set_image_view_overscan_opacity(float const& opacity) { m_session.set_image_view_overscan_opacity(opacity); }
     // Raises EVT_ID_APPLICATION_AUTO_EVAL_PAUSE (false, false), _PLAY (false, true),
     // _DEFAULT (true, false) or _REFRESH (true, true).
     void set_auto_eval_changed(bool const& a, bool const& b);
@@ -297,14 +271,14 @@ public:
     // --- Viewports ----------------------------------------------------------------------------
 
     // Viewports register themselves while they exist (not owned), in creation order.
-    void add_viewport(GuiViewport* viewport);
-    void remove_viewport(GuiViewport* viewport);
+    void add_viewport(GuiViewport* viewport) { m_viewports.add(viewport); }
+    void remove_viewport(GuiViewport* viewport) { m_viewports.remove(viewport); }
     CoreVector<GuiViewport*> const& get_viewports() const { return m_viewports.get_viewports(); }
     // Saves every viewport's automatic evaluation and switches it off; restore gives each
     // its saved flag back, in the same order (the viewport list must not change between the
     // two). Restoring without a save before gives the flags saved last.
-    void disable_all_viewports_auto_evaluation();
-    void restore_all_viewports_auto_evaluation();
+    void disable_all_viewports_auto_evaluation() { m_viewports.disable_auto_evaluation(); }
+    void restore_all_viewports_auto_evaluation() { m_viewports.restore_auto_evaluation(); }
 
     // --- Colour management -------------------------------------------------------------------
 
@@ -314,9 +288,12 @@ public:
     bool set_color_picker_color_space(CoreString const& name) override;
     // Linear (the configuration's working space) to the display through the default view
     // transform; made by on_start, null before.
-    ColorIOConverter const* get_linear_to_default_converter() const { return m_linear_to_display.get(); }
+    ColorIOConverter const* get_linear_to_default_converter() const { return m_color_management.get_converter(); }
     // The colour as the display shows it; unchanged while there is no converter.
-    GMathVec3<float> convert_linear_to_default(GMathVec3<float> const& color) const;
+    GMathVec3<float> convert_linear_to_default(GMathVec3<float> const& color) const
+    {
+        return m_color_management.convert(color);
+    }
 
     // --- Session ------------------------------------------------------------------------------
 
@@ -346,26 +323,32 @@ public:
     static bool gui_app_prefs_attribute_change(AppCategoryPreferences& category, AppItemPreferences& item,
                                                void* data);
     // "$VELMORA_BIN_DIR/color_tags.cfg" and "$VELMORA_BIN_DIR/brush_presets.cfg".
-    static CoreString get_default_colortag_config_file_path();
-    static CoreString get_default_brush_preset_file_path();
+    static CoreString get_default_colortag_config_file_path()
+    {
+        return GuiAppPreferences::get_default_colortag_config_file_path();
+    }
+    static CoreString get_default_brush_preset_file_path()
+    {
+        return GuiAppPreferences::get_default_brush_preset_file_path();
+    }
     // The path with "$VELMORA_BIN_DIR" replaced by the folder of the default configuration
     // files (the variable's value, or the installed resources).
-    static CoreString expand_bin_dir(CoreString const& path);
+    static CoreString expand_bin_dir(CoreString const& path) { return GuiAppPreferences::expand_bin_dir(path); }
     // Reads the colour tags ("color_tags" group, one group per tag with "tip", "weight" and
     // "color"); inconsistent tags are skipped with a warning. False when the file cannot be read.
-    bool load_colortag_config_file(CoreString const& path);
-    CoreVector<GuiColorTag> const& get_color_tags() const { return m_color_tags; }
+    bool load_colortag_config_file(CoreString const& path) { return m_color_tags.load(path); }
+    CoreVector<GuiColorTag> const& get_color_tags() const { return m_color_tags.get_tags(); }
     // The device the interface assumes, by the input device mode (a Gui::DeviceId).
-    int get_input_device_type() const;
-    Gui::WindowsTabletApi const& get_windows_tablet_api() const { return m_windows_tablet_api; }
-    void set_windows_tablet_api(Gui::WindowsTabletApi const& api) { m_windows_tablet_api = api; }
+    int get_input_device_type() const { return m_preferences.get_input_device_type(); }
+    Gui::WindowsTabletApi const& get_windows_tablet_api() const { return m_session.get_windows_tablet_api(); }
+    void set_windows_tablet_api(Gui::WindowsTabletApi const& api) { m_session.set_windows_tablet_api(api); }
     // Delay before a sub-menu opens, in milliseconds (preference "sub_menu_show_delay").
-    int const& get_sub_menu_show_delay() const { return m_sub_menu_show_delay; }
+    int const& get_sub_menu_show_delay() const { return m_session.get_sub_menu_show_delay(); }
 
     size_t get_memory_size() const override;
 
 protected:
-    void _set_clipboard(CoreString const& text) { m_clipboard = text; }
+    void _set_clipboard(CoreString const& text) { m_session.set_clipboard(text); }
 
     void on_start() override;
     void on_wait(double const& timeout) override;
@@ -379,7 +362,7 @@ public:
     // GuiMessageBox owned by the top window, placed at the request's geometry or centred on
     // the top window (on the screen without one). Without a display the request is logged
     // and the default value returned.
-    virtual AppDialog show_message_box(MessageBoxRequest& request);
+    virtual AppDialog show_message_box(MessageBoxRequest& request) { return m_message_boxes.show(*this, request); }
 
     // Toolkit check callback and the two repeating host timers.
     static void check_events(void* data);
@@ -397,52 +380,36 @@ public:
 private:
     void init();
     void idle_pass();
-    void set_windows_cursor(Gui::MouseCursorId const& cursor);
-    static void answer_message_box(void* data);
     // Re-arms a repeating timer, or adds it again when it has fired without being re-armed.
     void rearm_timer(TimerId& id, TimerCallback callback, double const& delay);
     // Lets the toolkit handle events for up to `seconds`.
     void toolkit_wait(double const& seconds);
     static bool display_open();
 
-    CoreVector<CoreBaseObject*> m_deferred_objects;
-    CoreVector<GuiWindow*> m_windows;
+    // Orchestration of the passes.
     bool m_idle_suspended = true;
     bool m_processing = false;
+    bool m_events_blocked = false;
     // The focused widget the last focus event named; compared by address only.
     GuiWidget* m_focus_seen = nullptr;
-    bool m_events_blocked = false;
-    CoreVector<GuiWidget*> m_destroy_queue;
-    CoreSet<GuiWidget*> m_pending_redraws;
-    CoreSet<GuiWidget*> m_pending_updates;
-    CoreVector<GuiWidget*> m_pass_updates;  // the running pass's work, app thread only
-    CoreVector<GuiWidget*> m_pass_redraws;
-    mutable SysThreadLock m_pending_lock;
     SysTimer m_last_pass_timer;
-    CoreString m_clipboard;
-    GuiColorScheme m_color_scheme;
-    GuiAppPendingCallbackHandler m_listener_handler;
-    CoreVector<GuiColorTag> m_color_tags;
-    CoreMostRecentSortedSet<CoreString> m_recent_script_files;
-    GMathVec3<double> m_background_color = GMathVec3<double>(0.0, 0.0, 0.0);
-    GMathVec3<double> m_foreground_color = GMathVec3<double>(1.0, 1.0, 1.0);
-    unsigned int m_max_log_widget_lines = 200;
-    float m_font_size_factor = 1.0f;
-    float m_image_view_overscan_opacity = 0.5f;
-    Gui::WindowsTabletApi m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(2);
-    int m_sub_menu_show_delay = 250;
-    std::atomic<bool> m_progress_running{false};
-    bool m_progress_first = true;
-    SysTimer m_progress_timer;
-    CoreVector<GuiWidget*> m_progress_redraws;  // app thread only
-    bool m_reenable_pending = false;
-    MessageBoxHandler m_message_box_handler = nullptr;
-    void* m_message_box_data = nullptr;
     TimerId m_idle_timer = 0;
     TimerId m_redraw_timer = 0;
     bool m_check_installed = false;
     bool m_system_handler_installed = false;
     bool m_toolkit_idle_armed = false;
+
+    // The concerns, each in its own class.
+    GuiAppQueues m_queues;
+    GuiAppDeletion m_deletion;
+    GuiAppProgress m_progress;
+    GuiAppMessageBoxes m_message_boxes;
+    GuiAppWindows m_windows;
+    GuiAppColorScheme m_color_scheme;
+    GuiAppPendingCallbackHandler m_listener_handler;
+    GuiAppSession m_session;
     GuiAppViewports m_viewports;
-    std::unique_ptr<ColorIOConverter> m_linear_to_display;
+    GuiAppColorManagement m_color_management;
+    GuiAppPreferences m_preferences;
+    GuiAppColorTags m_color_tags;
 };

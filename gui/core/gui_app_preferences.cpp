@@ -1,13 +1,12 @@
-// GuiApp's preferences (categories "user_interface", "color_management", "scripting" and
-// "layout"), their change callbacks, and the colour-tag configuration file.
-#include <cmath>
+#include "gui/core/gui_app_preferences.h"
+
+#include <cctype>
 
 #include "gui/core/gui_app.h"
+#include "gui/core/gui_app_session.h"
 #include "host/app/app_preferences.h"
 #include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
-#include "host/parser/parser_file.h"
-#include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
 
 namespace {
@@ -61,7 +60,7 @@ bool validate_enum_index(AppItemPreferences const& item, AppItemPreferences::Val
 
 }  // namespace
 
-CoreString GuiApp::expand_bin_dir(CoreString const& path)
+CoreString GuiAppPreferences::expand_bin_dir(CoreString const& path)
 {
     std::string text = path.get_data();
     size_t const at = text.find(BIN_DIR_VARIABLE);
@@ -70,30 +69,29 @@ CoreString GuiApp::expand_bin_dir(CoreString const& path)
     return CoreString(text.c_str());
 }
 
-CoreString GuiApp::get_default_colortag_config_file_path()
+CoreString GuiAppPreferences::get_default_colortag_config_file_path()
 {
     return CoreString(BIN_DIR_VARIABLE) + "/color_tags.cfg";
 }
 
-CoreString GuiApp::get_default_brush_preset_file_path()
+CoreString GuiAppPreferences::get_default_brush_preset_file_path()
 {
     return CoreString(BIN_DIR_VARIABLE) + "/brush_presets.cfg";
 }
 
-int GuiApp::get_input_device_type() const
+int GuiAppPreferences::get_input_device_type() const
 {
-    switch (get_input_device_mode()) {
-    case INPUT_DEVICE_MODE_MOUSE: return Gui::DEVICE_MOUSE;
-    case INPUT_DEVICE_MODE_TABLET:
+    switch (m_app.get_input_device_mode()) {
+    case AppBase::INPUT_DEVICE_MODE_MOUSE: return Gui::DEVICE_MOUSE;
+    case AppBase::INPUT_DEVICE_MODE_TABLET:
         return Gui::get_device_type() != Gui::DEVICE_MOUSE ? Gui::get_device_type() : Gui::DEVICE_STYLUS;
     default: return Gui::get_device_type();
     }
 }
 
-bool GuiApp::populate_prefs()
+void GuiAppPreferences::populate()
 {
-    if (!AppObject::populate_prefs()) return false;
-    AppPreferences& preferences = get_preferences();
+    AppPreferences& preferences = m_app.get_preferences();
     if (!preferences.category_exists("general")) CORE_LOG_WARNING("general category is not created\n");
 
     AppCategoryPreferences& ui = preferences.add_category("user_interface");
@@ -108,28 +106,32 @@ bool GuiApp::populate_prefs()
                               {"150%", 1.5}, {"175%", 1.75}, {"200%", 2.0}};
     for (Preset const& preset : font_presets) font_size.add_preset(preset.label, CoreVariant(preset.value));
 
-    AppItemPreferences& curve_size = ui.add_long("curve_size", get_curve_size_mode());
-    for (int m = 0; m < CURVE_SIZE_MODE_COUNT; ++m)
-        curve_size.add_preset(get_curve_size_mode_label(static_cast<CurveSizeMode>(m)), CoreVariant(m));
-    ui.add_double("gizmo_size", get_gizmo_size())
+    AppItemPreferences& curve_size = ui.add_long("curve_size", m_app.get_curve_size_mode());
+    for (int m = 0; m < AppBase::CURVE_SIZE_MODE_COUNT; ++m)
+        curve_size.add_preset(AppBase::get_curve_size_mode_label(static_cast<AppBase::CurveSizeMode>(m)),
+                              CoreVariant(m));
+    ui.add_double("gizmo_size", m_app.get_gizmo_size())
         .set_unit("percentage")
-        .set_range(GIZMO_SIZE_MIN, GIZMO_SIZE_MAX)
-        .set_ui_range(GIZMO_SIZE_MIN, GIZMO_SIZE_MAX);
-    AppItemPreferences& file_browser = ui.add_long("file_browser", get_file_browser_mode());
-    for (int m = 0; m < FILE_BROWSER_MODE_COUNT; ++m)
-        file_browser.add_preset(get_file_browser_mode_label(static_cast<FileBrowserMode>(m)), CoreVariant(m));
+        .set_range(AppBase::GIZMO_SIZE_MIN, AppBase::GIZMO_SIZE_MAX)
+        .set_ui_range(AppBase::GIZMO_SIZE_MIN, AppBase::GIZMO_SIZE_MAX);
+    AppItemPreferences& file_browser = ui.add_long("file_browser", m_app.get_file_browser_mode());
+    for (int m = 0; m < AppBase::FILE_BROWSER_MODE_COUNT; ++m)
+        file_browser.add_preset(AppBase::get_file_browser_mode_label(static_cast<AppBase::FileBrowserMode>(m)),
+                                CoreVariant(m));
     AppItemPreferences& input_device = ui.add_long("input_device_mode", 0);
-    for (int m = 0; m < INPUT_DEVICE_MODE_COUNT; ++m)
-        input_device.add_preset(get_input_device_mode_label(static_cast<InputDeviceMode>(m)), CoreVariant(m));
+    for (int m = 0; m < AppBase::INPUT_DEVICE_MODE_COUNT; ++m)
+        input_device.add_preset(AppBase::get_input_device_mode_label(static_cast<AppBase::InputDeviceMode>(m)),
+                                CoreVariant(m));
     AppItemPreferences& tablet = ui.add_long(
         "windows_tablet_api", 0,
         "Specifies which API to use for tablet input on Windows.\n- Wintab: Wacom's API.\n- Windows Ink: "
         "Windows native tablet API.\nChanging the active API requires a restart of the application.");
     for (int a = 0; a < 2; ++a)
         tablet.add_preset(Gui::get_windows_tablet_api_name(static_cast<Gui::WindowsTabletApi>(a)), CoreVariant(a));
-    AppItemPreferences& object_color = ui.add_long("object_ui_color", get_object_color_mode());
-    for (int m = 0; m < OBJECT_COLOR_MODE_COUNT; ++m)
-        object_color.add_preset(get_object_color_mode_label(static_cast<ObjectColorMode>(m)), CoreVariant(m));
+    AppItemPreferences& object_color = ui.add_long("object_ui_color", m_app.get_object_color_mode());
+    for (int m = 0; m < AppBase::OBJECT_COLOR_MODE_COUNT; ++m)
+        object_color.add_preset(AppBase::get_object_color_mode_label(static_cast<AppBase::ObjectColorMode>(m)),
+                                CoreVariant(m));
     ui.add_filename("color_tags_file", get_default_colortag_config_file_path(), labels({"cfg"}),
                     "Path to the color tags definition file.");
     ui.add_filename("tags_list_file", CoreString(BIN_DIR_VARIABLE) + "/config/tag_list_preset.cfg", labels({"cfg"}),
@@ -197,107 +199,63 @@ bool GuiApp::populate_prefs()
         .add_preset("YX", CoreVariant(2));
 
     for (char const* name : {"user_interface", "color_management", "scripting", "layout"})
-        preferences.get_category(name)->connect_attrs_change(&GuiApp::gui_app_prefs_attribute_change, this);
-    return true;
+        preferences.get_category(name)->connect_attrs_change(&GuiApp::gui_app_prefs_attribute_change, &m_app);
 }
 
-bool GuiApp::gui_app_prefs_attribute_change(AppCategoryPreferences&, AppItemPreferences& item, void* data)
-{
-    return static_cast<GuiApp*>(data)->on_gui_app_prefs_attribute_change(item);
-}
-
-bool GuiApp::on_gui_app_prefs_attribute_change(AppItemPreferences& item)
+bool GuiAppPreferences::apply_change(AppItemPreferences& item)
 {
     CoreString const& key = item.get_key();
     if (item.get_category().get_name() == "color_management") {
-        if (key == "default_view_transform") return set_default_view_transform(chosen_name(item));
-        if (key == "color_picker_color_space") return set_color_picker_color_space(chosen_name(item));
+        if (key == "default_view_transform") return m_app.set_default_view_transform(chosen_name(item));
+        if (key == "color_picker_color_space") return m_app.set_color_picker_color_space(chosen_name(item));
         return false;
     }
     if (item.get_category().get_name() != "user_interface") return false;
     if (key == "curve_size") {
-        set_curve_size_mode(static_cast<CurveSizeMode>(item.get_long_value()));
+        m_app.set_curve_size_mode(static_cast<AppBase::CurveSizeMode>(item.get_long_value()));
     } else if (key == "gizmo_size") {
-        set_gizmo_size(item.get_double_value());
+        m_app.set_gizmo_size(item.get_double_value());
     } else if (key == "file_browser") {
-        set_file_browser_mode(static_cast<FileBrowserMode>(item.get_long_value()));
+        m_app.set_file_browser_mode(static_cast<AppBase::FileBrowserMode>(item.get_long_value()));
     } else if (key == "input_device_mode") {
-        set_input_device_mode(static_cast<InputDeviceMode>(item.get_long_value()));
+        m_app.set_input_device_mode(static_cast<AppBase::InputDeviceMode>(item.get_long_value()));
     } else if (key == "object_ui_color") {
-        set_object_color_mode(static_cast<ObjectColorMode>(item.get_long_value()));
+        m_app.set_object_color_mode(static_cast<AppBase::ObjectColorMode>(item.get_long_value()));
     } else if (key == "windows_tablet_api") {
-        m_windows_tablet_api = static_cast<Gui::WindowsTabletApi>(item.get_long_value());
+        m_session.set_windows_tablet_api(static_cast<Gui::WindowsTabletApi>(item.get_long_value()));
     } else if (key == "color_tags_file") {
-        load_colortag_config_file(expand_bin_dir(item.get_string_value()));
+        m_app.load_colortag_config_file(expand_bin_dir(item.get_string_value()));
     } else if (key == "font_size") {
-        m_font_size_factor = static_cast<float>(item.get_double_value());
+        m_session.set_font_size_factor(static_cast<float>(item.get_double_value()));
     } else if (key == "sub_menu_show_delay") {
-        m_sub_menu_show_delay = static_cast<int>(item.get_long_value());
+        m_session.set_sub_menu_show_delay(static_cast<int>(item.get_long_value()));
     } else if (key == "color_scheme") {
         long long const scheme = item.get_long_value();
         if (scheme >= 0 && scheme < GuiColorScheme::SCHEME_COUNT)
-            set_color_scheme(GuiColorScheme::get_scheme(static_cast<GuiColorScheme::Scheme>(scheme)));
+            m_app.set_color_scheme(GuiColorScheme::get_scheme(static_cast<GuiColorScheme::Scheme>(scheme)));
     } else {
         return false;
     }
     return true;
 }
 
-void GuiApp::set_preferences()
+void GuiAppPreferences::apply_loaded()
 {
-    AppObject::set_preferences();
-    AppPreferences& preferences = get_preferences();
+    AppPreferences& preferences = m_app.get_preferences();
     if (!preferences.category_exists("user_interface")) {
         CORE_LOG_WARNING("user_interface category is not created\n");
         return;
     }
     AppCategoryPreferences& ui = *preferences.get_category("user_interface");
-    load_colortag_config_file(expand_bin_dir(ui.get_string_value("color_tags_file")));
+    m_app.load_colortag_config_file(expand_bin_dir(ui.get_string_value("color_tags_file")));
     // The modes follow what was read.
-    set_curve_size_mode(static_cast<CurveSizeMode>(ui.get_long_value("curve_size")));
-    set_file_browser_mode(static_cast<FileBrowserMode>(ui.get_long_value("file_browser")));
-    set_input_device_mode(static_cast<InputDeviceMode>(ui.get_long_value("input_device_mode")));
-    set_object_color_mode(static_cast<ObjectColorMode>(ui.get_long_value("object_ui_color")));
-    m_sub_menu_show_delay = static_cast<int>(ui.get_long_value("sub_menu_show_delay"));
+    m_app.set_curve_size_mode(static_cast<AppBase::CurveSizeMode>(ui.get_long_value("curve_size")));
+    m_app.set_file_browser_mode(static_cast<AppBase::FileBrowserMode>(ui.get_long_value("file_browser")));
+    m_app.set_input_device_mode(static_cast<AppBase::InputDeviceMode>(ui.get_long_value("input_device_mode")));
+    m_app.set_object_color_mode(static_cast<AppBase::ObjectColorMode>(ui.get_long_value("object_ui_color")));
+    m_session.set_sub_menu_show_delay(static_cast<int>(ui.get_long_value("sub_menu_show_delay")));
     if (AppItemPreferences* view = preferences.get_item("color_management", "default_view_transform"))
-        set_default_view_transform(chosen_name(*view));
+        m_app.set_default_view_transform(chosen_name(*view));
     if (AppItemPreferences* space = preferences.get_item("color_management", "color_picker_color_space"))
-        set_color_picker_color_space(chosen_name(*space));
-}
-
-bool GuiApp::load_colortag_config_file(CoreString const& path)
-{
-    ParserFile file;
-    if (!SysFilesystem::file_exists(path) || (!file.read(path) && file.get_error_count() == 0)) {
-        CORE_LOG_WARNING("Failed to open tags file : '" << path << "'.\n");
-        return false;
-    }
-    CoreVector<GuiColorTag> tags;
-    ParserGroup const* group = file.get_root().get_group("color_tags");
-    for (unsigned int i = 0; group && i < group->get_entry_count(); ++i) {
-        ParserEntry const* entry = group->get_entry(i);
-        ParserGroup const* tag = entry->is_group() ? entry->get_group() : nullptr;
-        ParserEntry const* tip = tag ? tag->get_entry("tip") : nullptr;
-        ParserEntry const* weight = tag ? tag->get_entry("weight") : nullptr;
-        ParserEntry const* color = tag ? tag->get_entry("color") : nullptr;
-        bool valid = tag && tip && weight && color && tag->get_entry_count() == 3 && tip->get_value_count() == 1 &&
-                     tip->is_value_string(0) && weight->get_value_count() == 1 && weight->is_value_number(0) &&
-                     color->get_value_count() == 3;
-        for (unsigned int c = 0; valid && c < 3; ++c)
-            valid = color->is_value_int(c) && color->get_int(c) >= 0 && color->get_int(c) <= 255;
-        if (!valid) {
-            CORE_LOG_WARNING("inconsistent entry " << entry->get_name() << "\n");
-            continue;
-        }
-        GuiColorTag parsed;
-        parsed.name = entry->get_name();
-        parsed.tip = tip->get_string(0);
-        parsed.weight = weight->get_double(0);
-        parsed.color = GMathVec3<unsigned char>(static_cast<unsigned char>(color->get_int(0)),
-                                                static_cast<unsigned char>(color->get_int(1)),
-                                                static_cast<unsigned char>(color->get_int(2)));
-        tags.add(parsed);
-    }
-    m_color_tags = tags;
-    return true;
+        m_app.set_color_picker_color_space(chosen_name(*space));
 }

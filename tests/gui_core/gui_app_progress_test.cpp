@@ -1,5 +1,6 @@
 // The application during long computations (progress updates, disabling with the wait
-// cursor) and its message boxes, asked from the application thread and from others.
+// cursor), the pacing of their refreshes, and the message boxes, asked from the application
+// thread and from others.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
@@ -191,6 +192,32 @@ TEST_F(GuiAppProgressTest, MessageBoxesAnswerFromAnyThread)
     EXPECT_EQ(app().message_box("Hello", "Note", AppDialog(AppDialog::ANSWER_YES), AppDialog::STYLE_YES_NO)
                   .get_answer(),
               AppDialog::ANSWER_NO);
+}
+
+TEST(GuiAppProgress, ARefreshIsRefusedWhileOneRunsAndSoonAfterOne)
+{
+    GuiAppProgress progress;
+    ASSERT_TRUE(progress.begin());  // the first at once
+    EXPECT_TRUE(progress.is_running());
+    EXPECT_FALSE(progress.begin());  // long work calling back from inside the refresh
+    EXPECT_TRUE(progress.is_running());
+    progress.end(true);
+    SysTimer since_end;
+    EXPECT_FALSE(progress.is_running());
+    bool const second = progress.begin();
+    if (since_end.get_elapsed_time() < 0.045) {  // not so on a stalled machine
+        EXPECT_FALSE(second);
+    }
+    if (second) progress.end(true);
+    busy_wait(0.06);
+    ASSERT_TRUE(progress.begin());
+    progress.end(false);  // a refresh that did not count leaves the interval run out
+    EXPECT_TRUE(progress.begin());
+    progress.end(true);
+
+    progress.set_reenable_pending();
+    EXPECT_TRUE(progress.take_reenable_pending());
+    EXPECT_FALSE(progress.take_reenable_pending());
 }
 
 }  // namespace
