@@ -8,14 +8,13 @@
 
 EVENT_DEFINE_ID(EVT_ID_CHECKBOX_CLICK);
 
-CORE_IMPLEMENT_CLASS(GuiCheckbox, GuiWidget)
+CORE_IMPLEMENT_CLASS(GuiCheckbox, GuiButtonBase)
 
 // Sized in the base's construction: the toolkit side is made at that size, and a resize
 // before the control is first shown would leave the toolkit exposing only the old box.
 GuiCheckbox::GuiCheckbox(GuiWidget& parent, int const& x, int const& y, CoreString const& label)
-    : GuiWidget(parent, x, y, get_fitted_size(GuiFont::get_default(), label)[0],
-                get_fitted_size(GuiFont::get_default(), label)[1]),
-      m_label(label)
+    : GuiButtonBase(parent, x, y, get_fitted_size(GuiFont::get_default(), label)[0],
+                    get_fitted_size(GuiFont::get_default(), label)[1], label)
 {
     // A form control: it takes the focus when pressed and passes it on with keypad Enter.
     set_focus_receiver(true);
@@ -30,63 +29,33 @@ GMathVec2<int> GuiCheckbox::get_fitted_size(GuiFont const& font, CoreString cons
     return GMathVec2<int>(tw > 0 ? BOX_SIZE + LABEL_GAP + tw : BOX_SIZE, std::max(BOX_SIZE + 2, th));
 }
 
-void GuiCheckbox::set_label(CoreString const& label)
+void GuiCheckbox::on_label_change()
 {
-    if (label == m_label) return;
-    m_label = label;
-    GMathVec2<int> const size = get_fitted_size(get_font(), m_label);
+    GMathVec2<int> const size = get_fitted_size(get_font(), get_label());
     set_size(get_x(), get_y(), size[0], size[1]);
-    redraw();
 }
 
 void GuiCheckbox::set_value(bool const& value)
 {
-    if (value == m_value) return;
-    m_value = value;
-    redraw();
+    set_down(value);
 }
 
-void GuiCheckbox::set_hover(bool const& hovered)
+bool GuiCheckbox::on_press(Source const&)
 {
-    if (hovered == m_hovered) return;
-    m_hovered = hovered;
-    redraw();
+    set_focus();
+    set_value(!get_value());
+    fire_click(EVT_ID_CHECKBOX_CLICK);
+    return false;
 }
 
 int GuiCheckbox::process_event(CoreString const& name)
 {
-    if (!is_enabled()) return GuiWidget::process_event(name);
-
-    if (name == EVT_ID_MOUSE_ENTER || name == EVT_ID_MOUSE_MOVE) {
-        set_hover(true);
-        return 1;
-    }
-    if (name == EVT_ID_MOUSE_LEAVE) {
-        set_hover(false);
-        return 1;
-    }
-    if (name == EVT_ID_WIDGET_HIDE) {
-        set_hover(false);
-        return GuiWidget::process_event(name);
-    }
-    if (name == EVT_ID_MOUSE_DOWN) {
-        set_focus();
-        set_value(!get_value());
-        redraw();
-        raise_event(EVT_ID_CHECKBOX_CLICK);
-        return 1;
-    }
-    if (name == EVT_ID_MOUSE_UP) return 1;
-    if (name == EVT_ID_KEY_DOWN && has_focus() && Gui::get_last_key_pressed() == Gui::KEY_ID_KEYPAD_ENTER) {
+    if (is_enabled() && name == EVT_ID_KEY_DOWN && has_focus() &&
+        Gui::get_last_key_pressed() == Gui::KEY_ID_KEYPAD_ENTER) {
         give_focus_to_next_widget();
         return 1;
     }
-    if (name == EVT_ID_WIDGET_FOCUS_IN || name == EVT_ID_WIDGET_FOCUS_OUT) {
-        redraw();
-        raise_event(name);
-        return GuiWidget::process_event(name);
-    }
-    return GuiWidget::process_event(name);
+    return GuiButtonBase::process_event(name);
 }
 
 void GuiCheckbox::draw(GuiDc& dc)
@@ -99,21 +68,21 @@ void GuiCheckbox::draw(GuiDc& dc)
     int const by = y + (h - BOX_SIZE) / 2;
     GMathVec3<unsigned char> const& field = get_color(GuiColorScheme::ROLE_FIELD);
     GMathVec3<unsigned char> const& border = get_color(
-        m_hovered && is_enabled() ? GuiColorScheme::ROLE_HIGHLIGHT : GuiColorScheme::ROLE_FIELD_BORDER);
+        shows_hover() ? GuiColorScheme::ROLE_HIGHLIGHT : GuiColorScheme::ROLE_FIELD_BORDER);
     wdc.draw_rectf(bx + 1, by + 1, BOX_SIZE - 2, BOX_SIZE - 2, field[0], field[1], field[2]);
     wdc.draw_round_frame(bx, by, BOX_SIZE, BOX_SIZE, border[0], border[1], border[2]);
-    if (m_value) draw_check_mark(wdc, bx, by, BOX_SIZE, get_color(GuiColorScheme::ROLE_ACCENT));
+    if (get_value()) draw_check_mark(wdc, bx, by, BOX_SIZE, get_color(GuiColorScheme::ROLE_ACCENT));
 
-    if (!m_label.is_empty()) {
+    if (!get_label().is_empty()) {
         int const tx = x + BOX_SIZE + LABEL_GAP;
         GMathVec3<unsigned char> const& text = get_color(GuiColorScheme::ROLE_TEXT);
-        wdc.draw_text(m_label, tx, y, get_width() - BOX_SIZE - LABEL_GAP, h, text[0], text[1], text[2],
+        wdc.draw_text(get_label(), tx, y, get_width() - BOX_SIZE - LABEL_GAP, h, text[0], text[1], text[2],
                       JUSTIFY_LEFT);
     }
     if (has_focus()) {
         // The focus underlines the label (or frames the box of a control without one).
         GMathVec3<unsigned char> const& focus = get_color(GuiColorScheme::ROLE_FOCUS);
-        if (m_label.is_empty())
+        if (get_label().is_empty())
             wdc.draw_rect(bx, by, BOX_SIZE, BOX_SIZE, focus[0], focus[1], focus[2]);
         else
             wdc.draw_line(x + BOX_SIZE + LABEL_GAP, y + h - 1, x + get_width() - 1, y + h - 1, focus[0],

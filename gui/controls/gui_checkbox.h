@@ -7,8 +7,8 @@
 //     GuiCheckbox* wrap = new GuiCheckbox(*panel, 10, 40, "Wrap lines");
 //     wrap->set_value(true);
 //     panel->connect(*wrap, EVT_ID_CHECKBOX_CLICK, &MyPanel::on_wrap);
+#include "gui/controls/gui_button_base.h"
 #include "gui/core/gui_export.h"
-#include "gui/core/gui_widget.h"
 #include "host/core/core_string.h"
 #include "host/gmath/gmath_vec.h"
 
@@ -17,8 +17,8 @@ class GuiWidgetDc;
 
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_CHECKBOX_CLICK);
 
-class QN_GUI_API GuiCheckbox : public GuiWidget {
-    CORE_DECLARE_CLASS(GuiCheckbox, GuiWidget)
+class QN_GUI_API GuiCheckbox : public GuiButtonBase {
+    CORE_DECLARE_CLASS(GuiCheckbox, GuiButtonBase)
 
 public:
     // Side of the box, and the space between the box and the label.
@@ -29,16 +29,10 @@ public:
     GuiCheckbox(GuiWidget& parent, int const& x, int const& y, CoreString const& label = CoreString());
     ~GuiCheckbox() override;
 
-    // Sets the label and fits the width to it.
-    void set_label(CoreString const& label);
-    CoreString const& get_label() const { return m_label; }
-
-    bool const& get_value() const { return m_value; }
+    bool const& get_value() const { return is_down(); }
     // When the value changes: stored and redrawn. Raises nothing. The control's own clicks
     // go through here, so a derived class sees every change.
     virtual void set_value(bool const& value);
-
-    bool const& is_hovered() const { return m_hovered; }
 
     int process_event(CoreString const& name) override;
     void draw(GuiDc& dc) override;
@@ -47,12 +41,13 @@ public:
     static void draw_check_mark(GuiWidgetDc& dc, int const& x, int const& y, int const& size,
                                 GMathVec3<unsigned char> const& color);
 
+protected:
+    // A press takes the focus, flips the value through set_value and clicks.
+    bool on_press(Source const& source) override;
+    // The width follows the label.
+    void on_label_change() override;
+
 private:
     // The box and the label side by side, in the font.
     static GMathVec2<int> get_fitted_size(GuiFont const& font, CoreString const& label);
-    void set_hover(bool const& hovered);
-
-    CoreString m_label;
-    bool m_value = false;
-    bool m_hovered = false;
 };

@@ -7,7 +7,6 @@
 #include "gui/core/gui.h"
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_dc.h"
-#include "gui/controls/gui_push_button.h"
 #include "host/core/core_log.h"
 
 EVENT_DEFINE_ID(EVT_ID_LIST_BUTTON_SELECTION_CHANGED);
@@ -145,17 +144,10 @@ int GuiListButton::process_event(CoreString const& name)
             case Gui::KEY_ID_END:
                 if (last >= 0) choose(last);
                 return 1;
-            case ' ':
-            case Gui::KEY_ID_ENTER:
-            case Gui::KEY_ID_KEYPAD_ENTER:
-                push();
-                return 1;
             default:
                 break;
         }
     }
-    // A press focuses the button, so that the keys above work after a click.
-    if (is_enabled() && name == EVT_ID_MOUSE_DOWN && is_focus_receiver()) set_focus();
     return GuiMenuButton::process_event(name);
 }
 
@@ -166,15 +158,11 @@ void GuiListButton::draw(GuiDc& dc)
     int const zone_x = get_x() + get_width() - ARROW_ZONE_WIDTH;
     // The arrow keeps a clear zone of the face: long labels end under it. A flat button
     // without face shows its background there already.
-    bool const hovered = is_hovered() && is_enabled();
-    if (get_style() == STYLE_BUTTON || get_value() || hovered) {
-        GMathVec3<unsigned char> const& face =
-            get_color(get_value() ? GuiColorScheme::ROLE_BUTTON_PRESSED
-                      : hovered   ? GuiColorScheme::ROLE_BUTTON_HOVER
-                                  : GuiColorScheme::ROLE_BUTTON);
+    if (get_style() == STYLE_BUTTON || is_lit()) {
+        GMathVec3<unsigned char> const& face = get_face_color();
         wdc.draw_rectf(zone_x, get_y() + 2, ARROW_ZONE_WIDTH - 2, get_height() - 4, face[0], face[1], face[2]);
     }
     GMathVec3<unsigned char> const& text = get_color(is_enabled() ? GuiColorScheme::ROLE_BUTTON_TEXT
                                                                   : GuiColorScheme::ROLE_TEXT_DIM);
-    GuiPushButton::draw_option_arrow(wdc, zone_x, get_y(), ARROW_ZONE_WIDTH, get_height(), text);
+    draw_option_arrow(wdc, zone_x, get_y(), ARROW_ZONE_WIDTH, get_height(), text);
 }

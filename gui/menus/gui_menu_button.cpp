@@ -2,6 +2,8 @@
 
 #include <FL/Fl.H>
 
+#include <utility>
+
 #include "gui/menus/gui_menu.h"
 #include "gui/core/gui.h"
 
@@ -76,13 +78,6 @@ void GuiMenuButton::on_menu_hide(GuiMenu&, EventInfo const&, void*)
     set_value(false);
 }
 
-bool GuiMenuButton::is_event_inside() const
-{
-    int x = 0, y = 0;
-    Gui::get_relative_mouse_coords(*this, x, y);
-    return x >= 0 && y >= 0 && x < get_width() && y < get_height();
-}
-
 void GuiMenuButton::open_menu()
 {
     if (!m_menu) return;
@@ -100,27 +95,34 @@ void GuiMenuButton::push()
     open_menu();
 }
 
+bool GuiMenuButton::on_press(Source const& source)
+{
+    if (source == SOURCE_KEY) {
+        push();
+        return false;
+    }
+    set_focus();
+    return true;
+}
+
+void GuiMenuButton::on_release(Source const&, bool const& over)
+{
+    // The release of the press that closed the menu leaves it closed.
+    if (std::exchange(m_closed_by_press, false) || !over) return;
+    if (Gui::get_event_mouse_button() == Gui::MOUSE_BUTTON_ID_MIDDLE) {
+        if (m_menu) m_menu->repeat_last_action();
+        set_value(false);
+        return;
+    }
+    open_menu();
+}
+
 int GuiMenuButton::process_event(CoreString const& name)
 {
-    if (!is_enabled()) return GuiCheckButton::process_event(name);
-    if (name == EVT_ID_MOUSE_DOWN) return 1;
-    if (name == EVT_ID_MOUSE_UP) {
-        if (m_closed_by_press) {
-            m_closed_by_press = false;
-            return 1;
-        }
-        if (!is_event_inside()) return 1;
-        if (Gui::get_event_mouse_button() == Gui::MOUSE_BUTTON_ID_MIDDLE) {
-            if (m_menu) m_menu->repeat_last_action();
-            set_value(false);
-            return 1;
-        }
-        open_menu();
-        return 1;
-    }
     int const result = GuiCheckButton::process_event(name);
     // Rolling over a menu bar: the open menu of another button of the group moves here.
-    if ((name == EVT_ID_MOUSE_ENTER || name == EVT_ID_MOUSE_MOVE) && m_group && m_menu && !m_menu->is_shown()) {
+    if (is_enabled() && (name == EVT_ID_MOUSE_ENTER || name == EVT_ID_MOUSE_MOVE) && m_group && m_menu &&
+        !m_menu->is_shown()) {
         GuiMenuButton* open = m_group->get_open_button();
         if (open && open != this) {
             open->get_menu()->focus_out_recursively();

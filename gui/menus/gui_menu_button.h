@@ -1,6 +1,7 @@
 #pragma once
-// GuiMenuButton: a toggle button that opens its GuiMenu when released; it stays down while
-// the menu is open. A middle-button release repeats the menu's last action instead.
+// GuiMenuButton: a toggle button that opens its GuiMenu when released (or on Space, Return or
+// keypad Enter while focused); it stays down while the menu is open. A middle-button release
+// repeats the menu's last action instead.
 // GuiMenuButtonGroup: the buttons of a menu bar. While one of their menus is open, pointing
 // at another button of the group opens its menu instead, and Left/Right in a menu move to
 // the neighbouring button's menu.
@@ -56,11 +57,16 @@ public:
 
     int process_event(CoreString const& name) override;
 
+protected:
+    // A mouse press takes the focus and waits for its release over the button, which opens
+    // the menu; a push key opens it at once.
+    bool on_press(Source const& source) override;
+    void on_release(Source const& source, bool const& over) override;
+    bool takes_push_keys() const override { return true; }
+
 private:
     friend class GuiMenuButtonGroup;
     void open_menu();
-    // The pointer of the current event lies over the button.
-    bool is_event_inside() const;
     void on_menu_hide(GuiMenu& menu, EventInfo const& info, void* data);
 
     GuiMenu* m_menu = nullptr;

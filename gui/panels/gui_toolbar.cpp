@@ -492,12 +492,8 @@ int GuiToolbar::get_item_width(Item const& item, bool const& with_child_toolbars
     }
     // A list keeps the width it was made with, whatever entry it shows.
     if (widget->is_kindof(GuiListButton::class_info())) return widget->get_width();
-    if (widget->is_kindof(GuiPushButton::class_info())) {
-        static_cast<GuiPushButton*>(widget)->get_content_size(w, h);
-        return w;
-    }
-    if (widget->is_kindof(GuiCheckButton::class_info())) {
-        static_cast<GuiCheckButton*>(widget)->get_content_size(w, h);
+    if (widget->is_kindof(GuiFaceButton::class_info())) {
+        static_cast<GuiFaceButton*>(widget)->get_content_size(w, h);
         return w;
     }
     return widget->get_width();

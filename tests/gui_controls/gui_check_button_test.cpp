@@ -1,5 +1,5 @@
-// Check buttons: the value toggled by presses, the option zone, set_value from code, hover
-// flags, disabled buttons, the content size and the checked look.
+// Check buttons: the value toggled by presses, the option zone, set_value from code, the
+// pushed icon in the content size, and the checked look.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -76,49 +76,16 @@ TEST_F(CheckButtonTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
     EXPECT_TRUE(m_log.get().empty());
 }
 
-TEST_F(CheckButtonTest, HoverFlagsAndDisabledButton)
+TEST_F(CheckButtonTest, APushedIconAloneCountsAsTheIconOfTheContentSize)
 {
-    GuiCheckButton& button = make_button();
-    button.set_use_option(true);
-    send_event(button, FL_ENTER, 30, 30);
-    EXPECT_TRUE(button.is_hovered());
-    mouse_move(button, 95, 30);
-    EXPECT_TRUE(button.is_option_hovered());
-    EXPECT_FALSE(button.is_hovered());
-    send_event(button, FL_LEAVE, 200, 150);
-    EXPECT_FALSE(button.is_option_hovered());
-    EXPECT_FALSE(button.is_hovered());
-
-    button.disable();
-    click(button, 40, 30);
-    click(button, 95, 30);
-    button.process_event(EVT_ID_MOUSE_DOWN);
-    mouse_move(button, 40, 30);
-    EXPECT_FALSE(button.get_value());
-    EXPECT_FALSE(button.is_hovered());
-    EXPECT_TRUE(m_log.get().empty());
-}
-
-TEST_F(CheckButtonTest, ContentSizeFollowsThePushButtonRule)
-{
-    GuiCheckButton& button = make_button("Snap");
-    int tw = 0, th = 0;
-    button.get_text_size("Snap", tw, th);
-    int w = 0, h = 0;
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, tw + 10);
-    EXPECT_EQ(h, th);
-    // A pushed icon alone counts as the icon.
+    GuiCheckButton& button = make_button("");
     button.set_pushed_icon(GuiImage(20, 14, 4));
-    button.set_use_option(true);
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, 20 + tw + 10 + 10);
-    EXPECT_EQ(h, 14 + th);
-    button.set_label("");
-    button.set_use_option(false);
+    int w = 0, h = 0;
     button.get_content_size(w, h);
     EXPECT_EQ(w, 22);
     EXPECT_EQ(h, 14);
+    button.remove_icons();
+    EXPECT_EQ(button.get_pushed_icon(), nullptr);
 }
 
 TEST(CheckButtonNames, StyleNames)

@@ -1,5 +1,5 @@
 // Checkboxes: presses toggle through the virtual set_value, set_value from code, the size
-// fitted to the label, keypad Enter moving the focus on, hover, disabled boxes and the mark.
+// fitted to the label, keypad Enter moving the focus on, and the mark.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -95,28 +95,6 @@ TEST_F(CheckboxTest, KeypadEnterMovesTheFocusToTheNextWidget)
     EXPECT_EQ(key_down(first, FL_KP_Enter), 1);
     EXPECT_TRUE(second.has_focus());
     EXPECT_FALSE(first.get_value());
-    EXPECT_TRUE(m_log.get().empty());
-}
-
-TEST_F(CheckboxTest, HoverAndDisabledBox)
-{
-    GuiCheckbox& box = make_box();
-    send_event(box, FL_ENTER, 25, 28);
-    EXPECT_TRUE(box.is_hovered());
-    send_event(box, FL_LEAVE, 300, 150);
-    EXPECT_FALSE(box.is_hovered());
-    send_event(box, FL_ENTER, 25, 28);
-    mouse_move(box, 26, 28);
-    EXPECT_TRUE(box.is_hovered());
-    send_event(box, FL_LEAVE, 300, 150);
-    EXPECT_FALSE(box.is_hovered());
-
-    box.disable();
-    click(box, 25, 28);
-    box.process_event(EVT_ID_MOUSE_DOWN);
-    mouse_move(box, 25, 28);
-    EXPECT_FALSE(box.get_value());
-    EXPECT_FALSE(box.is_hovered());
     EXPECT_TRUE(m_log.get().empty());
 }
 

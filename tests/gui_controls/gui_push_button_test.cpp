@@ -1,5 +1,5 @@
-// Push buttons: clicks by mouse and keys, toggles, the option zone, hover flags, focus,
-// disabled buttons, the content size and what the styles draw.
+// Push buttons: clicks by mouse and keys, toggles, the option zone, keys without the focus,
+// and what the styles draw.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "gui/controls/gui_push_button.h"
-#include "gui/core/gui_image.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_pixels.h"
 #include "tests/support/gui_synthetic_events.h"
@@ -170,111 +169,6 @@ TEST_F(PushButtonTest, KeysOfAnUnfocusedButtonDoNothing)
     key_up(button, ' ', 0, GMathVec2<int>(50, 30));
     EXPECT_TRUE(m_log.get().empty());
     EXPECT_FALSE(button.is_pushed());
-}
-
-TEST_F(PushButtonTest, ClickTakesTheFocusOfAFocusReceiverAndFocusChangesAreRaised)
-{
-    GuiPushButton& button = make_button();
-    GuiPushButton& other = make_button("Other");
-    button.set_focus_receiver(true);
-    other.set_focus_receiver(true);
-    m_log.listen(button, {&EVT_ID_WIDGET_FOCUS_IN, &EVT_ID_WIDGET_FOCUS_OUT});
-    click(button, 50, 30);
-    EXPECT_TRUE(button.has_focus());
-    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_IN), 1);
-    other.set_focus();
-    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_OUT), 1);
-}
-
-TEST_F(PushButtonTest, HoverFlagsFollowThePointerAcrossTheOptionZone)
-{
-    GuiPushButton& button = make_button();
-    button.set_use_option(true);
-    send_event(button, FL_ENTER, 30, 30);
-    EXPECT_TRUE(button.is_hovered());
-    mouse_move(button, 112, 30);
-    EXPECT_FALSE(button.is_hovered());
-    EXPECT_TRUE(button.is_option_hovered());
-    mouse_move(button, 60, 30);
-    EXPECT_TRUE(button.is_hovered());
-    EXPECT_FALSE(button.is_option_hovered());
-    mouse_move(button, 112, 30);
-    send_event(button, FL_LEAVE, 200, 100);
-    EXPECT_FALSE(button.is_hovered());
-    EXPECT_FALSE(button.is_option_hovered());
-
-    send_event(button, FL_ENTER, 30, 30);
-    button.hide();
-    EXPECT_FALSE(button.is_hovered()) << "a hidden button is not hovered";
-
-    // A hover change is redrawn; a move that changes nothing is not.
-    button.show();
-    mouse_move(button, 60, 30);
-    pump_events(app());
-    mouse_move(button, 61, 30);
-    EXPECT_FALSE(app().is_pending_redraw(&button));
-    mouse_move(button, 115, 30);
-    EXPECT_TRUE(app().is_pending_redraw(&button));
-}
-
-TEST_F(PushButtonTest, DisabledButtonRaisesNothing)
-{
-    GuiPushButton& button = make_button();
-    button.set_use_option(true);
-    button.set_focus_receiver(true);
-    button.set_focus();
-    button.disable();
-    click(button, 50, 30);
-    click(button, 115, 30);
-    key_down(button, ' ');
-    key_up(button, ' ');
-    // Also when the events are handed to it directly, bypassing the router.
-    button.process_event(EVT_ID_MOUSE_ENTER);
-    button.process_event(EVT_ID_MOUSE_DOWN);
-    button.process_event(EVT_ID_MOUSE_UP);
-    EXPECT_TRUE(m_log.get().empty());
-    EXPECT_FALSE(button.is_pushed());
-    EXPECT_FALSE(button.is_hovered());
-
-    button.enable();
-    click(button, 50, 30);
-    EXPECT_EQ(m_log.get(), Names{"EVT_ID_PUSH_BUTTON_CLICK"});
-}
-
-TEST_F(PushButtonTest, ContentSizeAddsIconLabelMarginAndOptionZone)
-{
-    GuiPushButton& button = make_button("Render");
-    int tw = 0, th = 0;
-    button.get_text_size("Render", tw, th);
-    ASSERT_GT(tw, 0);
-    int w = 0, h = 0;
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, tw + 10);
-    EXPECT_EQ(h, th);
-
-    GuiImage icon(16, 12, 4);
-    button.set_icon(icon);
-    ASSERT_NE(button.get_icon(), nullptr);
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, 16 + tw + 10);
-    EXPECT_EQ(h, 12 + th);
-
-    button.set_use_option(true);
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, 16 + tw + 10 + 10);
-
-    // An icon without label keeps a 2-pixel margin.
-    button.set_label("");
-    button.set_use_option(false);
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, 16 + 2);
-    EXPECT_EQ(h, 12);
-
-    button.remove_icon();
-    EXPECT_EQ(button.get_icon(), nullptr);
-    button.get_content_size(w, h);
-    EXPECT_EQ(w, 2);
-    EXPECT_EQ(h, 0);
 }
 
 TEST(PushButtonNames, StyleNames)

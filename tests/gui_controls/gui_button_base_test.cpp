@@ -1,0 +1,191 @@
+// What every kind of button does alike, one row a kind: hover flags across the option zone,
+// disabled buttons, focus changes raised again, and the content size of faced buttons.
+#include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "gui/controls/gui_check_button.h"
+#include "gui/controls/gui_checkbox.h"
+#include "gui/controls/gui_push_button.h"
+#include "gui/core/gui_image.h"
+#include "tests/gui_controls/controls_test_util.h"
+#include "tests/support/gui_synthetic_events.h"
+
+namespace {
+
+struct ButtonKind {
+    char const* name;
+    // A button at (20, 20), at least 60 × 16.
+    GuiButtonBase* (*make)(GuiWidget& parent);
+    // Its down state: pushed or checked.
+    bool (*is_down)(GuiButtonBase& button);
+    CoreString const* click;
+    // Null for a kind without option zone.
+    CoreString const* option_click;
+};
+
+ButtonKind const KINDS[] = {
+    {"PushButton", [](GuiWidget& p) -> GuiButtonBase* { return new GuiPushButton(p, 20, 20, 100, 24, "Apply"); },
+     [](GuiButtonBase& b) { return static_cast<GuiPushButton&>(b).is_pushed(); }, &EVT_ID_PUSH_BUTTON_CLICK,
+     &EVT_ID_PUSH_BUTTON_OPTION_CLICK},
+    {"CheckButton", [](GuiWidget& p) -> GuiButtonBase* { return new GuiCheckButton(p, 20, 20, 100, 24, "Grid"); },
+     [](GuiButtonBase& b) { return static_cast<GuiCheckButton&>(b).get_value(); }, &EVT_ID_CHECK_BUTTON_CLICK,
+     &EVT_ID_CHECK_OPTION_BUTTON_CLICK},
+    {"Checkbox", [](GuiWidget& p) -> GuiButtonBase* { return new GuiCheckbox(p, 20, 20, "Wrap long lines"); },
+     [](GuiButtonBase& b) { return static_cast<GuiCheckbox&>(b).get_value(); }, &EVT_ID_CHECKBOX_CLICK, nullptr},
+};
+
+class ButtonKindTest : public ControlsTest, public ::testing::WithParamInterface<ButtonKind> {
+protected:
+    // A shown button of the row's kind, listened to; with its option zone in use when it has one.
+    GuiButtonBase& make_button()
+    {
+        GuiButtonBase& button = shown(GetParam().make(window()));
+        std::vector<CoreString const*> events = {GetParam().click};
+        if (GuiFaceButton* face = as_face(button)) {
+            face->set_use_option(true);
+            events.push_back(GetParam().option_click);
+        }
+        m_log.listen(button, events);
+        return button;
+    }
+    static GuiFaceButton* as_face(GuiButtonBase& button)
+    {
+        return button.is_kindof(GuiFaceButton::class_info()) ? static_cast<GuiFaceButton*>(&button) : nullptr;
+    }
+    // A point of the main zone, and one of the option zone.
+    static int main_x(GuiButtonBase& button) { return button.get_x() + 10; }
+    static int zone_x(GuiButtonBase& button) { return button.get_x() + button.get_width() - 4; }
+    static int mid_y(GuiButtonBase& button) { return button.get_y() + button.get_height() / 2; }
+};
+
+void PrintTo(ButtonKind const& kind, std::ostream* os)
+{
+    *os << kind.name;
+}
+
+std::string kind_name(::testing::TestParamInfo<ButtonKind> const& info)
+{
+    return info.param.name;
+}
+
+using FaceButtonTest = ControlsTest;
+
+}  // namespace
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ButtonKindTest, ::testing::ValuesIn(KINDS), kind_name);
+
+TEST_P(ButtonKindTest, HoverFlagsFollowThePointerAcrossTheOptionZone)
+{
+    GuiButtonBase& button = make_button();
+    int const x = main_x(button), y = mid_y(button);
+    send_event(button, FL_ENTER, x, y);
+    EXPECT_TRUE(button.is_hovered());
+    // A hover change is redrawn; a move that changes nothing is not.
+    pump_events(app());
+    mouse_move(button, x + 1, y);
+    EXPECT_TRUE(button.is_hovered());
+    EXPECT_FALSE(app().is_pending_redraw(&button));
+    if (GuiFaceButton* face = as_face(button)) {
+        mouse_move(button, zone_x(button), y);
+        EXPECT_FALSE(button.is_hovered());
+        EXPECT_TRUE(face->is_option_hovered());
+        EXPECT_TRUE(app().is_pending_redraw(&button));
+        mouse_move(button, x, y);
+        EXPECT_TRUE(button.is_hovered());
+        EXPECT_FALSE(face->is_option_hovered());
+        mouse_move(button, zone_x(button), y);
+        send_event(button, FL_LEAVE, 300, 150);
+        EXPECT_FALSE(face->is_option_hovered());
+    }
+    send_event(button, FL_LEAVE, 300, 150);
+    EXPECT_FALSE(button.is_hovered());
+
+    send_event(button, FL_ENTER, x, y);
+    button.hide();
+    EXPECT_FALSE(button.is_hovered()) << "a hidden button is not hovered";
+}
+
+TEST_P(ButtonKindTest, DisabledButtonTakesNoPressKeyNorHover)
+{
+    GuiButtonBase& button = make_button();
+    int const x = main_x(button), y = mid_y(button);
+    button.set_focus_receiver(true);
+    button.set_focus();
+    button.disable();
+    click(button, x, y);
+    click(button, zone_x(button), y);
+    key_down(button, ' ');
+    key_up(button, ' ');
+    mouse_move(button, x, y);
+    // Also when the events are handed to it directly, bypassing the router.
+    button.process_event(EVT_ID_MOUSE_ENTER);
+    button.process_event(EVT_ID_MOUSE_DOWN);
+    button.process_event(EVT_ID_MOUSE_UP);
+    EXPECT_TRUE(m_log.get().empty());
+    EXPECT_FALSE(GetParam().is_down(button));
+    EXPECT_FALSE(button.is_hovered());
+
+    button.enable();
+    click(button, x, y);
+    EXPECT_EQ(m_log.get(), std::vector<std::string>{GetParam().click->std_string()});
+}
+
+TEST_P(ButtonKindTest, APressTakesTheFocusOfAFocusReceiverAndFocusChangesAreRaised)
+{
+    GuiButtonBase& button = make_button();
+    GuiPushButton& other = shown(new GuiPushButton(window(), 20, 120, 60, 20, "Other"));
+    button.set_focus_receiver(true);
+    other.set_focus_receiver(true);
+    m_log.listen(button, {&EVT_ID_WIDGET_FOCUS_IN, &EVT_ID_WIDGET_FOCUS_OUT});
+    click(button, main_x(button), mid_y(button));
+    EXPECT_TRUE(button.has_focus());
+    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_IN), 1);
+    other.set_focus();
+    EXPECT_GE(m_log.count(EVT_ID_WIDGET_FOCUS_OUT), 1);
+}
+
+TEST_F(FaceButtonTest, ContentSizeAddsIconLabelMarginAndOptionZone)
+{
+    for (ButtonKind const& kind : KINDS) {
+        GuiButtonBase& button = shown(kind.make(window()));
+        if (!button.is_kindof(GuiFaceButton::class_info())) continue;  // sized to its box and label
+        SCOPED_TRACE(kind.name);
+        GuiFaceButton& face = static_cast<GuiFaceButton&>(button);
+        face.set_label("Render");
+        int tw = 0, th = 0;
+        face.get_text_size("Render", tw, th);
+        ASSERT_GT(tw, 0);
+        int w = 0, h = 0;
+        face.get_content_size(w, h);
+        EXPECT_EQ(w, tw + 10);
+        EXPECT_EQ(h, th);
+
+        face.set_icon(GuiImage(16, 12, 4));
+        ASSERT_NE(face.get_icon(), nullptr);
+        face.get_content_size(w, h);
+        EXPECT_EQ(w, 16 + tw + 10);
+        EXPECT_EQ(h, 12 + th);
+
+        face.set_use_option(true);
+        face.get_content_size(w, h);
+        EXPECT_EQ(w, 16 + tw + 10 + 10);
+
+        // An icon without label keeps a 2-pixel margin.
+        face.set_label("");
+        face.set_use_option(false);
+        face.get_content_size(w, h);
+        EXPECT_EQ(w, 16 + 2);
+        EXPECT_EQ(h, 12);
+
+        face.remove_icon();
+        EXPECT_EQ(face.get_icon(), nullptr);
+        face.get_content_size(w, h);
+        EXPECT_EQ(w, 2);
+        EXPECT_EQ(h, 0);
+    }
+}
