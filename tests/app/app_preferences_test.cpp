@@ -588,6 +588,29 @@ TEST(AppPreferencesTest, LoadingMissingBrokenOrUnreadableFiles)
     EXPECT_EQ(events.loaded, 3);
 }
 
+// Files that parse but hold no category group (cut short, or not a preferences file) read
+// nothing: the load fails and every value, the path and the kept entries stay as they were.
+TEST(AppPreferencesTest, LoadingAFileWithoutCategoriesChangesNothing)
+{
+    SysTempFolder folder;
+    CoreString good = folder / "good.cfg";
+    CoreString cut = folder / "cut.cfg";
+    write_file(good, "plugin { speed 4.5 }\n");
+    for (char const* text : {"test\n", "stray 3\n", "test 1 2\nother 5\n"}) {
+        write_file(cut, text);
+        AppPreferences prefs;
+        declare_sample(prefs);
+        ASSERT_TRUE(prefs.load(good));
+        prefs.set_long_value("test", "count", 99);
+        LogRecorder log;
+        EXPECT_FALSE(prefs.load(cut)) << text;
+        EXPECT_GE(log.count(CORE_LOG_LEVEL_WARNING), 1u) << text;
+        EXPECT_EQ(prefs.get_long_value("test", "count"), 99) << text;
+        EXPECT_EQ(prefs.get_path(), good) << text;
+        EXPECT_EQ(prefs.add_category("plugin").add_double("speed", 1.0).get_double_value(), 4.5) << text;
+    }
+}
+
 TEST(AppPreferencesTest, ReadOnlyItemsIgnoreTheFile)
 {
     SysTempFolder folder;
