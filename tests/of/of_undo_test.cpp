@@ -439,7 +439,12 @@ TEST_F(OfUndoTest, RandomEditsUndoAndRedoStepByStep)
                 scene.create_context("", context);
                 break;
             case 2:
-                if (object) object->remove();
+                if (object && random() % 2) {
+                    object->remove();
+                } else if (object) {
+                    // Several items at once, from one list or several.
+                    scene.delete_items(CoreVector<OfItem*>{object, other, pick(objects), context});
+                }
                 break;
             case 3:
                 if (context != &scene.get_root()) context->remove();
