@@ -146,33 +146,20 @@ TEST(AppPreferencesTest, DeclarationsReadBack)
     EXPECT_FALSE(prefs.item_exists("missing", "count"));
 
     AppItemPreferences& count = *prefs.get_item("test", "count");
-    EXPECT_EQ(count.get_doc(), "How many.");
-    EXPECT_EQ(count.get_label(), "Count");
-    EXPECT_TRUE(count.has_range());
-    EXPECT_EQ(count.get_range_max(), 500.0);
-    EXPECT_TRUE(count.has_ui_range());
-    EXPECT_EQ(count.get_ui_range_max(), 100.0);
+    EXPECT_EQ(test.get_item("tags_file")->get_label(), "Tags File");  // the key as a title
     EXPECT_TRUE(count.is_default());
 
     AppItemPreferences& size = *test.get_item("size");
-    ASSERT_EQ(size.get_preset_count(), 2u);
-    EXPECT_EQ(size.get_preset_label(1), "200%");
     EXPECT_EQ(size.get_preset_label(2), "");
     EXPECT_EQ(size.get_current_preset(), -1);
     EXPECT_TRUE(size.apply_preset(0));
     EXPECT_EQ(size.get_double_value(), 0.5);
     EXPECT_EQ(size.get_current_preset(), 0);
 
-    AppItemPreferences& tags = *test.get_item("tags_file");
-    EXPECT_EQ(tags.get_filename_extensions(), (CoreVector<CoreString>{"cfg", "txt"}));
-    EXPECT_EQ(tags.get_string_value(), "$BIN/tags.cfg");
-    AppItemPreferences& tint = *test.get_item("tint");
-    EXPECT_TRUE(tint.has_range());  // colours are 0..1 without being asked
-    EXPECT_EQ(tint.get_range_max(), 1.0);
-    EXPECT_EQ(test.get_item("distance")->get_unit(), "percentage");
-    AppItemPreferences& shape = *test.get_item("shape");
-    EXPECT_EQ(shape.get_enum_label(), "Rule of Thirds");
-    EXPECT_EQ(shape.get_enum_type(), "overlay");
+    // Extensions lose their dots; colours are 0..1 without being asked.
+    EXPECT_EQ(test.get_item("tags_file")->get_filename_extensions(), (CoreVector<CoreString>{"cfg", "txt"}));
+    EXPECT_EQ(test.get_item("tint")->get_range_max(), 1.0);
+    EXPECT_EQ(test.get_item("shape")->get_enum_label(), "Rule of Thirds");
 
     // Enumerations as integer items with "0", "1", ... presets.
     AppItemPreferences& guide = test.add_long("guide", 0);
@@ -185,10 +172,6 @@ TEST(AppPreferencesTest, DeclarationsReadBack)
     EXPECT_EQ(count.get_default_value().l, 25);
     EXPECT_EQ(log.count(), 0u) << log.dump();
 
-    EXPECT_STREQ(AppItemPreferences::get_kind_name(AppItemPreferences::KIND_FILENAME), "KIND_FILENAME");
-    EXPECT_STREQ(AppItemPreferences::get_kind_name(static_cast<Kind>(42)), "KIND_UNKNOWN");
-    EXPECT_TRUE(count.is_kindof(AppItemPreferences::class_info()));
-    EXPECT_TRUE(prefs.is_kindof(EventObject::class_info()));
 }
 
 TEST(AppPreferencesTest, DeclarationMistakesWarnOnce)
