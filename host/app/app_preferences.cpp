@@ -1135,8 +1135,18 @@ bool AppPreferences::load(CoreBasicString const& path)
     } else {
         ParserFile file;
         bool clean = file.read(target);  // logs the syntax errors itself, with their lines
-        if (!clean && file.get_root().is_empty()) {
+        ParserGroup const& root = file.get_root();
+        bool has_group = false;
+        for (unsigned int i = 0; i < root.get_entry_count() && !has_group; ++i)
+            has_group = root.get_entry(i)->get_value_count() == 1 && root.get_entry(i)->get_group();
+        if (!clean && root.is_empty()) {
             // Unreadable, or nothing in it read correctly: keep the preferences as they are.
+            ok = false;
+        } else if (!root.is_empty() && !has_group) {
+            // Entries but no category (a file cut short, or not a preferences file): it
+            // cannot be told apart from a broken one, so it changes nothing.
+            CORE_LOG_WARNING("AppPreferences.load: " << target
+                                                     << " holds no category group; the preferences are unchanged\n");
             ok = false;
         } else {
             m_path = target;
@@ -1144,7 +1154,6 @@ bool AppPreferences::load(CoreBasicString const& path)
             m_kept_path = target;
             ok = clean;
             std::unordered_set<AppItemPreferences*> seen;
-            ParserGroup const& root = file.get_root();
             for (unsigned int i = 0; i < root.get_entry_count(); ++i) {
                 ParserEntry const& entry = *root.get_entry(i);
                 ParserGroup const* group = entry.get_value_count() == 1 ? entry.get_group() : nullptr;

@@ -430,7 +430,8 @@ public:
     // Unknown categories and keys give one information message each and are kept (see the
     // class comment), replacing those kept from an earlier load. A missing file is not an
     // error: every item returns to its default (information message). A file that cannot
-    // be read, or a folder, changes nothing. EVT_ID_APPLICATION_PREFERENCES_LOADED is
+    // be read, a folder, or a file with entries but no category group (one cut short)
+    // changes nothing and returns false. EVT_ID_APPLICATION_PREFERENCES_LOADED is
     // raised at the end in every case. True when every entry of the file was applied or
     // kept.
     bool load(CoreBasicString const& path = CoreBasicString());

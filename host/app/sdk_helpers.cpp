@@ -304,20 +304,26 @@ public:
     }
 
     // Links: full names of copied items (and of their plugs) lead to what was made of them.
+    // The longest leading part of `text` that is a copied item's path counts (the text
+    // itself, or a part ending before a '/', '.' or '>').
     CoreString remap(CoreString const& text) const
     {
-        PasteRecord const* best = nullptr;
-        for (PasteRecord const* record : m_all) {
-            CoreString const& path = record->path;
-            if (!record->made || path.is_empty() || !text.start_with(path)) continue;
-            if (text.get_length() > path.get_length()) {
-                char next = text[path.get_length()];
+        for (unsigned int length = text.get_length(); length > 0; --length) {
+            if (length < text.get_length()) {
+                char const next = text[length];
                 if (next != '/' && next != '.' && next != '>') continue;
             }
-            if (!best || path.get_length() > best->path.get_length()) best = record;
+            PasteRecord* const* found = m_made_by_path.get(text.sub_string(0, length));
+            if (found) return (*found)->made->get_full_name() + text.sub_string(length);
         }
-        if (!best) return text;
-        return best->made->get_full_name() + text.sub_string(best->path.get_length());
+        return text;
+    }
+
+    // Indexes the records made, by path, for remap; the first of a path counts.
+    void index_made()
+    {
+        for (PasteRecord* record : m_all)
+            if (record->made && !record->path.is_empty()) m_made_by_path.add(record->path, record);
     }
 
     void set_attrs()
@@ -395,6 +401,7 @@ private:
     OfObjectFactory& m_scene;
     std::vector<PasteRecord*> m_all;
     CoreHashTableDense<CoreString, PasteRecord*> m_by_path;
+    CoreHashTableDense<CoreString, PasteRecord*> m_made_by_path;
     std::vector<std::pair<PasteRecord*, OfContext*>> m_deferred;
 };
 
@@ -582,6 +589,7 @@ CoreVector<OfItem*> SdkHelpers::paste_items(OfContext& target)
     return in_batch(scene, "Paste Items", [&] {
         for (auto& record : roots) paster.make(*record, target, nullptr);
         paster.make_deferred();
+        paster.index_made();
         paster.set_attrs();
         CoreVector<OfItem*> pasted;
         for (auto& record : roots) {

@@ -1,6 +1,7 @@
 #include "host/core/core_variant.h"
 
 #include <cmath>
+#include <cstdlib>
 
 char const* CoreVariant::get_type_name(Type const& type)
 {
@@ -56,8 +57,18 @@ long long CoreVariant::to_long() const
         return static_cast<long long>(d);
     }
     case TYPE_STRING: {
-        // "2.5" reads as 2, as a user would expect from a number typed as text.
-        return CoreVariant(m_string.to_double()).to_long();
+        // The integer part is read exactly (a double holds only 53 bits of it); "2.5" reads
+        // as 2, as a user would expect from a number typed as text. Only an exponent needs
+        // the double ("1.5e3" is 1500).
+        char const* text = m_string.c_str();
+        char* end = nullptr;
+        long long const integer = std::strtoll(text, &end, 10);  // saturates, like to_double
+        if (end == text) return CoreVariant(m_string.to_double()).to_long();
+        char const* rest = end;
+        if (*rest == '.')
+            for (++rest; *rest >= '0' && *rest <= '9';) ++rest;
+        if (*rest == 'e' || *rest == 'E') return CoreVariant(m_string.to_double()).to_long();
+        return integer;
     }
     case TYPE_POINTER: return static_cast<long long>(reinterpret_cast<std::intptr_t>(m_value.p));
     default: return 0;

@@ -1,5 +1,6 @@
 #include "host/of/of_name_index.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "host/core/core_name_server.h"
@@ -67,10 +68,20 @@ size_t OfNameIndex::get_memory_size() const
     return size;
 }
 
-bool OfNameIndex::is_taken(CoreBasicString const& name, OfItem const* ignored) const
+bool OfNameIndex::is_taken(CoreBasicString const& name, OfItem const* ignored, OfNameIndex const* others) const
 {
     OfItem* found = find(name.view());
-    return found && found != ignored;
+    if (found && found != ignored) return true;
+    return others && others->find(name.view());
+}
+
+OfNameIndex::Filled OfNameIndex::get_filled(std::string const& base, unsigned int const& digit_count) const
+{
+    auto it = m_filled.find(base);
+    if (it != m_filled.end())
+        for (Filled const& filled : it->second)
+            if (filled.digit_count == digit_count) return filled;
+    return {digit_count, 1, 0};
 }
 
 void OfNameIndex::forget(CoreBasicString const& name)
@@ -81,39 +92,54 @@ void OfNameIndex::forget(CoreBasicString const& name)
     if (!CoreNameServer::split_name(name, base, number)) return;
     auto it = m_filled.find(base.std_string());
     if (it == m_filled.end()) return;
-    // Whatever the digit count it was made with, the name may be one of the counted ones
-    // (numbered from 1: a name numbered 0 is never counted).
-    if (number == 0) return;
+    // Whatever the digit count it was made with, the name may be one of a run: the run
+    // ends below it.
     for (Filled& filled : it->second)
-        if (number <= filled.count) filled.count = number - 1;
+        if (number >= filled.low && number <= filled.high) filled.high = number - 1ull;
 }
 
-CoreString OfNameIndex::get_unique_name(CoreBasicString const& name, OfItem const* ignored)
+CoreString OfNameIndex::get_unique_name(CoreBasicString const& name, OfItem const* ignored,
+                                        OfNameIndex const* others)
 {
-    if (!is_taken(name, ignored)) return CoreString(name);
+    if (!is_taken(name, ignored, others)) return CoreString(name);
     CoreString base;
     unsigned int number = 0;
     unsigned int digit_count = 0;
     CoreNameServer::split_name(name, base, number, digit_count);
-    std::vector<Filled>& widths = m_filled[base.std_string()];
+    std::string const key = base.std_string();
+    std::vector<Filled>& widths = m_filled[key];
     Filled* filled = nullptr;
     for (Filled& entry : widths)
         if (entry.digit_count == digit_count) filled = &entry;
     if (!filled) {
-        widths.push_back({digit_count, 0});
+        // Names `others` knows taken are taken here too.
+        widths.push_back(others ? others->get_filled(key, digit_count) : Filled{digit_count, 1, 0});
         filled = &widths.back();
     }
-    // Names 1 to filled->count are taken: counting can start above them.
-    unsigned long long next = number > filled->count ? number : filled->count;
+    // The name is taken. When the names right after its number are in the run, counting
+    // starts above the run. What is then known taken (from the name's number, or 1, up to
+    // the free name found) joins the run when they touch, or replaces it when longer.
+    bool const jump = filled->low <= number + 1ull && number + 1ull <= filled->high;
+    unsigned long long next = jump ? filled->high : number;
     for (unsigned int attempt = 0; attempt < CoreNameServer::MAX_ATTEMPTS; ++attempt) {
         CoreString candidate = CoreNameServer::make_name(base, ++next, digit_count);
-        if (!is_taken(candidate, ignored)) {
-            if (number <= filled->count) filled->count = next - 1;
-            return candidate;
+        if (is_taken(candidate, ignored, others)) continue;
+        unsigned long long const low = number == 0 ? 1 : number;
+        unsigned long long const high = next - 1;
+        bool const empty = filled->high < filled->low;
+        if (low > high) {
+            // Nothing new is known.
+        } else if (!empty && filled->low <= high + 1 && low <= filled->high + 1) {
+            filled->low = std::min(filled->low, low);
+            filled->high = std::max(filled->high, high);
+        } else if (empty || high - low > filled->high - filled->low) {
+            filled->low = low;
+            filled->high = high;
         }
+        return candidate;
     }
     return CoreNameServer::get_unique_name(
-        name, [&](CoreString const& candidate) { return is_taken(candidate, ignored); });
+        name, [&](CoreString const& candidate) { return is_taken(candidate, ignored, others); });
 }
 
 void OfNameIndex::grow()

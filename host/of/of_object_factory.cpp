@@ -227,9 +227,8 @@ CoreVector<OfItem*> get_top_items(CoreBasicArray<OfItem*> const& items)
 
 bool OfObjectFactory::delete_items(CoreBasicArray<OfItem*> const& items)
 {
-    bool ok = true;
     m_commands->begin_batch("Delete Items");
-    for (OfItem* item : get_top_items(items)) ok = item->remove() && ok;
+    bool const ok = OfSceneEdit::remove_items("OfObjectFactory.delete_items", *this, get_top_items(items));
     m_commands->end_batch();
     return ok;
 }

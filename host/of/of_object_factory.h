@@ -93,7 +93,7 @@ public:
     // One batch "Copy Items"; returns the copies (of the items that could be copied).
     CoreVector<OfItem*> copy_items(CoreBasicArray<OfItem*> const& items, OfContext& target);
     // Deletes items (one batch "Delete Items"); items inside other given items are deleted
-    // with them. False when any was refused.
+    // with them. False when any was refused (locked, in a reference, of another scene).
     bool delete_items(CoreBasicArray<OfItem*> const& items);
     // Moves items into `target` (one batch "Move Items"). False when any was refused.
     bool move_items(CoreBasicArray<OfItem*> const& items, OfContext& target);

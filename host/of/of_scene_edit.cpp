@@ -122,23 +122,137 @@ void OfSceneEdit::notify_assembly(OfItem& item)
         notify(item, EVT_ID_OF_ASSEMBLY_CONTAINER_CONTENT_CHANGED);
 }
 
-void OfSceneEdit::attach(OfItem& item, int const& index, CoreString const& event)
+void OfSceneEdit::mark_attached(OfItem& item, CoreString const& event)
 {
-    insert_child(item, index);
     item.set_flag(OfItem::FLAG_DETACHED, false);
     set_awake(item, true);
     notify(item, event);
     notify_assembly(item);
 }
 
-int OfSceneEdit::detach(OfItem& item)
+void OfSceneEdit::mark_detached(OfItem& item)
 {
-    int index = erase_child(item);
     item.set_flag(OfItem::FLAG_DETACHED, true);
     set_awake(item, false);
     notify(item, get_remove_event(item));
     notify_assembly(item);
-    return index;
+}
+
+namespace {
+
+// The items of `items` (positions `members`) that share one holder list.
+struct HolderList {
+    std::vector<OfObject*>* objects = nullptr;  // or
+    std::vector<OfContext*>* contexts = nullptr;
+    OfNameIndex* names = nullptr;  // null for embedded objects
+    std::vector<size_t> members;
+};
+
+OfObject* as_child(OfItem* item, OfObject*) { return item->to_object(); }
+OfContext* as_child(OfItem* item, OfContext*) { return item->to_context(); }
+
+template <class T>
+void erase_members(std::vector<T*>& list, std::vector<OfItem*> const& items, std::vector<size_t> const& members,
+                   std::vector<int>& indices)
+{
+    CoreHashTableDense<OfItem*, size_t> wanted;
+    for (size_t member : members) wanted.add(items[member], member);
+    size_t kept = 0;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (size_t const* member = wanted.get(list[i])) {
+            indices[*member] = static_cast<int>(i);
+        } else {
+            list[kept++] = list[i];
+        }
+    }
+    list.resize(kept);
+}
+
+template <class T>
+void insert_members(std::vector<T*>& list, std::vector<OfItem*> const& items, std::vector<size_t> members,
+                    std::vector<int> const& indices)
+{
+    // By index, those without one (-1) last.
+    std::sort(members.begin(), members.end(), [&](size_t a, size_t b) {
+        return static_cast<unsigned int>(indices[a]) < static_cast<unsigned int>(indices[b]);
+    });
+    std::vector<T*> merged;
+    merged.reserve(list.size() + members.size());
+    size_t next = 0;
+    for (size_t member : members) {
+        size_t const index = indices[member] < 0 ? merged.size() + list.size() : size_t(indices[member]);
+        while (merged.size() < index && next < list.size()) merged.push_back(list[next++]);
+        merged.push_back(as_child(items[member], static_cast<T*>(nullptr)));
+    }
+    merged.insert(merged.end(), list.begin() + static_cast<std::ptrdiff_t>(next), list.end());
+    list.swap(merged);
+}
+
+}  // namespace
+
+std::vector<int> OfSceneEdit::erase_children(std::vector<OfItem*> const& items)
+{
+    std::vector<int> indices(items.size(), -1);
+    edit_children(items, indices, false);
+    return indices;
+}
+
+void OfSceneEdit::insert_children(std::vector<OfItem*> const& items, std::vector<int> const& indices)
+{
+    std::vector<int> kept = indices;
+    edit_children(items, kept, true);
+}
+
+void OfSceneEdit::edit_children(std::vector<OfItem*> const& items, std::vector<int>& indices, bool const& insert)
+{
+    // The lists holding the items, each with the positions of its items in `items`.
+    std::vector<HolderList> holders;
+    CoreHashTableDense<void*, size_t> by_list;
+    for (size_t i = 0; i < items.size(); ++i) {
+        HolderList holder;
+        OfItem& item = *items[i];
+        if (OfObject* object = item.to_object()) {
+            if (object->m_parent) {
+                holder.objects = &object->m_parent->get_links().embedded.std_vector();
+            } else {
+                holder.objects = &item.m_context->m_objects.std_vector();
+                holder.names = item.m_context->m_names.get();
+            }
+        } else {
+            holder.contexts = &item.m_context->m_contexts.std_vector();
+            holder.names = item.m_context->m_names.get();
+        }
+        void* list = holder.objects ? static_cast<void*>(holder.objects) : static_cast<void*>(holder.contexts);
+        size_t index = holders.size();
+        if (size_t const* known = by_list.get(list)) {
+            index = *known;
+        } else {
+            by_list.add(list, index);
+            holders.push_back(std::move(holder));
+        }
+        holders[index].members.push_back(i);
+    }
+    for (HolderList const& holder : holders) {
+        if (insert) {
+            if (holder.objects) {
+                insert_members(*holder.objects, items, holder.members, indices);
+            } else {
+                insert_members(*holder.contexts, items, holder.members, indices);
+            }
+        } else if (holder.objects) {
+            erase_members(*holder.objects, items, holder.members, indices);
+        } else {
+            erase_members(*holder.contexts, items, holder.members, indices);
+        }
+        if (!holder.names) continue;
+        for (size_t member : holder.members) {
+            if (insert) {
+                holder.names->add(items[member]);
+            } else {
+                holder.names->remove(items[member]);
+            }
+        }
+    }
 }
 
 void OfSceneEdit::put_name(OfItem& item, CoreString const& name)
@@ -336,24 +450,45 @@ public:
     std::vector<AttrLink> m_attr_links;
     std::vector<SourceLink> m_source_links;
 
-private:
-    void insert()
+    OfItem& get_item() const { return *m_item; }
+
+    // The item, already put back in its holder's list (taken out of it), enters (leaves)
+    // the scene with its links.
+    void enter()
     {
-        OfSceneEdit::attach(*m_item, m_index, *m_add_event);
+        OfSceneEdit::mark_attached(*m_item, *m_add_event);
         for (AttrLink& link : m_attr_links)
             OfSceneEdit::put_attr_data(*link.attr, link.linked.get(), link.notify, &link.positions);
         for (SourceLink const& link : m_source_links)
             OfSceneEdit::link_source(*link.object, *link.source, link.index, link.notify);
         m_inserted = true;
     }
+    void leave()
+    {
+        cut_links();
+        OfSceneEdit::mark_detached(*m_item);
+        m_inserted = false;
+    }
+
+private:
+    void insert()
+    {
+        OfSceneEdit::insert_child(*m_item, m_index);
+        enter();
+    }
     void extract()
+    {
+        cut_links();
+        m_index = OfSceneEdit::erase_child(*m_item);
+        OfSceneEdit::mark_detached(*m_item);
+        m_inserted = false;
+    }
+    void cut_links()
     {
         for (auto it = m_source_links.rbegin(); it != m_source_links.rend(); ++it)
             it->index = OfSceneEdit::unlink_source(*it->object, it->notify);
         for (auto it = m_attr_links.rbegin(); it != m_attr_links.rend(); ++it)
             OfSceneEdit::put_attr_data(*it->attr, it->unlinked.get(), it->notify, &it->positions);
-        m_index = OfSceneEdit::detach(*m_item);
-        m_inserted = false;
     }
 
     OfItem* m_item;
@@ -565,6 +700,53 @@ void collect_external_links(std::vector<OfObject*> const& objects, CmdStructure&
         }
     }
 }
+
+// Deletes several items as one command. Their holders' lists are cut once for all, then
+// each item leaves the scene in turn, its links recorded and cut as a single deletion does.
+class CmdRemoveItems : public OfCommand {
+public:
+    explicit CmdRemoveItems(std::vector<OfItem*> items) : m_items(std::move(items)) {}
+
+    bool run() override
+    {
+        m_indices = OfSceneEdit::erase_children(m_items);
+        m_parts.reserve(m_items.size());
+        for (OfItem* item : m_items) {
+            // Links are read item by item: those to an item deleted earlier are cut already.
+            auto part = std::make_unique<CmdStructure>(
+                *item, true, CoreString(item->is_context() ? "Delete Context" : "Delete Object"),
+                OfSceneEdit::get_add_event(*item, false));
+            std::vector<OfObject*> objects;
+            collect_objects(*item, objects);
+            collect_external_links(objects, *part);
+            part->leave();
+            m_parts.push_back(std::move(part));
+        }
+        return true;
+    }
+    void undo() override
+    {
+        OfSceneEdit::insert_children(m_items, m_indices);
+        for (auto it = m_parts.rbegin(); it != m_parts.rend(); ++it) (*it)->enter();
+    }
+    void redo() override
+    {
+        m_indices = OfSceneEdit::erase_children(m_items);
+        for (auto& part : m_parts) part->leave();
+    }
+    CoreString get_label() const override { return "Delete Items"; }
+    size_t get_memory_size() const override
+    {
+        size_t size = sizeof(*this) + m_items.capacity() * (sizeof(OfItem*) + sizeof(int));
+        for (auto const& part : m_parts) size += part->get_memory_size();
+        return size;
+    }
+
+private:
+    std::vector<OfItem*> m_items;
+    std::vector<int> m_indices;  // of each item in its holder's list before the deletion
+    std::vector<std::unique_ptr<CmdStructure>> m_parts;
+};
 
 }  // namespace
 
@@ -780,6 +962,24 @@ bool OfSceneEdit::remove(char const* operation, OfItem& item)
     return run_command(item, std::move(command));
 }
 
+bool OfSceneEdit::remove_items(char const* operation, OfObjectFactory& factory,
+                               CoreBasicArray<OfItem*> const& items)
+{
+    bool ok = true;
+    std::vector<OfItem*> removed;
+    for (OfItem* item : items) {
+        if (!item) continue;
+        if (!check_editable(operation, *item, OfItem::EDIT_MODE_STRUCTURE) ||
+            !check_same_scene(operation, factory.get_root(), *item)) {
+            ok = false;
+            continue;
+        }
+        removed.push_back(item);
+    }
+    if (removed.empty()) return ok;
+    return factory.get_command_manager().run(std::make_unique<CmdRemoveItems>(std::move(removed))) && ok;
+}
+
 // Creation --------------------------------------------------------------------------------
 
 OfObject* OfSceneEdit::create_object(char const* operation, OfObjectFactory& factory, OfClass const& of_class,
@@ -907,6 +1107,7 @@ CoreVector<OfItem*> OfSceneEdit::copy_items(char const* operation, CoreBasicArra
     };
     CopyState state;
     std::vector<OfItem*> roots;
+    OfNameIndex copy_names;  // the roots' names, not in the target until the copy runs
     CoreSet<OfItem*> done;
     for (OfItem* item : items) {
         if (!item || !done.add(item) || covered(item)) continue;
@@ -925,14 +1126,10 @@ CoreVector<OfItem*> OfSceneEdit::copy_items(char const* operation, CoreBasicArra
             continue;
         }
         // Names of earlier copies are not in the target yet: take them into account.
-        CoreString name = CoreNameServer::get_unique_name(item->get_name(), [&](CoreString const& candidate) {
-            if (target.get_item(candidate)) return true;
-            for (OfItem* root : roots)
-                if (root->get_name() == candidate) return true;
-            return false;
-        });
+        CoreString name = copy_names.get_unique_name(item->get_name(), nullptr, target.m_names.get());
         if (name.is_empty()) continue;
         roots.push_back(clone(*item, &target, nullptr, name, &state));
+        copy_names.add(roots.back());
     }
 
     // Links between copied objects point to the copies; links to other objects stay, and are

@@ -36,6 +36,10 @@ public:
     static bool set_flag(char const* operation, OfItem& item, uint16_t const& flag, bool const& on);
     static bool move(char const* operation, OfItem& item, OfContext& target);
     static bool remove(char const* operation, OfItem& item);
+    // Deletes items of `factory` (none inside another) as one command; false when any was
+    // refused.
+    static bool remove_items(char const* operation, OfObjectFactory& factory,
+                             CoreBasicArray<OfItem*> const& items);
 
     // Creation (commands); null when refused. `parent` makes an embedded object, `source`
     // an instance.
@@ -75,9 +79,16 @@ public:
     static int erase_child(OfItem& item);
     static void set_awake(OfItem& item, bool const& awake);
     static void set_context_of(OfItem& item, OfContext* context);
-    // insert_child plus the scene state, waking and the event; detach returns the index.
-    static void attach(OfItem& item, int const& index, CoreString const& event);
-    static int detach(OfItem& item);
+    // Takes items out of their holders' lists with one pass over each list (taking them out
+    // one at a time from the front would shift the list once per item); gives the index each
+    // had before. insert_children puts them back there.
+    static std::vector<int> erase_children(std::vector<OfItem*> const& items);
+    static void insert_children(std::vector<OfItem*> const& items, std::vector<int> const& indices);
+    // Both in one: puts the items back at `indices`, or takes them out and fills `indices`.
+    static void edit_children(std::vector<OfItem*> const& items, std::vector<int>& indices, bool const& insert);
+    // The scene state, waking and the event of an item put into (taken out of) its list.
+    static void mark_attached(OfItem& item, CoreString const& event);
+    static void mark_detached(OfItem& item);
     static void put_name(OfItem& item, CoreString const& name);
     static void put_field(OfItem& item, int const& field, uint16_t const& flag, CoreString const& comment,
                           GMathVec2<double> const& position, unsigned int const& number);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "host/core/core_name_server.h"
 #include "host/of/of_event.h"
 #include "host/of/of_expression.h"
 #include "host/of/of_handle.h"
@@ -381,6 +384,57 @@ TEST_F(OfSceneTest, CopiesRemapTheirInnerLinks)
     EXPECT_TRUE(scene.check_integrity());
     // A copy into the same context takes a free name.
     EXPECT_EQ(scene.copy_items(CoreVector<OfItem*>{outside}, scene.get_root())[0]->get_name(), "outside1");
+}
+
+// New, renamed and copied items take the first free name counting up from their own
+// number, whatever was named, copied or deleted before: checked against counting name by
+// name over random edits.
+TEST_F(OfSceneTest, FreeNamesCountUpFromTheNumber)
+{
+    std::mt19937 random(99);
+    OfContext* context = scene.create_context("names");
+    char const* wanted[] = {"node", "node1", "node2", "node9", "node10", "node11", "node01", "node007", "nod"};
+    auto naive = [&](std::string const& name, std::vector<std::string> const& pending) {
+        auto taken = [&](std::string const& candidate) {
+            return context->get_item(candidate.c_str()) ||
+                   std::find(pending.begin(), pending.end(), candidate) != pending.end();
+        };
+        if (!taken(name)) return name;
+        CoreString base;
+        unsigned int number = 0, digits = 0;
+        CoreNameServer::split_name(name.c_str(), base, number, digits);
+        for (unsigned long long next = number + 1ull;; ++next) {
+            std::string candidate = CoreNameServer::make_name(base, next, digits).std_string();
+            if (!taken(candidate)) return candidate;
+        }
+    };
+    for (int step = 0; step < 400; ++step) {
+        CoreVector<OfObject*> const objects = context->get_objects();
+        int const action = static_cast<int>(random() % 4);
+        if (action == 0 && !objects.is_empty()) {
+            scene.delete_items(CoreVector<OfItem*>{objects[random() % objects.get_count()]});
+        } else if (action == 1 && objects.get_count() > 2) {
+            CoreVector<OfItem*> items;
+            std::vector<std::string> expected, pending;
+            for (int i = 0; i < 3; ++i) {
+                OfItem* item = objects[random() % objects.get_count()];
+                if (items.contains(item)) continue;
+                items.add(item);
+                pending.push_back(naive(item->get_name().std_string(), pending));
+                expected.push_back(pending.back());
+            }
+            CoreVector<OfItem*> copies = scene.copy_items(items, *context);
+            ASSERT_EQ(copies.get_count(), expected.size());
+            for (unsigned int i = 0; i < copies.get_count(); ++i)
+                ASSERT_EQ(copies[i]->get_name().std_string(), expected[i]) << "step " << step;
+        } else {
+            std::string const name = wanted[random() % std::size(wanted)];
+            std::string const expected = naive(name, {});
+            OfObject* object = scene.create_object("Box", name.c_str(), context);
+            ASSERT_EQ(object->get_name().std_string(), expected) << "step " << step;
+        }
+    }
+    EXPECT_TRUE(scene.check_integrity());
 }
 
 TEST_F(OfSceneTest, RelationsBetweenItems)

@@ -33,10 +33,6 @@ TEST(ParserEntry, ValuesKeepTheirKindAndOrder)
     ASSERT_NE(entry.get_group(6), nullptr);
     EXPECT_EQ(entry.get_group(6)->get_entry("inner")->get_int(0), 7);
     EXPECT_EQ(entry.get_group(0), nullptr);
-
-    EXPECT_STREQ(ParserEntry::get_value_type_name(ParserEntry::VALUE_TYPE_VEC3D), "VALUE_TYPE_VEC3D");
-    EXPECT_STREQ(ParserEntry::get_value_type_name(static_cast<ParserEntry::ValueType>(99)),
-                 "VALUE_TYPE_UNKNOWN");
 }
 
 TEST(ParserEntry, WrongKindOrIndexWarnsAndGivesZero)

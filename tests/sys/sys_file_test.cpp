@@ -168,11 +168,3 @@ TEST(SysFile, DeviceFullIsReportedOnClose)
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
     EXPECT_TRUE(log.contains("SysFile.close: ")) << log.dump();
 }
-
-TEST(SysFile, EnumerationNames)
-{
-    EXPECT_STREQ(SysFile::get_mode_name(SysFile::MODE_READ_WRITE), "MODE_READ_WRITE");
-    EXPECT_STREQ(SysFile::get_mode_name(static_cast<SysFile::Mode>(42)), "MODE_UNKNOWN");
-    EXPECT_STREQ(SysFile::get_type_name(SysFile::TYPE_TEXT), "TYPE_TEXT");
-    EXPECT_STREQ(SysFile::get_type_name(static_cast<SysFile::Type>(-1)), "TYPE_UNKNOWN");
-}

@@ -263,11 +263,3 @@ TEST(SysThreadTaskManager, DefaultManagerIsSharedAndUsable)
     manager.wait_until_completed();
     EXPECT_EQ(runs.load(), 50);
 }
-
-TEST(SysThreadTask, ClassInfoAndStateNames)
-{
-    EXPECT_TRUE(SysThreadTask::class_info().is_kindof(CoreBaseObject::class_info()));
-    EXPECT_EQ(SysThreadTask::class_info().get_name(), "SysThreadTask");
-    EXPECT_STREQ(SysThreadTask::get_state_name(SysThreadTask::STATE_RUNNING), "STATE_RUNNING");
-    EXPECT_STREQ(SysThreadTask::get_state_name(static_cast<SysThreadTask::State>(99)), "STATE_UNKNOWN");
-}
