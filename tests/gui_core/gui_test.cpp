@@ -52,112 +52,32 @@ struct TabletReset {
     ~TabletReset() { Gui::set_tablet_state(Gui::DEVICE_MOUSE, 0.0f, 0.0f, 0.0f); }
 };
 
-template <typename E>
-void expect_names(std::vector<std::pair<int, char const*>> const& table, char const* (*name)(E const&))
-{
-    for (auto const& [value, text] : table) {
-        EXPECT_STREQ(name(static_cast<E>(value)), text) << "value " << value;
-    }
-}
-
 }  // namespace
 
-// --- Names ---
+// --- Names and text ---
 
-TEST(GuiNames, EveryListedValueAndTheFallback)
+TEST(GuiNames, ValuesOutsideTheListsGetTheFallbackName)
 {
-    expect_names<Gui::MouseButtonId>({{1, "MOUSE_BUTTON_ID_LEFT"}, {2, "MOUSE_BUTTON_ID_MIDDLE"},
-                                      {3, "MOUSE_BUTTON_ID_RIGHT"}, {0, "MOUSE_BUTTON_ID_UNKNOWN"},
-                                      {4, "MOUSE_BUTTON_ID_UNKNOWN"}},
-                                     Gui::get_mouse_button_id_name);
-    expect_names<Gui::ModifierKeyId>(
-        {{0x10000, "MODIFIER_KEY_ID_SHIFT"}, {0x20000, "MODIFIER_KEY_ID_CAPS_LOCK"},
-         {0x40000, "MODIFIER_KEY_ID_CTRL"}, {0x80000, "MODIFIER_KEY_ID_ALT"},
-         {0x100000, "MODIFIER_KEY_ID_NUM_LOCK"}, {0x400000, "MODIFIER_KEY_ID_META"},
-         {0x800000, "MODIFIER_KEY_ID_SCROLL_LOCK"}, {0x1000000, "MODIFIER_KEY_ID_BUTTON_LEFT"},
-         {0x2000000, "MODIFIER_KEY_ID_BUTTON_MIDDLE"}, {0x4000000, "MODIFIER_KEY_ID_BUTTON_RIGHT"},
-         {0x200000, "MODIFIER_KEY_ID_UNKNOWN"}, {0x10000 | 0x40000, "MODIFIER_KEY_ID_UNKNOWN"},
-         {0, "MODIFIER_KEY_ID_UNKNOWN"}},
-        Gui::get_modifier_key_id_name);
-    expect_names<Gui::MouseCursorId>(
-        {{0, "MOUSE_CURSOR_DEFAULT"}, {1, "MOUSE_CURSOR_NO_ENTRY"}, {27, "MOUSE_CURSOR_MOVE"},
-         {31, "MOUSE_CURSOR_HAND"}, {35, "MOUSE_CURSOR_ARROW"}, {47, "MOUSE_CURSOR_HELP"},
-         {66, "MOUSE_CURSOR_CROSS"}, {76, "MOUSE_CURSOR_WAIT"}, {77, "MOUSE_CURSOR_INSERT"},
-         {78, "MOUSE_CURSOR_NS"}, {79, "MOUSE_CURSOR_WE"}, {80, "MOUSE_CURSOR_NWSE"},
-         {81, "MOUSE_CURSOR_NESW"}, {255, "MOUSE_CURSOR_NONE"}, {2, "MOUSE_CURSOR_UNKNOWN"},
-         {70, "MOUSE_CURSOR_UNKNOWN"}},
-        Gui::get_mouse_cursor_name);
-    expect_names<Gui::DeviceId>({{0, "DEVICE_MOUSE"}, {1, "DEVICE_STYLUS"}, {2, "DEVICE_ERASER"},
-                                 {4, "DEVICE_AIRBRUSH"}, {5, "DEVICE_TOUCH"}, {3, "DEVICE_UNKNOWN"},
-                                 {6, "DEVICE_UNKNOWN"}, {-1, "DEVICE_UNKNOWN"}},
-                                Gui::get_device_id_name);
-    expect_names<Gui::ColorDepth>({{0, "COLOR_DEPTH_RGB"}, {1, "COLOR_DEPTH_RGBA"}, {2, "COLOR_DEPTH_L"},
-                                   {3, "COLOR_DEPTH_LA"}, {4, "COLOR_DEPTH_A"}, {5, "COLOR_DEPTH_UNKNOWN"},
-                                   {-1, "COLOR_DEPTH_UNKNOWN"}},
-                                  Gui::get_channel_depth_name);
-    expect_names<Gui::WindowsTabletApi>({{0, "WINTAB"}, {1, "WINDOWS_INK"}, {2, "UNKNOWN"}},
-                                        Gui::get_windows_tablet_api_name);
-}
-
-TEST(GuiNames, KeyIds)
-{
-    expect_names<Gui::KeyId>(
-        {{65288, "KEY_ID_BACKSPACE"}, {65289, "KEY_ID_TAB"}, {65293, "KEY_ID_ENTER"},
-         {65299, "KEY_ID_PAUSE"}, {65300, "KEY_ID_SCROLL_LOCK"}, {65307, "KEY_ID_ESCAPE"},
-         {65360, "KEY_ID_HOME"}, {65361, "KEY_ID_LEFT"}, {65362, "KEY_ID_UP"}, {65363, "KEY_ID_RIGHT"},
-         {65364, "KEY_ID_DOWN"}, {65365, "KEY_ID_PAGE_UP"}, {65366, "KEY_ID_PAGE_DOWN"},
-         {65367, "KEY_ID_END"}, {65377, "KEY_ID_PRINT"}, {65379, "KEY_ID_INSERT"}, {65383, "KEY_ID_MENU"},
-         {65384, "KEY_ID_HELP"}, {65407, "KEY_ID_NUM_LOCK"}, {65421, "KEY_ID_KEYPAD_ENTER"},
-         {65450, "KEY_ID_KEYPAD_MULTIPLY"}, {65451, "KEY_ID_KEYPAD_ADD"},
-         {65453, "KEY_ID_KEYPAD_SUBTRACT"}, {65454, "KEY_ID_KEYPAD_DECIMAL"},
-         {65455, "KEY_ID_KEYPAD_DEVIDE"}, {65505, "KEY_ID_LEFT_SHIFT"}, {65506, "KEY_ID_RIGHT_SHIFT"},
-         {65507, "KEY_ID_LEFT_CONTROL"}, {65508, "KEY_ID_RIGHT_CONTROL"}, {65509, "KEY_ID_CAPS_LOCK"},
-         {65511, "KEY_ID_LEFT_META"}, {65512, "KEY_ID_RIGHT_META"}, {65513, "KEY_ID_LEFT_ALT"},
-         {65514, "KEY_ID_RIGHT_ALT"}, {65535, "KEY_ID_DELETE"},
-         // Gaps between listed codes, a printable character and the keypad's unlisted '+' neighbour.
-         {65466, "KEY_ID_UNKNOWN"}, {65482, "KEY_ID_UNKNOWN"}, {65510, "KEY_ID_UNKNOWN"},
-         {97, "KEY_ID_UNKNOWN"}, {65452, "KEY_ID_UNKNOWN"}, {0, "KEY_ID_UNKNOWN"}},
-        Gui::get_key_id_name);
-    for (int i = 0; i <= 9; ++i) {
-        std::string const expected = "KEY_ID_KEYPAD_" + std::to_string(i);
-        EXPECT_EQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65456 + i)), expected);
-    }
-    for (int i = 1; i <= 12; ++i) {
-        std::string const expected = "KEY_ID_F" + std::to_string(i);
-        EXPECT_EQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65469 + i)), expected);
-    }
-}
-
-TEST(GuiNames, ChannelCounts)
-{
-    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_RGB), 3u);
-    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_RGBA), 4u);
-    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_L), 1u);
-    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_LA), 2u);
-    EXPECT_EQ(Gui::get_channel_count_by_color_depth(Gui::COLOR_DEPTH_A), 1u);
+    // Gaps between listed key codes, a printable character and the keypad's unlisted neighbour.
+    for (int key : {65466, 65482, 65510, 97, 65452, 0})
+        EXPECT_STREQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(key)), "KEY_ID_UNKNOWN") << key;
+    EXPECT_STREQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65456 + 9)), "KEY_ID_KEYPAD_9");
+    EXPECT_STREQ(Gui::get_key_id_name(static_cast<Gui::KeyId>(65469 + 12)), "KEY_ID_F12");
+    // A combination of modifier bits is no single modifier.
+    EXPECT_STREQ(Gui::get_modifier_key_id_name(static_cast<Gui::ModifierKeyId>(FL_SHIFT | FL_CTRL)),
+                 "MODIFIER_KEY_ID_UNKNOWN");
+    EXPECT_STREQ(Gui::get_mouse_cursor_name(static_cast<Gui::MouseCursorId>(70)), "MOUSE_CURSOR_UNKNOWN");
+    EXPECT_STREQ(Gui::get_device_id_name(static_cast<Gui::DeviceId>(3)), "DEVICE_UNKNOWN");
     EXPECT_EQ(Gui::get_channel_count_by_color_depth(static_cast<Gui::ColorDepth>(5)), 0u);
     EXPECT_EQ(Gui::get_channel_count_by_color_depth(static_cast<Gui::ColorDepth>(-3)), 0u);
 }
 
 TEST(GuiText, ByteLengthOfUtf8Characters)
 {
-    EXPECT_EQ(Gui::get_count_of_next_character('a'), 1u);
-    EXPECT_EQ(Gui::get_count_of_next_character('\0'), 1u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xC3)), 2u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xE2)), 3u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xF0)), 4u);
     // Continuation bytes and bytes that no sequence starts with advance by one.
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0x80)), 1u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xBF)), 1u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xF8)), 1u);
-    EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(0xFF)), 1u);
-
-    std::string const text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a, e acute, euro, emoji, z
-    std::vector<unsigned int> steps;
-    for (size_t i = 0; i < text.size(); i += Gui::get_count_of_next_character(text[i])) {
-        steps.push_back(Gui::get_count_of_next_character(text[i]));
-    }
-    EXPECT_EQ(steps, (std::vector<unsigned int>{1, 2, 3, 4, 1}));
+    for (auto [byte, length] : {std::pair<int, unsigned>{'a', 1}, {0, 1}, {0xC3, 2}, {0xE2, 3}, {0xF0, 4},
+                                {0x80, 1}, {0xBF, 1}, {0xF8, 1}, {0xFF, 1}})
+        EXPECT_EQ(Gui::get_count_of_next_character(static_cast<char>(byte)), length) << byte;
 }
 
 // --- Event state ---
@@ -169,48 +89,22 @@ TEST(GuiEvent, ModifierBitsAreReadOneByOne)
         bool (*single)();
     };
     std::vector<Case> const cases = {
-        {FL_SHIFT, Gui::is_modifier_shift},
-        {FL_CAPS_LOCK, Gui::is_modifier_caps_lock},
-        {FL_CTRL, Gui::is_modifier_ctrl},
-        {FL_ALT, Gui::is_modifier_alt},
-        {FL_NUM_LOCK, Gui::is_modifier_num_lock},
-        {FL_META, Gui::is_modifier_meta},
-        {FL_SCROLL_LOCK, Gui::is_modifier_scroll_lock},
-        {FL_BUTTON1, Gui::is_modifier_button_left},
-        {FL_BUTTON2, Gui::is_modifier_button_middle},
-        {FL_BUTTON3, Gui::is_modifier_button_right},
+        {FL_SHIFT, Gui::is_modifier_shift},         {FL_CAPS_LOCK, Gui::is_modifier_caps_lock},
+        {FL_CTRL, Gui::is_modifier_ctrl},           {FL_ALT, Gui::is_modifier_alt},
+        {FL_NUM_LOCK, Gui::is_modifier_num_lock},   {FL_META, Gui::is_modifier_meta},
+        {FL_SCROLL_LOCK, Gui::is_modifier_scroll_lock}, {FL_BUTTON1, Gui::is_modifier_button_left},
+        {FL_BUTTON2, Gui::is_modifier_button_middle},   {FL_BUTTON3, Gui::is_modifier_button_right},
     };
     for (Case const& held : cases) {
         GuiEventState state;
-        state.set_state(held.bit);
+        state.set_state(held.bit | (held.bit == FL_SHIFT ? 0 : FL_SHIFT));
         for (Case const& tested : cases) {
-            bool const expected = tested.bit == held.bit;
-            EXPECT_EQ(tested.single(), expected)
-                << std::hex << "held " << held.bit << " tested " << tested.bit;
+            bool const expected = tested.bit == held.bit || tested.bit == FL_SHIFT;
+            EXPECT_EQ(tested.single(), expected) << std::hex << "held " << held.bit << " tested " << tested.bit;
             EXPECT_EQ(Gui::is_modifier_pressed(static_cast<Gui::ModifierKeyId>(tested.bit)), expected);
         }
     }
-    GuiEventState state;
-    state.set_state(FL_SHIFT | FL_CTRL);
-    EXPECT_TRUE(Gui::is_modifier_shift());
-    EXPECT_TRUE(Gui::is_modifier_ctrl());
-    EXPECT_FALSE(Gui::is_modifier_alt());
     EXPECT_FALSE(Gui::is_modifier_pressed(static_cast<Gui::ModifierKeyId>(0)));
-}
-
-TEST(GuiEvent, EventStateIsRestoredAfterTheSyntheticEvent)
-{
-    int const state_before = Fl::event_state();
-    int const key_before = Fl::event_key();
-    {
-        GuiEventState state;
-        state.set_state(FL_ALT).set_key('q').set_text("q").set_clicks(2).set_wheel(1, 2);
-        EXPECT_TRUE(Gui::is_modifier_alt());
-        EXPECT_EQ(Gui::get_event_text(), CoreString("q"));
-    }
-    EXPECT_EQ(Fl::event_state(), state_before);
-    EXPECT_EQ(Fl::event_key(), key_before);
-    EXPECT_NE(Gui::get_event_text(), CoreString("q"));
 }
 
 TEST(GuiEvent, MouseButtons)
@@ -219,12 +113,9 @@ TEST(GuiEvent, MouseButtons)
         GuiEventState state;
         state.press_button(button);
         EXPECT_EQ(Gui::get_event_mouse_button(), button);
-        EXPECT_TRUE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(button)));
+        for (int other = 1; other <= 3; ++other)
+            EXPECT_EQ(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(other)), other == button);
         EXPECT_TRUE(Gui::is_mouse_button_pressed());
-        for (int other = 1; other <= 3; ++other) {
-            if (other == button) continue;
-            EXPECT_FALSE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(other)));
-        }
         state.release_button(button);
         EXPECT_EQ(Gui::get_event_mouse_button(), button);
         EXPECT_FALSE(Gui::is_mouse_button_pressed());
@@ -237,8 +128,6 @@ TEST(GuiEvent, MouseButtons)
     EXPECT_FALSE(Gui::is_mouse_button_pressed(static_cast<Gui::MouseButtonId>(4)));
     state.set_key('a');
     EXPECT_EQ(Gui::get_event_mouse_button(), 4);
-    state.set_key(FL_Button + 0);
-    EXPECT_EQ(Gui::get_event_mouse_button(), 4);
 }
 
 TEST(GuiEvent, ClicksCycleThroughSingleDoubleTriple)
@@ -248,37 +137,23 @@ TEST(GuiEvent, ClicksCycleThroughSingleDoubleTriple)
     for (int clicks = 0; clicks < 7; ++clicks) {
         state.set_clicks(clicks);
         EXPECT_EQ(Gui::get_event_clicks_count(), clicks + 1);
-        std::string const kind = Gui::is_one_click()      ? "one"
-                                 : Gui::is_double_click() ? "double"
-                                 : Gui::is_triple_click() ? "triple"
-                                                          : "none";
+        std::string kind = Gui::is_one_click() ? "one" : "";
+        kind += Gui::is_double_click() ? "double" : "";
+        kind += Gui::is_triple_click() ? "triple" : "";
         EXPECT_EQ(kind, expected[clicks]) << "toolkit click count " << clicks;
-        int const kinds = Gui::is_one_click() + Gui::is_double_click() + Gui::is_triple_click();
-        EXPECT_EQ(kinds, 1);
     }
 }
 
-TEST(GuiEvent, KeyAndTexts)
+TEST(GuiEvent, KeyTextsAndWheel)
 {
     GuiEventState state;
-    state.set_event(FL_KEYDOWN).set_key('a').set_text("a");
-    EXPECT_EQ(Gui::get_last_key_pressed(), 'a');
-    EXPECT_EQ(Gui::get_key_pressed_text(), CoreString("a"));
-
-    state.set_key(Gui::KEY_ID_F5).set_text("");
+    state.set_event(FL_KEYDOWN).set_key(Gui::KEY_ID_F5).set_text("");
     EXPECT_EQ(Gui::get_last_key_pressed(), Gui::KEY_ID_F5);
     EXPECT_TRUE(Gui::get_key_pressed_text().is_empty());
-
     // A paste's text is taken by its length, so UTF-8 and embedded NULs survive.
     std::string const pasted("line 1\nl\xC3\xA9gende\0tail", 20);
     state.set_event(FL_PASTE).set_text(pasted);
-    EXPECT_EQ(Gui::get_event_text().get_length(), 20u);
     EXPECT_EQ(std::string(Gui::get_event_text().view()), pasted);
-}
-
-TEST(GuiEvent, Wheel)
-{
-    GuiEventState state;
     state.set_event(FL_MOUSEWHEEL).set_wheel(-2, 3);
     EXPECT_EQ(Gui::get_wheel_dx(), -2);
     EXPECT_EQ(Gui::get_wheel_dy(), 3);
@@ -288,22 +163,16 @@ TEST(GuiEvent, MouseMotionBetweenEvents)
 {
     Gui::reset_mouse_motion();
     GuiEventState state;
-    state.set_root_position(100, 100);
-    Gui::update_mouse_motion();
-    EXPECT_EQ(Gui::get_mouse_dx(), 0);  // nothing to compare with yet
-    EXPECT_EQ(Gui::get_mouse_dy(), 0);
-    state.set_root_position(105, 97);
-    Gui::update_mouse_motion();
-    EXPECT_EQ(Gui::get_mouse_dx(), 5);
-    EXPECT_EQ(Gui::get_mouse_dy(), -3);
-    Gui::update_mouse_motion();  // a press where the pointer rests
-    EXPECT_EQ(Gui::get_mouse_dx(), 0);
-    EXPECT_EQ(Gui::get_mouse_dy(), 0);
+    auto motion_to = [&](int x, int y) {
+        state.set_root_position(x, y);
+        Gui::update_mouse_motion();
+        return GMathVec2<int>(Gui::get_mouse_dx(), Gui::get_mouse_dy());
+    };
+    EXPECT_EQ(motion_to(100, 100), GMathVec2<int>(0, 0));  // nothing to compare with yet
+    EXPECT_EQ(motion_to(105, 97), GMathVec2<int>(5, -3));
+    EXPECT_EQ(motion_to(105, 97), GMathVec2<int>(0, 0));  // a press where the pointer rests
     Gui::reset_mouse_motion();
-    state.set_root_position(400, 400);
-    Gui::update_mouse_motion();
-    EXPECT_EQ(Gui::get_mouse_dx(), 0);
-    EXPECT_EQ(Gui::get_mouse_dy(), 0);
+    EXPECT_EQ(motion_to(400, 400), GMathVec2<int>(0, 0));
     Gui::reset_mouse_motion();
 }
 
@@ -312,9 +181,6 @@ TEST(GuiEvent, RelativeMouseCoordsComeFromTheEvent)
     GuiEventState state;
     state.set_position_in_window(200, 100, 50, 40);
     int x = -1, y = -1;
-    Gui::get_relative_mouse_coords(200, 100, 30, 20, x, y);
-    EXPECT_EQ(x, 20);
-    EXPECT_EQ(y, 20);
     Gui::get_relative_mouse_coords(200, 100, 80, 60, x, y);  // left of and above the widget
     EXPECT_EQ(x, -30);
     EXPECT_EQ(y, -20);
@@ -323,30 +189,22 @@ TEST(GuiEvent, RelativeMouseCoordsComeFromTheEvent)
 TEST(GuiEvent, KeyOfTheCurrentEvent)
 {
     REQUIRE_DISPLAY();
-    {
-        GuiEventState state;
-        state.set_key(FL_Shift_L);
-        EXPECT_TRUE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
-        EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_RIGHT_SHIFT));
-        state.set_key(FL_Shift_L, false);
-        EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
-        // Mouse buttons as key codes are answered from the event state.
-        state.set_state(FL_BUTTON3);
-        EXPECT_TRUE(Gui::is_key_pressed(FL_Button + 3));
-        EXPECT_FALSE(Gui::is_key_pressed(FL_Button + 1));
-        EXPECT_TRUE(Gui::is_key_down(FL_Button + 3));
-    }
-    {
-        GuiEventState state;
-        state.set_key(FL_Escape);
-    }
-    EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_ESCAPE));  // the key map is restored too
+    GuiEventState state;
+    state.set_key(FL_Shift_L);
+    EXPECT_TRUE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
+    EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_RIGHT_SHIFT));
+    state.set_key(FL_Shift_L, false);
+    EXPECT_FALSE(Gui::is_key_pressed(Gui::KEY_ID_LEFT_SHIFT));
+    // Mouse buttons as key codes are answered from the event state.
+    state.set_state(FL_BUTTON3);
+    EXPECT_TRUE(Gui::is_key_pressed(FL_Button + 3));
+    EXPECT_FALSE(Gui::is_key_pressed(FL_Button + 1));
+    EXPECT_TRUE(Gui::is_key_down(FL_Button + 3));
 }
 
 TEST(GuiEvent, KeyHeldInTheServer)
 {
     REQUIRE_DISPLAY();
-    EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
     {
         GuiServerKey key(FL_Control_R);
         if (!key.is_pressed()) GTEST_SKIP() << "the X server offers no XTest extension";
@@ -361,16 +219,11 @@ TEST(GuiEvent, KeyHeldInTheServer)
 TEST(GuiTablet, TheMouseHasFullPressureWhileAButtonIsHeld)
 {
     TabletReset reset;
-    EXPECT_EQ(Gui::get_device_type(), Gui::DEVICE_MOUSE);
     GuiEventState state;
     state.set_state(0);
     EXPECT_FLOAT_EQ(Gui::get_pressure(), 0.0f);
-    state.press_button(1);
+    state.press_button(3);
     EXPECT_FLOAT_EQ(Gui::get_pressure(), 1.0f);
-    state.release_button(1).press_button(3);
-    EXPECT_FLOAT_EQ(Gui::get_pressure(), 1.0f);
-    EXPECT_FLOAT_EQ(Gui::get_x_tilt(), 0.0f);
-    EXPECT_FLOAT_EQ(Gui::get_y_tilt(), 0.0f);
 
     // Tilt reported along with the mouse is ignored; pressure without a button is passed on.
     Gui::set_tablet_state(Gui::DEVICE_MOUSE, 0.25f, 0.5f, 0.5f);
@@ -381,7 +234,6 @@ TEST(GuiTablet, TheMouseHasFullPressureWhileAButtonIsHeld)
 
     // A pen reports its own pressure, button held or not, and its tilt.
     Gui::set_tablet_state(Gui::DEVICE_STYLUS, 0.4f, 0.2f, -0.3f);
-    EXPECT_EQ(Gui::get_device_type(), Gui::DEVICE_STYLUS);
     state.press_button(1);
     EXPECT_FLOAT_EQ(Gui::get_pressure(), 0.4f);
     EXPECT_FLOAT_EQ(Gui::get_x_tilt(), 0.2f);
@@ -392,17 +244,17 @@ TEST(GuiTablet, TheMouseHasFullPressureWhileAButtonIsHeld)
 
 TEST(GuiPointer, RegionEdgesAreIncluded)
 {
-    // Rectangle (10, 20, 30, 40): x from 10 to 40, y from 20 to 60, both ends included.
-    EXPECT_TRUE(Gui::is_point_in_region(10, 20, 10, 20, 30, 40));
-    EXPECT_TRUE(Gui::is_point_in_region(40, 60, 10, 20, 30, 40));
-    EXPECT_TRUE(Gui::is_point_in_region(40, 20, 10, 20, 30, 40));
-    EXPECT_FALSE(Gui::is_point_in_region(41, 60, 10, 20, 30, 40));
-    EXPECT_FALSE(Gui::is_point_in_region(40, 61, 10, 20, 30, 40));
-    EXPECT_FALSE(Gui::is_point_in_region(9, 30, 10, 20, 30, 40));
-    EXPECT_FALSE(Gui::is_point_in_region(20, 19, 10, 20, 30, 40));
-    // An empty rectangle still holds its corner; a negative size holds nothing.
-    EXPECT_TRUE(Gui::is_point_in_region(5, 5, 5, 5, 0, 0));
-    EXPECT_FALSE(Gui::is_point_in_region(5, 5, 5, 5, -1, 10));
+    // Rectangle (10, 20, 30, 40): x from 10 to 40, y from 20 to 60, both ends included. An empty
+    // rectangle still holds its corner; a negative size holds nothing.
+    struct Row {
+        int px, py, x, y, w, h;
+        bool inside;
+    } const rows[] = {{10, 20, 10, 20, 30, 40, true}, {40, 60, 10, 20, 30, 40, true},
+                      {41, 60, 10, 20, 30, 40, false}, {40, 61, 10, 20, 30, 40, false},
+                      {9, 30, 10, 20, 30, 40, false},  {20, 19, 10, 20, 30, 40, false},
+                      {5, 5, 5, 5, 0, 0, true},        {5, 5, 5, 5, -1, 10, false}};
+    for (Row const& r : rows)
+        EXPECT_EQ(Gui::is_point_in_region(r.px, r.py, r.x, r.y, r.w, r.h), r.inside) << r.px << ", " << r.py;
 }
 
 TEST(GuiPointer, WarpingMovesThePointer)
@@ -412,11 +264,7 @@ TEST(GuiPointer, WarpingMovesThePointer)
     ASSERT_EQ(Gui::set_mouse_screen_position(123, 456), 0);
     int x = 0, y = 0;
     Fl::get_mouse(x, y);
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 456);
-    Gui::get_mouse_screen_position(x, y);
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 456);
+    EXPECT_EQ(GMathVec2<int>(x, y), GMathVec2<int>(123, 456));
     EXPECT_EQ(Gui::get_mouse_screen_position_x(), 123);
     EXPECT_EQ(Gui::get_mouse_screen_position_y(), 456);
 
@@ -424,29 +272,24 @@ TEST(GuiPointer, WarpingMovesThePointer)
     Gui::set_tablet_state(Gui::DEVICE_STYLUS, 0.5f, 0.0f, 0.0f);
     EXPECT_EQ(Gui::set_mouse_screen_position(10, 10), -1);
     Fl::get_mouse(x, y);
-    EXPECT_EQ(x, 123);
-    EXPECT_EQ(y, 456);
+    EXPECT_EQ(GMathVec2<int>(x, y), GMathVec2<int>(123, 456));
 }
 
 TEST(GuiPointer, PointerAgainstScreenAndWindowRegions)
 {
     REQUIRE_DISPLAY();
     ASSERT_EQ(Gui::set_mouse_screen_position(300, 200), 0);
-
     EXPECT_TRUE(Gui::is_mouse_over_screen_region(250, 150, 50, 50));  // right and bottom edges
     EXPECT_TRUE(Gui::is_mouse_over_screen_region(300, 200, 10, 10));  // left and top edges
     EXPECT_FALSE(Gui::is_mouse_over_screen_region(250, 150, 49, 50));
     EXPECT_FALSE(Gui::is_mouse_over_screen_region(250, 150, 50, 49));
-    EXPECT_FALSE(Gui::is_mouse_over_screen_region(301, 150, 50, 100));
 
     // A window at (200, 100): the pointer is at (100, 100) inside it.
     int x = 0, y = 0;
     Gui::get_absolute_mouse_coords(200, 100, x, y);
-    EXPECT_EQ(x, 100);
-    EXPECT_EQ(y, 100);
+    EXPECT_EQ(GMathVec2<int>(x, y), GMathVec2<int>(100, 100));
     EXPECT_TRUE(Gui::is_mouse_over_region(200, 100, 50, 50, 50, 50));
     EXPECT_FALSE(Gui::is_mouse_over_region(200, 100, 50, 50, 49, 50));
-    EXPECT_FALSE(Gui::is_mouse_over_region(0, 0, 50, 50, 50, 50));
     int const region[4] = {100, 100, 0, 0};
     EXPECT_TRUE(Gui::is_mouse_over_region(200, 100, region));
     int const beside[4] = {101, 100, 10, 10};
@@ -479,22 +322,13 @@ TEST(GuiScreen, SizesMatchTheServer)
     REQUIRE_DISPLAY();
     int const width = DisplayWidth(fl_display, fl_screen);
     int const height = DisplayHeight(fl_display, fl_screen);
-    EXPECT_GE(Gui::get_screen_count(), 1);
     if (Gui::get_screen_count() == 1) {
         EXPECT_EQ(Gui::get_screen_width(), width);
         EXPECT_EQ(Gui::get_screen_height(), height);
     }
-    EXPECT_GT(Gui::get_screen_width(), 0);
-    EXPECT_LE(Gui::get_screen_width(), width);
-
     // The work area holding a point lies on the screen and holds the point.
     GMathVec4<int> const box = Gui::get_screen_bbox(10, 10);
-    EXPECT_GE(box[0], 0);
-    EXPECT_GE(box[1], 0);
-    EXPECT_GT(box[2], 0);
-    EXPECT_GT(box[3], 0);
-    EXPECT_LE(box[0] + box[2], width);
-    EXPECT_LE(box[1] + box[3], height);
+    EXPECT_TRUE(box[0] >= 0 && box[1] >= 0 && box[0] + box[2] <= width && box[1] + box[3] <= height);
     EXPECT_TRUE(Gui::is_point_in_region(10, 10, box[0], box[1], box[2], box[3]));
     // A point off every screen gets the main screen's work area.
     GMathVec4<int> const outside = Gui::get_screen_bbox(-5000, -5000);
@@ -605,14 +439,8 @@ public:
 private:
     void answer(XSelectionRequestEvent const& request)
     {
-        XSelectionEvent reply = {};
-        reply.type = SelectionNotify;
-        reply.display = request.display;
-        reply.requestor = request.requestor;
-        reply.selection = request.selection;
-        reply.target = request.target;
-        reply.time = request.time;
-        reply.property = None;
+        XSelectionEvent reply = {SelectionNotify, 0, False, request.display, request.requestor,
+                                 request.selection, request.target, None, request.time};
         Atom const property = request.property != None ? request.property : request.target;
         if (request.target == m_targets) {
             Atom const targets[] = {m_targets, m_utf8, XA_STRING};
@@ -639,34 +467,22 @@ private:
 
 TEST_F(GuiClipboard, OwnCopiesArePastedBeforeTheCallReturns)
 {
+    // The two buffers are separate.
     Gui::copy_to_clipboard("clipboard \xC3\xA9t\xC3\xA9");
     Gui::copy_to_selection_buffer("primary text");
     focus_target();
     ASSERT_TRUE(Gui::paste_from_clipboard());
-    ASSERT_EQ(m_target->pastes, std::vector<std::string>{"clipboard \xC3\xA9t\xC3\xA9"});
     focus_target();
     ASSERT_TRUE(Gui::paste_from_selection_buffer());
-    EXPECT_EQ(m_target->pastes.back(), "primary text");
-
-    // The two buffers are separate: a new selection leaves the clipboard alone.
-    Gui::copy_to_selection_buffer("other primary");
-    focus_target();
-    ASSERT_TRUE(Gui::paste_from_clipboard());
-    EXPECT_EQ(m_target->pastes.back(), "clipboard \xC3\xA9t\xC3\xA9");
+    EXPECT_EQ(m_target->pastes, (std::vector<std::string>{"clipboard \xC3\xA9t\xC3\xA9", "primary text"}));
 }
 
-TEST_F(GuiClipboard, NothingIsAskedWithoutAFocusedWidget)
+TEST_F(GuiClipboard, NothingIsAskedWithoutAFocusedWidgetOrAShownWindow)
 {
     Gui::copy_to_clipboard("unused");
     Fl::focus(nullptr);
     EXPECT_FALSE(Gui::paste_from_clipboard());
     EXPECT_FALSE(Gui::paste_from_selection_buffer());
-    pump_until([] { return false; }, 0.1);
-    EXPECT_TRUE(m_target->pastes.empty());
-}
-
-TEST_F(GuiClipboard, NothingIsAskedWithoutAShownWindow)
-{
     m_window->hide();
     Fl::check();
     ASSERT_EQ(Fl::first_window(), nullptr);
