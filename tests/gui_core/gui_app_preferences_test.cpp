@@ -24,52 +24,6 @@ AppCategoryPreferences& category(char const* name)
     return *found;
 }
 
-TEST(GuiAppPreferences, TheTableIsDeclaredWithItsKindsDefaultsRangesAndPresets)
-{
-    AppCategoryPreferences& ui = category("user_interface");
-    AppItemPreferences* scheme = ui.get_item("color_scheme");
-    ASSERT_NE(scheme, nullptr);
-    EXPECT_TRUE(scheme->is_hidden());
-    ASSERT_EQ(scheme->get_preset_count(), 2u);
-    EXPECT_EQ(scheme->get_preset_label(0), "Dark");
-    EXPECT_EQ(scheme->get_preset_label(1), "Light");
-
-    AppItemPreferences* font = ui.get_item("font_size");
-    EXPECT_TRUE(font->is_read_only());
-    EXPECT_EQ(font->get_preset_count(), 7u);
-    EXPECT_EQ(font->get_preset_label(0), " 50%");
-    EXPECT_DOUBLE_EQ(font->get_double_value(), 1.0);
-
-    AppItemPreferences* delay = ui.get_item("sub_menu_show_delay");
-    EXPECT_EQ(delay->get_long_value(), 250);
-    EXPECT_TRUE(delay->is_hidden());
-    EXPECT_DOUBLE_EQ(delay->get_range_min(), 10.0);
-    EXPECT_DOUBLE_EQ(delay->get_range_max(), 2000.0);
-
-    AppItemPreferences* menu = ui.get_item("max_menu_items_count");
-    EXPECT_EQ(menu->get_long_value(), 25);
-    EXPECT_DOUBLE_EQ(menu->get_range_max(), 500.0);
-    EXPECT_DOUBLE_EQ(menu->get_ui_range_max(), 100.0);
-    EXPECT_EQ(menu->get_doc(),
-              "Once this number of items is reached in a menu, it will create submenus if possible (used in "
-              "creation menu).");
-    EXPECT_EQ(ui.get_item("color_tags_file")->get_string_value(), "$VELMORA_BIN_DIR/color_tags.cfg");
-    EXPECT_EQ(ui.get_item("tags_list_file")->get_string_value(), "$VELMORA_BIN_DIR/config/tag_list_preset.cfg");
-    EXPECT_EQ(ui.get_item("windows_tablet_api")->get_preset_label(1), "WINDOWS_INK");
-    EXPECT_EQ(ui.get_item("delete_confirmation_message")->get_long_value(), 1);
-    EXPECT_EQ(ui.get_item("gizmo_size")->get_unit(), "percentage");
-
-    AppCategoryPreferences& color = category("color_management");
-    EXPECT_EQ(color.get_item("default_view_transform")->get_enum_type(), "view_transform");
-    EXPECT_TRUE(category("scripting").get_bool_value("highlight_words_on_cursor"));
-
-    AppCategoryPreferences& layout = category("layout");
-    EXPECT_EQ(layout.get_long_value("default_transform_space"), 2);
-    EXPECT_DOUBLE_EQ(layout.get_double_value("rotate_snap_increment"), 15.0);
-    EXPECT_EQ(layout.get_item("snap_distance")->get_unit(), "pixel");
-    EXPECT_EQ(layout.get_item("snap_default_plane")->get_preset_label(2), "YX");
-}
-
 TEST(GuiAppPreferences, ChangesTakeEffectAtOnce)
 {
     GuiApp& app = gui_test_app();

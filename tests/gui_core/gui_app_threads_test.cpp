@@ -73,23 +73,18 @@ TEST_F(GuiAppThreadsTest, WorkersQueueRedrawsAndUpdatesWhilePassesRun)
     unsigned int const updates_left = app().get_pending_update_count();
     EXPECT_LE(redraws_left, static_cast<unsigned int>(WIDGETS));
     EXPECT_LE(updates_left, static_cast<unsigned int>(WIDGETS));
-    long redraws_before = 0, updates_before = 0;
-    for (CountingWidget* widget : widgets) {
-        redraws_before += widget->redraws;
-        updates_before += widget->updates;
-    }
+    auto totals = [&] {
+        GMathVec2<long> sum(0, 0);
+        for (CountingWidget* widget : widgets) sum += GMathVec2<long>(widget->redraws, widget->updates);
+        return sum;
+    };
+    GMathVec2<long> const before = totals();
     app().process_pending();
-    long redraws_after = 0, updates_after = 0;
-    for (CountingWidget* widget : widgets) {
-        redraws_after += widget->redraws;
-        updates_after += widget->updates;
-    }
-    EXPECT_EQ(redraws_after - redraws_before, static_cast<long>(redraws_left));
-    EXPECT_EQ(updates_after - updates_before, static_cast<long>(updates_left));
+    EXPECT_EQ(totals() - before, GMathVec2<long>(redraws_left, updates_left));
     EXPECT_EQ(app().get_pending_redraw_count(), 0u);
     EXPECT_GT(requests.load(), 1000);
     EXPECT_GT(passes, 10);
-    EXPECT_GT(updates_before, 0);
+    EXPECT_GT(before[1], 0);
 }
 
 TEST_F(GuiAppThreadsTest, DrawLockKeepsOtherThreadsOutOfDrawing)

@@ -40,32 +40,6 @@ double contrast(Color const& a, Color const& b)
     return std::abs(luminance(a) - luminance(b));
 }
 
-TEST(GuiColorScheme, BuiltInTablesKeepTheirFixedRows)
-{
-    struct Row {
-        S::Role role;
-        unsigned int dark;
-        unsigned int light[3];
-    } const rows[] = {
-        {S::ROLE_OUTLINE, 0x1e1e1e, {0x646464, 0x646464, 0x646464}},
-        {S::ROLE_BACKGROUND, 0x3c3c3c, {0xd6d6d6, 0xd6d6d6, 0xd6d6d6}},
-        {S::ROLE_BACKGROUND_LIGHT, 0x464646, {0xdddddd, 0xdddddd, 0xdddddd}},
-        {S::ROLE_EDGE_LIGHT, 0x5a5050, {0xe4e4e4, 0xe4e4e4, 0xfafafa}},
-        {S::ROLE_RED, 0xff0000, {0xff0000, 0xb49696, 0xff0000}},
-        {S::ROLE_GREEN, 0x00ff00, {0x00c800, 0x96b496, 0x00ff00}},
-        {S::ROLE_BLUE, 0x1496ff, {0x1496ff, 0x9696b4, 0x1496ff}},
-        {S::ROLE_HIGHLIGHT, 0xffffff, {0xb4b4b4, 0x969696, 0xb4b4b4}},
-        {S::ROLE_ACCENT, 0xf0960a, {0x3399ff, 0x558ec8, 0x3399ff}},
-        {S::ROLE_FIELD, 0x000000, {0xffffff, 0xffffff, 0xffffff}},
-    };
-    for (Row const& row : rows) {
-        SCOPED_TRACE(S::get_role_name(row.role));
-        EXPECT_EQ(dark().get_color(S::GROUP_NORMAL, row.role), hex(row.dark));
-        for (int group = 0; group < S::GROUP_COUNT; ++group)
-            EXPECT_EQ(light().get_color(static_cast<S::Group>(group), row.role), hex(row.light[group]));
-    }
-}
-
 TEST(GuiColorScheme, BuiltInSchemesAreCompleteReadableAndOverrideNothing)
 {
     for (S const* scheme : {&dark(), &light()}) {
@@ -101,12 +75,8 @@ TEST(GuiColorScheme, NamesAndLookup)
     EXPECT_EQ(S::get_scheme("blue"), nullptr);
     EXPECT_EQ(S::get_scheme(""), nullptr);
     EXPECT_EQ(S::get_scheme("SCHEME_DARK"), nullptr);
-    EXPECT_EQ(S::get_scheme_name(S::SCHEME_LIGHT), "SCHEME_LIGHT");
     EXPECT_EQ(S::get_scheme_name(static_cast<S::Scheme>(2)), "");
-    EXPECT_EQ(S::get_scheme_name(static_cast<S::Scheme>(-1)), "");
-    EXPECT_STREQ(S::get_role_name(S::ROLE_SHADOW), "ROLE_SHADOW");
     EXPECT_STREQ(S::get_role_name(static_cast<S::Role>(46)), "ROLE_COUNT");
-    EXPECT_STREQ(S::get_group_name(static_cast<S::Group>(3)), "GROUP_COUNT");
 }
 
 TEST(GuiColorScheme, SetUpdateAndOutOfRangeEntries)
@@ -115,7 +85,6 @@ TEST(GuiColorScheme, SetUpdateAndOutOfRangeEntries)
     EXPECT_EQ(scheme.get_color(S::GROUP_BRIGHT, S::ROLE_LINK), Color(0, 0, 0));
     scheme.set(dark());
     scheme.set_color(S::GROUP_NORMAL, S::ROLE_TEXT, 1, 2, 3);
-    EXPECT_TRUE(scheme.is_overridden(S::GROUP_NORMAL, S::ROLE_TEXT));
 
     scheme.update(light());
     EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_TEXT), Color(1, 2, 3));

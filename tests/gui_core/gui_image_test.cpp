@@ -412,25 +412,6 @@ TEST(GuiResourceTest, EveryPictureIsA16PixelRgbaGlyph)
     EXPECT_EQ(GuiResource::get_picture("checker"), &GuiResource::checker());
 }
 
-TEST(GuiResourceTest, SelectedVariantsAreDrawnInTheAccentColour)
-{
-    auto has_accent = [](GuiImage const& image) {
-        for (unsigned int i = 0; i < 16 * 16; ++i) {
-            if (pixel(image.get_data(), int(i)) == Pixel{240, 150, 10, 255}) return true;
-        }
-        return false;
-    };
-    for (GuiImage const* plain : {&GuiResource::checker(), &GuiResource::down_triangle_label(),
-                                  &GuiResource::radio_menu(), &GuiResource::radio_menu_empty()})
-        EXPECT_FALSE(has_accent(*plain));
-    for (GuiImage const* selected :
-         {&GuiResource::checker_selected(), &GuiResource::down_triangle_label_selected(),
-          &GuiResource::up_triangle_label_selected(), &GuiResource::left_triangle_label_selected(),
-          &GuiResource::right_triangle_label_selected(), &GuiResource::horizontal_minislider_selected(),
-          &GuiResource::radio_menu_selected(), &GuiResource::radio_menu_empty_selected()})
-        EXPECT_TRUE(has_accent(*selected));
-}
-
 TEST(GuiResourceTest, TrianglesPointTheirWayAndRecolourableOnesHaveOneColour)
 {
     // Where the opaque mass lies along the axis of the direction.

@@ -113,15 +113,8 @@ TEST_F(GuiWidgetTest, WindowResizeReachesGrandchildrenInWindowCoordinates)
     EXPECT_EQ(box_of(*corner), Box(450, 260, 20, 20));
 }
 
-TEST_F(GuiWidgetTest, ConstraintsWithoutParentAndUnchangedResizes)
+TEST_F(GuiWidgetTest, AnUnchangedResizeLeavesTheChildrenAlone)
 {
-    auto orphan = std::make_unique<GuiWidget>(app(), 10, 10, 50, 20);
-    orphan->set_constraints(RIGHT, BOTTOM, RIGHT, BOTTOM);
-    EXPECT_EQ(orphan->get_left_offset(), 0);
-    EXPECT_EQ(orphan->get_top_offset(), 0);
-    EXPECT_EQ(orphan->get_right_offset(), 0);
-    EXPECT_EQ(orphan->get_bottom_offset(), 0);
-
     // A resize to the same box leaves the children alone, even one moved off its constraints.
     GuiWindow& window = make_window(300, 200, false);
     GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 100);
@@ -398,44 +391,11 @@ TEST_F(GuiWidgetTest, KeysReachOnlyTheFocusedThePointedOrAKeyReceiver)
 TEST(GuiWidgetValues, HighlightedColors)
 {
     using Color = GMathVec3<unsigned char>;
+    // Kept in hue: the channels scale together, so one clamped at 255 holds the others back.
     EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 1.5f, true), Color(255, 127, 63));
     EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 1.5f, false), Color(255, 150, 75));
-    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(200, 100, 50), 0.5f, true), Color(100, 50, 25));
-    EXPECT_EQ(GuiWidget::get_highlighted_color(Color(0, 0, 0), 3.0f, true), Color(0, 0, 0));
     EXPECT_EQ(GuiWidget::get_highlighted_color(Color(0, 200, 10), 2.0f, true), Color(0, 255, 12));
     EXPECT_EQ(GuiWidget::get_highlighted_color(Color(10, 20, 30), -1.0f, false), Color(0, 0, 0));
-}
-
-TEST(GuiWidgetValues, NamesOfEveryValueAndOfOutOfRangeOnes)
-{
-    auto constraint = [](int v) {
-        return std::string(GuiWidget::get_constraint_name(GuiWidget::Constraint(v)));
-    };
-    auto justify = [](int v) { return std::string(GuiWidget::get_justify_name(GuiWidget::Justify(v))); };
-    auto icon = [](int v) {
-        return std::string(GuiWidget::get_icon_position_name(GuiWidget::IconPosition(v)));
-    };
-    auto round = [](int v) { return std::string(GuiWidget::get_roundness_name(GuiWidget::Roundness(v))); };
-
-    EXPECT_EQ(constraint(0), "CONSTRAINT_LEFT");
-    EXPECT_EQ(constraint(1), "CONSTRAINT_RIGHT");
-    EXPECT_EQ(constraint(2), "CONSTRAINT_TOP");
-    EXPECT_EQ(constraint(3), "CONSTRAINT_BOTTOM");
-    EXPECT_EQ(constraint(4), "CONSTRAINT_COUNT");
-    EXPECT_EQ(constraint(-1), "CONSTRAINT_COUNT");
-    EXPECT_EQ(justify(0), "JUSTIFY_LEFT");
-    EXPECT_EQ(justify(1), "JUSTIFY_RIGHT");
-    EXPECT_EQ(justify(2), "JUSTIFY_CENTER");
-    EXPECT_EQ(justify(3), "JUSTIFY_COUNT");
-    EXPECT_EQ(icon(0), "ICON_POSITION_LEFT");
-    EXPECT_EQ(icon(1), "ICON_POSITION_RIGHT");
-    EXPECT_EQ(icon(2), "ICON_POSITION_COUNT");
-    std::vector<std::pair<int, char const*>> const roundness = {
-        {0, "ROUNDNESS_NONE"},         {1, "ROUNDNESS_TOP_LEFT"},    {2, "ROUNDNESS_TOP_RIGHT"},
-        {3, "ROUNDNESS_TOP"},          {4, "ROUNDNESS_BOTTOM_LEFT"}, {5, "ROUNDNESS_LEFT"},
-        {8, "ROUNDNESS_BOTTOM_RIGHT"}, {10, "ROUNDNESS_RIGHT"},      {12, "ROUNDNESS_BOTTOM"},
-        {15, "ROUNDNESS_ALL"},         {6, "ROUNDNESS_UNKNOWN"},     {16, "ROUNDNESS_UNKNOWN"}};
-    for (auto const& [value, name] : roundness) EXPECT_EQ(round(value), name) << value;
 }
 
 // --- File dialogs ---
