@@ -247,30 +247,19 @@ TEST(GuiImageTest, UpdateMakesTheLooksAgainFromPixelsChangedInPlace)
 
 // --- Icons ---
 
-TEST(GuiIconTest, ImagesAreMadeOnceWithTheirOwnPixels)
-{
-    std::vector<unsigned char> const middle = square(ImageIcon::IMAGE_ICON_SIZE_32, 2, 0, 0, 255);
-    unsigned char const* data[] = {nullptr, nullptr, middle.data(), nullptr, nullptr};
-    GuiIcon const icon(data);
-    GuiImage const& image = icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32);
-    EXPECT_EQ(&icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32), &image);
-    EXPECT_EQ(image.get_depth(), 4u);
-    EXPECT_EQ(image.get_data()[0], 2);
-    EXPECT_EQ(icon.get_data(ImageIcon::IMAGE_ICON_SIZE_24), nullptr);
-    EXPECT_EQ(icon.get_data(ImageIcon::ImageIconSize(5)), nullptr);
-}
-
 // Whatever size has pixels, the image has the size asked for, scaled from the nearest size
 // with pixels (the larger on a tie).
 TEST(GuiIconTest, AMissingSizeIsScaledFromTheNearestOne)
 {
     std::vector<unsigned char> const small = square(ImageIcon::IMAGE_ICON_SIZE_16, 10, 0, 0, 255);
     std::vector<unsigned char> const large = square(ImageIcon::IMAGE_ICON_SIZE_64, 200, 0, 0, 255);
+    std::vector<unsigned char> const middle = square(ImageIcon::IMAGE_ICON_SIZE_32, 2, 0, 0, 255);
     struct Row {
         unsigned char const* data[GuiIcon::SIZE_COUNT];
         ImageIcon::ImageIconSize asked;
         unsigned char red;  // the source the picture was scaled from
     } const rows[] = {
+        {{nullptr, nullptr, middle.data(), nullptr, nullptr}, ImageIcon::IMAGE_ICON_SIZE_32, 2},
         {{nullptr, nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_32, 200},
         {{small.data(), nullptr, nullptr, nullptr, nullptr}, ImageIcon::IMAGE_ICON_SIZE_64, 10},
         {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_24, 10},
