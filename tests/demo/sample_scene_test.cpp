@@ -113,8 +113,9 @@ TEST_F(SampleSceneTest, EveryClassIsUsedAndDocumented)
             if (decl->get_enum())
                 for (unsigned int e = 0; e < decl->get_enum()->get_value_count(); ++e)
                     has_enum_docs |= !decl->get_enum()->get_doc(e).is_empty();
-            if (decl->get_type() == OfPlugType::TYPE_REFERENCE)
+            if (decl->get_type() == OfPlugType::TYPE_REFERENCE) {
                 EXPECT_TRUE(classes.exists(decl->get_object_filter())) << decl->get_name();
+            }
         }
         for (unsigned int i = 0; i < of_class->get_output_count(); ++i)
             EXPECT_FALSE(of_class->get_output_decl(i)->get_doc().is_empty());

@@ -16,6 +16,13 @@ namespace {
 
 using Names = std::vector<std::string>;
 
+// Lets the test see which icon the button draws.
+class IconCheckButton : public GuiCheckButton {
+public:
+    using GuiCheckButton::GuiCheckButton;
+    using GuiFaceButton::get_shown_icon;
+};
+
 class CheckButtonTest : public ControlsTest {
 protected:
     // A 80 × 22 button at (20, 20), listened to.
@@ -75,9 +82,8 @@ TEST_F(CheckButtonTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
 
 TEST_F(CheckButtonTest, TheCheckedButtonShowsItsPushedIcon)
 {
-    GuiCheckButton& button = make_button("");
-    GuiImage const normal(16, 16, 4);
-    button.set_icon(normal);
+    IconCheckButton& button = shown(new IconCheckButton(window(), 20, 20, 80, 22, ""));
+    button.set_icon(GuiImage(16, 16, 4));
     EXPECT_EQ(button.get_shown_icon(), button.get_icon()) << "no pushed icon: the normal one";
     button.set_pushed_icon(GuiImage(20, 14, 4));
     GuiImage const* pushed = button.get_pushed_icon();
