@@ -51,29 +51,19 @@ protected:
 
 }  // namespace
 
-TEST_F(SliderTest, TypeNames)
-{
-    EXPECT_STREQ(GuiSlider::get_type_name(GuiSlider::TYPE_INTEGER), "TYPE_INTEGER");
-    EXPECT_STREQ(GuiSlider::get_type_name(GuiSlider::TYPE_REAL), "TYPE_REAL");
-    EXPECT_STREQ(GuiSlider::get_type_name(static_cast<GuiSlider::Type>(3)), "TYPE_UNKNOWN");
-}
-
 TEST_F(SliderTest, PressesMapThePointerAlongTheTrack)
 {
     GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
-    click(slider, 22, 49);
-    EXPECT_EQ(slider.get_value(), 0.0);
-    click(slider, 124, 49);
-    EXPECT_EQ(slider.get_value(), 10.0) << "right of the track gives the maximum";
-    click(slider, 21, 49);
-    EXPECT_EQ(slider.get_value(), 0.0) << "left of the track gives the minimum";
-    click(slider, 73, 49);
-    EXPECT_DOUBLE_EQ(slider.get_value(), 5.0);
-    click(slider, 78, 49);
-    EXPECT_DOUBLE_EQ(slider.get_value(), 5.5);
-    click(slider, 123, 49);
-    EXPECT_DOUBLE_EQ(slider.get_value(), 10.0);
-
+    // Left and right of the track give its ends.
+    struct Row {
+        int x;
+        double value;
+    };
+    Row const rows[] = {{22, 0.0}, {124, 10.0}, {21, 0.0}, {73, 5.0}, {78, 5.5}, {123, 10.0}};
+    for (Row const& row : rows) {
+        click(slider, row.x, 49);
+        EXPECT_DOUBLE_EQ(slider.get_value(), row.value) << row.x;
+    }
     // An empty range or a track without inside never divides by zero.
     slider.set_min_value(10.0);
     click(slider, 60, 49);
@@ -109,18 +99,16 @@ TEST_F(SliderTest, IntegerSliderHoldsWholeNumbersRoundedAwayFromZero)
 TEST_F(SliderTest, ValueOutsideTheRangeStaysAndPutsTheKnobAtTheNearerEnd)
 {
     GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
-    slider.set_value(5.0);
-    EXPECT_EQ(slider.get_knob_center(), 72);  // trunc(0.5 × 100 + 20 + 3 - 1)
-    slider.set_value(0.0);
-    EXPECT_EQ(slider.get_knob_center(), 22);
-    slider.set_value(10.0);
-    EXPECT_EQ(slider.get_knob_center(), 122);
-    slider.set_value(-4.0);
-    EXPECT_EQ(slider.get_value(), -4.0);
-    EXPECT_EQ(slider.get_knob_center(), 24);
-    slider.set_value(25.0);
-    EXPECT_EQ(slider.get_value(), 25.0);
-    EXPECT_EQ(slider.get_knob_center(), 123);
+    struct Row {
+        double value;
+        int knob;
+    };
+    Row const rows[] = {{5.0, 72}, {0.0, 22}, {10.0, 122}, {-4.0, 24}, {25.0, 123}};  // 72: trunc(0.5 × 100 + 22)
+    for (Row const& row : rows) {
+        slider.set_value(row.value);
+        EXPECT_EQ(slider.get_value(), row.value);
+        EXPECT_EQ(slider.get_knob_center(), row.knob) << row.value;
+    }
     EXPECT_EQ(changing() + changed(), 0) << "set_value raises nothing";
 }
 

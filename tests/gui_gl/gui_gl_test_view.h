@@ -1,6 +1,7 @@
 #pragma once
 // An OpenGL widget for tests: its draw clears to a colour, runs the test's drawing and reads
-// the back buffer into `pixels` (rows from the top) before the toolkit swaps it.
+// the back buffer into `pixels` (rows from the top) before the toolkit swaps it; and the
+// fixture that shows such views and waits for their drawing.
 #include <GL/glew.h>
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/gmath/gmath_vec.h"
+#include "tests/support/gui_test_app.h"
 
 class GlTestView : public GuiGlWidget {
 public:
@@ -61,4 +63,23 @@ public:
     int width = 0;
     int height = 0;
     int draws = 0;
+};
+
+class GlViewTest : public GuiTest {
+protected:
+    // A shown view of w × h at (10, 10) in a window of its own.
+    GlTestView& make_view(int w, int h)
+    {
+        GlTestView* view = new GlTestView(make_window(w + 20, h + 20), 10, 10, w, h);
+        view->show();
+        return *view;
+    }
+    // Redraws the view and waits until it has drawn at least once more.
+    void draw(GlTestView& view)
+    {
+        int const before = view.draws;
+        view.get_widget()->redraw();
+        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(view.draws, before);
+    }
 };

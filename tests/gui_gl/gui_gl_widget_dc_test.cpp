@@ -9,27 +9,21 @@
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
-#include "tests/support/gui_test_app.h"
 
 namespace {
 
-class GuiGlDcTest : public GuiTest {
+class GuiGlDcTest : public GlViewTest {
 protected:
-    GlTestView& make_view(int w = 300, int h = 120)
+    GlTestView& make_text_view(int w = 300, int h = 120)
     {
-        GuiWindow& window = make_window(w + 20, h + 20);
-        GlTestView* view = new GlTestView(window, 10, 10, w, h);
-        view->show();
-        view->get_font().set_size(20);
-        return *view;
+        GlTestView& view = make_view(w, h);
+        view.get_font().set_size(20);
+        return view;
     }
     void draw(GlTestView& view, std::function<void(GuiGlWidgetDc&)> drawing)
     {
         view.drawing = std::move(drawing);
-        int const before = view.draws;
-        view.get_widget()->redraw();
-        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
-        ASSERT_GT(view.draws, before);
+        GlViewTest::draw(view);
     }
     struct Box {
         int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
@@ -44,7 +38,7 @@ protected:
 
 TEST_F(GuiGlDcTest, BatchedTextMatchesTextDrawnOneByOne)
 {
-    GlTestView& view = make_view();
+    GlTestView& view = make_text_view();
     draw(view, [](GuiGlWidgetDc& dc) { dc.draw_text("Batch 42", 30, 60, 255, 255, 255); });
     std::vector<unsigned char> const single = view.pixels;
     draw(view, [&view](GuiGlWidgetDc& dc) {
@@ -62,7 +56,7 @@ TEST_F(GuiGlDcTest, BatchedTextMatchesTextDrawnOneByOne)
 
 TEST_F(GuiGlDcTest, JustificationPlacesTheTextInItsBox)
 {
-    GlTestView& view = make_view();
+    GlTestView& view = make_text_view();
     auto const boxed = [&view](GuiWidget::Justify justify) {
         return [&view, justify](GuiGlWidgetDc& dc) {
             GLint viewport[4];
@@ -91,7 +85,7 @@ TEST_F(GuiGlDcTest, JustificationPlacesTheTextInItsBox)
 
 TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
 {
-    GlTestView& view = make_view(400, 160);
+    GlTestView& view = make_text_view(400, 160);
     GMathVec3<int> drawn;
     auto const scaled = [&view, &drawn](float scale, int max_size) {
         return [&view, &drawn, scale, max_size](GuiGlWidgetDc& dc) {
@@ -123,7 +117,7 @@ TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
 
 TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
 {
-    GlTestView& view = make_view();
+    GlTestView& view = make_text_view();
     draw(view, [](GuiGlWidgetDc& dc) { dc.draw_text_with_rect("Box", 40, 60, 255, 255, 255, 200, 0, 0, 6); });
     // The box reaches the margin beyond the text, in its colour.
     EXPECT_EQ(view.pixel(36, 55), GMathVec3<unsigned char>(200, 0, 0));
@@ -142,7 +136,7 @@ TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
 
 TEST_F(GuiGlDcTest, SizesOfAFaceShareTheirAtlasTexture)
 {
-    GlTestView& view = make_view();
+    GlTestView& view = make_text_view();
     GuiFont small = view.get_font();
     small.set_size(11);
     GuiFont large = view.get_font();

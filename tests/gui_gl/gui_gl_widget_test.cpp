@@ -11,26 +11,17 @@
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/glutils/glutils_gl_ctx.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
-#include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
 
-class GuiGlTest : public GuiTest {
+class GuiGlTest : public GlViewTest {
 protected:
-    GlTestView& make_view(GuiWindow& window, int x, int y, int w, int h)
+    GlTestView& make_view_in(GuiWindow& window, int x, int y, int w, int h)
     {
         GlTestView* view = new GlTestView(window, x, y, w, h);
         view->show();
         return *view;
-    }
-    // Draws the view until it has drawn at least once more.
-    void draw(GlTestView& view)
-    {
-        int const before = view.draws;
-        view.get_widget()->redraw();
-        for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
-        ASSERT_GT(view.draws, before);
     }
 };
 
@@ -114,8 +105,7 @@ TEST(GuiGlContext, CommandsWaitForTheDrawingThread)
 
 TEST_F(GuiGlTest, RectanglesAndBlackAreDrawnAsAsked)
 {
-    GuiWindow& window = make_window(240, 160);
-    GlTestView& view = make_view(window, 20, 20, 200, 120);
+    GlTestView& view = make_view(200, 120);
     view.drawing = [](GuiGlWidgetDc& dc) {
         dc.draw_rectf(0, 0, 200, 120, 255, 255, 255);
         dc.draw_rectf(10, 10, 30, 20, 0, 0, 0);
@@ -130,8 +120,7 @@ TEST_F(GuiGlTest, RectanglesAndBlackAreDrawnAsAsked)
 
 TEST_F(GuiGlTest, TextAppearsAtItsBaselineAndScalesWithTheFont)
 {
-    GuiWindow& window = make_window(420, 220);
-    GlTestView& view = make_view(window, 10, 10, 400, 200);
+    GlTestView& view = make_view(400, 200);
     view.get_font().set_size(12);
     view.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("HHHH", 50, 100, 255, 255, 255); };
     draw(view);
@@ -157,8 +146,7 @@ TEST_F(GuiGlTest, TextAppearsAtItsBaselineAndScalesWithTheFont)
 
 TEST_F(GuiGlTest, AnEmptyViewportDrawsNoText)
 {
-    GuiWindow& window = make_window(220, 120);
-    GlTestView& view = make_view(window, 10, 10, 200, 100);
+    GlTestView& view = make_view(200, 100);
     view.drawing = [](GuiGlWidgetDc& dc) {
         glViewport(0, 0, 0, 0);
         dc.draw_text("HHHH", 20, 50, 255, 255, 255);
@@ -171,8 +159,7 @@ TEST_F(GuiGlTest, AnEmptyViewportDrawsNoText)
 
 TEST_F(GuiGlTest, EllipsedTextFitsItsWidth)
 {
-    GuiWindow& window = make_window(220, 120);
-    GlTestView& view = make_view(window, 10, 10, 200, 100);
+    GlTestView& view = make_view(200, 100);
     draw(view);
     view.set_active_font(view.get_font());
     CoreString const text("abcdefghij");
@@ -197,8 +184,8 @@ TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
     EventObject::FreeCallback<EventObject> const count = [](EventObject&, EventObject::EventInfo const&, void* data) { ++*static_cast<int*>(data); };
     EventObject::connect(static_cast<EventObject&>(app()), EVT_ID_GL_CONTEXT_DESTROYED, count, &destroyed);
     GuiWindow& window = make_window(220, 120);
-    GlTestView* first = &make_view(window, 0, 0, 100, 100);
-    GlTestView* second = &make_view(window, 110, 0, 100, 100);
+    GlTestView* first = &make_view_in(window, 0, 0, 100, 100);
+    GlTestView* second = &make_view_in(window, 110, 0, 100, 100);
     first->drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("A", 10, 50, 255, 255, 255); };
     draw(*first);
     draw(*second);
@@ -217,7 +204,7 @@ TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
     EXPECT_EQ(GuiGlWidget::get_gl_list_count(), 0u);
 
     // A new view makes everything again and draws text.
-    GlTestView& again = make_view(window, 0, 0, 100, 100);
+    GlTestView& again = make_view_in(window, 0, 0, 100, 100);
     again.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("A", 10, 50, 255, 255, 255); };
     draw(again);
     int x0, y0, x1, y1;

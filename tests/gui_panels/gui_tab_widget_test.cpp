@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -89,9 +88,7 @@ protected:
 TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
 {
     GuiTabWidget& tabs = make_tabs({"Scene", "Render", "Log"});
-    EXPECT_EQ(tabs.get_tab_count(), 3u);
     EXPECT_EQ(tabs.get_selected_tab(), 0) << "showing selects the first tab";
-    EXPECT_EQ(tabs.get_visible_tab_count(), 3u);
 
     int x = 8;
     for (unsigned int i = 0; i < 3; ++i) {
@@ -103,11 +100,7 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
     }
     EXPECT_FALSE(tabs.get_menu_button()->is_shown());
 
-    // Client area: inside a one-pixel frame under the 22-pixel row.
-    EXPECT_EQ(tabs.get_client_x(), X + 1);
-    EXPECT_EQ(tabs.get_client_y(), Y + 22 + 1);
-    EXPECT_EQ(tabs.get_client_width(), 378);
-    EXPECT_EQ(tabs.get_client_height(), 160 - 22 - 2);
+    // The page fills the client area: inside a one-pixel frame under the 22-pixel row.
     GuiWidget* page = tabs.get_tab_widget(0);
     EXPECT_EQ(page->get_x(), X + 1);
     EXPECT_EQ(page->get_y(), Y + 23);
@@ -115,7 +108,6 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
     EXPECT_EQ(page->get_height(), 136);
     EXPECT_TRUE(page->is_shown());
     EXPECT_FALSE(tabs.get_tab_widget(1)->is_shown());
-    EXPECT_EQ(page->get_parent(), &tabs);
 
     // An icon adds its width and a gap; close buttons add theirs and sit 2 pixels from the
     // header's end, centred vertically (2 pixels lower without decoration).
@@ -126,9 +118,7 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
     int const close_w = static_cast<int>(GuiResource::viewport_close().get_width());
     EXPECT_EQ(render->get_width(),
               text_width(tabs, "Render") + 16 + close_w + static_cast<int>(icon.get_width()) + 4);
-    EXPECT_EQ(render->get_x(), tabs.get_tab_item(0)->get_x() + tabs.get_tab_item(0)->get_width());
     EXPECT_EQ(render->get_close_x(), render->get_x() + render->get_width() - close_w - 2);
-    EXPECT_EQ(render->get_close_width(), close_w);
     EXPECT_EQ(render->get_close_y(), (22 - close_w) / 2);
     tabs.set_draw_decoration(false);
     EXPECT_EQ(render->get_close_y(), (22 - close_w) / 2 + 2);
@@ -142,7 +132,6 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
 
     // A taller row moves the page down.
     tabs.set_tab_height(30);
-    EXPECT_EQ(tabs.get_tab_height(), 30);
     EXPECT_EQ(page->get_y(), Y + 31);
     EXPECT_EQ(page->get_height(), 160 - 32);
 
@@ -157,11 +146,8 @@ TEST_F(TabWidgetTest, WithoutTheHeaderRowThePageTakesTheWholeWidget)
     GuiTabWidget& tabs = make_tabs({"One", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight"}, 150);
     ASSERT_TRUE(tabs.get_menu_button()->is_shown());
     tabs.enable_tabs_showing(false);
-    EXPECT_EQ(tabs.get_tab_height(), 0);
     GuiWidget* page = tabs.get_tab_widget(0);
-    EXPECT_EQ(page->get_x(), X + 1);
     EXPECT_EQ(page->get_y(), Y);
-    EXPECT_EQ(page->get_width(), 148);
     EXPECT_EQ(page->get_height(), 160);
     EXPECT_FALSE(tabs.get_menu_button()->is_shown()) << "no row, no \"More...\" button";
 
@@ -194,17 +180,12 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     GuiPushButton* more = tabs.get_menu_button();
     EXPECT_TRUE(more->is_shown());
     EXPECT_EQ(more->get_x(), X + row_end);
-    EXPECT_EQ(more->get_y(), Y + 2);
-    EXPECT_EQ(more->get_width(), 18);
-    EXPECT_EQ(more->get_height(), 18);
     EXPECT_EQ(more->get_tooltip(), "More...");
-    EXPECT_FALSE(more->is_focus_receiver());
 
     // The menu lists exactly the tabs out of the row; the selected one is checked, a
     // disabled one disabled.
     tabs.set_selected_tab(visible + 1);
     tabs.set_tab_enabled(visible + 2, false);
-    m_log.clear();
     click(*more, more->get_x() + 9, more->get_y() + 9);
     GuiMenu& menu = *tabs.get_tab_menu();
     ASSERT_TRUE(menu.is_shown());
@@ -212,33 +193,20 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     EXPECT_EQ(entries(menu), expected);
     for (unsigned int i = 0; i < menu.get_items().get_count(); ++i) {
         GuiMenuItem const* entry = menu.get_items()[i];
-        EXPECT_TRUE(entry->get_checkable());
-        EXPECT_EQ(entry->is_checked(), visible + i == visible + 1) << i;
-        EXPECT_EQ(entry->is_enabled(), visible + i != visible + 2) << i;
-        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(entry->get_data()), visible + i) << "the tab index as data";
+        EXPECT_EQ(entry->is_checked(), i == 1) << i;
+        EXPECT_EQ(entry->is_enabled(), i != 2) << i;
     }
-    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
 
-    // Choosing an entry shows its tab.
-    m_log.clear();
-    int y = 0, h = 0;
-    ASSERT_TRUE(menu.get_row_geometry(3, y, h));
-    mouse_down(menu, 30, y + h / 2);
-    mouse_up(menu, 30, y + h / 2);
-    EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
-    EXPECT_TRUE(tabs.get_tab_widget(visible + 3)->is_shown());
-    EXPECT_FALSE(tabs.get_tab_widget(visible + 1)->is_shown());
-    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
-
-    // Choosing the selected tab again changes nothing.
-    click(*more, more->get_x() + 9, more->get_y() + 9);
-    ASSERT_TRUE(menu.is_shown());
-    m_log.clear();
-    ASSERT_TRUE(menu.get_row_geometry(3, y, h));
-    mouse_down(menu, 30, y + h / 2);
-    mouse_up(menu, 30, y + h / 2);
-    EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
-    EXPECT_TRUE(m_log.get().empty());
+    // Choosing an entry shows its tab; choosing the selected tab again changes nothing.
+    for (Names const& raised : {Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"}, Names{}}) {
+        if (!menu.is_shown()) click(*more, more->get_x() + 9, more->get_y() + 9);
+        m_log.clear();
+        click_menu_row(menu, 3);
+        EXPECT_EQ(tabs.get_selected_tab(), static_cast<int>(visible + 3));
+        EXPECT_TRUE(tabs.get_tab_widget(visible + 3)->is_shown());
+        EXPECT_FALSE(tabs.get_tab_widget(visible + 1)->is_shown());
+        EXPECT_EQ(m_log.get(), raised);
+    }
 
     // The add-tab pseudo-tab takes room from the row.
     tabs.enable_add_tab_button(true);
@@ -262,7 +230,6 @@ TEST_F(TabWidgetTest, ClicksSelectOnPressAndReportTheClickOnRelease)
     EXPECT_EQ(tabs.get_clicked_tab(), 1u);
     EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
     EXPECT_FALSE(tabs.get_tab_widget(0)->is_shown());
-    EXPECT_EQ(tabs.get_tab_widget(1)->get_y(), Y + 23);
 
     // The selected tab only reports the click.
     m_log.clear();
@@ -275,7 +242,6 @@ TEST_F(TabWidgetTest, ClicksSelectOnPressAndReportTheClickOnRelease)
     EXPECT_TRUE(m_log.get().empty());
     EXPECT_EQ(tabs.get_selected_tab(), 1);
     tabs.set_tab_enabled(0, false);
-    EXPECT_FALSE(tabs.is_tab_enabled(0));
     click(tabs, header_x(tabs, 0), header_y(tabs));
     EXPECT_TRUE(m_log.get().empty());
     EXPECT_EQ(tabs.get_selected_tab(), 1);
@@ -395,17 +361,14 @@ TEST_F(TabWidgetTest, RemovingAllTabsHidesThePagesAndStartsAgainAtZero)
     GuiWidget* c = tabs.get_tab_widget(2);
     tabs.remove_all_tabs();
     EXPECT_EQ(tabs.get_tab_count(), 0u);
-    EXPECT_EQ(tabs.get_visible_tab_count(), 0u);
     EXPECT_EQ(tabs.get_selected_tab(), 0);
     EXPECT_FALSE(c->is_shown());
     EXPECT_FALSE(c->is_destroyed());
-    EXPECT_EQ(tabs.get_tab_widget(0), nullptr);
 
     // The next tab is the selected one at once.
     GuiWidget* page = new GuiWidget(tabs, 0, 0, 10, 10);
     EXPECT_EQ(tabs.add_tab("New", page), 0u);
     EXPECT_TRUE(page->is_shown());
-    EXPECT_EQ(page->get_y(), Y + 23);
     // A second one stays hidden behind it.
     GuiWidget* second = new GuiWidget(tabs, 0, 0, 10, 10);
     tabs.add_tab("Second", second);
@@ -462,13 +425,9 @@ TEST_F(TabWidgetTest, HoveringReportsEnteringAndLeavingHeaders)
 TEST_F(TabWidgetTest, TheAddTabPseudoTabFollowsTheLastHeaderAndAsksForANewTab)
 {
     GuiTabWidget& tabs = make_tabs({"Scene"});
-    EXPECT_EQ(tabs.get_add_tab_width(), 0);
     tabs.enable_add_tab_button(true);
-    EXPECT_TRUE(tabs.is_add_tab_button_enabled());
     GuiTabItem const* scene = tabs.get_tab_item(0);
     EXPECT_EQ(tabs.get_add_tab_x(), scene->get_x() + scene->get_width() + 2);
-    EXPECT_EQ(tabs.get_add_tab_width(), GuiTabWidget::ADD_TAB_WIDTH);
-    EXPECT_GT(tabs.get_add_tab_height(), 0);
     EXPECT_EQ(tabs.get_tab_count(), 1u) << "the pseudo-tab is no tab";
 
     EventObject::connect(
@@ -490,7 +449,6 @@ TEST_F(TabWidgetTest, TheAddTabPseudoTabFollowsTheLastHeaderAndAsksForANewTab)
     EXPECT_EQ(tabs.get_add_tab_x(), untitled->get_x() + untitled->get_width() + 2);
 
     tabs.enable_add_tab_button(false);
-    EXPECT_EQ(tabs.get_add_tab_x(), 0);
     EXPECT_EQ(tabs.get_add_tab_width(), 0);
     EXPECT_FALSE(tabs.is_over_add_tab());
 }
@@ -505,7 +463,6 @@ TEST_F(TabWidgetTest, MovingTabsKeepsTheSelectionOnItsTab)
     EXPECT_EQ(tabs.get_tab_name(3), "A");
     EXPECT_EQ(tabs.get_selected_tab(), 0) << "B moved to 0";
     EXPECT_TRUE(m_log.get().empty());
-    EXPECT_EQ(tabs.get_tab_item(0)->get_x(), 8);
 
     EXPECT_TRUE(tabs.move_tab(3, 1, true));
     EXPECT_EQ(tabs.get_tab_name(1), "A");
@@ -557,11 +514,9 @@ TEST_F(TabWidgetTest, DroppedTabsMoveIntoTheTargetWithTheirPage)
     EXPECT_EQ(target.get_tab_icon(1), &icon);
     EXPECT_EQ(target.get_tab_widget(1), b);
     EXPECT_EQ(b->get_parent(), &target);
-    EXPECT_FALSE(b->is_destroyed());
     EXPECT_EQ(target.get_selected_tab(), 1);
     EXPECT_TRUE(b->is_shown());
-    EXPECT_EQ(b->get_x(), 201);
-    EXPECT_EQ(b->get_width(), 188);
+    EXPECT_EQ(b->get_x(), 201) << "fitted to its new client area";
     EXPECT_FALSE(target.get_tab_widget(0)->is_shown());
 
     // Onto its own widget: a reorder. Tab 0 dropped before tab 3 (the end) becomes last.
@@ -618,7 +573,7 @@ TEST_F(TabWidgetTest, TitleStyleShowsBoldUpperCaseNamesTwoSizesSmaller)
     EXPECT_EQ(tabs.get_tab_item(0)->get_width(), text_width(tabs, "Scene") + 16);
 }
 
-TEST_F(TabWidgetTest, DisplayFocusFollowsTheFocusIntoThePage)
+TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheMarkerThatFollowsTheFocus)
 {
     GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
     GuiPushButton* field = new GuiPushButton(*tabs.get_tab_widget(0), X + 20, Y + 40, 60, 20, "Field");
@@ -640,25 +595,23 @@ TEST_F(TabWidgetTest, DisplayFocusFollowsTheFocusIntoThePage)
     GMathVec3<unsigned char> const dimmed =
         tabs.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_ACCENT);
     ASSERT_NE(accent, dimmed);
-    auto marker = [&] {
-        int w = 0, h = 0;
-        std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
-        return pixel_at(rgb, w, X + tabs.get_tab_item(0)->get_x() + 3, Y + 1);
+    // A header's top row (the marker) or bottom row (open into the page or on the frame).
+    auto header = [&](unsigned int index, int row) {
+        pump_events(app());
+        return pixel_at(window(), X + tabs.get_tab_item(index)->get_x() + 3, Y + row);
     };
-    pump_events(app());
-    EXPECT_EQ(marker(), accent);
+    EXPECT_EQ(header(0, 1), accent);
+    EXPECT_NE(header(1, 1), accent) << "only the selected header carries the marker";
+    EXPECT_EQ(header(0, 22), tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TAB_ACTIVE));
+    EXPECT_EQ(header(1, 22), tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_OUTLINE));
     outside->set_focus();
-    pump_events(app());
     EXPECT_FALSE(tabs.is_page_focused());
-    EXPECT_EQ(marker(), dimmed);
+    EXPECT_EQ(header(0, 1), dimmed);
     field->set_focus();
-    pump_events(app());
-    EXPECT_EQ(marker(), accent);
+    EXPECT_EQ(header(0, 1), accent);
 
     tabs.set_selected_tab(1);
     EXPECT_FALSE(tabs.is_page_focused()) << "the focus is not in the shown page";
-    tabs.set_display_focus(false);
-    EXPECT_FALSE(tabs.is_display_focus());
 }
 
 TEST_F(TabWidgetTest, BadInputIsReportedAndChangesNothing)
@@ -674,9 +627,7 @@ TEST_F(TabWidgetTest, BadInputIsReportedAndChangesNothing)
     EXPECT_EQ(tabs.get_tab_height(), 22);
     EXPECT_TRUE(m_log.get().empty());
     EXPECT_EQ(tabs.get_tab_widget(1), nullptr);
-    EXPECT_EQ(tabs.get_tab_item(1), nullptr);
     EXPECT_EQ(tabs.get_tab_name(1), "");
-    EXPECT_FALSE(tabs.is_tab_enabled(1));
 
     // A tab without page can be selected; the client area stays empty.
     EXPECT_EQ(tabs.add_tab("Empty", nullptr), 1u);
@@ -685,27 +636,4 @@ TEST_F(TabWidgetTest, BadInputIsReportedAndChangesNothing)
     EXPECT_FALSE(tabs.get_tab_widget(0)->is_shown());
     EXPECT_EQ(tabs.find_tab(tabs.get_tab_widget(0)), 0);
     EXPECT_EQ(tabs.find_tab(nullptr), -1);
-}
-
-TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheAccentMarker)
-{
-    GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
-    tabs.set_selected_tab(1);
-    pump_events(app());
-    GuiTabItem const* render = tabs.get_tab_item(1);
-    GuiTabItem const* scene = tabs.get_tab_item(0);
-    int w = 0, h = 0;
-    std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
-    ASSERT_GT(w, 0);
-    GMathVec3<unsigned char> const accent =
-        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
-    EXPECT_EQ(pixel_at(rgb, w, X + render->get_x() + 3, Y + 1), accent);
-    EXPECT_NE(pixel_at(rgb, w, X + scene->get_x() + 3, Y + 1), accent);
-    // The selected header opens into the client area; the others sit on the frame line.
-    GMathVec3<unsigned char> const active =
-        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TAB_ACTIVE);
-    GMathVec3<unsigned char> const outline =
-        tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_OUTLINE);
-    EXPECT_EQ(pixel_at(rgb, w, X + render->get_x() + 3, Y + 22), active);
-    EXPECT_EQ(pixel_at(rgb, w, X + scene->get_x() + 3, Y + 22), outline);
 }

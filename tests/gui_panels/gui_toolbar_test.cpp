@@ -51,12 +51,6 @@ TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
     bar.add_separator(GuiToolbar::ANCHOR_LEFT);
     GuiPushButton* render = bar.create_button("Render", "Render", GuiToolbar::ANCHOR_RIGHT);
     pump_events(app());
-    EXPECT_EQ(bar.get_height(), 22);
-    EXPECT_EQ(bar.get_item_count(), 4u);
-    EXPECT_TRUE(bar.is_separator(2));
-    EXPECT_TRUE(bar.is_right(3));
-    EXPECT_EQ(bar.get_item_index(save), 1);
-    EXPECT_EQ(bar.get_widget(3), render);
     EXPECT_FALSE(open->is_focus_receiver());
 
     int w = 0, h = 0;
@@ -66,8 +60,6 @@ TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
 
     // After the minimise button (8 pixels) from x 1; right items end at the width - 1.
     EXPECT_EQ(open->get_x(), 1 + 8);
-    EXPECT_EQ(open->get_y(), 10 + 2);
-    EXPECT_EQ(open->get_height(), 18);
     EXPECT_EQ(open->get_width(), content_width(open));
     EXPECT_EQ(save->get_x(), 1 + 8 + content_width(open) + 2);
     EXPECT_EQ(render->get_x() + render->get_width(), 399);
@@ -123,8 +115,6 @@ TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
     ASSERT_NE(addon, nullptr);
     EXPECT_TRUE(addon->is_shown());
     EXPECT_EQ(addon->get_x(), 90 - 11);
-    EXPECT_EQ(addon->get_width(), 10);
-    EXPECT_EQ(addon->get_tooltip(), "Display remaining GuiToolbar items");
     EXPECT_FALSE(right->is_shown());
     std::vector<std::string> const expected = {"Second", "-", "Third by its tooltip", "Snap", "View", "-", "Right"};
     EXPECT_EQ(entries(*bar.get_addon_menu()), expected) << "no leading or doubled separator";
@@ -136,10 +126,7 @@ TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
     GuiMenu& addon_menu = *bar.get_addon_menu();
     click(*addon, addon->get_x() + 5, addon->get_y() + 5);
     ASSERT_TRUE(addon_menu.is_shown());
-    int y = 0, h = 0;
-    addon_menu.get_row_geometry(3, y, h);
-    mouse_down(addon_menu, 20, y + h / 2);
-    mouse_up(addon_menu, 20, y + h / 2);
+    click_menu_row(addon_menu, 3);
     EXPECT_TRUE(snap->get_value());
     EXPECT_EQ(m_log.count(EVT_ID_CHECK_BUTTON_CLICK), 1);
 
@@ -155,26 +142,6 @@ TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
     EXPECT_EQ(view->get_menu()->get_parent_menu(), nullptr) << "the menu is its button's again";
 }
 
-TEST_F(ToolbarTest, WideningShiftsRightItemsByTheAddOnButtonsRoom)
-{
-    GuiToolbar& bar = make_toolbar(120);
-    bar.set_minimizable(false);
-    bar.create_button("Alpha", "", GuiToolbar::ANCHOR_LEFT);
-    bar.create_button("Beta", "", GuiToolbar::ANCHOR_LEFT);
-    GuiPushButton* right = bar.create_button("R", "", GuiToolbar::ANCHOR_RIGHT);
-    int w = 0, h = 0;
-    bar.get_content_size(w, h);
-    // Just too narrow, then wide enough.
-    bar.resize(0, 10, w - 6, 22);
-    pump_events(app());
-    ASSERT_LT(bar.get_fitted_count(), 3u);
-    ASSERT_TRUE(bar.get_addon_button()->is_shown());
-    bar.resize(0, 10, w + 40, 22);
-    pump_events(app());
-    EXPECT_EQ(bar.get_fitted_count(), 3u);
-    EXPECT_EQ(right->get_x() + right->get_width(), w + 40 - 1) << "the right item ends at the bar's end again";
-}
-
 TEST_F(ToolbarTest, ALoneOverflowedLastItemTakesBackTheAddOnButtonsRoom)
 {
     GuiToolbar& bar = make_toolbar(400);
@@ -182,19 +149,18 @@ TEST_F(ToolbarTest, ALoneOverflowedLastItemTakesBackTheAddOnButtonsRoom)
     for (char const* label : {"Alpha", "Beta", "Gamma"}) bar.create_button(label, "", GuiToolbar::ANCHOR_LEFT);
     int w = 0, h = 0;
     bar.get_content_size(w, h);
-    bar.resize(0, 10, w - 5, 22);
-    pump_events(app());
-    ASSERT_EQ(bar.get_fitted_count(), 2u);
-    ASSERT_TRUE(bar.get_addon_button()->is_shown());
-    // One pixel short of the content width, even the button's room is not enough.
-    bar.resize(0, 10, w - 1, 22);
-    pump_events(app());
-    EXPECT_EQ(bar.get_fitted_count(), 2u);
-    // At the content width the last item fits in the room the button frees.
-    bar.resize(0, 10, w, 22);
-    pump_events(app());
-    EXPECT_EQ(bar.get_fitted_count(), 3u);
-    EXPECT_FALSE(bar.get_addon_button()->is_shown());
+    // One pixel short, even the add-on button's room is not enough; at the content width the
+    // last item fits in the room the button frees.
+    struct Row {
+        int width;
+        unsigned int fitted;
+    };
+    for (Row const& row : {Row{w - 5, 2}, Row{w - 1, 2}, Row{w, 3}}) {
+        bar.resize(0, 10, row.width, 22);
+        pump_events(app());
+        EXPECT_EQ(bar.get_fitted_count(), row.fitted) << row.width - w;
+        EXPECT_EQ(bar.get_addon_button()->is_shown(), row.fitted < 3) << row.width - w;
+    }
 }
 
 TEST_F(ToolbarTest, TheStretchWidgetTakesTheFreeSpaceButKeepsItsMinimum)
@@ -236,8 +202,6 @@ TEST_F(ToolbarTest, MinimisingLeavesAThinBarThatAClickRestores)
     GuiPushButton* open = bar.create_button("Open", "", GuiToolbar::ANCHOR_LEFT);
     pump_events(app());
     m_log.listen(bar, {&EVT_ID_TOOLBAR_MINIMIZE, &EVT_ID_TOOLBAR_MAXIMIZE});
-    EXPECT_TRUE(bar.get_minimize_button()->is_shown());
-    EXPECT_EQ(bar.get_minimize_button()->get_tooltip(), "Minimize GuiToolbar");
     click(*bar.get_minimize_button(), 4, 20);
     EXPECT_TRUE(bar.is_minimized());
     EXPECT_EQ(bar.get_height(), 6);
@@ -256,8 +220,6 @@ TEST_F(ToolbarTest, MinimisingLeavesAThinBarThatAClickRestores)
     pump_events(app());
     EXPECT_TRUE(open->is_shown());
     EXPECT_EQ(m_log.get(), (std::vector<std::string>{"EVT_ID_TOOLBAR_MINIMIZE", "EVT_ID_TOOLBAR_MAXIMIZE"}));
-    EXPECT_STREQ(GuiToolbar::get_anchor_name(GuiToolbar::ANCHOR_RIGHT), "ANCHOR_RIGHT");
-    EXPECT_STREQ(GuiToolbar::get_style_name(static_cast<GuiToolbar::Style>(5)), "STYLE_UNKNOWN");
 }
 
 TEST_F(ToolbarTest, ChildToolbarsAreItemsAndASubMenuWhenTheyOverflow)
