@@ -101,18 +101,9 @@ TEST_F(AppBuiltinCommandsTest, BadInputGivesOneMessageAndChangesNothing)
         {"rename locked", [&] { return builtin.rename_item("/", "root"); }},
         {"rename virtual", [&] { return builtin.rename_item("/shading/looks/tinted", "x"); }},
         {"move nothing", [&] { return builtin.move_items_to(CoreVector<OfItem*>{}, *geo); }},
-        {"move null",
-         [&] {
-             return builtin.move_items_to(CoreVector<OfItem*>{box, nullptr}, *inner);
-         }},
-        {"move embedded",
-         [&] {
-             return builtin.move_items_to(CoreVector<OfItem*>{box, wheel}, *inner);
-         }},
-        {"move into itself",
-         [&] {
-             return builtin.move_items_to(CoreVector<OfItem*>{box, geo}, *inner);
-         }},
+        {"move null", [&] { return builtin.move_items_to(CoreVector<OfItem*>{box, nullptr}, *inner); }},
+        {"move embedded", [&] { return builtin.move_items_to(CoreVector<OfItem*>{box, wheel}, *inner); }},
+        {"move into itself", [&] { return builtin.move_items_to(CoreVector<OfItem*>{box, geo}, *inner); }},
         {"move into a reference", [&] { return builtin.move_items_to(CoreVector<OfItem*>{box}, *looks); }},
         {"move virtual", [&] { return builtin.move_items_to(CoreVector<OfItem*>{tinted}, *geo); }},
         {"copy locked",
