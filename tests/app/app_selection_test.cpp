@@ -258,23 +258,4 @@ TEST_F(AppSelectionTest, OrderAndMembershipStayInStepThroughEveryChange)
     }
 }
 
-// Toggling many handles keeps order and membership in step (speed belongs to the benchmarks).
-TEST_F(AppSelectionTest, ManyHandlesToggleAndTest)
-{
-    unsigned int const count = 2000;
-    CoreVector<OfHandle> handles;
-    for (unsigned int i = 0; i < count; ++i) handles.add(OfHandle(scene.create_object("Box", "b", geo)));
-    CoreVector<OfHandle> half;
-    for (unsigned int i = 0; i < count; i += 2) half.add(handles[i]);
-    ASSERT_TRUE(selection.toggle_selection(group, slot, handles));
-    ASSERT_TRUE(selection.toggle_selection(group, slot, half));  // deselects the even ones
-    unsigned int selected = 0;
-    for (OfHandle const& handle : handles) selected += selection.is_selected(group, slot, handle);
-    EXPECT_EQ(selected, count / 2);
-    CoreVector<OfHandle> kept = selection.get_base_handles(group, slot);
-    ASSERT_EQ(kept.get_count(), count / 2);
-    EXPECT_EQ(kept[0], handles[1]);
-    EXPECT_EQ(kept.get_last(), handles[count - 1]);
-}
-
 }  // namespace
