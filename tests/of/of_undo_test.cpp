@@ -51,6 +51,7 @@ TEST_F(OfUndoTest, EveryCommandKindUndoesAndRedoesExactly)
     expect_undoable([&] { box->set_shadowed(true); });
     expect_undoable([&] { shading->set_reference(true); });
     expect_undoable([&] { shading->set_override(true); });
+    expect_undoable([&] { shading->set_reference(false); });
     // Moves, of an object and of a context (the context's objects keep their links).
     expect_undoable([&] { box->move_to(*shading); });
     expect_undoable([&] { shading->move_to(*geo); });
