@@ -100,6 +100,7 @@ TEST(EventObject, RaiseCallsCallbacksInConnectionOrderWithTheirData)
     EXPECT_EQ(calls.size(), 3u);
     EXPECT_EQ(a.last_event_data, &payload);
     EXPECT_EQ(b.last_event_data, &payload);
+    EXPECT_EQ(b.last_sender, &sender);  // this form sets the sender too
 
     // Muting silences both forms of raise_event.
     calls.clear();
