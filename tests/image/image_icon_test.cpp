@@ -8,14 +8,6 @@ using I = ImageIcon;
 
 }  // namespace
 
-TEST(ImageIconTest, SizesGrowFromSixteenToTheMaximum)
-{
-    EXPECT_EQ(I::get_image_icon_size_max(), I::IMAGE_ICON_SIZE_64);
-    unsigned int const expected[] = {16, 24, 32, 48, 64};
-    for (int s = 0; s <= I::get_image_icon_size_max(); ++s)
-        EXPECT_EQ(I::get_image_icon_int_size(I::ImageIconSize(s)), expected[s]) << s;
-}
-
 TEST(ImageIconTest, OutOfRangeSizesHaveNoPixelsAndAnUnknownName)
 {
     for (int s : {-1, I::get_image_icon_size_max() + 1, 1000}) {

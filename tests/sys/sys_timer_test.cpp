@@ -37,7 +37,6 @@ TEST(SysTimer, MeasuresSinceConstructionOrReset)
 TEST(SysWatch, AccumulatesOnlyWhileStarted)
 {
     SysWatch watch;
-    EXPECT_EQ(watch.get_elapsed_time(), 0.0);
     sleep_ms(20);
     EXPECT_EQ(watch.get_elapsed_time(), 0.0);  // never started
 
@@ -57,7 +56,6 @@ TEST(SysWatch, AccumulatesOnlyWhileStarted)
     sleep_ms(30);
     watch.start();  // starting twice must not restart the current run
     EXPECT_GE(watch.get_elapsed_time(), first_run + 0.029);  // read while running
-    EXPECT_TRUE(watch.is_running());
     watch.stop();
     // The first run plus the second, not the 200 ms pause in between.
     EXPECT_LE(watch.get_elapsed_time(), first_run + seconds_since(before_second_run));
