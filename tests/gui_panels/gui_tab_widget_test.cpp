@@ -582,19 +582,8 @@ TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheMarkerThatFollowsTheFocus)
     pump_events(app());
     field->set_focus();
     EXPECT_FALSE(tabs.is_page_focused()) << "off by default";
-    tabs.set_display_focus(true);
-    EXPECT_TRUE(tabs.is_page_focused());
-
-    // The marker of the selected header dims when the focus leaves the page, and lights up
-    // again when it comes back, from the application's focus announcements.
-    GuiPushButton* outside = new GuiPushButton(window(), X + 20, Y + 250, 60, 20, "Outside");
-    outside->set_focus_receiver(true);
-    outside->show();
     GMathVec3<unsigned char> const accent =
         tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
-    GMathVec3<unsigned char> const dimmed =
-        tabs.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_ACCENT);
-    ASSERT_NE(accent, dimmed);
     // A header's top row (the marker) or bottom row (open into the page or on the frame).
     auto header = [&](unsigned int index, int row) {
         pump_events(app());
@@ -604,6 +593,19 @@ TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheMarkerThatFollowsTheFocus)
     EXPECT_NE(header(1, 1), accent) << "only the selected header carries the marker";
     EXPECT_EQ(header(0, 22), tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TAB_ACTIVE));
     EXPECT_EQ(header(1, 22), tabs.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_OUTLINE));
+
+    tabs.set_display_focus(true);
+    EXPECT_TRUE(tabs.is_page_focused());
+
+    // The marker of the selected header dims when the focus leaves the page, and lights up
+    // again when it comes back, from the application's focus announcements.
+    GuiPushButton* outside = new GuiPushButton(window(), X + 20, Y + 250, 60, 20, "Outside");
+    outside->set_focus_receiver(true);
+    outside->show();
+    GMathVec3<unsigned char> const dimmed =
+        tabs.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_ACCENT);
+    ASSERT_NE(accent, dimmed);
+    EXPECT_EQ(header(0, 1), accent);
     outside->set_focus();
     EXPECT_FALSE(tabs.is_page_focused());
     EXPECT_EQ(header(0, 1), dimmed);
