@@ -248,15 +248,14 @@ void GuiMenu::remove_item(GuiMenuItem* item)
     }
     if (GuiMenu* open = get_open_sub_menu(); open && open == item->m_sub_menu) close_sub_menu();
     m_items.remove_item(item);
-    m_results.remove_item(item);
     if (item->m_sub_menu && item->m_sub_menu == m_more_menu) m_more_menu = nullptr;
-    if (m_last_selected == item) m_last_selected = nullptr;
+    m_highlighted = -1;
+    m_sub_menu_candidate = -1;
+    forget_items({item});
     if (GuiWidget* widget = item->m_widget) {
         if (!widget->is_destroyed()) widget->destroy();
     }
     delete item;
-    m_highlighted = -1;
-    m_sub_menu_candidate = -1;
     item_changed();
 }
 
@@ -277,16 +276,25 @@ void GuiMenu::remove_all_items()
     close_sub_menu();
     CoreVector<GuiMenuItem*> items = m_items;
     m_items.clear();
-    m_results.clear();
     m_more_menu = nullptr;
-    m_last_selected = nullptr;
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
+    forget_items(items);
     for (GuiMenuItem* item : items) {
         if (item->m_widget && !item->m_widget->is_destroyed()) item->m_widget->destroy();
         delete item;
     }
     item_changed();
+}
+
+void GuiMenu::forget_items(CoreVector<GuiMenuItem*> const& items)
+{
+    // A filtering menu up the chain may list them among its results, or have picked one last:
+    // it matches again without them before they are deleted.
+    for (GuiMenu* menu = this; menu; menu = menu->m_parent_menu) {
+        if (items.contains(menu->m_last_selected)) menu->m_last_selected = nullptr;
+        if (!menu->m_filter.is_empty()) menu->apply_filter();
+    }
 }
 
 void GuiMenu::move_item(GuiMenuItem* item, GuiMenuItem* before, bool const& after)

@@ -159,6 +159,8 @@ protected:
 private:
     GuiMenu* target_for_new_item();
     GuiMenuItem* append(GuiMenuItem* item);
+    // Drops items leaving this menu from the results and last choices of the menus above.
+    void forget_items(CoreVector<GuiMenuItem*> const& items);
     // Triggers a displayed row as a click or Enter would; `by_click` records the action.
     void trigger(GuiMenuItem& item, bool const& by_click);
     void set_highlighted_row(int const& row, bool const& notify);

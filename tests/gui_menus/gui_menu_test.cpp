@@ -539,3 +539,25 @@ TEST_F(MenuTest, ItemsMoveAndGoAwayWithTheirSubMenus)
     menu.remove_all_items();
     EXPECT_TRUE(menu.get_items().is_empty());
 }
+
+TEST_F(MenuTest, AnItemRemovedFromASubMenuLeavesTheFilterResults)
+{
+    GuiMenu& menu = make_menu();
+    menu.set_enable_filter(true);
+    menu.add_item("New Window");
+    GuiMenu* sub = menu.add_sub_menu("Render");
+    GuiMenuItem* gone = sub->add_item("Render Window");
+    sub->add_item("Region Window");
+    menu.popup(100, 100);
+    key_down(menu, 'w', "w");
+    ASSERT_EQ(menu.get_filter_results().get_count(), 3u);
+    sub->remove_item(gone);
+    EXPECT_EQ(menu.get_filter_results().get_count(), 2u);
+    EXPECT_EQ(menu.get_filter_results().find(gone), -1);
+    // Moving over the rows and drawing them touches every listed item.
+    key_down(menu, FL_Down);
+    key_down(menu, FL_Down);
+    menu.redraw();
+    pump_events(app());
+    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "Region Window");
+}
