@@ -387,6 +387,7 @@ void GuiMenu::popup(int const& x, int const& y)
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
     m_pressed_inside = false;
+    Gui::get_mouse_screen_position(m_pointer_x, m_pointer_y);
     compute_size();
     int const w = get_width(), h = get_height();
     int px = x, py = y;
@@ -910,6 +911,13 @@ int GuiMenu::process_event(CoreString const& name)
         bool const inside = Fl::event_x() >= 0 && Fl::event_x() < get_width();
         if (!inside) item = nullptr;
         int const target = item && is_selectable(*item) ? row : -1;
+        if (name == EVT_ID_MOUSE_MOVE) {
+            // The toolkit also reports a move when a window comes or goes under a pointer that
+            // stays put: only a real move takes the highlight from the keys.
+            if (Fl::event_x_root() == m_pointer_x && Fl::event_y_root() == m_pointer_y) return 1;
+            m_pointer_x = Fl::event_x_root();
+            m_pointer_y = Fl::event_y_root();
+        }
         if (name == EVT_ID_MOUSE_MOVE || name == EVT_ID_MOUSE_DRAG) {
             // Over a separator or outside the rows, the open sub-menu keeps its item lit.
             if (target >= 0 || !get_open_sub_menu()) set_highlighted_row(target, true);

@@ -210,6 +210,9 @@ private:
     int m_label_width = 0;
     int m_shortcut_width = 0;
     bool m_pressed_inside = false;
+    // The pointer's screen position at the last move over the menu.
+    int m_pointer_x = 0;
+    int m_pointer_y = 0;
     // Hidden by hide_silent since it was last shown.
     bool m_hidden_silently = false;
 };

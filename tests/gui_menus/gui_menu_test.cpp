@@ -223,6 +223,20 @@ TEST_F(MenuTest, ArrowsSkipSeparatorsAndDisabledItemsWithoutWrapping)
     EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
 }
 
+TEST_F(MenuTest, AMoveOfAStillPointerLeavesTheKeyboardHighlight)
+{
+    GuiMenu& menu = make_menu();
+    menu.add_item("A");
+    menu.add_item("B");
+    menu.popup(100, 100);
+    mouse_move(menu, 30, row_y(menu, 0));
+    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "A");
+    key_down(menu, FL_Down);
+    // Windows coming and going under the pointer make the toolkit report moves too.
+    mouse_move(menu, 30, row_y(menu, 0));
+    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "B");
+}
+
 TEST_F(MenuTest, ClicksRunActionsToggleChecksAndRespectRadioGroups)
 {
     GuiMenu& menu = make_menu();
