@@ -115,6 +115,7 @@ GuiMenu::~GuiMenu()
     delete m_filter_label;
     delete m_results_label;
     delete m_no_items;
+    delete m_listed_more;
     for (GuiMenuRadioGroup* group : m_radio_groups) delete group;
     if (m_parent_item) m_parent_item->m_sub_menu = nullptr;
 }
@@ -126,17 +127,23 @@ GuiMenu* GuiMenu::target_for_new_item()
     if (m_more_menu) return m_more_menu->target_for_new_item();
     int const max = get_max_line_count();
     if (max <= 0 || static_cast<int>(m_items.get_count()) < max) return this;
-    m_more_menu = new GuiMenu(m_owner_widget);
-    m_more_menu->m_overflow = true;
-    m_more_menu->m_max_line_count = m_max_line_count;
-    m_more_menu->m_parent_menu = this;
-    GuiMenuItem* more = new GuiMenuItem(*this, m_more_menu, MORE_ITEM_NAME, false);
-    m_more_menu->m_parent_item = more;
-    more->m_menu = this;
+    GuiMenuItem* more = create_more_item();
+    m_more_menu = more->m_sub_menu;
     m_items.add(more);
-    connect(*m_more_menu, EVT_ID_MENU_CLICK, &GuiMenu::on_more_menu_click);
     item_changed();
     return m_more_menu;
+}
+
+GuiMenuItem* GuiMenu::create_more_item()
+{
+    GuiMenu* overflow = new GuiMenu(m_owner_widget);
+    overflow->m_overflow = true;
+    overflow->m_max_line_count = get_max_line_count();
+    overflow->m_parent_menu = this;
+    GuiMenuItem* more = new GuiMenuItem(*this, overflow, MORE_ITEM_NAME, false);
+    overflow->m_parent_item = more;
+    connect(*overflow, EVT_ID_MENU_CLICK, &GuiMenu::on_more_menu_click);
+    return more;
 }
 
 void GuiMenu::on_more_menu_click(GuiMenu& more, EventInfo const&, void*)
@@ -382,8 +389,12 @@ void GuiMenu::popup(int const& x, int const& y)
 {
     if (is_shown()) hide_silent();
     m_hidden_silently = false;
-    m_filter = CoreString();
-    m_results.clear();
+    // An overflow of filter results shows the rows it was given; other menus open unfiltered.
+    if (!m_lists_results) {
+        m_filter = CoreString();
+        m_results.clear();
+        clear_listed();
+    }
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
     m_pressed_inside = false;
@@ -546,6 +557,7 @@ void GuiMenu::apply_filter()
 {
     close_sub_menu();
     m_results.clear();
+    clear_listed();
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
     if (!m_filter.is_empty()) {
@@ -562,9 +574,8 @@ void GuiMenu::apply_filter()
         }
         m_filter_label->m_name = CoreString("Filter:  ") + m_filter;
         collect_results(*this, m_results);
-        // Results beyond the screen's height are not listed.
-        int const room = std::max(1, get_max_line_count() - 2);
-        if (static_cast<int>(m_results.get_count()) > room) m_results.resize(static_cast<unsigned int>(room));
+        // Below the filter and results labels.
+        list_items(m_results, std::max(1, get_max_line_count() - 2));
         m_highlighted = find_selectable_row(-1, 1);
     }
     if (is_shown()) {
@@ -576,17 +587,39 @@ void GuiMenu::apply_filter()
     }
 }
 
+void GuiMenu::list_items(CoreVector<GuiMenuItem*> const& items, int const& room)
+{
+    clear_listed();
+    unsigned int const fit = static_cast<unsigned int>(std::max(room, 0));
+    for (unsigned int i = 0; i < items.get_count() && i < fit; ++i) m_listed.add(items[i]);
+    if (items.get_count() <= fit) return;
+    m_listed_more = create_more_item();
+    GuiMenu* overflow = m_listed_more->m_sub_menu;
+    overflow->m_lists_results = true;
+    CoreVector<GuiMenuItem*> rest;
+    for (unsigned int i = fit; i < items.get_count(); ++i) rest.add(items[i]);
+    overflow->list_items(rest, overflow->get_max_line_count());
+}
+
+void GuiMenu::clear_listed()
+{
+    m_listed.clear();
+    // Deleting the row destroys its overflow menu.
+    GuiMenuItem* more = m_listed_more;
+    m_listed_more = nullptr;
+    delete more;
+}
+
 CoreVector<GuiMenuItem*> GuiMenu::get_displayed_items() const
 {
-    if (m_filter.is_empty() || !m_filter_label) return m_items;
     CoreVector<GuiMenuItem*> rows;
-    rows.add(m_filter_label);
-    if (m_results.is_empty()) {
-        rows.add(m_no_items);
-        return rows;
+    if (!m_lists_results) {
+        if (m_filter.is_empty() || !m_filter_label) return m_items;
+        rows.add(m_filter_label);
+        rows.add(m_results.is_empty() ? m_no_items : m_results_label);
     }
-    rows.add(m_results_label);
-    for (GuiMenuItem* item : m_results) rows.add(item);
+    for (GuiMenuItem* item : m_listed) rows.add(item);
+    if (m_listed_more) rows.add(m_listed_more);
     return rows;
 }
 

@@ -575,3 +575,39 @@ TEST_F(MenuTest, AnItemRemovedFromASubMenuLeavesTheFilterResults)
     pump_events(app());
     EXPECT_EQ(menu.get_highlighted_item()->get_name(), "Region Window");
 }
+
+TEST_F(MenuTest, FilterResultsPastTheLineCountAreReachedThroughMore)
+{
+    GuiMenu& menu = make_menu();
+    menu.set_max_line_count(5);
+    menu.set_enable_filter(true);
+    for (int i = 0; i < 9; ++i) menu.add_item(CoreString("Item ") + i);
+    menu.popup(100, 100);
+    key_down(menu, 'i', "i");
+    ASSERT_EQ(menu.get_filter_results().get_count(), 9u);
+    // The two label rows and three results fill the five lines; each overflow holds five.
+    Names listed;
+    std::vector<size_t> rows_per_menu;
+    for (GuiMenu* shown = &menu; shown;) {
+        CoreVector<GuiMenuItem*> const rows = shown->get_displayed_items();
+        rows_per_menu.push_back(rows.get_count());
+        GuiMenu* next = nullptr;
+        for (GuiMenuItem* row : rows) {
+            if (row->get_name() == "more ...") next = row->get_sub_menu();
+            else if (menu.get_filter_results().contains(row)) listed.push_back(row->get_name().std_string());
+        }
+        EXPECT_TRUE(!next || next->is_overflow_menu());
+        shown = next;
+    }
+    EXPECT_EQ(rows_per_menu, (std::vector<size_t>{6, 6, 1}));
+    ASSERT_EQ(listed.size(), 9u);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(listed[i], "Item " + std::to_string(i));
+
+    // A result picked in the overflow is the filtering menu's click.
+    GuiMenu* more = menu.get_displayed_items()[5]->get_sub_menu();
+    more->popup(300, 100);
+    m_log.clear();
+    click_menu_row(*more, 1);
+    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
+    EXPECT_EQ(menu.get_last_selected_item()->get_name(), "Item 4");
+}
