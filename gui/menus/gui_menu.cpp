@@ -142,14 +142,17 @@ GuiMenuItem* GuiMenu::create_more_item()
     overflow->m_parent_menu = this;
     GuiMenuItem* more = new GuiMenuItem(*this, overflow, MORE_ITEM_NAME, false);
     overflow->m_parent_item = more;
-    connect(*overflow, EVT_ID_MENU_CLICK, &GuiMenu::on_more_menu_click);
+    for (CoreString const* name :
+         {&EVT_ID_MENU_SHOW, &EVT_ID_MENU_HIDE, &EVT_ID_MENU_FOCUS_OUT, &EVT_ID_MENU_CLICK})
+        connect(*overflow, *name, &GuiMenu::on_more_menu_event);
     return more;
 }
 
-void GuiMenu::on_more_menu_click(GuiMenu& more, EventInfo const&, void*)
+void GuiMenu::on_more_menu_event(GuiMenu& more, EventInfo const& info, void*)
 {
-    m_last_selected = more.m_last_selected;
-    raise_event(EVT_ID_MENU_CLICK);
+    // The overflow holds this menu's rows: its listeners hear of it as of this menu.
+    if (info.get_name() == EVT_ID_MENU_CLICK) m_last_selected = more.m_last_selected;
+    raise_event(info.get_name());
 }
 
 GuiMenuItem* GuiMenu::append(GuiMenuItem* item)

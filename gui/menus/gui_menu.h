@@ -125,7 +125,9 @@ public:
     void set_max_line_count(unsigned const& count);
     // The set count, else (computed once) the work area's height under the pointer / 17 - 3.
     int get_max_line_count();
-    // The "more ..." sub-menu; null while everything fits.
+    // The "more ..." sub-menu; null while everything fits. Its show, hide, focus-out and click
+    // events are raised on this menu too, so a listener here may hear of a hide while this
+    // menu stays shown.
     GuiMenu* get_more_menu() const { return m_more_menu; }
     bool const& is_overflow_menu() const { return m_overflow; }
     // The rows shown: the items, or while filtering the filter label and the results that fit,
@@ -160,7 +162,8 @@ protected:
 
 private:
     GuiMenu* target_for_new_item();
-    // A "more ..." row of this menu opening a new overflow menu whose clicks are this menu's.
+    // A "more ..." row of this menu opening a new overflow menu whose show, hide, focus-out and
+    // click events are raised on this menu too.
     GuiMenuItem* create_more_item();
     GuiMenuItem* append(GuiMenuItem* item);
     // Drops items leaving this menu from the results and last choices of the menus above.
@@ -186,7 +189,7 @@ private:
     bool handle_key(int const& key);
     // Opens the menu of the neighbouring menu-bar button (step -1 or 1); false when none.
     bool move_to_neighbour_button(int const& step);
-    void on_more_menu_click(GuiMenu& more, EventInfo const& info, void* data);
+    void on_more_menu_event(GuiMenu& more, EventInfo const& info, void* data);
 
     GuiWidget* m_owner_widget = nullptr;
     CoreVector<GuiMenuItem*> m_items;

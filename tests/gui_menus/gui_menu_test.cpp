@@ -611,3 +611,40 @@ TEST_F(MenuTest, FilterResultsPastTheLineCountAreReachedThroughMore)
     EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
     EXPECT_EQ(menu.get_last_selected_item()->get_name(), "Item 4");
 }
+
+TEST_F(MenuTest, TheOverflowShowsHidesAndFocusesOutForItsMenu)
+{
+    GuiMenu& menu = make_menu();
+    menu.set_max_line_count(2);
+    for (int i = 0; i < 3; ++i) menu.add_item(CoreString("Item ") + i);
+    GuiMenu* more = menu.get_more_menu();
+    menu.popup(100, 100);
+    for (int i = 0; i < 3; ++i) key_down(menu, FL_Down);
+    m_log.clear();
+    key_down(menu, FL_Right);
+    ASSERT_TRUE(more->is_shown());
+    key_down(*more, FL_Left);
+    more->popup(300, 100);
+    more->focus_out();
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_SHOW", "EVT_ID_MENU_HIDE", "EVT_ID_MENU_SHOW",
+                                  "EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
+    EXPECT_TRUE(menu.is_shown());
+}
+
+TEST_F(MenuTest, AMenuButtonStaysDownWhenOnlyTheOverflowCloses)
+{
+    GuiMenuButton* button = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File");
+    button->show();
+    button->set_menu(new GuiMenu(m_window));
+    GuiMenu& menu = *button->get_menu();
+    menu.set_max_line_count(2);
+    for (int i = 0; i < 3; ++i) menu.add_item(CoreString("Item ") + i);
+    button->push();
+    for (int i = 0; i < 3; ++i) key_down(menu, FL_Down);
+    key_down(menu, FL_Right);
+    ASSERT_TRUE(menu.get_more_menu()->is_shown());
+    key_down(*menu.get_more_menu(), FL_Left);
+    EXPECT_TRUE(button->get_value());
+    key_down(menu, FL_Escape);
+    EXPECT_FALSE(button->get_value());
+}
