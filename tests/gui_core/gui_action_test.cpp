@@ -13,6 +13,7 @@
 #include "gui/core/gui_image.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ struct ShortcutCase {
     int key;
     int alternate;
     bool ctrl, shift, alt;
+    char const* refused;  // the token a warning names, or null
 };
 
 }  // namespace
@@ -61,34 +63,44 @@ TEST_F(ActionTest, ShortcutTextsParseIntoKeysAndDisplayInTitleCase)
 {
     GuiWindow& window = make_window(100, 100, false);
     ShortcutCase const cases[] = {
-        {"ctrl+shift+x", "Ctrl+Shift+X", 'x', 0, true, true, false},
-        {"Shift + Ctrl + S", "Ctrl+Shift+S", 's', 0, true, true, false},  // order and case do not matter
-        {"alt f4", "Alt+F4", FL_F + 4, 0, false, false, true},
-        {"f12", "F12", FL_F + 12, 0, false, false, false},
-        {"1", "1", '1', FL_KP + '1', false, false, false},
-        {"ctrl+0", "Ctrl+0", '0', FL_KP + '0', true, false, false},
-        {"plus", "Plus", '+', FL_KP + '+', false, false, false},
-        {"ctrl+subtract", "Ctrl+Minus", '-', FL_KP + '-', true, false, false},
-        {"devide", "/", '/', FL_KP + '/', false, false, false},
-        {"decimal", "Decimal", '.', FL_KP + '.', false, false, false},
-        {"del", "Del", FL_Delete, 0, false, false, false},
-        {"bkspace", "Backspace", FL_BackSpace, 0, false, false, false},
-        {"pgup", "Pgup", FL_Page_Up, 0, false, false, false},
-        {"space", "Space", ' ', 0, false, false, false},
-        {"esc", "Esc", FL_Escape, 0, false, false, false},
-        {"ctrl+bogus", "Ctrl", 0, 0, true, false, false},  // unknown tokens are ignored
-        {"f13", "", 0, 0, false, false, false},
-        {"", "", 0, 0, false, false, false},
+        {"ctrl+shift+x", "Ctrl+Shift+X", 'x', 0, true, true, false, nullptr},
+        {"Shift + Ctrl + S", "Ctrl+Shift+S", 's', 0, true, true, false, nullptr},  // any order and case
+        {"alt f4", "Alt+F4", FL_F + 4, 0, false, false, true, nullptr},
+        {"f12", "F12", FL_F + 12, 0, false, false, false, nullptr},
+        {"1", "1", '1', FL_KP + '1', false, false, false, nullptr},
+        {"ctrl+0", "Ctrl+0", '0', FL_KP + '0', true, false, false, nullptr},
+        {"plus", "Plus", '+', FL_KP + '+', false, false, false, nullptr},
+        {"ctrl+subtract", "Ctrl+Minus", '-', FL_KP + '-', true, false, false, nullptr},
+        {"devide", "/", '/', FL_KP + '/', false, false, false, nullptr},
+        {"decimal", "Decimal", '.', FL_KP + '.', false, false, false, nullptr},
+        {"del", "Del", FL_Delete, 0, false, false, false, nullptr},
+        {"bkspace", "Backspace", FL_BackSpace, 0, false, false, false, nullptr},
+        {"pgup", "Pgup", FL_Page_Up, 0, false, false, false, nullptr},
+        {"space", "Space", ' ', 0, false, false, false, nullptr},
+        {"esc", "Esc", FL_Escape, 0, false, false, false, nullptr},
+        {"", "", 0, 0, false, false, false, nullptr},
+        // Malformed keys are left out and reported; the rest of the text still counts.
+        {"ctrl+bogus", "Ctrl", 0, 0, true, false, false, "bogus"},
+        {"f13", "", 0, 0, false, false, false, "f13"},
+        {"f0", "", 0, 0, false, false, false, "f0"},
+        {"f01", "", 0, 0, false, false, false, "f01"},
+        {"ctrl+f05", "Ctrl", 0, 0, true, false, false, "f05"},
+        {"f1x", "", 0, 0, false, false, false, "f1x"},
     };
     for (ShortcutCase const& c : cases) {
-        GuiAction action(window, "test", nullptr, c.text);
         SCOPED_TRACE(c.text);
+        LogRecorder log;
+        GuiAction action(window, "test", nullptr, c.text);
         EXPECT_EQ(action.get_shortcut(), c.display);
         EXPECT_EQ(action.get_key(), c.key);
         EXPECT_EQ(action.get_alternate_key(), c.alternate);
         EXPECT_EQ(action.is_ctrl(), c.ctrl);
         EXPECT_EQ(action.is_shift(), c.shift);
         EXPECT_EQ(action.is_alt(), c.alt);
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), c.refused ? 1u : 0u) << log.dump();
+        if (c.refused) {
+            EXPECT_TRUE(log.contains('"' + std::string(c.refused) + '"')) << log.dump();
+        }
     }
 
     // Mouse buttons come after the modifiers; only the first four tokens count.
