@@ -6,6 +6,7 @@
 #include "gui/core/gui_icon.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_widget.h"
+#include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiAction, EventObject)
 
@@ -69,10 +70,10 @@ KeyName const keypad_names[] = {
     {FL_KP + '*', "multiply"}, {FL_KP + '/', "devide"},   {FL_KP + '.', "decimal"},
 };
 
-// 1 to 12 for the words "f1" to "f12", else 0.
+// 1 to 12 for the words "f1" to "f12", else 0 (no "f01" either).
 int function_key_number(CoreString const& token)
 {
-    if (token.get_length() < 2 || token.get_length() > 3 || token[0] != 'f') return 0;
+    if (token.get_length() < 2 || token.get_length() > 3 || token[0] != 'f' || token[1] == '0') return 0;
     int number = 0;
     for (unsigned int i = 1; i < token.get_length(); ++i) {
         if (token[i] < '0' || token[i] > '9') return 0;
@@ -173,6 +174,9 @@ void GuiAction::build_shortcut(CoreString const& text)
                 char const c = token[0];
                 m_key = static_cast<unsigned char>(c);
                 m_alternate_key = (c >= '0' && c <= '9') ? FL_KP + c : 0;
+            } else if (!found) {
+                CORE_LOG_WARNING("GuiAction.set_shortcut: \"" << token << "\" in the shortcut \"" << text
+                                                               << "\" names no key or modifier; it is ignored\n");
             }
         }
     }

@@ -115,6 +115,7 @@ GuiMenu::~GuiMenu()
     delete m_filter_label;
     delete m_results_label;
     delete m_no_items;
+    delete m_listed_more;
     for (GuiMenuRadioGroup* group : m_radio_groups) delete group;
     if (m_parent_item) m_parent_item->m_sub_menu = nullptr;
 }
@@ -126,23 +127,32 @@ GuiMenu* GuiMenu::target_for_new_item()
     if (m_more_menu) return m_more_menu->target_for_new_item();
     int const max = get_max_line_count();
     if (max <= 0 || static_cast<int>(m_items.get_count()) < max) return this;
-    m_more_menu = new GuiMenu(m_owner_widget);
-    m_more_menu->m_overflow = true;
-    m_more_menu->m_max_line_count = m_max_line_count;
-    m_more_menu->m_parent_menu = this;
-    GuiMenuItem* more = new GuiMenuItem(*this, m_more_menu, MORE_ITEM_NAME, false);
-    m_more_menu->m_parent_item = more;
-    more->m_menu = this;
+    GuiMenuItem* more = create_more_item();
+    m_more_menu = more->m_sub_menu;
     m_items.add(more);
-    connect(*m_more_menu, EVT_ID_MENU_CLICK, &GuiMenu::on_more_menu_click);
     item_changed();
     return m_more_menu;
 }
 
-void GuiMenu::on_more_menu_click(GuiMenu& more, EventInfo const&, void*)
+GuiMenuItem* GuiMenu::create_more_item()
 {
-    m_last_selected = more.m_last_selected;
-    raise_event(EVT_ID_MENU_CLICK);
+    GuiMenu* overflow = new GuiMenu(m_owner_widget);
+    overflow->m_overflow = true;
+    overflow->m_max_line_count = get_max_line_count();
+    overflow->m_parent_menu = this;
+    GuiMenuItem* more = new GuiMenuItem(*this, overflow, MORE_ITEM_NAME, false);
+    overflow->m_parent_item = more;
+    for (CoreString const* name :
+         {&EVT_ID_MENU_SHOW, &EVT_ID_MENU_HIDE, &EVT_ID_MENU_FOCUS_OUT, &EVT_ID_MENU_CLICK})
+        connect(*overflow, *name, &GuiMenu::on_more_menu_event);
+    return more;
+}
+
+void GuiMenu::on_more_menu_event(GuiMenu& more, EventInfo const& info, void*)
+{
+    // The overflow holds this menu's rows: its listeners hear of it as of this menu.
+    if (info.get_name() == EVT_ID_MENU_CLICK) m_last_selected = more.m_last_selected;
+    raise_event(info.get_name());
 }
 
 GuiMenuItem* GuiMenu::append(GuiMenuItem* item)
@@ -248,15 +258,14 @@ void GuiMenu::remove_item(GuiMenuItem* item)
     }
     if (GuiMenu* open = get_open_sub_menu(); open && open == item->m_sub_menu) close_sub_menu();
     m_items.remove_item(item);
-    m_results.remove_item(item);
     if (item->m_sub_menu && item->m_sub_menu == m_more_menu) m_more_menu = nullptr;
-    if (m_last_selected == item) m_last_selected = nullptr;
+    m_highlighted = -1;
+    m_sub_menu_candidate = -1;
+    forget_items({item});
     if (GuiWidget* widget = item->m_widget) {
         if (!widget->is_destroyed()) widget->destroy();
     }
     delete item;
-    m_highlighted = -1;
-    m_sub_menu_candidate = -1;
     item_changed();
 }
 
@@ -277,16 +286,25 @@ void GuiMenu::remove_all_items()
     close_sub_menu();
     CoreVector<GuiMenuItem*> items = m_items;
     m_items.clear();
-    m_results.clear();
     m_more_menu = nullptr;
-    m_last_selected = nullptr;
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
+    forget_items(items);
     for (GuiMenuItem* item : items) {
         if (item->m_widget && !item->m_widget->is_destroyed()) item->m_widget->destroy();
         delete item;
     }
     item_changed();
+}
+
+void GuiMenu::forget_items(CoreVector<GuiMenuItem*> const& items)
+{
+    // A filtering menu up the chain may list them among its results, or have picked one last:
+    // it matches again without them before they are deleted.
+    for (GuiMenu* menu = this; menu; menu = menu->m_parent_menu) {
+        if (items.contains(menu->m_last_selected)) menu->m_last_selected = nullptr;
+        if (!menu->m_filter.is_empty()) menu->apply_filter();
+    }
 }
 
 void GuiMenu::move_item(GuiMenuItem* item, GuiMenuItem* before, bool const& after)
@@ -374,11 +392,16 @@ void GuiMenu::popup(int const& x, int const& y)
 {
     if (is_shown()) hide_silent();
     m_hidden_silently = false;
-    m_filter = CoreString();
-    m_results.clear();
+    // An overflow of filter results shows the rows it was given; other menus open unfiltered.
+    if (!m_lists_results) {
+        m_filter = CoreString();
+        m_results.clear();
+        clear_listed();
+    }
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
     m_pressed_inside = false;
+    Gui::get_mouse_screen_position(m_pointer_x, m_pointer_y);
     compute_size();
     int const w = get_width(), h = get_height();
     int px = x, py = y;
@@ -537,6 +560,7 @@ void GuiMenu::apply_filter()
 {
     close_sub_menu();
     m_results.clear();
+    clear_listed();
     m_highlighted = -1;
     m_sub_menu_candidate = -1;
     if (!m_filter.is_empty()) {
@@ -553,9 +577,8 @@ void GuiMenu::apply_filter()
         }
         m_filter_label->m_name = CoreString("Filter:  ") + m_filter;
         collect_results(*this, m_results);
-        // Results beyond the screen's height are not listed.
-        int const room = std::max(1, get_max_line_count() - 2);
-        if (static_cast<int>(m_results.get_count()) > room) m_results.resize(static_cast<unsigned int>(room));
+        // Below the filter and results labels.
+        list_items(m_results, std::max(1, get_max_line_count() - 2));
         m_highlighted = find_selectable_row(-1, 1);
     }
     if (is_shown()) {
@@ -567,17 +590,39 @@ void GuiMenu::apply_filter()
     }
 }
 
+void GuiMenu::list_items(CoreVector<GuiMenuItem*> const& items, int const& room)
+{
+    clear_listed();
+    unsigned int const fit = static_cast<unsigned int>(std::max(room, 0));
+    for (unsigned int i = 0; i < items.get_count() && i < fit; ++i) m_listed.add(items[i]);
+    if (items.get_count() <= fit) return;
+    m_listed_more = create_more_item();
+    GuiMenu* overflow = m_listed_more->m_sub_menu;
+    overflow->m_lists_results = true;
+    CoreVector<GuiMenuItem*> rest;
+    for (unsigned int i = fit; i < items.get_count(); ++i) rest.add(items[i]);
+    overflow->list_items(rest, overflow->get_max_line_count());
+}
+
+void GuiMenu::clear_listed()
+{
+    m_listed.clear();
+    // Deleting the row destroys its overflow menu.
+    GuiMenuItem* more = m_listed_more;
+    m_listed_more = nullptr;
+    delete more;
+}
+
 CoreVector<GuiMenuItem*> GuiMenu::get_displayed_items() const
 {
-    if (m_filter.is_empty() || !m_filter_label) return m_items;
     CoreVector<GuiMenuItem*> rows;
-    rows.add(m_filter_label);
-    if (m_results.is_empty()) {
-        rows.add(m_no_items);
-        return rows;
+    if (!m_lists_results) {
+        if (m_filter.is_empty() || !m_filter_label) return m_items;
+        rows.add(m_filter_label);
+        rows.add(m_results.is_empty() ? m_no_items : m_results_label);
     }
-    rows.add(m_results_label);
-    for (GuiMenuItem* item : m_results) rows.add(item);
+    for (GuiMenuItem* item : m_listed) rows.add(item);
+    if (m_listed_more) rows.add(m_listed_more);
     return rows;
 }
 
@@ -902,6 +947,13 @@ int GuiMenu::process_event(CoreString const& name)
         bool const inside = Fl::event_x() >= 0 && Fl::event_x() < get_width();
         if (!inside) item = nullptr;
         int const target = item && is_selectable(*item) ? row : -1;
+        if (name == EVT_ID_MOUSE_MOVE) {
+            // The toolkit also reports a move when a window comes or goes under a pointer that
+            // stays put: only a real move takes the highlight from the keys.
+            if (Fl::event_x_root() == m_pointer_x && Fl::event_y_root() == m_pointer_y) return 1;
+            m_pointer_x = Fl::event_x_root();
+            m_pointer_y = Fl::event_y_root();
+        }
         if (name == EVT_ID_MOUSE_MOVE || name == EVT_ID_MOUSE_DRAG) {
             // Over a separator or outside the rows, the open sub-menu keeps its item lit.
             if (target >= 0 || !get_open_sub_menu()) set_highlighted_row(target, true);

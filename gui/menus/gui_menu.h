@@ -109,7 +109,8 @@ public:
 
     // --- Type-to-filter ---
     // With the filter, typed text narrows the rows to the matching items of the menu and its
-    // sub-menus; at most `max_results` are listed (0: no limit).
+    // sub-menus; at most `max_results` are listed (0: no limit). Results past the maximum line
+    // count go to a "more ..." overflow.
     void set_enable_filter(bool const& enabled, int const& max_results = 0);
     bool const& is_filter_enabled() const { return m_filter_enabled; }
     CoreString const& get_filter() const { return m_filter; }
@@ -124,10 +125,13 @@ public:
     void set_max_line_count(unsigned const& count);
     // The set count, else (computed once) the work area's height under the pointer / 17 - 3.
     int get_max_line_count();
-    // The "more ..." sub-menu; null while everything fits.
+    // The "more ..." sub-menu; null while everything fits. Its show, hide, focus-out and click
+    // events are raised on this menu too, so a listener here may hear of a hide while this
+    // menu stays shown.
     GuiMenu* get_more_menu() const { return m_more_menu; }
     bool const& is_overflow_menu() const { return m_overflow; }
-    // The rows shown: the items, or the filter label and the results while filtering.
+    // The rows shown: the items, or while filtering the filter label and the results that fit,
+    // with a "more ..." row for the others.
     CoreVector<GuiMenuItem*> get_displayed_items() const;
     // Measures the rows and resizes the menu: check + icon + label + shortcut + 25 wide, the
     // rows + 20 high.
@@ -158,7 +162,12 @@ protected:
 
 private:
     GuiMenu* target_for_new_item();
+    // A "more ..." row of this menu opening a new overflow menu whose show, hide, focus-out and
+    // click events are raised on this menu too.
+    GuiMenuItem* create_more_item();
     GuiMenuItem* append(GuiMenuItem* item);
+    // Drops items leaving this menu from the results and last choices of the menus above.
+    void forget_items(CoreVector<GuiMenuItem*> const& items);
     // Triggers a displayed row as a click or Enter would; `by_click` records the action.
     void trigger(GuiMenuItem& item, bool const& by_click);
     void set_highlighted_row(int const& row, bool const& notify);
@@ -172,11 +181,15 @@ private:
     void arm_sub_menu_timer(int const& row);
     void apply_filter();
     void collect_results(GuiMenu const& menu, CoreVector<GuiMenuItem*>& results) const;
+    // Shows items of other menus as rows, `room` of them here and the rest in a "more ..."
+    // overflow, like added items past the maximum line count.
+    void list_items(CoreVector<GuiMenuItem*> const& items, int const& room);
+    void clear_listed();
     void layout_widgets();
     bool handle_key(int const& key);
     // Opens the menu of the neighbouring menu-bar button (step -1 or 1); false when none.
     bool move_to_neighbour_button(int const& step);
-    void on_more_menu_click(GuiMenu& more, EventInfo const& info, void* data);
+    void on_more_menu_event(GuiMenu& more, EventInfo const& info, void* data);
 
     GuiWidget* m_owner_widget = nullptr;
     CoreVector<GuiMenuItem*> m_items;
@@ -194,6 +207,11 @@ private:
     int m_filter_max_results = 0;
     CoreString m_filter;
     CoreVector<GuiMenuItem*> m_results;
+    // The results shown as rows here, and the "more ..." row holding the others.
+    CoreVector<GuiMenuItem*> m_listed;
+    GuiMenuItem* m_listed_more = nullptr;
+    // An overflow listing another menu's results rather than items of its own.
+    bool m_lists_results = false;
     GuiMenuItem* m_filter_label = nullptr;
     GuiMenuItem* m_results_label = nullptr;
     GuiMenuItem* m_no_items = nullptr;
@@ -208,6 +226,9 @@ private:
     int m_label_width = 0;
     int m_shortcut_width = 0;
     bool m_pressed_inside = false;
+    // The pointer's screen position at the last move over the menu.
+    int m_pointer_x = 0;
+    int m_pointer_y = 0;
     // Hidden by hide_silent since it was last shown.
     bool m_hidden_silently = false;
 };

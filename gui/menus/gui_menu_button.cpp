@@ -71,8 +71,10 @@ GuiMenu* GuiMenuButton::release_menu()
     return menu;
 }
 
-void GuiMenuButton::on_menu_hide(GuiMenu&, EventInfo const&, void*)
+void GuiMenuButton::on_menu_hide(GuiMenu& menu, EventInfo const&, void*)
 {
+    // Only the menu's "more ..." overflow closed.
+    if (menu.is_shown()) return;
     // A press on this button closed the menu: the press's release leaves it closed.
     if (Fl::event() == FL_PUSH && is_event_inside()) m_closed_by_press = true;
     set_value(false);

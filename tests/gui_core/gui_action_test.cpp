@@ -5,19 +5,22 @@
 
 #include <FL/Enumerations.H>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "gui/core/gui_action.h"
 #include "gui/controls/gui_push_button.h"
-#include "gui/core/gui_image.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
 
 namespace {
 
-// Every run of a callback, as "action name@widget address".
-std::vector<std::string> g_runs;
+using Runs = std::vector<std::string>;
+
+// Every run of a callback, as "action name@owner" when it ran for the widget given as data.
+Runs g_runs;
 
 void record_run(GuiWidget& widget, GuiAction const& action, void* data)
 {
@@ -47,180 +50,183 @@ protected:
     GuiWidget* m_panel = nullptr;
 };
 
-struct ShortcutCase {
-    char const* text;
-    char const* display;
-    int key;
-    int alternate;
-    bool ctrl, shift, alt;
-};
-
 }  // namespace
 
 TEST_F(ActionTest, ShortcutTextsParseIntoKeysAndDisplayInTitleCase)
 {
     GuiWindow& window = make_window(100, 100, false);
-    ShortcutCase const cases[] = {
-        {"ctrl+shift+x", "Ctrl+Shift+X", 'x', 0, true, true, false},
-        {"Shift + Ctrl + S", "Ctrl+Shift+S", 's', 0, true, true, false},  // order and case do not matter
-        {"alt f4", "Alt+F4", FL_F + 4, 0, false, false, true},
-        {"f12", "F12", FL_F + 12, 0, false, false, false},
-        {"1", "1", '1', FL_KP + '1', false, false, false},
-        {"ctrl+0", "Ctrl+0", '0', FL_KP + '0', true, false, false},
-        {"plus", "Plus", '+', FL_KP + '+', false, false, false},
-        {"ctrl+subtract", "Ctrl+Minus", '-', FL_KP + '-', true, false, false},
-        {"devide", "/", '/', FL_KP + '/', false, false, false},
-        {"decimal", "Decimal", '.', FL_KP + '.', false, false, false},
-        {"del", "Del", FL_Delete, 0, false, false, false},
-        {"bkspace", "Backspace", FL_BackSpace, 0, false, false, false},
-        {"pgup", "Pgup", FL_Page_Up, 0, false, false, false},
-        {"space", "Space", ' ', 0, false, false, false},
-        {"esc", "Esc", FL_Escape, 0, false, false, false},
-        {"ctrl+bogus", "Ctrl", 0, 0, true, false, false},  // unknown tokens are ignored
-        {"f13", "", 0, 0, false, false, false},
-        {"", "", 0, 0, false, false, false},
+    struct {
+        char const* text;
+        char const* display;
+        int key;
+        int alternate;
+        bool ctrl, shift, alt;
+        char const* refused;  // the token a warning names, or null
+    } const cases[] = {
+        {"ctrl+shift+x", "Ctrl+Shift+X", 'x', 0, true, true, false, nullptr},
+        {"Shift + Ctrl + S", "Ctrl+Shift+S", 's', 0, true, true, false, nullptr},  // any order and case
+        {"alt f4", "Alt+F4", FL_F + 4, 0, false, false, true, nullptr},
+        {"f12", "F12", FL_F + 12, 0, false, false, false, nullptr},
+        {"1", "1", '1', FL_KP + '1', false, false, false, nullptr},
+        {"ctrl+0", "Ctrl+0", '0', FL_KP + '0', true, false, false, nullptr},
+        {"plus", "Plus", '+', FL_KP + '+', false, false, false, nullptr},
+        {"ctrl+subtract", "Ctrl+Minus", '-', FL_KP + '-', true, false, false, nullptr},
+        {"devide", "/", '/', FL_KP + '/', false, false, false, nullptr},
+        {"decimal", "Decimal", '.', FL_KP + '.', false, false, false, nullptr},
+        {"del", "Del", FL_Delete, 0, false, false, false, nullptr},
+        {"bkspace", "Backspace", FL_BackSpace, 0, false, false, false, nullptr},
+        {"pgup", "Pgup", FL_Page_Up, 0, false, false, false, nullptr},
+        {"space", "Space", ' ', 0, false, false, false, nullptr},
+        {"esc", "Esc", FL_Escape, 0, false, false, false, nullptr},
+        {"ctrl+shift+alt+x+y", "Ctrl+Shift+Alt+X", 'x', 0, true, true, true, nullptr},  // four tokens at most
+        {"", "", 0, 0, false, false, false, nullptr},
+        // Malformed keys are left out and reported; the rest of the text still counts.
+        {"ctrl+bogus", "Ctrl", 0, 0, true, false, false, "bogus"},
+        {"f13", "", 0, 0, false, false, false, "f13"},
+        {"f0", "", 0, 0, false, false, false, "f0"},
+        {"f01", "", 0, 0, false, false, false, "f01"},
+        {"ctrl+f05", "Ctrl", 0, 0, true, false, false, "f05"},
+        {"f1x", "", 0, 0, false, false, false, "f1x"},
     };
-    for (ShortcutCase const& c : cases) {
-        GuiAction action(window, "test", nullptr, c.text);
+    for (auto const& c : cases) {
         SCOPED_TRACE(c.text);
+        LogRecorder log;
+        GuiAction action(window, "test", nullptr, c.text);
         EXPECT_EQ(action.get_shortcut(), c.display);
         EXPECT_EQ(action.get_key(), c.key);
         EXPECT_EQ(action.get_alternate_key(), c.alternate);
         EXPECT_EQ(action.is_ctrl(), c.ctrl);
         EXPECT_EQ(action.is_shift(), c.shift);
         EXPECT_EQ(action.is_alt(), c.alt);
+        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), c.refused ? 1u : 0u) << log.dump();
+        if (c.refused) {
+            EXPECT_TRUE(log.contains('"' + std::string(c.refused) + '"')) << log.dump();
+        }
     }
+}
 
-    // Mouse buttons come after the modifiers; only the first four tokens count.
-    GuiAction mouse(window, "orbit", nullptr, "rightmouse+alt+leftmouse");
-    EXPECT_EQ(mouse.get_shortcut(), "Alt+Leftmouse+Rightmouse");
-    EXPECT_TRUE(mouse.is_left_button() && mouse.is_right_button() && !mouse.is_middle_button());
-    GuiAction many(window, "many", nullptr, "ctrl+shift+alt+midmouse+x");
-    EXPECT_EQ(many.get_key(), 0) << "the fifth token is not read";
-    EXPECT_EQ(many.get_shortcut(), "Ctrl+Shift+Alt+Midmouse");
+TEST_F(ActionTest, MouseButtonsShowAfterTheModifiers)
+{
+    GuiAction orbit(make_window(100, 100, false), "orbit", nullptr, "rightmouse+alt+leftmouse");
+    EXPECT_EQ(orbit.get_shortcut(), "Alt+Leftmouse+Rightmouse");
+    EXPECT_TRUE(orbit.is_left_button() && orbit.is_right_button() && !orbit.is_middle_button());
+}
 
-    // set_shortcut clears what the previous text set.
+TEST_F(ActionTest, ANewShortcutReplacesTheOldOneAndCopiesKeepIt)
+{
+    GuiWindow& window = make_window(100, 100, false);
     GuiAction save(window, "save", nullptr, "ctrl+shift+s");
     save.set_shortcut("f5");
     EXPECT_FALSE(save.is_ctrl() || save.is_shift());
     EXPECT_EQ(save.get_key(), FL_F + 5);
-    EXPECT_EQ(save.get_shortcut(), "F5");
-
-    // Key names of the display table, keypad codes included.
-    EXPECT_EQ(GuiAction::get_key_name(FL_KP + '3'), "keypad 3");
-    EXPECT_EQ(GuiAction::get_key_name(FL_KP + '5'), "kekpad 5");
-    EXPECT_EQ(GuiAction::get_key_name(FL_KP + '*'), "multiply");
-    EXPECT_EQ(GuiAction::get_key_name(FL_Scroll_Lock), "slock");
-
-    // Copies keep everything but the connections.
     GuiAction copy(save);
     EXPECT_EQ(copy.get_shortcut(), "F5");
     EXPECT_EQ(&copy.get_widget(), &window);
 }
 
-TEST_F(ActionTest, ModifiersMustMatchExactly)
+TEST_F(ActionTest, AShortcutFiresOnItsKeyWithExactlyItsModifiers)
 {
     GuiWidget& child = focused_child();
-    child.register_action("save", &record_run, "ctrl+s", "Save", &child);
-    child.register_action("save as", &record_run, "ctrl+shift+s", "Save as", &child);
-
-    EXPECT_EQ(key_down(child, 's', "s", FL_CTRL), 1);
-    EXPECT_EQ(key_down(child, 's', "S", FL_CTRL | FL_SHIFT), 1);
-    EXPECT_EQ(key_down(child, 's', "s", FL_CTRL | FL_ALT), 0) << "an extra Alt matches nothing";
-    EXPECT_EQ(key_down(child, 's', "s"), 0) << "without Ctrl nothing matches";
-    EXPECT_EQ(key_down(child, 's', "s", FL_CTRL | FL_BUTTON1), 0) << "a held mouse button is part of the state";
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"save@owner", "save as@owner"}));
+    for (char const* shortcut : {"ctrl+s", "ctrl+shift+s", "1", "f12"})
+        child.register_action(shortcut, &record_run, shortcut, "", &child);
+    struct {
+        int key;
+        char const* text;
+        int modifiers;
+        char const* runs;  // the action run, or null when the key is not taken
+    } const cases[] = {
+        {'s', "s", FL_CTRL, "ctrl+s"},
+        {'s', "S", FL_CTRL | FL_SHIFT, "ctrl+shift+s"},
+        {'s', "s", FL_CTRL | FL_ALT, nullptr},      // an extra Alt matches nothing
+        {'s', "s", 0, nullptr},                     // nor a missing Ctrl
+        {'s', "s", FL_CTRL | FL_BUTTON1, nullptr},  // a held mouse button is part of the state
+        {'1', "1", 0, "1"},
+        {FL_KP + '1', "1", 0, "1"},  // a digit fires from the keypad too
+        {'2', "2", 0, nullptr},
+        {FL_F + 12, "", 0, "f12"},
+        {FL_F + 11, "", 0, nullptr},
+    };
+    for (auto const& c : cases) {
+        SCOPED_TRACE(testing::Message() << "key " << c.key << ", modifiers " << c.modifiers);
+        g_runs.clear();
+        EXPECT_EQ(key_down(child, c.key, c.text, c.modifiers), c.runs ? 1 : 0);
+        EXPECT_EQ(g_runs, c.runs ? Runs{std::string(c.runs) + "@owner"} : Runs{});
+    }
 }
 
-TEST_F(ActionTest, DigitsFireFromBothRowsAndFunctionKeysFire)
+TEST_F(ActionTest, TheFirstMatchingActionOfTheWidgetThenOfItsAncestorsTakesTheKey)
 {
-    GuiWidget& child = focused_child();
-    child.register_action("one", &record_run, "1", "", &child);
-    child.register_action("full screen", &record_run, "f12", "", &child);
-    EXPECT_EQ(key_down(child, '1', "1"), 1);
-    EXPECT_EQ(key_down(child, FL_KP + '1', "1"), 1);
-    EXPECT_EQ(key_down(child, '2', "2"), 0);
-    EXPECT_EQ(key_down(child, FL_F + 12), 1);
-    EXPECT_EQ(key_down(child, FL_F + 11), 0);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"one@owner", "one@owner", "full screen@owner"}));
+    struct {
+        char const* what;
+        std::function<void(GuiWidget& child, GuiAction& first)> change;
+        int key;
+        char const* runs;  // null: the key is taken and nothing runs
+    } const cases[] = {
+        {"only the first registered runs", [](GuiWidget&, GuiAction&) {}, 'd', "first@owner"},
+        {"a disabled action takes its key", [](GuiWidget&, GuiAction& first) { first.set_enabled(false); },
+         'd', nullptr},
+        {"the next one takes over",
+         [](GuiWidget& child, GuiAction& first) { child.remove_action(&first, true); }, 'd', "second@owner"},
+        {"the panel's comes last", [](GuiWidget& child, GuiAction&) { child.remove_all_actions(); }, 'd',
+         "panel d@owner"},
+        {"the panel's runs for the panel", [](GuiWidget&, GuiAction&) {}, 'e', "panel e@owner"},
+    };
+    for (auto const& c : cases) {
+        GuiWidget& child = focused_child();
+        GuiAction* first = child.register_action("first", &record_run, "ctrl+d", "", &child);
+        child.register_action("second", &record_run, "ctrl+d", "", &child);
+        m_panel->register_action("panel d", &record_run, "ctrl+d", "", m_panel);
+        m_panel->register_action("panel e", &record_run, "ctrl+e", "", m_panel);
+        c.change(child, *first);
+        g_runs.clear();
+        EXPECT_EQ(key_down(child, c.key, std::string(1, static_cast<char>(c.key)), FL_CTRL), 1) << c.what;
+        EXPECT_EQ(g_runs, c.runs ? Runs{c.runs} : Runs{}) << c.what;
+    }
 }
 
-TEST_F(ActionTest, FirstRegisteredWinsDisabledConsumesAndAncestorsComeLast)
-{
-    GuiWidget& child = focused_child();
-    GuiAction* first = child.register_action("first", &record_run, "ctrl+d", "", &child);
-    child.register_action("second", &record_run, "ctrl+d", "", &child);
-    m_panel->register_action("panel d", &record_run, "ctrl+d", "", m_panel);
-    m_panel->register_action("panel e", &record_run, "ctrl+e", "", m_panel);
-
-    key_down(child, 'd', "d", FL_CTRL);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"first@owner"}));
-
-    // A disabled action still takes its key: neither the second nor the panel's runs.
-    g_runs.clear();
-    first->set_enabled(false);
-    EXPECT_EQ(key_down(child, 'd', "d", FL_CTRL), 1);
-    EXPECT_TRUE(g_runs.empty());
-
-    // The child has no Ctrl+E: the panel's action runs, for the panel.
-    EXPECT_EQ(key_down(child, 'e', "e", FL_CTRL), 1);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"panel e@owner"}));
-
-    g_runs.clear();
-    first->set_enabled(true);
-    EXPECT_EQ(child.get_action("second")->get_name(), "second");
-    EXPECT_EQ(child.get_action("nothing"), nullptr);
-
-    // Removing actions: the next one of the same shortcut takes over.
-    child.remove_action(first, true);
-    key_down(child, 'd', "d", FL_CTRL);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"second@owner"}));
-    child.remove_all_actions();
-    EXPECT_TRUE(child.get_actions().is_empty());
-    g_runs.clear();
-    key_down(child, 'd', "d", FL_CTRL);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"panel d@owner"}));
-}
-
-TEST_F(ActionTest, CallRunsTheCallbackWithTheGivenWidget)
+TEST_F(ActionTest, ActionsAreFoundByNameAndCallTheirCallbackWithTheGivenWidget)
 {
     GuiWindow& window = make_window(100, 100, false);
-    GuiAction with(window, "with", &record_run, "", "", &window);
-    GuiAction without(window, "without");
-    EXPECT_TRUE(with.call(window));
-    EXPECT_FALSE(without.call(window));
-    GuiWidget* other = new GuiWidget(window, 0, 0, 10, 10);
-    EXPECT_TRUE(with.call(*other));
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"with@owner", "with@other"}));
+    GuiAction* with = window.register_action("with", &record_run, "", "", &window);
+    GuiAction* without = window.register_action("without");
+    EXPECT_EQ(window.get_action("without"), without);
+    EXPECT_EQ(window.get_action("nothing"), nullptr);
+    EXPECT_TRUE(with->call(window));
+    EXPECT_FALSE(without->call(window));
+    EXPECT_TRUE(with->call(*new GuiWidget(window, 0, 0, 10, 10)));
+    EXPECT_EQ(g_runs, (Runs{"with@owner", "with@other"}));
 }
 
-TEST_F(ActionTest, PushButtonRunsItsActionAndShowsTheShortcutInItsTooltip)
+TEST_F(ActionTest, APushButtonRunsItsEnabledActionInsteadOfClicking)
 {
     GuiWindow& window = make_window(300, 200);
     GuiAction* save = window.register_action("save", &record_run, "ctrl+s", "Save", &window);
     GuiPushButton* button = new GuiPushButton(window, 10, 10, 80, 24, "Save");
     button->show();
-    button->set_tooltip("Write the file");
-    EXPECT_EQ(button->get_tooltip(), "Write the file");
-    button->set_action(save);
-    EXPECT_EQ(button->get_tooltip(), "Save (Ctrl+S)");
     int clicks = 0;
-    EventObject::connect(*button, EVT_ID_PUSH_BUTTON_CLICK,
-                         [](EventObject&, EventObject::EventInfo const&, void* data) { ++*static_cast<int*>(data); },
-                         &clicks);
+    EventObject::connect(
+        *button, EVT_ID_PUSH_BUTTON_CLICK,
+        [](EventObject&, EventObject::EventInfo const&, void* data) { ++*static_cast<int*>(data); }, &clicks);
+    button->set_action(save);
     click(*button, 30, 20);
-    EXPECT_EQ(g_runs, (std::vector<std::string>{"save@owner"})) << "the action runs for its own widget";
-    EXPECT_EQ(clicks, 0) << "a bound action replaces the click event";
-
-    // A disabled action does not run; an action without tooltip keeps the button's own.
     save->set_enabled(false);
     click(*button, 30, 20);
-    EXPECT_EQ(g_runs.size(), 1u);
-    GuiAction* quiet = window.register_action("quiet", nullptr, "f2");
-    button->set_action(quiet);
-    EXPECT_EQ(button->get_tooltip(), "Write the file (F2)");
+    EXPECT_EQ(g_runs, Runs{"save@owner"}) << "for the action's own widget, and not once disabled";
+    EXPECT_EQ(clicks, 0);
     button->set_action(nullptr);
-    EXPECT_EQ(button->get_tooltip(), "Write the file");
     click(*button, 30, 20);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ActionTest, APushButtonShowsItsActionsShortcutInTheTooltip)
+{
+    GuiWindow& window = make_window(300, 200, false);
+    GuiPushButton* button = new GuiPushButton(window, 10, 10, 80, 24, "Save");
+    button->set_tooltip("Write the file");
+    button->set_action(window.register_action("save", nullptr, "ctrl+s", "Save"));
+    EXPECT_EQ(button->get_tooltip(), "Save (Ctrl+S)");
+    button->set_action(window.register_action("quiet", nullptr, "f2"));
+    EXPECT_EQ(button->get_tooltip(), "Write the file (F2)") << "without its own tooltip";
+    button->set_action(nullptr);
+    EXPECT_EQ(button->get_tooltip(), "Write the file");
 }

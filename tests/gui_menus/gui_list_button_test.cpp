@@ -11,12 +11,10 @@
 #include "gui/menus/gui_list_button.h"
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_item.h"
-#include "gui/controls/gui_push_button.h"
 #include "gui/panels/gui_toolbar.h"
 #include "gui/core/gui_color_scheme.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_pixels.h"
-#include "tests/support/gui_synthetic_events.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
@@ -28,10 +26,10 @@ protected:
         GuiPopup::close_all_popups();
         ControlsTest::TearDown();
     }
-    GuiListButton& make_list(int x = 20, int y = 20, int w = 120)
+    GuiListButton& make_list(CoreVector<CoreString> const& items = {"Smooth", "Flat", "Wireframe"})
     {
-        GuiListButton& list = shown(new GuiListButton(window(), x, y, w, 20, "Shading"));
-        list.set_items({"Smooth", "Flat", "Wireframe"});
+        GuiListButton& list = shown(new GuiListButton(window(), 20, 20, 120, 20, "Shading"));
+        list.set_items(items);
         m_log.listen(list, {&EVT_ID_LIST_BUTTON_SELECTION_CHANGED});
         return list;
     }
@@ -40,113 +38,109 @@ protected:
 
 }  // namespace
 
-TEST_F(ListButtonTest, TheChoiceFromCodeFollowsTheListAndRaisesNothing)
+TEST_F(ListButtonTest, TheChoiceFromCodeShowsItsEntryAndRaisesNothing)
 {
     GuiListButton& list = make_list();
-    EXPECT_EQ(list.get_selected_index(), -1);
     EXPECT_EQ(list.get_label(), "Shading") << "the placeholder while nothing is chosen";
-
     EXPECT_TRUE(list.select_item("Flat"));
-    EXPECT_EQ(list.get_selected_index(), 1);
     EXPECT_EQ(list.get_label(), "Flat");
     EXPECT_FALSE(list.select_item("Points"));
-    EXPECT_EQ(list.get_selected_label(), "Flat");
-
-    {
-        LogRecorder log;
-        EXPECT_FALSE(list.set_selected_index(3));
-        EXPECT_FALSE(list.set_selected_index(-2));
-        EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
-    }
     EXPECT_EQ(list.get_selected_index(), 1);
-
-    // A new list keeps the choice by its label, wherever it moved to; without it, none.
-    list.set_items({"Points", "Flat"});
-    EXPECT_EQ(list.get_selected_index(), 1);
-    list.set_items({"Points", "Lines"});
-    EXPECT_EQ(list.get_selected_index(), -1);
-    EXPECT_EQ(list.get_label(), "Shading");
-    list.add_item("Flat");
-    EXPECT_EQ(list.get_item_count(), 3u);
-    EXPECT_EQ(list.get_item_label(2), "Flat");
-    EXPECT_EQ(list.get_item_label(3), "");
-    EXPECT_TRUE(list.set_selected_index(2));
     EXPECT_TRUE(list.set_selected_index(-1));
     EXPECT_EQ(list.get_label(), "Shading");
     EXPECT_EQ(changes(), 0);
 }
 
-TEST_F(ListButtonTest, AClickOpensTheListWithTheChoiceCheckedAndAPickedEntryIsChosen)
+TEST_F(ListButtonTest, AnIndexOutsideTheListIsRefused)
 {
     GuiListButton& list = make_list();
-    list.set_selected_index(0);
-    click(list, 40, 30);
-    GuiMenu& menu = *list.get_menu();
-    ASSERT_TRUE(menu.is_shown());
-    EXPECT_TRUE(list.get_value()) << "the button stays down while its list is open";
-    ASSERT_EQ(menu.get_items().get_count(), 3u);
-    EXPECT_TRUE(menu.get_items()[0]->is_checked());
-    EXPECT_FALSE(menu.get_items()[2]->is_checked());
+    LogRecorder log;
+    EXPECT_FALSE(list.set_selected_index(3));
+    EXPECT_FALSE(list.set_selected_index(-2));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
+    EXPECT_EQ(list.get_selected_index(), -1);
+}
 
-    click_menu_row(menu, 2);
-    EXPECT_FALSE(menu.is_shown());
-    EXPECT_FALSE(list.get_value());
-    EXPECT_EQ(list.get_selected_label(), "Wireframe");
-    EXPECT_EQ(changes(), 1);
+TEST_F(ListButtonTest, ANewListKeepsTheChoiceByItsLabel)
+{
+    struct {
+        CoreVector<CoreString> items;
+        int index;
+    } const cases[] = {{{"Points", "Flat"}, 1}, {{"Points", "Lines"}, -1}, {{}, -1}};
+    for (auto const& c : cases) {
+        GuiListButton& list = make_list();
+        list.select_item("Flat");
+        list.set_items(c.items);
+        EXPECT_EQ(list.get_selected_index(), c.index) << c.items.get_count() << " entries";
+        EXPECT_EQ(list.get_label(), c.index < 0 ? "Shading" : "Flat");
+    }
+}
 
-    // Picking the entry already chosen is no change.
-    click(list, 40, 30);
-    ASSERT_TRUE(menu.is_shown());
-    EXPECT_TRUE(menu.get_items()[2]->is_checked());
-    EXPECT_FALSE(menu.get_items()[0]->is_checked());
-    click_menu_row(menu, 2);
-    EXPECT_EQ(changes(), 1);
+TEST_F(ListButtonTest, AnAddedEntryComesLast)
+{
+    GuiListButton& list = make_list();
+    list.add_item("Points");
+    EXPECT_EQ(list.get_item_label(3), "Points");
+    EXPECT_EQ(list.get_item_label(4), "") << "past the end";
+}
+
+TEST_F(ListButtonTest, AClickOrSpaceOpensTheListWithTheChoiceCheckedAndAPickIsChosen)
+{
+    struct {
+        bool by_click;
+        int picked;
+        int changes;
+    } const cases[] = {{true, 2, 1}, {false, 0, 0}};  // picking the entry already chosen is no change
+    for (auto const& c : cases) {
+        GuiListButton& list = make_list();
+        list.set_selected_index(0);
+        m_log.clear();
+        list.set_focus();
+        c.by_click ? click(list, 40, 30) : key_down(list, ' ');
+        GuiMenu& menu = *list.get_menu();
+        ASSERT_TRUE(menu.is_shown());
+        EXPECT_TRUE(list.get_value()) << "the button stays down while its list is open";
+        EXPECT_TRUE(menu.get_items()[0]->is_checked() && !menu.get_items()[2]->is_checked());
+        click_menu_row(menu, c.picked);
+        EXPECT_FALSE(menu.is_shown() || list.get_value());
+        EXPECT_EQ(list.get_selected_index(), c.picked);
+        EXPECT_EQ(changes(), c.changes);
+    }
 }
 
 TEST_F(ListButtonTest, KeysStepThroughTheListAndStopAtItsEnds)
 {
-    GuiListButton& list = make_list();
-    key_down(list, FL_Down);
-    EXPECT_EQ(list.get_selected_index(), -1) << "keys need the focus";
-    list.set_focus();
-    key_down(list, FL_Down);
-    EXPECT_EQ(list.get_selected_index(), 0) << "the first step from no choice takes the first entry";
-    key_down(list, FL_Down);
-    key_down(list, FL_Down);
-    EXPECT_EQ(list.get_selected_index(), 2);
-    key_down(list, FL_Down);
-    EXPECT_EQ(list.get_selected_index(), 2);
-    EXPECT_EQ(changes(), 3) << "no event for the step past the end";
-    key_down(list, FL_Home);
-    EXPECT_EQ(list.get_selected_index(), 0);
-    key_down(list, FL_Up);
-    EXPECT_EQ(changes(), 4);
-    key_down(list, FL_End);
-    EXPECT_EQ(list.get_selected_label(), "Wireframe");
-
-    key_down(list, ' ');
-    EXPECT_TRUE(list.get_menu()->is_shown());
-    list.get_menu()->hide();
-
-    // An empty list takes the keys without choosing anything.
-    list.clear_items();
-    m_log.clear();
-    key_down(list, FL_Down);
-    key_down(list, FL_End);
-    EXPECT_EQ(list.get_selected_index(), -1);
-    EXPECT_EQ(changes(), 0);
-
-    // A disabled list ignores them.
-    list.set_items({"A", "B"});
-    list.set_selected_index(0);
-    list.set_enable(false);
-    key_down(list, FL_Down);
-    EXPECT_EQ(list.get_selected_index(), 0);
+    CoreVector<CoreString> const abc{"A", "B", "C"};
+    struct {
+        std::vector<int> keys;
+        int index;
+        int changes;
+        CoreVector<CoreString> items;
+        bool focused = true, enabled = true;
+    } const cases[] = {
+        {{FL_Down}, 0, 1, abc},
+        {{FL_Down, FL_Down, FL_Down, FL_Down}, 2, 3, abc},  // no event past the end
+        {{FL_Up}, 0, 1, abc},
+        {{FL_End, FL_Up}, 1, 2, abc},
+        {{FL_End, FL_Home}, 0, 2, abc},
+        {{FL_Down}, -1, 0, abc, false},        // without the focus
+        {{FL_Down}, -1, 0, abc, true, false},  // disabled
+        {{FL_Down, FL_End}, -1, 0, {}},        // empty
+    };
+    for (auto const& c : cases) {
+        GuiListButton& list = make_list(c.items);
+        if (c.focused) list.set_focus();
+        list.set_enable(c.enabled);
+        m_log.clear();
+        for (int key : c.keys) key_down(list, key);
+        EXPECT_EQ(list.get_selected_index(), c.index) << &c - cases;
+        EXPECT_EQ(changes(), c.changes) << &c - cases;
+    }
 }
 
 TEST_F(ListButtonTest, TheArrowIsDrawnAtTheRightEnd)
 {
-    GuiListButton& list = make_list(20, 20, 120);
+    GuiListButton& list = make_list();
     pump_events(app());
     int w = 0, h = 0;
     std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
@@ -154,53 +148,64 @@ TEST_F(ListButtonTest, TheArrowIsDrawnAtTheRightEnd)
     GMathVec3<unsigned char> const text =
         list.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON_TEXT);
     // The tip of the arrow, centred in its zone.
-    int const cx = 20 + 120 - GuiListButton::ARROW_ZONE_WIDTH + GuiListButton::ARROW_ZONE_WIDTH / 2;
+    int const cx = 20 + 120 - GuiListButton::ARROW_ZONE_WIDTH / 2;
     EXPECT_EQ(pixel_at(rgb, w, cx, 20 + 10), text);
     EXPECT_NE(pixel_at(rgb, w, cx, 20 + 4), text);
 }
 
-TEST_F(ListButtonTest, AToolbarListKeepsItsWidthAndOverflowsIntoASubMenuThatChoosesForIt)
-{
-    GuiToolbar* bar = new GuiToolbar(window(), 0, 100, 400, "View");
-    bar->set_minimizable(false);
-    bar->show();
-    bar->create_button("Home", "", GuiToolbar::ANCHOR_LEFT);
-    GuiListButton* list = bar->create_list_button("Display Mode", 90, GuiToolbar::ANCHOR_LEFT);
-    list->set_items({"Shaded", "Wireframe", "Bounds"});
-    m_log.listen(*list, {&EVT_ID_LIST_BUTTON_SELECTION_CHANGED});
-    pump_events(app());
-    EXPECT_EQ(list->get_width(), 90);
-    EXPECT_EQ(list->get_tooltip(), "Display Mode");
-    EXPECT_FALSE(list->is_focus_receiver());
-    int content = 0, h = 0;
-    bar->get_content_size(content, h);
-    list->select_item("Wireframe");
-    bar->rebuild_layout();
-    int after = 0;
-    bar->get_content_size(after, h);
-    EXPECT_EQ(after, content) << "a longer entry does not widen the item";
-    EXPECT_EQ(list->get_width(), 90);
+class ToolbarListTest : public ListButtonTest {
+protected:
+    void SetUp() override
+    {
+        ListButtonTest::SetUp();
+        m_bar = new GuiToolbar(window(), 0, 100, 400, "View");
+        m_bar->set_minimizable(false);
+        m_bar->show();
+        m_bar->create_button("Home", "", GuiToolbar::ANCHOR_LEFT);
+        m_list = m_bar->create_list_button("Display Mode", 90, GuiToolbar::ANCHOR_LEFT);
+        m_list->set_items({"Shaded", "Wireframe", "Bounds"});
+        m_log.listen(*m_list, {&EVT_ID_LIST_BUTTON_SELECTION_CHANGED});
+        pump_events(app());
+    }
+    GuiToolbar* m_bar = nullptr;
+    GuiListButton* m_list = nullptr;
+};
 
-    // Narrowed, the list moves into the add-on menu under its tooltip.
-    bar->resize(0, 100, 60, 22);
+TEST_F(ToolbarListTest, KeepsItsWidthAndNamesItselfInTheTooltip)
+{
+    EXPECT_EQ(m_list->get_tooltip(), "Display Mode");
+    EXPECT_FALSE(m_list->is_focus_receiver());
+    int before = 0, after = 0, h = 0;
+    m_bar->get_content_size(before, h);
+    m_list->select_item("Wireframe");
+    m_bar->rebuild_layout();
+    m_bar->get_content_size(after, h);
+    EXPECT_EQ(after, before) << "a longer entry does not widen the item";
+    EXPECT_EQ(m_list->get_width(), 90);
+}
+
+TEST_F(ToolbarListTest, OverflowsIntoASubMenuThatChoosesForIt)
+{
+    m_list->select_item("Wireframe");
+    m_bar->resize(0, 100, 60, 22);
     pump_events(app());
-    EXPECT_FALSE(list->is_shown());
-    GuiMenu& addon = *bar->get_addon_menu();
+    EXPECT_FALSE(m_list->is_shown());
+    GuiMenu& addon = *m_bar->get_addon_menu();
     ASSERT_EQ(addon.get_items().get_count(), 1u);
     EXPECT_EQ(addon.get_items()[0]->get_name(), "Display Mode");
     GuiMenu* sub = addon.get_items()[0]->get_sub_menu();
-    ASSERT_EQ(sub, list->get_menu());
+    ASSERT_EQ(sub, m_list->get_menu());
     EXPECT_TRUE(sub->get_items()[1]->is_checked());
-
-    // A choice in that sub-menu is the list's.
     sub->popup(100, 100);
     click_menu_row(*sub, 2);
-    EXPECT_EQ(list->get_selected_label(), "Bounds");
+    EXPECT_EQ(m_list->get_selected_label(), "Bounds");
     EXPECT_EQ(changes(), 1);
+}
 
-    // Emptying the bar destroys the list like any owned item; menu buttons stay.
-    GuiMenuButton* menu = bar->create_menu("File", GuiToolbar::ANCHOR_LEFT);
-    bar->remove_all();
-    EXPECT_TRUE(list->is_destroyed());
+TEST_F(ToolbarListTest, EmptyingTheBarDestroysTheListButKeepsMenuButtons)
+{
+    GuiMenuButton* menu = m_bar->create_menu("File", GuiToolbar::ANCHOR_LEFT);
+    m_bar->remove_all();
+    EXPECT_TRUE(m_list->is_destroyed());
     EXPECT_FALSE(menu->is_destroyed());
 }

@@ -6,37 +6,33 @@
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "gui/core/gui_action.h"
-#include "gui/menus/gui_menu.h"
-#include "gui/menus/gui_menu_button.h"
-#include "gui/menus/gui_menu_item.h"
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_icon.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_resource.h"
-#include "tests/gui_controls/controls_test_util.h"
-#include "tests/support/gui_synthetic_events.h"
-#include "tests/support/gui_test_app.h"
+#include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_button.h"
+#include "gui/menus/gui_menu_item.h"
 #include "host/app/app_preferences.h"
+#include "tests/gui_controls/controls_test_util.h"
 
 namespace {
 
-std::vector<std::string> g_runs;
+using Names = std::vector<std::string>;
+
+Names g_runs;
 
 void record_run(GuiWidget&, GuiAction const& action, void*)
 {
     g_runs.push_back(action.get_name().std_string());
 }
-
-std::vector<CoreString const*> const MENU_EVENTS = {&EVT_ID_MENU_SHOW,  &EVT_ID_MENU_HIDE,
-                                                    &EVT_ID_MENU_FOCUS_OUT, &EVT_ID_MENU_CLICK,
-                                                    &EVT_ID_MENU_KEY_PRESSED, &EVT_ID_MENU_SELECTION_CHANGED};
-
-using Names = std::vector<std::string>;
 
 // Menus wait for the application's preference before opening a sub-menu.
 void set_sub_menu_show_delay(long milliseconds)
@@ -44,6 +40,31 @@ void set_sub_menu_show_delay(long milliseconds)
     GuiApp& app = gui_test_app();
     app.init_preferences();
     app.get_preferences().get_category("user_interface")->set_long_value("sub_menu_show_delay", milliseconds);
+}
+
+std::string name_of(GuiMenuItem const* item)
+{
+    return item ? item->get_name().std_string() : "(none)";
+}
+
+Names row_names(GuiMenu const& menu)
+{
+    Names names;
+    for (GuiMenuItem* item : menu.get_displayed_items()) names.push_back(name_of(item));
+    return names;
+}
+
+// Keys typed in the menu: letters, and '\b' for Backspace, '+' Down, '-' Up, '>' Right.
+void type(GuiMenu& menu, std::string const& keys)
+{
+    for (char c : keys) {
+        int const key = c == '\b'  ? FL_BackSpace
+                        : c == '+' ? FL_Down
+                        : c == '-' ? FL_Up
+                        : c == '>' ? FL_Right
+                                   : c;
+        key_down(menu, key, key == c ? std::string(1, c) : "");
+    }
 }
 
 class MenuTest : public GuiTest {
@@ -60,19 +81,32 @@ protected:
         set_sub_menu_show_delay(250);
         GuiTest::TearDown();
     }
-    GuiMenu& make_menu()
+    // A menu of the window with the named items, whose events go to m_log.
+    GuiMenu& make_menu(Names const& items = {}, unsigned max_lines = 40)
     {
         GuiMenu* menu = new GuiMenu(m_window);
-        menu->set_max_line_count(40);
-        m_log.listen(*menu, MENU_EVENTS);
+        menu->set_max_line_count(max_lines);
+        for (std::string const& name : items) menu->add_item(name.c_str());
+        m_log.listen(*menu, {&EVT_ID_MENU_SHOW, &EVT_ID_MENU_HIDE, &EVT_ID_MENU_FOCUS_OUT, &EVT_ID_MENU_CLICK,
+                             &EVT_ID_MENU_KEY_PRESSED, &EVT_ID_MENU_SELECTION_CHANGED});
         return *menu;
     }
-    // The centre of a displayed row, in menu coordinates.
-    int row_y(GuiMenu& menu, int row)
+    // Shows the menu and forgets the events raised so far.
+    GuiMenu& open(GuiMenu& menu)
     {
-        int y = 0, h = 0;
-        EXPECT_TRUE(menu.get_row_geometry(row, y, h));
-        return y + h / 2;
+        menu.popup(100, 100);
+        m_log.clear();
+        return menu;
+    }
+    // Two lines: Item 0, Item 1 and "more ..." holding Item 2.
+    GuiMenu& make_overflowing_menu() { return make_menu({"Item 0", "Item 1", "Item 2"}, 2); }
+    // New Window, Close Window and Render (a sub-menu holding Render Window), open and filtering.
+    GuiMenu& open_filtering_menu()
+    {
+        GuiMenu& menu = make_menu({"New Window", "Close Window"});
+        menu.set_enable_filter(true);
+        menu.add_sub_menu("Render")->add_item("Render Window");
+        return open(menu);
     }
     GuiWindow* m_window = nullptr;
     EventLog m_log;
@@ -82,459 +116,482 @@ protected:
 
 TEST(MenuFilter, MatchesWordStartsCamelCaseAndAcronyms)
 {
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("New Window", "nw"));    // acronym
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("New Window", "win"));   // word start
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("New Window", "ndow"));
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("New Window", "dow"));  // inside a word
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("New Window", "wi ne")); // every word, any order
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("New Window", "wi x"));
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("openSceneFile", "file"));  // camel-case hump
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("motion_blur_samples", "blur"));
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("motion_blur_samples", "mbs"));
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("motion_blur_samples", "msb")) << "initials in order";
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("New", "n w")) << "each word must be found";
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("Anything", ""));
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("", "a"));
-    EXPECT_TRUE(GuiMenu::is_visible_by_filter("Save As...", "AS")) << "the filter's case does not matter";
-    EXPECT_FALSE(GuiMenu::is_visible_by_filter("Render", "r x")) << "a one-letter acronym is no acronym";
+    struct {
+        char const* name;
+        char const* filter;
+        bool visible;
+    } const cases[] = {
+        {"New Window", "nw", true},       // acronym
+        {"New Window", "win", true},      // word start
+        {"New Window", "ndow", false},    // inside a word
+        {"New Window", "wi ne", true},    // every word, any order
+        {"New Window", "wi x", false},    // each word must be found
+        {"openSceneFile", "file", true},  // camel-case hump
+        {"motion_blur_samples", "blur", true},
+        {"motion_blur_samples", "mbs", true},
+        {"motion_blur_samples", "msb", false},  // initials in order
+        {"Anything", "", true},
+        {"", "a", false},
+        {"Save As...", "AS", true},  // the filter's case does not matter
+        {"Render", "r x", false},    // a one-letter acronym is no acronym
+    };
+    for (auto const& c : cases)
+        EXPECT_EQ(GuiMenu::is_visible_by_filter(c.name, c.filter), c.visible) << c.name << " / " << c.filter;
 }
 
-TEST_F(MenuTest, LayoutHasFourColumnsAndRowsOfTheDocumentedHeights)
+TEST_F(MenuTest, TheSizeAddsUpTheColumnsAndTheRows)
 {
-    GuiMenu& menu = make_menu();
-    GuiAction* save = m_window->register_action("Save", &record_run, "ctrl+s");
-    menu.add_item("Open");
-    menu.add_item(*save);
+    GuiMenu& menu = make_menu({"Open"});
+    menu.add_item(*m_window->register_action("Save", &record_run, "ctrl+s"));
     menu.add_separator();
     menu.add_separator("Views");
     menu.compute_size();
-    int label_w = 0, label_h = 0, shortcut_w = 0, shortcut_h = 0;
-    menu.get_dc().get_text_size("Save", label_w, label_h);
-    int open_w = 0;
-    menu.get_dc().get_text_size("Open", open_w, label_h);
-    menu.get_dc().get_text_size("Ctrl+S", shortcut_w, shortcut_h);
-    int views_w = 0;
-    menu.get_dc().get_text_size("Views", views_w, label_h);
-    EXPECT_EQ(menu.get_check_column_width(), 0) << "no checkable item";
-    EXPECT_EQ(menu.get_icon_column_width(), 0);
-    EXPECT_EQ(menu.get_label_column_width(), std::max({label_w, open_w, views_w}));
-    EXPECT_EQ(menu.get_shortcut_column_width(), shortcut_w + 12);
-    EXPECT_EQ(menu.get_width(), menu.get_label_column_width() + shortcut_w + 12 + 25);
-    // 17 + 17 + (17 - 7) + (17 + 8) + 20.
+    int open = 0, save = 0, views = 0, shortcut = 0, h = 0;
+    for (auto [text, w] :
+         {std::pair{"Open", &open}, {"Save", &save}, {"Views", &views}, {"Ctrl+S", &shortcut}})
+        menu.get_dc().get_text_size(text, *w, h);
+    EXPECT_EQ(menu.get_width(), std::max({open, save, views}) + shortcut + 12 + 25)
+        << "no check mark or icon";
+    // Two items, a bare separator 7 lower and a labelled one 8 higher, 10 above and below.
     EXPECT_EQ(menu.get_height(), 17 + 17 + 10 + 25 + 20);
-    int y = 0, h = 0;
-    ASSERT_TRUE(menu.get_row_geometry(2, y, h));
-    EXPECT_EQ(y, 10 + 17 + 17);
-    EXPECT_EQ(h, 10);
+}
 
-    // A checkable item brings the check column; a sub-menu needs room for its arrow; a
-    // checked item is measured bold; a tall icon makes its row taller.
-    GuiMenuItem* grid = menu.add_item("Grid");
-    grid->set_checkable(true);
-    grid->check(true);
-    menu.add_sub_menu("More Views");
+TEST_F(MenuTest, CheckMarksIconsBoldLabelsAndArrowsWidenTheColumns)
+{
+    GuiMenu& menu = make_menu({"Grid Lines", "Grid"});
+    menu.get_items()[1]->set_checkable(true);
+    menu.get_items()[1]->check(true);
     GuiImage const& big = GuiResource::context_iconrc().get_image(ImageIcon::IMAGE_ICON_SIZE_32);
     menu.add_item("Big")->set_icon(&big);
     menu.compute_size();
-    int const check = static_cast<int>(
-        std::max(GuiResource::checker().get_width(), GuiResource::checker_selected().get_width()));
-    EXPECT_EQ(menu.get_check_column_width(), check);
+    EXPECT_GT(menu.get_check_column_width(), 0);
     EXPECT_EQ(menu.get_icon_column_width(), static_cast<int>(big.get_width()));
-    int grid_bold = 0;
-    menu.get_dc().get_text_size("Grid", grid_bold, label_h, GuiFont::WEIGHT_BOLD);
-    int more_w = 0;
-    menu.get_dc().get_text_size("More Views", more_w, label_h);
-    EXPECT_EQ(menu.get_label_column_width(), std::max({label_w, open_w, views_w, grid_bold, more_w}));
-    ASSERT_TRUE(menu.get_row_geometry(6, y, h));
+    int plain = 0, bold = 0, y = 0, h = 0;
+    menu.get_dc().get_text_size("Grid Lines", plain, h);
+    menu.get_dc().get_text_size("Grid", bold, h, GuiFont::WEIGHT_BOLD);
+    EXPECT_EQ(menu.get_label_column_width(), std::max(plain, bold)) << "a checked label is measured bold";
+    ASSERT_TRUE(menu.get_row_geometry(2, y, h));
     EXPECT_EQ(h, std::max(17, static_cast<int>(big.get_height())));
+    menu.add_sub_menu("More");
+    menu.compute_size();
+    EXPECT_EQ(menu.get_shortcut_column_width(), 10 + 12) << "room for the arrow";
 }
 
 TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
 {
-    GuiMenu& menu = make_menu();
-    menu.set_max_line_count(5);
+    GuiMenu& menu = make_menu({}, 5);
     for (int i = 0; i < 12; ++i) menu.add_item(CoreString("Item ") + i);
-    ASSERT_EQ(menu.get_items().get_count(), 6u) << "five items and \"more ...\"";
-    GuiMenuItem* more = menu.get_items()[5];
-    EXPECT_EQ(more->get_name(), "more ...");
-    ASSERT_TRUE(more->is_sub_menu());
     GuiMenu* overflow = menu.get_more_menu();
-    EXPECT_EQ(more->get_menu(), overflow);
+    EXPECT_EQ(row_names(menu), (Names{"Item 0", "Item 1", "Item 2", "Item 3", "Item 4", "more ..."}));
+    EXPECT_EQ(menu.get_items()[5]->get_sub_menu(), overflow);
     EXPECT_TRUE(overflow->is_overflow_menu());
     EXPECT_EQ(overflow->get_items().get_count(), 6u) << "the overflow overflows in turn";
-    EXPECT_EQ(overflow->get_more_menu()->get_items().get_count(), 2u);
     EXPECT_EQ(menu.get_item("Item 11")->get_holding_menu(), overflow->get_more_menu());
-
-    // A click in the overflow reaches the main menu's listeners.
-    menu.popup(100, 100);
-    menu.get_items()[5]->get_menu();
-    overflow->popup(300, 100);
-    m_log.clear();
-    mouse_down(*overflow, 20, row_y(*overflow, 0));
-    mouse_up(*overflow, 20, row_y(*overflow, 0));
-    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
-    EXPECT_EQ(menu.get_last_selected_item()->get_name(), "Item 5");
-    EXPECT_FALSE(menu.is_shown());
+    menu.disable_all_items();
+    EXPECT_TRUE(menu.get_item("Item 11")->is_disabled()) << "in the overflow too";
+    menu.enable_all_items();
+    EXPECT_TRUE(menu.get_item("Item 11")->is_enabled());
 }
 
-TEST_F(MenuTest, TheMaximumLineCountComesFromTheWorkArea)
+TEST_F(MenuTest, TheOverflowsEventsAreItsMenus)
+{
+    GuiMenu& menu = open(make_overflowing_menu());
+    GuiMenu* more = menu.get_more_menu();
+    type(menu, "+++");
+    m_log.clear();
+    type(menu, ">");
+    key_down(*more, FL_Left);
+    more->popup(300, 100);
+    more->focus_out();
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_SHOW", "EVT_ID_MENU_HIDE", "EVT_ID_MENU_SHOW",
+                                  "EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
+    EXPECT_TRUE(menu.is_shown());
+    more->popup(300, 100);
+    m_log.clear();
+    click_menu_row(*more, 0);
+    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
+    EXPECT_EQ(name_of(menu.get_last_selected_item()), "Item 2");
+}
+
+TEST_F(MenuTest, AMenuButtonStaysDownWhenOnlyTheOverflowCloses)
+{
+    GuiMenuButton* button = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File");
+    button->show();
+    button->set_menu(&make_overflowing_menu());
+    button->push();
+    type(*button->get_menu(), "+++>");
+    key_down(*button->get_menu()->get_more_menu(), FL_Left);
+    EXPECT_TRUE(button->get_value());
+    key_down(*button->get_menu(), FL_Escape);
+    EXPECT_FALSE(button->get_value());
+}
+
+TEST_F(MenuTest, AMenuTallerThanTheWorkAreaOverflowsAndFitsInIt)
 {
     GuiMenu* menu = new GuiMenu(m_window);
+    for (int i = 0; i < 200; ++i) menu->add_item(CoreString("Item ") + i);
+    menu->popup(0, 0);
     int x = 0, y = 0, w = 0, h = 0;
-    Fl::screen_work_area(x, y, w, h, Gui::get_mouse_screen_position_x(), Gui::get_mouse_screen_position_y());
-    EXPECT_EQ(menu->get_max_line_count(), h / 17 - 3);
-    menu->set_max_line_count(7);
-    EXPECT_EQ(menu->get_max_line_count(), 7);
+    Fl::screen_work_area(x, y, w, h, 0, 0);
+    EXPECT_NE(menu->get_more_menu(), nullptr);
+    EXPECT_LE(menu->get_height(), h);
 }
 
 TEST_F(MenuTest, ArrowsSkipSeparatorsAndDisabledItemsWithoutWrapping)
 {
-    GuiMenu& menu = make_menu();
-    menu.add_item("A");
+    GuiMenu& menu = make_menu({"A"});
     menu.add_separator("group");
     menu.add_item("B")->disable();
     menu.add_item("C");
-    menu.popup(100, 100);
-    m_log.clear();
-    key_down(menu, FL_Down);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "A");
-    key_down(menu, FL_Down);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "C");
-    key_down(menu, FL_Down);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "C") << "no wrap-around";
-    key_down(menu, FL_Up);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "A");
-    EXPECT_EQ(m_log.count(EVT_ID_MENU_SELECTION_CHANGED), 3);
+    struct {
+        char const* keys;
+        char const* lit;
+        int changes;
+    } const cases[] = {
+        {"+", "A", 1},  {"++", "C", 2},  {"+++", "C", 2},  // no wrap-around
+        {"-", "C", 1},                                     // from nothing, Up starts at the last item
+        {"--", "A", 2}, {"---", "A", 2},
+    };
+    for (auto const& c : cases) {
+        type(open(menu), c.keys);
+        EXPECT_EQ(name_of(menu.get_highlighted_item()), c.lit) << c.keys;
+        EXPECT_EQ(m_log.count(EVT_ID_MENU_SELECTION_CHANGED), c.changes) << c.keys;
+    }
+}
 
-    // From nothing, Up starts at the last item.
-    menu.popup(100, 100);
-    key_down(menu, FL_Up);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "C");
-
-    // Enter triggers; Escape closes the whole chain.
+TEST_F(MenuTest, EnterPicksTheHighlightedItemAndEscapeClosesTheMenu)
+{
+    GuiMenu& menu = make_menu({"A", "B"});
+    type(open(menu), "++");
     m_log.clear();
     key_down(menu, FL_Enter);
     EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE", "EVT_ID_MENU_CLICK"}));
-    EXPECT_EQ(menu.get_last_selected_item()->get_name(), "C");
-    menu.popup(100, 100);
-    m_log.clear();
-    key_down(menu, FL_Escape);
-    EXPECT_FALSE(menu.is_shown());
+    EXPECT_EQ(name_of(menu.get_last_selected_item()), "B");
+    key_down(open(menu), FL_Escape);
     EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
 }
 
-TEST_F(MenuTest, ClicksRunActionsToggleChecksAndRespectRadioGroups)
+TEST_F(MenuTest, AMoveOfAStillPointerLeavesTheKeyboardHighlight)
+{
+    GuiMenu& menu = open(make_menu({"A", "B"}));
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(0, y, h));
+    mouse_move(menu, 30, y + h / 2);
+    key_down(menu, FL_Down);
+    // Windows coming and going under the pointer make the toolkit report moves too.
+    mouse_move(menu, 30, y + h / 2);
+    EXPECT_EQ(name_of(menu.get_highlighted_item()), "B");
+}
+
+TEST_F(MenuTest, AClickedActionRunsClosesTheMenuAndCanBeRepeated)
 {
     GuiMenu& menu = make_menu();
     GuiAction* save = m_window->register_action("Save", &record_run, "ctrl+s");
     menu.add_item(*save);
-    GuiMenuItem* grid = menu.add_item("Grid");
-    grid->set_checkable(true);
-    GuiMenuRadioGroup* shading = menu.create_radio_group();
-    GuiMenuItem* flat = menu.add_item("Flat");
-    GuiMenuItem* smooth = menu.add_item("Smooth");
-    flat->set_radio_group(shading);
-    smooth->set_radio_group(shading);
-    flat->check(true);
-    GuiMenuItem* off = menu.add_item("Off");
-    off->disable();
-
-    auto click_row = [&](int row) {
-        menu.popup(100, 100);
-        mouse_move(menu, 30, row_y(menu, row));
-        mouse_down(menu, 30, row_y(menu, row));
-        mouse_up(menu, 30, row_y(menu, row));
-    };
-    click_row(0);
-    EXPECT_EQ(g_runs, Names{"Save"});
+    EXPECT_FALSE(menu.repeat_last_action()) << "nothing to repeat yet";
+    click_menu_row(open(menu), 0);
     EXPECT_FALSE(menu.is_shown());
     EXPECT_EQ(menu.get_last_triggered_action(), save);
-
-    click_row(1);
-    EXPECT_TRUE(grid->is_checked());
-    click_row(1);
-    EXPECT_FALSE(grid->is_checked());
-
-    click_row(3);
-    EXPECT_TRUE(smooth->is_checked());
-    EXPECT_FALSE(flat->is_checked()) << "checking one item of a group unchecks the others";
-    click_row(3);
-    EXPECT_TRUE(smooth->is_checked()) << "a checked radio item stays checked";
-    smooth->check(false);
-    EXPECT_TRUE(smooth->is_checked());
-
-    m_log.clear();
-    click_row(4);
-    EXPECT_TRUE(menu.is_shown()) << "a disabled item does nothing";
-    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 0);
-
-    // A release without a press in the menu (the one that opened it) clicks nothing.
-    menu.popup(100, 100);
-    mouse_up(menu, 30, row_y(menu, 1));
-    EXPECT_TRUE(menu.is_shown());
-
-    // repeat_last_action runs the last clicked action again.
     EXPECT_TRUE(menu.repeat_last_action());
     EXPECT_EQ(g_runs, (Names{"Save", "Save"}));
-    GuiMenu& fresh = make_menu();
-    EXPECT_FALSE(fresh.repeat_last_action());
 }
 
-TEST_F(MenuTest, SubMenusOpenAfterTheDelayOrAtOnceFromTheKeyboard)
+TEST_F(MenuTest, ClicksToggleCheckMarksAndRadioGroupsKeepOneChecked)
 {
-    GuiMenu& menu = make_menu();
-    menu.add_item("First");
-    GuiMenu* sub = menu.add_sub_menu("Sub");
-    sub->add_item("Inner");
-    GuiAction* save = m_window->register_action("Save", &record_run);
-    sub->add_item(*save);
-    EXPECT_EQ(sub->get_parent_menu(), &menu);
-    EXPECT_EQ(sub->get_main_menu(), &menu);
-    EXPECT_EQ(sub->get_parent_item()->get_name(), "Sub");
+    GuiMenu& menu = make_menu({"Grid", "Flat", "Smooth"});
+    CoreVector<GuiMenuItem*> const items = menu.get_items();
+    items[0]->set_checkable(true);
+    GuiMenuRadioGroup* shading = menu.create_radio_group();
+    items[1]->set_radio_group(shading);
+    items[2]->set_radio_group(shading);
+    struct {
+        std::vector<int> clicks;
+        char const* checked;
+    } const cases[] = {
+        {{0}, "Grid Flat "}, {{0, 0}, "Flat "}, {{2}, "Smooth "}, {{2, 2}, "Smooth "}, {{1}, "Flat "},
+    };
+    for (auto const& c : cases) {
+        items[0]->check(false);
+        items[1]->check(true);
+        for (int row : c.clicks) click_menu_row(open(menu), row);
+        std::string checked;
+        for (GuiMenuItem* item : items) checked += item->is_checked() ? name_of(item) + " " : "";
+        EXPECT_EQ(checked, c.checked) << "clicks on row " << c.clicks[0];
+    }
+    items[1]->check(false);
+    EXPECT_TRUE(items[1]->is_checked()) << "unchecking a radio item does nothing";
+}
 
+TEST_F(MenuTest, ADisabledItemOrAReleaseWithoutPressPicksNothing)
+{
+    GuiMenu& menu = make_menu({"On", "Off"});
+    menu.get_items()[1]->disable();
+    click_menu_row(open(menu), 1);
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(0, y, h));
+    mouse_up(menu, 30, y + h / 2);  // as the release of the press that opened the menu
+    EXPECT_TRUE(menu.is_shown());
+    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 0);
+}
+
+TEST_F(MenuTest, ASubMenuOpensAfterThePointerRestsOnItsItem)
+{
+    GuiMenu& menu = make_menu({"First"});
+    GuiMenu* sub = menu.add_sub_menu("Sub");
+    EXPECT_EQ(sub->get_main_menu(), &menu);
+    EXPECT_EQ(name_of(sub->get_parent_item()), "Sub");
     set_sub_menu_show_delay(100);
-    menu.popup(100, 100);
-    mouse_move(menu, 30, row_y(menu, 1));
+    open(menu);
+    int y = 0, h = 0;
+    ASSERT_TRUE(menu.get_row_geometry(1, y, h));
+    mouse_move(menu, 30, y + h / 2);
     pump_events(app(), 0.05);
     EXPECT_FALSE(sub->is_shown()) << "still within the delay";
     pump_events(app(), 0.15);
-    EXPECT_TRUE(sub->is_shown());
     EXPECT_EQ(menu.get_open_sub_menu(), sub);
     EXPECT_GT(sub->get_position()[0], menu.get_position()[0]);
-
-    // Resting on another item closes it after the delay.
-    mouse_move(menu, 30, row_y(menu, 0));
+    mouse_move(menu, 30, y - h / 2);
     pump_events(app(), 0.2);
-    EXPECT_FALSE(sub->is_shown());
+    EXPECT_FALSE(sub->is_shown()) << "resting on another item closes it";
+}
 
-    // Right opens it at once with its first item lit; Left goes back.
-    key_down(menu, FL_Down);
-    key_down(menu, FL_Down);
-    key_down(menu, FL_Right);
-    ASSERT_TRUE(sub->is_shown());
-    EXPECT_EQ(sub->get_highlighted_item()->get_name(), "Inner");
+TEST_F(MenuTest, RightOpensASubMenuAtOnceAndLeftClosesIt)
+{
+    GuiMenu& menu = make_menu({"First"});
+    GuiMenu* sub = menu.add_sub_menu("Sub");
+    sub->add_item("Inner");
+    type(open(menu), "++>");
+    EXPECT_EQ(name_of(sub->get_highlighted_item()), "Inner");
     key_down(*sub, FL_Left);
     EXPECT_FALSE(sub->is_shown());
     EXPECT_TRUE(menu.is_shown());
+}
 
-    // An action of a sub-menu closes the whole chain and is remembered on the main menu.
-    key_down(menu, FL_Right);
-    mouse_move(*sub, 30, row_y(*sub, 1));
-    mouse_down(*sub, 30, row_y(*sub, 1));
-    mouse_up(*sub, 30, row_y(*sub, 1));
+TEST_F(MenuTest, AnActionOfASubMenuClosesTheChainAndIsRememberedByTheMainMenu)
+{
+    GuiMenu& menu = make_menu();
+    GuiMenu* sub = menu.add_sub_menu("Sub");
+    GuiAction* save = m_window->register_action("Save", &record_run);
+    sub->add_item(*save);
+    type(open(menu), "+>");
+    click_menu_row(*sub, 0);
     EXPECT_EQ(g_runs, Names{"Save"});
-    EXPECT_FALSE(menu.is_shown());
-    EXPECT_FALSE(sub->is_shown());
+    EXPECT_FALSE(menu.is_shown() || sub->is_shown());
     EXPECT_EQ(menu.get_last_triggered_action(), save);
 }
 
-TEST_F(MenuTest, TypingFiltersItemsOfAllSubMenus)
+TEST_F(MenuTest, TypedTextListsTheMatchesOfTheMenuAndItsSubMenusIfFiltering)
 {
-    GuiMenu& menu = make_menu();
+    GuiMenu& menu = open_filtering_menu();
+    Names const all{"Filter:  wi", "Results: ", "New Window", "Close Window", "Render Window"};
+    struct {
+        char const* typed;
+        Names rows;
+        bool filtering = true;
+    } const cases[] = {
+        {"wi", all},
+        {"rw", {"Filter:  rw", "Results: ", "Render Window"}},
+        {"wix", {"Filter:  wix", "No Items Were Found"}},
+        {"wix\b", all},
+        {"w\b", {"New Window", "Close Window", "Render"}},
+        {"w", {"New Window", "Close Window", "Render"}, false},
+    };
+    for (auto const& c : cases) {
+        menu.set_enable_filter(c.filtering);
+        type(open(menu), c.typed);
+        EXPECT_EQ(row_names(menu), c.rows) << c.typed;
+        EXPECT_EQ(m_log.count(EVT_ID_MENU_KEY_PRESSED), c.filtering ? static_cast<int>(strlen(c.typed)) : 0);
+    }
     menu.set_enable_filter(true);
-    menu.add_item("New Window");
-    menu.add_item("Close Window");
-    GuiMenu* sub = menu.add_sub_menu("Render");
-    sub->add_item("Render Window");
-    sub->add_item("Region");
-    menu.popup(100, 100);
-    m_log.clear();
-    key_down(menu, 'w', "w");
-    EXPECT_EQ(menu.get_filter(), "w");
-    EXPECT_EQ(m_log.count(EVT_ID_MENU_KEY_PRESSED), 1);
-    ASSERT_EQ(menu.get_filter_results().get_count(), 3u);
-    CoreVector<GuiMenuItem*> rows = menu.get_displayed_items();
-    EXPECT_EQ(rows[0]->get_name(), "Filter:  w");
-    EXPECT_EQ(rows[1]->get_name(), "Results: ");
-    EXPECT_EQ(rows[4]->get_name(), "Render Window");
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "New Window") << "the first result is lit";
+    type(menu, "x");
+    GuiMenuItem const* none = menu.get_displayed_items()[1];
+    EXPECT_TRUE(none->is_faded() && none->is_disabled()) << name_of(none);
+}
 
-    key_down(menu, 'i', "i");
-    key_down(menu, 'n', "n");
-    EXPECT_EQ(menu.get_filter(), "win");
-    key_down(menu, FL_BackSpace);
-    EXPECT_EQ(menu.get_filter(), "wi");
-    key_down(menu, 'x', "x");
-    rows = menu.get_displayed_items();
-    ASSERT_EQ(rows.get_count(), 2u);
-    EXPECT_EQ(rows[1]->get_name(), "No Items Were Found");
-    EXPECT_TRUE(rows[1]->is_faded() && rows[1]->is_disabled());
-
-    // Narrow to the sub-menu's item and pick it with Enter.
-    key_down(menu, FL_BackSpace);
-    key_down(menu, FL_BackSpace);
-    key_down(menu, FL_BackSpace);
-    EXPECT_EQ(menu.get_filter(), "");
-    EXPECT_EQ(menu.get_displayed_items().get_count(), menu.get_items().get_count());
-    key_down(menu, 'r', "r");
-    key_down(menu, 'w', "w");
-    ASSERT_EQ(menu.get_filter_results().get_count(), 1u);
-    m_log.clear();
+TEST_F(MenuTest, TheFirstResultIsLitAndEnterPicksIt)
+{
+    GuiMenu& menu = open_filtering_menu();
+    type(menu, "rw");
+    EXPECT_EQ(name_of(menu.get_highlighted_item()), "Render Window");
     key_down(menu, FL_Enter);
-    EXPECT_EQ(menu.get_last_selected_item()->get_name(), "Render Window");
+    EXPECT_EQ(name_of(menu.get_last_selected_item()), "Render Window");
     EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
     EXPECT_FALSE(menu.is_shown());
+}
 
-    // Keys without text other than Backspace are navigation; a menu without filter ignores text.
-    GuiMenu& plain = make_menu();
-    plain.add_item("New Window");
-    plain.popup(100, 100);
-    key_down(plain, 'w', "w");
-    EXPECT_EQ(plain.get_filter(), "");
+TEST_F(MenuTest, AnItemRemovedFromASubMenuLeavesTheFilterResults)
+{
+    GuiMenu& menu = open_filtering_menu();
+    GuiMenu* sub = menu.get_item("Render")->get_sub_menu();
+    sub->add_item("Region Window");
+    type(menu, "w");
+    sub->remove_item(sub->get_item("Render Window"));
+    EXPECT_EQ(row_names(menu),
+              (Names{"Filter:  w", "Results: ", "New Window", "Close Window", "Region Window"}));
+    // Moving over the rows and drawing them touches every listed item.
+    type(menu, "+++");
+    menu.redraw();
+    pump_events(app());
+    EXPECT_EQ(name_of(menu.get_highlighted_item()), "Region Window");
+}
+
+TEST_F(MenuTest, FilterResultsPastTheLineCountAreReachedThroughMore)
+{
+    GuiMenu& menu = make_menu({}, 5);
+    menu.set_enable_filter(true);
+    for (int i = 0; i < 9; ++i) menu.add_item(CoreString("Item ") + i);
+    type(open(menu), "i");
+    // The two labels and three results fill the five lines; each overflow lists five more.
+    Names listed;
+    std::vector<size_t> rows_per_menu;
+    for (GuiMenu* shown = &menu; shown; shown = shown->get_displayed_items().get_last()->get_sub_menu()) {
+        EXPECT_TRUE(shown == &menu || shown->is_overflow_menu());
+        rows_per_menu.push_back(shown->get_displayed_items().get_count());
+        for (GuiMenuItem* row : shown->get_displayed_items())
+            if (menu.get_filter_results().contains(row)) listed.push_back(name_of(row));
+    }
+    ASSERT_EQ(rows_per_menu, (std::vector<size_t>{6, 6, 1}));
+    EXPECT_EQ(listed, (Names{"Item 0", "Item 1", "Item 2", "Item 3", "Item 4", "Item 5", "Item 6", "Item 7",
+                             "Item 8"}));
+    GuiMenu* more = menu.get_displayed_items()[5]->get_sub_menu();
+    more->popup(300, 100);
+    click_menu_row(*more, 1);
+    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1) << "a result picked there is the filtering menu's click";
+    EXPECT_EQ(name_of(menu.get_last_selected_item()), "Item 4");
 }
 
 TEST_F(MenuTest, PopupPlacesTheMenuAgainstTheWidget)
 {
-    GuiMenu& menu = make_menu();
-    menu.add_item("One");
+    GuiMenu& menu = make_menu({"One"});
     GuiWidget* target = new GuiWidget(*m_window, 100, 80, 60, 20);
     target->show();
-    GMathVec2<int> const origin = m_window->get_position();
     menu.compute_size();
     int const w = menu.get_width(), h = menu.get_height();
-    menu.popup(*target, GuiMenu::ANCHOR_BOTTOM, 5, 2);
-    EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + 105, origin[1] + 102));
-    menu.popup(*target, GuiMenu::ANCHOR_RIGHT, 5, 2);
-    EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + 165, origin[1] + 82));
-    menu.popup(*target, GuiMenu::ANCHOR_LEFT, 5, 2);
-    EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + 100 - w - 5, origin[1] + 82));
-    menu.popup(*target, GuiMenu::ANCHOR_TOP, 5, 2);
-    EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + 105, origin[1] + 80 - (h + 2)));
-    menu.popup(*target, static_cast<GuiMenu::Anchor>(9), 5, 2);
-    EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + 100, origin[1] + 80));
-    m_log.clear();
-    menu.hide();
-    menu.hide();
-    EXPECT_EQ(m_log.get(), Names{"EVT_ID_MENU_HIDE"}) << "a hidden menu raises nothing";
-    menu.popup(*target, GuiMenu::ANCHOR_BOTTOM, 0, 0);
-    m_log.clear();
-    menu.hide_silent();
-    EXPECT_TRUE(m_log.get().empty());
-}
-
-TEST_F(MenuTest, MenuButtonsOpenTheirMenusAndRollOverTheBar)
-{
-    GuiMenuButtonGroup group;
-    GuiMenuButton* file = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File", &group);
-    GuiMenuButton* edit = new GuiMenuButton(*m_window, 50, 0, 50, 20, "Edit", &group);
-    file->show();
-    edit->show();
-    file->set_menu(new GuiMenu(m_window));
-    file->get_menu()->add_item("Open");
-    GuiAction* undo = m_window->register_action("Undo", &record_run, "ctrl+z");
-    edit->set_menu(new GuiMenu(m_window));
-    edit->get_menu()->add_item(*undo);
-    EXPECT_EQ(file->get_menu_anchor(), 3);
-
-    mouse_down(*file, 10, 10);
-    EXPECT_FALSE(file->get_value()) << "menu buttons open on release";
-    mouse_up(*file, 10, 10);
-    EXPECT_TRUE(file->get_value());
-    ASSERT_TRUE(file->get_menu()->is_shown());
+    struct {
+        int anchor, x, y;
+    } const cases[] = {
+        {GuiMenu::ANCHOR_BOTTOM, 105, 102},
+        {GuiMenu::ANCHOR_RIGHT, 165, 82},
+        {GuiMenu::ANCHOR_LEFT, 100 - w - 5, 82},
+        {GuiMenu::ANCHOR_TOP, 105, 80 - (h + 2)},
+        {9, 100, 80},  // the widget's origin
+    };
     GMathVec2<int> const origin = m_window->get_position();
-    EXPECT_EQ(file->get_menu()->get_position(), GMathVec2<int>(origin[0], origin[1] + 20));
-    EXPECT_EQ(file->get_menu()->get_buttons().get_count(), 2u);
-
-    // Pointing at the next button of the bar moves the open menu there.
-    mouse_move(*edit, 60, 10);
-    EXPECT_FALSE(file->get_menu()->is_shown());
-    EXPECT_FALSE(file->get_value());
-    EXPECT_TRUE(edit->get_menu()->is_shown());
-    EXPECT_TRUE(edit->get_value());
-
-    // Left in the menu goes back to the previous button's menu (wrapping round the bar).
-    key_down(*edit->get_menu(), FL_Left);
-    EXPECT_TRUE(file->get_menu()->is_shown());
-    EXPECT_FALSE(edit->get_menu()->is_shown());
-    key_down(*file->get_menu(), FL_Left);
-    EXPECT_TRUE(edit->get_menu()->is_shown());
-
-    // A click on the item runs the action; the button comes up when the menu hides.
-    GuiMenu* menu = edit->get_menu();
-    mouse_move(*menu, 20, 18);
-    mouse_down(*menu, 20, 18);
-    mouse_up(*menu, 20, 18);
-    EXPECT_EQ(g_runs, Names{"Undo"});
-    EXPECT_FALSE(edit->get_value());
-
-    // A middle-button release repeats the last action without opening the menu.
-    mouse_down(*edit, 60, 10, 2);
-    mouse_up(*edit, 60, 10, 2);
-    EXPECT_EQ(g_runs, (Names{"Undo", "Undo"}));
-    EXPECT_FALSE(menu->is_shown());
-    EXPECT_FALSE(edit->get_value());
-
-    // A press on the button of the open menu closes it for good.
-    edit->push();
-    ASSERT_TRUE(menu->is_shown());
-    mouse_down(*m_window, 60, 10);
-    mouse_down(*edit, 60, 10);
-    mouse_up(*edit, 60, 10);
-    EXPECT_FALSE(menu->is_shown());
-    EXPECT_FALSE(edit->get_value());
-
-    // Released menus are the caller's.
-    GuiMenu* released = file->release_menu();
-    EXPECT_EQ(file->get_menu(), nullptr);
-    released->destroy();
+    for (auto const& c : cases) {
+        menu.popup(*target, static_cast<GuiMenu::Anchor>(c.anchor), 5, 2);
+        EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + c.x, origin[1] + c.y))
+            << "anchor " << c.anchor;
+    }
 }
 
-TEST_F(MenuTest, WidgetRowsHoldTheirWidgetAndTakeItsEvents)
+TEST_F(MenuTest, OnlyAShownMenuRaisesHideAndHideSilentRaisesNothing)
 {
-    GuiMenu& menu = make_menu();
-    menu.add_item("Before");
+    GuiMenu& menu = open(make_menu({"One"}));
+    menu.hide();
+    menu.hide();
+    menu.popup(100, 100);
+    menu.hide_silent();
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_HIDE", "EVT_ID_MENU_SHOW"}));
+}
+
+class MenuBarTest : public MenuTest {
+protected:
+    void SetUp() override
+    {
+        MenuTest::SetUp();
+        m_file = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File", &m_group);
+        m_edit = new GuiMenuButton(*m_window, 50, 0, 50, 20, "Edit", &m_group);
+        for (GuiMenuButton* button : {m_file, m_edit}) button->show();
+        m_file->set_menu(&make_menu({"Open"}));
+        m_edit->set_menu(&make_menu());
+        m_edit->get_menu()->add_item(*m_window->register_action("Undo", &record_run, "ctrl+z"));
+    }
+    GuiMenuButtonGroup m_group;
+    GuiMenuButton* m_file = nullptr;
+    GuiMenuButton* m_edit = nullptr;
+};
+
+TEST_F(MenuBarTest, AButtonOpensItsMenuBelowItOnRelease)
+{
+    mouse_down(*m_file, 10, 10);
+    EXPECT_FALSE(m_file->get_value());
+    mouse_up(*m_file, 10, 10);
+    EXPECT_TRUE(m_file->get_value() && m_file->get_menu()->is_shown());
+    GMathVec2<int> const origin = m_window->get_position();
+    EXPECT_EQ(m_file->get_menu()->get_position(), GMathVec2<int>(origin[0], origin[1] + 20));
+    EXPECT_EQ(m_file->get_menu()->get_buttons().get_count(), 2u);
+}
+
+TEST_F(MenuBarTest, PointingAtAnotherButtonOrLeftMovesTheOpenMenuThere)
+{
+    m_file->push();
+    mouse_move(*m_edit, 60, 10);
+    EXPECT_FALSE(m_file->get_menu()->is_shown() || m_file->get_value());
+    EXPECT_TRUE(m_edit->get_menu()->is_shown() && m_edit->get_value());
+    key_down(*m_edit->get_menu(), FL_Left);
+    EXPECT_TRUE(m_file->get_menu()->is_shown());
+    key_down(*m_file->get_menu(), FL_Left);
+    EXPECT_TRUE(m_edit->get_menu()->is_shown()) << "round the bar";
+}
+
+TEST_F(MenuBarTest, APickedActionLiftsTheButtonAndAMiddleReleaseRepeatsIt)
+{
+    m_edit->push();
+    click_menu_row(*m_edit->get_menu(), 0);
+    EXPECT_FALSE(m_edit->get_value());
+    mouse_down(*m_edit, 60, 10, 2);
+    mouse_up(*m_edit, 60, 10, 2);
+    EXPECT_EQ(g_runs, (Names{"Undo", "Undo"}));
+    EXPECT_FALSE(m_edit->get_menu()->is_shown() || m_edit->get_value()) << "the menu stays closed";
+}
+
+TEST_F(MenuBarTest, APressOnTheButtonOfTheOpenMenuClosesIt)
+{
+    m_edit->push();
+    mouse_down(*m_window, 60, 10);
+    click(*m_edit, 60, 10);
+    EXPECT_FALSE(m_edit->get_menu()->is_shown() || m_edit->get_value());
+}
+
+TEST_F(MenuTest, WidgetRowsHoldTheirWidget)
+{
+    GuiMenu& menu = make_menu({"Before"});
     GuiWidget* slider = new GuiWidget(*m_window, 0, 0, 140, 30);
     GuiMenuItem* row = menu.add_widget(slider);
     menu.add_item("After");
-    EXPECT_EQ(row->get_widget(), slider);
-    EXPECT_FALSE(row->is_item());
     EXPECT_EQ(slider->get_parent(), &menu);
-    menu.popup(100, 100);
+    open(menu);
     int y = 0, h = 0;
     ASSERT_TRUE(menu.get_row_geometry(1, y, h));
     EXPECT_EQ(h, 30) << "the row is as high as the widget";
     EXPECT_GE(menu.get_label_column_width(), 140);
     EXPECT_EQ(slider->get_y(), y);
-    // The arrows pass over the widget row.
-    key_down(menu, FL_Down);
-    key_down(menu, FL_Down);
-    EXPECT_EQ(menu.get_highlighted_item()->get_name(), "After");
-    // Removing the row takes the widget along.
+    type(menu, "++");
+    EXPECT_EQ(name_of(menu.get_highlighted_item()), "After") << "the arrows pass over the widget";
     menu.remove_item(row);
     EXPECT_TRUE(slider->is_destroyed());
-    EXPECT_EQ(menu.get_items().get_count(), 2u);
 }
 
-TEST_F(MenuTest, ItemsMoveAndGoAwayWithTheirSubMenus)
+TEST_F(MenuTest, ItemsMoveBeforeOrAfterOthers)
 {
-    GuiMenu& menu = make_menu();
-    GuiMenuItem* a = menu.add_item("A");
-    GuiMenuItem* b = menu.add_item("B");
+    GuiMenu& menu = make_menu({"A", "B", "C"});
+    CoreVector<GuiMenuItem*> const items = menu.get_items();
+    menu.move_item(items[2], items[0]);
+    EXPECT_EQ(row_names(menu), (Names{"C", "A", "B"}));
+    menu.move_item(items[2], items[1], true);
+    EXPECT_EQ(row_names(menu), (Names{"A", "B", "C"}));
+    menu.move_item(items[0], nullptr);
+    EXPECT_EQ(row_names(menu), (Names{"B", "C", "A"}));
+}
+
+TEST_F(MenuTest, ItemsGoAwayWithTheirSubMenus)
+{
+    GuiMenu& menu = make_menu({"A", "B"});
     GuiMenu* sub = menu.add_sub_menu("Sub");
-    GuiMenuItem* c = menu.add_item("C");
-    auto names = [&] {
-        std::string text;
-        for (GuiMenuItem* item : menu.get_items()) text += item->get_name().std_string() + " ";
-        return text;
-    };
-    menu.move_item(c, a);
-    EXPECT_EQ(names(), "C A B Sub ");
-    menu.move_item(c, b, true);
-    EXPECT_EQ(names(), "A B C Sub ");
-    menu.move_item(a, nullptr);
-    EXPECT_EQ(names(), "B C Sub A ");
     EXPECT_EQ(menu.get_item("Sub")->get_sub_menu(), sub);
-    EXPECT_EQ(menu.get_item("Nothing"), nullptr);
-
-    menu.disable_all_items();
-    EXPECT_TRUE(b->is_disabled() && c->is_disabled());
-    menu.enable_all_items();
-    EXPECT_TRUE(b->is_enabled() && c->is_enabled());
-
-    // The sub-menu is deleted with its item, at the next idle pass.
     menu.remove_sub_menu(sub);
-    EXPECT_EQ(names(), "B C A ");
-    EXPECT_TRUE(sub->is_destroyed());
+    EXPECT_EQ(row_names(menu), (Names{"A", "B"}));
+    EXPECT_TRUE(sub->is_destroyed()) << "deleted at the next idle pass";
     process_idle(app());
     menu.remove_all_items();
     EXPECT_TRUE(menu.get_items().is_empty());
