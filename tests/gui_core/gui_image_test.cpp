@@ -289,7 +289,8 @@ TEST(GuiIconTest, ScalingDownAveragesAndKeepsTransparentPixelsOutOfTheColour)
     for (unsigned int i = 0; i < n * n; ++i)
         if (i % 2 == 0) std::fill_n(stripes.begin() + i * 4, 4, 255);
     unsigned char const* data[] = {nullptr, nullptr, nullptr, nullptr, stripes.data()};
-    GuiImage const& image = GuiIcon(data).get_image(ImageIcon::IMAGE_ICON_SIZE_32);
+    GuiIcon const icon(data);
+    GuiImage const& image = icon.get_image(ImageIcon::IMAGE_ICON_SIZE_32);
     unsigned char const* pixel = image.get_data() + (5 * 32 + 7) * 4;
     EXPECT_EQ((std::vector<int>(pixel, pixel + 4)), (std::vector<int>{255, 255, 255, 128}));
 }
