@@ -1,6 +1,4 @@
-// Actions: shortcut texts and their display form, matching the toolkit's key state
-// (modifiers exactly, keypad digits, function keys), and how a focused widget and its
-// ancestors try their actions.
+// Actions: shortcut texts, matching the key state, and the widget chain that tries them.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>

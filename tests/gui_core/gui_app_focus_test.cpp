@@ -1,5 +1,4 @@
-// The application's focus-change event: one per pass in which the focused widget differs
-// from the one last announced, naming the new one.
+// The application's focus-change event, raised once per pass that changed the focus.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,6 +1,4 @@
-// The application during long computations (progress updates, disabling with the wait
-// cursor), the pacing of their refreshes, and the message boxes, asked from the application
-// thread and from others.
+// The application during long computations, and message boxes asked from any thread.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>

@@ -1,5 +1,4 @@
-// Nested loops inside event handlers and passes: widgets destroyed by a handler outlive it,
-// and long work inside a pass loses no redraws.
+// Nested loops inside event handlers and passes.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>

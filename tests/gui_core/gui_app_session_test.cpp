@@ -1,6 +1,4 @@
-// What the application sets up when it starts (the toolkit handlers, the linear-to-display
-// converter), its colour-management settings, the viewports' automatic evaluation and its
-// statistics.
+// What the application sets up when it starts, colour management, viewports and statistics.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>

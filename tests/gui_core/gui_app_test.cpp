@@ -1,5 +1,4 @@
-// GuiApp's queues: pending redraws and updates worked off in passes, deferred deletion, and
-// what a destroyed widget leaves behind.
+// GuiApp's queues: pending redraws and updates, deferred deletion, destroyed widgets.
 // GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
 #include <gtest/gtest.h>
 

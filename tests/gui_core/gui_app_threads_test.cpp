@@ -1,5 +1,4 @@
-// Worker threads asking for redraws and updates while the interface thread runs its passes;
-// meant to be run under ThreadSanitizer too (make test-tsan).
+// Worker threads queueing redraws and updates during passes (also run under ThreadSanitizer).
 #include <gtest/gtest.h>
 
 #include <atomic>

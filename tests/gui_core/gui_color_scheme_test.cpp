@@ -1,5 +1,4 @@
-// The colour scheme: the built-in tables, lookup by name, overrides that survive a switch of
-// the application's scheme, and what a window draws with it.
+// The colour schemes, their overrides, and what widgets draw with them.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,7 +1,4 @@
-// The software drawing context: colours, lines, pixels, triangles, frames with rounded
-// corners, boxed, clamped, wrapped and icon-with-text drawing, each drawn by a widget in a
-// real window and read back from the X server; the line-length limit of text handed to the
-// toolkit; measuring in the owner's font.
+// The software drawing context, drawn by a widget in a real window and read back.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>

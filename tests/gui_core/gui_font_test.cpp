@@ -1,6 +1,4 @@
-// GuiFont against the toolkit's font table on the test's X server, and the glyph atlases:
-// distance fields made by FreeType, their metrics, sizes sharing one atlas, the PNG cache in a
-// temporary preferences folder, and bad input (garbage font bytes, corrupt cache files).
+// GuiFont against the toolkit's font table, and the glyph atlases and their cache.
 // GoogleTest comes before the toolkit, whose X11 macros would break it.
 #include <gtest/gtest.h>
 

@@ -1,6 +1,4 @@
-// GuiImage, GuiIcon and the built-in pictures: depths and conversions, copies, the derived
-// looks and recolouring, icon sizes, the pictures' painter, and drawing read back from the
-// X server.
+// GuiImage, GuiIcon and the built-in pictures, and drawing them read back from the X server.
 // GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
 #include <gtest/gtest.h>
 
@@ -386,9 +384,8 @@ TEST(GuiResourceTest, EveryPictureIsA16PixelRgbaGlyph)
         GuiImage const* image = GuiResource::get_picture(names[i]);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(GuiResource::get_picture(names[i]), image) << "made once";
-        ASSERT_EQ(image->get_width(), 16u);
-        ASSERT_EQ(image->get_height(), 16u);
-        ASSERT_EQ(image->get_depth(), 4u);
+        ASSERT_EQ(GMathVec3<unsigned int>(image->get_width(), image->get_height(), image->get_depth()),
+                  GMathVec3<unsigned int>(16, 16, 4));
         ASSERT_TRUE(image->has_data());
         std::vector<unsigned char> const rgba(image->get_data(), image->get_data() + 16 * 16 * 4);
         int opaque = 0, transparent = 0;

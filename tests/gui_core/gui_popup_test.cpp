@@ -1,5 +1,4 @@
-// Popup chains (opening, the first and current popup, closing on focus, clicks, Escape and
-// hiding) and floating tool windows.
+// Popup chains and floating tool windows.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>

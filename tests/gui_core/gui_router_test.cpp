@@ -1,5 +1,4 @@
-// Event routing from the toolkit to widgets: event names, raised events, the entered flag,
-// drag throttling, the application's mouse listeners and drag and drop.
+// Event routing from the toolkit to widgets, mouse listeners and drag and drop.
 // GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
-// Input state, pointer, clipboard and screen functions of Gui, against synthetic event state
-// and the real X server the tests run on.
+// Input state, pointer, clipboard and screen functions of Gui.
 // GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
 #include <gtest/gtest.h>
 

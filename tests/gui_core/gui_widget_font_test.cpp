@@ -1,5 +1,4 @@
-// A widget's font: made from the default font on first use, set by copy, used for measuring
-// and for the text its drawing context draws.
+// A widget's own font, for measuring and drawing.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,4 @@
-// GuiWindow: the application's window list, owners, the resizable flag, drawing read back
-// from the X server, and the pointer functions on widgets.
+// GuiWindow: the window list, owners, drawing, and the widget below the pointer.
 // GoogleTest comes before Xlib, whose macros (None, Bool, ...) would break it.
 #include <gtest/gtest.h>
 
