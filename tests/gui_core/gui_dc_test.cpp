@@ -201,8 +201,8 @@ TEST_F(GuiDcTest, TrianglesAreOutlinedOrFilled)
         dc.draw_triangle(10, 10, 60, 10, 10, 60, blue[0], blue[1], blue[2]);
         dc.draw_trianglef(110, 10, 160, 10, 110, 60, blue[0], blue[1], blue[2]);
     });
-    // Outline: the hypotenuse included, and nothing inside.
-    EXPECT_EQ(picture.at(35, 35), blue);
+    // Outline: the three edges, the closing one included, and nothing inside.
+    for (auto [x, y] : {std::pair{35, 10}, {35, 35}, {10, 35}}) EXPECT_EQ(picture.at(x, y), blue) << x << ", " << y;
     EXPECT_EQ(picture.at(20, 20), WHITE);
     // Filled: inside, not beyond the hypotenuse.
     EXPECT_EQ(picture.at(120, 20), blue);

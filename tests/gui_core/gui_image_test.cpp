@@ -522,12 +522,14 @@ TEST_F(GuiImageDrawTest, FastDrawWritesTheBoxIntoTheShownWindow)
     EXPECT_EQ(pixel_at(pixels, w, 30, 40), Color(0, 0, 50));
     EXPECT_EQ(pixel_at(pixels, w, 54, 49), Color(120, 45, 50));
     EXPECT_EQ(pixel_at(pixels, w, 55, 45), background);
+    EXPECT_EQ(pixel_at(pixels, w, 40, 50), background);
 
     // Partly off the window's left and top edges: the part inside lands where it belongs.
     image.fast_draw(*widget, -10, -5, 100, 100);
     pixels = read_window_rgb(window, w, h);
     EXPECT_EQ(pixel_at(pixels, w, 0, 0), Color(50, 25, 50));
     EXPECT_EQ(pixel_at(pixels, w, 29, 24), Color(195, 145, 50));
+    EXPECT_EQ(pixel_at(pixels, w, 30, 15), background);
 
     // Not shown: nothing happens.
     image.fast_draw(*new GuiWidget(make_window(100, 100, false), 0, 0, 10, 10), 0, 0, 10, 10);
