@@ -3,7 +3,9 @@
 // with a shown window to put them in, and a click on a row of an open menu.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gui/menus/gui_menu.h"
@@ -35,6 +37,13 @@ private:
     }
     std::vector<std::string> m_names;
 };
+
+// A drag past the routers' throttle, so that it reaches the widget as a drag.
+inline void throttled_drag(GuiWidget& widget, int x, int y)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(GuiWidget::DRAG_THROTTLE_MS) + 5));
+    mouse_drag(widget, x, y);
+}
 
 // Points at a displayed row of an open menu and clicks it.
 inline void click_menu_row(GuiMenu& menu, int row)

