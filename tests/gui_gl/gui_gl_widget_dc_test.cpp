@@ -1,6 +1,4 @@
-// The OpenGL drawing context's text forms read back from the framebuffer: batched text,
-// justification, scaling through the font size, outlines, text on a box, and the sharing of
-// atlas textures between sizes.
+// The OpenGL drawing context's text forms, read back from the framebuffer.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
