@@ -1,6 +1,4 @@
-// Drop-down lists: the list and its choice from code, choices by the user through the menu
-// and the keys (and the events only those raise), the arrow, and lists in a toolbar that
-// keep their width and overflow into the add-on menu.
+// Drop-down lists: choices from code, the menu and the keys, the arrow, lists in a toolbar.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
