@@ -9,10 +9,21 @@
 #include <vector>
 
 #include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_item.h"
 #include "gui/core/gui_widget.h"
 #include "host/event/event_object.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
+
+using Names = std::vector<std::string>;
+
+// The names of a menu's items, "-" for a separator.
+inline Names item_names(GuiMenu& menu)
+{
+    Names names;
+    for (GuiMenuItem* item : menu.get_items()) names.push_back(item->is_separator() ? "-" : item->get_name().std_string());
+    return names;
+}
 
 // The names raised on the controls it listens to, in order.
 class EventLog {

@@ -13,8 +13,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 // Lets the test see which icon the button draws.
 class IconCheckButton : public GuiCheckButton {
 public:

@@ -13,8 +13,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 // Sees every value its base is given.
 class WatchedCheckbox : public GuiCheckbox {
 public:

@@ -13,7 +13,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
 using Color = GMathVec3<unsigned char>;
 Names const CLICK = {"EVT_ID_PUSH_BUTTON_CLICK"};
 

@@ -23,8 +23,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 Names g_runs;
 
 void record_run(GuiWidget&, GuiAction const& action, void*)
@@ -348,18 +346,6 @@ TEST_F(MenuTest, ASubMenuOpensAfterThePointerRestsOnItsItem)
     mouse_move(menu, 30, y - h / 2);
     pump_events(app(), 0.2);
     EXPECT_FALSE(sub->is_shown()) << "resting on another item closes it";
-}
-
-TEST_F(MenuTest, RightOpensASubMenuAtOnceAndLeftClosesIt)
-{
-    GuiMenu& menu = make_menu({"First"});
-    GuiMenu* sub = menu.add_sub_menu("Sub");
-    sub->add_item("Inner");
-    type(open(menu), "++>");
-    EXPECT_EQ(name_of(sub->get_highlighted_item()), "Inner");
-    key_down(*sub, FL_Left);
-    EXPECT_FALSE(sub->is_shown());
-    EXPECT_TRUE(menu.is_shown());
 }
 
 TEST_F(MenuTest, AnActionOfASubMenuClosesTheChainAndIsRememberedByTheMainMenu)

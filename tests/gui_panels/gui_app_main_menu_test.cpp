@@ -57,12 +57,6 @@ protected:
         m_description.add_item("Edit>Snap", AppMainMenuItem::KIND_CHECK, &run, nullptr, "shift+s");
         m_description.set_checked("Edit>Snap", true);
     }
-    std::vector<std::string> names(GuiMenu& menu)
-    {
-        std::vector<std::string> result;
-        for (GuiMenuItem* item : menu.get_items()) result.push_back(item->is_separator() ? "-" : item->get_name().std_string());
-        return result;
-    }
     AppMainMenu m_description;
     GuiWindow* m_window = nullptr;
     GuiToolbar* m_toolbar = nullptr;
@@ -88,7 +82,7 @@ TEST_F(MainMenuTest, BuildsTheBarAndRunsCommandsFromClicksAndShortcuts)
     EXPECT_EQ(m_toolbar->get_item_index(main_menu.get_gui_button("Edit")), 1);
     GuiMenu* file_menu = main_menu.get_gui_menu("File");
     ASSERT_EQ(file_menu, file->get_menu());
-    EXPECT_EQ(names(*file_menu), (std::vector<std::string>{"Open...", "-", "Recent"}));
+    EXPECT_EQ(item_names(*file_menu), (std::vector<std::string>{"Open...", "-", "Recent"}));
     EXPECT_EQ(main_menu.get_gui_item("File>Open...")->get_shortcut(), "Ctrl+O");
     EXPECT_EQ(main_menu.get_gui_menu("File>Recent")->get_items()[0]->get_name(), "street.scene");
     GuiMenuItem* snap = main_menu.get_gui_item("Edit>Snap");
@@ -130,7 +124,7 @@ TEST_F(MainMenuTest, FollowsAdditionsChangesMovesAndRemovals)
     m_description.add_item("File>Close", AppMainMenuItem::KIND_COMMAND, &run);
     m_description.add_item("Help", AppMainMenuItem::KIND_SUB_MENU);
     m_description.add_item("Help>About", AppMainMenuItem::KIND_COMMAND, &run);
-    EXPECT_EQ(names(*file_menu), (std::vector<std::string>{"Open...", "-", "Recent", "Close"}));
+    EXPECT_EQ(item_names(*file_menu), (std::vector<std::string>{"Open...", "-", "Recent", "Close"}));
     ASSERT_NE(main_menu.get_gui_button("Help"), nullptr);
     EXPECT_EQ(m_toolbar->get_item_index(main_menu.get_gui_button("Help")), 2);
 
@@ -146,14 +140,14 @@ TEST_F(MainMenuTest, FollowsAdditionsChangesMovesAndRemovals)
 
     // Moves, in a menu and on the bar.
     m_description.move_item("File>Close", 0);
-    EXPECT_EQ(names(*file_menu), (std::vector<std::string>{"Close", "Open...", "-", "Recent"}));
+    EXPECT_EQ(item_names(*file_menu), (std::vector<std::string>{"Close", "Open...", "-", "Recent"}));
     m_description.move_item("Help", 0);
     EXPECT_EQ(m_toolbar->get_item_index(main_menu.get_gui_button("Help")), 0);
 
     // Removals take the menus and the actions along.
     size_t const actions = m_window->get_actions().get_count();
     m_description.remove_item("File>Recent");
-    EXPECT_EQ(names(*file_menu), (std::vector<std::string>{"Close", "Open...", "-"}));
+    EXPECT_EQ(item_names(*file_menu), (std::vector<std::string>{"Close", "Open...", "-"}));
     EXPECT_EQ(main_menu.get_gui_menu("File>Recent"), nullptr);
     EXPECT_EQ(m_window->get_actions().get_count(), actions - 1);
     GuiMenuButton* edit = main_menu.get_gui_button("Edit");

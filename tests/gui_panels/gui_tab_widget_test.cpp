@@ -19,8 +19,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 // Records the drags it is asked to start instead of running the toolkit's drag loop.
 class RecordingTabWidget : public GuiTabWidget {
 public:
@@ -64,12 +62,6 @@ protected:
         return tabs.get_x() + item->get_x() + item->get_width() / 2;
     }
     static int header_y(GuiTabWidget& tabs) { return tabs.get_y() + tabs.get_tab_height() / 2 + 1; }
-    static std::vector<std::string> entries(GuiMenu& menu)
-    {
-        std::vector<std::string> names;
-        for (GuiMenuItem* item : menu.get_items()) names.push_back(item->get_name().std_string());
-        return names;
-    }
 };
 
 }  // namespace
@@ -168,7 +160,7 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     GuiMenu& menu = *tabs.get_tab_menu();
     ASSERT_TRUE(menu.is_shown());
     std::vector<std::string> expected(names.begin() + visible, names.end());
-    EXPECT_EQ(entries(menu), expected);
+    EXPECT_EQ(item_names(menu), expected);
     for (unsigned int i = 0; i < menu.get_items().get_count(); ++i) {
         GuiMenuItem const* entry = menu.get_items()[i];
         EXPECT_EQ(entry->is_checked(), i == 1) << i;
@@ -470,20 +462,6 @@ TEST_F(TabWidgetTest, ADragStartsAfterEightPixelsWhenEnabled)
     throttled_drag(tabs, x + 30, y);
     EXPECT_EQ(tabs.drags.size(), 1u) << "one drag per press";
     mouse_up(tabs, x + 30, y);
-}
-
-TEST_F(TabWidgetTest, TitleStyleShowsBoldUpperCaseNamesTwoSizesSmaller)
-{
-    GuiTabWidget& tabs = make_tabs({"Scene"});
-    tabs.set_title_style(true);
-    GuiFont font = tabs.get_font();
-    font.set_size(font.get_size() - 2);
-    font.set_weight(GuiFont::WEIGHT_BOLD);
-    int w = 0, h = 0;
-    font.get_text_size("SCENE", w, h);
-    EXPECT_EQ(tabs.get_tab_item(0)->get_width(), w + 16);
-    EXPECT_EQ(tabs.get_tab_name(0), "Scene") << "only the display changes";
-    EXPECT_EQ(tabs.get_font().get_weight(), GuiFont::WEIGHT_NORMAL) << "the widget's font is put back";
 }
 
 TEST_F(TabWidgetTest, TheSelectedHeaderCarriesTheMarkerThatFollowsTheFocus)

@@ -32,12 +32,6 @@ protected:
         button->get_content_size(w, h);
         return w;
     }
-    static std::vector<std::string> entries(GuiMenu& menu)
-    {
-        std::vector<std::string> names;
-        for (GuiMenuItem* item : menu.get_items()) names.push_back(item->is_separator() ? "-" : item->get_name().std_string());
-        return names;
-    }
 };
 
 }  // namespace
@@ -115,7 +109,7 @@ TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
     EXPECT_EQ(addon->get_x(), 90 - 11);
     EXPECT_FALSE(right->is_shown());
     std::vector<std::string> const expected = {"Second", "-", "Third by its tooltip", "Snap", "View", "-", "Right"};
-    EXPECT_EQ(entries(*bar.get_addon_menu()), expected) << "no leading or doubled separator";
+    EXPECT_EQ(item_names(*bar.get_addon_menu()), expected) << "no leading or doubled separator";
     GuiMenuItem* view_entry = bar.get_addon_menu()->get_items()[4];
     EXPECT_EQ(view_entry->get_sub_menu(), view->get_menu()) << "a menu button lends its menu";
 
@@ -237,10 +231,10 @@ TEST_F(ToolbarTest, ChildToolbarsAreItemsAndASubMenuWhenTheyOverflow)
     bar.resize(0, 10, 60, 22);
     pump_events(app());
     std::vector<std::string> const expected = {"Shading"};
-    EXPECT_EQ(entries(*bar.get_addon_menu()), expected);
+    EXPECT_EQ(item_names(*bar.get_addon_menu()), expected);
     GuiMenu* sub = bar.get_addon_menu()->get_items()[0]->get_sub_menu();
     ASSERT_NE(sub, nullptr);
-    EXPECT_EQ(entries(*sub), (std::vector<std::string>{"Flat", "Smooth"}));
+    EXPECT_EQ(item_names(*sub), (std::vector<std::string>{"Flat", "Smooth"}));
     EXPECT_TRUE(bar.extract_toolbar(*child));
     EXPECT_FALSE(bar.has_widget(child));
 }
