@@ -129,8 +129,6 @@ TEST_F(ToolbarTest, ItemsThatDoNotFitGoToTheAddOnMenuWithoutStraySeparators)
     EXPECT_EQ(bar.get_fitted_count(), bar.get_item_count());
     EXPECT_FALSE(addon->is_shown());
     EXPECT_EQ(right->get_x(), wide_right_x);
-    EXPECT_TRUE(right->is_shown());
-    EXPECT_TRUE(addon_menu.get_items().is_empty());
     EXPECT_EQ(view->get_menu()->get_parent_menu(), nullptr) << "the menu is its button's again";
 }
 
