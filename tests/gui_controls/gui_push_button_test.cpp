@@ -137,7 +137,11 @@ TEST_F(PushButtonTest, FocusedButtonClicksOnTheReleaseOfSpaceReturnOrKeypadEnter
         EXPECT_EQ(m_log.get(), CLICK) << key;
         EXPECT_FALSE(button.is_pushed()) << key;
     }
+    // Other keys do not push it.
     m_log.clear();
+    key_down(button, 'a', "a");
+    EXPECT_FALSE(button.is_pushed());
+
     // A key held while the focus leaves is forgotten: its release elsewhere clicks nothing.
     GuiPushButton& other = make_button("Other");
     other.set_focus_receiver(true);

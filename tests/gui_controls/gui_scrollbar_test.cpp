@@ -133,6 +133,10 @@ TEST_F(ScrollbarTest, TroughPressesPageByOneSliderSizeAndStopAtTheEnds)
     }
     EXPECT_FALSE(bar.is_dragging());
     EXPECT_EQ(changes(), 8);
+
+    GuiScrollbar& across = make_bar(800, 200, true);  // slider 50, travel 150
+    click(across, 210, 177);
+    EXPECT_EQ(across.get_value(), 50) << "along a horizontal bar the pointer's x counts";
 }
 
 TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)

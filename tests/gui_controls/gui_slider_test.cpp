@@ -139,6 +139,7 @@ TEST_F(SliderTest, WheelStepsATenthOfTheRangeWithinIt)
     wheel(slider, 0, -30);
     EXPECT_EQ(slider.get_value(), 0.0);
     EXPECT_EQ(changing(), 0);
+    EXPECT_EQ(send_event(slider, FL_MOUSEWHEEL, 300, 150), 0) << "the pointer elsewhere: not for this slider";
 
     // Whole numbers: a tenth of a range of 3 rounds back to the same value.
     GuiSlider* steps = new GuiSlider(window(), 20, 80, 107, 18, GuiSlider::TYPE_INTEGER);

@@ -396,6 +396,8 @@ TEST_F(TabWidgetTest, MovingTabsKeepsTheSelectionOnItsTab)
     EXPECT_EQ(tabs.get_selected_tab(), 1);
     EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
     EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"});
+    for (unsigned int i = 1; i < 4; ++i)
+        EXPECT_EQ(tabs.get_tab_item(i)->get_previous(), tabs.get_tab_item(i - 1)) << "linked both ways at " << i;
 
     LogRecorder log;
     EXPECT_FALSE(tabs.move_tab(0, 4));
