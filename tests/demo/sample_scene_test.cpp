@@ -5,7 +5,6 @@
 
 #include "demo/sample_scene.h"
 #include "host/of/of_attr.h"
-#include "host/of/of_attr_table.h"
 #include "host/of/of_class.h"
 #include "host/of/of_class_factory.h"
 #include "host/of/of_command_manager.h"
@@ -69,7 +68,6 @@ TEST_F(SampleSceneTest, BuildIsDeterministicAndOneUndoStep)
     EXPECT_EQ(other.dump_text(), empty.dump_text());
     ASSERT_TRUE(commands.redo());
     EXPECT_EQ(other.dump_text().std_string(), dump());
-    EXPECT_TRUE(other.check_integrity());
 
     // A second build into a scene that holds items is refused and changes nothing.
     LogRecorder log;
@@ -134,7 +132,6 @@ TEST_F(SampleSceneTest, EveryClassIsUsedAndDocumented)
     // Categories form a tree that creation menus list.
     CoreVector<OfClass const*> geometry = classes.get_category_classes("Geometry", true);
     EXPECT_TRUE(geometry.contains(classes.get("Sphere")) && geometry.contains(classes.get("Combiner")));
-    EXPECT_TRUE(OfAttrTable(*object("/render/preview"), "aovs").is_valid());
 }
 
 TEST_F(SampleSceneTest, ReferencesAndPlugsResolveIntoAConnectedGraph)
@@ -180,11 +177,6 @@ TEST_F(SampleSceneTest, ReferencesAndPlugsResolveIntoAConnectedGraph)
     EXPECT_EQ(handle->get_source(), object("/library/vase"));
     EXPECT_TRUE(handle->get_attr("translate")->is_local());
     EXPECT_FALSE(handle->get_attr("radius")->is_local());
-
-    // The reference context cannot change.
-    LogRecorder log;
-    EXPECT_FALSE(object("/library/lamp")->is_editable());
-    EXPECT_FALSE(object("/library/lamp")->set_name("lantern"));
 }
 
 TEST(SampleSceneSize, ObjectCountScalesLinearly)

@@ -3,14 +3,27 @@
 // with a shown window to put them in, and a click on a row of an open menu.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_item.h"
 #include "gui/core/gui_widget.h"
 #include "host/event/event_object.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
+
+using Names = std::vector<std::string>;
+
+// The names of a menu's items, "-" for a separator.
+inline Names item_names(GuiMenu& menu)
+{
+    Names names;
+    for (GuiMenuItem* item : menu.get_items()) names.push_back(item->is_separator() ? "-" : item->get_name().std_string());
+    return names;
+}
 
 // The names raised on the controls it listens to, in order.
 class EventLog {
@@ -35,6 +48,13 @@ private:
     }
     std::vector<std::string> m_names;
 };
+
+// A drag past the routers' throttle, so that it reaches the widget as a drag.
+inline void throttled_drag(GuiWidget& widget, int x, int y)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<int>(GuiWidget::DRAG_THROTTLE_MS) + 5));
+    mouse_drag(widget, x, y);
+}
 
 // Points at a displayed row of an open menu and clicks it.
 inline void click_menu_row(GuiMenu& menu, int row)

@@ -1,5 +1,4 @@
-// Checkboxes: presses toggle through the virtual set_value, set_value from code, the size
-// fitted to the label, keypad Enter moving the focus on, and the mark.
+// Checkboxes: presses, the size fitted to the label, keypad Enter and the drawn mark.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -13,8 +12,6 @@
 #include "tests/support/gui_synthetic_events.h"
 
 namespace {
-
-using Names = std::vector<std::string>;
 
 // Sees every value its base is given.
 class WatchedCheckbox : public GuiCheckbox {
@@ -54,19 +51,6 @@ TEST_F(CheckboxTest, PressTogglesThroughTheVirtualSetValue)
     EXPECT_EQ(box.values, (std::vector<bool>{true, false}));
     EXPECT_EQ(m_log.count(EVT_ID_CHECKBOX_CLICK), 2);
     EXPECT_TRUE(box.has_focus()) << "a pressed checkbox takes the focus";
-}
-
-TEST_F(CheckboxTest, SetValueRedrawsOnlyOnChangeAndRaisesNothing)
-{
-    GuiCheckbox& box = make_box();
-    box.set_value(false);
-    EXPECT_FALSE(app().is_pending_redraw(&box));
-    box.set_value(true);
-    EXPECT_TRUE(app().is_pending_redraw(&box));
-    pump_events(app());
-    box.set_value(true);
-    EXPECT_FALSE(app().is_pending_redraw(&box));
-    EXPECT_TRUE(m_log.get().empty());
 }
 
 TEST_F(CheckboxTest, SizeFitsTheBoxAndTheLabel)
@@ -116,7 +100,4 @@ TEST_F(CheckboxTest, DrawsItsLabelAtOnceAndAMarkWhenChecked)
     box.set_value(true);
     pump_events(app());
     EXPECT_NE(pixels(box.get_x()), unchecked);
-    box.set_value(false);
-    pump_events(app());
-    EXPECT_EQ(pixels(box.get_x()), unchecked);
 }

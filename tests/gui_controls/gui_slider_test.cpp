@@ -4,29 +4,13 @@
 
 #include <FL/Enumerations.H>
 
-#include <chrono>
-#include <thread>
 
 #include "gui/controls/gui_slider.h"
 #include "tests/gui_controls/controls_test_util.h"
-#include "tests/support/gui_event_state.h"
 #include "tests/support/gui_pixels.h"
 #include "tests/support/gui_synthetic_events.h"
 
 namespace {
-
-// A panel that takes the wheel events that reach it.
-class WheelPanel : public GuiWidget {
-public:
-    using GuiWidget::GuiWidget;
-    int process_event(CoreString const& name) override
-    {
-        if (name != EVT_ID_MOUSE_WHEEL) return GuiWidget::process_event(name);
-        ++wheels;
-        return 1;
-    }
-    int wheels = 0;
-};
 
 class SliderTest : public ControlsTest {
 protected:
@@ -41,12 +25,6 @@ protected:
     }
     int changing() const { return m_log.count(EVT_ID_SLIDER_VALUE_CHANGING); }
     int changed() const { return m_log.count(EVT_ID_SLIDER_VALUE_CHANGED); }
-    // Drags closer together than the router's throttle would only be real-time drags.
-    static void drag(GuiWidget& widget, int x, int y)
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        mouse_drag(widget, x, y);
-    }
 };
 
 }  // namespace
@@ -117,9 +95,9 @@ TEST_F(SliderTest, DragRaisesChangingEventsAndOneChangedOnRelease)
     GuiSlider& slider = make_slider(GuiSlider::TYPE_REAL);
     mouse_down(slider, 33, 49);
     EXPECT_DOUBLE_EQ(slider.get_value(), 1.0);
-    drag(slider, 53, 49);
-    drag(slider, 53, 80);  // same x: no change
-    drag(slider, 200, 49);
+    throttled_drag(slider, 53, 49);
+    throttled_drag(slider, 53, 80);  // same x: no change
+    throttled_drag(slider, 200, 49);
     EXPECT_EQ(slider.get_value(), 10.0);
     EXPECT_EQ(changing(), 3);
     EXPECT_EQ(changed(), 0);
@@ -130,17 +108,12 @@ TEST_F(SliderTest, DragRaisesChangingEventsAndOneChangedOnRelease)
     m_log.clear();
     slider.set_value(5.0);
     mouse_down(slider, 73, 49);
-    drag(slider, 100, 49);
-    drag(slider, 73, 49);
+    throttled_drag(slider, 100, 49);
+    throttled_drag(slider, 73, 49);
     EXPECT_EQ(changing(), 2);
     mouse_up(slider, 73, 49);
     EXPECT_EQ(changed(), 0);
     EXPECT_DOUBLE_EQ(slider.get_value(), 5.0);
-
-    // A click on the current value raises nothing either.
-    click(slider, 73, 49);
-    EXPECT_EQ(changing(), 2);
-    EXPECT_EQ(changed(), 0);
 
     slider.disable();
     click(slider, 100, 49);
@@ -166,9 +139,7 @@ TEST_F(SliderTest, WheelStepsATenthOfTheRangeWithinIt)
     wheel(slider, 0, -30);
     EXPECT_EQ(slider.get_value(), 0.0);
     EXPECT_EQ(changing(), 0);
-
-    // The pointer elsewhere: not for this slider.
-    EXPECT_EQ(send_event(slider, FL_MOUSEWHEEL, 300, 150), 0);
+    EXPECT_EQ(send_event(slider, FL_MOUSEWHEEL, 300, 150), 0) << "the pointer elsewhere: not for this slider";
 
     // Whole numbers: a tenth of a range of 3 rounds back to the same value.
     GuiSlider* steps = new GuiSlider(window(), 20, 80, 107, 18, GuiSlider::TYPE_INTEGER);
@@ -180,30 +151,6 @@ TEST_F(SliderTest, WheelStepsATenthOfTheRangeWithinIt)
     EXPECT_EQ(steps->get_value(), 1.0);
     wheel(*steps, 0, 2);
     EXPECT_EQ(steps->get_value(), 2.0);
-}
-
-TEST_F(SliderTest, WheelReachesTheParentUnlessTheSliderUsesIt)
-{
-    WheelPanel* panel = new WheelPanel(window(), 10, 30, 200, 60);
-    GuiSlider* slider = new GuiSlider(*panel, 20, 40, 107, 18, GuiSlider::TYPE_REAL);
-    slider->set_max_value(10.0);
-    slider->set_value(5.0);
-    shown(panel);
-    shown(slider);
-    // Dispatched from the window down, as the toolkit hands a wheel turn over the slider.
-    auto turn = [this](int dy) {
-        GuiEventState state;
-        state.set_position_in_window(window().get_x(), window().get_y(), 60, 49).set_wheel(0, dy);
-        return state.send(*window().get_group(), FL_MOUSEWHEEL);
-    };
-    EXPECT_EQ(turn(1), 1);
-    EXPECT_EQ(panel->wheels, 1) << "the slider leaves the wheel to its parent";
-    EXPECT_EQ(slider->get_value(), 5.0);
-
-    slider->enable_used_wheel(true);
-    EXPECT_EQ(turn(1), 1);
-    EXPECT_EQ(panel->wheels, 1) << "the slider keeps the wheel it uses";
-    EXPECT_DOUBLE_EQ(slider->get_value(), 6.0);
 }
 
 TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
@@ -227,17 +174,6 @@ TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
     EXPECT_TRUE(slider.is_mouse_over());
     pump_events(app());
     EXPECT_EQ(pixel_at(window(), 73, 46), bright) << "the hovered knob is brighter";
-    {
-        // Hovered with a button held: the accent colour.
-        GuiEventState held;
-        held.set_state(FL_BUTTON1);
-        GMathVec3<unsigned char> const accent =
-            slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
-        ASSERT_NE(accent, bright);
-        slider.redraw();
-        pump_events(app());
-        EXPECT_EQ(pixel_at(window(), 73, 46), accent);
-    }
     send_event(slider, FL_LEAVE, 300, 150);
     EXPECT_FALSE(slider.is_mouse_over());
 
@@ -246,9 +182,4 @@ TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
     pump_events(app());
     EXPECT_EQ(pixel_at(window(), 24, 46), knob);
     EXPECT_EQ(pixel_at(window(), 73, 46), pixel_at(window(), 73, 44)) << "no knob left in the middle";
-
-    slider.disable();
-    pump_events(app());
-    EXPECT_EQ(pixel_at(window(), 24, 46),
-              slider.get_color(GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_EDGE_LIGHT));
 }

@@ -1,6 +1,4 @@
-// The OpenGL drawing context's text forms read back from the framebuffer: batched text,
-// justification, scaling through the font size, outlines, text on a box, and the sharing of
-// atlas textures between sizes.
+// The OpenGL drawing context's text forms, read back from the framebuffer.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
@@ -34,6 +32,17 @@ protected:
         view.lit_box(box.x0, box.y0, box.x1, box.y1, threshold);
         return box;
     }
+    // Pixel units with y upwards, white, from (x, y).
+    static void start_at(int w, int h, double x, double y)
+    {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, w, 0, h, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(x, y, 0.0);
+        glColor3ub(255, 255, 255);
+    }
 };
 
 TEST_F(GuiGlDcTest, BatchedTextMatchesTextDrawnOneByOne)
@@ -59,15 +68,7 @@ TEST_F(GuiGlDcTest, JustificationPlacesTheTextInItsBox)
     GlTestView& view = make_text_view();
     auto const boxed = [&view](GuiWidget::Justify justify) {
         return [&view, justify](GuiGlWidgetDc& dc) {
-            GLint viewport[4];
-            glGetIntegerv(GL_VIEWPORT, viewport);
-            glMatrixMode(GL_PROJECTION);
-            glLoadIdentity();
-            glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
-            glTranslated(50.0, 50.0, 0.0);
-            glColor3ub(255, 255, 255);
+            start_at(view.get_width(), view.get_height(), 50.0, 50.0);
             dc.draw_text("WIDE", 0, GuiGlWidget::TEXT_ELLIPSIS_NONE, justify, 200, 1.0f, false, 0);
         };
     };
@@ -89,13 +90,7 @@ TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
     GMathVec3<int> drawn;
     auto const scaled = [&view, &drawn](float scale, int max_size) {
         return [&view, &drawn, scale, max_size](GuiGlWidgetDc& dc) {
-            glMatrixMode(GL_PROJECTION);
-            glLoadIdentity();
-            glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
-            glTranslated(10.0, 40.0, 0.0);
-            glColor3ub(255, 255, 255);
+            start_at(view.get_width(), view.get_height(), 10.0, 40.0);
             drawn = dc.draw_text("HHH", 0, GuiGlWidget::TEXT_ELLIPSIS_NONE, GuiWidget::JUSTIFY_LEFT, 0, scale, true,
                                  max_size);
         };

