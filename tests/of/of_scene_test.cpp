@@ -357,7 +357,7 @@ TEST_F(OfSceneTest, CopiesRemapTheirInnerLinks)
 
 // New, renamed and copied items take the first free name counting up from their own
 // number, whatever was named, copied or deleted before: checked against counting name by
-// name over random edits.
+// name over random edits. The counting looks names up, so the name index is checked too.
 TEST_F(OfSceneTest, FreeNamesCountUpFromTheNumber)
 {
     std::mt19937 random(99);
