@@ -157,7 +157,6 @@ TEST_F(AppSelectionTest, BadInputChangesNothing)
     EXPECT_EQ(selection.get_groups(), (CoreVector<CoreString>{"global"}));
 }
 
-// A callback that changes the selection while a change is being reported.
 TEST_F(AppSelectionTest, CallbacksMayChangeTheSelection)
 {
     EventObject::connect(selection, EVT_ID_APPLICATION_SELECTION_CHANGED,
