@@ -3,7 +3,6 @@
 #include <stdlib.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -105,7 +104,7 @@ TEST(AppObject, ConfigurationFromAFile)
 {
     SysTempFolder folder;
     CoreString path = folder / "site.cfg";
-    std::ofstream(path.c_str()) << "paths { textures \"/data/textures\" }\nthreads 8\n";
+    write_file(path, "paths { textures \"/data/textures\" }\nthreads 8\n");
     AppObject app;
     ASSERT_TRUE(app.load_config(path));
     ASSERT_NE(app.get_config().get_entry("threads"), nullptr);

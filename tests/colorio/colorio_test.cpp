@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 
 #include "host/colorio/colorio.h"
 #include "tests/support/log_recorder.h"
@@ -58,7 +57,6 @@ TEST(ColorIO, DisplayTransformsFollowTheirView)
     EXPECT_FALSE(standard.set_display_transform("ACEScg", "Standard"));
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
     EXPECT_EQ(standard.get_description(), "Linear Rec.709 (sRGB) -> sRGB / Standard");
-    EXPECT_NEAR(standard.convert(GMathVec3<float>(0.18f, 0.18f, 0.18f))[0], srgb_encode(0.18f), 2e-4f);
 }
 
 TEST(ColorIO, BuffersConvertInPlaceAndKeepAlpha)
@@ -83,8 +81,8 @@ TEST(ColorIO, BuffersConvertInPlaceAndKeepAlpha)
 TEST(ColorIO, UnreadableConfigurationsAreReportedAndChangeNothing)
 {
     SysTempFolder folder;
-    CoreString const broken = folder.get_path() + "/broken.ocio";
-    std::ofstream(broken.c_str()) << "ocio_profile_version: 2\ncolorspaces: [oops\n";
+    CoreString const broken = folder / "broken.ocio";
+    write_file(broken, "ocio_profile_version: 2\ncolorspaces: [oops\n");
     ColorIO::reset_config();
     LogRecorder log;
     EXPECT_FALSE(ColorIO::load_config(broken));

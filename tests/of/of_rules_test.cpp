@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -151,35 +149,6 @@ TEST(OfCommandManager, RecordsOnlyWhatRanAndTellsWhenTheHistoryChanges)
     manager.clear();
     EXPECT_FALSE(manager.is_undoable() || manager.is_redoable());
     EXPECT_EQ(changes, 6);
-}
-
-TEST(OfNameIndex, FindsWhatWasAddedThroughGrowthAndRemoval)
-{
-    OfObjectFactory scene;
-    scene.get_classes().add_class("Node");
-    OfContext& root = scene.get_root();
-    std::mt19937 random(7);
-    std::set<std::string> expected{"build"};
-    std::vector<OfObject*> objects;
-    for (int round = 0; round < 3000; ++round) {
-        if (objects.empty() || random() % 3) {
-            std::string name = "n" + std::to_string(random() % 500);
-            OfObject* object = scene.create_object("Node", name.c_str());
-            objects.push_back(object);
-            EXPECT_TRUE(expected.insert(object->get_name().std_string()).second);
-        } else {
-            size_t index = random() % objects.size();
-            expected.erase(objects[index]->get_name().std_string());
-            objects[index]->remove();
-            objects.erase(objects.begin() + static_cast<long>(index));
-        }
-    }
-    for (std::string const& name : expected) EXPECT_NE(root.get_item(name.c_str()), nullptr) << name;
-    for (int i = 0; i < 600; ++i) {
-        std::string name = "n" + std::to_string(i);
-        EXPECT_EQ(root.get_item(name.c_str()) != nullptr, expected.count(name) == 1) << name;
-    }
-    EXPECT_TRUE(scene.check_integrity());
 }
 
 TEST(OfAttrValues, StoresEachTypeCompactly)

