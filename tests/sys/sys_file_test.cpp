@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "host/sys/sys_file.h"
 #include "host/sys/sys_filesystem.h"
@@ -71,9 +72,19 @@ TEST(SysFile, WriteReplacesTheFileOnlyWhenClosed)
     file.discard();
     SysFile::read_file(path, content);
     EXPECT_EQ(content, "new content");
+
+    // Writing through a link replaces the file it points to and keeps the link.
+    CoreString link = temp / "link.txt";
+    ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(SysFile::write_file(link, "through the link"));
+    SysFile::read_file(path, content);
+    EXPECT_EQ(content, "through the link");
+    struct stat link_info;
+    ASSERT_EQ(::lstat(link.c_str(), &link_info), 0);
+    EXPECT_TRUE(S_ISLNK(link_info.st_mode));
     CoreVector<CoreString> names;
     SysFilesystem::get_files(temp.get_path(), names);
-    EXPECT_EQ(names.get_count(), 1u);
+    EXPECT_EQ(names.get_count(), 2u);
 }
 
 TEST(SysFile, AppendAndReadWrite)
