@@ -8,14 +8,7 @@
 #include <string>
 
 #include "host/app/app_object.h"
-#include "host/of/of_attr.h"
-#include "host/of/of_class.h"
-#include "host/of/of_class_factory.h"
-#include "host/of/of_command_manager.h"
-#include "host/of/of_context.h"
-#include "host/of/of_object.h"
-#include "host/of/of_object_factory.h"
-#include "tests/support/scene_undo_check.h"
+#include "tests/of/of_test_scene.h"
 
 class AppSceneTest : public ::testing::Test {
 protected:
@@ -23,23 +16,7 @@ protected:
     // /shading: red (Material, texture <- checker>rgb), checker (Texture)
     void SetUp() override
     {
-        OfClassFactory& classes = scene.get_classes();
-        OfClass* geometry = classes.add_class("Geometry", "", "Geometry", true);
-        geometry->add_attr("visible", OfPlugType::TYPE_BOOL).set_default_bool(true);
-        geometry->add_attr("material", OfPlugType::TYPE_REFERENCE).set_object_filter("Material");
-        geometry->add_output("mesh", OfPlugType::TYPE_OBJECT);
-        classes.add_class("Sphere", "Geometry", "Geometry")
-            ->add_attr("radius", OfPlugType::TYPE_DOUBLE)
-            .set_default_double(1.0);
-        classes.add_class("Box", "Geometry", "Geometry");
-        OfClass* material = classes.add_class("Material", "", "Shading");
-        material->add_attr("color", OfPlugType::TYPE_COLOR).set_default_vec3d({0.5, 0.5, 0.5});
-        material->add_attr("texture", OfPlugType::TYPE_COLOR).set_connectable(true);
-        OfClass* texture = classes.add_class("Texture", "", "Shading");
-        texture->add_attr("uv", OfPlugType::TYPE_VEC2D).set_default_vec2d({1.0, 1.0});
-        texture->add_output("rgb", OfPlugType::TYPE_COLOR);
-        classes.add_class("Wheel", "", "Scene")->set_embedded_only(true);
-
+        declare_test_classes(scene.get_classes());
         geo = scene.create_context("geo");
         shading = scene.create_context("shading");
         ball = scene.create_object("Sphere", "ball", geo);

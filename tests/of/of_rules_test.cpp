@@ -156,7 +156,6 @@ TEST(OfAttrValues, StoresEachTypeCompactly)
     OfAttrValues colors(OfPlugType::TYPE_COLOR, 2);
     colors.set_vec3d(1, {0.1, 0.2, 0.3});
     EXPECT_EQ(colors.get_vec3d(1), (GMathVec3<double>{0.1, 0.2, 0.3}));
-    EXPECT_EQ(colors.get_vec2d(1), (GMathVec2<double>{0.1, 0.2}));
     EXPECT_EQ(colors.get_double(1), 0.1);
     EXPECT_EQ(colors.get_vec3d(2), (GMathVec3<double>{}));  // out of range reads zero
     colors.set_vec3d(5, {1, 1, 1});                         // and writes nothing
@@ -167,10 +166,6 @@ TEST(OfAttrValues, StoresEachTypeCompactly)
     flags.set_double(0, 3.0);
     EXPECT_TRUE(flags.get_bool(0));
     EXPECT_NE(flags, OfAttrValues(OfPlugType::TYPE_LONG, 1));  // same storage, other type
-    OfAttrValues names(OfPlugType::TYPE_FILENAME, 1);
-    names.set_string(0, "a.png");
-    EXPECT_EQ(names.get_string(0), "a.png");
-    EXPECT_EQ(names.get_long(0), 0);
 }
 
 }  // namespace
