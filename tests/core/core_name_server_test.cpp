@@ -27,7 +27,6 @@ TEST(CoreNameServer, SplitsTrailingNumbers)
         {"", "", 0, 0, false},
         {"cube_007", "cube_", 7, 3, true},
         {"cube_000", "cube_", 0, 3, true},
-        {"a1b2", "a1b", 2, 1, true},
         {"x4294967295", "x", 4294967295u, 10, true},
         // Too large for the number type: the digits stay in the base.
         {"x4294967296", "x4294967296", 0, 0, false},
@@ -66,9 +65,7 @@ TEST(CoreNameServer, FindsTheNextFreeName)
     } const rows[] = {
         {"sphere", {}, "sphere"},
         {"sphere", {"sphere", "sphere1", "sphere2"}, "sphere3"},
-        {"sphere3", {"sphere3", "sphere4"}, "sphere5"},
         {"cube_099", {"cube_099"}, "cube_100"},
-        {"12", {"12"}, "13"},
         {"", {""}, "1"},
         // The largest number still has a successor; an oversized number is part of the base.
         {"x4294967295", {"x4294967295"}, "x4294967296"},
