@@ -262,8 +262,6 @@ TEST_F(SdkHelpersTest, BadInputGivesOneMessageAndChangesNothing)
         // Commands this application does not offer.
         {"shading layer", [&] { return SdkHelpers::create_shading_layer_for_items(Items{ball}); }},
         {"export reference", [&] { return SdkHelpers::export_context_as_reference(*geo, "/tmp/geo.ref"); }},
-        {"export package", [&] { return SdkHelpers::export_nodes_as_build_package(Items{ball}, "/tmp/n.pkg"); }},
-        {"import package", [&] { return SdkHelpers::import_nodes_from_build_package(*geo, "/tmp/n.pkg"); }},
     };
     std::string before = dump();
     for (auto const& [what, attempt] : attempts) {
