@@ -40,7 +40,6 @@ TEST_F(OfSceneTest, ReferencesLockTheirContentUnlessOverridden)
     ASSERT_TRUE(ref->set_override(true));
     EXPECT_TRUE(ball->get_attr("radius")->set_double(2.0));
     EXPECT_TRUE(ball->set_colortag(1));
-    EXPECT_TRUE(ball->set_disabled(true));
     LogRecorder log;
     EXPECT_FALSE(ball->set_name("other"));
     // Reading out of a reference is allowed: copies are local and editable.
