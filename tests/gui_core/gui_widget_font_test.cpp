@@ -41,20 +41,15 @@ TEST_F(GuiWidgetFontTest, WidgetsMeasureAndDrawInTheirOwnFont)
     GuiWindow& window = make_window(400, 120);
     TextWidget* small = new TextWidget(window, 0, 0, 400, 50);
     TextWidget* large = new TextWidget(window, 0, 60, 400, 50);
-    EXPECT_EQ(small->get_font().get_family(), GuiFont::get_default().get_family());
-    EXPECT_EQ(small->get_font().get_size(), GuiFont::get_default().get_size());
 
     GuiFont big(GuiFont::get_default().get_family(), 24, GuiFont::WEIGHT_BOLD);
     large->set_font(big);
-    EXPECT_EQ(large->get_font().get_size(), 24);
-    EXPECT_EQ(large->get_font().get_weight(), GuiFont::WEIGHT_BOLD);
     big.set_size(8);  // the widget keeps its copy
     EXPECT_EQ(large->get_font().get_size(), 24);
 
     int small_w = 0, small_h = 0, large_w = 0, large_h = 0;
     small->get_text_size("MMMMMMMM", small_w, small_h);
     large->get_text_size("MMMMMMMM", large_w, large_h);
-    EXPECT_GT(small_w, 0);
     EXPECT_GT(large_w, small_w * 3 / 2);
     EXPECT_GT(large_h, small_h);
 
