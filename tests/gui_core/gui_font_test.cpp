@@ -190,10 +190,12 @@ TEST(GuiFont, ResetAndSetFace)
     EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), FL_HELVETICA);
     EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC), FL_HELVETICA_BOLD_ITALIC);
     EXPECT_EQ(font.get_size(), 16);
+    EXPECT_EQ(font.get_family(), "sans");
     // A family the table lacks changes nothing, not even the size.
     font.set_face(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, "No Such Family", 30, GuiFont::WEIGHT_BOLD,
                   GuiFont::STYLE_NORMAL);
     EXPECT_EQ(font.get_face_index(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), FL_HELVETICA);
+    EXPECT_EQ(font.get_size(), 16);
 }
 
 // --- The toolkit's current font ---
@@ -235,6 +237,9 @@ TEST(GuiFontToolkit, MakeCurrentAndMeasuresLeaveOrSetTheToolkitFont)
     font.make_current();
     EXPECT_EQ(fl_font(), FL_COURIER);
     EXPECT_EQ(fl_size(), 17);
+    font.get_text_size("Hello", w2, h2);
+    EXPECT_EQ(w2, 0);
+    EXPECT_EQ(fl_font(), FL_COURIER);
 }
 
 TEST(GuiFontToolkit, MeasuresFromSeveralThreadsTakeTurns)
@@ -276,6 +281,7 @@ TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
     EXPECT_GT(desc->advance[a], 30.0);
     EXPECT_DOUBLE_EQ(desc->bottom[a], -5.0);
     EXPECT_GT(desc->width[a], 40.0);
+    EXPECT_DOUBLE_EQ(desc->advance[a], static_cast<int>(desc->advance[a]));
     CellContent const cell_a = read_cell(*desc, a);
     EXPECT_TRUE(cell_a.gray);
     EXPECT_GT(cell_a.max, 200);
@@ -323,6 +329,7 @@ TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
     EXPECT_EQ(l->pixels, base->pixels);
     EXPECT_DOUBLE_EQ(s->unit, 82.0 / 4);
     EXPECT_DOUBLE_EQ(l->unit, 82.0 * 2);
+    EXPECT_DOUBLE_EQ(l->distance_range, base->distance_range);
     for (int i = 0; i < FontDesc::GLYPH_COUNT; ++i) {
         EXPECT_DOUBLE_EQ(s->advance[i], base->advance[i] / 4) << i;
         EXPECT_DOUBLE_EQ(l->bottom[i], base->bottom[i] * 2) << i;
