@@ -66,6 +66,7 @@ TEST_F(GuiAppTest, DirtyWidgetsAreUpdatedBeforeTheRedrawsOfTheNextPass)
     widget.on_redraw = [this] { m_log.push_back("redraw"); };
     widget.redraw();
     widget.set_is_dirty(true);
+    EXPECT_TRUE(widget.get_is_dirty());
     app().process_pending();
     EXPECT_EQ(m_log, (Names{"update", "redraw"}));
     EXPECT_FALSE(widget.get_is_dirty());

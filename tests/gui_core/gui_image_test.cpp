@@ -249,6 +249,7 @@ TEST(GuiIconTest, AMissingSizeIsScaledFromTheNearestOne)
         {{nullptr, nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_32, 200},
         {{small.data(), nullptr, nullptr, nullptr, nullptr}, ImageIcon::IMAGE_ICON_SIZE_64, 10},
         {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_24, 10},
+        {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_48, 200},
         {{small.data(), nullptr, nullptr, nullptr, large.data()}, ImageIcon::IMAGE_ICON_SIZE_32, 200},
     };
     for (Row const& row : rows) {
@@ -256,6 +257,7 @@ TEST(GuiIconTest, AMissingSizeIsScaledFromTheNearestOne)
         GuiImage const& image = icon.get_image(row.asked);
         unsigned int const n = ImageIcon::get_image_icon_int_size(row.asked);
         EXPECT_EQ(image.get_width(), n) << int(row.asked);
+        EXPECT_EQ(image.get_height(), n) << int(row.asked);
         ASSERT_TRUE(image.has_data());
         unsigned char const* last = image.get_data() + (static_cast<size_t>(n) * n - 1) * 4;
         EXPECT_EQ(last[0], row.red) << int(row.asked);
