@@ -53,17 +53,4 @@ TEST(GuiAppDeletion, WhatIsStillQueuedGoesWithTheQueue)
     EXPECT_EQ(log, std::vector<std::string>{"left"});
 }
 
-TEST(GuiAppDeletion, EventScopesNest)
-{
-    EXPECT_FALSE(GuiAppDeletion::is_handling_event());
-    {
-        GuiAppDeletion::EventScope outer;
-        {
-            GuiAppDeletion::EventScope inner;
-        }
-        EXPECT_TRUE(GuiAppDeletion::is_handling_event());
-    }
-    EXPECT_FALSE(GuiAppDeletion::is_handling_event());
-}
-
 }  // namespace

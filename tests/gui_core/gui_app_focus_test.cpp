@@ -51,23 +51,20 @@ TEST_F(GuiAppFocusTest, EachPassAnnouncesTheNewlyFocusedWidgetOnce)
 
     first->set_focus();
     pump_events(app());
-    ASSERT_EQ(announced.size(), 1u);
-    EXPECT_EQ(announced[0], first);
+    EXPECT_EQ(announced, std::vector<GuiWidget*>{first});
 
     // Two moves between passes: one event, for where the focus ended.
     second->set_focus();
     third->set_focus();
     pump_events(app());
-    ASSERT_EQ(announced.size(), 2u);
-    EXPECT_EQ(announced[1], third);
+    EXPECT_EQ(announced, (std::vector<GuiWidget*>{first, third}));
 
     // A pass without a move says nothing; leaving for no widget names none.
     pump_events(app());
     EXPECT_EQ(announced.size(), 2u);
     third->lose_focus();
     pump_events(app());
-    ASSERT_EQ(announced.size(), 3u);
-    EXPECT_EQ(announced[2], nullptr);
+    EXPECT_EQ(announced, (std::vector<GuiWidget*>{first, third, nullptr}));
 
     // Moving away and back before the pass is no change.
     first->set_focus();
@@ -75,8 +72,7 @@ TEST_F(GuiAppFocusTest, EachPassAnnouncesTheNewlyFocusedWidgetOnce)
     second->set_focus();
     first->set_focus();
     pump_events(app());
-    ASSERT_EQ(announced.size(), 4u);
-    EXPECT_EQ(announced[3], first);
+    EXPECT_EQ(announced, (std::vector<GuiWidget*>{first, third, nullptr, first}));
 }
 
 TEST_F(GuiAppFocusTest, AWidgetDeletedWithTheFocusIsNotMistakenForItsSuccessor)

@@ -86,29 +86,4 @@ TEST_F(GuiAppThreadsTest, WorkersQueueRedrawsAndUpdatesWhilePassesRun)
     EXPECT_GT(before[1], 0);
 }
 
-TEST_F(GuiAppThreadsTest, DrawLockKeepsOtherThreadsOutOfDrawing)
-{
-    GuiWindow& window = make_window(200, 100);
-    GuiWidget* widget = new GuiWidget(window, 0, 0, 200, 100);
-    widget->show();
-    std::atomic<int> shared{0};
-    std::atomic<bool> stop{false};
-    std::thread writer([&] {
-        while (!stop.load()) {
-            GuiApp::lock_draw();
-            shared = 1;
-            shared = 0;
-            GuiApp::unlock_draw();
-        }
-    });
-    // Drawing holds the lock, so the writer's intermediate value is never seen while drawing.
-    for (int i = 0; i < 200; ++i) {
-        GuiApp::lock_draw();
-        EXPECT_EQ(shared.load(), 0);
-        GuiApp::unlock_draw();
-    }
-    stop = true;
-    writer.join();
-}
-
 }  // namespace
