@@ -3,7 +3,6 @@
 
 #include <GL/glew.h>
 
-#include "gui/core/gui_app.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
@@ -127,31 +126,6 @@ TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
     int const middle = (stem.y0 + stem.y1) / 2;
     EXPECT_GT(view.pixel(stem.x0 - 1, middle)[2], 100);  // the outline colour beside the stem
     EXPECT_GT(view.pixel(stem.x1 + 1, middle)[2], 100);
-}
-
-TEST_F(GuiGlDcTest, SizesOfAFaceShareTheirAtlasTexture)
-{
-    GlTestView& view = make_text_view();
-    GuiFont small = view.get_font();
-    small.set_size(11);
-    GuiFont large = view.get_font();
-    large.set_size(31);
-    unsigned int const lists_before = GuiGlWidget::get_gl_list_count();
-    draw(view, [&](GuiGlWidgetDc&) {
-        view.set_active_font(small);
-        view.use_active_font();
-        view.set_active_font(large);
-        view.use_active_font();
-    });
-    view.set_active_font(small);
-    FontGlData const* a = view.get_active_font();
-    view.set_active_font(large);
-    FontGlData const* b = view.get_active_font();
-    ASSERT_NE(a, b);
-    ASSERT_TRUE(a->is_ready() && b->is_ready());
-    EXPECT_EQ(a->texture, b->texture);
-    EXPECT_NE(a->list_base, b->list_base);
-    EXPECT_GE(GuiGlWidget::get_gl_list_count(), lists_before + 2 * 256);
 }
 
 }  // namespace
