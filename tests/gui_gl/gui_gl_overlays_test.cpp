@@ -95,9 +95,8 @@ TEST_F(GuiGlOverlayTest, DiagonalsAndTrianglesFollowTheViewsShape)
 
     wide.get_hud_settings().set_enum(Hud::ID_OVERLAY, GuiGlWidget::COMPOSITION_GUIDE_GOLDEN_SPIRAL);
     draw(wide);
-    int x0, y0, x1, y1;
-    ASSERT_TRUE(wide.lit_box(x0, y0, x1, y1, 60));
-    EXPECT_GE(x1 - x0, 195) << "the spiral fills the view";
+    GlTestView::Box const spiral = wide.lit_box(60);
+    EXPECT_GE(spiral.x1 - spiral.x0, 195) << "the spiral fills the view";
 }
 
 TEST_F(GuiGlOverlayTest, SafeFramesSitAtTheirDistancesAndCollapseAtHalf)
@@ -119,15 +118,14 @@ TEST_F(GuiGlOverlayTest, SafeFramesSitAtTheirDistancesAndCollapseAtHalf)
     hud.set_bool(Hud::ID_USER, true);
     hud.set_pair(Hud::ID_USER_DISTANCE, GMathVec2<double>(0.5, 0.5));
     draw(view);
-    int x0, y0, x1, y1;
-    ASSERT_TRUE(view.lit_box(x0, y0, x1, y1, 0, true));
-    EXPECT_EQ(x0, x1);  // a point through the centre
-    EXPECT_EQ(y0, y1);
-    EXPECT_NEAR(x0, 100, 1);
+    GlTestView::Box const point = view.lit_box(0, true);
+    EXPECT_EQ(point.x0, point.x1);  // a point through the centre
+    EXPECT_EQ(point.y0, point.y1);
+    EXPECT_NEAR(point.x0, 100, 1);
 
     hud.set_bool(Hud::ID_SHOW_SAFE_FRAME, false);
     draw(view);
-    EXPECT_FALSE(view.lit_box(x0, y0, x1, y1, 0, true));
+    EXPECT_TRUE(view.lit_box(0, true).empty());
 }
 
 TEST(GuiGlHud, OptionsBecomePreferencesAndComeBack)

@@ -107,22 +107,21 @@ TEST_F(GuiGlTest, TextAppearsAtItsBaselineAndScalesWithTheFont)
     view.get_font().set_size(12);
     view.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("HHHH", 50, 100, 255, 255, 255); };
     draw(view);
-    int x0, y0, x1, y1;
-    ASSERT_TRUE(view.lit_box(x0, y0, x1, y1));
+    GlTestView::Box const small = view.lit_box();
     // Capitals of a 12-pixel font sit on the baseline: about 8 to 9 pixels high.
-    EXPECT_NEAR(y1, 99, 1);
-    EXPECT_NEAR(y1 - y0 + 1, 9, 2);
-    EXPECT_NEAR(x0, 51, 2);
-    int const small_width = x1 - x0;
+    EXPECT_NEAR(small.y1, 99, 1);
+    EXPECT_NEAR(small.y1 - small.y0 + 1, 9, 2);
+    EXPECT_NEAR(small.x0, 51, 2);
+    int const small_width = small.x1 - small.x0;
     EXPECT_NEAR(small_width, view.get_text_width("HHHH") - 2, 3);
 
     // Larger, the edges are sharp: the middle of a stem is full white, beside it black.
     view.get_font().set_size(48);
     draw(view);
-    ASSERT_TRUE(view.lit_box(x0, y0, x1, y1));
-    EXPECT_NEAR(x1 - x0, small_width * 4, 8);
-    EXPECT_GT(view.pixel(x0 + 3, (y0 + y1) / 2 - 6)[1], 230);
-    EXPECT_LT(view.pixel(x0 - 3, (y0 + y1) / 2)[1], 20);
+    GlTestView::Box const large = view.lit_box();
+    EXPECT_NEAR(large.x1 - large.x0, small_width * 4, 8);
+    EXPECT_GT(view.pixel(large.x0 + 3, (large.y0 + large.y1) / 2 - 6)[1], 230);
+    EXPECT_LT(view.pixel(large.x0 - 3, (large.y0 + large.y1) / 2)[1], 20);
 }
 
 TEST_F(GuiGlTest, AnEmptyViewportDrawsNoText)
@@ -134,8 +133,7 @@ TEST_F(GuiGlTest, AnEmptyViewportDrawsNoText)
         glViewport(0, 0, 200, 100);
     };
     draw(view);
-    int x0, y0, x1, y1;
-    EXPECT_FALSE(view.lit_box(x0, y0, x1, y1, 10));
+    EXPECT_TRUE(view.lit_box(10).empty());
 }
 
 TEST_F(GuiGlTest, EllipsedTextFitsItsWidth)
@@ -193,8 +191,7 @@ TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
     window.show();
     pump_events(app());
     draw(again);
-    int x0, y0, x1, y1;
-    EXPECT_TRUE(again.lit_box(x0, y0, x1, y1));
+    EXPECT_FALSE(again.lit_box().empty());
     EventObject::disconnect(static_cast<EventObject&>(app()), EVT_ID_GL_CONTEXT_DESTROYED, count);
 }
 
