@@ -63,24 +63,23 @@ void type(GuiMenu& menu, std::string const& keys)
     }
 }
 
-class MenuTest : public GuiTest {
+class MenuTest : public ControlsTest {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
+        ControlsTest::SetUp();
         g_runs.clear();
-        m_window = &make_window(400, 300);
     }
     void TearDown() override
     {
         GuiPopup::close_all_popups();
         set_sub_menu_show_delay(250);
-        GuiTest::TearDown();
+        ControlsTest::TearDown();
     }
     // A menu of the window with the named items, whose events go to m_log.
     GuiMenu& make_menu(Names const& items = {}, unsigned max_lines = 40)
     {
-        GuiMenu* menu = new GuiMenu(m_window);
+        GuiMenu* menu = new GuiMenu(&window());
         menu->set_max_line_count(max_lines);
         for (std::string const& name : items) menu->add_item(name.c_str());
         m_log.listen(*menu, {&EVT_ID_MENU_SHOW, &EVT_ID_MENU_HIDE, &EVT_ID_MENU_FOCUS_OUT, &EVT_ID_MENU_CLICK,
@@ -104,8 +103,6 @@ protected:
         menu.add_sub_menu("Render")->add_item("Render Window");
         return open(menu);
     }
-    GuiWindow* m_window = nullptr;
-    EventLog m_log;
 };
 
 }  // namespace
@@ -176,7 +173,7 @@ TEST_F(MenuTest, AClickInTheOverflowIsItsMenusClick)
 
 TEST_F(MenuTest, AMenuButtonStaysDownWhenOnlyTheOverflowCloses)
 {
-    GuiMenuButton* button = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File");
+    GuiMenuButton* button = new GuiMenuButton(window(), 0, 0, 50, 20, "File");
     button->show();
     button->set_menu(&make_overflowing_menu());
     button->push();
@@ -189,7 +186,7 @@ TEST_F(MenuTest, AMenuButtonStaysDownWhenOnlyTheOverflowCloses)
 
 TEST_F(MenuTest, AMenuTallerThanTheWorkAreaOverflowsAndFitsInIt)
 {
-    GuiMenu* menu = new GuiMenu(m_window);
+    GuiMenu* menu = new GuiMenu(&window());
     for (int i = 0; i < 200; ++i) menu->add_item(CoreString("Item ") + i);
     menu->popup(0, 0);
     int x = 0, y = 0, w = 0, h = 0;
@@ -247,7 +244,7 @@ TEST_F(MenuTest, AMoveOfAStillPointerLeavesTheKeyboardHighlight)
 TEST_F(MenuTest, AClickedActionRunsClosesTheMenuAndCanBeRepeated)
 {
     GuiMenu& menu = make_menu();
-    GuiAction* save = m_window->register_action("Save", &record_run, "ctrl+s");
+    GuiAction* save = window().register_action("Save", &record_run, "ctrl+s");
     menu.add_item(*save);
     EXPECT_FALSE(menu.repeat_last_action()) << "nothing to repeat yet";
     click_menu_row(open(menu), 0);
@@ -317,7 +314,7 @@ TEST_F(MenuTest, AnActionOfASubMenuClosesTheChainAndIsRememberedByTheMainMenu)
 {
     GuiMenu& menu = make_menu();
     GuiMenu* sub = menu.add_sub_menu("Sub");
-    GuiAction* save = m_window->register_action("Save", &record_run);
+    GuiAction* save = window().register_action("Save", &record_run);
     sub->add_item(*save);
     type(open(menu), "+>");
     click_menu_row(*sub, 0);
@@ -352,17 +349,6 @@ TEST_F(MenuTest, TypedTextListsTheMatchesOfTheMenuAndItsSubMenusIfFiltering)
     type(menu, "x");
     GuiMenuItem const* none = menu.get_displayed_items()[1];
     EXPECT_TRUE(none->is_faded() && none->is_disabled()) << name_of(none);
-}
-
-TEST_F(MenuTest, TheFirstResultIsLitAndEnterPicksIt)
-{
-    GuiMenu& menu = open_filtering_menu();
-    type(menu, "rw");
-    EXPECT_EQ(name_of(menu.get_highlighted_item()), "Render Window");
-    key_down(menu, FL_Enter);
-    EXPECT_EQ(name_of(menu.get_last_selected_item()), "Render Window");
-    EXPECT_EQ(m_log.count(EVT_ID_MENU_CLICK), 1);
-    EXPECT_FALSE(menu.is_shown());
 }
 
 TEST_F(MenuTest, AnItemRemovedFromASubMenuLeavesTheFilterResults)
@@ -409,7 +395,7 @@ TEST_F(MenuTest, FilterResultsPastTheLineCountAreReachedThroughMore)
 TEST_F(MenuTest, PopupPlacesTheMenuAgainstTheWidget)
 {
     GuiMenu& menu = make_menu({"One"});
-    GuiWidget* target = new GuiWidget(*m_window, 100, 80, 60, 20);
+    GuiWidget* target = new GuiWidget(window(), 100, 80, 60, 20);
     target->show();
     menu.compute_size();
     int const w = menu.get_width(), h = menu.get_height();
@@ -422,7 +408,7 @@ TEST_F(MenuTest, PopupPlacesTheMenuAgainstTheWidget)
         {GuiMenu::ANCHOR_TOP, 105, 80 - (h + 2)},
         {9, 100, 80},  // the widget's origin
     };
-    GMathVec2<int> const origin = m_window->get_position();
+    GMathVec2<int> const origin = window().get_position();
     for (auto const& c : cases) {
         menu.popup(*target, static_cast<GuiMenu::Anchor>(c.anchor), 5, 2);
         EXPECT_EQ(menu.get_position(), GMathVec2<int>(origin[0] + c.x, origin[1] + c.y))
@@ -445,12 +431,12 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        m_file = new GuiMenuButton(*m_window, 0, 0, 50, 20, "File", &m_group);
-        m_edit = new GuiMenuButton(*m_window, 50, 0, 50, 20, "Edit", &m_group);
+        m_file = new GuiMenuButton(window(), 0, 0, 50, 20, "File", &m_group);
+        m_edit = new GuiMenuButton(window(), 50, 0, 50, 20, "Edit", &m_group);
         for (GuiMenuButton* button : {m_file, m_edit}) button->show();
         m_file->set_menu(&make_menu({"Open"}));
         m_edit->set_menu(&make_menu());
-        m_edit->get_menu()->add_item(*m_window->register_action("Undo", &record_run, "ctrl+z"));
+        m_edit->get_menu()->add_item(*window().register_action("Undo", &record_run, "ctrl+z"));
     }
     GuiMenuButtonGroup m_group;
     GuiMenuButton* m_file = nullptr;
@@ -463,7 +449,7 @@ TEST_F(MenuBarTest, AButtonOpensItsMenuBelowItOnRelease)
     EXPECT_FALSE(m_file->get_value());
     mouse_up(*m_file, 10, 10);
     EXPECT_TRUE(m_file->get_value() && m_file->get_menu()->is_shown());
-    GMathVec2<int> const origin = m_window->get_position();
+    GMathVec2<int> const origin = window().get_position();
     EXPECT_EQ(m_file->get_menu()->get_position(), GMathVec2<int>(origin[0], origin[1] + 20));
 }
 
@@ -493,7 +479,7 @@ TEST_F(MenuBarTest, APickedActionLiftsTheButtonAndAMiddleReleaseRepeatsIt)
 TEST_F(MenuBarTest, APressOnTheButtonOfTheOpenMenuClosesIt)
 {
     m_edit->push();
-    mouse_down(*m_window, 60, 10);
+    mouse_down(window(), 60, 10);
     click(*m_edit, 60, 10);
     EXPECT_FALSE(m_edit->get_menu()->is_shown() || m_edit->get_value());
 }
@@ -501,7 +487,7 @@ TEST_F(MenuBarTest, APressOnTheButtonOfTheOpenMenuClosesIt)
 TEST_F(MenuTest, WidgetRowsHoldTheirWidget)
 {
     GuiMenu& menu = make_menu({"Before"});
-    GuiWidget* slider = new GuiWidget(*m_window, 0, 0, 140, 30);
+    GuiWidget* slider = new GuiWidget(window(), 0, 0, 140, 30);
     GuiMenuItem* row = menu.add_widget(slider);
     menu.add_item("After");
     open(menu);
