@@ -26,12 +26,6 @@ protected:
         pump_events(app());
         return *bar;
     }
-    static int content_width(GuiPushButton* button)
-    {
-        int w = 0, h = 0;
-        button->get_content_size(w, h);
-        return w;
-    }
 };
 
 }  // namespace
@@ -45,9 +39,11 @@ TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
     GuiPushButton* render = bar.create_button("Render", "Render", GuiToolbar::ANCHOR_RIGHT);
     pump_events(app());
 
-    // After the minimise button (8 pixels) from x 1; right items end at the width - 1.
+    // After the minimise button (8 pixels) from x 1, 2 apart; right items end at the width - 1.
+    int open_w = 0, h = 0;
+    open->get_content_size(open_w, h);
     EXPECT_EQ(open->get_x(), 1 + 8);
-    EXPECT_EQ(save->get_x(), 1 + 8 + content_width(open) + 2);
+    EXPECT_EQ(save->get_x(), 1 + 8 + open_w + 2);
     EXPECT_EQ(render->get_x() + render->get_width(), 399);
 
     // Not minimisable: the items start at 1.
