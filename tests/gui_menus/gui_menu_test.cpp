@@ -160,10 +160,13 @@ TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
     EXPECT_TRUE(menu.get_item("Item 11")->is_disabled()) << "in the overflow too";
 }
 
-TEST_F(MenuTest, AClickInTheOverflowIsItsMenusClick)
+TEST_F(MenuTest, TheOverflowsEventsAreItsMenus)
 {
     GuiMenu& menu = open(make_overflowing_menu());
     GuiMenu* more = menu.get_more_menu();
+    more->popup(300, 100);
+    more->focus_out();
+    EXPECT_EQ(m_log.get(), (Names{"EVT_ID_MENU_SHOW", "EVT_ID_MENU_FOCUS_OUT", "EVT_ID_MENU_HIDE"}));
     more->popup(300, 100);
     m_log.clear();
     click_menu_row(*more, 0);
