@@ -161,6 +161,13 @@ TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
     throttled_drag(bar, 27, 150);
     EXPECT_EQ(bar.get_value(), 76);
     mouse_up(bar, 27, 150);
+
+    // Along a horizontal bar the pointer's x counts: slider 50, travel 150.
+    GuiScrollbar& across = make_bar(800, 200, true);
+    mouse_down(across, 30, 177);
+    throttled_drag(across, 90, 300);
+    EXPECT_EQ(across.get_value(), 60);
+    mouse_up(across, 90, 300);
 }
 
 TEST_F(ScrollbarTest, WheelScrollsAboutEightyContentPixelsPerStep)
