@@ -125,6 +125,14 @@ TEST_P(ButtonKindTest, DisabledButtonTakesNoPressKeyNorHover)
     EXPECT_EQ(m_log.get(), std::vector<std::string>{GetParam().click->std_string()});
 }
 
+TEST_P(ButtonKindTest, APressTakesTheFocusOfAFocusReceiver)
+{
+    GuiButtonBase& button = make_button();
+    button.set_focus_receiver(true);
+    click(button, main_x(button), mid_y(button));
+    EXPECT_TRUE(button.has_focus());
+}
+
 TEST_F(FaceButtonTest, ContentSizeAddsIconLabelMarginAndOptionZone)
 {
     GuiPushButton& face = shown(new GuiPushButton(window(), 20, 20, 100, 24, "Render"));
