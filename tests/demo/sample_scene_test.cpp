@@ -61,6 +61,7 @@ TEST_F(SampleSceneTest, BuildIsDeterministicAndOneUndoStep)
     // The whole build is one step: undone it leaves an empty scene, redone the same one.
     OfCommandManager& commands = other.get_command_manager();
     ASSERT_EQ(commands.get_undo_count(), 1u);
+    EXPECT_EQ(commands.get_undo_label(), "Build Sample Scene");
     OfObjectFactory empty;
     ASSERT_TRUE(commands.undo());
     EXPECT_EQ(other.dump_text(), empty.dump_text());
@@ -88,6 +89,7 @@ TEST_F(SampleSceneTest, EveryClassIsUsedAndDocumented)
 
     std::set<int> types;
     std::set<int> hints;
+    bool has_presets = false, has_ranges = false, has_enum_docs = false, has_table = false;
     for (CoreString const& name : SampleScene::get_class_names()) {
         SCOPED_TRACE(name.std_string());
         OfClass const* of_class = classes.get(name);
@@ -100,21 +102,28 @@ TEST_F(SampleSceneTest, EveryClassIsUsedAndDocumented)
             EXPECT_FALSE(decl->get_doc().is_empty()) << decl->get_name();
             types.insert(decl->get_type());
             hints.insert(decl->get_visual_hint());
+            has_presets |= decl->has_preset();
+            has_ranges |= decl->has_hard_range() && decl->has_soft_range();
+            if (decl->get_enum())
+                for (unsigned int e = 0; e < decl->get_enum()->get_value_count(); ++e)
+                    has_enum_docs |= !decl->get_enum()->get_doc(e).is_empty();
             if (decl->get_type() == OfPlugType::TYPE_REFERENCE) {
                 EXPECT_TRUE(classes.exists(decl->get_object_filter())) << decl->get_name();
             }
         }
         for (unsigned int i = 0; i < of_class->get_output_count(); ++i)
             EXPECT_FALSE(of_class->get_output_decl(i)->get_doc().is_empty());
+        has_table |= of_class->get_attr_table_count() > 0;
     }
-    // Every kind of attribute value and every visual hint (colours need none: their type says
-    // it).
+    // Every kind of attribute value, every visual hint (colours need none: their type says
+    // it), and the other declarations.
     for (int type = OfPlugType::TYPE_BOOL; type <= OfPlugType::TYPE_REFERENCE; ++type)
         EXPECT_EQ(types.count(type), 1u) << OfPlugType::get_type_name(OfPlugType::Type(type));
     for (int hint = OfPlugType::VISUAL_HINT_DEFAULT; hint < OfPlugType::VISUAL_HINT_COUNT; ++hint) {
         if (hint == OfPlugType::VISUAL_HINT_COLOR) continue;
         EXPECT_EQ(hints.count(hint), 1u) << OfPlugType::get_visual_hint_name(OfPlugType::VisualHint(hint));
     }
+    EXPECT_TRUE(has_presets && has_ranges && has_enum_docs && has_table);
 
     // Categories form a tree that creation menus list.
     CoreVector<OfClass const*> geometry = classes.get_category_classes("Geometry", true);
@@ -155,6 +164,13 @@ TEST_F(SampleSceneTest, ReferencesAndPlugsResolveIntoAConnectedGraph)
     }
     EXPECT_GT(references, 300u);
     EXPECT_GT(connections, 50u);
+
+    // Instances read their library source and override only their placement.
+    OfObject* handle = object("/geometry/props/block_0/prop_5/handle");
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(handle->get_source(), object("/library/vase"));
+    EXPECT_TRUE(handle->get_attr("translate")->is_local());
+    EXPECT_FALSE(handle->get_attr("radius")->is_local());
 }
 
 TEST(SampleSceneSize, ObjectCountScalesLinearly)
@@ -188,6 +204,8 @@ TEST_F(SampleSceneTest, PickedObjectsSpreadOverTheEditableScene)
     // Spread: the last pick lies in the last tenth of the scene.
     EXPECT_GT(editable.find(picked[39]), int(editable.get_count() * 9 / 10));
 
+    EXPECT_TRUE(SampleScene::pick_objects(scene, 0).is_empty());
+    EXPECT_TRUE(SampleScene::pick_objects(scene, 5, editable.get_count()).is_empty());
     EXPECT_EQ(SampleScene::pick_objects(scene, 5, editable.get_count() - 2).get_count(), 2u);
 }
 

@@ -55,6 +55,7 @@ TEST_F(CheckboxTest, PressTogglesThroughTheVirtualSetValue)
 TEST_F(CheckboxTest, SizeFitsTheBoxAndTheLabel)
 {
     GuiCheckbox& box = make_box(20, 20, "");
+    EXPECT_EQ(box.get_width(), GuiCheckbox::BOX_SIZE) << "no gap without a label";
     int tw = 0, th = 0;
     box.get_text_size("A much longer label", tw, th);
     box.set_label("A much longer label");

@@ -180,6 +180,10 @@ TEST_F(ScrollbarTest, WheelScrollsAboutEightyContentPixelsPerStep)
     wheel(bar, 0, -10);
     EXPECT_EQ(bar.get_value(), 0);
     EXPECT_EQ(changes(), 3);
+
+    bar.set_wheel_factor(15);
+    wheel(bar, 0, 1);
+    EXPECT_EQ(bar.get_value(), 5);
 }
 
 TEST_F(ScrollbarTest, ResizingKeepsTheContentOffset)

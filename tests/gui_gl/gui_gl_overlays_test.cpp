@@ -122,6 +122,7 @@ TEST_F(GuiGlOverlayTest, SafeFramesSitAtTheirDistancesAndCollapseAtHalf)
     EXPECT_EQ(point.x0, point.x1);  // a point through the centre
     EXPECT_EQ(point.y0, point.y1);
     EXPECT_NEAR(point.x0, 100, 1);
+    EXPECT_EQ(view.pixel(point.x0, point.y0), GMathVec3<unsigned char>(255, 0, 255));  // magenta
 
     hud.set_bool(Hud::ID_SHOW_SAFE_FRAME, false);
     draw(view);

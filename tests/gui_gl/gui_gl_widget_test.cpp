@@ -54,12 +54,14 @@ TEST(GuiGlVersion, AnswersOfTheDriverBecomeVersionsAndMessages)
     struct Row {
         int major, minor;
         float version;
+        char const* text;
         bool supported;
     };
-    for (Row const& row : {Row{4, 10, 4.0f, true}, Row{1, 5, 1.5f, false}, Row{2, 0, 2.0f, true}}) {
+    for (Row const& row : {Row{4, 10, 4.0f, "", true}, Row{1, 5, 1.5f, "1.5", false}, Row{2, 0, 2.0f, "2.0", true}}) {
         g_major = row.major;
         g_minor = row.minor;
         EXPECT_FLOAT_EQ(GuiGlWidget::get_opengl_version_as_float(), row.version);
+        EXPECT_EQ(GuiGlWidget::get_opengl_version_as_string(), row.text);
         EXPECT_EQ(GuiGlWidget::is_current_opengl_version_supported(), row.supported) << row.version;
     }
     EXPECT_TRUE(log.contains("Current OpenGL version 1.5 is unsupported.\n")) << log.dump();
@@ -184,6 +186,10 @@ TEST_F(GuiGlTest, TheLastViewTakesTheContextAndItsFontDataWithIt)
     again.drawing = [](GuiGlWidgetDc& dc) { dc.draw_text("A", 10, 50, 255, 255, 255); };
     draw(again);
     EXPECT_TRUE(font->is_ready());
+    again.hide();
+    pump_events(app());
+    EXPECT_EQ(destroyed, 1) << "hiding the view only unmaps it";
+    again.show();
     window.hide();
     pump_events(app());
     EXPECT_EQ(destroyed, 2);

@@ -140,12 +140,16 @@ TEST_F(MenuTest, CheckMarksIconsAndBoldLabelsWidenTheColumns)
     menu.add_item("Big")->set_icon(&big);
     menu.compute_size();
     EXPECT_GT(menu.get_check_column_width(), 0);
+    EXPECT_EQ(menu.get_icon_column_width(), static_cast<int>(big.get_width()));
     int plain = 0, bold = 0, y = 0, h = 0;
     menu.get_dc().get_text_size("Grid Lines", plain, h);
     menu.get_dc().get_text_size("Grid", bold, h, GuiFont::WEIGHT_BOLD);
     EXPECT_EQ(menu.get_label_column_width(), std::max(plain, bold)) << "a checked label is measured bold";
     ASSERT_TRUE(menu.get_row_geometry(2, y, h));
     EXPECT_EQ(h, static_cast<int>(big.get_height())) << "a tall icon makes its row taller";
+    menu.add_sub_menu("More");
+    menu.compute_size();
+    EXPECT_GT(menu.get_shortcut_column_width(), 0) << "room for the arrow";
 }
 
 TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)

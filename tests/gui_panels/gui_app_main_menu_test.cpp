@@ -122,6 +122,7 @@ TEST_F(MainMenuTest, FollowsAdditionsChangesMovesAndRemovals)
     // Changes: enabled state, shortcut, check mark.
     m_description.set_enabled("File>Open...", false);
     GuiMenuItem* open = main_menu.get_gui_item("File>Open...");
+    EXPECT_TRUE(open->is_disabled());
     EXPECT_FALSE(open->get_action()->is_enabled());
     m_description.set_shortcut("File>Open...", "ctrl+shift+o");
     EXPECT_EQ(open->get_shortcut(), "Ctrl+Shift+O");
@@ -138,6 +139,7 @@ TEST_F(MainMenuTest, FollowsAdditionsChangesMovesAndRemovals)
     size_t const actions = m_window->get_actions().get_count();
     m_description.remove_item("File>Recent");
     EXPECT_EQ(item_names(*file_menu), (std::vector<std::string>{"Close", "Open...", "-"}));
+    EXPECT_EQ(main_menu.get_gui_menu("File>Recent"), nullptr);
     EXPECT_EQ(m_window->get_actions().get_count(), actions - 1);
     GuiMenuButton* edit = main_menu.get_gui_button("Edit");
     m_description.remove_item("Edit");

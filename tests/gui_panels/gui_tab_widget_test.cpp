@@ -84,7 +84,16 @@ TEST_F(TabWidgetTest, HeadersAreLaidOutFromTheLeftAndThePageFillsTheClientArea)
     EXPECT_EQ(page->get_y(), Y + 23);
     EXPECT_EQ(page->get_width(), 378);
 
+    // An icon and a close button add their widths and a gap.
+    GuiImage const& icon = GuiResource::save();
+    tabs.set_tab_icon(1, &icon);
+    tabs.enable_tabs_closing(true);
+    int const close_w = static_cast<int>(GuiResource::viewport_close().get_width());
+    EXPECT_EQ(tabs.get_tab_item(1)->get_width(),
+              text_width(tabs, "Render") + 16 + close_w + static_cast<int>(icon.get_width()) + 4);
+
     // The minimum width counts for short names only; a taller row and a resize refit the page.
+    tabs.enable_tabs_closing(false);
     tabs.set_minimun_tab_witdh(60);
     EXPECT_EQ(tabs.get_tab_item(2)->get_width(), std::max(text_width(tabs, "Log"), 60) + 16);
     tabs.set_tab_height(30);
@@ -123,6 +132,7 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     EXPECT_LT(X + last->get_x() + last->get_width(), more->get_x());
     EXPECT_GE(X + last->get_x() + last->get_width() + tabs.get_header_width(*tabs.get_tab_item(visible)),
               more->get_x());
+    EXPECT_EQ(tabs.get_tab_item(visible)->get_width(), 0) << "tabs of the menu have no header";
 
     // The menu lists exactly the tabs out of the row; the selected one is checked, a
     // disabled one disabled.
@@ -346,9 +356,11 @@ TEST_F(TabWidgetTest, DroppedTabsMoveIntoTheTargetWithTheirPage)
     GuiWidget* b = source.get_tab_widget(1);
     EXPECT_EQ(target.drop_tab(source, 1, 1), 1);
     EXPECT_EQ(source.get_tab_name(1), "C");
+    EXPECT_EQ(source.get_selected_tab(), 0);
     EXPECT_EQ(target.get_tab_name(1), "B");
     EXPECT_EQ(target.get_tab_icon(1), &icon);
     EXPECT_EQ(target.get_tab_widget(1), b);
+    EXPECT_EQ(b->get_parent(), &target);
     EXPECT_EQ(target.get_selected_tab(), 1);
     EXPECT_EQ(b->get_x(), 201) << "fitted to its new client area";
 
@@ -430,6 +442,7 @@ TEST_F(TabWidgetTest, BadInputIsReportedAndChangesNothing)
     tabs.set_tab_enabled(7, false);
     tabs.set_tab_height(-3);
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 4u) << log.dump();
+    EXPECT_EQ(tabs.get_selected_tab(), 0);
     EXPECT_EQ(tabs.get_tab_height(), 22);
     EXPECT_TRUE(m_log.get().empty());
 

@@ -38,6 +38,7 @@ TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
     bar.add_separator(GuiToolbar::ANCHOR_LEFT);
     GuiPushButton* render = bar.create_button("Render", "Render", GuiToolbar::ANCHOR_RIGHT);
     pump_events(app());
+    EXPECT_FALSE(open->is_focus_receiver());
 
     // After the minimise button (8 pixels) from x 1, 2 apart; right items end at the width - 1.
     int open_w = 0, h = 0;
@@ -49,6 +50,7 @@ TEST_F(ToolbarTest, ItemsSitFromBothEndsWithTheirContentWidths)
     // Not minimisable: the items start at 1.
     bar.set_minimizable(false);
     EXPECT_EQ(open->get_x(), 1);
+    EXPECT_FALSE(bar.get_minimize_button()->is_shown());
 }
 
 TEST_F(ToolbarTest, IconsGoBeforeOrAfterTheLabel)
@@ -194,6 +196,7 @@ TEST_F(ToolbarTest, ChildToolbarsAreItemsAndASubMenuWhenTheyOverflow)
     child->create_button("Smooth", "", GuiToolbar::ANCHOR_LEFT);
     bar.add_toolbar(*child, GuiToolbar::ANCHOR_LEFT);
     pump_events(app());
+    EXPECT_FALSE(child->is_minimizable());
     EXPECT_EQ(child->get_y(), bar.get_y()) << "a child toolbar takes the full bar height";
 
     bar.resize(0, 10, 60, 22);
