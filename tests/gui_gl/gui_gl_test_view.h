@@ -4,6 +4,7 @@
 // fixture that shows such views and waits for their drawing.
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -42,20 +43,25 @@ public:
         size_t const at = (static_cast<size_t>(y) * width + x) * 3;
         return GMathVec3<unsigned char>(pixels[at], pixels[at + 1], pixels[at + 2]);
     }
-    // The box around the pixels brighter than `threshold` (green channel); false if none.
-    bool lit_box(int& x0, int& y0, int& x1, int& y1, int threshold = 100) const
+    struct Box {
+        int x0 = 1 << 30, y0 = 1 << 30, x1 = -1, y1 = -1;
+        bool empty() const { return x1 < 0; }
+    };
+    // The box around the pixels brighter than `threshold` in green (in any channel if
+    // `any_channel`).
+    Box lit_box(int threshold = 100, bool any_channel = false) const
     {
-        x0 = y0 = 1 << 30;
-        x1 = y1 = -1;
+        Box box;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if (pixel(x, y)[1] > threshold) {
-                    x0 = std::min(x0, x);
-                    y0 = std::min(y0, y);
-                    x1 = std::max(x1, x);
-                    y1 = std::max(y1, y);
+                if ((any_channel ? std::max({pixel(x, y)[0], pixel(x, y)[1], pixel(x, y)[2]}) : pixel(x, y)[1]) >
+                    threshold) {
+                    box.x0 = std::min(box.x0, x);
+                    box.y0 = std::min(box.y0, y);
+                    box.x1 = std::max(box.x1, x);
+                    box.y1 = std::max(box.y1, y);
                 }
-        return x1 >= 0;
+        return box;
     }
 
     std::function<void(GuiGlWidgetDc&)> drawing;
@@ -67,10 +73,11 @@ public:
 
 class GlViewTest : public GuiTest {
 protected:
-    // A shown view of w × h at (10, 10) in a window of its own.
-    GlTestView& make_view(int w, int h)
+    // A shown view of w × h at (10, 10) in a window of its own, or in the given window.
+    GlTestView& make_view(int w, int h) { return make_view_in(make_window(w + 20, h + 20), 10, 10, w, h); }
+    GlTestView& make_view_in(GuiWindow& window, int x, int y, int w, int h)
     {
-        GlTestView* view = new GlTestView(make_window(w + 20, h + 20), 10, 10, w, h);
+        GlTestView* view = new GlTestView(window, x, y, w, h);
         view->show();
         return *view;
     }

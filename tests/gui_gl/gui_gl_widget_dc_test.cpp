@@ -3,7 +3,6 @@
 
 #include <GL/glew.h>
 
-#include "gui/core/gui_app.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
@@ -12,6 +11,7 @@ namespace {
 
 class GuiGlDcTest : public GlViewTest {
 protected:
+    using Box = GlTestView::Box;
     GlTestView& make_text_view(int w = 300, int h = 120)
     {
         GlTestView& view = make_view(w, h);
@@ -22,15 +22,6 @@ protected:
     {
         view.drawing = std::move(drawing);
         GlViewTest::draw(view);
-    }
-    struct Box {
-        int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-    };
-    static Box lit(GlTestView const& view, int threshold = 100)
-    {
-        Box box;
-        view.lit_box(box.x0, box.y0, box.x1, box.y1, threshold);
-        return box;
     }
     // Pixel units with y upwards, white, from (x, y).
     static void start_at(int w, int h, double x, double y)
@@ -59,7 +50,7 @@ TEST_F(GuiGlDcTest, BatchedTextMatchesTextDrawnOneByOne)
         dc.fast_draw_text_end();
     });
     EXPECT_EQ(view.pixels, single);
-    Box const box = lit(view);
+    Box const box = view.lit_box();
     EXPECT_GT(box.x1, box.x0 + 40);
 }
 
@@ -73,11 +64,11 @@ TEST_F(GuiGlDcTest, JustificationPlacesTheTextInItsBox)
         };
     };
     draw(view, boxed(GuiWidget::JUSTIFY_LEFT));
-    Box const left = lit(view);
+    Box const left = view.lit_box();
     draw(view, boxed(GuiWidget::JUSTIFY_RIGHT));
-    Box const right = lit(view);
+    Box const right = view.lit_box();
     draw(view, boxed(GuiWidget::JUSTIFY_CENTER));
-    Box const centre = lit(view);
+    Box const centre = view.lit_box();
     EXPECT_NEAR(left.x0, 50, 3);
     EXPECT_NEAR(right.x1, 250, 4);
     EXPECT_NEAR((centre.x0 + centre.x1) / 2, 150, 4);
@@ -96,10 +87,10 @@ TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
         };
     };
     draw(view, scaled(1.0f, 100));
-    Box const normal = lit(view);
+    Box const normal = view.lit_box();
     int const normal_width = drawn[0];
     draw(view, scaled(2.0f, 100));
-    Box const twice = lit(view);
+    Box const twice = view.lit_box();
     EXPECT_NEAR(drawn[0], normal_width * 2, 2);
     EXPECT_NEAR(twice.y1 - twice.y0, 2 * (normal.y1 - normal.y0), 3);
     EXPECT_EQ(view.get_font().get_size(), 20);  // restored
@@ -107,7 +98,7 @@ TEST_F(GuiGlDcTest, ScalingThroughTheFontSizeKeepsItsLimit)
     EXPECT_NEAR(drawn[1], 30, 1);
     draw(view, scaled(3.0f, 4));  // a limit below 4 draws nothing
     EXPECT_EQ(drawn, GMathVec3<int>(0, 0, 0));
-    EXPECT_EQ(lit(view).x1, -1);
+    EXPECT_TRUE(view.lit_box().empty());
 }
 
 TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
@@ -116,42 +107,17 @@ TEST_F(GuiGlDcTest, OutlinesAndBoxesSurroundTheText)
     draw(view, [](GuiGlWidgetDc& dc) { dc.draw_text_with_rect("Box", 40, 60, 255, 255, 255, 200, 0, 0, 6); });
     // The box reaches the margin beyond the text, in its colour.
     EXPECT_EQ(view.pixel(36, 55), GMathVec3<unsigned char>(200, 0, 0));
-    Box const text = lit(view, 150);
+    Box const text = view.lit_box(150);
     EXPECT_GT(text.x1, text.x0);
 
     draw(view, [](GuiGlWidgetDc& dc) {
         dc.draw_text_with_outline("I", 60, 80, 255, 255, 255, 0, 0, 255, 1.0);
     });
-    Box const stem = lit(view, 200);
+    Box const stem = view.lit_box(200);
     ASSERT_GT(stem.x1, stem.x0 - 1);
     int const middle = (stem.y0 + stem.y1) / 2;
     EXPECT_GT(view.pixel(stem.x0 - 1, middle)[2], 100);  // the outline colour beside the stem
     EXPECT_GT(view.pixel(stem.x1 + 1, middle)[2], 100);
-}
-
-TEST_F(GuiGlDcTest, SizesOfAFaceShareTheirAtlasTexture)
-{
-    GlTestView& view = make_text_view();
-    GuiFont small = view.get_font();
-    small.set_size(11);
-    GuiFont large = view.get_font();
-    large.set_size(31);
-    unsigned int const lists_before = GuiGlWidget::get_gl_list_count();
-    draw(view, [&](GuiGlWidgetDc&) {
-        view.set_active_font(small);
-        view.use_active_font();
-        view.set_active_font(large);
-        view.use_active_font();
-    });
-    view.set_active_font(small);
-    FontGlData const* a = view.get_active_font();
-    view.set_active_font(large);
-    FontGlData const* b = view.get_active_font();
-    ASSERT_NE(a, b);
-    ASSERT_TRUE(a->is_ready() && b->is_ready());
-    EXPECT_EQ(a->texture, b->texture);
-    EXPECT_NE(a->list_base, b->list_base);
-    EXPECT_GE(GuiGlWidget::get_gl_list_count(), lists_before + 2 * 256);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <FL/Enumerations.H>
 
-#include <string>
 #include <vector>
 
 #include "gui/menus/gui_list_button.h"
@@ -39,24 +38,17 @@ protected:
 TEST_F(ListButtonTest, TheChoiceFromCodeShowsItsEntryAndRaisesNothing)
 {
     GuiListButton& list = make_list();
-    EXPECT_EQ(list.get_label(), "Shading") << "the placeholder while nothing is chosen";
     EXPECT_TRUE(list.select_item("Flat"));
     EXPECT_EQ(list.get_label(), "Flat");
     EXPECT_FALSE(list.select_item("Points"));
-    EXPECT_EQ(list.get_selected_index(), 1);
-    EXPECT_TRUE(list.set_selected_index(-1));
-    EXPECT_EQ(list.get_label(), "Shading");
-    EXPECT_EQ(changes(), 0);
-}
-
-TEST_F(ListButtonTest, AnIndexOutsideTheListIsRefused)
-{
-    GuiListButton& list = make_list();
     LogRecorder log;
     EXPECT_FALSE(list.set_selected_index(3));
     EXPECT_FALSE(list.set_selected_index(-2));
-    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u);
-    EXPECT_EQ(list.get_selected_index(), -1);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << "an index outside the list is refused";
+    EXPECT_EQ(list.get_selected_index(), 1);
+    EXPECT_TRUE(list.set_selected_index(-1));
+    EXPECT_EQ(list.get_label(), "Shading") << "the placeholder while nothing is chosen";
+    EXPECT_EQ(changes(), 0);
 }
 
 TEST_F(ListButtonTest, ANewListKeepsTheChoiceByItsLabel)
@@ -71,9 +63,6 @@ TEST_F(ListButtonTest, ANewListKeepsTheChoiceByItsLabel)
         list.set_items(c.items);
         EXPECT_EQ(list.get_selected_index(), c.index) << c.items.get_count() << " entries";
         EXPECT_EQ(list.get_label(), c.index < 0 ? "Shading" : "Flat");
-        list.add_item("Added");
-        EXPECT_EQ(list.get_item_label(c.items.get_count()), "Added") << "an added entry comes last";
-        EXPECT_EQ(list.get_item_label(c.items.get_count() + 1), "") << "past the end";
     }
 }
 
@@ -135,15 +124,12 @@ TEST_F(ListButtonTest, TheArrowIsDrawnAtTheRightEnd)
 {
     GuiListButton& list = make_list();
     pump_events(app());
-    int w = 0, h = 0;
-    std::vector<unsigned char> const rgb = read_window_rgb(window(), w, h);
-    ASSERT_GT(w, 0);
     GMathVec3<unsigned char> const text =
         list.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON_TEXT);
     // The tip of the arrow, centred in its zone.
     int const cx = 20 + 120 - GuiListButton::ARROW_ZONE_WIDTH / 2;
-    EXPECT_EQ(pixel_at(rgb, w, cx, 20 + 10), text);
-    EXPECT_NE(pixel_at(rgb, w, cx, 20 + 4), text);
+    EXPECT_EQ(pixel_at(window(), cx, 20 + 10), text);
+    EXPECT_NE(pixel_at(window(), cx, 20 + 4), text);
 }
 
 class ToolbarListTest : public ListButtonTest {
@@ -167,14 +153,12 @@ protected:
 TEST_F(ToolbarListTest, KeepsItsWidthAndNamesItselfInTheTooltip)
 {
     EXPECT_EQ(m_list->get_tooltip(), "Display Mode");
-    EXPECT_FALSE(m_list->is_focus_receiver());
     int before = 0, after = 0, h = 0;
     m_bar->get_content_size(before, h);
     m_list->select_item("Wireframe");
     m_bar->rebuild_layout();
     m_bar->get_content_size(after, h);
     EXPECT_EQ(after, before) << "a longer entry does not widen the item";
-    EXPECT_EQ(m_list->get_width(), 90);
 }
 
 TEST_F(ToolbarListTest, OverflowsIntoASubMenuThatChoosesForIt)
