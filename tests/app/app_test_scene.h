@@ -10,26 +10,13 @@
 #include "host/app/app_object.h"
 #include "tests/of/of_test_scene.h"
 
-class AppSceneTest : public ::testing::Test {
+// An application over the sample scene.
+class AppSceneTest : public ::testing::Test, public SampleScene {
 protected:
-    // /geo: ball (Sphere, material -> red, with an embedded wheel), box (Box)
-    // /shading: red (Material, texture <- checker>rgb), checker (Texture)
     void SetUp() override
     {
         declare_test_classes(scene.get_classes());
-        geo = scene.create_context("geo");
-        shading = scene.create_context("shading");
-        ball = scene.create_object("Sphere", "ball", geo);
-        box = scene.create_object("Box", "box", geo);
-        red = scene.create_object("Material", "red", shading);
-        checker = scene.create_object("Texture", "checker", shading);
-        ball->get_attr("material")->set_object(red);
-        ball->add_embedded_object("Wheel", "wheel");
-        red->get_attr("texture")->connect(*checker->get_output("rgb"));
-        ball->set_comment("the ball");
-        ball->set_position({10.0, 20.0});
-        box->set_position({30.0, 40.0});
-        commands().clear();
+        build(scene);
     }
 
     std::string dump() const { return scene.dump_text().std_string(); }
@@ -44,10 +31,4 @@ protected:
 
     AppObject app;
     OfObjectFactory& scene = app.get_factory();
-    OfContext* geo = nullptr;
-    OfContext* shading = nullptr;
-    OfObject* ball = nullptr;
-    OfObject* box = nullptr;
-    OfObject* red = nullptr;
-    OfObject* checker = nullptr;
 };

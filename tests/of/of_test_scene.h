@@ -1,7 +1,7 @@
 #pragma once
-// A small scene for the scene-framework tests: a class tree with every attribute kind, and
-// a helper that checks an undoable change by comparing dumps before, after, after undo and
-// after redo.
+// A small scene for the scene-framework tests: a class tree with every attribute kind, a
+// sample scene over it, and a helper that checks an undoable change by comparing dumps
+// before, after, after undo and after redo.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -64,6 +64,35 @@ inline void declare_test_classes(OfClassFactory& classes)
     group->add_attr("members", OfPlugType::TYPE_REFERENCE, 0).set_variable(true);
     classes.add_class("Wheel", "SceneItem", "Scene")->set_embedded_only(true);
 }
+
+// A small scene over the test classes, shared by the undo and application tests:
+// /geo: ball (Sphere, material -> red, with an embedded wheel), box (Box)
+// /shading: red (Material, texture <- checker>rgb), checker (Texture)
+struct SampleScene {
+    void build(OfObjectFactory& scene)
+    {
+        geo = scene.create_context("geo");
+        shading = scene.create_context("shading");
+        ball = scene.create_object("Sphere", "ball", geo);
+        box = scene.create_object("Box", "box", geo);
+        red = scene.create_object("Material", "red", shading);
+        checker = scene.create_object("Texture", "checker", shading);
+        ball->get_attr("material")->set_object(red);
+        ball->add_embedded_object("Wheel", "wheel");
+        red->get_attr("texture")->connect(*checker->get_output("rgb"));
+        ball->set_comment("the ball");
+        ball->set_position({10.0, 20.0});
+        box->set_position({30.0, 40.0});
+        scene.get_command_manager().clear();
+    }
+
+    OfContext* geo = nullptr;
+    OfContext* shading = nullptr;
+    OfObject* ball = nullptr;
+    OfObject* box = nullptr;
+    OfObject* red = nullptr;
+    OfObject* checker = nullptr;
+};
 
 class OfSceneTest : public ::testing::Test {
 protected:
