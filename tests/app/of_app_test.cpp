@@ -13,7 +13,6 @@ TEST(OfApp, VisualisationRootDecidesWhatIsVisible)
 {
     OfApp app;
     OfObjectFactory& scene = app.get_factory();
-    EXPECT_EQ(&app.get_command_manager(), &scene.get_command_manager());
     scene.get_classes().add_class("Box");
     OfContext* geo = scene.create_context("geo");
     OfContext* lights = scene.create_context("lights");
