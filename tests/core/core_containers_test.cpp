@@ -100,10 +100,6 @@ TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
     EXPECT_EQ(*table.get("sphere"), 3);
     EXPECT_TRUE(table.set("cube", 4));
 
-    int out = -1;
-    EXPECT_TRUE(table.get("cube", out));
-    EXPECT_EQ(out, 4);
-
     table.get_or_add("torus") += 5;
     table.get_or_add("torus") += 5;
     EXPECT_EQ(*table.get("torus"), 10);
@@ -119,31 +115,11 @@ TYPED_TEST(CoreHashTableTest, AddKeepsAndSetOverwritesExistingValues)
     EXPECT_TRUE(table.add("sphere", 8));  // cleared: the key is free again
 }
 
-TYPED_TEST(CoreHashTableTest, AcceptsPointerAndBasicStringKeys)
+TYPED_TEST(CoreHashTableTest, BasicStringKeysFindStringKeys)
 {
-    int objects[64];
-    typename TypeParam::template type<int*, int> by_pointer;
-    for (int i = 0; i < 64; ++i) by_pointer.add(&objects[i], i);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(*by_pointer.get(&objects[i]), i);
-    EXPECT_TRUE(by_pointer.add(nullptr, -1));
-
     typename TypeParam::template type<CoreBasicString, CoreString> by_name;
     by_name.set(CoreBasicString("b"), "second");
     EXPECT_EQ(*by_name.get(CoreString("b")), "second");
-}
-
-TYPED_TEST(CoreHashTableTest, IteratesWithStructuredBindingsAndChangesValuesInPlace)
-{
-    typename TypeParam::template type<int, int> table;
-    for (int i = 0; i < 100; ++i) table.add(i, i);
-    for (auto& [key, value] : table) value = key * 2;
-    auto const& view = table;
-    int sum = 0;
-    for (auto const& [key, value] : view) {
-        EXPECT_EQ(value, key * 2);
-        sum += value;
-    }
-    EXPECT_EQ(sum, 2 * 99 * 100 / 2);
 }
 
 TYPED_TEST(CoreHashTableTest, DestroysEveryValueOnceAndSupportsMoveOnlyValues)
@@ -228,13 +204,6 @@ TEST(CoreQueue, PopsInPushOrder)
     while (queue.pop(out)) ASSERT_EQ(out, next_popped++);
     EXPECT_EQ(next_popped, next_pushed);
     EXPECT_TRUE(queue.is_empty());
-
-    CoreQueue<std::unique_ptr<int>> owners;
-    owners.push(std::make_unique<int>(1));
-    owners.push(std::make_unique<int>(2));
-    std::unique_ptr<int> first;
-    ASSERT_TRUE(owners.pop(first));
-    EXPECT_EQ(*first, 1);
 }
 
 TEST(CoreMostRecentSortedSet, KeepsNewestFirstWithoutDuplicatesWithinTheBound)

@@ -198,19 +198,6 @@ TEST(CoreLogHandler, VerbosityGatesMessageConstruction)
     EXPECT_EQ(log.get_messages()[1].text, "Test.error: true\n");
 }
 
-TEST(CoreLogHandler, RestoringTheDefaultHandler)
-{
-    CoreLogHandler* before = CoreLogHandler::s_main_log_handler;
-    {
-        LogRecorder log;
-        EXPECT_EQ(CoreLogHandler::s_main_log_handler, &log);
-    }
-    EXPECT_EQ(CoreLogHandler::s_main_log_handler, before);
-    CoreLogHandler* previous = CoreLogHandler::set_main_log_handler(nullptr);
-    EXPECT_EQ(CoreLogHandler::s_main_log_handler, &CoreLogHandler::get_default_handler());
-    CoreLogHandler::set_main_log_handler(previous);
-}
-
 TEST(CoreLogHandler, ThreadsLogWhileHandlersAndVerbosityChange)
 {
     LogRecorder first(CORE_LOG_LEVEL_WARNING);

