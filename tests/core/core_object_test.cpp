@@ -95,7 +95,6 @@ TEST(CoreCustomData, KeysAreStablePerName)
     auto a = CoreCustomData::get_custom_data_key("test_key_a");
     auto b = CoreCustomData::get_custom_data_key("test_key_b");
     EXPECT_NE(a, b);
-    EXPECT_EQ(a, CoreCustomData::get_custom_data_key(CoreString("test_key_a")));
     EXPECT_EQ(CoreCustomData::get_custom_data_key_name(b), "test_key_b");
     EXPECT_EQ(CoreCustomData::get_custom_data_key_name(0xfffffff0u), "");
 }
@@ -196,6 +195,14 @@ TEST(CoreLogHandler, VerbosityGatesMessageConstruction)
     EXPECT_EQ(log.get_messages()[0].text, "Test.warn: text 3\n");
     EXPECT_EQ(log.get_messages()[1].level, CORE_LOG_LEVEL_ERROR);
     EXPECT_EQ(log.get_messages()[1].text, "Test.error: true\n");
+}
+
+// A null handler would crash the next message: it stands for the default one.
+TEST(CoreLogHandler, ANullHandlerMeansTheDefaultOne)
+{
+    CoreLogHandler* previous = CoreLogHandler::set_main_log_handler(nullptr);
+    EXPECT_EQ(CoreLogHandler::get_main_log_handler(), &CoreLogHandler::get_default_handler());
+    CoreLogHandler::set_main_log_handler(previous);
 }
 
 TEST(CoreLogHandler, ThreadsLogWhileHandlersAndVerbosityChange)

@@ -155,8 +155,6 @@ TEST(OfAttrValues, StoresEachTypeCompactly)
     EXPECT_EQ(colors.get_double(1), 0.1);
     EXPECT_EQ(colors.get_vec3d(2), (GMathVec3<double>{}));  // out of range reads zero
     colors.set_vec3d(5, {1, 1, 1});                         // and writes nothing
-    colors.set_count(1);
-    EXPECT_EQ(colors.get_count(), 1u);
 
     OfAttrValues flags(OfPlugType::TYPE_BOOL, 1);
     flags.set_double(0, 3.0);

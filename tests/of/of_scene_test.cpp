@@ -152,7 +152,6 @@ TEST_F(OfSceneTest, HandlesAnswerForWhatTheyName)
     OfAttrHandle attr_handle(radius);
     OfOutputHandle output_handle(ball->get_output("mesh"));
 
-    EXPECT_TRUE(attr_handle.is_attr() && attr_handle.is_plug() && !attr_handle.is_item());
     EXPECT_EQ(attr_handle.get_context(), geo);
 
     // The questions of user commands.
