@@ -308,6 +308,19 @@ TEST(GuiResourcePainterTest, CoverageIsTheAreaCoveredInEachPixel)
     EXPECT_NEAR(total(large.get_coverage(ring)), pi * (10 * 10 - 6 * 6), 1.0);
 }
 
+TEST(GuiResourcePainterTest, ErasingClearsTheCoverageAndKeepsTheLastColour)
+{
+    GuiResourcePainter painter(16);
+    GuiResourcePainter::Shape all, left;
+    all.rect(0.0, 0.0, 16.0, 16.0);
+    left.rect(0.0, 0.0, 8.0, 16.0);
+    painter.fill(all, Color(0, 0, 200), 0.5);
+    painter.erase(left);
+    std::vector<unsigned char> const rgba = painter.get_rgba();
+    EXPECT_EQ(pixel(rgba.data(), 0), (Pixel{0, 0, 200, 0}));
+    EXPECT_EQ(pixel(rgba.data(), 15), (Pixel{0, 0, 200, 128}));
+}
+
 // --- Built-in pictures ---
 
 TEST(GuiResourceTest, EveryPictureIsA16PixelRgbaGlyph)
