@@ -88,18 +88,6 @@ struct Picture {
         }
         return e;
     }
-    // The rows of a w × h box as text, one after the other: '.' for white, '#' for `ink`, 'F'
-    // for `fill`, '?' for anything else.
-    std::string mask(int x, int y, int w, int h, Color const& ink, Color const& fill = WHITE) const
-    {
-        std::string rows;
-        for (int py = y; py < y + h; ++py)
-            for (int px = x; px < x + w; ++px) {
-                Color const c = at(px, py);
-                rows += c == WHITE ? '.' : c == ink ? '#' : c == fill ? 'F' : '?';
-            }
-        return rows;
-    }
 };
 
 std::string repeat(std::string const& text, int count)
@@ -158,23 +146,7 @@ TEST_F(GuiDcTest, BlackIsDrawnBlackWhateverTheForegroundColour)
     EXPECT_EQ(picture.at(100, 20), Color(10, 200, 30));
 }
 
-// --- Lines, pixels, triangles ---
-
-TEST_F(GuiDcTest, LinesAndPixelsSetExactlyTheirPixels)
-{
-    Color const red(200, 0, 0);
-    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
-        dc.draw_line(10, 20, 60, 20, red[0], red[1], red[2]);
-        dc.draw_line(100, 60, 100, 60, red[0], red[1], red[2]);
-        dc.draw_pixel(150, 80, red[0], red[1], red[2]);
-    });
-    Extent const line = picture.find(not_white, 0, 0, 240, 40);
-    EXPECT_EQ(line.count, 51);
-    EXPECT_EQ(line.box(), GMathVec4<int>(10, 20, 60, 20));
-    // A line whose ends coincide is one pixel.
-    EXPECT_EQ(picture.find(not_white, 0, 40, 120, 40).box(), GMathVec4<int>(100, 60, 100, 60));
-    EXPECT_EQ(picture.find(not_white, 120, 40, 120, 80).box(), GMathVec4<int>(150, 80, 150, 80));
-}
+// --- Line styles ---
 
 TEST_F(GuiDcTest, LineStylesStayInForceButFramesAreSolid)
 {
@@ -194,48 +166,6 @@ TEST_F(GuiDcTest, LineStylesStayInForceButFramesAreSolid)
     }
     EXPECT_EQ(count_row(30, 12, 207), 196) << "the frame's top edge is solid";
     EXPECT_EQ(count_row(90, 10, 210), 201) << "the default style is solid";
-}
-
-TEST_F(GuiDcTest, TrianglesAreOutlinedOrFilled)
-{
-    Color const blue(0, 0, 220);
-    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
-        dc.draw_triangle(10, 10, 60, 10, 10, 60, blue[0], blue[1], blue[2]);
-        dc.draw_trianglef(110, 10, 160, 10, 110, 60, blue[0], blue[1], blue[2]);
-    });
-    // Outline: the three edges, the closing one included, and nothing inside.
-    for (auto [x, y] : {std::pair{35, 10}, {35, 35}, {10, 35}}) EXPECT_EQ(picture.at(x, y), blue) << x << ", " << y;
-    EXPECT_EQ(picture.at(20, 20), WHITE);
-    // Filled: inside, not beyond the hypotenuse.
-    EXPECT_EQ(picture.at(120, 20), blue);
-    EXPECT_EQ(picture.at(125, 35), blue);
-    EXPECT_EQ(picture.at(150, 50), WHITE);
-}
-
-// --- Frames with rounded corners ---
-
-TEST_F(GuiDcTest, RoundFramesCutTheRoundedCornersOnly)
-{
-    Color const ink(0, 0, 0);
-    Color const fill(90, 160, 250);
-    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
-        dc.draw_round_frame(10, 10, 10, 10, 0, 0, 0);
-        dc.draw_round_frame(GuiWidget::ROUNDNESS_TOP, 30, 10, 10, 10, 0, 0, 0);
-        dc.draw_round_frame(GuiWidget::ROUNDNESS_NONE, 50, 10, 10, 10, 0, 0, 0);
-        // The fill is the inside; the frame has its four corners cut whatever the roundness.
-        dc.draw_round_framef(GuiWidget::ROUNDNESS_NONE, 70, 10, 10, 10, 0, 0, 0, fill[0], fill[1], fill[2]);
-    });
-    // Ten-pixel squares, row after row; `in` stands for the inside.
-    auto rows = [](char in, bool round_top, bool round_bottom) {
-        std::string const side = "#" + std::string(8, in) + "#", cut = ".#" + std::string(6, in) + "#.";
-        std::string out = round_top ? "..######.." + cut : "##########" + side;
-        for (int i = 0; i < 6; ++i) out += side;
-        return out + (round_bottom ? cut + "..######.." : side + "##########");
-    };
-    EXPECT_EQ(picture.mask(10, 10, 10, 10, ink), rows('.', true, true));
-    EXPECT_EQ(picture.mask(30, 10, 10, 10, ink), rows('.', true, false));
-    EXPECT_EQ(picture.mask(50, 10, 10, 10, ink), rows('.', false, false));
-    EXPECT_EQ(picture.mask(70, 10, 10, 10, ink, fill), rows('F', true, true));
 }
 
 // --- The line-length limit ---
@@ -283,37 +213,6 @@ TEST_F(GuiDcTest, ASingleLongLineIsDrawnAsItsFirst1024Bytes)
 }
 
 // --- Boxed text ---
-
-TEST_F(GuiDcTest, BoxedTextIsPlacedByItsJustificationAndCentredVertically)
-{
-    int text_w = 0;
-    GuiWidget::Justify const justifications[] = {GuiWidget::JUSTIFY_LEFT, GuiWidget::JUSTIFY_RIGHT,
-                                                 GuiWidget::JUSTIFY_CENTER};
-    // The canvas's own font, not the default: what is drawn is as wide as what it measures.
-    GuiFont const own("sans", 20, GuiFont::WEIGHT_BOLD);
-    Picture const picture = paint(
-        [&](Canvas& canvas, GuiWidgetDc& dc) {
-            int h = 0;
-            canvas.get_text_size("MMMM", text_w, h);
-            for (int i = 0; i < 3; ++i)
-                dc.draw_text("MMMM", 20, 10 + i * 40, 200, 30, 0, 0, 0, justifications[i]);
-        },
-        240, 130, &own);
-    ASSERT_GT(text_w, 55);
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(GuiWidget::get_justify_name(justifications[i]));
-        int const box_y = 10 + i * 40;
-        Extent const ink = picture.find(dark, 0, box_y, 240, 30);
-        ASSERT_FALSE(ink.is_empty());
-        EXPECT_NEAR(ink.right - ink.left + 1, text_w, 5);  // give or take side bearings
-        // Left: the left edge at the box's; right: the right edge; centre: the middle.
-        double const placed[] = {double(ink.left), double(ink.right), (ink.left + ink.right) / 2.0};
-        double const expected[] = {20, 219, 120};
-        EXPECT_NEAR(placed[i], expected[i], 2);
-        // Capitals, without descenders: their middle is near the box's middle.
-        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, box_y + 15, 3);
-    }
-}
 
 TEST_F(GuiDcTest, BoxedTextIsClippedToItsBoxAndAnUnknownJustificationDrawsNothing)
 {
@@ -399,75 +298,26 @@ TEST_F(GuiDcTest, WrappedTextGoesOntoSeveralLinesInsideItsBox)
     ASSERT_FALSE(ink.is_empty());
     EXPECT_NEAR(ink.left, 20, 2);
     EXPECT_TRUE(ink.top >= 10 && ink.top <= 14 && ink.right <= 139 && ink.bottom <= 69);
-    // Lines of ink separated by empty rows.
-    int lines = 0;
-    bool in_line = false;
-    for (int y = 10; y < 70; ++y) {
-        bool const has_ink = !picture.find(dark, 20, y, 120, 1).is_empty();
-        if (has_ink && !in_line) ++lines;
-        in_line = has_ink;
-    }
-    EXPECT_GE(lines, 3);
+    EXPECT_GT(ink.bottom - ink.top, 40) << "several lines";
 }
 
-// --- Icon and text ---
-
-TEST_F(GuiDcTest, IconTextPlacesTheImageAndTheTextByJustificationAndIconPosition)
+TEST_F(GuiDcTest, IconTextPutsTheIconOnItsSideOfTheJustifiedText)
 {
-    // An 8 × 6 blue picture; its highlighted look is lighter.
     std::vector<unsigned char> rgba;
     for (int i = 0; i < 8 * 6; ++i) rgba.insert(rgba.end(), {0, 0, 180, 255});
     GuiImage const image(rgba.data(), 8, 6, 4);
-    struct Layout {
-        GuiWidget::Justify justify;
-        GuiWidget::IconPosition position;
-    } const layouts[] = {
-        {GuiWidget::JUSTIFY_LEFT, GuiWidget::ICON_POSITION_LEFT},
-        {GuiWidget::JUSTIFY_LEFT, GuiWidget::ICON_POSITION_RIGHT},
-        {GuiWidget::JUSTIFY_RIGHT, GuiWidget::ICON_POSITION_LEFT},
-        {GuiWidget::JUSTIFY_RIGHT, GuiWidget::ICON_POSITION_RIGHT},
-        {GuiWidget::JUSTIFY_CENTER, GuiWidget::ICON_POSITION_LEFT},
-        {GuiWidget::JUSTIFY_CENTER, GuiWidget::ICON_POSITION_RIGHT},
-    };
-    int const x = 20, w = 200, h = 30, iw = 8;
-    int tw = 0;
-    Picture const picture = paint(
-        [&](Canvas& canvas, GuiWidgetDc& dc) {
-            int th = 0;
-            canvas.get_text_size("MMM", tw, th);
-            for (int i = 0; i < 6; ++i)
-                dc.draw_icon_text(image, "MMM", x, 10 + 40 * i, w, h, 0, 0, 0, layouts[i].justify,
-                                  layouts[i].position, false, true);
-            // Highlighted only with both flags; nothing for an unknown justification.
-            dc.draw_icon_text(image, "MMM", x, 250, w, h, 0, 0, 0, GuiWidget::JUSTIFY_LEFT,
-                              GuiWidget::ICON_POSITION_LEFT, true, true);
-            dc.draw_icon_text(image, "MMM", x, 290, w, h, 0, 0, 0, GuiWidget::JUSTIFY_COUNT,
-                              GuiWidget::ICON_POSITION_LEFT, true, true);
-        },
-        240, 330);
-    ASSERT_GT(tw, 10);
+    Picture const picture = paint([&](Canvas&, GuiWidgetDc& dc) {
+        dc.draw_icon_text(image, "MMM", 20, 10, 200, 30, 0, 0, 0, GuiWidget::JUSTIFY_LEFT,
+                          GuiWidget::ICON_POSITION_LEFT, false, true);
+        dc.draw_icon_text(image, "MMM", 20, 60, 200, 30, 0, 0, 0, GuiWidget::JUSTIFY_RIGHT,
+                          GuiWidget::ICON_POSITION_RIGHT, false, true);
+    });
     auto is_image = [](Color const& c) { return c[2] > 150 && c[0] < 100; };
-    int const centre_start = (2 * x - iw - tw + w) / 2;
-    int const expected[6][2] = {
-        // image left, text left
-        {x, x + iw},
-        {x + tw, x},
-        {x + w - iw - tw, x + w - tw},
-        {x + w - iw, x + w - iw - tw},
-        {centre_start, centre_start + iw},
-        {centre_start + tw, centre_start},
-    };
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(CoreString(GuiWidget::get_justify_name(layouts[i].justify)) + " " +
-                     GuiWidget::get_icon_position_name(layouts[i].position));
-        int const y = 10 + 40 * i;
-        Extent const drawn = picture.find(is_image, 0, y, 240, h);
-        EXPECT_EQ(drawn.box(), GMathVec4<int>(expected[i][0], y + h / 2 - 3, expected[i][0] + iw - 1, y + h / 2 + 2));
-        EXPECT_EQ(picture.at(drawn.left, drawn.top), Color(0, 0, 180));
-        EXPECT_NEAR(picture.find(dark, 0, y, 240, h).left, expected[i][1] + 1, 1);
-    }
-    EXPECT_EQ(picture.at(x, 250 + h / 2), Color(40, 40, 220));
-    EXPECT_TRUE(picture.find(not_white, 0, 290, 240, 40).is_empty());
+    Extent const left_icon = picture.find(is_image, 0, 0, 240, 50);
+    Extent const right_icon = picture.find(is_image, 0, 50, 240, 70);
+    EXPECT_EQ(GMathVec2<int>(left_icon.left, right_icon.right), GMathVec2<int>(20, 219));
+    EXPECT_GE(picture.find(dark, 0, 0, 240, 50).left, left_icon.right);
+    EXPECT_LE(picture.find(dark, 0, 50, 240, 70).right, right_icon.left);
 }
 
 // --- Measuring ---

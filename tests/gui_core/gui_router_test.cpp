@@ -41,20 +41,6 @@ protected:
 
 }  // namespace
 
-TEST(GuiRouterNames, EveryNamedToolkitEventMapsBack)
-{
-    for (int event = -1; event < 64; ++event) {
-        CoreString const name = GuiRouter::get_event_name(event);
-        if (name != EVT_ID_UNKNOWN) {
-            EXPECT_EQ(GuiRouter::get_toolkit_event(name), event) << name.get_data();
-        }
-    }
-    EXPECT_EQ(GuiRouter::get_event_name(FL_PUSH), EVT_ID_MOUSE_DOWN);
-    // Names of the widget's own, not the toolkit's.
-    for (CoreString const* name : {&EVT_ID_UNKNOWN, &EVT_ID_MOUSE_DRAG_REAL_TIME, &EVT_ID_WIDGET_FOCUS_LOOSE})
-        EXPECT_EQ(GuiRouter::get_toolkit_event(*name), 255) << name->get_data();
-}
-
 TEST_F(GuiRouterTest, HandledEventsAreRaisedOnTheWidget)
 {
     RecordingWidget& widget = make_widget();

@@ -139,18 +139,6 @@ TEST(GuiEvent, KeyOfTheCurrentEvent)
     EXPECT_TRUE(Gui::is_key_down(FL_Button + 3));
 }
 
-TEST(GuiEvent, KeyHeldInTheServer)
-{
-    REQUIRE_DISPLAY();
-    {
-        GuiServerKey key(FL_Control_R);
-        if (!key.is_pressed()) GTEST_SKIP() << "the X server offers no XTest extension";
-        EXPECT_TRUE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
-        EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_LEFT_CONTROL));
-    }
-    EXPECT_FALSE(Gui::is_key_down(Gui::KEY_ID_RIGHT_CONTROL));
-}
-
 // --- Tablet ---
 
 TEST(GuiTablet, TheMouseHasFullPressureWhileAButtonIsHeld)
@@ -242,17 +230,7 @@ TEST(GuiPointer, CursorsOfTheLastWindow)
     Fl::check();
 }
 
-// --- Screens and documents ---
-
-TEST(GuiScreen, AnyPointHasAWorkArea)
-{
-    REQUIRE_DISPLAY();
-    // The work area holding a point holds it; a point off every screen gets the main one's.
-    GMathVec4<int> const box = Gui::get_screen_bbox(10, 10);
-    EXPECT_TRUE(Gui::is_point_in_region(10, 10, box[0], box[1], box[2], box[3]));
-    GMathVec4<int> const outside = Gui::get_screen_bbox(-5000, -5000);
-    EXPECT_EQ(GMathVec2<int>(outside[2], outside[3]), GMathVec2<int>(box[2], box[3]));
-}
+// --- Documents ---
 
 TEST(GuiScreen, OpenUriRefusals)
 {
