@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 #include "demo/sample_scene.h"
@@ -79,53 +78,9 @@ TEST_F(SampleSceneTest, BuildIsDeterministicAndOneUndoStep)
     EXPECT_FALSE(SampleScene::register_classes(clash.get_classes()));
     EXPECT_FALSE(SampleScene::build(clash));
     EXPECT_TRUE(log.contains("SampleScene.register_classes: 1 of the scene's")) << log.dump();
-}
-
-TEST_F(SampleSceneTest, EveryClassIsUsedAndDocumented)
-{
-    OfClassFactory const& classes = scene.get_classes();
-    std::set<std::string> used;
-    for (OfObject* item : every_object(scene)) used.insert(item->get_class_name().std_string());
-
-    std::set<int> types;
-    std::set<int> hints;
-    bool has_presets = false, has_ranges = false, has_enum_docs = false, has_table = false;
-    for (CoreString const& name : SampleScene::get_class_names()) {
-        SCOPED_TRACE(name.std_string());
-        OfClass const* of_class = classes.get(name);
-        ASSERT_NE(of_class, nullptr);
-        EXPECT_FALSE(of_class->get_class_doc().is_empty());
-        EXPECT_NE(of_class->get_icon_image(16), nullptr);
-        EXPECT_EQ(used.count(name.std_string()), of_class->is_abstract() ? 0u : 1u);
-        for (unsigned int i = 0; i < of_class->get_attr_count(); ++i) {
-            OfAttrDecl const* decl = of_class->get_attr_decl(i);
-            EXPECT_FALSE(decl->get_doc().is_empty()) << decl->get_name();
-            types.insert(decl->get_type());
-            hints.insert(decl->get_visual_hint());
-            has_presets |= decl->has_preset();
-            has_ranges |= decl->has_hard_range() && decl->has_soft_range();
-            if (decl->get_enum())
-                for (unsigned int e = 0; e < decl->get_enum()->get_value_count(); ++e)
-                    has_enum_docs |= !decl->get_enum()->get_doc(e).is_empty();
-            if (decl->get_type() == OfPlugType::TYPE_REFERENCE) {
-                EXPECT_TRUE(classes.exists(decl->get_object_filter())) << decl->get_name();
-            }
-        }
-        for (unsigned int i = 0; i < of_class->get_output_count(); ++i)
-            EXPECT_FALSE(of_class->get_output_decl(i)->get_doc().is_empty());
-        has_table |= of_class->get_attr_table_count() > 0;
-    }
-    // Every kind of attribute value, every visual hint (colours need none: their type says
-    // it), and the other declarations.
-    for (int type = OfPlugType::TYPE_BOOL; type <= OfPlugType::TYPE_REFERENCE; ++type)
-        EXPECT_EQ(types.count(type), 1u) << OfPlugType::get_type_name(OfPlugType::Type(type));
-    for (int hint = OfPlugType::VISUAL_HINT_DEFAULT; hint < OfPlugType::VISUAL_HINT_COUNT; ++hint) {
-        if (hint == OfPlugType::VISUAL_HINT_COLOR) continue;
-        EXPECT_EQ(hints.count(hint), 1u) << OfPlugType::get_visual_hint_name(OfPlugType::VisualHint(hint));
-    }
-    EXPECT_TRUE(has_presets && has_ranges && has_enum_docs && has_table);
 
     // Categories form a tree that creation menus list.
+    OfClassFactory const& classes = scene.get_classes();
     CoreVector<OfClass const*> geometry = classes.get_category_classes("Geometry", true);
     EXPECT_TRUE(geometry.contains(classes.get("Sphere")) && geometry.contains(classes.get("Combiner")));
 }
@@ -154,12 +109,6 @@ TEST_F(SampleSceneTest, ReferencesAndPlugsResolveIntoAConnectedGraph)
                           attr->get_type() == OfPlugType::TYPE_COLOR)
                     << attr->get_full_name() << " <- " << output->get_full_name();
             }
-        }
-        // Nothing is left over: every texture and material is read, every light rendered,
-        // and every prop surface belongs to a combiner.
-        if (item->is_kindof("Texture") || item->is_kindof("Material") || item->is_kindof("Light") ||
-            item->is_kindof("Camera") || item->is_kindof("Geometry")) {
-            EXPECT_FALSE(item->get_dependents().is_empty()) << "nothing reads it";
         }
     }
     EXPECT_GT(references, 300u);

@@ -9,7 +9,6 @@
 #include "gui/controls/gui_check_button.h"
 #include "gui/controls/gui_checkbox.h"
 #include "gui/controls/gui_push_button.h"
-#include "gui/core/gui_image.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_synthetic_events.h"
 
@@ -65,8 +64,6 @@ std::string kind_name(::testing::TestParamInfo<ButtonKind> const& info)
 {
     return info.param.name;
 }
-
-using FaceButtonTest = ControlsTest;
 
 }  // namespace
 
@@ -133,16 +130,3 @@ TEST_P(ButtonKindTest, APressTakesTheFocusOfAFocusReceiver)
     EXPECT_TRUE(button.has_focus());
 }
 
-TEST_F(FaceButtonTest, ContentSizeAddsIconLabelMarginAndOptionZone)
-{
-    GuiPushButton& face = shown(new GuiPushButton(window(), 20, 20, 100, 24, "Render"));
-    int tw = 0, th = 0;
-    face.get_text_size("Render", tw, th);
-    ASSERT_GT(tw, 0);
-    face.set_icon(GuiImage(16, 12, 4));
-    face.set_use_option(true);
-    int w = 0, h = 0;
-    face.get_content_size(w, h);
-    EXPECT_EQ(w, 16 + tw + 10 + 10);
-    EXPECT_EQ(h, 12 + th);
-}

