@@ -11,7 +11,8 @@ JOBS       ?= $(shell nproc)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
 CTEST := ctest --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan bench fuzz clean
+.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan check-install bench fuzz \
+        clean
 
 all: build
 
@@ -55,6 +56,11 @@ endif
 
 test: build
 	cd $(BUILD) && $(XVFB) $(CTEST)
+
+# Installs the libraries into $(BUILD)/install and builds and runs examples/hello against
+# them, through the CMake package and through pkg-config.
+check-install: build
+	$(XVFB) scripts/check_install.sh $(BUILD)
 
 # ASan + UBSan build of the same suites. Leak detection stays on, except for leaks inside
 # system libraries listed in tests/support/lsan.supp.
