@@ -11,8 +11,8 @@ JOBS       ?= $(shell nproc)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
 CTEST := ctest --output-on-failure -j $(JOBS) --timeout 600
 
-.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan check-install bench fuzz \
-        clean
+.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan check-install build-bench \
+        bench fuzz clean
 
 all: build
 
@@ -31,6 +31,7 @@ $(TSAN_BUILD)/build.ninja:
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQN_FUZZ=ON
 
+# The benchmarks are built by `make bench` only.
 build: setup $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -75,7 +76,10 @@ test-tsan: build-tsan
 	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp \
 	    $(XVFB) sh -c "$(CTEST) -L '^(event|sys|app)$$' && $(CTEST) -L '^gui_core$$' -R '^GuiApp'"
 
-bench: build
+build-bench: setup $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+
+bench: build build-bench
 	@for b in $(BUILD)/bin/bench_*; do \
 	    [ -x "$$b" ] || continue; echo "== $$b"; $(XVFB) "$$b" || exit 1; done
 
