@@ -12,8 +12,8 @@ JOBS       ?= $(shell nproc)
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
 RUN_TESTS := $(CURDIR)/scripts/run_tests.sh
 
-.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan check-install build-bench \
-        bench fuzz clean
+.PHONY: all setup configure configure-asan configure-tsan build build-asan build-tsan build-fuzz demo test \
+        test-asan test-tsan check-install build-bench bench fuzz clean
 
 all: build
 
@@ -32,16 +32,20 @@ $(TSAN_BUILD)/build.ninja:
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQN_FUZZ=ON
 
+configure: setup $(BUILD)/build.ninja
+configure-asan: setup $(ASAN_BUILD)/build.ninja
+configure-tsan: setup $(TSAN_BUILD)/build.ninja
+
 # The benchmarks are built by `make bench` only.
-build: setup $(BUILD)/build.ninja
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: setup $(ASAN_BUILD)/build.ninja
+build-asan: configure-asan
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs of the threaded suites.
 TSAN_SUITES := test_event test_sys test_app test_gui_core
-build-tsan: setup $(TSAN_BUILD)/build.ninja
+build-tsan: configure-tsan
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
 
 build-fuzz: setup $(FUZZ_BUILD)/build.ninja
@@ -78,7 +82,7 @@ test-tsan: build-tsan
 	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^(event|sys|app)$$' && \
 	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^gui_core$$' -R '^GuiApp'
 
-build-bench: setup $(BUILD)/build.ninja
+build-bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 
 bench: build build-bench
