@@ -7,11 +7,13 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-# Without a display the demo and the tests run on a virtual X server.
+# Without a display the demo and the benchmarks run on a virtual X server. The tests start
+# their own servers, one per job (scripts/run_tests.sh).
 XVFB := $(if $(DISPLAY),,xvfb-run -a -s "-screen 0 1600x1200x24")
-CTEST := ctest --output-on-failure -j $(JOBS) --timeout 600
+RUN_TESTS := $(CURDIR)/scripts/run_tests.sh
 
-.PHONY: all setup build build-asan build-tsan build-fuzz demo test test-asan test-tsan bench fuzz clean
+.PHONY: all setup configure configure-asan configure-tsan build build-asan build-tsan build-fuzz demo test \
+        test-asan test-tsan check-install build-bench bench fuzz clean
 
 all: build
 
@@ -30,15 +32,20 @@ $(TSAN_BUILD)/build.ninja:
 $(FUZZ_BUILD)/build.ninja:
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQN_FUZZ=ON
 
-build: setup $(BUILD)/build.ninja
+configure: setup $(BUILD)/build.ninja
+configure-asan: setup $(ASAN_BUILD)/build.ninja
+configure-tsan: setup $(TSAN_BUILD)/build.ninja
+
+# The benchmarks are built by `make bench` only.
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-build-asan: setup $(ASAN_BUILD)/build.ninja
+build-asan: configure-asan
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs of the threaded suites.
 TSAN_SUITES := test_event test_sys test_app test_gui_core
-build-tsan: setup $(TSAN_BUILD)/build.ninja
+build-tsan: configure-tsan
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
 
 build-fuzz: setup $(FUZZ_BUILD)/build.ninja
@@ -54,22 +61,31 @@ else
 endif
 
 test: build
-	cd $(BUILD) && $(XVFB) $(CTEST)
+	$(RUN_TESTS) $(BUILD) $(JOBS)
+
+# Installs the libraries into $(BUILD)/install and builds and runs examples/hello against
+# them, through the CMake package and through pkg-config.
+check-install: build
+	$(XVFB) scripts/check_install.sh $(BUILD)
 
 # ASan + UBSan build of the same suites. Leak detection stays on, except for leaks inside
 # system libraries listed in tests/support/lsan.supp.
 test-asan: build-asan
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
-	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(XVFB) $(CTEST)
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(RUN_TESTS) $(ASAN_BUILD) $(JOBS)
 
 # ThreadSanitizer on the suites whose code runs on several threads (events, timers, thread
 # tasks, the application's pending sets, message boxes from workers).
 test-tsan: build-tsan
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp \
-	    $(XVFB) sh -c "$(CTEST) -L '^(event|sys|app)$$' && $(CTEST) -L '^gui_core$$' -R '^GuiApp'"
+	export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp && \
+	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^(event|sys|app)$$' && \
+	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^gui_core$$' -R '^GuiApp'
 
-bench: build
+build-bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+
+bench: build build-bench
 	@for b in $(BUILD)/bin/bench_*; do \
 	    [ -x "$$b" ] || continue; echo "== $$b"; $(XVFB) "$$b" || exit 1; done
 

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "demo/screenshot.h"
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
 #include "gui/core/gui_app.h"
@@ -99,7 +98,7 @@ int main(int argc, char** argv)
         window.resize(window.get_x(), window.get_y(), options.resize_width, options.resize_height);
     }
 
-    if (options.screenshot) return write_window_screenshot(app, showcase.get_window(), options.screenshot) ? 0 : 1;
+    if (options.screenshot) return showcase.get_window().write_screenshot(options.screenshot) ? 0 : 1;
 
     if (options.quit_after >= 0.0) app.add_timer(&quit_application, &app, options.quit_after);
     DemoTrace::line("ready");

@@ -1,9 +1,13 @@
+// OpenImageIO first: X11 headers define None, which its headers use as a name.
+#include <OpenImageIO/imageio.h>
+
 #include "gui/core/gui_window.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Group.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <algorithm>
@@ -16,7 +20,9 @@
 #include "gui/core/gui_popup.h"
 #include "gui/core/gui_resource.h"
 #include "host/core/core_log.h"
+#include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_thread_lock.h"
+#include "host/sys/sys_timer.h"
 
 CORE_IMPLEMENT_CLASS(GuiWindow, GuiWidget)
 CORE_IMPLEMENT_CLASS(GuiWindowDefaultBackground, GuiWidget)
@@ -765,4 +771,52 @@ void GuiWindowDefaultBackground::draw(GuiDc& dc)
 bool GuiWindow::process_actions_for_keys()
 {
     return process_actions();
+}
+
+namespace {
+
+// Runs the toolkit and the application's passes for a while, so that a window just shown is
+// mapped, exposed, laid out and drawn.
+void settle(double const seconds)
+{
+    GuiApp* app = GuiApp::get_gui_instance();
+    SysTimer timer;
+    while (timer.get_elapsed_time() < seconds) {
+        Fl::wait(0.02);
+        if (app) app->process_pending();
+        Fl::flush();
+    }
+}
+
+}  // namespace
+
+bool GuiWindow::write_screenshot(CoreString const& path)
+{
+    Fl_Widget* toolkit = get_widget();
+    Fl_Window* toolkit_window = toolkit ? toolkit->as_window() : nullptr;
+    if (!toolkit_window || !toolkit_window->shown()) {
+        CORE_LOG_ERROR("GuiWindow.write_screenshot: '" << m_title << "' is not shown; nothing is written\n");
+        return false;
+    }
+    settle(0.5);
+    toolkit_window->redraw();
+    settle(0.2);
+    int const w = toolkit_window->w(), h = toolkit_window->h();
+    toolkit_window->make_current();
+    std::unique_ptr<unsigned char[]> pixels(fl_read_image(nullptr, 0, 0, w, h));
+    if (!pixels) {
+        CORE_LOG_ERROR("GuiWindow.write_screenshot: the pixels of '" << m_title << "' could not be read\n");
+        return false;
+    }
+    CoreString const folder = SysFilesystem::get_folder(path);
+    if (!folder.is_empty() && !SysFilesystem::folder_exists(folder)) SysFilesystem::create_folder(folder);
+    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path.get_data());
+    OIIO::ImageSpec const spec(w, h, 3, OIIO::TypeDesc::UINT8);
+    if (!out || !out->open(path.get_data(), spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.get()) ||
+        !out->close()) {
+        CORE_LOG_ERROR("GuiWindow.write_screenshot: could not write '"
+                       << path << "': " << (out ? out->geterror() : OIIO::geterror()) << "\n");
+        return false;
+    }
+    return true;
 }

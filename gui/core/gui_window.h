@@ -113,6 +113,11 @@ public:
     GuiPopup* popup(GuiWidget& content, bool const& at_pointer);
     // A background that fills the window and follows it on all four edges.
     GuiWidget* add_default_background();
+    // Lets the application lay out and draw the shown window, reads its pixels back and
+    // writes them to `path` as an image file of the type its extension names (PNG for
+    // ".png"), creating its folder. False, with a logged error, when the window is not shown
+    // or the file could not be written.
+    bool write_screenshot(CoreString const& path);
     // False while another modal window is active: its dialog has the keyboard.
     bool process_actions() override;
     // A shortcut offered to the window is not handed back to its toolkit window, which

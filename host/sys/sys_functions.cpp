@@ -1,7 +1,9 @@
 #include "host/sys/sys_functions.h"
 
+#include <dlfcn.h>
 #include <malloc.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +15,9 @@
 
 #ifndef QN_RESOURCES_DIR
 #define QN_RESOURCES_DIR "resources"
+#endif
+#ifndef QN_INSTALLED_RESOURCES_DIR
+#define QN_INSTALLED_RESOURCES_DIR "../share/qn_gui/resources"
 #endif
 
 namespace {
@@ -93,6 +98,18 @@ CoreString sys_get_resources_dir()
 {
     CoreString folder = sys_get_env("VELMORA_BIN_DIR");
     if (!folder.is_empty()) return folder;
+    // An installed library finds its resources beside it, wherever the tree was installed;
+    // a library in its build tree takes them from the sources.
+    Dl_info library;
+    if (::dladdr(reinterpret_cast<void*>(&sys_get_resources_dir), &library) && library.dli_fname) {
+        std::string path(library.dli_fname);
+        std::string::size_type const slash = path.rfind('/');
+        if (slash != std::string::npos) {
+            std::string const installed = path.substr(0, slash + 1) + QN_INSTALLED_RESOURCES_DIR;
+            struct stat info;
+            if (::stat(installed.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return CoreString(installed.c_str());
+        }
+    }
     return CoreString(QN_RESOURCES_DIR);
 }
 

@@ -12,7 +12,8 @@ QN_HOST_API CoreString sys_get_desktop_dir();
 // ~/.config/qn_gui when that variable is unset or not absolute. Not created here.
 QN_HOST_API CoreString sys_get_preferences_dir();
 // The folder of the default configuration files: $VELMORA_BIN_DIR when set, else the
-// resources folder the library was built with.
+// resources installed beside the library (share/qn_gui/resources of its prefix), else the
+// resources folder of the sources the library was built from.
 QN_HOST_API CoreString sys_get_resources_dir();
 // The value of an environment variable; empty when it is unset.
 QN_HOST_API CoreString sys_get_env(CoreBasicString const& name);

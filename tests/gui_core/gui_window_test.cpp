@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_PNG_Image.H>
 
 #include <string>
 #include <vector>
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_window.h"
+#include "host/sys/sys_filesystem.h"
 #include "tests/gui_core/gui_test_widgets.h"
 #include "tests/support/core_printers.h"
 #include "tests/support/gui_pixels.h"
 #include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 
@@ -163,4 +166,41 @@ TEST_F(GuiWindowTest, TheWidgetBelowThePointerIsInTheFrontMostWindow)
     EXPECT_EQ(Gui::get_below_mouse_widget(), over);
     Gui::set_mouse_screen_position(60, 60);  // only the back window there
     EXPECT_EQ(Gui::get_below_mouse_widget(), under);
+}
+
+// --- Screenshots ---
+
+TEST_F(GuiWindowTest, AScreenshotIsAPngOfTheWindowAsDrawn)
+{
+    GuiWindow& window = make_window(200, 100);
+    (new FilledWidget(window, 20, 30, 40, 20, RED))->show();
+    SysTempFolder folder;
+    CoreString const path = folder / "shots/window.png";  // the folder is created
+    ASSERT_TRUE(window.write_screenshot(path));
+
+    Fl_PNG_Image picture(path.get_data());
+    ASSERT_EQ(picture.w(), 200);
+    ASSERT_EQ(picture.h(), 100);
+    ASSERT_EQ(picture.d(), 3);
+    auto const at = [&](int x, int y) {
+        unsigned char const* p = reinterpret_cast<unsigned char const*>(picture.data()[0]) + (y * 200 + x) * 3;
+        return Color(p[0], p[1], p[2]);
+    };
+    EXPECT_EQ(at(20, 30), RED);
+    EXPECT_EQ(at(59, 49), RED);
+    EXPECT_NE(at(60, 30), RED);
+}
+
+TEST_F(GuiWindowTest, AScreenshotOfAHiddenWindowOrToABadPathFailsWithAnError)
+{
+    SysTempFolder folder;
+    GuiWindow& hidden = make_window(200, 100, false);
+    LogRecorder log;
+    EXPECT_FALSE(hidden.write_screenshot(folder / "hidden.png"));
+    EXPECT_TRUE(log.contains("is not shown")) << log.dump();
+    EXPECT_FALSE(SysFilesystem::file_exists(folder / "hidden.png"));
+
+    GuiWindow& shown = make_window(200, 100);
+    EXPECT_FALSE(shown.write_screenshot(folder / "picture.unknown_type"));
+    EXPECT_TRUE(log.contains("could not write")) << log.dump();
 }
