@@ -76,8 +76,10 @@ struct Picture {
     Extent find(Test const& test, int x = 0, int y = 0, int w = INT_MAX, int h = INT_MAX) const
     {
         Extent e;
-        for (int py = y; py < std::min(y + h, this->h); ++py) {
-            for (int px = x; px < std::min(x + w, this->w); ++px) {
+        // Sizes are cut to the picture before adding: the default sizes would overflow.
+        int const x_end = x + std::min(w, this->w - x), y_end = y + std::min(h, this->h - y);
+        for (int py = y; py < y_end; ++py) {
+            for (int px = x; px < x_end; ++px) {
                 if (!test(at(px, py))) continue;
                 e.left = std::min(e.left, px);
                 e.right = std::max(e.right, px);
