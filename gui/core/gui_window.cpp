@@ -22,7 +22,6 @@
 #include "host/core/core_log.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_thread_lock.h"
-#include "host/sys/sys_timer.h"
 
 CORE_IMPLEMENT_CLASS(GuiWindow, GuiWidget)
 CORE_IMPLEMENT_CLASS(GuiWindowDefaultBackground, GuiWidget)
@@ -775,16 +774,18 @@ bool GuiWindow::process_actions_for_keys()
 
 namespace {
 
-// Runs the toolkit and the application's passes for a while, so that a window just shown is
-// mapped, exposed, laid out and drawn.
-void settle(double const seconds)
+// Lets a window just shown be mapped and exposed, then runs the application's passes and
+// draws until no redraw or update is left pending (a pass may queue more for the next).
+void settle(Fl_Window& window)
 {
+    constexpr int MAX_PASSES = 20;
+    window.wait_for_expose();
     GuiApp* app = GuiApp::get_gui_instance();
-    SysTimer timer;
-    while (timer.get_elapsed_time() < seconds) {
-        Fl::wait(0.02);
+    for (int pass = 0; pass < MAX_PASSES; ++pass) {
+        Fl::wait(0.0);
         if (app) app->process_pending();
         Fl::flush();
+        if (!app || (app->get_pending_redraw_count() == 0 && app->get_pending_update_count() == 0)) break;
     }
 }
 
@@ -798,9 +799,9 @@ bool GuiWindow::write_screenshot(CoreString const& path)
         CORE_LOG_ERROR("GuiWindow.write_screenshot: '" << m_title << "' is not shown; nothing is written\n");
         return false;
     }
-    settle(0.5);
+    settle(*toolkit_window);
     toolkit_window->redraw();
-    settle(0.2);
+    settle(*toolkit_window);
     int const w = toolkit_window->w(), h = toolkit_window->h();
     toolkit_window->make_current();
     std::unique_ptr<unsigned char[]> pixels(fl_read_image(nullptr, 0, 0, w, h));
