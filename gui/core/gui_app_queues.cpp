@@ -2,54 +2,37 @@
 
 #include "gui/core/gui_widget.h"
 
-void GuiAppQueues::add_redraw(GuiWidget* widget)
+void GuiAppQueues::add(CoreSet<GuiWidget*>& set, GuiWidget* widget)
 {
     if (!widget) return;
     SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    m_redraws.add(widget);
+    set.add(widget);
 }
 
-void GuiAppQueues::remove_redraw(GuiWidget* widget)
+void GuiAppQueues::remove(CoreSet<GuiWidget*>& set, GuiWidget* widget)
 {
     SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    m_redraws.remove(widget);
+    set.remove(widget);
 }
 
-bool GuiAppQueues::has_redraw(GuiWidget* widget) const
+bool GuiAppQueues::has(CoreSet<GuiWidget*> const& set, GuiWidget* widget) const
 {
     SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    return m_redraws.has(widget);
+    return set.has(widget);
 }
 
-void GuiAppQueues::add_update(GuiWidget* widget)
+unsigned int GuiAppQueues::get_count(CoreSet<GuiWidget*> const& set) const
 {
-    if (!widget) return;
     SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    m_updates.add(widget);
+    return set.get_count();
 }
 
-void GuiAppQueues::remove_update(GuiWidget* widget)
+void GuiAppQueues::work_off_list(CoreVector<GuiWidget*>& list, void (GuiWidget::*call)())
 {
-    SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    m_updates.remove(widget);
-}
-
-bool GuiAppQueues::has_update(GuiWidget* widget) const
-{
-    SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    return m_updates.has(widget);
-}
-
-unsigned int GuiAppQueues::get_redraw_count() const
-{
-    SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    return m_redraws.get_count();
-}
-
-unsigned int GuiAppQueues::get_update_count() const
-{
-    SysThreadLockGuard<SysThreadLock> guard(m_lock);
-    return m_updates.get_count();
+    // Entries are nulled by forget when their widget is deleted meanwhile.
+    for (unsigned int i = 0; i < list.get_count(); ++i)
+        if (GuiWidget* widget = list[i]) (widget->*call)();
+    list.clear();
 }
 
 void GuiAppQueues::work_off()
@@ -61,13 +44,8 @@ void GuiAppQueues::work_off()
         m_updates.clear();
         m_redraws.clear();
     }
-    // Entries are nulled by forget when their widget is deleted meanwhile.
-    for (unsigned int i = 0; i < m_pass_updates.get_count(); ++i)
-        if (GuiWidget* widget = m_pass_updates[i]) widget->widget_update();
-    for (unsigned int i = 0; i < m_pass_redraws.get_count(); ++i)
-        if (GuiWidget* widget = m_pass_redraws[i]) widget->widget_redraw();
-    m_pass_updates.clear();
-    m_pass_redraws.clear();
+    work_off_list(m_pass_updates, &GuiWidget::widget_update);
+    work_off_list(m_pass_redraws, &GuiWidget::widget_redraw);
 }
 
 void GuiAppQueues::work_off_redraws()
@@ -77,9 +55,7 @@ void GuiAppQueues::work_off_redraws()
         m_redraws.get_items(m_refresh_redraws);
         m_redraws.clear();
     }
-    for (unsigned int i = 0; i < m_refresh_redraws.get_count(); ++i)
-        if (GuiWidget* widget = m_refresh_redraws[i]) widget->widget_redraw();
-    m_refresh_redraws.clear();
+    work_off_list(m_refresh_redraws, &GuiWidget::widget_redraw);
 }
 
 void GuiAppQueues::forget(GuiWidget* widget)

@@ -13,14 +13,14 @@ class GuiWidget;
 class QN_GUI_API GuiAppQueues {
 public:
     // Any thread. Adding a widget already queued, or null, does nothing.
-    void add_redraw(GuiWidget* widget);
-    void remove_redraw(GuiWidget* widget);
-    bool has_redraw(GuiWidget* widget) const;
-    void add_update(GuiWidget* widget);
-    void remove_update(GuiWidget* widget);
-    bool has_update(GuiWidget* widget) const;
-    unsigned int get_redraw_count() const;
-    unsigned int get_update_count() const;
+    void add_redraw(GuiWidget* widget) { add(m_redraws, widget); }
+    void remove_redraw(GuiWidget* widget) { remove(m_redraws, widget); }
+    bool has_redraw(GuiWidget* widget) const { return has(m_redraws, widget); }
+    void add_update(GuiWidget* widget) { add(m_updates, widget); }
+    void remove_update(GuiWidget* widget) { remove(m_updates, widget); }
+    bool has_update(GuiWidget* widget) const { return has(m_updates, widget); }
+    unsigned int get_redraw_count() const { return get_count(m_redraws); }
+    unsigned int get_update_count() const { return get_count(m_updates); }
 
     // Application thread. Empties both sets, then calls widget_update on every widget that
     // was waiting for it and widget_redraw on every widget waiting for that.
@@ -34,6 +34,14 @@ public:
     void forget(GuiWidget* widget);
 
 private:
+    // Each under the lock, on one of the two sets.
+    void add(CoreSet<GuiWidget*>& set, GuiWidget* widget);
+    void remove(CoreSet<GuiWidget*>& set, GuiWidget* widget);
+    bool has(CoreSet<GuiWidget*> const& set, GuiWidget* widget) const;
+    unsigned int get_count(CoreSet<GuiWidget*> const& set) const;
+    // Calls `call` on every entry of `list` still there (forget nulls them), then empties it.
+    static void work_off_list(CoreVector<GuiWidget*>& list, void (GuiWidget::*call)());
+
     mutable SysThreadLock m_lock;
     CoreSet<GuiWidget*> m_redraws;
     CoreSet<GuiWidget*> m_updates;
