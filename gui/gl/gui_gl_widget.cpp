@@ -13,6 +13,7 @@
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_font_atlas.h"
 #include "gui/gl/gui_gl_hud_settings.h"
+#include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/core/core_log.h"
 #include "host/glutils/glutils_gl_ctx.h"
@@ -403,6 +404,7 @@ void GuiGlWidget::on_context_lost()
     }
     state.textures.clear();
     GuiGlWidgetDc::forget_font_shader();
+    GuiGlBatch::forget_gl_resources();
     state.context.clear_queued_commands();
     if (GuiApp* app = GuiApp::get_gui_instance()) app->raise_event(EVT_ID_GL_CONTEXT_DESTROYED);
 }
@@ -426,11 +428,16 @@ void GuiGlWidget::set_active_font(GuiFont const& font)
     m_active_font = data.get();
 }
 
+FontGlData* GuiGlWidget::get_ready_active_font()
+{
+    if (!m_active_font) return nullptr;
+    if (!m_active_font->is_ready()) make_font_resources();
+    return m_active_font->is_ready() ? m_active_font : nullptr;
+}
+
 bool GuiGlWidget::use_active_font()
 {
-    if (!m_active_font) return false;
-    if (!m_active_font->is_ready()) make_font_resources();
-    if (!m_active_font->is_ready()) return false;
+    if (!get_ready_active_font()) return false;
     glBindTexture(GL_TEXTURE_2D, m_active_font->texture);
     return true;
 }
@@ -439,6 +446,9 @@ void GuiGlWidget::make_font_resources()
 {
     GlState& state = gl_state();
     if (!state.glew_ready) return;
+    // Fonts are made in the middle of a caller's drawing: its texture stays bound.
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     for (auto& entry : state.fonts) {
         FontGlData& data = *entry.second;
         if (data.is_ready() || !data.desc->pixels) continue;
@@ -447,6 +457,7 @@ void GuiGlWidget::make_font_resources()
         data.texture = texture;
         if (data.list_base == 0) make_display_lists(data);
     }
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
 
 std::string GuiGlWidget::to_atlas_codes(CoreString const& text)

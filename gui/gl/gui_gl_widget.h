@@ -17,7 +17,9 @@
 //
 // Text is drawn from the signed-distance-field atlases of GuiFont: each atlas becomes one
 // texture, and each font size 256 display lists (one per character code), made at the
-// start of the next draw after a font is first used. When the last GL widget goes, the
+// start of the next draw after a font is first used. The drawing context draws text as
+// glyph quads through its batch (GuiGlBatch), which places them exactly as the lists do;
+// the lists serve callers that record glyphs in display lists of their own. When the last GL widget goes, the
 // context goes with it: the fonts forget their textures and lists (remade on the next
 // draw) and EVT_ID_GL_CONTEXT_DESTROYED is raised on the application.
 #include <FL/Fl_Gl_Window.H>
@@ -122,6 +124,9 @@ public:
     // Makes the font the one text is drawn in (its OpenGL data is made on first use).
     void set_active_font(GuiFont const& font);
     FontGlData* get_active_font() const { return m_active_font; }
+    // The active font with its texture and lists made (now, if missing); null while they
+    // cannot be.
+    FontGlData* get_ready_active_font();
     // Binds the active font's texture; false while it is not made yet.
     bool use_active_font();
     // Width of the text in the active font (advances of its characters), and the font's size.

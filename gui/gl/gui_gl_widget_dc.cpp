@@ -2,12 +2,10 @@
 
 #include "gui/gl/gui_gl_widget_dc.h"
 
-#include <FL/gl.h>
 
 #include <cmath>
 #include <vector>
 
-#include "gui/core/gui_font_atlas.h"
 #include "host/core/core_log.h"
 #include "host/glutils/glutils_program.h"
 
@@ -52,6 +50,9 @@ void main()
     float t = clamp(length(dx + dy), 1e-7, 0.002);
     vec2 pxRange = vec2(5.0);
     float mult = dot(pxRange / u_textureSize, 0.5 / vec2(t, t));
+    vec3 c = texture2D(u_texture, pos).rgb;
+    float reach = (5.0 / 12.0) * (length(dx) + length(dy)) * u_textureSize.x;
+    if (median(c.r, c.g, c.b) + 0.125 * reach + 0.01 <= 0.5 - 0.3 / mult) discard;
     float centre = coverage(pos, mult);
     float sum = 0.0;
     sum += coverage(pos + ((5.0 + 0.5) / 6.0 - 0.5) * dx + ((0.0 + 0.5) / 6.0 - 0.5) * dy, mult);
@@ -73,11 +74,6 @@ bool get_viewport(GLint& width, GLint& height)
     width = viewport[2];
     height = viewport[3];
     return width >= 1 && height >= 1;
-}
-
-void set_gl_color(unsigned char const& r, unsigned char const& g, unsigned char const& b)
-{
-    gl_color(static_cast<Fl_Color>(GuiWidgetDc::get_toolkit_color(r, g, b)));
 }
 
 }  // namespace
@@ -118,20 +114,46 @@ void GuiGlWidgetDc::clear(unsigned char const& r, unsigned char const& g, unsign
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+// Batches ----------------------------------------------------------------------------------------
+
+GuiGlBatch& GuiGlWidgetDc::begin_batch()
+{
+    ++m_batch_depth;
+    return m_batch;
+}
+
+void GuiGlWidgetDc::end_batch()
+{
+    if (m_batch_depth == 0) {
+        CORE_LOG_WARNING("GuiGlWidgetDc.end_batch: no batch is open\n");
+        return;
+    }
+    if (--m_batch_depth == 0) m_batch.flush();
+}
+
+void GuiGlWidgetDc::submit()
+{
+    if (m_batch_depth == 0) m_batch.flush();
+}
+
 // Rectangles ----------------------------------------------------------------------------------
 
 void GuiGlWidgetDc::draw_rect(int const& x, int const& y, int const& w, int const& h, unsigned char const& r,
                               unsigned char const& g, unsigned char const& b)
 {
-    set_gl_color(r, g, b);
-    gl_rect(x, y, w, h);
+    m_batch.load_gl_matrices();
+    m_batch.set_color(r, g, b);
+    m_batch.add_rect(static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h));
+    submit();
 }
 
 void GuiGlWidgetDc::draw_rectf(int const& x, int const& y, int const& w, int const& h, unsigned char const& r,
                                unsigned char const& g, unsigned char const& b)
 {
-    set_gl_color(r, g, b);
-    glRecti(x, y, x + w, y + h);
+    m_batch.load_gl_matrices();
+    m_batch.set_color(r, g, b);
+    m_batch.add_rectf(static_cast<float>(x), static_cast<float>(y), static_cast<float>(w), static_cast<float>(h));
+    submit();
 }
 
 // Text ------------------------------------------------------------------------------------------
@@ -167,28 +189,12 @@ void GuiGlWidgetDc::end_2d()
 
 void GuiGlWidgetDc::draw_glyphs(std::string const& codes)
 {
-    GuiGlWidget& widget = get_gl_widget();
-    if (codes.empty() || !widget.use_active_font()) return;
-    GlProgram* shader = get_font_shader();
-    if (!shader) return;
-    std::vector<GLuint> lists(codes.size());
-    for (size_t i = 0; i < codes.size(); ++i) lists[i] = static_cast<GLuint>(static_cast<signed char>(codes[i]) + 128);
-    glActiveTexture(GL_TEXTURE0);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    shader->use();
-    float const atlas = static_cast<float>(widget.get_active_font()->desc->atlas_size);
-    shader->set_uniform("u_texture", 0);
-    shader->set_uniform("u_textureSize", atlas, atlas);
-    glPushMatrix();
-    glListBase(widget.get_active_font()->list_base);
-    glCallLists(static_cast<GLsizei>(lists.size()), GL_UNSIGNED_INT, lists.data());
-    glListBase(0);
-    glPopMatrix();
-    GlProgram::unuse();
-    glBindTexture(GL_TEXTURE_2D, 0);
-    glDisable(GL_TEXTURE_2D);
+    FontGlData* font = get_gl_widget().get_ready_active_font();
+    if (codes.empty() || !font) return;
+    m_batch.load_gl_matrices();
+    m_batch.load_current_color();
+    m_batch.add_glyphs(*font, codes, 0.0f, 0.0f);
+    submit();
 }
 
 GMathVec3<int> GuiGlWidgetDc::draw_text(CoreString const& text, int const& width,
@@ -284,8 +290,10 @@ void GuiGlWidgetDc::draw_text_with_rect(CoreString const& text, int const& x, in
     // The font's height from a little below the baseline, where descenders end.
     double const below = height * 0.25;
     double const m = margin;
-    glColor3ub(back_r, back_g, back_b);
-    glRectd(-m, -below - m, width + m, height - below + m);
+    m_batch.load_gl_matrices();
+    m_batch.set_color(back_r, back_g, back_b);
+    m_batch.add_rectf(static_cast<float>(-m), static_cast<float>(-below - m), static_cast<float>(width + 2 * m),
+                      static_cast<float>(height + 2 * m));
     glColor3ub(r, g, b);
     draw_text(text, 0, GuiGlWidget::TEXT_ELLIPSIS_NONE, GuiWidget::JUSTIFY_LEFT, 0, 1.0f, false, 0);
     end_2d();
@@ -318,43 +326,27 @@ void GuiGlWidgetDc::fast_draw_text_begin()
     GuiGlWidget& widget = get_gl_widget();
     widget.set_active_font(get_font());
     m_fast_drawing = begin_2d(0.0, 0.0);
-    GlProgram* shader = get_font_shader();
-    m_fast_ready = m_fast_drawing && shader && widget.use_active_font();
-    if (!m_fast_ready) return;
-    glActiveTexture(GL_TEXTURE0);
-    glEnable(GL_TEXTURE_2D);
-    shader->use();
-    float const atlas = static_cast<float>(widget.get_active_font()->desc->atlas_size);
-    shader->set_uniform("u_texture", 0);
-    shader->set_uniform("u_textureSize", atlas, atlas);
-    glListBase(widget.get_active_font()->list_base);
+    m_fast_font = m_fast_drawing ? widget.get_ready_active_font() : nullptr;
+    if (!m_fast_font) return;
+    begin_batch();
+    // The projection stays the same until the end; only the model-view moves per label.
+    m_batch.load_projection();
 }
 
 void GuiGlWidgetDc::fast_draw_text(CoreString const& text)
 {
-    if (!m_fast_ready) return;
-    std::string const codes = GuiGlWidget::to_atlas_codes(text);
-    GLuint lists[256];
-    glPushMatrix();
-    for (size_t start = 0; start < codes.size(); start += 256) {
-        size_t const count = std::min<size_t>(256, codes.size() - start);
-        for (size_t i = 0; i < count; ++i)
-            lists[i] = static_cast<GLuint>(static_cast<signed char>(codes[start + i]) + 128);
-        glCallLists(static_cast<GLsizei>(count), GL_UNSIGNED_INT, lists);
-    }
-    glPopMatrix();
+    if (!m_fast_font) return;
+    m_batch.load_model_view();
+    m_batch.load_current_color();
+    m_batch.add_glyphs(*m_fast_font, GuiGlWidget::to_atlas_codes(text), 0.0f, 0.0f);
 }
 
 void GuiGlWidgetDc::fast_draw_text_end()
 {
-    if (m_fast_ready) {
-        glListBase(0);
-        GlProgram::unuse();
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    if (m_fast_font) end_batch();
     if (m_fast_drawing) end_2d();
     m_fast_drawing = false;
-    m_fast_ready = false;
+    m_fast_font = nullptr;
 }
 
 void GuiGlWidgetDc::draw_font_texture()

@@ -15,6 +15,7 @@
 //     }
 //     dc.fast_draw_text_end();
 #include "gui/core/gui_dc.h"
+#include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "host/gmath/gmath_vec.h"
 
@@ -69,8 +70,18 @@ public:
     virtual void draw_text(CoreString const& text, int const& x, int const& y, int const& w, int const& h,
                            unsigned char const& r, unsigned char const& g, unsigned char const& b);
 
-    // Batched text: begin sets the projection and binds the font; fast_draw_text draws at the
-    // current matrix; end restores. Only fast_draw_text may be called in between.
+    // Between begin_batch and end_batch (which nest), the context's own drawing calls and
+    // whatever the caller adds to the batch collect in it and are drawn at the outermost
+    // end_batch, with one call per run of equal state. Outside a batch each call draws at
+    // once. Raw OpenGL drawing in between is not ordered with the batch's.
+    GuiGlBatch& begin_batch();
+    void end_batch();
+    GuiGlBatch& get_batch() { return m_batch; }
+    bool is_batching() const { return m_batch_depth > 0; }
+
+    // Batched text: begin sets the projection over the viewport and opens a batch;
+    // fast_draw_text adds the text at the current matrix and colour; end draws every label
+    // and restores. Only fast_draw_text may be called in between.
     void fast_draw_text_begin();
     void fast_draw_text(CoreString const& text);
     void fast_draw_text_end();
@@ -90,10 +101,14 @@ private:
     // false when the viewport is empty.
     bool begin_2d(double const& x, double const& y);
     void end_2d();
-    // Draws the glyphs of the active font's display lists at the current matrix.
+    // Draws the active font's glyphs at the current matrix and colour.
     void draw_glyphs(std::string const& codes);
+    // Draws what was added unless a batch is open.
+    void submit();
     void draw_font_texture();
 
+    GuiGlBatch m_batch;
+    int m_batch_depth = 0;
     bool m_fast_drawing = false;
-    bool m_fast_ready = false;
+    FontGlData* m_fast_font = nullptr;
 };

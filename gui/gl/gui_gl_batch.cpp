@@ -1,0 +1,431 @@
+#include <GL/glew.h>
+
+#include "gui/gl/gui_gl_batch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "gui/core/gui_font.h"
+#include "gui/core/gui_font_atlas.h"
+#include "gui/gl/gui_gl_curve.h"
+#include "gui/gl/gui_gl_widget.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "host/glutils/glutils_program.h"
+
+namespace {
+
+constexpr float PI = 3.14159265358979f;
+// Largest distance, in pixels, between an arc and the chords that stand for it.
+constexpr float ARC_TOLERANCE = 0.25f;
+constexpr int MAX_ARC_SEGMENTS = 256;
+
+// One vertex buffer serves every batch of the shared context: batches draw one at a time on
+// the drawing thread. It only grows, so a steady frame rate reuses the same memory; client
+// arrays would make the driver copy into freshly mapped memory at every flush.
+GLuint s_buffer = 0;
+size_t s_buffer_size = 0;
+
+}  // namespace
+
+// State -------------------------------------------------------------------------------------------
+
+void GuiGlBatch::set_color(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
+{
+    m_color[0] = r;
+    m_color[1] = g;
+    m_color[2] = b;
+    m_color[3] = a;
+}
+
+void GuiGlBatch::load_current_color()
+{
+    GLfloat color[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    for (int i = 0; i < 4; ++i)
+        m_color[i] = static_cast<uint8_t>(std::lround(std::clamp(color[i], 0.0f, 1.0f) * 255.0f));
+}
+
+void GuiGlBatch::set_line_width(float width)
+{
+    m_line_width = width > 0.0f ? width : 1.0f;
+}
+
+void GuiGlBatch::set_transform(float const (&matrix)[16])
+{
+    std::memcpy(m_matrix, matrix, sizeof(m_matrix));
+    static float const identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    m_identity = std::memcmp(m_matrix, identity, sizeof(m_matrix)) == 0;
+}
+
+void GuiGlBatch::reset_transform()
+{
+    float const identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    set_transform(identity);
+}
+
+void GuiGlBatch::load_model_view()
+{
+    float matrix[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    set_transform(matrix);
+}
+
+void GuiGlBatch::load_projection()
+{
+    glGetFloatv(GL_PROJECTION_MATRIX, m_projection);
+    m_has_projection = true;
+}
+
+void GuiGlBatch::load_gl_matrices()
+{
+    load_model_view();
+    load_projection();
+}
+
+void GuiGlBatch::set_clip(int x, int y, int w, int h)
+{
+    m_clip[0] = x;
+    m_clip[1] = y;
+    m_clip[2] = std::max(w, 0);
+    m_clip[3] = std::max(h, 0);
+    m_clipped = true;
+}
+
+void GuiGlBatch::clear_clip()
+{
+    m_clipped = false;
+}
+
+// Runs and vertices -------------------------------------------------------------------------------
+
+void GuiGlBatch::use_run(Kind kind, unsigned int texture, float texture_size)
+{
+    if (!m_runs.empty()) {
+        Run const& last = m_runs.back();
+        bool same = last.kind == kind && last.texture == texture && last.clipped == m_clipped &&
+                    last.has_projection == m_has_projection;
+        if (same && kind == Kind::LINES) same = last.line_width == m_line_width;
+        if (same && m_clipped) same = std::memcmp(last.clip, m_clip, sizeof(m_clip)) == 0;
+        if (same && m_has_projection) same = std::memcmp(last.projection, m_projection, sizeof(m_projection)) == 0;
+        if (same) return;
+    }
+    Run run{};
+    run.kind = kind;
+    run.texture = texture;
+    run.texture_size = texture_size;
+    run.line_width = m_line_width;
+    std::memcpy(run.clip, m_clip, sizeof(m_clip));
+    run.clipped = m_clipped;
+    std::memcpy(run.projection, m_projection, sizeof(m_projection));
+    run.has_projection = m_has_projection;
+    run.first = m_vertices.size();
+    m_runs.push_back(run);
+}
+
+void GuiGlBatch::push(float x, float y, float s, float t)
+{
+    Vertex v;
+    if (m_identity) {
+        v.x = x;
+        v.y = y;
+        v.z = 0.0f;
+    } else {
+        float const* m = m_matrix;
+        v.x = m[0] * x + m[4] * y + m[12];
+        v.y = m[1] * x + m[5] * y + m[13];
+        v.z = m[2] * x + m[6] * y + m[14];
+    }
+    v.s = s;
+    v.t = t;
+    std::memcpy(v.rgba, m_color, sizeof(m_color));
+    m_vertices.push_back(v);
+}
+
+// Shapes ------------------------------------------------------------------------------------------
+
+void GuiGlBatch::add_rectf(float x, float y, float w, float h)
+{
+    use_run(Kind::TRIANGLES);
+    push(x, y);
+    push(x + w, y);
+    push(x + w, y + h);
+    push(x, y);
+    push(x + w, y + h);
+    push(x, y + h);
+}
+
+void GuiGlBatch::add_rect(float x, float y, float w, float h)
+{
+    if (w < 0.0f) {
+        w = -w;
+        x -= w;
+    }
+    if (h < 0.0f) {
+        h = -h;
+        y -= h;
+    }
+    // The last pixel of each side is left to the next, so every pixel of the frame is drawn
+    // once; the final side runs one further to close the corner it starts from.
+    Point const points[5] = {{x + w - 1, y + h - 1}, {x + w - 1, y}, {x, y}, {x, y + h - 1}, {x + w, y + h - 1}};
+    add_polyline(points, 5, false);
+}
+
+void GuiGlBatch::add_line(float x0, float y0, float x1, float y1)
+{
+    use_run(Kind::LINES);
+    push(x0, y0);
+    push(x1, y1);
+}
+
+void GuiGlBatch::add_polyline(Point const* points, size_t count, bool closed)
+{
+    if (!points || count < 2) return;
+    use_run(Kind::LINES);
+    for (size_t i = 0; i + 1 < count; ++i) {
+        push(points[i].x, points[i].y);
+        push(points[i + 1].x, points[i + 1].y);
+    }
+    if (closed && count > 2) {
+        push(points[count - 1].x, points[count - 1].y);
+        push(points[0].x, points[0].y);
+    }
+}
+
+void GuiGlBatch::add_triangle(Point const& a, Point const& b, Point const& c)
+{
+    use_run(Kind::TRIANGLES);
+    push(a.x, a.y);
+    push(b.x, b.y);
+    push(c.x, c.y);
+}
+
+void GuiGlBatch::add_polygonf(Point const* points, size_t count)
+{
+    if (!points || count < 3) return;
+    use_run(Kind::TRIANGLES);
+    for (size_t i = 1; i + 1 < count; ++i) {
+        push(points[0].x, points[0].y);
+        push(points[i].x, points[i].y);
+        push(points[i + 1].x, points[i + 1].y);
+    }
+}
+
+int GuiGlBatch::get_arc_segment_count(float radius, float angle)
+{
+    if (!(radius > ARC_TOLERANCE) || !(angle > 0.0f)) return 1;
+    float const step = 2.0f * std::acos(1.0f - ARC_TOLERANCE / radius);
+    return std::clamp(static_cast<int>(std::ceil(angle / step)), 1, MAX_ARC_SEGMENTS);
+}
+
+float GuiGlBatch::get_scale() const
+{
+    // The transform's mean stretch: radii are given in its units, tolerances are in pixels.
+    return std::sqrt(std::fabs(m_matrix[0] * m_matrix[5] - m_matrix[1] * m_matrix[4]));
+}
+
+void GuiGlBatch::append_arc(std::vector<Point>& out, float cx, float cy, float radius, float a0, float a1,
+                            int segments)
+{
+    for (int i = 0; i <= segments; ++i) {
+        float const a = a0 + (a1 - a0) * static_cast<float>(i) / static_cast<float>(segments);
+        out.push_back(Point{cx + radius * std::cos(a), cy + radius * std::sin(a)});
+    }
+}
+
+void GuiGlBatch::rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius) const
+{
+    out.clear();
+    radius = std::clamp(radius, 0.0f, std::min(std::fabs(w), std::fabs(h)) / 2.0f);
+    if (radius <= 0.0f) {
+        out.assign({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
+        return;
+    }
+    int const segments = get_arc_segment_count(radius * get_scale(), PI / 2.0f);
+    float const r = radius;
+    append_arc(out, x + w - r, y + r, r, -PI / 2.0f, 0.0f, segments);
+    append_arc(out, x + w - r, y + h - r, r, 0.0f, PI / 2.0f, segments);
+    append_arc(out, x + r, y + h - r, r, PI / 2.0f, PI, segments);
+    append_arc(out, x + r, y + r, r, PI, 1.5f * PI, segments);
+}
+
+void GuiGlBatch::add_rounded_rectf(float x, float y, float w, float h, float radius)
+{
+    rounded_outline(m_scratch, x, y, w, h, radius);
+    add_polygonf(m_scratch.data(), m_scratch.size());
+}
+
+void GuiGlBatch::add_rounded_rect(float x, float y, float w, float h, float radius)
+{
+    rounded_outline(m_scratch, x, y, w, h, radius);
+    add_polyline(m_scratch.data(), m_scratch.size(), true);
+}
+
+void GuiGlBatch::add_circlef(float cx, float cy, float radius)
+{
+    if (!(radius > 0.0f)) return;
+    m_scratch.clear();
+    int const segments = std::max(get_arc_segment_count(radius * get_scale(), 2.0f * PI), 8);
+    append_arc(m_scratch, cx, cy, radius, 0.0f, 2.0f * PI, segments);
+    m_scratch.pop_back();  // the first point again
+    add_polygonf(m_scratch.data(), m_scratch.size());
+}
+
+void GuiGlBatch::add_circle(float cx, float cy, float radius)
+{
+    if (!(radius > 0.0f)) return;
+    m_scratch.clear();
+    int const segments = std::max(get_arc_segment_count(radius * get_scale(), 2.0f * PI), 8);
+    append_arc(m_scratch, cx, cy, radius, 0.0f, 2.0f * PI, segments);
+    m_scratch.pop_back();
+    add_polyline(m_scratch.data(), m_scratch.size(), true);
+}
+
+void GuiGlBatch::add_curve(GuiGlCurve const& curve)
+{
+    std::vector<Point> const& points = curve.get_points();
+    add_polyline(points.data(), points.size(), false);
+}
+
+float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, float x, float y)
+{
+    GuiFont::FontDesc const* desc = font.desc;
+    if (!desc || font.texture == 0 || desc->atlas_size <= 0) return 0.0f;
+    float const atlas = static_cast<float>(desc->atlas_size);
+    use_run(Kind::GLYPHS, font.texture, atlas);
+    // Cell extents are in atlas pixels at the base size; the metrics are at the font's size.
+    float const to_atlas = static_cast<float>(GuiFontAtlas::BASE_SIZE) / static_cast<float>(std::max(desc->size, 1));
+    float const texel = 1.0f / atlas;
+    float pen = x;
+    for (char const c : codes) {
+        int const i = static_cast<signed char>(c) + 128;
+        float const width = static_cast<float>(desc->width[i]);
+        float const height = static_cast<float>(desc->height[i]);
+        if (width > 0.0f && height > 0.0f) {
+            float const s0 = static_cast<float>(GuiFontAtlas::get_cell_x(i)) * texel;
+            float const t0 = static_cast<float>(GuiFontAtlas::get_cell_y(i)) * texel;
+            float const s1 = s0 + width * to_atlas * texel;
+            float const t1 = t0 + height * to_atlas * texel;
+            float const x0 = pen + static_cast<float>(desc->left[i]);
+            float const x1 = x0 + width;
+            float const y0 = y + static_cast<float>(desc->bottom[i]);
+            float const y1 = y0 + height;
+            // Atlas rows run from the top: the cell's first row is the glyph's top.
+            push(x0, y0, s0, t1);
+            push(x1, y0, s1, t1);
+            push(x1, y1, s1, t0);
+            push(x0, y1, s0, t0);
+        }
+        pen += static_cast<float>(desc->advance[i]);
+    }
+    return pen - x;
+}
+
+// Drawing -----------------------------------------------------------------------------------------
+
+void GuiGlBatch::forget_gl_resources()
+{
+    s_buffer = 0;
+    s_buffer_size = 0;
+}
+
+void GuiGlBatch::clear()
+{
+    m_vertices.clear();
+    m_runs.clear();
+}
+
+void GuiGlBatch::flush()
+{
+    m_last_draw_calls = 0;
+    if (m_vertices.empty()) {
+        m_runs.clear();
+        return;
+    }
+    GLint program = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    GLboolean const scissored = glIsEnabled(GL_SCISSOR_TEST);
+    GLint scissor[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_SCISSOR_BOX, scissor);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_TEXTURE_BIT |
+                 GL_SCISSOR_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glActiveTexture(GL_TEXTURE0);
+    glClientActiveTexture(GL_TEXTURE0);
+    GLint bound_buffer = 0;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound_buffer);
+    if (s_buffer == 0) glGenBuffers(1, &s_buffer);
+    glBindBuffer(GL_ARRAY_BUFFER, s_buffer);
+    size_t const bytes = m_vertices.size() * sizeof(Vertex);
+    if (bytes > s_buffer_size) {
+        s_buffer_size = std::max(bytes, s_buffer_size * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s_buffer_size), nullptr, GL_STREAM_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), m_vertices.data());
+    Vertex const* base = nullptr;  // offsets into the buffer
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &base->x);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), base->rgba);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &base->s);
+
+    GlProgram* shader = nullptr;
+    float const* projection = nullptr;
+    for (size_t r = 0; r < m_runs.size(); ++r) {
+        Run const& run = m_runs[r];
+        size_t const end = r + 1 < m_runs.size() ? m_runs[r + 1].first : m_vertices.size();
+        if (end <= run.first) continue;
+        if (run.has_projection && (!projection || std::memcmp(projection, run.projection, sizeof(run.projection)))) {
+            glMatrixMode(GL_PROJECTION);
+            glLoadMatrixf(run.projection);
+            glMatrixMode(GL_MODELVIEW);
+            projection = run.projection;
+        }
+        if (run.clipped) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(run.clip[0], run.clip[1], run.clip[2], run.clip[3]);
+        } else if (scissored) {
+            glEnable(GL_SCISSOR_TEST);
+            glScissor(scissor[0], scissor[1], scissor[2], scissor[3]);
+        } else {
+            glDisable(GL_SCISSOR_TEST);
+        }
+        if (run.kind == Kind::GLYPHS) {
+            shader = shader ? shader : GuiGlWidgetDc::get_font_shader();
+            if (!shader) continue;
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, run.texture);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            shader->use();
+            shader->set_uniform("u_texture", 0);
+            shader->set_uniform("u_textureSize", run.texture_size, run.texture_size);
+        } else {
+            glUseProgram(0);
+            glDisable(GL_TEXTURE_2D);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            glLineWidth(run.line_width);
+        }
+        GLenum const mode = run.kind == Kind::LINES ? GL_LINES : run.kind == Kind::GLYPHS ? GL_QUADS : GL_TRIANGLES;
+        glDrawArrays(mode, static_cast<GLint>(run.first),
+                     static_cast<GLsizei>(end - run.first));
+        ++m_last_draw_calls;
+    }
+    glUseProgram(static_cast<GLuint>(program));
+    glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(bound_buffer));
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopClientAttrib();
+    glPopAttrib();
+    clear();
+}

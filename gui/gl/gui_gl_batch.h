@@ -1,0 +1,144 @@
+#pragma once
+// GuiGlBatch: collects a frame's 2D shapes and distance-field glyphs into one vertex array
+// and draws each run of equal state (primitive, texture, line width, clip) with one call.
+// Views that draw thousands of boxes, links and labels per frame add them here instead of
+// issuing OpenGL calls one by one; the drawing context's own calls go through it as well.
+//
+//     GuiGlBatch& batch = dc.begin_batch();
+//     batch.load_model_view();                  // the caller's current matrix
+//     for (Node const& node : nodes) {
+//         batch.set_color(80, 80, 90);
+//         batch.add_rounded_rectf(node.x, node.y, node.w, node.h, 4.0f);
+//     }
+//     batch.set_color(230, 230, 230);
+//     for (Node const& node : nodes) batch.add_text(font, node.title, node.x + 4, node.y + 14);
+//     dc.end_batch();                           // one call for the boxes, one for the titles
+//
+// Vertices are taken through the model-view matrix the batch holds when they are added
+// (identity until load_model_view or set_transform), so the matrix may change between
+// additions. They are drawn under the projection current when the batch is flushed, or,
+// once load_projection has taken one, under the projection taken when they were added. Shapes are
+// drawn in the order they were added: adding all boxes, then all titles, makes two runs,
+// where alternating them makes one run per shape.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gui/core/gui_export.h"
+
+struct FontGlData;
+class GuiGlCurve;
+
+class QN_GUI_API GuiGlBatch {
+public:
+    struct Point {
+        float x = 0.0f;
+        float y = 0.0f;
+    };
+
+    GuiGlBatch() = default;
+    GuiGlBatch(GuiGlBatch const&) = delete;
+    GuiGlBatch& operator=(GuiGlBatch const&) = delete;
+
+    // --- State of the following additions ---
+    void set_color(unsigned char r, unsigned char g, unsigned char b, unsigned char a = 255);
+    // The colour OpenGL would draw with now (glColor's current value).
+    void load_current_color();
+    void set_line_width(float width);
+    // Vertices are multiplied by this column-major 4 × 4 matrix (its affine part).
+    void set_transform(float const (&matrix)[16]);
+    // Takes OpenGL's current model-view matrix.
+    void load_model_view();
+    // Takes OpenGL's current projection for the following additions.
+    void load_projection();
+    // Both: what a drawing call at "the current matrix" does.
+    void load_gl_matrices();
+    void reset_transform();
+    // Only pixels inside the rectangle (window pixels from the bottom-left, as glScissor
+    // takes them) are drawn; `clear_clip` lifts it.
+    void set_clip(int x, int y, int w, int h);
+    void clear_clip();
+
+    // --- Shapes, in the coordinates of the transform ---
+    void add_rectf(float x, float y, float w, float h);
+    // The one-pixel outline of the w × h pixels from (x, y), as FLTK's gl_rect draws it.
+    void add_rect(float x, float y, float w, float h);
+    void add_line(float x0, float y0, float x1, float y1);
+    // Connected segments; `closed` joins the last point to the first.
+    void add_polyline(Point const* points, size_t count, bool closed);
+    void add_triangle(Point const& a, Point const& b, Point const& c);
+    // A convex polygon, filled.
+    void add_polygonf(Point const* points, size_t count);
+    // Corners rounded by `radius` (clamped to half the shorter side).
+    void add_rounded_rectf(float x, float y, float w, float h, float radius);
+    void add_rounded_rect(float x, float y, float w, float h, float radius);
+    void add_circlef(float cx, float cy, float radius);
+    void add_circle(float cx, float cy, float radius);
+    // The curve's points, tessellated when it last changed.
+    void add_curve(GuiGlCurve const& curve);
+    // Glyphs of the font's atlas with the pen starting at (x, y) on the baseline, in units
+    // whose y runs upwards (the font's own). `codes` are atlas codes (see
+    // GuiGlWidget::to_atlas_codes). Returns the pen's advance. Nothing is added while the
+    // font has no texture yet.
+    float add_glyphs(FontGlData const& font, std::string const& codes, float x, float y);
+
+    // --- Drawing ---
+    // Draws what was added and empties the batch; the caller's OpenGL state is kept.
+    void flush();
+    // Empties the batch without drawing.
+    void clear();
+    bool is_empty() const { return m_vertices.empty(); }
+    size_t get_vertex_count() const { return m_vertices.size(); }
+    // Runs waiting to be drawn: each is one draw call.
+    size_t get_run_count() const { return m_runs.size(); }
+    // Draw calls of the last flush.
+    size_t get_last_draw_call_count() const { return m_last_draw_calls; }
+
+    // Drops the shared vertex buffer's name without OpenGL calls: its context is gone.
+    static void forget_gl_resources();
+
+    // Segments of a circle of this radius in pixels: enough that no chord strays half a pixel.
+    static int get_arc_segment_count(float radius, float angle);
+
+private:
+    struct Vertex {
+        float x, y, z;
+        float s, t;
+        uint8_t rgba[4];
+    };
+    enum class Kind : uint8_t { TRIANGLES, LINES, GLYPHS };
+    struct Run {
+        Kind kind;
+        unsigned int texture;
+        float texture_size;
+        float line_width;
+        int clip[4];
+        bool clipped;
+        bool has_projection;
+        float projection[16];
+        size_t first;  // the run ends where the next begins
+    };
+
+    // Starts a run unless the last one has the same state.
+    void use_run(Kind kind, unsigned int texture = 0, float texture_size = 0.0f);
+    void push(float x, float y, float s = 0.0f, float t = 0.0f);
+    float get_scale() const;
+    // Appends an arc of `segments` steps around (cx, cy) from angle a0 to a1 to `out`.
+    static void append_arc(std::vector<Point>& out, float cx, float cy, float radius, float a0, float a1,
+                           int segments);
+    void rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius) const;
+
+    std::vector<Vertex> m_vertices;
+    std::vector<Run> m_runs;
+    std::vector<Point> m_scratch;
+    float m_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    bool m_identity = true;
+    float m_projection[16] = {};
+    bool m_has_projection = false;
+    uint8_t m_color[4] = {255, 255, 255, 255};
+    float m_line_width = 1.0f;
+    int m_clip[4] = {0, 0, 0, 0};
+    bool m_clipped = false;
+    size_t m_last_draw_calls = 0;
+};
