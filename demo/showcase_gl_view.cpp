@@ -1,8 +1,13 @@
 #include "demo/showcase_gl_view.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 
+#include <FL/gl.h>
+
+#include "demo/demo_gl_scene.h"
 #include "demo/showcase_widgets.h"
 #include "gui/core/gui.h"
 #include "gui/gl/gui_gl_hud_settings.h"
@@ -58,4 +63,61 @@ void DemoTextView::draw(GuiDc& dc)
     status += static_cast<int>(std::lround(m_zoom * 100.0));
     status += "%  (mouse wheel)";
     gl.draw_text_with_rect(status, get_width() - 150, get_height() - 12, 255, 255, 255, 20, 20, 24, 3);
+}
+
+// The scene --------------------------------------------------------------------------------------
+
+DemoSceneView::DemoSceneView(GuiWidget& parent, int x, int y, int w, int h)
+    : GuiGlWidget(parent, x, y, w, h), m_scene(std::make_unique<DemoGlScene>(100, 100))
+{
+    m_pan_x = m_scene->get_width() / 2 - w / m_zoom / 2;
+    m_pan_y = m_scene->get_height() / 2 - h / m_zoom / 2;
+}
+
+DemoSceneView::~DemoSceneView() = default;
+
+int DemoSceneView::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_MOUSE_WHEEL && Gui::get_wheel_dy() != 0) {
+        // The scene point under the pointer stays there.
+        float const px = static_cast<float>(get_view_x());
+        float const py = static_cast<float>(get_height() - get_view_y());
+        float const zoom = std::clamp(m_zoom * static_cast<float>(std::pow(1.15, -Gui::get_wheel_dy())), 0.05f, 4.0f);
+        m_pan_x += px / m_zoom - px / zoom;
+        m_pan_y += py / m_zoom - py / zoom;
+        m_zoom = zoom;
+        DemoTrace::line(CoreString("scene zoom ") + static_cast<int>(std::lround(m_zoom * 100.0f)));
+        redraw();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_DOWN) {
+        m_drag_x = get_view_x();
+        m_drag_y = get_view_y();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_DRAG) {
+        m_pan_x -= (get_view_x() - m_drag_x) / m_zoom;
+        m_pan_y += (get_view_y() - m_drag_y) / m_zoom;
+        m_drag_x = get_view_x();
+        m_drag_y = get_view_y();
+        redraw();
+        return 1;
+    }
+    return GuiGlWidget::process_event(name);
+}
+
+void DemoSceneView::draw(GuiDc& dc)
+{
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    auto const start = std::chrono::steady_clock::now();
+    gl.clear(24, 25, 30);
+    m_scene->draw(*this, gl, m_zoom, m_pan_x, m_pan_y);
+    glFinish();  // the frame time includes the renderer's work
+    m_frame_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    set_pixel_projection();
+    char status[160];
+    std::snprintf(status, sizeof(status), "%zu boxes, %zu links: %.1f ms per frame, zoom %d%%  (wheel: zoom, drag: pan)",
+                  m_scene->get_nodes().size(), m_scene->get_links().size(), m_frame_ms,
+                  static_cast<int>(std::lround(m_zoom * 100.0f)));
+    gl.draw_text_with_rect(status, 10, get_height() - 10, 255, 255, 255, 20, 20, 24, 3);
 }

@@ -519,12 +519,21 @@ void ShowcaseWindow::build_drawing_page(GuiWidget& page, int x, int y, int w, in
 void ShowcaseWindow::build_opengl_page(GuiWidget& page, int x, int y, int w, int h)
 {
     int const side_w = 200;
+    int const text_h = h * 2 / 5;
     DemoPanel* panel = new DemoPanel(page, "opengl_panel", "OpenGL text (mouse wheel: zoom)", x, y,
-                                     w - side_w - MARGIN, h);
-    panel->anchor(L, T, R, B);
+                                     w - side_w - MARGIN, text_h);
+    panel->anchor(L, T, R, T);
     DemoTextView* view = new DemoTextView(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - side_w - MARGIN - 2,
-                                          h - DemoPanel::TITLE_HEIGHT - 1);
+                                          text_h - DemoPanel::TITLE_HEIGHT - 1);
     view->set_constraints(L, T, R, B);
+    int const scene_y = y + text_h + MARGIN;
+    int const scene_h = h - text_h - MARGIN;
+    DemoPanel* scene = new DemoPanel(page, "scene_panel", "A node graph drawn in one batch per frame", x, scene_y,
+                                     w - side_w - MARGIN, scene_h);
+    scene->anchor(L, T, R, B);
+    DemoSceneView* scene_view = new DemoSceneView(*scene, x + 1, scene_y + DemoPanel::TITLE_HEIGHT,
+                                                  w - side_w - MARGIN - 2, scene_h - DemoPanel::TITLE_HEIGHT - 1);
+    scene_view->set_constraints(L, T, R, B);
 
     int const side_x = x + w - side_w;
     DemoPanel* controls = new DemoPanel(page, "hud_panel", "Head-up display", side_x, y, side_w, h);

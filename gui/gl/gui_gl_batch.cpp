@@ -56,6 +56,52 @@ void GuiGlBatch::set_transform(float const (&matrix)[16])
     std::memcpy(m_matrix, matrix, sizeof(m_matrix));
     static float const identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     m_identity = std::memcmp(m_matrix, identity, sizeof(m_matrix)) == 0;
+    update_view_matrix();
+}
+
+void GuiGlBatch::update_view_matrix()
+{
+    if (!m_has_projection) return;
+    for (int column = 0; column < 4; ++column)
+        for (int row = 0; row < 4; ++row) {
+            float sum = 0.0f;
+            for (int k = 0; k < 4; ++k) sum += m_projection[k * 4 + row] * m_matrix[column * 4 + k];
+            m_view[column * 4 + row] = sum;
+        }
+}
+
+bool GuiGlBatch::is_outside_view(float x0, float y0, float x1, float y1) const
+{
+    if (!m_has_projection || !m_culling) return false;
+    // Outside when every corner lies beyond the same side of the clip volume.
+    int outside[4] = {0, 0, 0, 0};
+    float const xs[2] = {x0, x1};
+    float const ys[2] = {y0, y1};
+    float const* m = m_view;
+    for (float x : xs)
+        for (float y : ys) {
+            float const cx = m[0] * x + m[4] * y + m[12];
+            float const cy = m[1] * x + m[5] * y + m[13];
+            float const cw = m[3] * x + m[7] * y + m[15];
+            outside[0] += cx > cw;
+            outside[1] += cx < -cw;
+            outside[2] += cy > cw;
+            outside[3] += cy < -cw;
+        }
+    return outside[0] == 4 || outside[1] == 4 || outside[2] == 4 || outside[3] == 4;
+}
+
+bool GuiGlBatch::is_outside_view(Point const* points, size_t count) const
+{
+    if (!m_has_projection || !m_culling || count == 0) return false;
+    float x0 = points[0].x, y0 = points[0].y, x1 = x0, y1 = y0;
+    for (size_t i = 1; i < count; ++i) {
+        x0 = std::min(x0, points[i].x);
+        x1 = std::max(x1, points[i].x);
+        y0 = std::min(y0, points[i].y);
+        y1 = std::max(y1, points[i].y);
+    }
+    return is_outside_view(x0, y0, x1, y1);
 }
 
 void GuiGlBatch::reset_transform()
@@ -75,6 +121,7 @@ void GuiGlBatch::load_projection()
 {
     glGetFloatv(GL_PROJECTION_MATRIX, m_projection);
     m_has_projection = true;
+    update_view_matrix();
 }
 
 void GuiGlBatch::load_gl_matrices()
@@ -105,7 +152,7 @@ void GuiGlBatch::use_run(Kind kind, unsigned int texture, float texture_size)
         Run const& last = m_runs.back();
         bool same = last.kind == kind && last.texture == texture && last.clipped == m_clipped &&
                     last.has_projection == m_has_projection;
-        if (same && kind == Kind::LINES) same = last.line_width == m_line_width;
+        if (same && kind == Kind::LINE_STRIPS) same = last.line_width == m_line_width;
         if (same && m_clipped) same = std::memcmp(last.clip, m_clip, sizeof(m_clip)) == 0;
         if (same && m_has_projection) same = std::memcmp(last.projection, m_projection, sizeof(m_projection)) == 0;
         if (same) return;
@@ -120,6 +167,7 @@ void GuiGlBatch::use_run(Kind kind, unsigned int texture, float texture_size)
     std::memcpy(run.projection, m_projection, sizeof(m_projection));
     run.has_projection = m_has_projection;
     run.first = m_vertices.size();
+    run.first_strip = m_strip_firsts.size();
     m_runs.push_back(run);
 }
 
@@ -146,6 +194,7 @@ void GuiGlBatch::push(float x, float y, float s, float t)
 
 void GuiGlBatch::add_rectf(float x, float y, float w, float h)
 {
+    if (is_outside_view(x, y, x + w, y + h)) return;
     use_run(Kind::TRIANGLES);
     push(x, y);
     push(x + w, y);
@@ -165,35 +214,32 @@ void GuiGlBatch::add_rect(float x, float y, float w, float h)
         h = -h;
         y -= h;
     }
-    // The last pixel of each side is left to the next, so every pixel of the frame is drawn
-    // once; the final side runs one further to close the corner it starts from.
+    // The strip of the toolkit's own gl_rect: each side leaves its last pixel to the next,
+    // and the final side runs one further to close the corner it starts from.
     Point const points[5] = {{x + w - 1, y + h - 1}, {x + w - 1, y}, {x, y}, {x, y + h - 1}, {x + w, y + h - 1}};
     add_polyline(points, 5, false);
 }
 
 void GuiGlBatch::add_line(float x0, float y0, float x1, float y1)
 {
-    use_run(Kind::LINES);
-    push(x0, y0);
-    push(x1, y1);
+    Point const points[2] = {{x0, y0}, {x1, y1}};
+    add_polyline(points, 2, false);
 }
 
 void GuiGlBatch::add_polyline(Point const* points, size_t count, bool closed)
 {
-    if (!points || count < 2) return;
-    use_run(Kind::LINES);
-    for (size_t i = 0; i + 1 < count; ++i) {
-        push(points[i].x, points[i].y);
-        push(points[i + 1].x, points[i + 1].y);
-    }
-    if (closed && count > 2) {
-        push(points[count - 1].x, points[count - 1].y);
-        push(points[0].x, points[0].y);
-    }
+    if (!points || count < 2 || is_outside_view(points, count)) return;
+    use_run(Kind::LINE_STRIPS);
+    m_strip_firsts.push_back(static_cast<int>(m_vertices.size()));
+    for (size_t i = 0; i < count; ++i) push(points[i].x, points[i].y);
+    if (closed && count > 2) push(points[0].x, points[0].y);
+    m_strip_counts.push_back(static_cast<int>(m_vertices.size()) - m_strip_firsts.back());
 }
 
 void GuiGlBatch::add_triangle(Point const& a, Point const& b, Point const& c)
 {
+    Point const corners[3] = {a, b, c};
+    if (is_outside_view(corners, 3)) return;
     use_run(Kind::TRIANGLES);
     push(a.x, a.y);
     push(b.x, b.y);
@@ -202,7 +248,7 @@ void GuiGlBatch::add_triangle(Point const& a, Point const& b, Point const& c)
 
 void GuiGlBatch::add_polygonf(Point const* points, size_t count)
 {
-    if (!points || count < 3) return;
+    if (!points || count < 3 || is_outside_view(points, count)) return;
     use_run(Kind::TRIANGLES);
     for (size_t i = 1; i + 1 < count; ++i) {
         push(points[0].x, points[0].y);
@@ -251,19 +297,21 @@ void GuiGlBatch::rounded_outline(std::vector<Point>& out, float x, float y, floa
 
 void GuiGlBatch::add_rounded_rectf(float x, float y, float w, float h, float radius)
 {
+    if (is_outside_view(x, y, x + w, y + h)) return;
     rounded_outline(m_scratch, x, y, w, h, radius);
     add_polygonf(m_scratch.data(), m_scratch.size());
 }
 
 void GuiGlBatch::add_rounded_rect(float x, float y, float w, float h, float radius)
 {
+    if (is_outside_view(x, y, x + w, y + h)) return;
     rounded_outline(m_scratch, x, y, w, h, radius);
     add_polyline(m_scratch.data(), m_scratch.size(), true);
 }
 
 void GuiGlBatch::add_circlef(float cx, float cy, float radius)
 {
-    if (!(radius > 0.0f)) return;
+    if (!(radius > 0.0f) || is_outside_view(cx - radius, cy - radius, cx + radius, cy + radius)) return;
     m_scratch.clear();
     int const segments = std::max(get_arc_segment_count(radius * get_scale(), 2.0f * PI), 8);
     append_arc(m_scratch, cx, cy, radius, 0.0f, 2.0f * PI, segments);
@@ -273,7 +321,7 @@ void GuiGlBatch::add_circlef(float cx, float cy, float radius)
 
 void GuiGlBatch::add_circle(float cx, float cy, float radius)
 {
-    if (!(radius > 0.0f)) return;
+    if (!(radius > 0.0f) || is_outside_view(cx - radius, cy - radius, cx + radius, cy + radius)) return;
     m_scratch.clear();
     int const segments = std::max(get_arc_segment_count(radius * get_scale(), 2.0f * PI), 8);
     append_arc(m_scratch, cx, cy, radius, 0.0f, 2.0f * PI, segments);
@@ -283,6 +331,10 @@ void GuiGlBatch::add_circle(float cx, float cy, float radius)
 
 void GuiGlBatch::add_curve(GuiGlCurve const& curve)
 {
+    // The curve lies inside its control points' hull: no need to tessellate a hidden one.
+    Point const hull[4] = {curve.get_control_point(0), curve.get_control_point(1), curve.get_control_point(2),
+                           curve.get_control_point(3)};
+    if (is_outside_view(hull, 4)) return;
     std::vector<Point> const& points = curve.get_points();
     add_polyline(points.data(), points.size(), false);
 }
@@ -292,6 +344,18 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
     GuiFont::FontDesc const* desc = font.desc;
     if (!desc || font.texture == 0 || desc->atlas_size <= 0) return 0.0f;
     float const atlas = static_cast<float>(desc->atlas_size);
+    if (m_has_projection && m_culling) {
+        // The line's box: from the lowest glyph bottom to the font's size above the baseline.
+        float advance = 0.0f;
+        float low = 0.0f;
+        for (char const c : codes) {
+            int const i = static_cast<signed char>(c) + 128;
+            advance += static_cast<float>(desc->advance[i]);
+            low = std::min(low, static_cast<float>(desc->bottom[i]));
+        }
+        float const top = static_cast<float>(desc->size) * 1.5f;
+        if (is_outside_view(x - top, y + low, x + advance + top, y + top)) return advance;
+    }
     use_run(Kind::GLYPHS, font.texture, atlas);
     // Cell extents are in atlas pixels at the base size; the metrics are at the font's size.
     float const to_atlas = static_cast<float>(GuiFontAtlas::BASE_SIZE) / static_cast<float>(std::max(desc->size, 1));
@@ -333,6 +397,8 @@ void GuiGlBatch::clear()
 {
     m_vertices.clear();
     m_runs.clear();
+    m_strip_firsts.clear();
+    m_strip_counts.clear();
 }
 
 void GuiGlBatch::flush()
@@ -414,9 +480,15 @@ void GuiGlBatch::flush()
             glDisableClientState(GL_TEXTURE_COORD_ARRAY);
             glLineWidth(run.line_width);
         }
-        GLenum const mode = run.kind == Kind::LINES ? GL_LINES : run.kind == Kind::GLYPHS ? GL_QUADS : GL_TRIANGLES;
-        glDrawArrays(mode, static_cast<GLint>(run.first),
-                     static_cast<GLsizei>(end - run.first));
+        if (run.kind == Kind::LINE_STRIPS) {
+            size_t const end_strip = r + 1 < m_runs.size() ? m_runs[r + 1].first_strip : m_strip_firsts.size();
+            glMultiDrawArrays(GL_LINE_STRIP, m_strip_firsts.data() + run.first_strip,
+                              m_strip_counts.data() + run.first_strip,
+                              static_cast<GLsizei>(end_strip - run.first_strip));
+        } else {
+            glDrawArrays(run.kind == Kind::GLYPHS ? GL_QUADS : GL_TRIANGLES, static_cast<GLint>(run.first),
+                         static_cast<GLsizei>(end - run.first));
+        }
         ++m_last_draw_calls;
     }
     glUseProgram(static_cast<GLuint>(program));

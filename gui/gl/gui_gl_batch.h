@@ -59,6 +59,9 @@ public:
     // takes them) are drawn; `clear_clip` lifts it.
     void set_clip(int x, int y, int w, int h);
     void clear_clip();
+    // Shapes wholly outside the view are left out (on by default). The view is known once a
+    // projection was taken (load_projection); until then every shape is kept.
+    void set_culling(bool culling) { m_culling = culling; }
 
     // --- Shapes, in the coordinates of the transform ---
     void add_rectf(float x, float y, float w, float h);
@@ -107,7 +110,8 @@ private:
         float s, t;
         uint8_t rgba[4];
     };
-    enum class Kind : uint8_t { TRIANGLES, LINES, GLYPHS };
+    // Lines are strips, drawn together by one glMultiDrawArrays; glyphs are quads.
+    enum class Kind : uint8_t { TRIANGLES, LINE_STRIPS, GLYPHS };
     struct Run {
         Kind kind;
         unsigned int texture;
@@ -117,12 +121,18 @@ private:
         bool clipped;
         bool has_projection;
         float projection[16];
-        size_t first;  // the run ends where the next begins
+        size_t first;        // the run ends where the next begins
+        size_t first_strip;  // likewise in the strip lists
     };
 
     // Starts a run unless the last one has the same state.
     void use_run(Kind kind, unsigned int texture = 0, float texture_size = 0.0f);
     void push(float x, float y, float s = 0.0f, float t = 0.0f);
+    void update_view_matrix();
+    // The box (or the points' box), taken through the transform and the projection, lies
+    // wholly beyond one side of the clip volume.
+    bool is_outside_view(float x0, float y0, float x1, float y1) const;
+    bool is_outside_view(Point const* points, size_t count) const;
     float get_scale() const;
     // Appends an arc of `segments` steps around (cx, cy) from angle a0 to a1 to `out`.
     static void append_arc(std::vector<Point>& out, float cx, float cy, float radius, float a0, float a1,
@@ -131,11 +141,15 @@ private:
 
     std::vector<Vertex> m_vertices;
     std::vector<Run> m_runs;
+    std::vector<int> m_strip_firsts;
+    std::vector<int> m_strip_counts;
     std::vector<Point> m_scratch;
     float m_matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     bool m_identity = true;
     float m_projection[16] = {};
     bool m_has_projection = false;
+    float m_view[16] = {};  // projection × transform
+    bool m_culling = true;
     uint8_t m_color[4] = {255, 255, 255, 255};
     float m_line_width = 1.0f;
     int m_clip[4] = {0, 0, 0, 0};

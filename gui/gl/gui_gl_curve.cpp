@@ -5,15 +5,15 @@
 
 namespace {
 
-// Units of control-polygon length per segment, and the bounds of the segment count: fine
-// enough that a link across a full-HD view shows no corners, coarse enough for 20,000 links.
-constexpr float UNITS_PER_SEGMENT = 6.0f;
-constexpr int MIN_SEGMENTS = 8;
+// Largest distance, in the curve's units, between the curve and its chords: a fifth of a
+// pixel when drawn one unit per pixel. And the bounds of the segment count.
+constexpr float TOLERANCE = 0.2f;
+constexpr int MIN_SEGMENTS = 4;
 constexpr int MAX_SEGMENTS = 128;
 
-float distance(GuiGlCurve::Point const& a, GuiGlCurve::Point const& b)
+float length(float x, float y)
 {
-    return std::hypot(b.x - a.x, b.y - a.y);
+    return std::hypot(x, y);
 }
 
 }  // namespace
@@ -41,9 +41,12 @@ GuiGlCurve::Point GuiGlCurve::evaluate(float t) const
 std::vector<GuiGlCurve::Point> const& GuiGlCurve::get_points() const
 {
     if (!m_dirty) return m_points;
-    float const length = distance(m_control[0], m_control[1]) + distance(m_control[1], m_control[2]) +
-                         distance(m_control[2], m_control[3]);
-    float const wanted = std::isfinite(length) ? std::ceil(length / UNITS_PER_SEGMENT) : 0.0f;
+    // Chords of n equal parameter steps stay within 3/4 · M / n² of a cubic whose control
+    // points have second differences of at most M: the fewest steps that meet the tolerance.
+    Point const* p = m_control;
+    float const bend = std::max(length(p[0].x - 2 * p[1].x + p[2].x, p[0].y - 2 * p[1].y + p[2].y),
+                                length(p[1].x - 2 * p[2].x + p[3].x, p[1].y - 2 * p[2].y + p[3].y));
+    float const wanted = std::isfinite(bend) ? std::ceil(std::sqrt(0.75f * bend / TOLERANCE)) : 0.0f;
     int const segments = static_cast<int>(std::clamp(wanted, float(MIN_SEGMENTS), float(MAX_SEGMENTS)));
     m_points.resize(static_cast<size_t>(segments) + 1);
     for (int i = 0; i <= segments; ++i) m_points[static_cast<size_t>(i)] = evaluate(static_cast<float>(i) / segments);

@@ -20,7 +20,8 @@ public:
     Point const& get_control_point(size_t index) const { return m_control[index < 4 ? index : 3]; }
 
     // The points along the curve, from the first end to the last, made when first asked for
-    // after a change: one every few units of the control polygon's length, at least 8 steps.
+    // after a change: as few equal steps as keep every chord within a fifth of a unit of the
+    // curve (4 to 128 steps).
     std::vector<Point> const& get_points() const;
     // The point at parameter t in [0, 1].
     Point evaluate(float t) const;

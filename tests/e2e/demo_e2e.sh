@@ -50,7 +50,7 @@ expect '^dropped card_1$' "the drag reports the drop"
 
 # The page list down the left side (rows of 26 pixels from y 62: Widgets, Look, Drawing,
 # OpenGL, Windows, Menus, Controls, Preferences) and the header's scheme switch at the right
-# edge: the pages, a zoom of the OpenGL view with the wheel, two message boxes answered from
+# edge: the pages, a zoom of the OpenGL text and scene views with the wheel, two message boxes answered from
 # the keyboard, the light scheme, and back to the widgets.
 xdotool mousemove --window "$wid" 70 101 click 1
 expect '^page look$' "the page list shows the Look page"
@@ -58,8 +58,10 @@ xdotool mousemove --window "$wid" 70 127 click 1
 expect '^page drawing$' "the page list shows the Drawing page"
 xdotool mousemove --window "$wid" 70 153 click 1
 expect '^page opengl$' "the page list shows the OpenGL page"
-xdotool mousemove --window "$wid" 540 400 click 4
-expect '^zoom 115$' "the wheel zooms the OpenGL view in"
+xdotool mousemove --window "$wid" 540 200 click 4
+expect '^zoom 115$' "the wheel zooms the OpenGL text view in"
+xdotool mousemove --window "$wid" 540 500 click 4
+expect '^scene zoom 5[78]$' "the wheel zooms the node-graph scene in"
 xdotool mousemove --window "$wid" 70 179 click 1
 expect '^page windows$' "the page list shows the windows page"
 # The box opens centred on the main window; keys go to the window under the pointer.

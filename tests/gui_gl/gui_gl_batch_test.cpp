@@ -303,17 +303,30 @@ TEST(GuiGlCurveTest, PointsAreMadeOncePerChange)
     EXPECT_EQ(curve.get_tessellation_count(), 2u);
 }
 
-TEST(GuiGlCurveTest, LongerCurvesGetMorePointsWithinBounds)
+TEST(GuiGlCurveTest, MoreBentCurvesGetMorePointsWithinBounds)
 {
-    GuiGlCurve tiny(Point{0, 0}, Point{1, 0}, Point{2, 0}, Point{3, 0});
-    GuiGlCurve medium(Point{0, 0}, Point{100, 0}, Point{200, 0}, Point{300, 0});
-    GuiGlCurve huge(Point{0, 0}, Point{1e6f, 0}, Point{2e6f, 0}, Point{3e6f, 0});
+    auto const bent = [](float size) {
+        return GuiGlCurve(Point{0, 0}, Point{size, 0}, Point{size, size}, Point{2 * size, size});
+    };
+    GuiGlCurve straight(Point{0, 0}, Point{100, 0}, Point{200, 0}, Point{300, 0});
     GuiGlCurve broken(Point{0, 0}, Point{NAN, 0}, Point{2, 0}, Point{3, 0});
-    EXPECT_LT(tiny.get_points().size(), medium.get_points().size());
-    EXPECT_LT(medium.get_points().size(), huge.get_points().size());
-    EXPECT_GE(tiny.get_points().size(), 9u);
-    EXPECT_LE(huge.get_points().size(), 1000u);
-    EXPECT_EQ(broken.get_points().size(), tiny.get_points().size());
+    size_t const tiny = bent(1.0f).get_points().size();
+    size_t const medium = bent(100.0f).get_points().size();
+    EXPECT_LT(tiny, medium);
+    EXPECT_LT(medium, bent(1e6f).get_points().size());
+    EXPECT_EQ(straight.get_points().size(), tiny);
+    EXPECT_EQ(broken.get_points().size(), tiny);
+    EXPECT_GE(tiny, 3u);
+    EXPECT_LE(bent(1e6f).get_points().size(), 1000u);
+    // The chords stay within a pixel of the curve at every step's middle.
+    GuiGlCurve const curve = bent(100.0f);
+    std::vector<Point> const& points = curve.get_points();
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        Point const mid = curve.evaluate((i + 0.5f) / (points.size() - 1));
+        float const chord_x = (points[i].x + points[i + 1].x) / 2;
+        float const chord_y = (points[i].y + points[i + 1].y) / 2;
+        EXPECT_LT(std::hypot(mid.x - chord_x, mid.y - chord_y), 1.0f) << i;
+    }
 }
 
 TEST(GuiGlBatchArcTest, ArcsGetMoreSegmentsAsTheyGrow)
