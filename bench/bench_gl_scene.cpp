@@ -76,7 +76,7 @@ public:
         for (DemoGlScene::Link const& link : scene.get_links()) {
             GuiGlCurve::Point const p[4] = {link.curve.get_control_point(0), link.curve.get_control_point(1),
                                             link.curve.get_control_point(2), link.curve.get_control_point(3)};
-            int const steps = static_cast<int>(link.curve.get_points().size()) - 1;
+            int const steps = static_cast<int>(link.curve.get_points(0.25f / ZOOM).size()) - 1;
             glColor3ub(link.color[0], link.color[1], link.color[2]);
             glBegin(GL_LINE_STRIP);
             for (int i = 0; i <= steps; ++i) {

@@ -335,7 +335,9 @@ void GuiGlBatch::add_curve(GuiGlCurve const& curve)
     Point const hull[4] = {curve.get_control_point(0), curve.get_control_point(1), curve.get_control_point(2),
                            curve.get_control_point(3)};
     if (is_outside_view(hull, 4)) return;
-    std::vector<Point> const& points = curve.get_points();
+    // A quarter pixel on screen, in the curve's units.
+    float const scale = get_scale();
+    std::vector<Point> const& points = curve.get_points(scale > 0.0f ? 0.25f / scale : GuiGlCurve::DEFAULT_TOLERANCE);
     add_polyline(points.data(), points.size(), false);
 }
 

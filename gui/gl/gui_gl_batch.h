@@ -78,7 +78,8 @@ public:
     void add_rounded_rect(float x, float y, float w, float h, float radius);
     void add_circlef(float cx, float cy, float radius);
     void add_circle(float cx, float cy, float radius);
-    // The curve's points, tessellated when it last changed.
+    // The curve's points, tessellated when it last changed, to a quarter pixel at the
+    // transform's scale.
     void add_curve(GuiGlCurve const& curve);
     // Glyphs of the font's atlas with the pen starting at (x, y) on the baseline, in units
     // whose y runs upwards (the font's own). `codes` are atlas codes (see

@@ -19,10 +19,11 @@ public:
     void set(Point const& p0, Point const& p1, Point const& p2, Point const& p3);
     Point const& get_control_point(size_t index) const { return m_control[index < 4 ? index : 3]; }
 
-    // The points along the curve, from the first end to the last, made when first asked for
-    // after a change: as few equal steps as keep every chord within a fifth of a unit of the
-    // curve (4 to 128 steps).
-    std::vector<Point> const& get_points() const;
+    // The points along the curve, from the first end to the last: as few equal steps as keep
+    // every chord within `tolerance` units of the curve (4 to 128 steps). They are made again
+    // only after a change, or when the tolerance moves to another power of two (a zoom).
+    std::vector<Point> const& get_points(float tolerance = DEFAULT_TOLERANCE) const;
+    static constexpr float DEFAULT_TOLERANCE = 0.25f;
     // The point at parameter t in [0, 1].
     Point evaluate(float t) const;
     // How many times the points were computed (once per change that was drawn).
@@ -32,5 +33,6 @@ private:
     Point m_control[4];
     mutable std::vector<Point> m_points;
     mutable bool m_dirty = true;
+    mutable float m_tolerance = 0.0f;
     mutable size_t m_tessellations = 0;
 };

@@ -301,6 +301,12 @@ TEST(GuiGlCurveTest, PointsAreMadeOncePerChange)
     curve.set(Point{0, 0}, Point{100, 0}, Point{100, 100}, Point{200, 150});
     EXPECT_FLOAT_EQ(curve.get_points().back().y, 150.0f);
     EXPECT_EQ(curve.get_tessellation_count(), 2u);
+    // Tolerances within the default's power of two keep the points; a finer one makes more.
+    size_t const coarse = curve.get_points(0.3f).size();
+    curve.get_points(0.45f);
+    EXPECT_EQ(curve.get_tessellation_count(), 2u);
+    EXPECT_GT(curve.get_points(0.01f).size(), coarse);
+    EXPECT_EQ(curve.get_tessellation_count(), 3u);
 }
 
 TEST(GuiGlCurveTest, MoreBentCurvesGetMorePointsWithinBounds)
