@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "gui/core/gui_font.h"
@@ -439,12 +440,13 @@ void GuiGlBatch::flush()
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s_buffer_size), nullptr, GL_STREAM_DRAW);
     }
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), m_vertices.data());
-    Vertex const* base = nullptr;  // offsets into the buffer
+    // With a buffer bound, the pointers are offsets into it.
+    auto const offset = [](size_t bytes) { return reinterpret_cast<void const*>(bytes); };
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &base->x);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), base->rgba);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &base->s);
+    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), offset(offsetof(Vertex, x)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), offset(offsetof(Vertex, rgba)));
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), offset(offsetof(Vertex, s)));
 
     GlProgram* shader = nullptr;
     float const* projection = nullptr;
