@@ -338,6 +338,8 @@ public:
     // The drawing context, created on first use.
     virtual GuiDc& get_dc();
     virtual void widget_redraw();
+    // Resizes the widget to the box its constraints make of the parent's box (px, py, pw,
+    // ph); resize is not called when that box is the current one.
     virtual void apply_constraints(int const& px, int const& py, int const& pw, int const& ph);
     // Recomputes the effective clip region from the parent's, then the children's where it
     // changed (a child's region follows only from its box and its parent's region).
