@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 #include "gui/core/gui_action.h"
 #include "gui/core/gui_app.h"
@@ -97,10 +98,6 @@ DndState& dnd_state()
 
 bool s_focus_changing = false;
 
-// While constraints propagate down a tree, the resized widgets leave their clipping to the
-// widget that started the propagation, which clips its whole subtree once at the end.
-int s_clipping_deferred = 0;
-
 // Showing a tree asks every widget whether the pointer is over it: while shows run, the
 // pointer comes from Gui's recent answer rather than a round trip each.
 int s_show_depth = 0;
@@ -153,6 +150,52 @@ int clamp_int(int value, int low, int high)
 {
     return std::max(low, std::min(value, high));
 }
+
+// Clamps box (x, y, w, h) into box a, in place: what intersect_box does, inlined for the
+// layout passes, which run it for every widget of a tree.
+inline void clamp_box_into(int ax, int ay, int aw, int ah, int& x, int& y, int& w, int& h)
+{
+    int const left = clamp_int(x - ax, 0, aw);
+    int const right = clamp_int(x - ax + w, 0, aw);
+    int const top = clamp_int(y - ay, 0, ah);
+    int const bottom = clamp_int(y - ay + h, 0, ah);
+    x = ax + left;
+    y = ay + top;
+    w = right - left;
+    h = bottom - top;
+}
+
+// The children a layout loop visits. A derived resize may add or destroy children while the
+// loop runs, so the loop walks a copy taken at its start; the copies of nested loops share
+// one stack, so that laying a tree out allocates nothing once the stack has grown.
+class ChildrenSnapshot {
+public:
+    explicit ChildrenSnapshot(CoreVector<GuiWidget*> const& children) : m_stack(stack()), m_begin(m_stack.size())
+    {
+        m_stack.insert(m_stack.end(), children.begin(), children.end());
+        m_count = m_stack.size() - m_begin;
+    }
+    ~ChildrenSnapshot() { m_stack.resize(m_begin); }
+    ChildrenSnapshot(ChildrenSnapshot const&) = delete;
+    ChildrenSnapshot& operator=(ChildrenSnapshot const&) = delete;
+
+    size_t get_count() const { return m_count; }
+    // Indexed from the stack each time: a nested loop may have moved it.
+    GuiWidget* operator[](size_t index) const { return m_stack[m_begin + index]; }
+
+private:
+    // Out of line: the compiler would otherwise look the thread's stack up again at every
+    // use of the reference.
+    [[gnu::noinline]] static std::vector<GuiWidget*>& stack()
+    {
+        thread_local std::vector<GuiWidget*> children;
+        return children;
+    }
+
+    std::vector<GuiWidget*>& m_stack;
+    size_t m_begin = 0;
+    size_t m_count = 0;
+};
 
 }  // namespace
 
@@ -492,20 +535,19 @@ void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
     if (m_position[0] == x && m_position[1] == y && m_size[0] == w && m_size[1] == h) return;
     m_position = GMathVec2<int>(x, y);
     m_size = GMathVec2<int>(w, h);
-    if (m_recursive_constraints) {
-        ++s_clipping_deferred;
-        apply_children_constraints(x, y, w, h);
-        --s_clipping_deferred;
-    }
-    if (s_clipping_deferred == 0) apply_clipping();
+    m_toolkit_box_stale = true;
+    // Top-down: the own clip region first, since the children take theirs from it.
+    bool const clip_changed = m_shown && update_clip();
+    if (m_recursive_constraints)
+        layout_children(x, y, w, h, clip_changed);
+    else if (clip_changed)
+        clip_children();
 }
 
 void GuiWidget::apply_children_constraints_then_clip(int const& px, int const& py, int const& pw, int const& ph)
 {
-    ++s_clipping_deferred;
-    apply_children_constraints(px, py, pw, ph);
-    --s_clipping_deferred;
-    apply_clipping();
+    bool const clip_changed = is_shown() && update_clip();
+    layout_children(px, py, pw, ph, clip_changed);
 }
 
 void GuiWidget::set_position(int const& x, int const& y, bool const& top_left)
@@ -617,7 +659,11 @@ void GuiWidget::apply_constraints(int const& px, int const& py, int const& pw, i
     int const top = py + (m_top_constraint == CONSTRAINT_TOP ? m_top_offset : ph - m_top_offset);
     int const right = px + (m_right_constraint == CONSTRAINT_RIGHT ? pw - m_right_offset : m_right_offset);
     int const bottom = py + (m_bottom_constraint == CONSTRAINT_BOTTOM ? ph - m_bottom_offset : m_bottom_offset);
-    resize(left, top, std::max(0, right - left), std::max(0, bottom - top));
+    int const w = std::max(0, right - left);
+    int const h = std::max(0, bottom - top);
+    // A box that stays needs no resize: most children of a resized parent keep theirs.
+    if (left == m_position[0] && top == m_position[1] && w == m_size[0] && h == m_size[1]) return;
+    resize(left, top, w, h);
 }
 
 void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py, int const& pw, int const& ph)
@@ -627,8 +673,24 @@ void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py
 
 void GuiWidget::apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
-    // A copy: a derived resize may add or destroy children.
-    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children)) child->apply_constraints(px, py, pw, ph);
+    layout_children(px, py, pw, ph, false);
+}
+
+void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_changed)
+{
+    if (m_children.is_empty()) return;
+    ChildrenSnapshot const children(m_children);
+    size_t const count = children.get_count();
+    for (size_t i = 0; i < count; ++i) {
+        GuiWidget& child = *children[i];
+        GMathVec2<int> const position = child.m_position;
+        GMathVec2<int> const size = child.m_size;
+        child.apply_constraints(px, py, pw, ph);
+        // A resize that moved the box clipped the child and laid its children out; otherwise
+        // only this widget's region can have changed the child's.
+        bool const moved = !(child.m_position == position) || !(child.m_size == size);
+        if (!moved && clip_changed && child.m_shown && child.update_clip()) child.clip_children();
+    }
 }
 
 // Clipping -----------------------------------------------------------------------------------------
@@ -693,27 +755,56 @@ void GuiWidget::disable_clipping()
 
 void GuiWidget::apply_clipping()
 {
-    if (!is_shown()) return;
-    // Windows override this; plain widgets read their stored box directly.
+    if (is_shown() && update_clip()) clip_children();
+}
+
+bool GuiWidget::update_clip()
+{
     int const bx = m_position[0], by = m_position[1], bw = m_size[0], bh = m_size[1];
     int x = bx, y = by, w = bw, h = bh;
-    if (m_parent) {
-        int cx, cy, cw, ch;
-        get_parent_effective_clip_region(cx, cy, cw, ch);
-        intersect_box(cx, cy, cw, ch, bx, by, bw, bh, x, y, w, h);
+    if (m_is_window) {
+        // A window is the origin of its widgets' coordinates; the toolkit window is its router.
+        x = 0;
+        y = 0;
+        w = get_width();
+        h = get_height();
+    } else {
+        // Read directly: a window is never a child, so the parent is the stored one.
+        if (GuiWidget const* parent = m_parent) {
+            // A window inside a window clips its children by its own box only.
+            if (!parent->m_is_window || !is_window_widget(parent->get_parent())) {
+                GMathVec4<int> const& clip = parent->m_effective_clip;
+                clamp_box_into(clip[0], clip[1], clip[2], clip[3], x, y, w, h);
+            }
+        }
+        if (m_clipping_enabled)
+            clamp_box_into(m_clip_region[0], m_clip_region[1], m_clip_region[2], m_clip_region[3], x, y, w, h);
+        // The toolkit objects move only when the box did: nothing else moves them.
+        if (m_toolkit_box_stale) {
+            if (m_toolkit_widget) m_toolkit_widget->resize(bx, by, bw, bh);
+            if (m_group) m_group->resize(bx, by, bw, bh);
+            m_toolkit_box_stale = false;
+        }
     }
-    if (m_clipping_enabled)
-        intersect_box(m_clip_region[0], m_clip_region[1], m_clip_region[2], m_clip_region[3], x, y, w, h, x, y, w,
-                      h);
-    m_effective_clip = GMathVec4<int>(x, y, w, h);
-    if (m_toolkit_widget) m_toolkit_widget->resize(bx, by, bw, bh);
-    if (m_group) m_group->resize(bx, by, bw, bh);
-    apply_children_clipping();
+    GMathVec4<int>& clip = m_effective_clip;
+    if (clip[0] == x && clip[1] == y && clip[2] == w && clip[3] == h) return false;
+    clip = GMathVec4<int>(x, y, w, h);
+    return true;
+}
+
+void GuiWidget::clip_children()
+{
+    // Only toolkit objects are moved here, no code of a derived class runs: the children need
+    // no copy. A child whose region stays keeps its children's.
+    for (GuiWidget* child : m_children)
+        if (child->m_shown && child->update_clip()) child->clip_children();
 }
 
 void GuiWidget::apply_children_clipping()
 {
-    for (GuiWidget* child : CoreVector<GuiWidget*>(m_children)) child->apply_clipping();
+    if (m_children.is_empty()) return;
+    ChildrenSnapshot const children(m_children);
+    for (size_t i = 0; i < children.get_count(); ++i) children[i]->apply_clipping();
 }
 
 void GuiWidget::push_clip(int const& x, int const& y, int const& w, int const& h)

@@ -212,8 +212,11 @@ public:
     void set_recursive_constraints(bool const& recursive) { m_recursive_constraints = recursive; }
     virtual bool const& is_recursive_constraints() const { return m_recursive_constraints; }
     static void apply_constraints(GuiWidget& child, int const& px, int const& py, int const& pw, int const& ph);
+    // Each child's apply_constraints with the box; a child whose box stays keeps its clip
+    // region.
     void apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph);
-    // The same, then apply_clipping once over the whole subtree (what resize does).
+    // The own clip region first, then the same with every shown child clipped against it
+    // (what resize does).
     void apply_children_constraints_then_clip(int const& px, int const& py, int const& pw, int const& ph);
 
     // --- Clipping ---
@@ -335,7 +338,11 @@ public:
     // The drawing context, created on first use.
     virtual GuiDc& get_dc();
     virtual void widget_redraw();
+    // Resizes the widget to the box its constraints make of the parent's box (px, py, pw,
+    // ph); resize is not called when that box is the current one.
     virtual void apply_constraints(int const& px, int const& py, int const& pw, int const& ph);
+    // Recomputes the effective clip region from the parent's, then the children's where it
+    // changed (a child's region follows only from its box and its parent's region).
     virtual void apply_clipping();
     // Re-applies the widget's mouse cursor to its window.
     void apply_mouse_cursor() const;
@@ -379,6 +386,16 @@ private:
     void attach_to(GuiWidget& parent);
     void remove_from_parent_children();
     void capture_constraints();
+    // The layout pass, top-down, one visit per child: each child's apply_constraints (a child
+    // whose box changes lays its own subtree out in resize) and, when this widget's clip
+    // region changed (`clip_changed`), the clip regions of the children whose box stayed.
+    void layout_children(int px, int py, int pw, int ph, bool clip_changed);
+    // Recomputes the effective clip region from the parent's current one (a window's is its
+    // own box at the origin) and places the router and the group when the box moved; true
+    // when the region changed. For shown widgets.
+    bool update_clip();
+    // Clips the shown children against this widget's region, down to where it stays the same.
+    void clip_children();
     void clear_statics();
     void destroy_child(GuiWidget& child);
     static bool is_candidate_for_focus(GuiWidget const& widget);
@@ -423,6 +440,9 @@ private:
     bool m_capturing = false;
     bool m_tab_navigation = true;
     bool m_is_window = false;
+    // The box changed since the router and the group were last placed at it: they are
+    // placed only while the widget is shown, and only when the box moved.
+    bool m_toolkit_box_stale = false;
     Gui::MouseCursorId m_mouse_cursor = Gui::MOUSE_CURSOR_DEFAULT;
 
     static GuiWidget* m_last_focused_widget;

@@ -583,9 +583,8 @@ void GuiWindow::apply_constraints(int const&, int const&, int const&, int const&
 
 void GuiWindow::apply_clipping()
 {
-    if (!m_shown) return;
-    m_effective_clip = GMathVec4<int>(0, 0, get_width(), get_height());
-    apply_children_clipping();
+    // The region is the window's box at the origin (see GuiWidget::update_clip).
+    if (m_shown && update_clip()) clip_children();
 }
 
 void GuiWindow::widget_focus_changed()

@@ -94,22 +94,6 @@ GuiTabItem::GuiTabItem(CoreString const& name, GuiWidget* page, GuiImage const* 
 {
 }
 
-void GuiTabItem::set_box(int const& x, int const& y, int const& w, int const& h)
-{
-    m_x = x;
-    m_y = y;
-    m_width = w;
-    m_height = h;
-}
-
-void GuiTabItem::set_close_box(int const& x, int const& y, int const& w, int const& h)
-{
-    m_close_x = x;
-    m_close_y = y;
-    m_close_width = w;
-    m_close_height = h;
-}
-
 // Construction --------------------------------------------------------------------------------------------
 
 GuiTabWidget::GuiTabWidget(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h)
@@ -136,6 +120,7 @@ GuiTabWidget::~GuiTabWidget()
         item = next;
     }
     m_first = m_last = nullptr;
+    m_items.clear();
     delete m_add_tab_item;
     if (m_tab_menu && !m_tab_menu->is_destroyed()) {
         m_tab_menu->remove_all_items();
@@ -145,8 +130,13 @@ GuiTabWidget::~GuiTabWidget()
 
 // Tabs ----------------------------------------------------------------------------------------------------
 
-void GuiTabWidget::link(GuiTabItem* item, GuiTabItem* before)
+void GuiTabWidget::link(GuiTabItem* item, unsigned int const& at)
 {
+    GuiTabItem* before = at < m_tab_count ? m_items[at] : nullptr;
+    m_items.insert(at, item);
+    // The tabs from `at` on move one place up; the item brings its box, if any, along.
+    if (at < m_boxed_end) ++m_boxed_end;
+    if (item->has_box()) m_boxed_end = std::max(m_boxed_end, at + 1);
     item->m_next = before;
     item->m_previous = before ? before->m_previous : m_last;
     if (item->m_previous)
@@ -160,8 +150,11 @@ void GuiTabWidget::link(GuiTabItem* item, GuiTabItem* before)
     ++m_tab_count;
 }
 
-void GuiTabWidget::unlink(GuiTabItem* item)
+GuiTabItem* GuiTabWidget::unlink(unsigned int const& index)
 {
+    GuiTabItem* item = m_items[index];
+    m_items.remove(index);
+    if (index < m_boxed_end) --m_boxed_end;
     if (item->m_previous)
         item->m_previous->m_next = item->m_next;
     else
@@ -172,20 +165,12 @@ void GuiTabWidget::unlink(GuiTabItem* item)
         m_last = item->m_previous;
     item->m_previous = item->m_next = nullptr;
     --m_tab_count;
+    return item;
 }
 
 GuiTabItem* GuiTabWidget::get_tab_item(unsigned int const& index) const
 {
-    if (index >= m_tab_count) return nullptr;
-    // Walk from the nearer end.
-    if (index <= m_tab_count / 2) {
-        GuiTabItem* item = m_first;
-        for (unsigned int i = 0; i < index; ++i) item = item->m_next;
-        return item;
-    }
-    GuiTabItem* item = m_last;
-    for (unsigned int i = m_tab_count - 1; i > index; --i) item = item->m_previous;
-    return item;
+    return index < m_tab_count ? m_items[index] : nullptr;
 }
 
 bool GuiTabWidget::is_tab_index(unsigned int const& index, char const* operation) const
@@ -212,8 +197,7 @@ unsigned int GuiTabWidget::insert_tab(unsigned int const& index, CoreString cons
     if (page && page->get_parent() != this) page->set_parent(this);
     unsigned int const at = std::min(index, m_tab_count);
     bool const was_empty = m_tab_count == 0;
-    GuiTabItem* item = new GuiTabItem(name, page, icon);
-    link(item, get_tab_item(at));
+    link(new GuiTabItem(name, page, icon), at);
 
     // The selected tab keeps its page. A first tab after remove_all_tabs is selected; one
     // added before any selection waits for show() or set_selected_tab.
@@ -243,8 +227,7 @@ void GuiTabWidget::remove_tab(unsigned int const& index, bool const& destroy_pag
         page->hide();
         if (destroy_page) page->destroy();
     }
-    unlink(item);
-    delete item;
+    delete unlink(index);
     clear_hover(false);
     m_press_tab = -1;
 
@@ -280,6 +263,8 @@ void GuiTabWidget::remove_all_tabs(bool const& destroy_pages)
         item = next;
     }
     m_first = m_last = nullptr;
+    m_items.clear();
+    m_boxed_end = 0;
     m_tab_count = 0;
     m_selected = 0;
     m_visible_count = 0;
@@ -295,15 +280,9 @@ bool GuiTabWidget::move_tab(unsigned int const& from, unsigned int const& to, bo
     if (from != to) {
         GuiTabItem* selected =
             m_selected >= 0 ? get_tab_item(static_cast<unsigned int>(m_selected)) : nullptr;
-        GuiTabItem* item = get_tab_item(from);
-        unlink(item);
-        link(item, get_tab_item(to));
+        link(unlink(from), to);
         // The selection stays on its tab, wherever that went.
-        if (selected) {
-            int index = 0;
-            for (GuiTabItem* it = m_first; it && it != selected; it = it->m_next) ++index;
-            m_selected = index;
-        }
+        if (selected) m_selected = m_items.find(selected);
         clear_hover(false);
         m_press_tab = -1;
         rebuild_layout(std::min(std::min(from, to), m_visible_count));
@@ -352,6 +331,7 @@ void GuiTabWidget::set_tab_name(unsigned int const& index, CoreString const& nam
     GuiTabItem* item = get_tab_item(index);
     if (item->m_name == name) return;
     item->m_name = name;
+    item->m_name_width = -1;
     rebuild_layout(std::min(index, m_visible_count));
     redraw();
 }
@@ -423,9 +403,13 @@ void GuiTabWidget::show_page(unsigned int const& index)
 {
     if (!is_tab_index(index, "show_page")) return;
     m_selected = static_cast<int>(index);
-    GuiTabItem const* selected = get_tab_item(index);
-    for (GuiTabItem const* item = m_first; item; item = item->m_next)
-        if (item != selected && item->m_page && item->m_page != selected->m_page) item->m_page->hide();
+    GuiWidget const* shown = m_items[index]->m_page;
+    // Hiding a page that does not wish to be visible changes nothing: only the page shown
+    // before (or one shown from outside) is hidden.
+    for (GuiTabItem const* item : m_items) {
+        GuiWidget* page = item->m_page;
+        if (page && page != shown && GuiWidget::is_widget_visible(*page)) page->hide();
+    }
     refresh_page();
 }
 
@@ -490,11 +474,20 @@ CoreString GuiTabWidget::get_display_name(GuiTabItem const& item) const
 
 int GuiTabWidget::get_name_width(GuiTabItem const& item)
 {
-    CoreString const name = get_display_name(item);
-    if (name.is_empty()) return 0;
+    if (item.m_name.is_empty()) return 0;
     HeaderFont font(*this, m_title_style);
+    GuiFont const& measure = get_font();
+    int const face = measure.get_index();
+    int const size = measure.get_size();
+    if (item.m_name_width >= 0 && item.m_measured_face == face && item.m_measured_size == size &&
+        item.m_measured_title == m_title_style)
+        return item.m_name_width;
     int w = 0, h = 0;
-    get_text_size(name, w, h);
+    get_text_size(get_display_name(item), w, h);
+    item.m_name_width = w;
+    item.m_measured_face = face;
+    item.m_measured_size = size;
+    item.m_measured_title = m_title_style;
     return w;
 }
 
@@ -538,11 +531,12 @@ void GuiTabWidget::rebuild_layout(unsigned int const& first)
             item->set_close_box(0, 0, 0, 0);
         x += w;
     }
-    // Tabs of the menu have no header.
-    for (; item; item = item->m_next) {
+    // Tabs of the menu have no header; those past m_boxed_end have none already.
+    for (; item && index < m_boxed_end; item = item->m_next, ++index) {
         item->set_box(0, 0, 0, 0);
         item->set_close_box(0, 0, 0, 0);
     }
+    m_boxed_end = visible;
     m_visible_count = visible;
     place_add_tab();
     update_menu_button();
@@ -971,7 +965,8 @@ void GuiTabWidget::resize(int const& x, int const& y, int const& w, int const& h
 
 size_t GuiTabWidget::get_memory_size() const
 {
-    size_t size = GuiWidget::get_memory_size() + sizeof(GuiTabWidget) - sizeof(GuiWidget);
+    size_t size = GuiWidget::get_memory_size() + sizeof(GuiTabWidget) - sizeof(GuiWidget) +
+                  m_items.get_count() * sizeof(GuiTabItem*);
     for (GuiTabItem const* item = m_first; item; item = item->m_next) size += item->get_memory_size();
     return size;
 }

@@ -77,8 +77,24 @@ public:
 
 private:
     friend class GuiTabWidget;
-    void set_box(int const& x, int const& y, int const& w, int const& h);
-    void set_close_box(int const& x, int const& y, int const& w, int const& h);
+    void set_box(int const& x, int const& y, int const& w, int const& h)
+    {
+        m_x = x;
+        m_y = y;
+        m_width = w;
+        m_height = h;
+    }
+    void set_close_box(int const& x, int const& y, int const& w, int const& h)
+    {
+        m_close_x = x;
+        m_close_y = y;
+        m_close_width = w;
+        m_close_height = h;
+    }
+    bool has_box() const
+    {
+        return (m_x | m_y | m_width | m_height | m_close_x | m_close_y | m_close_width | m_close_height) != 0;
+    }
 
     bool m_enabled = true;
     CoreString m_name;
@@ -89,6 +105,12 @@ private:
     int m_close_x = 0, m_close_y = 0, m_close_width = 0, m_close_height = 0;
     GuiTabItem* m_previous = nullptr;
     GuiTabItem* m_next = nullptr;
+    // The width of the displayed name, measured once per name and header font: the face and
+    // size it was measured in, and the title style (which changes the text); -1 when unknown.
+    mutable int m_name_width = -1;
+    mutable int m_measured_face = -1;
+    mutable int m_measured_size = 0;
+    mutable bool m_measured_title = false;
 };
 
 // What a tab drag carries: the tab widget it leaves and the tab's index there.
@@ -264,8 +286,10 @@ private:
     CoreString get_display_name(GuiTabItem const& item) const;
     // Width of the displayed name in the header font.
     int get_name_width(GuiTabItem const& item);
-    void link(GuiTabItem* item, GuiTabItem* before);
-    void unlink(GuiTabItem* item);
+    // Inserts the item at index `at` (at most the tab count) of the list and the index.
+    void link(GuiTabItem* item, unsigned int const& at);
+    // Takes the item at `index` out of the list and the index, and returns it.
+    GuiTabItem* unlink(unsigned int const& index);
     // Shows or hides the "More..." button for the current layout.
     void update_menu_button();
     // Recomputes the hover flags from the pointer; raises the over-tab events on changes.
@@ -280,6 +304,10 @@ private:
 
     GuiTabItem* m_first = nullptr;
     GuiTabItem* m_last = nullptr;
+    // The items by index, beside the list: lookups by index take constant time.
+    CoreVector<GuiTabItem*> m_items;
+    // Tabs from this index on have no header box: a layout clears only the ones before it.
+    unsigned int m_boxed_end = 0;
     unsigned int m_tab_count = 0;
     int m_selected = -1;
     unsigned int m_visible_count = 0;

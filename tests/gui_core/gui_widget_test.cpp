@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
+#include <FL/Fl_Group.H>
 
 #include <cstdlib>
 #include <fstream>
@@ -46,6 +47,13 @@ public:
 
 // RecordingWidget has no class record of its own: the record's parent is GuiWidget's.
 CORE_IMPLEMENT_CLASS(GuiTextEdit, GuiWidget)
+
+// Ignores its parent's resizes, as a widget placed by its parent's own layout does.
+class UnconstrainedWidget : public GuiWidget {
+public:
+    using GuiWidget::GuiWidget;
+    void apply_constraints(int const&, int const&, int const&, int const&) override {}
+};
 
 }  // namespace
 
@@ -122,6 +130,57 @@ TEST_F(GuiWidgetTest, AnUnchangedResizeLeavesTheChildrenAlone)
     EXPECT_EQ(child->get_x(), 30);
     parent->resize(0, 0, 201, 100);
     EXPECT_EQ(child->get_x(), 10);
+}
+
+TEST_F(GuiWidgetTest, TheRouterAndTheGroupFollowTheBoxAlsoAfterAResizeWhileHidden)
+{
+    GuiWindow& window = make_window(300, 200);
+    GuiWidget* panel = new GuiWidget(window, 10, 10, 200, 100);
+    panel->set_constraints(LEFT, TOP, RIGHT, BOTTOM);
+    GuiWidget* child = new GuiWidget(*panel, 20, 20, 50, 20);
+    child->set_constraints(LEFT, TOP, RIGHT, TOP);
+    panel->show();
+    auto const toolkit_boxes = [](GuiWidget& widget) {
+        Fl_Widget const* router = widget.get_widget();
+        Fl_Group const* group = widget.get_group();
+        return std::make_pair(Box(router->x(), router->y(), router->w(), router->h()),
+                              Box(group->x(), group->y(), group->w(), group->h()));
+    };
+
+    window.resize(window.get_x(), window.get_y(), 350, 200);
+    EXPECT_EQ(toolkit_boxes(*child), std::make_pair(Box(20, 20, 100, 20), Box(20, 20, 100, 20)));
+
+    // Hidden, the widgets move without their toolkit objects; showing places these.
+    panel->hide();
+    window.resize(window.get_x(), window.get_y(), 300, 180);
+    panel->show();
+    EXPECT_EQ(toolkit_boxes(*panel), std::make_pair(box_of(*panel), box_of(*panel)));
+    EXPECT_EQ(toolkit_boxes(*child), std::make_pair(Box(20, 20, 50, 20), Box(20, 20, 50, 20)));
+}
+
+TEST_F(GuiWidgetTest, ClipRegionsFollowAShrinkingParentDownToTheGrandchildren)
+{
+    // Children whose box stays are clipped again: the fixed one, its child, and one that
+    // ignores the constraints.
+    GuiWindow& window = make_window(300, 200);
+    GuiWidget* panel = new GuiWidget(window, 0, 0, 300, 100);
+    panel->set_constraints(LEFT, TOP, RIGHT, TOP);
+    GuiWidget* fixed = new GuiWidget(*panel, 200, 10, 80, 40);
+    GuiWidget* grandchild = new GuiWidget(*fixed, 250, 20, 20, 20);
+    GuiWidget* unconstrained = new UnconstrainedWidget(*panel, 180, 60, 100, 20);
+    panel->show();
+
+    window.resize(window.get_x(), window.get_y(), 220, 200);
+    EXPECT_EQ(box_of(*fixed), Box(200, 10, 80, 40));
+    EXPECT_EQ(box_of(*unconstrained), Box(180, 60, 100, 20));
+    EXPECT_EQ(fixed->get_clip_region(), Box(200, 10, 20, 40));
+    EXPECT_EQ(grandchild->get_clip_region(), Box(220, 20, 0, 20));
+    EXPECT_EQ(unconstrained->get_clip_region(), Box(180, 60, 40, 20));
+
+    window.resize(window.get_x(), window.get_y(), 300, 200);
+    EXPECT_EQ(fixed->get_clip_region(), box_of(*fixed));
+    EXPECT_EQ(grandchild->get_clip_region(), box_of(*grandchild));
+    EXPECT_EQ(unconstrained->get_clip_region(), box_of(*unconstrained));
 }
 
 TEST_F(GuiWidgetTest, SetPositionByCentreAndItsNewAnchoring)

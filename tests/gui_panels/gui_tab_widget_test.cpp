@@ -8,6 +8,7 @@
 #include "gui/menus/gui_menu_item.h"
 #include "gui/controls/gui_push_button.h"
 #include "gui/panels/gui_tab_widget.h"
+#include "gui/core/gui_font.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_resource.h"
 #include "tests/gui_controls/controls_test_util.h"
@@ -146,6 +147,55 @@ TEST_F(TabWidgetTest, TabsThatDoNotFitAreListedInTheMoreMenu)
     // Wide enough for all: the button goes.
     tabs.resize(X, Y, 1000, 160);
     EXPECT_FALSE(more->is_shown());
+}
+
+TEST_F(TabWidgetTest, HeaderWidthsFollowTheNameAndTheFont)
+{
+    GuiTabWidget& tabs = make_tabs({"Scene", "Render"});
+    GuiTabItem const* render = tabs.get_tab_item(1);
+    tabs.set_tab_name(1, "Render settings");
+    EXPECT_EQ(render->get_width(), text_width(tabs, "Render settings") + 16);
+
+    tabs.get_font().set_size(tabs.get_font().get_size() + 6);
+    tabs.rebuild_layout();
+    EXPECT_EQ(render->get_width(), text_width(tabs, "Render settings") + 16);
+    EXPECT_EQ(render->get_x(), 8 + text_width(tabs, "Scene") + 16);
+}
+
+TEST_F(TabWidgetTest, TabsPushedOutOfTheRowLoseTheirHeader)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) names.push_back("Tab " + std::to_string(i));
+    GuiTabWidget& tabs = make_tabs(names, 240);
+    unsigned int const visible = tabs.get_visible_tab_count();
+    ASSERT_LT(visible, 12u);
+    auto const expect_menu_tabs_without_box = [&tabs](char const* step) {
+        for (unsigned int i = tabs.get_visible_tab_count(); i < tabs.get_tab_count(); ++i) {
+            GuiTabItem const* item = tabs.get_tab_item(i);
+            EXPECT_EQ(item->get_x() + item->get_width() + item->get_height() + item->get_close_width(), 0)
+                << step << ", tab " << i;
+        }
+    };
+
+    // A tab inserted in front pushes the last header into the menu; so does moving a
+    // header there, closing buttons and all.
+    tabs.insert_tab(0, "First", new GuiWidget(tabs, 0, 0, 10, 10));
+    expect_menu_tabs_without_box("insert");
+    tabs.enable_tabs_closing(true);
+    tabs.move_tab(0, tabs.get_tab_count() - 1);
+    expect_menu_tabs_without_box("move");
+    tabs.resize(X, Y, 160, 160);
+    expect_menu_tabs_without_box("narrower");
+}
+
+TEST_F(TabWidgetTest, SelectingATabHidesEveryOtherShownPage)
+{
+    GuiTabWidget& tabs = make_tabs({"A", "B", "C"});
+    tabs.get_tab_widget(2)->show();  // shown from outside, beside the selected page
+    tabs.set_selected_tab(1);
+    EXPECT_FALSE(tabs.get_tab_widget(0)->is_shown());
+    EXPECT_TRUE(tabs.get_tab_widget(1)->is_shown());
+    EXPECT_FALSE(tabs.get_tab_widget(2)->is_shown());
 }
 
 TEST_F(TabWidgetTest, ClicksSelectOnPressAndReportTheClickOnRelease)
