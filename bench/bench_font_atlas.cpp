@@ -1,6 +1,6 @@
 // Glyph atlases of the built-in family:
-// - one size-72 atlas of the regular face: the distance fields made from the outlines on the
-//   host's task manager, against FreeType's own outline renderer ("sdf") on one thread;
+// - one size-72 atlas of the regular face: FreeType's sdf renderer with one glyph per task on the
+//   host's task manager, against the same renderer on one thread;
 // - the four faces cold (no cache: made and written to the cache, each when first asked for,
 //   as the first frames of an application ask) and warm (read from the cache at start-up),
 //   each run in a new process with a preferences folder of its own, as a start would be.
@@ -281,7 +281,7 @@ int main(int argc, char** argv)
     double const peer = reporter.get_time("bm_atlas_serial_freetype");
     if (ours > 0.0 && peer > 0.0)
         std::printf(
-            "\nAtlas of 256 codes at size 72: %.1f ms from the outlines on the task manager, %.0f ms by "
+            "\nAtlas of 256 codes at size 72: %.1f ms on the task manager, %.0f ms by "
             "FreeType's renderer on one thread, ratio %.3f (below 1 is faster)\n",
             ours, peer, ours / peer);
     double const cold = reporter.get_time("bm_four_faces_cold");

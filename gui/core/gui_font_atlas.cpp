@@ -1,5 +1,5 @@
-// Glyph atlases: metrics and outlines from FreeType, distance fields made from the outlines on
-// the host's task manager, fontconfig file lookup and the PNG cache.
+// Glyph atlases: metrics and distance fields from FreeType (its sdf renderer, one glyph per
+// task on the host's task manager), fontconfig file lookup and the PNG cache.
 // OpenImageIO comes first and no toolkit or X11 header is included here: X11 defines macros
 // (None, Status) that OpenImageIO uses as names.
 #include <OpenImageIO/imageio.h>
@@ -9,7 +9,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include FT_OUTLINE_H
+#include FT_MODULE_H
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -27,7 +27,6 @@
 #include <vector>
 
 #include "gui/core/gui_atlas_png.h"
-#include "gui/core/gui_glyph_field.h"
 #include "host/core/core_log.h"
 #include "host/sys/sys_file.h"
 #include "host/sys/sys_filesystem.h"
@@ -215,51 +214,76 @@ void SharedWork::run(size_t count, std::function<void(size_t)> piece)
     work->wait();
 }
 
-// A glyph whose distance field is to be made: its outline in the field's pixels, and where it
-// goes.
-struct GlyphOutline {
+// A glyph whose distance field is to be made, and the cell it goes to.
+struct GlyphCell {
     int cell;  // character code + 128
-    int width;
-    int rows;
-    GuiGlyphField field;
+    FT_UInt index;
 };
 
-// Feeds the glyph slot's outline to a field, in the pixels of the field's bitmap: the
-// glyph's bitmap box grown by the spread on each side, y downwards from its top.
-bool decompose_outline(FT_GlyphSlot const& slot, GuiGlyphField& field)
+// The faces through which the threads of one atlas render its glyphs. A FreeType face serves
+// one thread at a time, and faces of a shared library are opened and closed under a lock:
+// each thread opens one face of its own on its first glyph and keeps it for the others.
+class GlyphFaces {
+public:
+    GlyphFaces(FT_Library library, unsigned char const* data, size_t size, int face_index)
+        : m_library(library), m_data(data), m_size(size), m_face_index(face_index), m_id(++s_next_id)
+    {
+    }
+    ~GlyphFaces()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        for (FT_Face face : m_faces) FT_Done_Face(face);
+    }
+    GlyphFaces(GlyphFaces const&) = delete;
+    GlyphFaces& operator=(GlyphFaces const&) = delete;
+
+    // The calling thread's face at the atlas's size; null when it cannot be opened (logged).
+    FT_Face get_face()
+    {
+        // Keyed by the atlas's number: a face of an earlier atlas is never taken for this one.
+        thread_local uint64_t t_id = 0;
+        thread_local FT_Face t_face = nullptr;
+        if (t_id == m_id) return t_face;
+        FT_Face face = nullptr;
+        std::lock_guard<std::mutex> guard(m_mutex);
+        if (!QN_FT_OK(FT_New_Memory_Face(m_library, m_data, static_cast<FT_Long>(m_size), m_face_index, &face)))
+            return nullptr;
+        m_faces.push_back(face);
+        if (!QN_FT_OK(FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72))) return nullptr;
+        t_id = m_id;
+        t_face = face;
+        return face;
+    }
+
+private:
+    static inline std::atomic<uint64_t> s_next_id{0};
+    FT_Library m_library;
+    unsigned char const* m_data;
+    size_t m_size;
+    int m_face_index;
+    uint64_t m_id;
+    std::mutex m_mutex;
+    std::vector<FT_Face> m_faces;
+};
+
+// Renders one glyph's distance field with FreeType's sdf renderer into its cell, from the
+// cell's top-left corner, clipped to it.
+void render_glyph_field(GlyphFaces& faces, GlyphCell const& glyph, unsigned char* atlas)
 {
-    struct Target {
-        GuiGlyphField* field;
-        double left, top;
-        double x(FT_Vector const* v) const { return v->x / 64.0 - left; }
-        double y(FT_Vector const* v) const { return top - v->y / 64.0; }
-    } target{&field, static_cast<double>(slot->bitmap_left - GuiFontAtlas::SPREAD),
-             static_cast<double>(slot->bitmap_top + GuiFontAtlas::SPREAD)};
-    FT_Outline_Funcs funcs = {};
-    funcs.move_to = [](FT_Vector const* to, void* user) {
-        auto* t = static_cast<Target*>(user);
-        t->field->move_to(t->x(to), t->y(to));
-        return 0;
-    };
-    funcs.line_to = [](FT_Vector const* to, void* user) {
-        auto* t = static_cast<Target*>(user);
-        t->field->line_to(t->x(to), t->y(to));
-        return 0;
-    };
-    funcs.conic_to = [](FT_Vector const* control, FT_Vector const* to, void* user) {
-        auto* t = static_cast<Target*>(user);
-        t->field->conic_to(t->x(control), t->y(control), t->x(to), t->y(to));
-        return 0;
-    };
-    funcs.cubic_to = [](FT_Vector const* c1, FT_Vector const* c2, FT_Vector const* to, void* user) {
-        auto* t = static_cast<Target*>(user);
-        t->field->cubic_to(t->x(c1), t->y(c1), t->x(c2), t->y(c2), t->x(to), t->y(to));
-        return 0;
-    };
-    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
-    if (FT_Outline_Decompose(const_cast<FT_Outline*>(&slot->outline), &funcs, &target) != 0) return false;
-    field.close();
-    return true;
+    FT_Face const face = faces.get_face();
+    if (!face) return;
+    if (FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF)) {
+        CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
+        return;
+    }
+    FT_Bitmap const& bitmap = face->glyph->bitmap;
+    size_t const x0 = static_cast<size_t>(GuiFontAtlas::get_cell_x(glyph.cell));
+    size_t const y0 = static_cast<size_t>(GuiFontAtlas::get_cell_y(glyph.cell));
+    size_t const columns = std::min<size_t>(bitmap.width, GuiFontAtlas::CELL_SIZE);
+    size_t const rows = std::min<size_t>(bitmap.rows, GuiFontAtlas::CELL_SIZE);
+    for (size_t y = 0; y < rows; ++y)
+        std::copy_n(bitmap.buffer + static_cast<long>(y) * bitmap.pitch, columns,
+                    atlas + (y0 + y) * GuiFontAtlas::ATLAS_SIZE + x0);
 }
 
 // Releases a FreeType library and its face on every return path.
@@ -314,6 +338,8 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
         CORE_LOG_ERROR("FT_Error (" << error << ") : " << ft_error_text(error) << "\n");
         return nullptr;
     }
+    FT_Int spread = GuiFontAtlas::SPREAD;
+    if (!QN_FT_OK(FT_Property_Set(ft.library, "sdf", "spread", &spread))) return nullptr;
     if (!QN_FT_OK(FT_New_Memory_Face(ft.library, data, static_cast<FT_Long>(size), face_index, &ft.face))) {
         ft.face = nullptr;
         return nullptr;
@@ -338,7 +364,7 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
     desc->atlas_size = GuiFontAtlas::ATLAS_SIZE;
     desc->distance_range = GuiFontAtlas::SPREAD;
     desc->unit = GuiFontAtlas::UNIT;
-    std::vector<GlyphOutline> outlines;
+    std::vector<GlyphCell> glyphs;
     for (int code = -128; code < 128; ++code) {
         int const cell = code + 128;
         // Signed character codes stand for Latin-1 code points: -128..-1 are 128..255.
@@ -354,27 +380,15 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
                              GuiFontAtlas::SPREAD;
         desc->left[cell] = static_cast<double>(slot->bitmap_left) - GuiFontAtlas::SPREAD;
         desc->height[cell] = slot->bitmap.rows + 2.0 * GuiFontAtlas::SPREAD;
+        // An empty outline (a space) has no field to render.
         if (loaded || (slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_points == 0)) continue;
-        GlyphOutline outline{cell, std::min(static_cast<int>(desc->width[cell]), GuiFontAtlas::CELL_SIZE),
-                             std::min(static_cast<int>(desc->height[cell]), GuiFontAtlas::CELL_SIZE),
-                             GuiGlyphField(GuiFontAtlas::SPREAD)};
-        if (!decompose_outline(slot, outline.field)) {
-            CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
-            continue;
-        }
-        outlines.push_back(std::move(outline));
+        glyphs.push_back({cell, glyph});
     }
 
     if (!loaded) {
-        // Each field goes into its own cell, from the cell's top-left corner, clipped to it.
         unsigned char* atlas = pixels->data();
-        SharedWork::run(outlines.size(), [&outlines, atlas](size_t i) {
-            GlyphOutline const& glyph = outlines[i];
-            size_t const at =
-                static_cast<size_t>(GuiFontAtlas::get_cell_y(glyph.cell)) * GuiFontAtlas::ATLAS_SIZE +
-                static_cast<size_t>(GuiFontAtlas::get_cell_x(glyph.cell));
-            glyph.field.render(atlas + at, glyph.width, glyph.rows, GuiFontAtlas::ATLAS_SIZE);
-        });
+        GlyphFaces faces(ft.library, data, size, face_index);
+        SharedWork::run(glyphs.size(), [&](size_t i) { render_glyph_field(faces, glyphs[i], atlas); });
     }
     desc->pixels = pixels;
     if (loaded) {

@@ -3,9 +3,6 @@
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_MODULE_H
 
 #include <FL/Enumerations.H>
 #include <FL/fl_draw.H>
@@ -285,55 +282,6 @@ TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
     EXPECT_EQ(read_cell(*desc, none).nonzero, 0);
     EXPECT_EQ(GMathVec4<double>(desc->advance[none], desc->width[none], desc->bottom[none], desc->left[none]),
               GMathVec4<double>(0, 0, 0, 0));
-}
-
-// The fields are made from the outlines directly; FreeType's own outline renderer makes the
-// same fields, slower. Both are compared pixel by pixel over glyphs of every kind of curve.
-TEST(GuiFontAtlas, FieldsAgreeWithFreeTypesOutlineRenderer)
-{
-    FontDesc const* desc =
-        rasterize_builtin("atlas test freetype", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC);
-    ASSERT_NE(desc, nullptr);
-    unsigned char const* data = nullptr;
-    size_t size = 0;
-    GuiFontAtlas::get_builtin_font_data(GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, data, size);
-    FT_Library library = nullptr;
-    ASSERT_EQ(FT_Init_FreeType(&library), 0);
-    FT_Int spread = GuiFontAtlas::SPREAD;
-    FT_Property_Set(library, "sdf", "spread", &spread);
-    FT_Face face = nullptr;
-    ASSERT_EQ(FT_New_Memory_Face(library, data, static_cast<FT_Long>(size), 0, &face), 0);
-    FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72);
-    FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-
-    long total = 0, pixels = 0;
-    int largest = 0;
-    for (char const c : std::string("AgQ@&%8sw\xe9\xdf")) {
-        SCOPED_TRACE(c);
-        ASSERT_EQ(
-            FT_Load_Glyph(face, FT_Get_Char_Index(face, static_cast<unsigned char>(c)), FT_LOAD_DEFAULT), 0);
-        ASSERT_EQ(FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF), 0);
-        FT_Bitmap const& field = face->glyph->bitmap;
-        int const cell = cell_of(c);
-        ASSERT_EQ(GMathVec2<double>(field.width, field.rows),
-                  GMathVec2<double>(desc->width[cell], desc->height[cell]));
-        for (unsigned int y = 0; y < field.rows; ++y) {
-            for (unsigned int x = 0; x < field.width; ++x) {
-                int const ours =
-                    (*desc->pixels)[(GuiFontAtlas::get_cell_y(cell) + y) * size_t(desc->atlas_size) +
-                                    GuiFontAtlas::get_cell_x(cell) + x];
-                int const difference = std::abs(ours - field.buffer[y * field.pitch + x]);
-                total += difference;
-                largest = std::max(largest, difference);
-                ++pixels;
-            }
-        }
-    }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
-    // A level is 5/128 of a pixel: the fields agree within a tenth of a pixel.
-    EXPECT_LT(static_cast<double>(total) / pixels, 0.2) << total << " levels over " << pixels << " pixels";
-    EXPECT_LE(largest, 2);
 }
 
 TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
