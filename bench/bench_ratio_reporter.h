@@ -26,9 +26,11 @@ public:
             auto key = std::make_pair(run.run_name.function_name, args);
             bool const median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (median || (run.run_type == Run::RT_Iteration && !m_medians.count(key))) {
-                // Benchmarks timed by the wall clock (UseRealTime) report that time.
-                m_times[key] = run.run_name.time_type == "real_time" ? run.GetAdjustedRealTime()
-                                                                     : run.GetAdjustedCPUTime();
+                // Benchmarks timed by the wall clock (UseRealTime) or by themselves
+                // (UseManualTime) report that time.
+                bool const wall =
+                    run.run_name.time_type == "real_time" || run.run_name.time_type == "manual_time";
+                m_times[key] = wall ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
                 if (median) m_medians[key] = true;
             }
         }

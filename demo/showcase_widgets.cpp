@@ -159,9 +159,9 @@ GuiImage* make_atlas_strip(GuiFont::FontDesc const& desc, int glyph_row, int ste
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             int const ax = cell + x * step, ay = top + y * step;
-            size_t const from = (static_cast<size_t>(ay) * desc.atlas_size + ax) * 3;
+            size_t const from = static_cast<size_t>(ay) * desc.atlas_size + ax;
             size_t const to = (static_cast<size_t>(y) * w + x) * 3;
-            for (int c = 0; c < 3; ++c) rgb[to + c] = atlas[from + c];
+            for (int c = 0; c < 3; ++c) rgb[to + c] = atlas[from];
         }
     }
     return new GuiImage(rgb.data(), w, h, 3);

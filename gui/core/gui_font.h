@@ -11,8 +11,8 @@
 //     font.get_text_size("Label", w, h);
 //
 // GuiFont::FontDesc is the glyph atlas of a face at a size for OpenGL text: a signed distance
-// field of the first 256 character codes in a 2952 × 2952 RGB image, made once per family,
-// weight and style at size 72 and shared by every other size (see gui_font_atlas.h).
+// field of the first 256 character codes in a 2952 × 2952 one-channel image, made once per
+// family, weight and style at size 72 and shared by every other size (see gui_font_atlas.h).
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -42,9 +42,9 @@ public:
         Weight weight = WEIGHT_NORMAL;
         Style style = STYLE_NORMAL;
         int size = 0;
-        // RGB, 8 bits per channel, atlas_size × atlas_size, rows from the top; the three
-        // channels hold the same distance (128 on the outline, more inside). Shared by all
-        // sizes of the face.
+        // One channel of 8 bits, atlas_size × atlas_size, rows from the top: the distance to
+        // the outline (128 on it, more inside). Shared by all sizes of the face; the OpenGL
+        // texture repeats it in its three channels.
         std::shared_ptr<std::vector<unsigned char> const> pixels;
         int atlas_size = 0;
         // Distance, in atlas pixels, that the field covers on each side of the outline.
@@ -140,13 +140,15 @@ public:
     // first if needed): the same pixels, the metrics scaled by size / 72.
     static FontDesc const* generate_rasterized_font_data(GuiFont const& font);
     // The size-72 atlas of a face from its font-file bytes, which need to live only during
-    // the call: the existing one when the list has it, else generated or read from the
-    // atlas cache, where `font_file_name` names its file. Null after a FreeType error.
+    // the call: the existing one when the list has it (a thread making it is waited for),
+    // else made from the glyphs' outlines or read from the atlas cache, where
+    // `font_file_name` names its file. Null after a FreeType error.
     static FontDesc const* rasterize_font_buffer(CoreString const& family, Weight const& weight,
                                                  Style const& style, unsigned char const* data,
                                                  size_t const& size, CoreString const& font_file_name,
                                                  int const& face_index = 0);
-    // Makes the size-72 atlases of the built-in family "roboto" whose cache files exist.
+    // Makes the size-72 atlases of the built-in family "roboto" whose cache files exist,
+    // reading the files side by side on the host's task manager.
     static void load_pregenerated_rasterized_font_data_if_exists();
     // The atlas of a family, weight, style and size if it was made; never makes one.
     static FontDesc const* find_rasterized_font_data(CoreString const& family, Weight const& weight,

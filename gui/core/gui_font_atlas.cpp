@@ -1,4 +1,5 @@
-// Glyph atlases: FreeType signed distance fields, fontconfig file lookup and the PNG cache.
+// Glyph atlases: metrics and distance fields from FreeType (its sdf renderer, one glyph per
+// task on the host's task manager), fontconfig file lookup and the PNG cache.
 // OpenImageIO comes first and no toolkit or X11 header is included here: X11 defines macros
 // (None, Status) that OpenImageIO uses as names.
 #include <OpenImageIO/imageio.h>
@@ -10,21 +11,26 @@
 #include FT_FREETYPE_H
 #include FT_MODULE_H
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
 
+#include "gui/core/gui_atlas_png.h"
 #include "host/core/core_log.h"
 #include "host/sys/sys_file.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
-#include "host/sys/sys_thread_lock.h"
 #include "host/sys/sys_thread_task.h"
 #include "host/sys/sys_timer.h"
 
@@ -75,11 +81,26 @@ bool ft_ok(FT_Error const& error, int const& line)
 
 using FontDesc = GuiFont::FontDesc;
 
+// A face of a family: what a base atlas is made for.
+struct FaceKey {
+    CoreString family;  // lower-cased
+    GuiFont::Weight weight;
+    GuiFont::Style style;
+    bool operator==(FaceKey const& other) const
+    {
+        return weight == other.weight && style == other.style && family == other.family;
+    }
+};
+
 // Every atlas made in the process; never freed, so that descriptors and their addresses stay
-// valid for the life of the process.
+// valid for the life of the process. The faces whose base atlas a thread is making are listed
+// too: a thread asking for one of them waits for it instead of making it a second time, and
+// nobody holds the lock while an atlas is made, so atlases of other faces stay at hand.
 struct FontDescList {
-    SysThreadLockRecursive lock;
+    std::mutex lock;
+    std::condition_variable made;
     std::vector<FontDesc*> descs;
+    std::vector<FaceKey> making;
 };
 
 FontDescList& font_desc_list()
@@ -99,117 +120,171 @@ FontDesc const* find_desc(CoreString const& family, GuiFont::Weight const& weigh
     return nullptr;
 }
 
-// The glyphs of one atlas whose distance fields are still to render. Each glyph is taken
-// once, by a task of the host's task manager or by the thread that made the atlas, which
-// takes glyphs too while it waits: so the atlas is finished even when the manager's threads
-// are busy, and a call from a task of the manager cannot wait for itself. Tasks that start
-// after all glyphs are taken return at once; they keep this object alive, not the library.
-class GlyphFieldJob {
-public:
-    struct Glyph {
-        int cell;  // character code + 128
-        FT_UInt index;
-    };
-
-    GlyphFieldJob(FT_Library library, unsigned char const* data, size_t size, int face_index,
-                  unsigned char* atlas, std::vector<Glyph> glyphs)
-        : m_library(library),
-          m_data(data),
-          m_size(size),
-          m_face_index(face_index),
-          m_atlas(atlas),
-          m_glyphs(std::move(glyphs))
-    {
+// The base atlas of a face when it exists (after waiting for a thread making it); otherwise
+// null, and the caller is now the one making it and must call publish_base.
+FontDesc const* claim_base(FaceKey const& key)
+{
+    FontDescList& list = font_desc_list();
+    std::unique_lock<std::mutex> guard(list.lock);
+    for (;;) {
+        if (FontDesc const* desc = find_desc(key.family, key.weight, key.style, GuiFontAtlas::BASE_SIZE))
+            return desc;
+        if (std::find(list.making.begin(), list.making.end(), key) == list.making.end()) break;
+        list.made.wait(guard);
     }
+    list.making.push_back(key);
+    return nullptr;
+}
 
-    size_t get_glyph_count() const { return m_glyphs.size(); }
+// Ends a claim: lists the atlas made (null when it failed) and wakes the threads waiting.
+FontDesc const* publish_base(FaceKey const& key, std::unique_ptr<FontDesc> desc)
+{
+    FontDescList& list = font_desc_list();
+    FontDesc const* made = desc.get();
+    {
+        std::lock_guard<std::mutex> guard(list.lock);
+        if (desc) list.descs.push_back(desc.release());
+        list.making.erase(std::find(list.making.begin(), list.making.end(), key));
+    }
+    list.made.notify_all();
+    return made;
+}
 
-    // Renders the next glyph nobody has taken; false when none is left.
-    bool render_next()
+// A number of independent pieces of work. Each piece is taken once, by a task of the host's
+// task manager or by the thread that made the work, which takes pieces too while it waits: so
+// the work is finished even when the manager's threads are busy, and a call from a task of the
+// manager cannot wait for itself. Tasks that start after all pieces are taken return at once;
+// they keep this object alive, not the caller.
+class SharedWork {
+public:
+    SharedWork(size_t count, std::function<void(size_t)> piece) : m_count(count), m_piece(std::move(piece)) {}
+
+    // Queues a task for every piece but one, does pieces until none is left, then returns
+    // when the pieces the tasks took are done too.
+    static void run(size_t count, std::function<void(size_t)> piece);
+
+    // Does the next piece nobody has taken; false when none is left.
+    bool do_next()
     {
         size_t const taken = m_next.fetch_add(1, std::memory_order_relaxed);
-        if (taken >= m_glyphs.size()) return false;
-        render(m_glyphs[taken]);
+        if (taken >= m_count) return false;
+        m_piece(taken);
         std::lock_guard<std::mutex> guard(m_done_mutex);
-        if (++m_done == m_glyphs.size()) m_done_signal.notify_all();
+        if (++m_done == m_count) m_done_signal.notify_all();
         return true;
     }
 
-    // Returns when every glyph is rendered.
+private:
     void wait()
     {
         std::unique_lock<std::mutex> guard(m_done_mutex);
-        m_done_signal.wait(guard, [this] { return m_done == m_glyphs.size(); });
+        m_done_signal.wait(guard, [this] { return m_done == m_count; });
     }
 
-private:
-    void render(Glyph const& glyph)
-    {
-        // A FreeType face serves one thread at a time, and faces of a shared library are
-        // opened and closed under a lock: each glyph gets a face of its own.
-        FT_Face face = nullptr;
-        {
-            std::lock_guard<std::mutex> guard(m_face_mutex);
-            if (!QN_FT_OK(
-                    FT_New_Memory_Face(m_library, m_data, static_cast<FT_Long>(m_size), m_face_index, &face)))
-                return;
-        }
-        bool const rendered = !FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72) &&
-                              !FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) &&
-                              !FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF);
-        if (rendered) {
-            copy_to_cell(face->glyph->bitmap, glyph.cell);
-        } else {
-            CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
-        }
-        std::lock_guard<std::mutex> guard(m_face_mutex);
-        FT_Done_Face(face);
-    }
-
-    // The field goes into the three channels, from the cell's top-left corner, clipped to it.
-    void copy_to_cell(FT_Bitmap const& bitmap, int const& cell) const
-    {
-        int const x0 = GuiFontAtlas::get_cell_x(cell);
-        int const y0 = GuiFontAtlas::get_cell_y(cell);
-        int const columns = std::min(static_cast<int>(bitmap.width), GuiFontAtlas::CELL_SIZE);
-        int const rows = std::min(static_cast<int>(bitmap.rows), GuiFontAtlas::CELL_SIZE);
-        for (int y = 0; y < rows; ++y) {
-            unsigned char const* source = bitmap.buffer + static_cast<long>(y) * bitmap.pitch;
-            unsigned char* target =
-                m_atlas + (static_cast<size_t>(y0 + y) * GuiFontAtlas::ATLAS_SIZE + static_cast<size_t>(x0)) *
-                              GuiFontAtlas::CHANNELS;
-            for (int x = 0; x < columns; ++x, target += GuiFontAtlas::CHANNELS) {
-                target[0] = target[1] = target[2] = source[x];
-            }
-        }
-    }
-
-    FT_Library m_library;
-    unsigned char const* m_data;
-    size_t m_size;
-    int m_face_index;
-    unsigned char* m_atlas;
-    std::vector<Glyph> m_glyphs;
-    std::mutex m_face_mutex;
+    size_t m_count;
+    std::function<void(size_t)> m_piece;
     std::atomic<size_t> m_next{0};
     std::mutex m_done_mutex;
     std::condition_variable m_done_signal;
     size_t m_done = 0;
 };
 
-// One glyph of an atlas, queued on the host's task manager.
-class GuiFontGlyphTask : public SysThreadTask {
-    CORE_DECLARE_CLASS(GuiFontGlyphTask, SysThreadTask)
+// A piece of shared atlas work, queued on the host's task manager.
+class GuiFontAtlasTask : public SysThreadTask {
+    CORE_DECLARE_CLASS(GuiFontAtlasTask, SysThreadTask)
 
 public:
-    explicit GuiFontGlyphTask(std::shared_ptr<GlyphFieldJob> job) : m_job(std::move(job)) {}
-    void run() override { m_job->render_next(); }
+    explicit GuiFontAtlasTask(std::shared_ptr<SharedWork> work) : m_work(std::move(work)) {}
+    void run() override { m_work->do_next(); }
 
 private:
-    std::shared_ptr<GlyphFieldJob> m_job;
+    std::shared_ptr<SharedWork> m_work;
 };
 
-CORE_IMPLEMENT_CLASS(GuiFontGlyphTask, SysThreadTask)
+CORE_IMPLEMENT_CLASS(GuiFontAtlasTask, SysThreadTask)
+
+void SharedWork::run(size_t count, std::function<void(size_t)> piece)
+{
+    if (count == 0) return;
+    auto work = std::make_shared<SharedWork>(count, std::move(piece));
+    SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
+    for (size_t i = 1; i < count; ++i) manager.add_task(new GuiFontAtlasTask(work), true);
+    while (work->do_next()) {
+    }
+    work->wait();
+}
+
+// A glyph whose distance field is to be made, and the cell it goes to.
+struct GlyphCell {
+    int cell;  // character code + 128
+    FT_UInt index;
+};
+
+// The faces through which the threads of one atlas render its glyphs. A FreeType face serves
+// one thread at a time, and faces of a shared library are opened and closed under a lock:
+// each thread opens one face of its own on its first glyph and keeps it for the others.
+class GlyphFaces {
+public:
+    GlyphFaces(FT_Library library, unsigned char const* data, size_t size, int face_index)
+        : m_library(library), m_data(data), m_size(size), m_face_index(face_index), m_id(++s_next_id)
+    {
+    }
+    ~GlyphFaces()
+    {
+        std::lock_guard<std::mutex> guard(m_mutex);
+        for (FT_Face face : m_faces) FT_Done_Face(face);
+    }
+    GlyphFaces(GlyphFaces const&) = delete;
+    GlyphFaces& operator=(GlyphFaces const&) = delete;
+
+    // The calling thread's face at the atlas's size; null when it cannot be opened (logged).
+    FT_Face get_face()
+    {
+        // Keyed by the atlas's number: a face of an earlier atlas is never taken for this one.
+        thread_local uint64_t t_id = 0;
+        thread_local FT_Face t_face = nullptr;
+        if (t_id == m_id) return t_face;
+        FT_Face face = nullptr;
+        std::lock_guard<std::mutex> guard(m_mutex);
+        if (!QN_FT_OK(FT_New_Memory_Face(m_library, m_data, static_cast<FT_Long>(m_size), m_face_index, &face)))
+            return nullptr;
+        m_faces.push_back(face);
+        if (!QN_FT_OK(FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72))) return nullptr;
+        t_id = m_id;
+        t_face = face;
+        return face;
+    }
+
+private:
+    static inline std::atomic<uint64_t> s_next_id{0};
+    FT_Library m_library;
+    unsigned char const* m_data;
+    size_t m_size;
+    int m_face_index;
+    uint64_t m_id;
+    std::mutex m_mutex;
+    std::vector<FT_Face> m_faces;
+};
+
+// Renders one glyph's distance field with FreeType's sdf renderer into its cell, from the
+// cell's top-left corner, clipped to it.
+void render_glyph_field(GlyphFaces& faces, GlyphCell const& glyph, unsigned char* atlas)
+{
+    FT_Face const face = faces.get_face();
+    if (!face) return;
+    if (FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF)) {
+        CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
+        return;
+    }
+    FT_Bitmap const& bitmap = face->glyph->bitmap;
+    size_t const x0 = static_cast<size_t>(GuiFontAtlas::get_cell_x(glyph.cell));
+    size_t const y0 = static_cast<size_t>(GuiFontAtlas::get_cell_y(glyph.cell));
+    size_t const columns = std::min<size_t>(bitmap.width, GuiFontAtlas::CELL_SIZE);
+    size_t const rows = std::min<size_t>(bitmap.rows, GuiFontAtlas::CELL_SIZE);
+    for (size_t y = 0; y < rows; ++y)
+        std::copy_n(bitmap.buffer + static_cast<long>(y) * bitmap.pitch, columns,
+                    atlas + (y0 + y) * GuiFontAtlas::ATLAS_SIZE + x0);
+}
 
 // Releases a FreeType library and its face on every return path.
 struct FtLibraryScope {
@@ -223,7 +298,7 @@ struct FtLibraryScope {
 };
 
 // The size-72 atlas of a family, weight and style from its font file: the built-in bytes for
-// "roboto", else the file fontconfig picks. Call with the list's lock held.
+// "roboto", else the file fontconfig picks.
 FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& weight,
                                GuiFont::Style const& style)
 {
@@ -249,6 +324,87 @@ FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& 
                                           bytes.get_length(), file_name, face_index);
 }
 
+// Makes a base atlas: the metrics from the face, the pixels from the cache or from the glyphs'
+// outlines. Null after a FreeType error. `write_to` is set to the cache file to write once the
+// atlas is listed, when it was made or read by the general decoder.
+std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* data, size_t const& size,
+                                    CoreString const& font_file_name, int const& face_index,
+                                    CoreString& write_to)
+{
+    SysTimer timer;
+    FtLibraryScope ft;
+    if (FT_Error const error = FT_Init_FreeType(&ft.library)) {
+        ft.library = nullptr;
+        CORE_LOG_ERROR("FT_Error (" << error << ") : " << ft_error_text(error) << "\n");
+        return nullptr;
+    }
+    FT_Int spread = GuiFontAtlas::SPREAD;
+    if (!QN_FT_OK(FT_Property_Set(ft.library, "sdf", "spread", &spread))) return nullptr;
+    if (!QN_FT_OK(FT_New_Memory_Face(ft.library, data, static_cast<FT_Long>(size), face_index, &ft.face))) {
+        ft.face = nullptr;
+        return nullptr;
+    }
+    if (!QN_FT_OK(FT_Set_Char_Size(ft.face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72))) return nullptr;
+    if (!QN_FT_OK(FT_Select_Charmap(ft.face, FT_ENCODING_UNICODE))) return nullptr;
+
+    // A valid cached atlas saves the distance fields; the metrics always come from the face.
+    auto pixels = std::make_shared<std::vector<unsigned char>>();
+    CoreString const cache_path =
+        font_file_name.is_empty() ? CoreString() : GuiFontAtlas::get_cache_file_path(font_file_name);
+    bool own_layout = false;
+    bool const loaded = !cache_path.is_empty() && SysFilesystem::file_exists(cache_path) &&
+                        GuiFontAtlas::read_cache(cache_path, *pixels, &own_layout);
+    if (!loaded) pixels->assign(static_cast<size_t>(GuiFontAtlas::ATLAS_SIZE) * GuiFontAtlas::ATLAS_SIZE, 0);
+
+    auto desc = std::make_unique<FontDesc>();
+    desc->family = key.family;
+    desc->weight = key.weight;
+    desc->style = key.style;
+    desc->size = GuiFontAtlas::BASE_SIZE;
+    desc->atlas_size = GuiFontAtlas::ATLAS_SIZE;
+    desc->distance_range = GuiFontAtlas::SPREAD;
+    desc->unit = GuiFontAtlas::UNIT;
+    std::vector<GlyphCell> glyphs;
+    for (int code = -128; code < 128; ++code) {
+        int const cell = code + 128;
+        // Signed character codes stand for Latin-1 code points: -128..-1 are 128..255.
+        FT_ULong const code_point = static_cast<unsigned char>(static_cast<signed char>(code));
+        FT_UInt const glyph = FT_Get_Char_Index(ft.face, code_point);
+        if (glyph == 0) continue;
+        // Loading an outline glyph also sets the bitmap box that rendering it would give.
+        if (!QN_FT_OK(FT_Load_Glyph(ft.face, glyph, FT_LOAD_DEFAULT))) continue;
+        FT_GlyphSlot const slot = ft.face->glyph;
+        desc->advance[cell] = static_cast<double>(slot->advance.x >> 6);
+        desc->width[cell] = slot->bitmap.width + 2.0 * GuiFontAtlas::SPREAD;
+        desc->bottom[cell] = static_cast<double>(slot->bitmap_top - static_cast<int>(slot->bitmap.rows)) -
+                             GuiFontAtlas::SPREAD;
+        desc->left[cell] = static_cast<double>(slot->bitmap_left) - GuiFontAtlas::SPREAD;
+        desc->height[cell] = slot->bitmap.rows + 2.0 * GuiFontAtlas::SPREAD;
+        // An empty outline (a space) has no field to render.
+        if (loaded || (slot->format == FT_GLYPH_FORMAT_OUTLINE && slot->outline.n_points == 0)) continue;
+        glyphs.push_back({cell, glyph});
+    }
+
+    if (!loaded) {
+        unsigned char* atlas = pixels->data();
+        GlyphFaces faces(ft.library, data, size, face_index);
+        SharedWork::run(glyphs.size(), [&](size_t i) { render_glyph_field(faces, glyphs[i], atlas); });
+    }
+    desc->pixels = pixels;
+    if (loaded) {
+        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: read the atlas of \""
+                      << key.family << "\" " << GuiFont::get_weight_name(key.weight) << " "
+                      << GuiFont::get_style_name(key.style) << " from " << cache_path << "\n");
+    } else {
+        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: made the atlas of \""
+                      << key.family << "\" " << GuiFont::get_weight_name(key.weight) << " "
+                      << GuiFont::get_style_name(key.style) << " in " << timer.get_elapsed_time() << " s\n");
+    }
+    // A file read by the general decoder is rewritten in the cache's layout, which reads faster.
+    if (!loaded || !own_layout) write_to = cache_path;
+    return desc;
+}
+
 }  // namespace
 
 // --- GuiFont: atlases ----------------------------------------------------------------------
@@ -257,16 +413,14 @@ GuiFont::FontDesc const* GuiFont::find_rasterized_font_data(CoreString const& fa
                                                             Style const& style, int const& size)
 {
     FontDescList& list = font_desc_list();
-    SysThreadLockGuard<SysThreadLockRecursive> guard(list.lock);
+    std::lock_guard<std::mutex> guard(list.lock);
     return find_desc(family.get_lower_case(), weight, style, size);
 }
 
 GuiFont::FontDesc const* GuiFont::get_rasterized_font_data(GuiFont const& font)
 {
-    FontDescList& list = font_desc_list();
-    SysThreadLockGuard<SysThreadLockRecursive> guard(list.lock);
-    if (FontDesc const* desc = find_desc(font.get_family().get_lower_case(), font.get_weight(),
-                                         font.get_style(), font.get_size()))
+    if (FontDesc const* desc = find_rasterized_font_data(font.get_family(), font.get_weight(),
+                                                         font.get_style(), font.get_size()))
         return desc;
     return generate_rasterized_font_data(font);
 }
@@ -282,13 +436,15 @@ GuiFont::FontDesc const* GuiFont::generate_rasterized_font_data(GuiFont const& f
                          << font.get_family() << "\" at size " << size << "\n");
         return nullptr;
     }
-    FontDescList& list = font_desc_list();
-    SysThreadLockGuard<SysThreadLockRecursive> guard(list.lock);
-    if (FontDesc const* desc = find_desc(family, weight, style, size)) return desc;
-    FontDesc const* base = find_desc(family, weight, style, GuiFontAtlas::BASE_SIZE);
+    if (FontDesc const* desc = find_rasterized_font_data(family, weight, style, size)) return desc;
+    FontDesc const* base = find_rasterized_font_data(family, weight, style, GuiFontAtlas::BASE_SIZE);
     if (!base) base = rasterize_face(family, weight, style);
     if (!base || size == GuiFontAtlas::BASE_SIZE) return base;
 
+    FontDescList& list = font_desc_list();
+    std::lock_guard<std::mutex> guard(list.lock);
+    // Another thread may have made this size meanwhile.
+    if (FontDesc const* desc = find_desc(family, weight, style, size)) return desc;
     auto* desc = new FontDesc();
     desc->family = family;
     desc->weight = weight;
@@ -315,112 +471,45 @@ GuiFont::FontDesc const* GuiFont::rasterize_font_buffer(CoreString const& family
                                                         size_t const& size, CoreString const& font_file_name,
                                                         int const& face_index)
 {
-    CoreString const key = family.get_lower_case();
-    FontDescList& list = font_desc_list();
-    SysThreadLockGuard<SysThreadLockRecursive> guard(list.lock);
-    if (FontDesc const* desc = find_desc(key, weight, style, GuiFontAtlas::BASE_SIZE)) return desc;
+    FaceKey const key{family.get_lower_case(), weight, style};
+    if (FontDesc const* desc = claim_base(key)) return desc;
     if (!data || size == 0) {
         CORE_LOG_WARNING("GuiFont.rasterize_font_buffer: no font data for \"" << family << "\"\n");
-        return nullptr;
+        return publish_base(key, nullptr);
     }
-    SysTimer timer;
-
-    FtLibraryScope ft;
-    if (FT_Error const error = FT_Init_FreeType(&ft.library)) {
-        ft.library = nullptr;
-        CORE_LOG_ERROR("FT_Error (" << error << ") : " << ft_error_text(error) << "\n");
-        return nullptr;
-    }
-    FT_Int spread = GuiFontAtlas::SPREAD;
-    if (!QN_FT_OK(FT_Property_Set(ft.library, "sdf", "spread", &spread))) return nullptr;
-    if (!QN_FT_OK(FT_New_Memory_Face(ft.library, data, static_cast<FT_Long>(size), face_index, &ft.face))) {
-        ft.face = nullptr;
-        return nullptr;
-    }
-    if (!QN_FT_OK(FT_Set_Char_Size(ft.face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72))) return nullptr;
-    if (!QN_FT_OK(FT_Select_Charmap(ft.face, FT_ENCODING_UNICODE))) return nullptr;
-
-    // A valid cached atlas saves the distance fields; the metrics always come from the face.
-    auto pixels = std::make_shared<std::vector<unsigned char>>();
-    CoreString const cache_path =
-        font_file_name.is_empty() ? CoreString() : GuiFontAtlas::get_cache_file_path(font_file_name);
-    bool const loaded = !cache_path.is_empty() && SysFilesystem::file_exists(cache_path) &&
-                        GuiFontAtlas::read_cache(cache_path, *pixels);
-    if (!loaded) {
-        pixels->assign(
-            static_cast<size_t>(GuiFontAtlas::ATLAS_SIZE) * GuiFontAtlas::ATLAS_SIZE * GuiFontAtlas::CHANNELS,
-            0);
-    }
-
-    auto desc = std::make_unique<FontDesc>();
-    desc->family = key;
-    desc->weight = weight;
-    desc->style = style;
-    desc->size = GuiFontAtlas::BASE_SIZE;
-    desc->atlas_size = GuiFontAtlas::ATLAS_SIZE;
-    desc->distance_range = GuiFontAtlas::SPREAD;
-    desc->unit = GuiFontAtlas::UNIT;
-    std::vector<GlyphFieldJob::Glyph> glyphs;
-    for (int code = -128; code < 128; ++code) {
-        int const cell = code + 128;
-        // Signed character codes stand for Latin-1 code points: -128..-1 are 128..255.
-        FT_ULong const code_point = static_cast<unsigned char>(static_cast<signed char>(code));
-        FT_UInt const glyph = FT_Get_Char_Index(ft.face, code_point);
-        if (glyph == 0) continue;
-        if (!QN_FT_OK(FT_Load_Glyph(ft.face, glyph, FT_LOAD_DEFAULT)) ||
-            !QN_FT_OK(FT_Render_Glyph(ft.face->glyph, FT_RENDER_MODE_NORMAL)))
-            continue;
-        FT_GlyphSlot const slot = ft.face->glyph;
-        desc->advance[cell] = static_cast<double>(slot->advance.x >> 6);
-        desc->width[cell] = slot->bitmap.width + 2.0 * GuiFontAtlas::SPREAD;
-        desc->bottom[cell] = static_cast<double>(slot->bitmap_top - static_cast<int>(slot->bitmap.rows)) -
-                             GuiFontAtlas::SPREAD;
-        desc->left[cell] = static_cast<double>(slot->bitmap_left) - GuiFontAtlas::SPREAD;
-        desc->height[cell] = slot->bitmap.rows + 2.0 * GuiFontAtlas::SPREAD;
-        glyphs.push_back({cell, glyph});
-    }
-
-    if (!loaded) {
-        auto job = std::make_shared<GlyphFieldJob>(ft.library, data, size, face_index, pixels->data(),
-                                                   std::move(glyphs));
-        SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
-        for (size_t i = 0; i < job->get_glyph_count(); ++i) manager.add_task(new GuiFontGlyphTask(job), true);
-        while (job->render_next()) {
-        }
-        job->wait();
-    }
-
-    desc->pixels = pixels;
-    FontDesc* made = desc.release();
-    list.descs.push_back(made);
-    if (loaded) {
-        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: read the atlas of \""
-                      << key << "\" " << get_weight_name(weight) << " " << get_style_name(style) << " from "
-                      << cache_path << "\n");
-    } else {
-        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: made the atlas of \""
-                      << key << "\" " << get_weight_name(weight) << " " << get_style_name(style) << " in "
-                      << timer.get_elapsed_time() << " s\n");
-    }
-    if (!loaded && !cache_path.is_empty()) GuiFontAtlas::write_cache(cache_path, *pixels);
-    return made;
+    CoreString write_to;
+    FontDesc const* desc =
+        publish_base(key, make_base(key, data, size, font_file_name, face_index, write_to));
+    // Written once listed: threads waiting for the atlas need not wait for the file too.
+    if (desc && !write_to.is_empty()) GuiFontAtlas::write_cache(write_to, *desc->pixels);
+    return desc;
 }
 
 void GuiFont::load_pregenerated_rasterized_font_data_if_exists()
 {
+    struct Face {
+        Weight weight;
+        Style style;
+        CoreString file_name;
+    };
     CoreString const family("roboto");
+    std::vector<Face> faces;
     for (int style = STYLE_NORMAL; style <= STYLE_ITALIC; ++style) {
         for (int weight = WEIGHT_NORMAL; weight <= WEIGHT_BOLD; ++weight) {
             Weight const w = static_cast<Weight>(weight);
             Style const s = static_cast<Style>(style);
             CoreString const file_name = GuiFontAtlas::get_font_file_name(family, w, s);
-            if (!SysFilesystem::file_exists(GuiFontAtlas::get_cache_file_path(file_name))) continue;
-            unsigned char const* data = nullptr;
-            size_t size = 0;
-            GuiFontAtlas::get_builtin_font_data(w, s, data, size);
-            rasterize_font_buffer(family, w, s, data, size, file_name);
+            if (SysFilesystem::file_exists(GuiFontAtlas::get_cache_file_path(file_name)))
+                faces.push_back({w, s, file_name});
         }
     }
+    // The faces are read side by side: most of the time goes into copying their pixels.
+    SharedWork::run(faces.size(), [&faces, &family](size_t i) {
+        unsigned char const* data = nullptr;
+        size_t size = 0;
+        GuiFontAtlas::get_builtin_font_data(faces[i].weight, faces[i].style, data, size);
+        rasterize_font_buffer(family, faces[i].weight, faces[i].style, data, size, faces[i].file_name);
+    });
 }
 
 // --- GuiFontAtlas ---------------------------------------------------------------------------
@@ -496,29 +585,68 @@ bool GuiFontAtlas::find_font_file(CoreString const& family, GuiFont::Weight cons
 
 namespace {
 
+// A file's bytes mapped into memory for reading; empty when the file cannot be mapped.
+class MappedFile {
+public:
+    explicit MappedFile(CoreString const& path)
+    {
+        int const fd = ::open(path.get_data(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat status = {};
+        if (::fstat(fd, &status) == 0 && status.st_size > 0) {
+            // Populated at once: faulting the pages in one by one would cost more than reading.
+            void* bytes = ::mmap(nullptr, static_cast<size_t>(status.st_size), PROT_READ,
+                                 MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (bytes != MAP_FAILED) {
+                m_bytes = static_cast<unsigned char const*>(bytes);
+                m_length = static_cast<size_t>(status.st_size);
+            }
+        }
+        ::close(fd);
+    }
+    ~MappedFile()
+    {
+        if (m_bytes) ::munmap(const_cast<unsigned char*>(m_bytes), m_length);
+    }
+    MappedFile(MappedFile const&) = delete;
+    MappedFile& operator=(MappedFile const&) = delete;
+
+    unsigned char const* get_bytes() const { return m_bytes; }
+    size_t get_length() const { return m_length; }
+
+private:
+    unsigned char const* m_bytes = nullptr;
+    size_t m_length = 0;
+};
+
+// Reserves room for `size` bytes in `pixels` and has the kernel make its pages at once: a
+// quarter cheaper than faulting them in one by one as the rows are copied.
+void reserve_populated(std::vector<unsigned char>& pixels, size_t const& size)
+{
+    pixels.reserve(size);
+#ifdef MADV_POPULATE_WRITE
+    size_t const page = static_cast<size_t>(::sysconf(_SC_PAGESIZE));
+    uintptr_t const first = (reinterpret_cast<uintptr_t>(pixels.data()) + page - 1) / page * page;
+    uintptr_t const last = (reinterpret_cast<uintptr_t>(pixels.data()) + size) / page * page;
+    // Older kernels refuse the advice; the pages are then made as they are written.
+    if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+}
+
 // A PNG file ends with its IEND chunk. Checking for it catches a file cut short before the
 // decoder meets its end: libpng reports that by a long jump out of OpenImageIO's reader,
 // which skips destructors there.
-bool has_png_end(CoreString const& path)
+bool has_png_end(MappedFile const& file)
 {
     static unsigned char const iend[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xae, 0x42, 0x60, 0x82};
-    SysFile file;
-    if (!file.open(path, SysFile::MODE_READ)) return false;
-    long long const size = file.get_size();
-    unsigned char tail[12] = {};
-    return size >= 12 && file.seek(size - 12) && file.read(tail, sizeof(tail)) == sizeof(tail) &&
-           std::equal(tail, tail + 12, iend);
+    return file.get_length() >= 12 && std::equal(iend, iend + 12, file.get_bytes() + file.get_length() - 12);
 }
 
-}  // namespace
-
-bool GuiFontAtlas::read_cache(CoreString const& path, std::vector<unsigned char>& pixels)
+// Reads an image of another layout through OpenImageIO: one channel as it is, or the median of
+// the first three.
+bool read_general_image(CoreString const& path, std::vector<unsigned char>& pixels)
 {
-    if (!has_png_end(path)) {
-        CORE_LOG_WARNING(
-            "GuiFontAtlas.read_cache: " << path << " is not a complete PNG file; the atlas is made again\n");
-        return false;
-    }
+    int const size = GuiFontAtlas::ATLAS_SIZE;
     std::unique_ptr<OIIO::ImageInput> in = OIIO::ImageInput::open(path.get_data());
     if (!in) {
         CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " is not a readable image ("
@@ -526,62 +654,83 @@ bool GuiFontAtlas::read_cache(CoreString const& path, std::vector<unsigned char>
         return false;
     }
     OIIO::ImageSpec const& spec = in->spec();
-    if (spec.width != ATLAS_SIZE || spec.height != ATLAS_SIZE || spec.nchannels < CHANNELS) {
-        CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " is " << spec.width << " x " << spec.height
-                                                     << " with " << spec.nchannels << " channels, not "
-                                                     << ATLAS_SIZE << " x " << ATLAS_SIZE
-                                                     << " RGB; the atlas is made again\n");
+    if (spec.width != size || spec.height != size) {
+        CORE_LOG_WARNING("GuiFontAtlas.read_cache: "
+                         << path << " is " << spec.width << " x " << spec.height << " with " << spec.nchannels
+                         << " channels, not " << size << " x " << size << "; the atlas is made again\n");
         return false;
     }
-    size_t const row_bytes = static_cast<size_t>(ATLAS_SIZE) * CHANNELS;
-    pixels.assign(row_bytes * ATLAS_SIZE, 0);
-    // An RGB file is read row by row as it is; others through a row buffer of all their
-    // channels, which is several times faster than asking the reader for a channel range.
-    int const file_channels = spec.nchannels;
-    std::vector<unsigned char> row(
-        file_channels == CHANNELS ? 0 : static_cast<size_t>(ATLAS_SIZE) * file_channels);
-    for (int y = 0; y < ATLAS_SIZE; ++y) {
-        unsigned char* target = &pixels[row_bytes * y];
-        if (!in->read_scanline(y, 0, OIIO::TypeDesc::UINT8, row.empty() ? target : row.data())) {
+    int const channels = spec.nchannels;
+    pixels.resize(static_cast<size_t>(size) * size);
+    std::vector<unsigned char> row(static_cast<size_t>(size) * channels);
+    for (int y = 0; y < size; ++y) {
+        if (!in->read_scanline(y, 0, OIIO::TypeDesc::UINT8, row.data())) {
             CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << ": row " << y << " unreadable ("
                                                          << in->geterror() << "); the atlas is made again\n");
-            pixels.clear();
             return false;
         }
-        for (int x = 0; !row.empty() && x < ATLAS_SIZE; ++x)
-            std::copy_n(&row[static_cast<size_t>(x) * file_channels], CHANNELS, target + x * CHANNELS);
+        unsigned char* target = &pixels[static_cast<size_t>(y) * size];
+        for (int x = 0; x < size; ++x) {
+            unsigned char const* p = &row[static_cast<size_t>(x) * channels];
+            target[x] =
+                channels < 3 ? p[0] : std::max(std::min(p[0], p[1]), std::min(std::max(p[0], p[1]), p[2]));
+        }
     }
     return true;
 }
 
+}  // namespace
+
+bool GuiFontAtlas::read_cache(CoreString const& path, std::vector<unsigned char>& pixels, bool* own_layout)
+{
+    if (own_layout) *own_layout = false;
+    MappedFile const file(path);
+    reserve_populated(pixels, static_cast<size_t>(ATLAS_SIZE) * ATLAS_SIZE);
+    CoreString problem;
+    GuiAtlasPng::Result const result =
+        GuiAtlasPng::decode(file.get_bytes(), file.get_length(), ATLAS_SIZE, pixels, problem);
+    if (result == GuiAtlasPng::RESULT_OK) {
+        if (own_layout) *own_layout = true;
+        return true;
+    }
+    if (result == GuiAtlasPng::RESULT_BAD) {
+        CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " " << problem
+                                                     << "; the atlas is made again\n");
+    } else if (!has_png_end(file)) {
+        CORE_LOG_WARNING(
+            "GuiFontAtlas.read_cache: " << path << " is not a complete PNG file; the atlas is made again\n");
+    } else if (read_general_image(path, pixels)) {
+        return true;
+    }
+    pixels.clear();
+    return false;
+}
+
 bool GuiFontAtlas::write_cache(CoreString const& path, std::vector<unsigned char> const& pixels)
 {
-    if (pixels.size() != static_cast<size_t>(ATLAS_SIZE) * ATLAS_SIZE * CHANNELS) return false;
+    if (pixels.size() != static_cast<size_t>(ATLAS_SIZE) * ATLAS_SIZE) {
+        CORE_LOG_WARNING("GuiFontAtlas.write_cache: " << pixels.size() << " bytes are no atlas of "
+                                                      << ATLAS_SIZE << " x " << ATLAS_SIZE << "; " << path
+                                                      << " is not written\n");
+        return false;
+    }
     CoreString const folder = SysFilesystem::get_folder(path);
     if (!SysFilesystem::create_folder(folder)) {
         CORE_LOG_WARNING("GuiFontAtlas.write_cache: can't create the cache folder "
                          << folder << "; the atlas is not cached\n");
         return false;
     }
-    // Written beside the target under a name of this process, then renamed over it.
-    CoreString const temporary = path + "." + static_cast<int>(::getpid()) + ".tmp";
-    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create("png");
-    OIIO::ImageSpec spec(ATLAS_SIZE, ATLAS_SIZE, CHANNELS, OIIO::TypeDesc::UINT8);
-    // The atlas is mostly empty cells: the fastest compression is nearly as small.
-    spec.attribute("png:compressionLevel", 1);
-    bool written = out && out->open(temporary.get_data(), spec) &&
-                   out->write_image(OIIO::TypeDesc::UINT8, pixels.data());
-    if (out && !out->close()) written = false;
+    // SysFile writes under a temporary name and renames it over the target when closed.
+    SysFile file;
+    bool const written = file.open(path, SysFile::MODE_WRITE) &&
+                         GuiAtlasPng::encode(pixels.data(), ATLAS_SIZE,
+                                             [&file](unsigned char const* bytes, size_t length) {
+                                                 return file.write(bytes, length) == length;
+                                             }) &&
+                         file.close();
     if (!written) {
-        CORE_LOG_WARNING("GuiFontAtlas.write_cache: can't write "
-                         << temporary << " (" << (out ? out->geterror() : OIIO::geterror())
-                         << "); the atlas is not cached\n");
-        if (SysFilesystem::file_exists(temporary)) SysFilesystem::remove_file(temporary);
-        return false;
+        file.discard();
+        CORE_LOG_WARNING("GuiFontAtlas.write_cache: can't write " << path << "; the atlas is not cached\n");
     }
-    if (!SysFilesystem::rename_file(temporary, path)) {
-        SysFilesystem::remove_file(temporary);
-        return false;
-    }
-    return true;
+    return written;
 }

@@ -1,11 +1,12 @@
 #pragma once
 // GuiFontAtlas: the layout, the font files and the cache of the signed-distance-field glyph
-// atlases of GuiFont::FontDesc. An atlas is a 2952 × 2952 RGB image cut into 164-pixel cells
-// (two units of 82 pixels); glyph i (character code + 128) fills the cell in column
-// i mod 16 + 1 and row i div 16 + 2 from its top-left corner. FreeType renders each glyph's
-// distance field at size 72 with a spread of 5 pixels. Atlases are cached as PNG files in the
-// "fonts" folder of the preferences folder, named after the face's font file
-// ("robotob.ttf" -> "robotob_ttf.png").
+// atlases of GuiFont::FontDesc. An atlas is a 2952 × 2952 one-channel image cut into 164-pixel
+// cells (two units of 82 pixels); glyph i (character code + 128) fills the cell in column
+// i mod 16 + 1 and row i div 16 + 2 from its top-left corner. Each glyph's distance field is
+// rendered by FreeType's sdf renderer at size 72 with a spread of 5 pixels. Atlases are
+// cached as PNG files in the "fonts" folder of the preferences folder, named after the face's
+// font file ("robotob.ttf" -> "robotob_ttf.png"), in a layout that reads back with plain
+// copies (GuiAtlasPng); any other PNG of the atlas's size is read too.
 #include <cstddef>
 #include <vector>
 
@@ -22,7 +23,6 @@ public:
     static constexpr int UNIT = 82;
     static constexpr int CELL_SIZE = 2 * UNIT;
     static constexpr int SPREAD = 5;
-    static constexpr int CHANNELS = 3;
 
     // Top-left pixel of the cell of glyph `index` (character code + 128).
     static int get_cell_x(int const& index) { return CELL_SIZE * (index % 16 + 1); }
@@ -48,10 +48,17 @@ public:
     static bool find_font_file(CoreString const& family, GuiFont::Weight const& weight,
                                GuiFont::Style const& style, CoreString& path, int& face_index);
 
-    // Reads a cached atlas: a PNG of ATLAS_SIZE × ATLAS_SIZE with at least three channels,
-    // whose first three become `pixels`. Any other file is refused with a warning.
-    static bool read_cache(CoreString const& path, std::vector<unsigned char>& pixels);
-    // Writes an atlas as PNG, through a temporary file renamed into place, creating the
-    // folder when missing. A failure is logged as a warning.
+    // Reads a cached atlas into `pixels` (one channel, ATLAS_SIZE × ATLAS_SIZE). A file of
+    // the cache's own layout is checked against its checksum; a file that carries that layout's
+    // chunk but fails (cut short, corrupt, another version or size) is refused. Any other
+    // image of ATLAS_SIZE × ATLAS_SIZE is decoded, its first channel taken when it has fewer
+    // than three, else the median of the first three (what the text shader takes of an RGB
+    // atlas). A refused file gets one warning. `own_layout`, when given, tells which way it
+    // was read.
+    static bool read_cache(CoreString const& path, std::vector<unsigned char>& pixels,
+                           bool* own_layout = nullptr);
+    // Writes an atlas (one channel, ATLAS_SIZE × ATLAS_SIZE) in the cache's layout, through a
+    // temporary file renamed into place, creating the folder when missing. A failure is logged
+    // as a warning.
     static bool write_cache(CoreString const& path, std::vector<unsigned char> const& pixels);
 };

@@ -139,8 +139,9 @@ unsigned int make_texture(GuiFont::FontDesc const& desc)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, desc.atlas_size, desc.atlas_size, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 desc.pixels->data());
+    // The atlas has one channel; uploaded as luminance, it fills the texture's three.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, desc.atlas_size, desc.atlas_size, 0, GL_LUMINANCE,
+                 GL_UNSIGNED_BYTE, desc.pixels->data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return texture;
 }

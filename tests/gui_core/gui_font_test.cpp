@@ -1,6 +1,8 @@
 // GuiFont against the toolkit's font table, and the glyph atlases and their cache.
-// GoogleTest comes before the toolkit, whose X11 macros would break it.
+// GoogleTest and OpenImageIO come before the toolkit, whose X11 macros would break them.
+#include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
+
 
 #include <FL/Enumerations.H>
 #include <FL/fl_draw.H>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_atlas_png.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_font_atlas.h"
 #include "host/sys/sys_filesystem.h"
@@ -40,8 +43,7 @@ int cell_of(char c)
 struct CellContent {
     int max = 0;
     int nonzero = 0;
-    bool gray = true;  // the three channels agree everywhere
-    int top = -1;      // first and last rows with a non-zero pixel, from the cell's top
+    int top = -1;  // first and last rows with a non-zero pixel, from the cell's top
     int bottom = -1;
 };
 
@@ -53,10 +55,9 @@ CellContent read_cell(FontDesc const& desc, int const& index)
     int const y0 = GuiFontAtlas::get_cell_y(index);
     for (int y = 0; y < GuiFontAtlas::CELL_SIZE; ++y) {
         for (int x = 0; x < GuiFontAtlas::CELL_SIZE; ++x) {
-            unsigned char const* p = &pixels[(static_cast<size_t>(y0 + y) * desc.atlas_size + x0 + x) * 3];
-            content.gray = content.gray && p[0] == p[1] && p[1] == p[2];
-            if (p[0] == 0) continue;
-            content.max = std::max<int>(content.max, p[0]);
+            unsigned char const value = pixels[static_cast<size_t>(y0 + y) * desc.atlas_size + x0 + x];
+            if (value == 0) continue;
+            content.max = std::max<int>(content.max, value);
             ++content.nonzero;
             if (content.top < 0) content.top = y;
             content.bottom = y;
@@ -94,12 +95,6 @@ private:
     SysTempFolder m_folder;
     std::optional<std::string> m_previous;
 };
-
-std::string read_bytes(CoreString const& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 void write_bytes(CoreString const& path, std::string const& bytes)
 {
@@ -261,7 +256,7 @@ TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
     FontDesc const* desc =
         rasterize_builtin("atlas test regular", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL);
     ASSERT_NE(desc, nullptr);
-    ASSERT_EQ(desc->pixels->size(), size_t(desc->atlas_size) * desc->atlas_size * 3u);
+    ASSERT_EQ(desc->pixels->size(), size_t(desc->atlas_size) * desc->atlas_size);
     // Made once: the same family, weight and style give the same descriptor.
     EXPECT_EQ(rasterize_builtin("Atlas Test Regular", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL), desc);
 
@@ -271,7 +266,6 @@ TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
     EXPECT_DOUBLE_EQ(desc->bottom[a], -5.0);
     EXPECT_GT(desc->width[a], 40.0);
     CellContent const cell_a = read_cell(*desc, a);
-    EXPECT_TRUE(cell_a.gray);
     EXPECT_GT(cell_a.max, 200);
     // The field starts at the cell's top and spans the glyph's height plus the spread.
     EXPECT_LE(cell_a.top, 1);
@@ -394,40 +388,54 @@ TEST(GuiFontCache, WrittenAtlasIsReadBackIdentical)
     EXPECT_NE(loaded->pixels, made->pixels);
 }
 
-TEST(GuiFontCache, BadCacheFilesAreReplacedByANewAtlas)
+TEST(GuiFontCache, BadCacheFilesAreReplacedByANewAtlasWithOneWarning)
 {
     TemporaryPreferences preferences;
-    // A valid atlas file to cut short.
-    std::vector<unsigned char> pattern(2952u * 2952u * 3u);
-    for (size_t i = 0; i < pattern.size(); ++i)
-        pattern[i] = static_cast<unsigned char>(i / 3 % 2952 + i / 3 / 2952);
-    CoreString const whole = GuiFontAtlas::get_cache_file_path("whole.ttf");
-    ASSERT_TRUE(GuiFontAtlas::write_cache(whole, pattern));
-    std::string const good = read_bytes(whole);
-    ASSERT_GT(good.size(), 10000u);
+    int const size = GuiFontAtlas::ATLAS_SIZE;
+    std::vector<unsigned char> pattern(static_cast<size_t>(size) * size);
+    for (size_t i = 0; i < pattern.size(); ++i) pattern[i] = static_cast<unsigned char>(i % 251);
+    auto encode = [&pattern](int const& edge) {
+        std::string bytes;
+        GuiAtlasPng::encode(pattern.data(), edge, [&bytes](unsigned char const* block, size_t length) {
+            bytes.append(reinterpret_cast<char const*>(block), length);
+            return true;
+        });
+        return bytes;
+    };
+    std::string const good = encode(size);
+    // The last pixel comes before the stream's Adler-32, the chunk's CRC and the IEND chunk.
+    std::string corrupt = good;
+    corrupt[corrupt.size() - 12 - 4 - 4 - 1] ^= 0x40;
+    // The version is the first big-endian word of the atlas chunk.
+    std::string newer = good;
+    newer[newer.find("qnAt") + 4 + 3] += 1;
+    std::string const wrong_size = "is 100 x 100, not " + std::to_string(size) + " x " + std::to_string(size);
+    std::string const newer_version = "has version " + std::to_string(GuiAtlasPng::VERSION + 1);
 
     struct Case {
-        char const* family;
-        char const* file;
+        char const* name;
         std::string bytes;
-        char const* warning;
+        std::string warning;
     };
     std::vector<Case> const cases = {
-        {"cache small", "small.ttf",
-         std::string(reinterpret_cast<char const*>(s_small_png), sizeof(s_small_png)),
+        {"truncated", good.substr(0, good.size() / 2), "is cut short"},
+        {"corrupt", corrupt, "does not match its checksum"},
+        {"newer", newer, newer_version},
+        {"smaller", encode(100), wrong_size},
+        {"foreign small", std::string(reinterpret_cast<char const*>(s_small_png), sizeof(s_small_png)),
          "is 2 x 2 with 3 channels"},
-        {"cache truncated", "truncated.ttf", good.substr(0, good.size() / 2), "is not a complete PNG file"},
-        {"cache garbage", "garbage.ttf", std::string(5000, 'x') + good.substr(good.size() - 12),
-         "is not a readable image"},
+        {"not a png", std::string(5000, 'x'), "is not a complete PNG file"},
+        {"garbage", std::string(5000, 'x') + good.substr(good.size() - 12), "is not a readable image"},
     };
     FontDesc const* first = nullptr;
     for (Case const& c : cases) {
-        SCOPED_TRACE(c.family);
-        CoreString const path = GuiFontAtlas::get_cache_file_path(c.file);
+        SCOPED_TRACE(c.name);
+        std::string const file = std::string(c.name) + ".ttf";
+        CoreString const path = GuiFontAtlas::get_cache_file_path(file.c_str());
         write_bytes(path, c.bytes);
         LogRecorder log;
-        FontDesc const* desc =
-            rasterize_builtin(c.family, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC, c.file);
+        FontDesc const* desc = rasterize_builtin(("cache " + file).c_str(), GuiFont::WEIGHT_NORMAL,
+                                                 GuiFont::STYLE_ITALIC, file.c_str());
         ASSERT_NE(desc, nullptr);
         EXPECT_TRUE(log.contains(std::string("GuiFontAtlas.read_cache: ") + path.c_str())) << log.dump();
         EXPECT_TRUE(log.contains(c.warning)) << log.dump();
@@ -439,6 +447,40 @@ TEST(GuiFontCache, BadCacheFilesAreReplacedByANewAtlas)
         EXPECT_TRUE(GuiFontAtlas::read_cache(path, pixels));
         EXPECT_TRUE(pixels == *desc->pixels);
     }
+}
+
+TEST(GuiFontCache, ForeignRgbFileIsReadThenRewrittenInTheCacheLayout)
+{
+    TemporaryPreferences preferences;
+    int const size = GuiFontAtlas::ATLAS_SIZE;
+    // Red differs from green and blue: the text shader draws the median of the three.
+    std::vector<unsigned char> expected(static_cast<size_t>(size) * size);
+    std::vector<unsigned char> rgb(expected.size() * 3);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        expected[i] = static_cast<unsigned char>(i % 253);
+        rgb[3 * i] = static_cast<unsigned char>(255 - expected[i]);
+        rgb[3 * i + 1] = rgb[3 * i + 2] = expected[i];
+    }
+    CoreString const path = GuiFontAtlas::get_cache_file_path("foreign.ttf");
+    std::filesystem::create_directories(std::filesystem::path(path.c_str()).parent_path());
+    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create("png");
+    OIIO::ImageSpec spec(size, size, 3, OIIO::TypeDesc::UINT8);
+    spec.attribute("png:compressionLevel", 1);
+    ASSERT_TRUE(out && out->open(path.get_data(), spec) &&
+                out->write_image(OIIO::TypeDesc::UINT8, rgb.data()) && out->close());
+
+    LogRecorder log;
+    FontDesc const* desc =
+        rasterize_builtin("cache foreign", GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC, "foreign.ttf");
+    ASSERT_NE(desc, nullptr);
+    EXPECT_TRUE(log.contains("read the atlas of \"cache foreign\"")) << log.dump();
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 0u) << log.dump();
+    EXPECT_TRUE(*desc->pixels == expected);
+    std::vector<unsigned char> pixels;
+    bool own_layout = false;
+    EXPECT_TRUE(GuiFontAtlas::read_cache(path, pixels, &own_layout));
+    EXPECT_TRUE(own_layout);
+    EXPECT_TRUE(pixels == expected);
 }
 
 TEST(GuiFontCache, UnwritableFolderKeepsTheAtlasInMemory)
