@@ -151,8 +151,8 @@ int clamp_int(int value, int low, int high)
     return std::max(low, std::min(value, high));
 }
 
-// Clamps box (x, y, w, h) into box a, in place: what intersect_box does, inlined for the
-// layout passes, which run it for every widget of a tree.
+// Clamps box (x, y, w, h) into box a, in place. Inline: the layout passes run it for every
+// widget of a tree.
 inline void clamp_box_into(int ax, int ay, int aw, int ah, int& x, int& y, int& w, int& h)
 {
     int const left = clamp_int(x - ax, 0, aw);
@@ -698,14 +698,12 @@ void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_change
 void GuiWidget::intersect_box(int const& ax, int const& ay, int const& aw, int const& ah, int const& bx,
                               int const& by, int const& bw, int const& bh, int& x, int& y, int& w, int& h)
 {
-    int const left = clamp_int(bx - ax, 0, aw);
-    int const right = clamp_int(bx - ax + bw, 0, aw);
-    int const top = clamp_int(by - ay, 0, ah);
-    int const bottom = clamp_int(by - ay + bh, 0, ah);
-    x = ax + left;
-    y = ay + top;
-    w = right - left;
-    h = bottom - top;
+    int cx = bx, cy = by, cw = bw, ch = bh;  // the outputs may alias the inputs
+    clamp_box_into(ax, ay, aw, ah, cx, cy, cw, ch);
+    x = cx;
+    y = cy;
+    w = cw;
+    h = ch;
 }
 
 bool GuiWidget::intersect_box(int const& ax, int const& ay, int const& aw, int const& ah, int const& bx,
