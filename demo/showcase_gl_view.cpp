@@ -67,17 +67,13 @@ void DemoTextView::draw(GuiDc& dc)
 
 // The scene --------------------------------------------------------------------------------------
 
-DemoSceneView::DemoSceneView(GuiWidget& parent, int x, int y, int w, int h)
-    : GuiGlWidget(parent, x, y, w, h), m_scene(std::make_unique<DemoGlScene>(100, 100))
-{
-    m_pan_x = m_scene->get_width() / 2 - w / m_zoom / 2;
-    m_pan_y = m_scene->get_height() / 2 - h / m_zoom / 2;
-}
+DemoSceneView::DemoSceneView(GuiWidget& parent, int x, int y, int w, int h) : GuiGlWidget(parent, x, y, w, h) {}
 
 DemoSceneView::~DemoSceneView() = default;
 
 int DemoSceneView::process_event(CoreString const& name)
 {
+    if (!m_scene) return GuiGlWidget::process_event(name);
     if (name == EVT_ID_MOUSE_WHEEL && Gui::get_wheel_dy() != 0) {
         // The scene point under the pointer stays there.
         float const px = static_cast<float>(get_view_x());
@@ -109,6 +105,12 @@ int DemoSceneView::process_event(CoreString const& name)
 void DemoSceneView::draw(GuiDc& dc)
 {
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    if (!m_scene) {
+        // Made when first shown, so that a start that never opens the page does not pay for it.
+        m_scene = std::make_unique<DemoGlScene>(100, 100);
+        m_pan_x = m_scene->get_width() / 2 - get_width() / m_zoom / 2;
+        m_pan_y = m_scene->get_height() / 2 - get_height() / m_zoom / 2;
+    }
     auto const start = std::chrono::steady_clock::now();
     gl.clear(24, 25, 30);
     m_scene->draw(*this, gl, m_zoom, m_pan_x, m_pan_y);
