@@ -141,7 +141,7 @@ public:
     static FontDesc const* generate_rasterized_font_data(GuiFont const& font);
     // The size-72 atlas of a face from its font-file bytes, which need to live only during
     // the call: the existing one when the list has it (a thread making it is waited for),
-    // else made from the glyphs' outlines or read from the atlas cache, where
+    // else rendered with FreeType's sdf renderer or read from the atlas cache, where
     // `font_file_name` names its file. Null after a FreeType error.
     static FontDesc const* rasterize_font_buffer(CoreString const& family, Weight const& weight,
                                                  Style const& style, unsigned char const* data,

@@ -12,8 +12,8 @@
 
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_font_atlas.h"
-#include "gui/gl/gui_gl_hud_settings.h"
 #include "gui/gl/gui_gl_batch.h"
+#include "gui/gl/gui_gl_hud_settings.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/core/core_log.h"
 #include "host/glutils/glutils_gl_ctx.h"
