@@ -1,0 +1,83 @@
+#pragma once
+// GuiNodalNodeZone: one horizontal band of a node, with its own width and height; and the
+// zone kinds. GuiNodalNodeZoneAnchor is a plug or a node side where links attach, drawn as a
+// triangle, a circle or a half circle. A zone's parent is its node: marking a zone dirty
+// marks the node.
+#include <vector>
+
+#include "gui/gl/gui_gl_batch.h"
+#include "gui/nodal/gui_nodal_node_base.h"
+
+class QN_GUI_API GuiNodalNodeZone : public GuiNodalNodeBase {
+    CORE_DECLARE_CLASS(GuiNodalNodeZone, GuiNodalNodeBase)
+
+public:
+    GuiNodalNodeZone(GuiNodalNodeBase& node, int const& x, int const& y);
+
+    void draw(GuiDc&) override {}
+    void draw_select(GuiDc&) override {}
+    void update_content(GuiDc&) override {}
+    int get_width() const override { return m_width; }
+    int get_height() const override { return m_height; }
+    // Negative sizes are refused with a warning.
+    virtual void set_width(int const& width);
+    virtual void set_height(int const& height);
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+};
+
+class QN_GUI_API GuiNodalNodeZoneAnchor : public GuiNodalNodeZone {
+    CORE_DECLARE_CLASS(GuiNodalNodeZoneAnchor, GuiNodalNodeZone)
+
+public:
+    enum Shape : int { SHAPE_TRIANGLE = 0, SHAPE_CIRCLE = 1, SHAPE_HALF_CIRCLE = 2 };
+    // The default edge of a plug's shape, in graph units at scale 1.
+    static constexpr int DEFAULT_SIZE = 12;
+
+    // A plug on `side` of `node` (a node side when no zone places it elsewhere).
+    GuiNodalNodeZoneAnchor(GuiNodalNodeBase& node, NodeAnchor const& side);
+
+    NodeAnchor const& get_side() const { return m_side; }
+    // The triangle points outwards on the right and up sides, inwards on the others.
+    void draw(GuiDc& dc) override;
+    void draw_select(GuiDc& dc) override;
+    void set_is_highlighted(bool const& highlighted) override;
+    void draw_outline(int outline) override { m_outline = outline != 0; }
+    // The node decides.
+    bool can_begin_link_creation() override;
+    bool can_begin_link_destruction(GuiNodalLink const& link) override;
+
+    Shape const& get_shape() const { return m_shape; }
+    float const& get_shape_factor() const { return m_shape_factor; }
+    void set_shape_triangle(float const& factor = 1.0f);
+    void set_shape_circle(float const& factor = 1.0f);
+    void set_shape_half_circle(float const& factor = 1.0f);
+    // The shape's edge in graph units (positive).
+    void set_size(int const& size);
+    bool const& is_pass_through() const { return m_pass_through; }
+    void set_pass_through(bool const& pass_through) { m_pass_through = pass_through; }
+    // The rectangle (x, y, w, h in graph units) that picks the plug.
+    GMathVec4<int> const& get_select_zone() const { return m_select_zone; }
+    void set_select_zone(GMathVec4<int> const& zone) { m_select_zone = zone; }
+    bool const& is_select_singleton() const { return m_select_singleton; }
+    void set_select_singleton(bool const& singleton) { m_select_singleton = singleton; }
+    bool const& is_select_preference() const { return m_select_preference; }
+    void set_select_preference(bool const& preference) { m_select_preference = preference; }
+    bool const& has_outline() const { return m_outline; }
+
+private:
+    void set_shape(Shape const& shape, float const& factor);
+    // Adds the shape's outline, centred on the plug's world position, to `points`.
+    void shape_points(std::vector<GuiGlBatch::Point>& points) const;
+
+    NodeAnchor m_side;
+    bool m_pass_through = false;
+    Shape m_shape = SHAPE_TRIANGLE;
+    float m_shape_factor = 1.0f;
+    GMathVec4<int> m_select_zone;
+    bool m_select_singleton = false;
+    bool m_select_preference = false;
+    bool m_outline = false;
+};
