@@ -40,6 +40,11 @@ public:
     bool is_simplified() const { return m_zoom_ratio < m_simplification_ratio; }
     bool const& is_hide_mode() const { return m_hide_mode; }
 
+    // --- Pointer ---
+    // The pointer's position in graph units, where free link ends go.
+    GMathVec2<int> const& get_graph_mouse_pos() const { return m_graph_mouse_pos; }
+    void set_graph_mouse_pos(GMathVec2<int> const& pos) { m_graph_mouse_pos = pos; }
+
     // --- Picking ---
     // Gives the item a colour no other item of the view has and remembers the item under it.
     // An item that already has one keeps it.
@@ -59,6 +64,7 @@ private:
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;
     bool m_hide_mode = false;
+    GMathVec2<int> m_graph_mouse_pos;
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;
     std::vector<uint32_t> m_free_pick_keys;
     uint32_t m_next_pick_key = 1;  // 0, black, is the background

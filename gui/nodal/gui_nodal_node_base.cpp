@@ -5,6 +5,7 @@
 
 #include "gui/core/gui_color_scheme.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/gmath/gmath_color.h"
 
@@ -287,6 +288,8 @@ void GuiNodalNodeBase::set_local_pos(GMathVec2<int> const& pos)
 void GuiNodalNodeBase::set_world_pos_dirty()
 {
     m_world_pos_dirty = true;
+    // The links attached here follow the box: their curves are sampled again.
+    for (GuiNodalLink* link : m_links) link->set_dirty();
     for (GuiNodalNodeBase* child : m_children) child->set_world_pos_dirty();
 }
 

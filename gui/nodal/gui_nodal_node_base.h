@@ -160,7 +160,8 @@ public:
     GMathVec2<int> const& get_world_pos() const;
     void compute_world_pos() const;
     bool const& is_world_pos_dirty() const { return m_world_pos_dirty; }
-    // Marks the world positions of the box and its children to be computed again.
+    // Marks the world positions of the box and its children to be computed again, and the
+    // links attached to them to be sampled again.
     void set_world_pos_dirty();
     virtual GMathVec2<int> get_position() const { return get_world_pos(); }
     virtual void set_position(GMathVec2<int> const& pos);

@@ -1,0 +1,149 @@
+#pragma once
+// GuiNodalLink: a connection between two ends of the node graph, each a node or one of its
+// plugs. The link is drawn along a cubic curve between the ends' attach points, sampled when
+// the link is dirty and kept for drawing and picking. During interactive creation one end
+// is free and follows the pointer; during destruction one end is being dragged off its plug.
+#include <vector>
+
+#include "gui/nodal/gui_nodal_item.h"
+#include "host/core/core_string.h"
+#include "host/gmath/gmath_vec.h"
+
+class GuiDc;
+class GuiNodalNodeBase;
+
+class QN_GUI_API GuiNodalLink : public GuiNodalItem {
+    CORE_DECLARE_CLASS(GuiNodalLink, GuiNodalItem)
+
+public:
+    enum LinkState : int {
+        LINK_STATE_NORMAL = 0,
+        LINK_STATE_CREATION = 1,
+        LINK_STATE_DESTRUCTION = 2,
+        LINK_STATE_DESTROYED = 3,
+        LINK_STATE_CREATION_DND = 4,
+    };
+    static char const* get_link_state_name(LinkState const& state);
+
+    // The style group (mask 0x7F) and a second group of unnamed bits (mask 0xF80).
+    enum LinkShape : unsigned int {
+        LINK_SHAPE_PLAIN = 1,
+        LINK_SHAPE_DASHED = 2,
+        LINK_SHAPE_DOTTED = 4,
+        LINK_SHAPE_STRONG = 8,
+        LINK_SHAPE_WEAK = 16,
+        LINK_SHAPE_FADED = 32,
+        LINK_SHAPE_BRIGHT = 64,
+    };
+    static constexpr unsigned int STYLE_MASK = 0x7F;
+    static constexpr unsigned int SECOND_MASK = 0xF80;
+    static constexpr unsigned int DEFAULT_SHAPES = 0x201;
+    // The name of a single style bit; empty for anything else.
+    static char const* get_link_shape_name(unsigned int const& shape);
+
+    // Screen pixels used when picking a link's ends.
+    static constexpr int m_plug_pickable_radius = 100;
+    static constexpr int m_plug_pickable_from_size = 10;
+    static constexpr int m_plug_pickable_to_size = 16;
+    static constexpr int m_plug_pickable_to_hsize = 6;
+    // The view's "tangent links" option: symmetric tangents (off by default).
+    static bool st_symmetric_tangents;
+
+    // A link from `from` to `to`, attached to both.
+    GuiNodalLink(GuiNodal& graph, GuiNodalNodeBase& from, GuiNodalNodeBase& to);
+    // A dangling link being created from `end` (its from-end, or its to-end when `end_is_to`);
+    // the other end follows the pointer. Without an end (logged), both follow it.
+    GuiNodalLink(GuiNodal& graph, GuiNodalNodeBase* end, bool end_is_to);
+    // Leaves both ends.
+    ~GuiNodalLink() override;
+
+    void set_is_highlighted(bool const& highlighted) override { m_highlighted = highlighted; }
+    bool get_is_highlighted() const override { return m_highlighted; }
+
+    // --- Ends ---
+    GuiNodalNodeBase* get_node_from() const { return m_from; }
+    GuiNodalNodeBase* get_node_to() const { return m_to; }
+    // Leaves the old end, joins the new one (null leaves the end free) and marks the link dirty.
+    void set_node_from(GuiNodalNodeBase* node);
+    void set_node_to(GuiNodalNodeBase* node);
+    // The ends as drawn: the ends themselves here; views that fold nodes may answer otherwise.
+    virtual GuiNodalNodeBase* get_display_node_from() const { return m_from; }
+    virtual GuiNodalNodeBase* get_display_node_to() const { return m_to; }
+    // The display end with a plug replaced by the box that holds it.
+    GuiNodalNodeBase* get_visible_node_from() const;
+    GuiNodalNodeBase* get_visible_node_to() const;
+    // During a destruction the end that stays, during a creation the end that exists; else null.
+    GuiNodalNodeBase* get_dangling_node() const;
+
+    // --- State ---
+    LinkState const& get_state() const { return m_state; }
+    void set_state(LinkState const& state);
+    // Attaches the free end to `node` and returns to normal.
+    void complete_creation(GuiNodalNodeBase& node);
+    // Starts dragging the end `node` off its plug.
+    void begin_destruction(GuiNodalNodeBase& node);
+    // Ends a destruction: with null the link leaves both ends and is destroyed; otherwise the
+    // dragged end joins `node`. Nothing outside a destruction.
+    void complete_destruction(GuiNodalNodeBase* node);
+    // Puts the dragged end back.
+    void cancel_destruction();
+
+    // --- Shapes ---
+    // Replaces the bits of the group `shapes` belongs to (the style group when it has a
+    // style bit) and keeps the other group.
+    void set_shape(unsigned int const& shapes);
+    void activate_shape(unsigned int const& shapes) { m_shapes |= shapes; }
+    void desactivate_shape(unsigned int const& shapes) { m_shapes &= ~shapes; }
+    bool get_shape_is_active(unsigned int const& shapes) const { return (m_shapes & shapes) == shapes; }
+    unsigned int const& get_shapes() const { return m_shapes; }
+
+    int const& get_order() const { return m_order; }
+    void set_order(int const& order) { m_order = order; }
+    int const& get_weight() const { return m_weight; }
+    void set_weight(int const& weight) { m_weight = weight; }
+    // Where a link dragged from another view starts.
+    void set_dnd_from(GMathVec2<int> const& point) { m_dnd_from = point; }
+
+    // --- Curve ---
+    // The ends' attach points in graph units; a free end is at the view's graph mouse position.
+    int get_from_x() const;
+    int get_from_y() const;
+    int get_to_x() const;
+    int get_to_y() const;
+    // Samples the curve between the ends; `samples` (> 0) asks for at least that many.
+    void compute_curve(int const& samples = 0);
+    // Computes the curve when the link is dirty.
+    void update_content();
+    std::vector<GMathVec2<float>> const& get_curve() const { return m_curve; }
+    std::vector<GMathVec2<float>> const& get_tangents() const { return m_tangents; }
+    // The distance in graph units from a point to the sampled curve (a very large value
+    // without a curve).
+    float get_distance(GMathVec2<float> const& point) const;
+
+    // --- Drawing ---
+    // The curve in the link's colour (its highlight colour while highlighted).
+    void draw(GuiDc& dc);
+    // The curve in its pick colour, `width` pixels wide.
+    void draw_select(GuiDc& dc, float const& width = 5.0f);
+
+private:
+    // Colours and the pick colour.
+    void init();
+    // The end is not attached, or is the one being dragged off.
+    bool is_free(GuiNodalNodeBase const* end) const;
+    GMathVec2<int> get_free_end_point() const;
+    void join_from(GuiNodalNodeBase* node);
+    void join_to(GuiNodalNodeBase* node);
+
+    LinkState m_state = LINK_STATE_NORMAL;
+    unsigned int m_shapes = DEFAULT_SHAPES;
+    GuiNodalNodeBase* m_destruction_node = nullptr;  // the end being dragged off
+    GMathVec2<int> m_dnd_from;
+    std::vector<GMathVec2<float>> m_curve;
+    std::vector<GMathVec2<float>> m_tangents;
+    GuiNodalNodeBase* m_from = nullptr;
+    GuiNodalNodeBase* m_to = nullptr;
+    int m_order = 0;
+    int m_weight = 0;
+    bool m_highlighted = false;
+};
