@@ -1,9 +1,17 @@
+#include <GL/glew.h>
+
 #include "gui/nodal/gui_nodal.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "gui/core/gui_font.h"
+#include "gui/gl/gui_gl_batch.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "gui/core/gui_color_scheme.h"
 #include "gui/nodal/gui_nodal_item.h"
+#include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_node.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
@@ -23,7 +31,113 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
 {
 }
 
-GuiNodal::~GuiNodal() = default;
+GuiNodal::~GuiNodal()
+{
+    for (GuiNodalLink* link : m_links) delete link;
+    for (GuiNodalNode* node : m_nodes) delete node;
+}
+
+// Items ---------------------------------------------------------------------------------------------
+
+GuiNodalNode* GuiNodal::add_node(GuiNodalNode* node)
+{
+    if (!node) return nullptr;
+    if (&node->get_graph() != this) {
+        CORE_LOG_WARNING("GuiNodal.add_node: \"" << node->get_name() << "\" was made for another view; it is not added\n");
+        return nullptr;
+    }
+    if (std::find(m_nodes.begin(), m_nodes.end(), node) == m_nodes.end()) m_nodes.push_back(node);
+    redraw();
+    return node;
+}
+
+GuiNodalNode* GuiNodal::get_node(size_t const& index) const
+{
+    return index < m_nodes.size() ? m_nodes[index] : nullptr;
+}
+
+void GuiNodal::destroy_links_of(GuiNodalNodeBase& node)
+{
+    while (node.get_links_count() > 0) remove_link(*node.get_link(0));
+    for (GuiNodalNodeBase* child : node.get_children()) destroy_links_of(*child);
+}
+
+void GuiNodal::remove_node(GuiNodalNode& node)
+{
+    auto const found = std::find(m_nodes.begin(), m_nodes.end(), &node);
+    if (found == m_nodes.end()) {
+        CORE_LOG_WARNING("GuiNodal.remove_node: \"" << node.get_name() << "\" is not a node of this view\n");
+        return;
+    }
+    destroy_links_of(node);
+    m_nodes.erase(found);
+    delete &node;
+    redraw();
+}
+
+GuiNodalLink* GuiNodal::create_link(GuiNodalNodeBase& from, GuiNodalNodeBase& to)
+{
+    if (&from.get_graph() != this || &to.get_graph() != this) {
+        CORE_LOG_WARNING("GuiNodal.create_link: an end belongs to another view; no link is made\n");
+        return nullptr;
+    }
+    auto* link = new GuiNodalLink(*this, from, to);
+    m_links.push_back(link);
+    redraw();
+    return link;
+}
+
+void GuiNodal::remove_link(GuiNodalLink& link)
+{
+    auto const found = std::find(m_links.begin(), m_links.end(), &link);
+    if (found == m_links.end()) return;
+    m_links.erase(found);
+    delete &link;
+    redraw();
+}
+
+// View ----------------------------------------------------------------------------------------------
+
+void GuiNodal::set_view_pos(GMathVec2<float> const& pos)
+{
+    if (!std::isfinite(pos[0]) || !std::isfinite(pos[1])) {
+        CORE_LOG_WARNING("GuiNodal.set_view_pos: (" << pos[0] << ", " << pos[1] << ") is not a position; the view stays\n");
+        return;
+    }
+    m_view_pos = pos;
+    redraw();
+}
+
+GMathVec2<float> GuiNodal::to_graph(int const& x, int const& y) const
+{
+    return GMathVec2<float>(m_view_pos[0] + x / m_zoom_ratio, m_view_pos[1] - y / m_zoom_ratio);
+}
+
+void GuiNodal::set_graph_matrices()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, get_width(), 0.0, get_height(), -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    // The top-left corner shows m_view_pos; graph y grows upwards like the view's.
+    glTranslatef(0.0f, static_cast<float>(get_height()), 0.0f);
+    glScalef(m_zoom_ratio, m_zoom_ratio, 1.0f);
+    glTranslatef(-m_view_pos[0], -m_view_pos[1], 0.0f);
+}
+
+void GuiNodal::draw(GuiDc& dc)
+{
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    set_gl_widget_viewport();
+    GMathVec3<unsigned char> const& background = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_VIEWPORT_BACKGROUND);
+    gl.clear(background[0], background[1], background[2]);
+    set_graph_matrices();
+    gl.begin_batch();
+    for (GuiNodalLink* link : m_links) link->draw(dc);
+    for (GuiNodalNode* node : m_nodes) node->draw(dc);
+    gl.end_batch();
+}
 
 void GuiNodal::set_zoom_ratio(float const& ratio)
 {
@@ -65,4 +179,27 @@ GuiNodalItem* GuiNodal::get_clickable_node(GMathVec3<unsigned char> const& color
 {
     auto const found = m_clickables.find(to_key(color));
     return found == m_clickables.end() ? nullptr : found->second;
+}
+
+int GuiNodal::get_text_width(GuiFont const& font, CoreString const& text)
+{
+    GuiFont::FontDesc const* desc = GuiFont::get_rasterized_font_data(font);
+    if (!desc) return 0;
+    double width = 0.0;
+    for (char const c : to_atlas_codes(text)) width += desc->advance[static_cast<signed char>(c) + 128];
+    return static_cast<int>(std::lround(width));
+}
+
+void GuiNodal::add_text(GuiGlWidgetDc& dc, GuiFont const& font, CoreString const& text, float const& x,
+                        float const& y, GMathVec3<unsigned char> const& color, int const& max_width)
+{
+    set_active_font(font);
+    FontGlData* data = get_ready_active_font();
+    if (!data) return;
+    CoreString const shown = max_width > 0 ? get_ellipsed_text(text, max_width, TEXT_ELLIPSIS_END) : text;
+    GuiGlBatch& batch = dc.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_color(color[0], color[1], color[2]);
+    batch.add_glyphs(*data, to_atlas_codes(shown), x, y);
+    dc.end_batch();
 }

@@ -4,8 +4,8 @@
 // the pointer. Items keep a reference to their view and ask it for the zoom ratio, the
 // colours, the fonts and a unique pick colour each (add_clickable_node).
 //
-// This class holds what the items need from their view; the interaction (selection,
-// moving, connecting) builds on it.
+// This class holds the items, draws them and gives them what they need from their view; the
+// interaction (selection, moving, connecting) builds on it. Graph units have y upwards.
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -13,7 +13,12 @@
 #include "gui/gl/gui_gl_widget.h"
 #include "host/gmath/gmath_vec.h"
 
+class GuiFont;
+class GuiGlWidgetDc;
 class GuiNodalItem;
+class GuiNodalLink;
+class GuiNodalNode;
+class GuiNodalNodeBase;
 
 class QN_GUI_API GuiNodal : public GuiGlWidget {
     CORE_DECLARE_CLASS(GuiNodal, GuiGlWidget)
@@ -23,7 +28,33 @@ public:
     // `hide_mode` is kept for the interaction (hidden nodes leave with a fading icon).
     GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h, bool simplify = true,
              bool hide_mode = false);
+    // Destroys its links, then its nodes.
     ~GuiNodal() override;
+
+    // --- Items ---
+    // Takes the node, made for this view; null (logged) for a node of another view.
+    GuiNodalNode* add_node(GuiNodalNode* node);
+    size_t get_node_count() const { return m_nodes.size(); }
+    // Null past the end.
+    GuiNodalNode* get_node(size_t const& index) const;
+    // Destroys the node and every link attached to it or to its plugs.
+    void remove_node(GuiNodalNode& node);
+    // A link from `from` to `to`, each a node of this view or one of its plugs; null (logged)
+    // when an end belongs to another view.
+    GuiNodalLink* create_link(GuiNodalNodeBase& from, GuiNodalNodeBase& to);
+    std::vector<GuiNodalLink*> const& get_links() const { return m_links; }
+    void remove_link(GuiNodalLink& link);
+
+    // --- View ---
+    // The graph point at the view's top-left corner.
+    GMathVec2<float> const& get_view_pos() const { return m_view_pos; }
+    void set_view_pos(GMathVec2<float> const& pos);
+    // The graph point under a view pixel (x right, y down from the top-left corner).
+    GMathVec2<float> to_graph(int const& x, int const& y) const;
+    // Sets the projection and model-view that map graph units to the view's pixels.
+    void set_graph_matrices();
+    // Clears to the view's background, then draws the links under the nodes.
+    void draw(GuiDc& dc) override;
 
     // --- Zoom ---
     // Screen pixels per graph unit: 1 at most, 0.01 at least.
@@ -39,6 +70,14 @@ public:
     // The zoom is below the simplification ratio: nodes show their simplified form.
     bool is_simplified() const { return m_zoom_ratio < m_simplification_ratio; }
     bool const& is_hide_mode() const { return m_hide_mode; }
+
+    // --- Text, in graph units, as the view draws it ---
+    // The text's width in the font (its atlas's advances); 0 when the font has no atlas.
+    int get_text_width(GuiFont const& font, CoreString const& text);
+    // Adds the text to the context's batch, its baseline starting at (x, y), cut with "..."
+    // to `max_width` when that is positive.
+    void add_text(GuiGlWidgetDc& dc, GuiFont const& font, CoreString const& text, float const& x, float const& y,
+                  GMathVec3<unsigned char> const& color, int const& max_width = 0);
 
     // --- Pointer ---
     // The pointer's position in graph units, where free link ends go.
@@ -61,6 +100,11 @@ private:
         return (uint32_t(color[0]) << 16) | (uint32_t(color[1]) << 8) | uint32_t(color[2]);
     }
 
+    void destroy_links_of(GuiNodalNodeBase& node);
+
+    std::vector<GuiNodalNode*> m_nodes;
+    std::vector<GuiNodalLink*> m_links;
+    GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;
     bool m_hide_mode = false;

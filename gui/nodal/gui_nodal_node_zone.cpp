@@ -172,3 +172,154 @@ void GuiNodalNodeZoneAnchor::draw_select(GuiDc& dc)
     batch.add_polygonf(shape.data(), shape.size());
     gl.end_batch();
 }
+
+// Header --------------------------------------------------------------------------------------------
+
+CORE_IMPLEMENT_CLASS(GuiNodalNodeZoneHeader, GuiNodalNodeZone)
+
+GuiNodalNodeZoneHeader::GuiNodalNodeZoneHeader(GuiNodalNodeBase& node, CoreString const& title)
+    : GuiNodalNodeZone(node, 0, 0)
+{
+    set_line(0, title);
+}
+
+void GuiNodalNodeZoneHeader::set_line(size_t const& index, CoreString const& text)
+{
+    while (m_lines.size() <= index) {
+        Line line{CoreString(), get_graph().get_font(), get_text_color()};
+        // The title is bold; other lines are a size smaller.
+        if (m_lines.empty())
+            line.font.set_weight(GuiFont::WEIGHT_BOLD);
+        else
+            line.font.set_size(std::max(1, line.font.get_size() - 1));
+        m_lines.push_back(line);
+    }
+    m_lines[index].text = text;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::set_line_color(size_t const& index, Color const& color)
+{
+    if (index >= m_lines.size()) return;
+    m_lines[index].color = color;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::set_footer(bool const& footer)
+{
+    m_footer = footer;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::add_bar(int const& height)
+{
+    m_bar_height = std::max(height, 0);
+    set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::add_status(int const& height)
+{
+    m_status_height = std::max(height, 0);
+    set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::update_size()
+{
+    int const margin = get_border_size();
+    GuiNodal& graph = get_graph();
+    bool const simplified = get_parent() && get_parent()->get_state_is_active(NODE_STATE_SIMPLIFIED);
+    int width = 0;
+    int height = simplified ? 0 : m_bar_height;
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        Line const& line = m_lines[i];
+        if (line.text.is_empty() || (simplified && i > 0)) continue;
+        int const line_width = graph.get_text_width(line.font, line.text) + 2 * margin;
+        if (line.counts_in_width) width = std::max(width, line_width);
+        height += line.font.get_size();
+    }
+    height += m_status_height / 2;
+    if (graph.get_zoom_simplification_ratio() > 0.0f) height = std::max(height, MIN_SIMPLIFIED_VIEW_HEIGHT);
+    set_width(width);
+    set_height(height);
+    set_computed_size(get_width(), height);
+    set_draw_state(DRAW_STATE_UP_TO_DATE);
+}
+
+void GuiNodalNodeZoneHeader::draw(GuiDc& dc)
+{
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    int const margin = get_border_size();
+    int const limit = get_parent() ? get_parent()->get_width() - 2 * margin : 0;
+    bool const simplified = get_parent() && get_parent()->get_state_is_active(NODE_STATE_SIMPLIFIED);
+    float y = static_cast<float>(pos[1] - (simplified ? 0 : m_bar_height));
+    for (size_t i = 0; i < m_lines.size(); ++i) {
+        Line const& line = m_lines[i];
+        if (line.text.is_empty() || (simplified && i > 0)) continue;
+        float const size = static_cast<float>(line.font.get_size());
+        // The baseline sits a fifth of the size above the line's bottom, where descenders end.
+        y -= size;
+        get_graph().add_text(gl, line.font, line.text, static_cast<float>(pos[0] + margin), y + size * 0.2f,
+                             line.color, limit);
+    }
+}
+
+// Text ----------------------------------------------------------------------------------------------
+
+CORE_IMPLEMENT_CLASS(GuiNodalNodeZoneText, GuiNodalNodeZone)
+
+GuiNodalNodeZoneText::GuiNodalNodeZoneText(GuiNodalNodeBase& node, CoreString const& text, int const& text_height)
+    : GuiNodalNodeZone(node, 0, 0), m_text(text)
+{
+    set_text_height(text_height);
+}
+
+void GuiNodalNodeZoneText::set_text(CoreString const& text)
+{
+    m_text = text;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneText::set_text_height(int const& height)
+{
+    if (height < 1) {
+        CORE_LOG_WARNING("GuiNodalNodeZoneText.set_text_height: " << height << " is not a text height; it stays "
+                                                                  << m_text_height << "\n");
+        return;
+    }
+    m_text_height = height;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneText::set_crop_width(int const& width)
+{
+    m_crop_width = std::max(width, 0);
+    set_dirty();
+}
+
+void GuiNodalNodeZoneText::update_content(GuiDc&)
+{
+    GuiFont font = get_graph().get_font();
+    font.set_size(m_text_height);
+    int const margin = get_border_size();
+    int width = get_graph().get_text_width(font, m_text) + 2 * margin;
+    if (m_crop_width > 0 && !m_uncroppable) width = std::min(width, m_crop_width);
+    set_width(width);
+    set_height(m_text_height + margin);
+    set_computed_size(width, m_text_height + margin);
+    set_draw_state(DRAW_STATE_UP_TO_DATE);
+}
+
+void GuiNodalNodeZoneText::draw(GuiDc& dc)
+{
+    if (m_text.is_empty()) return;
+    GuiFont font = get_graph().get_font();
+    font.set_size(m_text_height);
+    GMathVec2<int> const& pos = get_world_pos();
+    int const margin = get_border_size();
+    // A croppable text is cut to its zone, never to nothing.
+    int const limit = m_uncroppable ? 0 : std::max(get_width() - 2 * margin, 1);
+    get_graph().add_text(static_cast<GuiGlWidgetDc&>(dc), font, m_text, static_cast<float>(pos[0] + margin),
+                         static_cast<float>(pos[1] - m_text_height) + m_text_height * 0.2f, get_text_color(),
+                         limit);
+}

@@ -5,8 +5,10 @@
 // marks the node.
 #include <vector>
 
+#include "gui/core/gui_font.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/nodal/gui_nodal_node_base.h"
+#include "host/core/core_string.h"
 
 class QN_GUI_API GuiNodalNodeZone : public GuiNodalNodeBase {
     CORE_DECLARE_CLASS(GuiNodalNodeZone, GuiNodalNodeBase)
@@ -80,4 +82,79 @@ private:
     bool m_select_singleton = false;
     bool m_select_preference = false;
     bool m_outline = false;
+};
+
+// The title band of a node: lines of text, each in its own font and colour, with the zone's
+// border size as margin. Drawn at the top of its node, or at the bottom as a footer.
+class QN_GUI_API GuiNodalNodeZoneHeader : public GuiNodalNodeZone {
+    CORE_DECLARE_CLASS(GuiNodalNodeZoneHeader, GuiNodalNodeZone)
+
+public:
+    struct Line {
+        CoreString text;
+        GuiFont font;
+        Color color;
+        // Left out of the band's width (a status line that may be cut).
+        bool counts_in_width = true;
+    };
+    // The least height of a band in a view made with its simplification ratio.
+    static constexpr int MIN_SIMPLIFIED_VIEW_HEIGHT = 25;
+
+    GuiNodalNodeZoneHeader(GuiNodalNodeBase& node, CoreString const& title);
+
+    std::vector<Line> const& get_lines() const { return m_lines; }
+    // Sets line `index` (0 the title, 1 the information line), adding empty lines before it.
+    void set_line(size_t const& index, CoreString const& text);
+    void set_line_color(size_t const& index, Color const& color);
+    bool const& is_footer() const { return m_footer; }
+    void set_footer(bool const& footer);
+    int const& get_bar_height() const { return m_bar_height; }
+    void add_bar(int const& height);
+    bool has_bar() const { return m_bar_height > 0; }
+    int const& get_status_height() const { return m_status_height; }
+    void add_status(int const& height);
+    bool has_status() const { return m_status_height > 0; }
+
+    // The band's size from its lines: see the class comment of GuiNodalNode.
+    void update_size();
+    void update_content(GuiDc&) override { update_size(); }
+    // The zone's width plus its margin on both sides.
+    int get_width() const override { return GuiNodalNodeZone::get_width() + 2 * get_border_size(); }
+    // The lines from the band's top-left corner (graph units, y upwards).
+    void draw(GuiDc& dc) override;
+
+private:
+    std::vector<Line> m_lines;
+    bool m_footer = false;
+    int m_bar_height = 0;
+    int m_status_height = 0;
+};
+
+// A band of text inside a node, cut to the node's width unless uncroppable.
+class QN_GUI_API GuiNodalNodeZoneText : public GuiNodalNodeZone {
+    CORE_DECLARE_CLASS(GuiNodalNodeZoneText, GuiNodalNodeZone)
+
+public:
+    GuiNodalNodeZoneText(GuiNodalNodeBase& node, CoreString const& text, int const& text_height = 12);
+
+    CoreString const& get_text() const { return m_text; }
+    void set_text(CoreString const& text);
+    int const& get_text_height() const { return m_text_height; }
+    // A size below 1 is refused with a warning.
+    void set_text_height(int const& height);
+    bool const& is_uncroppable() const { return m_uncroppable; }
+    void set_uncroppable(bool const& uncroppable) { m_uncroppable = uncroppable; }
+    // The width the text is cut to (0: not cut).
+    int const& get_crop_width() const { return m_crop_width; }
+    void set_crop_width(int const& width);
+
+    // Width: the text's, with the margin; height: the text height with the margin.
+    void update_content(GuiDc& dc) override;
+    void draw(GuiDc& dc) override;
+
+private:
+    CoreString m_text;
+    int m_text_height = 12;
+    bool m_uncroppable = false;
+    int m_crop_width = 0;
 };

@@ -1,0 +1,218 @@
+// Graph nodes: header and zone sizes, layout, plugs and colours; the view's items and its
+// drawing.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <cmath>
+
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_node.h"
+#include "gui/nodal/gui_nodal_node_zone.h"
+#include "tests/support/gui_test_app.h"
+#include "tests/support/log_recorder.h"
+
+namespace {
+
+using Node = GuiNodalNodeBase;
+using Color = GuiNodalItem::Color;
+
+// A view that reads its picture back after drawing it.
+class ReadBackNodal : public GuiNodal {
+public:
+    using GuiNodal::GuiNodal;
+    void draw(GuiDc& dc) override
+    {
+        GuiNodal::draw(dc);
+        glFinish();
+        pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        ++draws;
+    }
+    // The pixel at (x, y) from the top-left corner.
+    Color pixel(int x, int y) const
+    {
+        size_t const at = (static_cast<size_t>(get_height() - 1 - y) * get_width() + x) * 3;
+        return Color(pixels[at], pixels[at + 1], pixels[at + 2]);
+    }
+    std::vector<unsigned char> pixels;
+    int draws = 0;
+};
+
+class GuiNodalGraphTest : public GuiTest {
+protected:
+    ReadBackNodal& graph(bool simplify = false)
+    {
+        if (!m_graph) {
+            m_graph = new ReadBackNodal(make_window(400, 300), 0, 0, 400, 300, simplify);
+            m_graph->show();
+        }
+        return *m_graph;
+    }
+    GuiNodalNode& node(CoreString const& name, int x = 0, int y = 0, unsigned int anchors = Node::NODE_ANCHOR_SIDES)
+    {
+        return *graph().add_node(new GuiNodalNode(graph(), name, x, y, anchors));
+    }
+    void lay_out(GuiNodalNode& n) { n.update_content(graph().get_dc()); }
+    void draw_view()
+    {
+        int const before = graph().draws;
+        graph().get_widget()->redraw();
+        for (int i = 0; i < 100 && graph().draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(graph().draws, before);
+    }
+
+private:
+    ReadBackNodal* m_graph = nullptr;
+};
+
+TEST_F(GuiNodalGraphTest, TheHeaderMeasuresItsLinesWithItsMargin)
+{
+    GuiNodalNode& n = node("A rather long node title");
+    lay_out(n);
+    GuiNodalNodeZoneHeader const& header = n.get_header();
+    GuiFont const& title_font = header.get_lines().front().font;
+    int const text = graph().get_text_width(title_font, "A rather long node title");
+    ASSERT_GT(text, 100);
+    // The band: the text and a margin each side; its width adds the margin again.
+    EXPECT_EQ(header.get_width(), text + 4 * header.get_border_size());
+    EXPECT_EQ(header.get_height(), title_font.get_size());
+    EXPECT_EQ(n.get_width(), header.get_width());  // wider than the 100-pixel minimum
+    n.set_info("second line");
+    lay_out(n);
+    EXPECT_EQ(n.get_header().get_height(), title_font.get_size() + header.get_lines()[1].font.get_size());
+}
+
+TEST_F(GuiNodalGraphTest, NodesKeepTheirMinimumScreenSizeAtEveryZoom)
+{
+    struct Row {
+        float zoom;
+        int width, height;
+    } const rows[] = {{1.0f, 100, 16}, {0.5f, 200, 32}, {0.3f, 333, 53}, {0.01f, 10000, 1600}};
+    GuiNodalNode& n = node("n");
+    for (Row const& row : rows) {
+        graph().set_zoom_ratio(row.zoom);
+        n.set_dirty();
+        lay_out(n);
+        EXPECT_EQ(n.get_width(), row.width) << row.zoom;
+        EXPECT_EQ(n.get_height(), std::max(row.height, n.get_header().get_height())) << row.zoom;
+    }
+}
+
+TEST_F(GuiNodalGraphTest, ZonesStackUnderTheHeaderAndPlugsSitOnTheSides)
+{
+    GuiNodalNode& n = node("stack", 100, 50, Node::NODE_ANCHOR_ALL);
+    auto* first = new GuiNodalNodeZoneText(n, "first zone", 12);
+    auto* second = new GuiNodalNodeZoneText(n, "second", 20);
+    n.add_zone(*first);
+    n.add_zone(*second);
+    lay_out(n);
+    int const header = n.get_header().get_height();
+    EXPECT_EQ(first->get_world_pos(), GMathVec2<int>(100, 50 - header));
+    EXPECT_EQ(second->get_world_pos(), GMathVec2<int>(100, 50 - header - first->get_height()));
+    EXPECT_EQ(n.get_height(), header + first->get_height() + second->get_height());
+    int const w = n.get_width(), h = n.get_height();
+    EXPECT_EQ(n.get_anchor(Node::NODE_ANCHOR_LEFT)->get_world_pos(), GMathVec2<int>(100, 50 - h / 2));
+    EXPECT_EQ(n.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_world_pos(), GMathVec2<int>(100 + w, 50 - h / 2));
+    EXPECT_EQ(n.get_anchor(Node::NODE_ANCHOR_BOTTOM)->get_world_pos(), GMathVec2<int>(100 + w / 2, 50 - h));
+    EXPECT_EQ(GMathVec2<int>(n.get_out_link_x(), n.get_out_link_y()), GMathVec2<int>(100 + w, 50 - h / 2));
+    EXPECT_EQ(n.get_zone(2), nullptr);
+    n.remove_zone(*first);
+    lay_out(n);
+    EXPECT_EQ(second->get_world_pos()[1], 50 - header);
+}
+
+TEST_F(GuiNodalGraphTest, BelowTheSimplificationRatioOnlyTheTitleShows)
+{
+    graph(true);
+    GuiNodalNode& n = node("simple");
+    n.add_zone(*new GuiNodalNodeZoneText(n, "detail", 12));
+    n.set_info("info");
+    lay_out(n);
+    int const full = n.get_height();
+    graph().set_zoom_ratio(0.5f);
+    n.set_dirty();
+    lay_out(n);
+    EXPECT_TRUE(n.get_state_is_active(Node::NODE_STATE_SIMPLIFIED));
+    EXPECT_TRUE(n.get_zone(0)->get_is_hidden());
+    EXPECT_EQ(n.get_header().get_height(), GuiNodalNodeZoneHeader::MIN_SIMPLIFIED_VIEW_HEIGHT);
+    EXPECT_LT(n.get_height() * 0.5f, full);  // smaller on screen than the full node
+}
+
+TEST_F(GuiNodalGraphTest, AColourSetsTheFillPlugsAndAMatchingBorder)
+{
+    GuiNodalNode& n = node("coloured");
+    Color const red(200, 40, 40);
+    n.set_color(red);
+    EXPECT_EQ(n.get_bg_normal_color(), red);
+    EXPECT_EQ(n.get_header().get_bg_normal_color(), red);
+    EXPECT_EQ(n.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_bg_normal_color(), red);
+    EXPECT_EQ(n.get_border_color(), Node::compute_border_color(GMathVec3<float>(200 / 255.0f, 40 / 255.0f, 40 / 255.0f), false, 0.7f));
+}
+
+TEST_F(GuiNodalGraphTest, RemovingANodeTakesItsLinksAlong)
+{
+    GuiNodalNode& a = node("a");
+    GuiNodalNode& b = node("b", 300);
+    GuiNodalNode& c = node("c", 300, -200);
+    GuiNodalLink* plug_link = graph().create_link(*a.get_anchor(Node::NODE_ANCHOR_RIGHT), b);
+    graph().create_link(a, c);
+    GuiNodalLink* kept = graph().create_link(b, c);
+    ASSERT_NE(plug_link, nullptr);
+    graph().remove_node(a);
+    ASSERT_EQ(graph().get_links().size(), 1u);
+    EXPECT_EQ(graph().get_links().front(), kept);
+    EXPECT_EQ(b.get_links_count(), 1u);
+    EXPECT_EQ(graph().get_node_count(), 2u);
+}
+
+TEST_F(GuiNodalGraphTest, ItemsOfAnotherViewAreRefused)
+{
+    GuiNodalNode& mine = node("mine");
+    GuiNodal* other = new GuiNodal(make_window(100, 100), 0, 0, 100, 100);
+    auto* stranger = new GuiNodalNode(*other, "stranger", 0, 0, 0);
+    LogRecorder log;
+    EXPECT_EQ(graph().add_node(stranger), nullptr);
+    EXPECT_EQ(graph().create_link(mine, *stranger), nullptr);
+    auto* zone = new GuiNodalNodeZoneText(*stranger, "not yours");
+    mine.add_zone(*zone);
+    graph().remove_node(*stranger);
+    graph().set_view_pos(GMathVec2<float>(NAN, 0.0f));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 5u) << log.dump();
+    EXPECT_TRUE(mine.get_zones().empty());
+    EXPECT_EQ(graph().get_node_count(), 1u);
+    delete zone;
+    delete stranger;
+}
+
+TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
+{
+    Color const blue(40, 60, 200);
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& b = node("b", 260, -200);
+    a.set_color(blue);
+    b.set_color(blue);
+    GuiNodalLink* link = graph().create_link(a, b);
+    draw_view();
+    // The view's top-left corner is graph (0, 0): a node at (20, -20) starts 20 pixels in.
+    EXPECT_EQ(graph().pixel(60, 30), blue);
+    EXPECT_NE(graph().pixel(10, 30), blue);
+    GMathVec2<float> const middle = link->get_curve()[link->get_curve().size() / 2];
+    int const mx = static_cast<int>(std::lround(middle[0]));
+    int const my = static_cast<int>(std::lround(-middle[1]));
+    Color const line = link->get_bg_color();
+    bool found = false;
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) found = found || graph().pixel(mx + dx, my + dy) == line;
+    EXPECT_TRUE(found) << "no link pixel near " << mx << "," << my;
+    // Moving the view shows the same graph point further right.
+    graph().set_view_pos(GMathVec2<float>(-100.0f, 0.0f));
+    draw_view();
+    EXPECT_EQ(graph().pixel(160, 30), blue);
+}
+
+}  // namespace
