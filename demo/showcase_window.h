@@ -59,6 +59,7 @@ public:
         PAGE_MENUS,
         PAGE_CONTROLS,
         PAGE_PREFERENCES,
+        PAGE_NODAL,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
@@ -77,6 +78,8 @@ private:
     void build_look_page(GuiWidget& page, int x, int y, int w, int h);
     void build_drawing_page(GuiWidget& page, int x, int y, int w, int h);
     void build_opengl_page(GuiWidget& page, int x, int y, int w, int h);
+    // A node graph of the sample scene's textures and the materials that read them.
+    void build_nodal_page(GuiWidget& page, int x, int y, int w, int h);
     void build_windows_page(GuiWidget& page, int x, int y, int w, int h);
     // Runs `action` when the push button is clicked.
     void on_click(GuiPushButton& button, std::function<void()> action);

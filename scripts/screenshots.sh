@@ -22,3 +22,4 @@ shoot preferences --page preferences
 shoot menus --page menus
 shoot controls --page controls
 shoot controls_narrow --page controls --resize 1000x620
+shoot nodal --page nodal

@@ -223,6 +223,14 @@ void GuiNodalNodeZoneHeader::add_status(int const& height)
     set_dirty();
 }
 
+int GuiNodalNodeZoneHeader::get_line_height(Line const& line)
+{
+    int width = 0;
+    int height = 0;
+    line.font.get_text_size(line.text, width, height);
+    return std::max(height, line.font.get_size());
+}
+
 void GuiNodalNodeZoneHeader::update_size()
 {
     int const margin = get_border_size();
@@ -235,7 +243,7 @@ void GuiNodalNodeZoneHeader::update_size()
         if (line.text.is_empty() || (simplified && i > 0)) continue;
         int const line_width = graph.get_text_width(line.font, line.text) + 2 * margin;
         if (line.counts_in_width) width = std::max(width, line_width);
-        height += line.font.get_size();
+        height += get_line_height(line);
     }
     height += m_status_height / 2;
     if (graph.get_zoom_simplification_ratio() > 0.0f) height = std::max(height, MIN_SIMPLIFIED_VIEW_HEIGHT);
@@ -256,10 +264,10 @@ void GuiNodalNodeZoneHeader::draw(GuiDc& dc)
     for (size_t i = 0; i < m_lines.size(); ++i) {
         Line const& line = m_lines[i];
         if (line.text.is_empty() || (simplified && i > 0)) continue;
-        float const size = static_cast<float>(line.font.get_size());
-        // The baseline sits a fifth of the size above the line's bottom, where descenders end.
-        y -= size;
-        get_graph().add_text(gl, line.font, line.text, static_cast<float>(pos[0] + margin), y + size * 0.2f,
+        float const line_height = static_cast<float>(get_line_height(line));
+        // The baseline sits a fifth of the line above its bottom, where descenders end.
+        y -= line_height;
+        get_graph().add_text(gl, line.font, line.text, static_cast<float>(pos[0] + margin), y + line_height * 0.2f,
                              line.color, limit);
     }
 }
@@ -319,7 +327,8 @@ void GuiNodalNodeZoneText::draw(GuiDc& dc)
     int const margin = get_border_size();
     // A croppable text is cut to its zone, never to nothing.
     int const limit = m_uncroppable ? 0 : std::max(get_width() - 2 * margin, 1);
-    get_graph().add_text(static_cast<GuiGlWidgetDc&>(dc), font, m_text, static_cast<float>(pos[0] + margin),
-                         static_cast<float>(pos[1] - m_text_height) + m_text_height * 0.2f, get_text_color(),
-                         limit);
+    // Half the margin above the text, whose glyphs rise about four fifths of its height.
+    float const baseline = static_cast<float>(pos[1]) - margin * 0.5f - m_text_height * 0.8f;
+    get_graph().add_text(static_cast<GuiGlWidgetDc&>(dc), font, m_text, static_cast<float>(pos[0] + margin), baseline,
+                         get_text_color(), limit);
 }

@@ -115,8 +115,11 @@ public:
     void add_status(int const& height);
     bool has_status() const { return m_status_height > 0; }
 
-    // The band's size from its lines: see the class comment of GuiNodalNode.
+    // The band's size from its lines: each as high as its font's line, as wide as its text
+    // (in the font's atlas, as drawn) with the margin on both sides.
     void update_size();
+    // The height of a line: its font's, as the toolkit measures it.
+    static int get_line_height(Line const& line);
     void update_content(GuiDc&) override { update_size(); }
     // The zone's width plus its margin on both sides.
     int get_width() const override { return GuiNodalNodeZone::get_width() + 2 * get_border_size(); }

@@ -80,11 +80,14 @@ TEST_F(GuiNodalGraphTest, TheHeaderMeasuresItsLinesWithItsMargin)
     ASSERT_GT(text, 100);
     // The band: the text and a margin each side; its width adds the margin again.
     EXPECT_EQ(header.get_width(), text + 4 * header.get_border_size());
-    EXPECT_EQ(header.get_height(), title_font.get_size());
+    int const title_height = GuiNodalNodeZoneHeader::get_line_height(header.get_lines().front());
+    EXPECT_GE(title_height, title_font.get_size());
+    EXPECT_EQ(header.get_height(), title_height);
     EXPECT_EQ(n.get_width(), header.get_width());  // wider than the 100-pixel minimum
     n.set_info("second line");
     lay_out(n);
-    EXPECT_EQ(n.get_header().get_height(), title_font.get_size() + header.get_lines()[1].font.get_size());
+    EXPECT_EQ(n.get_header().get_height(),
+              title_height + GuiNodalNodeZoneHeader::get_line_height(n.get_header().get_lines()[1]));
 }
 
 TEST_F(GuiNodalGraphTest, NodesKeepTheirMinimumScreenSizeAtEveryZoom)

@@ -1,0 +1,69 @@
+// The showcase's node-graph page: the first props of the sample scene's first block, their
+// textures on the left and the materials that read them on the right, joined where a
+// material's attribute is connected to a texture.
+#include <map>
+
+#include "demo/showcase_widgets.h"
+#include "demo/showcase_window.h"
+#include "gui/core/gui_app.h"
+#include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_node.h"
+#include "gui/nodal/gui_nodal_node_zone.h"
+#include "host/of/of_attr.h"
+#include "host/of/of_context.h"
+#include "host/of/of_object.h"
+#include "host/of/of_object_factory.h"
+
+namespace {
+
+constexpr int PROPS = 5;
+constexpr int COLUMN_X[2] = {40, 380};
+constexpr int ROW_STEP = 70;
+
+}  // namespace
+
+void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    DemoPanel* panel = new DemoPanel(page, "nodal_panel", "Node graph: textures and the materials that read them", x,
+                                     y, w, h);
+    using W = GuiWidget;
+    panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    auto* graph = new GuiNodal(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1);
+    graph->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    OfObjectFactory& scene = m_app.get_factory();
+    OfContext const* textures = scene.get_context("/textures/block_0");
+    OfContext const* materials = scene.get_context("/materials/block_0");
+    if (!textures || !materials) return;
+
+    std::map<OfObject const*, GuiNodalNode*> nodes;
+    GuiNodalItem::Color const texture_color(70, 110, 90);
+    GuiNodalItem::Color const material_color(110, 80, 120);
+    int rows[2] = {0, 0};
+    auto const add = [&](OfObject* object, int column) {
+        auto* node = new GuiNodalNode(*graph, object->get_name(), COLUMN_X[column], -20 - rows[column]++ * ROW_STEP,
+                                      GuiNodalNodeBase::NODE_ANCHOR_SIDES);
+        node->set_info(object->get_class_name());
+        node->set_color(column == 0 ? texture_color : material_color);
+        nodes[object] = graph->add_node(node);
+    };
+    for (int prop = 0; prop < PROPS; ++prop) {
+        CoreString const name = CoreString("prop_") + prop;
+        for (char const* suffix : {"_diffuse", "_grain"})
+            if (OfObject* texture = textures->get_object(name + suffix)) add(texture, 0);
+        for (char const* suffix : {"", "_blend"})
+            if (OfObject* material = materials->get_object(name + suffix)) add(material, 1);
+    }
+    // One link per connected attribute, shown as a text zone of the reading material.
+    for (auto const& [object, node] : nodes) {
+        for (unsigned int i = 0; i < object->get_attr_count(); ++i) {
+            OfAttr* attr = object->get_attr(i);
+            OfObject* source = attr ? attr->get_texture() : nullptr;
+            auto const from = source ? nodes.find(source) : nodes.end();
+            if (from == nodes.end()) continue;
+            node->add_zone(*new GuiNodalNodeZoneText(*node, attr->get_name(), 11));
+            graph->create_link(*from->second->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT),
+                               *node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
+        }
+    }
+}
