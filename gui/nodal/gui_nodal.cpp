@@ -12,6 +12,7 @@
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
+#include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
@@ -47,6 +48,7 @@ GuiNodalNode* GuiNodal::add_node(GuiNodalNode* node)
         return nullptr;
     }
     if (std::find(m_nodes.begin(), m_nodes.end(), node) == m_nodes.end()) m_nodes.push_back(node);
+    invalidate_pick_index();
     redraw();
     return node;
 }
@@ -72,6 +74,7 @@ void GuiNodal::remove_node(GuiNodalNode& node)
     destroy_links_of(node);
     m_nodes.erase(found);
     delete &node;
+    invalidate_pick_index();
     redraw();
 }
 
@@ -93,6 +96,7 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     if (found == m_links.end()) return;
     m_links.erase(found);
     delete &link;
+    invalidate_pick_index();
     redraw();
 }
 
@@ -147,6 +151,7 @@ void GuiNodal::set_zoom_ratio(float const& ratio)
         return;
     }
     m_zoom_ratio = std::clamp(ratio, get_min_zoom_ratio(), get_max_zoom_ratio());
+    invalidate_pick_index();  // node sizes and link tolerances follow the zoom
 }
 
 void GuiNodal::add_clickable_node(GuiNodalItem& item, GMathVec3<unsigned char>& color)
@@ -173,6 +178,96 @@ void GuiNodal::remove_clickable_node(GMathVec3<unsigned char> const& color)
     uint32_t const key = to_key(color);
     if (key == 0 || m_clickables.erase(key) == 0) return;
     m_free_pick_keys.push_back(key);
+}
+
+namespace {
+
+// Picking reaches this many screen pixels beyond a link's curve at most.
+constexpr float MAX_LINK_TOLERANCE = 16.0f;
+// Curve points per piece of a link in the picking index.
+constexpr size_t LINK_PIECE_POINTS = 8;
+
+bool holds(GMathVec2<int> const& pos, int const& w, int const& h, GMathVec2<float> const& point)
+{
+    return point[0] >= pos[0] && point[0] <= pos[0] + w && point[1] <= pos[1] && point[1] >= pos[1] - h;
+}
+
+}  // namespace
+
+void GuiNodal::update_pick_index()
+{
+    if (!m_pick_index_dirty) return;
+    GuiDc& dc = get_dc();
+    m_node_index.clear();
+    m_link_index.clear();
+    int const plug = GuiNodalNodeZoneAnchor::DEFAULT_SIZE;
+    for (GuiNodalNode* node : m_nodes) {
+        node->update_content(dc);
+        if (node->get_is_hidden()) continue;
+        GMathVec2<int> min, max;
+        node->get_bbox(min, max);
+        // Plugs stick out of the box by up to their size.
+        m_node_index.insert(*node, min - GMathVec2<int>(plug, plug), max + GMathVec2<int>(plug, plug));
+    }
+    int const reach = static_cast<int>(std::ceil(MAX_LINK_TOLERANCE / m_zoom_ratio));
+    for (GuiNodalLink* link : m_links) {
+        link->update_content();
+        std::vector<GMathVec2<float>> const& curve = link->get_curve();
+        // Listed by pieces of a few points: a long link is found only near its curve.
+        for (size_t first = 0; first + 1 < curve.size(); first += LINK_PIECE_POINTS) {
+            size_t const last = std::min(first + LINK_PIECE_POINTS, curve.size() - 1);
+            float x0 = curve[first][0], y0 = curve[first][1], x1 = x0, y1 = y0;
+            for (size_t i = first; i <= last; ++i) {
+                x0 = std::min(x0, curve[i][0]);
+                x1 = std::max(x1, curve[i][0]);
+                y0 = std::min(y0, curve[i][1]);
+                y1 = std::max(y1, curve[i][1]);
+            }
+            m_link_index.insert(*link,
+                                GMathVec2<int>(static_cast<int>(std::floor(x0)) - reach, static_cast<int>(std::floor(y0)) - reach),
+                                GMathVec2<int>(static_cast<int>(std::ceil(x1)) + reach, static_cast<int>(std::ceil(y1)) + reach));
+        }
+    }
+    // Bringing the items up to date marked the index again.
+    m_pick_index_dirty = false;
+}
+
+GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_tolerance)
+{
+    update_pick_index();
+    std::vector<GuiNodalItem*> hits;
+    m_node_index.query(point, hits);
+    for (auto it = hits.rbegin(); it != hits.rend(); ++it) {
+        auto* node = static_cast<GuiNodalNode*>(*it);
+        for (int i = 0; i < GuiNodalNodeBase::ANCHOR_COUNT; ++i) {
+            GuiNodalNodeZoneAnchor* anchor = node->get_anchor(i);
+            if (!anchor || anchor->get_is_hidden()) continue;
+            GMathVec2<int> const& at = anchor->get_world_pos();
+            float const half = 0.5f * anchor->get_width() * anchor->get_shape_factor() * node->get_scale();
+            if (std::fabs(point[0] - at[0]) <= half && std::fabs(point[1] - at[1]) <= half) return anchor;
+        }
+        if (!holds(node->get_world_pos(), node->get_width(), node->get_height(), point)) continue;
+        if (holds(node->get_header().get_world_pos(), node->get_width(), node->get_header().get_height(), point))
+            return &node->get_header();
+        for (GuiNodalNodeZone* zone : node->get_zones())
+            if (!zone->get_is_hidden() && holds(zone->get_world_pos(), node->get_width(), zone->get_height(), point))
+                return zone;
+        return node;
+    }
+    m_link_index.query(point, hits);
+    // A link near the point through several of its pieces is measured once.
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    GuiNodalItem* nearest = nullptr;
+    float best = std::min(link_tolerance, MAX_LINK_TOLERANCE) / m_zoom_ratio;
+    for (GuiNodalItem* item : hits) {
+        float const distance = static_cast<GuiNodalLink*>(item)->get_distance(point);
+        if (distance <= best) {
+            best = distance;
+            nearest = item;
+        }
+    }
+    return nearest;
 }
 
 GuiNodalItem* GuiNodal::get_clickable_node(GMathVec3<unsigned char> const& color) const

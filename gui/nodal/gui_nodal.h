@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/gl/gui_gl_widget.h"
+#include "gui/nodal/gui_nodal_spatial_index.h"
 #include "host/gmath/gmath_vec.h"
 
 class GuiFont;
@@ -93,6 +94,13 @@ public:
     // The item drawn in that colour; null for the background and unknown colours.
     GuiNodalItem* get_clickable_node(GMathVec3<unsigned char> const& color) const;
     size_t get_clickable_count() const { return m_clickables.size(); }
+    // The item at a graph point: a plug before its node, a zone (the header included) before
+    // its node, the node drawn last where nodes overlap; else the link nearest the point
+    // within `link_tolerance` screen pixels; null over the background. Looks only at the items
+    // near the point, through an index made again after items change.
+    GuiNodalItem* pick(GMathVec2<float> const& point, float const& link_tolerance = 5.0f);
+    // Called by items that change or move: the index is made again before the next pick.
+    void invalidate_pick_index() { m_pick_index_dirty = true; }
 
 private:
     static uint32_t to_key(GMathVec3<unsigned char> const& color)
@@ -101,6 +109,7 @@ private:
     }
 
     void destroy_links_of(GuiNodalNodeBase& node);
+    void update_pick_index();
 
     std::vector<GuiNodalNode*> m_nodes;
     std::vector<GuiNodalLink*> m_links;
@@ -112,4 +121,7 @@ private:
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;
     std::vector<uint32_t> m_free_pick_keys;
     uint32_t m_next_pick_key = 1;  // 0, black, is the background
+    GuiNodalSpatialIndex m_node_index;
+    GuiNodalSpatialIndex m_link_index;
+    bool m_pick_index_dirty = true;
 };

@@ -26,3 +26,9 @@ void GuiNodalItem::set_selectable()
 {
     m_graph->add_clickable_node(*this, m_pick_color);
 }
+
+void GuiNodalItem::set_draw_state(ItemDrawState const& state)
+{
+    m_draw_state = state;
+    if (state == DRAW_STATE_DIRTY) m_graph->invalidate_pick_index();
+}

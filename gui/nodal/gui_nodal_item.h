@@ -33,7 +33,8 @@ public:
     // Set by the view for an item outside the visible area.
     virtual void set_is_culled(bool const& culled) { m_culled = culled; }
     bool const& get_is_culled() const { return m_culled; }
-    virtual void set_draw_state(ItemDrawState const& state) { m_draw_state = state; }
+    // Dirty also tells the view that its picking index is out of date.
+    virtual void set_draw_state(ItemDrawState const& state);
     ItemDrawState const& get_draw_state() const { return m_draw_state; }
     bool get_is_dirty() const { return m_draw_state == DRAW_STATE_DIRTY; }
     // Marks the item (and, for nodes, its ancestors) to be computed again before the next draw.

@@ -288,6 +288,7 @@ void GuiNodalNodeBase::set_local_pos(GMathVec2<int> const& pos)
 void GuiNodalNodeBase::set_world_pos_dirty()
 {
     m_world_pos_dirty = true;
+    get_graph().invalidate_pick_index();
     // The links attached here follow the box: their curves are sampled again.
     for (GuiNodalLink* link : m_links) link->set_dirty();
     for (GuiNodalNodeBase* child : m_children) child->set_world_pos_dirty();

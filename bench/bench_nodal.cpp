@@ -1,0 +1,145 @@
+// The node graph at 10,000 nodes and 20,000 links: building them, the memory each node
+// takes, one frame of the view, and picking the item under a point through the view's
+// spatial index against a scan of every node's box (the peer). Run under Xvfb.
+#include <benchmark/benchmark.h>
+
+#include <GL/glew.h>
+
+#include <FL/Fl.H>
+
+#include <malloc.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "bench/bench_ratio_reporter.h"
+#include "gui/core/gui_app.h"
+#include "gui/core/gui_window.h"
+#include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_node.h"
+#include "gui/nodal/gui_nodal_node_zone.h"
+
+namespace {
+
+constexpr int COLUMNS = 100;
+constexpr int ROWS = 100;
+constexpr int COLUMN_STEP = 240;
+constexpr int ROW_STEP = 60;
+
+class FrameNodal : public GuiNodal {
+public:
+    using GuiNodal::GuiNodal;
+    void draw(GuiDc& dc) override
+    {
+        GuiNodal::draw(dc);
+        glFinish();
+        ++frames;
+    }
+    int frames = 0;
+};
+
+GuiApp* s_app = nullptr;
+FrameNodal* s_graph = nullptr;
+double s_build_ms = 0.0;
+double s_bytes_per_node = 0.0;
+
+void build_graph()
+{
+    size_t const before = mallinfo2().uordblks;
+    auto const start = std::chrono::steady_clock::now();
+    std::vector<GuiNodalNode*> nodes;
+    nodes.reserve(COLUMNS * ROWS);
+    for (int c = 0; c < COLUMNS; ++c)
+        for (int r = 0; r < ROWS; ++r)
+            nodes.push_back(s_graph->add_node(new GuiNodalNode(*s_graph, "node_" + std::to_string(c * ROWS + r),
+                                                               c * COLUMN_STEP, -r * ROW_STEP,
+                                                               GuiNodalNodeBase::NODE_ANCHOR_SIDES)));
+    for (int c = 0; c < COLUMNS; ++c)
+        for (int r = 0; r < ROWS; ++r)
+            for (int offset : {0, 7}) {
+                GuiNodalNode* from = nodes[static_cast<size_t>(c * ROWS + r)];
+                GuiNodalNode* to = nodes[static_cast<size_t>(((c + 1) % COLUMNS) * ROWS + (r + offset) % ROWS)];
+                s_graph->create_link(*from->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT),
+                                     *to->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
+            }
+    s_build_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    s_bytes_per_node = static_cast<double>(mallinfo2().uordblks - before) / (COLUMNS * ROWS);
+}
+
+void draw_frame()
+{
+    int const before = s_graph->frames;
+    s_graph->get_widget()->redraw();
+    while (s_graph->frames == before) Fl::wait(0.0);
+}
+
+// Points spread over the graph, on nodes, links and background alike.
+GMathVec2<float> probe(size_t i)
+{
+    return GMathVec2<float>(static_cast<float>((i * 7919) % (COLUMNS * COLUMN_STEP)),
+                            -static_cast<float>((i * 104729) % (ROWS * ROW_STEP)));
+}
+
+void bm_frame(benchmark::State& state)
+{
+    for (auto _ : state) draw_frame();
+}
+BENCHMARK(bm_frame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+void bm_pick_indexed(benchmark::State& state)
+{
+    size_t i = 0;
+    for (auto _ : state) benchmark::DoNotOptimize(s_graph->pick(probe(i++)));
+}
+BENCHMARK(bm_pick_indexed)->Unit(benchmark::kMicrosecond);
+
+void bm_pick_scanning(benchmark::State& state)
+{
+    size_t i = 0;
+    for (auto _ : state) {
+        GMathVec2<float> const p = probe(i++);
+        GuiNodalNode* found = nullptr;
+        for (size_t n = 0; n < s_graph->get_node_count(); ++n) {
+            GuiNodalNode* node = s_graph->get_node(n);
+            GMathVec2<int> min, max;
+            node->get_bbox(min, max);
+            if (p[0] >= min[0] && p[0] <= max[0] && p[1] >= min[1] && p[1] <= max[1]) found = node;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(bm_pick_scanning)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!Gui::open_display()) {
+        std::fprintf(stderr, "bench_nodal: needs an X display (run it under xvfb-run)\n");
+        return 1;
+    }
+    s_app = new GuiApp();
+    GuiWindow* window = s_app->create_window(0, 0, 1200, 800, "bench_nodal");
+    s_graph = new FrameNodal(*window, 0, 0, 1200, 800);
+    window->show();
+    s_graph->show();
+    build_graph();
+    s_graph->set_zoom_ratio(0.5f);
+    s_graph->set_view_pos(GMathVec2<float>(COLUMNS * COLUMN_STEP / 2.0f, -ROWS * ROW_STEP / 2.0f));
+    draw_frame();  // layouts, curves and fonts made
+    s_graph->pick(GMathVec2<float>(0, 0));
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    double const indexed = reporter.get_time("bm_pick_indexed");
+    double const scanning = reporter.get_time("bm_pick_scanning");
+    std::printf("\n10,000 nodes and 20,000 links: built in %.1f ms, %.0f bytes per node (links included), "
+                "%.1f ms per frame\n",
+                s_build_ms, s_bytes_per_node, reporter.get_time("bm_frame"));
+    if (indexed > 0.0 && scanning > 0.0)
+        std::printf("Picking at 10,000 nodes: %.2f us through the index, %.2f us scanning every box (ratio %.3f)\n",
+                    indexed, scanning, indexed / scanning);
+    return 0;
+}

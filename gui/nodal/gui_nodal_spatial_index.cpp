@@ -1,0 +1,59 @@
+#include "gui/nodal/gui_nodal_spatial_index.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A box spanning more cells than this on a side is kept apart rather than copied into each.
+constexpr int MAX_CELLS_PER_SIDE = 64;
+
+}  // namespace
+
+GuiNodalSpatialIndex::GuiNodalSpatialIndex(int const& cell_size) : m_cell_size(std::max(cell_size, 1)) {}
+
+void GuiNodalSpatialIndex::clear()
+{
+    m_cells.clear();
+    m_large.clear();
+    m_count = 0;
+}
+
+int GuiNodalSpatialIndex::cell_of(float const& coordinate) const
+{
+    return static_cast<int>(std::floor(coordinate / static_cast<float>(m_cell_size)));
+}
+
+void GuiNodalSpatialIndex::insert(GuiNodalItem& item, GMathVec2<int> const& min, GMathVec2<int> const& max)
+{
+    Entry const entry{&item, GMathVec2<int>(std::min(min[0], max[0]), std::min(min[1], max[1])),
+                      GMathVec2<int>(std::max(min[0], max[0]), std::max(min[1], max[1])), m_count++};
+    int const x0 = cell_of(static_cast<float>(entry.min[0]));
+    int const x1 = cell_of(static_cast<float>(entry.max[0]));
+    int const y0 = cell_of(static_cast<float>(entry.min[1]));
+    int const y1 = cell_of(static_cast<float>(entry.max[1]));
+    if (x1 - x0 >= MAX_CELLS_PER_SIDE || y1 - y0 >= MAX_CELLS_PER_SIDE) {
+        m_large.push_back(entry);
+        return;
+    }
+    for (int cx = x0; cx <= x1; ++cx)
+        for (int cy = y0; cy <= y1; ++cy) m_cells[key(cx, cy)].push_back(entry);
+}
+
+void GuiNodalSpatialIndex::query(GMathVec2<float> const& point, std::vector<GuiNodalItem*>& items) const
+{
+    items.clear();
+    if (!std::isfinite(point[0]) || !std::isfinite(point[1])) return;
+    std::vector<Entry const*> found;
+    auto const holds = [&point](Entry const& e) {
+        return point[0] >= e.min[0] && point[0] <= e.max[0] && point[1] >= e.min[1] && point[1] <= e.max[1];
+    };
+    auto const cell = m_cells.find(key(cell_of(point[0]), cell_of(point[1])));
+    if (cell != m_cells.end())
+        for (Entry const& e : cell->second)
+            if (holds(e)) found.push_back(&e);
+    for (Entry const& e : m_large)
+        if (holds(e)) found.push_back(&e);
+    std::sort(found.begin(), found.end(), [](Entry const* a, Entry const* b) { return a->order < b->order; });
+    for (Entry const* e : found) items.push_back(e->item);
+}
