@@ -7,6 +7,7 @@
 #include "demo/showcase_window.h"
 #include "gui/core/gui_app.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
@@ -37,6 +38,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     if (!textures || !materials) return;
 
     std::map<OfObject const*, GuiNodalNode*> nodes;
+    std::vector<GuiNodalNodeBase*> columns[2];
     GuiNodalItem::Color const texture_color(70, 110, 90);
     GuiNodalItem::Color const material_color(110, 80, 120);
     int rows[2] = {0, 0};
@@ -46,6 +48,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
         node->set_info(object->get_class_name());
         node->set_color(column == 0 ? texture_color : material_color);
         nodes[object] = graph->add_node(node);
+        columns[column].push_back(node);
     };
     for (int prop = 0; prop < PROPS; ++prop) {
         CoreString const name = CoreString("prop_") + prop;
@@ -66,4 +69,20 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                                *node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
         }
     }
+    // Each column in a frame of its own, both in a frame for the block.
+    for (auto const& entry : nodes) entry.second->update_content(graph->get_dc());
+    GuiNodalBackdrop* column_frames[2] = {graph->instantiate_backdrop("Textures", 0, 0),
+                                          graph->instantiate_backdrop("Materials", 0, 0)};
+    GuiNodalBackdrop* block = graph->instantiate_backdrop("Block 0", 0, 0);
+    column_frames[0]->set_color(GuiNodalItem::Color(60, 80, 70));
+    column_frames[1]->set_color(GuiNodalItem::Color(80, 65, 90));
+    block->set_color(GuiNodalItem::Color(70, 70, 80));
+    for (int column = 0; column < 2; ++column) {
+        column_frames[column]->set_content(columns[column]);
+        column_frames[column]->fit_content();
+    }
+    block->set_content({column_frames[0], column_frames[1]});
+    block->fit_content();
+    graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
+                                         static_cast<float>(block->get_world_pos()[1] + 20)));
 }

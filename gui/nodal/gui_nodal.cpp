@@ -9,6 +9,7 @@
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/core/gui_color_scheme.h"
+#include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
@@ -35,6 +36,9 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
 GuiNodal::~GuiNodal()
 {
     for (GuiNodalLink* link : m_links) delete link;
+    // Backdrops hold pointers to the nodes: they go first.
+    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->set_content({});
+    for (GuiNodalBackdrop* backdrop : m_backdrops) delete backdrop;
     for (GuiNodalNode* node : m_nodes) delete node;
 }
 
@@ -72,6 +76,7 @@ void GuiNodal::remove_node(GuiNodalNode& node)
         return;
     }
     destroy_links_of(node);
+    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(node);
     m_nodes.erase(found);
     delete &node;
     invalidate_pick_index();
@@ -96,6 +101,34 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     if (found == m_links.end()) return;
     m_links.erase(found);
     delete &link;
+    invalidate_pick_index();
+    redraw();
+}
+
+GuiNodalBackdrop* GuiNodal::instantiate_backdrop(CoreString const& title, int const& x, int const& y)
+{
+    auto* backdrop = new GuiNodalBackdrop(*this, title, x, y);
+    m_backdrops.push_back(backdrop);
+    invalidate_pick_index();
+    redraw();
+    return backdrop;
+}
+
+void GuiNodal::remove_backdrop(GuiNodalBackdrop& backdrop)
+{
+    auto const found = std::find(m_backdrops.begin(), m_backdrops.end(), &backdrop);
+    if (found == m_backdrops.end()) {
+        CORE_LOG_WARNING("GuiNodal.remove_backdrop: \"" << backdrop.get_title() << "\" is not a backdrop of this view\n");
+        return;
+    }
+    // Its content goes to the backdrop above it, if any.
+    GuiNodalBackdrop* parent = backdrop.get_parent_backdrop();
+    std::vector<GuiNodalNodeBase*> const content = backdrop.get_content();
+    backdrop.set_content({});
+    if (parent)
+        for (GuiNodalNodeBase* node : content) parent->add_to_content(*node);
+    m_backdrops.erase(found);
+    delete &backdrop;
     invalidate_pick_index();
     redraw();
 }
@@ -138,6 +171,8 @@ void GuiNodal::draw(GuiDc& dc)
     gl.clear(background[0], background[1], background[2]);
     set_graph_matrices();
     gl.begin_batch();
+    for (GuiNodalBackdrop* backdrop : m_backdrops)
+        if (!backdrop->get_parent_backdrop()) backdrop->draw(dc);  // its children over it
     for (GuiNodalLink* link : m_links) link->draw(dc);
     for (GuiNodalNode* node : m_nodes) node->draw(dc);
     gl.end_batch();
@@ -267,7 +302,31 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
             nearest = item;
         }
     }
-    return nearest;
+    if (nearest) return nearest;
+    return pick_backdrop(point);
+}
+
+GuiNodalItem* GuiNodal::pick_backdrop(GMathVec2<float> const& point)
+{
+    // Deeper backdrops are drawn over the ones that hold them: they answer first.
+    auto const depth = [](GuiNodalBackdrop const* b) {
+        int d = 0;
+        for (GuiNodalBackdrop const* p = b->get_parent_backdrop(); p; p = p->get_parent_backdrop()) ++d;
+        return d;
+    };
+    std::vector<GuiNodalBackdrop*> order(m_backdrops.rbegin(), m_backdrops.rend());
+    std::stable_sort(order.begin(), order.end(),
+                     [&depth](GuiNodalBackdrop const* a, GuiNodalBackdrop const* b) { return depth(a) > depth(b); });
+    for (GuiNodalBackdrop* backdrop : order) {
+        if (backdrop->get_is_hidden()) continue;
+        backdrop->update_content(get_dc());
+        for (GuiNodalNodeZoneButton* button :
+             {&backdrop->get_lock_button(), &backdrop->get_left_corner(), &backdrop->get_right_corner()})
+            if (holds(button->get_world_pos(), button->get_width(), button->get_height(), point)) return button;
+        if (holds(backdrop->get_world_pos(), backdrop->get_width(), backdrop->get_gripper_height(), point))
+            return backdrop;
+    }
+    return nullptr;
 }
 
 GuiNodalItem* GuiNodal::get_clickable_node(GMathVec3<unsigned char> const& color) const

@@ -16,6 +16,7 @@
 
 class GuiFont;
 class GuiGlWidgetDc;
+class GuiNodalBackdrop;
 class GuiNodalItem;
 class GuiNodalLink;
 class GuiNodalNode;
@@ -45,6 +46,11 @@ public:
     GuiNodalLink* create_link(GuiNodalNodeBase& from, GuiNodalNodeBase& to);
     std::vector<GuiNodalLink*> const& get_links() const { return m_links; }
     void remove_link(GuiNodalLink& link);
+    // A backdrop of the view at (x, y), its top-left corner.
+    GuiNodalBackdrop* instantiate_backdrop(CoreString const& title, int const& x, int const& y);
+    std::vector<GuiNodalBackdrop*> const& get_backdrops() const { return m_backdrops; }
+    // Destroys the backdrop; its content stays, in the backdrop that held the backdrop.
+    void remove_backdrop(GuiNodalBackdrop& backdrop);
 
     // --- View ---
     // The graph point at the view's top-left corner.
@@ -54,7 +60,8 @@ public:
     GMathVec2<float> to_graph(int const& x, int const& y) const;
     // Sets the projection and model-view that map graph units to the view's pixels.
     void set_graph_matrices();
-    // Clears to the view's background, then draws the links under the nodes.
+    // Clears to the view's background, then draws the backdrops (each under the ones it
+    // holds), the links, and the nodes over them.
     void draw(GuiDc& dc) override;
 
     // --- Zoom ---
@@ -96,7 +103,8 @@ public:
     size_t get_clickable_count() const { return m_clickables.size(); }
     // The item at a graph point: a plug before its node, a zone (the header included) before
     // its node, the node drawn last where nodes overlap; else the link nearest the point
-    // within `link_tolerance` screen pixels; null over the background. Looks only at the items
+    // within `link_tolerance` screen pixels; else a backdrop's button or gripper (the
+    // innermost backdrop first); null over the background. Looks only at the items
     // near the point, through an index made again after items change.
     GuiNodalItem* pick(GMathVec2<float> const& point, float const& link_tolerance = 5.0f);
     // Called by items that change or move: the index is made again before the next pick.
@@ -110,9 +118,11 @@ private:
 
     void destroy_links_of(GuiNodalNodeBase& node);
     void update_pick_index();
+    GuiNodalItem* pick_backdrop(GMathVec2<float> const& point);
 
     std::vector<GuiNodalNode*> m_nodes;
     std::vector<GuiNodalLink*> m_links;
+    std::vector<GuiNodalBackdrop*> m_backdrops;
     GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;

@@ -8,6 +8,11 @@
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodalNodeZone, GuiNodalNodeBase)
+
+EVENT_DEFINE_ID(EVT_ID_NODAL_BUTTON_CLICK);
+EVENT_DEFINE_ID(EVT_ID_NODAL_BUTTON_DRAG_BEGIN);
+EVENT_DEFINE_ID(EVT_ID_NODAL_BUTTON_DRAG);
+EVENT_DEFINE_ID(EVT_ID_NODAL_BUTTON_DRAG_END);
 CORE_IMPLEMENT_CLASS(GuiNodalNodeZoneAnchor, GuiNodalNodeZone)
 
 // Zone ----------------------------------------------------------------------------------------------
@@ -331,4 +336,106 @@ void GuiNodalNodeZoneText::draw(GuiDc& dc)
     float const baseline = static_cast<float>(pos[1]) - margin * 0.5f - m_text_height * 0.8f;
     get_graph().add_text(static_cast<GuiGlWidgetDc&>(dc), font, m_text, static_cast<float>(pos[0] + margin), baseline,
                          get_text_color(), limit);
+}
+
+// Button --------------------------------------------------------------------------------------------
+
+CORE_IMPLEMENT_CLASS(GuiNodalNodeZoneButton, GuiNodalNodeZone)
+
+GuiNodalNodeZoneButton::GuiNodalNodeZoneButton(GuiNodalNodeBase& node, int const& x, int const& y, int const& w,
+                                               int const& h)
+    : GuiNodalNodeZone(node, x, y)
+{
+    set_width(std::max(w, 0));
+    set_height(std::max(h, 0));
+    set_border_color(Color(200, 200, 200));
+    set_selectable();
+}
+
+void GuiNodalNodeZoneButton::set_shape(unsigned int const& shape)
+{
+    m_shape = shape;
+    set_dirty();
+}
+
+char const* GuiNodalNodeZoneButton::get_tooltip() const
+{
+    switch (m_shape) {
+        case SHAPE_CORNER_LEFT:
+        case SHAPE_CORNER_RIGHT: return "Drag to resize.";
+        case SHAPE_DELETE: return "Click to delete.";
+        case SHAPE_SLIDER: return "Slide to collapse/expand.";
+        default: return "";
+    }
+}
+
+void GuiNodalNodeZoneButton::click()
+{
+    if (m_enabled) raise_event(EVT_ID_NODAL_BUTTON_CLICK);
+}
+
+void GuiNodalNodeZoneButton::drag_begin()
+{
+    if (m_enabled) raise_event(EVT_ID_NODAL_BUTTON_DRAG_BEGIN);
+}
+
+void GuiNodalNodeZoneButton::drag(GMathVec2<int> const& delta)
+{
+    if (!m_enabled) return;
+    GMathVec2<int> moved = delta;
+    raise_event(EventInfo(EVT_ID_NODAL_BUTTON_DRAG, &moved));
+}
+
+void GuiNodalNodeZoneButton::drag_end()
+{
+    if (m_enabled) raise_event(EVT_ID_NODAL_BUTTON_DRAG_END);
+}
+
+void GuiNodalNodeZoneButton::set_is_highlighted(bool const& highlighted)
+{
+    GuiNodalNodeBase::set_is_highlighted(highlighted);
+    set_bg_color(highlighted ? get_bg_highlight_color() : get_bg_normal_color());
+}
+
+void GuiNodalNodeZoneButton::draw(GuiDc& dc)
+{
+    if (get_is_hidden()) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    float const x = static_cast<float>(pos[0]);
+    float const top = static_cast<float>(pos[1]);
+    float const w = static_cast<float>(get_width());
+    float const h = static_cast<float>(get_height());
+    unsigned char const alpha = m_enabled ? 255 : 96;
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    Color const& border = get_border_color();
+    batch.set_color(border[0], border[1], border[2], alpha);
+    if (m_shape == SHAPE_CORNER_LEFT || m_shape == SHAPE_CORNER_RIGHT) {
+        // A triangle in the corner it resizes.
+        bool const left = m_shape == SHAPE_CORNER_LEFT;
+        GuiGlBatch::Point const corner{left ? x : x + w, top - h};
+        batch.add_triangle(corner, GuiGlBatch::Point{left ? x + w : x, top - h}, GuiGlBatch::Point{corner.x, top});
+    } else {
+        Color const& fill = get_bg_color();
+        batch.set_color(fill[0], fill[1], fill[2], alpha);
+        batch.add_rectf(x, top - h, w, h);
+        batch.set_color(border[0], border[1], border[2], alpha);
+        batch.add_rect(x, top - h, w, h);
+    }
+    gl.end_batch();
+}
+
+void GuiNodalNodeZoneButton::draw_select(GuiDc& dc)
+{
+    if (get_is_hidden()) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    Color const& pick = get_pick_color();
+    batch.set_color(pick[0], pick[1], pick[2]);
+    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - get_height()),
+                    static_cast<float>(get_width()), static_cast<float>(get_height()));
+    gl.end_batch();
 }

@@ -9,6 +9,14 @@
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/nodal/gui_nodal_node_base.h"
 #include "host/core/core_string.h"
+#include "host/event/event_id.h"
+
+// Raised by a node button: clicked, and dragged (the drag's event data is the pointer's move
+// in graph units, a GMathVec2<int>*).
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_BUTTON_CLICK);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_BUTTON_DRAG_BEGIN);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_BUTTON_DRAG);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_BUTTON_DRAG_END);
 
 class QN_GUI_API GuiNodalNodeZone : public GuiNodalNodeBase {
     CORE_DECLARE_CLASS(GuiNodalNodeZone, GuiNodalNodeBase)
@@ -160,4 +168,50 @@ private:
     int m_text_height = 12;
     bool m_uncroppable = false;
     int m_crop_width = 0;
+};
+
+// A small control of a node or backdrop: clicked or dragged, drawn as a shape.
+class QN_GUI_API GuiNodalNodeZoneButton : public GuiNodalNodeZone {
+    CORE_DECLARE_CLASS(GuiNodalNodeZoneButton, GuiNodalNodeZone)
+
+public:
+    enum ButtonActionMode : int { BUTTON_ACTION_CLICK = 1, BUTTON_ACTION_DRAG = 2 };
+    enum Shape : unsigned int {
+        SHAPE_NONE = 0,
+        SHAPE_COLLAPSE = 0x20,
+        SHAPE_EXPAND = 0x40,
+        SHAPE_CORNER_LEFT = 0x80,
+        SHAPE_CORNER_RIGHT = 0x100,
+        SHAPE_DELETE = 0x200,
+        SHAPE_SLIDER = 0x400,
+    };
+
+    // A w × h button at (x, y) in its node, grey bordered, pickable.
+    GuiNodalNodeZoneButton(GuiNodalNodeBase& node, int const& x, int const& y, int const& w, int const& h);
+
+    ButtonActionMode const& get_action_mode() const { return m_action_mode; }
+    void set_action_mode(ButtonActionMode const& mode) { m_action_mode = mode; }
+    unsigned int const& get_shape() const { return m_shape; }
+    void set_shape(unsigned int const& shape);
+    // 0x80 for the left corner, 0x100 for the right one.
+    void set_shape_corner(bool const& left) { set_shape(left ? SHAPE_CORNER_LEFT : SHAPE_CORNER_RIGHT); }
+    // What the button does, from its shape: "Drag to resize.", "Click to delete.", ...
+    char const* get_tooltip() const;
+    bool const& is_enabled() const { return m_enabled; }
+    void set_enabled(bool const& enabled) { m_enabled = enabled; }
+
+    // Raise the button's events; nothing while it is disabled.
+    void click();
+    void drag_begin();
+    void drag(GMathVec2<int> const& delta);
+    void drag_end();
+
+    void set_is_highlighted(bool const& highlighted) override;
+    void draw(GuiDc& dc) override;
+    void draw_select(GuiDc& dc) override;
+
+private:
+    ButtonActionMode m_action_mode = BUTTON_ACTION_CLICK;
+    unsigned int m_shape = SHAPE_NONE;
+    bool m_enabled = true;
 };
