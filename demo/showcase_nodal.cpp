@@ -8,6 +8,8 @@
 #include "gui/core/gui_app.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
+#include "gui/nodal/gui_nodal_dot.h"
+#include "gui/nodal/gui_nodal_note.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
@@ -69,6 +71,17 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                                *node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
         }
     }
+    // The first link runs through a dot halfway.
+    if (!graph->get_links().empty()) {
+        GuiNodalLink* first = graph->get_links().front();
+        GuiNodalNodeBase* from = first->get_node_from();
+        GuiNodalNodeBase* to = first->get_node_to();
+        auto* dot = static_cast<GuiNodalDot*>(graph->add_node(new GuiNodalDot(*graph)));
+        dot->move_to((COLUMN_X[0] + COLUMN_X[1]) / 2 + 60, -10);
+        graph->remove_link(*first);
+        graph->create_link(*from, *dot->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
+        graph->create_link(*dot->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT), *to);
+    }
     // Each column in a frame of its own, both in a frame for the block.
     for (auto const& entry : nodes) entry.second->update_content(graph->get_dc());
     GuiNodalBackdrop* column_frames[2] = {graph->instantiate_backdrop("Textures", 0, 0),
@@ -83,6 +96,10 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     }
     block->set_content({column_frames[0], column_frames[1]});
     block->fit_content();
+    GuiNodalNote* note = graph->instantiate_note(
+        "Each material reads its textures\nthrough connected attributes:\none link and one zone for each.",
+        block->get_rect()[2] + 40, block->get_world_pos()[1]);
+    note->autofit();
     graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
                                          static_cast<float>(block->get_world_pos()[1] + 20)));
 }

@@ -14,6 +14,7 @@
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
+#include "gui/nodal/gui_nodal_note.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
@@ -38,6 +39,7 @@ GuiNodal::~GuiNodal()
     for (GuiNodalLink* link : m_links) delete link;
     // Backdrops hold pointers to the nodes: they go first.
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->set_content({});
+    for (GuiNodalNote* note : m_notes) delete note;
     for (GuiNodalBackdrop* backdrop : m_backdrops) delete backdrop;
     for (GuiNodalNode* node : m_nodes) delete node;
 }
@@ -133,6 +135,29 @@ void GuiNodal::remove_backdrop(GuiNodalBackdrop& backdrop)
     redraw();
 }
 
+GuiNodalNote* GuiNodal::instantiate_note(CoreString const& text, int const& x, int const& y)
+{
+    auto* note = new GuiNodalNote(*this, text, x, y);
+    m_notes.push_back(note);
+    invalidate_pick_index();
+    redraw();
+    return note;
+}
+
+void GuiNodal::remove_note(GuiNodalNote& note)
+{
+    auto const found = std::find(m_notes.begin(), m_notes.end(), &note);
+    if (found == m_notes.end()) {
+        CORE_LOG_WARNING("GuiNodal.remove_note: the note is not a note of this view\n");
+        return;
+    }
+    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(note);
+    m_notes.erase(found);
+    delete &note;
+    invalidate_pick_index();
+    redraw();
+}
+
 // View ----------------------------------------------------------------------------------------------
 
 void GuiNodal::set_view_pos(GMathVec2<float> const& pos)
@@ -173,6 +198,7 @@ void GuiNodal::draw(GuiDc& dc)
     gl.begin_batch();
     for (GuiNodalBackdrop* backdrop : m_backdrops)
         if (!backdrop->get_parent_backdrop()) backdrop->draw(dc);  // its children over it
+    for (GuiNodalNote* note : m_notes) note->draw(dc);
     for (GuiNodalLink* link : m_links) link->draw(dc);
     for (GuiNodalNode* node : m_nodes) node->draw(dc);
     gl.end_batch();
@@ -282,7 +308,8 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
             if (std::fabs(point[0] - at[0]) <= half && std::fabs(point[1] - at[1]) <= half) return anchor;
         }
         if (!holds(node->get_world_pos(), node->get_width(), node->get_height(), point)) continue;
-        if (holds(node->get_header().get_world_pos(), node->get_width(), node->get_header().get_height(), point))
+        GuiNodalNodeZoneHeader& header = node->get_header();
+        if (!header.get_is_hidden() && holds(header.get_world_pos(), node->get_width(), header.get_height(), point))
             return &node->get_header();
         for (GuiNodalNodeZone* zone : node->get_zones())
             if (!zone->get_is_hidden() && holds(zone->get_world_pos(), node->get_width(), zone->get_height(), point))
@@ -303,6 +330,14 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
         }
     }
     if (nearest) return nearest;
+    for (auto it = m_notes.rbegin(); it != m_notes.rend(); ++it) {
+        GuiNodalNote* note = *it;
+        if (note->get_is_hidden()) continue;
+        note->update_content(get_dc());
+        GuiNodalNodeZoneButton& corner = note->get_resize_corner();
+        if (holds(corner.get_world_pos(), corner.get_width(), corner.get_height(), point)) return &corner;
+        if (holds(note->get_world_pos(), note->get_width(), note->get_height(), point)) return note;
+    }
     return pick_backdrop(point);
 }
 

@@ -17,6 +17,7 @@
 class GuiFont;
 class GuiGlWidgetDc;
 class GuiNodalBackdrop;
+class GuiNodalNote;
 class GuiNodalItem;
 class GuiNodalLink;
 class GuiNodalNode;
@@ -51,6 +52,10 @@ public:
     std::vector<GuiNodalBackdrop*> const& get_backdrops() const { return m_backdrops; }
     // Destroys the backdrop; its content stays, in the backdrop that held the backdrop.
     void remove_backdrop(GuiNodalBackdrop& backdrop);
+    // A note of the view at (x, y), its top-left corner.
+    GuiNodalNote* instantiate_note(CoreString const& text, int const& x, int const& y);
+    std::vector<GuiNodalNote*> const& get_notes() const { return m_notes; }
+    void remove_note(GuiNodalNote& note);
 
     // --- View ---
     // The graph point at the view's top-left corner.
@@ -61,7 +66,7 @@ public:
     // Sets the projection and model-view that map graph units to the view's pixels.
     void set_graph_matrices();
     // Clears to the view's background, then draws the backdrops (each under the ones it
-    // holds), the links, and the nodes over them.
+    // holds), the notes, the links, and the nodes over them.
     void draw(GuiDc& dc) override;
 
     // --- Zoom ---
@@ -103,8 +108,8 @@ public:
     size_t get_clickable_count() const { return m_clickables.size(); }
     // The item at a graph point: a plug before its node, a zone (the header included) before
     // its node, the node drawn last where nodes overlap; else the link nearest the point
-    // within `link_tolerance` screen pixels; else a backdrop's button or gripper (the
-    // innermost backdrop first); null over the background. Looks only at the items
+    // within `link_tolerance` screen pixels; else a note (or its corner); else a backdrop's
+    // button or gripper (the innermost backdrop first); null over the background. Looks only at the items
     // near the point, through an index made again after items change.
     GuiNodalItem* pick(GMathVec2<float> const& point, float const& link_tolerance = 5.0f);
     // Called by items that change or move: the index is made again before the next pick.
@@ -123,6 +128,7 @@ private:
     std::vector<GuiNodalNode*> m_nodes;
     std::vector<GuiNodalLink*> m_links;
     std::vector<GuiNodalBackdrop*> m_backdrops;
+    std::vector<GuiNodalNote*> m_notes;
     GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;
