@@ -110,6 +110,14 @@ void GuiNodalLink::set_node_to(GuiNodalNodeBase* node)
     set_dirty();
 }
 
+void GuiNodalLink::forget_end(GuiNodalNodeBase const& end)
+{
+    if (m_from == &end) m_from = nullptr;
+    if (m_to == &end) m_to = nullptr;
+    if (m_destruction_node == &end) m_destruction_node = nullptr;
+    set_dirty();
+}
+
 namespace {
 
 // A plug stands for the box that holds it.

@@ -72,6 +72,9 @@ public:
     // The display end with a plug replaced by the box that holds it.
     GuiNodalNodeBase* get_visible_node_from() const;
     GuiNodalNodeBase* get_visible_node_to() const;
+    // Called by an end that is destroyed: the end becomes free (it follows the pointer)
+    // without the link touching the dying end.
+    void forget_end(GuiNodalNodeBase const& end);
     // During a destruction the end that stays, during a creation the end that exists; else null.
     GuiNodalNodeBase* get_dangling_node() const;
 

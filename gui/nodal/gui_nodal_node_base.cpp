@@ -73,6 +73,10 @@ GuiNodalNodeBase::GuiNodalNodeBase(GuiNodalNodeBase* parent, GuiNodal& graph, in
 
 GuiNodalNodeBase::~GuiNodalNodeBase()
 {
+    // Links still attached (a box destroyed other than through its view) let go of it rather
+    // than keep a pointer to it.
+    for (GuiNodalLink* link : m_links) link->forget_end(*this);
+    m_links.clear();
     desactivate_anchor(NODE_ANCHOR_ALL);
     for (GuiNodalNodeBase* child : m_children) child->m_parent = nullptr;
     if (m_parent) m_parent->remove_child(*this);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_link.h"
@@ -166,6 +167,19 @@ TEST_F(GuiNodalLinkTest, ABackwardLinkLoopsOutOfItsStart)
     float rightmost = -1e9f;
     for (GMathVec2<float> const& p : link.get_curve()) rightmost = std::max(rightmost, p[0]);
     EXPECT_GT(rightmost, static_cast<float>(link.get_from_x()) + 1.0f);
+}
+
+TEST_F(GuiNodalLinkTest, AnEndDestroyedUnderALinkLeavesItFree)
+{
+    Box a(graph(), 0, 0);
+    auto b = std::make_unique<Box>(graph(), 300, -100);
+    Link link(graph(), a, *b);
+    b.reset();
+    EXPECT_EQ(link.get_node_to(), nullptr);
+    EXPECT_TRUE(link.get_is_dirty());
+    graph().set_graph_mouse_pos(GMathVec2<int>(10, 20));
+    link.update_content();  // the free end follows the pointer
+    EXPECT_EQ(link.get_curve().back(), GMathVec2<float>(10, 20));
 }
 
 TEST_F(GuiNodalLinkTest, BadRequestsAreRefusedWithAWarning)
