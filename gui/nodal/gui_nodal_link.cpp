@@ -338,21 +338,49 @@ float GuiNodalLink::get_distance(GMathVec2<float> const& point) const
 
 namespace {
 
-void draw_polyline(GuiDc& dc, std::vector<GMathVec2<float>> const& curve, GuiNodalItem::Color const& color,
-                   float const& width)
+// Dashes and dots, in screen pixels: drawn length then gap.
+constexpr float DASH[2] = {8.0f, 6.0f};
+constexpr float DOT[2] = {2.0f, 4.0f};
+constexpr float ARROW_LENGTH = 10.0f;
+
+std::vector<GuiGlBatch::Point> to_points(std::vector<GMathVec2<float>> const& curve)
 {
-    if (curve.size() < 2) return;
     std::vector<GuiGlBatch::Point> points;
     points.reserve(curve.size());
     for (GMathVec2<float> const& p : curve) points.push_back({p[0], p[1]});
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    batch.set_line_width(width);
-    batch.set_color(color[0], color[1], color[2]);
-    batch.add_polyline(points.data(), points.size(), false);
-    batch.set_line_width(1.0f);
-    gl.end_batch();
+    return points;
+}
+
+// Adds the polyline cut into pieces `on` long with `off` gaps between them (graph units).
+void add_broken(GuiGlBatch& batch, std::vector<GuiGlBatch::Point> const& points, float on, float off)
+{
+    std::vector<GuiGlBatch::Point> piece;
+    bool drawing = true;
+    float left = on;  // of the current dash or gap
+    for (size_t i = 0; i + 1 < points.size(); ++i) {
+        GuiGlBatch::Point a = points[i];
+        GuiGlBatch::Point const b = points[i + 1];
+        float length = std::hypot(b.x - a.x, b.y - a.y);
+        if (drawing && piece.empty()) piece.push_back(a);
+        while (length > left) {
+            float const t = left / length;
+            GuiGlBatch::Point const cut{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+            if (drawing) {
+                piece.push_back(cut);
+                batch.add_polyline(piece.data(), piece.size(), false);
+                piece.clear();
+            } else {
+                piece.push_back(cut);
+            }
+            drawing = !drawing;
+            length -= left;
+            left = drawing ? on : off;
+            a = cut;
+        }
+        left -= length;
+        if (drawing) piece.push_back(b);
+    }
+    if (drawing && piece.size() > 1) batch.add_polyline(piece.data(), piece.size(), false);
 }
 
 }  // namespace
@@ -360,12 +388,58 @@ void draw_polyline(GuiDc& dc, std::vector<GMathVec2<float>> const& curve, GuiNod
 void GuiNodalLink::draw(GuiDc& dc)
 {
     update_content();
-    float const width = get_shape_is_active(LINK_SHAPE_STRONG) ? 3.0f : 1.5f;
-    draw_polyline(dc, m_curve, m_highlighted ? get_bg_highlight_color() : get_bg_color(), width);
+    if (m_curve.size() < 2) return;
+    float const unit = get_graph().get_zoom_ratio_r();  // graph units per screen pixel
+    Color color = m_highlighted || get_shape_is_active(LINK_SHAPE_BRIGHT) ? get_bg_highlight_color() : get_bg_color();
+    unsigned char alpha = 255;
+    float width = 1.5f;
+    if (get_shape_is_active(LINK_SHAPE_STRONG)) width = 3.0f;
+    if (get_shape_is_active(LINK_SHAPE_WEAK)) {
+        width = 1.0f;
+        alpha = 150;
+    }
+    if (get_shape_is_active(LINK_SHAPE_FADED)) alpha = 70;
+    std::vector<GuiGlBatch::Point> const points = to_points(m_curve);
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_line_width(width);
+    batch.set_color(color[0], color[1], color[2], alpha);
+    if (get_shape_is_active(LINK_SHAPE_DASHED))
+        add_broken(batch, points, DASH[0] * unit, DASH[1] * unit);
+    else if (get_shape_is_active(LINK_SHAPE_DOTTED))
+        add_broken(batch, points, DOT[0] * unit, DOT[1] * unit);
+    else
+        batch.add_polyline(points.data(), points.size(), false);
+    batch.set_line_width(1.0f);
+    if (get_shape_is_active(LINK_SHAPE_ARROW) && !m_tangents.empty()) {
+        // Along the curve's last tangent, its tip on the end.
+        GMathVec2<float> const tip = m_curve.back();
+        GMathVec2<float> direction = m_tangents.back();
+        float const norm = std::hypot(direction[0], direction[1]);
+        if (norm > 0.0f) {
+            direction = direction * (ARROW_LENGTH * unit / norm);
+            GMathVec2<float> const side(-direction[1] * 0.5f, direction[0] * 0.5f);
+            GMathVec2<float> const base = tip - direction;
+            batch.add_triangle({tip[0], tip[1]}, {base[0] + side[0], base[1] + side[1]},
+                               {base[0] - side[0], base[1] - side[1]});
+        }
+    }
+    gl.end_batch();
 }
 
 void GuiNodalLink::draw_select(GuiDc& dc, float const& width)
 {
     update_content();
-    draw_polyline(dc, m_curve, get_pick_color(), width);
+    if (m_curve.size() < 2) return;
+    std::vector<GuiGlBatch::Point> const points = to_points(m_curve);
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_line_width(width);
+    Color const& pick = get_pick_color();
+    batch.set_color(pick[0], pick[1], pick[2]);
+    batch.add_polyline(points.data(), points.size(), false);
+    batch.set_line_width(1.0f);
+    gl.end_batch();
 }

@@ -35,6 +35,8 @@ public:
         LINK_SHAPE_FADED = 32,
         LINK_SHAPE_BRIGHT = 64,
     };
+    // Of the second group, this bit draws an arrowhead at the to-end (new links have it).
+    static constexpr unsigned int LINK_SHAPE_ARROW = 0x200;
     static constexpr unsigned int STYLE_MASK = 0x7F;
     static constexpr unsigned int SECOND_MASK = 0xF80;
     static constexpr unsigned int DEFAULT_SHAPES = 0x201;
@@ -124,7 +126,9 @@ public:
     float get_distance(GMathVec2<float> const& point) const;
 
     // --- Drawing ---
-    // The curve in the link's colour (its highlight colour while highlighted).
+    // The curve in the link's colour (its highlight colour while highlighted, or bright),
+    // in its style: plain, dashed, dotted, strong (thicker), weak (thinner and fainter),
+    // faded (faint); with an arrowhead at its to-end when LINK_SHAPE_ARROW is set.
     void draw(GuiDc& dc);
     // The curve in its pick colour, `width` pixels wide.
     void draw_select(GuiDc& dc, float const& width = 5.0f);

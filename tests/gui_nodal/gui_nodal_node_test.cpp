@@ -218,4 +218,42 @@ TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
     EXPECT_EQ(graph().pixel(160, 30), blue);
 }
 
+TEST_F(GuiNodalGraphTest, LinkStylesBreakTheLineAndArrowsMarkTheEnd)
+{
+    GuiNodalNode& a = node("a", 20, -100);
+    GuiNodalNode& b = node("b", 300, -100, 0);  // no plug to cover the arrow
+    GuiNodalLink* link = graph().create_link(a, b);
+    link->desactivate_shape(GuiNodalLink::LINK_SHAPE_ARROW);
+    Color const line = link->get_bg_color();
+    // Link pixels on the row between the nodes, which the level link follows.
+    auto const lit = [&]() {
+        draw_view();
+        int const row = static_cast<int>(std::lround(-link->get_curve().front()[1]));
+        int count = 0;
+        for (int x = 130; x < 290; ++x) {
+            bool any = false;
+            for (int dy = -1; dy <= 1; ++dy) any = any || graph().pixel(x, row + dy) == line;
+            count += any;
+        }
+        return count;
+    };
+    int const plain = lit();
+    EXPECT_GT(plain, 150);
+    link->set_shape(GuiNodalLink::LINK_SHAPE_DASHED);
+    int const dashed = lit();
+    EXPECT_LT(dashed, plain * 3 / 4);
+    EXPECT_GT(dashed, plain / 3);
+    link->set_shape(GuiNodalLink::LINK_SHAPE_DOTTED);
+    EXPECT_LT(lit(), dashed);
+    // The arrowhead is wider than the line just before the end.
+    link->set_shape(GuiNodalLink::LINK_SHAPE_PLAIN);
+    link->activate_shape(GuiNodalLink::LINK_SHAPE_ARROW);
+    draw_view();
+    int const end_x = static_cast<int>(std::lround(link->get_curve().back()[0]));
+    int const row = static_cast<int>(std::lround(-link->get_curve().back()[1]));
+    int tall = 0;
+    for (int dy = -6; dy <= 6; ++dy) tall += graph().pixel(end_x - 5, row + dy) == line;
+    EXPECT_GE(tall, 4);
+}
+
 }  // namespace
