@@ -2,6 +2,7 @@
 // textures on the left and the materials that read them on the right, joined where a
 // material's attribute is connected to a texture.
 #include <map>
+#include <string>
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
@@ -10,6 +11,7 @@
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_note.h"
+#include "gui/nodal/gui_nodal_subnet.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
@@ -100,6 +102,15 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
         "Each material reads its textures\nthrough connected attributes:\none link and one zone for each.",
         block->get_rect()[2] + 40, block->get_world_pos()[1]);
     note->autofit();
+    // The blend materials fold into a subnet beside the block.
+    GuiNodalSubnet* blends = graph->instantiate_subnet("blends", note->get_world_pos()[0], note->get_world_pos()[1] - 120);
+    for (GuiNodalNodeBase* material : columns[1])
+        if (material->is_kindof(GuiNodalNode::class_info()) &&
+            static_cast<GuiNodalNode*>(material)->get_name().std_string().find("_blend") != std::string::npos) {
+            column_frames[1]->remove_from_content(*material);
+            blends->add_to_content(*material);
+        }
+    blends->autofit();
     graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
                                          static_cast<float>(block->get_world_pos()[1] + 20)));
 }

@@ -15,6 +15,7 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_note.h"
+#include "gui/nodal/gui_nodal_subnet.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
@@ -37,7 +38,8 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
 GuiNodal::~GuiNodal()
 {
     for (GuiNodalLink* link : m_links) delete link;
-    // Backdrops hold pointers to the nodes: they go first.
+    // Subnets and backdrops hold pointers to the nodes: they go first.
+    for (GuiNodalSubnet* subnet : m_subnets) delete subnet;
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->set_content({});
     for (GuiNodalNote* note : m_notes) delete note;
     for (GuiNodalBackdrop* backdrop : m_backdrops) delete backdrop;
@@ -79,6 +81,7 @@ void GuiNodal::remove_node(GuiNodalNode& node)
     }
     destroy_links_of(node);
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(node);
+    for (GuiNodalSubnet* subnet : m_subnets) subnet->remove_from_content(node);
     m_nodes.erase(found);
     delete &node;
     invalidate_pick_index();
@@ -158,6 +161,49 @@ void GuiNodal::remove_note(GuiNodalNote& note)
     redraw();
 }
 
+GuiNodalSubnet* GuiNodal::instantiate_subnet(CoreString const& title, int const& x, int const& y)
+{
+    auto* subnet = new GuiNodalSubnet(*this, title, x, y);
+    subnet->autofit();
+    m_subnets.push_back(subnet);
+    invalidate_pick_index();
+    redraw();
+    return subnet;
+}
+
+void GuiNodal::remove_subnet(GuiNodalSubnet& subnet)
+{
+    auto const found = std::find(m_subnets.begin(), m_subnets.end(), &subnet);
+    if (found == m_subnets.end()) {
+        CORE_LOG_WARNING("GuiNodal.remove_subnet: \"" << subnet.get_title() << "\" is not a subnet of this view\n");
+        return;
+    }
+    destroy_links_of(subnet);
+    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(subnet);
+    m_subnets_to_remove.erase(std::remove(m_subnets_to_remove.begin(), m_subnets_to_remove.end(), &subnet),
+                              m_subnets_to_remove.end());
+    m_subnets.erase(found);
+    delete &subnet;
+    invalidate_pick_index();
+    redraw();
+}
+
+void GuiNodal::request_subnet_removal(GuiNodalSubnet& subnet)
+{
+    if (std::find(m_subnets_to_remove.begin(), m_subnets_to_remove.end(), &subnet) == m_subnets_to_remove.end())
+        m_subnets_to_remove.push_back(&subnet);
+    set_is_dirty(true);
+}
+
+void GuiNodal::widget_update()
+{
+    GuiGlWidget::widget_update();
+    std::vector<GuiNodalSubnet*> const requested = std::move(m_subnets_to_remove);
+    m_subnets_to_remove.clear();
+    for (GuiNodalSubnet* subnet : requested)
+        if (std::find(m_subnets.begin(), m_subnets.end(), subnet) != m_subnets.end()) remove_subnet(*subnet);
+}
+
 // View ----------------------------------------------------------------------------------------------
 
 void GuiNodal::set_view_pos(GMathVec2<float> const& pos)
@@ -201,6 +247,7 @@ void GuiNodal::draw(GuiDc& dc)
     for (GuiNodalNote* note : m_notes) note->draw(dc);
     for (GuiNodalLink* link : m_links) link->draw(dc);
     for (GuiNodalNode* node : m_nodes) node->draw(dc);
+    for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
     gl.end_batch();
 }
 
@@ -315,6 +362,14 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
             if (!zone->get_is_hidden() && holds(zone->get_world_pos(), node->get_width(), zone->get_height(), point))
                 return zone;
         return node;
+    }
+    for (auto it = m_subnets.rbegin(); it != m_subnets.rend(); ++it) {
+        GuiNodalSubnet* subnet = *it;
+        if (subnet->get_is_hidden()) continue;
+        subnet->update_content(get_dc());
+        GuiNodalNodeZoneButton& button = subnet->get_delete_button();
+        if (holds(button.get_world_pos(), button.get_width(), button.get_height(), point)) return &button;
+        if (holds(subnet->get_world_pos(), subnet->get_width(), subnet->get_height(), point)) return subnet;
     }
     m_link_index.query(point, hits);
     // A link near the point through several of its pieces is measured once.

@@ -18,6 +18,7 @@ class GuiFont;
 class GuiGlWidgetDc;
 class GuiNodalBackdrop;
 class GuiNodalNote;
+class GuiNodalSubnet;
 class GuiNodalItem;
 class GuiNodalLink;
 class GuiNodalNode;
@@ -56,6 +57,15 @@ public:
     GuiNodalNote* instantiate_note(CoreString const& text, int const& x, int const& y);
     std::vector<GuiNodalNote*> const& get_notes() const { return m_notes; }
     void remove_note(GuiNodalNote& note);
+    // A subnet of the view at (x, y), its top-left corner, fitted to its title.
+    GuiNodalSubnet* instantiate_subnet(CoreString const& title, int const& x, int const& y);
+    std::vector<GuiNodalSubnet*> const& get_subnets() const { return m_subnets; }
+    // Destroys the subnet; its members come back where they were.
+    void remove_subnet(GuiNodalSubnet& subnet);
+    // Removes the subnet in the view's next pass (from the subnet's own button).
+    void request_subnet_removal(GuiNodalSubnet& subnet);
+    // Carries out the removals requested.
+    void widget_update() override;
 
     // --- View ---
     // The graph point at the view's top-left corner.
@@ -66,7 +76,7 @@ public:
     // Sets the projection and model-view that map graph units to the view's pixels.
     void set_graph_matrices();
     // Clears to the view's background, then draws the backdrops (each under the ones it
-    // holds), the notes, the links, and the nodes over them.
+    // holds), the notes, the links, and the nodes and subnets over them.
     void draw(GuiDc& dc) override;
 
     // --- Zoom ---
@@ -108,7 +118,8 @@ public:
     size_t get_clickable_count() const { return m_clickables.size(); }
     // The item at a graph point: a plug before its node, a zone (the header included) before
     // its node, the node drawn last where nodes overlap; else the link nearest the point
-    // within `link_tolerance` screen pixels; else a note (or its corner); else a backdrop's
+    // within `link_tolerance` screen pixels (subnets, with their delete button, count as
+    // nodes); else a note (or its corner); else a backdrop's
     // button or gripper (the innermost backdrop first); null over the background. Looks only at the items
     // near the point, through an index made again after items change.
     GuiNodalItem* pick(GMathVec2<float> const& point, float const& link_tolerance = 5.0f);
@@ -129,6 +140,8 @@ private:
     std::vector<GuiNodalLink*> m_links;
     std::vector<GuiNodalBackdrop*> m_backdrops;
     std::vector<GuiNodalNote*> m_notes;
+    std::vector<GuiNodalSubnet*> m_subnets;
+    std::vector<GuiNodalSubnet*> m_subnets_to_remove;
     GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;

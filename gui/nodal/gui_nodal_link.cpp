@@ -10,6 +10,7 @@
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
+#include "gui/nodal/gui_nodal_subnet.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodalLink, GuiNodalItem)
@@ -120,11 +121,22 @@ void GuiNodalLink::forget_end(GuiNodalNodeBase const& end)
 
 namespace {
 
-// A plug stands for the box that holds it.
+// A plug stands for the box that holds it, and a box hidden in a subnet for the subnet.
 GuiNodalNodeBase* visible(GuiNodalNodeBase* node)
 {
-    if (node && node->is_kindof(GuiNodalNodeZone::class_info()) && node->get_parent()) return node->get_parent();
+    if (node && node->is_kindof(GuiNodalNodeZone::class_info()) && node->get_parent()) node = node->get_parent();
+    while (node && node->get_is_hidden() && node->get_parent() &&
+           node->get_parent()->is_kindof(GuiNodalSubnet::class_info()))
+        node = node->get_parent();
     return node;
+}
+
+// Where the end attaches: the display end itself, unless it is hidden in a subnet, whose box
+// then takes the link.
+GuiNodalNodeBase const* attach(GuiNodalNodeBase* display)
+{
+    GuiNodalNodeBase* shown = visible(display);
+    return shown && shown->is_kindof(GuiNodalSubnet::class_info()) && shown != display ? shown : display;
 }
 
 }  // namespace
@@ -237,22 +249,22 @@ GMathVec2<int> GuiNodalLink::get_free_end_point() const
 
 int GuiNodalLink::get_from_x() const
 {
-    return is_free(m_from) ? get_free_end_point()[0] : get_display_node_from()->get_out_link_x();
+    return is_free(m_from) ? get_free_end_point()[0] : attach(get_display_node_from())->get_out_link_x();
 }
 
 int GuiNodalLink::get_from_y() const
 {
-    return is_free(m_from) ? get_free_end_point()[1] : get_display_node_from()->get_out_link_y();
+    return is_free(m_from) ? get_free_end_point()[1] : attach(get_display_node_from())->get_out_link_y();
 }
 
 int GuiNodalLink::get_to_x() const
 {
-    return is_free(m_to) ? get_free_end_point()[0] : get_display_node_to()->get_in_link_x();
+    return is_free(m_to) ? get_free_end_point()[0] : attach(get_display_node_to())->get_in_link_x();
 }
 
 int GuiNodalLink::get_to_y() const
 {
-    return is_free(m_to) ? get_free_end_point()[1] : get_display_node_to()->get_in_link_y();
+    return is_free(m_to) ? get_free_end_point()[1] : attach(get_display_node_to())->get_in_link_y();
 }
 
 void GuiNodalLink::compute_curve(int const& samples)
