@@ -35,6 +35,13 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
 {
 }
 
+void GuiNodal::set_max_node_width(unsigned int const& width)
+{
+    m_max_node_width = width;
+    for (GuiNodalNode* node : m_nodes) node->set_dirty();
+    redraw();
+}
+
 GuiNodal::~GuiNodal()
 {
     for (GuiNodalLink* link : m_links) delete link;

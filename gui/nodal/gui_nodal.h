@@ -93,6 +93,10 @@ public:
     // The zoom is below the simplification ratio: nodes show their simplified form.
     bool is_simplified() const { return m_zoom_ratio < m_simplification_ratio; }
     bool const& is_hide_mode() const { return m_hide_mode; }
+    // The widest a node may grow, in graph units; 0 for no limit. Titles and zones are cut
+    // with "..." to fit.
+    unsigned int const& get_max_node_width() const { return m_max_node_width; }
+    void set_max_node_width(unsigned int const& width);
 
     // --- Text, in graph units, as the view draws it ---
     // The text's width in the font (its atlas's advances); 0 when the font has no atlas.
@@ -146,6 +150,7 @@ private:
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;
     bool m_hide_mode = false;
+    unsigned int m_max_node_width = 0;
     GMathVec2<int> m_graph_mouse_pos;
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;
     std::vector<uint32_t> m_free_pick_keys;

@@ -136,6 +136,8 @@ void GuiNodalNode::compute_size()
             height += zone->get_height();
         }
     height = std::max(height, get_min_height());
+    if (unsigned int const limit = get_graph().get_max_node_width())
+        width = std::min(width, std::max(static_cast<int>(limit), get_min_width()));
     m_width = width;
     m_height = height;
     set_computed_size(width, height);

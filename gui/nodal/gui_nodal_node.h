@@ -5,7 +5,8 @@
 // Layout, in graph units with y upwards, whenever the node is dirty: the header's size comes
 // from its lines; the node is as wide as the widest of the header and its zones, and never
 // narrower on screen than 100 pixels nor lower than 16 (get_min_width and get_min_height
-// divide those by the zoom ratio); the zones are stacked under the header. The left and
+// divide those by the zoom ratio) nor wider than the view's maximum node width, if any; the
+// zones are stacked under the header. The left and
 // right plugs sit at mid-height on the sides, the up and bottom plugs at mid-width; links
 // leave from the right side's middle and arrive at the left side's. Below the view's
 // simplification ratio the node shows only its box and title.

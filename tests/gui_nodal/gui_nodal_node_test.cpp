@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include <cmath>
+#include <string>
 
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
@@ -104,6 +105,22 @@ TEST_F(GuiNodalGraphTest, NodesKeepTheirMinimumScreenSizeAtEveryZoom)
         EXPECT_EQ(n.get_width(), row.width) << row.zoom;
         EXPECT_EQ(n.get_height(), std::max(row.height, n.get_header().get_height())) << row.zoom;
     }
+}
+
+TEST_F(GuiNodalGraphTest, EmptyAndVeryLongTitlesKeepTheNodeWithinItsLimits)
+{
+    GuiNodalNode& empty = node("");
+    GuiNodalNode& long_title = node(CoreString(std::string(2000, 'W').c_str()));
+    lay_out(empty);
+    lay_out(long_title);
+    EXPECT_EQ(empty.get_width(), GuiNodalNode::MIN_SCREEN_WIDTH);
+    EXPECT_EQ(empty.get_height(), GuiNodalNode::MIN_SCREEN_HEIGHT);
+    EXPECT_GT(long_title.get_width(), 10000);
+    graph().set_max_node_width(300);
+    lay_out(long_title);
+    EXPECT_EQ(long_title.get_width(), 300);
+    draw_view();  // the title is cut to the node: nothing is drawn past it
+    EXPECT_EQ(graph().pixel(350, 8), graph().pixel(390, 290));  // the background
 }
 
 TEST_F(GuiNodalGraphTest, ZonesStackUnderTheHeaderAndPlugsSitOnTheSides)
