@@ -63,22 +63,14 @@ GuiNodalBackdrop::~GuiNodalBackdrop()
 
 void GuiNodalBackdrop::set_width(int const& width)
 {
-    if (width < 1) {
-        CORE_LOG_WARNING("GuiNodalBackdrop.set_width: " << width << " is not a width; \"" << get_title()
-                                                        << "\" stays " << m_width << " wide\n");
-        return;
-    }
+    if (!accept_size("GuiNodalBackdrop.set_width", width, m_width)) return;
     m_width = width;
     set_dirty();
 }
 
 void GuiNodalBackdrop::set_height(int const& height)
 {
-    if (height < 1) {
-        CORE_LOG_WARNING("GuiNodalBackdrop.set_height: " << height << " is not a height; \"" << get_title()
-                                                         << "\" stays " << m_height << " high\n");
-        return;
-    }
+    if (!accept_size("GuiNodalBackdrop.set_height", height, m_height)) return;
     m_height = height;
     set_dirty();
 }

@@ -32,11 +32,7 @@ GuiNodalDot::GuiNodalDot(GuiNodal& graph, unsigned int const& anchors, int const
 
 void GuiNodalDot::set_width(int const& width)
 {
-    if (width < 1) {
-        CORE_LOG_WARNING("GuiNodalDot.set_width: " << width << " is not a diameter; the dot stays " << m_diameter
-                                                   << " wide\n");
-        return;
-    }
+    if (!accept_size("GuiNodalDot.set_width", width, m_diameter)) return;
     m_diameter = width;
     set_dirty();
 }

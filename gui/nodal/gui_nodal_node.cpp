@@ -204,15 +204,7 @@ void GuiNodalNode::draw_select(GuiDc& dc)
 {
     update_content(dc);
     if (get_is_hidden()) return;
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GMathVec2<int> const& pos = get_world_pos();
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    Color const& pick = get_pick_color();
-    batch.set_color(pick[0], pick[1], pick[2]);
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - m_height), static_cast<float>(m_width),
-                    static_cast<float>(m_height));
+    draw_pick_box(dc);
     for (int i = 0; i < ANCHOR_COUNT; ++i)
         if (GuiNodalNodeBase* anchor = get_anchor(i)) anchor->draw_select(dc);
-    gl.end_batch();
 }

@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "gui/core/gui_color_scheme.h"
+#include "gui/gl/gui_gl_batch.h"
+#include "gui/gl/gui_gl_widget_dc.h"
+#include "host/core/core_log.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
@@ -436,4 +439,26 @@ void GuiNodalNodeBase::set_anchor_disabled(bool const& disabled)
 {
     for (GuiNodalNodeZoneAnchor* anchor : m_anchors)
         if (anchor) anchor->set_disabled(disabled);
+}
+
+// Helpers of the kinds of box ---------------------------------------------------------------------
+
+bool GuiNodalNodeBase::accept_size(char const* operation, int const& size, int const& current, int const& least)
+{
+    if (size >= least) return true;
+    CORE_LOG_WARNING(operation << ": " << size << " is not a size; it stays " << current << "\n");
+    return false;
+}
+
+void GuiNodalNodeBase::draw_pick_box(GuiDc& dc) const
+{
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    Color const& pick = get_pick_color();
+    batch.set_color(pick[0], pick[1], pick[2]);
+    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - get_height()),
+                    static_cast<float>(get_width()), static_cast<float>(get_height()));
+    gl.end_batch();
 }

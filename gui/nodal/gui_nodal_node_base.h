@@ -206,6 +206,13 @@ public:
     virtual bool can_begin_link_creation() { return true; }
     virtual bool can_begin_link_destruction(GuiNodalLink const&) { return true; }
 
+protected:
+    // True when `size` may become a width or height (at least `least`); otherwise logs
+    // "<operation>: <size> is not a size; it stays <current>".
+    static bool accept_size(char const* operation, int const& size, int const& current, int const& least = 1);
+    // Draws the box's own rectangle in its pick colour.
+    void draw_pick_box(GuiDc& dc) const;
+
 private:
     static int get_anchor_slot(unsigned int const& anchor);
 

@@ -24,22 +24,14 @@ GuiNodalNodeZone::GuiNodalNodeZone(GuiNodalNodeBase& node, int const& x, int con
 
 void GuiNodalNodeZone::set_width(int const& width)
 {
-    if (width < 0) {
-        CORE_LOG_WARNING("GuiNodalNodeZone.set_width: " << width << " is negative; the width stays " << m_width
-                                                        << "\n");
-        return;
-    }
+    if (!accept_size("GuiNodalNodeZone.set_width", width, m_width, 0)) return;
     m_width = width;
     set_dirty();
 }
 
 void GuiNodalNodeZone::set_height(int const& height)
 {
-    if (height < 0) {
-        CORE_LOG_WARNING("GuiNodalNodeZone.set_height: " << height << " is negative; the height stays "
-                                                         << m_height << "\n");
-        return;
-    }
+    if (!accept_size("GuiNodalNodeZone.set_height", height, m_height, 0)) return;
     m_height = height;
     set_dirty();
 }
@@ -428,14 +420,5 @@ void GuiNodalNodeZoneButton::draw(GuiDc& dc)
 
 void GuiNodalNodeZoneButton::draw_select(GuiDc& dc)
 {
-    if (get_is_hidden()) return;
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GMathVec2<int> const& pos = get_world_pos();
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    Color const& pick = get_pick_color();
-    batch.set_color(pick[0], pick[1], pick[2]);
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - get_height()),
-                    static_cast<float>(get_width()), static_cast<float>(get_height()));
-    gl.end_batch();
+    if (!get_is_hidden()) draw_pick_box(dc);
 }

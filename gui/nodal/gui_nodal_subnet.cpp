@@ -131,22 +131,14 @@ void GuiNodalSubnet::on_delete(GuiNodalNodeZoneButton&, EventInfo const&, void*)
 
 void GuiNodalSubnet::set_width(int const& width)
 {
-    if (width < 1) {
-        CORE_LOG_WARNING("GuiNodalSubnet.set_width: " << width << " is not a width; \"" << get_title()
-                                                      << "\" stays " << m_width << " wide\n");
-        return;
-    }
+    if (!accept_size("GuiNodalSubnet.set_width", width, m_width)) return;
     m_width = width;
     set_dirty();
 }
 
 void GuiNodalSubnet::set_height(int const& height)
 {
-    if (height < 1) {
-        CORE_LOG_WARNING("GuiNodalSubnet.set_height: " << height << " is not a height; \"" << get_title()
-                                                       << "\" stays " << m_height << " high\n");
-        return;
-    }
+    if (!accept_size("GuiNodalSubnet.set_height", height, m_height)) return;
     m_height = height;
     set_dirty();
 }
@@ -222,14 +214,6 @@ void GuiNodalSubnet::draw_select(GuiDc& dc)
 {
     update_content(dc);
     if (get_is_hidden()) return;
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GMathVec2<int> const& pos = get_world_pos();
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    Color const& pick = get_pick_color();
-    batch.set_color(pick[0], pick[1], pick[2]);
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - m_height), static_cast<float>(m_width),
-                    static_cast<float>(m_height));
+    draw_pick_box(dc);
     m_delete->draw_select(dc);
-    gl.end_batch();
 }

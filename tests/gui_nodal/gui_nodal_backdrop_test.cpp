@@ -6,20 +6,15 @@
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
 
 using Backdrop = GuiNodalBackdrop;
 
-class GuiNodalBackdropTest : public GuiTest {
+class GuiNodalBackdropTest : public NodalTestBase<> {
 protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
     // A laid-out node (100 × 16 at zoom 1) with its top-left corner at (x, y).
     GuiNodalNode& node(int x, int y)
     {
@@ -34,9 +29,6 @@ protected:
         b->set_height(h);
         return *b;
     }
-
-private:
-    GuiNodal* m_graph = nullptr;
 };
 
 TEST_F(GuiNodalBackdropTest, ANodeBelongsToTheInnermostBackdropThatHoldsItWhole)

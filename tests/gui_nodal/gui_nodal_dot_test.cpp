@@ -5,20 +5,15 @@
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
 
 using Node = GuiNodalNodeBase;
 
-class GuiNodalDotTest : public GuiTest {
+class GuiNodalDotTest : public NodalTestBase<> {
 protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
     GuiNodalDot& dot(int diameter = GuiNodalDot::DEFAULT_DIAMETER)
     {
         return static_cast<GuiNodalDot&>(*graph().add_node(new GuiNodalDot(graph(), Node::NODE_ANCHOR_SIDES, diameter)));
@@ -27,9 +22,6 @@ protected:
     {
         return *graph().create_link(*from.get_anchor(Node::NODE_ANCHOR_RIGHT), *to.get_anchor(Node::NODE_ANCHOR_LEFT));
     }
-
-private:
-    GuiNodal* m_graph = nullptr;
 };
 
 TEST_F(GuiNodalDotTest, ADotIsPlacedByItsCentre)

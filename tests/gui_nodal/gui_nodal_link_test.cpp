@@ -8,7 +8,7 @@
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
@@ -31,22 +31,14 @@ public:
     int get_height() const override { return 40; }
 };
 
-class GuiNodalLinkTest : public GuiTest {
+class GuiNodalLinkTest : public NodalTestBase<> {
 protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
     static bool has_link(Node const& node, Link const& link)
     {
         for (size_t i = 0; i < node.get_links_count(); ++i)
             if (node.get_link(i) == &link) return true;
         return false;
     }
-
-private:
-    GuiNodal* m_graph = nullptr;
 };
 
 TEST(GuiNodalLinkNames, ShapesReplaceTheirOwnGroup)

@@ -7,7 +7,7 @@
 
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
@@ -33,17 +33,7 @@ private:
     int m_w, m_h;
 };
 
-class GuiNodalNodeTest : public GuiTest {
-protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
-
-private:
-    GuiNodal* m_graph = nullptr;
-};
+class GuiNodalNodeTest : public NodalTestBase<> {};
 
 TEST(GuiNodalNames, StatesAndAnchorsAreNamedBitByBit)
 {
@@ -231,7 +221,7 @@ TEST_F(GuiNodalNodeTest, PickColoursAreUniqueAndFreedWithTheirItem)
 
 TEST_F(GuiNodalNodeTest, BadSizesAndZoomsAreRefusedWithAWarning)
 {
-    Box box(graph(), nullptr, 0, 0, Node::NODE_ANCHOR_LEFT);
+    Box box(graph(true), nullptr, 0, 0, Node::NODE_ANCHOR_LEFT);  // a view that simplifies
     GuiNodalNodeZoneAnchor& plug = *box.get_anchor(Node::NODE_ANCHOR_LEFT);
     LogRecorder log;
     plug.set_size(0);

@@ -12,7 +12,7 @@
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
@@ -44,16 +44,8 @@ public:
     int draws = 0;
 };
 
-class GuiNodalGraphTest : public GuiTest {
+class GuiNodalGraphTest : public NodalTestBase<ReadBackNodal> {
 protected:
-    ReadBackNodal& graph(bool simplify = false)
-    {
-        if (!m_graph) {
-            m_graph = new ReadBackNodal(make_window(400, 300), 0, 0, 400, 300, simplify);
-            m_graph->show();
-        }
-        return *m_graph;
-    }
     GuiNodalNode& node(CoreString const& name, int x = 0, int y = 0, unsigned int anchors = Node::NODE_ANCHOR_SIDES)
     {
         return *graph().add_node(new GuiNodalNode(graph(), name, x, y, anchors));
@@ -66,9 +58,6 @@ protected:
         for (int i = 0; i < 100 && graph().draws == before; ++i) pump_events(app(), 0.01);
         ASSERT_GT(graph().draws, before);
     }
-
-private:
-    ReadBackNodal* m_graph = nullptr;
 };
 
 TEST_F(GuiNodalGraphTest, TheHeaderMeasuresItsLinesWithItsMargin)

@@ -6,22 +6,12 @@
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_note.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
 
-class GuiNodalNoteTest : public GuiTest {
-protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
-
-private:
-    GuiNodal* m_graph = nullptr;
-};
+class GuiNodalNoteTest : public NodalTestBase<> {};
 
 TEST_F(GuiNodalNoteTest, ANoteStartsAtItsDefaultSizeAndFitsItsText)
 {

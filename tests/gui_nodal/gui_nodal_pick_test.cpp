@@ -9,20 +9,15 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_spatial_index.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 
 namespace {
 
 using Node = GuiNodalNodeBase;
 using Point = GMathVec2<float>;
 
-class GuiNodalPickTest : public GuiTest {
+class GuiNodalPickTest : public NodalTestBase<> {
 protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-        return *m_graph;
-    }
     GuiNodalNode& node(char const* name, int x, int y)
     {
         return *graph().add_node(new GuiNodalNode(graph(), name, x, y, Node::NODE_ANCHOR_SIDES));
@@ -34,9 +29,6 @@ protected:
         auto* box = dynamic_cast<GuiNodalNodeBase*>(item);
         return box && box->get_parent() ? box->get_parent() : item;
     }
-
-private:
-    GuiNodal* m_graph = nullptr;
 };
 
 TEST_F(GuiNodalPickTest, TheIndexFindsBoxesThatHoldThePointInInsertionOrder)

@@ -6,30 +6,19 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_subnet.h"
-#include "tests/support/gui_test_app.h"
+#include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
 namespace {
 
 using Node = GuiNodalNodeBase;
 
-class GuiNodalSubnetTest : public GuiTest {
+class GuiNodalSubnetTest : public NodalTestBase<> {
 protected:
-    GuiNodal& graph()
-    {
-        if (!m_graph) {
-            m_graph = new GuiNodal(make_window(400, 300), 0, 0, 400, 300);
-            m_graph->show();
-        }
-        return *m_graph;
-    }
     GuiNodalNode& node(char const* name, int x, int y)
     {
         return *graph().add_node(new GuiNodalNode(graph(), name, x, y, Node::NODE_ANCHOR_SIDES));
     }
-
-private:
-    GuiNodal* m_graph = nullptr;
 };
 
 TEST_F(GuiNodalSubnetTest, MembersHideInPlaceAndComeBackWhereTheyWere)
