@@ -1,12 +1,15 @@
 // The showcase's node-graph page: the first props of the sample scene's first block, their
 // textures on the left and the materials that read them on the right, joined where a
 // material's attribute is connected to a texture.
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
 #include "gui/core/gui_app.h"
+#include "gui/core/gui_image.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_dot.h"
@@ -50,6 +53,18 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
         auto* node = new GuiNodalNode(*graph, object->get_name(), COLUMN_X[column], -20 - rows[column]++ * ROW_STEP,
                                       GuiNodalNodeBase::NODE_ANCHOR_SIDES);
         node->set_info(object->get_class_name());
+        if (object->get_class_name() == CoreString("TextureImage")) {
+            // A thumbnail: a gradient tinted by the row, standing for the texture's picture.
+            std::vector<unsigned char> pixels(24 * 24 * 3);
+            for (int y = 0; y < 24; ++y)
+                for (int x = 0; x < 24; ++x) {
+                    unsigned char* p = &pixels[static_cast<size_t>((y * 24 + x) * 3)];
+                    p[0] = static_cast<unsigned char>(80 + x * 7);
+                    p[1] = static_cast<unsigned char>(std::min(255, 60 + y * 6 + rows[column] * 8));
+                    p[2] = static_cast<unsigned char>(120 + (x + y) * 2);
+                }
+            node->add_zone(*new GuiNodalNodeZoneImage(*node, GuiImage(pixels.data(), 24, 24, 3)));
+        }
         node->set_color(column == 0 ? texture_color : material_color);
         nodes[object] = graph->add_node(node);
         columns[column].push_back(node);

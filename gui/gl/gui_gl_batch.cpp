@@ -388,6 +388,16 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
     return pen - x;
 }
 
+void GuiGlBatch::add_image(unsigned int const& texture, float x, float y, float w, float h)
+{
+    if (texture == 0 || is_outside_view(x, y, x + w, y + h)) return;
+    use_run(Kind::IMAGES, texture);
+    push(x, y, 0.0f, 1.0f);
+    push(x + w, y, 1.0f, 1.0f);
+    push(x + w, y + h, 1.0f, 0.0f);
+    push(x, y + h, 0.0f, 0.0f);
+}
+
 // Drawing -----------------------------------------------------------------------------------------
 
 void GuiGlBatch::forget_gl_resources()
@@ -469,7 +479,13 @@ void GuiGlBatch::flush()
         } else {
             glDisable(GL_SCISSOR_TEST);
         }
-        if (run.kind == Kind::GLYPHS) {
+        if (run.kind == Kind::IMAGES) {
+            glUseProgram(0);
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, run.texture);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        } else if (run.kind == Kind::GLYPHS) {
             shader = shader ? shader : GuiGlWidgetDc::get_font_shader();
             if (!shader) continue;
             glEnable(GL_TEXTURE_2D);
@@ -490,7 +506,7 @@ void GuiGlBatch::flush()
                               m_strip_counts.data() + run.first_strip,
                               static_cast<GLsizei>(end_strip - run.first_strip));
         } else {
-            glDrawArrays(run.kind == Kind::GLYPHS ? GL_QUADS : GL_TRIANGLES, static_cast<GLint>(run.first),
+            glDrawArrays(run.kind == Kind::TRIANGLES ? GL_TRIANGLES : GL_QUADS, static_cast<GLint>(run.first),
                          static_cast<GLsizei>(end - run.first));
         }
         ++m_last_draw_calls;

@@ -86,6 +86,9 @@ public:
     // GuiGlWidget::to_atlas_codes). Returns the pen's advance. Nothing is added while the
     // font has no texture yet.
     float add_glyphs(FontGlData const& font, std::string const& codes, float x, float y);
+    // A texture (an OpenGL name) over the rectangle from (x, y), w × h, its first row at
+    // y + h (the top, in units whose y runs upwards), tinted by the colour.
+    void add_image(unsigned int const& texture, float x, float y, float w, float h);
 
     // --- Drawing ---
     // Draws what was added and empties the batch; the caller's OpenGL state is kept.
@@ -111,8 +114,9 @@ private:
         float s, t;
         uint8_t rgba[4];
     };
-    // Lines are strips, drawn together by one glMultiDrawArrays; glyphs are quads.
-    enum class Kind : uint8_t { TRIANGLES, LINE_STRIPS, GLYPHS };
+    // Lines are strips, drawn together by one glMultiDrawArrays; glyphs and images are quads,
+    // glyphs through the font shader.
+    enum class Kind : uint8_t { TRIANGLES, LINE_STRIPS, GLYPHS, IMAGES };
     struct Run {
         Kind kind;
         unsigned int texture;

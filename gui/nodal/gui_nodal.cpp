@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "gui/core/gui_font.h"
+#include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/core/gui_color_scheme.h"
@@ -40,6 +41,42 @@ void GuiNodal::set_max_node_width(unsigned int const& width)
     m_max_node_width = width;
     for (GuiNodalNode* node : m_nodes) node->set_dirty();
     redraw();
+}
+
+unsigned int GuiNodal::get_image_texture(GuiImage const& image)
+{
+    auto const found = m_textures.find(&image);
+    if (found != m_textures.end()) return found->second;
+    unsigned char const* pixels = image.get_data();
+    if (!pixels || image.get_width() == 0 || image.get_height() == 0) return 0;
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLenum const format = image.get_depth() == 4 ? GL_RGBA : GL_RGB;
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(image.get_width()),
+                 static_cast<GLsizei>(image.get_height()), 0, format, GL_UNSIGNED_BYTE, pixels);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    m_textures[&image] = texture;
+    return texture;
+}
+
+void GuiNodal::remove_texture(GuiImage const& image)
+{
+    auto const found = m_textures.find(&image);
+    if (found == m_textures.end()) return;
+    // Deleted when the view's context can be made current; otherwise it went with it.
+    if (is_context_valid()) {
+        make_current();
+        glDeleteTextures(1, &found->second);
+    }
+    m_textures.erase(found);
 }
 
 GuiNodal::~GuiNodal()

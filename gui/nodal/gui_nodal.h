@@ -15,6 +15,7 @@
 #include "host/gmath/gmath_vec.h"
 
 class GuiFont;
+class GuiImage;
 class GuiGlWidgetDc;
 class GuiNodalBackdrop;
 class GuiNodalNote;
@@ -106,6 +107,15 @@ public:
     void add_text(GuiGlWidgetDc& dc, GuiFont const& font, CoreString const& text, float const& x, float const& y,
                   GMathVec3<unsigned char> const& color, int const& max_width = 0);
 
+    // --- Textures of images drawn in the graph ---
+    // The texture of the image, made from its pixels on first use with the context current;
+    // 0 for an image without pixels. Kept until remove_texture or the context goes.
+    unsigned int get_image_texture(GuiImage const& image);
+    // Drops the image's texture (an image that changed or is about to go).
+    void remove_texture(GuiImage const& image);
+    size_t get_texture_count() const { return m_textures.size(); }
+    void on_gl_context_destroyed() override { m_textures.clear(); }
+
     // --- Pointer ---
     // The pointer's position in graph units, where free link ends go.
     GMathVec2<int> const& get_graph_mouse_pos() const { return m_graph_mouse_pos; }
@@ -146,6 +156,7 @@ private:
     std::vector<GuiNodalNote*> m_notes;
     std::vector<GuiNodalSubnet*> m_subnets;
     std::vector<GuiNodalSubnet*> m_subnets_to_remove;
+    std::unordered_map<GuiImage const*, unsigned int> m_textures;
     GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;
     float m_simplification_ratio = 0.0f;

@@ -422,3 +422,86 @@ void GuiNodalNodeZoneButton::draw_select(GuiDc& dc)
 {
     if (!get_is_hidden()) draw_pick_box(dc);
 }
+
+// Image ---------------------------------------------------------------------------------------------
+
+CORE_IMPLEMENT_CLASS(GuiNodalNodeZoneImage, GuiNodalNodeZone)
+
+GuiNodalNodeZoneImage::GuiNodalNodeZoneImage(GuiNodalNodeBase& node, GuiImage const& image)
+    : GuiNodalNodeZone(node, 0, 0)
+{
+    set_image(image);
+}
+
+GuiNodalNodeZoneImage::~GuiNodalNodeZoneImage()
+{
+    get_graph().remove_texture(m_image);
+}
+
+void GuiNodalNodeZoneImage::set_image(GuiImage const& image)
+{
+    get_graph().remove_texture(m_image);
+    m_image = image;
+    unsigned int const w = image.get_width();
+    unsigned int const h = image.get_height();
+    if (!image.has_data() || w == 0 || h == 0)
+        CORE_LOG_WARNING("GuiNodalNodeZoneImage.set_image: the image has no pixels; its zone stays empty\n");
+    m_ratio = w > 0 && h > 0 ? static_cast<double>(h) / w : 1.0;
+    m_size = static_cast<double>(w);
+    m_outdated = false;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneImage::set_image_size(double const& size)
+{
+    if (!(size > 0.0) || !std::isfinite(size)) {
+        CORE_LOG_WARNING("GuiNodalNodeZoneImage.set_image_size: " << size << " is not a size; it stays " << m_size
+                                                                  << "\n");
+        return;
+    }
+    m_size = size;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneImage::set_outdated(bool const& outdated)
+{
+    m_outdated = outdated;
+    set_dirty();
+}
+
+void GuiNodalNodeZoneImage::update_content(GuiDc&)
+{
+    int const margin = get_border_size();
+    int const w = static_cast<int>(std::lround(m_size));
+    int const h = static_cast<int>(std::lround(m_size * m_ratio));
+    set_width(w + 2 * margin);
+    set_height(h + 2 * margin);
+    set_computed_size(w + 2 * margin, h + 2 * margin);
+    set_draw_state(DRAW_STATE_UP_TO_DATE);
+}
+
+void GuiNodalNodeZoneImage::draw(GuiDc& dc)
+{
+    if (get_is_hidden()) return;
+    unsigned int const texture = get_graph().get_image_texture(m_image);
+    if (texture == 0) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    float const margin = static_cast<float>(get_border_size());
+    float const w = static_cast<float>(m_size);
+    float const h = static_cast<float>(m_size * m_ratio);
+    float const x = static_cast<float>(pos[0]) + margin;
+    float const y = static_cast<float>(pos[1]) - margin - h;
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    if (m_use_background) {
+        Color const& back = get_bg_color();
+        batch.set_color(back[0], back[1], back[2]);
+        batch.add_rectf(x, y, w, h);
+    }
+    // White shows the image as it is; grey dims an outdated one.
+    unsigned char const tint = m_outdated ? 110 : 255;
+    batch.set_color(tint, tint, tint);
+    batch.add_image(texture, x, y, w, h);
+    gl.end_batch();
+}

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/core/gui_font.h"
+#include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/nodal/gui_nodal_node_base.h"
 #include "host/core/core_string.h"
@@ -214,4 +215,39 @@ private:
     ButtonActionMode m_action_mode = BUTTON_ACTION_CLICK;
     unsigned int m_shape = SHAPE_NONE;
     bool m_enabled = true;
+};
+
+// A band of a node that shows an image (a thumbnail), as wide as the image's size and as
+// high as that size times the image's ratio. The zone keeps its own copy of the image.
+class QN_GUI_API GuiNodalNodeZoneImage : public GuiNodalNodeZone {
+    CORE_DECLARE_CLASS(GuiNodalNodeZoneImage, GuiNodalNodeZone)
+
+public:
+    // An image without pixels (or of no size) is kept with a warning and draws nothing.
+    GuiNodalNodeZoneImage(GuiNodalNodeBase& node, GuiImage const& image);
+    ~GuiNodalNodeZoneImage() override;
+
+    GuiImage const& get_image() const { return m_image; }
+    void set_image(GuiImage const& image);
+    // Height over width; 1 for an image of no size.
+    double const& get_image_ratio() const { return m_ratio; }
+    double const& get_image_size() const { return m_size; }
+    // The shown width in graph units (positive; the height follows the ratio).
+    void set_image_size(double const& size);
+    bool const& is_outdated() const { return m_outdated; }
+    // An outdated image is drawn greyed until it is replaced.
+    void set_outdated(bool const& outdated);
+    bool const& is_using_background() const { return m_use_background; }
+    void set_use_background(bool const& use) { m_use_background = use; }
+    bool is_resizable() const { return false; }
+
+    void update_content(GuiDc& dc) override;
+    void draw(GuiDc& dc) override;
+
+private:
+    GuiImage m_image;
+    double m_ratio = 1.0;
+    double m_size = 0.0;
+    bool m_outdated = false;
+    bool m_use_background = false;
 };

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_link.h"
@@ -222,6 +223,43 @@ TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
     graph().set_view_pos(GMathVec2<float>(-100.0f, 0.0f));
     draw_view();
     EXPECT_EQ(graph().pixel(160, 30), blue);
+}
+
+TEST_F(GuiNodalGraphTest, ImageZonesShowTheirImageAtItsRatio)
+{
+    std::vector<unsigned char> red(40 * 20 * 3, 0);
+    for (size_t i = 0; i < red.size(); i += 3) red[i] = 255;
+    GuiImage const picture(red.data(), 40, 20, 3);
+    GuiNodalNode& n = node("pictured", 0, 0, 0);
+    auto* zone = new GuiNodalNodeZoneImage(n, picture);
+    n.add_zone(*zone);
+    lay_out(n);
+    int const margin = zone->get_border_size();
+    EXPECT_DOUBLE_EQ(zone->get_image_ratio(), 0.5);
+    EXPECT_EQ(zone->get_width(), 40 + 2 * margin);
+    EXPECT_EQ(zone->get_height(), 20 + 2 * margin);
+    zone->set_image_size(80.0);
+    lay_out(n);
+    EXPECT_EQ(zone->get_height(), 40 + 2 * margin);
+    draw_view();
+    // The image's middle, under the header, one margin in.
+    int const top = n.get_header().get_height() + margin;
+    EXPECT_EQ(graph().pixel(margin + 40, top + 20), Color(255, 0, 0));
+    zone->set_outdated(true);
+    draw_view();
+    Color const dimmed = graph().pixel(margin + 40, top + 20);
+    EXPECT_LT(dimmed[0], 200);
+    EXPECT_GT(dimmed[0], 50);
+    EXPECT_EQ(graph().get_texture_count(), 1u);
+
+    LogRecorder log;
+    zone->set_image_size(-1.0);
+    auto* empty = new GuiNodalNodeZoneImage(n, GuiImage());
+    n.add_zone(*empty);
+    draw_view();  // an image without pixels draws nothing and breaks nothing
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
+    n.remove_zone(*zone);
+    EXPECT_EQ(graph().get_texture_count(), 0u);
 }
 
 TEST_F(GuiNodalGraphTest, LinkStylesBreakTheLineAndArrowsMarkTheEnd)
