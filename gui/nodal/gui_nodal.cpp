@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
-#include "gui/core/gui_color_scheme.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
