@@ -157,6 +157,37 @@ GuiNodalLink* GuiNodalNodeBase::get_link(size_t const& index) const
     return index < m_links.size() ? m_links[index] : nullptr;
 }
 
+namespace {
+
+// 0: every link, 1: those leaving from the subtree, 2: those arriving at it.
+void collect_links(GuiNodalNodeBase const& node, int const& which, std::vector<GuiNodalLink*>& links)
+{
+    for (size_t i = 0; i < node.get_links_count(); ++i) {
+        GuiNodalLink* link = node.get_link(i);
+        bool const wanted = which == 0 || (which == 1 && link->get_node_from() == &node) ||
+                            (which == 2 && link->get_node_to() == &node);
+        if (wanted && std::find(links.begin(), links.end(), link) == links.end()) links.push_back(link);
+    }
+    for (GuiNodalNodeBase const* child : node.get_children()) collect_links(*child, which, links);
+}
+
+}  // namespace
+
+void GuiNodalNodeBase::get_connexity(std::vector<GuiNodalLink*>& links) const
+{
+    collect_links(*this, 0, links);
+}
+
+void GuiNodalNodeBase::get_connexity_from(std::vector<GuiNodalLink*>& links) const
+{
+    collect_links(*this, 1, links);
+}
+
+void GuiNodalNodeBase::get_connexity_to(std::vector<GuiNodalLink*>& links) const
+{
+    collect_links(*this, 2, links);
+}
+
 // States --------------------------------------------------------------------------------------------
 
 void GuiNodalNodeBase::set_collapsed(bool const& collapsed)

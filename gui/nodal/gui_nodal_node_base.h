@@ -99,6 +99,11 @@ public:
     size_t get_links_count() const { return m_links.size(); }
     // Empties the list; the links keep their ends.
     void remove_links() { m_links.clear(); }
+    // Adds to `links` (once each) the links attached to this box or to a box below it (its
+    // plugs): all of them, those leaving from them, or those arriving at them.
+    void get_connexity(std::vector<GuiNodalLink*>& links) const;
+    void get_connexity_from(std::vector<GuiNodalLink*>& links) const;
+    void get_connexity_to(std::vector<GuiNodalLink*>& links) const;
 
     // --- States ---
     unsigned int const& get_states() const { return m_states; }

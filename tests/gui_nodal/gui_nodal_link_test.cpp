@@ -80,6 +80,22 @@ TEST_F(GuiNodalLinkTest, EndsListTheLinkWhileTheyHoldIt)
     EXPECT_EQ(c.get_links_count(), 0u);
 }
 
+TEST_F(GuiNodalLinkTest, ConnexityGathersTheLinksOfABoxAndItsPlugs)
+{
+    Box a(graph(), 0, 0), b(graph(), 300, 0), c(graph(), 600, 0);
+    Link into_plug(graph(), b, *a.get_anchor(Node::NODE_ANCHOR_LEFT));
+    Link out_of_box(graph(), a, c);
+    Link elsewhere(graph(), b, c);
+    std::vector<Link*> all, leaving, arriving;
+    a.get_connexity(all);
+    a.get_connexity_from(leaving);
+    a.get_connexity_to(arriving);
+    a.get_connexity(all);  // asking again adds nothing
+    EXPECT_EQ(all.size(), 2u);
+    EXPECT_EQ(leaving, std::vector<Link*>{&out_of_box});
+    EXPECT_EQ(arriving, std::vector<Link*>{&into_plug});
+}
+
 TEST_F(GuiNodalLinkTest, DestructionDetachesReattachesOrCancels)
 {
     Box a(graph(), 0, 0), b(graph(), 300, 0), c(graph(), 300, 200);
