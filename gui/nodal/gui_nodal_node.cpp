@@ -99,6 +99,23 @@ GuiNodalNodeZone* GuiNodalNode::get_zone(size_t const& index) const
     return index < m_zones.size() ? m_zones[index] : nullptr;
 }
 
+void GuiNodalNode::set_zones_display_mode(ZoneDisplay const& mode, bool const& dirty)
+{
+    if (mode < ZONE_DISPLAY_ALL || mode > ZONE_DISPLAY_NONE) {
+        CORE_LOG_WARNING("GuiNodalNode.set_zones_display_mode: " << static_cast<int>(mode)
+                                                                 << " is not a display mode; \"" << get_name()
+                                                                 << "\" keeps its own\n");
+        return;
+    }
+    m_zone_display = mode;
+    if (dirty) set_dirty();
+}
+
+void GuiNodalNode::turn_header_to_footer(bool const& footer)
+{
+    m_header->set_footer(footer);
+}
+
 int GuiNodalNode::get_min_width() const
 {
     return round_half_away(MIN_SCREEN_WIDTH / static_cast<double>(get_graph().get_zoom_ratio()));
@@ -156,7 +173,12 @@ void GuiNodalNode::compute_size()
     if (m_header->is_footer()) m_header->set_local_pos(GMathVec2<int>(0, -(height - m_header->get_height())));
     int const places[ANCHOR_COUNT][2] = {{0, -height / 2}, {width, -height / 2}, {width / 2, 0}, {width / 2, -height}};
     for (int i = 0; i < ANCHOR_COUNT; ++i)
-        if (GuiNodalNodeBase* anchor = get_anchor(i)) anchor->set_local_pos(GMathVec2<int>(places[i][0], places[i][1]));
+        if (GuiNodalNodeBase* anchor = get_anchor(i)) {
+            anchor->set_local_pos(GMathVec2<int>(places[i][0], places[i][1]));
+            bool const shown = m_zone_display == ZONE_DISPLAY_ALL ||
+                               (m_zone_display == ZONE_DISPLAY_CONNECTED && anchor->get_links_count() > 0);
+            if (anchor->get_is_hidden() == shown && !get_is_hidden()) anchor->set_is_hidden(!shown, true);
+        }
     set_delta_in_link(GMathVec2<int>(0, -height / 2));
     set_delta_out_link(GMathVec2<int>(width, -height / 2));
 }

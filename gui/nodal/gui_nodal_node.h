@@ -47,6 +47,14 @@ public:
     GuiNodalNodeZone* get_zone(size_t const& index) const;
     std::vector<GuiNodalNodeZone*> const& get_zones() const { return m_zones; }
 
+    // Which plugs show: all (0), only those with links (1) or none (2); links to hidden plugs
+    // end at the node.
+    enum ZoneDisplay : int { ZONE_DISPLAY_ALL = 0, ZONE_DISPLAY_CONNECTED = 1, ZONE_DISPLAY_NONE = 2 };
+    void set_zones_display_mode(ZoneDisplay const& mode, bool const& dirty = true);
+    ZoneDisplay const& get_zones_display_mode() const { return m_zone_display; }
+    // Draws the header at the bottom of the node instead of the top.
+    void turn_header_to_footer(bool const& footer);
+
     int get_min_width() const;
     int get_min_height() const;
     float get_animated_scale() const { return get_scale(); }
@@ -64,4 +72,5 @@ private:
     std::vector<GuiNodalNodeZone*> m_zones;
     int m_width = 0;
     int m_height = 0;
+    ZoneDisplay m_zone_display = ZONE_DISPLAY_ALL;
 };

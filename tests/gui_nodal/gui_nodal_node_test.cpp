@@ -136,6 +136,36 @@ TEST_F(GuiNodalGraphTest, ZonesStackUnderTheHeaderAndPlugsSitOnTheSides)
     EXPECT_EQ(second->get_world_pos()[1], 50 - header);
 }
 
+TEST_F(GuiNodalGraphTest, DisplayModesShowAllConnectedOrNoPlugs)
+{
+    GuiNodalNode& n = node("plugs", 0, 0, Node::NODE_ANCHOR_ALL);
+    GuiNodalNode& other = node("other", 300, 0);
+    graph().create_link(*n.get_anchor(Node::NODE_ANCHOR_RIGHT), other);
+    struct Row {
+        GuiNodalNode::ZoneDisplay mode;
+        bool right_shown, left_shown;
+    } const rows[] = {{GuiNodalNode::ZONE_DISPLAY_CONNECTED, true, false},
+                      {GuiNodalNode::ZONE_DISPLAY_NONE, false, false},
+                      {GuiNodalNode::ZONE_DISPLAY_ALL, true, true}};
+    for (Row const& row : rows) {
+        n.set_zones_display_mode(row.mode);
+        lay_out(n);
+        EXPECT_EQ(!n.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_is_hidden(), row.right_shown) << row.mode;
+        EXPECT_EQ(!n.get_anchor(Node::NODE_ANCHOR_LEFT)->get_is_hidden(), row.left_shown) << row.mode;
+    }
+    LogRecorder log;
+    n.set_zones_display_mode(static_cast<GuiNodalNode::ZoneDisplay>(7));
+    EXPECT_EQ(n.get_zones_display_mode(), GuiNodalNode::ZONE_DISPLAY_ALL);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u);
+    // A footer goes under the zones.
+    auto* zone = new GuiNodalNodeZoneText(n, "zone", 12);
+    n.add_zone(*zone);
+    n.turn_header_to_footer(true);
+    lay_out(n);
+    EXPECT_EQ(zone->get_world_pos()[1], 0);
+    EXPECT_EQ(n.get_header().get_world_pos()[1], -(n.get_height() - n.get_header().get_height()));
+}
+
 TEST_F(GuiNodalGraphTest, BelowTheSimplificationRatioOnlyTheTitleShows)
 {
     graph(true);
