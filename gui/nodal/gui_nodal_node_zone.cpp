@@ -183,7 +183,9 @@ GuiNodalNodeZoneHeader::GuiNodalNodeZoneHeader(GuiNodalNodeBase& node, CoreStrin
 void GuiNodalNodeZoneHeader::set_line(size_t const& index, CoreString const& text)
 {
     while (m_lines.size() <= index) {
-        Line line{CoreString(), get_graph().get_font(), get_text_color()};
+        Line line;
+        line.font = get_graph().get_font();
+        line.color = get_text_color();
         // The title is bold; other lines are a size smaller.
         if (m_lines.empty())
             line.font.set_weight(GuiFont::WEIGHT_BOLD);
@@ -200,6 +202,30 @@ void GuiNodalNodeZoneHeader::set_line_color(size_t const& index, Color const& co
     if (index >= m_lines.size()) return;
     m_lines[index].color = color;
     set_dirty();
+}
+
+void GuiNodalNodeZoneHeader::set_line_icon(size_t const& index, GuiImage const& icon)
+{
+    if (index >= m_lines.size()) set_line(index, CoreString());
+    get_graph().remove_texture(m_lines[index].icon);
+    m_lines[index].icon = icon;
+    set_dirty();
+}
+
+int GuiNodalNodeZoneHeader::get_icon_column() const
+{
+    if (m_lines.empty() || !m_lines.front().has_icon()) return 0;
+    for (size_t i = 1; i < m_lines.size(); ++i)
+        if (m_lines[i].has_icon()) return 0;
+    return static_cast<int>(m_lines.front().icon.get_width());
+}
+
+int GuiNodalNodeZoneHeader::get_text_offset(Line const& line) const
+{
+    int const margin = get_border_size();
+    int const column = get_icon_column();
+    if (column > 0) return margin + column + margin;
+    return line.has_icon() ? margin + static_cast<int>(line.icon.get_width()) + margin : margin;
 }
 
 void GuiNodalNodeZoneHeader::set_footer(bool const& footer)
@@ -220,12 +246,20 @@ void GuiNodalNodeZoneHeader::add_status(int const& height)
     set_dirty();
 }
 
-int GuiNodalNodeZoneHeader::get_line_height(Line const& line)
+GuiNodalNodeZoneHeader::~GuiNodalNodeZoneHeader()
+{
+    for (Line const& line : m_lines) get_graph().remove_texture(line.icon);
+}
+
+int GuiNodalNodeZoneHeader::get_line_height(Line const& line) const
 {
     int width = 0;
     int height = 0;
     line.font.get_text_size(line.text, width, height);
-    return std::max(height, line.font.get_size());
+    int const text = line.text.is_empty() ? 0 : std::max(height, line.font.get_size());
+    // An icon keeps the default margin above and below it.
+    int const icon = line.has_icon() ? static_cast<int>(line.icon.get_height()) + 2 * get_border_size() : 0;
+    return std::max(text, icon);
 }
 
 void GuiNodalNodeZoneHeader::update_size()
@@ -237,8 +271,8 @@ void GuiNodalNodeZoneHeader::update_size()
     int height = simplified ? 0 : m_bar_height;
     for (size_t i = 0; i < m_lines.size(); ++i) {
         Line const& line = m_lines[i];
-        if (line.text.is_empty() || (simplified && i > 0)) continue;
-        int const line_width = graph.get_text_width(line.font, line.text) + 2 * margin;
+        if ((line.text.is_empty() && !line.has_icon()) || (simplified && i > 0)) continue;
+        int const line_width = get_text_offset(line) + graph.get_text_width(line.font, line.text) + margin;
         if (line.counts_in_width) width = std::max(width, line_width);
         height += get_line_height(line);
     }
@@ -257,16 +291,40 @@ void GuiNodalNodeZoneHeader::draw(GuiDc& dc)
     int const margin = get_border_size();
     int const limit = get_parent() ? get_parent()->get_width() - 2 * margin : 0;
     bool const simplified = get_parent() && get_parent()->get_state_is_active(NODE_STATE_SIMPLIFIED);
+    float const left = static_cast<float>(pos[0]);
+    float const width = static_cast<float>(get_parent() ? get_parent()->get_width() : get_width());
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    if (!simplified && m_bar_height > 0) {
+        // The bar: a darker strip along the top.
+        Color const& back = get_bg_color();
+        batch.set_color(back[0] * 3 / 5, back[1] * 3 / 5, back[2] * 3 / 5);
+        batch.add_rectf(left, static_cast<float>(pos[1] - m_bar_height), width, static_cast<float>(m_bar_height));
+    }
     float y = static_cast<float>(pos[1] - (simplified ? 0 : m_bar_height));
     for (size_t i = 0; i < m_lines.size(); ++i) {
         Line const& line = m_lines[i];
-        if (line.text.is_empty() || (simplified && i > 0)) continue;
+        if ((line.text.is_empty() && !line.has_icon()) || (simplified && i > 0)) continue;
         float const line_height = static_cast<float>(get_line_height(line));
-        // The baseline sits a fifth of the line above its bottom, where descenders end.
         y -= line_height;
-        get_graph().add_text(gl, line.font, line.text, static_cast<float>(pos[0] + margin), y + line_height * 0.2f,
-                             line.color, limit);
+        if (line.has_icon()) {
+            float const h = static_cast<float>(line.icon.get_height());
+            batch.set_color(255, 255, 255);
+            batch.add_image(get_graph().get_image_texture(line.icon), left + margin, y + (line_height - h) / 2.0f,
+                            static_cast<float>(line.icon.get_width()), h);
+        }
+        // The baseline sits a fifth of the line above its bottom, where descenders end.
+        int const offset = get_text_offset(line);
+        get_graph().add_text(gl, line.font, line.text, left + offset, y + line_height * 0.2f, line.color,
+                             std::max(limit - (offset - margin), 1));
     }
+    if (!simplified && m_status_height > 0) {
+        // The status area: a strip in the border colour along the band's bottom.
+        Color const& status = get_parent() ? get_parent()->get_border_color() : get_border_color();
+        batch.set_color(status[0], status[1], status[2]);
+        batch.add_rectf(left, y - m_status_height / 2.0f, width, m_status_height / 2.0f);
+    }
+    gl.end_batch();
 }
 
 // Text ----------------------------------------------------------------------------------------------

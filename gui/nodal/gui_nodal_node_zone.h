@@ -3,6 +3,7 @@
 // zone kinds. GuiNodalNodeZoneAnchor is a plug or a node side where links attach, drawn as a
 // triangle, a circle or a half circle. A zone's parent is its node: marking a zone dirty
 // marks the node.
+#include <deque>
 #include <vector>
 
 #include "gui/core/gui_font.h"
@@ -102,19 +103,28 @@ public:
     struct Line {
         CoreString text;
         GuiFont font;
-        Color color;
+        Color color = Color(255, 255, 255);
         // Left out of the band's width (a status line that may be cut).
         bool counts_in_width = true;
+        // Shown left of the text; none when it has no pixels.
+        GuiImage icon;
+        bool has_icon() const { return icon.has_data() && icon.get_width() > 0; }
     };
     // The least height of a band in a view made with its simplification ratio.
     static constexpr int MIN_SIMPLIFIED_VIEW_HEIGHT = 25;
 
     GuiNodalNodeZoneHeader(GuiNodalNodeBase& node, CoreString const& title);
+    // Drops its icons' textures.
+    ~GuiNodalNodeZoneHeader() override;
 
-    std::vector<Line> const& get_lines() const { return m_lines; }
+    // A deque: lines keep their place in memory, which keys their icons' textures.
+    std::deque<Line> const& get_lines() const { return m_lines; }
     // Sets line `index` (0 the title, 1 the information line), adding empty lines before it.
     void set_line(size_t const& index, CoreString const& text);
     void set_line_color(size_t const& index, Color const& color);
+    // When only the title has an icon, its width is kept as a column left of every line.
+    void set_line_icon(size_t const& index, GuiImage const& icon);
+    int get_icon_column() const;
     bool const& is_footer() const { return m_footer; }
     void set_footer(bool const& footer);
     int const& get_bar_height() const { return m_bar_height; }
@@ -124,11 +134,14 @@ public:
     void add_status(int const& height);
     bool has_status() const { return m_status_height > 0; }
 
-    // The band's size from its lines: each as high as its font's line, as wide as its text
-    // (in the font's atlas, as drawn) with the margin on both sides.
+    // The band's size from its lines: each as high as its font's line (or its icon and a
+    // margin above and below, if taller), as wide as its text (in the font's atlas, as drawn)
+    // with the margin on both sides, the icon column, or its own icon and a margin each side.
+    // Then the bar above them and half the status area below.
     void update_size();
-    // The height of a line: its font's, as the toolkit measures it.
-    static int get_line_height(Line const& line);
+    int get_line_height(Line const& line) const;
+    // Where the line's text starts, from the band's left edge.
+    int get_text_offset(Line const& line) const;
     void update_content(GuiDc&) override { update_size(); }
     // The zone's width plus its margin on both sides.
     int get_width() const override { return GuiNodalNodeZone::get_width() + 2 * get_border_size(); }
@@ -136,7 +149,7 @@ public:
     void draw(GuiDc& dc) override;
 
 private:
-    std::vector<Line> m_lines;
+    std::deque<Line> m_lines;
     bool m_footer = false;
     int m_bar_height = 0;
     int m_status_height = 0;

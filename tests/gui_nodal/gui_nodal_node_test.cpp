@@ -71,14 +71,48 @@ TEST_F(GuiNodalGraphTest, TheHeaderMeasuresItsLinesWithItsMargin)
     ASSERT_GT(text, 100);
     // The band: the text and a margin each side; its width adds the margin again.
     EXPECT_EQ(header.get_width(), text + 4 * header.get_border_size());
-    int const title_height = GuiNodalNodeZoneHeader::get_line_height(header.get_lines().front());
+    int const title_height = header.get_line_height(header.get_lines().front());
     EXPECT_GE(title_height, title_font.get_size());
     EXPECT_EQ(header.get_height(), title_height);
     EXPECT_EQ(n.get_width(), header.get_width());  // wider than the 100-pixel minimum
     n.set_info("second line");
     lay_out(n);
     EXPECT_EQ(n.get_header().get_height(),
-              title_height + GuiNodalNodeZoneHeader::get_line_height(n.get_header().get_lines()[1]));
+              title_height + header.get_line_height(n.get_header().get_lines()[1]));
+}
+
+TEST_F(GuiNodalGraphTest, IconsTakeAColumnOrTheirOwnPlaceAndBarsAddHeight)
+{
+    std::vector<unsigned char> pixels(16 * 30 * 3, 200);
+    GuiImage const tall(pixels.data(), 16, 30, 3);
+    GuiNodalNode& n = node("titled", 0, 0, 0);
+    n.set_info("info");
+    GuiNodalNodeZoneHeader& header = n.get_header();
+    int const m = header.get_border_size();
+    lay_out(n);
+    int const plain_height = header.get_height();
+    header.set_line_icon(0, tall);
+    lay_out(n);
+    // Only the title has one: every line starts after the icon column.
+    EXPECT_EQ(header.get_icon_column(), 16);
+    EXPECT_EQ(header.get_text_offset(header.get_lines()[1]), m + 16 + m);
+    EXPECT_EQ(header.get_line_height(header.get_lines()[0]), 30 + 2 * m);
+    int const info_width = graph().get_text_width(header.get_lines()[1].font, "info");
+    EXPECT_GE(header.get_width() - 2 * m, m + 16 + m + info_width + m);
+    // With a second icon, each line keeps its own place and the column goes.
+    header.set_line_icon(1, tall);
+    lay_out(n);
+    EXPECT_EQ(header.get_icon_column(), 0);
+    EXPECT_EQ(header.get_text_offset(header.get_lines()[1]), m + 16 + m);
+    draw_view();
+    EXPECT_EQ(graph().get_texture_count(), 2u);
+    header.set_line_icon(0, GuiImage());
+    header.set_line_icon(1, GuiImage());
+    header.add_bar(6);
+    header.add_status(10);
+    lay_out(n);
+    EXPECT_EQ(header.get_height(), plain_height + 6 + 5);
+    EXPECT_EQ(graph().get_texture_count(), 0u);  // the icons' textures went with them
 }
 
 TEST_F(GuiNodalGraphTest, NodesKeepTheirMinimumScreenSizeAtEveryZoom)
