@@ -129,8 +129,19 @@ void make_display_lists(FontGlData& data)
     }
 }
 
-unsigned int make_texture(GuiFont::FontDesc const& desc)
+unsigned int make_atlas_texture(GuiFont::FontDesc const& desc)
 {
+    // The atlas has one channel; uploaded as luminance, it fills the texture's three.
+    return GuiGlWidget::make_texture(desc.atlas_size, desc.atlas_size, GL_RGB8, GL_LUMINANCE, desc.pixels->data());
+}
+
+}  // namespace
+
+unsigned int GuiGlWidget::make_texture(int const& width, int const& height, int const& internal_format,
+                                       unsigned int const& format, unsigned char const* pixels)
+{
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -139,12 +150,13 @@ unsigned int make_texture(GuiFont::FontDesc const& desc)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    // The atlas has one channel; uploaded as luminance, it fills the texture's three.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, desc.atlas_size, desc.atlas_size, 0, GL_LUMINANCE,
-                 GL_UNSIGNED_BYTE, desc.pixels->data());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, internal_format, width, height, 0, static_cast<GLenum>(format), GL_UNSIGNED_BYTE,
+                 pixels);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     return texture;
 }
+
+namespace {
 
 int utf8_decode(std::string const& text, size_t& at)
 {
@@ -447,18 +459,14 @@ void GuiGlWidget::make_font_resources()
 {
     GlState& state = gl_state();
     if (!state.glew_ready) return;
-    // Fonts are made in the middle of a caller's drawing: its texture stays bound.
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     for (auto& entry : state.fonts) {
         FontGlData& data = *entry.second;
         if (data.is_ready() || !data.desc->pixels) continue;
         unsigned int& texture = state.textures[data.desc->pixels.get()];
-        if (texture == 0) texture = make_texture(*data.desc);
+        if (texture == 0) texture = make_atlas_texture(*data.desc);
         data.texture = texture;
         if (data.list_base == 0) make_display_lists(data);
     }
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
 }
 
 std::string GuiGlWidget::to_atlas_codes(CoreString const& text)

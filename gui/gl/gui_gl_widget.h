@@ -197,6 +197,11 @@ public:
     static void inc_gl_list_count(unsigned int const& count);
     static void dec_gl_list_count(unsigned int const& count);
     static unsigned int get_gl_list_count();
+    // A texture of width × height bytes rows (`format`: GL_RGB, GL_RGBA, GL_LUMINANCE, ...)
+    // stored as `internal_format`, with linear filters and clamped edges; the caller's bound
+    // texture stays bound. The context must be current.
+    static unsigned int make_texture(int const& width, int const& height, int const& internal_format,
+                                     unsigned int const& format, unsigned char const* pixels);
     // Textures and display lists of every font that lacks them (the context is current).
     static void make_font_resources();
 

@@ -49,20 +49,9 @@ unsigned int GuiNodal::get_image_texture(GuiImage const& image)
     if (found != m_textures.end()) return found->second;
     unsigned char const* pixels = image.get_data();
     if (!pixels || image.get_width() == 0 || image.get_height() == 0) return 0;
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     GLenum const format = image.get_depth() == 4 ? GL_RGBA : GL_RGB;
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), static_cast<GLsizei>(image.get_width()),
-                 static_cast<GLsizei>(image.get_height()), 0, format, GL_UNSIGNED_BYTE, pixels);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    unsigned int const texture = make_texture(static_cast<int>(image.get_width()), static_cast<int>(image.get_height()),
+                                              static_cast<int>(format), format, pixels);
     m_textures[&image] = texture;
     return texture;
 }
