@@ -7,6 +7,7 @@
 #include <tbb/task_arena.h>
 #include <tbb/task_group.h>
 
+#include <cstdlib>
 #include <exception>
 #include <mutex>
 
@@ -223,9 +224,33 @@ void SysThreadTaskManager::parallel_for(unsigned int begin, unsigned int end,
     });
 }
 
+namespace {
+
+SysThreadTaskManager* s_default_manager = nullptr;
+tbb::task_scheduler_handle* s_scheduler_handle = nullptr;
+
+}  // namespace
+
+// oneTBB only asks its workers to stop when the library unloads and does not wait for them,
+// so threads would still be exiting while later exit handlers run: a leak checker walking the
+// threads then reads half-torn-down thread state. Joining them here, before any handler
+// registered earlier (a sanitizer's among them), ends every worker before the process does.
+void SysThreadTaskManager::join_workers_at_exit()
+{
+    s_default_manager->wait_until_completed();
+    s_default_manager->m_impl->arena.terminate();
+    // Fails, leaving the workers to the library, while another arena is still alive.
+    tbb::finalize(*s_scheduler_handle, std::nothrow);
+}
+
 SysThreadTaskManager& SysThreadTaskManager::get_default()
 {
     // Never destroyed: tasks may still be queued while the process exits.
-    static SysThreadTaskManager* s_manager = new SysThreadTaskManager();
+    static SysThreadTaskManager* s_manager = [] {
+        s_scheduler_handle = new tbb::task_scheduler_handle(tbb::attach{});
+        s_default_manager = new SysThreadTaskManager();
+        std::atexit(join_workers_at_exit);
+        return s_default_manager;
+    }();
     return *s_manager;
 }

@@ -70,10 +70,13 @@ public:
     void parallel_for(unsigned int begin, unsigned int end,
                       std::function<void(unsigned int)> const& function);
 
-    // The process-wide manager, made on first use, with one thread per processor.
+    // The process-wide manager, made on first use, with one thread per processor. Its
+    // queued tasks finish, and the workers end, before the process exits.
     static SysThreadTaskManager& get_default();
 
 private:
+    static void join_workers_at_exit();
+
     struct Impl;
     std::unique_ptr<Impl> m_impl;
 };

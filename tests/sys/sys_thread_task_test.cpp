@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
 #include <chrono>
 #include <latch>
 #include <stdexcept>
@@ -57,6 +59,13 @@ private:
     int m_children;
     std::atomic<int>& m_runs;
 };
+
+// Ends the process with the number of its threads still alive.
+void exit_with_thread_count()
+{
+    auto const tasks = std::filesystem::directory_iterator("/proc/self/task");
+    std::_Exit(static_cast<int>(std::distance(begin(tasks), end(tasks))));
+}
 
 }  // namespace
 
@@ -190,4 +199,21 @@ TEST(SysThreadTaskManager, ParallelForVisitsEveryIndexOnce)
     manager.parallel_for(100, 10000, [&](unsigned int i) { visits[i].fetch_add(1); });
     for (unsigned int i = 0; i < visits.size(); ++i) ASSERT_EQ(visits[i].load(), i < 100 ? 0 : 1) << i;
     manager.parallel_for(5, 5, [](unsigned int) { FAIL(); });  // empty range
+}
+
+TEST(SysThreadTaskManagerDeathTest, WorkersOfTheDefaultManagerEndBeforeTheProcess)
+{
+    // A fresh process: exit handlers registered by earlier tests must not run first.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Registered before the manager exists, so it runs after the manager's own handler.
+            std::atexit(exit_with_thread_count);
+            SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
+            static std::atomic<int> runs{0};  // read by tasks still queued at the exit
+            manager.parallel_for(0, 64, [](unsigned int) { runs.fetch_add(1); });
+            manager.add_task(new SpawningTask(manager, 2, 3, runs), true);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(1), "");
 }
