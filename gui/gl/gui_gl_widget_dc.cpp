@@ -122,6 +122,21 @@ GuiGlBatch& GuiGlWidgetDc::begin_batch()
     return m_batch;
 }
 
+void GuiGlWidgetDc::push_scale_about(float const& x, float const& y, float const& factor)
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(x, y, 0.0f);
+    glScalef(factor, factor, 1.0f);
+    glTranslatef(-x, -y, 0.0f);
+}
+
+void GuiGlWidgetDc::pop_transform()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
 void GuiGlWidgetDc::end_batch()
 {
     if (m_batch_depth == 0) {

@@ -78,6 +78,11 @@ public:
     void end_batch();
     GuiGlBatch& get_batch() { return m_batch; }
     bool is_batching() const { return m_batch_depth > 0; }
+    // What is drawn until pop_transform is grown by `factor` around the point (x, y) of the
+    // current model-view coordinates (a box enlarged in place). Batched shapes take the
+    // matrix when their drawer loads it (GuiGlBatch::load_gl_matrices).
+    void push_scale_about(float const& x, float const& y, float const& factor);
+    void pop_transform();
 
     // Batched text: begin sets the projection over the viewport and opens a batch;
     // fast_draw_text adds the text at the current matrix and colour; end draws every label

@@ -11,6 +11,7 @@
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
+#include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
@@ -141,6 +142,16 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     delete &link;
     invalidate_pick_index();
     redraw();
+}
+
+GuiNodalDot* GuiNodal::instantiate_dot(unsigned int const& anchors, int const& diameter)
+{
+    return static_cast<GuiNodalDot*>(add_node(new GuiNodalDot(*this, anchors, diameter)));
+}
+
+void GuiNodal::remove_dot(GuiNodalDot& dot)
+{
+    remove_node(dot);
 }
 
 GuiNodalBackdrop* GuiNodal::instantiate_backdrop(CoreString const& title, int const& x, int const& y)
@@ -378,24 +389,8 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
     update_pick_index();
     std::vector<GuiNodalItem*> hits;
     m_node_index.query(point, hits);
-    for (auto it = hits.rbegin(); it != hits.rend(); ++it) {
-        auto* node = static_cast<GuiNodalNode*>(*it);
-        for (int i = 0; i < GuiNodalNodeBase::ANCHOR_COUNT; ++i) {
-            GuiNodalNodeZoneAnchor* anchor = node->get_anchor(i);
-            if (!anchor || anchor->get_is_hidden()) continue;
-            GMathVec2<int> const& at = anchor->get_world_pos();
-            float const half = 0.5f * anchor->get_width() * anchor->get_shape_factor() * node->get_scale();
-            if (std::fabs(point[0] - at[0]) <= half && std::fabs(point[1] - at[1]) <= half) return anchor;
-        }
-        if (!holds(node->get_world_pos(), node->get_width(), node->get_height(), point)) continue;
-        GuiNodalNodeZoneHeader& header = node->get_header();
-        if (!header.get_is_hidden() && holds(header.get_world_pos(), node->get_width(), header.get_height(), point))
-            return &node->get_header();
-        for (GuiNodalNodeZone* zone : node->get_zones())
-            if (!zone->get_is_hidden() && holds(zone->get_world_pos(), node->get_width(), zone->get_height(), point))
-                return zone;
-        return node;
-    }
+    for (auto it = hits.rbegin(); it != hits.rend(); ++it)
+        if (GuiNodalItem* item = static_cast<GuiNodalNode*>(*it)->pick(point)) return item;
     for (auto it = m_subnets.rbegin(); it != m_subnets.rend(); ++it) {
         GuiNodalSubnet* subnet = *it;
         if (subnet->get_is_hidden()) continue;

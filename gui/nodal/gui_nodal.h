@@ -18,6 +18,7 @@ class GuiFont;
 class GuiImage;
 class GuiGlWidgetDc;
 class GuiNodalBackdrop;
+class GuiNodalDot;
 class GuiNodalNote;
 class GuiNodalSubnet;
 class GuiNodalItem;
@@ -49,6 +50,11 @@ public:
     GuiNodalLink* create_link(GuiNodalNodeBase& from, GuiNodalNodeBase& to);
     std::vector<GuiNodalLink*> const& get_links() const { return m_links; }
     void remove_link(GuiNodalLink& link);
+    // A dot of `diameter` graph units with the plugs of `anchors`, centred on the origin
+    // (move_to places it); it is a node of the view.
+    GuiNodalDot* instantiate_dot(unsigned int const& anchors, int const& diameter);
+    // Destroys the dot and its links.
+    void remove_dot(GuiNodalDot& dot);
     // A backdrop of the view at (x, y), its top-left corner.
     GuiNodalBackdrop* instantiate_backdrop(CoreString const& title, int const& x, int const& y);
     std::vector<GuiNodalBackdrop*> const& get_backdrops() const { return m_backdrops; }
@@ -98,6 +104,20 @@ public:
     // with "..." to fit.
     unsigned int const& get_max_node_width() const { return m_max_node_width; }
     void set_max_node_width(unsigned int const& width);
+
+    // --- Nodes growing under the pointer while zoomed out ---
+    // On by default.
+    bool const& is_node_zoom_allowed() const { return m_node_zoom_allowed; }
+    void set_node_zoom_allowed(bool const& allowed) { m_node_zoom_allowed = allowed; }
+    // A link is being created, cut or awaited: hovered nodes grow at once and show all their
+    // plugs, so that any of them can take the link.
+    bool const& is_link_interaction() const { return m_link_interaction; }
+    void set_link_interaction(bool const& active) { m_link_interaction = active; }
+    bool const& is_auto_expand_allowed() const { return m_link_interaction; }
+    // How long the pointer rests on a node before it grows, in milliseconds: 400, or 0
+    // during a link interaction.
+    double get_node_highlight_delay() const { return m_link_interaction ? 0.0 : NODE_HIGHLIGHT_DELAY; }
+    static constexpr double NODE_HIGHLIGHT_DELAY = 400.0;
 
     // --- Text, in graph units, as the view draws it ---
     // The text's width in the font (its atlas's advances); 0 when the font has no atlas.
@@ -162,6 +182,8 @@ private:
     float m_simplification_ratio = 0.0f;
     bool m_hide_mode = false;
     unsigned int m_max_node_width = 0;
+    bool m_node_zoom_allowed = true;
+    bool m_link_interaction = false;
     GMathVec2<int> m_graph_mouse_pos;
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;
     std::vector<uint32_t> m_free_pick_keys;

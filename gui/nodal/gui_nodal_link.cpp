@@ -9,6 +9,7 @@
 #include "gui/gl/gui_gl_curve.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_subnet.h"
 #include "host/core/core_log.h"
@@ -121,22 +122,31 @@ void GuiNodalLink::forget_end(GuiNodalNodeBase const& end)
 
 namespace {
 
-// A plug stands for the box that holds it, and a box hidden in a subnet for the subnet.
+// A plug or zone stands for the node that holds it, a node shown inside another for that one,
+// and a box hidden in a subnet for the subnet.
 GuiNodalNodeBase* visible(GuiNodalNodeBase* node)
 {
-    if (node && node->is_kindof(GuiNodalNodeZone::class_info()) && node->get_parent()) node = node->get_parent();
+    while (node && node->is_kindof(GuiNodalNodeZone::class_info()) && node->get_parent()) node = node->get_parent();
+    while (node && node->is_kindof(GuiNodalNode::class_info()))
+        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(node)->get_embedding_node())
+            node = host;
+        else
+            break;
     while (node && node->get_is_hidden() && node->get_parent() &&
            node->get_parent()->is_kindof(GuiNodalSubnet::class_info()))
         node = node->get_parent();
     return node;
 }
 
-// Where the end attaches: the display end itself, unless it is hidden in a subnet, whose box
-// then takes the link.
+// Where the end attaches: a plug that shows, itself; otherwise the box that stands for it (a
+// hidden plug's node side, an embedded node's host, a subnet holding it).
 GuiNodalNodeBase const* attach(GuiNodalNodeBase* display)
 {
     GuiNodalNodeBase* shown = visible(display);
-    return shown && shown->is_kindof(GuiNodalSubnet::class_info()) && shown != display ? shown : display;
+    if (!shown || shown == display) return display;
+    bool const showing_plug = display->is_kindof(GuiNodalNodeZoneAnchor::class_info()) && !display->get_is_hidden() &&
+                              !shown->is_kindof(GuiNodalSubnet::class_info());
+    return showing_plug ? display : shown;
 }
 
 }  // namespace

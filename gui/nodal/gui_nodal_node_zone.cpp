@@ -1,5 +1,6 @@
 #include "gui/nodal/gui_nodal_node_zone.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gui/gl/gui_gl_batch.h"
@@ -105,9 +106,8 @@ bool GuiNodalNodeZoneAnchor::can_begin_link_destruction(GuiNodalLink const& link
 void GuiNodalNodeZoneAnchor::shape_points(std::vector<GuiGlBatch::Point>& points) const
 {
     points.clear();
-    // Drawn at the node's scale: a node enlarged on hover enlarges its plugs.
-    float const node_scale = get_parent() ? get_parent()->get_scale() : 1.0f;
-    float const half = 0.5f * static_cast<float>(get_width()) * m_shape_factor * node_scale;
+    // A node enlarged on hover draws its plugs through its own enlarged transform.
+    float const half = 0.5f * static_cast<float>(get_width()) * m_shape_factor;
     GMathVec2<int> const& pos = get_world_pos();
     float const cx = static_cast<float>(pos[0]);
     float const cy = static_cast<float>(pos[1]);
@@ -472,6 +472,15 @@ void GuiNodalNodeZoneButton::draw(GuiDc& dc)
         batch.add_rectf(x, top - h, w, h);
         batch.set_color(border[0], border[1], border[2], alpha);
         batch.add_rect(x, top - h, w, h);
+        if (m_shape == SHAPE_COLLAPSE || m_shape == SHAPE_EXPAND) {
+            // A small arrowhead: up to fold away, down to unfold.
+            float const cx = x + w / 2.0f;
+            float const cy = top - h / 2.0f;
+            float const r = std::min(w, h) / 4.0f;
+            float const tip = m_shape == SHAPE_COLLAPSE ? r : -r;
+            batch.add_triangle(GuiGlBatch::Point{cx - r, cy - tip / 2.0f}, GuiGlBatch::Point{cx + r, cy - tip / 2.0f},
+                               GuiGlBatch::Point{cx, cy + tip / 2.0f});
+        }
     }
     gl.end_batch();
 }

@@ -155,6 +155,9 @@ public:
     unsigned int get_timer_count() const;
     // Seconds until the earliest waiting timer is due (0 when one is late); -1 when none.
     double get_time_to_next_timer() const;
+    // Milliseconds since the application object was made, on the clock timers run by:
+    // what animations measure their progress with.
+    double get_run_time() const { return m_clock.get_elapsed_time() * 1000.0; }
     // Fires, in due order, the timers that are due and were armed before this call; timers
     // armed by their callbacks wait for the next call, so this always returns. Calls may
     // nest (a callback running a modal loop). Returns how many fired. On another thread it

@@ -289,6 +289,26 @@ TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
     EXPECT_EQ(graph().pixel(160, 30), blue);
 }
 
+TEST_F(GuiNodalGraphTest, AGrownNodeIsDrawnLargerAroundItsCentre)
+{
+    Color const green(30, 160, 60);
+    graph().set_zoom_ratio(0.5f);
+    GuiNodalNode& n = node("grown", 200, -200, 0);
+    n.set_color(green);
+    lay_out(n);
+    // At zoom 0.5 the node spans pixels 100 .. 100 + w / 2 across; grown twice, a quarter of
+    // its width more on each side.
+    int const left = 100;
+    int const right = 100 + n.get_width() / 2;
+    int const middle_y = 100 + n.get_height() / 4;
+    draw_view();
+    EXPECT_NE(graph().pixel(left - n.get_width() / 16, middle_y), green);
+    n.set_scale(2.0f);
+    draw_view();
+    EXPECT_EQ(graph().pixel(left - n.get_width() / 16, middle_y), green);
+    EXPECT_EQ(graph().pixel(right + n.get_width() / 16, middle_y), green);
+}
+
 TEST_F(GuiNodalGraphTest, ImageZonesShowTheirImageAtItsRatio)
 {
     std::vector<unsigned char> red(40 * 20 * 3, 0);
