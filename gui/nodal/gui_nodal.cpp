@@ -89,7 +89,10 @@ GuiNodalNode* GuiNodal::add_node(GuiNodalNode* node)
         CORE_LOG_WARNING("GuiNodal.add_node: \"" << node->get_name() << "\" was made for another view; it is not added\n");
         return nullptr;
     }
-    if (std::find(m_nodes.begin(), m_nodes.end(), node) == m_nodes.end()) m_nodes.push_back(node);
+    if (std::find(m_nodes.begin(), m_nodes.end(), node) == m_nodes.end()) {
+        m_nodes.push_back(node);
+        watch_box(*node);
+    }
     invalidate_pick_index();
     redraw();
     return node;
@@ -114,8 +117,7 @@ void GuiNodal::remove_node(GuiNodalNode& node)
         return;
     }
     destroy_links_of(node);
-    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(node);
-    for (GuiNodalSubnet* subnet : m_subnets) subnet->remove_from_content(node);
+    forget_box(node);
     m_nodes.erase(found);
     delete &node;
     invalidate_pick_index();
@@ -144,6 +146,80 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     redraw();
 }
 
+// Backdrop updates ----------------------------------------------------------------------------------
+
+void GuiNodal::watch_box(GuiNodalNodeBase& box)
+{
+    connect(box, EVENT_ID_NODAL_BBOX_CHANGED, &GuiNodal::on_need_backdrop_update);
+}
+
+void GuiNodal::forget_box(GuiNodalNodeBase& box)
+{
+    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(box);
+    for (GuiNodalSubnet* subnet : m_subnets) subnet->remove_from_content(box);
+    m_backdrop_update_boxes.erase(std::remove(m_backdrop_update_boxes.begin(), m_backdrop_update_boxes.end(), &box),
+                                  m_backdrop_update_boxes.end());
+}
+
+void GuiNodal::on_need_backdrop_update(GuiNodalNodeBase& box, EventInfo const&, void*)
+{
+    request_backdrop_update(box.is_kindof(GuiNodalBackdrop::class_info()) ? nullptr : &box);
+}
+
+void GuiNodal::request_backdrop_update(GuiNodalNodeBase* box)
+{
+    if (m_backdrops.empty()) return;  // nothing could hold it
+    if (!m_backdrop_update_pending) set_is_dirty(true);  // brings the view's next pass
+    m_backdrop_update_pending = true;
+    if (m_backdrop_update_all) return;
+    // Past one box in two, looking at every box costs no more.
+    if (!box || m_backdrop_update_boxes.size() * 2 > m_nodes.size() + m_notes.size() + m_subnets.size()) {
+        m_backdrop_update_all = true;
+        m_backdrop_update_boxes.clear();
+        return;
+    }
+    m_backdrop_update_boxes.push_back(box);
+}
+
+void GuiNodal::complete_backdrop_update_request()
+{
+    if (!m_backdrop_update_pending) return;
+    bool const all = m_backdrop_update_all;
+    std::vector<GuiNodalNodeBase*> const boxes = std::move(m_backdrop_update_boxes);
+    m_backdrop_update_boxes.clear();
+    m_backdrop_update_pending = false;
+    m_backdrop_update_all = false;
+    if (all)
+        update_all_backdrops();
+    else
+        update_backdrops(boxes);
+    // Fitting and moving boxes between backdrops asked again: that is done.
+    m_backdrop_update_pending = false;
+    m_backdrop_update_all = false;
+    m_backdrop_update_boxes.clear();
+}
+
+void GuiNodal::update_backdrops(std::vector<GuiNodalNodeBase*> const& boxes)
+{
+    for (GuiNodalBackdrop* backdrop : m_backdrops)
+        if (!backdrop->get_parent_backdrop()) GuiNodalBackdrop::recurse_autofit(*backdrop);
+    GuiNodalBackdrop::check_hierarchies(m_backdrops, boxes);
+    invalidate_pick_index();
+    redraw();
+}
+
+void GuiNodal::update_all_backdrops()
+{
+    std::vector<GuiNodalNodeBase*> boxes;
+    boxes.reserve(m_backdrops.size() + m_nodes.size() + m_notes.size() + m_subnets.size());
+    // Backdrops first: the boxes then find the hierarchy as it now stands.
+    boxes.insert(boxes.end(), m_backdrops.begin(), m_backdrops.end());
+    boxes.insert(boxes.end(), m_nodes.begin(), m_nodes.end());
+    boxes.insert(boxes.end(), m_notes.begin(), m_notes.end());
+    boxes.insert(boxes.end(), m_subnets.begin(), m_subnets.end());
+    update_backdrops(boxes);
+}
+
 GuiNodalDot* GuiNodal::instantiate_dot(unsigned int const& anchors, int const& diameter)
 {
     return static_cast<GuiNodalDot*>(add_node(new GuiNodalDot(*this, anchors, diameter)));
@@ -158,6 +234,8 @@ GuiNodalBackdrop* GuiNodal::instantiate_backdrop(CoreString const& title, int co
 {
     auto* backdrop = new GuiNodalBackdrop(*this, title, x, y);
     m_backdrops.push_back(backdrop);
+    watch_box(*backdrop);
+    request_backdrop_update(nullptr);
     invalidate_pick_index();
     redraw();
     return backdrop;
@@ -176,6 +254,7 @@ void GuiNodal::remove_backdrop(GuiNodalBackdrop& backdrop)
     backdrop.set_content({});
     if (parent)
         for (GuiNodalNodeBase* node : content) parent->add_to_content(*node);
+    forget_box(backdrop);
     m_backdrops.erase(found);
     delete &backdrop;
     invalidate_pick_index();
@@ -186,6 +265,7 @@ GuiNodalNote* GuiNodal::instantiate_note(CoreString const& text, int const& x, i
 {
     auto* note = new GuiNodalNote(*this, text, x, y);
     m_notes.push_back(note);
+    watch_box(*note);
     invalidate_pick_index();
     redraw();
     return note;
@@ -198,7 +278,7 @@ void GuiNodal::remove_note(GuiNodalNote& note)
         CORE_LOG_WARNING("GuiNodal.remove_note: the note is not a note of this view\n");
         return;
     }
-    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(note);
+    forget_box(note);
     m_notes.erase(found);
     delete &note;
     invalidate_pick_index();
@@ -210,6 +290,7 @@ GuiNodalSubnet* GuiNodal::instantiate_subnet(CoreString const& title, int const&
     auto* subnet = new GuiNodalSubnet(*this, title, x, y);
     subnet->autofit();
     m_subnets.push_back(subnet);
+    watch_box(*subnet);
     invalidate_pick_index();
     redraw();
     return subnet;
@@ -223,7 +304,7 @@ void GuiNodal::remove_subnet(GuiNodalSubnet& subnet)
         return;
     }
     destroy_links_of(subnet);
-    for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(subnet);
+    forget_box(subnet);
     m_subnets_to_remove.erase(std::remove(m_subnets_to_remove.begin(), m_subnets_to_remove.end(), &subnet),
                               m_subnets_to_remove.end());
     m_subnets.erase(found);
@@ -242,6 +323,7 @@ void GuiNodal::request_subnet_removal(GuiNodalSubnet& subnet)
 void GuiNodal::widget_update()
 {
     GuiGlWidget::widget_update();
+    complete_backdrop_update_request();
     std::vector<GuiNodalSubnet*> const requested = std::move(m_subnets_to_remove);
     m_subnets_to_remove.clear();
     for (GuiNodalSubnet* subnet : requested)
@@ -286,8 +368,7 @@ void GuiNodal::draw(GuiDc& dc)
     gl.clear(background[0], background[1], background[2]);
     set_graph_matrices();
     gl.begin_batch();
-    for (GuiNodalBackdrop* backdrop : m_backdrops)
-        if (!backdrop->get_parent_backdrop()) backdrop->draw(dc);  // its children over it
+    GuiNodalBackdrop::draw_hierarchies(dc, m_backdrops);
     for (GuiNodalNote* note : m_notes) note->draw(dc);
     for (GuiNodalLink* link : m_links) link->draw(dc);
     for (GuiNodalNode* node : m_nodes) node->draw(dc);
@@ -338,11 +419,6 @@ namespace {
 constexpr float MAX_LINK_TOLERANCE = 16.0f;
 // Curve points per piece of a link in the picking index.
 constexpr size_t LINK_PIECE_POINTS = 8;
-
-bool holds(GMathVec2<int> const& pos, int const& w, int const& h, GMathVec2<float> const& point)
-{
-    return point[0] >= pos[0] && point[0] <= pos[0] + w && point[1] <= pos[1] && point[1] >= pos[1] - h;
-}
 
 }  // namespace
 
@@ -396,8 +472,8 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
         if (subnet->get_is_hidden()) continue;
         subnet->update_content(get_dc());
         GuiNodalNodeZoneButton& button = subnet->get_delete_button();
-        if (holds(button.get_world_pos(), button.get_width(), button.get_height(), point)) return &button;
-        if (holds(subnet->get_world_pos(), subnet->get_width(), subnet->get_height(), point)) return subnet;
+        if (GuiNodalNodeBase::box_holds(button.get_world_pos(), button.get_width(), button.get_height(), point)) return &button;
+        if (GuiNodalNodeBase::box_holds(subnet->get_world_pos(), subnet->get_width(), subnet->get_height(), point)) return subnet;
     }
     m_link_index.query(point, hits);
     // A link near the point through several of its pieces is measured once.
@@ -418,34 +494,12 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
         if (note->get_is_hidden()) continue;
         note->update_content(get_dc());
         GuiNodalNodeZoneButton& corner = note->get_resize_corner();
-        if (holds(corner.get_world_pos(), corner.get_width(), corner.get_height(), point)) return &corner;
-        if (holds(note->get_world_pos(), note->get_width(), note->get_height(), point)) return note;
+        if (GuiNodalNodeBase::box_holds(corner.get_world_pos(), corner.get_width(), corner.get_height(), point)) return &corner;
+        if (GuiNodalNodeBase::box_holds(note->get_world_pos(), note->get_width(), note->get_height(), point)) return note;
     }
-    return pick_backdrop(point);
+    return GuiNodalBackdrop::pick_hierarchies(get_dc(), m_backdrops, point);
 }
 
-GuiNodalItem* GuiNodal::pick_backdrop(GMathVec2<float> const& point)
-{
-    // Deeper backdrops are drawn over the ones that hold them: they answer first.
-    auto const depth = [](GuiNodalBackdrop const* b) {
-        int d = 0;
-        for (GuiNodalBackdrop const* p = b->get_parent_backdrop(); p; p = p->get_parent_backdrop()) ++d;
-        return d;
-    };
-    std::vector<GuiNodalBackdrop*> order(m_backdrops.rbegin(), m_backdrops.rend());
-    std::stable_sort(order.begin(), order.end(),
-                     [&depth](GuiNodalBackdrop const* a, GuiNodalBackdrop const* b) { return depth(a) > depth(b); });
-    for (GuiNodalBackdrop* backdrop : order) {
-        if (backdrop->get_is_hidden()) continue;
-        backdrop->update_content(get_dc());
-        for (GuiNodalNodeZoneButton* button :
-             {&backdrop->get_lock_button(), &backdrop->get_left_corner(), &backdrop->get_right_corner()})
-            if (holds(button->get_world_pos(), button->get_width(), button->get_height(), point)) return button;
-        if (holds(backdrop->get_world_pos(), backdrop->get_width(), backdrop->get_gripper_height(), point))
-            return backdrop;
-    }
-    return nullptr;
-}
 
 GuiNodalItem* GuiNodal::get_clickable_node(GMathVec3<unsigned char> const& color) const
 {

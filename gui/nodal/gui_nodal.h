@@ -71,8 +71,19 @@ public:
     void remove_subnet(GuiNodalSubnet& subnet);
     // Removes the subnet in the view's next pass (from the subnet's own button).
     void request_subnet_removal(GuiNodalSubnet& subnet);
-    // Carries out the removals requested.
+    // Carries out the removals and the backdrop updates requested.
     void widget_update() override;
+
+    // --- Backdrop content, kept up to date in the view's next pass ---
+    // Records that a box moved or changed size (its backdrops must look at it again); a
+    // backdrop or no box asks for every backdrop to be updated.
+    void request_backdrop_update(GuiNodalNodeBase* box);
+    bool has_backdrop_update_request() const { return m_backdrop_update_pending; }
+    // Carries out the pending request: the backdrops that fit their content fit it again,
+    // then the boxes recorded (or every box) go to the innermost backdrop holding them.
+    void complete_backdrop_update_request();
+    void update_backdrops(std::vector<GuiNodalNodeBase*> const& boxes);
+    void update_all_backdrops();
 
     // --- View ---
     // The graph point at the view's top-left corner.
@@ -167,8 +178,12 @@ private:
     }
 
     void destroy_links_of(GuiNodalNodeBase& node);
+    // Makes a new top-level box tell the view when it moves.
+    void watch_box(GuiNodalNodeBase& box);
+    // Takes a box about to go out of the backdrops, the subnets and the pending update.
+    void forget_box(GuiNodalNodeBase& box);
+    void on_need_backdrop_update(GuiNodalNodeBase& box, EventInfo const& info, void* data);
     void update_pick_index();
-    GuiNodalItem* pick_backdrop(GMathVec2<float> const& point);
 
     std::vector<GuiNodalNode*> m_nodes;
     std::vector<GuiNodalLink*> m_links;
@@ -176,6 +191,9 @@ private:
     std::vector<GuiNodalNote*> m_notes;
     std::vector<GuiNodalSubnet*> m_subnets;
     std::vector<GuiNodalSubnet*> m_subnets_to_remove;
+    bool m_backdrop_update_pending = false;
+    bool m_backdrop_update_all = false;
+    std::vector<GuiNodalNodeBase*> m_backdrop_update_boxes;
     std::unordered_map<GuiImage const*, unsigned int> m_textures;
     GMathVec2<float> m_view_pos;
     float m_zoom_ratio = 1.0f;

@@ -1,6 +1,9 @@
 #include "gui/nodal/gui_nodal_backdrop.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
 
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
@@ -26,6 +29,18 @@ GMathVec4<int> rect_of(GuiNodalNodeBase const& node)
 bool contains(GMathVec4<int> const& outer, GMathVec4<int> const& inner)
 {
     return inner[0] >= outer[0] && inner[1] >= outer[1] && inner[2] <= outer[2] && inner[3] <= outer[3];
+}
+
+int64_t area_of(GMathVec4<int> const& rect)
+{
+    return static_cast<int64_t>(rect[2] - rect[0]) * static_cast<int64_t>(rect[3] - rect[1]);
+}
+
+int depth_of(GuiNodalBackdrop const& backdrop)
+{
+    int depth = 0;
+    for (GuiNodalBackdrop const* p = backdrop.get_parent_backdrop(); p; p = p->get_parent_backdrop()) ++depth;
+    return depth;
 }
 
 }  // namespace
@@ -66,6 +81,7 @@ void GuiNodalBackdrop::set_width(int const& width)
     if (!accept_size("GuiNodalBackdrop.set_width", width, m_width)) return;
     m_width = width;
     set_dirty();
+    notify_bbox_changed();
 }
 
 void GuiNodalBackdrop::set_height(int const& height)
@@ -73,6 +89,7 @@ void GuiNodalBackdrop::set_height(int const& height)
     if (!accept_size("GuiNodalBackdrop.set_height", height, m_height)) return;
     m_height = height;
     set_dirty();
+    notify_bbox_changed();
 }
 
 void GuiNodalBackdrop::set_geometry(GMathVec2<int> const& pos, int w, int h, bool dirty)
@@ -346,4 +363,103 @@ void GuiNodalBackdrop::draw_select(GuiDc& dc)
     for (GuiNodalNodeZoneButton* button : {m_left_corner, m_right_corner, m_lock}) button->draw_select(dc);
     for (GuiNodalBackdrop* child : m_child_backdrops) child->draw_select(dc);
     gl.end_batch();
+}
+
+// Hierarchies ---------------------------------------------------------------------------------------
+
+void GuiNodalBackdrop::get_node_hierarchy(std::vector<GuiNodalNodeBase*>& nodes, bool const& recursive) const
+{
+    for (GuiNodalNodeBase* node : m_content) {
+        if (std::find(nodes.begin(), nodes.end(), node) == nodes.end()) nodes.push_back(node);
+    }
+    if (recursive)
+        for (GuiNodalBackdrop const* child : m_child_backdrops) child->get_node_hierarchy(nodes, true);
+}
+
+void GuiNodalBackdrop::check_hierarchies(std::vector<GuiNodalBackdrop*> const& backdrops,
+                                         std::vector<GuiNodalNodeBase*> const& items)
+{
+    std::unordered_map<GuiNodalNodeBase const*, GuiNodalBackdrop*> holders;
+    std::unordered_map<GuiNodalBackdrop const*, size_t> order;
+    for (size_t i = 0; i < backdrops.size(); ++i) {
+        order[backdrops[i]] = i;
+        for (GuiNodalNodeBase* node : backdrops[i]->m_content) holders[node] = backdrops[i];
+    }
+    for (GuiNodalNodeBase* item : items) {
+        if (!item || item->get_parent()) continue;
+        auto const held = holders.find(item);
+        GuiNodalBackdrop* holder = held == holders.end() ? nullptr : held->second;
+        if (holder && holder->m_content_locked) continue;
+        GMathVec4<int> const rect = rect_of(*item);
+        int64_t const item_area = area_of(rect);
+        auto const item_order = order.find(static_cast<GuiNodalBackdrop const*>(item));
+        bool const item_is_backdrop = item->is_kindof(GuiNodalBackdrop::class_info());
+        GuiNodalBackdrop* best = nullptr;
+        int64_t best_area = 0;
+        for (GuiNodalBackdrop* backdrop : backdrops) {
+            if (backdrop == item || backdrop->m_content_locked) continue;
+            GMathVec4<int> const outer = backdrop->get_rect();
+            if (!contains(outer, rect)) continue;
+            int64_t const area = area_of(outer);
+            // A backdrop of the same size holds another only when listed before it: no loops.
+            if (item_is_backdrop && area == item_area &&
+                (item_order == order.end() || order[backdrop] > item_order->second))
+                continue;
+            // Of equal frames, the later one is held by the earlier: it is the inner one.
+            if (!best || area <= best_area) {
+                best = backdrop;
+                best_area = area;
+            }
+        }
+        if (best == holder) continue;
+        if (holder) holder->remove_from_content(*item);
+        if (best) best->add_to_content(*item);
+    }
+}
+
+void GuiNodalBackdrop::draw_hierarchies(GuiDc& dc, std::vector<GuiNodalBackdrop*> const& backdrops)
+{
+    for (GuiNodalBackdrop* backdrop : backdrops)
+        if (!backdrop->m_parent_backdrop) backdrop->draw(dc);  // its children over it
+}
+
+GuiNodalItem* GuiNodalBackdrop::pick_hierarchies(GuiDc& dc, std::vector<GuiNodalBackdrop*> const& backdrops,
+                                                 GMathVec2<float> const& point)
+{
+    // Deeper backdrops are drawn over the ones that hold them, and later ones over earlier
+    // ones: they answer first.
+    std::vector<GuiNodalBackdrop*> order(backdrops.rbegin(), backdrops.rend());
+    std::stable_sort(order.begin(), order.end(), [](GuiNodalBackdrop const* a, GuiNodalBackdrop const* b) {
+        return depth_of(*a) > depth_of(*b);
+    });
+    for (GuiNodalBackdrop* backdrop : order) {
+        if (backdrop->get_is_hidden()) continue;
+        backdrop->update_content(dc);
+        for (GuiNodalNodeZoneButton* button : {backdrop->m_lock, backdrop->m_left_corner, backdrop->m_right_corner})
+            if (box_holds(button->get_world_pos(), button->get_width(), button->get_height(), point)) return button;
+        if (box_holds(backdrop->get_world_pos(), backdrop->m_width, backdrop->get_gripper_height(), point))
+            return backdrop;
+    }
+    return nullptr;
+}
+
+void GuiNodalBackdrop::recurse_autofit(GuiNodalBackdrop& backdrop)
+{
+    for (GuiNodalBackdrop* child : std::vector<GuiNodalBackdrop*>(backdrop.m_child_backdrops)) recurse_autofit(*child);
+    if (backdrop.m_autofit) backdrop.fit_content();
+}
+
+void GuiNodalBackdrop::debug_hierarchies(std::vector<GuiNodalBackdrop*> const& backdrops)
+{
+    auto const write = [](GuiNodalBackdrop const& backdrop, int depth, auto const& self) -> void {
+        GMathVec4<int> const rect = backdrop.get_rect();
+        CORE_LOG_INFO(std::string(2 * static_cast<size_t>(depth), ' ')
+                      << "\"" << backdrop.get_title() << "\" (" << rect[0] << ", " << rect[1] << ") - (" << rect[2]
+                      << ", " << rect[3] << "): " << backdrop.m_content.size() << " boxes"
+                      << (backdrop.m_content_locked ? ", locked" : "") << (backdrop.m_autofit ? ", autofit" : "")
+                      << "\n");
+        for (GuiNodalBackdrop const* child : backdrop.m_child_backdrops) self(*child, depth + 1, self);
+    };
+    for (GuiNodalBackdrop const* backdrop : backdrops)
+        if (!backdrop->m_parent_backdrop) write(*backdrop, 0, write);
 }

@@ -73,6 +73,29 @@ public:
     std::vector<GuiNodalBackdrop*> const& get_child_backdrops() const { return m_child_backdrops; }
     // The outermost backdrop above this one (itself at the top).
     GuiNodalBackdrop* get_root();
+    // Adds to `nodes` this backdrop's content and, when `recursive`, that of the backdrops
+    // it holds, each box once.
+    void get_node_hierarchy(std::vector<GuiNodalNodeBase*>& nodes, bool const& recursive) const;
+
+    // --- All the backdrops of a view ---
+    // Puts each top-level box of `items` (backdrops among them) into the innermost of
+    // `backdrops` that holds it entirely, or into none. A box held by a locked backdrop
+    // stays, and a locked backdrop takes nothing new. Of two backdrops with the same
+    // rectangle, the one listed first holds the other.
+    static void check_hierarchies(std::vector<GuiNodalBackdrop*> const& backdrops,
+                                  std::vector<GuiNodalNodeBase*> const& items);
+    // Draws the outermost backdrops, each with the backdrops it holds over it.
+    static void draw_hierarchies(GuiDc& dc, std::vector<GuiNodalBackdrop*> const& backdrops);
+    // The button or gripper of a backdrop at the graph point, the innermost backdrop first;
+    // null elsewhere.
+    static GuiNodalItem* pick_hierarchies(GuiDc& dc, std::vector<GuiNodalBackdrop*> const& backdrops,
+                                          GMathVec2<float> const& point);
+    // Fits, innermost first, the backdrops under `backdrop` (itself included) that fit their
+    // content automatically.
+    static void recurse_autofit(GuiNodalBackdrop& backdrop);
+    // Writes the hierarchies to the log, one line per backdrop indented by its depth, with
+    // the number of boxes it holds.
+    static void debug_hierarchies(std::vector<GuiNodalBackdrop*> const& backdrops);
 
     GuiNodalNodeZoneButton& get_left_corner() const { return *m_left_corner; }
     GuiNodalNodeZoneButton& get_right_corner() const { return *m_right_corner; }

@@ -5,6 +5,8 @@
 
 CORE_IMPLEMENT_CLASS(GuiNodalItem, EventObject)
 
+EVENT_DEFINE_ID(EVENT_ID_NODAL_BBOX_CHANGED);
+
 GuiNodalItem::GuiNodalItem(GuiNodal& graph) : m_graph(&graph) {}
 
 GuiNodalItem::~GuiNodalItem()

@@ -5,10 +5,15 @@
 // computed again before the next draw), four background colours with the current one among
 // them, and the colour in which the view's picking pass draws it.
 #include "gui/core/gui_export.h"
+#include "host/event/event_id.h"
 #include "host/event/event_object.h"
 #include "host/gmath/gmath_vec.h"
 
 class GuiNodal;
+
+// Raised by a top-level box of the graph (a node, note, subnet or backdrop) whose position or
+// size changed: the backdrops that may hold it must look at it again.
+EVENT_DECLARE_ID(QN_GUI_API, EVENT_ID_NODAL_BBOX_CHANGED);
 
 class QN_GUI_API GuiNodalItem : public EventObject {
     CORE_DECLARE_CLASS(GuiNodalItem, EventObject)

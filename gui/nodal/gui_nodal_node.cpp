@@ -35,11 +35,6 @@ constexpr unsigned int FADING_STATES = GuiNodalNodeBase::NODE_STATE_FADING_IN |
                                        GuiNodalNodeBase::NODE_STATE_FADING_OUT |
                                        GuiNodalNodeBase::NODE_STATE_FADING_OUT_DELAYED;
 
-bool holds(GMathVec2<int> const& pos, int const& w, int const& h, GMathVec2<float> const& point)
-{
-    return point[0] >= pos[0] && point[0] <= pos[0] + w && point[1] <= pos[1] && point[1] >= pos[1] - h;
-}
-
 GuiNodalItem::Color scaled(GuiNodalItem::Color const& color, float factor)
 {
     auto const channel = [factor](unsigned char c) {
@@ -603,21 +598,21 @@ GuiNodalItem* GuiNodalNode::pick(GMathVec2<float> const& at)
     for (GuiNodalNodeZone* zone : zones)
         if (!zone->get_is_hidden())
             if (GuiNodalNodeZoneAnchor* plug = plug_at(*zone)) return plug;
-    if (!holds(get_world_pos(), m_width, m_height, point)) return nullptr;
+    if (!box_holds(get_world_pos(), m_width, m_height, point)) return nullptr;
     for (GuiNodalNodeZoneButton* button : get_header_buttons())
-        if (!button->get_is_hidden() && holds(button->get_world_pos(), button->get_width(), button->get_height(), point))
+        if (!button->get_is_hidden() && box_holds(button->get_world_pos(), button->get_width(), button->get_height(), point))
             return button;
     // Buttons of zones (an image's resize corner) before the zones.
     for (GuiNodalNodeZone* zone : zones)
         if (!zone->get_is_hidden())
             for (GuiNodalNodeBase* child : zone->get_children())
                 if (child->is_kindof(GuiNodalNodeZoneButton::class_info()) && !child->get_is_hidden() &&
-                    holds(child->get_world_pos(), child->get_width(), child->get_height(), point))
+                    box_holds(child->get_world_pos(), child->get_width(), child->get_height(), point))
                     return child;
-    if (!m_header->get_is_hidden() && holds(m_header->get_world_pos(), m_width, m_header->get_height(), point))
+    if (!m_header->get_is_hidden() && box_holds(m_header->get_world_pos(), m_width, m_header->get_height(), point))
         return m_header;
     for (GuiNodalNodeZone* zone : zones)
-        if (!zone->get_is_hidden() && holds(zone->get_world_pos(), m_width, zone->get_height(), point)) return zone;
+        if (!zone->get_is_hidden() && box_holds(zone->get_world_pos(), m_width, zone->get_height(), point)) return zone;
     return this;
 }
 

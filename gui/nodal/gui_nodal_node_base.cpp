@@ -303,8 +303,16 @@ void GuiNodalNodeBase::set_scale(float const& scale)
 
 void GuiNodalNodeBase::set_computed_size(int const& width, int const& height)
 {
+    if (width == m_computed_width && height == m_computed_height) return;
     m_computed_width = width;
     m_computed_height = height;
+    notify_bbox_changed();
+}
+
+void GuiNodalNodeBase::notify_bbox_changed()
+{
+    // Only top-level boxes sit in backdrops; zones and members follow their parent.
+    if (!m_parent) raise_event(EVENT_ID_NODAL_BBOX_CHANGED);
 }
 
 void GuiNodalNodeBase::set_local_x(int const& x)
@@ -319,8 +327,10 @@ void GuiNodalNodeBase::set_local_y(int const& y)
 
 void GuiNodalNodeBase::set_local_pos(GMathVec2<int> const& pos)
 {
+    if (pos == m_local_pos && !m_world_pos_dirty) return;
     m_local_pos = pos;
     set_world_pos_dirty();
+    notify_bbox_changed();
 }
 
 void GuiNodalNodeBase::set_world_pos_dirty()

@@ -156,10 +156,12 @@ public:
     void set_screen_size(bool const& screen_size) { m_screen_size = screen_size; }
     int const& get_computed_width() const { return m_computed_width; }
     int const& get_computed_height() const { return m_computed_height; }
+    // Raises EVENT_ID_NODAL_BBOX_CHANGED when the size changes.
     void set_computed_size(int const& width, int const& height);
     GMathVec2<int> const& get_local_pos() const { return m_local_pos; }
     void set_local_x(int const& x);
     void set_local_y(int const& y);
+    // A top-level box raises EVENT_ID_NODAL_BBOX_CHANGED when it moves.
     void set_local_pos(GMathVec2<int> const& pos);
     // The world position, computed again when the box or an ancestor moved.
     GMathVec2<int> const& get_world_pos() const;
@@ -175,6 +177,12 @@ public:
     virtual void set_center(GMathVec2<int> const& center);
     // The box in graph units: min is the bottom-left corner, max the top-right.
     virtual void get_bbox(GMathVec2<int>& min, GMathVec2<int>& max) const;
+    // Whether the graph point lies in the w × h box whose top-left corner is `pos` (edges
+    // included; y upwards).
+    static bool box_holds(GMathVec2<int> const& pos, int const& w, int const& h, GMathVec2<float> const& point)
+    {
+        return point[0] >= pos[0] && point[0] <= pos[0] + w && point[1] <= pos[1] && point[1] >= pos[1] - h;
+    }
     virtual void move(int const& dx, int const& dy);
     virtual void move_to(int const& x, int const& y);
     // Where links attach: the world position plus the link offset times the scale.
@@ -217,6 +225,9 @@ protected:
     static bool accept_size(char const* operation, int const& size, int const& current, int const& least = 1);
     // Draws the box's own rectangle in its pick colour.
     void draw_pick_box(GuiDc& dc) const;
+    // Tells the view, through EVENT_ID_NODAL_BBOX_CHANGED, that a top-level box moved or
+    // changed size.
+    void notify_bbox_changed();
 
 private:
     static int get_anchor_slot(unsigned int const& anchor);

@@ -145,3 +145,87 @@ TEST_F(GuiNodalBackdropTest, BackdropsArePickedByTheirGripperAndButtons)
 }
 
 }  // namespace
+
+namespace {
+
+// The view keeps backdrop content up to date by itself, in its next pass.
+class GuiNodalBackdropUpdateTest : public GuiNodalBackdropTest {
+protected:
+    void next_pass()
+    {
+        EXPECT_TRUE(graph().has_backdrop_update_request());
+        graph().complete_backdrop_update_request();
+        EXPECT_FALSE(graph().has_backdrop_update_request());
+    }
+};
+
+TEST_F(GuiNodalBackdropUpdateTest, BoxesFollowTheirMovesInAndOutOfBackdrops)
+{
+    Backdrop& outer = backdrop(0, 0, 1000, 1000);
+    Backdrop& inner = backdrop(100, -100, 400, 400);
+    GuiNodalNode& n = node(200, -200);
+    next_pass();
+    EXPECT_EQ(inner.get_parent_backdrop(), &outer);
+    EXPECT_EQ(inner.get_content(), (std::vector<GuiNodalNodeBase*>{&n}));
+    n.move(500, 0);
+    next_pass();
+    EXPECT_EQ(outer.get_content(), (std::vector<GuiNodalNodeBase*>{&inner, &n}));
+    n.move_to(5000, 0);
+    next_pass();
+    EXPECT_FALSE(outer.is_in_content(n));
+    // Shrinking the outer frame looks at everything again: the inner frame no longer fits.
+    outer.set_width(300);
+    next_pass();
+    EXPECT_EQ(inner.get_parent_backdrop(), nullptr);
+    std::vector<GuiNodalNodeBase*> all;
+    outer.get_node_hierarchy(all, true);
+    EXPECT_TRUE(all.empty());
+}
+
+TEST_F(GuiNodalBackdropUpdateTest, LockedContentStaysAndAnAutofitFrameGrowsAfterItsMember)
+{
+    Backdrop& locked = backdrop(0, 0, 500, 500);
+    Backdrop& fitting = backdrop(1000, 0, 500, 500);
+    GuiNodalNode& kept = node(100, -100);
+    GuiNodalNode& member = node(1100, -100);
+    next_pass();
+    locked.set_content_locked(true);
+    fitting.set_autofit(true);
+    kept.move_to(3000, 3000);
+    member.move(600, 0);  // past the fitting frame's right edge
+    next_pass();
+    EXPECT_TRUE(locked.is_in_content(kept));
+    EXPECT_TRUE(fitting.is_in_content(member));
+    EXPECT_EQ(fitting.get_rect()[2], member.get_world_pos()[0] + member.get_width() + Backdrop::FIT_MARGIN);
+    // A locked frame takes nothing new either.
+    GuiNodalNode& newcomer = node(200, -200);
+    next_pass();
+    EXPECT_FALSE(locked.is_in_content(newcomer));
+}
+
+TEST_F(GuiNodalBackdropUpdateTest, OfTwoFramesOfTheSameSizeTheFirstHoldsTheSecond)
+{
+    Backdrop& first = backdrop(0, 0, 400, 400);
+    Backdrop& second = backdrop(0, 0, 400, 400);
+    GuiNodalNode& n = node(50, -50);
+    next_pass();
+    EXPECT_EQ(second.get_parent_backdrop(), &first);
+    EXPECT_EQ(first.get_parent_backdrop(), nullptr);
+    EXPECT_TRUE(second.is_in_content(n));
+    LogRecorder log;
+    Backdrop::debug_hierarchies(graph().get_backdrops());
+    ASSERT_EQ(log.count(CORE_LOG_LEVEL_INFO), 2u);
+}
+
+TEST_F(GuiNodalBackdropUpdateTest, ARemovedBoxLeavesThePendingUpdate)
+{
+    Backdrop& frame = backdrop(0, 0, 400, 400);
+    next_pass();
+    GuiNodalNode& n = node(50, -50);
+    n.move(1, 0);
+    graph().remove_node(n);
+    next_pass();  // would touch the removed node
+    EXPECT_TRUE(frame.get_content().empty());
+}
+
+}  // namespace
