@@ -347,6 +347,27 @@ void GuiNodalBackdrop::draw(GuiDc& dc)
     gl.end_batch();
 }
 
+void GuiNodalBackdrop::draw_mini(GuiDc& dc)
+{
+    update_content(dc);
+    if (get_is_hidden()) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec4<int> const rect = get_rect();
+    float const x = static_cast<float>(rect[0]);
+    float const y = static_cast<float>(rect[1]);
+    float const w = static_cast<float>(m_width);
+    float const h = static_cast<float>(m_height);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    // Fainter than in the view: the nodes over it are mere specks in a minimap.
+    batch.set_color(m_color[0], m_color[1], m_color[2], 60);
+    batch.add_rectf(x, y, w, h);
+    batch.set_color(m_color[0], m_color[1], m_color[2]);
+    batch.add_rect(x, y, w, h);
+    for (GuiNodalBackdrop* child : m_child_backdrops) child->draw_mini(dc);
+    gl.end_batch();
+}
+
 void GuiNodalBackdrop::draw_select(GuiDc& dc)
 {
     update_content(dc);

@@ -110,6 +110,9 @@ public:
     // The frame, its band and title, its buttons, then its child backdrops over it.
     void draw(GuiDc& dc) override;
     void draw_select(GuiDc& dc) override;
+    // As a minimap shows it: a faint fill and an outline in its colour, then its child
+    // backdrops over it; nothing while hidden.
+    virtual void draw_mini(GuiDc& dc);
 
 private:
     // Offers the item from this backdrop down; true when this backdrop or a child took it.

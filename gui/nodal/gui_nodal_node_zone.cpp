@@ -502,6 +502,7 @@ GuiNodalNodeZoneImage::GuiNodalNodeZoneImage(GuiNodalNodeBase& node, GuiImage co
 
 GuiNodalNodeZoneImage::~GuiNodalNodeZoneImage()
 {
+    delete m_resize_corner;
     get_graph().remove_texture(m_image);
 }
 
@@ -530,6 +531,42 @@ void GuiNodalNodeZoneImage::set_image_size(double const& size)
     set_dirty();
 }
 
+void GuiNodalNodeZoneImage::set_resizable(bool const& resizable)
+{
+    if (resizable == is_resizable()) return;
+    if (resizable) {
+        m_resize_corner = new GuiNodalNodeZoneButton(*this, 0, 0, RESIZE_CORNER_SIZE, RESIZE_CORNER_SIZE);
+        m_resize_corner->set_shape(GuiNodalNodeZoneButton::SHAPE_CORNER_RIGHT);
+        m_resize_corner->set_action_mode(GuiNodalNodeZoneButton::BUTTON_ACTION_DRAG);
+        connect(*m_resize_corner, EVT_ID_NODAL_BUTTON_DRAG, &GuiNodalNodeZoneImage::on_resize);
+    } else {
+        delete m_resize_corner;
+        m_resize_corner = nullptr;
+    }
+    set_dirty();
+}
+
+void GuiNodalNodeZoneImage::on_resize(GuiNodalNodeZoneButton&, EventInfo const& info, void*)
+{
+    auto const* delta = static_cast<GMathVec2<int> const*>(info.get_event_data());
+    if (!delta) return;
+    // The corner is the bottom-right one; y runs upwards, so a move down is negative.
+    double const across = (*delta)[0];
+    double const down = -(*delta)[1] / m_ratio;
+    double const size = m_size + (std::fabs(across) >= std::fabs(down) ? across : down);
+    if (!(size > 0.0)) {
+        CORE_LOG_WARNING("GuiNodalNodeZoneImage.on_resize: a drag of (" << (*delta)[0] << ", " << (*delta)[1]
+                                                                        << ") would shrink the image to nothing; "
+                                                                           "it stays "
+                                                                        << m_size << " wide\n");
+        return;
+    }
+    // The shorter side keeps MIN_DRAG_SIDE; an image already smaller is not grown by shrinking.
+    double const least = std::min(m_size, MIN_DRAG_SIDE * std::max(1.0, 1.0 / m_ratio));
+    double const shown = std::max(size, least);
+    if (shown != m_size) set_image_size(shown);
+}
+
 void GuiNodalNodeZoneImage::set_outdated(bool const& outdated)
 {
     m_outdated = outdated;
@@ -544,12 +581,26 @@ void GuiNodalNodeZoneImage::update_content(GuiDc&)
     set_width(w + 2 * margin);
     set_height(h + 2 * margin);
     set_computed_size(w + 2 * margin, h + 2 * margin);
+    if (m_resize_corner)
+        m_resize_corner->set_local_pos(GMathVec2<int>(get_width() - m_resize_corner->get_width(),
+                                                      -(get_height() - m_resize_corner->get_height())));
     set_draw_state(DRAW_STATE_UP_TO_DATE);
 }
 
 void GuiNodalNodeZoneImage::draw(GuiDc& dc)
 {
     if (get_is_hidden()) return;
+    draw_image(dc);
+    if (m_resize_corner) m_resize_corner->draw(dc);
+}
+
+void GuiNodalNodeZoneImage::draw_select(GuiDc& dc)
+{
+    if (!get_is_hidden() && m_resize_corner) m_resize_corner->draw_select(dc);
+}
+
+void GuiNodalNodeZoneImage::draw_image(GuiDc& dc)
+{
     unsigned int const texture = get_graph().get_image_texture(m_image);
     if (texture == 0) return;
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);

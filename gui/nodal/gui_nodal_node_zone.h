@@ -231,11 +231,18 @@ private:
 };
 
 // A band of a node that shows an image (a thumbnail), as wide as the image's size and as
-// high as that size times the image's ratio. The zone keeps its own copy of the image.
+// high as that size times the image's ratio. The zone keeps its own copy of the image. When
+// resizable, a corner button at its bottom-right resizes the image by dragging.
 class QN_GUI_API GuiNodalNodeZoneImage : public GuiNodalNodeZone {
     CORE_DECLARE_CLASS(GuiNodalNodeZoneImage, GuiNodalNodeZone)
 
 public:
+    // A drag leaves the image's shorter side at least this long in graph units (or as long as
+    // it was, if shorter).
+    static constexpr int MIN_DRAG_SIDE = 16;
+    // The edge of the resize corner, in graph units.
+    static constexpr int RESIZE_CORNER_SIZE = 12;
+
     // An image without pixels (or of no size) is kept with a warning and draws nothing.
     GuiNodalNodeZoneImage(GuiNodalNodeBase& node, GuiImage const& image);
     ~GuiNodalNodeZoneImage() override;
@@ -252,12 +259,26 @@ public:
     void set_outdated(bool const& outdated);
     bool const& is_using_background() const { return m_use_background; }
     void set_use_background(bool const& use) { m_use_background = use; }
-    bool is_resizable() const { return false; }
+    // Makes or destroys the resize corner (shape SHAPE_CORNER_RIGHT, drag mode). A drag
+    // right or down grows the image, left or up shrinks it, by the larger of the two moves
+    // (a move down counts in widths through the ratio); the height follows the ratio.
+    void set_resizable(bool const& resizable);
+    bool is_resizable() const { return m_resize_corner != nullptr; }
+    // Null while the zone is not resizable.
+    GuiNodalNodeZoneButton* get_resize_corner() const { return m_resize_corner; }
 
+    // Also places the resize corner at the zone's bottom-right.
     void update_content(GuiDc& dc) override;
+    // The image, then the resize corner over it.
     void draw(GuiDc& dc) override;
+    // The resize corner, so that it can be picked.
+    void draw_select(GuiDc& dc) override;
 
 private:
+    void on_resize(GuiNodalNodeZoneButton& button, EventInfo const& info, void* data);
+    void draw_image(GuiDc& dc);
+
+    GuiNodalNodeZoneButton* m_resize_corner = nullptr;
     GuiImage m_image;
     double m_ratio = 1.0;
     double m_size = 0.0;

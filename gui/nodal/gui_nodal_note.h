@@ -38,6 +38,8 @@ public:
     void update_content(GuiDc& dc) override;
     void draw(GuiDc& dc) override;
     void draw_select(GuiDc& dc) override;
+    // As a minimap shows it: its box filled with its background; nothing while hidden.
+    virtual void draw_mini(GuiDc& dc);
 
 private:
     void on_resize(GuiNodalNodeZoneButton& button, EventInfo const& info, void* data);

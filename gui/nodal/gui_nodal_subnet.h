@@ -61,6 +61,8 @@ public:
     void update_content(GuiDc& dc) override;
     void draw(GuiDc& dc) override;
     void draw_select(GuiDc& dc) override;
+    // As a minimap shows it: its box filled with its colour; nothing while hidden.
+    virtual void draw_mini(GuiDc& dc);
 
 private:
     void update_count_line();
