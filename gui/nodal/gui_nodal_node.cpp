@@ -547,6 +547,8 @@ void GuiNodalNode::draw_select(GuiDc& dc)
         ScaledDrawing scaled(dc, *this);
         draw_pick_box(dc);
         for (GuiNodalNodeZoneButton* button : get_header_buttons()) button->draw_select(dc);
+        for (GuiNodalNodeZone* zone : get_zones())
+            if (!zone->get_is_hidden()) zone->draw_select(dc);
         for (int i = 0; i < ANCHOR_COUNT; ++i)
             if (GuiNodalNodeBase* anchor = get_anchor(i)) anchor->draw_select(dc);
         for (GuiNodalNodeZone* zone : get_zones())

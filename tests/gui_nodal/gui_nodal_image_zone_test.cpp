@@ -48,6 +48,9 @@ TEST_F(GuiNodalImageZoneTest, TheCornerComesAndGoesAtTheZonesBottomRight)
     EXPECT_EQ(corner.get_action_mode(), Button::BUTTON_ACTION_DRAG);
     Vec const zone_corner = zone.get_world_pos() + Vec(zone.get_width(), -zone.get_height());
     EXPECT_EQ(corner.get_world_pos() + Vec(corner.get_width(), -corner.get_height()), zone_corner);
+    // The view finds it before the zone it sits on.
+    GMathVec2<float> const inside(zone_corner[0] - 2.0f, zone_corner[1] + 2.0f);
+    EXPECT_EQ(graph().pick(inside), &corner);
     // It follows the zone when the image grows.
     zone.set_image_size(80.0);
     lay_out();
