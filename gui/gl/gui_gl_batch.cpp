@@ -282,18 +282,81 @@ void GuiGlBatch::append_arc(std::vector<Point>& out, float cx, float cy, float r
 
 void GuiGlBatch::rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius) const
 {
+    radius = std::clamp(radius, 0.0f, std::min(std::fabs(w), std::fabs(h)) / 2.0f);
+    int const segments = radius > 0.0f ? get_arc_segment_count(radius * get_scale(), PI / 2.0f) : 0;
+    rounded_outline(out, x, y, w, h, radius, segments);
+}
+
+void GuiGlBatch::rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius,
+                                 int segments)
+{
     out.clear();
     radius = std::clamp(radius, 0.0f, std::min(std::fabs(w), std::fabs(h)) / 2.0f);
-    if (radius <= 0.0f) {
+    if (segments <= 0) {
         out.assign({{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}});
         return;
     }
-    int const segments = get_arc_segment_count(radius * get_scale(), PI / 2.0f);
     float const r = radius;
     append_arc(out, x + w - r, y + r, r, -PI / 2.0f, 0.0f, segments);
     append_arc(out, x + w - r, y + h - r, r, 0.0f, PI / 2.0f, segments);
     append_arc(out, x + r, y + h - r, r, PI / 2.0f, PI, segments);
     append_arc(out, x + r, y + r, r, PI, 1.5f * PI, segments);
+}
+
+void GuiGlBatch::add_band(std::vector<Point> const& outer, std::vector<Point> const& inner)
+{
+    size_t const count = std::min(outer.size(), inner.size());
+    for (size_t i = 0; i < count; ++i) {
+        size_t const next = (i + 1) % count;
+        add_triangle(outer[i], outer[next], inner[next]);
+        add_triangle(outer[i], inner[next], inner[i]);
+    }
+}
+
+void GuiGlBatch::add_rounded_framef(float x, float y, float w, float h, float radius, float thickness)
+{
+    if (!(thickness > 0.0f) || is_outside_view(x, y, x + w, y + h)) return;
+    // A frame thicker than half the box fills it.
+    if (2.0f * thickness >= std::min(std::fabs(w), std::fabs(h))) {
+        add_rounded_rectf(x, y, w, h, radius);
+        return;
+    }
+    radius = std::clamp(radius, 0.0f, std::min(std::fabs(w), std::fabs(h)) / 2.0f);
+    int const segments = radius > 0.0f ? get_arc_segment_count(radius * get_scale(), PI / 2.0f) : 0;
+    std::vector<Point> outer;
+    std::vector<Point> inner;
+    rounded_outline(outer, x, y, w, h, radius, segments);
+    // The inner edge follows the outer one at the band's distance: its corners are tighter.
+    rounded_outline(inner, x + thickness, y + thickness, w - 2.0f * thickness, h - 2.0f * thickness,
+                    std::max(radius - thickness, 0.0f), segments);
+    if (segments > 0 && radius <= thickness) {
+        // The inner corners are sharp: each arc collapses onto its corner point.
+        float const ix0 = x + thickness, iy0 = y + thickness, ix1 = x + w - thickness, iy1 = y + h - thickness;
+        Point const corners[4] = {{ix1, iy0}, {ix1, iy1}, {ix0, iy1}, {ix0, iy0}};
+        size_t const per_corner = static_cast<size_t>(segments) + 1;
+        inner.clear();
+        for (Point const& corner : corners) inner.insert(inner.end(), per_corner, corner);
+    }
+    add_band(outer, inner);
+}
+
+void GuiGlBatch::add_ringf(float cx, float cy, float inner_radius, float outer_radius)
+{
+    if (inner_radius > outer_radius) std::swap(inner_radius, outer_radius);
+    if (!(outer_radius > 0.0f) || is_outside_view(cx - outer_radius, cy - outer_radius, cx + outer_radius, cy + outer_radius))
+        return;
+    if (inner_radius <= 0.0f) {
+        add_circlef(cx, cy, outer_radius);
+        return;
+    }
+    int const segments = std::max(get_arc_segment_count(outer_radius * get_scale(), 2.0f * PI), 8);
+    std::vector<Point> outer;
+    std::vector<Point> inner;
+    append_arc(outer, cx, cy, outer_radius, 0.0f, 2.0f * PI, segments);
+    append_arc(inner, cx, cy, inner_radius, 0.0f, 2.0f * PI, segments);
+    outer.pop_back();  // the first point again
+    inner.pop_back();
+    add_band(outer, inner);
 }
 
 void GuiGlBatch::add_rounded_rectf(float x, float y, float w, float h, float radius)

@@ -76,6 +76,10 @@ public:
     // Corners rounded by `radius` (clamped to half the shorter side).
     void add_rounded_rectf(float x, float y, float w, float h, float radius);
     void add_rounded_rect(float x, float y, float w, float h, float radius);
+    // A filled band `thickness` wide inside the rounded box's edge (a frame), and the band
+    // between two circles (a ring); both in the transform's units.
+    void add_rounded_framef(float x, float y, float w, float h, float radius, float thickness);
+    void add_ringf(float cx, float cy, float inner_radius, float outer_radius);
     void add_circlef(float cx, float cy, float radius);
     void add_circle(float cx, float cy, float radius);
     // The curve's points, tessellated when it last changed, to a quarter pixel at the
@@ -143,6 +147,12 @@ private:
     static void append_arc(std::vector<Point>& out, float cx, float cy, float radius, float a0, float a1,
                            int segments);
     void rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius) const;
+    // With a given number of segments per corner (0 makes the plain corners), so that two
+    // outlines pair point for point.
+    static void rounded_outline(std::vector<Point>& out, float x, float y, float w, float h, float radius,
+                                int segments);
+    // Triangles between two closed outlines of as many points.
+    void add_band(std::vector<Point> const& outer, std::vector<Point> const& inner);
 
     std::vector<Vertex> m_vertices;
     std::vector<Run> m_runs;

@@ -165,9 +165,9 @@ void GuiNodalNode::center_icon(bool const& centered)
     set_dirty();
 }
 
-float GuiNodalNode::get_roundness(bool const&) const
+GuiNodalNodeBase::Roundness GuiNodalNode::get_roundness(bool const&) const
 {
-    return 0.0f;
+    return ROUNDNESS_SQUARE;
 }
 
 // Header buttons ------------------------------------------------------------------------------------
@@ -466,7 +466,8 @@ void GuiNodalNode::_draw(GuiDc& dc)
     float const top = static_cast<float>(pos[1]);
     float const w = static_cast<float>(m_width);
     float const h = static_cast<float>(m_height);
-    float const radius = std::max(get_roundness(get_is_selected()), static_cast<float>(get_border_size()));
+    Roundness const roundness = get_roundness(get_is_selected());
+    float const radius = get_corner_radius(roundness, w, h);
     unsigned char const alpha = static_cast<unsigned char>(get_is_ghost() ? m_ghost_alpha : 255);
     bool const simplified = get_state_is_active(NODE_STATE_SIMPLIFIED);
     std::vector<GuiNodalNodeZone*> const& zones = get_zones();
@@ -474,7 +475,7 @@ void GuiNodalNode::_draw(GuiDc& dc)
     batch.load_gl_matrices();
     Color const& fill = get_bg_color();
     batch.set_color(fill[0], fill[1], fill[2], alpha);
-    batch.add_rounded_rectf(x, top - h, w, h, radius);
+    draw_round_rect(dc, roundness, x, top - h, w, h, true);
     if (!simplified && !zones.empty()) {
         // The body under the header is a shade darker, so the title band reads as one.
         Color const body = scaled(fill, 0.75f);
@@ -484,9 +485,10 @@ void GuiNodalNode::_draw(GuiDc& dc)
     }
     Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
     batch.set_color(border[0], border[1], border[2], alpha);
-    batch.set_line_width(get_is_selected() ? 2.0f : 1.0f);
-    batch.add_rounded_rect(x, top - h, w, h, radius);
-    batch.set_line_width(1.0f);
+    if (get_is_selected())
+        draw_thick_frame(dc, x, top - h, w, h, 2.0f * get_graph().get_zoom_ratio_r(), roundness);  // 2 pixels
+    else
+        draw_round_rect(dc, roundness, x, top - h, w, h, false);
     m_header->draw(dc);
     for (GuiNodalNodeZone* zone : zones)
         if (!zone->get_is_hidden()) zone->draw(dc);
@@ -559,6 +561,20 @@ void GuiNodalNode::draw_select(GuiDc& dc)
 }
 
 // Picking -------------------------------------------------------------------------------------------
+
+void GuiNodalNode::get_zoomed_offset(GMathVec2<float>& offset) const
+{
+    // Grown around the centre: the corner moves out by half the growth of each side.
+    float const growth = 1.0f - get_animated_scale();
+    offset = GMathVec2<float>(0.5f * growth * m_width, -0.5f * growth * m_height);
+}
+
+GMathVec2<int> GuiNodalNode::get_unzoomed_offset() const
+{
+    GMathVec2<float> offset;
+    get_zoomed_offset(offset);
+    return GMathVec2<int>(static_cast<int>(std::lround(offset[0])), static_cast<int>(std::lround(offset[1])));
+}
 
 void GuiNodalNode::get_bbox(GMathVec2<int>& min, GMathVec2<int>& max) const
 {

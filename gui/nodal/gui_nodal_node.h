@@ -108,8 +108,8 @@ public:
     void set_pass_through(GuiNodalNodeZone* zone);
     GuiNodalNodeZone* get_pass_through() const { return m_pass_through; }
 
-    // Roundness of the box's corners, in graph units: square by default.
-    virtual float get_roundness(bool const& selected) const;
+    // The box's corners, selected or not: square by default.
+    virtual Roundness get_roundness(bool const& selected) const;
     // Whether boxes may be dropped into this node (folders do); plain nodes refuse.
     virtual bool can_accept_child_node() const { return false; }
     // Places the plugs: the node's own on its sides, the rows' at their mid-height.
@@ -148,6 +148,8 @@ public:
     int get_height() const override { return m_height; }
     // The box as drawn: grown around its centre while the node is scaled.
     void get_bbox(GMathVec2<int>& min, GMathVec2<int>& max) const override;
+    GMathVec2<int> get_unzoomed_offset() const override;
+    void get_zoomed_offset(GMathVec2<float>& offset) const override;
     void draw(GuiDc& dc) override;
     void draw_select(GuiDc& dc) override;
     // The node as the minimap shows it: its box in its colour.

@@ -503,3 +503,61 @@ void GuiNodalNodeBase::draw_pick_box(GuiDc& dc) const
                     static_cast<float>(get_width()), static_cast<float>(get_height()));
     gl.end_batch();
 }
+
+// Drawing helpers -----------------------------------------------------------------------------------
+
+GMathVec2<int> GuiNodalNodeBase::get_displayed_center() const
+{
+    GMathVec2<int> const& pos = get_world_pos();
+    float const scale = m_scale > 0.0f ? m_scale : 1.0f;
+    int const half_w = static_cast<int>(std::lround(get_width() * 0.5 / scale));
+    int const half_h = static_cast<int>(std::lround(get_height() * 0.5 / scale));
+    return GMathVec2<int>(pos[0] + half_w, -(pos[1] - half_h));
+}
+
+float GuiNodalNodeBase::get_corner_radius(Roundness const& roundness, float const& w, float const& h) const
+{
+    switch (roundness) {
+        case ROUNDNESS_SQUARE: return 0.0f;
+        case ROUNDNESS_SMALL: return static_cast<float>(m_border_size);
+        case ROUNDNESS_LARGE: return 2.0f * static_cast<float>(m_border_size);
+        case ROUNDNESS_FULL: return std::min(std::fabs(w), std::fabs(h)) / 2.0f;
+    }
+    return 0.0f;
+}
+
+void GuiNodalNodeBase::draw_round_rect(GuiDc& dc, Roundness const& roundness, float const& x, float const& y,
+                                       float const& w, float const& h, bool const& filled) const
+{
+    GuiGlBatch& batch = static_cast<GuiGlWidgetDc&>(dc).get_batch();
+    float const radius = get_corner_radius(roundness, w, h);
+    if (filled)
+        batch.add_rounded_rectf(x, y, w, h, radius);
+    else
+        batch.add_rounded_rect(x, y, w, h, radius);
+}
+
+void GuiNodalNodeBase::draw_thick_frame(GuiDc& dc, float const& x, float const& y, float const& w, float const& h,
+                                        float const& thickness, Roundness const& roundness) const
+{
+    static_cast<GuiGlWidgetDc&>(dc).get_batch().add_rounded_framef(x, y, w, h, get_corner_radius(roundness, w, h),
+                                                                  thickness);
+}
+
+void GuiNodalNodeBase::draw_thick_ring(GuiDc& dc, float const& r1, float const& r2) const
+{
+    GMathVec2<int> const& pos = get_world_pos();
+    float const cx = pos[0] + get_width() / 2.0f;
+    float const cy = pos[1] - get_height() / 2.0f;
+    static_cast<GuiGlWidgetDc&>(dc).get_batch().add_ringf(cx, cy, r1, r2);
+}
+
+GuiNodalItem::Color GuiNodalNodeBase::adjust_color(Color const& color, bool const& lighten, bool const& strong)
+{
+    float const amount = strong ? 0.35f : 0.15f;
+    auto const channel = [&](unsigned char c) {
+        float const value = lighten ? c + (255.0f - c) * amount : c * (1.0f - amount);
+        return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0f, 255.0f)));
+    };
+    return Color(channel(color[0]), channel(color[1]), channel(color[2]));
+}

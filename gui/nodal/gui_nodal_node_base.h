@@ -183,6 +183,13 @@ public:
     {
         return point[0] >= pos[0] && point[0] <= pos[0] + w && point[1] <= pos[1] && point[1] >= pos[1] - h;
     }
+    // The centre as drawn, on the screen's axis (y downwards): the box's half sizes are
+    // divided by the scale, so a grown box keeps its centre where the layout has it.
+    virtual GMathVec2<int> get_displayed_center() const;
+    // Where the box's top-left corner is drawn, from its world position: nothing at scale 1;
+    // a box grown around its centre starts further up and to the left.
+    virtual GMathVec2<int> get_unzoomed_offset() const { return GMathVec2<int>(0, 0); }
+    virtual void get_zoomed_offset(GMathVec2<float>& offset) const { offset = GMathVec2<float>(0.0f, 0.0f); }
     virtual void move(int const& dx, int const& dy);
     virtual void move_to(int const& x, int const& y);
     // Where links attach: the world position plus the link offset times the scale.
@@ -194,6 +201,22 @@ public:
     GMathVec2<int> const& get_delta_out_link() const { return m_delta_out_link; }
     void set_delta_in_link(GMathVec2<int> const& delta) { m_delta_in_link = delta; }
     void set_delta_out_link(GMathVec2<int> const& delta) { m_delta_out_link = delta; }
+
+    // --- Drawing helpers, added to the context's batch (graph units, y upwards) ---
+    // Corners: square, rounded by the border size, by twice it, or by half the short side.
+    enum Roundness : int { ROUNDNESS_SQUARE = 0, ROUNDNESS_SMALL = 1, ROUNDNESS_LARGE = 2, ROUNDNESS_FULL = 3 };
+    float get_corner_radius(Roundness const& roundness, float const& w, float const& h) const;
+    // The w × h box whose bottom-left corner is (x, y), filled or outlined.
+    void draw_round_rect(GuiDc& dc, Roundness const& roundness, float const& x, float const& y, float const& w,
+                         float const& h, bool const& filled) const;
+    // A band `thickness` wide inside the box's edge.
+    void draw_thick_frame(GuiDc& dc, float const& x, float const& y, float const& w, float const& h,
+                          float const& thickness, Roundness const& roundness) const;
+    // A ring between radii r1 and r2 around the box's centre.
+    void draw_thick_ring(GuiDc& dc, float const& r1, float const& r2) const;
+    // The colour lighter (or darker), by a little or, when `strong`, by more: the looks of a
+    // hovered or pressed part.
+    static Color adjust_color(Color const& color, bool const& lighten, bool const& strong);
 
     // --- Depth ---
     unsigned int const& get_depth() const { return m_depth; }

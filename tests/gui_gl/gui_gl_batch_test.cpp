@@ -150,6 +150,49 @@ TEST_F(GuiGlBatchTest, RoundedBoxesCutTheirCornersByTheRadius)
     EXPECT_NEAR(count_lit(view), pill, pill * 0.02);
 }
 
+TEST_F(GuiGlBatchTest, FramesAndRingsCoverOnlyTheirBand)
+{
+    struct Row {
+        float radius;
+        float thickness;
+    };
+    // Square, rounded wider and narrower than the band, and a band that fills the box.
+    Row const rows[] = {{0.0f, 6.0f}, {12.0f, 6.0f}, {4.0f, 10.0f}, {10.0f, 40.0f}};
+    GlTestView& view = make_view(120, 80);
+    for (Row const& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.radius << " / " << row.thickness);
+        draw_with(view, [row](GuiGlWidgetDc& dc) {
+            GuiGlBatch& batch = dc.begin_batch();
+            batch.load_gl_matrices();
+            batch.set_color(0, 255, 0);
+            batch.add_rounded_framef(20, 10, 80, 60, row.radius, row.thickness);
+            dc.end_batch();
+        });
+        bool const filled = 2.0f * row.thickness >= 60.0f;
+        EXPECT_GT(view.pixel(60, 12)[1], 100);  // inside the band, mid-side
+        EXPECT_EQ(view.pixel(60, 40)[1] > 100, filled);  // the middle
+        EXPECT_EQ(view.pixel(static_cast<int>(20 + row.thickness + 2), 40)[1] > 100, filled);  // just inside
+        // The band's area: the box less the inner box, both with their corners cut.
+        auto const area = [](float w, float h, float r) { return w * h - (4.0f - static_cast<float>(M_PI)) * r * r; };
+        float const t = row.thickness;
+        double const band = filled ? area(80, 60, row.radius)
+                                   : area(80, 60, row.radius) - area(80 - 2 * t, 60 - 2 * t, std::max(row.radius - t, 0.0f));
+        EXPECT_NEAR(count_lit(view), band, band * 0.05);
+    }
+    draw_with(view, [](GuiGlWidgetDc& dc) {
+        GuiGlBatch& batch = dc.begin_batch();
+        batch.load_gl_matrices();
+        batch.set_color(0, 255, 0);
+        batch.add_ringf(60, 40, 20, 30);
+        dc.end_batch();
+    });
+    EXPECT_LT(view.pixel(60, 40)[1], 100);
+    EXPECT_GT(view.pixel(85, 40)[1], 100);
+    EXPECT_LT(view.pixel(92, 40)[1], 100);
+    double const ring = M_PI * (30.0 * 30.0 - 20.0 * 20.0);
+    EXPECT_NEAR(count_lit(view), ring, ring * 0.05);
+}
+
 TEST_F(GuiGlBatchTest, CurvesPassThroughTheirPointsAndMatchALineStrip)
 {
     GlTestView& view = make_view(200, 120);

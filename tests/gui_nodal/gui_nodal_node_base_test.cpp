@@ -198,6 +198,36 @@ TEST(GuiNodalBorder, DarkFillsGetLighterBordersAndLightOnesDarker)
             << row.fill[0] << "," << row.fill[1] << "," << row.fill[2];
 }
 
+TEST(GuiNodalLook, AdjustedColoursMoveTowardWhiteOrBlackAndStrongMovesFurther)
+{
+    Color const base(100, 150, 200);
+    Color const light = Node::adjust_color(base, true, false);
+    Color const lighter = Node::adjust_color(base, true, true);
+    Color const dark = Node::adjust_color(base, false, false);
+    Color const darker = Node::adjust_color(base, false, true);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_LT(base[c], light[c]);
+        EXPECT_LT(light[c], lighter[c]);
+        EXPECT_GT(base[c], dark[c]);
+        EXPECT_GT(dark[c], darker[c]);
+    }
+    EXPECT_EQ(Node::adjust_color(Color(255, 255, 255), true, true), Color(255, 255, 255));
+    EXPECT_EQ(Node::adjust_color(Color(0, 0, 0), false, true), Color(0, 0, 0));
+}
+
+TEST_F(GuiNodalNodeTest, CornersAndTheDisplayedCentreFollowTheBoxAndItsScale)
+{
+    Box box(graph(), nullptr, 10, 20, 0, 100, 40);
+    EXPECT_EQ(box.get_corner_radius(Node::ROUNDNESS_SQUARE, 100, 40), 0.0f);
+    EXPECT_EQ(box.get_corner_radius(Node::ROUNDNESS_SMALL, 100, 40), box.get_border_size());
+    EXPECT_EQ(box.get_corner_radius(Node::ROUNDNESS_LARGE, 100, 40), 2 * box.get_border_size());
+    EXPECT_EQ(box.get_corner_radius(Node::ROUNDNESS_FULL, 100, 40), 20.0f);
+    // Screen axis: y negated.
+    EXPECT_EQ(box.get_displayed_center(), GMathVec2<int>(60, 0));
+    box.set_scale(4.0f);  // halves of 12.5 and 5 round away from zero
+    EXPECT_EQ(box.get_displayed_center(), GMathVec2<int>(10 + 13, -(20 - 5)));
+}
+
 TEST_F(GuiNodalNodeTest, PickColoursAreUniqueAndFreedWithTheirItem)
 {
     auto first = std::make_unique<Box>(graph());
