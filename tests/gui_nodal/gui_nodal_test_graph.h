@@ -1,8 +1,41 @@
 #pragma once
 // The fixture of the node-graph suites: a shown 400 × 300 view of the given class, made on
-// first use in a window of its own.
+// first use in a window of its own; and a view that reads its picture back.
+#include <GL/glew.h>
+
+#include <functional>
+#include <vector>
+
 #include "gui/nodal/gui_nodal.h"
 #include "tests/support/gui_test_app.h"
+
+// A view that draws, over its items, what the test adds (in graph units), then reads its
+// picture back.
+class NodalPictureView : public GuiNodal {
+public:
+    using GuiNodal::GuiNodal;
+    void draw(GuiDc& dc) override
+    {
+        GuiNodal::draw(dc);
+        if (drawing) drawing(dc);
+        glFinish();
+        pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        ++draws;
+    }
+    // The pixel at (x, y) from the top-left corner; black outside the view.
+    GMathVec3<unsigned char> pixel(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= get_width() || y >= get_height()) return GMathVec3<unsigned char>(0, 0, 0);
+        size_t const at = (static_cast<size_t>(get_height() - 1 - y) * get_width() + x) * 3;
+        return GMathVec3<unsigned char>(pixels[at], pixels[at + 1], pixels[at + 2]);
+    }
+    std::function<void(GuiDc&)> drawing;
+    std::vector<unsigned char> pixels;
+    int draws = 0;
+};
 
 template <class View = GuiNodal>
 class NodalTestBase : public GuiTest {
@@ -15,6 +48,14 @@ protected:
             m_graph->show();
         }
         return *m_graph;
+    }
+    // Draws a NodalPictureView and waits until it has read its picture back.
+    void draw_view()
+    {
+        int const before = graph().draws;
+        graph().get_widget()->redraw();
+        for (int i = 0; i < 100 && graph().draws == before; ++i) pump_events(app(), 0.01);
+        ASSERT_GT(graph().draws, before);
     }
 
 private:
