@@ -183,7 +183,7 @@ bool GuiNodalLink::is_showing_tail_only() const
 GuiNodalNodeZoneAnchor* GuiNodalLink::get_highlighted_plug() const
 {
     for (GuiNodalNodeBase* end : {m_to, m_from})
-        if (!is_free(end) && end->is_kindof(GuiNodalNodeZoneAnchor::class_info()) && end->get_is_highlighted())
+        if (!is_free(end) && end->get_is_highlighted() && end->is_kindof(GuiNodalNodeZoneAnchor::class_info()))
             return static_cast<GuiNodalNodeZoneAnchor*>(end);
     return nullptr;
 }
@@ -580,18 +580,21 @@ void GuiNodalLink::draw(GuiDc& dc)
 {
     update_content();
     if (m_curve.size() < 2) return;
-    std::vector<GuiNodalLink*> const along = get_bundle_along();
-    if (along.front() != this) return;  // the first of them draws the bundle
     GuiNodalLink* shown = this;  // whose decoration is drawn: the highlighted brother's, if any
-    for (GuiNodalLink* link : along)
-        if (link->get_is_highlighted()) {
-            shown = link;
-            break;
-        }
+    float bundle = 0.0f;         // pixels added to the width
+    if (m_bundle) {
+        std::vector<GuiNodalLink*> const along = get_bundle_along();
+        if (along.front() != this) return;  // the first of them draws the bundle
+        for (GuiNodalLink* link : along)
+            if (link->get_is_highlighted()) {
+                shown = link;
+                break;
+            }
+        bundle = std::min(static_cast<float>(along.size() - 1), MAX_BUNDLE_PIXELS);
+    }
     bool const highlighted = shown->get_is_highlighted();
     float const unit = get_graph().get_zoom_ratio_r();  // graph units per screen pixel
     Color const& color = get_line_color(highlighted);
-    float const bundle = std::min(static_cast<float>(along.size() - 1), MAX_BUNDLE_PIXELS);
     std::vector<GuiGlBatch::Point> const points = to_points(m_curve);
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);
     GuiGlBatch& batch = gl.begin_batch();
@@ -608,7 +611,7 @@ void GuiNodalLink::draw(GuiDc& dc)
     // Along the curve's last tangent, its tip on the end (of the tail, for a tail).
     if (get_shape_is_active(LINK_SHAPE_ARROW) && !m_tangents.empty())
         add_arrow(batch, m_curve.back(), m_tangents.back(), ARROW_LENGTH * unit);
-    draw_connector(dc, highlighted);
+    add_connectors(batch, highlighted);
     CoreString text;
     bool arrow = false, boxed = false, on_highlight = false;
     shown->get_decorated_text(text, arrow, boxed, on_highlight);
@@ -622,15 +625,20 @@ void GuiNodalLink::draw_connector(GuiDc& dc, bool highlighted)
 {
     update_content();
     if (m_curve.size() < 2) return;
-    float const radius = CONNECTOR_RADIUS * get_graph().get_zoom_ratio_r();
-    Color const& color = get_line_color(highlighted);
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);
     GuiGlBatch& batch = gl.begin_batch();
     batch.load_gl_matrices();
+    add_connectors(batch, highlighted);
+    gl.end_batch();
+}
+
+void GuiNodalLink::add_connectors(GuiGlBatch& batch, bool highlighted) const
+{
+    float const radius = CONNECTOR_RADIUS * get_graph().get_zoom_ratio_r();
+    Color const& color = get_line_color(highlighted);
     batch.set_color(color[0], color[1], color[2], get_line_alpha());
     if (!is_free(m_from)) batch.add_circlef(m_curve.front()[0], m_curve.front()[1], radius);
     if (!is_free(m_to) && !m_tail_only) batch.add_circlef(m_curve.back()[0], m_curve.back()[1], radius);
-    gl.end_batch();
 }
 
 void GuiNodalLink::draw_decorated(GuiDc& dc, bool highlighted, bool text, bool arrow, bool boxed)

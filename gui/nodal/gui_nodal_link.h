@@ -15,6 +15,7 @@
 #include "host/gmath/gmath_vec.h"
 
 class GuiDc;
+class GuiGlBatch;
 class GuiNodalNodeBase;
 class GuiNodalNodeZoneAnchor;
 
@@ -204,6 +205,8 @@ private:
     // The links of the bundle at rest with the same end points as this one, in bundle order,
     // this one among them; only this one for a link that is not at rest or not bundled.
     std::vector<GuiNodalLink*> get_bundle_along();
+    // draw_connector's marks, added to a batch whose matrices are loaded.
+    void add_connectors(GuiGlBatch& batch, bool highlighted) const;
     // Keeps the first TAIL_PIXELS of the sampled curve.
     void cut_to_tail();
     // The point halfway along the sampled curve and the curve's direction there.
