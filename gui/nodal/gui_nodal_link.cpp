@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <sstream>
 
 #include "gui/core/gui_color_scheme.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_curve.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_subnet.h"
@@ -80,6 +82,7 @@ void GuiNodalLink::init()
 
 GuiNodalLink::~GuiNodalLink()
 {
+    leave_bundle();
     join_from(nullptr);
     join_to(nullptr);
 }
@@ -171,6 +174,29 @@ GuiNodalNodeBase* GuiNodalLink::get_dangling_node() const
     }
 }
 
+bool GuiNodalLink::has_compact_node_to() const
+{
+    GuiNodalNodeBase const* shown = get_visible_node_to();
+    // A dot always shows its plugs: links run through it.
+    if (!shown || !shown->is_kindof(GuiNodalNode::class_info()) || shown->is_kindof(GuiNodalDot::class_info()))
+        return false;
+    auto const* node = static_cast<GuiNodalNode const*>(shown);
+    return node->is_collapsed() || node->get_zones_display_mode() == GuiNodalNode::ZONE_DISPLAY_NONE;
+}
+
+bool GuiNodalLink::is_showing_tail_only() const
+{
+    return m_state == LINK_STATE_NORMAL && m_from && m_to && has_compact_node_to();
+}
+
+GuiNodalNodeZoneAnchor* GuiNodalLink::get_highlighted_plug() const
+{
+    for (GuiNodalNodeBase* end : {m_to, m_from})
+        if (!is_free(end) && end->get_is_highlighted() && end->is_kindof(GuiNodalNodeZoneAnchor::class_info()))
+            return static_cast<GuiNodalNodeZoneAnchor*>(end);
+    return nullptr;
+}
+
 // State ---------------------------------------------------------------------------------------------
 
 void GuiNodalLink::set_state(LinkState const& state)
@@ -213,6 +239,7 @@ void GuiNodalLink::complete_destruction(GuiNodalNodeBase* node)
         join_to(nullptr);
         m_destruction_node = nullptr;
         m_state = LINK_STATE_DESTROYED;
+        leave_bundle();
         m_curve.clear();
         m_tangents.clear();
         return;
@@ -242,6 +269,72 @@ void GuiNodalLink::set_shape(unsigned int const& shapes)
 {
     m_shapes = (shapes & STYLE_MASK) ? shapes | (m_shapes & SECOND_MASK) : shapes | (m_shapes & STYLE_MASK);
     set_dirty();
+}
+
+// Bundle --------------------------------------------------------------------------------------------
+
+void GuiNodalLink::set_brotherhood(std::vector<GuiNodalLink*> const& brothers)
+{
+    std::vector<GuiNodalLink*> kept;
+    kept.reserve(brothers.size());
+    for (size_t i = 0; i < brothers.size(); ++i) {
+        GuiNodalLink* brother = brothers[i];
+        char const* fault = !brother                                                 ? "is null"
+                            : brother == this                                        ? "is the link itself"
+                            : &brother->get_graph() != &get_graph()                  ? "belongs to another view"
+                            : std::find(kept.begin(), kept.end(), brother) != kept.end() ? "is listed twice"
+                                                                                     : nullptr;
+        if (fault)
+            CORE_LOG_WARNING("GuiNodalLink.set_brotherhood: entry " << i << " " << fault << "; it is left out\n");
+        else
+            kept.push_back(brother);
+    }
+    // A list left empty by its faults is refused: only an empty list asks to leave the bundle.
+    if (kept.empty() && !brothers.empty()) return;
+    leave_bundle();
+    for (GuiNodalLink* brother : kept) brother->leave_bundle();
+    if (kept.empty()) return;
+    kept.insert(kept.begin(), this);
+    auto const bundle = std::make_shared<std::vector<GuiNodalLink*>>(std::move(kept));
+    for (GuiNodalLink* link : *bundle) link->m_bundle = bundle;
+}
+
+std::vector<GuiNodalLink*> GuiNodalLink::get_brotherhood() const
+{
+    std::vector<GuiNodalLink*> brothers;
+    if (m_bundle)
+        for (GuiNodalLink* link : *m_bundle)
+            if (link != this) brothers.push_back(link);
+    return brothers;
+}
+
+GuiNodalLink* GuiNodalLink::get_highlighted_brother() const
+{
+    if (m_bundle)
+        for (GuiNodalLink* link : *m_bundle)
+            if (link != this && link->get_is_highlighted()) return link;
+    return nullptr;
+}
+
+void GuiNodalLink::leave_bundle()
+{
+    if (!m_bundle) return;
+    std::shared_ptr<std::vector<GuiNodalLink*>> const bundle = std::move(m_bundle);
+    m_bundle.reset();
+    bundle->erase(std::remove(bundle->begin(), bundle->end(), this), bundle->end());
+    if (bundle->size() == 1) bundle->front()->m_bundle.reset();
+}
+
+std::vector<GuiNodalLink*> GuiNodalLink::get_bundle_along()
+{
+    if (!m_bundle || m_state != LINK_STATE_NORMAL) return {this};
+    int const fx = get_from_x(), fy = get_from_y(), tx = get_to_x(), ty = get_to_y();
+    std::vector<GuiNodalLink*> along;
+    for (GuiNodalLink* link : *m_bundle)
+        if (link == this || (link->m_state == LINK_STATE_NORMAL && link->get_from_x() == fx &&
+                             link->get_from_y() == fy && link->get_to_x() == tx && link->get_to_y() == ty))
+            along.push_back(link);
+    return along;
 }
 
 // Curve ---------------------------------------------------------------------------------------------
@@ -281,6 +374,7 @@ void GuiNodalLink::compute_curve(int const& samples)
 {
     m_curve.clear();
     m_tangents.clear();
+    m_tail_only = false;
     if (m_state == LINK_STATE_DESTROYED) return;
     float const fx = static_cast<float>(get_from_x());
     float const fy = static_cast<float>(get_from_y());
@@ -332,11 +426,53 @@ void GuiNodalLink::compute_curve(int const& samples)
         float const dydt = 3 * u * u * (c(1).y - c(0).y) + 6 * u * t * (c(2).y - c(1).y) + 3 * t * t * (c(3).y - c(2).y);
         m_tangents.emplace_back(dxdt, dydt);
     }
+    m_tail_only = is_showing_tail_only();
+    if (m_tail_only) cut_to_tail();
+}
+
+void GuiNodalLink::cut_to_tail()
+{
+    float left = TAIL_PIXELS * get_graph().get_zoom_ratio_r();
+    for (size_t i = 0; i + 1 < m_curve.size(); ++i) {
+        GMathVec2<float> const step = m_curve[i + 1] - m_curve[i];
+        float const length = std::hypot(step[0], step[1]);
+        if (length >= left) {
+            m_curve[i + 1] = m_curve[i] + step * (left / length);
+            m_curve.resize(i + 2);
+            m_tangents.resize(i + 2);
+            return;
+        }
+        left -= length;
+    }
+}
+
+void GuiNodalLink::get_middle(GMathVec2<float>& point, GMathVec2<float>& direction) const
+{
+    float total = 0.0f;
+    for (size_t i = 0; i + 1 < m_curve.size(); ++i) {
+        GMathVec2<float> const step = m_curve[i + 1] - m_curve[i];
+        total += std::hypot(step[0], step[1]);
+    }
+    float left = 0.5f * total;
+    point = m_curve.empty() ? GMathVec2<float>() : m_curve.front();
+    direction = m_tangents.empty() ? GMathVec2<float>(1.0f, 0.0f) : m_tangents.front();
+    for (size_t i = 0; i + 1 < m_curve.size(); ++i) {
+        GMathVec2<float> const step = m_curve[i + 1] - m_curve[i];
+        float const length = std::hypot(step[0], step[1]);
+        if (length <= 0.0f) continue;
+        direction = step;
+        if (length >= left) {
+            point = m_curve[i] + step * (left / length);
+            return;
+        }
+        left -= length;
+    }
 }
 
 void GuiNodalLink::update_content()
 {
-    if (!get_is_dirty()) return;
+    // Collapsing the to-end box, or changing which plugs it shows, does not mark its links.
+    if (!get_is_dirty() && m_tail_only == is_showing_tail_only()) return;
     compute_curve();
     set_draw_state(DRAW_STATE_UP_TO_DATE);
 }
@@ -364,6 +500,13 @@ namespace {
 constexpr float DASH[2] = {8.0f, 6.0f};
 constexpr float DOT[2] = {2.0f, 4.0f};
 constexpr float ARROW_LENGTH = 10.0f;
+// Screen pixels: the radius of the dots where a link meets its ends, the gap between a
+// highlighted plug and its ring, the gap between the curve and its text, the margin of a
+// text's box.
+constexpr float CONNECTOR_RADIUS = 2.5f;
+constexpr float RING_GAP = 3.0f;
+constexpr float TEXT_GAP = 4.0f;
+constexpr float TEXT_MARGIN = 2.0f;
 
 std::vector<GuiGlBatch::Point> to_points(std::vector<GMathVec2<float>> const& curve)
 {
@@ -405,28 +548,68 @@ void add_broken(GuiGlBatch& batch, std::vector<GuiGlBatch::Point> const& points,
     if (drawing && piece.size() > 1) batch.add_polyline(piece.data(), piece.size(), false);
 }
 
+// A filled arrowhead `length` long whose tip is at `tip`, pointing along `direction`.
+void add_arrow(GuiGlBatch& batch, GMathVec2<float> const& tip, GMathVec2<float> direction, float length)
+{
+    float const norm = std::hypot(direction[0], direction[1]);
+    if (!(norm > 0.0f)) return;
+    direction = direction * (length / norm);
+    GMathVec2<float> const side(-direction[1] * 0.5f, direction[0] * 0.5f);
+    GMathVec2<float> const base = tip - direction;
+    batch.add_triangle({tip[0], tip[1]}, {base[0] + side[0], base[1] + side[1]}, {base[0] - side[0], base[1] - side[1]});
+}
+
 }  // namespace
+
+GuiNodalItem::Color const& GuiNodalLink::get_line_color(bool highlighted) const
+{
+    return highlighted || get_shape_is_active(LINK_SHAPE_BRIGHT) ? get_bg_highlight_color() : get_bg_color();
+}
+
+unsigned char GuiNodalLink::get_line_alpha() const
+{
+    if (get_shape_is_active(LINK_SHAPE_FADED)) return 70;
+    return get_shape_is_active(LINK_SHAPE_WEAK) ? 150 : 255;
+}
+
+float GuiNodalLink::get_line_width() const
+{
+    if (get_shape_is_active(LINK_SHAPE_WEAK)) return 1.0f;
+    return get_shape_is_active(LINK_SHAPE_STRONG) ? 3.0f : 1.5f;
+}
+
+bool GuiNodalLink::get_decorated_text(CoreString& text, bool& arrow, bool& boxed, bool& on_highlight) const
+{
+    text = CoreString();
+    arrow = boxed = on_highlight = false;
+    return false;
+}
 
 void GuiNodalLink::draw(GuiDc& dc)
 {
     update_content();
     if (m_curve.size() < 2) return;
-    float const unit = get_graph().get_zoom_ratio_r();  // graph units per screen pixel
-    Color color = m_highlighted || get_shape_is_active(LINK_SHAPE_BRIGHT) ? get_bg_highlight_color() : get_bg_color();
-    unsigned char alpha = 255;
-    float width = 1.5f;
-    if (get_shape_is_active(LINK_SHAPE_STRONG)) width = 3.0f;
-    if (get_shape_is_active(LINK_SHAPE_WEAK)) {
-        width = 1.0f;
-        alpha = 150;
+    GuiNodalLink* shown = this;  // whose decoration is drawn: the highlighted brother's, if any
+    float bundle = 0.0f;         // pixels added to the width
+    if (m_bundle) {
+        std::vector<GuiNodalLink*> const along = get_bundle_along();
+        if (along.front() != this) return;  // the first of them draws the bundle
+        for (GuiNodalLink* link : along)
+            if (link->get_is_highlighted()) {
+                shown = link;
+                break;
+            }
+        bundle = std::min(static_cast<float>(along.size() - 1), MAX_BUNDLE_PIXELS);
     }
-    if (get_shape_is_active(LINK_SHAPE_FADED)) alpha = 70;
+    bool const highlighted = shown->get_is_highlighted();
+    float const unit = get_graph().get_zoom_ratio_r();  // graph units per screen pixel
+    Color const& color = get_line_color(highlighted);
     std::vector<GuiGlBatch::Point> const points = to_points(m_curve);
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);
     GuiGlBatch& batch = gl.begin_batch();
     batch.load_gl_matrices();
-    batch.set_line_width(width);
-    batch.set_color(color[0], color[1], color[2], alpha);
+    batch.set_line_width(get_line_width() + bundle);
+    batch.set_color(color[0], color[1], color[2], get_line_alpha());
     if (get_shape_is_active(LINK_SHAPE_DASHED))
         add_broken(batch, points, DASH[0] * unit, DASH[1] * unit);
     else if (get_shape_is_active(LINK_SHAPE_DOTTED))
@@ -434,19 +617,100 @@ void GuiNodalLink::draw(GuiDc& dc)
     else
         batch.add_polyline(points.data(), points.size(), false);
     batch.set_line_width(1.0f);
-    if (get_shape_is_active(LINK_SHAPE_ARROW) && !m_tangents.empty()) {
-        // Along the curve's last tangent, its tip on the end.
-        GMathVec2<float> const tip = m_curve.back();
-        GMathVec2<float> direction = m_tangents.back();
+    // Along the curve's last tangent, its tip on the end (of the tail, for a tail).
+    if (get_shape_is_active(LINK_SHAPE_ARROW) && !m_tangents.empty())
+        add_arrow(batch, m_curve.back(), m_tangents.back(), ARROW_LENGTH * unit);
+    add_connectors(batch, highlighted);
+    CoreString text;
+    bool arrow = false, boxed = false, on_highlight = false;
+    shown->get_decorated_text(text, arrow, boxed, on_highlight);
+    bool const with_text = !text.is_empty() && (highlighted || !on_highlight);
+    shown->draw_decorated(dc, highlighted, with_text, arrow, boxed);
+    draw_highlighted_plug(dc);
+    gl.end_batch();
+}
+
+void GuiNodalLink::draw_connector(GuiDc& dc, bool highlighted)
+{
+    update_content();
+    if (m_curve.size() < 2) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    add_connectors(batch, highlighted);
+    gl.end_batch();
+}
+
+void GuiNodalLink::add_connectors(GuiGlBatch& batch, bool highlighted) const
+{
+    float const radius = CONNECTOR_RADIUS * get_graph().get_zoom_ratio_r();
+    Color const& color = get_line_color(highlighted);
+    batch.set_color(color[0], color[1], color[2], get_line_alpha());
+    if (!is_free(m_from)) batch.add_circlef(m_curve.front()[0], m_curve.front()[1], radius);
+    if (!is_free(m_to) && !m_tail_only) batch.add_circlef(m_curve.back()[0], m_curve.back()[1], radius);
+}
+
+void GuiNodalLink::draw_decorated(GuiDc& dc, bool highlighted, bool text, bool arrow, bool boxed)
+{
+    update_content();
+    if (m_curve.size() < 2 || (!text && !arrow)) return;
+    float const unit = get_graph().get_zoom_ratio_r();
+    GMathVec2<float> middle, direction;
+    get_middle(middle, direction);
+    Color const& color = get_line_color(highlighted);
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    if (arrow) {
+        // Centred on the middle.
         float const norm = std::hypot(direction[0], direction[1]);
-        if (norm > 0.0f) {
-            direction = direction * (ARROW_LENGTH * unit / norm);
-            GMathVec2<float> const side(-direction[1] * 0.5f, direction[0] * 0.5f);
-            GMathVec2<float> const base = tip - direction;
-            batch.add_triangle({tip[0], tip[1]}, {base[0] + side[0], base[1] + side[1]},
-                               {base[0] - side[0], base[1] - side[1]});
-        }
+        GMathVec2<float> const half = norm > 0.0f ? direction * (0.5f * ARROW_LENGTH * unit / norm) : direction;
+        batch.set_color(color[0], color[1], color[2], get_line_alpha());
+        add_arrow(batch, middle + half, direction, ARROW_LENGTH * unit);
     }
+    CoreString label;
+    bool unused_arrow = false, unused_boxed = false, unused_on_highlight = false;
+    if (text) get_decorated_text(label, unused_arrow, unused_boxed, unused_on_highlight);
+    if (!label.is_empty()) {
+        GuiNodal& graph = get_graph();
+        GuiFont const& font = graph.get_font();
+        float const width = static_cast<float>(graph.get_text_width(font, label));
+        float const size = static_cast<float>(font.get_size());
+        float const margin = TEXT_MARGIN * unit;
+        // Centred above the curve, clear of the line and of the arrow.
+        float const x = middle[0] - 0.5f * width;
+        float const baseline = middle[1] + TEXT_GAP * unit + 0.5f * ARROW_LENGTH * unit + margin;
+        if (boxed) {
+            Color const& back =
+                graph.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_VIEWPORT_BACKGROUND);
+            float const bottom = baseline - 0.2f * size - margin;
+            batch.set_color(back[0], back[1], back[2]);
+            batch.add_rectf(x - margin, bottom, width + 2.0f * margin, size + 2.0f * margin);
+            batch.set_color(color[0], color[1], color[2]);
+            batch.add_rect(x - margin, bottom, width + 2.0f * margin, size + 2.0f * margin);
+        }
+        graph.add_text(gl, font, label, x, baseline, color);
+    }
+    gl.end_batch();
+}
+
+void GuiNodalLink::draw_highlighted_plug(GuiDc& dc)
+{
+    GuiNodalNodeZoneAnchor const* plug = get_highlighted_plug();
+    if (!plug || plug->get_is_hidden()) return;
+    float const unit = get_graph().get_zoom_ratio_r();
+    // Around the plug's shape, drawn at its node's scale.
+    float const scale = plug->get_parent() ? plug->get_parent()->get_scale() : 1.0f;
+    float const radius = 0.5f * static_cast<float>(plug->get_width()) * plug->get_shape_factor() * scale + RING_GAP * unit;
+    GMathVec2<int> const& at = plug->get_world_pos();
+    Color const& color = get_bg_highlight_color();
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_line_width(2.0f);
+    batch.set_color(color[0], color[1], color[2]);
+    batch.add_circle(static_cast<float>(at[0]), static_cast<float>(at[1]), radius);
+    batch.set_line_width(1.0f);
     gl.end_batch();
 }
 
@@ -464,4 +728,41 @@ void GuiNodalLink::draw_select(GuiDc& dc, float const& width)
     batch.add_polyline(points.data(), points.size(), false);
     batch.set_line_width(1.0f);
     gl.end_batch();
+}
+
+// Debugging -----------------------------------------------------------------------------------------
+
+namespace {
+
+// "GuiNodalNode \"name\"", "GuiNodalNodeZoneAnchor NODE_ANCHOR_LEFT of ...", "nothing".
+std::string describe(GuiNodalNodeBase const* node)
+{
+    if (!node) return "nothing";
+    std::ostringstream out;
+    out << node->get_class_info().get_name();
+    if (node->is_kindof(GuiNodalNode::class_info()))
+        out << " \"" << static_cast<GuiNodalNode const*>(node)->get_name() << "\"";
+    if (node->is_kindof(GuiNodalNodeZoneAnchor::class_info()))
+        out << " " << GuiNodalNodeBase::get_node_anchor_name(static_cast<GuiNodalNodeZoneAnchor const*>(node)->get_side());
+    GMathVec2<int> const& at = node->get_world_pos();
+    out << " at (" << at[0] << ", " << at[1] << ")";
+    if (node->is_kindof(GuiNodalNodeZone::class_info())) out << " of " << describe(node->get_parent());
+    return out.str();
+}
+
+}  // namespace
+
+void GuiNodalLink::debug() const
+{
+    std::ostringstream shapes;
+    shapes << "0x" << std::hex << m_shapes << std::dec;
+    for (unsigned int bit = 1; bit <= STYLE_MASK; bit <<= 1)
+        if (m_shapes & bit) shapes << " " << get_link_shape_name(bit);
+    CORE_LOG_INFO("GuiNodalLink.debug: " << get_link_state_name(m_state) << ", shapes " << shapes.str()
+                                         << (m_highlighted ? ", highlighted" : "") << "\n  from "
+                                         << describe(m_from) << ", shown at " << describe(get_visible_node_from())
+                                         << "\n  to " << describe(m_to) << ", shown at "
+                                         << describe(get_visible_node_to()) << "\n  curve of " << m_curve.size()
+                                         << " points" << (m_tail_only ? " (its tail only)" : "") << ", "
+                                         << get_brotherhood().size() << " brothers\n");
 }

@@ -69,6 +69,7 @@ TEST_F(GuiNodalBookmarkTest, ItIsDrawnAtItsPlaceOnScreenInItsColourLighterWhileH
     Bookmark mark(graph(), 0, 20, -30);
     mark.set_name("mark 1");
     mark.set_color(Color(200, 40, 40));
+    graph().drawing_only = true;
     graph().drawing = [&mark](GuiGlWidgetDc& dc) { mark.draw(dc); };
     // Zoomed out and panned away: the button stays where its position puts it.
     graph().set_zoom_ratio(0.5f);

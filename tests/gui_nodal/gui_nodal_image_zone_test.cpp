@@ -110,6 +110,7 @@ TEST_F(GuiNodalImageZoneTest, TheCornerIsDrawnWithTheZoneAndPickedInItsOwnColour
     EXPECT_EQ(graph().pixel(at[0], -at[1]), corner.get_border_color());
     EXPECT_EQ(graph().pixel(image_middle[0], -image_middle[1]), Color(255, 0, 0));
 
+    graph().drawing_only = true;
     graph().drawing = [&zone](GuiGlWidgetDc& dc) { zone.draw_select(dc); };
     draw_view();
     Color const pick = graph().pixel(at[0], -at[1]);

@@ -28,13 +28,14 @@ TEST_F(GuiNodalMiniTest, ItemsFillTheirBoxWithTheirColourAndNothingElse)
     inner.set_geometry(GMathVec2<int>(250, -150), 100, 100, true);
     outer.check_content(inner);
     ASSERT_EQ(inner.get_parent_backdrop(), &outer);
+    graph().drawing_only = true;
     graph().drawing = [&](GuiGlWidgetDc& dc) {
         note.draw_mini(dc);
         subnet.draw_mini(dc);
         outer.draw_mini(dc);  // its child with it
     };
     draw_view();
-    NodalPixelView const& view = graph();
+    NodalPictureView const& view = graph();
     // Every pixel of the boxes' rows where draw() writes titles and text is the fill.
     int off_note = 0;
     int off_subnet = 0;

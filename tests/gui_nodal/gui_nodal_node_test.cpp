@@ -21,44 +21,13 @@ namespace {
 using Node = GuiNodalNodeBase;
 using Color = GuiNodalItem::Color;
 
-// A view that reads its picture back after drawing it.
-class ReadBackNodal : public GuiNodal {
-public:
-    using GuiNodal::GuiNodal;
-    void draw(GuiDc& dc) override
-    {
-        GuiNodal::draw(dc);
-        glFinish();
-        pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        ++draws;
-    }
-    // The pixel at (x, y) from the top-left corner.
-    Color pixel(int x, int y) const
-    {
-        size_t const at = (static_cast<size_t>(get_height() - 1 - y) * get_width() + x) * 3;
-        return Color(pixels[at], pixels[at + 1], pixels[at + 2]);
-    }
-    std::vector<unsigned char> pixels;
-    int draws = 0;
-};
-
-class GuiNodalGraphTest : public NodalTestBase<ReadBackNodal> {
+class GuiNodalGraphTest : public NodalPixelTest {
 protected:
     GuiNodalNode& node(CoreString const& name, int x = 0, int y = 0, unsigned int anchors = Node::NODE_ANCHOR_SIDES)
     {
         return *graph().add_node(new GuiNodalNode(graph(), name, x, y, anchors));
     }
     void lay_out(GuiNodalNode& n) { n.update_content(graph().get_dc()); }
-    void draw_view()
-    {
-        int const before = graph().draws;
-        graph().get_widget()->redraw();
-        for (int i = 0; i < 100 && graph().draws == before; ++i) pump_events(app(), 0.01);
-        ASSERT_GT(graph().draws, before);
-    }
 };
 
 TEST_F(GuiNodalGraphTest, TheHeaderMeasuresItsLinesWithItsMargin)

@@ -1,9 +1,7 @@
 #pragma once
 // The fixture of the node-graph suites: a shown 400 × 300 view of the given class, made on
-// first use in a window of its own. NodalPixelView and NodalPixelTest add reading back what
-// the view drew.
+// first use in a window of its own; and a view that reads its picture back.
 #include <GL/glew.h>
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
@@ -11,6 +9,46 @@
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
 #include "tests/support/gui_test_app.h"
+
+// A view that draws its items, then what the test adds (in graph units, in one batch), and
+// reads its picture back. With `drawing_only` it draws only the test's part, on black.
+class NodalPictureView : public GuiNodal {
+public:
+    using GuiNodal::GuiNodal;
+    void draw(GuiDc& dc) override
+    {
+        auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+        if (drawing && drawing_only) {
+            set_gl_widget_viewport();
+            gl.clear(0, 0, 0);
+            set_graph_matrices();
+        } else {
+            GuiNodal::draw(dc);
+        }
+        if (drawing) {
+            gl.begin_batch();
+            drawing(gl);
+            gl.end_batch();
+        }
+        glFinish();
+        pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        ++draws;
+    }
+    // The pixel at (x, y) from the top-left corner; black outside the view.
+    GuiNodalItem::Color pixel(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= get_width() || y >= get_height()) return GuiNodalItem::Color(0, 0, 0);
+        size_t const at = (static_cast<size_t>(get_height() - 1 - y) * get_width() + x) * 3;
+        return GuiNodalItem::Color(pixels[at], pixels[at + 1], pixels[at + 2]);
+    }
+    std::function<void(GuiGlWidgetDc&)> drawing;
+    bool drawing_only = false;
+    std::vector<unsigned char> pixels;
+    int draws = 0;
+};
 
 template <class View = GuiNodal>
 class NodalTestBase : public GuiTest {
@@ -24,51 +62,7 @@ protected:
         }
         return *m_graph;
     }
-
-private:
-    View* m_graph = nullptr;
-};
-
-// A view that reads its picture back after each draw. With `drawing` set it draws that
-// instead of its items, on black, under the graph's matrices and in one batch.
-class NodalPixelView : public GuiNodal {
-public:
-    using GuiNodal::GuiNodal;
-    void draw(GuiDc& dc) override
-    {
-        auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-        if (drawing) {
-            set_gl_widget_viewport();
-            gl.clear(0, 0, 0);
-            set_graph_matrices();
-            gl.begin_batch();
-            drawing(gl);
-            gl.end_batch();
-        } else {
-            GuiNodal::draw(dc);
-        }
-        glFinish();
-        pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-        ++draws;
-    }
-    // The pixel at (x, y) from the top-left corner.
-    GuiNodalItem::Color pixel(int x, int y) const
-    {
-        size_t const at = (static_cast<size_t>(get_height() - 1 - y) * get_width() + x) * 3;
-        return GuiNodalItem::Color(pixels[at], pixels[at + 1], pixels[at + 2]);
-    }
-
-    std::function<void(GuiGlWidgetDc&)> drawing;
-    std::vector<unsigned char> pixels;
-    int draws = 0;
-};
-
-class NodalPixelTest : public NodalTestBase<NodalPixelView> {
-protected:
-    // Redraws the view and waits until it has drawn.
+    // Draws a NodalPictureView and waits until it has read its picture back.
     void draw_view()
     {
         int const before = graph().draws;
@@ -76,4 +70,9 @@ protected:
         for (int i = 0; i < 100 && graph().draws == before; ++i) pump_events(app(), 0.01);
         ASSERT_GT(graph().draws, before);
     }
+
+private:
+    View* m_graph = nullptr;
 };
+
+using NodalPixelTest = NodalTestBase<NodalPictureView>;
