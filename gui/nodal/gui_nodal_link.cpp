@@ -350,24 +350,55 @@ GMathVec2<int> GuiNodalLink::get_free_end_point() const
     return m_state == LINK_STATE_CREATION_DND ? m_dnd_from : get_graph().get_graph_mouse_pos();
 }
 
+namespace {
+
+// A node grown under the pointer is drawn scaled around its centre: a point attached to it
+// moves with it. The node's own attach points already carry the scale in their offsets and
+// move by the box's corner; a plug's moves away from the centre.
+int on_grown(GuiNodalNodeBase const* target, int const& value, int const& axis)
+{
+    GuiNodalNodeBase const* shown = visible(const_cast<GuiNodalNodeBase*>(target));
+    if (!shown || !shown->is_kindof(GuiNodalNode::class_info())) return value;
+    float const scale = static_cast<GuiNodalNode const*>(shown)->get_animated_scale();
+    if (scale == 1.0f) return value;
+    if (target == shown) {
+        GMathVec2<float> offset;
+        shown->get_zoomed_offset(offset);
+        return value + static_cast<int>(std::lround(offset[axis]));
+    }
+    GMathVec2<int> const& pos = shown->get_world_pos();
+    float const centre = axis == 0 ? pos[0] + shown->get_width() / 2.0f : pos[1] - shown->get_height() / 2.0f;
+    return static_cast<int>(std::lround(centre + (value - centre) * scale));
+}
+
+}  // namespace
+
 int GuiNodalLink::get_from_x() const
 {
-    return is_free(m_from) ? get_free_end_point()[0] : attach(get_display_node_from())->get_out_link_x();
+    if (is_free(m_from)) return get_free_end_point()[0];
+    GuiNodalNodeBase const* target = attach(get_display_node_from());
+    return on_grown(target, target->get_out_link_x(), 0);
 }
 
 int GuiNodalLink::get_from_y() const
 {
-    return is_free(m_from) ? get_free_end_point()[1] : attach(get_display_node_from())->get_out_link_y();
+    if (is_free(m_from)) return get_free_end_point()[1];
+    GuiNodalNodeBase const* target = attach(get_display_node_from());
+    return on_grown(target, target->get_out_link_y(), 1);
 }
 
 int GuiNodalLink::get_to_x() const
 {
-    return is_free(m_to) ? get_free_end_point()[0] : attach(get_display_node_to())->get_in_link_x();
+    if (is_free(m_to)) return get_free_end_point()[0];
+    GuiNodalNodeBase const* target = attach(get_display_node_to());
+    return on_grown(target, target->get_in_link_x(), 0);
 }
 
 int GuiNodalLink::get_to_y() const
 {
-    return is_free(m_to) ? get_free_end_point()[1] : attach(get_display_node_to())->get_in_link_y();
+    if (is_free(m_to)) return get_free_end_point()[1];
+    GuiNodalNodeBase const* target = attach(get_display_node_to());
+    return on_grown(target, target->get_in_link_y(), 1);
 }
 
 void GuiNodalLink::compute_curve(int const& samples)

@@ -3,7 +3,10 @@
 // interaction, and picking a grown node.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/app/app_base.h"
@@ -140,6 +143,34 @@ TEST_F(GuiNodalFadingTest, AGrownNodeIsPickedWhereItIsDrawn)
     EXPECT_NE(graph().pick(beyond), &n);
     finish(n, begin_in(n));
     EXPECT_EQ(graph().pick(beyond), &n);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GuiNodalFadingTest, LinksFollowThePlugsOfAGrownNode)
+{
+    GuiNodalNode& n = node(0, 0);
+    auto* row = new GuiNodalNodeZoneText(n, "row");
+    row->activate_anchor(Node::NODE_ANCHOR_LEFT);
+    n.add_zone(*row);
+    GuiNodalNode& source = node(-400, 0);
+    GuiNodalLink* to_row = graph().create_link(*source.get_anchor(Node::NODE_ANCHOR_RIGHT),
+                                               *row->get_anchor(Node::NODE_ANCHOR_LEFT));
+    GuiNodalLink* to_side = graph().create_link(*source.get_anchor(Node::NODE_ANCHOR_RIGHT),
+                                                *n.get_anchor(Node::NODE_ANCHOR_LEFT));
+    n.update_content(graph().get_dc());
+    GMathVec2<int> const plug = row->get_anchor(Node::NODE_ANCHOR_LEFT)->get_world_pos();
+    float const cx = n.get_width() / 2.0f;
+    float const cy = -n.get_height() / 2.0f;
+    n.set_scale(2.0f);
+    n.update_content(graph().get_dc());
+    // Twice as far from the centre as at scale 1.
+    EXPECT_EQ(to_row->get_to_x(), static_cast<int>(std::lround(cx + (plug[0] - cx) * 2.0f)));
+    EXPECT_EQ(to_row->get_to_y(), static_cast<int>(std::lround(cy + (plug[1] - cy) * 2.0f)));
+    EXPECT_EQ(to_side->get_to_x(), static_cast<int>(std::lround(cx - n.get_width())));
+    EXPECT_EQ(to_side->get_to_y(), static_cast<int>(std::lround(cy)));
 }
 
 }  // namespace
