@@ -370,8 +370,22 @@ void GuiNodal::draw(GuiDc& dc)
     gl.begin_batch();
     GuiNodalBackdrop::draw_hierarchies(dc, m_backdrops);
     for (GuiNodalNote* note : m_notes) note->draw(dc);
-    for (GuiNodalLink* link : m_links) link->draw(dc);
-    for (GuiNodalNode* node : m_nodes) node->draw(dc);
+    // Only what lies in the view is drawn; plugs stick out of their boxes by their size.
+    float const margin = static_cast<float>(GuiNodalNodeZoneAnchor::DEFAULT_SIZE);
+    GMathVec2<float> const seen_min(m_view_pos[0] - margin, m_view_pos[1] - get_height() / m_zoom_ratio - margin);
+    GMathVec2<float> const seen_max(m_view_pos[0] + get_width() / m_zoom_ratio + margin, m_view_pos[1] + margin);
+    for (GuiNodalLink* link : m_links) {
+        link->update_content();
+        link->set_is_culled(link->is_curve_outside(seen_min, seen_max));
+        if (!link->get_is_culled()) link->draw(dc);
+    }
+    for (GuiNodalNode* node : m_nodes) {
+        node->update_content(dc);
+        GMathVec2<int> min, max;
+        node->get_bbox(min, max);
+        node->set_is_culled(max[0] < seen_min[0] || min[0] > seen_max[0] || max[1] < seen_min[1] || min[1] > seen_max[1]);
+        if (!node->get_is_culled()) node->draw(dc);
+    }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
     gl.end_batch();
 }

@@ -459,6 +459,17 @@ void GuiNodalLink::compute_curve(int const& samples)
     }
     m_tail_only = is_showing_tail_only();
     if (m_tail_only) cut_to_tail();
+    m_curve_min = m_curve_max = m_curve.front();
+    for (GMathVec2<float> const& p : m_curve) {
+        m_curve_min = GMathVec2<float>(std::min(m_curve_min[0], p[0]), std::min(m_curve_min[1], p[1]));
+        m_curve_max = GMathVec2<float>(std::max(m_curve_max[0], p[0]), std::max(m_curve_max[1], p[1]));
+    }
+}
+
+bool GuiNodalLink::is_curve_outside(GMathVec2<float> const& min, GMathVec2<float> const& max) const
+{
+    return m_curve.empty() || m_curve_max[0] < min[0] || m_curve_min[0] > max[0] || m_curve_max[1] < min[1] ||
+           m_curve_min[1] > max[1];
 }
 
 void GuiNodalLink::cut_to_tail()

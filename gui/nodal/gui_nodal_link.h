@@ -158,6 +158,9 @@ public:
     // showed its plugs again.
     void update_content();
     std::vector<GMathVec2<float>> const& get_curve() const { return m_curve; }
+    // Whether the sampled curve lies wholly outside the box from `min` to `max` (graph units):
+    // the view leaves such links out of its frame.
+    bool is_curve_outside(GMathVec2<float> const& min, GMathVec2<float> const& max) const;
     std::vector<GMathVec2<float>> const& get_tangents() const { return m_tangents; }
     // The distance in graph units from a point to the sampled curve (a very large value
     // without a curve).
@@ -221,6 +224,8 @@ private:
     GuiNodalNodeBase* m_destruction_node = nullptr;  // the end being dragged off
     GMathVec2<int> m_dnd_from;
     std::vector<GMathVec2<float>> m_curve;
+    GMathVec2<float> m_curve_min;
+    GMathVec2<float> m_curve_max;
     std::vector<GMathVec2<float>> m_tangents;
     GuiNodalNodeBase* m_from = nullptr;
     GuiNodalNodeBase* m_to = nullptr;

@@ -258,6 +258,25 @@ TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
     EXPECT_EQ(graph().pixel(160, 30), blue);
 }
 
+TEST_F(GuiNodalGraphTest, OnlyWhatLiesInTheViewIsDrawn)
+{
+    GuiNodalNode& near = node("near", 20, -20);
+    GuiNodalNode& far = node("far", 5000, -20);
+    GuiNodalNode& edge = node("edge", 390, -20);  // sticks out of the 400-pixel view
+    GuiNodalLink* inside = graph().create_link(near, edge);
+    GuiNodalLink* outside = graph().create_link(far, *graph().add_node(new GuiNodalNode(graph(), "far too", 6000, -300, 0)));
+    draw_view();
+    EXPECT_FALSE(near.get_is_culled());
+    EXPECT_FALSE(edge.get_is_culled());
+    EXPECT_TRUE(far.get_is_culled());
+    EXPECT_FALSE(inside->get_is_culled());
+    EXPECT_TRUE(outside->get_is_culled());
+    graph().set_view_pos(GMathVec2<float>(4900.0f, 0.0f));
+    draw_view();
+    EXPECT_FALSE(far.get_is_culled());
+    EXPECT_TRUE(near.get_is_culled());
+}
+
 TEST_F(GuiNodalGraphTest, AGrownNodeIsDrawnLargerAroundItsCentre)
 {
     Color const green(30, 160, 60);
