@@ -1,6 +1,6 @@
 // The showcase's node-graph page: the first props of the sample scene's first block, their
-// textures on the left and the materials that read them on the right, joined where a
-// material's attribute is connected to a texture.
+// textures on the left and the materials that read them on the right, a link from each
+// texture to the attribute row of each material that reads it.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -27,7 +27,7 @@ namespace {
 
 constexpr int PROPS = 5;
 constexpr int COLUMN_X[2] = {40, 380};
-constexpr int ROW_STEP = 70;
+constexpr int ROW_GAP = 24;
 
 }  // namespace
 
@@ -48,10 +48,12 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     std::vector<GuiNodalNodeBase*> columns[2];
     GuiNodalItem::Color const texture_color(70, 110, 90);
     GuiNodalItem::Color const material_color(110, 80, 120);
-    int rows[2] = {0, 0};
     auto const add = [&](OfObject* object, int column) {
-        auto* node = new GuiNodalNode(*graph, object->get_name(), COLUMN_X[column], -20 - rows[column]++ * ROW_STEP,
-                                      GuiNodalNodeBase::NODE_ANCHOR_SIDES);
+        bool const texture = column == 0;
+        // Textures give their picture on the right; materials read through a row per
+        // attribute that can take a texture, its plug on the left.
+        auto* node = new GuiNodalNode(*graph, object->get_name(), COLUMN_X[column], 0,
+                                      texture ? GuiNodalNodeBase::NODE_ANCHOR_RIGHT : GuiNodalNodeBase::NODE_ANCHOR_NONE);
         node->set_info(object->get_class_name());
         if (object->get_class_name() == CoreString("TextureImage")) {
             // A thumbnail: a gradient tinted by the row, standing for the texture's picture.
@@ -60,12 +62,26 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                 for (int x = 0; x < 24; ++x) {
                     unsigned char* p = &pixels[static_cast<size_t>((y * 24 + x) * 3)];
                     p[0] = static_cast<unsigned char>(80 + x * 7);
-                    p[1] = static_cast<unsigned char>(std::min(255, 60 + y * 6 + rows[column] * 8));
+                    p[1] = static_cast<unsigned char>(std::min(255, 60 + y * 6 + static_cast<int>(nodes.size()) * 8));
                     p[2] = static_cast<unsigned char>(120 + (x + y) * 2);
                 }
-            node->add_zone(*new GuiNodalNodeZoneImage(*node, GuiImage(pixels.data(), 24, 24, 3)));
+            auto* thumbnail = new GuiNodalNodeZoneImage(*node, GuiImage(pixels.data(), 24, 24, 3));
+            thumbnail->set_resizable(true);
+            node->add_zone(*thumbnail);
         }
-        node->set_color(column == 0 ? texture_color : material_color);
+        if (!texture) {
+            for (unsigned int i = 0; i < object->get_attr_count(); ++i) {
+                OfAttr* attr = object->get_attr(i);
+                if (!attr || !attr->get_attr_decl().is_connectable()) continue;
+                auto* row = new GuiNodalNodeZoneText(*node, attr->get_name(), 11);
+                row->activate_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT);
+                node->add_zone(*row);
+            }
+            // The first material shows every row; the others only their connected ones.
+            node->add_plug_button();
+            if (!columns[1].empty()) node->set_zones_display_mode(GuiNodalNode::ZONE_DISPLAY_CONNECTED);
+        }
+        node->set_color(texture ? texture_color : material_color);
         nodes[object] = graph->add_node(node);
         columns[column].push_back(node);
     };
@@ -76,16 +92,32 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
         for (char const* suffix : {"", "_blend"})
             if (OfObject* material = materials->get_object(name + suffix)) add(material, 1);
     }
-    // One link per connected attribute, shown as a text zone of the reading material.
+    // One link per connected attribute, from the texture's side to the attribute's row.
+    std::map<GuiNodalNode*, unsigned int> readers;
     for (auto const& [object, node] : nodes) {
         for (unsigned int i = 0; i < object->get_attr_count(); ++i) {
             OfAttr* attr = object->get_attr(i);
             OfObject* source = attr ? attr->get_texture() : nullptr;
             auto const from = source ? nodes.find(source) : nodes.end();
             if (from == nodes.end()) continue;
-            node->add_zone(*new GuiNodalNodeZoneText(*node, attr->get_name(), 11));
-            graph->create_link(*from->second->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT),
-                               *node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
+            for (GuiNodalNodeZone* row : node->get_zones())
+                if (row->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT) &&
+                    static_cast<GuiNodalNodeZoneText*>(row)->get_text() == attr->get_name()) {
+                    graph->create_link(*from->second->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT),
+                                       *row->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
+                    ++readers[from->second];
+                }
+        }
+    }
+    // Each texture shows how many materials read it.
+    for (auto const& [texture, count] : readers) texture->set_references_count(count);
+    // Nodes stack down their column with a gap, now that their rows are known.
+    for (int column = 0; column < 2; ++column) {
+        int top = -20;
+        for (GuiNodalNodeBase* node : columns[column]) {
+            node->update_content(graph->get_dc());
+            node->move_to(COLUMN_X[column], top);
+            top -= node->get_height() + ROW_GAP;
         }
     }
     // The first link runs through a dot halfway.
@@ -93,7 +125,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
         GuiNodalLink* first = graph->get_links().front();
         GuiNodalNodeBase* from = first->get_node_from();
         GuiNodalNodeBase* to = first->get_node_to();
-        auto* dot = static_cast<GuiNodalDot*>(graph->add_node(new GuiNodalDot(*graph)));
+        GuiNodalDot* dot = graph->instantiate_dot(GuiNodalNodeBase::NODE_ANCHOR_SIDES, GuiNodalDot::DEFAULT_DIAMETER);
         dot->move_to((COLUMN_X[0] + COLUMN_X[1]) / 2 + 60, -10);
         graph->remove_link(*first);
         graph->create_link(*from, *dot->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
@@ -114,7 +146,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     block->set_content({column_frames[0], column_frames[1]});
     block->fit_content();
     GuiNodalNote* note = graph->instantiate_note(
-        "Each material reads its textures\nthrough connected attributes:\none link and one zone for each.",
+        "Each material reads its textures\nthrough attribute rows, one link\nper row. Its header button shows\nevery row or the connected ones.",
         block->get_rect()[2] + 40, block->get_world_pos()[1]);
     note->autofit();
     // The blend materials fold into a subnet beside the block.

@@ -141,7 +141,9 @@ void GuiNodalNodeBase::remove_child(GuiNodalNodeBase& child)
 
 void GuiNodalNodeBase::add_link(GuiNodalLink& link)
 {
-    if (std::find(m_links.begin(), m_links.end(), &link) == m_links.end()) m_links.push_back(&link);
+    if (std::find(m_links.begin(), m_links.end(), &link) != m_links.end()) return;
+    m_links.push_back(&link);
+    set_dirty();  // a node showing only connected plugs shows this one now
 }
 
 void GuiNodalNodeBase::remove_link(GuiNodalLink& link)
@@ -150,6 +152,7 @@ void GuiNodalNodeBase::remove_link(GuiNodalLink& link)
     if (found == m_links.end()) return;
     *found = m_links.back();
     m_links.pop_back();
+    set_dirty();
 }
 
 GuiNodalLink* GuiNodalNodeBase::get_link(size_t const& index) const

@@ -364,7 +364,7 @@ void GuiNodalNodeZoneText::update_content(GuiDc&)
 {
     GuiFont font = get_graph().get_font();
     font.set_size(m_text_height);
-    int const margin = get_border_size();
+    int const margin = get_border_size() + get_plug_inset();
     int width = get_graph().get_text_width(font, m_text) + 2 * margin;
     if (m_crop_width > 0 && !m_uncroppable) width = std::min(width, m_crop_width);
     set_width(width);
@@ -379,13 +379,23 @@ void GuiNodalNodeZoneText::draw(GuiDc& dc)
     GuiFont font = get_graph().get_font();
     font.set_size(m_text_height);
     GMathVec2<int> const& pos = get_world_pos();
-    int const margin = get_border_size();
+    int const margin = get_border_size() + get_plug_inset();
     // A croppable text is cut to its zone, never to nothing.
     int const limit = m_uncroppable ? 0 : std::max(get_width() - 2 * margin, 1);
     // Half the margin above the text, whose glyphs rise about four fifths of its height.
     float const baseline = static_cast<float>(pos[1]) - margin * 0.5f - m_text_height * 0.8f;
     get_graph().add_text(static_cast<GuiGlWidgetDc&>(dc), font, m_text, static_cast<float>(pos[0] + margin), baseline,
                          get_text_color(), limit);
+}
+
+int GuiNodalNodeZone::get_plug_inset() const
+{
+    if (!(get_active_anchors() & NODE_ANCHOR_SIDES)) return 0;
+    float factor = 0.0f;
+    for (NodeAnchor const side : {NODE_ANCHOR_LEFT, NODE_ANCHOR_RIGHT})
+        if (GuiNodalNodeZoneAnchor const* plug = get_anchor(side))
+            factor = std::max(factor, plug->get_width() * plug->get_shape_factor());
+    return static_cast<int>(std::ceil(factor / 2.0f));
 }
 
 // Button --------------------------------------------------------------------------------------------

@@ -34,6 +34,9 @@ public:
     // Negative sizes are refused with a warning.
     virtual void set_width(int const& width);
     virtual void set_height(int const& height);
+    // What a side plug of the zone covers inside the node (both sides keep it clear, since a
+    // switched node swaps them): content starts and ends that far in.
+    int get_plug_inset() const;
 
 private:
     int m_width = 0;

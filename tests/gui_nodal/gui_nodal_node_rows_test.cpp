@@ -91,6 +91,25 @@ TEST_F(GuiNodalRowsTest, DisplayModesHideUnconnectedRowsAndTheirLinksEndAtTheNod
     }
 }
 
+TEST_F(GuiNodalRowsTest, ARowShowsOnceALinkReachesItAndGoesWithTheLink)
+{
+    GuiNodalNode& source = node("source", -300, 0);
+    GuiNodalNode& n = node("n");
+    Row& r = row(n, "row");
+    n.set_zones_display_mode(GuiNodalNode::ZONE_DISPLAY_CONNECTED);
+    lay_out(n);
+    int const bare = n.get_height();
+    ASSERT_TRUE(r.get_is_hidden());
+    GuiNodalLink* link = graph().create_link(output(source), input(r));
+    lay_out(n);
+    EXPECT_FALSE(r.get_is_hidden());
+    EXPECT_GT(n.get_height(), bare);
+    graph().remove_link(*link);
+    lay_out(n);
+    EXPECT_TRUE(r.get_is_hidden());
+    EXPECT_EQ(n.get_height(), bare);
+}
+
 TEST_F(GuiNodalRowsTest, ASwitchedNodeTakesItsInputsOnTheRight)
 {
     GuiNodalNode& n = node("n", 100, 0);
