@@ -401,7 +401,7 @@ void GuiNodalBackdrop::check_hierarchies(std::vector<GuiNodalBackdrop*> const& b
                                          std::vector<GuiNodalNodeBase*> const& items)
 {
     std::unordered_map<GuiNodalNodeBase const*, GuiNodalBackdrop*> holders;
-    std::unordered_map<GuiNodalBackdrop const*, size_t> order;
+    std::unordered_map<GuiNodalNodeBase const*, size_t> order;
     for (size_t i = 0; i < backdrops.size(); ++i) {
         order[backdrops[i]] = i;
         for (GuiNodalNodeBase* node : backdrops[i]->m_content) holders[node] = backdrops[i];
@@ -413,7 +413,7 @@ void GuiNodalBackdrop::check_hierarchies(std::vector<GuiNodalBackdrop*> const& b
         if (holder && holder->m_content_locked) continue;
         GMathVec4<int> const rect = rect_of(*item);
         int64_t const item_area = area_of(rect);
-        auto const item_order = order.find(static_cast<GuiNodalBackdrop const*>(item));
+        auto const item_order = order.find(item);
         bool const item_is_backdrop = item->is_kindof(GuiNodalBackdrop::class_info());
         GuiNodalBackdrop* best = nullptr;
         int64_t best_area = 0;
