@@ -127,7 +127,9 @@ int main(int argc, char** argv)
     s_graph->show();
     build_graph();
     s_graph->set_zoom_ratio(0.5f);
-    s_graph->set_view_pos(GMathVec2<float>(COLUMNS * COLUMN_STEP / 2.0f, -ROWS * ROW_STEP / 2.0f));
+    // The graph's middle at the view's top-left corner.
+    s_graph->set_view_pos(GMathVec2<float>(COLUMNS * COLUMN_STEP / 2.0f,
+                                           -ROWS * ROW_STEP / 2.0f - static_cast<float>(s_graph->get_zoom_factor())));
     draw_frame();  // layouts, curves and fonts made
     s_graph->pick(GMathVec2<float>(0, 0));
     benchmark::Initialize(&argc, argv);

@@ -158,6 +158,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
             blends->add_to_content(*material);
         }
     blends->autofit();
+    // The block's top-left corner, with a margin, at the view's top-left.
     graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
-                                         static_cast<float>(block->get_world_pos()[1] + 20)));
+                                         static_cast<float>(block->get_world_pos()[1] + 20 - graph->get_zoom_factor())));
 }

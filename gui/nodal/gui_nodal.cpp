@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_font.h"
@@ -35,6 +36,11 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
       m_simplification_ratio(simplify ? SIMPLIFICATION_RATIO : 0.0f),
       m_hide_mode(hide_mode)
 {
+    // Graph (0, 0) at the top-left, one graph unit per pixel.
+    m_zoom_factor = get_graph_zone_height();
+    m_zoom_ratio = 1.0f;
+    m_view_pos = GMathVec2<float>(0.0f, static_cast<float>(-m_zoom_factor));
+    compute_view_area();
 }
 
 void GuiNodal::set_max_node_width(unsigned int const& width)
@@ -332,6 +338,16 @@ void GuiNodal::widget_update()
 
 // View ----------------------------------------------------------------------------------------------
 
+int GuiNodal::get_graph_zone_width() const
+{
+    return std::max(get_width() - 2 * VIEWPORT_OFFSET, 1);
+}
+
+int GuiNodal::get_graph_zone_height() const
+{
+    return std::max(get_height() - 2 * VIEWPORT_OFFSET, 1);
+}
+
 void GuiNodal::set_view_pos(GMathVec2<float> const& pos)
 {
     if (!std::isfinite(pos[0]) || !std::isfinite(pos[1])) {
@@ -339,25 +355,118 @@ void GuiNodal::set_view_pos(GMathVec2<float> const& pos)
         return;
     }
     m_view_pos = pos;
+    compute_view_area();
     redraw();
+}
+
+void GuiNodal::set_zoom_factor(int const& factor)
+{
+    if (factor < 1) {
+        CORE_LOG_WARNING("GuiNodal.set_zoom_factor: " << factor << " is not a zoom factor; the zoom stays "
+                                                      << m_zoom_factor << "\n");
+        return;
+    }
+    // The ratio's limits, as factors of the zone's height.
+    double const zone = get_graph_zone_height();
+    int const least = static_cast<int>(std::ceil(zone / get_max_zoom_ratio()));
+    int const most = std::max(static_cast<int>(std::floor(zone / get_min_zoom_ratio())), least);
+    m_zoom_factor = std::clamp(factor, least, most);
+    m_zoom_ratio = static_cast<float>(zone / m_zoom_factor);
+    compute_view_area();
+    invalidate_pick_index();  // node sizes and link tolerances follow the zoom
+    redraw();
+}
+
+void GuiNodal::set_zoom_ratio(float const& ratio)
+{
+    if (!std::isfinite(ratio) || ratio <= 0.0f) {
+        CORE_LOG_WARNING("GuiNodal.set_zoom_ratio: " << ratio << " is not a zoom ratio; the zoom stays "
+                                                     << m_zoom_ratio << "\n");
+        return;
+    }
+    float const kept = std::clamp(ratio, get_min_zoom_ratio(), get_max_zoom_ratio());
+    set_zoom_factor(static_cast<int>(std::lround(get_graph_zone_height() / static_cast<double>(kept))));
+}
+
+void GuiNodal::compute_view_area()
+{
+    double const width = static_cast<double>(get_graph_zone_width()) * m_zoom_factor / get_graph_zone_height();
+    m_view_area = GMathVec4<int>(static_cast<int>(std::lround(m_view_pos[0])), static_cast<int>(std::lround(m_view_pos[1])),
+                                 static_cast<int>(std::lround(m_view_pos[0] + width)),
+                                 static_cast<int>(std::lround(m_view_pos[1] + m_zoom_factor)));
 }
 
 GMathVec2<float> GuiNodal::to_graph(int const& x, int const& y) const
 {
-    return GMathVec2<float>(m_view_pos[0] + x / m_zoom_ratio, m_view_pos[1] - y / m_zoom_ratio);
+    double const zone = get_graph_zone_height();
+    double const gx = (x - VIEWPORT_OFFSET) * static_cast<double>(m_zoom_factor) / zone + m_view_pos[0];
+    double const gy = (1.0 - (y - VIEWPORT_OFFSET) / zone) * m_zoom_factor + m_view_pos[1];
+    return GMathVec2<float>(static_cast<float>(gx), static_cast<float>(gy));
+}
+
+GMathVec2<int> GuiNodal::compute_graph_coords(GMathVec2<int> const& pixel) const
+{
+    GMathVec2<float> const point = to_graph(pixel[0], pixel[1]);
+    return GMathVec2<int>(static_cast<int>(std::lround(point[0])), static_cast<int>(std::lround(point[1])));
+}
+
+GMathVec2<int> GuiNodal::world_to_screen(GMathVec2<float> const& point) const
+{
+    double const zone = get_graph_zone_height();
+    double const x = (point[0] - m_view_pos[0]) * zone / m_zoom_factor + VIEWPORT_OFFSET;
+    double const y = (1.0 - (point[1] - m_view_pos[1]) / m_zoom_factor) * zone + VIEWPORT_OFFSET;
+    return GMathVec2<int>(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+}
+
+bool GuiNodal::is_inside(int const& x, int const& y, int const& left, int const& right, int const& top,
+                         int const& bottom)
+{
+    return left < x && x < right && bottom < y && y < top;
+}
+
+void GuiNodal::zoom_at(GMathVec2<int> const& pixel, float const& ratio)
+{
+    GMathVec2<float> const before = to_graph(pixel[0], pixel[1]);
+    set_zoom_ratio(ratio);
+    // Move the view by what the pointer's graph point drifted.
+    GMathVec2<float> const after = to_graph(pixel[0], pixel[1]);
+    set_view_pos(m_view_pos + (before - after));
+}
+
+CoreString GuiNodal::get_zoom_text() const
+{
+    char text[64];
+    if (m_zoom_ratio < get_max_zoom_ratio()) {
+        float const place = (m_zoom_ratio - get_min_zoom_ratio()) / (get_max_zoom_ratio() - get_min_zoom_ratio());
+        std::snprintf(text, sizeof(text), "Zoom: %d%%", static_cast<int>(place * 100.0f));
+    } else {
+        std::snprintf(text, sizeof(text), "Zoom: %.2f x", static_cast<double>(m_zoom_ratio));
+    }
+    return CoreString(text);
+}
+
+void GuiNodal::resize(int const& x, int const& y, int const& w, int const& h)
+{
+    float const ratio = m_zoom_ratio;
+    float const top = m_view_pos[1] + static_cast<float>(m_zoom_factor);
+    GuiGlWidget::resize(x, y, w, h);
+    // The same ratio over the new zone, its top-left corner still on the same graph point.
+    m_zoom_factor = std::max(static_cast<int>(std::lround(get_graph_zone_height() / static_cast<double>(ratio))), 1);
+    m_zoom_ratio = static_cast<float>(static_cast<double>(get_graph_zone_height()) / m_zoom_factor);
+    m_view_pos = GMathVec2<float>(m_view_pos[0], top - static_cast<float>(m_zoom_factor));
+    compute_view_area();
+    invalidate_pick_index();
 }
 
 void GuiNodal::set_graph_matrices()
 {
+    glViewport(VIEWPORT_OFFSET, VIEWPORT_OFFSET, get_graph_zone_width(), get_graph_zone_height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(0.0, get_width(), 0.0, get_height(), -1.0, 1.0);
+    double const width = static_cast<double>(get_graph_zone_width()) * m_zoom_factor / get_graph_zone_height();
+    glOrtho(m_view_pos[0], m_view_pos[0] + width, m_view_pos[1], m_view_pos[1] + m_zoom_factor, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    // The top-left corner shows m_view_pos; graph y grows upwards like the view's.
-    glTranslatef(0.0f, static_cast<float>(get_height()), 0.0f);
-    glScalef(m_zoom_ratio, m_zoom_ratio, 1.0f);
-    glTranslatef(-m_view_pos[0], -m_view_pos[1], 0.0f);
 }
 
 void GuiNodal::draw(GuiDc& dc)
@@ -368,12 +477,13 @@ void GuiNodal::draw(GuiDc& dc)
     gl.clear(background[0], background[1], background[2]);
     set_graph_matrices();
     gl.begin_batch();
+    draw_first(dc);
     GuiNodalBackdrop::draw_hierarchies(dc, m_backdrops);
     for (GuiNodalNote* note : m_notes) note->draw(dc);
     // Only what lies in the view is drawn; plugs stick out of their boxes by their size.
     float const margin = static_cast<float>(GuiNodalNodeZoneAnchor::DEFAULT_SIZE);
-    GMathVec2<float> const seen_min(m_view_pos[0] - margin, m_view_pos[1] - get_height() / m_zoom_ratio - margin);
-    GMathVec2<float> const seen_max(m_view_pos[0] + get_width() / m_zoom_ratio + margin, m_view_pos[1] + margin);
+    GMathVec2<float> const seen_min(m_view_area[0] - margin, m_view_area[1] - margin);
+    GMathVec2<float> const seen_max(m_view_area[2] + margin, m_view_area[3] + margin);
     for (GuiNodalLink* link : m_links) {
         link->update_content();
         link->set_is_culled(link->is_curve_outside(seen_min, seen_max));
@@ -387,19 +497,17 @@ void GuiNodal::draw(GuiDc& dc)
         if (!node->get_is_culled()) node->draw(dc);
     }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
+    draw_last(dc);
     gl.end_batch();
+    // The zoom, centred at the bottom of the widget, over everything.
+    set_gl_widget_viewport();
+    set_pixel_projection();
+    CoreString const zoom = get_zoom_text();
+    GMathVec3<unsigned char> const& text = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT_DIM);
+    int const zoom_width = get_text_width(get_font(), zoom);
+    gl.draw_text(zoom, (get_width() - zoom_width) / 2, get_height() - VIEWPORT_OFFSET - 6, text[0], text[1], text[2]);
 }
 
-void GuiNodal::set_zoom_ratio(float const& ratio)
-{
-    if (!std::isfinite(ratio)) {
-        CORE_LOG_WARNING("GuiNodal.set_zoom_ratio: " << ratio << " is not a zoom ratio; the zoom stays "
-                                                     << m_zoom_ratio << "\n");
-        return;
-    }
-    m_zoom_ratio = std::clamp(ratio, get_min_zoom_ratio(), get_max_zoom_ratio());
-    invalidate_pick_index();  // node sizes and link tolerances follow the zoom
-}
 
 void GuiNodal::add_clickable_node(GuiNodalItem& item, GMathVec3<unsigned char>& color)
 {

@@ -86,23 +86,55 @@ public:
     void update_all_backdrops();
 
     // --- View ---
-    // The graph point at the view's top-left corner.
+    // The graph zone is the widget less a border of VIEWPORT_OFFSET pixels on each side.
+    // The view position is the graph point at the zone's bottom-left corner and the zoom
+    // factor the zone's height in graph units, so the zoom ratio (pixels per graph unit) is
+    // the zone's height over the zoom factor. Graph y grows upwards: the zone's top edge
+    // shows view y + zoom factor. A new view shows graph (0, 0) at its top-left, at ratio 1.
+    static constexpr int VIEWPORT_OFFSET = 2;
+    int get_viewport_offset() const { return VIEWPORT_OFFSET; }
+    int get_graph_zone_width() const;
+    int get_graph_zone_height() const;
     GMathVec2<float> const& get_view_pos() const { return m_view_pos; }
+    // A position that is not a number is refused with a warning.
     void set_view_pos(GMathVec2<float> const& pos);
-    // The graph point under a view pixel (x right, y down from the top-left corner).
+    int const& get_zoom_factor() const { return m_zoom_factor; }
+    // Kept within the zoom ratio's limits; below 1 it is refused with a warning.
+    void set_zoom_factor(int const& factor);
+    // The graph shown: (min x, min y, max x, max y).
+    GMathVec4<int> const& get_view_area() const { return m_view_area; }
+    // The graph point under a widget pixel (x right, y down from the widget's top-left),
+    // rounded half away from zero; to_graph gives it unrounded.
+    GMathVec2<int> compute_graph_coords(GMathVec2<int> const& pixel) const;
     GMathVec2<float> to_graph(int const& x, int const& y) const;
-    // Sets the projection and model-view that map graph units to the view's pixels.
+    // The widget pixel showing a graph point, rounded half away from zero.
+    GMathVec2<int> world_to_screen(GMathVec2<float> const& point) const;
+    // Strictly inside: left < x < right and bottom < y < top.
+    static bool is_inside(int const& x, int const& y, int const& left, int const& right, int const& top,
+                          int const& bottom);
+    // Zooms to `ratio` (kept within its limits) keeping the graph point under the widget
+    // pixel where it is.
+    void zoom_at(GMathVec2<int> const& pixel, float const& ratio);
+    // "Zoom: 37%" below the maximum ratio (the place between the limits), else "Zoom: 1.00 x".
+    CoreString get_zoom_text() const;
+    // Sets the viewport to the graph zone and the projection to the view area.
     void set_graph_matrices();
+    // Keeps the zoom ratio and the graph point at the zone's top-left corner.
+    void resize(int const& x, int const& y, int const& w, int const& h) override;
     // Clears to the view's background, then draws the backdrops (each under the ones it
-    // holds), the notes, the links, and the nodes and subnets over them.
+    // holds), the notes, the links, the nodes and subnets over them, and the zoom text.
     void draw(GuiDc& dc) override;
+    // For a derived view: drawing under the items and over them (before the zoom text), in
+    // graph units, inside the context's batch.
+    virtual void draw_first(GuiDc&) {}
+    virtual void draw_last(GuiDc&) {}
 
     // --- Zoom ---
     // Screen pixels per graph unit: 1 at most, 0.01 at least.
     float const& get_zoom_ratio() const { return m_zoom_ratio; }
     float get_zoom_ratio_r() const { return 1.0f / m_zoom_ratio; }
-    // Clamped to [get_min_zoom_ratio, get_max_zoom_ratio]; a value that is not a number is
-    // refused with a warning.
+    // The zoom factor nearest to the ratio, kept within the limits; a value that is not a
+    // number is refused with a warning.
     void set_zoom_ratio(float const& ratio);
     static float get_max_zoom_ratio() { return 1.0f; }
     static float get_min_zoom_ratio() { return 0.01f; }
@@ -172,6 +204,7 @@ public:
     void invalidate_pick_index() { m_pick_index_dirty = true; }
 
 private:
+    void compute_view_area();
     static uint32_t to_key(GMathVec3<unsigned char> const& color)
     {
         return (uint32_t(color[0]) << 16) | (uint32_t(color[1]) << 8) | uint32_t(color[2]);
@@ -196,7 +229,9 @@ private:
     std::vector<GuiNodalNodeBase*> m_backdrop_update_boxes;
     std::unordered_map<GuiImage const*, unsigned int> m_textures;
     GMathVec2<float> m_view_pos;
+    int m_zoom_factor = 1;
     float m_zoom_ratio = 1.0f;
+    GMathVec4<int> m_view_area;
     float m_simplification_ratio = 0.0f;
     bool m_hide_mode = false;
     unsigned int m_max_node_width = 0;

@@ -264,7 +264,11 @@ TEST_F(GuiNodalNodeTest, BadSizesAndZoomsAreRefusedWithAWarning)
     EXPECT_FLOAT_EQ(graph().get_zoom_ratio(), 1.0f);
     graph().set_zoom_ratio(5.0f);
     EXPECT_FLOAT_EQ(graph().get_zoom_ratio(), GuiNodal::get_max_zoom_ratio());
+    graph().set_zoom_ratio(0.0001f);
+    EXPECT_FLOAT_EQ(graph().get_zoom_ratio(), GuiNodal::get_min_zoom_ratio());
     graph().set_zoom_ratio(0.0f);
+    graph().set_zoom_factor(-3);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 6u);
     EXPECT_FLOAT_EQ(graph().get_zoom_ratio(), GuiNodal::get_min_zoom_ratio());
     EXPECT_TRUE(graph().is_simplified());
 }

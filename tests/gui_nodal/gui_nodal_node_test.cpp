@@ -241,19 +241,23 @@ TEST_F(GuiNodalGraphTest, TheViewDrawsLinksUnderItsNodes)
     b.set_color(blue);
     GuiNodalLink* link = graph().create_link(a, b);
     draw_view();
-    // The view's top-left corner is graph (0, 0): a node at (20, -20) starts 20 pixels in.
+    // A new view shows graph (0, 0) at its zone's top-left: a node at (20, -20) starts 20
+    // pixels in from the zone's border.
+    int const border = graph().get_viewport_offset();
+    EXPECT_EQ(graph().world_to_screen(GMathVec2<float>(20.0f, -20.0f)), GMathVec2<int>(20 + border, 20 + border));
     EXPECT_EQ(graph().pixel(60, 30), blue);
     EXPECT_NE(graph().pixel(10, 30), blue);
     GMathVec2<float> const middle = link->get_curve()[link->get_curve().size() / 2];
-    int const mx = static_cast<int>(std::lround(middle[0]));
-    int const my = static_cast<int>(std::lround(-middle[1]));
+    GMathVec2<int> const on_screen = graph().world_to_screen(middle);
+    int const mx = on_screen[0];
+    int const my = on_screen[1];
     Color const line = link->get_bg_color();
     bool found = false;
     for (int dy = -2; dy <= 2; ++dy)
         for (int dx = -2; dx <= 2; ++dx) found = found || graph().pixel(mx + dx, my + dy) == line;
     EXPECT_TRUE(found) << "no link pixel near " << mx << "," << my;
     // Moving the view shows the same graph point further right.
-    graph().set_view_pos(GMathVec2<float>(-100.0f, 0.0f));
+    graph().set_view_pos(graph().get_view_pos() + GMathVec2<float>(-100.0f, 0.0f));
     draw_view();
     EXPECT_EQ(graph().pixel(160, 30), blue);
 }
@@ -271,7 +275,7 @@ TEST_F(GuiNodalGraphTest, OnlyWhatLiesInTheViewIsDrawn)
     EXPECT_TRUE(far.get_is_culled());
     EXPECT_FALSE(inside->get_is_culled());
     EXPECT_TRUE(outside->get_is_culled());
-    graph().set_view_pos(GMathVec2<float>(4900.0f, 0.0f));
+    graph().set_view_pos(GMathVec2<float>(4900.0f, graph().get_view_pos()[1]));
     draw_view();
     EXPECT_FALSE(far.get_is_culled());
     EXPECT_TRUE(near.get_is_culled());
@@ -284,11 +288,12 @@ TEST_F(GuiNodalGraphTest, AGrownNodeIsDrawnLargerAroundItsCentre)
     GuiNodalNode& n = node("grown", 200, -200, 0);
     n.set_color(green);
     lay_out(n);
-    // At zoom 0.5 the node spans pixels 100 .. 100 + w / 2 across; grown twice, a quarter of
-    // its width more on each side.
-    int const left = 100;
-    int const right = 100 + n.get_width() / 2;
-    int const middle_y = 100 + n.get_height() / 4;
+    // At zoom 0.5 the node spans w / 2 pixels across; grown twice, a quarter of its width
+    // more on each side.
+    GMathVec2<int> const top_left = graph().world_to_screen(GMathVec2<float>(200.0f, -200.0f));
+    int const left = top_left[0];
+    int const right = left + n.get_width() / 2;
+    int const middle_y = top_left[1] + n.get_height() / 4;
     draw_view();
     EXPECT_NE(graph().pixel(left - n.get_width() / 16, middle_y), green);
     n.set_scale(2.0f);

@@ -8,6 +8,7 @@
 
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_item.h"
 #include "tests/support/gui_test_app.h"
 
 // A view that draws its items, then what the test adds (in graph units, in one batch), and
@@ -22,13 +23,11 @@ public:
             set_gl_widget_viewport();
             gl.clear(0, 0, 0);
             set_graph_matrices();
-        } else {
-            GuiNodal::draw(dc);
-        }
-        if (drawing) {
             gl.begin_batch();
             drawing(gl);
             gl.end_batch();
+        } else {
+            GuiNodal::draw(dc);
         }
         glFinish();
         pixels.assign(static_cast<size_t>(get_width()) * get_height() * 3, 0);
@@ -36,6 +35,10 @@ public:
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, get_width(), get_height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         ++draws;
+    }
+    void draw_last(GuiDc& dc) override
+    {
+        if (drawing) drawing(static_cast<GuiGlWidgetDc&>(dc));
     }
     // The pixel at (x, y) from the top-left corner; black outside the view.
     GuiNodalItem::Color pixel(int x, int y) const
