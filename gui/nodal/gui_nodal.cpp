@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gui/core/gui.h"
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_image.h"
@@ -19,9 +20,15 @@
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_note.h"
 #include "gui/nodal/gui_nodal_subnet.h"
+#include "host/app/app_base.h"
 #include "host/core/core_log.h"
+#include "host/parser/parser_group.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
+
+EVENT_DEFINE_ID(EVT_ID_NODAL_SELECTION_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_NODAL_NODES_MOVED);
+EVENT_DEFINE_ID(EVT_ID_NODAL_VIEW_CHANGED);
 
 namespace {
 
@@ -36,6 +43,7 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
       m_simplification_ratio(simplify ? SIMPLIFICATION_RATIO : 0.0f),
       m_hide_mode(hide_mode)
 {
+    set_focus_receiver(true);  // for Escape and the view's shortcuts
     // Graph (0, 0) at the top-left, one graph unit per pixel.
     m_zoom_factor = get_graph_zone_height();
     m_zoom_ratio = 1.0f;
@@ -150,6 +158,696 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     delete &link;
     invalidate_pick_index();
     redraw();
+}
+
+void GuiNodal::draw_grid(GuiGlWidgetDc& gl)
+{
+    // Lines closer than a few pixels would only grey the view: every second, fourth... then.
+    double step = m_grid_size;
+    while (step * m_zoom_ratio < MIN_GRID_PIXELS) step *= 2.0;
+    GMathVec3<unsigned char> const& background =
+        get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_VIEWPORT_BACKGROUND);
+    GuiGlBatch& batch = gl.get_batch();
+    batch.load_gl_matrices();
+    unsigned char const shade[3] = {static_cast<unsigned char>(std::min(background[0] + 12, 255)),
+                                    static_cast<unsigned char>(std::min(background[1] + 12, 255)),
+                                    static_cast<unsigned char>(std::min(background[2] + 12, 255))};
+    batch.set_color(shade[0], shade[1], shade[2]);
+    GMathVec4<int> const& area = m_view_area;
+    for (double x = std::floor(area[0] / step) * step; x <= area[2]; x += step)
+        batch.add_line(static_cast<float>(x), static_cast<float>(area[1]), static_cast<float>(x),
+                       static_cast<float>(area[3]));
+    for (double y = std::floor(area[1] / step) * step; y <= area[3]; y += step)
+        batch.add_line(static_cast<float>(area[0]), static_cast<float>(y), static_cast<float>(area[2]),
+                       static_cast<float>(y));
+}
+
+// State -------------------------------------------------------------------------------------------
+
+char const* GuiNodal::get_graph_state_name(int const& state)
+{
+    static char const* const names[] = {"GRAPH_STATE_IDLE",
+                                        "GRAPH_STATE_LINK_CREATION",
+                                        "GRAPH_STATE_LINK_DESTRUCTION",
+                                        "GRAPH_STATE_LINK_WAITING",
+                                        "GRAPH_STATE_LINK_CANCEL",
+                                        "GRAPH_STATE_NODE_MOVE",
+                                        "GRAPH_STATE_NODE_DRAGGING",
+                                        "GRAPH_STATE_GRAPH_PAN",
+                                        "GRAPH_STATE_MULTISELECTION_SQUARE",
+                                        "GRAPH_STATE_KNIFE",
+                                        "GRAPH_STATE_NODE_RESIZE",
+                                        "GRAPH_STATE_MINIMAP_DRAG"};
+    return state >= 0 && state < static_cast<int>(std::size(names)) ? names[state] : "";
+}
+
+// Selection ---------------------------------------------------------------------------------------
+
+void GuiNodal::notify_selection()
+{
+    selection_changed();
+    raise_event(EVT_ID_NODAL_SELECTION_CHANGED);
+    redraw();
+}
+
+void GuiNodal::set_selection(std::vector<GuiNodalNodeBase*> const& boxes)
+{
+    for (GuiNodalNodeBase* box : m_selection) box->set_selected(false);
+    m_selection.clear();
+    for (GuiNodalNodeBase* box : boxes)
+        if (box && !box->get_is_selected()) {
+            box->set_selected(true);
+            m_selection.push_back(box);
+        }
+    notify_selection();
+}
+
+void GuiNodal::add_to_selection(GuiNodalNodeBase& box)
+{
+    if (box.get_is_selected()) return;
+    box.set_selected(true);
+    m_selection.push_back(&box);
+    notify_selection();
+}
+
+void GuiNodal::remove_from_selection(GuiNodalNodeBase& box)
+{
+    auto const found = std::find(m_selection.begin(), m_selection.end(), &box);
+    if (found == m_selection.end()) return;
+    box.set_selected(false);
+    m_selection.erase(found);
+    notify_selection();
+}
+
+void GuiNodal::toggle_selection(GuiNodalNodeBase& box)
+{
+    if (box.get_is_selected())
+        remove_from_selection(box);
+    else
+        add_to_selection(box);
+}
+
+void GuiNodal::clear_selection()
+{
+    if (m_selection.empty()) return;
+    set_selection({});
+}
+
+namespace {
+
+void extend_bounds(GuiNodalNodeBase const& box, GMathVec2<int>& min, GMathVec2<int>& max)
+{
+    GMathVec2<int> const& pos = box.get_world_pos();
+    min = GMathVec2<int>(std::min(min[0], pos[0]), std::min(min[1], pos[1] - box.get_height()));
+    max = GMathVec2<int>(std::max(max[0], pos[0] + box.get_width()), std::max(max[1], pos[1]));
+}
+
+}  // namespace
+
+void GuiNodal::get_selection_bounding(GMathVec2<int>& min, GMathVec2<int>& max) const
+{
+    min = GMathVec2<int>(EMPTY_BOUND, EMPTY_BOUND);
+    max = GMathVec2<int>(-EMPTY_BOUND, -EMPTY_BOUND);
+    for (GuiNodalNodeBase const* box : m_selection)
+        if (!box->get_is_hidden()) extend_bounds(*box, min, max);
+}
+
+void GuiNodal::get_graph_bounding(GMathVec2<int>& min, GMathVec2<int>& max) const
+{
+    min = GMathVec2<int>(EMPTY_BOUND, EMPTY_BOUND);
+    max = GMathVec2<int>(-EMPTY_BOUND, -EMPTY_BOUND);
+    auto const add = [&](GuiNodalNodeBase const* box) {
+        if (!box->get_is_hidden() && !box->get_parent()) extend_bounds(*box, min, max);
+    };
+    for (GuiNodalNode const* node : m_nodes) add(node);
+    for (GuiNodalNote const* note : m_notes) add(note);
+    for (GuiNodalSubnet const* subnet : m_subnets) add(subnet);
+    for (GuiNodalBackdrop const* backdrop : m_backdrops) add(backdrop);
+}
+
+void GuiNodal::get_items_in_zone(GMathVec4<int> const& rect, std::vector<GuiNodalNodeBase*>& boxes) const
+{
+    auto const add = [&](GuiNodalNodeBase* box) {
+        if (box->get_is_hidden() || box->get_parent()) return;
+        GMathVec2<int> const& pos = box->get_world_pos();
+        if (pos[0] >= rect[0] && pos[0] + box->get_width() <= rect[2] && pos[1] - box->get_height() >= rect[1] &&
+            pos[1] <= rect[3])
+            boxes.push_back(box);
+    };
+    for (GuiNodalNode* node : m_nodes) add(node);
+    for (GuiNodalNote* note : m_notes) add(note);
+    for (GuiNodalSubnet* subnet : m_subnets) add(subnet);
+    for (GuiNodalBackdrop* backdrop : m_backdrops) add(backdrop);
+}
+
+void GuiNodal::manage_preview_rectangle_selection(GMathVec4<int> const& rect)
+{
+    std::vector<GuiNodalNodeBase*> inside;
+    get_items_in_zone(rect, inside);
+    auto const preview = [&](GuiNodalNodeBase* box) {
+        box->set_is_preselected(std::find(inside.begin(), inside.end(), box) != inside.end());
+    };
+    for (GuiNodalNode* node : m_nodes) preview(node);
+    for (GuiNodalNote* note : m_notes) preview(note);
+    for (GuiNodalSubnet* subnet : m_subnets) preview(subnet);
+    for (GuiNodalBackdrop* backdrop : m_backdrops) preview(backdrop);
+    redraw();
+}
+
+void GuiNodal::manage_rectangle_selection(GMathVec4<int> const& rect, bool const& add, bool const& toggle)
+{
+    manage_preview_rectangle_selection(GMathVec4<int>(1, 1, 0, 0));  // nothing preselected
+    std::vector<GuiNodalNodeBase*> inside;
+    get_items_in_zone(rect, inside);
+    if (toggle) {
+        std::vector<GuiNodalNodeBase*> result = m_selection;
+        for (GuiNodalNodeBase* box : inside) {
+            auto const found = std::find(result.begin(), result.end(), box);
+            if (found == result.end())
+                result.push_back(box);
+            else
+                result.erase(found);
+        }
+        set_selection(result);
+    } else if (add) {
+        std::vector<GuiNodalNodeBase*> result = m_selection;
+        result.insert(result.end(), inside.begin(), inside.end());
+        set_selection(result);
+    } else {
+        set_selection(inside);
+    }
+}
+
+namespace {
+
+// The node a link end stands for: a plug or zone its node, an embedded node its host.
+GuiNodalNodeBase* owner_of(GuiNodalNodeBase* end)
+{
+    while (end && end->is_kindof(GuiNodalNodeZone::class_info()) && end->get_parent()) end = end->get_parent();
+    while (end && end->is_kindof(GuiNodalNode::class_info()))
+        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(end)->get_embedding_node())
+            end = host;
+        else
+            break;
+    return end;
+}
+
+}  // namespace
+
+void GuiNodal::select_neighbours(bool const& upstream, bool const& downstream)
+{
+    std::vector<GuiNodalNodeBase*> result = m_selection;
+    for (size_t i = 0; i < result.size(); ++i) {
+        std::vector<GuiNodalLink*> links;
+        result[i]->get_connexity(links);
+        for (GuiNodalLink* link : links) {
+            GuiNodalNodeBase* from = owner_of(link->get_node_from());
+            GuiNodalNodeBase* to = owner_of(link->get_node_to());
+            GuiNodalNodeBase* next = nullptr;
+            if (upstream && to == result[i]) next = from;
+            if (downstream && from == result[i]) next = to;
+            if (next && std::find(result.begin(), result.end(), next) == result.end()) result.push_back(next);
+        }
+    }
+    set_selection(result);
+}
+
+// Grid, snapping and magnet -------------------------------------------------------------------------
+
+void GuiNodal::set_grid_displayed(bool const& displayed)
+{
+    m_grid_displayed = displayed;
+    redraw();
+}
+
+void GuiNodal::set_grid_size(int const& size)
+{
+    if (size < 1) {
+        CORE_LOG_WARNING("GuiNodal.set_grid_size: " << size << " is not a grid size; it stays " << m_grid_size << "\n");
+        return;
+    }
+    m_grid_size = size;
+    redraw();
+}
+
+GMathVec2<int> GuiNodal::snap_coord(GMathVec2<int> const& point) const
+{
+    auto const snap = [g = m_grid_size](int c) {
+        double const half = g * 0.5;
+        long const v = c > 0 ? static_cast<long>(c + half) : static_cast<long>(c - half);
+        return static_cast<int>(v - v % g);
+    };
+    return GMathVec2<int>(snap(point[0]), snap(point[1]));
+}
+
+GMathVec2<int> GuiNodal::magnet_coord(GuiNodalNodeBase const& box, GMathVec2<int> const& corner) const
+{
+    int const capture = static_cast<int>(std::lround(MAGNET_PIXELS * get_zoom_ratio_r()));
+    GMathVec2<int> result = corner;
+    int best_x = capture + 1;
+    int best_y = capture + 1;
+    int const w = box.get_width();
+    int const h = box.get_height();
+    for (GuiNodalNode const* other : m_nodes) {
+        if (other == &box || other->get_is_hidden() || other->get_is_selected() || other->get_parent()) continue;
+        GMathVec2<int> const& pos = other->get_world_pos();
+        // Left edges, right edges, and a box beside the other on either side.
+        for (int const x : {pos[0], pos[0] + other->get_width() - w, pos[0] + other->get_width(), pos[0] - w})
+            if (std::abs(x - corner[0]) < best_x) {
+                best_x = std::abs(x - corner[0]);
+                result[0] = x;
+            }
+        for (int const y : {pos[1], pos[1] - other->get_height() + h, pos[1] - other->get_height(), pos[1] + h})
+            if (std::abs(y - corner[1]) < best_y) {
+                best_y = std::abs(y - corner[1]);
+                result[1] = y;
+            }
+    }
+    return result;
+}
+
+// Moving the selection ------------------------------------------------------------------------------
+
+void GuiNodal::start_move_selection(GMathVec2<int> const& graph_point)
+{
+    m_move_starts.clear();
+    if (!can_move_selection()) return;
+    for (GuiNodalNodeBase* box : m_selection)
+        if (!box->get_parent()) m_move_starts.emplace_back(box, box->get_world_pos());
+    m_move_origin = graph_point;
+    m_move_delta = GMathVec2<int>(0, 0);
+}
+
+void GuiNodal::move_selection(GMathVec2<int> const& graph_point)
+{
+    if (m_move_starts.empty()) return;
+    GMathVec2<int> delta = graph_point - m_move_origin;
+    // The first box leads: its corner is snapped or pulled, the others keep their places to it.
+    GuiNodalNodeBase const& lead = *m_move_starts.front().first;
+    GMathVec2<int> const lead_start = m_move_starts.front().second;
+    GMathVec2<int> corner = lead_start + delta;
+    if (m_grid_snapping) corner = snap_coord(corner);
+    if (m_magnet) corner = magnet_coord(lead, corner);
+    delta = corner - lead_start;
+    GMathVec2<int> const step = delta - m_move_delta;
+    if (step == GMathVec2<int>(0, 0)) return;
+    m_move_delta = delta;
+    // A moving backdrop carries its content that is not selected; selected boxes move here.
+    for (auto const& [box, start] : m_move_starts) box->move(step[0], step[1]);
+    invalidate_pick_index();
+    redraw();
+}
+
+void GuiNodal::stop_move_selection(bool const& moved)
+{
+    std::vector<GuiNodalNodeBase*> boxes;
+    for (auto const& [box, start] : m_move_starts) boxes.push_back(box);
+    bool const changed = moved && m_move_delta != GMathVec2<int>(0, 0);
+    m_move_starts.clear();
+    if (changed) apply_nodes_positions(boxes);
+    end_move_selection(boxes, changed);
+    if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
+}
+
+void GuiNodal::cancel_move_selection()
+{
+    if (m_move_starts.empty()) return;
+    for (auto const& [box, start] : m_move_starts) box->move(-m_move_delta[0], -m_move_delta[1]);
+    m_move_delta = GMathVec2<int>(0, 0);
+    stop_move_selection(false);
+    invalidate_pick_index();
+    redraw();
+}
+
+// Fitting ---------------------------------------------------------------------------------------------
+
+void GuiNodal::compute_fitting(GMathVec4<int> const& area, GMathVec2<float>& pos, float& ratio) const
+{
+    int const w = std::max(area[2] - area[0], 1);
+    int const h = std::max(area[3] - area[1], 1);
+    double const margin_x = std::lround(w * FIT_MARGIN);
+    double const margin_y = std::lround(h * FIT_MARGIN);
+    double const wide = w + 2.0 * margin_x;
+    double const high = h + 2.0 * margin_y;
+    double const zone_w = get_graph_zone_width();
+    double const zone_h = get_graph_zone_height();
+    ratio = std::clamp(static_cast<float>(std::min(zone_w / wide, zone_h / high)), get_min_zoom_ratio(),
+                       get_max_zoom_ratio());
+    // The area's middle in the zone's middle.
+    double const factor = std::lround(zone_h / ratio);
+    double const shown_w = zone_w * factor / zone_h;
+    pos = GMathVec2<float>(static_cast<float>((area[0] + area[2]) / 2.0 - shown_w / 2.0),
+                           static_cast<float>((area[1] + area[3]) / 2.0 - factor / 2.0));
+}
+
+void GuiNodal::manage_fit(bool const& selection)
+{
+    for (GuiNodalNode* node : m_nodes)
+        if (node->get_scale() != 1.0f) node->set_scale(1.0f);
+    GMathVec2<int> min, max;
+    if (selection)
+        get_selection_bounding(min, max);
+    else
+        get_graph_bounding(min, max);
+    if (min[0] > max[0]) {
+        if (selection) return;
+        // Nothing to show: the first view.
+        go_to_view(GMathVec2<float>(0.0f, -static_cast<float>(get_graph_zone_height())), 1.0f);
+        return;
+    }
+    GMathVec2<float> pos;
+    float ratio = 1.0f;
+    compute_fitting(GMathVec4<int>(min[0], min[1], max[0], max[1]), pos, ratio);
+    go_to_view(pos, ratio);
+}
+
+void GuiNodal::make_visible()
+{
+    GMathVec2<int> min, max;
+    get_selection_bounding(min, max);
+    if (min[0] > max[0]) return;
+    double const shown_w = static_cast<double>(get_graph_zone_width()) * m_zoom_factor / get_graph_zone_height();
+    go_to_view(GMathVec2<float>(static_cast<float>((min[0] + max[0]) / 2.0 - shown_w / 2.0),
+                                static_cast<float>((min[1] + max[1]) / 2.0 - m_zoom_factor / 2.0)),
+               m_zoom_ratio);
+}
+
+void GuiNodal::go_to_view(GMathVec2<float> const& pos, float const& ratio)
+{
+    AppBase* app = AppBase::get_instance();
+    bool const tiny = std::fabs(pos[0] - m_view_pos[0]) < 1.0f && std::fabs(pos[1] - m_view_pos[1]) < 1.0f &&
+                      std::fabs(get_graph_zone_height() / ratio - m_zoom_factor) < 1.0f;
+    if (tiny) return;
+    if (!m_smooth_transitions || !app) {
+        set_zoom_ratio(ratio);
+        set_view_pos(pos);
+        notify_view();
+        return;
+    }
+    m_fit_from_pos = m_view_pos;
+    m_fit_from_ratio = m_zoom_ratio;
+    m_fit_to_pos = pos;
+    m_fit_to_ratio = ratio;
+    m_fit_start = app->get_run_time();
+    if (!m_fit_timer) m_fit_timer = app->add_timer(&GuiNodal::on_view_animation_timer, this, 0.0);
+}
+
+bool GuiNodal::step_view_animation(double const& now)
+{
+    if (m_fit_start < 0.0) return false;
+    double const t = std::clamp((now - m_fit_start) / FIT_DURATION, 0.0, 1.0);
+    // Eased at both ends; the zoom moves evenly in scale, the position with it.
+    double const s = t * t * (3.0 - 2.0 * t);
+    float const ratio = static_cast<float>(m_fit_from_ratio * std::pow(m_fit_to_ratio / m_fit_from_ratio, s));
+    GMathVec2<float> const pos = m_fit_from_pos + (m_fit_to_pos - m_fit_from_pos) * static_cast<float>(s);
+    set_zoom_ratio(ratio);
+    set_view_pos(pos);
+    if (t < 1.0) return true;
+    m_fit_start = -1.0;
+    notify_view();
+    return false;
+}
+
+void GuiNodal::on_view_animation_timer(void* data)
+{
+    auto* view = static_cast<GuiNodal*>(data);
+    AppBase* app = AppBase::get_instance();
+    if (app && view->step_view_animation(app->get_run_time()))
+        app->repeat_timer(VIEW_ANIMATION_PERIOD);
+    else
+        view->m_fit_timer = 0;
+}
+
+void GuiNodal::notify_view()
+{
+    raise_event(EVT_ID_NODAL_VIEW_CHANGED);
+}
+
+// Gestures ----------------------------------------------------------------------------------------------
+
+GuiNodalNodeBase* GuiNodal::get_movable_box(GuiNodalItem* item) const
+{
+    if (!item || item->is_kindof(GuiNodalLink::class_info()) || item->is_kindof(GuiNodalNodeZoneButton::class_info()))
+        return nullptr;
+    auto* box = static_cast<GuiNodalNodeBase*>(item);
+    while (box->get_parent() && (box->is_kindof(GuiNodalNodeZone::class_info()) ||
+                                 (box->is_kindof(GuiNodalNode::class_info()) &&
+                                  static_cast<GuiNodalNode*>(box)->is_embedded())))
+        box = box->get_parent();
+    return box->get_parent() ? nullptr : box;
+}
+
+GMathVec4<int> GuiNodal::get_rubber_band() const
+{
+    return GMathVec4<int>(std::min(m_press_graph[0], m_drag_graph[0]), std::min(m_press_graph[1], m_drag_graph[1]),
+                          std::max(m_press_graph[0], m_drag_graph[0]), std::max(m_press_graph[1], m_drag_graph[1]));
+}
+
+void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl,
+                        bool const& alt)
+{
+    m_press_pixel = pixel;
+    m_press_graph = compute_graph_coords(pixel);
+    m_drag_graph = m_press_graph;
+    m_press_view_pos = m_view_pos;
+    m_dragged = false;
+    set_graph_mouse_pos(m_press_graph);
+    m_pressed_item = pick(to_graph(pixel[0], pixel[1]));
+    if (m_fit_start >= 0.0) m_fit_start = -1.0;  // the user takes over from an animation
+    if (button == Gui::MOUSE_BUTTON_ID_MIDDLE || (button == Gui::MOUSE_BUTTON_ID_LEFT && alt)) {
+        m_state = GRAPH_STATE_GRAPH_PAN;
+        return;
+    }
+    if (button != Gui::MOUSE_BUTTON_ID_LEFT) return;
+    if (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info())) {
+        auto* pressed = static_cast<GuiNodalNodeZoneButton*>(m_pressed_item);
+        if (pressed->get_action_mode() == GuiNodalNodeZoneButton::BUTTON_ACTION_DRAG) {
+            m_state = GRAPH_STATE_NODE_RESIZE;
+            pressed->drag_begin();
+        }
+        return;  // a click button acts on release
+    }
+    GuiNodalNodeBase* box = get_movable_box(m_pressed_item);
+    if (!box) {
+        m_state = GRAPH_STATE_MULTISELECTION_SQUARE;
+        return;
+    }
+    if (ctrl)
+        toggle_selection(*box);
+    else if (shift)
+        add_to_selection(*box);
+    else if (!box->get_is_selected())
+        set_selection({box});
+    if (!box->get_is_selected()) return;  // toggled off: nothing to move
+    m_state = GRAPH_STATE_NODE_MOVE;
+    start_move_selection(m_press_graph);
+}
+
+void GuiNodal::on_drag(GMathVec2<int> const& pixel)
+{
+    GMathVec2<int> const graph_point = compute_graph_coords(pixel);
+    GMathVec2<int> const moved = pixel - m_press_pixel;
+    if (moved[0] * moved[0] + moved[1] * moved[1] > DRAG_THRESHOLD) m_dragged = true;
+    m_drag_graph = graph_point;
+    set_graph_mouse_pos(graph_point);
+    switch (m_state) {
+        case GRAPH_STATE_GRAPH_PAN: {
+            // The graph point under the press stays under the pointer.
+            double const units = static_cast<double>(m_zoom_factor) / get_graph_zone_height();
+            set_view_pos(m_press_view_pos - GMathVec2<float>(static_cast<float>(moved[0] * units),
+                                                             static_cast<float>(-moved[1] * units)));
+            break;
+        }
+        case GRAPH_STATE_NODE_MOVE:
+        case GRAPH_STATE_NODE_DRAGGING:
+            if (!m_dragged) break;
+            m_state = GRAPH_STATE_NODE_DRAGGING;
+            move_selection(graph_point);
+            break;
+        case GRAPH_STATE_MULTISELECTION_SQUARE:
+            if (m_dragged) manage_preview_rectangle_selection(get_rubber_band());
+            break;
+        case GRAPH_STATE_NODE_RESIZE:
+            if (m_pressed_item) {
+                GMathVec2<int> const step = graph_point - m_press_graph;
+                static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->drag(step);
+                m_press_graph = graph_point;
+                invalidate_pick_index();
+                redraw();
+            }
+            break;
+        default: break;
+    }
+}
+
+void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl)
+{
+    on_drag(pixel);
+    GraphState const state = m_state;
+    m_state = GRAPH_STATE_IDLE;
+    switch (state) {
+        case GRAPH_STATE_GRAPH_PAN:
+            if (m_view_pos != m_press_view_pos) notify_view();
+            // A middle click without a drag selects what it was on.
+            if (button == Gui::MOUSE_BUTTON_ID_MIDDLE && !m_dragged)
+                if (GuiNodalNodeBase* box = get_movable_box(m_pressed_item)) {
+                    if (shift || ctrl)
+                        add_to_selection(*box);
+                    else
+                        set_selection({box});
+                }
+            break;
+        case GRAPH_STATE_NODE_MOVE:
+        case GRAPH_STATE_NODE_DRAGGING:
+            stop_move_selection(state == GRAPH_STATE_NODE_DRAGGING);
+            break;
+        case GRAPH_STATE_MULTISELECTION_SQUARE:
+            if (m_dragged)
+                manage_rectangle_selection(get_rubber_band(), shift, ctrl);
+            else if (!shift && !ctrl)
+                clear_selection();  // a click on empty space
+            break;
+        case GRAPH_STATE_NODE_RESIZE:
+            if (m_pressed_item) static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->drag_end();
+            break;
+        case GRAPH_STATE_IDLE:
+            if (button == Gui::MOUSE_BUTTON_ID_LEFT && m_pressed_item &&
+                m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info()) &&
+                pick(to_graph(pixel[0], pixel[1])) == m_pressed_item)
+                static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->click();
+            break;
+        default: break;
+    }
+    m_pressed_item = nullptr;
+    redraw();
+}
+
+void GuiNodal::on_hover(GMathVec2<int> const& pixel)
+{
+    GMathVec2<float> const point = to_graph(pixel[0], pixel[1]);
+    set_graph_mouse_pos(compute_graph_coords(pixel));
+    GuiNodalNodeBase* box = get_movable_box(pick(point));
+    if (box == m_hovered) return;
+    if (m_hovered && m_hovered->is_kindof(GuiNodalNode::class_info()))
+        static_cast<GuiNodalNode*>(m_hovered)->begin_fade_out();
+    m_hovered = box;
+    if (box && box->is_kindof(GuiNodalNode::class_info())) static_cast<GuiNodalNode*>(box)->begin_fade_in();
+}
+
+void GuiNodal::on_wheel(GMathVec2<int> const& pixel, int const& steps)
+{
+    if (steps == 0) return;
+    zoom_at(pixel, m_zoom_ratio * static_cast<float>(std::pow(WHEEL_ZOOM_STEP, -steps)));
+    notify_view();
+}
+
+bool GuiNodal::on_key(int const& key)
+{
+    if (key != Gui::KEY_ID_ESCAPE) return false;
+    if (m_state == GRAPH_STATE_NODE_MOVE || m_state == GRAPH_STATE_NODE_DRAGGING) {
+        cancel_move_selection();
+        m_state = GRAPH_STATE_IDLE;
+        return true;
+    }
+    if (m_state == GRAPH_STATE_MULTISELECTION_SQUARE) {
+        manage_preview_rectangle_selection(GMathVec4<int>(1, 1, 0, 0));
+        m_state = GRAPH_STATE_IDLE;
+        return true;
+    }
+    return false;
+}
+
+int GuiNodal::process_event(CoreString const& name)
+{
+    int x = 0;
+    int y = 0;
+    Gui::get_relative_mouse_coords(*this, x, y);
+    GMathVec2<int> const pixel(x, y);
+    if (name == EVT_ID_MOUSE_DOWN) {
+        set_focus();
+        on_press(pixel, Gui::get_event_mouse_button(), Gui::is_modifier_shift(), Gui::is_modifier_ctrl(),
+                 Gui::is_modifier_alt());
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_DRAG) {
+        on_drag(pixel);
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_UP) {
+        on_release(pixel, Gui::get_event_mouse_button(), Gui::is_modifier_shift(), Gui::is_modifier_ctrl());
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_MOVE) {
+        on_hover(pixel);
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_WHEEL) {
+        on_wheel(pixel, Gui::get_wheel_dy());
+        return 1;
+    }
+    if (name == EVT_ID_KEY_DOWN && on_key(Gui::get_last_key_pressed())) return 1;
+    return GuiGlWidget::process_event(name);
+}
+
+// Settings ------------------------------------------------------------------------------------------
+
+void GuiNodal::save_settings(ParserGroup& group)
+{
+    GuiGlWidget::save_settings(group);
+    ParserGroup& mine = group.add_group("GuiNodal");
+    mine.add_entry("pos_x").add_int(std::lround(m_view_pos[0]));
+    mine.add_entry("pos_y").add_int(std::lround(m_view_pos[1]));
+    mine.add_entry("zoom_factor").add_int(m_zoom_factor);
+    mine.add_entry("grid").add_bool(m_grid_snapping).add_bool(m_grid_displayed).add_int(m_grid_size);
+    mine.add_entry("magnet").add_bool(m_magnet);
+    mine.add_entry("smooth_transitions").add_bool(m_smooth_transitions);
+    mine.add_entry("autozoom").add_bool(m_node_zoom_allowed);
+    mine.add_entry("node_max_width").add_int(m_max_node_width);
+}
+
+void GuiNodal::load_settings(ParserGroup const& group)
+{
+    GuiGlWidget::load_settings(group);
+    ParserGroup const* mine = group.get_group("GuiNodal");
+    if (!mine) return;
+    auto const entry = [mine](char const* key, unsigned int count) -> ParserEntry const* {
+        ParserEntry const* found = mine->get_entry(key);
+        if (!found) return nullptr;
+        if (found->get_value_count() < count) {
+            CORE_LOG_WARNING("GuiNodal.load_settings: \"" << key << "\" has " << found->get_value_count()
+                                                          << " values where " << count << " are needed; it is left\n");
+            return nullptr;
+        }
+        return found;
+    };
+    auto const read_int = [](ParserEntry const& found, unsigned int index, int& value) {
+        if (found.is_value_number(index)) value = static_cast<int>(found.get_int(index));
+    };
+    auto const read_bool = [](ParserEntry const& found, unsigned int index, bool& value) {
+        if (found.is_value_bool(index)) value = found.get_bool(index);
+    };
+    GMathVec2<int> pos(static_cast<int>(std::lround(m_view_pos[0])), static_cast<int>(std::lround(m_view_pos[1])));
+    if (ParserEntry const* e = entry("pos_x", 1)) read_int(*e, 0, pos[0]);
+    if (ParserEntry const* e = entry("pos_y", 1)) read_int(*e, 0, pos[1]);
+    int factor = m_zoom_factor;
+    if (ParserEntry const* e = entry("zoom_factor", 1)) read_int(*e, 0, factor);
+    if (ParserEntry const* e = entry("grid", 3)) {
+        read_bool(*e, 0, m_grid_snapping);
+        read_bool(*e, 1, m_grid_displayed);
+        int size = m_grid_size;
+        read_int(*e, 2, size);
+        set_grid_size(size);
+    }
+    if (ParserEntry const* e = entry("magnet", 1)) read_bool(*e, 0, m_magnet);
+    if (ParserEntry const* e = entry("smooth_transitions", 1)) read_bool(*e, 0, m_smooth_transitions);
+    if (ParserEntry const* e = entry("autozoom", 1)) read_bool(*e, 0, m_node_zoom_allowed);
+    if (ParserEntry const* e = entry("node_max_width", 1)) {
+        int width = static_cast<int>(m_max_node_width);
+        read_int(*e, 0, width);
+        if (width >= 0) set_max_node_width(static_cast<unsigned int>(width));
+    }
+    set_zoom_factor(factor);
+    set_view_pos(GMathVec2<float>(static_cast<float>(pos[0]), static_cast<float>(pos[1])));
 }
 
 // Backdrop updates ----------------------------------------------------------------------------------
@@ -478,6 +1176,7 @@ void GuiNodal::draw(GuiDc& dc)
     set_graph_matrices();
     gl.begin_batch();
     draw_first(dc);
+    if (m_grid_displayed) draw_grid(gl);
     GuiNodalBackdrop::draw_hierarchies(dc, m_backdrops);
     for (GuiNodalNote* note : m_notes) note->draw(dc);
     // Only what lies in the view is drawn; plugs stick out of their boxes by their size.
@@ -497,6 +1196,16 @@ void GuiNodal::draw(GuiDc& dc)
         if (!node->get_is_culled()) node->draw(dc);
     }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
+    if (m_state == GRAPH_STATE_MULTISELECTION_SQUARE && m_dragged) {
+        GMathVec4<int> const band = get_rubber_band();
+        GMathVec3<unsigned char> const& edge = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_HIGHLIGHT);
+        GuiGlBatch& batch = gl.get_batch();
+        batch.load_gl_matrices();
+        batch.set_color(edge[0], edge[1], edge[2], 40);
+        batch.add_rectf(band[0], band[1], band[2] - band[0], band[3] - band[1]);
+        batch.set_color(edge[0], edge[1], edge[2]);
+        batch.add_rect(band[0], band[1], band[2] - band[0], band[3] - band[1]);
+    }
     draw_last(dc);
     gl.end_batch();
     // The zoom, centred at the bottom of the widget, over everything.

@@ -12,7 +12,14 @@
 
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/nodal/gui_nodal_spatial_index.h"
+#include "host/event/event_id.h"
 #include "host/gmath/gmath_vec.h"
+
+// Raised by the view: its selection changed; boxes were moved by the user (once, at the end
+// of the move); its position or zoom changed.
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_SELECTION_CHANGED);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_NODES_MOVED);
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_VIEW_CHANGED);
 
 class GuiFont;
 class GuiImage;
@@ -148,6 +155,133 @@ public:
     unsigned int const& get_max_node_width() const { return m_max_node_width; }
     void set_max_node_width(unsigned int const& width);
 
+    // --- State of the interaction ---
+    enum GraphState : int {
+        GRAPH_STATE_IDLE = 0,
+        GRAPH_STATE_LINK_CREATION = 1,
+        GRAPH_STATE_LINK_DESTRUCTION = 2,
+        GRAPH_STATE_LINK_WAITING = 3,
+        GRAPH_STATE_LINK_CANCEL = 4,
+        GRAPH_STATE_NODE_MOVE = 5,
+        GRAPH_STATE_NODE_DRAGGING = 6,
+        GRAPH_STATE_GRAPH_PAN = 7,
+        GRAPH_STATE_MULTISELECTION_SQUARE = 8,
+        GRAPH_STATE_KNIFE = 9,
+        GRAPH_STATE_NODE_RESIZE = 10,
+        GRAPH_STATE_MINIMAP_DRAG = 11,
+    };
+    // "GRAPH_STATE_IDLE", ...; empty for other values.
+    static char const* get_graph_state_name(int const& state);
+    GraphState const& get_state() const { return m_state; }
+    void set_state(GraphState const& state) { m_state = state; }
+
+    // --- Selection ---
+    // The selected boxes (nodes, dots, notes, subnets, backdrops), in the order selected.
+    std::vector<GuiNodalNodeBase*> const& get_selection() const { return m_selection; }
+    // Each change raises EVT_ID_NODAL_SELECTION_CHANGED and calls selection_changed.
+    void set_selection(std::vector<GuiNodalNodeBase*> const& boxes);
+    void add_to_selection(GuiNodalNodeBase& box);
+    void remove_from_selection(GuiNodalNodeBase& box);
+    void toggle_selection(GuiNodalNodeBase& box);
+    virtual void clear_selection();
+    virtual void selection_changed() {}
+    // The selection's box and the whole graph's, in graph units; an empty one is
+    // (2000000, 2000000) to (-2000000, -2000000).
+    void get_selection_bounding(GMathVec2<int>& min, GMathVec2<int>& max) const;
+    void get_graph_bounding(GMathVec2<int>& min, GMathVec2<int>& max) const;
+    static constexpr int EMPTY_BOUND = 2000000;
+    // The shown top-level boxes lying wholly in the rectangle (min x, min y, max x, max y).
+    void get_items_in_zone(GMathVec4<int> const& rect, std::vector<GuiNodalNodeBase*>& boxes) const;
+    // While a rubber band is dragged: the boxes in it are preselected, the others not.
+    void manage_preview_rectangle_selection(GMathVec4<int> const& rect);
+    // On release: the boxes in it become the selection, are added to it, or are toggled.
+    void manage_rectangle_selection(GMathVec4<int> const& rect, bool const& add, bool const& toggle);
+    // Extends the selection through the links upstream, downstream or both, as far as they go.
+    void select_neighbours(bool const& upstream, bool const& downstream);
+
+    // --- Grid, snapping and magnet ---
+    bool const& is_grid_snapping() const { return m_grid_snapping; }
+    void set_grid_snapping(bool const& snapping) { m_grid_snapping = snapping; }
+    bool const& is_grid_displayed() const { return m_grid_displayed; }
+    void set_grid_displayed(bool const& displayed);
+    int const& get_grid_size() const { return m_grid_size; }
+    // Below 1 it is refused with a warning.
+    void set_grid_size(int const& size);
+    // Each coordinate to the nearest multiple of the grid size (halves away from zero).
+    GMathVec2<int> snap_coord(GMathVec2<int> const& point) const;
+    bool const& is_magnet() const { return m_magnet; }
+    void set_magnet(bool const& magnet) { m_magnet = magnet; }
+    // Pulls a moved box's corner onto the left or right edge and the top or bottom edge of
+    // a box that is not moving, when within 10 screen pixels of it.
+    GMathVec2<int> magnet_coord(GuiNodalNodeBase const& box, GMathVec2<int> const& corner) const;
+
+    // --- Moving the selection ---
+    // Remembers where the selection's top-level boxes are; the moves that follow are from
+    // there. Nothing when the application refuses (can_move_selection).
+    void start_move_selection(GMathVec2<int> const& graph_point);
+    // Moves the selection to follow the pointer at `graph_point`, snapped or pulled by the
+    // magnet from the first box's place when those are on.
+    void move_selection(GMathVec2<int> const& graph_point);
+    // Ends the move: the application's hooks get the moved boxes, and
+    // EVT_ID_NODAL_NODES_MOVED is raised when anything moved.
+    void stop_move_selection(bool const& moved);
+    // Puts every moved box back.
+    void cancel_move_selection();
+    bool is_moving_selection() const { return !m_move_starts.empty(); }
+    // For a derived view: whether the selection may move, and the boxes once moved.
+    virtual bool can_move_selection() { return true; }
+    virtual void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const&) {}
+    virtual void end_move_selection(std::vector<GuiNodalNodeBase*> const&, bool) {}
+
+    // --- Fitting ---
+    // The view position and zoom ratio that show `area` (min x, min y, max x, max y) with a
+    // margin of 5 % of its size on each side, the ratio within its limits.
+    void compute_fitting(GMathVec4<int> const& area, GMathVec2<float>& pos, float& ratio) const;
+    // Fits the selection (or the whole graph); an empty graph brings the first view back.
+    // Animated with smooth transitions.
+    void manage_fit(bool const& selection);
+    // Centres the selection without zooming.
+    void make_visible();
+    bool const& is_smooth_transitions() const { return m_smooth_transitions; }
+    void set_smooth_transitions(bool const& smooth) { m_smooth_transitions = smooth; }
+    // Goes to the position and ratio, at once or through the animation.
+    void go_to_view(GMathVec2<float> const& pos, float const& ratio);
+    bool is_animating_view() const { return m_fit_start >= 0.0; }
+    // One step of the animation at `now` (milliseconds); false once it has arrived.
+    bool step_view_animation(double const& now);
+    static constexpr double FIT_DURATION = 300.0;
+    static constexpr double FIT_MARGIN = 0.05;
+    static constexpr double VIEW_ANIMATION_PERIOD = 0.01;  // seconds between steps
+
+    // --- Gestures: what the pointer and keys do, in widget pixels ---
+    // process_event reads the toolkit's event and calls these.
+    void on_press(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl,
+                  bool const& alt);
+    void on_drag(GMathVec2<int> const& pixel);
+    void on_release(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl);
+    void on_hover(GMathVec2<int> const& pixel);
+    // Wheel steps (positive: down) zoom out around the pointer, negative ones in.
+    void on_wheel(GMathVec2<int> const& pixel, int const& steps);
+    // A press moving less than this (squared pixels) is a click.
+    static constexpr int DRAG_THRESHOLD = 12;
+    // Each wheel step zooms by this factor.
+    static constexpr double WHEEL_ZOOM_STEP = 1.15;
+    // The magnet's reach, in screen pixels.
+    static constexpr double MAGNET_PIXELS = 10.0;
+    // Escape cancels a move or a rubber band; true when the key was used.
+    bool on_key(int const& key);
+    int process_event(CoreString const& name) override;
+    // The rubber band (min x, min y, max x, max y in graph units) while one is dragged.
+    GMathVec4<int> get_rubber_band() const;
+    // The box the pointer hovers (a plug or zone stands for its node); null over nothing.
+    GuiNodalNodeBase* get_hovered_box() const { return m_hovered; }
+
+    // --- Settings ---
+    // Writes and reads the group "GuiNodal": the view, grid, magnet, smooth transitions,
+    // node zoom and node width. Missing or mistyped keys keep their values.
+    void save_settings(ParserGroup& group) override;
+    void load_settings(ParserGroup const& group) override;
+
     // --- Nodes growing under the pointer while zoomed out ---
     // On by default.
     bool const& is_node_zoom_allowed() const { return m_node_zoom_allowed; }
@@ -211,6 +345,15 @@ private:
     }
 
     void destroy_links_of(GuiNodalNodeBase& node);
+    // The top-level box an item stands for in selecting and moving: a zone or plug its node,
+    // a backdrop's button nothing; null for links and nothing.
+    GuiNodalNodeBase* get_movable_box(GuiNodalItem* item) const;
+    void notify_selection();
+    void notify_view();
+    static void on_view_animation_timer(void* data);
+    void draw_grid(GuiGlWidgetDc& gl);
+    // Grid lines come no closer on screen than this.
+    static constexpr double MIN_GRID_PIXELS = 8.0;
     // Makes a new top-level box tell the view when it moves.
     void watch_box(GuiNodalNodeBase& box);
     // Takes a box about to go out of the backdrops, the subnets and the pending update.
@@ -237,6 +380,32 @@ private:
     unsigned int m_max_node_width = 0;
     bool m_node_zoom_allowed = true;
     bool m_link_interaction = false;
+    GraphState m_state = GRAPH_STATE_IDLE;
+    std::vector<GuiNodalNodeBase*> m_selection;
+    bool m_grid_snapping = false;
+    bool m_grid_displayed = true;
+    int m_grid_size = 40;
+    bool m_magnet = false;
+    bool m_smooth_transitions = true;
+    // The move: the boxes moved and where they started, the pointer's start.
+    std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;
+    GMathVec2<int> m_move_origin;
+    GMathVec2<int> m_move_delta;
+    // The gesture under way: where it began (widget pixels and graph units), what it began on.
+    GMathVec2<int> m_press_pixel;
+    GMathVec2<int> m_press_graph;
+    GMathVec2<float> m_press_view_pos;
+    GMathVec2<int> m_drag_graph;
+    GuiNodalItem* m_pressed_item = nullptr;
+    bool m_dragged = false;
+    GuiNodalNodeBase* m_hovered = nullptr;
+    // The view animation: where from, where to, when it began (-1 while none runs).
+    GMathVec2<float> m_fit_from_pos;
+    GMathVec2<float> m_fit_to_pos;
+    float m_fit_from_ratio = 1.0f;
+    float m_fit_to_ratio = 1.0f;
+    double m_fit_start = -1.0;
+    unsigned int m_fit_timer = 0;
     GMathVec2<int> m_graph_mouse_pos;
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;
     std::vector<uint32_t> m_free_pick_keys;

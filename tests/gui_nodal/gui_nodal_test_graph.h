@@ -15,7 +15,13 @@
 // reads its picture back. With `drawing_only` it draws only the test's part, on black.
 class NodalPictureView : public GuiNodal {
 public:
-    using GuiNodal::GuiNodal;
+    // Without the grid, so that the background is one colour.
+    NodalPictureView(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h, bool simplify = true,
+                     bool hide_mode = false)
+        : GuiNodal(parent, x, y, w, h, simplify, hide_mode)
+    {
+        set_grid_displayed(false);
+    }
     void draw(GuiDc& dc) override
     {
         auto& gl = static_cast<GuiGlWidgetDc&>(dc);
