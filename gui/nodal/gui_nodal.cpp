@@ -1360,3 +1360,89 @@ void GuiNodal::add_text(GuiGlWidgetDc& dc, GuiFont const& font, CoreString const
     batch.add_glyphs(*data, to_atlas_codes(shown), x, y);
     dc.end_batch();
 }
+
+// Link editing --------------------------------------------------------------------------------------
+
+#include "gui/nodal/gui_nodal_link_editor.h"
+
+void GuiNodal::LinkEditorDeleter::operator()(GuiNodalLinkEditor* editor) const
+{
+    delete editor;
+}
+
+GuiNodalLinkEditor& GuiNodal::get_link_editor()
+{
+    if (!m_link_editor) m_link_editor.reset(new GuiNodalLinkEditor(*this));
+    return *m_link_editor;
+}
+
+void GuiNodal::set_command_manager(OfCommandManager* manager)
+{
+    get_link_editor().set_command_manager(manager);
+}
+
+GuiNodalLink* GuiNodal::add_link(GuiNodalLink* link)
+{
+    if (!link) return nullptr;
+    if (&link->get_graph() != this) {
+        CORE_LOG_WARNING("GuiNodal.add_link: the link was made for another view; it is not added\n");
+        return nullptr;
+    }
+    if (std::find(m_links.begin(), m_links.end(), link) == m_links.end()) m_links.push_back(link);
+    invalidate_pick_index();
+    redraw();
+    return link;
+}
+
+bool GuiNodal::check_link_creation(GuiNodalNodeBase&, GuiNodalNodeBase&)
+{
+    return true;
+}
+
+bool GuiNodal::validate_link_creation(GuiNodalNodeBase&, GuiNodalNodeBase&)
+{
+    return true;
+}
+
+bool GuiNodal::validate_link_reconnection(GuiNodalNodeBase&, GuiNodalNodeBase&, GuiNodalLink&)
+{
+    return false;
+}
+
+bool GuiNodal::on_link_remove(GuiNodalLink&, CoreString const&)
+{
+    return true;
+}
+
+bool GuiNodal::on_links_remove(std::vector<GuiNodalLink*> const& links, CoreString const&)
+{
+    for (GuiNodalLink* link : links)
+        if (link) remove_link(*link);
+    return true;
+}
+
+bool GuiNodal::is_reconnecting_on_same_plug(GuiNodalLink& link, GuiNodalNodeZoneAnchor& plug)
+{
+    if (link.get_state() != GuiNodalLink::LINK_STATE_DESTRUCTION) return false;
+    GuiNodalNodeBase* detached = link.get_dangling_node() == link.get_node_from() ? link.get_node_to() : link.get_node_from();
+    if (detached == &plug) return true;
+    GuiNodalNodeBase* dot = GuiNodalLinkEditor::get_owner_node(detached, false);
+    return dot && dot->is_kindof(GuiNodalDot::class_info()) && dot == GuiNodalLinkEditor::get_owner_node(&plug, false);
+}
+
+void GuiNodal::begin_link_creation(GuiNodalLink const&) {}
+
+void GuiNodal::end_link_creation() {}
+
+void GuiNodal::unref_link(GuiNodalLink& link, bool destroy)
+{
+    if (destroy) {
+        remove_link(link);
+        return;
+    }
+    auto const found = std::find(m_links.begin(), m_links.end(), &link);
+    if (found == m_links.end()) return;
+    m_links.erase(found);
+    invalidate_pick_index();
+    redraw();
+}

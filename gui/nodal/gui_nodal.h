@@ -313,6 +313,48 @@ public:
     size_t get_texture_count() const { return m_textures.size(); }
     void on_gl_context_destroyed() override { m_textures.clear(); }
 
+    // --- Link editing ---
+    // Connecting, detaching and cutting links goes through the view's link editor; the hooks
+    // below let an application subclass accept, refuse or carry out each change. Types this
+    // header does not otherwise declare are named `class X` here, which declares them at file
+    // scope.
+    class GuiNodalLinkEditor& get_link_editor();
+    // Removals and reconnections are grouped into one undo step of this manager; null (the
+    // default) for none.
+    void set_command_manager(class OfCommandManager* manager);
+    // Takes a link made for this view (a completed creation link, or one given back after
+    // unref_link); null (logged) for a link of another view. Adding a link twice adds it once.
+    virtual GuiNodalLink* add_link(GuiNodalLink* link);
+    // Whether a link dragged from `from` may go to `to`, asked while the pointer is over `to`;
+    // true here.
+    virtual bool check_link_creation(GuiNodalNodeBase& from, GuiNodalNodeBase& to);
+    // Whether the link from `from` to `to` may be made, asked when it is dropped; true here.
+    virtual bool validate_link_creation(GuiNodalNodeBase& from, GuiNodalNodeBase& to);
+    // Whether the application reconnects `link` from `from` to `to` itself, without the
+    // removal and new link the view otherwise goes through; false here.
+    virtual bool validate_link_reconnection(GuiNodalNodeBase& from, GuiNodalNodeBase& to, GuiNodalLink& link);
+    // Whether `link` may be removed (`command` names the change, or is empty inside a batch
+    // the view opened). The link stays alive: the view then destroys or reconnects it and
+    // releases it through unref_link. True here.
+    virtual bool on_link_remove(GuiNodalLink& link, CoreString const& command);
+    // Removes the links (a knife cut: `command` "Disconnect"): here through remove_link, and
+    // true. An application that refuses returns false and keeps them.
+    virtual bool on_links_remove(std::vector<GuiNodalLink*> const& links, CoreString const& command);
+    // A link end dragged off a plug is dropped on `plug`: true when that is the end it came
+    // from, or another plug of the same dot (nothing changes then).
+    virtual bool is_reconnecting_on_same_plug(GuiNodalLink& link, class GuiNodalNodeZoneAnchor& plug);
+    // A link is being made or one of its ends dragged off; end_link_creation follows when the
+    // gesture ends, whatever its outcome. Nothing here.
+    virtual void begin_link_creation(GuiNodalLink const& link);
+    virtual void end_link_creation();
+    // The view lets go of `link`: with `destroy` it is removed (remove_link); otherwise it
+    // leaves the view's links without being deleted, to come back through add_link.
+    virtual void unref_link(GuiNodalLink& link, bool destroy);
+    // Deletes the editor where its class is complete (this header only names it).
+    struct LinkEditorDeleter {
+        void operator()(GuiNodalLinkEditor* editor) const;
+    };
+
     // --- Pointer ---
     // The pointer's position in graph units, where free link ends go.
     GMathVec2<int> const& get_graph_mouse_pos() const { return m_graph_mouse_pos; }
@@ -413,4 +455,6 @@ private:
     GuiNodalSpatialIndex m_node_index;
     GuiNodalSpatialIndex m_link_index;
     bool m_pick_index_dirty = true;
+    // Made on first use (get_link_editor).
+    std::unique_ptr<GuiNodalLinkEditor, LinkEditorDeleter> m_link_editor;
 };
