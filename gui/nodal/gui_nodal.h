@@ -26,6 +26,9 @@ class GuiImage;
 class GuiGlWidgetDc;
 class GuiNodalBackdrop;
 class GuiNodalDot;
+class GuiNodalLinkEditor;
+class GuiNodalNodeZoneAnchor;
+class OfCommandManager;
 class GuiNodalNote;
 class GuiNodalSubnet;
 class GuiNodalItem;
@@ -315,13 +318,11 @@ public:
 
     // --- Link editing ---
     // Connecting, detaching and cutting links goes through the view's link editor; the hooks
-    // below let an application subclass accept, refuse or carry out each change. Types this
-    // header does not otherwise declare are named `class X` here, which declares them at file
-    // scope.
-    class GuiNodalLinkEditor& get_link_editor();
+    // below let an application subclass accept, refuse or carry out each change.
+    GuiNodalLinkEditor& get_link_editor();
     // Removals and reconnections are grouped into one undo step of this manager; null (the
     // default) for none.
-    void set_command_manager(class OfCommandManager* manager);
+    void set_command_manager(OfCommandManager* manager);
     // Takes a link made for this view (a completed creation link, or one given back after
     // unref_link); null (logged) for a link of another view. Adding a link twice adds it once.
     virtual GuiNodalLink* add_link(GuiNodalLink* link);
@@ -342,7 +343,7 @@ public:
     virtual bool on_links_remove(std::vector<GuiNodalLink*> const& links, CoreString const& command);
     // A link end dragged off a plug is dropped on `plug`: true when that is the end it came
     // from, or another plug of the same dot (nothing changes then).
-    virtual bool is_reconnecting_on_same_plug(GuiNodalLink& link, class GuiNodalNodeZoneAnchor& plug);
+    virtual bool is_reconnecting_on_same_plug(GuiNodalLink& link, GuiNodalNodeZoneAnchor& plug);
     // A link is being made or one of its ends dragged off; end_link_creation follows when the
     // gesture ends, whatever its outcome. Nothing here.
     virtual void begin_link_creation(GuiNodalLink const& link);

@@ -441,20 +441,24 @@ TEST_F(GuiNodalLinkEditorPixelTest, FeedbackFollowsThePointerAndShowsTheKnife)
     graph().drawing = [this](GuiGlWidgetDc& dc) { editor().draw(dc); };
     graph().drawing_only = true;
     ASSERT_NE(editor().begin_link_creation(a), nullptr);
+    auto const pixel = [this](int x, int y) {
+        GMathVec2<int> const at = graph().world_to_screen(GMathVec2<float>(x, y));
+        return graph().pixel(at[0] - 1, at[1]);
+    };
     editor().set_graph_mouse_pos(GMathVec2<int>(300, -150));
     draw_view();
-    EXPECT_NE(graph().pixel(299, 150), Link::Color(0, 0, 0));
+    EXPECT_NE(pixel(300, -150), Link::Color(0, 0, 0));
     // Moved by the view itself: the free end follows all the same.
     graph().set_graph_mouse_pos(GMathVec2<int>(300, -250));
     draw_view();
-    EXPECT_NE(graph().pixel(299, 250), Link::Color(0, 0, 0));
-    EXPECT_EQ(graph().pixel(299, 150), Link::Color(0, 0, 0));
+    EXPECT_NE(pixel(300, -250), Link::Color(0, 0, 0));
+    EXPECT_EQ(pixel(300, -150), Link::Color(0, 0, 0));
     editor().cancel_link_creation();
 
     editor().add_knife_point(GMathVec2<int>(50, -100));
     editor().add_knife_point(GMathVec2<int>(50, -200));
     draw_view();
-    Link::Color const knife = graph().pixel(50, 150);
+    Link::Color const knife = pixel(51, -150);
     EXPECT_GT(knife[0], 128);
     EXPECT_LT(knife[1], 100);
 }
