@@ -16,6 +16,7 @@
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_link_editor.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_note.h"
@@ -130,8 +131,8 @@ void GuiNodal::remove_node(GuiNodalNode& node)
         CORE_LOG_WARNING("GuiNodal.remove_node: \"" << node.get_name() << "\" is not a node of this view\n");
         return;
     }
+    forget_box(node);  // before its links: a link being drawn from it goes first
     destroy_links_of(node);
-    forget_box(node);
     m_nodes.erase(found);
     delete &node;
     invalidate_pick_index();
@@ -205,6 +206,7 @@ char const* GuiNodal::get_graph_state_name(int const& state)
 
 void GuiNodal::notify_selection()
 {
+    get_link_editor().apply_link_highlight(m_selection);
     selection_changed();
     raise_event(EVT_ID_NODAL_SELECTION_CHANGED);
     redraw();
@@ -597,6 +599,45 @@ GuiNodalNodeBase* GuiNodal::get_movable_box(GuiNodalItem* item) const
     return box->get_parent() ? nullptr : box;
 }
 
+bool GuiNodal::begin_link_gesture(GuiNodalItem* item)
+{
+    GuiNodalLinkEditor& editor = get_link_editor();
+    editor.set_graph_mouse_pos(m_press_graph);
+    if (item && item->is_kindof(GuiNodalNodeZoneAnchor::class_info())) {
+        auto* plug = static_cast<GuiNodalNodeZoneAnchor*>(item);
+        // An input with a link: its end is dragged off; any other plug starts a new link.
+        GuiNodalLink* incoming = nullptr;
+        if (plug->get_side() == GuiNodalNodeBase::NODE_ANCHOR_LEFT)
+            for (size_t i = 0; i < plug->get_links_count() && !incoming; ++i)
+                if (plug->get_link(i)->get_node_to() == plug) incoming = plug->get_link(i);
+        if (incoming && editor.begin_destruction(*incoming, *plug)) {
+            m_state = GRAPH_STATE_LINK_DESTRUCTION;
+        } else if (editor.begin_link_creation(*plug)) {
+            m_state = GRAPH_STATE_LINK_CREATION;
+        } else {
+            return false;
+        }
+        set_link_interaction(true);
+        return true;
+    }
+    if (item && item->is_kindof(GuiNodalLink::class_info())) {
+        // A press near an end of a link drags that end off its plug.
+        auto* link = static_cast<GuiNodalLink*>(item);
+        float const reach = GuiNodalLink::m_plug_pickable_to_size * get_zoom_ratio_r();
+        GMathVec2<float> const press(static_cast<float>(m_press_graph[0]), static_cast<float>(m_press_graph[1]));
+        auto const near = [&](int x, int y) { return std::hypot(press[0] - x, press[1] - y) <= reach; };
+        GuiNodalNodeBase* end = near(link->get_to_x(), link->get_to_y())       ? link->get_node_to()
+                                : near(link->get_from_x(), link->get_from_y()) ? link->get_node_from()
+                                                                               : nullptr;
+        if (end && editor.begin_destruction(*link, *end)) {
+            m_state = GRAPH_STATE_LINK_DESTRUCTION;
+            set_link_interaction(true);
+            return true;
+        }
+    }
+    return false;
+}
+
 GMathVec4<int> GuiNodal::get_rubber_band() const
 {
     return GMathVec4<int>(std::min(m_press_graph[0], m_drag_graph[0]), std::min(m_press_graph[1], m_drag_graph[1]),
@@ -607,6 +648,7 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
                         bool const& alt)
 {
     m_press_pixel = pixel;
+    m_press_button = button;
     m_press_graph = compute_graph_coords(pixel);
     m_drag_graph = m_press_graph;
     m_press_view_pos = m_view_pos;
@@ -618,7 +660,9 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
         m_state = GRAPH_STATE_GRAPH_PAN;
         return;
     }
+    if (button == Gui::MOUSE_BUTTON_ID_RIGHT) return;  // a knife once it moves, else the menu
     if (button != Gui::MOUSE_BUTTON_ID_LEFT) return;
+    if (begin_link_gesture(m_pressed_item)) return;
     if (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info())) {
         auto* pressed = static_cast<GuiNodalNodeZoneButton*>(m_pressed_item);
         if (pressed->get_action_mode() == GuiNodalNodeZoneButton::BUTTON_ACTION_DRAG) {
@@ -650,7 +694,21 @@ void GuiNodal::on_drag(GMathVec2<int> const& pixel)
     if (moved[0] * moved[0] + moved[1] * moved[1] > DRAG_THRESHOLD) m_dragged = true;
     m_drag_graph = graph_point;
     set_graph_mouse_pos(graph_point);
+    if (Gui::MOUSE_BUTTON_ID_RIGHT == m_press_button && m_state == GRAPH_STATE_IDLE && m_dragged) {
+        m_state = GRAPH_STATE_KNIFE;
+        get_link_editor().clear_knife_path();
+        get_link_editor().add_knife_point(m_press_graph);
+    }
     switch (m_state) {
+        case GRAPH_STATE_LINK_CREATION:
+        case GRAPH_STATE_LINK_DESTRUCTION:
+            get_link_editor().set_graph_mouse_pos(graph_point);
+            get_link_editor().check_link_target(pick(to_graph(pixel[0], pixel[1])));
+            break;
+        case GRAPH_STATE_KNIFE:
+            get_link_editor().add_knife_point(graph_point);
+            redraw();
+            break;
         case GRAPH_STATE_GRAPH_PAN: {
             // The graph point under the press stays under the pointer.
             double const units = static_cast<double>(m_zoom_factor) / get_graph_zone_height();
@@ -685,7 +743,23 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
     on_drag(pixel);
     GraphState const state = m_state;
     m_state = GRAPH_STATE_IDLE;
+    GuiNodalItem* const target = pick(to_graph(pixel[0], pixel[1]));
     switch (state) {
+        case GRAPH_STATE_LINK_CREATION:
+            set_link_interaction(false);
+            get_link_editor().manage_link_creation(target);
+            invalidate_pick_index();
+            break;
+        case GRAPH_STATE_LINK_DESTRUCTION:
+            set_link_interaction(false);
+            get_link_editor().manage_link_destruction(target);
+            invalidate_pick_index();
+            break;
+        case GRAPH_STATE_KNIFE:
+            get_link_editor().manage_knife_cut();
+            get_link_editor().clear_knife_path();
+            invalidate_pick_index();
+            break;
         case GRAPH_STATE_GRAPH_PAN:
             if (m_view_pos != m_press_view_pos) notify_view();
             // A middle click without a drag selects what it was on.
@@ -712,8 +786,7 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
             break;
         case GRAPH_STATE_IDLE:
             if (button == Gui::MOUSE_BUTTON_ID_LEFT && m_pressed_item &&
-                m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info()) &&
-                pick(to_graph(pixel[0], pixel[1])) == m_pressed_item)
+                m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info()) && target == m_pressed_item)
                 static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->click();
             break;
         default: break;
@@ -744,6 +817,25 @@ void GuiNodal::on_wheel(GMathVec2<int> const& pixel, int const& steps)
 bool GuiNodal::on_key(int const& key)
 {
     if (key != Gui::KEY_ID_ESCAPE) return false;
+    if (m_state == GRAPH_STATE_LINK_CREATION) {
+        get_link_editor().cancel_link_creation();
+        set_link_interaction(false);
+        m_state = GRAPH_STATE_IDLE;
+        return true;
+    }
+    if (m_state == GRAPH_STATE_LINK_DESTRUCTION) {
+        // The link keeps its end; the release that follows ends the gesture.
+        get_link_editor().cancel_destruction();
+        set_link_interaction(false);
+        m_state = GRAPH_STATE_LINK_CANCEL;
+        return true;
+    }
+    if (m_state == GRAPH_STATE_KNIFE) {
+        get_link_editor().clear_knife_path();
+        m_state = GRAPH_STATE_IDLE;
+        redraw();
+        return true;
+    }
     if (m_state == GRAPH_STATE_NODE_MOVE || m_state == GRAPH_STATE_NODE_DRAGGING) {
         cancel_move_selection();
         m_state = GRAPH_STATE_IDLE;
@@ -859,6 +951,19 @@ void GuiNodal::watch_box(GuiNodalNodeBase& box)
 
 void GuiNodal::forget_box(GuiNodalNodeBase& box)
 {
+    get_link_editor().forget_box(box);
+    auto const selected = std::find(m_selection.begin(), m_selection.end(), &box);
+    if (selected != m_selection.end()) {
+        m_selection.erase(selected);
+        notify_selection();
+    }
+    m_move_starts.erase(std::remove_if(m_move_starts.begin(), m_move_starts.end(),
+                                       [&box](auto const& entry) { return entry.first == &box; }),
+                        m_move_starts.end());
+    if (m_hovered == &box) m_hovered = nullptr;
+    if (m_pressed_item == &box || (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeBase::class_info()) &&
+                                   static_cast<GuiNodalNodeBase*>(m_pressed_item)->is_child_of(box)))
+        m_pressed_item = nullptr;
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(box);
     for (GuiNodalSubnet* subnet : m_subnets) subnet->remove_from_content(box);
     m_backdrop_update_boxes.erase(std::remove(m_backdrop_update_boxes.begin(), m_backdrop_update_boxes.end(), &box),
@@ -1007,8 +1112,8 @@ void GuiNodal::remove_subnet(GuiNodalSubnet& subnet)
         CORE_LOG_WARNING("GuiNodal.remove_subnet: \"" << subnet.get_title() << "\" is not a subnet of this view\n");
         return;
     }
-    destroy_links_of(subnet);
     forget_box(subnet);
+    destroy_links_of(subnet);
     m_subnets_to_remove.erase(std::remove(m_subnets_to_remove.begin(), m_subnets_to_remove.end(), &subnet),
                               m_subnets_to_remove.end());
     m_subnets.erase(found);
@@ -1196,6 +1301,7 @@ void GuiNodal::draw(GuiDc& dc)
         if (!node->get_is_culled()) node->draw(dc);
     }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
+    get_link_editor().draw(dc);  // links being made or dragged, and the knife
     if (m_state == GRAPH_STATE_MULTISELECTION_SQUARE && m_dragged) {
         GMathVec4<int> const band = get_rubber_band();
         GMathVec3<unsigned char> const& edge = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_HIGHLIGHT);
@@ -1362,8 +1468,6 @@ void GuiNodal::add_text(GuiGlWidgetDc& dc, GuiFont const& font, CoreString const
 }
 
 // Link editing --------------------------------------------------------------------------------------
-
-#include "gui/nodal/gui_nodal_link_editor.h"
 
 void GuiNodal::LinkEditorDeleter::operator()(GuiNodalLinkEditor* editor) const
 {

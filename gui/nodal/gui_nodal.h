@@ -392,6 +392,9 @@ private:
     // a backdrop's button nothing; null for links and nothing.
     GuiNodalNodeBase* get_movable_box(GuiNodalItem* item) const;
     void notify_selection();
+    // A press on a plug starts a link (or drags an input's link end off it); a press near a
+    // link's end drags that end. False when the item starts no link gesture.
+    bool begin_link_gesture(GuiNodalItem* item);
     void notify_view();
     static void on_view_animation_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
@@ -436,6 +439,7 @@ private:
     GMathVec2<int> m_move_delta;
     // The gesture under way: where it began (widget pixels and graph units), what it began on.
     GMathVec2<int> m_press_pixel;
+    int m_press_button = 0;
     GMathVec2<int> m_press_graph;
     GMathVec2<float> m_press_view_pos;
     GMathVec2<int> m_drag_graph;

@@ -307,4 +307,68 @@ TEST_F(GuiNodalInteractionTest, SettingsComeBackAndBadEntriesChangeNothing)
     EXPECT_FLOAT_EQ(graph().get_zoom_ratio(), 0.25f);
 }
 
+TEST_F(GuiNodalInteractionTest, DraggingFromAPlugConnectsAndFromAnInputDetaches)
+{
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& b = node("b", 250, -120);
+    auto const plug_pixel = [this](GuiNodalNodeBase& n, Node::NodeAnchor side) {
+        GMathVec2<int> const& pos = n.get_anchor(side)->get_world_pos();
+        return at(pos[0], pos[1]);
+    };
+    drag(plug_pixel(a, Node::NODE_ANCHOR_RIGHT), plug_pixel(b, Node::NODE_ANCHOR_LEFT));
+    ASSERT_EQ(graph().get_links().size(), 1u);
+    GuiNodalLink* link = graph().get_links().front();
+    EXPECT_EQ(link->get_node_from(), a.get_anchor(Node::NODE_ANCHOR_RIGHT));
+    EXPECT_EQ(link->get_node_to(), b.get_anchor(Node::NODE_ANCHOR_LEFT));
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_IDLE);
+    // Dropped on empty space, a new link goes; Escape drops one under way.
+    drag(plug_pixel(a, Node::NODE_ANCHOR_RIGHT), at(200, -300));
+    EXPECT_EQ(graph().get_links().size(), 1u);
+    graph().on_press(plug_pixel(a, Node::NODE_ANCHOR_RIGHT), LEFT, false, false, false);
+    graph().on_drag(at(150, -200));
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_LINK_CREATION);
+    EXPECT_TRUE(graph().on_key(Gui::KEY_ID_ESCAPE));
+    graph().on_release(at(150, -200), LEFT, false, false);
+    EXPECT_EQ(graph().get_links().size(), 1u);
+    // From the connected input, the link's end comes off; dropped on nothing, the link goes.
+    drag(plug_pixel(b, Node::NODE_ANCHOR_LEFT), at(200, -300));
+    EXPECT_TRUE(graph().get_links().empty());
+}
+
+TEST_F(GuiNodalInteractionTest, ARightDragCutsTheLinksItCrossesAndAClickDoesNot)
+{
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& b = node("b", 20, -100);
+    GuiNodalNode& c = node("c", 300, -60);
+    graph().create_link(*a.get_anchor(Node::NODE_ANCHOR_RIGHT), *c.get_anchor(Node::NODE_ANCHOR_LEFT));
+    graph().create_link(*b.get_anchor(Node::NODE_ANCHOR_RIGHT), *c.get_anchor(Node::NODE_ANCHOR_LEFT));
+    graph().on_press(at(200, -300), Gui::MOUSE_BUTTON_ID_RIGHT, false, false, false);
+    graph().on_release(at(201, -300), Gui::MOUSE_BUTTON_ID_RIGHT, false, false);
+    EXPECT_EQ(graph().get_links().size(), 2u);
+    graph().on_press(at(200, 0), Gui::MOUSE_BUTTON_ID_RIGHT, false, false, false);
+    graph().on_drag(at(200, -100));
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_KNIFE);
+    graph().on_drag(at(200, -200));
+    graph().on_release(at(200, -200), Gui::MOUSE_BUTTON_ID_RIGHT, false, false);
+    EXPECT_TRUE(graph().get_links().empty());
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_IDLE);
+}
+
+TEST_F(GuiNodalInteractionTest, RemovingASelectedOrHoveredNodeLeavesNoTrace)
+{
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& b = node("b", 200, -20);
+    graph().set_selection({&a, &b});
+    graph().on_hover(inside(a));
+    EXPECT_EQ(graph().get_hovered_box(), &a);
+    graph().on_press(inside(a), LEFT, false, false, false);
+    graph().on_drag(inside(a) + Vec(20, 0));
+    graph().remove_node(a);  // mid-move
+    EXPECT_EQ(graph().get_selection(), (std::vector<Node*>{&b}));
+    EXPECT_EQ(graph().get_hovered_box(), nullptr);
+    graph().on_drag(inside(b) + Vec(40, 0));
+    graph().on_release(inside(b) + Vec(40, 0), LEFT, false, false);
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_IDLE);
+}
+
 }  // namespace
