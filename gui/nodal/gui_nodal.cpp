@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_action.h"
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_image.h"
@@ -45,6 +47,7 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
       m_hide_mode(hide_mode)
 {
     set_focus_receiver(true);  // for Escape and the view's shortcuts
+    register_actions();
     // Graph (0, 0) at the top-left, one graph unit per pixel.
     m_zoom_factor = get_graph_zone_height();
     m_zoom_ratio = 1.0f;
@@ -881,6 +884,246 @@ int GuiNodal::process_event(CoreString const& name)
     return GuiGlWidget::process_event(name);
 }
 
+// Actions -------------------------------------------------------------------------------------------
+
+bool GuiNodal::st_is_move_issuer = false;
+
+namespace {
+
+struct ViewAction {
+    char const* name;
+    char const* shortcut;
+    char const* tooltip;
+};
+
+// The actions every view has; "hide", or "subnet" and "backdrop", follow the hide mode.
+ViewAction const VIEW_ACTIONS[] = {
+    {"fit", "f", "Fit View to Selection."},
+    {"fit all", "a", "Fit View to All Network."},
+    {"make_visible", "alt+f", "Pan View to center Selection."},
+    {"grid", "g", "Enable/disable grid snapping when moving nodes."},
+    {"magnet", "m", "Enable/disable magnet when moving nodes."},
+    {"cull links", "k", "Show/hide links which extremities are outside view."},
+    {"highlight links", "", "Enable/disable links highlight for selected nodes."},
+    {"display_node_label", "N", "Enable/disable node title display when zooming out."},
+    {"smooth_transitions", "", "Enable/disable smooth transitions (animation) when fitting view."},
+    {"start_connecting", "x", ""},
+    {"select inputs", "", "Select upstream nodes."},
+    {"select outputs", "", "Select downstream nodes."},
+    {"select neighbors", "", "Select connected nodes."},
+    {"tangent links", "t", ""},
+    {"expand all", "", "Show all plugs for all nodes."},
+    {"expand selection", "", "Show all plugs for selected nodes."},
+    {"collapse all", "", "Hide all plugs for all nodes."},
+    {"collapse selection", "", "Hide all plugs for selected nodes."},
+    {"show used plugs all", "", "Show only connected plugs for all nodes."},
+    {"show used plugs selection", "", "Show only connected plugs for selected nodes."},
+};
+ViewAction const HIDE_ACTION = {"hide", "h", "Hide selected nodes."};
+ViewAction const GROUP_ACTIONS[] = {
+    {"subnet", "", "Create Subnet node enclosing selection."},
+    {"backdrop", "b", "Create Backdrop enclosing selection."},
+};
+
+}  // namespace
+
+void GuiNodal::register_actions()
+{
+    auto const add = [this](ViewAction const& action) {
+        register_action(action.name, &GuiNodal::on_view_action, action.shortcut, action.tooltip);
+    };
+    for (ViewAction const& action : VIEW_ACTIONS) add(action);
+    if (m_hide_mode)
+        add(HIDE_ACTION);
+    else
+        for (ViewAction const& action : GROUP_ACTIONS) add(action);
+}
+
+void GuiNodal::on_view_action(GuiWidget& widget, GuiAction const& action, void*)
+{
+    static_cast<GuiNodal&>(widget).run_action(action.get_name());
+}
+
+bool GuiNodal::run_action(CoreString const& name)
+{
+    std::string const action = name.std_string();
+    if (action == "fit") {
+        manage_fit(true);
+    } else if (action == "fit all") {
+        manage_fit(false);
+    } else if (action == "make_visible") {
+        make_visible();
+    } else if (action == "grid") {
+        m_grid_snapping = !m_grid_snapping;
+    } else if (action == "magnet") {
+        m_magnet = !m_magnet;
+    } else if (action == "cull links") {
+        set_link_culling(!m_link_culling);
+    } else if (action == "highlight links") {
+        GuiNodalLinkEditor& editor = get_link_editor();
+        editor.set_link_highlight(!editor.is_link_highlight());
+        editor.apply_link_highlight(m_selection);
+        redraw();
+    } else if (action == "display_node_label") {
+        set_display_node_label(static_cast<DisplayNodeLabel>((m_display_node_label + 1) % 3));
+    } else if (action == "smooth_transitions") {
+        m_smooth_transitions = !m_smooth_transitions;
+    } else if (action == "start_connecting") {
+        // From the first selected node's output, following the pointer until the next click.
+        GuiNodalNodeBase* from = nullptr;
+        for (GuiNodalNodeBase* box : m_selection)
+            if (box->is_kindof(GuiNodalNode::class_info()) && box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT)) {
+                from = box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT);
+                break;
+            }
+        if (!from || m_state != GRAPH_STATE_IDLE || !get_link_editor().begin_link_creation(*from)) return true;
+        get_link_editor().set_graph_mouse_pos(get_graph_mouse_pos());
+        set_link_interaction(true);
+        m_state = GRAPH_STATE_LINK_CREATION;
+        m_press_button = 0;
+    } else if (action == "select inputs") {
+        select_neighbours(true, false);
+    } else if (action == "select outputs") {
+        select_neighbours(false, true);
+    } else if (action == "select neighbors") {
+        select_neighbours(true, true);
+    } else if (action == "tangent links") {
+        GuiNodalLink::st_symmetric_tangents = !GuiNodalLink::st_symmetric_tangents;
+        for (GuiNodalLink* link : m_links) link->set_dirty();
+        invalidate_pick_index();
+        redraw();
+    } else if (action.find("expand") == 0 || action.find("collapse") == 0 || action.find("show used plugs") == 0) {
+        on_node_display(name);
+    } else if (action == "hide" && m_hide_mode) {
+        for (GuiNodalNodeBase* box : m_selection) box->set_is_hidden(true, true);
+        clear_selection();
+        invalidate_pick_index();
+    } else if (action == "subnet" && !m_hide_mode) {
+        on_subnet_selection();
+    } else if (action == "backdrop" && !m_hide_mode) {
+        on_backdrop_selection();
+    } else {
+        CORE_LOG_WARNING("GuiNodal.run_action: \"" << name << "\" is not an action of the view\n");
+        return false;
+    }
+    redraw();
+    return true;
+}
+
+void GuiNodal::set_link_culling(bool const& culling)
+{
+    m_link_culling = culling;
+    redraw();
+}
+
+void GuiNodal::set_display_node_label(DisplayNodeLabel const& mode)
+{
+    if (mode < DISPLAY_NODE_LABEL_OFF || mode > DISPLAY_NODE_LABEL_SMART) {
+        CORE_LOG_WARNING("GuiNodal.set_display_node_label: " << static_cast<int>(mode)
+                                                              << " is not a label mode; it stays "
+                                                              << static_cast<int>(m_display_node_label) << "\n");
+        return;
+    }
+    m_display_node_label = mode;
+    for (GuiNodalNode* node : m_nodes) node->set_dirty();
+    redraw();
+}
+
+bool GuiNodal::is_node_label_shown(int const& text_height) const
+{
+    switch (m_display_node_label) {
+        case DISPLAY_NODE_LABEL_OFF: return false;
+        case DISPLAY_NODE_LABEL_ON: return true;
+        case DISPLAY_NODE_LABEL_SMART: return text_height * m_zoom_ratio >= SMART_LABEL_PIXELS;
+    }
+    return true;
+}
+
+GuiNodalNodeBase* GuiNodal::get_container(GuiNodalNodeBase const& box) const
+{
+    if (box.get_parent()) return box.get_parent();
+    GuiNodalBackdrop* innermost = nullptr;
+    for (GuiNodalBackdrop* backdrop : m_backdrops)
+        if (backdrop->is_in_content(box)) innermost = backdrop;
+    return innermost;
+}
+
+bool GuiNodal::is_selection_in_single_container(GuiNodalNodeBase*& container) const
+{
+    container = nullptr;
+    bool fixed = false;
+    for (GuiNodalNodeBase const* box : m_selection) {
+        GuiNodalNodeBase* mine = get_container(*box);
+        if (!fixed) {
+            container = mine;
+            fixed = true;
+        } else if (mine != container) {
+            return false;
+        }
+    }
+    return true;
+}
+
+GuiNodalBackdrop* GuiNodal::on_backdrop_selection()
+{
+    if (m_selection.empty()) return nullptr;
+    GuiNodalNodeBase* container = nullptr;
+    bool const single = is_selection_in_single_container(container);
+    bool const accepts = !container || container->is_kindof(GuiNodalBackdrop::class_info()) ||
+                         (container->is_kindof(GuiNodalNode::class_info()) &&
+                          static_cast<GuiNodalNode*>(container)->can_accept_child_node());
+    if (!single || !accepts) {
+        CORE_LOG_WARNING("Cannot create a single Backdrop for selected nodes.\n");
+        return nullptr;
+    }
+    GMathVec2<int> min, max;
+    get_selection_bounding(min, max);
+    GuiNodalBackdrop* backdrop = instantiate_backdrop("backdrop selection", min[0], max[1]);
+    backdrop->set_content(m_selection);
+    backdrop->fit_content();
+    return backdrop;
+}
+
+GuiNodalSubnet* GuiNodal::on_subnet_selection()
+{
+    if (m_selection.empty()) return nullptr;
+    GuiNodalNodeBase* container = nullptr;
+    if (!is_selection_in_single_container(container) ||
+        (container && !container->is_kindof(GuiNodalBackdrop::class_info()))) {
+        CORE_LOG_WARNING("Cannot create a single Subnet for selected nodes.\n");
+        return nullptr;
+    }
+    GMathVec2<int> min, max;
+    get_selection_bounding(min, max);
+    std::vector<GuiNodalNodeBase*> const members = m_selection;
+    clear_selection();
+    GuiNodalSubnet* subnet = instantiate_subnet("subnet", (min[0] + max[0]) / 2, (min[1] + max[1]) / 2);
+    subnet->set_content(members);
+    set_selection({subnet});
+    return subnet;
+}
+
+void GuiNodal::on_node_display(CoreString const& action)
+{
+    std::string const words = action.std_string();
+    GuiNodalNode::ZoneDisplay const mode = words.find("collapse") != std::string::npos ? GuiNodalNode::ZONE_DISPLAY_NONE
+                                           : words.find("expand") != std::string::npos ? GuiNodalNode::ZONE_DISPLAY_ALL
+                                                                                       : GuiNodalNode::ZONE_DISPLAY_CONNECTED;
+    std::vector<GuiNodalNode*> nodes;
+    if (words.find("selection") != std::string::npos) {
+        for (GuiNodalNodeBase* box : m_selection)
+            if (box->is_kindof(GuiNodalNode::class_info())) nodes.push_back(static_cast<GuiNodalNode*>(box));
+    } else {
+        nodes = m_nodes;
+    }
+    for (GuiNodalNode* node : nodes) node->set_zones_display_mode(mode);
+    st_is_move_issuer = true;
+    apply_nodes_property(nodes);
+    st_is_move_issuer = false;
+    invalidate_pick_index();
+    redraw();
+}
+
 // Settings ------------------------------------------------------------------------------------------
 
 void GuiNodal::save_settings(ParserGroup& group)
@@ -895,6 +1138,9 @@ void GuiNodal::save_settings(ParserGroup& group)
     mine.add_entry("smooth_transitions").add_bool(m_smooth_transitions);
     mine.add_entry("autozoom").add_bool(m_node_zoom_allowed);
     mine.add_entry("node_max_width").add_int(m_max_node_width);
+    mine.add_entry("cull_links").add_bool(m_link_culling);
+    mine.add_entry("highlight_links").add_bool(get_link_editor().is_link_highlight());
+    mine.add_entry("display_node_label").add_int(m_display_node_label);
 }
 
 void GuiNodal::load_settings(ParserGroup const& group)
@@ -937,6 +1183,19 @@ void GuiNodal::load_settings(ParserGroup const& group)
         int width = static_cast<int>(m_max_node_width);
         read_int(*e, 0, width);
         if (width >= 0) set_max_node_width(static_cast<unsigned int>(width));
+    }
+    if (ParserEntry const* e = entry("cull_links", 1)) read_bool(*e, 0, m_link_culling);
+    if (ParserEntry const* e = entry("highlight_links", 1)) {
+        bool highlight = get_link_editor().is_link_highlight();
+        read_bool(*e, 0, highlight);
+        get_link_editor().set_link_highlight(highlight);
+    }
+    if (ParserEntry const* e = entry("display_node_label", 1)) {
+        // Older files keep it as a flag: true is On.
+        if (e->is_value_bool(0))
+            set_display_node_label(e->get_bool(0) ? DISPLAY_NODE_LABEL_ON : DISPLAY_NODE_LABEL_OFF);
+        else if (e->is_value_number(0))
+            set_display_node_label(static_cast<DisplayNodeLabel>(e->get_int(0)));
     }
     set_zoom_factor(factor);
     set_view_pos(GMathVec2<float>(static_cast<float>(pos[0]), static_cast<float>(pos[1])));
@@ -1290,7 +1549,15 @@ void GuiNodal::draw(GuiDc& dc)
     GMathVec2<float> const seen_max(m_view_area[2] + margin, m_view_area[3] + margin);
     for (GuiNodalLink* link : m_links) {
         link->update_content();
-        link->set_is_culled(link->is_curve_outside(seen_min, seen_max));
+        bool culled = link->is_curve_outside(seen_min, seen_max);
+        if (!culled && m_link_culling) {
+            // Both ends out of the view: the link only passes through.
+            auto const out = [&](int x, int y) {
+                return x < seen_min[0] || x > seen_max[0] || y < seen_min[1] || y > seen_max[1];
+            };
+            culled = out(link->get_from_x(), link->get_from_y()) && out(link->get_to_x(), link->get_to_y());
+        }
+        link->set_is_culled(culled);
         if (!link->get_is_culled()) link->draw(dc);
     }
     for (GuiNodalNode* node : m_nodes) {

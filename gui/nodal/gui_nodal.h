@@ -24,6 +24,7 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_VIEW_CHANGED);
 class GuiFont;
 class GuiImage;
 class GuiGlWidgetDc;
+class GuiAction;
 class GuiNodalBackdrop;
 class GuiNodalDot;
 class GuiNodalLinkEditor;
@@ -279,6 +280,38 @@ public:
     // The box the pointer hovers (a plug or zone stands for its node); null over nothing.
     GuiNodalNodeBase* get_hovered_box() const { return m_hovered; }
 
+    // --- Actions ---
+    // The view's actions, registered by the constructor with their shortcuts ("fit" f,
+    // "fit all" a, "make_visible" alt+f, "grid" g, "magnet" m, "cull links" k,
+    // "display_node_label" N, "backdrop" b or "hide" h, "start_connecting" x, "tangent links"
+    // t, the plug display ones, ...), all run through here; false (logged) for a name the
+    // view does not know.
+    bool run_action(CoreString const& name);
+    // Links whose two ends are outside the view are left out (off by default).
+    bool const& is_link_culling() const { return m_link_culling; }
+    void set_link_culling(bool const& culling);
+    // Titles of nodes while zoomed out: never, always, or while still readable.
+    enum DisplayNodeLabel : int { DISPLAY_NODE_LABEL_OFF = 0, DISPLAY_NODE_LABEL_ON = 1, DISPLAY_NODE_LABEL_SMART = 2 };
+    DisplayNodeLabel const& get_display_node_label() const { return m_display_node_label; }
+    void set_display_node_label(DisplayNodeLabel const& mode);
+    // Whether a zoomed-out node shows its title now (the smart mode keeps titles of 6 pixels
+    // or more on screen).
+    bool is_node_label_shown(int const& text_height) const;
+    // A frame titled "backdrop selection" around the selection, which must lie in a single
+    // container (a parent box or, failing that, a backdrop); else the log says so and
+    // nothing is made. Null without a selection or when refused.
+    GuiNodalBackdrop* on_backdrop_selection();
+    // The same with a subnet holding the selection.
+    GuiNodalSubnet* on_subnet_selection();
+    // Sets the plug display mode of the selected or of all nodes: "collapse" hides plugs,
+    // "expand" shows them all, "show used plugs" only the connected ones.
+    void on_node_display(CoreString const& action);
+    // Set while the view calls an application hook that applies its own changes.
+    static bool get_is_move_issuer() { return st_is_move_issuer; }
+    static void set_is_move_issuer(bool const& issuer) { st_is_move_issuer = issuer; }
+    // For a derived view: a property (the plug display) of these nodes changed.
+    virtual void apply_nodes_property(std::vector<GuiNodalNode*> const&) {}
+
     // --- Settings ---
     // Writes and reads the group "GuiNodal": the view, grid, magnet, smooth transitions,
     // node zoom and node width. Missing or mistyped keys keep their values.
@@ -398,6 +431,14 @@ private:
     void notify_view();
     static void on_view_animation_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
+    void register_actions();
+    static void on_view_action(GuiWidget& widget, GuiAction const& action, void* data);
+    // The box that holds the selection, through `container`; false when it lies in several.
+    bool is_selection_in_single_container(GuiNodalNodeBase*& container) const;
+    // A box's container: its parent box or, for a top-level box, the innermost backdrop.
+    GuiNodalNodeBase* get_container(GuiNodalNodeBase const& box) const;
+    // The smallest title, in screen pixels, the smart label mode still shows.
+    static constexpr float SMART_LABEL_PIXELS = 6.0f;
     // Grid lines come no closer on screen than this.
     static constexpr double MIN_GRID_PIXELS = 8.0;
     // Makes a new top-level box tell the view when it moves.
@@ -433,6 +474,9 @@ private:
     int m_grid_size = 40;
     bool m_magnet = false;
     bool m_smooth_transitions = true;
+    bool m_link_culling = false;
+    DisplayNodeLabel m_display_node_label = DISPLAY_NODE_LABEL_ON;
+    static bool st_is_move_issuer;
     // The move: the boxes moved and where they started, the pointer's start.
     std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;
     GMathVec2<int> m_move_origin;

@@ -314,6 +314,8 @@ void GuiNodalNodeZoneHeader::draw(GuiDc& dc)
                             static_cast<float>(line.icon.get_width()), h);
         }
         // The baseline sits a fifth of the line above its bottom, where descenders end.
+        // Zoomed out, the view decides whether titles still show.
+        if (simplified && !get_graph().is_node_label_shown(line.font.get_size())) continue;
         int const offset = get_text_offset(line);
         get_graph().add_text(gl, line.font, line.text, left + offset, y + line_height * 0.2f, line.color,
                              std::max(limit - (offset - margin), 1));
