@@ -14,6 +14,8 @@
 #include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
+#include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_item.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_item.h"
@@ -89,6 +91,12 @@ void GuiNodal::remove_texture(GuiImage const& image)
 
 GuiNodal::~GuiNodal()
 {
+    if (m_fit_timer)
+        if (AppBase* app = AppBase::get_instance()) app->remove_timer(m_fit_timer);
+    // Menus are widgets of their own, deleted by the application's pass.
+    if (m_popup_menu && !m_popup_menu->is_destroyed()) m_popup_menu->destroy();
+    // The links being drawn let go of their ends while the ends are still there.
+    m_link_editor.reset();
     for (GuiNodalLink* link : m_links) delete link;
     // Subnets and backdrops hold pointers to the nodes: they go first.
     for (GuiNodalSubnet* subnet : m_subnets) delete subnet;
@@ -159,6 +167,8 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     auto const found = std::find(m_links.begin(), m_links.end(), &link);
     if (found == m_links.end()) return;
     m_links.erase(found);
+    if (m_menu_item == &link) m_menu_item = nullptr;
+    if (m_pressed_item == &link) m_pressed_item = nullptr;
     delete &link;
     invalidate_pick_index();
     redraw();
@@ -788,6 +798,10 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
             if (m_pressed_item) static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->drag_end();
             break;
         case GRAPH_STATE_IDLE:
+            if (button == Gui::MOUSE_BUTTON_ID_RIGHT && !m_dragged) {
+                show_popup_menu(pixel);
+                break;
+            }
             if (button == Gui::MOUSE_BUTTON_ID_LEFT && m_pressed_item &&
                 m_pressed_item->is_kindof(GuiNodalNodeZoneButton::class_info()) && target == m_pressed_item)
                 static_cast<GuiNodalNodeZoneButton*>(m_pressed_item)->click();
@@ -1124,6 +1138,205 @@ void GuiNodal::on_node_display(CoreString const& action)
     redraw();
 }
 
+// Context menu --------------------------------------------------------------------------------------
+
+namespace {
+
+// An entry that runs one of the view's actions, ticked when `checked` says so.
+GuiMenuItem* add_action_entry(GuiMenu& menu, GuiWidget& view, char const* action, char const* label,
+                              bool const& enabled = true)
+{
+    GuiAction* found = view.get_action(action);
+    GuiMenuItem* item = found ? menu.add_item(*found, label) : menu.add_item(label);
+    item->set_enable(enabled && found);
+    return item;
+}
+
+void add_check_entry(GuiMenu& menu, GuiWidget& view, char const* action, char const* label, bool const& checked,
+                     bool const& enabled = true)
+{
+    GuiMenuItem* item = add_action_entry(menu, view, action, label, enabled);
+    item->set_checkable(true);
+    item->check(checked);
+}
+
+}  // namespace
+
+GuiMenu* GuiNodal::build_popup_menu(GuiNodalItem* under)
+{
+    if (!m_popup_menu) {
+        m_popup_menu = new GuiMenu(this);
+        connect(*m_popup_menu, EVT_ID_MENU_CLICK, &GuiNodal::on_popup_menu_click);
+    }
+    GuiMenu& menu = *m_popup_menu;
+    menu.remove_all_items();
+    // A plug or zone stands for its node.
+    GuiNodalNodeBase* box = get_movable_box(under);
+    m_menu_item = box ? static_cast<GuiNodalItem*>(box) : under;
+    if (m_menu_item && m_menu_item->is_kindof(GuiNodalBackdrop::class_info())) {
+        auto* backdrop = static_cast<GuiNodalBackdrop*>(m_menu_item);
+        menu.add_separator("Backdrop");
+        menu.add_item("Fit");
+        GuiMenuItem* autofit = menu.add_item("Autofit");
+        autofit->set_checkable(true);
+        autofit->check(backdrop->is_autofit());
+        menu.add_item(backdrop->is_content_locked() ? "Unlock" : "Lock");
+        menu.add_item("Select Content");
+    } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalNote::class_info())) {
+        menu.add_separator("Note");
+        menu.add_item("Autofit");
+    } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalSubnet::class_info())) {
+        menu.add_separator("Subnet");
+        menu.add_item("Expand");
+        menu.add_item("Autofit");
+    } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalNode::class_info())) {
+        menu.add_separator("Node");
+        menu.add_item("Disconnect");
+        if (m_hide_mode) menu.add_item("Hide")->set_doc("Hide selected nodes");
+        menu.add_item("Start Connecting...")->set_doc("Initiate downstream connection from this node.");
+    } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalLink::class_info())) {
+        menu.add_separator("Link");
+        menu.add_item("Select 'From' Node");
+        menu.add_item("Select 'To' Node");
+        menu.add_item("Select Both Nodes");
+        menu.add_item("Start Connecting...")
+            ->set_doc("Initiate downstream connection from the node which is source of link under mouse");
+    }
+    fill_popup_menu(menu);
+    add_to_popup_menu(menu);
+    return &menu;
+}
+
+void GuiNodal::fill_popup_menu(GuiMenu& menu)
+{
+    bool const highlight = get_link_editor().is_link_highlight();
+    bool const has_nodes = !m_nodes.empty();
+    bool const has_selection = !m_selection.empty();
+    menu.add_separator("Layout");
+    add_check_entry(menu, *this, "cull links", "Links Culling", m_link_culling);
+    add_check_entry(menu, *this, "highlight links", "Links Highlight", highlight);
+    add_check_entry(menu, *this, "tangent links", "Links Symmetrical tangents", GuiNodalLink::st_symmetric_tangents,
+                    highlight);
+    GuiMenu* labels = menu.add_sub_menu("Node Label");
+    GuiMenuRadioGroup* group = labels->create_radio_group();
+    for (char const* mode : {"Off", "On", "Smart"}) {
+        GuiMenuItem* item = labels->add_item(mode);
+        item->set_radio_group(group);
+        item->check(std::string(mode) == (m_display_node_label == DISPLAY_NODE_LABEL_OFF  ? "Off"
+                                          : m_display_node_label == DISPLAY_NODE_LABEL_ON ? "On"
+                                                                                          : "Smart"));
+    }
+    connect(*labels, EVT_ID_MENU_CLICK, &GuiNodal::on_popup_menu_click);
+    add_check_entry(menu, *this, "smooth_transitions", "Smooth Transitions", m_smooth_transitions);
+    add_action_entry(menu, *this, "collapse all", "Collapse All", has_nodes);
+    add_action_entry(menu, *this, "show used plugs all", "Show only used plugs All", has_nodes);
+    add_action_entry(menu, *this, "expand all", "Expand All", has_nodes);
+    menu.add_separator("Selection");
+    add_action_entry(menu, *this, "select inputs", "Select Inputs", has_selection);
+    add_action_entry(menu, *this, "select outputs", "Select Outputs", has_selection);
+    add_action_entry(menu, *this, "select neighbors", "Select Neighbors", has_selection);
+    add_action_entry(menu, *this, "collapse selection", "Collapse", has_selection);
+    add_action_entry(menu, *this, "show used plugs selection", "Show only used plugs", has_selection);
+    add_action_entry(menu, *this, "expand selection", "Expand", has_selection);
+    menu.add_separator();
+    add_check_entry(menu, *this, "grid", "Grid Snapping", m_grid_snapping);
+    add_check_entry(menu, *this, "magnet", "Magnet", m_magnet);
+    add_action_entry(menu, *this, "fit", "Fit Selection", has_selection);
+    add_action_entry(menu, *this, "make_visible", "Center Selection", has_selection);
+    add_action_entry(menu, *this, "fit all", "Fit All");
+    if (m_hide_mode) {
+        add_action_entry(menu, *this, "hide", "Hide Selection", has_selection);
+    } else {
+        add_action_entry(menu, *this, "subnet", "Create Selection Subnet", has_selection);
+        add_action_entry(menu, *this, "backdrop", "Create Selection Backdrop", has_selection);
+    }
+}
+
+void GuiNodal::on_popup_menu_click(GuiMenu& menu, EventInfo const&, void*)
+{
+    if (GuiMenuItem* item = menu.get_last_selected_item()) on_menu_entry(item->get_name());
+}
+
+bool GuiNodal::on_menu_entry(CoreString const& label)
+{
+    std::string const entry = label.std_string();
+    if (entry == "Off" || entry == "On" || entry == "Smart") {
+        set_display_node_label(entry == "Off" ? DISPLAY_NODE_LABEL_OFF
+                               : entry == "On" ? DISPLAY_NODE_LABEL_ON
+                                               : DISPLAY_NODE_LABEL_SMART);
+        return true;
+    }
+    GuiNodalItem* item = m_menu_item;
+    if (!item) return false;
+    bool done = true;
+    if (item->is_kindof(GuiNodalBackdrop::class_info())) {
+        auto* backdrop = static_cast<GuiNodalBackdrop*>(item);
+        if (entry == "Fit")
+            backdrop->fit_content();
+        else if (entry == "Autofit")
+            backdrop->set_autofit(!backdrop->is_autofit());
+        else if (entry == "Lock" || entry == "Unlock")
+            backdrop->set_content_locked(entry == "Lock");
+        else if (entry == "Select Content")
+            set_selection(backdrop->get_content());
+        else
+            done = false;
+    } else if (item->is_kindof(GuiNodalNote::class_info()) && entry == "Autofit") {
+        static_cast<GuiNodalNote*>(item)->autofit();
+    } else if (item->is_kindof(GuiNodalSubnet::class_info()) && (entry == "Expand" || entry == "Autofit")) {
+        if (entry == "Expand")
+            request_subnet_removal(*static_cast<GuiNodalSubnet*>(item));
+        else
+            static_cast<GuiNodalSubnet*>(item)->autofit();
+    } else if (item->is_kindof(GuiNodalNode::class_info())) {
+        auto* node = static_cast<GuiNodalNode*>(item);
+        if (entry == "Disconnect") {
+            std::vector<GuiNodalLink*> links;
+            node->get_connexity(links);
+            if (!links.empty()) on_links_remove(links, "Disconnect");
+        } else if (entry == "Hide" && m_hide_mode) {
+            if (!node->get_is_selected()) set_selection({node});
+            run_action("hide");
+        } else if (entry == "Start Connecting...") {
+            set_selection({node});
+            run_action("start_connecting");
+        } else {
+            done = false;
+        }
+    } else if (item->is_kindof(GuiNodalLink::class_info())) {
+        auto* link = static_cast<GuiNodalLink*>(item);
+        GuiNodalNodeBase* from = get_movable_box(link->get_node_from());
+        GuiNodalNodeBase* to = get_movable_box(link->get_node_to());
+        if (entry == "Select 'From' Node" && from)
+            set_selection({from});
+        else if (entry == "Select 'To' Node" && to)
+            set_selection({to});
+        else if (entry == "Select Both Nodes")
+            set_selection({from, to});
+        else if (entry == "Start Connecting..." && from) {
+            set_selection({from});
+            run_action("start_connecting");
+        } else
+            done = false;
+    } else {
+        done = false;
+    }
+    if (done) {
+        invalidate_pick_index();
+        redraw();
+    }
+    return done;
+}
+
+void GuiNodal::show_popup_menu(GMathVec2<int> const& pixel)
+{
+    GuiMenu* menu = build_popup_menu(pick(to_graph(pixel[0], pixel[1])));
+    int x = 0;
+    int y = 0;
+    Gui::get_absolute_mouse_coords(*this, x, y);
+    menu->popup(x, y);
+}
+
 // Settings ------------------------------------------------------------------------------------------
 
 void GuiNodal::save_settings(ParserGroup& group)
@@ -1220,6 +1433,7 @@ void GuiNodal::forget_box(GuiNodalNodeBase& box)
                                        [&box](auto const& entry) { return entry.first == &box; }),
                         m_move_starts.end());
     if (m_hovered == &box) m_hovered = nullptr;
+    if (m_menu_item == &box) m_menu_item = nullptr;
     if (m_pressed_item == &box || (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeBase::class_info()) &&
                                    static_cast<GuiNodalNodeBase*>(m_pressed_item)->is_child_of(box)))
         m_pressed_item = nullptr;

@@ -25,6 +25,7 @@ class GuiFont;
 class GuiImage;
 class GuiGlWidgetDc;
 class GuiAction;
+class GuiMenu;
 class GuiNodalBackdrop;
 class GuiNodalDot;
 class GuiNodalLinkEditor;
@@ -312,6 +313,17 @@ public:
     // For a derived view: a property (the plug display) of these nodes changed.
     virtual void apply_nodes_property(std::vector<GuiNodalNode*> const&) {}
 
+    // --- Context menu ---
+    // What a right click shows: the entries of the item under the pointer (a section
+    // "Backdrop", "Note", "Node", "Subnet" or "Link"), then the view's own (fill_popup_menu),
+    // then a derived view's (add_to_popup_menu). Made again for each click, kept by the view.
+    GuiMenu* build_popup_menu(GuiNodalItem* under);
+    virtual void fill_popup_menu(GuiMenu& menu);
+    virtual void add_to_popup_menu(GuiMenu&) {}
+    // What the menu's entry with that label does for the item the menu was made for;
+    // false for a label without an entry.
+    bool on_menu_entry(CoreString const& label);
+
     // --- Settings ---
     // Writes and reads the group "GuiNodal": the view, grid, magnet, smooth transitions,
     // node zoom and node width. Missing or mistyped keys keep their values.
@@ -432,6 +444,8 @@ private:
     static void on_view_animation_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
     void register_actions();
+    void on_popup_menu_click(GuiMenu& menu, EventInfo const& info, void* data);
+    void show_popup_menu(GMathVec2<int> const& pixel);
     static void on_view_action(GuiWidget& widget, GuiAction const& action, void* data);
     // The box that holds the selection, through `container`; false when it lies in several.
     bool is_selection_in_single_container(GuiNodalNodeBase*& container) const;
@@ -477,6 +491,8 @@ private:
     bool m_link_culling = false;
     DisplayNodeLabel m_display_node_label = DISPLAY_NODE_LABEL_ON;
     static bool st_is_move_issuer;
+    GuiMenu* m_popup_menu = nullptr;
+    GuiNodalItem* m_menu_item = nullptr;  // what the menu was made for
     // The move: the boxes moved and where they started, the pointer's start.
     std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;
     GMathVec2<int> m_move_origin;

@@ -5,10 +5,14 @@
 #include <gtest/gtest.h>
 
 #include "gui/core/gui_action.h"
+#include "gui/menus/gui_menu.h"
+#include "gui/menus/gui_menu_item.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_link_editor.h"
 #include "gui/nodal/gui_nodal_node.h"
+#include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_subnet.h"
 #include "host/parser/parser_group.h"
 #include "tests/gui_nodal/gui_nodal_test_graph.h"
@@ -158,6 +162,73 @@ TEST_F(GuiNodalActionsTest, ZoomedOutTitlesFollowTheLabelMode)
     old.add_group("GuiNodal").add_entry("display_node_label").add_bool(true);
     graph().load_settings(old);
     EXPECT_EQ(graph().get_display_node_label(), GuiNodal::DISPLAY_NODE_LABEL_ON);
+}
+
+// The labels of a menu's entries, separators (section titles) included.
+std::vector<std::string> labels_of(GuiMenu const& menu)
+{
+    std::vector<std::string> labels;
+    for (GuiMenuItem const* item : menu.get_items()) labels.push_back(item->get_name().std_string());
+    return labels;
+}
+
+bool has(std::vector<std::string> const& labels, char const* label)
+{
+    return std::find(labels.begin(), labels.end(), label) != labels.end();
+}
+
+TEST_F(GuiNodalActionsTest, TheMenuOpensWithTheEntriesOfWhatIsUnderThePointer)
+{
+    GuiNodalNode& a = node("a", 0, 0);
+    GuiNodalNode& b = node("b", 300, -50);
+    GuiNodalLink* link = graph().create_link(a, b);
+    GuiNodalBackdrop* frame = graph().instantiate_backdrop("frame", -1000, 1000);
+    struct Row {
+        GuiNodalItem* under;
+        char const* section;
+        char const* entry;
+    };
+    for (Row const row : {Row{&a, "Node", "Disconnect"}, Row{&a.get_header(), "Node", "Start Connecting..."},
+                          Row{link, "Link", "Select Both Nodes"}, Row{frame, "Backdrop", "Lock"},
+                          Row{nullptr, "Layout", "Links Culling"}}) {
+        std::vector<std::string> const labels = labels_of(*graph().build_popup_menu(row.under));
+        EXPECT_TRUE(has(labels, row.section)) << row.section;
+        EXPECT_TRUE(has(labels, row.entry)) << row.entry;
+        EXPECT_TRUE(has(labels, "Fit All"));  // the view's own entries follow
+    }
+    // Without a selection its entries are greyed; the tangent entry needs the highlight.
+    GuiMenu* menu = graph().build_popup_menu(nullptr);
+    EXPECT_FALSE(menu->get_item("Select Inputs")->is_enabled());
+    EXPECT_EQ(menu->get_item("Links Symmetrical tangents")->is_enabled(), graph().get_link_editor().is_link_highlight());
+    graph().run_action("highlight links");
+    menu = graph().build_popup_menu(nullptr);
+    EXPECT_EQ(menu->get_item("Links Symmetrical tangents")->is_enabled(), graph().get_link_editor().is_link_highlight());
+}
+
+TEST_F(GuiNodalActionsTest, MenuEntriesActOnTheItemTheMenuWasMadeFor)
+{
+    GuiNodalNode& a = node("a", 0, 0);
+    GuiNodalNode& b = node("b", 300, -50);
+    GuiNodalLink* link = graph().create_link(a, b);
+    graph().build_popup_menu(link);
+    EXPECT_TRUE(graph().on_menu_entry("Select Both Nodes"));
+    EXPECT_EQ(graph().get_selection(), (std::vector<Node*>{&a, &b}));
+    graph().build_popup_menu(&b);
+    EXPECT_TRUE(graph().on_menu_entry("Disconnect"));
+    EXPECT_TRUE(graph().get_links().empty());
+    GuiNodalBackdrop* frame = graph().instantiate_backdrop("frame", -100, 100);
+    graph().build_popup_menu(frame);
+    EXPECT_TRUE(graph().on_menu_entry("Lock"));
+    EXPECT_TRUE(frame->is_content_locked());
+    EXPECT_TRUE(graph().on_menu_entry("Unlock"));
+    EXPECT_FALSE(frame->is_content_locked());
+    EXPECT_TRUE(graph().on_menu_entry("Smart"));
+    EXPECT_EQ(graph().get_display_node_label(), GuiNodal::DISPLAY_NODE_LABEL_SMART);
+    EXPECT_FALSE(graph().on_menu_entry("Paint It Blue"));
+    // The item going away takes the menu's target with it.
+    graph().build_popup_menu(&a);
+    graph().remove_node(a);
+    EXPECT_FALSE(graph().on_menu_entry("Disconnect"));
 }
 
 }  // namespace
