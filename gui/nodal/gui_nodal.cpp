@@ -17,6 +17,7 @@
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_item.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
+#include "gui/nodal/gui_nodal_commands.h"
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
@@ -480,6 +481,9 @@ void GuiNodal::stop_move_selection(bool const& moved)
     bool const changed = moved && m_move_delta != GMathVec2<int>(0, 0);
     m_move_starts.clear();
     if (changed) apply_nodes_positions(boxes);
+    if (changed)
+        if (OfCommandManager* commands = get_link_editor().get_command_manager())
+            commands->run(std::make_unique<GuiNodalMoveCommand>(*this, boxes, m_move_delta));
     end_move_selection(boxes, changed);
     if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
 }
@@ -757,20 +761,26 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
     GraphState const state = m_state;
     m_state = GRAPH_STATE_IDLE;
     GuiNodalItem* const target = pick(to_graph(pixel[0], pixel[1]));
+    bool const edits_links =
+        state == GRAPH_STATE_LINK_CREATION || state == GRAPH_STATE_LINK_DESTRUCTION || state == GRAPH_STATE_KNIFE;
+    auto const links_before = edits_links ? snapshot_links() : std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>>();
     switch (state) {
         case GRAPH_STATE_LINK_CREATION:
             set_link_interaction(false);
             get_link_editor().manage_link_creation(target);
+            record_link_changes(links_before, "Connect");
             invalidate_pick_index();
             break;
         case GRAPH_STATE_LINK_DESTRUCTION:
             set_link_interaction(false);
             get_link_editor().manage_link_destruction(target);
+            record_link_changes(links_before, "Reconnect");
             invalidate_pick_index();
             break;
         case GRAPH_STATE_KNIFE:
             get_link_editor().manage_knife_cut();
             get_link_editor().clear_knife_path();
+            record_link_changes(links_before, "Disconnect");
             invalidate_pick_index();
             break;
         case GRAPH_STATE_GRAPH_PAN:
@@ -1138,6 +1148,80 @@ void GuiNodal::on_node_display(CoreString const& action)
     redraw();
 }
 
+// Undo ----------------------------------------------------------------------------------------------
+
+GuiNodalEndRef GuiNodal::make_end_ref(GuiNodalNodeBase& end) const
+{
+    GuiNodalEndRef ref;
+    // The top-level box: the nearest of the end and its ancestors that the view registered.
+    GuiNodalNodeBase* box = &end;
+    while (box && m_box_serials.find(box) == m_box_serials.end()) box = box->get_parent();
+    if (!box) return ref;
+    ref.box = box;
+    ref.serial = m_box_serials.at(box);
+    GuiNodalNodeBase* holder = &end;
+    if (end.is_kindof(GuiNodalNodeZoneAnchor::class_info()) && end.get_parent()) {
+        holder = end.get_parent();
+        for (int i = 0; i < GuiNodalNodeBase::ANCHOR_COUNT; ++i)
+            if (holder->get_anchor(i) == &end) ref.slot = i;
+    }
+    if (holder != box && box->is_kindof(GuiNodalNode::class_info())) {
+        auto* node = static_cast<GuiNodalNode*>(box);
+        for (size_t i = 0; GuiNodalNodeZone* zone = node->get_zone(i); ++i)
+            if (zone == holder) ref.zone = static_cast<int>(i);
+    }
+    return ref;
+}
+
+GuiNodalNodeBase* GuiNodal::resolve_end_ref(GuiNodalEndRef const& ref) const
+{
+    auto const found = m_box_serials.find(ref.box);
+    if (found == m_box_serials.end() || found->second != ref.serial) return nullptr;
+    GuiNodalNodeBase* holder = ref.box;
+    if (ref.zone >= 0) {
+        if (!holder->is_kindof(GuiNodalNode::class_info())) return nullptr;
+        holder = static_cast<GuiNodalNode*>(holder)->get_zone(static_cast<size_t>(ref.zone));
+        if (!holder) return nullptr;
+    }
+    return ref.slot >= 0 ? holder->get_anchor(ref.slot) : holder;
+}
+
+GuiNodalLink* GuiNodal::find_link(GuiNodalNodeBase const& from, GuiNodalNodeBase const& to) const
+{
+    for (GuiNodalLink* link : m_links)
+        if (link->get_node_from() == &from && link->get_node_to() == &to) return link;
+    return nullptr;
+}
+
+std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> GuiNodal::snapshot_links() const
+{
+    std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> ends;
+    if (!m_link_editor.get() || !m_link_editor.get()->get_command_manager()) return ends;
+    ends.reserve(m_links.size());
+    for (GuiNodalLink* link : m_links)
+        if (link->get_node_from() && link->get_node_to())
+            ends.emplace_back(make_end_ref(*link->get_node_from()), make_end_ref(*link->get_node_to()));
+    return ends;
+}
+
+void GuiNodal::record_link_changes(std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> const& before,
+                                   CoreString const& label)
+{
+    OfCommandManager* commands = get_link_editor().get_command_manager();
+    if (!commands) return;
+    auto const after = snapshot_links();
+    auto const missing_from = [](auto const& ends, auto const& set) {
+        std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> out;
+        for (auto const& e : ends)
+            if (std::find(set.begin(), set.end(), e) == set.end()) out.push_back(e);
+        return out;
+    };
+    auto const added = missing_from(after, before);
+    auto const removed = missing_from(before, after);
+    if (added.empty() && removed.empty()) return;
+    commands->run(std::make_unique<GuiNodalLinkCommand>(*this, label, added, removed));
+}
+
 // Context menu --------------------------------------------------------------------------------------
 
 namespace {
@@ -1293,7 +1377,9 @@ bool GuiNodal::on_menu_entry(CoreString const& label)
         if (entry == "Disconnect") {
             std::vector<GuiNodalLink*> links;
             node->get_connexity(links);
+            auto const before = snapshot_links();
             if (!links.empty()) on_links_remove(links, "Disconnect");
+            record_link_changes(before, "Disconnect");
         } else if (entry == "Hide" && m_hide_mode) {
             if (!node->get_is_selected()) set_selection({node});
             run_action("hide");
@@ -1418,11 +1504,13 @@ void GuiNodal::load_settings(ParserGroup const& group)
 
 void GuiNodal::watch_box(GuiNodalNodeBase& box)
 {
+    m_box_serials[&box] = m_next_serial++;
     connect(box, EVENT_ID_NODAL_BBOX_CHANGED, &GuiNodal::on_need_backdrop_update);
 }
 
 void GuiNodal::forget_box(GuiNodalNodeBase& box)
 {
+    m_box_serials.erase(&box);
     get_link_editor().forget_box(box);
     auto const selected = std::find(m_selection.begin(), m_selection.end(), &box);
     if (selected != m_selection.end()) {

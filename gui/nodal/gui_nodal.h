@@ -25,6 +25,7 @@ class GuiFont;
 class GuiImage;
 class GuiGlWidgetDc;
 class GuiAction;
+struct GuiNodalEndRef;
 class GuiMenu;
 class GuiNodalBackdrop;
 class GuiNodalDot;
@@ -313,6 +314,16 @@ public:
     // For a derived view: a property (the plug display) of these nodes changed.
     virtual void apply_nodes_property(std::vector<GuiNodalNode*> const&) {}
 
+    // --- Undo ---
+    // With a command manager (set_command_manager), moves and the links a gesture adds or
+    // removes become undo steps ("Move Nodes", "Connect", "Disconnect", "Reconnect").
+    // References to boxes and plugs that outlive them, for the commands.
+    GuiNodalEndRef make_end_ref(GuiNodalNodeBase& end) const;
+    // The box or plug referred to; null once its box has left the view.
+    GuiNodalNodeBase* resolve_end_ref(GuiNodalEndRef const& ref) const;
+    // The view's link from `from` to `to`; null when there is none.
+    GuiNodalLink* find_link(GuiNodalNodeBase const& from, GuiNodalNodeBase const& to) const;
+
     // --- Context menu ---
     // What a right click shows: the entries of the item under the pointer (a section
     // "Backdrop", "Note", "Node", "Subnet" or "Link"), then the view's own (fill_popup_menu),
@@ -446,6 +457,11 @@ private:
     void register_actions();
     void on_popup_menu_click(GuiMenu& menu, EventInfo const& info, void* data);
     void show_popup_menu(GMathVec2<int> const& pixel);
+    // The ends of every link, to tell what a gesture added and removed.
+    std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> snapshot_links() const;
+    // Records what changed since `before` as one undo step, when there is a command manager.
+    void record_link_changes(std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>> const& before,
+                             CoreString const& label);
     static void on_view_action(GuiWidget& widget, GuiAction const& action, void* data);
     // The box that holds the selection, through `container`; false when it lies in several.
     bool is_selection_in_single_container(GuiNodalNodeBase*& container) const;
@@ -492,6 +508,9 @@ private:
     DisplayNodeLabel m_display_node_label = DISPLAY_NODE_LABEL_ON;
     static bool st_is_move_issuer;
     GuiMenu* m_popup_menu = nullptr;
+    // Top-level boxes of the view and the serial each got when it came.
+    std::unordered_map<GuiNodalNodeBase const*, uint64_t> m_box_serials;
+    uint64_t m_next_serial = 1;
     GuiNodalItem* m_menu_item = nullptr;  // what the menu was made for
     // The move: the boxes moved and where they started, the pointer's start.
     std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;

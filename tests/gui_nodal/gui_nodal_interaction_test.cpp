@@ -10,6 +10,7 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/app/app_base.h"
+#include "host/of/of_command_manager.h"
 #include "host/parser/parser_group.h"
 #include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
@@ -369,6 +370,52 @@ TEST_F(GuiNodalInteractionTest, RemovingASelectedOrHoveredNodeLeavesNoTrace)
     graph().on_drag(inside(b) + Vec(40, 0));
     graph().on_release(inside(b) + Vec(40, 0), LEFT, false, false);
     EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_IDLE);
+}
+
+TEST_F(GuiNodalInteractionTest, MovesAndLinkGesturesUndoInOneStepEach)
+{
+    OfCommandManager commands;
+    graph().set_command_manager(&commands);
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& b = node("b", 250, -120);
+    graph().set_selection({&a});
+    drag(inside(a), inside(a) + Vec(30, 0));
+    ASSERT_EQ(commands.get_undo_count(), 1u);
+    EXPECT_EQ(commands.get_undo_label(), CoreString("Move Nodes"));
+    EXPECT_TRUE(commands.undo());
+    EXPECT_EQ(a.get_world_pos(), Vec(20, -20));
+    EXPECT_TRUE(commands.redo());
+    EXPECT_EQ(a.get_world_pos(), Vec(50, -20));
+
+    auto const plug_pixel = [this](GuiNodalNodeBase& n, Node::NodeAnchor side) {
+        GMathVec2<int> const& pos = n.get_anchor(side)->get_world_pos();
+        return at(pos[0], pos[1]);
+    };
+    drag(plug_pixel(a, Node::NODE_ANCHOR_RIGHT), plug_pixel(b, Node::NODE_ANCHOR_LEFT));
+    ASSERT_EQ(graph().get_links().size(), 1u);
+    EXPECT_EQ(commands.get_undo_label(), CoreString("Connect"));
+    EXPECT_TRUE(commands.undo());
+    EXPECT_TRUE(graph().get_links().empty());
+    EXPECT_TRUE(commands.redo());
+    ASSERT_EQ(graph().get_links().size(), 1u);
+    EXPECT_EQ(graph().get_links().front()->get_node_to(), b.get_anchor(Node::NODE_ANCHOR_LEFT));
+
+    // A cut undoes into the link it took.
+    graph().on_press(at(200, 100), Gui::MOUSE_BUTTON_ID_RIGHT, false, false, false);
+    graph().on_drag(at(200, -100));
+    graph().on_drag(at(200, -400));
+    graph().on_release(at(200, -400), Gui::MOUSE_BUTTON_ID_RIGHT, false, false);
+    EXPECT_TRUE(graph().get_links().empty());
+    EXPECT_EQ(commands.get_undo_label(), CoreString("Disconnect"));
+    EXPECT_TRUE(commands.undo());
+    EXPECT_EQ(graph().get_links().size(), 1u);
+
+    // Steps about a node that has gone change nothing.
+    graph().remove_node(a);
+    while (commands.is_undoable()) commands.undo();
+    EXPECT_TRUE(graph().get_links().empty());
+    EXPECT_EQ(b.get_world_pos(), Vec(250, -120));
+    graph().set_command_manager(nullptr);
 }
 
 }  // namespace
