@@ -3,42 +3,21 @@
 // spatial index against a scan of every node's box (the peer). Run under Xvfb.
 #include <benchmark/benchmark.h>
 
-#include <GL/glew.h>
-
-#include <FL/Fl.H>
-
 #include <malloc.h>
 
 #include <chrono>
 #include <cstdio>
-#include <string>
 
+#include "bench/bench_nodal_graph.h"
 #include "bench/bench_ratio_reporter.h"
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
-#include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_link.h"
-#include "gui/nodal/gui_nodal_node.h"
-#include "gui/nodal/gui_nodal_node_zone.h"
 
 namespace {
 
 constexpr int COLUMNS = 100;
 constexpr int ROWS = 100;
-constexpr int COLUMN_STEP = 240;
-constexpr int ROW_STEP = 60;
-
-class FrameNodal : public GuiNodal {
-public:
-    using GuiNodal::GuiNodal;
-    void draw(GuiDc& dc) override
-    {
-        GuiNodal::draw(dc);
-        glFinish();
-        ++frames;
-    }
-    int frames = 0;
-};
 
 GuiApp* s_app = nullptr;
 FrameNodal* s_graph = nullptr;
@@ -49,42 +28,21 @@ void build_graph()
 {
     size_t const before = mallinfo2().uordblks;
     auto const start = std::chrono::steady_clock::now();
-    std::vector<GuiNodalNode*> nodes;
-    nodes.reserve(COLUMNS * ROWS);
-    for (int c = 0; c < COLUMNS; ++c)
-        for (int r = 0; r < ROWS; ++r)
-            nodes.push_back(s_graph->add_node(new GuiNodalNode(*s_graph, "node_" + std::to_string(c * ROWS + r),
-                                                               c * COLUMN_STEP, -r * ROW_STEP,
-                                                               GuiNodalNodeBase::NODE_ANCHOR_SIDES)));
-    for (int c = 0; c < COLUMNS; ++c)
-        for (int r = 0; r < ROWS; ++r)
-            for (int offset : {0, 7}) {
-                GuiNodalNode* from = nodes[static_cast<size_t>(c * ROWS + r)];
-                GuiNodalNode* to = nodes[static_cast<size_t>(((c + 1) % COLUMNS) * ROWS + (r + offset) % ROWS)];
-                s_graph->create_link(*from->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT),
-                                     *to->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT));
-            }
+    build_nodal_graph(*s_graph, COLUMNS, ROWS);
     s_build_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     s_bytes_per_node = static_cast<double>(mallinfo2().uordblks - before) / (COLUMNS * ROWS);
-}
-
-void draw_frame()
-{
-    int const before = s_graph->frames;
-    s_graph->get_widget()->redraw();
-    while (s_graph->frames == before) Fl::wait(0.0);
 }
 
 // Points spread over the graph, on nodes, links and background alike.
 GMathVec2<float> probe(size_t i)
 {
-    return GMathVec2<float>(static_cast<float>((i * 7919) % (COLUMNS * COLUMN_STEP)),
-                            -static_cast<float>((i * 104729) % (ROWS * ROW_STEP)));
+    return GMathVec2<float>(static_cast<float>((i * 7919) % (COLUMNS * NODAL_COLUMN_STEP)),
+                            -static_cast<float>((i * 104729) % (ROWS * NODAL_ROW_STEP)));
 }
 
 void bm_frame(benchmark::State& state)
 {
-    for (auto _ : state) draw_frame();
+    for (auto _ : state) draw_nodal_frame(*s_graph);
 }
 BENCHMARK(bm_frame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
@@ -128,9 +86,9 @@ int main(int argc, char** argv)
     build_graph();
     s_graph->set_zoom_ratio(0.5f);
     // The graph's middle at the view's top-left corner.
-    s_graph->set_view_pos(GMathVec2<float>(COLUMNS * COLUMN_STEP / 2.0f,
-                                           -ROWS * ROW_STEP / 2.0f - static_cast<float>(s_graph->get_zoom_factor())));
-    draw_frame();  // layouts, curves and fonts made
+    s_graph->set_view_pos(GMathVec2<float>(COLUMNS * NODAL_COLUMN_STEP / 2.0f,
+                                           -ROWS * NODAL_ROW_STEP / 2.0f - static_cast<float>(s_graph->get_zoom_factor())));
+    draw_nodal_frame(*s_graph);  // layouts, curves and fonts made
     s_graph->pick(GMathVec2<float>(0, 0));
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
