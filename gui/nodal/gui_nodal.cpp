@@ -170,6 +170,7 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     m_links.erase(found);
     if (m_menu_item == &link) m_menu_item = nullptr;
     if (m_pressed_item == &link) m_pressed_item = nullptr;
+    m_drawn.erase(std::remove(m_drawn.begin(), m_drawn.end(), &link), m_drawn.end());
     delete &link;
     invalidate_pick_index();
     redraw();
@@ -356,18 +357,6 @@ void GuiNodal::manage_rectangle_selection(GMathVec4<int> const& rect, bool const
 
 namespace {
 
-// The node a link end stands for: a plug or zone its node, an embedded node its host.
-GuiNodalNodeBase* owner_of(GuiNodalNodeBase* end)
-{
-    while (end && end->is_kindof(GuiNodalNodeZone::class_info()) && end->get_parent()) end = end->get_parent();
-    while (end && end->is_kindof(GuiNodalNode::class_info()))
-        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(end)->get_embedding_node())
-            end = host;
-        else
-            break;
-    return end;
-}
-
 }  // namespace
 
 void GuiNodal::select_neighbours(bool const& upstream, bool const& downstream)
@@ -377,8 +366,8 @@ void GuiNodal::select_neighbours(bool const& upstream, bool const& downstream)
         std::vector<GuiNodalLink*> links;
         result[i]->get_connexity(links);
         for (GuiNodalLink* link : links) {
-            GuiNodalNodeBase* from = owner_of(link->get_node_from());
-            GuiNodalNodeBase* to = owner_of(link->get_node_to());
+            GuiNodalNodeBase* from = GuiNodalNode::get_owner_node(link->get_node_from(), true);
+            GuiNodalNodeBase* to = GuiNodalNode::get_owner_node(link->get_node_to(), true);
             GuiNodalNodeBase* next = nullptr;
             if (upstream && to == result[i]) next = from;
             if (downstream && from == result[i]) next = to;
@@ -1521,6 +1510,7 @@ void GuiNodal::forget_box(GuiNodalNodeBase& box)
                                        [&box](auto const& entry) { return entry.first == &box; }),
                         m_move_starts.end());
     if (m_hovered == &box) m_hovered = nullptr;
+    m_drawn.erase(std::remove(m_drawn.begin(), m_drawn.end(), &box), m_drawn.end());
     if (m_menu_item == &box) m_menu_item = nullptr;
     if (m_pressed_item == &box || (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeBase::class_info()) &&
                                    static_cast<GuiNodalNodeBase*>(m_pressed_item)->is_child_of(box)))
@@ -1845,11 +1835,22 @@ void GuiNodal::draw(GuiDc& dc)
     if (m_grid_displayed) draw_grid(gl);
     GuiNodalBackdrop::draw_hierarchies(dc, m_backdrops);
     for (GuiNodalNote* note : m_notes) note->draw(dc);
-    // Only what lies in the view is drawn; plugs stick out of their boxes by their size.
+    // Only what lies in the view is drawn, found through the picking index; plugs stick out
+    // of their boxes by their size.
     float const margin = static_cast<float>(GuiNodalNodeZoneAnchor::DEFAULT_SIZE);
     GMathVec2<float> const seen_min(m_view_area[0] - margin, m_view_area[1] - margin);
     GMathVec2<float> const seen_max(m_view_area[2] + margin, m_view_area[3] + margin);
-    for (GuiNodalLink* link : m_links) {
+    for (GuiNodalItem* item : m_drawn) item->set_is_culled(true);
+    m_drawn.clear();
+    // A current index gives what is near the view; after a change (a zoom, a move) the
+    // index waits for the next pick, and every item is looked at instead.
+    std::vector<GuiNodalItem*> candidates;
+    if (m_pick_index_dirty)
+        candidates.assign(m_links.begin(), m_links.end());
+    else
+        m_link_index.query(seen_min, seen_max, candidates);
+    for (GuiNodalItem* item : candidates) {
+        auto* link = static_cast<GuiNodalLink*>(item);
         link->update_content();
         bool culled = link->is_curve_outside(seen_min, seen_max);
         if (!culled && m_link_culling) {
@@ -1859,15 +1860,24 @@ void GuiNodal::draw(GuiDc& dc)
             };
             culled = out(link->get_from_x(), link->get_from_y()) && out(link->get_to_x(), link->get_to_y());
         }
-        link->set_is_culled(culled);
-        if (!link->get_is_culled()) link->draw(dc);
+        if (culled) continue;
+        link->set_is_culled(false);
+        m_drawn.push_back(link);
+        link->draw(dc);
     }
-    for (GuiNodalNode* node : m_nodes) {
+    if (m_pick_index_dirty)
+        candidates.assign(m_nodes.begin(), m_nodes.end());
+    else
+        m_node_index.query(seen_min, seen_max, candidates);
+    for (GuiNodalItem* item : candidates) {
+        auto* node = static_cast<GuiNodalNode*>(item);
         node->update_content(dc);
         GMathVec2<int> min, max;
         node->get_bbox(min, max);
-        node->set_is_culled(max[0] < seen_min[0] || min[0] > seen_max[0] || max[1] < seen_min[1] || min[1] > seen_max[1]);
-        if (!node->get_is_culled()) node->draw(dc);
+        if (max[0] < seen_min[0] || min[0] > seen_max[0] || max[1] < seen_min[1] || min[1] > seen_max[1]) continue;
+        node->set_is_culled(false);
+        m_drawn.push_back(node);
+        node->draw(dc);
     }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
     get_link_editor().draw(dc);  // links being made or dragged, and the knife
@@ -2099,8 +2109,8 @@ bool GuiNodal::is_reconnecting_on_same_plug(GuiNodalLink& link, GuiNodalNodeZone
     if (link.get_state() != GuiNodalLink::LINK_STATE_DESTRUCTION) return false;
     GuiNodalNodeBase* detached = link.get_dangling_node() == link.get_node_from() ? link.get_node_to() : link.get_node_from();
     if (detached == &plug) return true;
-    GuiNodalNodeBase* dot = GuiNodalLinkEditor::get_owner_node(detached, false);
-    return dot && dot->is_kindof(GuiNodalDot::class_info()) && dot == GuiNodalLinkEditor::get_owner_node(&plug, false);
+    GuiNodalNodeBase* dot = GuiNodalNode::get_owner_node(detached, false);
+    return dot && dot->is_kindof(GuiNodalDot::class_info()) && dot == GuiNodalNode::get_owner_node(&plug, false);
 }
 
 void GuiNodal::begin_link_creation(GuiNodalLink const&) {}
@@ -2116,6 +2126,7 @@ void GuiNodal::unref_link(GuiNodalLink& link, bool destroy)
     auto const found = std::find(m_links.begin(), m_links.end(), &link);
     if (found == m_links.end()) return;
     m_links.erase(found);
+    m_drawn.erase(std::remove(m_drawn.begin(), m_drawn.end(), &link), m_drawn.end());
     invalidate_pick_index();
     redraw();
 }

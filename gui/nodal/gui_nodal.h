@@ -537,6 +537,8 @@ private:
     std::vector<uint32_t> m_free_pick_keys;
     uint32_t m_next_pick_key = 1;  // 0, black, is the background
     GuiNodalSpatialIndex m_node_index;
+    // The links and nodes the last frame drew: the next one marks them culled first.
+    std::vector<GuiNodalItem*> m_drawn;
     GuiNodalSpatialIndex m_link_index;
     bool m_pick_index_dirty = true;
     // Made on first use (get_link_editor).

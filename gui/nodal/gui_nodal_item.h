@@ -35,7 +35,7 @@ public:
 
     virtual void set_is_highlighted(bool const& highlighted) = 0;
     virtual bool get_is_highlighted() const = 0;
-    // Set by the view for an item outside the visible area.
+    // Set by the view for an item outside the visible area (and for one not drawn yet).
     virtual void set_is_culled(bool const& culled) { m_culled = culled; }
     bool const& get_is_culled() const { return m_culled; }
     // Dirty also tells the view that its picking index is out of date.
@@ -71,7 +71,7 @@ private:
     Color m_bg_disabled_color = Color(255, 255, 255);
     Color m_bg_selected_color = Color(255, 255, 255);
     Color const* m_bg_color = &m_bg_normal_color;
-    bool m_culled = false;
+    bool m_culled = true;  // until the view draws it
     GuiNodal* m_graph;
     Color m_pick_color = Color(0, 0, 0);
 };

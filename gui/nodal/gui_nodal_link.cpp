@@ -129,12 +129,7 @@ namespace {
 // and a box hidden in a subnet for the subnet.
 GuiNodalNodeBase* visible(GuiNodalNodeBase* node)
 {
-    while (node && node->is_kindof(GuiNodalNodeZone::class_info()) && node->get_parent()) node = node->get_parent();
-    while (node && node->is_kindof(GuiNodalNode::class_info()))
-        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(node)->get_embedding_node())
-            node = host;
-        else
-            break;
+    node = GuiNodalNode::get_owner_node(node, true);
     while (node && node->get_is_hidden() && node->get_parent() &&
            node->get_parent()->is_kindof(GuiNodalSubnet::class_info()))
         node = node->get_parent();

@@ -81,16 +81,6 @@ bool GuiNodalLinkEditor::is_view_link(GuiNodalLink const* link) const
     return link && std::find(links.begin(), links.end(), link) != links.end();
 }
 
-GuiNodalNodeBase* GuiNodalLinkEditor::get_owner_node(GuiNodalNodeBase* box, bool const& through_embedding)
-{
-    while (box && box->is_kindof(GuiNodalNodeZone::class_info()) && box->get_parent()) box = box->get_parent();
-    while (through_embedding && box && box->is_kindof(GuiNodalNode::class_info()))
-        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(box)->get_embedding_node())
-            box = host;
-        else
-            break;
-    return box;
-}
 
 // Validation ----------------------------------------------------------------------------------------
 
@@ -100,8 +90,8 @@ bool GuiNodalLinkEditor::manage_link_validation(GuiNodalNodeBase& from, GuiNodal
         CORE_LOG_WARNING("GuiNodalLinkEditor.manage_link_validation: an end belongs to another view; refused\n");
         return false;
     }
-    GuiNodalNodeBase* from_node = get_owner_node(&from, false);
-    GuiNodalNodeBase* to_node = get_owner_node(&to, false);
+    GuiNodalNodeBase* from_node = GuiNodalNode::get_owner_node(&from, false);
+    GuiNodalNodeBase* to_node = GuiNodalNode::get_owner_node(&to, false);
     if (!is_dot(from_node) || !is_dot(to_node)) return m_graph.validate_link_creation(*from_node, *to_node);
     // Between dots the hook hears first the dot whose input is joined.
     GuiNodalNodeBase::NodeAnchor const from_side = get_side(from), to_side = get_side(to);
@@ -166,7 +156,7 @@ GuiNodalNodeZoneAnchor* GuiNodalLinkEditor::get_creation_target(GuiNodalItem* ta
     GuiNodalItem* item = target;
     if (target->is_kindof(GuiNodalNodeBase::class_info()) && !as_plug(target)) {
         // A header or row stands for its node's body.
-        GuiNodalNodeBase* box = get_owner_node(static_cast<GuiNodalNodeBase*>(target), false);
+        GuiNodalNodeBase* box = GuiNodalNode::get_owner_node(static_cast<GuiNodalNodeBase*>(target), false);
         if (is_dot(box)) {
             item = box->get_anchor(downstream ? GuiNodalNodeBase::NODE_ANCHOR_LEFT : GuiNodalNodeBase::NODE_ANCHOR_RIGHT);
         } else if (!downstream && box->is_kindof(GuiNodalNode::class_info())) {
@@ -422,26 +412,33 @@ void GuiNodalLinkEditor::set_link_highlight_mode(unsigned int const& mode)
 }
 
 void GuiNodalLinkEditor::compute_node_links_recursively(GuiNodalNodeBase& node, bool const& upstream,
-                                                        bool const& downstream, LinkSet& inputs, LinkSet& outputs)
+                                                        bool const& downstream, LinkSet& inputs, LinkSet& outputs,
+                                                        Walked* walked)
 {
+    Walked own;
+    Walked& done = walked ? *walked : own;
     // A work list rather than recursion: long chains of nodes do not deepen the stack.
     struct Step {
         GuiNodalNodeBase* node;
         bool upstream;
         bool downstream;
     };
-    std::vector<Step> work{{get_owner_node(&node, true), upstream, downstream}};
+    std::vector<Step> work{{GuiNodalNode::get_owner_node(&node, true), upstream, downstream}};
     std::vector<GuiNodalLink*> links;
     while (!work.empty()) {
-        Step const step = work.back();
+        Step step = work.back();
         work.pop_back();
         if (!step.node) continue;
+        // Each node is walked once each way: its links are collected already.
+        step.upstream = step.upstream && done.upstream.insert(step.node).second;
+        step.downstream = step.downstream && done.downstream.insert(step.node).second;
+        if (!step.upstream && !step.downstream) continue;
         links.clear();
         step.node->get_connexity(links);
         for (GuiNodalLink* link : links) {
             if (link->get_shape_is_active(GuiNodalLink::LINK_SHAPE_FADED)) continue;
-            GuiNodalNodeBase* source = get_owner_node(link->get_node_from(), true);
-            GuiNodalNodeBase* target = get_owner_node(link->get_node_to(), true);
+            GuiNodalNodeBase* source = GuiNodalNode::get_owner_node(link->get_node_from(), true);
+            GuiNodalNodeBase* target = GuiNodalNode::get_owner_node(link->get_node_to(), true);
             if (!source || !target || source == target) continue;
             // A link collected once is not followed again: cycles end.
             if (step.upstream && target == step.node && inputs.insert(link).second) work.push_back({source, true, false});
@@ -477,10 +474,11 @@ void GuiNodalLinkEditor::apply_link_highlight(std::vector<GuiNodalNodeBase*> con
     restore_link_colors();
     if (m_link_highlight) {
         LinkSet inputs, outputs;
+        Walked walked;
         for (GuiNodalNodeBase* box : selection)
             if (box && &box->get_graph() == &m_graph)
                 compute_node_links_recursively(*box, m_link_highlight_mode & LINK_HIGHLIGHT_IN,
-                                               m_link_highlight_mode & LINK_HIGHLIGHT_OUT, inputs, outputs);
+                                               m_link_highlight_mode & LINK_HIGHLIGHT_OUT, inputs, outputs, &walked);
         for (LinkSet const* set : {&inputs, &outputs})
             for (GuiNodalLink* link : *set) {
                 if (m_coloured.count(link)) continue;

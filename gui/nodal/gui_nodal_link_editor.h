@@ -8,7 +8,7 @@
 // Links being made are the editor's until they are completed: they are not among the view's
 // links, and one end of each follows the pointer (the view's graph mouse position).
 #include <map>
-#include <set>
+#include <unordered_set>
 #include <vector>
 
 #include "gui/nodal/gui_nodal_item.h"
@@ -24,7 +24,7 @@ class OfCommandManager;
 class QN_GUI_API GuiNodalLinkEditor {
 public:
     using Color = GuiNodalItem::Color;
-    using LinkSet = std::set<GuiNodalLink*>;
+    using LinkSet = std::unordered_set<GuiNodalLink*>;
 
     // Which links around the selection are coloured: those upstream (In), downstream (Out)
     // or both.
@@ -134,9 +134,15 @@ public:
     // entering that node, when `upstream`; likewise to `outputs` the links leaving towards
     // other nodes when `downstream`. A plug counts as its node, a node shown inside another
     // as that one. Faded links are neither collected nor followed; a link is followed once,
-    // so cycles end.
+    // so cycles end. Walks from several nodes may share `walked`: a node already walked in
+    // a direction is not walked again (its links are in the sets already).
+    using NodeSet = std::unordered_set<GuiNodalNodeBase const*>;
+    struct Walked {
+        NodeSet upstream;
+        NodeSet downstream;
+    };
     static void compute_node_links_recursively(GuiNodalNodeBase& node, bool const& upstream, bool const& downstream,
-                                               LinkSet& inputs, LinkSet& outputs);
+                                               LinkSet& inputs, LinkSet& outputs, Walked* walked = nullptr);
     // Outputs (0, 255, 0), inputs (255, 255, 0), any other link its normal colour (the one it
     // had before apply_link_highlight coloured it).
     Color get_highlight_link_color(GuiNodalLink const& link, LinkSet const& inputs, LinkSet const& outputs) const;
@@ -148,10 +154,6 @@ public:
     // Over the view's items, with the graph matrices loaded: the links being made, the link
     // being dragged off its plug, and the knife path.
     void draw(GuiDc& dc);
-
-    // The node a box stands for: a plug or zone its node, and with `through_embedding` a
-    // node shown inside another that one.
-    static GuiNodalNodeBase* get_owner_node(GuiNodalNodeBase* box, bool const& through_embedding);
 
 private:
     // Whether the view still lists the link (it may have been removed meanwhile).

@@ -275,6 +275,19 @@ GuiNodalNode* GuiNodalNode::get_embedding_node() const
     return static_cast<GuiNodalNode*>(get_parent());
 }
 
+GuiNodalNodeBase* GuiNodalNode::get_owner_node(GuiNodalNodeBase* box, bool const& through_embedding)
+{
+    while (box && box->get_parent() && box->is_kindof(GuiNodalNodeZone::class_info())) box = box->get_parent();
+    if (!through_embedding) return box;
+    // Only a node with a parent can be shown inside another.
+    while (box && box->get_parent() && box->is_kindof(GuiNodalNode::class_info()))
+        if (GuiNodalNode* host = static_cast<GuiNodalNode*>(box)->get_embedding_node())
+            box = host;
+        else
+            break;
+    return box;
+}
+
 // Pass-through --------------------------------------------------------------------------------------
 
 void GuiNodalNode::set_pass_through(GuiNodalNodeZone* zone)

@@ -100,6 +100,9 @@ public:
     bool const& is_embedded() const { return m_embedded; }
     // The node this one is shown in; null when it is not embedded.
     GuiNodalNode* get_embedding_node() const;
+    // The box a link end stands for: a plug or zone its node and, `through_embedding`, a
+    // node shown inside another that other one.
+    static GuiNodalNodeBase* get_owner_node(GuiNodalNodeBase* box, bool const& through_embedding);
 
     // --- Pass-through ---
     // The plug row whose input goes straight to its output (a bypassed node): a faint band

@@ -155,11 +155,6 @@ void GuiNodalNodeBase::remove_link(GuiNodalLink& link)
     set_dirty();
 }
 
-GuiNodalLink* GuiNodalNodeBase::get_link(size_t const& index) const
-{
-    return index < m_links.size() ? m_links[index] : nullptr;
-}
-
 namespace {
 
 // 0: every link, 1: those leaving from the subtree, 2: those arriving at it.

@@ -95,7 +95,7 @@ public:
     // Removes the link by moving the last one into its place (the order is not kept).
     void remove_link(GuiNodalLink& link);
     // Null past the end.
-    GuiNodalLink* get_link(size_t const& index) const;
+    GuiNodalLink* get_link(size_t const& index) const { return index < m_links.size() ? m_links[index] : nullptr; }
     size_t get_links_count() const { return m_links.size(); }
     // Empties the list; the links keep their ends.
     void remove_links() { m_links.clear(); }

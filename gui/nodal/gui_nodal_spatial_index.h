@@ -22,6 +22,9 @@ public:
     void insert(GuiNodalItem& item, GMathVec2<int> const& min, GMathVec2<int> const& max);
     // The items whose box holds the point, in the order they were inserted.
     void query(GMathVec2<float> const& point, std::vector<GuiNodalItem*>& items) const;
+    // The items with a box meeting the rectangle from `min` to `max`, each once, in the order
+    // of their first insertion.
+    void query(GMathVec2<float> const& min, GMathVec2<float> const& max, std::vector<GuiNodalItem*>& items) const;
     size_t get_item_count() const { return m_count; }
 
 private:
