@@ -19,6 +19,8 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/of/of_attr.h"
+#include "host/of/of_command_manager.h"
+#include "host/of/of_event.h"
 #include "host/of/of_context.h"
 #include "host/of/of_object.h"
 #include "host/of/of_object_factory.h"
@@ -26,6 +28,63 @@
 namespace {
 
 constexpr int PROPS = 5;
+
+// The page's editor: the view with an "add node" action (N adds a node under the pointer)
+// and the trace lines the end-to-end test follows: nodes added with their plugs' window
+// positions, the selection, moves, the zoom, and the undo history with the link count.
+class DemoNodalView : public GuiNodal {
+public:
+    DemoNodalView(GuiWidget& parent, int x, int y, int w, int h, OfCommandManager& commands)
+        : GuiNodal(parent, x, y, w, h), m_commands(commands)
+    {
+        register_action("add node", &DemoNodalView::on_add_node, "n", "Add a node under the pointer.");
+        set_command_manager(&commands);
+        connect(*this, EVT_ID_NODAL_SELECTION_CHANGED, &DemoNodalView::on_traced);
+        connect(*this, EVT_ID_NODAL_NODES_MOVED, &DemoNodalView::on_traced);
+        connect(*this, EVT_ID_NODAL_VIEW_CHANGED, &DemoNodalView::on_traced);
+        connect(commands, EVT_ID_OF_COMMAND_HISTORY_CHANGED, &DemoNodalView::on_history);
+    }
+    ~DemoNodalView() override { set_command_manager(nullptr); }
+
+private:
+    static void on_add_node(GuiWidget& widget, GuiAction const&, void*)
+    {
+        auto& view = static_cast<DemoNodalView&>(widget);
+        GMathVec2<int> const& at = view.get_graph_mouse_pos();
+        CoreString const name = CoreString("node_") + ++view.m_added;
+        auto* node = new GuiNodalNode(view, name, at[0], at[1], GuiNodalNodeBase::NODE_ANCHOR_SIDES);
+        view.add_node(node);
+        node->update_content(view.get_dc());
+        view.redraw();
+        // Where a user would grab its plugs and its title, in window pixels.
+        auto const window = [&view](GMathVec2<int> const& p) {
+            GMathVec2<int> const pixel = view.world_to_screen(GMathVec2<float>(p[0], p[1]));
+            return CoreString() + (view.get_x() + pixel[0]) + " " + (view.get_y() + pixel[1]);
+        };
+        GMathVec2<int> const& pos = node->get_world_pos();
+        DemoTrace::line(CoreString("nodal add ") + name + " in " +
+                        window(node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT)->get_world_pos()) + " out " +
+                        window(node->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT)->get_world_pos()) + " title " +
+                        window(GMathVec2<int>(pos[0] + node->get_width() / 2, pos[1] - 6)));
+    }
+    void on_traced(GuiNodal&, EventInfo const& info, void*)
+    {
+        if (info.get_name() == EVT_ID_NODAL_SELECTION_CHANGED)
+            DemoTrace::line(CoreString("nodal selection ") + static_cast<int>(get_selection().size()));
+        else if (info.get_name() == EVT_ID_NODAL_NODES_MOVED)
+            DemoTrace::line("nodal moved");
+        else
+            DemoTrace::line(CoreString("nodal zoom ") + static_cast<int>(std::lround(get_zoom_ratio() * 100.0f)));
+    }
+    void on_history(OfCommandManager&, EventInfo const&, void*)
+    {
+        DemoTrace::line(CoreString("nodal history ") + m_commands.get_undo_label() + " links " +
+                        static_cast<int>(get_links().size()));
+    }
+
+    OfCommandManager& m_commands;
+    int m_added = 0;
+};
 constexpr int COLUMN_X[2] = {40, 380};
 constexpr int ROW_GAP = 24;
 
@@ -37,7 +96,8 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                                      y, w, h);
     using W = GuiWidget;
     panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
-    auto* graph = new GuiNodal(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1);
+    auto* graph = new DemoNodalView(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1,
+                                    m_app.get_factory().get_command_manager());
     graph->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     OfObjectFactory& scene = m_app.get_factory();
     OfContext const* textures = scene.get_context("/textures/block_0");

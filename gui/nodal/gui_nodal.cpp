@@ -918,7 +918,8 @@ ViewAction const VIEW_ACTIONS[] = {
     {"magnet", "m", "Enable/disable magnet when moving nodes."},
     {"cull links", "k", "Show/hide links which extremities are outside view."},
     {"highlight links", "", "Enable/disable links highlight for selected nodes."},
-    {"display_node_label", "N", "Enable/disable node title display when zooming out."},
+    // An upper-case N: shift and the key.
+    {"display_node_label", "shift+n", "Enable/disable node title display when zooming out."},
     {"smooth_transitions", "", "Enable/disable smooth transitions (animation) when fitting view."},
     {"start_connecting", "x", ""},
     {"select inputs", "", "Select upstream nodes."},

@@ -7,6 +7,7 @@
 // This class holds the items, draws them and gives them what they need from their view; the
 // interaction (selection, moving, connecting) builds on it. Graph units have y upwards.
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -285,7 +286,7 @@ public:
     // --- Actions ---
     // The view's actions, registered by the constructor with their shortcuts ("fit" f,
     // "fit all" a, "make_visible" alt+f, "grid" g, "magnet" m, "cull links" k,
-    // "display_node_label" N, "backdrop" b or "hide" h, "start_connecting" x, "tangent links"
+    // "display_node_label" shift+n, "backdrop" b or "hide" h, "start_connecting" x, "tangent links"
     // t, the plug display ones, ...), all run through here; false (logged) for a name the
     // view does not know.
     bool run_action(CoreString const& name);
@@ -321,6 +322,8 @@ public:
     GuiNodalEndRef make_end_ref(GuiNodalNodeBase& end) const;
     // The box or plug referred to; null once its box has left the view.
     GuiNodalNodeBase* resolve_end_ref(GuiNodalEndRef const& ref) const;
+    // A handle that expires with the view, for what may outlive it (undo steps).
+    std::shared_ptr<GuiNodal*> const& get_lifetime() const { return m_lifetime; }
     // The view's link from `from` to `to`; null when there is none.
     GuiNodalLink* find_link(GuiNodalNodeBase const& from, GuiNodalNodeBase const& to) const;
 
@@ -511,6 +514,7 @@ private:
     // Top-level boxes of the view and the serial each got when it came.
     std::unordered_map<GuiNodalNodeBase const*, uint64_t> m_box_serials;
     uint64_t m_next_serial = 1;
+    std::shared_ptr<GuiNodal*> m_lifetime = std::make_shared<GuiNodal*>(this);
     GuiNodalItem* m_menu_item = nullptr;  // what the menu was made for
     // The move: the boxes moved and where they started, the pointer's start.
     std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;

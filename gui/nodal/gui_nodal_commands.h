@@ -2,8 +2,10 @@
 // The node-graph view's undoable changes, recorded in the host's command history after the
 // user made them: moving boxes, and the links a gesture added and removed. Commands name
 // boxes and plugs through end references, which lead nowhere once their box has left the
-// view, so that a command outliving its items changes nothing rather than touch freed ones.
+// view, so that a command outliving its items changes nothing rather than touch freed ones;
+// a command outliving its view does nothing either.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gui/core/gui_export.h"
@@ -42,7 +44,7 @@ public:
 private:
     void apply(int const& sign);
 
-    GuiNodal& m_view;
+    std::weak_ptr<GuiNodal*> m_view;
     std::vector<GuiNodalEndRef> m_boxes;
     GMathVec2<int> m_delta;
 };
@@ -65,7 +67,7 @@ public:
 private:
     void apply(std::vector<Ends> const& remove, std::vector<Ends> const& add);
 
-    GuiNodal& m_view;
+    std::weak_ptr<GuiNodal*> m_view;
     CoreString m_label;
     std::vector<Ends> m_added;
     std::vector<Ends> m_removed;

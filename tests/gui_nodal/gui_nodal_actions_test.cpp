@@ -51,7 +51,7 @@ TEST_F(GuiNodalActionsTest, TheViewRegistersItsActionsWithTheirShortcutsAndTheHi
         char const* shortcut;
     };
     for (Row const row : {Row{"fit", "F"}, Row{"fit all", "A"}, Row{"make_visible", "Alt+F"}, Row{"grid", "G"},
-                          Row{"cull links", "K"}, Row{"backdrop", "B"}, Row{"start_connecting", "X"},
+                          Row{"cull links", "K"}, Row{"display_node_label", "Shift+N"}, Row{"backdrop", "B"}, Row{"start_connecting", "X"},
                           Row{"tangent links", "T"}, Row{"subnet", ""}, Row{"collapse selection", ""}}) {
         GuiAction const* action = graph().get_action(row.name);
         ASSERT_NE(action, nullptr) << row.name;

@@ -418,4 +418,23 @@ TEST_F(GuiNodalInteractionTest, MovesAndLinkGesturesUndoInOneStepEach)
     graph().set_command_manager(nullptr);
 }
 
+TEST_F(GuiNodalInteractionTest, StepsOutlivingTheirViewDoNothing)
+{
+    OfCommandManager commands;
+    auto* view = new GuiNodal(make_window(300, 200), 0, 0, 300, 200);
+    view->set_smooth_transitions(false);
+    view->set_command_manager(&commands);
+    GuiNodalNode& n = *view->add_node(new GuiNodalNode(*view, "n", 10, -10, 0));
+    n.update_content(view->get_dc());
+    view->set_selection({&n});
+    GMathVec2<int> const start = view->world_to_screen(GMathVec2<float>(20.0f, -15.0f));
+    view->on_press(start, LEFT, false, false, false);
+    view->on_drag(start + Vec(40, 0));
+    view->on_release(start + Vec(40, 0), LEFT, false, false);
+    ASSERT_EQ(commands.get_undo_count(), 1u);
+    delete view;
+    EXPECT_TRUE(commands.undo());  // the view is gone: nothing to move back
+    EXPECT_TRUE(commands.redo());
+}
+
 }  // namespace

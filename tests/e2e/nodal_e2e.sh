@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Drives the showcase's node-graph page as a user would, with xdotool on the test's X server:
+# adds two nodes with the N key, connects them by dragging from a plug to a plug, cuts the
+# link with a right-button knife, undoes the cut from the menu bar, moves a node by its
+# title, undoes the move, and frames the whole graph with the A key; then checks what the
+# showcase reported (--trace prints a line per added node, selection, move, zoom and
+# undo-history change, with the number of links).
+#   tests/e2e/nodal_e2e.sh path/to/qn_demo
+set -uo pipefail
+demo="$1"
+trace="$(mktemp)"
+fail() { echo "FAIL: $*"; echo "--- trace ---"; cat "$trace"; kill "$pid" 2>/dev/null; rm -f "$trace"; exit 1; }
+
+# Waits until the trace holds at least `count` lines matching the pattern.
+expect() {
+    local pattern="$1" what="$2" count="${3:-1}"
+    for _ in $(seq 1 100); do
+        [ "$(grep -c -E "$pattern" "$trace")" -ge "$count" ] && return 0
+        sleep 0.1
+    done
+    fail "$what (fewer than $count lines matching '$pattern')"
+}
+
+# Drags with the button from (x0, y0) to (x1, y1) in steps, as a hand would.
+drag() {
+    local button="$1" x0="$2" y0="$3" x1="$4" y1="$5"
+    xdotool mousemove --window "$wid" "$x0" "$y0" mousedown "$button"
+    for step in 1 2 3 4 5 6; do
+        xdotool mousemove --window "$wid" $((x0 + (x1 - x0) * step / 6)) $((y0 + (y1 - y0) * step / 6))
+        sleep 0.05
+    done
+    xdotool mouseup "$button"
+}
+
+"$demo" --trace --size 1320x760 --page nodal >"$trace" 2>/dev/null &
+pid=$!
+expect '^ready$' "the showcase starts"
+wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
+[ -n "$wid" ] || fail "the showcase window exists"
+sleep 0.3
+
+# An empty part of the graph, right of the sample: a click there gives the view the keys.
+xdotool mousemove --window "$wid" 1150 650 click 1
+sleep 0.2
+xdotool mousemove --window "$wid" 1090 400
+sleep 0.1
+xdotool key n
+expect '^nodal add node_1 ' "N adds a node under the pointer"
+xdotool mousemove --window "$wid" 1180 560
+sleep 0.1
+xdotool key n
+expect '^nodal add node_2 ' "N adds a second node"
+# "nodal add NAME in X Y out X Y title X Y", in window pixels.
+field() { awk -v name="$1" -v n="$2" '$1 == "nodal" && $2 == "add" && $3 == name { print $n; exit }' "$trace"; }
+out1x="$(field node_1 8)"
+out1y="$(field node_1 9)"
+in2x="$(field node_2 5)"
+in2y="$(field node_2 6)"
+title2x="$(field node_2 11)"
+title2y="$(field node_2 12)"
+
+# Connect: from node 1's output plug to node 2's input plug.
+drag 1 "$out1x" "$out1y" "$in2x" "$in2y"
+expect '^nodal history Connect links [0-9]+$' "dragging from a plug to a plug connects them"
+links="$(grep '^nodal history Connect links' "$trace" | tail -n 1 | awk '{print $NF}')"
+
+# Cut: a right-button stroke across the new link, halfway down.
+middle_y=$(((out1y + in2y) / 2))
+drag 3 $((in2x - 120)) "$middle_y" $((in2x + 140)) "$middle_y"
+expect "^nodal history Disconnect links $((links - 1))$" "the knife cuts the link"
+
+# Undo from the menu bar: the link is back.
+xdotool mousemove --window "$wid" 163 9 click 1
+expect "^nodal history Connect links ${links}$" "Undo brings the cut link back" 2
+
+# Move node 2 by its title, then undo the move.
+drag 1 "$title2x" "$title2y" $((title2x + 60)) $((title2y + 30))
+expect '^nodal selection 1$' "pressing a node's title selects it"
+expect '^nodal moved$' "dragging the title moves the node"
+expect "^nodal history Move Nodes links ${links}$" "the move is an undo step"
+xdotool mousemove --window "$wid" 163 9 click 1
+expect "^nodal history Connect links ${links}$" "Undo takes the move back" 3
+
+# Frame everything: the view zooms out to show the whole graph.
+xdotool mousemove --window "$wid" 1150 650
+sleep 0.1
+xdotool key a
+expect '^nodal zoom [1-9][0-9]?$' "A frames the whole graph"
+
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+rm -f "$trace"
+echo "nodal end-to-end: ok"
