@@ -198,6 +198,112 @@ void GuiNodal::draw_grid(GuiGlWidgetDc& gl)
                        static_cast<float>(y));
 }
 
+// Minimap -------------------------------------------------------------------------------------------
+
+void GuiNodal::enable_minimap(bool const& enabled)
+{
+    m_minimap_enabled = enabled;
+    redraw();
+}
+
+bool GuiNodal::is_minimap_visible() const
+{
+    if (!m_minimap_enabled) return false;
+    if (m_state == GRAPH_STATE_MINIMAP_DRAG) return true;
+    GMathVec2<int> min, max;
+    get_graph_bounding(min, max);
+    if (min[0] > max[0]) return false;  // nothing in the graph
+    GMathVec4<int> const& area = m_view_area;
+    return min[0] < area[0] || min[1] < area[1] || max[0] > area[2] || max[1] > area[3];
+}
+
+float GuiNodal::get_minimap_scale() const
+{
+    GMathVec2<int> min, max;
+    get_graph_bounding(min, max);
+    if (min[0] > max[0]) return 1.0f;
+    return std::max(static_cast<float>(std::max(max[0] - min[0], max[1] - min[1])) / MINIMAP_SIZE, 1e-3f);
+}
+
+GMathVec4<int> GuiNodal::get_minimap_geometry() const
+{
+    return GMathVec4<int>(get_width() - VIEWPORT_OFFSET - MINIMAP_MARGIN - MINIMAP_SIZE,
+                          get_height() - VIEWPORT_OFFSET - MINIMAP_MARGIN - MINIMAP_SIZE, MINIMAP_SIZE, MINIMAP_SIZE);
+}
+
+GMathVec4<int> GuiNodal::get_minimap_graph_rect() const
+{
+    GMathVec2<int> min, max;
+    get_graph_bounding(min, max);
+    GMathVec4<int> const square = get_minimap_geometry();
+    if (min[0] > max[0]) return square;
+    float const scale = get_minimap_scale();
+    int const w = static_cast<int>(std::lround((max[0] - min[0]) / scale));
+    int const h = static_cast<int>(std::lround((max[1] - min[1]) / scale));
+    return GMathVec4<int>(square[0] + (square[2] - w) / 2, square[1] + (square[3] - h) / 2, w, h);
+}
+
+bool GuiNodal::pick_minimap(GMathVec2<int> const& pixel) const
+{
+    if (!is_minimap_visible()) return false;
+    GMathVec4<int> const square = get_minimap_geometry();
+    return pixel[0] >= square[0] && pixel[0] < square[0] + square[2] && pixel[1] >= square[1] &&
+           pixel[1] < square[1] + square[3];
+}
+
+void GuiNodal::edit_minimap(GMathVec2<int> const& pixel)
+{
+    GMathVec2<int> min, max;
+    get_graph_bounding(min, max);
+    if (min[0] > max[0]) return;
+    GMathVec4<int> const rect = get_minimap_graph_rect();
+    float const scale = get_minimap_scale();
+    // The map's y grows downwards, the graph's upwards from the bottom of its box.
+    float const gx = min[0] + (pixel[0] - rect[0]) * scale;
+    float const gy = max[1] - (pixel[1] - rect[1]) * scale;
+    double const shown_w = static_cast<double>(get_graph_zone_width()) * m_zoom_factor / get_graph_zone_height();
+    set_view_pos(GMathVec2<float>(static_cast<float>(gx - shown_w / 2.0), static_cast<float>(gy - m_zoom_factor / 2.0)));
+}
+
+void GuiNodal::draw_minimap(GuiGlWidgetDc& gl)
+{
+    GMathVec2<int> min, max;
+    get_graph_bounding(min, max);
+    GMathVec4<int> const square = get_minimap_geometry();
+    GMathVec4<int> const rect = get_minimap_graph_rect();
+    GMathVec3<unsigned char> const& back = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND_DARK);
+    GMathVec3<unsigned char> const& edge = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_HIGHLIGHT);
+    // The square, in widget pixels.
+    set_gl_widget_viewport();
+    set_pixel_projection();
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_color(back[0], back[1], back[2], 200);
+    batch.add_rectf(square[0], square[1], square[2], square[3]);
+    batch.set_color(edge[0], edge[1], edge[2], 120);
+    batch.add_rect(square[0], square[1], square[2], square[3]);
+    gl.end_batch();
+    // The items through a projection of the graph's box onto the map's part of the square.
+    glViewport(rect[0], get_height() - rect[1] - std::max(rect[3], 1), std::max(rect[2], 1), std::max(rect[3], 1));
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(min[0], std::max(max[0], min[0] + 1), min[1], std::max(max[1], min[1] + 1), -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gl.begin_batch();
+    for (GuiNodalBackdrop* backdrop : m_backdrops)
+        if (!backdrop->get_parent_backdrop()) backdrop->draw_mini(gl);
+    for (GuiNodalNote* note : m_notes) note->draw_mini(gl);
+    for (GuiNodalNode* node : m_nodes) node->draw_mini(gl);
+    for (GuiNodalSubnet* subnet : m_subnets) subnet->draw_mini(gl);
+    // The part the view shows.
+    GuiGlBatch& frame = gl.get_batch();
+    frame.load_gl_matrices();
+    frame.set_color(edge[0], edge[1], edge[2]);
+    frame.add_rect(m_view_area[0], m_view_area[1], m_view_area[2] - m_view_area[0], m_view_area[3] - m_view_area[1]);
+    gl.end_batch();
+}
+
 // State -------------------------------------------------------------------------------------------
 
 char const* GuiNodal::get_graph_state_name(int const& state)
@@ -666,6 +772,11 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
         m_state = GRAPH_STATE_GRAPH_PAN;
         return;
     }
+    if (button == Gui::MOUSE_BUTTON_ID_LEFT && pick_minimap(pixel)) {
+        m_state = GRAPH_STATE_MINIMAP_DRAG;
+        edit_minimap(pixel);
+        return;
+    }
     if (button == Gui::MOUSE_BUTTON_ID_RIGHT) return;  // a knife once it moves, else the menu
     if (button != Gui::MOUSE_BUTTON_ID_LEFT) return;
     if (begin_link_gesture(m_pressed_item)) return;
@@ -706,6 +817,9 @@ void GuiNodal::on_drag(GMathVec2<int> const& pixel)
         get_link_editor().add_knife_point(m_press_graph);
     }
     switch (m_state) {
+        case GRAPH_STATE_MINIMAP_DRAG:
+            edit_minimap(pixel);
+            break;
         case GRAPH_STATE_LINK_CREATION:
         case GRAPH_STATE_LINK_DESTRUCTION:
             get_link_editor().set_graph_mouse_pos(graph_point);
@@ -754,6 +868,9 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
         state == GRAPH_STATE_LINK_CREATION || state == GRAPH_STATE_LINK_DESTRUCTION || state == GRAPH_STATE_KNIFE;
     auto const links_before = edits_links ? snapshot_links() : std::vector<std::pair<GuiNodalEndRef, GuiNodalEndRef>>();
     switch (state) {
+        case GRAPH_STATE_MINIMAP_DRAG:
+            notify_view();
+            break;
         case GRAPH_STATE_LINK_CREATION:
             set_link_interaction(false);
             get_link_editor().manage_link_creation(target);
@@ -1901,6 +2018,7 @@ void GuiNodal::draw(GuiDc& dc)
     GMathVec3<unsigned char> const& text = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT_DIM);
     int const zoom_width = get_text_width(get_font(), zoom);
     gl.draw_text(zoom, (get_width() - zoom_width) / 2, get_height() - VIEWPORT_OFFSET - 6, text[0], text[1], text[2]);
+    if (is_minimap_visible()) draw_minimap(gl);
 }
 
 

@@ -260,6 +260,26 @@ public:
     static constexpr double FIT_MARGIN = 0.05;
     static constexpr double VIEW_ANIMATION_PERIOD = 0.01;  // seconds between steps
 
+    // --- Minimap ---
+    // A small map of the whole graph in the view's bottom-right corner, with the part the
+    // view shows framed; dragging in it moves the view there. On by default; shown while
+    // the graph reaches beyond the view (or while it is dragged).
+    void enable_minimap(bool const& enabled);
+    bool const& is_minimap_enabled() const { return m_minimap_enabled; }
+    bool is_minimap_visible() const;
+    // Graph units per minimap pixel: the graph's larger side over MINIMAP_SIZE.
+    float get_minimap_scale() const;
+    // The map's square, in widget pixels (x, y of its top-left corner, w, h), and the part of
+    // it the graph's box fills (the shorter side centred).
+    GMathVec4<int> get_minimap_geometry() const;
+    GMathVec4<int> get_minimap_graph_rect() const;
+    // Whether the widget pixel is on the visible map.
+    bool pick_minimap(GMathVec2<int> const& pixel) const;
+    // Centres the view on the graph point under the map's pixel.
+    void edit_minimap(GMathVec2<int> const& pixel);
+    static constexpr int MINIMAP_SIZE = 150;
+    static constexpr int MINIMAP_MARGIN = 10;
+
     // --- Gestures: what the pointer and keys do, in widget pixels ---
     // process_event reads the toolkit's event and calls these.
     void on_press(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl,
@@ -457,6 +477,7 @@ private:
     void notify_view();
     static void on_view_animation_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
+    void draw_minimap(GuiGlWidgetDc& gl);
     void register_actions();
     void on_popup_menu_click(GuiMenu& menu, EventInfo const& info, void* data);
     void show_popup_menu(GMathVec2<int> const& pixel);
@@ -508,6 +529,7 @@ private:
     bool m_magnet = false;
     bool m_smooth_transitions = true;
     bool m_link_culling = false;
+    bool m_minimap_enabled = true;
     DisplayNodeLabel m_display_node_label = DISPLAY_NODE_LABEL_ON;
     static bool st_is_move_issuer;
     GuiMenu* m_popup_menu = nullptr;

@@ -437,4 +437,33 @@ TEST_F(GuiNodalInteractionTest, StepsOutlivingTheirViewDoNothing)
     EXPECT_TRUE(commands.redo());
 }
 
+TEST_F(GuiNodalInteractionTest, TheMinimapShowsWhileTheGraphReachesBeyondTheViewAndMovesIt)
+{
+    EXPECT_FALSE(graph().is_minimap_visible());  // an empty graph
+    node("near", 20, -20);
+    EXPECT_FALSE(graph().is_minimap_visible());  // all in view
+    node("far", 2980, -1480);
+    ASSERT_TRUE(graph().is_minimap_visible());
+    GMathVec2<int> min, max;
+    graph().get_graph_bounding(min, max);
+    EXPECT_FLOAT_EQ(graph().get_minimap_scale(),
+                    static_cast<float>(std::max(max[0] - min[0], max[1] - min[1])) / GuiNodal::MINIMAP_SIZE);
+    // In the bottom-right corner; the graph's box fills its width, centred down it.
+    GMathVec4<int> const square = graph().get_minimap_geometry();
+    EXPECT_EQ(square[0] + square[2], graph().get_width() - graph().get_viewport_offset() - GuiNodal::MINIMAP_MARGIN);
+    GMathVec4<int> const rect = graph().get_minimap_graph_rect();
+    EXPECT_EQ(rect[2], GuiNodal::MINIMAP_SIZE);
+    EXPECT_EQ(rect[1] - square[1], (square[3] - rect[3]) / 2);
+    // A press on the map's far corner brings that part of the graph into the view's middle.
+    Vec const corner(rect[0] + rect[2] - 1, rect[1] + rect[3] - 1);
+    graph().on_press(corner, LEFT, false, false, false);
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_MINIMAP_DRAG);
+    graph().on_release(corner, LEFT, false, false);
+    GMathVec4<int> const& area = graph().get_view_area();
+    EXPECT_TRUE(GuiNodal::is_inside(max[0] - 20, min[1] + 20, area[0], area[2], area[3], area[1]));
+    EXPECT_TRUE(graph().get_selection().empty());  // the map takes the press, not the graph
+    graph().enable_minimap(false);
+    EXPECT_FALSE(graph().is_minimap_visible());
+}
+
 }  // namespace
