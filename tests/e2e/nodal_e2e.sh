@@ -39,14 +39,15 @@ wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
 [ -n "$wid" ] || fail "the showcase window exists"
 sleep 0.3
 
-# An empty part of the graph, right of the sample: a click there gives the view the keys.
-xdotool mousemove --window "$wid" 1150 650 click 1
+# An empty part of the graph, right of the sample and left of the minimap in the view's
+# bottom-right corner: a click there gives the view the keys.
+xdotool mousemove --window "$wid" 1000 680 click 1
 sleep 0.2
-xdotool mousemove --window "$wid" 1090 400
+xdotool mousemove --window "$wid" 1090 330
 sleep 0.1
 xdotool key n
 expect '^nodal add node_1 ' "N adds a node under the pointer"
-xdotool mousemove --window "$wid" 1180 560
+xdotool mousemove --window "$wid" 1180 470
 sleep 0.1
 xdotool key n
 expect '^nodal add node_2 ' "N adds a second node"
@@ -82,7 +83,7 @@ xdotool mousemove --window "$wid" 163 9 click 1
 expect "^nodal history Connect links ${links}$" "Undo takes the move back" 3
 
 # Frame everything: the view zooms out to show the whole graph.
-xdotool mousemove --window "$wid" 1150 650
+xdotool mousemove --window "$wid" 1000 680
 sleep 0.1
 xdotool key a
 expect '^nodal zoom [1-9][0-9]?$' "A frames the whole graph"
