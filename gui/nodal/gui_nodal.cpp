@@ -761,6 +761,7 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
 {
     m_press_pixel = pixel;
     m_press_button = button;
+    manage_autoscroll(pixel, true);
     m_press_graph = compute_graph_coords(pixel);
     m_drag_graph = m_press_graph;
     m_press_view_pos = m_view_pos;
@@ -804,8 +805,39 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
     start_move_selection(m_press_graph);
 }
 
+void GuiNodal::manage_autoscroll(GMathVec2<int> const& pixel, bool const& reset)
+{
+    // How far past the graph zone the pointer is, in pixels on each axis.
+    int const left = VIEWPORT_OFFSET;
+    int const top = VIEWPORT_OFFSET;
+    int const right = VIEWPORT_OFFSET + get_graph_zone_width();
+    int const bottom = VIEWPORT_OFFSET + get_graph_zone_height();
+    int const over_x = pixel[0] < left ? pixel[0] - left : pixel[0] > right ? pixel[0] - right : 0;
+    int const over_y = pixel[1] < top ? pixel[1] - top : pixel[1] > bottom ? pixel[1] - bottom : 0;
+    if (reset || (over_x == 0 && over_y == 0)) {
+        m_autoscroll_applied = GMathVec2<float>(0.0f, 0.0f);
+        return;
+    }
+    float const units = get_zoom_ratio_r();
+    // Graph y grows upwards where pixels grow downwards.
+    GMathVec2<float> const wanted(over_x * units, -over_y * units);
+    GMathVec2<float> step(0.0f, 0.0f);
+    for (int axis = 0; axis < 2; ++axis) {
+        float const more = wanted[axis] - m_autoscroll_applied[axis];
+        // Only further out, in the direction already scrolled (or a new one).
+        if (wanted[axis] != 0.0f && (more > 0.0f) == (wanted[axis] > 0.0f)) step[axis] = more;
+    }
+    if (step == GMathVec2<float>(0.0f, 0.0f)) return;
+    m_autoscroll_applied = m_autoscroll_applied + step;
+    set_view_pos(m_view_pos + step);
+}
+
 void GuiNodal::on_drag(GMathVec2<int> const& pixel)
 {
+    if (m_state == GRAPH_STATE_NODE_DRAGGING || m_state == GRAPH_STATE_NODE_MOVE ||
+        m_state == GRAPH_STATE_MULTISELECTION_SQUARE || m_state == GRAPH_STATE_LINK_CREATION ||
+        m_state == GRAPH_STATE_LINK_DESTRUCTION || m_state == GRAPH_STATE_KNIFE)
+        manage_autoscroll(pixel, false);
     GMathVec2<int> const graph_point = compute_graph_coords(pixel);
     GMathVec2<int> const moved = pixel - m_press_pixel;
     if (moved[0] * moved[0] + moved[1] * moved[1] > DRAG_THRESHOLD) m_dragged = true;

@@ -298,6 +298,10 @@ public:
     // Escape cancels a move or a rubber band; true when the key was used.
     bool on_key(int const& key);
     int process_event(CoreString const& name) override;
+    // While something is dragged past the view's edge, the view follows: it moves by as much
+    // as the pointer is beyond the edge, once (a pointer held still does not scroll on), and
+    // not back while the pointer returns. `reset` (or the pointer inside again) starts over.
+    void manage_autoscroll(GMathVec2<int> const& pixel, bool const& reset);
     // The rubber band (min x, min y, max x, max y in graph units) while one is dragged.
     GMathVec4<int> get_rubber_band() const;
     // The box the pointer hovers (a plug or zone stands for its node); null over nothing.
@@ -550,6 +554,7 @@ private:
     GMathVec2<int> m_drag_graph;
     GuiNodalItem* m_pressed_item = nullptr;
     bool m_dragged = false;
+    GMathVec2<float> m_autoscroll_applied;  // graph units the view moved in this drag
     GuiNodalNodeBase* m_hovered = nullptr;
     // The view animation: where from, where to, when it began (-1 while none runs).
     GMathVec2<float> m_fit_from_pos;

@@ -466,4 +466,21 @@ TEST_F(GuiNodalInteractionTest, TheMinimapShowsWhileTheGraphReachesBeyondTheView
     EXPECT_FALSE(graph().is_minimap_visible());
 }
 
+TEST_F(GuiNodalInteractionTest, DraggingPastTheEdgeScrollsOnceByTheOvershoot)
+{
+    GuiNodalNode& n = node("n", 300, -100);
+    graph().set_selection({&n});
+    float const x0 = graph().get_view_pos()[0];
+    int const edge = graph().get_viewport_offset() + graph().get_graph_zone_width();
+    graph().on_press(inside(n), LEFT, false, false, false);
+    graph().on_drag(Vec(edge + 52, inside(n)[1]));
+    EXPECT_FLOAT_EQ(graph().get_view_pos()[0], x0 + 52.0f);
+    graph().on_drag(Vec(edge + 52, inside(n)[1]));  // held still: no more
+    graph().on_drag(Vec(edge + 20, inside(n)[1]));  // coming back: the view stays
+    EXPECT_FLOAT_EQ(graph().get_view_pos()[0], x0 + 52.0f);
+    // The node stays under the pointer all along.
+    EXPECT_EQ(graph().world_to_screen(GMathVec2<float>(n.get_world_pos()[0] + 10, 0))[0], edge + 20);
+    graph().on_release(Vec(edge + 20, inside(n)[1]), LEFT, false, false);
+}
+
 }  // namespace
