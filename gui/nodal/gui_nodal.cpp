@@ -170,6 +170,7 @@ void GuiNodal::remove_link(GuiNodalLink& link)
     m_links.erase(found);
     if (m_menu_item == &link) m_menu_item = nullptr;
     if (m_pressed_item == &link) m_pressed_item = nullptr;
+    if (m_highlighted == &link) m_highlighted = nullptr;
     m_drawn.erase(std::remove(m_drawn.begin(), m_drawn.end(), &link), m_drawn.end());
     delete &link;
     invalidate_pick_index();
@@ -964,7 +965,21 @@ void GuiNodal::on_hover(GMathVec2<int> const& pixel)
 {
     GMathVec2<float> const point = to_graph(pixel[0], pixel[1]);
     set_graph_mouse_pos(compute_graph_coords(pixel));
-    GuiNodalNodeBase* box = get_movable_box(pick(point));
+    GuiNodalItem* item = pick(point);
+    GuiNodalNodeBase* box = get_movable_box(item);
+    // What the pointer is over shows it: a plug, a link or a button itself, else its box.
+    GuiNodalItem* lit = item && (item->is_kindof(GuiNodalNodeZoneAnchor::class_info()) ||
+                                 item->is_kindof(GuiNodalLink::class_info()) ||
+                                 item->is_kindof(GuiNodalNodeZoneButton::class_info()))
+                            ? item
+                            : box;
+    if (!m_highlighting_allowed) lit = nullptr;
+    if (lit != m_highlighted) {
+        if (m_highlighted) m_highlighted->set_is_highlighted(false);
+        m_highlighted = lit;
+        if (lit) lit->set_is_highlighted(true);
+        redraw();
+    }
     if (box == m_hovered) return;
     if (m_hovered && m_hovered->is_kindof(GuiNodalNode::class_info()))
         static_cast<GuiNodalNode*>(m_hovered)->begin_fade_out();
@@ -1660,6 +1675,9 @@ void GuiNodal::forget_box(GuiNodalNodeBase& box)
                                        [&box](auto const& entry) { return entry.first == &box; }),
                         m_move_starts.end());
     if (m_hovered == &box) m_hovered = nullptr;
+    if (m_highlighted && (m_highlighted == &box || (m_highlighted->is_kindof(GuiNodalNodeBase::class_info()) &&
+                                                    static_cast<GuiNodalNodeBase*>(m_highlighted)->is_child_of(box))))
+        m_highlighted = nullptr;
     m_drawn.erase(std::remove(m_drawn.begin(), m_drawn.end(), &box), m_drawn.end());
     if (m_menu_item == &box) m_menu_item = nullptr;
     if (m_pressed_item == &box || (m_pressed_item && m_pressed_item->is_kindof(GuiNodalNodeBase::class_info()) &&

@@ -304,6 +304,11 @@ public:
     void manage_autoscroll(GMathVec2<int> const& pixel, bool const& reset);
     // The rubber band (min x, min y, max x, max y in graph units) while one is dragged.
     GMathVec4<int> get_rubber_band() const;
+    // Whether what the pointer is over is highlighted (on by default).
+    bool const& is_highlighting_allowed() const { return m_highlighting_allowed; }
+    void set_is_highlighting_allowed(bool const& allowed) { m_highlighting_allowed = allowed; }
+    // The item the pointer lights up: a plug, link or button, else its box; null over nothing.
+    GuiNodalItem* get_highlighted_item() const { return m_highlighted; }
     // The box the pointer hovers (a plug or zone stands for its node); null over nothing.
     GuiNodalNodeBase* get_hovered_box() const { return m_hovered; }
 
@@ -556,6 +561,8 @@ private:
     bool m_dragged = false;
     GMathVec2<float> m_autoscroll_applied;  // graph units the view moved in this drag
     GuiNodalNodeBase* m_hovered = nullptr;
+    GuiNodalItem* m_highlighted = nullptr;
+    bool m_highlighting_allowed = true;
     // The view animation: where from, where to, when it began (-1 while none runs).
     GMathVec2<float> m_fit_from_pos;
     GMathVec2<float> m_fit_to_pos;

@@ -338,7 +338,7 @@ void GuiNodalBackdrop::draw(GuiDc& dc)
     batch.add_rectf(x, y, w, h);
     batch.set_color(m_color[0], m_color[1], m_color[2], 230);
     batch.add_rectf(x, y + h - band, w, band);
-    Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
+    Color const border = get_outline_color();
     batch.set_color(border[0], border[1], border[2]);
     batch.add_rect(x, y, w, h);
     m_header->draw(dc);

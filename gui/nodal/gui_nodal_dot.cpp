@@ -106,7 +106,7 @@ void GuiNodalDot::draw(GuiDc& dc)
     Color const& fill = get_bg_color();
     batch.set_color(fill[0], fill[1], fill[2]);
     batch.add_circlef(static_cast<float>(centre[0]), static_cast<float>(centre[1]), radius);
-    Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
+    Color const border = get_outline_color();
     batch.set_color(border[0], border[1], border[2]);
     batch.add_circle(static_cast<float>(centre[0]), static_cast<float>(centre[1]), radius);
     gl.end_batch();

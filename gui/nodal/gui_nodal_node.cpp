@@ -496,7 +496,7 @@ void GuiNodalNode::_draw(GuiDc& dc)
         batch.set_color(body[0], body[1], body[2], alpha);
         batch.add_rectf(x + 1.0f, top - h + radius, w - 2.0f, h - header_h - radius);
     }
-    Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
+    Color const border = get_outline_color();
     batch.set_color(border[0], border[1], border[2], alpha);
     if (get_is_selected())
         draw_thick_frame(dc, x, top - h, w, h, 2.0f * get_graph().get_zoom_ratio_r(), roundness);  // 2 pixels

@@ -258,6 +258,13 @@ GuiNodalItem::Color const& GuiNodalNodeBase::get_border_color() const
     return get_is_disabled() ? get_disabled_border_color() : m_border_color;
 }
 
+GuiNodalItem::Color GuiNodalNodeBase::get_outline_color() const
+{
+    if (get_is_selected()) return get_graph().get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_SELECTION);
+    if (get_is_highlighted()) return adjust_color(get_border_color(), true, true);
+    return get_border_color();
+}
+
 GuiNodalItem::Color const& GuiNodalNodeBase::get_disabled_border_color()
 {
     static Color const disabled(70, 70, 70);

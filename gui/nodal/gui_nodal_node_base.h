@@ -148,6 +148,9 @@ public:
     static Color compute_border_color(GMathVec3<float> const& color, bool const& force_darken, float const& factor);
     // The fixed border colour of disabled boxes.
     static Color const& get_disabled_border_color();
+    // The colour the box's outline is drawn in: the scheme's selection colour while
+    // selected, its border lightened while the pointer is over it, else its border.
+    Color get_outline_color() const;
 
     // --- Geometry ---
     float const& get_scale() const { return m_scale; }

@@ -148,7 +148,7 @@ void GuiNodalNote::draw(GuiDc& dc)
     Color const& fill = get_bg_color();
     batch.set_color(fill[0], fill[1], fill[2]);
     batch.add_rectf(x, top - m_height, static_cast<float>(m_width), static_cast<float>(m_height));
-    Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
+    Color const border = get_outline_color();
     batch.set_color(border[0], border[1], border[2]);
     batch.add_rect(x, top - m_height, static_cast<float>(m_width), static_cast<float>(m_height));
     GuiFont font = get_graph().get_font();

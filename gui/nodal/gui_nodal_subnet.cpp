@@ -198,7 +198,7 @@ void GuiNodalSubnet::draw(GuiDc& dc)
     GuiGlBatch& batch = gl.begin_batch();
     batch.load_gl_matrices();
     // Two offset boxes: a stack of nodes.
-    Color const border = get_is_selected() ? get_bg_highlight_color() : get_border_color();
+    Color const border = get_outline_color();
     batch.set_color(border[0], border[1], border[2]);
     batch.add_rounded_rectf(x + 4.0f, top - h - 4.0f, w, h, 5.0f);
     batch.set_color(m_color[0], m_color[1], m_color[2]);

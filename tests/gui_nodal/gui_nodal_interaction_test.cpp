@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/core/gui.h"
+#include "gui/core/gui_color_scheme.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_link.h"
@@ -481,6 +482,29 @@ TEST_F(GuiNodalInteractionTest, DraggingPastTheEdgeScrollsOnceByTheOvershoot)
     // The node stays under the pointer all along.
     EXPECT_EQ(graph().world_to_screen(GMathVec2<float>(n.get_world_pos()[0] + 10, 0))[0], edge + 20);
     graph().on_release(Vec(edge + 20, inside(n)[1]), LEFT, false, false);
+}
+
+TEST_F(GuiNodalInteractionTest, ThePointerLightsUpWhatItIsOver)
+{
+    GuiNodalNode& n = node("n", 20, -20);
+    GuiNodalItem::Color const plain = n.get_outline_color();
+    graph().on_hover(inside(n));
+    EXPECT_EQ(graph().get_highlighted_item(), &n);
+    EXPECT_TRUE(n.get_is_highlighted());
+    EXPECT_NE(n.get_outline_color(), plain);
+    GMathVec2<int> const& plug = n.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_world_pos();
+    graph().on_hover(at(plug[0], plug[1]));
+    EXPECT_EQ(graph().get_highlighted_item(), n.get_anchor(Node::NODE_ANCHOR_RIGHT));
+    EXPECT_FALSE(n.get_is_highlighted());
+    graph().on_hover(at(300, -250));
+    EXPECT_EQ(graph().get_highlighted_item(), nullptr);
+    EXPECT_FALSE(n.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_is_highlighted());
+    graph().set_is_highlighting_allowed(false);
+    graph().on_hover(inside(n));
+    EXPECT_EQ(graph().get_highlighted_item(), nullptr);
+    // Selected, the outline takes the scheme's selection colour.
+    graph().set_selection({&n});
+    EXPECT_EQ(n.get_outline_color(), graph().get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_SELECTION));
 }
 
 }  // namespace
