@@ -934,9 +934,25 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
                 }
             break;
         case GRAPH_STATE_NODE_MOVE:
-        case GRAPH_STATE_NODE_DRAGGING:
-            stop_move_selection(state == GRAPH_STATE_NODE_DRAGGING);
+        case GRAPH_STATE_NODE_DRAGGING: {
+            // A lone node dropped on a link goes into it, in the same undo step as the move.
+            OfCommandManager* commands = get_link_editor().get_command_manager();
+            bool const dropped = state == GRAPH_STATE_NODE_DRAGGING;
+            if (commands) commands->begin_batch("Move Nodes");
+            stop_move_selection(dropped);
+            if (dropped && m_node_auto_insert && m_selection.size() == 1 &&
+                m_selection.front()->is_kindof(GuiNodalNode::class_info())) {
+                auto* node = static_cast<GuiNodalNode*>(m_selection.front());
+                GMathVec2<int> const centre = node->get_center();
+                if (GuiNodalLink* link = get_link_near(GMathVec2<float>(centre[0], centre[1]), 8.0f, node)) {
+                    auto const before = snapshot_links();
+                    if (!manage_link_node_insertion(*link, *node, false, false)) insert_node_in_link(*link, *node);
+                    record_link_changes(before, "Insert Node");
+                }
+            }
+            if (commands) commands->end_batch();
             break;
+        }
         case GRAPH_STATE_MULTISELECTION_SQUARE:
             if (m_dragged)
                 manage_rectangle_selection(get_rubber_band(), shift, ctrl);
@@ -1082,6 +1098,7 @@ ViewAction const VIEW_ACTIONS[] = {
     {"magnet", "m", "Enable/disable magnet when moving nodes."},
     {"cull links", "k", "Show/hide links which extremities are outside view."},
     {"highlight links", "", "Enable/disable links highlight for selected nodes."},
+    {"node_auto_insert", "", "Enable/disable node auto-insertion into a link."},
     // An upper-case N: shift and the key.
     {"display_node_label", "shift+n", "Enable/disable node title display when zooming out."},
     {"smooth_transitions", "", "Enable/disable smooth transitions (animation) when fitting view."},
@@ -1142,6 +1159,8 @@ bool GuiNodal::run_action(CoreString const& name)
         editor.set_link_highlight(!editor.is_link_highlight());
         editor.apply_link_highlight(m_selection);
         redraw();
+    } else if (action == "node_auto_insert") {
+        m_node_auto_insert = !m_node_auto_insert;
     } else if (action == "display_node_label") {
         set_display_node_label(static_cast<DisplayNodeLabel>((m_display_node_label + 1) % 3));
     } else if (action == "smooth_transitions") {
@@ -1302,6 +1321,42 @@ void GuiNodal::on_node_display(CoreString const& action)
     redraw();
 }
 
+// Hotspot and insertion -------------------------------------------------------------------------------
+
+void GuiNodal::set_hotspot(GMathVec2<int> const& point)
+{
+    m_hotspot = point;
+    m_hotspot_count = 0;
+}
+
+GMathVec2<int> GuiNodal::get_usable_hotspot()
+{
+    GMathVec2<int> const step = get_hotspot_increment();
+    int const k = m_hotspot_count++;
+    return m_hotspot + GMathVec2<int>(static_cast<int>(std::lround(k * step[0] * get_zoom_ratio_r())),
+                                      static_cast<int>(std::lround(-k * step[1] * get_zoom_ratio_r())));
+}
+
+bool GuiNodal::insert_node_in_link(GuiNodalLink& link, GuiNodalNode& node)
+{
+    GuiNodalNodeBase* input = node.get_anchor(GuiNodalNodeBase::NODE_ANCHOR_LEFT);
+    GuiNodalNodeBase* output = node.get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT);
+    GuiNodalNodeBase* from = link.get_node_from();
+    GuiNodalNodeBase* to = link.get_node_to();
+    // Only a node with both sides free goes in, and never into its own link.
+    if (!input || !output || input->get_links_count() || output->get_links_count() || !from || !to) return false;
+    if (GuiNodalNode::get_owner_node(from, true) == &node || GuiNodalNode::get_owner_node(to, true) == &node)
+        return false;
+    if (!validate_link_creation(*GuiNodalNode::get_owner_node(from, false), node) ||
+        !validate_link_creation(node, *GuiNodalNode::get_owner_node(to, false)))
+        return false;
+    remove_link(link);
+    create_link(*from, *input);
+    create_link(*output, *to);
+    invalidate_pick_index();
+    return true;
+}
+
 // Undo ----------------------------------------------------------------------------------------------
 
 GuiNodalEndRef GuiNodal::make_end_ref(GuiNodalNodeBase& end) const
@@ -1455,6 +1510,7 @@ void GuiNodal::fill_popup_menu(GuiMenu& menu)
     add_check_entry(menu, *this, "highlight links", "Links Highlight", highlight);
     add_check_entry(menu, *this, "tangent links", "Links Symmetrical tangents", GuiNodalLink::st_symmetric_tangents,
                     highlight);
+    add_check_entry(menu, *this, "node_auto_insert", "Node Auto-insert", m_node_auto_insert);
     GuiMenu* labels = menu.add_sub_menu("Node Label");
     GuiMenuRadioGroup* group = labels->create_radio_group();
     for (char const* mode : {"Off", "On", "Smart"}) {
@@ -1592,6 +1648,7 @@ void GuiNodal::save_settings(ParserGroup& group)
     mine.add_entry("autozoom").add_bool(m_node_zoom_allowed);
     mine.add_entry("node_max_width").add_int(m_max_node_width);
     mine.add_entry("cull_links").add_bool(m_link_culling);
+    mine.add_entry("link_node_autoinsert").add_bool(m_node_auto_insert);
     mine.add_entry("highlight_links").add_bool(get_link_editor().is_link_highlight());
     mine.add_entry("display_node_label").add_int(m_display_node_label);
 }
@@ -1638,6 +1695,7 @@ void GuiNodal::load_settings(ParserGroup const& group)
         if (width >= 0) set_max_node_width(static_cast<unsigned int>(width));
     }
     if (ParserEntry const* e = entry("cull_links", 1)) read_bool(*e, 0, m_link_culling);
+    if (ParserEntry const* e = entry("link_node_autoinsert", 1)) read_bool(*e, 0, m_node_auto_insert);
     if (ParserEntry const* e = entry("highlight_links", 1)) {
         bool highlight = get_link_editor().is_link_highlight();
         read_bool(*e, 0, highlight);
@@ -2145,6 +2203,31 @@ void GuiNodal::update_pick_index()
     m_pick_index_dirty = false;
 }
 
+GuiNodalLink* GuiNodal::get_link_near(GMathVec2<float> const& point, float const& tolerance,
+                                      GuiNodalNodeBase const* except)
+{
+    update_pick_index();
+    std::vector<GuiNodalItem*> hits;
+    m_link_index.query(point, hits);
+    // A link near the point through several of its pieces is measured once.
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    GuiNodalLink* nearest = nullptr;
+    float best = std::min(tolerance, MAX_LINK_TOLERANCE) / m_zoom_ratio;
+    for (GuiNodalItem* item : hits) {
+        auto* link = static_cast<GuiNodalLink*>(item);
+        if (except && (GuiNodalNode::get_owner_node(link->get_node_from(), true) == except ||
+                       GuiNodalNode::get_owner_node(link->get_node_to(), true) == except))
+            continue;
+        float const distance = link->get_distance(point);
+        if (distance <= best) {
+            best = distance;
+            nearest = link;
+        }
+    }
+    return nearest;
+}
+
 GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_tolerance)
 {
     update_pick_index();
@@ -2160,20 +2243,7 @@ GuiNodalItem* GuiNodal::pick(GMathVec2<float> const& point, float const& link_to
         if (GuiNodalNodeBase::box_holds(button.get_world_pos(), button.get_width(), button.get_height(), point)) return &button;
         if (GuiNodalNodeBase::box_holds(subnet->get_world_pos(), subnet->get_width(), subnet->get_height(), point)) return subnet;
     }
-    m_link_index.query(point, hits);
-    // A link near the point through several of its pieces is measured once.
-    std::sort(hits.begin(), hits.end());
-    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
-    GuiNodalItem* nearest = nullptr;
-    float best = std::min(link_tolerance, MAX_LINK_TOLERANCE) / m_zoom_ratio;
-    for (GuiNodalItem* item : hits) {
-        float const distance = static_cast<GuiNodalLink*>(item)->get_distance(point);
-        if (distance <= best) {
-            best = distance;
-            nearest = item;
-        }
-    }
-    if (nearest) return nearest;
+    if (GuiNodalLink* link = get_link_near(point, link_tolerance)) return link;
     for (auto it = m_notes.rbegin(); it != m_notes.rend(); ++it) {
         GuiNodalNote* note = *it;
         if (note->get_is_hidden()) continue;

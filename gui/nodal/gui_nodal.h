@@ -344,6 +344,22 @@ public:
     // For a derived view: a property (the plug display) of these nodes changed.
     virtual void apply_nodes_property(std::vector<GuiNodalNode*> const&) {}
 
+    // --- New nodes ---
+    // Where an application puts new nodes: the hotspot, shifted by the increment (screen
+    // pixels) once more at each call since it was set.
+    void set_hotspot(GMathVec2<int> const& point);
+    GMathVec2<int> get_usable_hotspot();
+    virtual GMathVec2<int> get_hotspot_increment() const { return GMathVec2<int>(50, 0); }
+    // A lone node with free sides, dropped on a link, goes into it (on by default).
+    bool const& is_node_auto_insert() const { return m_node_auto_insert; }
+    void set_node_auto_insert(bool const& insert) { m_node_auto_insert = insert; }
+    // For a derived view: the application inserts the node itself and returns true; false
+    // leaves it to the view (insert_node_in_link).
+    virtual bool manage_link_node_insertion(GuiNodalLink&, GuiNodalNode&, bool, bool) { return false; }
+    // The link from A to B becomes A to the node's input and its output to B, when the node's
+    // sides are free and validate_link_creation accepts both; false otherwise.
+    bool insert_node_in_link(GuiNodalLink& link, GuiNodalNode& node);
+
     // --- Undo ---
     // With a command manager (set_command_manager), moves and the links a gesture adds or
     // removes become undo steps ("Move Nodes", "Connect", "Disconnect", "Reconnect").
@@ -465,6 +481,10 @@ public:
     // button or gripper (the innermost backdrop first); null over the background. Looks only at the items
     // near the point, through an index made again after items change.
     GuiNodalItem* pick(GMathVec2<float> const& point, float const& link_tolerance = 5.0f);
+    // The link nearest the point within `tolerance` screen pixels, leaving out those of
+    // `except`; null when none is that near.
+    GuiNodalLink* get_link_near(GMathVec2<float> const& point, float const& tolerance,
+                                GuiNodalNodeBase const* except = nullptr);
     // Called by items that change or move: the index is made again before the next pick.
     void invalidate_pick_index() { m_pick_index_dirty = true; }
 
@@ -539,6 +559,9 @@ private:
     bool m_smooth_transitions = true;
     bool m_link_culling = false;
     bool m_minimap_enabled = true;
+    bool m_node_auto_insert = true;
+    GMathVec2<int> m_hotspot;
+    int m_hotspot_count = 0;
     DisplayNodeLabel m_display_node_label = DISPLAY_NODE_LABEL_ON;
     static bool st_is_move_issuer;
     GuiMenu* m_popup_menu = nullptr;

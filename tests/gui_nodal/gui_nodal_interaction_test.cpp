@@ -507,4 +507,44 @@ TEST_F(GuiNodalInteractionTest, ThePointerLightsUpWhatItIsOver)
     EXPECT_EQ(n.get_outline_color(), graph().get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_SELECTION));
 }
 
+TEST_F(GuiNodalInteractionTest, ALoneNodeDroppedOnALinkGoesIntoItInOneUndoStep)
+{
+    OfCommandManager commands;
+    graph().set_command_manager(&commands);
+    GuiNodalNode& a = node("a", 0, -100);
+    GuiNodalNode& b = node("b", 360, -100);
+    GuiNodalNode& c = node("c", 150, -250);
+    graph().create_link(*a.get_anchor(Node::NODE_ANCHOR_RIGHT), *b.get_anchor(Node::NODE_ANCHOR_LEFT));
+    graph().set_selection({&c});
+    // Dragged by its middle onto the link's middle.
+    GMathVec2<int> const centre = c.get_center();
+    Vec const grab = at(centre[0], centre[1]);
+    int const link_y = a.get_anchor(Node::NODE_ANCHOR_RIGHT)->get_world_pos()[1];
+    drag(grab, at(centre[0] + 30, link_y));
+    ASSERT_EQ(graph().get_links().size(), 2u);
+    EXPECT_NE(graph().find_link(*a.get_anchor(Node::NODE_ANCHOR_RIGHT), *c.get_anchor(Node::NODE_ANCHOR_LEFT)), nullptr);
+    EXPECT_NE(graph().find_link(*c.get_anchor(Node::NODE_ANCHOR_RIGHT), *b.get_anchor(Node::NODE_ANCHOR_LEFT)), nullptr);
+    ASSERT_EQ(commands.get_undo_count(), 1u);
+    EXPECT_TRUE(commands.undo());
+    EXPECT_EQ(graph().get_links().size(), 1u);
+    EXPECT_NE(graph().find_link(*a.get_anchor(Node::NODE_ANCHOR_RIGHT), *b.get_anchor(Node::NODE_ANCHOR_LEFT)), nullptr);
+    EXPECT_EQ(c.get_center(), centre);
+    // Off, or with a side already taken, the node only moves.
+    graph().set_node_auto_insert(false);
+    drag(grab, at(centre[0] + 30, link_y));
+    EXPECT_EQ(graph().get_links().size(), 1u);
+    graph().set_command_manager(nullptr);
+}
+
+TEST_F(GuiNodalInteractionTest, NewNodesLineUpFromTheHotspotAtTheirScreenSpacing)
+{
+    graph().set_zoom_ratio(0.5f);
+    graph().set_hotspot(Vec(100, -100));
+    EXPECT_EQ(graph().get_usable_hotspot(), Vec(100, -100));
+    EXPECT_EQ(graph().get_usable_hotspot(), Vec(200, -100));  // 50 pixels at ratio 0.5
+    EXPECT_EQ(graph().get_usable_hotspot(), Vec(300, -100));
+    graph().set_hotspot(Vec(0, 0));
+    EXPECT_EQ(graph().get_usable_hotspot(), Vec(0, 0));
+}
+
 }  // namespace
