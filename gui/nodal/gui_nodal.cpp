@@ -760,6 +760,12 @@ GMathVec4<int> GuiNodal::get_rubber_band() const
 void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool const& shift, bool const& ctrl,
                         bool const& alt)
 {
+    if (m_state == GRAPH_STATE_LINK_CREATION && m_press_button == 0) {
+        // A link started from the keyboard or a menu: this click ends it, on a plug or not.
+        m_press_button = button;
+        on_release(pixel, button, shift, ctrl);
+        return;
+    }
     m_press_pixel = pixel;
     m_press_button = button;
     manage_autoscroll(pixel, true);
@@ -981,6 +987,12 @@ void GuiNodal::on_hover(GMathVec2<int> const& pixel)
 {
     GMathVec2<float> const point = to_graph(pixel[0], pixel[1]);
     set_graph_mouse_pos(compute_graph_coords(pixel));
+    if (m_state == GRAPH_STATE_LINK_CREATION) {
+        // A link started from the keyboard follows the pointer without a button held.
+        get_link_editor().set_graph_mouse_pos(compute_graph_coords(pixel));
+        get_link_editor().check_link_target(pick(point));
+        return;
+    }
     GuiNodalItem* item = pick(point);
     GuiNodalNodeBase* box = get_movable_box(item);
     // What the pointer is over shows it: a plug, a link or a button itself, else its box.
@@ -1103,6 +1115,7 @@ ViewAction const VIEW_ACTIONS[] = {
     {"display_node_label", "shift+n", "Enable/disable node title display when zooming out."},
     {"smooth_transitions", "", "Enable/disable smooth transitions (animation) when fitting view."},
     {"start_connecting", "x", ""},
+    {"start_multiconnecting", "shift+x", ""},
     {"select inputs", "", "Select upstream nodes."},
     {"select outputs", "", "Select downstream nodes."},
     {"select neighbors", "", "Select connected nodes."},
@@ -1165,16 +1178,19 @@ bool GuiNodal::run_action(CoreString const& name)
         set_display_node_label(static_cast<DisplayNodeLabel>((m_display_node_label + 1) % 3));
     } else if (action == "smooth_transitions") {
         m_smooth_transitions = !m_smooth_transitions;
-    } else if (action == "start_connecting") {
-        // From the first selected node's output, following the pointer until the next click.
-        GuiNodalNodeBase* from = nullptr;
+    } else if (action == "start_connecting" || action == "start_multiconnecting") {
+        // From the selected nodes' outputs (the first one alone, or each), following the
+        // pointer until the next click.
+        std::vector<GuiNodalNodeBase*> outputs;
         for (GuiNodalNodeBase* box : m_selection)
-            if (box->is_kindof(GuiNodalNode::class_info()) && box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT)) {
-                from = box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT);
-                break;
-            }
-        if (!from || m_state != GRAPH_STATE_IDLE || !get_link_editor().begin_link_creation(*from)) return true;
-        get_link_editor().set_graph_mouse_pos(get_graph_mouse_pos());
+            if (box->is_kindof(GuiNodalNode::class_info()) && box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT))
+                outputs.push_back(box->get_anchor(GuiNodalNodeBase::NODE_ANCHOR_RIGHT));
+        if (action == "start_connecting" && outputs.size() > 1) outputs.resize(1);
+        GuiNodalLinkEditor& editor = get_link_editor();
+        if (outputs.empty() || m_state != GRAPH_STATE_IDLE || !editor.begin_link_creation(*outputs.front()))
+            return true;
+        for (size_t i = 1; i < outputs.size(); ++i) editor.add_creation_link(*outputs[i]);
+        editor.set_graph_mouse_pos(get_graph_mouse_pos());
         set_link_interaction(true);
         m_state = GRAPH_STATE_LINK_CREATION;
         m_press_button = 0;

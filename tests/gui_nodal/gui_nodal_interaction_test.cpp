@@ -8,6 +8,7 @@
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_link.h"
+#include "gui/nodal/gui_nodal_link_editor.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/app/app_base.h"
@@ -545,6 +546,29 @@ TEST_F(GuiNodalInteractionTest, NewNodesLineUpFromTheHotspotAtTheirScreenSpacing
     EXPECT_EQ(graph().get_usable_hotspot(), Vec(300, -100));
     graph().set_hotspot(Vec(0, 0));
     EXPECT_EQ(graph().get_usable_hotspot(), Vec(0, 0));
+}
+
+TEST_F(GuiNodalInteractionTest, ConnectingFromTheKeyboardEndsWithTheNextClick)
+{
+    GuiNodalNode& a = node("a", 20, -20);
+    GuiNodalNode& c = node("c", 20, -120);
+    GuiNodalNode& b = node("b", 250, -60);
+    GMathVec2<int> const& input = b.get_anchor(Node::NODE_ANCHOR_LEFT)->get_world_pos();
+    graph().set_selection({&a, &c});
+    EXPECT_TRUE(graph().run_action("start_connecting"));
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_LINK_CREATION);
+    graph().on_hover(at(input[0], input[1]));
+    click(at(input[0], input[1]));
+    ASSERT_EQ(graph().get_links().size(), 1u);  // from the first selected node only
+    EXPECT_EQ(graph().get_links().front()->get_node_from(), a.get_anchor(Node::NODE_ANCHOR_RIGHT));
+    EXPECT_EQ(graph().get_state(), GuiNodal::GRAPH_STATE_IDLE);
+    // Multi-connecting starts one link from each selected node.
+    graph().set_selection({&a, &c});
+    EXPECT_TRUE(graph().run_action("start_multiconnecting"));
+    EXPECT_EQ(graph().get_link_editor().get_creation_links().size(), 2u);
+    click(at(400, -280));  // on nothing: both go
+    EXPECT_EQ(graph().get_links().size(), 1u);
+    EXPECT_TRUE(graph().get_link_editor().get_creation_links().empty());
 }
 
 }  // namespace
