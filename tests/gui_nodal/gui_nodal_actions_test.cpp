@@ -126,17 +126,19 @@ TEST_F(GuiNodalActionsTest, PlugDisplayActionsReachTheSelectionOrEveryNode)
     EXPECT_FALSE(GuiNodal::get_is_move_issuer());
 }
 
-TEST_F(GuiNodalActionsTest, LinkCullingLeavesOutLinksWhoseEndsAreBothOutside)
+using GuiNodalCullingTest = NodalPixelTest;
+
+TEST_F(GuiNodalCullingTest, LinkCullingLeavesOutLinksWhoseEndsAreBothOutside)
 {
     // A link from far left to far right crosses the view without an end in it.
-    GuiNodalNode& left = node("left", -3000, -100);
-    GuiNodalNode& right = node("right", 3000, -100);
+    GuiNodalNode& left = *graph().add_node(new GuiNodalNode(graph(), "left", -3000, -100, Node::NODE_ANCHOR_SIDES));
+    GuiNodalNode& right = *graph().add_node(new GuiNodalNode(graph(), "right", 3000, -100, Node::NODE_ANCHOR_SIDES));
     GuiNodalLink* through = graph().create_link(left, right);
-    graph().draw(graph().get_dc());
+    draw_view();
     EXPECT_FALSE(through->get_is_culled());
     EXPECT_TRUE(graph().run_action("cull links"));
     EXPECT_TRUE(graph().is_link_culling());
-    graph().draw(graph().get_dc());
+    draw_view();
     EXPECT_TRUE(through->get_is_culled());
 }
 
