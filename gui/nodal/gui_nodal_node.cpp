@@ -543,13 +543,8 @@ void GuiNodalNode::draw_mini(GuiDc& dc)
 
 void GuiNodalNode::_draw_mini(GuiDc& dc)
 {
-    GuiGlBatch& batch = static_cast<GuiGlWidgetDc&>(dc).get_batch();
-    batch.load_gl_matrices();
-    GMathVec2<int> const& pos = get_world_pos();
-    Color const& fill = get_is_selected() ? get_bg_highlight_color() : get_bg_normal_color();
-    batch.set_color(fill[0], fill[1], fill[2], static_cast<unsigned char>(get_is_ghost() ? m_ghost_alpha : 255));
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - m_height), static_cast<float>(m_width),
-                    static_cast<float>(m_height));
+    draw_mini_box(dc, get_is_selected() ? get_outline_color() : get_bg_normal_color(),
+                  static_cast<unsigned char>(get_is_ghost() ? m_ghost_alpha : 255));
 }
 
 void GuiNodalNode::draw_select(GuiDc& dc)

@@ -496,6 +496,19 @@ bool GuiNodalNodeBase::accept_size(char const* operation, int const& size, int c
     return false;
 }
 
+void GuiNodalNodeBase::draw_mini_box(GuiDc& dc, Color const& fill, unsigned char const& alpha) const
+{
+    if (get_is_hidden()) return;
+    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
+    GMathVec2<int> const& pos = get_world_pos();
+    GuiGlBatch& batch = gl.begin_batch();
+    batch.load_gl_matrices();
+    batch.set_color(fill[0], fill[1], fill[2], alpha);
+    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - get_height()),
+                    static_cast<float>(get_width()), static_cast<float>(get_height()));
+    gl.end_batch();
+}
+
 void GuiNodalNodeBase::draw_pick_box(GuiDc& dc) const
 {
     auto& gl = static_cast<GuiGlWidgetDc&>(dc);

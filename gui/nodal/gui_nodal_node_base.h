@@ -251,6 +251,8 @@ protected:
     static bool accept_size(char const* operation, int const& size, int const& current, int const& least = 1);
     // Draws the box's own rectangle in its pick colour.
     void draw_pick_box(GuiDc& dc) const;
+    // Fills the box's own rectangle with the colour: its form on a minimap.
+    void draw_mini_box(GuiDc& dc, Color const& fill, unsigned char const& alpha = 255) const;
     // Tells the view, through EVENT_ID_NODAL_BBOX_CHANGED, that a top-level box moved or
     // changed size.
     void notify_bbox_changed();

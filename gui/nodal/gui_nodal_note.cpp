@@ -170,16 +170,7 @@ void GuiNodalNote::draw(GuiDc& dc)
 void GuiNodalNote::draw_mini(GuiDc& dc)
 {
     update_content(dc);
-    if (get_is_hidden()) return;
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GMathVec2<int> const& pos = get_world_pos();
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    Color const& fill = get_bg_color();
-    batch.set_color(fill[0], fill[1], fill[2]);
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - m_height), static_cast<float>(m_width),
-                    static_cast<float>(m_height));
-    gl.end_batch();
+    draw_mini_box(dc, get_bg_color());
 }
 
 void GuiNodalNote::draw_select(GuiDc& dc)

@@ -213,15 +213,7 @@ void GuiNodalSubnet::draw(GuiDc& dc)
 void GuiNodalSubnet::draw_mini(GuiDc& dc)
 {
     update_content(dc);
-    if (get_is_hidden()) return;
-    auto& gl = static_cast<GuiGlWidgetDc&>(dc);
-    GMathVec2<int> const& pos = get_world_pos();
-    GuiGlBatch& batch = gl.begin_batch();
-    batch.load_gl_matrices();
-    batch.set_color(m_color[0], m_color[1], m_color[2]);
-    batch.add_rectf(static_cast<float>(pos[0]), static_cast<float>(pos[1] - m_height), static_cast<float>(m_width),
-                    static_cast<float>(m_height));
-    gl.end_batch();
+    draw_mini_box(dc, m_color);
 }
 
 void GuiNodalSubnet::draw_select(GuiDc& dc)

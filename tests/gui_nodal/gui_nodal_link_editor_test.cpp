@@ -315,19 +315,7 @@ TEST_F(GuiNodalLinkEditorTest, ReleasingOnTheOtherPlugOfTheSameDotChangesNothing
 
 // Boxes of a fixed size whose links leave and arrive at their middle height: links between
 // boxes at the same height run straight.
-class Box : public GuiNodalNodeBase {
-public:
-    Box(GuiNodal& graph, int x, int y) : GuiNodalNodeBase(nullptr, graph, x, y, NODE_ANCHOR_SIDES)
-    {
-        set_delta_out_link(GMathVec2<int>(100, -20));
-        set_delta_in_link(GMathVec2<int>(0, -20));
-    }
-    void draw(GuiDc&) override {}
-    void draw_select(GuiDc&) override {}
-    void update_content(GuiDc&) override {}
-    int get_width() const override { return 100; }
-    int get_height() const override { return 40; }
-};
+using Box = NodalTestBox;
 
 TEST_F(GuiNodalLinkEditorTest, KnifeCutsTheLinksItComesNearInScreenPixels)
 {

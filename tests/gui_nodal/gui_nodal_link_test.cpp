@@ -16,20 +16,7 @@ namespace {
 using Link = GuiNodalLink;
 using Node = GuiNodalNodeBase;
 
-class Box : public GuiNodalNodeBase {
-public:
-    Box(GuiNodal& graph, int x, int y) : GuiNodalNodeBase(nullptr, graph, x, y, NODE_ANCHOR_SIDES)
-    {
-        // Links leave from the right side's middle and arrive at the left side's.
-        set_delta_out_link(GMathVec2<int>(100, -20));
-        set_delta_in_link(GMathVec2<int>(0, -20));
-    }
-    void draw(GuiDc&) override {}
-    void draw_select(GuiDc&) override {}
-    void update_content(GuiDc&) override {}
-    int get_width() const override { return 100; }
-    int get_height() const override { return 40; }
-};
+using Box = NodalTestBox;
 
 class GuiNodalLinkTest : public NodalTestBase<> {
 protected:

@@ -9,6 +9,7 @@
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_item.h"
+#include "gui/nodal/gui_nodal_node_base.h"
 #include "tests/support/gui_test_app.h"
 
 // A view that draws its items, then what the test adds (in graph units, in one batch), and
@@ -85,3 +86,19 @@ private:
 };
 
 using NodalPixelTest = NodalTestBase<NodalPictureView>;
+
+// A 100 × 40 box at (x, y) with plugs on its sides; links leave from the right side's middle
+// and arrive at the left side's.
+class NodalTestBox : public GuiNodalNodeBase {
+public:
+    NodalTestBox(GuiNodal& graph, int x, int y) : GuiNodalNodeBase(nullptr, graph, x, y, NODE_ANCHOR_SIDES)
+    {
+        set_delta_out_link(GMathVec2<int>(100, -20));
+        set_delta_in_link(GMathVec2<int>(0, -20));
+    }
+    void draw(GuiDc&) override {}
+    void draw_select(GuiDc&) override {}
+    void update_content(GuiDc&) override {}
+    int get_width() const override { return 100; }
+    int get_height() const override { return 40; }
+};
