@@ -647,13 +647,27 @@ void GuiNodal::make_visible()
                m_zoom_ratio);
 }
 
+GMathVec4<int> GuiNodal::get_view_area_at(GMathVec2<float> const& pos, float const& ratio) const
+{
+    double const factor = get_graph_zone_height() / static_cast<double>(ratio);
+    double const width = static_cast<double>(get_graph_zone_width()) / ratio;
+    return GMathVec4<int>(static_cast<int>(std::lround(pos[0])), static_cast<int>(std::lround(pos[1])),
+                          static_cast<int>(std::lround(pos[0] + width)), static_cast<int>(std::lround(pos[1] + factor)));
+}
+
 void GuiNodal::go_to_view(GMathVec2<float> const& pos, float const& ratio)
 {
     AppBase* app = AppBase::get_instance();
-    bool const tiny = std::fabs(pos[0] - m_view_pos[0]) < 1.0f && std::fabs(pos[1] - m_view_pos[1]) < 1.0f &&
-                      std::fabs(get_graph_zone_height() / ratio - m_zoom_factor) < 1.0f;
+    bool const same_zoom = std::fabs(get_graph_zone_height() / ratio - m_zoom_factor) < 1.0f;
+    bool const tiny = std::fabs(pos[0] - m_view_pos[0]) < 1.0f && std::fabs(pos[1] - m_view_pos[1]) < 1.0f && same_zoom;
     if (tiny) return;
-    if (!m_smooth_transitions || !app) {
+    GMathVec4<int> const& now = m_view_area;
+    GMathVec4<int> const target = get_view_area_at(pos, ratio);
+    // A pan to a place the view already shows part of needs no animation to follow.
+    GMathVec2<float> const middle((target[0] + target[2]) / 2.0f, (target[1] + target[3]) / 2.0f);
+    bool const near_pan = same_zoom && is_inside(static_cast<int>(middle[0]), static_cast<int>(middle[1]), now[0],
+                                                 now[2], now[3], now[1]);
+    if (!m_smooth_transitions || !app || near_pan) {
         set_zoom_ratio(ratio);
         set_view_pos(pos);
         notify_view();
@@ -663,6 +677,14 @@ void GuiNodal::go_to_view(GMathVec2<float> const& pos, float const& ratio)
     m_fit_from_ratio = m_zoom_ratio;
     m_fit_to_pos = pos;
     m_fit_to_ratio = ratio;
+    // A target partly out of sight is reached through a view that shows both, so the eye
+    // follows where the view goes.
+    bool const outside = target[0] < now[0] || target[1] < now[1] || target[2] > now[2] || target[3] > now[3];
+    m_fit_through_middle = outside;
+    if (outside)
+        compute_fitting(GMathVec4<int>(std::min(now[0], target[0]), std::min(now[1], target[1]),
+                                       std::max(now[2], target[2]), std::max(now[3], target[3])),
+                        m_fit_mid_pos, m_fit_mid_ratio);
     m_fit_start = app->get_run_time();
     if (!m_fit_timer) m_fit_timer = app->add_timer(&GuiNodal::on_view_animation_timer, this, 0.0);
 }
@@ -670,14 +692,31 @@ void GuiNodal::go_to_view(GMathVec2<float> const& pos, float const& ratio)
 bool GuiNodal::step_view_animation(double const& now)
 {
     if (m_fit_start < 0.0) return false;
-    double const t = std::clamp((now - m_fit_start) / FIT_DURATION, 0.0, 1.0);
+    double const duration = m_fit_through_middle ? 2.0 * FIT_DURATION : FIT_DURATION;
+    double t = std::clamp((now - m_fit_start) / duration, 0.0, 1.0);
+    // Through the middle view: its first half goes there, the second on to the target.
+    GMathVec2<float> from_pos = m_fit_from_pos;
+    GMathVec2<float> to_pos = m_fit_to_pos;
+    float from_ratio = m_fit_from_ratio;
+    float to_ratio = m_fit_to_ratio;
+    if (m_fit_through_middle) {
+        if (t < 0.5) {
+            to_pos = m_fit_mid_pos;
+            to_ratio = m_fit_mid_ratio;
+            t *= 2.0;
+        } else {
+            from_pos = m_fit_mid_pos;
+            from_ratio = m_fit_mid_ratio;
+            t = 2.0 * t - 1.0;
+        }
+    }
     // Eased at both ends; the zoom moves evenly in scale, the position with it.
     double const s = t * t * (3.0 - 2.0 * t);
-    float const ratio = static_cast<float>(m_fit_from_ratio * std::pow(m_fit_to_ratio / m_fit_from_ratio, s));
-    GMathVec2<float> const pos = m_fit_from_pos + (m_fit_to_pos - m_fit_from_pos) * static_cast<float>(s);
+    float const ratio = static_cast<float>(from_ratio * std::pow(to_ratio / from_ratio, s));
+    GMathVec2<float> const pos = from_pos + (to_pos - from_pos) * static_cast<float>(s);
     set_zoom_ratio(ratio);
     set_view_pos(pos);
-    if (t < 1.0) return true;
+    if (now - m_fit_start < duration) return true;
     m_fit_start = -1.0;
     notify_view();
     return false;

@@ -251,8 +251,19 @@ public:
     void make_visible();
     bool const& is_smooth_transitions() const { return m_smooth_transitions; }
     void set_smooth_transitions(bool const& smooth) { m_smooth_transitions = smooth; }
-    // Goes to the position and ratio, at once or through the animation.
+    // Goes to the position and ratio: at once without smooth transitions or for a pan to a
+    // place partly in view, else animated, through a view showing both the current one and
+    // the target when the target is partly out of sight.
     void go_to_view(GMathVec2<float> const& pos, float const& ratio);
+    // The view area a position and ratio would show.
+    GMathVec4<int> get_view_area_at(GMathVec2<float> const& pos, float const& ratio) const;
+    // The view the animation passes through, when it does.
+    bool const& is_view_animation_through_middle() const { return m_fit_through_middle; }
+    void get_view_animation_middle(GMathVec2<float>& pos, float& ratio) const
+    {
+        pos = m_fit_mid_pos;
+        ratio = m_fit_mid_ratio;
+    }
     bool is_animating_view() const { return m_fit_start >= 0.0; }
     // One step of the animation at `now` (milliseconds); false once it has arrived.
     bool step_view_animation(double const& now);
@@ -592,6 +603,9 @@ private:
     float m_fit_from_ratio = 1.0f;
     float m_fit_to_ratio = 1.0f;
     double m_fit_start = -1.0;
+    bool m_fit_through_middle = false;
+    GMathVec2<float> m_fit_mid_pos;
+    float m_fit_mid_ratio = 1.0f;
     unsigned int m_fit_timer = 0;
     GMathVec2<int> m_graph_mouse_pos;
     std::unordered_map<uint32_t, GuiNodalItem*> m_clickables;

@@ -250,20 +250,35 @@ TEST_F(GuiNodalInteractionTest, FittingShowsTheGraphOrTheSelectionAndAnEmptyGrap
     EXPECT_EQ(graph().compute_graph_coords(Vec(graph().get_viewport_offset(), graph().get_viewport_offset())), Vec(0, 0));
 }
 
-TEST_F(GuiNodalInteractionTest, ASmoothFitArrivesAfterItsDuration)
+TEST_F(GuiNodalInteractionTest, ASmoothFitToAFarPlacePassesThroughAViewOfBoth)
 {
     node("far", 5000, -5000);
+    GMathVec4<int> const start = graph().get_view_area();
     graph().set_smooth_transitions(true);
     graph().manage_fit(false);
     ASSERT_TRUE(graph().is_animating_view());
+    ASSERT_TRUE(graph().is_view_animation_through_middle());
     double const now = AppBase::get_instance()->get_run_time();
-    GMathVec2<float> const from = graph().get_view_pos();
-    EXPECT_TRUE(graph().step_view_animation(now + GuiNodal::FIT_DURATION / 2.0));
-    EXPECT_NE(graph().get_view_pos()[0], from[0]);
-    EXPECT_FALSE(graph().step_view_animation(now + GuiNodal::FIT_DURATION + 1.0));
+    // Halfway: the view shows where it was and where it goes.
+    EXPECT_TRUE(graph().step_view_animation(now + GuiNodal::FIT_DURATION));
+    GMathVec4<int> const& middle = graph().get_view_area();
+    EXPECT_LE(middle[0], start[0]);
+    EXPECT_GE(middle[3], start[3]);
+    EXPECT_TRUE(GuiNodal::is_inside(5010, -5005, middle[0], middle[2], middle[3], middle[1]));
+    EXPECT_FALSE(graph().step_view_animation(now + 2.0 * GuiNodal::FIT_DURATION + 1.0));
     EXPECT_FALSE(graph().is_animating_view());
     GMathVec4<int> const& area = graph().get_view_area();
     EXPECT_TRUE(GuiNodal::is_inside(5010, -5005, area[0], area[2], area[3], area[1]));
+    EXPECT_FALSE(GuiNodal::is_inside(start[0] + 10, start[3] - 10, area[0], area[2], area[3], area[1]));
+}
+
+TEST_F(GuiNodalInteractionTest, APanToAPlacePartlyInViewIsNotAnimated)
+{
+    graph().set_smooth_transitions(true);
+    GMathVec2<float> const target = graph().get_view_pos() + GMathVec2<float>(100.0f, -50.0f);
+    graph().go_to_view(target, graph().get_zoom_ratio());
+    EXPECT_FALSE(graph().is_animating_view());
+    EXPECT_EQ(graph().get_view_pos(), target);
 }
 
 TEST_F(GuiNodalInteractionTest, AClickOnANodeButtonPressesIt)
