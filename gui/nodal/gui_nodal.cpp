@@ -92,8 +92,10 @@ void GuiNodal::remove_texture(GuiImage const& image)
 
 GuiNodal::~GuiNodal()
 {
-    if (m_fit_timer)
-        if (AppBase* app = AppBase::get_instance()) app->remove_timer(m_fit_timer);
+    if (AppBase* app = AppBase::get_instance()) {
+        if (m_fit_timer) app->remove_timer(m_fit_timer);
+        if (m_drop_timer) app->remove_timer(m_drop_timer);
+    }
     // Menus are widgets of their own, deleted by the application's pass.
     if (m_popup_menu && !m_popup_menu->is_destroyed()) m_popup_menu->destroy();
     // The links being drawn let go of their ends while the ends are still there.
@@ -732,6 +734,27 @@ void GuiNodal::on_view_animation_timer(void* data)
         view->m_fit_timer = 0;
 }
 
+int GuiNodal::get_drop_alpha(double const& now) const
+{
+    if (m_drop_start < 0.0 || now < m_drop_start) return m_drop_start < 0.0 ? 0 : DROP_ALPHA;
+    double const left = 1.0 - (now - m_drop_start) / DROP_DURATION;
+    return left > 0.0 ? static_cast<int>(std::lround(DROP_ALPHA * left)) : 0;
+}
+
+void GuiNodal::on_drop_timer(void* data)
+{
+    auto* view = static_cast<GuiNodal*>(data);
+    AppBase* app = AppBase::get_instance();
+    view->redraw();
+    if (app && view->get_drop_alpha(app->get_run_time()) > 0) {
+        app->repeat_timer(VIEW_ANIMATION_PERIOD);
+        return;
+    }
+    view->m_drop_timer = 0;
+    view->m_drop_start = -1.0;
+    view->m_drop_marks.clear();
+}
+
 void GuiNodal::notify_view()
 {
     raise_event(EVT_ID_NODAL_VIEW_CHANGED);
@@ -1247,7 +1270,16 @@ bool GuiNodal::run_action(CoreString const& name)
     } else if (action.find("expand") == 0 || action.find("collapse") == 0 || action.find("show used plugs") == 0) {
         on_node_display(name);
     } else if (action == "hide" && m_hide_mode) {
-        for (GuiNodalNodeBase* box : m_selection) box->set_is_hidden(true, true);
+        m_drop_marks.clear();
+        for (GuiNodalNodeBase* box : m_selection) {
+            GMathVec2<int> const& pos = box->get_world_pos();
+            m_drop_marks.emplace_back(pos[0], pos[1] - box->get_height(), pos[0] + box->get_width(), pos[1]);
+            box->set_is_hidden(true, true);
+        }
+        if (AppBase* app = AppBase::get_instance(); app && !m_drop_marks.empty()) {
+            m_drop_start = app->get_run_time();
+            if (!m_drop_timer) m_drop_timer = app->add_timer(&GuiNodal::on_drop_timer, this, 0.0);
+        }
         clear_selection();
         invalidate_pick_index();
     } else if (action == "subnet" && !m_hide_mode) {
@@ -2172,6 +2204,17 @@ void GuiNodal::draw(GuiDc& dc)
         batch.set_color(edge[0], edge[1], edge[2]);
         batch.add_rect(band[0], band[1], band[2] - band[0], band[3] - band[1]);
     }
+    if (!m_drop_marks.empty())
+        if (AppBase* app = AppBase::get_instance()) {
+            // The hidden nodes' places, fading.
+            int const alpha = get_drop_alpha(app->get_run_time());
+            GMathVec3<unsigned char> const& mark = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT);
+            GuiGlBatch& batch = gl.get_batch();
+            batch.load_gl_matrices();
+            batch.set_color(mark[0], mark[1], mark[2], static_cast<unsigned char>(alpha));
+            for (GMathVec4<int> const& box : m_drop_marks)
+                batch.add_rectf(box[0], box[1], box[2] - box[0], box[3] - box[1]);
+        }
     draw_last(dc);
     gl.end_batch();
     // The zoom, centred at the bottom of the widget, over everything.

@@ -383,6 +383,15 @@ public:
     // The view's link from `from` to `to`; null when there is none.
     GuiNodalLink* find_link(GuiNodalNodeBase const& from, GuiNodalNodeBase const& to) const;
 
+    // --- Hide mode ---
+    // Nodes hidden by "hide" leave a fading mark where they were: its opacity (out of 255)
+    // from DROP_ALPHA down to 0 over DROP_DURATION milliseconds from `start`.
+    static constexpr int DROP_ALPHA = 96;
+    static constexpr double DROP_DURATION = 400.0;
+    int get_drop_alpha(double const& now) const;
+    // The places of the nodes last hidden (min x, min y, max x, max y each).
+    std::vector<GMathVec4<int>> const& get_drop_marks() const { return m_drop_marks; }
+
     // --- Context menu ---
     // What a right click shows: the entries of the item under the pointer (a section
     // "Backdrop", "Note", "Node", "Subnet" or "Link"), then the view's own (fill_popup_menu),
@@ -516,6 +525,7 @@ private:
     bool begin_link_gesture(GuiNodalItem* item);
     void notify_view();
     static void on_view_animation_timer(void* data);
+    static void on_drop_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
     void draw_minimap(GuiGlWidgetDc& gl);
     void register_actions();
@@ -603,6 +613,9 @@ private:
     float m_fit_from_ratio = 1.0f;
     float m_fit_to_ratio = 1.0f;
     double m_fit_start = -1.0;
+    std::vector<GMathVec4<int>> m_drop_marks;
+    double m_drop_start = -1.0;
+    unsigned int m_drop_timer = 0;
     bool m_fit_through_middle = false;
     GMathVec2<float> m_fit_mid_pos;
     float m_fit_mid_ratio = 1.0f;

@@ -14,6 +14,7 @@
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_subnet.h"
+#include "host/app/app_base.h"
 #include "host/parser/parser_group.h"
 #include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
@@ -231,6 +232,26 @@ TEST_F(GuiNodalActionsTest, MenuEntriesActOnTheItemTheMenuWasMadeFor)
     graph().build_popup_menu(&a);
     graph().remove_node(a);
     EXPECT_FALSE(graph().on_menu_entry("Disconnect"));
+}
+
+TEST_F(GuiNodalActionsTest, HiddenNodesLeaveAFadingMarkInHideMode)
+{
+    GuiNodal hiding(make_window(300, 200), 0, 0, 300, 200, false, true);
+    GuiNodalNode& n = *hiding.add_node(new GuiNodalNode(hiding, "n", 10, -10, 0));
+    n.update_content(hiding.get_dc());
+    EXPECT_EQ(hiding.get_drop_alpha(AppBase::get_instance()->get_run_time()), 0);
+    hiding.set_selection({&n});
+    EXPECT_TRUE(hiding.run_action("hide"));
+    double const now = AppBase::get_instance()->get_run_time();
+    EXPECT_TRUE(n.get_is_hidden());
+    EXPECT_TRUE(hiding.get_selection().empty());
+    ASSERT_EQ(hiding.get_drop_marks().size(), 1u);
+    EXPECT_EQ(hiding.get_drop_marks().front(), GMathVec4<int>(10, -10 - n.get_height(), 10 + n.get_width(), -10));
+    int const early = hiding.get_drop_alpha(now);
+    EXPECT_LE(early, GuiNodal::DROP_ALPHA);
+    EXPECT_GT(early, GuiNodal::DROP_ALPHA / 2);
+    EXPECT_LT(hiding.get_drop_alpha(now + GuiNodal::DROP_DURATION / 2.0), early);
+    EXPECT_EQ(hiding.get_drop_alpha(now + GuiNodal::DROP_DURATION), 0);
 }
 
 }  // namespace
