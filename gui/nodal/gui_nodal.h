@@ -4,8 +4,9 @@
 // the pointer. Items keep a reference to their view and ask it for the zoom ratio, the
 // colours, the fonts and a unique pick colour each (add_clickable_node).
 //
-// This class holds the items, draws them and gives them what they need from their view; the
-// interaction (selection, moving, connecting) builds on it. Graph units have y upwards.
+// It is also the editor: selection, moving, navigation, the minimap, actions and the context
+// menu, with link editing through its GuiNodalLinkEditor and undo through the host's command
+// history. Applications derive from it and answer its hooks. Graph units have y upwards.
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -22,33 +23,34 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_SELECTION_CHANGED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_NODES_MOVED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_VIEW_CHANGED);
 
-class GuiFont;
-class GuiImage;
-class GuiGlWidgetDc;
 class GuiAction;
-struct GuiNodalEndRef;
+class GuiFont;
+class GuiGlWidgetDc;
+class GuiImage;
 class GuiMenu;
 class GuiNodalBackdrop;
 class GuiNodalDot;
-class GuiNodalLinkEditor;
-class GuiNodalNodeZoneAnchor;
-class OfCommandManager;
-class GuiNodalNote;
-class GuiNodalSubnet;
 class GuiNodalItem;
 class GuiNodalLink;
+class GuiNodalLinkEditor;
 class GuiNodalNode;
 class GuiNodalNodeBase;
+class GuiNodalNodeZoneAnchor;
+class GuiNodalNote;
+class GuiNodalSubnet;
+class OfCommandManager;
+struct GuiNodalEndRef;
 
 class QN_GUI_API GuiNodal : public GuiGlWidget {
     CORE_DECLARE_CLASS(GuiNodal, GuiGlWidget)
 
 public:
     // `simplify`: below a zoom ratio of 0.75, nodes are drawn in their simplified form.
-    // `hide_mode` is kept for the interaction (hidden nodes leave with a fading icon).
+    // `hide_mode`: the view hides the selection ("hide") instead of grouping it in backdrops
+    // and subnets, and hidden nodes leave a fading mark.
     GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h, bool simplify = true,
              bool hide_mode = false);
-    // Destroys its links, then its nodes.
+    // Destroys the links being drawn, its links, then its boxes.
     ~GuiNodal() override;
 
     // --- Items ---
