@@ -78,18 +78,12 @@ GuiNodalBackdrop::~GuiNodalBackdrop()
 
 void GuiNodalBackdrop::set_width(int const& width)
 {
-    if (!accept_size("GuiNodalBackdrop.set_width", width, m_width)) return;
-    m_width = width;
-    set_dirty();
-    notify_bbox_changed();
+    if (set_size_field("GuiNodalBackdrop.set_width", m_width, width)) notify_bbox_changed();
 }
 
 void GuiNodalBackdrop::set_height(int const& height)
 {
-    if (!accept_size("GuiNodalBackdrop.set_height", height, m_height)) return;
-    m_height = height;
-    set_dirty();
-    notify_bbox_changed();
+    if (set_size_field("GuiNodalBackdrop.set_height", m_height, height)) notify_bbox_changed();
 }
 
 void GuiNodalBackdrop::set_geometry(GMathVec2<int> const& pos, int w, int h, bool dirty)

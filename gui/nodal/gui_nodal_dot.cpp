@@ -32,9 +32,7 @@ GuiNodalDot::GuiNodalDot(GuiNodal& graph, unsigned int const& anchors, int const
 
 void GuiNodalDot::set_width(int const& width)
 {
-    if (!accept_size("GuiNodalDot.set_width", width, m_diameter)) return;
-    m_diameter = width;
-    set_dirty();
+    set_size_field("GuiNodalDot.set_width", m_diameter, width);
 }
 
 void GuiNodalDot::move_to(int const& x, int const& y)

@@ -489,11 +489,15 @@ void GuiNodalNodeBase::set_anchor_disabled(bool const& disabled)
 
 // Helpers of the kinds of box ---------------------------------------------------------------------
 
-bool GuiNodalNodeBase::accept_size(char const* operation, int const& size, int const& current, int const& least)
+bool GuiNodalNodeBase::set_size_field(char const* operation, int& field, int const& size, int const& least)
 {
-    if (size >= least) return true;
-    CORE_LOG_WARNING(operation << ": " << size << " is not a size; it stays " << current << "\n");
-    return false;
+    if (size < least) {
+        CORE_LOG_WARNING(operation << ": " << size << " is not a size; it stays " << field << "\n");
+        return false;
+    }
+    field = size;
+    set_dirty();
+    return true;
 }
 
 void GuiNodalNodeBase::draw_mini_box(GuiDc& dc, Color const& fill, unsigned char const& alpha) const

@@ -246,9 +246,10 @@ public:
     virtual bool can_begin_link_destruction(GuiNodalLink const&) { return true; }
 
 protected:
-    // True when `size` may become a width or height (at least `least`); otherwise logs
-    // "<operation>: <size> is not a size; it stays <current>".
-    static bool accept_size(char const* operation, int const& size, int const& current, int const& least = 1);
+    // Sets `field` (a width or height) to `size` and marks the box dirty, when `size` is at
+    // least `least`; otherwise logs "<operation>: <size> is not a size; it stays <field>" and
+    // changes nothing. Returns whether it was set.
+    bool set_size_field(char const* operation, int& field, int const& size, int const& least = 1);
     // Draws the box's own rectangle in its pick colour.
     void draw_pick_box(GuiDc& dc) const;
     // Fills the box's own rectangle with the colour: its form on a minimap.

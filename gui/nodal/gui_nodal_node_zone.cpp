@@ -25,16 +25,12 @@ GuiNodalNodeZone::GuiNodalNodeZone(GuiNodalNodeBase& node, int const& x, int con
 
 void GuiNodalNodeZone::set_width(int const& width)
 {
-    if (!accept_size("GuiNodalNodeZone.set_width", width, m_width, 0)) return;
-    m_width = width;
-    set_dirty();
+    set_size_field("GuiNodalNodeZone.set_width", m_width, width, 0);
 }
 
 void GuiNodalNodeZone::set_height(int const& height)
 {
-    if (!accept_size("GuiNodalNodeZone.set_height", height, m_height, 0)) return;
-    m_height = height;
-    set_dirty();
+    set_size_field("GuiNodalNodeZone.set_height", m_height, height, 0);
 }
 
 // Anchor --------------------------------------------------------------------------------------------

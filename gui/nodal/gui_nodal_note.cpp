@@ -77,16 +77,12 @@ void GuiNodalNote::set_font_size(int const& size)
 
 void GuiNodalNote::set_width(int const& width)
 {
-    if (!accept_size("GuiNodalNote.set_width", width, m_width)) return;
-    m_width = width;
-    set_dirty();
+    set_size_field("GuiNodalNote.set_width", m_width, width);
 }
 
 void GuiNodalNote::set_height(int const& height)
 {
-    if (!accept_size("GuiNodalNote.set_height", height, m_height)) return;
-    m_height = height;
-    set_dirty();
+    set_size_field("GuiNodalNote.set_height", m_height, height);
 }
 
 void GuiNodalNote::set_geometry(int w, int h, bool dirty)

@@ -131,16 +131,12 @@ void GuiNodalSubnet::on_delete(GuiNodalNodeZoneButton&, EventInfo const&, void*)
 
 void GuiNodalSubnet::set_width(int const& width)
 {
-    if (!accept_size("GuiNodalSubnet.set_width", width, m_width)) return;
-    m_width = width;
-    set_dirty();
+    set_size_field("GuiNodalSubnet.set_width", m_width, width);
 }
 
 void GuiNodalSubnet::set_height(int const& height)
 {
-    if (!accept_size("GuiNodalSubnet.set_height", height, m_height)) return;
-    m_height = height;
-    set_dirty();
+    set_size_field("GuiNodalSubnet.set_height", m_height, height);
 }
 
 void GuiNodalSubnet::set_geometry(int w, int h, bool dirty)
