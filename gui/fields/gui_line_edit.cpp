@@ -868,7 +868,10 @@ int GuiLineEdit::process_event(CoreString const& name)
         m_selection_end = -1;
         m_scroll_offset = 0;
         redraw();
-        return GuiWidget::process_event(name);
+        GuiWidget::process_event(name);
+        // Handled, so that the router raises the event; set_focus raises it itself for the
+        // widget it takes the focus from.
+        return GuiWidget::is_focus_changing() ? 0 : 1;
     }
     if (!is_enabled()) return GuiWidget::process_event(name);
 
