@@ -229,6 +229,14 @@ void GuiFont::get_text_size(char const* text, int& width, int& height) const
     fl_measure(text, width, height, 1);
 }
 
+double GuiFont::get_text_width(char const* text, int const& length) const
+{
+    int const face = get_index();
+    if (!text || length <= 0 || face < 0 || !Gui::open_display()) return 0.0;
+    ToolkitFontScope scope(face, m_size);
+    return fl_width(text, length);
+}
+
 int GuiFont::get_height() const
 {
     int const face = get_index();

@@ -110,6 +110,9 @@ public:
     // measures take turns).
     void get_text_size(CoreString const& text, int& width, int& height) const;
     void get_text_size(char const* text, int& width, int& height) const;
+    // Advance of `length` bytes of text drawn as they are (no symbols, no line breaks), in
+    // fractional pixels. Zero without a display. Safe from any thread, like get_text_size.
+    double get_text_width(char const* text, int const& length) const;
     // Line height and descent of the font, in pixels.
     int get_height() const;
     int get_descent() const;

@@ -17,6 +17,7 @@
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_export.h"
 #include "gui/core/gui_font.h"
+#include "gui/core/gui_popup.h"
 #include "gui/core/gui_widget.h"
 
 // The text changed by typing, cutting, pasting or deleting; also raised on Return.
@@ -34,8 +35,9 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_LINE_EDIT_MENU_SHOW);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_LINE_EDIT_MENU_ITEM_SELECTED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_LINE_EDIT_MENU_HIDE);
 
-class GuiLineEditCandidatePopup;
+class GuiListView;
 class GuiMenu;
+class GuiLineEditCandidatePopup;
 
 class QN_GUI_API GuiLineEdit : public GuiWidget {
     CORE_DECLARE_CLASS(GuiLineEdit, GuiWidget)
@@ -136,8 +138,9 @@ public:
     Style const& get_style() const { return m_style; }
     void set_draw_decoration(bool const& draw);
     bool const& is_draw_decoration() const { return m_draw_decoration; }
+    // The text's font: the widget's font (set_font).
     void set_text_font(GuiFont const& font);
-    GuiFont const& get_text_font() const;
+    GuiFont& get_text_font() { return get_font(); }
     void set_background_color(GuiColorScheme::Role const& role);
     GuiColorScheme::Role const& get_background_color() const { return m_background_role; }
     // Text shorter than the box is drawn against its right side.
@@ -175,8 +178,7 @@ public:
     void choose_candidate(CoreString const& text);
 
     // --- Context menu ---
-    // Opens the context menu (Undo the edit, Cut, Copy, Paste, Delete, Select All) at the
-    // pointer.
+    // Opens the context menu (Cut, Copy, Paste, Delete, Select All) at the pointer.
     void popup_menu();
     GuiMenu* get_context_menu() const { return m_menu; }
 
@@ -224,19 +226,40 @@ private:
     bool m_draw_decoration = true;
     bool m_align_right = false;
     bool m_group_movement = true;
-    bool m_showing_null = false;
+    // Set while the candidate popup is shown: the focus goes to it and back, which is not a
+    // focus change for the edit.
+    bool m_keeping_focus = false;
     Style m_style = STYLE_FLAT;
     GuiColorScheme::Role m_background_role = GuiColorScheme::ROLE_FIELD;
-    GuiFont* m_text_font = nullptr;
     Validation m_last_validation = VALIDATION_NONE;
     CoreVector<CoreString> m_candidates;
     CoreVector<void*> m_candidate_data;
     GuiLineEditCandidatePopup* m_candidate_popup = nullptr;
     GuiMenu* m_menu = nullptr;
-    // The text before the last edit, for the menu's Undo.
-    CoreString m_undo_text;
     void* m_item_data = nullptr;
     // x of the character boundaries, valid for positions below m_boundary_valid_to.
     CoreVector<int> m_boundary_x;
     int m_boundary_valid_to = 0;
+};
+
+// The list of completion candidates under a line edit. It stays hidden between uses; the
+// edit keeps the keyboard focus while it is shown and steers it with Up, Down and Return.
+class QN_GUI_API GuiLineEditCandidatePopup : public GuiPopup {
+    CORE_DECLARE_CLASS(GuiLineEditCandidatePopup, GuiPopup)
+
+public:
+    explicit GuiLineEditCandidatePopup(GuiLineEdit& edit);
+    GuiListView& get_list() const { return *m_list; }
+    GuiLineEdit& get_edit() const { return *m_edit; }
+    // Lists `candidates` under the edit, at most 12 rows high.
+    void show_candidates(CoreVector<CoreString> const& candidates);
+
+protected:
+    bool is_kept_when_closed() const override { return true; }
+
+private:
+    void on_list_choice(EventObject& sender, EventInfo const& info, void* data);
+
+    GuiLineEdit* m_edit;
+    GuiListView* m_list;
 };

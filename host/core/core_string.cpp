@@ -240,6 +240,13 @@ CoreString& CoreString::make_identifier()
     return *this;
 }
 
+CoreString& CoreString::replace_range(unsigned int start, unsigned int count, CoreBasicString const& text)
+{
+    size_t const first = std::min<size_t>(start, m_data.size());
+    m_data.replace(first, std::min<size_t>(count, m_data.size() - first), text.view());
+    return *this;
+}
+
 unsigned int CoreString::replace(char from, char to)
 {
     unsigned int count = 0;

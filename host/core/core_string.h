@@ -112,6 +112,8 @@ public:
     // An empty `from` replaces nothing.
     unsigned int replace(CoreBasicString const& from, CoreBasicString const& to, bool all = true);
     unsigned int remove_occurences(char c);
+    // Replaces `count` bytes from `start` by text, in place (both clamped to the string).
+    CoreString& replace_range(unsigned int start, unsigned int count, CoreBasicString const& text);
     unsigned int count_occurences(char c) const;
 
     bool start_with(CoreBasicString const& prefix) const;
