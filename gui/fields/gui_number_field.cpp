@@ -45,7 +45,6 @@ GuiNumberField::GuiNumberField(GuiWidget& parent, int const& x, int const& y, in
                                CoreString const& label)
     : GuiWidget(parent, x, y, w, h), m_label(label)
 {
-    set_focus_receiver(true);
     m_edit = new GuiNumberEdit(*this, x + HANDLE_WIDTH + 1, y, std::max(w - HANDLE_WIDTH - 1, 1), h);
     m_edit->show();
     connect(*m_edit, EVT_ID_LINE_EDIT_CHANGED, &GuiNumberField::on_edit_changed);
@@ -486,6 +485,8 @@ bool GuiNumberField::on_drag_start()
         m_cursor_before_drag = get_mouse_cursor();
         set_mouse_cursor(Gui::MOUSE_CURSOR_NONE);
     }
+    // The field takes the keys (Escape) while dragging, and is no stop of Tab otherwise.
+    set_focus_receiver(true);
     set_focus();
     redraw();
     return true;
@@ -525,6 +526,7 @@ void GuiNumberField::set_value_from_drag(double const& value)
 void GuiNumberField::finish_drag()
 {
     m_dragging = false;
+    set_focus_receiver(false);
     if (Gui::get_device_type() == Gui::DEVICE_MOUSE) {
         Gui::set_mouse_screen_position(s_drag.start_x, s_drag.start_y);
         set_mouse_cursor(m_cursor_before_drag);
