@@ -52,7 +52,6 @@ TEST_F(AppUnitsTest, WritesAndReadsValuesInTheCurrentSystem)
     };
     Row const rows[] = {
         {"", "", GMathUnits::FORMAT_VALUE, 1.25, "1.25"},
-        {"distance", "", GMathUnits::FORMAT_VALUE, 0.25, "0.25"},
         {"distance", "cm", GMathUnits::FORMAT_VALUE, 0.25, "25"},
         {"length", "cm", GMathUnits::FORMAT_VALUE_UNIT, 0.25, "25cm"},
         {"distance", "m", GMathUnits::FORMAT_AUTO_UNIT, 1500.0, "1.5km"},
@@ -70,23 +69,6 @@ TEST_F(AppUnitsTest, WritesAndReadsValuesInTheCurrentSystem)
         ASSERT_TRUE(AppUnits::get_value_from_str_with_unit(row.text, row.type, read));
         EXPECT_NEAR(read, row.value, 1e-9);
     }
-}
-
-TEST_F(AppUnitsTest, ReadsTypedUnitsIntoTheBaseUnit)
-{
-    ASSERT_TRUE(AppUnits::set_unit_system("distance", "cm"));
-    ASSERT_TRUE(AppUnits::set_unit_base("distance", "mm"));
-    double value = 0.0;
-    ASSERT_TRUE(AppUnits::get_value_from_str_with_unit("2", "distance", value));
-    EXPECT_DOUBLE_EQ(value, 20.0);
-    ASSERT_TRUE(AppUnits::get_value_from_str_with_unit("1in", "distance", value));
-    EXPECT_DOUBLE_EQ(value, 25.4);
-    // An angle unit in a length, or an unknown unit, leaves the value alone.
-    LogRecorder log(CORE_LOG_LEVEL_WARNING);
-    EXPECT_FALSE(AppUnits::get_value_from_str_with_unit("3deg", "distance", value));
-    EXPECT_FALSE(AppUnits::get_value_from_str_with_unit("3 parsecs", "distance", value));
-    EXPECT_DOUBLE_EQ(value, 25.4);
-    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
 }
 
 TEST_F(AppUnitsTest, ChangesRaiseOneEventCarryingTheKind)

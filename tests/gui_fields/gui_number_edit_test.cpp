@@ -147,7 +147,7 @@ TEST_F(NumberEditTest, ClampsToIntegerLimitsAndTheRange)
     EXPECT_EQ(edit.get_text(), "2147483647");
 }
 
-TEST_F(NumberEditTest, RangeChangesClampAndBadOnesAreRefused)
+TEST_F(NumberEditTest, EnablingTheRangeClampsAndBadRangesAreRefused)
 {
     GuiNumberEdit& edit = make_edit();
     edit.set_value(5.0);
@@ -158,11 +158,8 @@ TEST_F(NumberEditTest, RangeChangesClampAndBadOnesAreRefused)
     LogRecorder log(CORE_LOG_LEVEL_WARNING);
     edit.set_range(3.0, 1.0);
     edit.set_value(std::nan(""));
+    edit.set_value(3.0);
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
-    double min = 0, max = 0;
-    edit.get_range(min, max);
-    EXPECT_EQ(min, 0.0);
-    EXPECT_EQ(max, 2.0);
     EXPECT_EQ(edit.get_value(), 2.0);
 }
 
