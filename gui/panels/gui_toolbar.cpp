@@ -14,6 +14,7 @@
 #include "gui/core/gui_icon.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_resource.h"
+#include "gui/fields/gui_number_field.h"
 #include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiToolbar, GuiWidget)
@@ -215,6 +216,14 @@ GuiListButton* GuiToolbar::create_list_button(CoreString const& label, int const
     list->set_focus_receiver(false);
     add_item(list, anchor, true);
     return list;
+}
+
+GuiNumberField* GuiToolbar::create_number_field(CoreString const& label, int const& width, Anchor const& anchor)
+{
+    GuiNumberField* field =
+        new GuiNumberField(*this, get_x(), get_y() + ITEM_TOP, std::max(width, 1), m_bar_height - 4, label);
+    add_item(field, anchor, true);
+    return field;
 }
 
 void GuiToolbar::add_widget(GuiWidget& widget, Anchor const& anchor, bool const& stretch,

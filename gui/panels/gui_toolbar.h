@@ -20,6 +20,7 @@ class GuiImage;
 class GuiMenu;
 class GuiMenuButton;
 class GuiListButton;
+class GuiNumberField;
 class GuiMenuButtonGroup;
 class GuiPushButton;
 
@@ -71,6 +72,8 @@ public:
     // A drop-down list `width` pixels wide whose placeholder and tooltip are the label; it
     // keeps that width whatever it shows.
     GuiListButton* create_list_button(CoreString const& label, int const& width, Anchor const& anchor);
+    // A number field `width` pixels wide (drag handle and label included) with the label.
+    GuiNumberField* create_number_field(CoreString const& label, int const& width, Anchor const& anchor);
     // A widget made elsewhere (not owned): reparented to the toolbar, its clipping turned off.
     // A stretching widget takes the free space and is never narrower than `stretch_size`.
     void add_widget(GuiWidget& widget, Anchor const& anchor, bool const& stretch = false,
