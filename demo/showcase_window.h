@@ -19,6 +19,8 @@
 //   tabbed documents with close buttons, an add-tab tab and a "More..." menu when narrow,
 //   whose tabs drag into a second tab widget; a list scrolled by a scrollbar; sliders mixing
 //   a colour;
+// - "Fields": line edits (completion, a long path, Unicode, read-only, password, round),
+//   labels renamed in place, and number fields with units, ranges, a slider and drag handles;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
@@ -58,12 +60,13 @@ public:
         PAGE_WINDOWS,
         PAGE_MENUS,
         PAGE_CONTROLS,
+        PAGE_FIELDS,
         PAGE_PREFERENCES,
         PAGE_NODAL,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "controls", "preferences").
+    // "drawing", "opengl", "windows", "menus", "controls", "fields", "preferences", "nodal").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     // Every page's name, comma-separated, in list order.
@@ -90,6 +93,7 @@ private:
     static void on_menu_command(AppMainMenuItem& item, void* data);
     void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
     void build_controls_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_fields_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
