@@ -22,4 +22,5 @@ shoot preferences --page preferences
 shoot menus --page menus
 shoot controls --page controls
 shoot controls_narrow --page controls --resize 1000x620
+shoot fields --page fields
 shoot nodal --page nodal
