@@ -192,11 +192,23 @@ AppUnits::Settings GuiNumberEdit::get_unit_settings() const
 
 bool GuiNumberEdit::read_value(CoreString const& text, double& value) const
 {
+    if (!m_special_text.is_empty() && text.get_trim().get_lower_case() == m_special_text.get_lower_case()) {
+        value = m_special_value;
+        return true;
+    }
     return AppUnits::get_value_from_str_with_unit(get_unit_settings(), text, value);
+}
+
+void GuiNumberEdit::set_special_value_text(double const& value, CoreString const& text)
+{
+    m_special_value = value;
+    m_special_text = text.get_trim();
+    if (!m_null) set_text(format_value(m_value));
 }
 
 CoreString GuiNumberEdit::format_value(double const& value) const
 {
+    if (!m_special_text.is_empty() && value == m_special_value) return m_special_text;
     unsigned int const precision = m_display_format == FORMAT_INTEGER ? 0 : m_float_precision;
     return AppUnits::get_value_with_unit_from_value(get_unit_settings(), value, precision);
 }

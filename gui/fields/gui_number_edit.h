@@ -106,6 +106,12 @@ public:
     // Splits an entry into its operator (0 for none) and the text of the value.
     static void split_expression(CoreString const& text, char& op, CoreString& operand);
 
+    // --- A value shown as a word ---
+    // The value is shown as `text` ("Unlimited" for a width of 0), and the word, typed in any
+    // case, reads as the value. An empty text shows every value as a number again.
+    void set_special_value_text(double const& value, CoreString const& text);
+    CoreString const& get_special_value_text() const { return m_special_text; }
+
     // --- Several values ---
     // The edit stands for several different values: the text is empty and the line edit
     // shows its null value ("--" unless set otherwise). Any set_value ends it.
@@ -141,4 +147,6 @@ private:
     char m_expression_operator = 0;
     double m_expression_value = 0.0;
     bool m_null = false;
+    double m_special_value = 0.0;
+    CoreString m_special_text;
 };
