@@ -6,19 +6,27 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <type_traits>
+#include <unordered_set>
 
+#include "gui/controls/gui_checkbox.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_action.h"
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_color_scheme.h"
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_image.h"
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
+#include "gui/fields/gui_line_edit.h"
+#include "gui/fields/gui_number_field.h"
+#include "gui/menus/gui_list_button.h"
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_item.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
 #include "gui/nodal/gui_nodal_commands.h"
 #include "gui/nodal/gui_nodal_dot.h"
+#include "gui/nodal/gui_nodal_grid_options.h"
 #include "gui/nodal/gui_nodal_item.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_link_editor.h"
@@ -26,6 +34,8 @@
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "gui/nodal/gui_nodal_note.h"
 #include "gui/nodal/gui_nodal_subnet.h"
+#include "gui/panels/gui_input_dialog.h"
+#include "host/app/app_preferences.h"
 #include "host/app/app_base.h"
 #include "host/core/core_log.h"
 #include "host/parser/parser_group.h"
@@ -35,6 +45,16 @@ CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
 EVENT_DEFINE_ID(EVT_ID_NODAL_SELECTION_CHANGED);
 EVENT_DEFINE_ID(EVT_ID_NODAL_NODES_MOVED);
 EVENT_DEFINE_ID(EVT_ID_NODAL_VIEW_CHANGED);
+
+namespace {
+
+// Where the link highlight mode is kept between sessions.
+constexpr char LINK_HIGHLIGHT_CATEGORY[] = "nodal_view";
+constexpr char LINK_HIGHLIGHT_KEY[] = "link_highlight_mode";
+// The widest maximum node width the "Node bounding" dialog offers.
+constexpr int MAX_NODE_WIDTH_LIMIT = 1000;
+
+}  // namespace
 
 namespace {
 
@@ -50,18 +70,67 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
       m_hide_mode(hide_mode)
 {
     set_focus_receiver(true);  // for Escape and the view's shortcuts
-    register_actions();
+    register_layout_actions();
     // Graph (0, 0) at the top-left, one graph unit per pixel.
     m_zoom_factor = get_graph_zone_height();
     m_zoom_ratio = 1.0f;
     m_view_pos = GMathVec2<float>(0.0f, static_cast<float>(-m_zoom_factor));
     compute_view_area();
+    // The highlight follows the links the user chose last, in any view.
+    AppPreferences& preferences = get_application().get_preferences();
+    if (preferences.category_exists(LINK_HIGHLIGHT_CATEGORY)) {
+        AppCategoryPreferences& category = *preferences.get_category(LINK_HIGHLIGHT_CATEGORY);
+        if (category.item_exists(LINK_HIGHLIGHT_KEY)) {
+            long long const mode = category.get_long_value(LINK_HIGHLIGHT_KEY);
+            if (mode >= GuiNodalLinkEditor::LINK_HIGHLIGHT_IN && mode <= GuiNodalLinkEditor::LINK_HIGHLIGHT_IN_OUT)
+                get_link_editor().set_link_highlight_mode(static_cast<unsigned int>(mode));
+        }
+    }
 }
 
 void GuiNodal::set_max_node_width(unsigned int const& width)
 {
     m_max_node_width = width;
     for (GuiNodalNode* node : m_nodes) node->set_dirty();
+    redraw();
+}
+
+void GuiNodal::set_simplified_layout(bool const& simplified)
+{
+    if (simplified == m_simplified_layout) return;
+    m_simplified_layout = simplified;
+    for (GuiNodalNode* node : m_nodes) node->set_dirty();
+    invalidate_pick_index();
+    redraw();
+}
+
+void GuiNodal::set_node_cropping(bool const& cropping)
+{
+    if (cropping == m_node_cropping) return;
+    m_node_cropping = cropping;
+    for (GuiNodalNode* node : m_nodes) node->set_dirty();
+    redraw();
+}
+
+void GuiNodal::set_default_display_mode(unsigned short const& mode)
+{
+    if (mode > GuiNodalNode::ZONE_DISPLAY_NONE) {
+        CORE_LOG_WARNING("GuiNodal.set_default_display_mode: " << mode << " is not a plug display mode\n");
+        return;
+    }
+    // Nodes laid out in every direction show no plug rows.
+    m_default_display_mode = m_omnidirectional ? static_cast<unsigned short>(GuiNodalNode::ZONE_DISPLAY_NONE) : mode;
+}
+
+void GuiNodal::set_omnidirectional_layout(bool const& omnidirectional)
+{
+    if (omnidirectional && !is_omnidirectional_layout_supported()) {
+        CORE_LOG_WARNING("GuiNodal.set_omnidirectional_layout: this view's application does not lay nodes out in "
+                         "every direction\n");
+        return;
+    }
+    m_omnidirectional = omnidirectional;
+    if (omnidirectional) m_default_display_mode = GuiNodalNode::ZONE_DISPLAY_NONE;
     redraw();
 }
 
@@ -121,6 +190,8 @@ GuiNodalNode* GuiNodal::add_node(GuiNodalNode* node)
     if (std::find(m_nodes.begin(), m_nodes.end(), node) == m_nodes.end()) {
         m_nodes.push_back(node);
         watch_box(*node);
+        if (m_default_display_mode != GuiNodalNode::ZONE_DISPLAY_ALL)
+            node->set_zones_display_mode(static_cast<GuiNodalNode::ZoneDisplay>(m_default_display_mode));
     }
     invalidate_pick_index();
     redraw();
@@ -547,9 +618,49 @@ void GuiNodal::start_move_selection(GMathVec2<int> const& graph_point)
     m_move_starts.clear();
     if (!can_move_selection()) return;
     for (GuiNodalNodeBase* box : m_selection)
-        if (!box->get_parent()) m_move_starts.emplace_back(box, box->get_world_pos());
+        if (!box->get_parent()) m_move_starts.push_back({box, box->get_world_pos(), 1.0});
     m_move_origin = graph_point;
     m_move_delta = GMathVec2<int>(0, 0);
+    if (m_stretch && !m_move_starts.empty()) add_stretched_boxes();
+}
+
+void GuiNodal::add_stretched_boxes()
+{
+    // Boxes a moving backdrop carries already follow it whole.
+    std::unordered_set<GuiNodalNodeBase const*> taken;
+    for (MoveStart const& entry : m_move_starts) {
+        taken.insert(entry.box);
+        if (entry.box->is_kindof(GuiNodalBackdrop::class_info()))
+            for (GuiNodalNodeBase* carried : static_cast<GuiNodalBackdrop*>(entry.box)->get_content())
+                taken.insert(carried);
+    }
+    std::vector<GuiNodalNodeBase*> ring;
+    for (MoveStart const& entry : m_move_starts) ring.push_back(entry.box);
+    double share = 1.0;
+    for (int depth = 0; depth < STRETCH_DEPTH && !ring.empty(); ++depth) {
+        share *= 0.5;
+        std::vector<GuiNodalNodeBase*> next;
+        for (GuiNodalNodeBase* box : ring) {
+            std::vector<GuiNodalLink*> links;
+            box->get_connexity(links);
+            for (GuiNodalLink* link : links) {
+                for (GuiNodalNodeBase* end : {link->get_node_from(), link->get_node_to()}) {
+                    GuiNodalNodeBase* other = get_movable_box(end);
+                    if (!other || other->get_parent() || !taken.insert(other).second) continue;
+                    m_move_starts.push_back({other, other->get_world_pos(), share});
+                    next.push_back(other);
+                }
+            }
+        }
+        ring.swap(next);
+    }
+}
+
+std::vector<std::pair<GuiNodalNodeBase*, double>> GuiNodal::get_moving_boxes() const
+{
+    std::vector<std::pair<GuiNodalNodeBase*, double>> boxes;
+    for (MoveStart const& entry : m_move_starts) boxes.emplace_back(entry.box, entry.share);
+    return boxes;
 }
 
 void GuiNodal::move_selection(GMathVec2<int> const& graph_point)
@@ -557,17 +668,22 @@ void GuiNodal::move_selection(GMathVec2<int> const& graph_point)
     if (m_move_starts.empty()) return;
     GMathVec2<int> delta = graph_point - m_move_origin;
     // The first box leads: its corner is snapped or pulled, the others keep their places to it.
-    GuiNodalNodeBase const& lead = *m_move_starts.front().first;
-    GMathVec2<int> const lead_start = m_move_starts.front().second;
+    GuiNodalNodeBase const& lead = *m_move_starts.front().box;
+    GMathVec2<int> const lead_start = m_move_starts.front().start;
     GMathVec2<int> corner = lead_start + delta;
     if (m_grid_snapping) corner = snap_coord(corner);
     if (m_magnet) corner = magnet_coord(lead, corner);
     delta = corner - lead_start;
-    GMathVec2<int> const step = delta - m_move_delta;
-    if (step == GMathVec2<int>(0, 0)) return;
+    if (delta == m_move_delta) return;
     m_move_delta = delta;
-    // A moving backdrop carries its content that is not selected; selected boxes move here.
-    for (auto const& [box, start] : m_move_starts) box->move(step[0], step[1]);
+    // A moving backdrop carries its content that is not selected; selected boxes move here,
+    // stretched ones by their share of the movement.
+    for (MoveStart const& entry : m_move_starts) {
+        GMathVec2<int> const target(entry.start[0] + static_cast<int>(std::lround(delta[0] * entry.share)),
+                                    entry.start[1] + static_cast<int>(std::lround(delta[1] * entry.share)));
+        GMathVec2<int> const step = target - entry.box->get_world_pos();
+        if (step != GMathVec2<int>(0, 0)) entry.box->move(step[0], step[1]);
+    }
     invalidate_pick_index();
     redraw();
 }
@@ -575,13 +691,18 @@ void GuiNodal::move_selection(GMathVec2<int> const& graph_point)
 void GuiNodal::stop_move_selection(bool const& moved)
 {
     std::vector<GuiNodalNodeBase*> boxes;
-    for (auto const& [box, start] : m_move_starts) boxes.push_back(box);
-    bool const changed = moved && m_move_delta != GMathVec2<int>(0, 0);
+    GuiNodalMoveCommand::Moves moves;
+    for (MoveStart const& entry : m_move_starts) {
+        boxes.push_back(entry.box);
+        GMathVec2<int> const delta = entry.box->get_world_pos() - entry.start;
+        if (delta != GMathVec2<int>(0, 0)) moves.emplace_back(entry.box, delta);
+    }
+    bool const changed = moved && !moves.empty();
     m_move_starts.clear();
     if (changed) apply_nodes_positions(boxes);
     if (changed)
         if (OfCommandManager* commands = get_link_editor().get_command_manager())
-            commands->run(std::make_unique<GuiNodalMoveCommand>(*this, boxes, m_move_delta));
+            commands->run(std::make_unique<GuiNodalMoveCommand>(*this, moves));
     end_move_selection(boxes, changed);
     if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
 }
@@ -589,7 +710,10 @@ void GuiNodal::stop_move_selection(bool const& moved)
 void GuiNodal::cancel_move_selection()
 {
     if (m_move_starts.empty()) return;
-    for (auto const& [box, start] : m_move_starts) box->move(-m_move_delta[0], -m_move_delta[1]);
+    for (MoveStart const& entry : m_move_starts) {
+        GMathVec2<int> const back = entry.start - entry.box->get_world_pos();
+        if (back != GMathVec2<int>(0, 0)) entry.box->move(back[0], back[1]);
+    }
     m_move_delta = GMathVec2<int>(0, 0);
     stop_move_selection(false);
     invalidate_pick_index();
@@ -1170,12 +1294,15 @@ ViewAction const VIEW_ACTIONS[] = {
     {"make_visible", "alt+f", "Pan View to center Selection."},
     {"grid", "g", "Enable/disable grid snapping when moving nodes."},
     {"magnet", "m", "Enable/disable magnet when moving nodes."},
+    {"tune_grid", "shift+g", "Tune grid."},
     {"cull links", "k", "Show/hide links which extremities are outside view."},
     {"highlight links", "", "Enable/disable links highlight for selected nodes."},
     {"node_auto_insert", "", "Enable/disable node auto-insertion into a link."},
     // An upper-case N: shift and the key.
     {"display_node_label", "shift+n", "Enable/disable node title display when zooming out."},
+    {"node_max_width", "", "Change maximum width for all nodes. Null value disables cropping."},
     {"smooth_transitions", "", "Enable/disable smooth transitions (animation) when fitting view."},
+    {"stretch", "", "Enable/disable stretching when moving nodes."},
     {"start_connecting", "x", ""},
     {"start_multiconnecting", "shift+x", ""},
     {"select inputs", "", "Select upstream nodes."},
@@ -1190,6 +1317,7 @@ ViewAction const VIEW_ACTIONS[] = {
     {"show used plugs selection", "", "Show only connected plugs for selected nodes."},
 };
 ViewAction const HIDE_ACTION = {"hide", "h", "Hide selected nodes."};
+ViewAction const OMNIDIRECTIONAL_ACTION = {"omnidirectional_layout", "", "Enable/Disable omnidirectional layout"};
 ViewAction const GROUP_ACTIONS[] = {
     {"subnet", "", "Create Subnet node enclosing selection."},
     {"backdrop", "b", "Create Backdrop enclosing selection."},
@@ -1197,12 +1325,14 @@ ViewAction const GROUP_ACTIONS[] = {
 
 }  // namespace
 
-void GuiNodal::register_actions()
+void GuiNodal::register_layout_actions()
 {
     auto const add = [this](ViewAction const& action) {
-        register_action(action.name, &GuiNodal::on_view_action, action.shortcut, action.tooltip);
+        if (!get_action(action.name))
+            register_action(action.name, &GuiNodal::on_view_action, action.shortcut, action.tooltip);
     };
     for (ViewAction const& action : VIEW_ACTIONS) add(action);
+    if (is_omnidirectional_layout_supported()) add(OMNIDIRECTIONAL_ACTION);
     if (m_hide_mode)
         add(HIDE_ACTION);
     else
@@ -1227,8 +1357,18 @@ bool GuiNodal::run_action(CoreString const& name)
         m_grid_snapping = !m_grid_snapping;
     } else if (action == "magnet") {
         m_magnet = !m_magnet;
+    } else if (action == "tune_grid") {
+        open_grid_options();
+    } else if (action == "node_max_width") {
+        open_node_bounding();
+    } else if (action == "stretch") {
+        m_stretch = !m_stretch;
+    } else if (action == "omnidirectional_layout") {
+        set_omnidirectional_layout(!m_omnidirectional);
     } else if (action == "cull links") {
         set_link_culling(!m_link_culling);
+    } else if (action == "highlight links" && Gui::is_modifier_shift()) {
+        open_link_highlight_mode();
     } else if (action == "highlight links") {
         GuiNodalLinkEditor& editor = get_link_editor();
         editor.set_link_highlight(!editor.is_link_highlight());
@@ -1518,6 +1658,170 @@ void GuiNodal::record_link_changes(std::vector<std::pair<GuiNodalEndRef, GuiNoda
     commands->run(std::make_unique<GuiNodalLinkCommand>(*this, label, added, removed));
 }
 
+// Dialogs -------------------------------------------------------------------------------------------
+
+template <class Dialog>
+Dialog* GuiNodal::make_dialog(CoreString const& title)
+{
+    GuiWidget* window = get_window();
+    if (!window || !window->is_window()) {
+        CORE_LOG_WARNING("GuiNodal.make_dialog: the view is in no window; \"" << title << "\" cannot open\n");
+        return nullptr;
+    }
+    if constexpr (std::is_same_v<Dialog, GuiInputDialog>)
+        return new GuiInputDialog(*static_cast<GuiWindow*>(window), title);
+    else
+        return new Dialog(*static_cast<GuiWindow*>(window));
+}
+
+bool GuiNodal::run_dialog(GuiInputDialog& dialog)
+{
+    if (m_open_dialog) {
+        CORE_LOG_WARNING("GuiNodal.run_dialog: \"" << m_open_dialog->get_title() << "\" is open; \""
+                                                    << dialog.get_title() << "\" waits for it to close\n");
+        return false;
+    }
+    m_open_dialog = &dialog;
+    bool const accepted = dialog.run(true);
+    m_open_dialog = nullptr;
+    return accepted;
+}
+
+bool GuiNodal::open_grid_options()
+{
+    GridOptions* dialog = make_dialog<GridOptions>("Grid Options");
+    if (!dialog) return false;
+    dialog->fill(*this);
+    bool const accepted = run_dialog(*dialog);
+    if (accepted) dialog->apply(*this);
+    dialog->destroy();
+    redraw();
+    return accepted;
+}
+
+bool GuiNodal::open_node_bounding()
+{
+    GuiInputDialog* dialog = make_dialog<GuiInputDialog>("Node bounding");
+    if (!dialog) return false;
+    GuiNumberField* width = dialog->add_number("Maximum Width", 0);
+    width->set_format(GuiNumberEdit::FORMAT_INTEGER);
+    width->set_range(0, MAX_NODE_WIDTH_LIMIT);
+    width->enable_range(true);
+    width->show_slider(true);
+    width->set_slider_range(100, MAX_NODE_WIDTH_LIMIT);
+    width->enable_slider_range(true);
+    width->get_edit().set_special_value_text(0, "Unlimited");
+    width->set_value(m_max_node_width);
+    GuiCheckbox* crop = dialog->add_check("Crop", m_node_cropping);
+    bool const accepted = run_dialog(*dialog);
+    if (accepted) {
+        auto const chosen = static_cast<unsigned int>(std::lround(std::max(0.0, width->get_value())));
+        if (chosen != m_max_node_width) set_max_node_width(chosen);
+        if (crop->get_value() != m_node_cropping) set_node_cropping(crop->get_value());
+    }
+    dialog->destroy();
+    return accepted;
+}
+
+bool GuiNodal::open_link_highlight_mode()
+{
+    GuiInputDialog* dialog = make_dialog<GuiInputDialog>("Link Highlight");
+    if (!dialog) return false;
+    GuiNodalLinkEditor& editor = get_link_editor();
+    GuiListButton* mode = dialog->add_choice("Mode ", {"In", "Out", "In&Out"},
+                                             static_cast<int>(editor.get_link_highlight_mode()) - 1);
+    bool const accepted = run_dialog(*dialog);
+    int const chosen = mode->get_selected_index();
+    dialog->destroy();
+    if (!accepted || chosen < 0) return false;
+    editor.set_link_highlight_mode(static_cast<unsigned int>(chosen + 1));
+    editor.apply_link_highlight(m_selection);
+    // Kept in the preferences, whose change event tells the application.
+    AppPreferences& preferences = get_application().get_preferences();
+    AppCategoryPreferences& category = preferences.category_exists(LINK_HIGHLIGHT_CATEGORY)
+                                           ? *preferences.get_category(LINK_HIGHLIGHT_CATEGORY)
+                                           : preferences.add_category(LINK_HIGHLIGHT_CATEGORY);
+    if (!category.item_exists(LINK_HIGHLIGHT_KEY))
+        category.add_long(LINK_HIGHLIGHT_KEY, GuiNodalLinkEditor::LINK_HIGHLIGHT_IN_OUT,
+                          "Which links the highlight of the selected nodes follows: 1 upstream, 2 downstream, 3 both.");
+    category.set_long_value(LINK_HIGHLIGHT_KEY, chosen + 1);
+    redraw();
+    return true;
+}
+
+bool GuiNodal::read_item_text(GuiNodalItem const& item, CoreString& text)
+{
+    if (item.is_kindof(GuiNodalBackdrop::class_info()))
+        text = static_cast<GuiNodalBackdrop const&>(item).get_title();
+    else if (item.is_kindof(GuiNodalNote::class_info()))
+        text = static_cast<GuiNodalNote const&>(item).get_text();
+    else if (item.is_kindof(GuiNodalSubnet::class_info()))
+        text = static_cast<GuiNodalSubnet const&>(item).get_title();
+    else
+        return false;
+    return true;
+}
+
+bool GuiNodal::write_item_text(GuiNodalItem& item, CoreString const& text)
+{
+    if (item.is_kindof(GuiNodalBackdrop::class_info()))
+        static_cast<GuiNodalBackdrop&>(item).set_title(text);
+    else if (item.is_kindof(GuiNodalNote::class_info()))
+        static_cast<GuiNodalNote&>(item).set_text(text);
+    else if (item.is_kindof(GuiNodalSubnet::class_info()))
+        static_cast<GuiNodalSubnet&>(item).set_title(text);
+    else
+        return false;
+    return true;
+}
+
+void GuiNodal::set_item_text(GuiNodalItem& item, CoreString const& text)
+{
+    CoreString before;
+    if (!read_item_text(item, before)) {
+        CORE_LOG_WARNING("GuiNodal.set_item_text: only backdrops, notes and subnets have a title or a text\n");
+        return;
+    }
+    if (before == text) return;
+    write_item_text(item, text);
+    if (OfCommandManager* commands = get_link_editor().get_command_manager()) {
+        bool const note = item.is_kindof(GuiNodalNote::class_info());
+        commands->run(std::make_unique<GuiNodalTextCommand>(*this, static_cast<GuiNodalNodeBase&>(item),
+                                                            note ? "Edit Note" : "Set Title", before, text));
+    }
+    invalidate_pick_index();
+    redraw();
+}
+
+bool GuiNodal::open_item_text(GuiNodalItem& item)
+{
+    CoreString text;
+    if (!read_item_text(item, text)) {
+        CORE_LOG_WARNING("GuiNodal.open_item_text: only backdrops, notes and subnets have a title or a text\n");
+        return false;
+    }
+    bool const note = item.is_kindof(GuiNodalNote::class_info());
+    char const* const title = item.is_kindof(GuiNodalBackdrop::class_info()) ? "Set Backdrop Title"
+                              : note                                        ? "Edit Note"
+                                                                            : "Set Subnet Title";
+    GuiInputDialog* dialog = make_dialog<GuiInputDialog>(title);
+    if (!dialog) return false;
+    GuiLineEdit* edit = dialog->add_text(note ? "Text" : "Title", text);
+    // The item may leave the view while the dialog waits: it is found again afterwards.
+    GuiNodalEndRef const ref = make_end_ref(static_cast<GuiNodalNodeBase&>(item));
+    bool const accepted = run_dialog(*dialog);
+    CoreString const chosen = edit->get_text();
+    dialog->destroy();
+    if (!accepted) return false;
+    GuiNodalNodeBase* still = resolve_end_ref(ref);
+    if (!still) {
+        CORE_LOG_WARNING("GuiNodal.open_item_text: the item left the view while \"" << title << "\" was open\n");
+        return false;
+    }
+    set_item_text(*still, chosen);
+    return true;
+}
+
 // Context menu --------------------------------------------------------------------------------------
 
 namespace {
@@ -1561,19 +1865,24 @@ GuiMenu* GuiNodal::build_popup_menu(GuiNodalItem* under)
         autofit->set_checkable(true);
         autofit->check(backdrop->is_autofit());
         menu.add_item(backdrop->is_content_locked() ? "Unlock" : "Lock");
+        menu.add_item("Set Title");
         menu.add_item("Select Content");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalNote::class_info())) {
         menu.add_separator("Note");
         menu.add_item("Autofit");
+        menu.add_item("Set Text");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalSubnet::class_info())) {
         menu.add_separator("Subnet");
         menu.add_item("Expand");
         menu.add_item("Autofit");
+        menu.add_item("Set Title");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalNode::class_info())) {
         menu.add_separator("Node");
         menu.add_item("Disconnect");
         if (m_hide_mode) menu.add_item("Hide")->set_doc("Hide selected nodes");
         menu.add_item("Start Connecting...")->set_doc("Initiate downstream connection from this node.");
+        menu.add_item("Start Multi-connecting...")
+            ->set_doc("Initiate downstream multi-connection from selected nodes.");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalLink::class_info())) {
         menu.add_separator("Link");
         menu.add_item("Select 'From' Node");
@@ -1608,6 +1917,7 @@ void GuiNodal::fill_popup_menu(GuiMenu& menu)
                                                                                           : "Smart"));
     }
     connect(*labels, EVT_ID_MENU_CLICK, &GuiNodal::on_popup_menu_click);
+    add_action_entry(menu, *this, "node_max_width", "Max Node Width...");
     add_check_entry(menu, *this, "smooth_transitions", "Smooth Transitions", m_smooth_transitions);
     add_action_entry(menu, *this, "collapse all", "Collapse All", has_nodes);
     add_action_entry(menu, *this, "show used plugs all", "Show only used plugs All", has_nodes);
@@ -1621,7 +1931,19 @@ void GuiNodal::fill_popup_menu(GuiMenu& menu)
     add_action_entry(menu, *this, "expand selection", "Expand", has_selection);
     menu.add_separator();
     add_check_entry(menu, *this, "grid", "Grid Snapping", m_grid_snapping);
+    add_action_entry(menu, *this, "tune_grid", "Grid Settings...");
     add_check_entry(menu, *this, "magnet", "Magnet", m_magnet);
+    add_check_entry(menu, *this, "stretch", "Stretch Mode", m_stretch);
+    add_check_entry(menu, *this, "omnidirectional_layout", "Omnidirectional Layout", m_omnidirectional,
+                    is_omnidirectional_layout_supported());
+    GuiMenu* display = menu.add_sub_menu("Display Mode");
+    GuiMenuRadioGroup* display_group = display->create_radio_group();
+    for (char const* mode : {"Normal", "Simplified"}) {
+        GuiMenuItem* item = display->add_item(mode);
+        item->set_radio_group(display_group);
+        item->check((std::string(mode) == "Simplified") == m_simplified_layout);
+    }
+    connect(*display, EVT_ID_MENU_CLICK, &GuiNodal::on_popup_menu_click);
     add_action_entry(menu, *this, "fit", "Fit Selection", has_selection);
     add_action_entry(menu, *this, "make_visible", "Center Selection", has_selection);
     add_action_entry(menu, *this, "fit all", "Fit All");
@@ -1647,8 +1969,18 @@ bool GuiNodal::on_menu_entry(CoreString const& label)
                                                : DISPLAY_NODE_LABEL_SMART);
         return true;
     }
+    if (entry == "Normal" || entry == "Simplified") {
+        set_simplified_layout(entry == "Simplified");
+        return true;
+    }
     GuiNodalItem* item = m_menu_item;
     if (!item) return false;
+    if (entry == "Set Title" || entry == "Set Text") {
+        CoreString text;
+        if (!read_item_text(*item, text)) return false;
+        open_item_text(*item);
+        return true;
+    }
     bool done = true;
     if (item->is_kindof(GuiNodalBackdrop::class_info())) {
         auto* backdrop = static_cast<GuiNodalBackdrop*>(item);
@@ -1683,6 +2015,9 @@ bool GuiNodal::on_menu_entry(CoreString const& label)
         } else if (entry == "Start Connecting...") {
             set_selection({node});
             run_action("start_connecting");
+        } else if (entry == "Start Multi-connecting...") {
+            if (!node->get_is_selected()) set_selection({node});
+            run_action("start_multiconnecting");
         } else {
             done = false;
         }
@@ -1734,6 +2069,8 @@ void GuiNodal::save_settings(ParserGroup& group)
     mine.add_entry("smooth_transitions").add_bool(m_smooth_transitions);
     mine.add_entry("autozoom").add_bool(m_node_zoom_allowed);
     mine.add_entry("node_max_width").add_int(m_max_node_width);
+    mine.add_entry("node_cropping").add_bool(m_node_cropping);
+    mine.add_entry("default_node_state").add_int(m_default_display_mode);
     mine.add_entry("cull_links").add_bool(m_link_culling);
     mine.add_entry("link_node_autoinsert").add_bool(m_node_auto_insert);
     mine.add_entry("highlight_links").add_bool(get_link_editor().is_link_highlight());
@@ -1781,6 +2118,20 @@ void GuiNodal::load_settings(ParserGroup const& group)
         read_int(*e, 0, width);
         if (width >= 0) set_max_node_width(static_cast<unsigned int>(width));
     }
+    if (ParserEntry const* e = entry("node_cropping", 1)) {
+        bool cropping = m_node_cropping;
+        read_bool(*e, 0, cropping);
+        set_node_cropping(cropping);
+    }
+    if (ParserEntry const* e = entry("default_node_state", 1); e && !m_omnidirectional) {
+        int mode = m_default_display_mode;
+        read_int(*e, 0, mode);
+        if (mode >= 0 && mode <= GuiNodalNode::ZONE_DISPLAY_NONE)
+            set_default_display_mode(static_cast<unsigned short>(mode));
+        else
+            CORE_LOG_WARNING("GuiNodal.load_settings: \"default_node_state\" " << mode
+                                                                                << " is not a plug display mode; it is left\n");
+    }
     if (ParserEntry const* e = entry("cull_links", 1)) read_bool(*e, 0, m_link_culling);
     if (ParserEntry const* e = entry("link_node_autoinsert", 1)) read_bool(*e, 0, m_node_auto_insert);
     if (ParserEntry const* e = entry("highlight_links", 1)) {
@@ -1817,7 +2168,7 @@ void GuiNodal::forget_box(GuiNodalNodeBase& box)
         notify_selection();
     }
     m_move_starts.erase(std::remove_if(m_move_starts.begin(), m_move_starts.end(),
-                                       [&box](auto const& entry) { return entry.first == &box; }),
+                                       [&box](MoveStart const& entry) { return entry.box == &box; }),
                         m_move_starts.end());
     if (m_hovered == &box) m_hovered = nullptr;
     if (m_highlighted && (m_highlighted == &box || (m_highlighted->is_kindof(GuiNodalNodeBase::class_info()) &&

@@ -40,6 +40,8 @@ class GuiNodalNote;
 class GuiNodalSubnet;
 class OfCommandManager;
 struct GuiNodalEndRef;
+class GridOptions;
+class GuiInputDialog;
 
 class QN_GUI_API GuiNodal : public GuiGlWidget {
     CORE_DECLARE_CLASS(GuiNodal, GuiGlWidget)
@@ -157,12 +159,29 @@ public:
     // 0.75 for a view made with `simplify`, else 0.
     float const& get_zoom_simplification_ratio() const { return m_simplification_ratio; }
     // The zoom is below the simplification ratio: nodes show their simplified form.
-    bool is_simplified() const { return m_zoom_ratio < m_simplification_ratio; }
+    bool is_simplified() const { return m_simplified_layout || m_zoom_ratio < m_simplification_ratio; }
+    // Nodes in their simplified form at every zoom (menu "Display Mode").
+    bool const& is_simplified_layout() const { return m_simplified_layout; }
+    void set_simplified_layout(bool const& simplified);
     bool const& is_hide_mode() const { return m_hide_mode; }
     // The widest a node may grow, in graph units; 0 for no limit. Titles and zones are cut
     // with "..." to fit.
     unsigned int const& get_max_node_width() const { return m_max_node_width; }
     void set_max_node_width(unsigned int const& width);
+    // Off: nodes keep their whole width whatever the maximum (on by default).
+    bool const& is_node_cropping() const { return m_node_cropping; }
+    void set_node_cropping(bool const& cropping);
+    // The width limit in force: the maximum while cropping, else 0.
+    unsigned int get_effective_max_node_width() const { return m_node_cropping ? m_max_node_width : 0; }
+    // The plug display (a GuiNodalNode::ZoneDisplay) nodes get when they join the view;
+    // always 2 (plugs hidden) while the omnidirectional layout is on.
+    unsigned short const& get_default_display_mode() const { return m_default_display_mode; }
+    void set_default_display_mode(unsigned short const& mode);
+    // Links may leave and enter nodes on any side; only views whose application lays them out
+    // so (is_omnidirectional_layout_supported) accept it.
+    virtual bool is_omnidirectional_layout_supported() const { return false; }
+    bool const& is_omnidirectional_layout() const { return m_omnidirectional; }
+    void set_omnidirectional_layout(bool const& omnidirectional);
 
     // --- State of the interaction ---
     enum GraphState : int {
@@ -236,6 +255,14 @@ public:
     void stop_move_selection(bool const& moved);
     // Puts every moved box back.
     void cancel_move_selection();
+    // Stretching: the boxes linked to the moved ones follow them part of the way, half as
+    // far at each link away, up to STRETCH_DEPTH links.
+    bool const& is_stretch_mode() const { return m_stretch; }
+    void set_stretch_mode(bool const& stretch) { m_stretch = stretch; }
+    static constexpr int STRETCH_DEPTH = 3;
+    // The boxes of the move under way and the share of the pointer's movement each follows
+    // (1 for the selection).
+    std::vector<std::pair<GuiNodalNodeBase*, double>> get_moving_boxes() const;
     bool is_moving_selection() const { return !m_move_starts.empty(); }
     // For a derived view: whether the selection may move, and the boxes once moved.
     virtual bool can_move_selection() { return true; }
@@ -372,6 +399,31 @@ public:
     // The link from A to B becomes A to the node's input and its output to B, when the node's
     // sides are free and validate_link_creation accepts both; false otherwise.
     bool insert_node_in_link(GuiNodalLink& link, GuiNodalNode& node);
+
+    // Registers the view's actions that are not registered yet; the constructor calls it. A
+    // derived view whose application supports the omnidirectional layout calls it again once
+    // built, to add "omnidirectional_layout".
+    void register_layout_actions();
+
+    // --- Dialogs ---
+    // Each opens a modal dialog filled with the current values and applies what it answers;
+    // true when it was accepted. "Grid Options" (the grid's snapping, display and size),
+    // "Node bounding" (the maximum node width, 0 shown as "Unlimited", and cropping), "Link
+    // Highlight" (which links the highlight follows, kept in the "nodal_view" preferences),
+    // and the title or text of a backdrop ("Set Backdrop Title"), a note ("Edit Note") or a
+    // subnet ("Set Subnet Title"), an undo step with a command manager.
+    bool open_grid_options();
+    bool open_node_bounding();
+    bool open_link_highlight_mode();
+    bool open_item_text(GuiNodalItem& item);
+    // The open dialog, for a test or an application that answers it; null when none is open.
+    GuiInputDialog* get_open_dialog() const { return m_open_dialog; }
+    // Changes a backdrop's or subnet's title or a note's text as an undo step.
+    void set_item_text(GuiNodalItem& item, CoreString const& text);
+    // The title or text itself, read and written without an undo step; false for items that
+    // have none.
+    static bool read_item_text(GuiNodalItem const& item, CoreString& text);
+    static bool write_item_text(GuiNodalItem& item, CoreString const& text);
 
     // --- Undo ---
     // With a command manager (set_command_manager), moves and the links a gesture adds or
@@ -521,6 +573,13 @@ private:
     // The top-level box an item stands for in selecting and moving: a zone or plug its node,
     // a backdrop's button nothing; null for links and nothing.
     GuiNodalNodeBase* get_movable_box(GuiNodalItem* item) const;
+    // Adds the boxes a stretched move carries along to the move's boxes.
+    void add_stretched_boxes();
+    // A dialog owned by the view's window; null (warned) without a window.
+    template <class Dialog>
+    Dialog* make_dialog(CoreString const& title);
+    // Runs a dialog as the view's open one, at the pointer; true when accepted.
+    bool run_dialog(GuiInputDialog& dialog);
     void notify_selection();
     // A press on a plug starts a link (or drags an input's link end off it); a press near a
     // link's end drags that end. False when the item starts no link gesture.
@@ -530,7 +589,6 @@ private:
     static void on_drop_timer(void* data);
     void draw_grid(GuiGlWidgetDc& gl);
     void draw_minimap(GuiGlWidgetDc& gl);
-    void register_actions();
     void on_popup_menu_click(GuiMenu& menu, EventInfo const& info, void* data);
     void show_popup_menu(GMathVec2<int> const& pixel);
     // The ends of every link, to tell what a gesture added and removed.
@@ -594,7 +652,18 @@ private:
     std::shared_ptr<GuiNodal*> m_lifetime = std::make_shared<GuiNodal*>(this);
     GuiNodalItem* m_menu_item = nullptr;  // what the menu was made for
     // The move: the boxes moved and where they started, the pointer's start.
-    std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>> m_move_starts;
+    struct MoveStart {
+        GuiNodalNodeBase* box;
+        GMathVec2<int> start;
+        double share;  // of the pointer's movement
+    };
+    std::vector<MoveStart> m_move_starts;
+    bool m_stretch = false;
+    bool m_simplified_layout = false;
+    bool m_omnidirectional = false;
+    bool m_node_cropping = true;
+    unsigned short m_default_display_mode = 0;
+    GuiInputDialog* m_open_dialog = nullptr;
     GMathVec2<int> m_move_origin;
     GMathVec2<int> m_move_delta;
     // The gesture under way: where it began (widget pixels and graph units), what it began on.

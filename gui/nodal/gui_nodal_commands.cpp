@@ -6,12 +6,11 @@
 
 CORE_IMPLEMENT_CLASS(GuiNodalMoveCommand, OfCommand)
 CORE_IMPLEMENT_CLASS(GuiNodalLinkCommand, OfCommand)
+CORE_IMPLEMENT_CLASS(GuiNodalTextCommand, OfCommand)
 
-GuiNodalMoveCommand::GuiNodalMoveCommand(GuiNodal& view, std::vector<GuiNodalNodeBase*> const& boxes,
-                                         GMathVec2<int> const& delta)
-    : m_view(view.get_lifetime()), m_delta(delta)
+GuiNodalMoveCommand::GuiNodalMoveCommand(GuiNodal& view, Moves const& moves) : m_view(view.get_lifetime())
 {
-    for (GuiNodalNodeBase* box : boxes) m_boxes.push_back(view.make_end_ref(*box));
+    for (auto const& [box, delta] : moves) m_moves.emplace_back(view.make_end_ref(*box), delta);
 }
 
 void GuiNodalMoveCommand::apply(int const& sign)
@@ -19,10 +18,28 @@ void GuiNodalMoveCommand::apply(int const& sign)
     std::shared_ptr<GuiNodal*> const alive = m_view.lock();
     if (!alive) return;
     GuiNodal& view = **alive;
-    for (GuiNodalEndRef const& ref : m_boxes)
-        if (GuiNodalNodeBase* box = view.resolve_end_ref(ref)) box->move(sign * m_delta[0], sign * m_delta[1]);
+    for (auto const& [ref, delta] : m_moves)
+        if (GuiNodalNodeBase* box = view.resolve_end_ref(ref)) box->move(sign * delta[0], sign * delta[1]);
     view.invalidate_pick_index();
     view.redraw();
+}
+
+GuiNodalTextCommand::GuiNodalTextCommand(GuiNodal& view, GuiNodalNodeBase& box, CoreString const& label,
+                                         CoreString const& before, CoreString const& after)
+    : m_view(view.get_lifetime()), m_box(view.make_end_ref(box)), m_label(label), m_before(before), m_after(after)
+{
+}
+
+void GuiNodalTextCommand::apply(CoreString const& text)
+{
+    std::shared_ptr<GuiNodal*> const alive = m_view.lock();
+    if (!alive) return;
+    GuiNodal& view = **alive;
+    if (GuiNodalNodeBase* box = view.resolve_end_ref(m_box)) {
+        GuiNodal::write_item_text(*box, text);
+        view.invalidate_pick_index();
+        view.redraw();
+    }
 }
 
 GuiNodalLinkCommand::GuiNodalLinkCommand(GuiNodal& view, CoreString const& label, std::vector<Ends> const& added,

@@ -29,13 +29,15 @@ struct GuiNodalEndRef {
     }
 };
 
-// Boxes moved by the same amount each; undo moves them back.
+// Boxes moved, each by its own amount (a stretched move carries linked boxes part of the
+// way); undo moves them back.
 class QN_GUI_API GuiNodalMoveCommand : public OfCommand {
     CORE_DECLARE_CLASS(GuiNodalMoveCommand, OfCommand)
 
 public:
-    // The boxes have already moved by `delta`.
-    GuiNodalMoveCommand(GuiNodal& view, std::vector<GuiNodalNodeBase*> const& boxes, GMathVec2<int> const& delta);
+    using Moves = std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>>;
+    // The boxes have already moved by their deltas.
+    GuiNodalMoveCommand(GuiNodal& view, Moves const& moves);
     bool run() override { return true; }
     void undo() override { apply(-1); }
     void redo() override { apply(1); }
@@ -45,8 +47,30 @@ private:
     void apply(int const& sign);
 
     std::weak_ptr<GuiNodal*> m_view;
-    std::vector<GuiNodalEndRef> m_boxes;
-    GMathVec2<int> m_delta;
+    std::vector<std::pair<GuiNodalEndRef, GMathVec2<int>>> m_moves;
+};
+
+// A backdrop's or subnet's title or a note's text changed; undo puts the old one back.
+class QN_GUI_API GuiNodalTextCommand : public OfCommand {
+    CORE_DECLARE_CLASS(GuiNodalTextCommand, OfCommand)
+
+public:
+    // The box already shows `after`.
+    GuiNodalTextCommand(GuiNodal& view, GuiNodalNodeBase& box, CoreString const& label, CoreString const& before,
+                        CoreString const& after);
+    bool run() override { return true; }
+    void undo() override { apply(m_before); }
+    void redo() override { apply(m_after); }
+    CoreString get_label() const override { return m_label; }
+
+private:
+    void apply(CoreString const& text);
+
+    std::weak_ptr<GuiNodal*> m_view;
+    GuiNodalEndRef m_box;
+    CoreString m_label;
+    CoreString m_before;
+    CoreString m_after;
 };
 
 // The links a gesture made and took away, by their ends; undo takes the made ones away and
