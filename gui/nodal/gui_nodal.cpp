@@ -24,6 +24,7 @@
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_item.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
+#include "gui/nodal/gui_nodal_bookmark.h"
 #include "gui/nodal/gui_nodal_commands.h"
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_grid_options.h"
@@ -53,6 +54,8 @@ constexpr char LINK_HIGHLIGHT_CATEGORY[] = "nodal_view";
 constexpr char LINK_HIGHLIGHT_KEY[] = "link_highlight_mode";
 // The widest maximum node width the "Node bounding" dialog offers.
 constexpr int MAX_NODE_WIDTH_LIMIT = 1000;
+// Room a bookmark button keeps for its colour beside the label.
+constexpr int BOOKMARK_COLOR_WIDTH = 20;
 
 }  // namespace
 
@@ -86,6 +89,11 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
                 get_link_editor().set_link_highlight_mode(static_cast<unsigned int>(mode));
         }
     }
+    GuiApp& app = get_application();
+    for (CoreString const* event :
+         {&EVT_ID_APPLICATION_BOOKMARK_ADD, &EVT_ID_APPLICATION_BOOKMARK_DEL, &EVT_ID_APPLICATION_BOOKMARK_MOD})
+        connect(app, *event, &GuiNodal::on_bookmark_changed);
+    init_bookmarks();
 }
 
 void GuiNodal::set_max_node_width(unsigned int const& width)
@@ -176,6 +184,7 @@ GuiNodal::~GuiNodal()
     for (GuiNodalNote* note : m_notes) delete note;
     for (GuiNodalBackdrop* backdrop : m_backdrops) delete backdrop;
     for (GuiNodalNode* node : m_nodes) delete node;
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons) delete bookmark;
 }
 
 // Items ---------------------------------------------------------------------------------------------
@@ -952,6 +961,13 @@ void GuiNodal::on_press(GMathVec2<int> const& pixel, int const& button, bool con
         on_release(pixel, button, shift, ctrl);
         return;
     }
+    m_mouse_pixel = pixel;
+    if (button == Gui::MOUSE_BUTTON_ID_LEFT)
+        if (GuiNodalBookmark* bookmark = get_bookmark_at(pixel)) {
+            // A click on a bookmark goes to its viewpoint; an id past the list does nothing.
+            if (GuiNodalBookmarkData* data = get_bookmark_data(*bookmark)) apply_bookmark(*data);
+            return;
+        }
     m_press_pixel = pixel;
     m_press_button = button;
     manage_autoscroll(pixel, true);
@@ -1171,6 +1187,13 @@ void GuiNodal::on_release(GMathVec2<int> const& pixel, int const& button, bool c
 
 void GuiNodal::on_hover(GMathVec2<int> const& pixel)
 {
+    m_mouse_pixel = pixel;
+    GuiNodalBookmark* const over = get_bookmark_at(pixel);
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons)
+        if (bookmark->get_is_highlighted() != (bookmark == over)) {
+            bookmark->set_is_highlighted(bookmark == over);
+            redraw();
+        }
     GMathVec2<float> const point = to_graph(pixel[0], pixel[1]);
     set_graph_mouse_pos(compute_graph_coords(pixel));
     if (m_state == GRAPH_STATE_LINK_CREATION) {
@@ -1308,6 +1331,11 @@ ViewAction const VIEW_ACTIONS[] = {
     {"select inputs", "", "Select upstream nodes."},
     {"select outputs", "", "Select downstream nodes."},
     {"select neighbors", "", "Select connected nodes."},
+    {"bookmark", "ctrl+b", "Bookmark current viewpoint"},
+    {"bk_remove", "", "Remove bookmark under mouse"},
+    {"bk_update", "", "Update bookmark under mouse: snapshot current viewpoint"},
+    {"bk_edit", "", "Change color/name of bookmark under mouse"},
+    {"bk_clear", "", "Remove all bookmarks"},
     {"tangent links", "t", ""},
     {"expand all", "", "Show all plugs for all nodes."},
     {"expand selection", "", "Show all plugs for selected nodes."},
@@ -1396,6 +1424,20 @@ bool GuiNodal::run_action(CoreString const& name)
         set_link_interaction(true);
         m_state = GRAPH_STATE_LINK_CREATION;
         m_press_button = 0;
+    } else if (action == "bookmark") {
+        open_bookmark_dialog(-1);
+    } else if (action == "bk_remove" || action == "bk_update" || action == "bk_edit") {
+        GuiNodalBookmark* target = get_bookmark_target();
+        if (!target) return true;  // no bookmark under the pointer: nothing to do
+        unsigned int const id = target->get_id();
+        if (action == "bk_remove")
+            remove_bookmark(id);
+        else if (action == "bk_update")
+            update_bookmark(id);
+        else
+            open_bookmark_dialog(static_cast<int>(id));
+    } else if (action == "bk_clear") {
+        clear_bookmarks();
     } else if (action == "select inputs") {
         select_neighbours(true, false);
     } else if (action == "select outputs") {
@@ -1658,6 +1700,250 @@ void GuiNodal::record_link_changes(std::vector<std::pair<GuiNodalEndRef, GuiNoda
     commands->run(std::make_unique<GuiNodalLinkCommand>(*this, label, added, removed));
 }
 
+// Bookmarks -----------------------------------------------------------------------------------------
+
+CoreString GuiNodal::get_bookmark_key() const
+{
+    return CoreString(get_class_info().get_name()) + "_bookmarks";
+}
+
+GuiNodalBookmarkPreference& GuiNodal::get_bookmarks()
+{
+    GuiApp& app = get_application();
+    CoreString const key = get_bookmark_key();
+    AppObjectClassPreference* found = app.get_class_preference(key);
+    if (!found || !found->is_kindof(GuiNodalBookmarkPreference::class_info())) {
+        found = new GuiNodalBookmarkPreference();
+        app.set_class_preference(key, found);
+    }
+    return *static_cast<GuiNodalBookmarkPreference*>(found);
+}
+
+GMathVec3<double> GuiNodal::get_bookmark_color(unsigned int const& count)
+{
+    static GMathVec3<double> const colors[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}, {1, 1, 0}, {1, 0, 1}};
+    return colors[count % 6];
+}
+
+void GuiNodal::bookmark_viewpoint(GuiNodalBookmarkData& data) const
+{
+    data.viewpoint = GMathVec3<double>((m_view_area[0] + m_view_area[2]) * 0.5, (m_view_area[1] + m_view_area[3]) * 0.5,
+                                       m_zoom_ratio);
+}
+
+void GuiNodal::apply_bookmark(GuiNodalBookmarkData const& data)
+{
+    double const ratio = data.viewpoint[2];
+    if (!(ratio > 0.0) || !std::isfinite(data.viewpoint[0]) || !std::isfinite(data.viewpoint[1])) {
+        CORE_LOG_WARNING("GuiNodal.apply_bookmark: \"" << data.name << "\" holds no viewpoint; the view stays\n");
+        return;
+    }
+    int const width = get_graph_zone_width();
+    int const height = get_graph_zone_height();
+    double const x = std::trunc(data.viewpoint[0] - (width / 2) / ratio);
+    double const y = std::trunc(data.viewpoint[1] - (height / 2) / ratio);
+    set_zoom_factor(std::max(1, static_cast<int>(std::trunc(height / ratio))));
+    set_view_pos(GMathVec2<float>(static_cast<float>(x), static_cast<float>(y)));
+    invalidate_pick_index();
+    redraw();
+}
+
+void GuiNodal::init_bookmarks()
+{
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons) delete bookmark;
+    m_bookmark_buttons.clear();
+    m_menu_bookmark = nullptr;
+    std::vector<GuiNodalBookmarkData> const& stored = get_bookmarks().get_bookmarks();
+    for (unsigned int id = 0; id < stored.size(); ++id) {
+        auto* bookmark = new GuiNodalBookmark(*this, id, BOOKMARK_MARGIN, -BOOKMARK_MARGIN);
+        bookmark->set_name(stored[id].name);
+        m_bookmark_buttons.push_back(bookmark);
+    }
+    layout_bookmarks();
+}
+
+void GuiNodal::layout_bookmarks()
+{
+    std::vector<GuiNodalBookmarkData> const& stored = get_bookmarks().get_bookmarks();
+    // One width for the whole bar: the widest label, its margins and room for the colour.
+    int width = 0;
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons) width = std::max(width, bookmark->get_label_width());
+    int offset = BOOKMARK_MARGIN;
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons) {
+        if (bookmark->get_id() < stored.size()) {
+            GMathVec3<double> const& c = stored[bookmark->get_id()].color;
+            auto const channel = [](double v) { return static_cast<unsigned char>(std::clamp(v, 0.0, 1.0) * 255.0); };
+            bookmark->set_color(GuiNodalItem::Color(channel(c[0]), channel(c[1]), channel(c[2])));
+        }
+        bookmark->set_control_width(width + 2 * GuiNodalBookmark::LABEL_MARGIN_X + BOOKMARK_COLOR_WIDTH);
+        bookmark->update_content(get_dc());
+        bookmark->set_position(GMathVec2<int>(BOOKMARK_MARGIN, -offset));
+        offset += bookmark->get_height() + BOOKMARK_GAP;
+    }
+    redraw();
+}
+
+GuiNodalBookmarkData* GuiNodal::get_bookmark_data(GuiNodalBookmark const& bookmark)
+{
+    std::vector<GuiNodalBookmarkData>& stored = get_bookmarks().get_bookmarks();
+    return bookmark.get_id() < stored.size() ? &stored[bookmark.get_id()] : nullptr;
+}
+
+GuiNodalBookmark* GuiNodal::get_bookmark_at(GMathVec2<int> const& pixel) const
+{
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons)
+        if (!bookmark->get_is_hidden() && bookmark->holds(pixel[0], -pixel[1])) return bookmark;
+    return nullptr;
+}
+
+GuiNodalBookmark* GuiNodal::get_bookmark_target() const
+{
+    if (GuiNodalBookmark* under = get_bookmark_at(m_mouse_pixel)) return under;
+    return m_menu_bookmark;
+}
+
+namespace {
+
+void raise_bookmark_event(GuiApp& app, CoreString const& name, GuiNodalBookmarkPreference const& preference,
+                          GuiNodalBookmarkData const& data, unsigned int const& index)
+{
+    GuiNodalBookmarkEvent record{&preference, &data, index};
+    app.raise_event(EventObject::EventInfo(name, &record));
+}
+
+}  // namespace
+
+bool GuiNodal::add_bookmark(CoreString const& name, GMathVec3<double> const& color)
+{
+    if (name.is_empty() || name.get_length() > GuiNodalBookmark::MAX_NAME_LENGTH) {
+        CORE_LOG_WARNING("GuiNodal.add_bookmark: a name of " << name.get_length() << " bytes is refused (1 to "
+                                                             << GuiNodalBookmark::MAX_NAME_LENGTH << ")\n");
+        return false;
+    }
+    GuiNodalBookmarkData data;
+    data.name = name;
+    data.color = color;
+    bookmark_viewpoint(data);
+    GuiNodalBookmarkPreference& preference = get_bookmarks();
+    preference.get_bookmarks().push_back(data);
+    auto const index = static_cast<unsigned int>(preference.get_bookmarks().size() - 1);
+    raise_bookmark_event(get_application(), EVT_ID_APPLICATION_BOOKMARK_ADD, preference,
+                         preference.get_bookmarks().back(), index);
+    return true;
+}
+
+bool GuiNodal::remove_bookmark(unsigned int const& index)
+{
+    GuiNodalBookmarkPreference& preference = get_bookmarks();
+    std::vector<GuiNodalBookmarkData>& stored = preference.get_bookmarks();
+    if (index >= stored.size()) {
+        CORE_LOG_WARNING("GuiNodal.remove_bookmark: there is no bookmark " << index << "\n");
+        return false;
+    }
+    GuiNodalBookmarkData const removed = stored[index];
+    stored.erase(stored.begin() + index);
+    raise_bookmark_event(get_application(), EVT_ID_APPLICATION_BOOKMARK_DEL, preference, removed, index);
+    return true;
+}
+
+bool GuiNodal::update_bookmark(unsigned int const& index)
+{
+    GuiNodalBookmarkPreference& preference = get_bookmarks();
+    std::vector<GuiNodalBookmarkData>& stored = preference.get_bookmarks();
+    if (index >= stored.size()) {
+        CORE_LOG_WARNING("GuiNodal.update_bookmark: there is no bookmark " << index << "\n");
+        return false;
+    }
+    bookmark_viewpoint(stored[index]);
+    raise_bookmark_event(get_application(), EVT_ID_APPLICATION_BOOKMARK_MOD, preference, stored[index], index);
+    return true;
+}
+
+bool GuiNodal::edit_bookmark(unsigned int const& index, CoreString const& name, GMathVec3<double> const& color)
+{
+    GuiNodalBookmarkPreference& preference = get_bookmarks();
+    std::vector<GuiNodalBookmarkData>& stored = preference.get_bookmarks();
+    if (index >= stored.size() || name.is_empty() || name.get_length() > GuiNodalBookmark::MAX_NAME_LENGTH) {
+        CORE_LOG_WARNING("GuiNodal.edit_bookmark: bookmark " << index << " cannot take the name \"" << name
+                                                              << "\"; it stays as it was\n");
+        return false;
+    }
+    stored[index].name = name;
+    stored[index].color = color;
+    raise_bookmark_event(get_application(), EVT_ID_APPLICATION_BOOKMARK_MOD, preference, stored[index], index);
+    return true;
+}
+
+void GuiNodal::clear_bookmarks()
+{
+    // From the last, so that every view's ids stay those of the list while it shrinks.
+    for (size_t count = get_bookmarks().get_bookmarks().size(); count > 0; --count)
+        remove_bookmark(static_cast<unsigned int>(count - 1));
+}
+
+void GuiNodal::on_bookmark_changed(EventObject&, EventInfo const& info, void*)
+{
+    auto const* record = static_cast<GuiNodalBookmarkEvent const*>(info.get_event_data());
+    GuiApp& app = get_application();
+    if (!record || record->preference != app.get_class_preference(get_bookmark_key())) return;
+    std::vector<GuiNodalBookmarkData> const& stored = record->preference->get_bookmarks();
+    if (info.get_name() == EVT_ID_APPLICATION_BOOKMARK_ADD) {
+        auto* bookmark = new GuiNodalBookmark(*this, record->index, BOOKMARK_MARGIN, -BOOKMARK_MARGIN);
+        bookmark->set_name(record->data->name);
+        m_bookmark_buttons.push_back(bookmark);
+    } else if (info.get_name() == EVT_ID_APPLICATION_BOOKMARK_DEL) {
+        for (auto it = m_bookmark_buttons.begin(); it != m_bookmark_buttons.end();) {
+            GuiNodalBookmark* bookmark = *it;
+            if (bookmark->get_id() == record->index) {
+                if (m_menu_bookmark == bookmark) m_menu_bookmark = nullptr;
+                delete bookmark;
+                it = m_bookmark_buttons.erase(it);
+                continue;
+            }
+            if (bookmark->get_id() > record->index) bookmark->set_id(bookmark->get_id() - 1);
+            ++it;
+        }
+    } else {
+        for (GuiNodalBookmark* bookmark : m_bookmark_buttons)
+            if (bookmark->get_id() == record->index && record->index < stored.size())
+                bookmark->set_name(stored[record->index].name);
+    }
+    layout_bookmarks();
+}
+
+bool GuiNodal::open_bookmark_dialog(int const& index)
+{
+    std::vector<GuiNodalBookmarkData> const& stored = get_bookmarks().get_bookmarks();
+    bool const editing = index >= 0;
+    if (editing && static_cast<size_t>(index) >= stored.size()) {
+        CORE_LOG_WARNING("GuiNodal.open_bookmark_dialog: there is no bookmark " << index << "\n");
+        return false;
+    }
+    auto const count = static_cast<unsigned int>(m_bookmark_buttons.size());
+    CoreString name = editing ? stored[static_cast<size_t>(index)].name : CoreString("mark") + (count + 1);
+    GMathVec3<double> color = editing ? stored[static_cast<size_t>(index)].color : get_bookmark_color(count);
+    // The six colours by name, and the bookmark's own when it is none of them.
+    CoreVector<CoreString> names = {"Red", "Green", "Blue", "White", "Yellow", "Magenta"};
+    int chosen = -1;
+    for (unsigned int i = 0; i < 6; ++i)
+        if (get_bookmark_color(i) == color) chosen = static_cast<int>(i);
+    if (chosen < 0) {
+        names.add("Current");
+        chosen = 6;
+    }
+    GuiInputDialog* dialog = make_dialog<GuiInputDialog>("Bookmark");
+    if (!dialog) return false;
+    GuiLineEdit* name_edit = dialog->add_text("Name", name);
+    GuiListButton* color_list = dialog->add_choice("Color", names, chosen);
+    bool const accepted = run_dialog(*dialog);
+    name = name_edit->get_text().get_trim();
+    int const picked = color_list->get_selected_index();
+    dialog->destroy();
+    if (!accepted) return false;
+    if (picked >= 0 && picked < 6) color = get_bookmark_color(static_cast<unsigned int>(picked));
+    return editing ? edit_bookmark(static_cast<unsigned int>(index), name, color) : add_bookmark(name, color);
+}
+
 // Dialogs -------------------------------------------------------------------------------------------
 
 template <class Dialog>
@@ -1854,6 +2140,19 @@ GuiMenu* GuiNodal::build_popup_menu(GuiNodalItem* under)
     }
     GuiMenu& menu = *m_popup_menu;
     menu.remove_all_items();
+    m_menu_bookmark = get_bookmark_at(m_mouse_pixel);
+    if (m_menu_bookmark) {
+        m_menu_item = nullptr;
+        menu.add_separator("Bookmarks");
+        add_action_entry(menu, *this, "bk_update", "Update");
+        add_action_entry(menu, *this, "bk_remove", "Delete");
+        add_action_entry(menu, *this, "bk_edit", "Edit");
+        menu.add_separator();
+        add_action_entry(menu, *this, "bk_clear", "Delete All");
+        fill_popup_menu(menu);
+        add_to_popup_menu(menu);
+        return &menu;
+    }
     // A plug or zone stands for its node.
     GuiNodalNodeBase* box = get_movable_box(under);
     m_menu_item = box ? static_cast<GuiNodalItem*>(box) : under;
@@ -1922,6 +2221,7 @@ void GuiNodal::fill_popup_menu(GuiMenu& menu)
     add_action_entry(menu, *this, "collapse all", "Collapse All", has_nodes);
     add_action_entry(menu, *this, "show used plugs all", "Show only used plugs All", has_nodes);
     add_action_entry(menu, *this, "expand all", "Expand All", has_nodes);
+    add_action_entry(menu, *this, "bookmark", "Bookmark Viewpoint");
     menu.add_separator("Selection");
     add_action_entry(menu, *this, "select inputs", "Select Inputs", has_selection);
     add_action_entry(menu, *this, "select outputs", "Select Outputs", has_selection);
@@ -2566,6 +2866,8 @@ void GuiNodal::draw(GuiDc& dc)
             for (GMathVec4<int> const& box : m_drop_marks)
                 batch.add_rectf(box[0], box[1], box[2] - box[0], box[3] - box[1]);
         }
+    // The bookmark bar, at its place on screen over the graph.
+    for (GuiNodalBookmark* bookmark : m_bookmark_buttons) bookmark->draw(dc);
     draw_last(dc);
     gl.end_batch();
     // The zoom, centred at the bottom of the widget, over everything.

@@ -29,6 +29,9 @@ class GuiGlWidgetDc;
 class GuiImage;
 class GuiMenu;
 class GuiNodalBackdrop;
+class GuiNodalBookmark;
+class GuiNodalBookmarkPreference;
+struct GuiNodalBookmarkData;
 class GuiNodalDot;
 class GuiNodalItem;
 class GuiNodalLink;
@@ -405,6 +408,43 @@ public:
     // built, to add "omnidirectional_layout".
     void register_layout_actions();
 
+    // --- Bookmarks ---
+    // Viewpoints saved by name and colour, shown as a bar of buttons down the view's top-left
+    // corner; a click on one goes to its viewpoint. They are kept per view class by the
+    // application object (and in the user's preferences file), and every view of the class
+    // follows their changes through EVT_ID_APPLICATION_BOOKMARK_ADD, _DEL and _MOD.
+    GuiNodalBookmarkPreference& get_bookmarks();
+    // The key the application keeps them under: the view's class name and "_bookmarks".
+    virtual CoreString get_bookmark_key() const;
+    // The current viewpoint: the centre of the view area and the zoom ratio.
+    void bookmark_viewpoint(GuiNodalBookmarkData& data) const;
+    // Goes to a viewpoint at once.
+    void apply_bookmark(GuiNodalBookmarkData const& data);
+    // Makes the bar again from the stored bookmarks.
+    void init_bookmarks();
+    std::vector<GuiNodalBookmark*> const& get_bookmark_buttons() const { return m_bookmark_buttons; }
+    // The stored bookmark a button stands for; null when the list has no such entry.
+    GuiNodalBookmarkData* get_bookmark_data(GuiNodalBookmark const& bookmark);
+    // The button at a widget pixel; null when none.
+    GuiNodalBookmark* get_bookmark_at(GMathVec2<int> const& pixel) const;
+    // Stores a bookmark of the current viewpoint and tells every view; an empty name is
+    // refused with a warning.
+    bool add_bookmark(CoreString const& name, GMathVec3<double> const& color);
+    // Each changes the stored bookmark `index` and tells every view; false (warned) for an
+    // index past the list.
+    bool remove_bookmark(unsigned int const& index);
+    bool update_bookmark(unsigned int const& index);
+    bool edit_bookmark(unsigned int const& index, CoreString const& name, GMathVec3<double> const& color);
+    void clear_bookmarks();
+    // The "Bookmark" dialog (a name and a colour) for a new bookmark, or for the one at
+    // `index` (-1: new); true when accepted.
+    bool open_bookmark_dialog(int const& index);
+    // The six colours new bookmarks take in turn.
+    static GMathVec3<double> get_bookmark_color(unsigned int const& count);
+    // Vertical gap between the buttons of the bar, and the bar's margin from the view's corner.
+    static constexpr int BOOKMARK_GAP = 6;
+    static constexpr int BOOKMARK_MARGIN = 8;
+
     // --- Dialogs ---
     // Each opens a modal dialog filled with the current values and applies what it answers;
     // true when it was accepted. "Grid Options" (the grid's snapping, display and size),
@@ -573,6 +613,12 @@ private:
     // The top-level box an item stands for in selecting and moving: a zone or plug its node,
     // a backdrop's button nothing; null for links and nothing.
     GuiNodalNodeBase* get_movable_box(GuiNodalItem* item) const;
+    // A bookmark event: the bar follows the stored list.
+    void on_bookmark_changed(EventObject& sender, EventInfo const& info, void* data);
+    // Places the buttons down the bar and gives them the bar's common width.
+    void layout_bookmarks();
+    // The button an action names: the one under the pointer, else the one of the open menu.
+    GuiNodalBookmark* get_bookmark_target() const;
     // Adds the boxes a stretched move carries along to the move's boxes.
     void add_stretched_boxes();
     // A dialog owned by the view's window; null (warned) without a window.
@@ -664,6 +710,10 @@ private:
     bool m_node_cropping = true;
     unsigned short m_default_display_mode = 0;
     GuiInputDialog* m_open_dialog = nullptr;
+    // The bar (owned), and the button a context menu was opened over.
+    std::vector<GuiNodalBookmark*> m_bookmark_buttons;
+    GuiNodalBookmark* m_menu_bookmark = nullptr;
+    GMathVec2<int> m_mouse_pixel = GMathVec2<int>(-1, -1);  // the pointer, widget pixels
     GMathVec2<int> m_move_origin;
     GMathVec2<int> m_move_delta;
     // The gesture under way: where it began (widget pixels and graph units), what it began on.

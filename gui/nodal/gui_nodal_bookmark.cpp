@@ -6,8 +6,10 @@
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
 #include "host/core/core_log.h"
+#include "host/parser/parser_group.h"
 
 CORE_IMPLEMENT_CLASS(GuiNodalBookmark, GuiNodalNodeBase)
+CORE_IMPLEMENT_CLASS(GuiNodalBookmarkPreference, AppObjectClassPreference)
 
 namespace {
 
@@ -62,6 +64,13 @@ void GuiNodalBookmark::set_color(Color const& color)
     set_dirty();
 }
 
+void GuiNodalBookmark::set_control_width(int const& width)
+{
+    if (width == m_control_width) return;
+    m_control_width = std::max(0, width);
+    set_dirty();
+}
+
 int GuiNodalBookmark::get_label_width() const
 {
     GuiNodal& graph = get_graph();
@@ -87,7 +96,7 @@ void GuiNodalBookmark::update_content(GuiDc&)
     int text_width = 0;
     int text_height = 0;
     font.get_text_size(m_name, text_width, text_height);
-    m_width = std::max(get_label_width() + 2 * LABEL_MARGIN_X, MIN_WIDTH);
+    m_width = m_control_width > 0 ? m_control_width : std::max(get_label_width() + 2 * LABEL_MARGIN_X, MIN_WIDTH);
     m_height = std::max(std::max(text_height, font.get_size()) + 2 * LABEL_MARGIN_Y, MIN_HEIGHT);
     set_computed_size(m_width, m_height);
     GuiNodalItem::set_draw_state(DRAW_STATE_UP_TO_DATE);
@@ -118,4 +127,60 @@ void GuiNodalBookmark::draw(GuiDc& dc)
     gl.draw_text(m_name, pos[0] + LABEL_MARGIN_X, -pos[1], m_width - 2 * LABEL_MARGIN_X, m_height, text[0],
                  text[1], text[2]);
     gl.end_batch();
+}
+
+// GuiNodalBookmarkPreference ----------------------------------------------------------------------
+
+namespace {
+
+constexpr char BOOKMARK_ENTRY[] = "bookmark";
+// The name, the colour's three components and the viewpoint's three numbers.
+constexpr unsigned int BOOKMARK_VALUES = 7;
+
+}  // namespace
+
+void GuiNodalBookmarkPreference::save(ParserGroup& group) const
+{
+    for (GuiNodalBookmarkData const& bookmark : m_bookmarks) {
+        ParserEntry& entry = group.add_entry(BOOKMARK_ENTRY);
+        entry.add_string(bookmark.name);
+        for (int i = 0; i < 3; ++i) entry.add_double(bookmark.color[i]);
+        for (int i = 0; i < 3; ++i) entry.add_double(bookmark.viewpoint[i]);
+        if (!bookmark.blind_data.is_empty()) entry.add_string(serialize_blind_data(bookmark.blind_data));
+    }
+}
+
+bool GuiNodalBookmarkPreference::load(ParserGroup const& group)
+{
+    bool all = true;
+    for (unsigned int index = group.find(BOOKMARK_ENTRY); index != ParserGroup::NOT_FOUND;
+         index = group.find(BOOKMARK_ENTRY, index + 1)) {
+        ParserEntry const& entry = *group.get_entry(index);
+        bool shaped = entry.get_value_count() >= BOOKMARK_VALUES && entry.is_value_string(0);
+        for (unsigned int i = 1; shaped && i < BOOKMARK_VALUES; ++i) shaped = entry.is_value_number(i);
+        if (!shaped) {
+            CORE_LOG_WARNING("GuiNodalBookmarkPreference.load: bookmark entry " << index
+                                                                               << " is not a name and six numbers; it is left out\n");
+            all = false;
+            continue;
+        }
+        GuiNodalBookmarkData bookmark;
+        bookmark.name = entry.get_string(0);
+        for (int i = 0; i < 3; ++i) {
+            bookmark.color[i] = entry.get_double(1 + static_cast<unsigned int>(i));
+            bookmark.viewpoint[i] = entry.get_double(4 + static_cast<unsigned int>(i));
+        }
+        if (entry.get_value_count() > BOOKMARK_VALUES && entry.is_value_string(BOOKMARK_VALUES))
+            bookmark.blind_data = deserialize_blind_data(entry.get_string(BOOKMARK_VALUES));
+        m_bookmarks.push_back(bookmark);
+    }
+    return all;
+}
+
+size_t GuiNodalBookmarkPreference::get_memory_size() const
+{
+    size_t size = sizeof(*this);
+    for (GuiNodalBookmarkData const& bookmark : m_bookmarks)
+        size += sizeof(bookmark) + bookmark.name.get_length() + bookmark.blind_data.get_length();
+    return size;
 }

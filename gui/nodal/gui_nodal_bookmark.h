@@ -6,8 +6,56 @@
 // while the graph pans and zooms: its position and size are view pixels, its position the
 // top-left corner measured from the view's top-left corner with y upwards like the graph's
 // (a bar runs down through negative y).
+#include <vector>
+
 #include "gui/nodal/gui_nodal_node_base.h"
+#include "host/app/app_object.h"
 #include "host/core/core_string.h"
+#include "host/gmath/gmath_vec.h"
+
+class ParserGroup;
+
+// A saved viewpoint: its name, its colour (components 0 to 1), the view's centre in graph
+// units and zoom ratio, and a string the application may attach to it.
+struct GuiNodalBookmarkData {
+    CoreString name;
+    GMathVec3<double> color = GMathVec3<double>(1.0, 0.0, 0.0);
+    GMathVec3<double> viewpoint = GMathVec3<double>(0.0, 0.0, 1.0);
+    CoreString blind_data;
+};
+
+class GuiNodalBookmarkPreference;
+
+// What EVT_ID_APPLICATION_BOOKMARK_ADD, _DEL and _MOD carry: the list they concern, the
+// bookmark (before its removal for _DEL) and its index in the list.
+struct GuiNodalBookmarkEvent {
+    GuiNodalBookmarkPreference const* preference;
+    GuiNodalBookmarkData const* data;
+    unsigned int index;
+};
+
+// The bookmarks of a node-graph view class, kept by the application object for every view of
+// the class and written to the user's preferences file: one "bookmark" entry each, of the
+// name, the colour's three components, the viewpoint's three numbers and, when not empty,
+// the blind data.
+class QN_GUI_API GuiNodalBookmarkPreference : public AppObjectClassPreference {
+    CORE_DECLARE_CLASS(GuiNodalBookmarkPreference, AppObjectClassPreference)
+
+public:
+    std::vector<GuiNodalBookmarkData>& get_bookmarks() { return m_bookmarks; }
+    std::vector<GuiNodalBookmarkData> const& get_bookmarks() const { return m_bookmarks; }
+    void save(ParserGroup& group) const override;
+    // Appends the group's bookmarks; an entry of the wrong shape is left out with a warning.
+    bool load(ParserGroup const& group) override;
+    void clear() override { m_bookmarks.clear(); }
+    // The blind data as written and as read back; unchanged here.
+    virtual CoreString serialize_blind_data(CoreString const& data) const { return data; }
+    virtual CoreString deserialize_blind_data(CoreString const& data) const { return data; }
+    size_t get_memory_size() const override;
+
+private:
+    std::vector<GuiNodalBookmarkData> m_bookmarks;
+};
 
 class QN_GUI_API GuiNodalBookmark : public GuiNodalNodeBase {
     CORE_DECLARE_CLASS(GuiNodalBookmark, GuiNodalNodeBase)
@@ -35,6 +83,9 @@ public:
     void set_color(Color const& color);
     // The label's width in the view's font, in pixels.
     int get_label_width() const;
+    // The width all buttons of a bar share (their widest label's, plus room for the colour);
+    // 0 lets the button size itself by its label.
+    void set_control_width(int const& width);
     // The point (view pixels, as the position) lies on the button.
     bool holds(int const& x, int const& y) const;
 
@@ -53,6 +104,7 @@ private:
     unsigned int m_id = 0;
     CoreString m_name;
     Color m_color;
+    int m_control_width = 0;
     int m_width = MIN_WIDTH;
     int m_height = MIN_HEIGHT;
 };

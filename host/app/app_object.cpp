@@ -11,12 +11,16 @@
 #include "host/of/of_context.h"
 #include "host/of/of_object_factory.h"
 #include "host/parser/parser_file.h"
+#include "host/parser/parser_group.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
 
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_EVALUATION_BEGIN);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_EVALUATION_END);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_ADD);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_DEL);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_MOD);
 
 CORE_IMPLEMENT_CREATABLE_CLASS(AppObjectClassPreference, CoreBaseObject)
 CORE_IMPLEMENT_CREATABLE_CLASS(AppObject, OfApp)
@@ -64,9 +68,16 @@ void AppObject::set_class_preference(CoreBasicString const& key, AppObjectClassP
     delete previous;
     if (preference) {
         m_class_preferences.set(name, preference);
+        if (ParserGroup const* saved = m_preferences->get_kept_group(get_class_preference_group(key)))
+            preference->load(*saved);
     } else {
         m_class_preferences.remove(name);
     }
+}
+
+CoreString AppObject::get_class_preference_group(CoreBasicString const& key)
+{
+    return CoreString("class_") + key;
 }
 
 // Preferences ----------------------------------------------------------------------------
@@ -120,6 +131,11 @@ bool AppObject::load_preferences(CoreBasicString const& path)
 
 bool AppObject::save_preferences(CoreBasicString const& path) const
 {
+    for (auto const& entry : m_class_preferences) {
+        ParserGroup group;
+        entry.get_value()->save(group);
+        m_preferences->set_kept_group(get_class_preference_group(entry.get_key()), group);
+    }
     return m_preferences->save(path);
 }
 

@@ -34,6 +34,7 @@
 #include "host/sys/sys_timer.h"
 
 class AppBuiltinCommands;
+class ParserGroup;
 class AppCategoryPreferences;
 class AppItemPreferences;
 class AppPreferences;
@@ -57,7 +58,21 @@ public:
     AppObjectClassPreference& operator=(AppObjectClassPreference const&) = delete;
 
     size_t get_memory_size() const override { return sizeof(AppObjectClassPreference); }
+
+    // What the class keeps in the user's preferences file, as a group of its own (written by
+    // AppObject::save_preferences, read when the preference is registered); nothing here.
+    virtual void save(ParserGroup&) const {}
+    // False, after a warning, when the group is not one the class understands; what was held
+    // stays then.
+    virtual bool load(ParserGroup const&) { return true; }
+    virtual void clear() {}
 };
+
+// Raised on the AppObject when a node-graph bookmark is added, removed or changed; the event
+// data tells which (the node-graph library's bookmark event record).
+EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_BOOKMARK_ADD);
+EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_BOOKMARK_DEL);
+EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_BOOKMARK_MOD);
 
 class QN_HOST_API AppObject : public OfApp {
     CORE_DECLARE_CLASS(AppObject, OfApp)
@@ -80,8 +95,12 @@ public:
     AppObjectClassPreference* get_class_preference(CoreBasicString const& key) const;
     // Registers `preference` under `key`, taking ownership; one registered before under the
     // key is deleted. Null removes (and deletes) the registered one. An empty key is
-    // refused with a message (and `preference` deleted).
+    // refused with a message (and `preference` deleted). The preference loads the group the
+    // preferences file kept for the key, if any (see get_class_preference_group).
     void set_class_preference(CoreBasicString const& key, AppObjectClassPreference* preference);
+    // The name of the preferences file's group that holds a class preference: "class_" and
+    // the key.
+    static CoreString get_class_preference_group(CoreBasicString const& key);
 
     // --- preferences ---
 

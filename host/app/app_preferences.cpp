@@ -1005,6 +1005,22 @@ void AppPreferences::reset_all_values()
     for (unsigned int i = 0; i < m_categories.get_count(); ++i) m_categories[i]->reset_all_values();
 }
 
+ParserGroup const* AppPreferences::get_kept_group(CoreBasicString const& name) const
+{
+    return m_kept.get_group(name);
+}
+
+void AppPreferences::set_kept_group(CoreBasicString const& name, ParserGroup const& group)
+{
+    if (category_exists(name)) {
+        CORE_LOG_WARNING("AppPreferences.set_kept_group: \"" << name << "\" is a category; its group is not replaced\n");
+        return;
+    }
+    for (unsigned int index = m_kept.find(name); index != ParserGroup::NOT_FOUND; index = m_kept.find(name))
+        m_kept.remove_entry(index);
+    if (!group.is_empty()) m_kept.add_group(name) = group;
+}
+
 bool AppPreferences::save(CoreBasicString const& path) const
 {
     CoreString target = path.is_empty() ? get_default_path() : CoreString(path);

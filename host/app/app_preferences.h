@@ -437,6 +437,11 @@ public:
     bool load(CoreBasicString const& path = CoreBasicString());
     // The file last saved or loaded; empty before.
     CoreString const& get_path() const { return m_path; }
+    // A group of the file that belongs to no category: what others keep in the settings
+    // file beside the preferences (an editor class's bookmarks). Read after load; set before
+    // save, replacing the group of that name (an empty group removes it).
+    ParserGroup const* get_kept_group(CoreBasicString const& name) const;
+    void set_kept_group(CoreBasicString const& name, ParserGroup const& group);
 
     size_t get_memory_size() const override;
 
