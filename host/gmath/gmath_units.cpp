@@ -262,9 +262,44 @@ struct FieldUnits {
     double fps = 0.0;  // the rate of "f" in this field
 };
 
+// The last field resolved on this thread: a field reads and writes its values with the same
+// units again and again, and resolving them scans the unit tables.
+struct ResolvedField {
+    GMathUnits::Kind kind = GMathUnits::KIND_COUNT;
+    std::string system;
+    std::string base;
+    double fps = 0.0;
+    double used_fps = 0.0;
+    FieldUnits field;
+};
+thread_local ResolvedField t_last_field;
+
+bool resolve_field_units(char const* caller, GMathUnits::Kind const& kind, CoreString const& system_name,
+                         CoreString const& base_name, double const& fps, FieldUnits& field);
+
 // Resolves the field's units; logs an error naming `caller` when they do not fit the kind.
 bool resolve_field(char const* caller, GMathUnits::Kind const& kind, CoreString const& system_name,
                    CoreString const& base_name, double const& fps, FieldUnits& field)
+{
+    ResolvedField& last = t_last_field;
+    double const used = GMathUnits::get_used_fps();
+    if (last.kind == kind && last.fps == fps && last.used_fps == used && last.system == system_name.view() &&
+        last.base == base_name.view()) {
+        field = last.field;
+        return true;
+    }
+    if (!resolve_field_units(caller, kind, system_name, base_name, fps, field)) return false;
+    last.kind = kind;
+    last.system = system_name.view();
+    last.base = base_name.view();
+    last.fps = fps;
+    last.used_fps = used;
+    last.field = field;
+    return true;
+}
+
+bool resolve_field_units(char const* caller, GMathUnits::Kind const& kind, CoreString const& system_name,
+                         CoreString const& base_name, double const& fps, FieldUnits& field)
 {
     if (kind <= GMathUnits::KIND_NONE || kind >= GMathUnits::KIND_COUNT) {
         CORE_LOG_ERROR("GMathUnits." << caller << ": no units for kind "

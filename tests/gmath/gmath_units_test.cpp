@@ -145,7 +145,8 @@ TEST_F(GMathUnitsTest, FramesFollowTheFieldRate)
     LogRecorder log;
     EXPECT_TRUE(U::set_used_fps_unit("29.970fps"));
     EXPECT_EQ(U::get_used_fps_unit(), "29.97fps");
-    EXPECT_TRUE(U::set_used_fps_unit("50"));
+    EXPECT_NEAR(read("100f", U::KIND_TIME), 100.0 / 29.97, 1e-9);
+    EXPECT_TRUE(U::set_used_fps_unit("50"));  // the same field reads at the new rate
     EXPECT_EQ(read("100f", U::KIND_TIME), 2.0);
     EXPECT_FALSE(U::set_used_fps(0.0));
     EXPECT_FALSE(U::set_used_fps_unit("fast"));
