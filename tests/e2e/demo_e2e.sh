@@ -8,26 +8,8 @@
 # and drop).
 #   tests/e2e/demo_e2e.sh path/to/qn_demo
 set -uo pipefail
-demo="$1"
-trace="$(mktemp)"
-fail() { echo "FAIL: $*"; echo "--- trace ---"; cat "$trace"; kill "$pid" 2>/dev/null; rm -f "$trace"; exit 1; }
-
-# Waits until the trace holds a line matching the pattern.
-expect() {
-    local pattern="$1" what="$2"
-    for _ in $(seq 1 100); do
-        grep -q -E "$pattern" "$trace" && return 0
-        sleep 0.1
-    done
-    fail "$what (no line matching '$pattern')"
-}
-
-"$demo" --trace --size 1320x760 >"$trace" 2>/dev/null &
-pid=$!
-expect '^ready$' "the showcase starts"
-wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
-[ -n "$wid" ] || fail "the showcase window exists"
-sleep 0.3
+source "$(dirname "$0")/e2e_session.sh"
+start_showcase "$1"
 
 # Tile 1 of the focus chain: panel at x 516, tiles from x 528, y 100, 64 x 44 each, 8 apart.
 xdotool mousemove --window "$wid" 560 122 click 1
@@ -152,7 +134,4 @@ expect '^layout focus_panel 516 64 516 96$' "the focus panel follows the window'
 expect '^layout tile_right 930 100 90 44$' "the right-edge tile keeps its distance to the right edge"
 expect '^layout scene_panel 516 418 516 190$' "the scene panel follows the window's bottom edge"
 
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-rm -f "$trace"
-echo "demo end-to-end: ok"
+end_session demo

@@ -6,26 +6,8 @@
 # "fields <field> <what> <value>" lines, and where the fields are at start).
 #   tests/e2e/fields_e2e.sh path/to/qn_demo
 set -uo pipefail
-demo="$1"
-trace="$(mktemp)"
-fail() { echo "FAIL: $*"; echo "--- trace ---"; cat "$trace"; kill "$pid" 2>/dev/null; rm -f "$trace"; exit 1; }
-
-# Waits until the trace holds at least `count` lines matching the pattern.
-expect() {
-    local pattern="$1" what="$2" count="${3:-1}"
-    for _ in $(seq 1 100); do
-        [ "$(grep -c -E "$pattern" "$trace")" -ge "$count" ] && return 0
-        sleep 0.1
-    done
-    fail "$what (fewer than $count lines matching '$pattern')"
-}
-
-"$demo" --trace --size 1320x760 --page fields >"$trace" 2>/dev/null &
-pid=$!
-expect '^ready$' "the showcase starts"
-wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
-[ -n "$wid" ] || fail "the showcase window exists"
-sleep 0.3
+source "$(dirname "$0")/e2e_session.sh"
+start_showcase "$1" --page fields
 
 # "fields at NAME x y w h": the middle right part of a field, where its text is.
 at() { awk -v name="$1" -v n="$2" '$1 == "fields" && $2 == "at" && $3 == name { print $n; exit }' "$trace"; }
@@ -79,7 +61,4 @@ xdotool mouseup 1
 expect '^fields samples changing ' "dragging the handle changes the value"
 expect '^fields samples changed ' "releasing the handle ends the change"
 
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-rm -f "$trace"
-echo "fields end-to-end: ok"
+end_session fields

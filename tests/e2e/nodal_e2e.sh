@@ -7,37 +7,8 @@
 # undo-history change, with the number of links).
 #   tests/e2e/nodal_e2e.sh path/to/qn_demo
 set -uo pipefail
-demo="$1"
-trace="$(mktemp)"
-fail() { echo "FAIL: $*"; echo "--- trace ---"; cat "$trace"; kill "$pid" 2>/dev/null; rm -f "$trace"; exit 1; }
-
-# Waits until the trace holds at least `count` lines matching the pattern.
-expect() {
-    local pattern="$1" what="$2" count="${3:-1}"
-    for _ in $(seq 1 100); do
-        [ "$(grep -c -E "$pattern" "$trace")" -ge "$count" ] && return 0
-        sleep 0.1
-    done
-    fail "$what (fewer than $count lines matching '$pattern')"
-}
-
-# Drags with the button from (x0, y0) to (x1, y1) in steps, as a hand would.
-drag() {
-    local button="$1" x0="$2" y0="$3" x1="$4" y1="$5"
-    xdotool mousemove --window "$wid" "$x0" "$y0" mousedown "$button"
-    for step in 1 2 3 4 5 6; do
-        xdotool mousemove --window "$wid" $((x0 + (x1 - x0) * step / 6)) $((y0 + (y1 - y0) * step / 6))
-        sleep 0.05
-    done
-    xdotool mouseup "$button"
-}
-
-"$demo" --trace --size 1320x760 --page nodal >"$trace" 2>/dev/null &
-pid=$!
-expect '^ready$' "the showcase starts"
-wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
-[ -n "$wid" ] || fail "the showcase window exists"
-sleep 0.3
+source "$(dirname "$0")/e2e_session.sh"
+start_showcase "$1" --page nodal
 
 # An empty part of the graph, right of the sample and left of the minimap in the view's
 # bottom-right corner: a click there gives the view the keys.
@@ -88,7 +59,4 @@ sleep 0.1
 xdotool key a
 expect '^nodal zoom [1-9][0-9]?$' "A frames the whole graph"
 
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-rm -f "$trace"
-echo "nodal end-to-end: ok"
+end_session nodal
