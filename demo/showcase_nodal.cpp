@@ -12,6 +12,7 @@
 #include "gui/core/gui_image.h"
 #include "gui/nodal/gui_nodal.h"
 #include "gui/nodal/gui_nodal_backdrop.h"
+#include "gui/nodal/gui_nodal_bookmark.h"
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_note.h"
 #include "gui/nodal/gui_nodal_subnet.h"
@@ -221,4 +222,6 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     // The block's top-left corner, with a margin, at the view's top-left.
     graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
                                          static_cast<float>(block->get_world_pos()[1] + 20 - graph->get_zoom_factor())));
+    // A first bookmark of this view, unless the user's preferences brought some.
+    if (graph->get_bookmarks().get_bookmarks().empty()) graph->add_bookmark("Start", GuiNodal::get_bookmark_color(1));
 }
