@@ -10,6 +10,7 @@ GuiSpreadsheetRow::GuiSpreadsheetRow(GuiSpreadsheet& spreadsheet) : m_spreadshee
 GuiSpreadsheetRow::~GuiSpreadsheetRow()
 {
     for (GuiSpreadsheetCell* cell : m_cells) delete cell;
+    delete m_pre_draw;
 }
 
 void GuiSpreadsheetRow::init()
@@ -18,8 +19,7 @@ void GuiSpreadsheetRow::init()
     m_children_count = 0;
     m_depth = 0;
     m_flags = 0;
-    m_pre_draw = nullptr;
-    m_pre_draw_data = nullptr;
+    set_pre_draw_callback(nullptr, nullptr);
 }
 
 void GuiSpreadsheetRow::set_flag(unsigned int const& flag, bool const& on)
@@ -103,18 +103,24 @@ bool GuiSpreadsheetRow::is_show_children() const
 
 void GuiSpreadsheetRow::set_pre_draw_callback(PreDrawCallback callback, void* data)
 {
-    m_pre_draw = callback;
-    m_pre_draw_data = data;
+    if (!callback) {
+        delete m_pre_draw;
+        m_pre_draw = nullptr;
+        return;
+    }
+    if (!m_pre_draw) m_pre_draw = new PreDraw;
+    *m_pre_draw = PreDraw{callback, data};
 }
 
 void GuiSpreadsheetRow::pre_draw(int const& index)
 {
-    if (m_pre_draw) m_pre_draw(*this, index, m_pre_draw_data);
+    if (m_pre_draw) m_pre_draw->callback(*this, index, m_pre_draw->data);
 }
 
 size_t GuiSpreadsheetRow::get_memory_size() const
 {
-    size_t size = sizeof(GuiSpreadsheetRow) + m_cells.std_vector().capacity() * sizeof(GuiSpreadsheetCell*);
+    size_t size = sizeof(GuiSpreadsheetRow) + m_cells.std_vector().capacity() * sizeof(GuiSpreadsheetCell*) +
+                  (m_pre_draw ? sizeof(PreDraw) : 0);
     for (GuiSpreadsheetCell* cell : m_cells) size += cell->get_memory_size();
     return size;
 }

@@ -84,6 +84,10 @@ private:
     int m_depth = 0;
     int m_parent_index = -1;
     unsigned int m_flags = 0;
-    PreDrawCallback m_pre_draw = nullptr;
-    void* m_pre_draw_data = nullptr;
+    // Set on few rows: held apart so that a row of a long sheet stays small.
+    struct PreDraw {
+        PreDrawCallback callback;
+        void* data;
+    };
+    PreDraw* m_pre_draw = nullptr;
 };
