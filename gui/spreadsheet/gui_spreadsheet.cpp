@@ -371,7 +371,13 @@ bool GuiSpreadsheet::is_column_hidden(int const& column) const
 
 void GuiSpreadsheet::set_column_sort_type(int const& column, int const& key)
 {
-    if (GuiSpreadsheetHeaderData* data = get_data_column(column)) data->set_sort_type(key);
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_sort_type: no column " << column << " to give the sort key " << key
+                                                                           << "\n");
+        return;
+    }
+    data->set_sort_type(key);
 }
 
 int GuiSpreadsheet::get_column_sort_type(int const& column) const
@@ -1246,7 +1252,10 @@ CoreVector<GMathVec2<int>> GuiSpreadsheet::get_selected_cells() const
 
 uint64_t GuiSpreadsheet::get_all_columns_bits() const
 {
-    return get_column_count() > 0 ? column_range_bits(0, get_column_count() - 1) : 0;
+    uint64_t bits = 0;
+    for (int column = 0; column < get_column_count(); ++column)
+        if (!m_columns[static_cast<unsigned int>(column) + 1].is_hidden()) bits |= column_bit(column);
+    return bits;
 }
 
 bool GuiSpreadsheet::paint_row_bits(unsigned int const& row, uint64_t const& bits, bool const& select)
@@ -1349,7 +1358,7 @@ void GuiSpreadsheet::select_rectangle(int const& column0, int const& row0, int c
     int const last = static_cast<int>(m_rows.get_count()) - 1;
     int const top = std::clamp(std::min(row0, row1), 0, last);
     int const bottom = std::clamp(std::max(row0, row1), 0, last);
-    uint64_t const bits = m_full_row_select ? get_all_columns_bits() : column_range_bits(column0, column1);
+    uint64_t const bits = get_all_columns_bits() & (m_full_row_select ? ~uint64_t(0) : column_range_bits(column0, column1));
     for (int row = top; row <= bottom; ++row) paint_row_bits(static_cast<unsigned int>(row), bits, value);
 }
 
@@ -1888,7 +1897,7 @@ void GuiSpreadsheet::on_mouse_drag()
         int const top = std::min(m_anchor_row, row), bottom = std::max(m_anchor_row, row);
         for (int r = top; r <= bottom; ++r) paint_row_bits(static_cast<unsigned int>(r), bits, m_paint_value);
     } else if (m_header_drag == HEADER_DRAG_COLUMNS) {
-        uint64_t const bits = column_range_bits(m_anchor_column, column);
+        uint64_t const bits = column_range_bits(m_anchor_column, column) & get_all_columns_bits();
         for (unsigned int r = 0; r < m_rows.get_count(); ++r) paint_row_bits(r, bits, m_paint_value);
     } else {
         if (!Gui::is_modifier_ctrl()) unselect_all(false);

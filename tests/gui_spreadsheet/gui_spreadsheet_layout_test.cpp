@@ -91,6 +91,8 @@ TEST_F(SpreadsheetTest, HitTestingFindsEntriesRowsAndSkipsHiddenColumns)
     EXPECT_EQ(sheet.get_cell_width(1), 0);
     EXPECT_EQ(sheet.get_entry_at(sheet.get_cell_pos_x(1)), 3) << "the hidden column takes no room";
     EXPECT_LT(sheet.get_cell_pos_x(2), second_x);
+    sheet.select_all();
+    EXPECT_EQ(sheet.get_row_selection_mask(0), 0b101u) << "hidden cells are not selected";
 }
 
 TEST_F(SpreadsheetTest, DrawsOnlyTheRowsOnScreen)
