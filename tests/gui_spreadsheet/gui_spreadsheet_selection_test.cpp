@@ -170,3 +170,20 @@ TEST_F(SpreadsheetTest, SelectionMasksCostOnlySelectedRows)
     sheet.unselect_all();
     EXPECT_EQ(sheet.get_selected_rows().get_count(), 0u);
 }
+
+TEST_F(SpreadsheetTest, InPreselectionModeThePressMarksAndTheReleaseSelects)
+{
+    GuiSpreadsheet& sheet = make_sheet(2);
+    add_rows(4);
+    sheet.set_preselection(true);
+    click_cell(0, 0);
+    m_log.listen(sheet, {&EVT_ID_SPREADSHEET_SELECTION_CHANGED});
+    send_pointer(sheet, FL_PUSH, cell_x(1), cell_y(2));
+    EXPECT_EQ(sheet.get_preselection_column(), 1);
+    EXPECT_EQ(sheet.get_preselection_row(), 2);
+    EXPECT_EQ(selection(), Cells({"0,0"}));
+    send_pointer(sheet, FL_RELEASE, cell_x(1), cell_y(2));
+    EXPECT_EQ(selection(), Cells({"1,2"}));
+    EXPECT_EQ(m_log.count(EVT_ID_SPREADSHEET_SELECTION_CHANGED), 1);
+    EXPECT_EQ(sheet.get_preselection_row(), -1);
+}
