@@ -21,6 +21,9 @@
 //   a colour;
 // - "Fields": line edits (completion, a long path, Unicode, read-only, password, round),
 //   labels renamed in place, and number fields with units, ranges, a slider and drag handles;
+// - "Spreadsheet": 100,000 rows of the sample scene's items (name, class, path, a number)
+//   that sort by a title click, select by cells, rows, columns and ranges, resize their
+//   columns by the title edges and scroll;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
@@ -61,6 +64,7 @@ public:
         PAGE_MENUS,
         PAGE_CONTROLS,
         PAGE_FIELDS,
+        PAGE_SPREADSHEET,
         PAGE_PREFERENCES,
         PAGE_NODAL,
         PAGE_COUNT
@@ -94,6 +98,7 @@ private:
     void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
     void build_controls_page(GuiWidget& page, int x, int y, int w, int h);
     void build_fields_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_spreadsheet_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);

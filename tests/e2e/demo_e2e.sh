@@ -31,7 +31,7 @@ expect '^drop dnd_target /render/final$' "the dragged item reaches the drop targ
 expect '^dropped card_1$' "the drag reports the drop"
 
 # The page list down the left side (rows of 26 pixels from y 62: Widgets, Look, Drawing,
-# OpenGL, Windows, Menus, Controls, Fields, Preferences, Node graph) and the header's scheme switch at the right
+# OpenGL, Windows, Menus, Controls, Fields, Spreadsheet, Preferences, Node graph) and the header's scheme switch at the right
 # edge: the pages, a zoom of the OpenGL text and scene views with the wheel, two message boxes answered from
 # the keyboard, the light scheme, and back to the widgets.
 xdotool mousemove --window "$wid" 70 101 click 1
@@ -109,6 +109,13 @@ sleep 0.4
 xdotool key Up Return
 expect '^display mode Bounds$' "the toolbar's drop-down list opens on a click and Up, Return picks its last entry"
 xdotool mousemove --window "$wid" 70 283 click 1
+expect '^page spreadsheet$' "the page list shows the spreadsheet"
+# Its Name title (x 202..480, y 108..127) sorts; a cell of the second row (y 150..172) selects.
+xdotool mousemove --window "$wid" 300 117 click 1
+expect '^spreadsheet sort 0 1$' "a title click sorts the spreadsheet by its column"
+xdotool mousemove --window "$wid" 300 161 click 1
+expect '^spreadsheet selection 1 cells in 1 rows, cursor 0 1$' "a click selects one cell"
+xdotool mousemove --window "$wid" 70 309 click 1
 expect '^page preferences$' "the page list shows the preferences"
 xdotool mousemove --window "$wid" 1257 39 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"

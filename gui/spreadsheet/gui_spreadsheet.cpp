@@ -1,0 +1,2102 @@
+#include "gui/spreadsheet/gui_spreadsheet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "gui/controls/gui_scrollbar.h"
+#include "gui/core/gui.h"
+#include "gui/fields/gui_line_edit.h"
+#include "gui/panels/gui_toolbar.h"
+#include "gui/spreadsheet/gui_spreadsheet_cell.h"
+#include "gui/spreadsheet/gui_spreadsheet_row.h"
+#include "host/core/core_log.h"
+
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_SELECTION_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_CLICK);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_CURSOR_ENTER_CELL);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_CURSOR_LEAVE_CELL);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_CELL_UPDATED);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_LINE_EDIT_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN);
+
+CORE_IMPLEMENT_CLASS(GuiSpreadsheetDrawContext, GuiWidgetDc)
+CORE_IMPLEMENT_CLASS(GuiSpreadsheet, GuiWidget)
+
+namespace {
+
+uint64_t column_bit(int const& column)
+{
+    return column >= 0 && column < static_cast<int>(GuiSpreadsheet::mask_column_size) ? (uint64_t(1) << column) : 0;
+}
+
+// Bits of columns first .. last (inclusive), limited to the mask.
+uint64_t column_range_bits(int first, int last)
+{
+    if (first > last) std::swap(first, last);
+    first = std::max(first, 0);
+    last = std::min(last, static_cast<int>(GuiSpreadsheet::mask_column_size) - 1);
+    if (first > last) return 0;
+    uint64_t const upper = last == 63 ? ~uint64_t(0) : ((uint64_t(1) << (last + 1)) - 1);
+    return upper & ~((uint64_t(1) << first) - 1);
+}
+
+}  // namespace
+
+// Groups selection changes so that one operation raises EVT_ID_SPREADSHEET_SELECTION_CHANGED
+// at most once, at its end.
+class GuiSpreadsheetSelectionBatch {
+public:
+    explicit GuiSpreadsheetSelectionBatch(GuiSpreadsheet& sheet, uint64_t& serial, int& depth)
+        : m_sheet(sheet), m_serial(serial), m_depth(depth), m_start(serial)
+    {
+        ++m_depth;
+    }
+    ~GuiSpreadsheetSelectionBatch()
+    {
+        if (--m_depth == 0 && m_serial != m_start) m_sheet.raise_event(EVT_ID_SPREADSHEET_SELECTION_CHANGED);
+    }
+
+private:
+    GuiSpreadsheet& m_sheet;
+    uint64_t& m_serial;
+    int& m_depth;
+    uint64_t m_start;
+};
+
+#define SELECTION_BATCH GuiSpreadsheetSelectionBatch selection_batch(*this, m_selection_serial, m_selection_batch)
+
+// --- GuiSpreadsheetDrawContext ---
+
+GuiSpreadsheetDrawContext::GuiSpreadsheetDrawContext(GuiSpreadsheet& spreadsheet)
+    : GuiWidgetDc(spreadsheet), m_spreadsheet(&spreadsheet)
+{
+}
+
+// --- GuiSpreadsheetMasks ---
+
+uint64_t GuiSpreadsheetMasks::get(unsigned int const& row) const
+{
+    auto const found = m_masks.find(row);
+    return found == m_masks.end() ? 0 : found->second.mask;
+}
+
+bool GuiSpreadsheetMasks::set(unsigned int const& row, uint64_t const& mask)
+{
+    auto found = m_masks.find(row);
+    if (found == m_masks.end()) {
+        if (mask == 0) return false;
+        m_masks.emplace(row, Entry{mask, m_next_order++});
+        return true;
+    }
+    if (found->second.mask == mask) return false;
+    if (mask == 0)
+        m_masks.erase(found);
+    else
+        found->second.mask = mask;
+    return true;
+}
+
+bool GuiSpreadsheetMasks::clear()
+{
+    if (m_masks.empty()) return false;
+    m_masks.clear();
+    return true;
+}
+
+unsigned int GuiSpreadsheetMasks::count_bits(unsigned int const& limit) const
+{
+    unsigned int count = 0;
+    for (auto const& [row, entry] : m_masks) {
+        count += static_cast<unsigned int>(__builtin_popcountll(entry.mask));
+        if (count >= limit) return limit;
+    }
+    return count;
+}
+
+CoreVector<unsigned int> GuiSpreadsheetMasks::get_rows() const
+{
+    CoreVector<unsigned int> rows;
+    rows.reserve(get_row_count());
+    for (auto const& [row, entry] : m_masks) rows.add(row);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+CoreVector<unsigned int> GuiSpreadsheetMasks::get_ordered_rows() const
+{
+    std::vector<std::pair<uint64_t, unsigned int>> order;
+    order.reserve(m_masks.size());
+    for (auto const& [row, entry] : m_masks) order.emplace_back(entry.order, row);
+    std::sort(order.begin(), order.end());
+    CoreVector<unsigned int> rows;
+    rows.reserve(get_row_count());
+    for (auto const& item : order) rows.add(item.second);
+    return rows;
+}
+
+void GuiSpreadsheetMasks::on_row_inserted(unsigned int const& index)
+{
+    std::unordered_map<unsigned int, Entry> moved;
+    moved.reserve(m_masks.size());
+    for (auto const& [row, entry] : m_masks) moved.emplace(row >= index ? row + 1 : row, entry);
+    m_masks.swap(moved);
+}
+
+void GuiSpreadsheetMasks::on_row_removed(unsigned int const& index)
+{
+    std::unordered_map<unsigned int, Entry> moved;
+    moved.reserve(m_masks.size());
+    for (auto const& [row, entry] : m_masks)
+        if (row != index) moved.emplace(row > index ? row - 1 : row, entry);
+    m_masks.swap(moved);
+}
+
+void GuiSpreadsheetMasks::permute(CoreVector<unsigned int> const& new_index_of)
+{
+    std::unordered_map<unsigned int, Entry> moved;
+    moved.reserve(m_masks.size());
+    for (auto const& [row, entry] : m_masks)
+        if (row < new_index_of.get_count()) moved.emplace(new_index_of[row], entry);
+    m_masks.swap(moved);
+}
+
+size_t GuiSpreadsheetMasks::get_memory_size() const
+{
+    // A node per entry (key, entry, next pointer, cached hash) plus the bucket array.
+    return m_masks.size() * (sizeof(Entry) + 2 * sizeof(void*) + sizeof(unsigned int)) +
+           m_masks.bucket_count() * sizeof(void*);
+}
+
+// --- Construction ---
+
+GuiSpreadsheet::GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h,
+                               CoreVector<GuiWidget*> const* left, CoreVector<GuiWidget*> const* right)
+    : GuiWidget(parent, x, y, w, h), m_grid_width(w)
+{
+    m_draw_context = new GuiSpreadsheetDrawContext(*this);
+    m_horizontal_scrollbar = new GuiScrollbar(*this, x, y + h - SCROLLBAR_SIZE, w, SCROLLBAR_SIZE);
+    m_horizontal_scrollbar->set_orientation(GuiScrollbar::ORIENTATION_HORIZONTAL);
+    m_horizontal_scrollbar->set_focus_receiver(false);
+    m_horizontal_scrollbar->hide();
+    connect(*m_horizontal_scrollbar, EVT_ID_SCROLLBAR_VALUE_CHANGED, &GuiSpreadsheet::on_horizontal_scroll);
+    m_vertical_scrollbar = new GuiScrollbar(*this, x + w - SCROLLBAR_SIZE, y, SCROLLBAR_SIZE, h);
+    m_vertical_scrollbar->set_focus_receiver(false);
+    m_vertical_scrollbar->hide();
+    connect(*m_vertical_scrollbar, EVT_ID_SCROLLBAR_VALUE_CHANGED, &GuiSpreadsheet::on_vertical_scroll);
+
+    m_toolbar = new GuiToolbar(*this, x, y, w, "Edit Expression");
+    connect(*m_toolbar, EVT_ID_TOOLBAR_MAXIMIZE, &GuiSpreadsheet::on_toolbar_size);
+    connect(*m_toolbar, EVT_ID_TOOLBAR_MINIMIZE, &GuiSpreadsheet::on_toolbar_size);
+    int left_width = 0, right_width = 0;
+    if (left)
+        for (GuiWidget* widget : *left) left_width += widget ? widget->get_width() : 0;
+    if (right)
+        for (GuiWidget* widget : *right) right_width += widget ? widget->get_width() : 0;
+    if (left)
+        for (GuiWidget* widget : *left)
+            if (widget) m_toolbar->add_widget(*widget, GuiToolbar::ANCHOR_LEFT);
+    int const edit_width = std::max(20, w - left_width - right_width - 12);
+    m_value_edit = new GuiLineEdit(*m_toolbar, x + 1 + left_width, y + 2, edit_width, 18);
+    m_toolbar->add_widget(*m_value_edit, GuiToolbar::ANCHOR_LEFT, true, 20);
+    if (right)
+        for (GuiWidget* widget : *right)
+            if (widget) m_toolbar->add_widget(*widget, GuiToolbar::ANCHOR_LEFT);
+    connect(*m_value_edit, EVT_ID_LINE_EDIT_CHANGED, &GuiSpreadsheet::on_value_edit_changed);
+
+    GuiSpreadsheetHeaderData row_header;
+    row_header.set_width(DEFAULT_HEADER_ROW_WIDTH);
+    row_header.set_fixed_size(true);
+    m_columns.add(row_header);
+    set_focus_receiver(true);
+    mark_dirty();
+}
+
+GuiSpreadsheet::~GuiSpreadsheet()
+{
+    for (GuiSpreadsheetRow* row : m_rows) delete row;
+    delete m_draw_context;
+}
+
+void GuiSpreadsheet::mark_dirty()
+{
+    set_is_dirty(true);
+    redraw();
+}
+
+// --- Columns ---
+
+GuiSpreadsheetHeaderData* GuiSpreadsheet::get_data_column(int const& column)
+{
+    return has_column(column) ? &m_columns.std_vector()[static_cast<size_t>(column) + 1] : nullptr;
+}
+
+void GuiSpreadsheet::add_column(CoreString const& title, int const& width, bool const& resizable, bool const& enabled)
+{
+    GuiSpreadsheetHeaderData data;
+    data.set_title(title);
+    data.set_width(std::max(width, m_minimum_column_width));
+    data.set_fixed_size(true);
+    data.set_resizable(resizable);
+    data.set_enabled(enabled);
+    m_columns.add(data);
+    mark_dirty();
+}
+
+void GuiSpreadsheet::add_column(CoreString const& title, double const& ratio, bool const& resizable, bool const& enabled)
+{
+    GuiSpreadsheetHeaderData data;
+    data.set_title(title);
+    data.set_ratio(ratio > 0.0 ? ratio : 1.0);
+    data.set_width(m_minimum_column_width);
+    data.set_resizable(resizable);
+    data.set_enabled(enabled);
+    m_columns.add(data);
+    mark_dirty();
+}
+
+void GuiSpreadsheet::add_column(CoreString const& title, bool const& enabled)
+{
+    add_column(title, 1.0, true, enabled);
+}
+
+void GuiSpreadsheet::remove_column(int const& column)
+{
+    if (!has_column(column)) {
+        CORE_LOG_WARNING("GuiSpreadsheet.remove_column: no column " << column << "\n");
+        return;
+    }
+    if (m_column_resizing) cancel_column_resize();
+    m_columns.remove(static_cast<unsigned int>(column) + 1);
+    mark_dirty();
+}
+
+int GuiSpreadsheet::get_column_index(CoreString const& title) const
+{
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry)
+        if (m_columns[entry].get_title() == title) return static_cast<int>(entry) - 1;
+    return -1;
+}
+
+CoreString GuiSpreadsheet::get_column_title(int const& column) const
+{
+    return has_column(column) ? m_columns[static_cast<unsigned int>(column) + 1].get_title() : CoreString();
+}
+
+int GuiSpreadsheet::get_column_width(int const& column) const
+{
+    return has_column(column) ? m_columns[static_cast<unsigned int>(column) + 1].get_width() : -1;
+}
+
+void GuiSpreadsheet::set_column_width(int const& column, int const& width)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_width: no column " << column << "\n");
+        return;
+    }
+    if (width < 0) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_width: negative width " << width << " refused for column "
+                                                                         << column << "\n");
+        return;
+    }
+    int const minimum = std::max(m_minimum_column_width, data->get_minimum_size());
+    if (width < minimum)
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_width: width " << width << " of column " << column
+                                                                   << " raised to the minimum " << minimum << "\n");
+    data->set_width(std::max(width, minimum));
+    update_horizontal_overflow();
+    if (!data->is_fixed_size()) recompute_ratios();
+    refresh_layout();
+    redraw();
+}
+
+double GuiSpreadsheet::get_column_ratio(int const& column) const
+{
+    return has_column(column) ? m_columns[static_cast<unsigned int>(column) + 1].get_ratio() : -1.0;
+}
+
+void GuiSpreadsheet::set_column_ratio(int const& column, double const& ratio)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data || !(ratio > 0.0)) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_ratio: ratio " << ratio << " for column " << column
+                                                                   << " refused\n");
+        return;
+    }
+    data->set_ratio(ratio);
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_column_enabled(int const& column, bool const& enabled)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) return;
+    data->set_enabled(enabled);
+    for (GuiSpreadsheetRow* row : m_rows)
+        if (GuiSpreadsheetCell* cell = row->get_cell(static_cast<unsigned int>(column))) cell->set_enable(enabled);
+    redraw();
+}
+
+bool GuiSpreadsheet::is_column_enabled(int const& column) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_enabled();
+}
+
+void GuiSpreadsheet::set_column_resizable(int const& column, bool const& resizable)
+{
+    if (GuiSpreadsheetHeaderData* data = get_data_column(column)) data->set_resizable(resizable);
+}
+
+bool GuiSpreadsheet::is_column_resizable(int const& column) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_resizable();
+}
+
+void GuiSpreadsheet::set_column_hidden(int const& column, bool const& hidden)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data || data->is_hidden() == hidden) return;
+    if (m_column_resizing) cancel_column_resize();
+    data->set_hidden(hidden);
+    update_horizontal_overflow();
+    mark_dirty();
+}
+
+bool GuiSpreadsheet::is_column_hidden(int const& column) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_hidden();
+}
+
+void GuiSpreadsheet::set_column_sort_type(int const& column, int const& key)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_column_sort_type: no column " << column << " to give the sort key " << key
+                                                                           << "\n");
+        return;
+    }
+    data->set_sort_type(key);
+}
+
+int GuiSpreadsheet::get_column_sort_type(int const& column) const
+{
+    return has_column(column) ? m_columns[static_cast<unsigned int>(column) + 1].get_sort_type() : -1;
+}
+
+void GuiSpreadsheet::set_column_icon(int const& column, GuiImage const* image)
+{
+    if (GuiSpreadsheetHeaderData* data = get_data_column(column)) data->set_icon(image);
+    redraw();
+}
+
+GuiImage const* GuiSpreadsheet::get_column_icon(int const& column) const
+{
+    return has_column(column) ? m_columns[static_cast<unsigned int>(column) + 1].get_icon() : nullptr;
+}
+
+bool GuiSpreadsheet::add_column_type(int const& key, CoreString const& title)
+{
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry)
+        if (m_columns[entry].get_sort_type() == key) return false;
+    add_column(title, DEFAULT_COLUMN_WIDTH, true, true);
+    m_columns.std_vector().back().set_sort_type(key);
+    return true;
+}
+
+bool GuiSpreadsheet::remove_column_type(int const& key)
+{
+    if (get_column_count() == 0) return false;
+    bool removed = false;
+    for (unsigned int entry = m_columns.get_count() - 1; entry >= 1; --entry)
+        if (m_columns[entry].get_sort_type() == key) {
+            m_columns.remove(entry);
+            removed = true;
+        }
+    if (removed) {
+        if (m_column_resizing) cancel_column_resize();
+        mark_dirty();
+    }
+    return removed;
+}
+
+void GuiSpreadsheet::set_minimum_column_width(int const& width)
+{
+    if (width < 0) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_minimum_column_width: negative width " << width << " refused\n");
+        return;
+    }
+    m_minimum_column_width = width;
+    mark_dirty();
+}
+
+int GuiSpreadsheet::get_column_right_margin(int const&) const
+{
+    return 0;
+}
+
+// --- Rows ---
+
+bool GuiSpreadsheet::append_row(GuiSpreadsheetRow* row)
+{
+    m_rows.add(row);
+    if (m_custom_height_by_row) m_rows_visibility_dirty = true;
+    unsigned int const cells = row->get_cell_count();
+    unsigned int const columns = static_cast<unsigned int>(get_column_count());
+    for (unsigned int column = 0; column < std::min(cells, columns); ++column)
+        if (!m_columns[column + 1].is_enabled()) row->get_cell(column)->set_enable(false);
+    return cells != columns;
+}
+
+void GuiSpreadsheet::log_cell_count_mismatch(char const* operation, unsigned int const& rows) const
+{
+    CORE_LOG_WARNING("GuiSpreadsheet." << operation << ": " << rows << " row(s) with a cell count other than the "
+                                       << get_column_count()
+                                       << " columns; missing cells show nothing, extra cells are ignored\n");
+}
+
+void GuiSpreadsheet::after_append(int const& index, bool const& select)
+{
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+    m_anchor_column = 0;
+    m_anchor_row = index;
+    if (!select) return;
+    SELECTION_BATCH;
+    update_rows_visibility();
+    unselect_all(false);
+    m_anchor_column = m_anchor_row = -1;
+    set_cursor_position(0, index);
+}
+
+int GuiSpreadsheet::add_row(GuiSpreadsheetRow* row, bool const& select, bool const& refresh)
+{
+    if (!row) {
+        CORE_LOG_WARNING("GuiSpreadsheet.add_row: null row ignored\n");
+        return -1;
+    }
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.add_row: refused while the rows are being sorted\n");
+        return -1;
+    }
+    if (append_row(row)) log_cell_count_mismatch("add_row", 1);
+    int const index = static_cast<int>(m_rows.get_count()) - 1;
+    if (refresh) after_append(index, select);
+    return index;
+}
+
+void GuiSpreadsheet::add_rows(CoreVector<GuiSpreadsheetRow*> const& rows, bool const& refresh)
+{
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.add_rows: refused while the rows are being sorted\n");
+        return;
+    }
+    m_rows.reserve(m_rows.get_count() + rows.get_count());
+    unsigned int mismatched = 0;
+    for (GuiSpreadsheetRow* row : rows)
+        if (row && append_row(row)) ++mismatched;
+    if (mismatched) log_cell_count_mismatch("add_rows", mismatched);
+    if (refresh && !m_rows.is_empty()) after_append(static_cast<int>(m_rows.get_count()) - 1, false);
+}
+
+void GuiSpreadsheet::insert_row(unsigned int const& index, GuiSpreadsheetRow* row)
+{
+    if (!row || m_sorting) {
+        CORE_LOG_WARNING("GuiSpreadsheet.insert_row: null row, or rows being sorted: refused\n");
+        return;
+    }
+    unsigned int const at = std::min(index, m_rows.get_count());
+    if (append_row(row)) log_cell_count_mismatch("insert_row", 1);
+    std::rotate(m_rows.begin() + at, m_rows.end() - 1, m_rows.end());
+    m_selection.on_row_inserted(at);
+    auto shift = [&](int& value) {
+        if (value >= static_cast<int>(at)) ++value;
+    };
+    shift(m_cursor_row);
+    shift(m_anchor_row);
+    shift(m_clicked_row);
+    shift(m_preselection_row);
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
+{
+    if (from >= m_rows.get_count() || to > m_rows.get_count() || m_sorting) {
+        CORE_LOG_WARNING("GuiSpreadsheet.move_row: cannot move row " << from << " to " << to << " among "
+                                                                     << m_rows.get_count() << "\n");
+        return;
+    }
+    unsigned int const target = to > from ? to - 1 : to;
+    if (target == from) return;
+    CoreVector<unsigned int> new_index_of(m_rows.get_count());
+    std::iota(new_index_of.begin(), new_index_of.end(), 0u);
+    GuiSpreadsheetRow* row = m_rows[from];
+    m_rows.remove(from);
+    m_rows.insert(target, row);
+    if (from < target)
+        for (unsigned int i = from + 1; i <= target; ++i) new_index_of.set(i, i - 1);
+    else
+        for (unsigned int i = target; i < from; ++i) new_index_of.set(i, i + 1);
+    new_index_of.set(from, target);
+    m_selection.permute(new_index_of);
+    auto remap = [&](int& value) {
+        if (value >= 0 && value < static_cast<int>(new_index_of.get_count()))
+            value = static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
+    };
+    remap(m_cursor_row);
+    remap(m_anchor_row);
+    remap(m_clicked_row);
+    remap(m_preselection_row);
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+GuiSpreadsheetRow* GuiSpreadsheet::get_row(unsigned int const& index) const
+{
+    return index < m_rows.get_count() ? m_rows[index] : nullptr;
+}
+
+void GuiSpreadsheet::on_removing_row(unsigned int const&) {}
+
+void GuiSpreadsheet::abort_gestures(char const* operation)
+{
+    if (!m_mouse_pressed && !m_drag_started) return;
+    CORE_LOG_WARNING("GuiSpreadsheet." << operation << ": rows removed during a drag; the drag ends here\n");
+    m_mouse_pressed = false;
+    m_drag_started = false;
+    m_header_drag = HEADER_DRAG_NONE;
+}
+
+GuiSpreadsheetRow* GuiSpreadsheet::remove_row(unsigned int const& index)
+{
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.remove_row: refused while the rows are being sorted\n");
+        return nullptr;
+    }
+    if (index >= m_rows.get_count()) {
+        CORE_LOG_WARNING("GuiSpreadsheet.remove_row: no row " << index << " among " << m_rows.get_count() << "\n");
+        return nullptr;
+    }
+    SELECTION_BATCH;
+    abort_gestures("remove_row");
+    on_removing_row(index);
+    GuiSpreadsheetRow* row = m_rows[index];
+    m_rows.remove(index);
+    if (m_selection.get(index)) ++m_selection_serial;
+    m_selection.on_row_removed(index);
+    m_cursor_column = m_cursor_row = -1;
+    auto fix = [&](int& value) {
+        if (value == static_cast<int>(index))
+            value = -1;
+        else if (value > static_cast<int>(index))
+            --value;
+    };
+    fix(m_anchor_row);
+    if (m_anchor_row < 0) m_anchor_column = -1;
+    fix(m_clicked_row);
+    fix(m_preselection_row);
+    m_rows_visibility_dirty = true;
+    refresh_multi_cell_selected();
+    mark_dirty();
+    return row;
+}
+
+void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
+{
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.remove_rows: refused while the rows are being sorted\n");
+        return;
+    }
+    std::vector<unsigned int> sorted;
+    for (unsigned int index : indices)
+        if (index < m_rows.get_count()) sorted.push_back(index);
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (sorted.empty()) return;
+    SELECTION_BATCH;
+    abort_gestures("remove_rows");
+    for (unsigned int index : sorted) on_removing_row(index);
+    // One compaction pass: removing many rows of a long sheet stays linear.
+    unsigned int constexpr GONE = ~0u;
+    CoreVector<unsigned int> new_index_of(m_rows.get_count());
+    std::vector<GuiSpreadsheetRow*>& rows = m_rows.std_vector();
+    size_t next_removed = 0, kept = 0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (next_removed < sorted.size() && sorted[next_removed] == i) {
+            delete rows[i];
+            new_index_of.set(static_cast<unsigned int>(i), GONE);
+            ++next_removed;
+            continue;
+        }
+        new_index_of.set(static_cast<unsigned int>(i), static_cast<unsigned int>(kept));
+        rows[kept++] = rows[i];
+    }
+    rows.resize(kept);
+    unsigned int const selected_before = m_selection.get_row_count();
+    GuiSpreadsheetMasks kept_masks;
+    for (unsigned int row : m_selection.get_ordered_rows())
+        if (new_index_of[row] != GONE) kept_masks.set(new_index_of[row], m_selection.get(row));
+    m_selection = kept_masks;
+    if (m_selection.get_row_count() != selected_before) ++m_selection_serial;
+    auto remap = [&](int& value) {
+        if (value >= 0) value = new_index_of[static_cast<unsigned int>(value)] == GONE
+                                    ? -1
+                                    : static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
+    };
+    m_cursor_column = m_cursor_row = -1;
+    remap(m_anchor_row);
+    if (m_anchor_row < 0) m_anchor_column = -1;
+    remap(m_clicked_row);
+    remap(m_preselection_row);
+    m_rows_visibility_dirty = true;
+    refresh_multi_cell_selected();
+    mark_dirty();
+}
+
+void GuiSpreadsheet::remove_rows(unsigned int const& first, unsigned int const& last)
+{
+    CoreVector<unsigned int> indices;
+    for (unsigned int index = first; index <= last && index < m_rows.get_count(); ++index) indices.add(index);
+    remove_rows(indices);
+}
+
+void GuiSpreadsheet::remove_selected_rows()
+{
+    remove_rows(m_selection.get_rows());
+}
+
+void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
+{
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.remove_all_data: refused while the rows are being sorted\n");
+        return;
+    }
+    SELECTION_BATCH;
+    abort_gestures("remove_all_data");
+    for (GuiSpreadsheetRow* row : m_rows) {
+        row->remove_all_data();
+        delete row;
+    }
+    m_rows.clear();
+    m_row_y_positions.clear();
+    if (m_selection.clear()) ++m_selection_serial;
+    if (reset_cursor) m_cursor_column = m_cursor_row = -1;
+    m_anchor_column = m_anchor_row = -1;
+    m_clicked_column = m_clicked_row = -1;
+    m_preselection_column = m_preselection_row = -1;
+    m_row_offset_index = 0;
+    m_multi_cell_selected = false;
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+GuiSpreadsheetCell* GuiSpreadsheet::get_cell(int const& column, int const& row) const
+{
+    if (column < 0 || row < 0 || row >= static_cast<int>(m_rows.get_count())) return nullptr;
+    return m_rows[static_cast<unsigned int>(row)]->get_cell(static_cast<unsigned int>(column));
+}
+
+bool GuiSpreadsheet::get_cell_indices(GuiSpreadsheetCell const* cell, int& column, int& row) const
+{
+    column = row = -1;
+    if (!cell || !cell->get_row()) return false;
+    // The row is looked up by pointer: linear, but only asked for from clicks and editing.
+    int const index = m_rows.find(cell->get_row());
+    if (index < 0) return false;
+    column = cell->get_row()->get_cell_index(cell);
+    row = index;
+    return column >= 0;
+}
+
+void GuiSpreadsheet::set_cell_content(GuiSpreadsheetCell* cell, CoreString const& text)
+{
+    if (!cell || !cell->is_kindof(GuiSpreadsheetCellBasic::class_info())) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_cell_content: not a cell that takes text\n");
+        return;
+    }
+    static_cast<GuiSpreadsheetCellBasic*>(cell)->set_text(text);
+    raise_event(EventInfo(EVT_ID_SPREADSHEET_CELL_UPDATED, cell));
+    redraw();
+}
+
+// --- Geometry ---
+
+void GuiSpreadsheet::set_row_height(int const& height)
+{
+    if (height < 1) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_row_height: height " << height << " refused\n");
+        return;
+    }
+    m_row_height = height;
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::enable_custom_height_by_row(bool const& enable)
+{
+    m_custom_height_by_row = enable;
+    if (!enable) m_row_y_positions = CoreVector<uint32_t>();
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_padding_x(int const& padding)
+{
+    m_padding_x = std::max(0, padding);
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_padding_y(int const& padding)
+{
+    m_padding_y = std::max(0, padding);
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+int GuiSpreadsheet::get_row_total_height() const
+{
+    return m_row_height + 2 * m_padding_y + (m_show_vertical_grid ? 1 : 0);
+}
+
+int GuiSpreadsheet::get_row_inner_height(unsigned int const& row) const
+{
+    int const height = m_custom_height_by_row && row < m_rows.get_count() ? m_rows[row]->get_height() : m_row_height;
+    return height + 2 * m_padding_y;
+}
+
+int GuiSpreadsheet::get_row_pitch(unsigned int const& row) const
+{
+    return get_row_inner_height(row) + (m_show_horizontal_grid ? 1 : 0);
+}
+
+int GuiSpreadsheet::get_header_row_width() const
+{
+    return m_show_header_row ? m_columns[0].get_width() : -1;
+}
+
+void GuiSpreadsheet::set_show_header_column(bool const& show)
+{
+    m_show_header_column = show;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_show_header_row(bool const& show)
+{
+    m_show_header_row = show;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_show_line_edit(bool const& show)
+{
+    m_show_line_edit = show;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_show_grid(bool const& show)
+{
+    m_show_horizontal_grid = m_show_vertical_grid = show;
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_show_horizontal_grid(bool const& show)
+{
+    m_show_horizontal_grid = show;
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_show_vertical_grid(bool const& show)
+{
+    m_show_vertical_grid = show;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_shaded(bool const& shaded)
+{
+    m_shaded = shaded;
+    redraw();
+}
+
+void GuiSpreadsheet::set_row_index_display_start_offset(int const& offset)
+{
+    m_row_index_display_start_offset = offset;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_read_only(bool const& read_only)
+{
+    m_read_only = read_only;
+    redraw();
+}
+
+void GuiSpreadsheet::set_show_cursor(bool const& show)
+{
+    m_show_cursor = show;
+    redraw();
+}
+
+int GuiSpreadsheet::get_toolbar_height() const
+{
+    return m_show_line_edit && m_toolbar ? m_toolbar->get_height() : 0;
+}
+
+int GuiSpreadsheet::get_title_strip_height() const
+{
+    return m_show_header_column ? m_header_column_height : 0;
+}
+
+int GuiSpreadsheet::get_body_y() const
+{
+    return get_y() + get_toolbar_height() + get_title_strip_height();
+}
+
+int GuiSpreadsheet::get_body_height() const
+{
+    int const bar = m_horizontal_scrollbar->is_shown() ? SCROLLBAR_SIZE : 0;
+    return get_height() - get_toolbar_height() - get_title_strip_height() - bar;
+}
+
+int GuiSpreadsheet::get_entry_width(unsigned int const& entry) const
+{
+    if (entry >= m_columns.get_count()) return 0;
+    if (entry == 0) return m_show_header_row ? std::max(0, m_columns[0].get_width()) : 0;
+    return m_columns[entry].is_hidden() ? 0 : m_columns[entry].get_width();
+}
+
+int GuiSpreadsheet::get_entry_x(unsigned int const& entry) const
+{
+    int const grid = m_show_vertical_grid ? 1 : 0;
+    int const strip = get_entry_width(0);
+    if (entry == 0) return get_x();
+    // The row-number strip stays; data columns scroll.
+    int x = get_x() + strip + (strip > 0 ? grid : 0) - m_horizontal_offset;
+    for (unsigned int e = 1; e < entry && e < m_columns.get_count(); ++e)
+        if (!m_columns[e].is_hidden()) x += m_columns[e].get_width() + grid;
+    return x;
+}
+
+void GuiSpreadsheet::update_rows_visibility()
+{
+    if (!m_rows_visibility_dirty) return;
+    m_rows_visibility_dirty = false;
+    unsigned int const count = m_rows.get_count();
+    if (!m_custom_height_by_row) {
+        m_content_height = count * static_cast<unsigned int>(get_row_pitch(0));
+        return;
+    }
+    m_row_y_positions.resize(count);
+    uint32_t y = 0;
+    for (unsigned int row = 0; row < count; ++row) {
+        m_row_y_positions.set(row, y);
+        y += static_cast<uint32_t>(get_row_pitch(row));
+    }
+    m_content_height = y;
+}
+
+void GuiSpreadsheet::refresh_rows_visibility()
+{
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+unsigned int GuiSpreadsheet::get_row_y_position(unsigned int const& row) const
+{
+    const_cast<GuiSpreadsheet*>(this)->update_rows_visibility();
+    if (m_custom_height_by_row)
+        return row < m_row_y_positions.get_count() ? m_row_y_positions[row] : m_content_height;
+    return row * static_cast<unsigned int>(get_row_pitch(0));
+}
+
+unsigned int GuiSpreadsheet::get_content_height() const
+{
+    const_cast<GuiSpreadsheet*>(this)->update_rows_visibility();
+    return m_content_height;
+}
+
+int GuiSpreadsheet::get_cell_pos_y(int const& row) const
+{
+    if (row < m_row_offset_index || row >= static_cast<int>(m_rows.get_count())) return -1;
+    return get_body_y() + static_cast<int>(get_row_y_position(static_cast<unsigned int>(row)) -
+                                           get_row_y_position(static_cast<unsigned int>(m_row_offset_index)));
+}
+
+int GuiSpreadsheet::get_entry_at(int const& window_x) const
+{
+    int const grid = m_show_vertical_grid ? 1 : 0;
+    int const strip = get_entry_width(0);
+    if (strip > 0 && window_x >= get_x() && window_x < get_x() + strip + grid) return 0;
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry) {
+        int const width = get_entry_width(entry);
+        if (width <= 0) continue;
+        int const x = get_entry_x(entry);
+        if (window_x >= x && window_x < x + width + grid) return static_cast<int>(entry);
+    }
+    return -1;
+}
+
+int GuiSpreadsheet::get_row_at(int const& window_y, bool* after) const
+{
+    int const body_y = get_body_y();
+    int const offset = window_y - body_y;
+    if (offset < 0 || offset >= get_body_height() || m_rows.is_empty()) return -1;
+    unsigned int const target = get_row_y_position(static_cast<unsigned int>(m_row_offset_index)) +
+                                static_cast<unsigned int>(offset);
+    if (target >= get_content_height()) return -1;
+    unsigned int row = 0;
+    if (m_custom_height_by_row) {
+        auto const it = std::upper_bound(m_row_y_positions.begin(), m_row_y_positions.end(), target);
+        row = static_cast<unsigned int>(it - m_row_y_positions.begin()) - 1;
+    } else {
+        row = target / static_cast<unsigned int>(get_row_pitch(0));
+    }
+    if (after) {
+        unsigned int const top = get_row_y_position(row);
+        *after = (target - top) * 2 >= static_cast<unsigned int>(get_row_pitch(row));
+    }
+    return static_cast<int>(row);
+}
+
+int GuiSpreadsheet::get_resize_handle_at(int const& window_x) const
+{
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry) {
+        if (!m_columns[entry].is_resizable() || m_columns[entry].is_hidden()) continue;
+        int const edge = get_entry_x(entry) + m_columns[entry].get_width();
+        if (window_x > edge - RESIZE_HANDLE_REACH && window_x < edge + RESIZE_HANDLE_REACH)
+            return static_cast<int>(entry);
+    }
+    return -1;
+}
+
+bool GuiSpreadsheet::is_vertical_scrollbar_needed() const
+{
+    return static_cast<int>(get_content_height()) > get_body_height();
+}
+
+void GuiSpreadsheet::refresh_layout()
+{
+    update_rows_visibility();
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    if (m_show_line_edit) {
+        m_toolbar->resize(x, y, w, m_toolbar->get_height());
+        if (!m_toolbar->is_shown()) m_toolbar->show();
+    } else if (m_toolbar->is_shown()) {
+        m_toolbar->hide();
+    }
+    if (m_show_header_row) {
+        int tw = 0, th = 0;
+        CoreString count;
+        count += m_rows.get_count();
+        get_text_size(count, tw, th);
+        m_columns.std_vector()[0].set_width(std::max(DEFAULT_HEADER_ROW_WIDTH, tw + 10));
+    } else {
+        m_columns.std_vector()[0].set_width(-1);
+    }
+
+    m_scrollbar_mute = true;
+    int const body_y = get_body_y();
+    bool const vertical = is_vertical_scrollbar_needed();
+    int const hbar = m_horizontal_scrollbar->is_shown() ? SCROLLBAR_SIZE : 0;
+    if (!vertical) {
+        if (m_vertical_scrollbar->is_shown()) m_vertical_scrollbar->hide();
+        m_row_offset_index = 0;
+    } else {
+        m_vertical_scrollbar->resize(x + w - SCROLLBAR_SIZE, body_y, SCROLLBAR_SIZE, std::max(0, y + h - hbar - body_y));
+        m_vertical_scrollbar->set_range(get_content_height());
+        if (!m_vertical_scrollbar->is_shown()) m_vertical_scrollbar->show();
+        m_row_offset_index = std::min(m_row_offset_index, get_max_row_offset_index());
+        m_vertical_scrollbar->set_offset(
+            static_cast<int>(get_row_y_position(static_cast<unsigned int>(m_row_offset_index))));
+    }
+
+    // Fixed entries keep their widths; the others share what is left by their ratios.
+    m_grid_width = get_available_width(vertical) + m_horizontal_overflow;
+    int fixed = 0;
+    double ratios = 0.0;
+    for (unsigned int entry = 0; entry < m_columns.get_count(); ++entry) {
+        GuiSpreadsheetHeaderData const& data = m_columns[entry];
+        if (entry > 0 && data.is_hidden()) continue;
+        if (entry == 0 || data.is_fixed_size())
+            fixed += entry == 0 ? get_entry_width(0) : data.get_width();
+        else
+            ratios += data.get_ratio();
+    }
+    int const share = std::max(0, m_grid_width - fixed);
+    // Each share truncated, then the pixels truncation lost go to the largest remainders, so
+    // the columns fill the share exactly and widths set through the ratios come back as set.
+    std::vector<std::pair<double, unsigned int>> remainders;
+    int assigned = 0;
+    for (unsigned int entry = 1; entry < m_columns.get_count() && ratios > 0.0; ++entry) {
+        GuiSpreadsheetHeaderData& data = m_columns.std_vector()[entry];
+        if (data.is_fixed_size() || data.is_hidden()) continue;
+        double const exact = share * data.get_ratio() / ratios;
+        int const width = static_cast<int>(exact + 1e-6);
+        data.set_width(width);
+        assigned += width;
+        remainders.emplace_back(-(exact - width), entry);
+    }
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](auto const& a, auto const& b) { return a.first < b.first; });
+    for (size_t i = 0; i < remainders.size() && assigned < share; ++i, ++assigned) {
+        GuiSpreadsheetHeaderData& data = m_columns.std_vector()[remainders[i].second];
+        data.set_width(data.get_width() + 1);
+    }
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry) {
+        GuiSpreadsheetHeaderData& data = m_columns.std_vector()[entry];
+        if (!data.is_fixed_size() && !data.is_hidden())
+            data.set_width(std::max({data.get_width(), m_minimum_column_width, data.get_minimum_size()}));
+    }
+    place_scrollbars();
+    m_scrollbar_mute = false;
+    redraw();
+}
+
+void GuiSpreadsheet::place_scrollbars()
+{
+    int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
+    int const vbar = m_vertical_scrollbar->is_shown() ? SCROLLBAR_SIZE : 0;
+    int const grid = m_show_vertical_grid ? 1 : 0;
+    int total = get_entry_width(0) + (get_entry_width(0) > 0 ? grid : 0);
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry)
+        if (get_entry_width(entry) > 0) total += get_entry_width(entry) + grid;
+    int const visible = w - vbar;
+    bool const mute = m_scrollbar_mute;
+    m_scrollbar_mute = true;
+    if (total > visible && visible > 0) {
+        m_horizontal_scrollbar->resize(x, y + h - SCROLLBAR_SIZE, visible, SCROLLBAR_SIZE);
+        m_horizontal_scrollbar->set_range(static_cast<unsigned int>(total));
+        if (!m_horizontal_scrollbar->is_shown()) m_horizontal_scrollbar->show();
+        m_horizontal_offset = std::min(m_horizontal_offset, total - visible);
+        m_horizontal_scrollbar->set_offset(m_horizontal_offset);
+    } else {
+        if (m_horizontal_scrollbar->is_shown()) m_horizontal_scrollbar->hide();
+        m_horizontal_offset = 0;
+    }
+    if (m_vertical_scrollbar->is_shown()) {
+        int const body_y = get_body_y();
+        int const hbar = m_horizontal_scrollbar->is_shown() ? SCROLLBAR_SIZE : 0;
+        m_vertical_scrollbar->resize(x + w - SCROLLBAR_SIZE, body_y, SCROLLBAR_SIZE, std::max(0, y + h - hbar - body_y));
+    }
+    m_scrollbar_mute = mute;
+}
+
+int GuiSpreadsheet::get_available_width(bool const& vertical_scrollbar) const
+{
+    int const grid = m_show_vertical_grid ? 1 : 0;
+    int lines = get_entry_width(0) > 0 ? grid : 0;
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry)
+        if (!m_columns[entry].is_hidden()) lines += grid;
+    return get_width() - (vertical_scrollbar ? SCROLLBAR_SIZE : 0) - 2 - lines;
+}
+
+void GuiSpreadsheet::update_horizontal_overflow()
+{
+    int total = 0;
+    for (unsigned int entry = 0; entry < m_columns.get_count(); ++entry) total += get_entry_width(entry);
+    int const available = get_available_width(m_vertical_scrollbar->is_shown());
+    m_horizontal_overflow = std::max(0, total - available);
+    m_grid_width = available + m_horizontal_overflow;
+}
+
+void GuiSpreadsheet::recompute_ratios()
+{
+    int fixed = 0;
+    for (unsigned int entry = 0; entry < m_columns.get_count(); ++entry)
+        if (entry == 0 || (m_columns[entry].is_fixed_size() && !m_columns[entry].is_hidden()))
+            fixed += get_entry_width(entry);
+    double const share = std::max(1, m_grid_width - fixed);
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry) {
+        GuiSpreadsheetHeaderData& data = m_columns.std_vector()[entry];
+        if (!data.is_fixed_size() && !data.is_hidden()) data.set_ratio(data.get_width() / share);
+    }
+}
+
+// --- Scrolling ---
+
+int GuiSpreadsheet::get_max_row_offset_index() const
+{
+    unsigned int const content = get_content_height();
+    int const body = get_body_height();
+    if (m_rows.is_empty() || body <= 0 || static_cast<int>(content) <= body) return 0;
+    unsigned int const top = content - static_cast<unsigned int>(body);
+    // The first row whose top lies at or below `top`: from it the rest fits.
+    if (m_custom_height_by_row) {
+        auto const it = std::lower_bound(m_row_y_positions.begin(), m_row_y_positions.end(), top);
+        return static_cast<int>(it - m_row_y_positions.begin());
+    }
+    unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(0));
+    return static_cast<int>((top + pitch - 1) / pitch);
+}
+
+void GuiSpreadsheet::set_row_offset_index(int const& index)
+{
+    int const clamped = std::clamp(index, 0, get_max_row_offset_index());
+    if (clamped == m_row_offset_index) return;
+    m_row_offset_index = clamped;
+    if (m_vertical_scrollbar->is_shown()) {
+        m_scrollbar_mute = true;
+        m_vertical_scrollbar->set_offset(static_cast<int>(get_row_y_position(static_cast<unsigned int>(clamped))));
+        m_scrollbar_mute = false;
+    }
+    redraw();
+}
+
+void GuiSpreadsheet::focus_on_row(int const& row)
+{
+    if (m_disable_focus_on_row || row < 0 || row >= static_cast<int>(m_rows.get_count())) return;
+    update_rows_visibility();
+    int const body = get_body_height();
+    if (body < 1) return;
+    unsigned int const r = static_cast<unsigned int>(row);
+    unsigned int const bottom = get_row_y_position(r) + static_cast<unsigned int>(get_row_pitch(r));
+    int first = m_row_offset_index;
+    if (row < first) {
+        first = row;
+    } else if (bottom > get_row_y_position(static_cast<unsigned int>(first)) + static_cast<unsigned int>(body)) {
+        unsigned int const top = bottom - static_cast<unsigned int>(body);
+        if (m_custom_height_by_row) {
+            auto const it = std::lower_bound(m_row_y_positions.begin(), m_row_y_positions.end(), top);
+            first = static_cast<int>(it - m_row_y_positions.begin());
+        } else {
+            unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(0));
+            first = static_cast<int>((top + pitch - 1) / pitch);
+        }
+    }
+    if (first != m_row_offset_index) set_row_offset_index(first);
+}
+
+void GuiSpreadsheet::on_vertical_scroll(GuiScrollbar& bar, EventInfo const&, void*)
+{
+    if (m_scrollbar_mute || m_rows.is_empty()) return;
+    unsigned int const offset = static_cast<unsigned int>(std::max(0, bar.get_offset()));
+    int row = 0;
+    if (m_custom_height_by_row) {
+        update_rows_visibility();
+        auto const it = std::upper_bound(m_row_y_positions.begin(), m_row_y_positions.end(), offset);
+        row = static_cast<int>(it - m_row_y_positions.begin()) - 1;
+        unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(static_cast<unsigned int>(row)));
+        // A row scrolled out by more than a tenth gives way to the next one.
+        if ((offset - m_row_y_positions[static_cast<unsigned int>(row)]) * 10 > pitch) ++row;
+    } else {
+        row = static_cast<int>(std::floor(offset / static_cast<double>(get_row_pitch(0)) + 0.9));
+    }
+    m_row_offset_index = std::clamp(row, 0, get_max_row_offset_index());
+    redraw();
+}
+
+void GuiSpreadsheet::on_horizontal_scroll(GuiScrollbar& bar, EventInfo const&, void*)
+{
+    if (m_scrollbar_mute) return;
+    m_horizontal_offset = std::max(0, bar.get_offset());
+    redraw();
+}
+
+void GuiSpreadsheet::on_toolbar_size(GuiToolbar&, EventInfo const&, void*)
+{
+    refresh_layout();
+}
+
+void GuiSpreadsheet::on_value_edit_changed(GuiLineEdit&, EventInfo const&, void*)
+{
+    for (unsigned int row : m_selection.get_rows()) {
+        uint64_t const mask = m_selection.get(row);
+        for (unsigned int column = 0; column < mask_column_size; ++column)
+            if (mask & (uint64_t(1) << column))
+                if (GuiSpreadsheetCell* cell = m_rows[row]->get_cell(column))
+                    cell->on_edit_changed(static_cast<int>(column), static_cast<int>(row));
+    }
+    raise_event(EVT_ID_SPREADSHEET_LINE_EDIT_CHANGED);
+    redraw();
+}
+
+// --- Selection ---
+
+bool GuiSpreadsheet::is_cell_selected(int const& column, int const& row) const
+{
+    if (row < 0) return false;
+    return (m_selection.get(static_cast<unsigned int>(row)) & column_bit(column)) != 0;
+}
+
+bool GuiSpreadsheet::is_row_selected(int const& row) const
+{
+    return row >= 0 && m_selection.get(static_cast<unsigned int>(row)) != 0;
+}
+
+uint64_t GuiSpreadsheet::get_row_selection_mask(int const& row) const
+{
+    return row >= 0 ? m_selection.get(static_cast<unsigned int>(row)) : 0;
+}
+
+CoreVector<unsigned int> GuiSpreadsheet::get_selected_rows() const
+{
+    return m_selection.get_rows();
+}
+
+CoreVector<unsigned int> GuiSpreadsheet::get_ordered_row_selection() const
+{
+    return m_selection.get_ordered_rows();
+}
+
+CoreVector<GMathVec2<int>> GuiSpreadsheet::get_selected_cells() const
+{
+    CoreVector<GMathVec2<int>> cells;
+    for (unsigned int row : m_selection.get_rows()) {
+        uint64_t const mask = m_selection.get(row);
+        for (int column = 0; column < static_cast<int>(mask_column_size); ++column)
+            if (mask & column_bit(column)) cells.add(GMathVec2<int>(column, static_cast<int>(row)));
+    }
+    return cells;
+}
+
+uint64_t GuiSpreadsheet::get_all_columns_bits() const
+{
+    uint64_t bits = 0;
+    for (int column = 0; column < get_column_count(); ++column)
+        if (!m_columns[static_cast<unsigned int>(column) + 1].is_hidden()) bits |= column_bit(column);
+    return bits;
+}
+
+bool GuiSpreadsheet::paint_row_bits(unsigned int const& row, uint64_t const& bits, bool const& select)
+{
+    if (row >= m_rows.get_count()) return false;
+    // Only bits of cells the row has and that can be selected.
+    uint64_t allowed = 0;
+    GuiSpreadsheetRow const& r = *m_rows[row];
+    unsigned int const cells = std::min(r.get_cell_count(), mask_column_size);
+    for (unsigned int column = 0; column < cells; ++column)
+        if ((bits >> column) & 1)
+            if (!select || r.get_cell(column)->is_selectable(false)) allowed |= uint64_t(1) << column;
+    uint64_t const old_mask = m_selection.get(row);
+    uint64_t const new_mask = select ? (old_mask | allowed) : (old_mask & ~bits);
+    if (!m_selection.set(row, new_mask)) return false;
+    ++m_selection_serial;
+    redraw();
+    return true;
+}
+
+bool GuiSpreadsheet::set_cell_selected(int const& column, int const& row, bool const& select)
+{
+    uint64_t const bit = column_bit(column);
+    if (!bit || row < 0) return false;
+    return paint_row_bits(static_cast<unsigned int>(row), bit, select);
+}
+
+void GuiSpreadsheet::refresh_multi_cell_selected()
+{
+    if (Gui::is_modifier_ctrl() && m_multi_cell_selected) return;
+    m_multi_cell_selected = m_selection.count_bits(2) >= 2;
+}
+
+void GuiSpreadsheet::set_selection_row(int const& row, bool const& select)
+{
+    if (row < 0 || row >= static_cast<int>(m_rows.get_count())) return;
+    SELECTION_BATCH;
+    paint_row_bits(static_cast<unsigned int>(row), get_all_columns_bits(), select);
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::set_selection_rows(CoreVector<unsigned int> const& rows, bool const& select,
+                                        bool const& clear_first)
+{
+    SELECTION_BATCH;
+    if (clear_first) unselect_all(false);
+    uint64_t const bits = get_all_columns_bits();
+    for (unsigned int row : rows) paint_row_bits(row, bits, select);
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::set_selection_cells(CoreVector<GMathVec2<int>> const& cells)
+{
+    SELECTION_BATCH;
+    unselect_all(false);
+    for (GMathVec2<int> const& cell : cells) set_cell_selected(cell[0], cell[1], true);
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::select_all()
+{
+    SELECTION_BATCH;
+    uint64_t const bits = get_all_columns_bits();
+    for (unsigned int row = 0; row < m_rows.get_count(); ++row) paint_row_bits(row, bits, true);
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::unselect_all(bool const& raise)
+{
+    if (!m_selection.clear()) return;
+    m_multi_cell_selected = false;
+    redraw();
+    if (m_selection_batch > 0) {
+        ++m_selection_serial;
+    } else if (raise) {
+        ++m_selection_serial;
+        raise_event(EVT_ID_SPREADSHEET_SELECTION_CHANGED);
+    }
+}
+
+void GuiSpreadsheet::invert_selection_rows()
+{
+    SELECTION_BATCH;
+    uint64_t const bits = get_all_columns_bits();
+    for (unsigned int row = 0; row < m_rows.get_count(); ++row)
+        paint_row_bits(row, bits, m_selection.get(row) == 0);
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::set_anchor_cell(int const& column, int const& row)
+{
+    m_anchor_column = column;
+    m_anchor_row = row;
+}
+
+void GuiSpreadsheet::select_rectangle(int const& column0, int const& row0, int const& column1, int const& row1,
+                                      bool const& value)
+{
+    if (m_rows.is_empty()) return;
+    int const last = static_cast<int>(m_rows.get_count()) - 1;
+    int const top = std::clamp(std::min(row0, row1), 0, last);
+    int const bottom = std::clamp(std::max(row0, row1), 0, last);
+    uint64_t const bits = get_all_columns_bits() & (m_full_row_select ? ~uint64_t(0) : column_range_bits(column0, column1));
+    for (int row = top; row <= bottom; ++row) paint_row_bits(static_cast<unsigned int>(row), bits, value);
+}
+
+void GuiSpreadsheet::do_multiselection(int const& column, int const& row)
+{
+    if (!m_multi_selection || m_anchor_row < 0 || m_anchor_column < 0) return;
+    SELECTION_BATCH;
+    if (!Gui::is_modifier_ctrl()) unselect_all(false);
+    select_rectangle(m_anchor_column, m_anchor_row, column, row, m_paint_value);
+    // The anchor stays where the range started.
+    int const anchor_column = m_anchor_column, anchor_row = m_anchor_row;
+    bool const paint = m_paint_value;
+    m_paint_value = true;
+    int const row_clamped = std::min(row, static_cast<int>(m_rows.get_count()) - 1);
+    // Moving the cursor must not toggle or extend the range it ends.
+    if (m_cursor_column != column || m_cursor_row != row_clamped) {
+        GuiSpreadsheetCell* old_cell = get_cell(m_cursor_column, m_cursor_row);
+        GuiSpreadsheetCell* new_cell = get_cell(column, row_clamped);
+        if (old_cell) {
+            old_cell->on_cursor_leave(column, row_clamped);
+            raise_event(EventInfo(EVT_ID_SPREADSHEET_CURSOR_LEAVE_CELL, old_cell));
+        }
+        m_cursor_column = column;
+        m_cursor_row = row_clamped;
+        if (new_cell) {
+            new_cell->on_cursor_enter(column, row_clamped);
+            raise_event(EventInfo(EVT_ID_SPREADSHEET_CURSOR_ENTER_CELL, new_cell));
+        }
+    }
+    m_paint_value = paint;
+    m_anchor_column = anchor_column;
+    m_anchor_row = anchor_row;
+    focus_on_row(row_clamped);
+    refresh_multi_cell_selected();
+}
+
+// --- Cursor ---
+
+void GuiSpreadsheet::get_cursor_position(int& column, int& row) const
+{
+    column = m_cursor_column;
+    row = m_cursor_row;
+}
+
+void GuiSpreadsheet::reset_cursor_position()
+{
+    m_cursor_column = m_cursor_row = -1;
+    redraw();
+}
+
+void GuiSpreadsheet::get_clicked_cell_position(int& column, int& row) const
+{
+    column = m_clicked_column;
+    row = m_clicked_row;
+}
+
+void GuiSpreadsheet::set_cursor_position(int const& column, int const& row)
+{
+    SELECTION_BATCH;
+    if (column != m_cursor_column || row != m_cursor_row) {
+        if (GuiSpreadsheetCell* old_cell = get_cell(m_cursor_column, m_cursor_row)) {
+            old_cell->on_cursor_leave(column, row);
+            raise_event(EventInfo(EVT_ID_SPREADSHEET_CURSOR_LEAVE_CELL, old_cell));
+            m_value_edit->set_text(CoreString());
+        }
+        GuiSpreadsheetCell* new_cell = get_cell(column, row);
+        if (new_cell) {
+            m_value_edit->set_text(CoreString());
+            if (!Gui::is_modifier_ctrl()) set_cell_selected(column, row, true);
+            new_cell->on_cursor_enter(column, row);
+        }
+        m_cursor_column = column;
+        m_cursor_row = row;
+        if (new_cell) raise_event(EventInfo(EVT_ID_SPREADSHEET_CURSOR_ENTER_CELL, new_cell));
+        redraw();
+    }
+    if (m_multi_selection && !(Gui::is_modifier_shift() && m_anchor_row >= 0)) {
+        m_anchor_column = column;
+        m_anchor_row = row;
+    }
+    if (m_full_row_select && row >= 0) paint_row_bits(static_cast<unsigned int>(row), get_all_columns_bits(), m_paint_value);
+    focus_on_row(row);
+    refresh_multi_cell_selected();
+}
+
+// --- Sorting ---
+
+void GuiSpreadsheet::enable_column_sort(bool const& enable)
+{
+    m_column_sort_enabled = enable;
+}
+
+void GuiSpreadsheet::set_sort_type(int const& key)
+{
+    if (key == -1) return;
+    bool known = false;
+    for (unsigned int entry = 1; entry < m_columns.get_count() && !known; ++entry)
+        known = m_columns[entry].get_sort_type() == key;
+    if (!known) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_sort_type: no column has the sort key " << key << "\n");
+        return;
+    }
+    if (key != m_sort_type) {
+        m_sort_type = key;
+        m_sort_order = 1;
+    } else {
+        m_sort_order = m_sort_order == 1 ? -1 : (m_sort_order == -1 ? 0 : 1);
+    }
+    raise_event(EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED);
+    redraw();
+}
+
+void GuiSpreadsheet::set_sort_order(int const& order)
+{
+    if (order < -1 || order > 1) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_sort_order: order " << order << " refused (1, -1 or 0)\n");
+        return;
+    }
+    m_sort_order = order;
+    raise_event(EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED);
+    redraw();
+}
+
+int GuiSpreadsheet::get_sort_indicator(unsigned int const& entry) const
+{
+    if (entry == 0 || entry >= m_columns.get_count() || m_sort_type == -1) return 0;
+    return m_columns[entry].get_sort_type() == m_sort_type ? m_sort_order : 0;
+}
+
+void GuiSpreadsheet::sorting_rows_by_selected_column()
+{
+    if (m_sorting) {
+        CORE_LOG_ERROR("GuiSpreadsheet.sorting_rows_by_selected_column: a sort is already under way\n");
+        return;
+    }
+    if (m_sort_order == 0 || m_sort_type < 0 || m_rows.get_count() < 2) return;
+    unsigned int const key = static_cast<unsigned int>(m_sort_type);
+    unsigned int const count = m_rows.get_count();
+    std::vector<GuiSpreadsheetCell*> cells(count);
+    for (unsigned int row = 0; row < count; ++row) {
+        cells[row] = m_rows[row]->get_cell(key);
+        if (!cells[row]) {
+            CORE_LOG_ERROR("GuiSpreadsheet.sorting_rows_by_selected_column: row "
+                           << row << " has no cell " << key << " to sort by; the order is kept\n");
+            return;
+        }
+    }
+    m_sorting = true;
+    std::vector<unsigned int> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    bool const ascending = m_sort_order == 1;
+    std::stable_sort(order.begin(), order.end(), [&](unsigned int a, unsigned int b) {
+        return ascending ? cells[a]->compare(cells[b]) < 0 : cells[b]->compare(cells[a]) < 0;
+    });
+    m_sorting = false;
+
+    CoreVector<unsigned int> new_index_of(count);
+    std::vector<GuiSpreadsheetRow*> sorted(count);
+    for (unsigned int i = 0; i < count; ++i) {
+        new_index_of.set(order[i], i);
+        sorted[i] = m_rows[order[i]];
+    }
+    m_rows.std_vector().swap(sorted);
+    // Selection, cursor and anchors stay on their rows.
+    m_selection.permute(new_index_of);
+    auto remap = [&](int& value) {
+        if (value >= 0 && value < static_cast<int>(count)) value = static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
+    };
+    remap(m_cursor_row);
+    remap(m_anchor_row);
+    remap(m_clicked_row);
+    remap(m_preselection_row);
+    m_rows_visibility_dirty = true;
+    focus_on_row(m_cursor_row);
+    mark_dirty();
+}
+
+// --- Column resizing ---
+
+void GuiSpreadsheet::start_column_resize(int const& entry, int const& window_x, bool const& proportional)
+{
+    if (entry < 1 || entry >= static_cast<int>(m_columns.get_count()) ||
+        !m_columns[static_cast<unsigned int>(entry)].is_resizable()) {
+        CORE_LOG_WARNING("GuiSpreadsheet.start_column_resize: entry " << entry << " cannot be resized\n");
+        return;
+    }
+    m_column_resizing = true;
+    m_resize_entry = entry;
+    m_resize_start_x = window_x;
+    m_resize_proportional = proportional;
+    m_resize_start_widths.clear();
+    for (int e = 0; e <= entry; ++e) m_resize_start_widths.add(m_columns[static_cast<unsigned int>(e)].get_width());
+    m_resize_next_entry = -1;
+    if (!m_resize_only_one_column)
+        for (unsigned int e = static_cast<unsigned int>(entry) + 1; e < m_columns.get_count(); ++e)
+            if (m_columns[e].is_resizable() && !m_columns[e].is_hidden()) {
+                m_resize_next_entry = static_cast<int>(e);
+                m_resize_next_start_width = m_columns[e].get_width();
+                break;
+            }
+    set_mouse_cursor(Gui::MOUSE_CURSOR_WE);
+}
+
+void GuiSpreadsheet::continue_column_resize(int const& window_x)
+{
+    if (!m_column_resizing) return;
+    int const d = window_x - m_resize_start_x;
+    std::vector<GuiSpreadsheetHeaderData>& columns = m_columns.std_vector();
+    auto minimum = [&](unsigned int e) { return std::max(m_minimum_column_width, columns[e].get_minimum_size()); };
+    // The entries that take the change: the dragged one, or with Shift every resizable one up to it.
+    std::vector<unsigned int> affected;
+    if (m_resize_proportional) {
+        for (unsigned int e = 1; e <= static_cast<unsigned int>(m_resize_entry); ++e)
+            if (columns[e].is_resizable() && !columns[e].is_hidden()) affected.push_back(e);
+    } else {
+        affected.push_back(static_cast<unsigned int>(m_resize_entry));
+    }
+    int const n = static_cast<int>(affected.size());
+    int total_change = 0;
+    bool changed_proportional = false;
+    for (int i = 0; i < n; ++i) {
+        unsigned int const e = affected[static_cast<size_t>(i)];
+        // d / n each, the remainder a pixel at a time, the last one whatever makes the sum d.
+        int share = d / n;
+        int const remainder = d - share * n;
+        if (i < std::abs(remainder)) share += remainder > 0 ? 1 : -1;
+        int const start = m_resize_start_widths[e];
+        int const width = std::max(minimum(e), start + share);
+        total_change += width - start;
+        if (width != columns[e].get_width() && !columns[e].is_fixed_size()) changed_proportional = true;
+        columns[e].set_width(width);
+    }
+    if (m_resize_next_entry > 0) {
+        unsigned int const next = static_cast<unsigned int>(m_resize_next_entry);
+        int const width = std::max(minimum(next), m_resize_next_start_width - total_change);
+        if (width != columns[next].get_width() && !columns[next].is_fixed_size()) changed_proportional = true;
+        columns[next].set_width(width);
+        if (width == minimum(next) && m_resize_next_start_width - total_change < width) {
+            // The next column can give no more: carry on from here, the sheet grows instead.
+            for (unsigned int e = 0; e < m_resize_start_widths.get_count(); ++e)
+                m_resize_start_widths.set(e, columns[e].get_width());
+            m_resize_next_start_width = width;
+            m_resize_start_x = window_x;
+        }
+    }
+    update_horizontal_overflow();
+    if (changed_proportional) recompute_ratios();
+    refresh_layout();
+}
+
+void GuiSpreadsheet::end_column_resize()
+{
+    if (!m_column_resizing) return;
+    m_column_resizing = false;
+    m_resize_entry = -1;
+    set_mouse_cursor(Gui::MOUSE_CURSOR_DEFAULT);
+}
+
+void GuiSpreadsheet::cancel_column_resize()
+{
+    if (!m_column_resizing) return;
+    for (unsigned int e = 0; e < m_resize_start_widths.get_count() && e < m_columns.get_count(); ++e)
+        if (e > 0) m_columns.std_vector()[e].set_width(m_resize_start_widths[e]);
+    if (m_resize_next_entry > 0 && m_resize_next_entry < static_cast<int>(m_columns.get_count()))
+        m_columns.std_vector()[static_cast<unsigned int>(m_resize_next_entry)].set_width(m_resize_next_start_width);
+    end_column_resize();
+    update_horizontal_overflow();
+    recompute_ratios();
+    refresh_layout();
+}
+
+void GuiSpreadsheet::autofit_column(unsigned int const& entry)
+{
+    if (entry < 1 || entry >= m_columns.get_count()) return;
+    int tw = 0, th = 0;
+    get_text_size(m_columns[entry].get_title(), tw, th);
+    int width = tw + 4;
+    unsigned int const column = entry - 1;
+    int const body_bottom = get_body_y() + get_body_height();
+    for (int row = m_row_offset_index; row < static_cast<int>(m_rows.get_count()); ++row) {
+        if (get_cell_pos_y(row) >= body_bottom) break;
+        GuiSpreadsheetCell* cell = m_rows[static_cast<unsigned int>(row)]->get_cell(column);
+        if (!cell || !cell->is_kindof(GuiSpreadsheetCellBasic::class_info())) continue;
+        get_text_size(cell->get_text(), tw, th);
+        width = std::max(width, tw + get_column_right_margin(static_cast<int>(column)) +
+                                    static_cast<GuiSpreadsheetCellBasic*>(cell)->get_edit_offset() + 24);
+    }
+    set_column_width(static_cast<int>(column), width);
+}
+
+// --- Clicks ---
+
+bool GuiSpreadsheet::on_cell_click(GuiSpreadsheetCell* cell, int const& column, int const&, bool const& press)
+{
+    if (!cell || cell->get_is_locked()) return false;
+    if (m_read_only && has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only())
+        return false;
+    return cell->on_click(press);
+}
+
+bool GuiSpreadsheet::on_cell_double_click(GuiSpreadsheetCell* cell, int const& column, int const&)
+{
+    if (!cell || cell->get_is_locked()) return false;
+    if (m_read_only && has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only())
+        return false;
+    return cell->on_double_click();
+}
+
+// --- Events ---
+
+void GuiSpreadsheet::show()
+{
+    m_preselection_column = m_preselection_row = -1;
+    GuiWidget::show();
+}
+
+void GuiSpreadsheet::resize(int const& x, int const& y, int const& w, int const& h)
+{
+    GuiWidget::resize(x, y, w, h);
+    refresh_layout();
+}
+
+void GuiSpreadsheet::widget_update()
+{
+    update_rows_visibility();
+    refresh_layout();
+}
+
+int GuiSpreadsheet::process_key_event(CoreString const&)
+{
+    return 0;
+}
+
+int GuiSpreadsheet::process_event(CoreString const& name)
+{
+    if (name == EVT_ID_WIDGET_FOCUS_IN || name == EVT_ID_WIDGET_FOCUS_OUT || name == EVT_ID_WIDGET_FOCUS_LOOSE) {
+        redraw();
+        return GuiWidget::process_event(name);
+    }
+    if (!is_enabled()) return GuiWidget::process_event(name);
+    if (name == EVT_ID_MOUSE_DOWN && Gui::get_event_mouse_button() == Gui::MOUSE_BUTTON_ID_LEFT) {
+        on_mouse_down();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_DRAG && (m_mouse_pressed || m_column_resizing)) {
+        on_mouse_drag();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_UP && (m_mouse_pressed || m_column_resizing)) {
+        on_mouse_up();
+        return 1;
+    }
+    if (name == EVT_ID_MOUSE_MOVE) {
+        int const mx = get_x() + Gui::get_relative_mouse_x(*this);
+        int const my = get_y() + Gui::get_relative_mouse_y(*this);
+        int const title_y = get_y() + get_toolbar_height();
+        bool const over_title = m_show_header_column && my >= title_y && my < title_y + get_title_strip_height();
+        if (!m_column_resizing)
+            set_mouse_cursor(over_title && get_resize_handle_at(mx) >= 0 ? Gui::MOUSE_CURSOR_WE
+                                                                         : Gui::MOUSE_CURSOR_DEFAULT);
+        return GuiWidget::process_event(name);
+    }
+    if (name == EVT_ID_MOUSE_WHEEL && m_vertical_scrollbar->is_shown()) {
+        on_wheel();
+        return 1;
+    }
+    if (name == EVT_ID_KEY_DOWN || name == EVT_ID_KEY_SHORTCUT) {
+        if (m_column_resizing && Gui::get_last_key_pressed() == Gui::KEY_ID_ESCAPE) {
+            cancel_column_resize();
+            return 1;
+        }
+        if (int const handled = process_key_event(name)) return handled;
+    }
+    return GuiWidget::process_event(name);
+}
+
+void GuiSpreadsheet::on_wheel()
+{
+    int const dy = Gui::get_wheel_dy();
+    if (dy == 0) return;
+    // Three rows a turn, whatever the size of the step.
+    set_row_offset_index(m_row_offset_index + (dy > 0 ? 3 : -3));
+}
+
+void GuiSpreadsheet::on_mouse_down()
+{
+    int const mx = get_x() + Gui::get_relative_mouse_x(*this);
+    int const my = get_y() + Gui::get_relative_mouse_y(*this);
+    int const title_y = get_y() + get_toolbar_height();
+    bool const over_title = m_show_header_column && my >= title_y && my < title_y + get_title_strip_height();
+    int const entry = get_entry_at(mx);
+    bool const over_row_strip = m_show_header_row && entry == 0 && my >= title_y;
+    int const column = entry >= 1 ? entry - 1 : -1;
+    int const row = over_title ? -1 : get_row_at(my);
+    int const handle = over_title ? get_resize_handle_at(mx) : -1;
+    bool const ctrl = Gui::is_modifier_ctrl(), shift = Gui::is_modifier_shift();
+    bool const double_click = Gui::is_double_click();
+
+    if (m_column_sort_enabled && over_title && handle < 0 && has_column(column)) {
+        set_sort_type(get_column_sort_type(column));
+        return;
+    }
+    if (double_click && handle >= 0) {
+        autofit_column(static_cast<unsigned int>(handle));
+        return;
+    }
+    m_paint_value = true;
+    set_focus();
+    m_press_x = mx;
+    m_press_y = my;
+    m_clicked_column = column;
+    m_clicked_row = row;
+
+    if (over_title || over_row_strip) {
+        SELECTION_BATCH;
+        if (handle >= 0) {
+            start_column_resize(handle, mx, shift);
+            return;
+        }
+        if (over_title && entry == 0) {
+            select_all();
+            return;
+        }
+        if (over_row_strip && row >= 0) {
+            if (!ctrl) {
+                unselect_all(false);
+                m_preselection_column = m_preselection_row = -1;
+            }
+            if (m_multi_selection) {
+                uint64_t const bits = get_all_columns_bits();
+                uint64_t const mask = m_selection.get(static_cast<unsigned int>(row)) & bits;
+                m_paint_value = (mask != 0 && mask != bits) ? true : mask == 0;
+                paint_row_bits(static_cast<unsigned int>(row), bits, m_paint_value);
+                m_header_drag = HEADER_DRAG_ROWS;
+                m_mouse_pressed = true;
+            }
+            set_cursor_position(0, row);
+            m_anchor_column = 0;
+            m_anchor_row = row;
+            refresh_multi_cell_selected();
+            return;
+        }
+        if (over_title && has_column(column) && !m_full_row_select) {
+            if (!ctrl) unselect_all(false);
+            if (m_multi_selection) {
+                uint64_t const bit = column_bit(column);
+                bool any = false, all = true;
+                for (unsigned int r = 0; r < m_rows.get_count(); ++r) {
+                    bool const on = (m_selection.get(r) & bit) != 0;
+                    any = any || on;
+                    all = all && on;
+                }
+                m_paint_value = (any && !all) ? true : !any;
+                for (unsigned int r = 0; r < m_rows.get_count(); ++r) paint_row_bits(r, bit, m_paint_value);
+                m_header_drag = HEADER_DRAG_COLUMNS;
+                m_mouse_pressed = true;
+            }
+            if (!m_rows.is_empty()) set_cursor_position(column, 0);
+            m_anchor_column = column;
+            m_anchor_row = 0;
+            refresh_multi_cell_selected();
+        }
+        return;
+    }
+    GuiSpreadsheetCell* cell = get_cell(column, row);
+    if (!cell || column >= get_column_count()) {
+        GuiWidget::process_event(EVT_ID_MOUSE_DOWN);
+        return;
+    }
+    m_mouse_pressed = true;
+    if (m_preselection && !double_click) {
+        if (cell->is_selectable(true)) {
+            m_preselection_column = column;
+            m_preselection_row = row;
+            redraw();
+        }
+        return;
+    }
+    select_pressed_cell(cell, column, row, ctrl, shift);
+    bool consumed = false;
+    if (double_click) consumed = on_cell_double_click(cell, column, row);
+    if (!consumed) consumed = on_cell_click(cell, column, row, true);
+    if (!consumed) raise_event(EVT_ID_SPREADSHEET_CLICK);
+}
+
+void GuiSpreadsheet::select_pressed_cell(GuiSpreadsheetCell* cell, int const& column, int const& row, bool const& ctrl,
+                                         bool const& shift)
+{
+    SELECTION_BATCH;
+    if (shift && m_anchor_row >= 0) {
+        if (m_multi_selection) {
+            m_paint_value = true;
+            do_multiselection(column, row);
+        } else {
+            unselect_all(false);
+            set_cursor_position(column, row);
+        }
+    } else if (cell->is_selectable(true)) {
+        if (!ctrl && !(shift && m_multi_selection)) unselect_all(false);
+        bool const was = is_cell_selected(column, row);
+        if (ctrl) set_cell_selected(column, row, !was);
+        m_paint_value = ctrl ? !was : true;
+        if (!ctrl) set_cell_selected(column, row, true);
+        set_cursor_position(column, row);
+        refresh_multi_cell_selected();
+    }
+}
+
+void GuiSpreadsheet::on_mouse_drag()
+{
+    int const mx = get_x() + Gui::get_relative_mouse_x(*this);
+    int const my = get_y() + Gui::get_relative_mouse_y(*this);
+    if (m_column_resizing) {
+        continue_column_resize(mx);
+        return;
+    }
+    if (!m_multiselection_by_drag && m_header_drag == HEADER_DRAG_NONE) {
+        if (!m_drag_started && (std::abs(mx - m_press_x) >= DRAG_THRESHOLD || std::abs(my - m_press_y) >= DRAG_THRESHOLD)) {
+            m_drag_started = true;
+            do_initiate_dnd_event();
+        }
+        return;
+    }
+    if (m_rows.is_empty() || !m_multi_selection) return;
+    // Past the body's edges the nearest row and column count.
+    int const body_y = get_body_y();
+    int const clamped_y = std::clamp(my, body_y, body_y + std::max(0, get_body_height() - 1));
+    int row = get_row_at(clamped_y);
+    if (row < 0) row = my < body_y ? m_row_offset_index : static_cast<int>(m_rows.get_count()) - 1;
+    int entry = get_entry_at(mx);
+    if (entry < 1) entry = mx < get_entry_x(1) ? 1 : get_column_count();
+    int const column = entry - 1;
+    SELECTION_BATCH;
+    if (m_header_drag == HEADER_DRAG_ROWS) {
+        uint64_t const bits = get_all_columns_bits();
+        int const top = std::min(m_anchor_row, row), bottom = std::max(m_anchor_row, row);
+        for (int r = top; r <= bottom; ++r) paint_row_bits(static_cast<unsigned int>(r), bits, m_paint_value);
+    } else if (m_header_drag == HEADER_DRAG_COLUMNS) {
+        uint64_t const bits = column_range_bits(m_anchor_column, column) & get_all_columns_bits();
+        for (unsigned int r = 0; r < m_rows.get_count(); ++r) paint_row_bits(r, bits, m_paint_value);
+    } else {
+        if (!Gui::is_modifier_ctrl()) unselect_all(false);
+        select_rectangle(m_anchor_column, m_anchor_row, column, row, m_paint_value);
+        focus_on_row(row);
+    }
+    refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::on_mouse_up()
+{
+    int const mx = get_x() + Gui::get_relative_mouse_x(*this);
+    int const my = get_y() + Gui::get_relative_mouse_y(*this);
+    bool const resized = m_column_resizing;
+    if (m_preselection && !resized && !m_drag_started && m_header_drag == HEADER_DRAG_NONE) {
+        int const entry = get_entry_at(mx);
+        int const row = get_row_at(my);
+        GuiSpreadsheetCell* cell = entry >= 1 ? get_cell(entry - 1, row) : nullptr;
+        if (!cell) {
+            if (entry != 0 && my >= get_body_y()) {
+                unselect_all(true);
+                reset_cursor_position();
+            }
+        } else if (cell->is_selectable(false)) {
+            int const column = entry - 1;
+            select_pressed_cell(cell, column, row, Gui::is_modifier_ctrl(), Gui::is_modifier_shift());
+            if (!on_cell_click(cell, column, row, false)) raise_event(EVT_ID_SPREADSHEET_CLICK);
+        } else if (!on_cell_click(cell, entry - 1, row, false)) {
+            raise_event(EVT_ID_SPREADSHEET_CLICK);
+        }
+        refresh_multi_cell_selected();
+    }
+    if (resized) end_column_resize();
+    m_mouse_pressed = false;
+    m_drag_started = false;
+    m_header_drag = HEADER_DRAG_NONE;
+    m_preselection_column = m_preselection_row = -1;
+    redraw();
+}
+
+// --- Drawing ---
+
+GMathVec3<unsigned char> GuiSpreadsheet::get_row_background(unsigned int const& row) const
+{
+    GMathVec3<unsigned char> color = get_color(GuiColorScheme::ROLE_ROW_EVEN);
+    if (m_shaded && (row & 1)) {
+        // Alternate rows are brightened rather than given a colour of their own.
+        for (int c = 0; c < 3; ++c) color[c] = static_cast<unsigned char>(std::min(255.0, color[c] * 1.115));
+    }
+    return color;
+}
+
+void GuiSpreadsheet::draw_title_strip(GuiWidgetDc& dc, int const& first_entry, int const& last_entry)
+{
+    int const x = get_x(), w = get_width();
+    int const y = get_y() + get_toolbar_height(), h = get_title_strip_height();
+    GMathVec3<unsigned char> const& background = get_color(GuiColorScheme::ROLE_HEADER);
+    GMathVec3<unsigned char> const& line = get_color(GuiColorScheme::ROLE_GRID_LINE);
+    bool const disabled = !is_enabled() || m_read_only;
+    GMathVec3<unsigned char> const& text = dc.get_color(disabled ? GuiColorScheme::GROUP_DISABLED : GuiColorScheme::GROUP_NORMAL,
+                                                        GuiColorScheme::ROLE_HEADER_TEXT);
+    dc.draw_rectf(x, y, w, h, background[0], background[1], background[2]);
+    int const strip = get_entry_width(0);
+    push_clip(x + strip, y, std::max(0, w - strip), h);
+    for (int entry = first_entry; entry <= last_entry; ++entry) {
+        unsigned int const e = static_cast<unsigned int>(entry);
+        int const ex = get_entry_x(e), ew = get_entry_width(e);
+        if (ew <= 0) continue;
+        GuiSpreadsheetHeaderData const& data = m_columns[e];
+        int const indicator = get_sort_indicator(e);
+        int const arrow = indicator != 0 ? 10 : 0;
+        dc.draw_text(data.get_title(), ex + m_padding_x, y, ew - 2 * m_padding_x - arrow, h, text[0], text[1], text[2],
+                     GuiWidget::JUSTIFY_LEFT);
+        if (indicator != 0) {
+            int const ax = ex + ew - 12, ay = y + h / 2;
+            if (indicator > 0)
+                dc.draw_trianglef(ax, ay + 2, ax + 8, ay + 2, ax + 4, ay - 3, text[0], text[1], text[2]);
+            else
+                dc.draw_trianglef(ax, ay - 2, ax + 8, ay - 2, ax + 4, ay + 3, text[0], text[1], text[2]);
+        }
+        dc.draw_line(ex - 1, y, ex - 1, y + h - 1, line[0], line[1], line[2]);
+    }
+    pop_clip();
+    dc.draw_line(x, y + h - 1, x + w - 1, y + h - 1, line[0], line[1], line[2]);
+}
+
+void GuiSpreadsheet::draw(GuiDc& dc)
+{
+    GuiWidget::draw(dc);
+    update_rows_visibility();
+    GuiWidgetDc& wdc = static_cast<GuiWidgetDc&>(dc);
+    int const x = get_x(), w = get_width();
+    int const body_y = get_body_y(), body_h = get_body_height();
+    int const vbar = m_vertical_scrollbar->is_shown() ? SCROLLBAR_SIZE : 0;
+    int const body_w = w - vbar;
+    if (body_w <= 0) return;
+    GMathVec3<unsigned char> const& body_color = get_color(GuiColorScheme::ROLE_BACKGROUND_DARK);
+    GMathVec3<unsigned char> const& grid = get_color(GuiColorScheme::ROLE_GRID_LINE);
+    GMathVec3<unsigned char> const& header = get_color(GuiColorScheme::ROLE_HEADER);
+    GMathVec3<unsigned char> const& header_text = get_color(GuiColorScheme::ROLE_HEADER_TEXT);
+    wdc.draw_rectf(x, body_y, body_w, std::max(0, body_h), body_color[0], body_color[1], body_color[2]);
+
+    // The entries on screen, with their x once for all rows.
+    int const strip = get_entry_width(0);
+    int const data_left = x + strip;
+    int const right = x + body_w;
+    int first_entry = -1, last_entry = -1;
+    std::vector<int> entry_x(m_columns.get_count(), 0);
+    for (unsigned int e = 1; e < m_columns.get_count(); ++e) {
+        entry_x[e] = get_entry_x(e);
+        int const ew = get_entry_width(e);
+        if (ew <= 0 || entry_x[e] + ew < data_left || entry_x[e] >= right) continue;
+        if (first_entry < 0) first_entry = static_cast<int>(e);
+        last_entry = static_cast<int>(e);
+    }
+    if (m_show_header_column) draw_title_strip(wdc, first_entry < 0 ? 1 : first_entry, last_entry);
+
+    GuiSpreadsheetDrawContext& context = *m_draw_context;
+    context.m_text_color = get_color(GuiColorScheme::ROLE_TEXT);
+    int const bottom = body_y + body_h;
+    int const count = static_cast<int>(m_rows.get_count());
+    unsigned int const first_y = get_row_y_position(static_cast<unsigned int>(std::min(m_row_offset_index, std::max(0, count - 1))));
+    int last_row_bottom = body_y;
+    push_clip(x, body_y, body_w, std::max(0, body_h));
+    for (int row = m_row_offset_index; row < count; ++row) {
+        unsigned int const r = static_cast<unsigned int>(row);
+        int const ry = body_y + static_cast<int>(get_row_y_position(r) - first_y);
+        if (ry >= bottom) break;
+        int const inner = get_row_inner_height(r);
+        GuiSpreadsheetRow& sheet_row = *m_rows[r];
+        sheet_row.pre_draw(row);
+        GMathVec3<unsigned char> const background = get_row_background(r);
+        wdc.draw_rectf(data_left, ry, std::max(0, right - data_left), inner, background[0], background[1], background[2]);
+        uint64_t const mask = m_selection.get(r);
+        context.m_row_background = background;
+        context.m_row_selected = mask != 0;
+        context.m_row_highlighted = false;
+        push_clip(data_left, body_y, std::max(0, right - data_left), std::max(0, body_h));
+        for (int entry = first_entry; entry >= 1 && entry <= last_entry; ++entry) {
+            unsigned int const e = static_cast<unsigned int>(entry);
+            int const column = entry - 1;
+            GuiSpreadsheetCell* cell = sheet_row.get_cell(static_cast<unsigned int>(column));
+            int const ew = get_entry_width(e);
+            if (!cell || ew <= 0) continue;
+            context.m_cell_rect = GMathVec4<int>(entry_x[e] + m_padding_x, ry + m_padding_y, ew - 2 * m_padding_x,
+                                                 inner - 2 * m_padding_y);
+            context.m_content_rect = context.m_cell_rect;
+            context.m_cell_selected = (mask & column_bit(column)) != 0;
+            context.m_cursor = column == m_cursor_column && row == m_cursor_row;
+            context.m_read_only = cell->get_is_read_only() || (m_read_only && m_columns[e].is_can_read_only());
+            context.m_highlight_enabled = m_columns[e].get_is_highlight_text_enabled();
+            cell->draw(context);
+        }
+        pop_clip();
+        if (m_show_horizontal_grid)
+            wdc.draw_line(data_left, ry + inner, right - 1, ry + inner, grid[0], grid[1], grid[2]);
+        if (strip > 0) {
+            wdc.draw_rectf(x, ry, strip, inner + (m_show_horizontal_grid ? 1 : 0), header[0], header[1], header[2]);
+            CoreString number;
+            number += row + m_row_index_display_start_offset;
+            wdc.draw_text(number, x, ry, strip - 4, inner, header_text[0], header_text[1], header_text[2],
+                          GuiWidget::JUSTIFY_RIGHT);
+        }
+        last_row_bottom = ry + get_row_pitch(r);
+    }
+    // Frames around the cursor and the pressed cell while selection waits for the release.
+    if (m_preselection && !m_full_row_select) {
+        auto frame = [&](int column, int row, GuiColorScheme::Role role) {
+            int const cy = get_cell_pos_y(row);
+            if (!has_column(column) || cy < 0 || cy >= bottom) return;
+            unsigned int const e = static_cast<unsigned int>(column) + 1;
+            GMathVec3<unsigned char> const& color = get_color(role);
+            int const ch = get_row_inner_height(static_cast<unsigned int>(row));
+            wdc.draw_rect(entry_x[e], cy, get_entry_width(e), ch, color[0], color[1], color[2]);
+            if (m_multi_cell_selected)
+                wdc.draw_rect(entry_x[e] + 1, cy + 1, get_entry_width(e) - 2, ch - 2, color[0], color[1], color[2]);
+        };
+        if (m_show_cursor && has_focus()) frame(m_cursor_column, m_cursor_row, GuiColorScheme::ROLE_FOCUS);
+        frame(m_preselection_column, m_preselection_row, GuiColorScheme::ROLE_ACCENT);
+    }
+    if (m_show_vertical_grid) {
+        for (int entry = first_entry; entry >= 1 && entry <= last_entry; ++entry) {
+            unsigned int const e = static_cast<unsigned int>(entry);
+            if (get_entry_width(e) <= 0) continue;
+            int const lx = entry_x[e] + get_entry_width(e);
+            wdc.draw_line(lx, body_y, lx, std::min(bottom, last_row_bottom) - 1, grid[0], grid[1], grid[2]);
+        }
+        if (strip > 0) wdc.draw_line(x + strip, body_y, x + strip, bottom - 1, grid[0], grid[1], grid[2]);
+    }
+    pop_clip();
+}
+
+size_t GuiSpreadsheet::get_memory_size() const
+{
+    size_t size = GuiWidget::get_memory_size() + sizeof(GuiSpreadsheet) - sizeof(GuiWidget);
+    size += m_rows.std_vector().capacity() * sizeof(GuiSpreadsheetRow*);
+    size += m_row_y_positions.std_vector().capacity() * sizeof(uint32_t);
+    size += m_columns.get_count() * sizeof(GuiSpreadsheetHeaderData);
+    size += m_selection.get_memory_size();
+    for (GuiSpreadsheetRow* row : m_rows) size += row->get_memory_size();
+    return size;
+}
