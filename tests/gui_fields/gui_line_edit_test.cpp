@@ -220,7 +220,9 @@ TEST_F(LineEditTest, PasteInsertsCleanedTextAndAlwaysReportsTheEdit)
         m_log.clear();
         edit.paste(row.pasted);
         EXPECT_EQ(edit.get_text(), row.text) << row.pasted;
-        if (row.caret >= 0) EXPECT_EQ(edit.get_cursor_index(), row.caret_after) << row.pasted;
+        if (row.caret >= 0) {
+            EXPECT_EQ(edit.get_cursor_index(), row.caret_after) << row.pasted;
+        }
         EXPECT_EQ(count(EVT_ID_LINE_EDIT_VALUE_EDITED), 1) << row.pasted;
     }
     edit.set_read_only(true);
