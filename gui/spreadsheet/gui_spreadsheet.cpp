@@ -2060,6 +2060,19 @@ CoreVector<GMathVec2<unsigned int>> GuiSpreadsheet::get_highlight_spans(CoreStri
     return spans;
 }
 
+void GuiSpreadsheet::enable_column_highlight_text(int const& column, bool const& enable)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) {
+        CORE_LOG_WARNING("GuiSpreadsheet.enable_column_highlight_text: no column " << column << "\n");
+        return;
+    }
+    if (data->get_is_highlight_text_enabled() == enable) return;
+    data->enabled_highlight_text(enable);
+    update_highlight_words();
+    redraw();
+}
+
 bool GuiSpreadsheet::is_highlight_text_enabled(int const& column, int const&) const
 {
     return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].get_is_highlight_text_enabled();

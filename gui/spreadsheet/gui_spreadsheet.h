@@ -446,6 +446,9 @@ public:
     bool is_valid_by_text_filter(CoreString const& text) const;
     // Byte offset and length of every occurrence of every word in the text.
     CoreVector<GMathVec2<unsigned int>> get_highlight_spans(CoreString const& text) const;
+    // Lets the filter search a column (GuiSpreadsheetHeaderData::enabled_highlight_text) and
+    // marks its cells again.
+    void enable_column_highlight_text(int const& column, bool const& enable);
     // The column's highlight flag (the row does not matter here; subclasses may ask it).
     virtual bool is_highlight_text_enabled(int const& column, int const& row) const;
     // Highlight masks: one bit per cell, kept only for rows with a bit set. The filter sets
