@@ -988,26 +988,52 @@ void GuiSpreadsheet::update_rows_visibility()
     unsigned int const count = m_rows.get_count();
     std::vector<unsigned int>& visible = m_visible_rows.std_vector();
     visible.clear();
-    if (m_tree_mode) {
-        // Hidden rows and collapsed parents skip their subtrees whole: the walk costs the
-        // rows shown, not the rows stored.
-        for (unsigned int row = 0; row < count;) {
-            GuiSpreadsheetRow const& r = *m_rows[row];
-            unsigned int const subtree = static_cast<unsigned int>(r.get_total_sub_children_count());
-            if (r.is_hidden()) {
-                row += 1 + subtree;
-                continue;
-            }
-            visible.push_back(row);
-            row += r.is_show_children() ? 1 : 1 + subtree;
-        }
-        // A first shown row that went out of sight gives way to the shown row above it.
-        if (m_row_offset_index > 0 && !visible.empty() && !is_row_visible(m_row_offset_index)) {
-            unsigned int const position = get_visible_position(static_cast<unsigned int>(m_row_offset_index));
-            m_row_offset_index = static_cast<int>(visible[position > 0 ? position - 1 : 0]);
-        }
-    } else if (visible.capacity() > 0) {
+    if (m_tree_mode)
+        collect_visible_rows(0, count, visible);
+    else if (visible.capacity() > 0)
         m_visible_rows = CoreVector<unsigned int>();
+    update_visible_positions();
+}
+
+void GuiSpreadsheet::collect_visible_rows(unsigned int const& first, unsigned int const& end,
+                                          std::vector<unsigned int>& visible) const
+{
+    // Hidden rows and collapsed parents skip their subtrees whole: the walk costs the rows
+    // shown, not the rows stored.
+    for (unsigned int row = first; row < end;) {
+        GuiSpreadsheetRow const& r = *m_rows[row];
+        unsigned int const subtree = static_cast<unsigned int>(r.get_total_sub_children_count());
+        if (r.is_hidden()) {
+            row += 1 + subtree;
+            continue;
+        }
+        visible.push_back(row);
+        row += r.is_show_children() ? 1 : 1 + subtree;
+    }
+}
+
+void GuiSpreadsheet::splice_visible_subtree(unsigned int const& row, bool const& show)
+{
+    std::vector<unsigned int>& visible = m_visible_rows.std_vector();
+    unsigned int const end = row + 1 + static_cast<unsigned int>(m_rows[row]->get_total_sub_children_count());
+    auto const first = std::lower_bound(visible.begin(), visible.end(), row + 1);
+    if (show) {
+        std::vector<unsigned int> shown;
+        collect_visible_rows(row + 1, end, shown);
+        visible.insert(first, shown.begin(), shown.end());
+    } else {
+        visible.erase(first, std::lower_bound(first, visible.end(), end));
+    }
+    update_visible_positions();
+}
+
+void GuiSpreadsheet::update_visible_positions()
+{
+    std::vector<unsigned int> const& visible = m_visible_rows.std_vector();
+    // A first shown row that went out of sight gives way to the shown row above it.
+    if (m_tree_mode && m_row_offset_index > 0 && !visible.empty() && !is_row_visible(m_row_offset_index)) {
+        unsigned int const position = get_visible_position(static_cast<unsigned int>(m_row_offset_index));
+        m_row_offset_index = static_cast<int>(visible[position > 0 ? position - 1 : 0]);
     }
     unsigned int const shown = get_visible_row_count();
     if (!m_custom_height_by_row) {
@@ -1937,8 +1963,12 @@ void GuiSpreadsheet::toggle_show_children(unsigned int const& row, bool const& s
     if (!r || !r->has_children() || r->is_show_children() == show) return;
     r->set_show_children(show);
     if (!m_tree_mode) return;
-    // Depths and subtree sizes stand; only the visible list is made again.
-    m_rows_visibility_dirty = true;
+    // Depths and subtree sizes stand. A shown row's subtree goes into or out of the visible
+    // list in place; otherwise the list is made again at the next pass.
+    if (!m_tree_dirty && !m_rows_visibility_dirty && is_row_visible(static_cast<int>(row)))
+        splice_visible_subtree(row, show);
+    else
+        m_rows_visibility_dirty = true;
     mark_dirty();
 }
 

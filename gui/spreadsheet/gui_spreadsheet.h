@@ -22,6 +22,7 @@
 //     sheet->connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, ...);  // then sort
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_export.h"
@@ -566,6 +567,14 @@ private:
     // positions, each when its flag says the rows changed.
     void update_rows_visibility();
     void update_tree_structure();
+    // Appends the visible rows among rows first .. end - 1 (whole subtrees).
+    void collect_visible_rows(unsigned int const& first, unsigned int const& end,
+                              std::vector<unsigned int>& visible) const;
+    // Puts a shown row's newly expanded subtree into the visible list, or takes it out.
+    void splice_visible_subtree(unsigned int const& row, bool const& show);
+    // The y positions and content height of the visible list, and a first shown row that went
+    // out of sight.
+    void update_visible_positions();
     void ensure_rows_visibility() const { const_cast<GuiSpreadsheet*>(this)->update_rows_visibility(); }
     // Pixel offset of a visible position among the visible rows (the content height at the end).
     unsigned int get_position_y(unsigned int const& position) const;

@@ -345,3 +345,20 @@ TEST_F(TreeTest, ATogglePassCostsTheShownRowsAndTheSubtreeNotTheSheet)
     EXPECT_EQ(m_sheet->get_visible_row_count(), 11u);
     EXPECT_LE(CountingRow::s_asked, 11 * 4) << "the pass walks what it shows";
 }
+
+TEST_F(TreeTest, TogglesInPlaceShowWhatAFullPassShows)
+{
+    // Nested parents, some collapsed inside others, one hidden.
+    GuiSpreadsheet& sheet = make_tree_sheet({0, 1, 2, 3, 3, 2, 1, 2, 0, 1, 1, 2});
+    sheet.get_row(6)->set_hidden(true);
+    sheet.refresh_rows_visibility();
+    pump_events(app());
+    unsigned int const toggles[] = {2, 1, 9, 2, 0, 1, 10, 8, 0, 6, 10, 8, 9};
+    for (unsigned int row : toggles) {
+        sheet.toggle_show_children(row, !sheet.get_row(row)->is_show_children());
+        Rows const spliced = visible();
+        sheet.refresh_rows_visibility();
+        EXPECT_EQ(spliced, visible()) << "after toggling " << row;
+        pump_events(app());
+    }
+}
