@@ -441,7 +441,8 @@ int GuiSpreadsheet::get_column_right_margin(int const&) const
 bool GuiSpreadsheet::append_row(GuiSpreadsheetRow* row)
 {
     m_rows.add(row);
-    if (m_custom_height_by_row) m_rows_visibility_dirty = true;
+    m_rows_visibility_dirty = true;
+    m_tree_dirty = true;
     unsigned int const cells = row->get_cell_count();
     unsigned int const columns = static_cast<unsigned int>(get_column_count());
     for (unsigned int column = 0; column < std::min(cells, columns); ++column)
@@ -482,6 +483,7 @@ int GuiSpreadsheet::add_row(GuiSpreadsheetRow* row, bool const& select, bool con
     }
     if (append_row(row)) log_cell_count_mismatch("add_row", 1);
     int const index = static_cast<int>(m_rows.get_count()) - 1;
+    if (!m_highlight_words.is_empty()) update_row_highlight(static_cast<unsigned int>(index));
     if (refresh) after_append(index, select);
     return index;
 }
@@ -494,8 +496,11 @@ void GuiSpreadsheet::add_rows(CoreVector<GuiSpreadsheetRow*> const& rows, bool c
     }
     m_rows.reserve(m_rows.get_count() + rows.get_count());
     unsigned int mismatched = 0;
-    for (GuiSpreadsheetRow* row : rows)
-        if (row && append_row(row)) ++mismatched;
+    for (GuiSpreadsheetRow* row : rows) {
+        if (!row) continue;
+        if (append_row(row)) ++mismatched;
+        if (!m_highlight_words.is_empty()) update_row_highlight(m_rows.get_count() - 1);
+    }
     if (mismatched) log_cell_count_mismatch("add_rows", mismatched);
     if (refresh && !m_rows.is_empty()) after_append(static_cast<int>(m_rows.get_count()) - 1, false);
 }
@@ -510,6 +515,8 @@ void GuiSpreadsheet::insert_row(unsigned int const& index, GuiSpreadsheetRow* ro
     if (append_row(row)) log_cell_count_mismatch("insert_row", 1);
     std::rotate(m_rows.begin() + at, m_rows.end() - 1, m_rows.end());
     m_selection.on_row_inserted(at);
+    m_highlight.on_row_inserted(at);
+    if (!m_highlight_words.is_empty()) update_row_highlight(at);
     auto shift = [&](int& value) {
         if (value >= static_cast<int>(at)) ++value;
     };
@@ -519,6 +526,24 @@ void GuiSpreadsheet::insert_row(unsigned int const& index, GuiSpreadsheetRow* ro
     shift(m_preselection_row);
     m_rows_visibility_dirty = true;
     mark_dirty();
+}
+
+void GuiSpreadsheet::insert_row(unsigned int const& index, GuiSpreadsheetRow* row, int const& parent)
+{
+    update_tree_structure();
+    GuiSpreadsheetRow* parent_row = parent >= 0 ? get_row(static_cast<unsigned int>(parent)) : nullptr;
+    // Past the parent and at most just after its subtree, so that the rows stay depth-first.
+    if (!row || !parent_row || index <= static_cast<unsigned int>(parent) ||
+        index > static_cast<unsigned int>(parent + parent_row->get_total_sub_children_count()) + 1) {
+        CORE_LOG_ERROR("GuiSpreadsheet.insert_row: cannot insert at " << index << " under parent " << parent << " of "
+                                                                      << m_rows.get_count()
+                                                                      << " rows (null row, no such parent, or an index "
+                                                                         "outside its subtree); nothing inserted\n");
+        return;
+    }
+    parent_row->set_children_count(parent_row->get_children_count() + 1);
+    row->set_parent_index(parent);
+    insert_row(index, row);
 }
 
 void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
@@ -541,6 +566,7 @@ void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
         for (unsigned int i = target; i < from; ++i) new_index_of.set(i, i + 1);
     new_index_of.set(from, target);
     m_selection.permute(new_index_of);
+    m_highlight.permute(new_index_of);
     auto remap = [&](int& value) {
         if (value >= 0 && value < static_cast<int>(new_index_of.get_count()))
             value = static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
@@ -550,6 +576,7 @@ void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
     remap(m_clicked_row);
     remap(m_preselection_row);
     m_rows_visibility_dirty = true;
+    m_tree_dirty = true;
     mark_dirty();
 }
 
@@ -583,9 +610,18 @@ GuiSpreadsheetRow* GuiSpreadsheet::remove_row(unsigned int const& index)
     abort_gestures("remove_row");
     on_removing_row(index);
     GuiSpreadsheetRow* row = m_rows[index];
+    if (m_tree_mode) {
+        // Its children move up to its parent, so the counts keep adding up.
+        update_tree_structure();
+        if (GuiSpreadsheetRow* parent = row->get_parent_index() >= 0 ? get_row(static_cast<unsigned int>(row->get_parent_index())) : nullptr)
+            parent->set_children_count(parent->get_children_count() + row->get_children_count() - 1);
+    }
     m_rows.remove(index);
     if (m_selection.get(index)) ++m_selection_serial;
     m_selection.on_row_removed(index);
+    m_highlight.on_row_removed(index);
+    m_permute_rows.clear();
+    m_tree_dirty = true;
     m_cursor_column = m_cursor_row = -1;
     auto fix = [&](int& value) {
         if (value == static_cast<int>(index))
@@ -618,6 +654,18 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
     SELECTION_BATCH;
     abort_gestures("remove_rows");
     for (unsigned int index : sorted) on_removing_row(index);
+    if (m_tree_mode) {
+        // From the last up, each removed row's children move up to its parent (which may go
+        // too, handing them further up).
+        update_tree_structure();
+        for (auto it = sorted.rbegin(); it != sorted.rend(); ++it) {
+            GuiSpreadsheetRow const& row = *m_rows[*it];
+            if (row.get_parent_index() >= 0) {
+                GuiSpreadsheetRow& parent = *m_rows[static_cast<unsigned int>(row.get_parent_index())];
+                parent.set_children_count(parent.get_children_count() + row.get_children_count() - 1);
+            }
+        }
+    }
     // One compaction pass: removing many rows of a long sheet stays linear.
     unsigned int constexpr GONE = ~0u;
     CoreVector<unsigned int> new_index_of(m_rows.get_count());
@@ -640,6 +688,12 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
         if (new_index_of[row] != GONE) kept_masks.set(new_index_of[row], m_selection.get(row));
     m_selection = kept_masks;
     if (m_selection.get_row_count() != selected_before) ++m_selection_serial;
+    GuiSpreadsheetMasks kept_highlight;
+    for (unsigned int row : m_highlight.get_rows())
+        if (new_index_of[row] != GONE) kept_highlight.set(new_index_of[row], m_highlight.get(row));
+    m_highlight = kept_highlight;
+    m_permute_rows.clear();
+    m_tree_dirty = true;
     auto remap = [&](int& value) {
         if (value >= 0) value = new_index_of[static_cast<unsigned int>(value)] == GONE
                                     ? -1
@@ -681,7 +735,11 @@ void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
     }
     m_rows.clear();
     m_row_y_positions.clear();
+    m_visible_rows.clear();
     if (m_selection.clear()) ++m_selection_serial;
+    m_highlight.clear();
+    m_permute_rows.clear();
+    m_tree_dirty = true;
     if (reset_cursor) m_cursor_column = m_cursor_row = -1;
     m_anchor_column = m_anchor_row = -1;
     m_clicked_column = m_clicked_row = -1;
@@ -832,6 +890,12 @@ void GuiSpreadsheet::set_read_only(bool const& read_only)
     redraw();
 }
 
+void GuiSpreadsheet::set_read_only_titles_disabled(bool const& disabled)
+{
+    m_read_only_titles_disabled = disabled;
+    redraw();
+}
+
 void GuiSpreadsheet::set_show_cursor(bool const& show)
 {
     m_show_cursor = show;
@@ -878,20 +942,109 @@ int GuiSpreadsheet::get_entry_x(unsigned int const& entry) const
     return x;
 }
 
+void GuiSpreadsheet::update_tree_structure()
+{
+    if (!m_tree_mode || !m_tree_dirty) return;
+    m_tree_dirty = false;
+    m_rows_visibility_dirty = true;
+    // A stack of the open parents and the children each still expects.
+    struct Level {
+        unsigned int parent;
+        int remaining;
+    };
+    std::vector<Level> open;
+    unsigned int const count = m_rows.get_count();
+    for (unsigned int index = 0; index < count; ++index) {
+        GuiSpreadsheetRow& row = *m_rows[index];
+        row.m_depth = static_cast<int>(open.size());
+        row.m_parent_index = open.empty() ? -1 : static_cast<int>(open.back().parent);
+        row.m_total_sub_children_count = 0;
+        if (!open.empty()) --open.back().remaining;
+        if (row.get_children_count() > 0) {
+            open.push_back(Level{index, row.get_children_count()});
+            continue;
+        }
+        // This row ends every subtree whose last child it completes.
+        while (!open.empty() && open.back().remaining == 0) {
+            m_rows[open.back().parent]->m_total_sub_children_count = static_cast<int>(index - open.back().parent);
+            open.pop_back();
+        }
+    }
+    bool const inconsistent = !open.empty();
+    if (inconsistent && !m_tree_inconsistent)
+        CORE_LOG_WARNING("GuiSpreadsheet.update_tree_structure: row "
+                         << open.back().parent << " expects " << open.back().remaining
+                         << " more children than the rows that follow; its subtree ends at the last row\n");
+    m_tree_inconsistent = inconsistent;
+    for (; !open.empty(); open.pop_back())
+        m_rows[open.back().parent]->m_total_sub_children_count = static_cast<int>(count - 1 - open.back().parent);
+}
+
 void GuiSpreadsheet::update_rows_visibility()
 {
+    update_tree_structure();
     if (!m_rows_visibility_dirty) return;
     m_rows_visibility_dirty = false;
     unsigned int const count = m_rows.get_count();
+    std::vector<unsigned int>& visible = m_visible_rows.std_vector();
+    visible.clear();
+    if (m_tree_mode)
+        collect_visible_rows(0, count, visible);
+    else if (visible.capacity() > 0)
+        m_visible_rows = CoreVector<unsigned int>();
+    update_visible_positions();
+}
+
+void GuiSpreadsheet::collect_visible_rows(unsigned int const& first, unsigned int const& end,
+                                          std::vector<unsigned int>& visible) const
+{
+    // Hidden rows and collapsed parents skip their subtrees whole: the walk costs the rows
+    // shown, not the rows stored.
+    for (unsigned int row = first; row < end;) {
+        GuiSpreadsheetRow const& r = *m_rows[row];
+        unsigned int const subtree = static_cast<unsigned int>(r.get_total_sub_children_count());
+        if (r.is_hidden()) {
+            row += 1 + subtree;
+            continue;
+        }
+        visible.push_back(row);
+        row += r.is_show_children() ? 1 : 1 + subtree;
+    }
+}
+
+void GuiSpreadsheet::splice_visible_subtree(unsigned int const& row, bool const& show)
+{
+    std::vector<unsigned int>& visible = m_visible_rows.std_vector();
+    unsigned int const end = row + 1 + static_cast<unsigned int>(m_rows[row]->get_total_sub_children_count());
+    auto const first = std::lower_bound(visible.begin(), visible.end(), row + 1);
+    if (show) {
+        std::vector<unsigned int> shown;
+        collect_visible_rows(row + 1, end, shown);
+        visible.insert(first, shown.begin(), shown.end());
+    } else {
+        visible.erase(first, std::lower_bound(first, visible.end(), end));
+    }
+    update_visible_positions();
+}
+
+void GuiSpreadsheet::update_visible_positions()
+{
+    std::vector<unsigned int> const& visible = m_visible_rows.std_vector();
+    // A first shown row that went out of sight gives way to the shown row above it.
+    if (m_tree_mode && m_row_offset_index > 0 && !visible.empty() && !is_row_visible(m_row_offset_index)) {
+        unsigned int const position = get_visible_position(static_cast<unsigned int>(m_row_offset_index));
+        m_row_offset_index = static_cast<int>(visible[position > 0 ? position - 1 : 0]);
+    }
+    unsigned int const shown = get_visible_row_count();
     if (!m_custom_height_by_row) {
-        m_content_height = count * static_cast<unsigned int>(get_row_pitch(0));
+        m_content_height = shown * static_cast<unsigned int>(get_row_pitch(0));
         return;
     }
-    m_row_y_positions.resize(count);
+    m_row_y_positions.resize(shown);
     uint32_t y = 0;
-    for (unsigned int row = 0; row < count; ++row) {
-        m_row_y_positions.set(row, y);
-        y += static_cast<uint32_t>(get_row_pitch(row));
+    for (unsigned int position = 0; position < shown; ++position) {
+        m_row_y_positions.set(position, y);
+        y += static_cast<uint32_t>(get_row_pitch(static_cast<unsigned int>(get_visible_row(position))));
     }
     m_content_height = y;
 }
@@ -899,26 +1052,75 @@ void GuiSpreadsheet::update_rows_visibility()
 void GuiSpreadsheet::refresh_rows_visibility()
 {
     m_rows_visibility_dirty = true;
+    m_tree_dirty = true;
     mark_dirty();
+}
+
+unsigned int GuiSpreadsheet::get_visible_row_count() const
+{
+    ensure_rows_visibility();
+    return m_tree_mode ? m_visible_rows.get_count() : m_rows.get_count();
+}
+
+int GuiSpreadsheet::get_visible_row(unsigned int const& position) const
+{
+    if (position >= get_visible_row_count()) return -1;
+    return static_cast<int>(m_tree_mode ? m_visible_rows[position] : position);
+}
+
+unsigned int GuiSpreadsheet::get_visible_position(unsigned int const& row) const
+{
+    ensure_rows_visibility();
+    if (!m_tree_mode) return std::min(row, m_rows.get_count());
+    // The list is in row order (the tree is stored depth-first).
+    return static_cast<unsigned int>(std::lower_bound(m_visible_rows.begin(), m_visible_rows.end(), row) -
+                                     m_visible_rows.begin());
+}
+
+bool GuiSpreadsheet::is_row_visible(int const& row) const
+{
+    if (row < 0 || row >= static_cast<int>(m_rows.get_count())) return false;
+    unsigned int const position = get_visible_position(static_cast<unsigned int>(row));
+    return get_visible_row(position) == row;
+}
+
+bool GuiSpreadsheet::is_row_shaded(int const& row) const
+{
+    return row >= 0 && (get_visible_position(static_cast<unsigned int>(row)) & 1) != 0;
+}
+
+unsigned int GuiSpreadsheet::get_position_y(unsigned int const& position) const
+{
+    ensure_rows_visibility();
+    if (m_custom_height_by_row)
+        return position < m_row_y_positions.get_count() ? m_row_y_positions[position] : m_content_height;
+    return std::min(position, get_visible_row_count()) * static_cast<unsigned int>(get_row_pitch(0));
+}
+
+unsigned int GuiSpreadsheet::get_position_at_y(unsigned int const& y) const
+{
+    ensure_rows_visibility();
+    if (m_custom_height_by_row) {
+        auto const it = std::upper_bound(m_row_y_positions.begin(), m_row_y_positions.end(), y);
+        return static_cast<unsigned int>(std::max<std::ptrdiff_t>(0, it - m_row_y_positions.begin() - 1));
+    }
+    return y / static_cast<unsigned int>(get_row_pitch(0));
 }
 
 unsigned int GuiSpreadsheet::get_row_y_position(unsigned int const& row) const
 {
-    const_cast<GuiSpreadsheet*>(this)->update_rows_visibility();
-    if (m_custom_height_by_row)
-        return row < m_row_y_positions.get_count() ? m_row_y_positions[row] : m_content_height;
-    return row * static_cast<unsigned int>(get_row_pitch(0));
+    return get_position_y(get_visible_position(row));
 }
 
 unsigned int GuiSpreadsheet::get_content_height() const
 {
-    const_cast<GuiSpreadsheet*>(this)->update_rows_visibility();
+    ensure_rows_visibility();
     return m_content_height;
 }
 
 int GuiSpreadsheet::get_cell_pos_y(int const& row) const
 {
-    if (row < m_row_offset_index || row >= static_cast<int>(m_rows.get_count())) return -1;
+    if (row < m_row_offset_index || !is_row_visible(row)) return -1;
     return get_body_y() + static_cast<int>(get_row_y_position(static_cast<unsigned int>(row)) -
                                            get_row_y_position(static_cast<unsigned int>(m_row_offset_index)));
 }
@@ -945,18 +1147,11 @@ int GuiSpreadsheet::get_row_at(int const& window_y, bool* after) const
     unsigned int const target = get_row_y_position(static_cast<unsigned int>(m_row_offset_index)) +
                                 static_cast<unsigned int>(offset);
     if (target >= get_content_height()) return -1;
-    unsigned int row = 0;
-    if (m_custom_height_by_row) {
-        auto const it = std::upper_bound(m_row_y_positions.begin(), m_row_y_positions.end(), target);
-        row = static_cast<unsigned int>(it - m_row_y_positions.begin()) - 1;
-    } else {
-        row = target / static_cast<unsigned int>(get_row_pitch(0));
-    }
-    if (after) {
-        unsigned int const top = get_row_y_position(row);
-        *after = (target - top) * 2 >= static_cast<unsigned int>(get_row_pitch(row));
-    }
-    return static_cast<int>(row);
+    unsigned int const position = get_position_at_y(target);
+    int const row = get_visible_row(position);
+    if (after && row >= 0)
+        *after = (target - get_position_y(position)) * 2 >= static_cast<unsigned int>(get_row_pitch(static_cast<unsigned int>(row)));
+    return row;
 }
 
 int GuiSpreadsheet::get_resize_handle_at(int const& window_x) const
@@ -1119,20 +1314,28 @@ int GuiSpreadsheet::get_max_row_offset_index() const
 {
     unsigned int const content = get_content_height();
     int const body = get_body_height();
-    if (m_rows.is_empty() || body <= 0 || static_cast<int>(content) <= body) return 0;
+    if (m_rows.is_empty() || body <= 0 || static_cast<int>(content) <= body) return std::max(0, get_visible_row(0));
     unsigned int const top = content - static_cast<unsigned int>(body);
-    // The first row whose top lies at or below `top`: from it the rest fits.
+    // The first visible row whose top lies at or below `top`: from it the rest fits.
+    unsigned int position = 0;
     if (m_custom_height_by_row) {
         auto const it = std::lower_bound(m_row_y_positions.begin(), m_row_y_positions.end(), top);
-        return static_cast<int>(it - m_row_y_positions.begin());
+        position = static_cast<unsigned int>(it - m_row_y_positions.begin());
+    } else {
+        unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(0));
+        position = (top + pitch - 1) / pitch;
     }
-    unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(0));
-    return static_cast<int>((top + pitch - 1) / pitch);
+    return get_visible_row(std::min(position, get_visible_row_count() - 1));
 }
 
 void GuiSpreadsheet::set_row_offset_index(int const& index)
 {
-    int const clamped = std::clamp(index, 0, get_max_row_offset_index());
+    int clamped = std::clamp(index, 0, get_max_row_offset_index());
+    // A row out of sight gives way to the next one shown.
+    if (m_tree_mode && !is_row_visible(clamped)) {
+        unsigned int const position = get_visible_position(static_cast<unsigned int>(clamped));
+        clamped = std::max(0, get_visible_row(std::min(position, get_visible_row_count() - 1)));
+    }
     if (clamped == m_row_offset_index) return;
     m_row_offset_index = clamped;
     if (m_vertical_scrollbar->is_shown()) {
@@ -1147,6 +1350,23 @@ void GuiSpreadsheet::focus_on_row(int const& row)
 {
     if (m_disable_focus_on_row || row < 0 || row >= static_cast<int>(m_rows.get_count())) return;
     update_rows_visibility();
+    if (m_tree_mode && !is_row_visible(row)) {
+        // Collapsed ancestors open; hidden rows stay hidden.
+        bool opened = false;
+        for (int parent = m_rows[static_cast<unsigned int>(row)]->get_parent_index(); parent >= 0;
+             parent = m_rows[static_cast<unsigned int>(parent)]->get_parent_index()) {
+            GuiSpreadsheetRow& ancestor = *m_rows[static_cast<unsigned int>(parent)];
+            if (!ancestor.is_show_children()) {
+                ancestor.set_show_children(true);
+                opened = true;
+            }
+        }
+        if (opened) {
+            m_rows_visibility_dirty = true;
+            refresh_layout();
+        }
+        if (!is_row_visible(row)) return;
+    }
     int const body = get_body_height();
     if (body < 1) return;
     unsigned int const r = static_cast<unsigned int>(row);
@@ -1156,33 +1376,34 @@ void GuiSpreadsheet::focus_on_row(int const& row)
         first = row;
     } else if (bottom > get_row_y_position(static_cast<unsigned int>(first)) + static_cast<unsigned int>(body)) {
         unsigned int const top = bottom - static_cast<unsigned int>(body);
+        unsigned int position = 0;
         if (m_custom_height_by_row) {
             auto const it = std::lower_bound(m_row_y_positions.begin(), m_row_y_positions.end(), top);
-            first = static_cast<int>(it - m_row_y_positions.begin());
+            position = static_cast<unsigned int>(it - m_row_y_positions.begin());
         } else {
             unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(0));
-            first = static_cast<int>((top + pitch - 1) / pitch);
+            position = (top + pitch - 1) / pitch;
         }
+        first = get_visible_row(position);
     }
     if (first != m_row_offset_index) set_row_offset_index(first);
 }
 
 void GuiSpreadsheet::on_vertical_scroll(GuiScrollbar& bar, EventInfo const&, void*)
 {
-    if (m_scrollbar_mute || m_rows.is_empty()) return;
+    if (m_scrollbar_mute || get_visible_row_count() == 0) return;
     unsigned int const offset = static_cast<unsigned int>(std::max(0, bar.get_offset()));
-    int row = 0;
+    unsigned int position = 0;
     if (m_custom_height_by_row) {
-        update_rows_visibility();
-        auto const it = std::upper_bound(m_row_y_positions.begin(), m_row_y_positions.end(), offset);
-        row = static_cast<int>(it - m_row_y_positions.begin()) - 1;
-        unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(static_cast<unsigned int>(row)));
+        position = get_position_at_y(offset);
+        unsigned int const pitch = static_cast<unsigned int>(get_row_pitch(static_cast<unsigned int>(get_visible_row(position))));
         // A row scrolled out by more than a tenth gives way to the next one.
-        if ((offset - m_row_y_positions[static_cast<unsigned int>(row)]) * 10 > pitch) ++row;
+        if ((offset - get_position_y(position)) * 10 > pitch) ++position;
     } else {
-        row = static_cast<int>(std::floor(offset / static_cast<double>(get_row_pitch(0)) + 0.9));
+        position = static_cast<unsigned int>(std::floor(offset / static_cast<double>(get_row_pitch(0)) + 0.9));
     }
-    m_row_offset_index = std::clamp(row, 0, get_max_row_offset_index());
+    position = std::min(position, get_visible_row_count() - 1);
+    m_row_offset_index = std::clamp(get_visible_row(position), 0, get_max_row_offset_index());
     redraw();
 }
 
@@ -1359,7 +1580,9 @@ void GuiSpreadsheet::select_rectangle(int const& column0, int const& row0, int c
     int const top = std::clamp(std::min(row0, row1), 0, last);
     int const bottom = std::clamp(std::max(row0, row1), 0, last);
     uint64_t const bits = get_all_columns_bits() & (m_full_row_select ? ~uint64_t(0) : column_range_bits(column0, column1));
-    for (int row = top; row <= bottom; ++row) paint_row_bits(static_cast<unsigned int>(row), bits, value);
+    for (int row = top; row <= bottom; ++row)
+        if (is_row_selectable_by_range(static_cast<unsigned int>(row)))
+            paint_row_bits(static_cast<unsigned int>(row), bits, value);
 }
 
 void GuiSpreadsheet::do_multiselection(int const& column, int const& row)
@@ -1506,13 +1729,45 @@ void GuiSpreadsheet::sorting_rows_by_selected_column()
             return;
         }
     }
+    update_tree_structure();
     m_sorting = true;
-    std::vector<unsigned int> order(count);
-    std::iota(order.begin(), order.end(), 0u);
     bool const ascending = m_sort_order == 1;
-    std::stable_sort(order.begin(), order.end(), [&](unsigned int a, unsigned int b) {
+    auto less = [&](unsigned int a, unsigned int b) {
         return ascending ? cells[a]->compare(cells[b]) < 0 : cells[b]->compare(cells[a]) < 0;
-    });
+    };
+    std::vector<unsigned int> order;
+    if (!m_tree_mode) {
+        order.resize(count);
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(), less);
+    } else {
+        // Siblings sort among themselves, each carrying its subtree, so the rows stay
+        // depth-first. A stack instead of recursion: trees may be deep.
+        order.reserve(count);
+        auto siblings = [&](unsigned int first, unsigned int end) {
+            std::vector<unsigned int> starts;
+            for (unsigned int i = first; i < end; i += 1 + static_cast<unsigned int>(m_rows[i]->get_total_sub_children_count()))
+                starts.push_back(i);
+            std::stable_sort(starts.begin(), starts.end(), less);
+            return starts;
+        };
+        struct Level {
+            std::vector<unsigned int> starts;
+            size_t next;
+        };
+        std::vector<Level> levels;
+        levels.push_back(Level{siblings(0, count), 0});
+        while (!levels.empty()) {
+            if (levels.back().next == levels.back().starts.size()) {
+                levels.pop_back();
+                continue;
+            }
+            unsigned int const row = levels.back().starts[levels.back().next++];
+            order.push_back(row);
+            unsigned int const subtree = static_cast<unsigned int>(m_rows[row]->get_total_sub_children_count());
+            if (subtree > 0) levels.push_back(Level{siblings(row + 1, row + 1 + subtree), 0});
+        }
+    }
     m_sorting = false;
 
     CoreVector<unsigned int> new_index_of(count);
@@ -1524,6 +1779,7 @@ void GuiSpreadsheet::sorting_rows_by_selected_column()
     m_rows.std_vector().swap(sorted);
     // Selection, cursor and anchors stay on their rows.
     m_selection.permute(new_index_of);
+    m_highlight.permute(new_index_of);
     auto remap = [&](int& value) {
         if (value >= 0 && value < static_cast<int>(count)) value = static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
     };
@@ -1532,6 +1788,7 @@ void GuiSpreadsheet::sorting_rows_by_selected_column()
     remap(m_clicked_row);
     remap(m_preselection_row);
     m_rows_visibility_dirty = true;
+    m_tree_dirty = true;
     focus_on_row(m_cursor_row);
     mark_dirty();
 }
@@ -1637,16 +1894,306 @@ void GuiSpreadsheet::autofit_column(unsigned int const& entry)
     get_text_size(m_columns[entry].get_title(), tw, th);
     int width = tw + 4;
     unsigned int const column = entry - 1;
-    int const body_bottom = get_body_y() + get_body_height();
-    for (int row = m_row_offset_index; row < static_cast<int>(m_rows.get_count()); ++row) {
-        if (get_cell_pos_y(row) >= body_bottom) break;
-        GuiSpreadsheetCell* cell = m_rows[static_cast<unsigned int>(row)]->get_cell(column);
+    int const body = get_body_height();
+    unsigned int const shown = get_visible_row_count();
+    unsigned int const first = get_visible_position(static_cast<unsigned int>(m_row_offset_index));
+    for (unsigned int position = first; position < shown; ++position) {
+        if (static_cast<int>(get_position_y(position) - get_position_y(first)) >= body) break;
+        unsigned int const row = static_cast<unsigned int>(get_visible_row(position));
+        GuiSpreadsheetCell* cell = m_rows[row]->get_cell(column);
         if (!cell || !cell->is_kindof(GuiSpreadsheetCellBasic::class_info())) continue;
         get_text_size(cell->get_text(), tw, th);
         width = std::max(width, tw + get_column_right_margin(static_cast<int>(column)) +
-                                    static_cast<GuiSpreadsheetCellBasic*>(cell)->get_edit_offset() + 24);
+                                    static_cast<GuiSpreadsheetCellBasic*>(cell)->get_edit_offset() + 24 +
+                                    (static_cast<int>(column) == m_tree_column_index ? get_tree_indent(row) : 0));
     }
     set_column_width(static_cast<int>(column), width);
+}
+
+void GuiSpreadsheet::autofit()
+{
+    for (unsigned int entry = 1; entry < m_columns.get_count(); ++entry) autofit_column(entry);
+}
+
+void GuiSpreadsheet::set_column_auto_fit(int const& column, bool const& auto_fit)
+{
+    if (GuiSpreadsheetHeaderData* data = get_data_column(column)) data->set_auto_fit(auto_fit);
+}
+
+bool GuiSpreadsheet::is_column_auto_fit(int const& column) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_auto_fit();
+}
+
+void GuiSpreadsheet::set_column_can_read_only(int const& column, bool const& can)
+{
+    if (GuiSpreadsheetHeaderData* data = get_data_column(column)) data->set_can_read_only(can);
+    redraw();
+}
+
+bool GuiSpreadsheet::is_column_can_read_only(int const& column) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only();
+}
+
+// --- Tree ---
+
+void GuiSpreadsheet::set_tree_mode(bool const& on)
+{
+    if (on == m_tree_mode) return;
+    m_tree_mode = on;
+    m_tree_dirty = true;
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::set_tree_column_index(int const& column)
+{
+    if (column < 0) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_tree_column_index: column " << column << " refused\n");
+        return;
+    }
+    m_tree_column_index = column;
+    redraw();
+}
+
+void GuiSpreadsheet::toggle_show_children(unsigned int const& row, bool const& show)
+{
+    GuiSpreadsheetRow* r = get_row(row);
+    if (!r || !r->has_children() || r->is_show_children() == show) return;
+    r->set_show_children(show);
+    if (!m_tree_mode) return;
+    // Depths and subtree sizes stand. A shown row's subtree goes into or out of the visible
+    // list in place; otherwise the list is made again at the next pass.
+    if (!m_tree_dirty && !m_rows_visibility_dirty && is_row_visible(static_cast<int>(row)))
+        splice_visible_subtree(row, show);
+    else
+        m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+void GuiSpreadsheet::expand_all(bool const& expand)
+{
+    for (GuiSpreadsheetRow* row : m_rows)
+        if (row->has_children()) row->set_show_children(expand);
+    m_rows_visibility_dirty = true;
+    mark_dirty();
+}
+
+int GuiSpreadsheet::get_tree_toggle_x(unsigned int const& row) const
+{
+    return get_cell_pos_x(m_tree_column_index) + m_rows[row]->get_depth() * TREE_INDENT;
+}
+
+int GuiSpreadsheet::get_tree_indent(unsigned int const& row) const
+{
+    if (!m_tree_mode) return 0;
+    return std::max(0, m_rows[row]->get_depth() * TREE_INDENT + TREE_INDENT - m_padding_x);
+}
+
+bool GuiSpreadsheet::is_row_selectable_by_range(unsigned int const& row) const
+{
+    return !m_tree_mode || m_select_collapsed_rows || is_row_visible(static_cast<int>(row));
+}
+
+// --- Highlight words and text filter ---
+
+void GuiSpreadsheet::update_highlight_words()
+{
+    m_highlight_words.clear();
+    CoreString const text = m_case_sensitive_highlight ? m_highlight_filter_text : m_highlight_filter_text.get_lower_case();
+    for (CoreString const& piece : text.split(" ")) {
+        CoreString const word = piece.get_trim();
+        if (!word.is_empty()) m_highlight_words.add(word);
+    }
+    if (m_highlight_words.get_count() > 1) {
+        CoreVector<CoreString> words;
+        for (CoreString const& word : m_highlight_words) {
+            CoreString kept;
+            for (char c : word.std_string())
+                if (c != '*') kept += c;
+            if (!kept.is_empty()) words.add(kept);
+        }
+        m_highlight_words = words;
+    }
+    // Every row is searched again: a filter change costs the rows times the searched columns.
+    m_highlight.clear();
+    if (m_highlight_words.is_empty()) return;
+    bool any_column = false;
+    for (int column = 0; column < get_column_count() && !any_column; ++column)
+        any_column = m_columns[static_cast<unsigned int>(column) + 1].get_is_highlight_text_enabled();
+    if (!any_column) return;
+    for (unsigned int row = 0; row < m_rows.get_count(); ++row) update_row_highlight(row);
+}
+
+void GuiSpreadsheet::update_row_highlight(unsigned int const& row)
+{
+    // The single word "*" lets every text through the filter but marks nothing.
+    if (m_highlight_words.get_count() == 1 && m_highlight_words[0] == "*") {
+        m_highlight.set(row, 0);
+        return;
+    }
+    GuiSpreadsheetRow const& r = *m_rows[row];
+    uint64_t mask = 0;
+    unsigned int const cells = std::min({r.get_cell_count(), mask_column_size, static_cast<unsigned int>(get_column_count())});
+    for (unsigned int column = 0; column < cells; ++column) {
+        GuiSpreadsheetCell const* cell = r.get_cell(column);
+        if (is_highlight_text_enabled(static_cast<int>(column), static_cast<int>(row)) && cell &&
+            is_valid_by_text_filter(cell->get_text()))
+            mask |= uint64_t(1) << column;
+    }
+    m_highlight.set(row, mask);
+}
+
+void GuiSpreadsheet::set_highlight_text(CoreString const& text, bool const& refresh)
+{
+    m_highlight_filter_text = text;
+    update_highlight_words();
+    if (!refresh) return;
+    for (GuiSpreadsheetRow* row : m_rows) row->refresh_data();
+    redraw();
+}
+
+void GuiSpreadsheet::clear_highlight_text()
+{
+    set_highlight_text(CoreString(), true);
+}
+
+void GuiSpreadsheet::enable_case_sensitive_highlight(bool const& on, bool const& refresh)
+{
+    if (on == m_case_sensitive_highlight) return;
+    m_case_sensitive_highlight = on;
+    set_highlight_text(m_highlight_filter_text, refresh);
+}
+
+bool GuiSpreadsheet::is_valid_by_text_filter(CoreString const& text) const
+{
+    if (m_highlight_words.is_empty() || (m_highlight_words.get_count() == 1 && m_highlight_words[0] == "*")) return true;
+    CoreString const searched = m_case_sensitive_highlight ? text : text.get_lower_case();
+    for (CoreString const& word : m_highlight_words)
+        if (!searched.contains(word)) return false;
+    return true;
+}
+
+CoreVector<GMathVec2<unsigned int>> GuiSpreadsheet::get_highlight_spans(CoreString const& text) const
+{
+    CoreVector<GMathVec2<unsigned int>> spans;
+    if (m_highlight_words.is_empty()) return spans;
+    // Lower-casing is byte for byte, so offsets in the searched text are offsets in the text.
+    CoreString const searched = m_case_sensitive_highlight ? text : text.get_lower_case();
+    for (CoreString const& word : m_highlight_words) {
+        if (word == "*") continue;
+        unsigned int const length = word.get_length();
+        for (unsigned int at = searched.find(word); at != CoreString::NOT_FOUND; at = searched.find(word, at + length))
+            spans.add(GMathVec2<unsigned int>(at, length));
+    }
+    return spans;
+}
+
+void GuiSpreadsheet::enable_column_highlight_text(int const& column, bool const& enable)
+{
+    GuiSpreadsheetHeaderData* data = get_data_column(column);
+    if (!data) {
+        CORE_LOG_WARNING("GuiSpreadsheet.enable_column_highlight_text: no column " << column << "\n");
+        return;
+    }
+    if (data->get_is_highlight_text_enabled() == enable) return;
+    data->enabled_highlight_text(enable);
+    update_highlight_words();
+    redraw();
+}
+
+bool GuiSpreadsheet::is_highlight_text_enabled(int const& column, int const&) const
+{
+    return has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].get_is_highlight_text_enabled();
+}
+
+bool GuiSpreadsheet::is_row_highlighted(int const& row) const
+{
+    return row >= 0 && m_highlight.get(static_cast<unsigned int>(row)) != 0;
+}
+
+uint64_t GuiSpreadsheet::get_row_highlight_mask(int const& row) const
+{
+    return row >= 0 ? m_highlight.get(static_cast<unsigned int>(row)) : 0;
+}
+
+bool GuiSpreadsheet::is_cell_highlighted(int const& column, int const& row) const
+{
+    return (get_row_highlight_mask(row) & column_bit(column)) != 0;
+}
+
+void GuiSpreadsheet::set_highlighted_row(int const& row, bool const& highlighted)
+{
+    if (row < 0 || row >= static_cast<int>(m_rows.get_count())) {
+        CORE_LOG_WARNING("GuiSpreadsheet.set_highlighted_row: no row " << row << "\n");
+        return;
+    }
+    if (m_highlight.set(static_cast<unsigned int>(row), highlighted ? get_all_columns_bits() : 0)) redraw();
+}
+
+// --- Reordering by drops ---
+
+void GuiSpreadsheet::get_dnd_info(int& column, int& row, bool& after) const
+{
+    column = m_drop_column;
+    row = m_drop_row;
+    after = m_drop_after;
+}
+
+void GuiSpreadsheet::set_dnd_info(int const& column, int const& row, bool const& after)
+{
+    bool const valid = row >= 0 && row < static_cast<int>(m_rows.get_count());
+    m_drop_column = valid ? column : -1;
+    m_drop_row = valid ? row : -1;
+    m_drop_after = valid && after;
+    redraw();
+}
+
+CoreVector<unsigned int> GuiSpreadsheet::fill_permute_rows(int const& mode, CoreVector<unsigned int> const& moved,
+                                                           unsigned int const& row_count, int const& target,
+                                                           bool const& after)
+{
+    CoreVector<unsigned int> order;
+    if (mode != DND_MODE_REORDER) return order;
+    std::vector<bool> is_moved(row_count, false);
+    CoreVector<unsigned int> kept_moved;
+    for (unsigned int row : moved)
+        if (row < row_count && !is_moved[row]) {
+            is_moved[row] = true;
+            kept_moved.add(row);
+        }
+    // The moved rows go in before row k.
+    unsigned int const k = target < 0 ? row_count : static_cast<unsigned int>(target) + (after ? 1 : 0);
+    order.reserve(row_count);
+    bool placed = false;
+    for (unsigned int row = 0; row < row_count; ++row) {
+        if (row == k && !placed) {
+            order.add(kept_moved);
+            placed = true;
+        }
+        if (!is_moved[row]) order.add(row);
+    }
+    if (!placed) order.add(kept_moved);
+    return order;
+}
+
+void GuiSpreadsheet::fill_permute_rows()
+{
+    CoreVector<unsigned int> moved;
+    if (m_preselection_row >= 0 && !is_row_selected(m_preselection_row))
+        moved.add(static_cast<unsigned int>(m_preselection_row));
+    else
+        moved = m_selection.get_ordered_rows();
+    m_permute_rows = fill_permute_rows(m_dnd_mode, moved, m_rows.get_count(), m_drop_row, m_drop_after);
+    redraw();
+}
+
+bool GuiSpreadsheet::is_valid_dnd_data() const
+{
+    if (!m_read_only) return true;
+    int const entry = get_entry_at(get_x() + Gui::get_relative_mouse_x(*this));
+    return !(entry >= 1 && m_columns[static_cast<unsigned int>(entry)].is_can_read_only());
 }
 
 // --- Clicks ---
@@ -1739,8 +2286,11 @@ void GuiSpreadsheet::on_wheel()
 {
     int const dy = Gui::get_wheel_dy();
     if (dy == 0) return;
-    // Three rows a turn, whatever the size of the step.
-    set_row_offset_index(m_row_offset_index + (dy > 0 ? 3 : -3));
+    // Three shown rows a turn, whatever the size of the step.
+    int const position = static_cast<int>(get_visible_position(static_cast<unsigned int>(m_row_offset_index)));
+    int const last = static_cast<int>(get_visible_row_count()) - 1;
+    int const row = get_visible_row(static_cast<unsigned int>(std::clamp(position + (dy > 0 ? 3 : -3), 0, std::max(0, last))));
+    if (row >= 0) set_row_offset_index(row);
 }
 
 void GuiSpreadsheet::on_mouse_down()
@@ -1829,6 +2379,11 @@ void GuiSpreadsheet::on_mouse_down()
         return;
     }
     m_mouse_pressed = true;
+    if (m_tree_mode && column == m_tree_column_index && m_rows[static_cast<unsigned int>(row)]->has_children()) {
+        int const toggle_x = get_tree_toggle_x(static_cast<unsigned int>(row));
+        if (mx > toggle_x && mx < toggle_x + TREE_INDENT)
+            toggle_show_children(static_cast<unsigned int>(row), !m_rows[static_cast<unsigned int>(row)]->is_show_children());
+    }
     if (m_preselection && !double_click) {
         if (cell->is_selectable(true)) {
             m_preselection_column = column;
@@ -1895,7 +2450,9 @@ void GuiSpreadsheet::on_mouse_drag()
     if (m_header_drag == HEADER_DRAG_ROWS) {
         uint64_t const bits = get_all_columns_bits();
         int const top = std::min(m_anchor_row, row), bottom = std::max(m_anchor_row, row);
-        for (int r = top; r <= bottom; ++r) paint_row_bits(static_cast<unsigned int>(r), bits, m_paint_value);
+        for (int r = top; r <= bottom; ++r)
+            if (is_row_selectable_by_range(static_cast<unsigned int>(r)))
+                paint_row_bits(static_cast<unsigned int>(r), bits, m_paint_value);
     } else if (m_header_drag == HEADER_DRAG_COLUMNS) {
         uint64_t const bits = column_range_bits(m_anchor_column, column) & get_all_columns_bits();
         for (unsigned int r = 0; r < m_rows.get_count(); ++r) paint_row_bits(r, bits, m_paint_value);
@@ -1940,14 +2497,33 @@ void GuiSpreadsheet::on_mouse_up()
 
 // --- Drawing ---
 
-GMathVec3<unsigned char> GuiSpreadsheet::get_row_background(unsigned int const& row) const
+GMathVec3<unsigned char> GuiSpreadsheet::get_row_background(unsigned int const& row, unsigned int const& position) const
 {
     GMathVec3<unsigned char> color = get_color(GuiColorScheme::ROLE_ROW_EVEN);
-    if (m_shaded && (row & 1)) {
-        // Alternate rows are brightened rather than given a colour of their own.
+    if (m_shaded && (position & 1)) {
+        // Alternate shown rows are brightened rather than given a colour of their own.
         for (int c = 0; c < 3; ++c) color[c] = static_cast<unsigned char>(std::min(255.0, color[c] * 1.115));
     }
+    if (m_highlight.get(row)) {
+        GMathVec3<unsigned char> const& mark = get_color(GuiColorScheme::ROLE_SELECTION);
+        for (int c = 0; c < 3; ++c) color[c] = static_cast<unsigned char>(0.85 * color[c] + 0.15 * mark[c]);
+    }
     return color;
+}
+
+void GuiSpreadsheet::draw_tree_toggle(GuiWidgetDc& dc, unsigned int const& row, int const& y, int const& height,
+                                      bool const& selected)
+{
+    GuiSpreadsheetRow const& r = *m_rows[row];
+    // The scheme's text colour, dimmed, or the selected text's colour on selected rows.
+    GMathVec3<unsigned char> color = get_color(selected ? GuiColorScheme::ROLE_TEXT_SELECTED : GuiColorScheme::ROLE_TEXT);
+    if (!selected)
+        for (int c = 0; c < 3; ++c) color[c] = static_cast<unsigned char>(0.65 * color[c]);
+    int const cx = get_tree_toggle_x(row) + TREE_INDENT / 2, cy = y + height / 2;
+    if (r.is_show_children())
+        dc.draw_trianglef(cx - 4, cy - 2, cx + 4, cy - 2, cx, cy + 3, color[0], color[1], color[2]);
+    else
+        dc.draw_trianglef(cx - 2, cy - 4, cx - 2, cy + 4, cx + 3, cy, color[0], color[1], color[2]);
 }
 
 void GuiSpreadsheet::draw_title_strip(GuiWidgetDc& dc, int const& first_entry, int const& last_entry)
@@ -1956,7 +2532,7 @@ void GuiSpreadsheet::draw_title_strip(GuiWidgetDc& dc, int const& first_entry, i
     int const y = get_y() + get_toolbar_height(), h = get_title_strip_height();
     GMathVec3<unsigned char> const& background = get_color(GuiColorScheme::ROLE_HEADER);
     GMathVec3<unsigned char> const& line = get_color(GuiColorScheme::ROLE_GRID_LINE);
-    bool const disabled = !is_enabled() || m_read_only;
+    bool const disabled = !is_enabled() || (m_read_only && m_read_only_titles_disabled);
     GMathVec3<unsigned char> const& text = dc.get_color(disabled ? GuiColorScheme::GROUP_DISABLED : GuiColorScheme::GROUP_NORMAL,
                                                         GuiColorScheme::ROLE_HEADER_TEXT);
     dc.draw_rectf(x, y, w, h, background[0], background[1], background[2]);
@@ -2018,23 +2594,26 @@ void GuiSpreadsheet::draw(GuiDc& dc)
     GuiSpreadsheetDrawContext& context = *m_draw_context;
     context.m_text_color = get_color(GuiColorScheme::ROLE_TEXT);
     int const bottom = body_y + body_h;
-    int const count = static_cast<int>(m_rows.get_count());
-    unsigned int const first_y = get_row_y_position(static_cast<unsigned int>(std::min(m_row_offset_index, std::max(0, count - 1))));
+    unsigned int const shown = get_visible_row_count();
+    unsigned int const first_position = get_visible_position(static_cast<unsigned int>(m_row_offset_index));
+    unsigned int const first_y = get_position_y(first_position);
     int last_row_bottom = body_y;
     push_clip(x, body_y, body_w, std::max(0, body_h));
-    for (int row = m_row_offset_index; row < count; ++row) {
+    for (unsigned int position = first_position; position < shown; ++position) {
+        int const row = get_visible_row(position);
         unsigned int const r = static_cast<unsigned int>(row);
-        int const ry = body_y + static_cast<int>(get_row_y_position(r) - first_y);
+        int const ry = body_y + static_cast<int>(get_position_y(position) - first_y);
         if (ry >= bottom) break;
         int const inner = get_row_inner_height(r);
         GuiSpreadsheetRow& sheet_row = *m_rows[r];
         sheet_row.pre_draw(row);
-        GMathVec3<unsigned char> const background = get_row_background(r);
+        GMathVec3<unsigned char> const background = get_row_background(r, position);
         wdc.draw_rectf(data_left, ry, std::max(0, right - data_left), inner, background[0], background[1], background[2]);
         uint64_t const mask = m_selection.get(r);
+        uint64_t const highlight = m_highlight.get(r);
         context.m_row_background = background;
         context.m_row_selected = mask != 0;
-        context.m_row_highlighted = false;
+        context.m_row_highlighted = highlight != 0;
         push_clip(data_left, body_y, std::max(0, right - data_left), std::max(0, body_h));
         for (int entry = first_entry; entry >= 1 && entry <= last_entry; ++entry) {
             unsigned int const e = static_cast<unsigned int>(entry);
@@ -2045,11 +2624,18 @@ void GuiSpreadsheet::draw(GuiDc& dc)
             context.m_cell_rect = GMathVec4<int>(entry_x[e] + m_padding_x, ry + m_padding_y, ew - 2 * m_padding_x,
                                                  inner - 2 * m_padding_y);
             context.m_content_rect = context.m_cell_rect;
+            if (m_tree_mode && column == m_tree_column_index) {
+                int const indent = std::min(get_tree_indent(r), std::max(0, context.m_content_rect[2]));
+                context.m_content_rect[0] += indent;
+                context.m_content_rect[2] -= indent;
+            }
             context.m_cell_selected = (mask & column_bit(column)) != 0;
             context.m_cursor = column == m_cursor_column && row == m_cursor_row;
             context.m_read_only = cell->get_is_read_only() || (m_read_only && m_columns[e].is_can_read_only());
-            context.m_highlight_enabled = m_columns[e].get_is_highlight_text_enabled();
+            context.m_highlight_enabled = is_highlight_text_enabled(column, row);
             cell->draw(context);
+            if (m_tree_mode && column == m_tree_column_index && sheet_row.has_children())
+                draw_tree_toggle(wdc, r, ry, inner, context.m_cell_selected);
         }
         pop_clip();
         if (m_show_horizontal_grid)

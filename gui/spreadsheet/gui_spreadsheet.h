@@ -6,8 +6,11 @@
 // cell-level multi-selection (Shift ranges, Ctrl toggles, painting by drag over cells or over
 // the strips), a cursor cell with enter and leave events, sorting through the cells' compare,
 // and column resizing by dragging title edges (Shift shares the change among the columns on
-// the left). Row changes only set flags; the update pass lays out once, and drawing and hit
-// testing walk only the rows and columns on screen, so a million rows cost what is visible.
+// the left). In tree mode the rows form a depth-first tree whose parents collapse and expand
+// with a toggle in the tree column. Highlight words taken from a filter text mark the cells
+// that contain them. Row changes only set flags; the update pass lays out once, and drawing
+// and hit testing walk only the rows and columns on screen, so a million rows cost what is
+// visible.
 //
 //     GuiSpreadsheet* sheet = new GuiSpreadsheet(*window, 0, 0, 400, 300);
 //     sheet->add_column("Name");                       // proportional, ratio 1
@@ -19,6 +22,7 @@
 //     sheet->connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, ...);  // then sort
 #include <cstdint>
 #include <unordered_map>
+#include <vector>
 
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_export.h"
@@ -76,6 +80,7 @@ public:
     // The column's sort key; -1: not sortable.
     int const& get_sort_type() const { return m_sort_type; }
     void set_sort_type(int const& key) { m_sort_type = key; }
+    // The column's cells are searched for the sheet's highlight words.
     bool const& get_is_highlight_text_enabled() const { return m_highlight_text; }
     void enabled_highlight_text(bool const& enable) { m_highlight_text = enable; }
     // A hidden column takes no width, draws nothing and is never hit.
@@ -185,6 +190,10 @@ public:
     static constexpr int RESIZE_HANDLE_REACH = 5;
     // Pointer travel that turns a press on a cell into a drag gesture.
     static constexpr int DRAG_THRESHOLD = 8;
+    // Indentation per tree level; the expand toggle fills one step left of a row's content.
+    static constexpr int TREE_INDENT = 18;
+    // What a drop onto the sheet does; only DND_MODE_REORDER is told apart by the base sheet.
+    enum DndMode : int { DND_MODE_NONE = 0, DND_MODE_REORDER = 1, DND_MODE_REPARENT = 2, DND_MODE_DEFAULT = 3 };
 
     // `left` and `right`: widgets put into the toolbar before and after the value edit.
     GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h,
@@ -238,10 +247,14 @@ public:
     // Appends every row, refreshing once after the last; one warning for all mismatched rows.
     virtual void add_rows(CoreVector<GuiSpreadsheetRow*> const& rows, bool const& refresh = true);
     virtual void insert_row(unsigned int const& index, GuiSpreadsheetRow* row);
+    // Inserts the row as a child of `parent` (which gains a child); the index must lie in the
+    // parent's subtree, past the parent. Refused with an error otherwise (the caller keeps
+    // the row).
+    virtual void insert_row(unsigned int const& index, GuiSpreadsheetRow* row, int const& parent);
     virtual void move_row(unsigned int const& from, unsigned int const& to);
     virtual GuiSpreadsheetRow* get_row(unsigned int const& index) const;
     // Takes the row out (the caller owns it again). Refused with an error during a sort; a
-    // drag under way ends first.
+    // drag under way ends first. In tree mode its children move up to its parent.
     virtual GuiSpreadsheetRow* remove_row(unsigned int const& index);
     void remove_rows(CoreVector<unsigned int> const& indices);
     void remove_rows(unsigned int const& first, unsigned int const& last);
@@ -319,15 +332,44 @@ public:
     int const& get_horizontal_offset() const { return m_horizontal_offset; }
     // Lays out strips, scrollbars and column widths now (the update pass does it anyway).
     void refresh_layout();
-    // Recomputes row positions at the next update pass.
+    // Recomputes which rows are shown and where at the next update pass.
     void refresh_rows_visibility();
+    // The rows shown, top to bottom: every row outside tree mode; in tree mode the rows that
+    // are not hidden and whose ancestors are all expanded and not hidden.
+    unsigned int get_visible_row_count() const;
+    // The row at a visible position; -1 out of range.
+    int get_visible_row(unsigned int const& position) const;
+    // The position among the visible rows of a row, or of the first visible row after it.
+    unsigned int get_visible_position(unsigned int const& row) const;
+    bool is_row_visible(int const& row) const;
+    // Alternate shown rows are shaded (with set_shaded): every other visible row.
+    bool is_row_shaded(int const& row) const;
+
+    // --- Tree ---
+    // Rows are stored depth-first: a row with children (GuiSpreadsheetRow::set_children_count)
+    // is followed by them, each followed by its own subtree. The update pass gives each row its
+    // depth, parent and subtree size; counts that run past the last row are cut there with
+    // one warning.
+    void set_tree_mode(bool const& on);
+    bool const& is_tree_mode() const { return m_tree_mode; }
+    // The column that is indented by depth and holds the expand toggles.
+    int const& get_tree_column_index() const { return m_tree_column_index; }
+    void set_tree_column_index(int const& column);
+    // Expands or collapses a row that has children; what is shown follows at the next pass,
+    // which costs the rows shown, not the whole sheet. A press on the toggle calls it.
+    virtual void toggle_show_children(unsigned int const& row, bool const& show);
+    void expand_all(bool const& expand);
+    // Shift ranges and strip drags also select rows inside collapsed parents.
+    void enable_selection_collapsed_rows(bool const& enable) { m_select_collapsed_rows = enable; }
+    bool const& is_selection_collapsed_rows_enabled() const { return m_select_collapsed_rows; }
 
     // --- Scrolling ---
     int const& get_row_offset_index() const { return m_row_offset_index; }
     // The first row shown, limited to 0 .. the first row of the last full page.
     void set_row_offset_index(int const& index);
     int get_max_row_offset_index() const;
-    // Scrolls so that the row is shown (as the first row when above, the last when below).
+    // Scrolls so that the row is shown (as the first row when above, the last when below),
+    // expanding its collapsed ancestors in tree mode.
     void focus_on_row(int const& row);
     void set_disable_focus_on_row(bool const& disable) { m_disable_focus_on_row = disable; }
     GuiScrollbar* get_vertical_scrollbar() const { return m_vertical_scrollbar; }
@@ -366,6 +408,11 @@ public:
     void set_read_only(bool const& read_only);
     bool const& is_show_cursor() const { return m_show_cursor; }
     void set_show_cursor(bool const& show);
+    // With read only, the column titles are drawn disabled too.
+    bool const& is_read_only_titles_disabled() const { return m_read_only_titles_disabled; }
+    void set_read_only_titles_disabled(bool const& disabled);
+    bool const& is_copy_to_clipboard() const { return m_copy_to_clipboard; }
+    void set_copy_to_clipboard(bool const& copy) { m_copy_to_clipboard = copy; }
     // Shift ranges start here; (-1, -1) when unset.
     GMathVec2<int> get_anchor_cell() const { return GMathVec2<int>(m_anchor_column, m_anchor_row); }
     void set_anchor_cell(int const& column, int const& row);
@@ -382,6 +429,36 @@ public:
     void get_clicked_cell_position(int& column, int& row) const;
     int const& get_preselection_column() const { return m_preselection_column; }
     int const& get_preselection_row() const { return m_preselection_row; }
+
+    // --- Highlight words and text filter ---
+    // Splits the text at blanks into trimmed words (lower-cased unless highlighting is case
+    // sensitive; with several words every "*" goes) and marks, in the highlight masks, the
+    // cells of highlight-enabled columns whose text contains every word. An empty or blank
+    // text leaves no words and no marks. `refresh` makes the cells draw again.
+    virtual void set_highlight_text(CoreString const& text, bool const& refresh = true);
+    virtual void clear_highlight_text();
+    // The words, and the text they came from.
+    CoreVector<CoreString> const& get_highlight_text() const { return m_highlight_words; }
+    CoreString const& get_highlight_filter_text() const { return m_highlight_filter_text; }
+    // Splits the last filter text again with the new case rule.
+    virtual void enable_case_sensitive_highlight(bool const& on, bool const& refresh = true);
+    bool const& is_case_sensitive_highlight_enabled() const { return m_case_sensitive_highlight; }
+    // True without words or with the single word "*"; else the text must contain every word.
+    bool is_valid_by_text_filter(CoreString const& text) const;
+    // Byte offset and length of every occurrence of every word in the text.
+    CoreVector<GMathVec2<unsigned int>> get_highlight_spans(CoreString const& text) const;
+    // Lets the filter search a column (GuiSpreadsheetHeaderData::enabled_highlight_text) and
+    // marks its cells again.
+    void enable_column_highlight_text(int const& column, bool const& enable);
+    // The column's highlight flag (the row does not matter here; subclasses may ask it).
+    virtual bool is_highlight_text_enabled(int const& column, int const& row) const;
+    // Highlight masks: one bit per cell, kept only for rows with a bit set. The filter sets
+    // them; owners may too (until the next filter text).
+    bool is_row_highlighted(int const& row) const;
+    uint64_t get_row_highlight_mask(int const& row) const;
+    bool is_cell_highlighted(int const& column, int const& row) const;
+    // Every cell of the row.
+    void set_highlighted_row(int const& row, bool const& highlighted);
 
     // --- Sorting ---
     virtual void enable_column_sort(bool const& enable);
@@ -414,8 +491,39 @@ public:
     void cancel_column_resize();
     bool const& is_resize_only_one_column() const { return m_resize_only_one_column; }
     void set_resize_only_one_column(bool const& one) { m_resize_only_one_column = one; }
-    // Fits the entry to its title and the texts of the rows on screen.
+    // Fits the entry to its title and the texts of the rows on screen (a double click on its
+    // title edge does it).
     void autofit_column(unsigned int const& entry);
+    // Every data column.
+    void autofit();
+    void set_column_auto_fit(int const& column, bool const& auto_fit);
+    bool is_column_auto_fit(int const& column) const;
+    void set_column_can_read_only(int const& column, bool const& can);
+    bool is_column_can_read_only(int const& column) const;
+
+    // --- Reordering by drops ---
+    int const& get_dnd_mode() const { return m_dnd_mode; }
+    void set_dnd_mode(int const& mode) { m_dnd_mode = mode; }
+    // Where a drop would land: the cell and whether it goes after the row; (-1, -1) for none.
+    void get_dnd_info(int& column, int& row, bool& after) const;
+    void set_dnd_info(int const& column, int const& row, bool const& after);
+    void set_dnd_reparenting_row_candidates(CoreVector<unsigned int> const& rows) { m_dnd_reparenting_candidates = rows; }
+    CoreVector<unsigned int> const& get_dnd_reparenting_row_candidates() const { return m_dnd_reparenting_candidates; }
+    unsigned int const& get_dnd_reparenting_row() const { return m_dnd_reparenting_row; }
+    void set_dnd_reparenting_row(unsigned int const& row) { m_dnd_reparenting_row = row; }
+    // Computes the row order a reorder drop at the drop target makes and keeps it as the
+    // permuted rows. The moved rows are the preselected row when it is not selected, else the
+    // selected rows. The rows themselves are not moved: the owner applies the order.
+    void fill_permute_rows();
+    // The row order, in reorder mode (1; empty otherwise), after moving `moved` (in their
+    // order) to before the row `target`, or after it with `after` (-1: to the end).
+    static CoreVector<unsigned int> fill_permute_rows(int const& mode, CoreVector<unsigned int> const& moved,
+                                                      unsigned int const& row_count, int const& target,
+                                                      bool const& after);
+    // Emptied whenever rows are removed.
+    CoreVector<unsigned int> const& get_permute_rows() const { return m_permute_rows; }
+    // False only when the sheet is read-only and the column under the pointer can be.
+    virtual bool is_valid_dnd_data() const;
 
     // --- Clicks and hooks ---
     // False for locked cells and read-only columns of a read-only sheet; else the cell's answer.
@@ -455,8 +563,32 @@ private:
     bool append_row(GuiSpreadsheetRow* row);
     void after_append(int const& index, bool const& select);
     void log_cell_count_mismatch(char const* operation, unsigned int const& rows) const;
-    // Recomputes y positions when rows changed (custom heights only).
+    // Depths, parents and subtree sizes (tree mode), then the visible rows and their y
+    // positions, each when its flag says the rows changed.
     void update_rows_visibility();
+    void update_tree_structure();
+    // Appends the visible rows among rows first .. end - 1 (whole subtrees).
+    void collect_visible_rows(unsigned int const& first, unsigned int const& end,
+                              std::vector<unsigned int>& visible) const;
+    // Puts a shown row's newly expanded subtree into the visible list, or takes it out.
+    void splice_visible_subtree(unsigned int const& row, bool const& show);
+    // The y positions and content height of the visible list, and a first shown row that went
+    // out of sight.
+    void update_visible_positions();
+    void ensure_rows_visibility() const { const_cast<GuiSpreadsheet*>(this)->update_rows_visibility(); }
+    // Pixel offset of a visible position among the visible rows (the content height at the end).
+    unsigned int get_position_y(unsigned int const& position) const;
+    // The visible position whose row covers pixel offset y.
+    unsigned int get_position_at_y(unsigned int const& y) const;
+    // Whether selection by ranges and strip drags covers this row.
+    bool is_row_selectable_by_range(unsigned int const& row) const;
+    // The expand toggle's left edge in a row of the tree column.
+    int get_tree_toggle_x(unsigned int const& row) const;
+    // Pixels the tree column's content moves right in a row.
+    int get_tree_indent(unsigned int const& row) const;
+    // Marks the cells of one row that pass the filter.
+    void update_row_highlight(unsigned int const& row);
+    void update_highlight_words();
     bool has_column(int const& column) const { return column >= 0 && column < get_column_count(); }
     GuiSpreadsheetHeaderData* get_data_column(int const& column);
     void mark_dirty();
@@ -478,7 +610,9 @@ private:
     // Ends a press, a drag, a paint or a resize under way (rows are about to change).
     void abort_gestures(char const* operation);
     void draw_title_strip(GuiWidgetDc& dc, int const& first_entry, int const& last_entry);
-    GMathVec3<unsigned char> get_row_background(unsigned int const& row) const;
+    GMathVec3<unsigned char> get_row_background(unsigned int const& row, unsigned int const& position) const;
+    void draw_tree_toggle(GuiWidgetDc& dc, unsigned int const& row, int const& y, int const& height,
+                          bool const& selected);
 
     GuiScrollbar* m_vertical_scrollbar = nullptr;
     GuiScrollbar* m_horizontal_scrollbar = nullptr;
@@ -514,6 +648,15 @@ private:
     bool m_resize_only_one_column = false;
     bool m_column_sort_enabled = false;
     bool m_disable_focus_on_row = false;
+    bool m_read_only_titles_disabled = false;
+    bool m_copy_to_clipboard = true;
+    bool m_tree_mode = false;
+    bool m_select_collapsed_rows = false;
+    // Depths and subtree sizes are recomputed at the next pass (rows changed).
+    bool m_tree_dirty = true;
+    // The last pass found counts that run past the rows (warned once until they add up).
+    bool m_tree_inconsistent = false;
+    int m_tree_column_index = 0;
     int m_row_index_display_start_offset = 1;
 
     int m_cursor_column = -1;
@@ -545,9 +688,25 @@ private:
     bool m_multi_cell_selected = false;
     GuiSpreadsheetMasks m_selection;
 
+    GuiSpreadsheetMasks m_highlight;
+    CoreVector<CoreString> m_highlight_words;
+    CoreString m_highlight_filter_text;
+    bool m_case_sensitive_highlight = false;
+
+    int m_dnd_mode = DND_MODE_DEFAULT;
+    int m_drop_column = -1;
+    int m_drop_row = -1;
+    bool m_drop_after = false;
+    CoreVector<unsigned int> m_dnd_reparenting_candidates;
+    unsigned int m_dnd_reparenting_row = 0;
+    CoreVector<unsigned int> m_permute_rows;
+
     CoreVector<GuiSpreadsheetHeaderData> m_columns;
     CoreVector<GuiSpreadsheetRow*> m_rows;
-    // Pixel offset of each row, kept only with custom height by row (uniform rows compute it).
+    // The visible rows in order, kept only in tree mode (every row is visible otherwise).
+    CoreVector<unsigned int> m_visible_rows;
+    // Pixel offset of each visible position, kept only with custom height by row (uniform
+    // rows compute it as position × pitch).
     CoreVector<uint32_t> m_row_y_positions;
     unsigned int m_content_height = 0;
     bool m_custom_height_by_row = false;

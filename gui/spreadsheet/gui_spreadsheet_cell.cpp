@@ -1,5 +1,6 @@
 #include "gui/spreadsheet/gui_spreadsheet_cell.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gui/spreadsheet/gui_spreadsheet.h"
@@ -72,6 +73,32 @@ GMathVec3<unsigned char> GuiSpreadsheetCellBasic::draw_background(GuiSpreadsheet
     return selection;
 }
 
+void GuiSpreadsheetCellBasic::draw_highlight(GuiSpreadsheetDrawContext& context, CoreString const& text, int const& x,
+                                             int const& w, bool const& right,
+                                             GMathVec3<unsigned char> const& background) const
+{
+    GuiSpreadsheet& sheet = context.get_spreadsheet();
+    if (!context.is_highlight_enabled() || sheet.get_highlight_text().is_empty() || w <= 0) return;
+    CoreVector<GMathVec2<unsigned int>> const spans = sheet.get_highlight_spans(text);
+    if (spans.is_empty()) return;
+    int text_w = 0, text_h = 0;
+    context.get_text_size(text, text_w, text_h);
+    int const left = right && text_w <= w ? x + w - text_w : x;
+    GMathVec3<unsigned char> const& accent = context.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_ACCENT);
+    GMathVec3<unsigned char> color;
+    for (int c = 0; c < 3; ++c) color[c] = static_cast<unsigned char>(0.8 * background[c] + 0.2 * accent[c]);
+    GMathVec4<int> const& rect = context.get_content_rect();
+    int const height = std::min(rect[3], text_h);
+    int const top = rect[1] + (rect[3] - height) / 2;
+    for (GMathVec2<unsigned int> const& span : spans) {
+        int start_w = 0, span_w = 0, h = 0;
+        context.get_text_size(text.sub_string(0, span[0]), start_w, h);
+        context.get_text_size(text.sub_string(0, span[0] + span[1]), span_w, h);
+        int const x0 = std::max(x, left + start_w), x1 = std::min(x + w, left + span_w);
+        if (x1 > x0) context.draw_rectf(x0, top, x1 - x0, height, color[0], color[1], color[2]);
+    }
+}
+
 int GuiSpreadsheetCellBasicText::compare(GuiSpreadsheetCell* other) const
 {
     if (!other) return 1;
@@ -83,7 +110,10 @@ int GuiSpreadsheetCellBasicText::compare(GuiSpreadsheetCell* other) const
 
 void GuiSpreadsheetCellBasicText::draw(GuiSpreadsheetDrawContext& context)
 {
-    draw_background(context);
+    GMathVec3<unsigned char> const background = draw_background(context);
+    GMathVec4<int> const& content = context.get_content_rect();
+    draw_highlight(context, m_text, content[0] + get_edit_offset(), content[2] - get_edit_offset(), m_justify_right,
+                   background);
     GMathVec3<unsigned char> const& color =
         context.is_cell_selected()
             ? context.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT_SELECTED)

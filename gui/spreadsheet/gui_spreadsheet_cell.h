@@ -84,6 +84,10 @@ public:
     // Fills the cell (grown by the sheet's padding) with the selection colour when the cell
     // is selected; returns the row background the rest of the cell draws on.
     GMathVec3<unsigned char> draw_background(GuiSpreadsheetDrawContext& context) const;
+    // Marks where the sheet's highlight words occur in `text`, drawn left-justified from x (or
+    // right-justified in a box of width w) on `background`; spans are clipped to the box.
+    void draw_highlight(GuiSpreadsheetDrawContext& context, CoreString const& text, int const& x, int const& w,
+                        bool const& right, GMathVec3<unsigned char> const& background) const;
 
     size_t get_memory_size() const override { return sizeof(GuiSpreadsheetCellBasic); }
 };

@@ -17,7 +17,9 @@ void GuiSpreadsheetRow::init()
 {
     m_height = DEFAULT_HEIGHT;
     m_children_count = 0;
+    m_total_sub_children_count = 0;
     m_depth = 0;
+    m_parent_index = -1;
     m_flags = 0;
     set_pre_draw_callback(nullptr, nullptr);
 }
@@ -96,9 +98,24 @@ void GuiSpreadsheetRow::set_children_count(int const& count)
     if (m_children_count > 0) set_flag(ROW_FLAG_HAS_CHILDREN, true);
 }
 
+void GuiSpreadsheetRow::set_has_children(bool const& has)
+{
+    set_flag(ROW_FLAG_HAS_CHILDREN, has);
+}
+
 bool GuiSpreadsheetRow::is_show_children() const
 {
-    return (m_flags & ROW_FLAG_SHOW_CHILDREN) && (m_children_count > 0 || (m_flags & ROW_FLAG_HAS_CHILDREN));
+    return (m_flags & ROW_FLAG_SHOW_CHILDREN) && has_children();
+}
+
+void GuiSpreadsheetRow::set_show_children(bool const& show)
+{
+    set_flag(ROW_FLAG_SHOW_CHILDREN, show);
+}
+
+void GuiSpreadsheetRow::set_dashed(bool const& dashed)
+{
+    set_flag(ROW_FLAG_DASHED, dashed);
 }
 
 void GuiSpreadsheetRow::set_pre_draw_callback(PreDrawCallback callback, void* data)

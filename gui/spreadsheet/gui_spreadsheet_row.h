@@ -58,14 +58,28 @@ public:
     // The row's own height, used when the sheet has custom height by row.
     int const& get_height() const { return m_height; }
     void set_height(int const& height);
+    // Tree mode: the number of direct children, which follow the row (each followed by its
+    // own subtree). A non-zero count also sets the has-children flag. Negative counts are 0.
     int const& get_children_count() const { return m_children_count; }
-    // A non-zero count also sets the has-children flag.
     void set_children_count(int const& count);
+    // The has-children flag alone shows an expand toggle on a row whose children are not
+    // there yet (made when it expands, for instance).
+    void set_has_children(bool const& has);
+    bool has_children() const { return m_children_count > 0 || (m_flags & ROW_FLAG_HAS_CHILDREN); }
+    // Rows below in the subtree, its depth (0 at the top level) and its parent's index (-1 at
+    // the top level): set by the sheet's update pass in tree mode.
+    int const& get_total_sub_children_count() const { return m_total_sub_children_count; }
     int const& get_depth() const { return m_depth; }
     int const& get_parent_index() const { return m_parent_index; }
     void set_parent_index(int const& index) { m_parent_index = index; }
     unsigned int const& get_flags() const { return m_flags; }
+    // Expanded: the show-children flag on a row that has children.
     bool is_show_children() const;
+    // Sets the show-children flag alone; the sheet's toggle_show_children also updates what
+    // it shows.
+    void set_show_children(bool const& show);
+    bool is_dashed() const { return (m_flags & ROW_FLAG_DASHED) != 0; }
+    void set_dashed(bool const& dashed);
 
     void set_pre_draw_callback(PreDrawCallback callback, void* data);
     // Calls the pre-draw callback, when set, with the row's index.
@@ -74,6 +88,7 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    friend class GuiSpreadsheet;
     void set_flag(unsigned int const& flag, bool const& on);
 
     GuiSpreadsheet* m_spreadsheet;
@@ -81,6 +96,7 @@ private:
     CoreVector<GuiSpreadsheetCell*> m_cells;
     int m_height = DEFAULT_HEIGHT;
     int m_children_count = 0;
+    int m_total_sub_children_count = 0;
     int m_depth = 0;
     int m_parent_index = -1;
     unsigned int m_flags = 0;

@@ -115,6 +115,11 @@ xdotool mousemove --window "$wid" 300 117 click 1
 expect '^spreadsheet sort 0 1$' "a title click sorts the spreadsheet by its column"
 xdotool mousemove --window "$wid" 300 161 click 1
 expect '^spreadsheet selection 1 cells in 1 rows, cursor 0 1$' "a click selects one cell"
+# The filter edit (x 984..1160) and the tree switch (x 1172..1310) beside the status line (y 701..722).
+xdotool mousemove --window "$wid" 1070 711 click 1 type camera
+expect '^spreadsheet filter "camera" [1-9][0-9]* rows$' "typed words highlight the matching names"
+xdotool mousemove --window "$wid" 1240 711 click 1
+expect '^spreadsheet tree on [1-9][0-9]* rows shown$' "the check button shows the contexts as a tree"
 xdotool mousemove --window "$wid" 70 309 click 1
 expect '^page preferences$' "the page list shows the preferences"
 xdotool mousemove --window "$wid" 1257 39 click 1

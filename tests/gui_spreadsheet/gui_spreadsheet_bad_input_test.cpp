@@ -109,3 +109,23 @@ TEST_F(SpreadsheetTest, RemovingRowsDuringASortIsRefused)
     EXPECT_EQ(text(0, 0), "a");
     EXPECT_EQ(text(0, 2), "c");
 }
+
+TEST_F(SpreadsheetTest, TreeAndHighlightCallsOutOfRangeWarnOnceAndChangeNothing)
+{
+    GuiSpreadsheet& sheet = make_sheet(2);
+    add_rows(3);
+    sheet.set_tree_mode(true);
+    LogRecorder log;
+    sheet.set_tree_column_index(-1);
+    sheet.set_highlighted_row(3, true);
+    sheet.set_highlighted_row(-1, true);
+    sheet.enable_column_highlight_text(2, true);
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 4u) << log.dump();
+    sheet.toggle_show_children(7, false);  // no such row: nothing to do
+    sheet.toggle_show_children(0, false);  // no children: nothing to collapse
+    pump_events(app());
+    EXPECT_EQ(sheet.get_tree_column_index(), 0);
+    EXPECT_EQ(sheet.get_visible_row_count(), 3u);
+    for (int row = 0; row < 3; ++row) EXPECT_FALSE(sheet.is_row_highlighted(row));
+    EXPECT_EQ(log.count(), 4u) << log.dump();
+}

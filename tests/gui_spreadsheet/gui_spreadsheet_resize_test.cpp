@@ -94,3 +94,29 @@ TEST_F(ResizeTest, ColumnsWiderThanTheSheetScrollSideways)
     EXPECT_EQ(sheet.get_cell_pos_x(0), x - sheet.get_horizontal_offset());
     EXPECT_GT(sheet.get_horizontal_offset(), 0);
 }
+
+TEST_F(ResizeTest, ADoubleClickOnAnEdgeFitsTheColumnToTheTextsOnScreen)
+{
+    GuiSpreadsheet& sheet = make_sheet(0);
+    sheet.add_column("C0", 60, true, true);
+    sheet.add_column("C1", 60, true, true);
+    add_rows(40);
+    int const body_rows = sheet.get_body_height() / sheet.get_row_pitch(0);
+    // A long text below the last row on screen does not count until it is scrolled to.
+    sheet.set_cell_content(sheet.get_cell(0, body_rows + 5), "a much longer text than the others");
+    int const edge = sheet.get_cell_pos_x(0) + sheet.get_cell_width(0);
+    send_pointer(sheet, FL_PUSH, edge, title_y(), 0, 1);
+    send_pointer(sheet, FL_RELEASE, edge, title_y());
+    int const fitted = sheet.get_column_width(0);
+    int widest = 0;
+    for (int row = 0; sheet.get_cell_pos_y(row) < sheet.get_body_y() + sheet.get_body_height(); ++row) {
+        int tw = 0, th = 0;
+        sheet.get_text_size(sheet.get_cell(0, row)->get_text(), tw, th);
+        widest = std::max(widest, tw);
+    }
+    EXPECT_EQ(fitted, widest + 24);
+    EXPECT_EQ(sheet.get_column_width(1), 60);
+    sheet.set_row_offset_index(body_rows);
+    sheet.autofit_column(1);
+    EXPECT_GT(sheet.get_column_width(0), fitted);
+}
