@@ -256,30 +256,41 @@ int GuiLineEdit::previous_character(int const& position) const
 
 int GuiLineEdit::get_next_group_position(int const& position) const
 {
-    int const length = static_cast<int>(m_text.get_length());
-    if (!m_group_movement) return length;
-    int p = std::max(0, position);
-    if (p >= length) return length;
-    char const c = m_text[static_cast<unsigned int>(p)];
-    if (is_characters_group(c)) {
-        while (p < length && m_text[static_cast<unsigned int>(p)] == c) ++p;
-        return p;
-    }
-    while (p < length && !is_characters_group(m_text[static_cast<unsigned int>(p)])) p = next_character(p);
-    return p;
+    if (!m_group_movement) return static_cast<int>(m_text.get_length());
+    return get_next_group_position(m_text.view(), position);
 }
 
 int GuiLineEdit::get_previous_group_position(int const& position) const
 {
     if (!m_group_movement) return 0;
-    int p = std::min(position, static_cast<int>(m_text.get_length()));
-    if (p <= 0) return 0;
-    char const c = m_text[static_cast<unsigned int>(p - 1)];
+    return get_previous_group_position(m_text.view(), position);
+}
+
+int GuiLineEdit::get_next_group_position(std::string_view text, int const& position)
+{
+    int const length = static_cast<int>(text.size());
+    int p = std::max(0, position);
+    if (p >= length) return length;
+    char const c = text[static_cast<size_t>(p)];
     if (is_characters_group(c)) {
-        while (p > 0 && m_text[static_cast<unsigned int>(p - 1)] == c) --p;
+        while (p < length && text[static_cast<size_t>(p)] == c) ++p;
         return p;
     }
-    while (p > 0 && !is_characters_group(m_text[static_cast<unsigned int>(p - 1)])) p = previous_character(p);
+    // Continuation bytes are never separators, so stepping bytes keeps to characters.
+    while (p < length && !is_characters_group(text[static_cast<size_t>(p)])) ++p;
+    return p;
+}
+
+int GuiLineEdit::get_previous_group_position(std::string_view text, int const& position)
+{
+    int p = std::min(position, static_cast<int>(text.size()));
+    if (p <= 0) return 0;
+    char const c = text[static_cast<size_t>(p - 1)];
+    if (is_characters_group(c)) {
+        while (p > 0 && text[static_cast<size_t>(p - 1)] == c) --p;
+        return p;
+    }
+    while (p > 0 && !is_characters_group(text[static_cast<size_t>(p - 1)])) --p;
     return p;
 }
 
