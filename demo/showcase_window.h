@@ -21,6 +21,8 @@
 //   a colour;
 // - "Fields": line edits (completion, a long path, Unicode, read-only, password, round),
 //   labels renamed in place, and number fields with units, ranges, a slider and drag handles;
+// - "Text": a script in a text editor with line numbers and syntax colouring, a search and
+//   replace row and a go-to-line question, beside a console that shows the log;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
@@ -61,12 +63,13 @@ public:
         PAGE_MENUS,
         PAGE_CONTROLS,
         PAGE_FIELDS,
+        PAGE_TEXT,
         PAGE_PREFERENCES,
         PAGE_NODAL,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "controls", "fields", "preferences", "nodal").
+    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     // Every page's name, comma-separated, in list order.
@@ -94,6 +97,7 @@ private:
     void build_menus_page(GuiWidget& page, int x, int y, int w, int h);
     void build_controls_page(GuiWidget& page, int x, int y, int w, int h);
     void build_fields_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_text_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);

@@ -23,4 +23,5 @@ shoot menus --page menus
 shoot controls --page controls
 shoot controls_narrow --page controls --resize 1000x620
 shoot fields --page fields
+shoot text --page text
 shoot nodal --page nodal

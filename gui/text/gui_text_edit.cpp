@@ -1247,8 +1247,8 @@ GMathVec3<unsigned char> GuiTextEdit::get_syntax_color(GuiTextEditLineInfo::Synt
             case Info::SYNTAX_TYPE_BLOCK_COMMENT: role = GuiColorScheme::ROLE_TEXT_DIM; break;
             case Info::SYNTAX_TYPE_NUMBER: role = GuiColorScheme::ROLE_WARNING; break;
             case Info::SYNTAX_TYPE_STRING: role = GuiColorScheme::ROLE_GREEN; break;
-            case Info::SYNTAX_TYPE_KEYWORD: role = GuiColorScheme::ROLE_ACCENT; break;
-            case Info::SYNTAX_TYPE_PREPROCESSOR_KEYWORD: role = GuiColorScheme::ROLE_LINK; break;
+            case Info::SYNTAX_TYPE_KEYWORD: role = GuiColorScheme::ROLE_BLUE; break;
+            case Info::SYNTAX_TYPE_PREPROCESSOR_KEYWORD: role = GuiColorScheme::ROLE_ACCENT; break;
             case Info::SYNTAX_TYPE_RESERVED_KEYWORD: role = GuiColorScheme::ROLE_RED; break;
             case Info::SYNTAX_TYPE_OPERATOR: role = GuiColorScheme::ROLE_HIGHLIGHT; break;
             default: break;
@@ -1265,7 +1265,13 @@ GMathVec3<unsigned char> GuiTextEdit::get_log_level_color(int const& level) cons
     if (level == CORE_LOG_LEVEL_INFO) return color;
     // Warnings lean yellow, debug lines green, errors red: the other channels drop to a
     // third of the brightness.
-    unsigned char const s = static_cast<unsigned char>((color[0] + color[1] + color[2]) / 6);
+    unsigned char s = static_cast<unsigned char>((color[0] + color[1] + color[2]) / 6);
+    // Dark text (a light scheme) has no brightness to take away: the kept channels are
+    // raised instead, so that the tint still reads.
+    if (color[0] + color[1] + color[2] < 3 * 96) {
+        s = std::min({color[0], color[1], color[2]});
+        color = GMathVec3<unsigned char>(170, 170, 170);
+    }
     if (level == CORE_LOG_LEVEL_WARNING) {
         color[2] = s;
     } else if (level >= CORE_LOG_LEVEL_DEBUG) {
