@@ -121,7 +121,9 @@ void GuiTextEdit::set_line(int const& line, CoreString const& text)
 void GuiTextEdit::set_text(CoreString const& text)
 {
     m_buffer.set_text(text, m_tab_width, "GuiTextEdit.set_text");
+    // A new text starts unmodified, with nothing to undo.
     m_history.clear();
+    m_history.set_modification_count(0);
     m_widest_line = 0;
     for (int line = 0; line < m_buffer.get_line_count(); ++line)
         m_widest_line = std::max(m_widest_line, m_buffer.get_line_length(line));
@@ -137,7 +139,8 @@ void GuiTextEdit::set_text(CoreString const& text)
 
 void GuiTextEdit::clear()
 {
-    if (m_read_only && m_max_lines == 0 && m_buffer.get_line_count() == 1 && m_buffer.get_line(0).is_empty()) return;
+    // Allowed in read-only editors too: clearing is how a console is emptied.
+    if (m_buffer.get_line_count() == 1 && m_buffer.get_line(0).is_empty()) return;
     start_undo(GuiTextEditHistory::TYPE_REMOVE_LINES);
     for (int line = m_buffer.get_line_count() - 1; line >= 0; --line) remove_line(line);
     m_anchor_column = -1;

@@ -61,7 +61,7 @@ public:
     // the history and the caret.
     void set_text(CoreString const& text);
     CoreString get_text() const { return m_buffer.get_text(); }
-    // Every line removed, recorded for undo.
+    // Every line removed, recorded for undo; read-only editors too (a console is emptied so).
     void clear();
     // Console: lines added at the end with their log level (one final "\n" ignored), then the
     // max-lines limit applied in a read-only editor. Not recorded for undo.

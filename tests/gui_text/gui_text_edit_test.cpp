@@ -256,6 +256,8 @@ TEST_F(TextEditTest, ConsoleKeepsTheNewestLines)
     // Levels tint the text colour differently; information keeps it.
     EXPECT_EQ(edit.get_log_level_color(CORE_LOG_LEVEL_INFO), edit.get_syntax_color(GuiTextEditLineInfo::SYNTAX_TYPE_NONE));
     EXPECT_NE(edit.get_log_level_color(CORE_LOG_LEVEL_ERROR), edit.get_log_level_color(CORE_LOG_LEVEL_WARNING));
+    edit.clear();
+    EXPECT_EQ(text(edit), "");
 }
 
 TEST_F(TextEditTest, ConsoleDropsACaretThatFallsOffTheTop)
