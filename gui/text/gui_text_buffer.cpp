@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "gui/core/gui.h"
+
 namespace {
 
 constexpr char REPLACEMENT[] = "\xef\xbf\xbd";  // U+FFFD
@@ -9,36 +11,6 @@ constexpr char REPLACEMENT[] = "\xef\xbf\xbd";  // U+FFFD
 bool is_continuation(char const& c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// Length of the valid UTF-8 sequence at text[i], or 0 when it is not one (overlong forms,
-// surrogates and code points past U+10FFFF included).
-size_t valid_sequence_length(std::string_view text, size_t i)
-{
-    unsigned char const c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) return 1;
-    size_t length;
-    unsigned int code;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-        code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        code = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if (!is_continuation(text[i + k])) return 0;
-        code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    }
-    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))) return 0;
-    if (code >= 0xD800 && code <= 0xDFFF) return 0;
-    return length;
 }
 
 char lower(char const& c)
@@ -77,7 +49,7 @@ CoreString GuiTextBuffer::clean_utf8(std::string_view text, bool& replaced)
     out.reserve(text.size());
     replaced = false;
     for (size_t i = 0; i < text.size();) {
-        size_t const length = text[i] == '\0' ? 0 : valid_sequence_length(text, i);
+        size_t const length = text[i] == '\0' ? 0 : Gui::get_valid_character_length(text, i);
         if (length == 0) {
             out += REPLACEMENT;
             replaced = true;
