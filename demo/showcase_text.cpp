@@ -1,7 +1,8 @@
 // The showcase's "Text" page: a script of a few hundred lines in a text editor with line
 // numbers and syntax colouring, a search and replace row, and a read-only console fed by
 // the log, its lines tinted by level. With --trace the page reports its edits as
-// "text <what> ..." lines and, at start, where its widgets are ("text at <name> x y w h").
+// "text <what> ..." lines and, at start, where its widgets are ("text at <name> x y w h") and
+// the editor's line height and text margin.
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -162,6 +163,8 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     trace_geometry("find_next", *find_next);
     trace_geometry("replace_all", *replace_all);
     trace_geometry("console", *console);
+    DemoTrace::line(CoreString("text line_height ") + editor->get_line_height() + " text_left " +
+                    (editor->get_line_number_column_width() + GuiTextEdit::LEFT_MARGIN));
 
     // What happens is logged (and so shown in the console) and traced.
     struct State {

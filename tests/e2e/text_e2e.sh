@@ -15,7 +15,7 @@ middle_x() { echo $(($(at "$1" 4) + $(at "$1" 6) / 2)); }
 middle_y() { echo $(($(at "$1" 5) + $(at "$1" 7) / 2)); }
 
 # Line 6 of the script is empty: a click far right on it puts the caret there.
-line_h=15
+line_h="$(awk '$1 == "text" && $2 == "line_height" { print $3; exit }' "$trace")"
 ex=$(($(at editor 4) + 300))
 ey=$(($(at editor 5) + 1 + 5 * line_h + line_h / 2))
 xdotool mousemove --window "$wid" "$ex" "$ey" click 1

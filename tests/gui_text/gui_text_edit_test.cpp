@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "gui/core/gui.h"
+#include "gui/controls/gui_scrollbar.h"
 #include "gui/text/gui_text_edit.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/log_recorder.h"
@@ -345,6 +346,60 @@ TEST_F(TextEditTest, BadInputIsCleanedAndHandledQuickly)
     int line, column, lines;
     edit.get_infos(line, column, lines);
     EXPECT_EQ(column, 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TextEditTest, PopupMenuEnablesWhatCanBeDone)
+{
+    GuiTextEdit& edit = make_edit("abc");
+    struct Row {
+        char const* name;
+        bool read_only;
+        bool select;
+        bool edited;
+        std::vector<std::string> enabled;
+    } const rows[] = {
+        {"fresh", false, false, false, {"Paste"}},
+        {"selected after an edit", false, true, true, {"Undo", "Cut          ", "Copy", "Paste", "Delete"}},
+        {"read only", true, true, true, {"Copy"}},
+    };
+    for (Row const& row : rows) {
+        edit.set_text("abc");
+        edit.set_read_only(false);
+        if (row.edited) edit.do_paste("x");
+        edit.set_read_only(row.read_only);
+        if (row.select) edit.select_all();
+        edit.popup_menu();
+        ASSERT_NE(edit.get_popup_menu(), nullptr);
+        EXPECT_EQ(item_names(*edit.get_popup_menu()),
+                  (Names{"Undo", "Redo", "-", "Cut          ", "Copy", "Paste", "Delete"}));
+        std::vector<std::string> enabled;
+        for (GuiMenuItem* item : edit.get_popup_menu()->get_items())
+            if (!item->is_separator() && item->is_enabled()) enabled.push_back(item->get_name().std_string());
+        EXPECT_EQ(enabled, row.enabled) << row.name;
+        edit.get_popup_menu()->hide();
+    }
+}
+
+TEST_F(TextEditTest, WheelScrollsThreeLinesAndZoomsWithCtrl)
+{
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "line\n";
+    GuiTextEdit& edit = make_edit(CoreString(text));
+    pump_events(app());
+    ASSERT_TRUE(edit.get_vertical_scrollbar().is_shown());
+    wheel(edit, 0, 1);
+    EXPECT_EQ(edit.get_first_visible_line(), GuiTextEdit::WHEEL_LINES);
+    wheel(edit, 0, -5);
+    EXPECT_EQ(edit.get_first_visible_line(), 0);
+    int const size = edit.get_font_size();
+    Fl::e_state = FL_CTRL;
+    wheel(edit, 0, -1);
+    Fl::e_state = 0;
+    EXPECT_GT(edit.get_font_size(), size);
 }
 
 }  // namespace
