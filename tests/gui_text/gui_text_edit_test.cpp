@@ -403,3 +403,33 @@ TEST_F(TextEditTest, WheelScrollsThreeLinesAndZoomsWithCtrl)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TextEditTest, ScriptHelpersReadAndTidyTheText)
+{
+    GuiTextEdit& edit = make_edit("a = 1  \nif (a == b) c=2\n  b_2 = a != 3\n3x = 0   ");
+    EXPECT_EQ(edit.get_variables_from_text(), (CoreVector<CoreString>{"a", "c", "b_2"}));
+    EXPECT_EQ(edit.remove_whitespaces(), 2);
+    EXPECT_EQ(text(edit), "a = 1\nif (a == b) c=2\n  b_2 = a != 3\n3x = 0");
+    edit.on_edit_undo();
+    EXPECT_EQ(text(edit), "a = 1  \nif (a == b) c=2\n  b_2 = a != 3\n3x = 0   ");
+    GuiFont const& font = edit.get_text_font();
+    int const word = static_cast<int>(font.get_text_width("word", 4));
+    EXPECT_EQ(GuiTextEdit::get_word_warp("word word word", word * 2, font).std_string(), "word\nword\nword");
+    EXPECT_EQ(GuiTextEdit::get_word_warp("word word\nx", word * 3, font).std_string(), "word word\nx");
+}
+
+TEST_F(TextEditTest, LeavingAfterAnEditValidates)
+{
+    GuiTextEdit& edit = make_edit("x");
+    m_log.listen(edit, {&EVT_ID_TEXT_EDIT_VALIDATE});
+    edit.lose_focus();
+    EXPECT_EQ(m_log.count(EVT_ID_TEXT_EDIT_VALIDATE), 0);
+    edit.set_focus();
+    press(edit, {ch('y')});
+    edit.lose_focus();
+    EXPECT_EQ(m_log.count(EVT_ID_TEXT_EDIT_VALIDATE), 1);
+}
+
+}  // namespace
