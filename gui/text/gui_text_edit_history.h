@@ -1,6 +1,6 @@
 #pragma once
-// GuiTextEditHistory: the undo and redo stacks of a text editor, and the only way its lines
-// change. Between start_undo and stop_undo every primitive (insert or remove text, insert,
+// GuiTextEditHistory: the undo and redo stacks of a text editor, through which every edit
+// of its lines goes (console appends aside, which are not undone). Between start_undo and stop_undo every primitive (insert or remove text, insert,
 // remove or set a line) is applied to the buffer at once and recorded; stop_undo pushes the
 // list on the undo stack and empties the redo stack. Undo and redo replay a list backwards
 // or forwards and take its neighbours along while they are typing, Backspace, Delete or
