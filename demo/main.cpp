@@ -7,7 +7,7 @@
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
-//                                          windows, menus, controls, preferences
+//                                          windows, menus, controls, fields, text, preferences, nodal
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>

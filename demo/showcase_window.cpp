@@ -148,6 +148,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     build_controls_page(*m_pages[PAGE_CONTROLS], left, top, body_w, body_h);
     build_fields_page(*m_pages[PAGE_FIELDS], left, top, body_w, body_h);
     build_spreadsheet_page(*m_pages[PAGE_SPREADSHEET], left, top, body_w, body_h);
+    build_text_page(*m_pages[PAGE_TEXT], left, top, body_w, body_h);
     build_preferences_page(*m_pages[PAGE_PREFERENCES], left, top, body_w, body_h);
     build_nodal_page(*m_pages[PAGE_NODAL], left, top, body_w, body_h);
     for (int p = PAGE_WIDGETS + 1; p < PAGE_COUNT; ++p) m_pages[p]->hide();
@@ -175,6 +176,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "fields";
         case PAGE_SPREADSHEET:
             return "spreadsheet";
+        case PAGE_TEXT:
+            return "text";
         case PAGE_PREFERENCES:
             return "preferences";
         case PAGE_NODAL:
@@ -186,9 +189,9 @@ char const* ShowcaseWindow::get_page_name(Page page)
 
 char const* ShowcaseWindow::get_page_label(Page page)
 {
-    static char const* const labels[PAGE_COUNT] = {"Widgets",  "Look",   "Drawing",     "OpenGL",      "Windows",
-                                                   "Menus",    "Controls", "Fields",    "Spreadsheet", "Preferences",
-                                                   "Node graph"};
+    static char const* const labels[PAGE_COUNT] = {"Widgets",     "Look",        "Drawing",   "OpenGL",
+                                                   "Windows",     "Menus",       "Controls",  "Fields",
+                                                   "Spreadsheet", "Text",        "Preferences", "Node graph"};
     return page >= 0 && page < PAGE_COUNT ? labels[page] : "";
 }
 

@@ -24,6 +24,8 @@
 // - "Spreadsheet": 100,000 rows of the sample scene's items (name, class, path, a number)
 //   that sort by a title click, select by cells, rows, columns and ranges, resize their
 //   columns by the title edges and scroll;
+// - "Text": a script in a text editor with line numbers and syntax colouring, a search and
+//   replace row and a go-to-line question, beside a console that shows the log;
 // - "Preferences": the interface's preferences with their kinds, values and presets.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
@@ -65,12 +67,13 @@ public:
         PAGE_CONTROLS,
         PAGE_FIELDS,
         PAGE_SPREADSHEET,
+        PAGE_TEXT,
         PAGE_PREFERENCES,
         PAGE_NODAL,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "controls", "fields", "preferences", "nodal").
+    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     // Every page's name, comma-separated, in list order.
@@ -99,6 +102,7 @@ private:
     void build_controls_page(GuiWidget& page, int x, int y, int w, int h);
     void build_fields_page(GuiWidget& page, int x, int y, int w, int h);
     void build_spreadsheet_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_text_page(GuiWidget& page, int x, int y, int w, int h);
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);

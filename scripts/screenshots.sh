@@ -24,4 +24,5 @@ shoot controls --page controls
 shoot controls_narrow --page controls --resize 1000x620
 shoot fields --page fields
 shoot spreadsheet --page spreadsheet
+shoot text --page text
 shoot nodal --page nodal

@@ -648,6 +648,34 @@ unsigned int Gui::get_count_of_next_character(char const& c)
     return 1;
 }
 
+size_t Gui::get_valid_character_length(std::string_view text, size_t i)
+{
+    unsigned char const c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) return 1;
+    size_t length;
+    unsigned int code;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        code = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))) return 0;
+    if (code >= 0xD800 && code <= 0xDFFF) return 0;
+    return length;
+}
+
 // FLTK ends the process when it cannot open the display, so the display is opened here
 // first and its absence reported to the caller instead.
 bool Gui::open_display()

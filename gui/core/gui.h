@@ -306,4 +306,7 @@ public:
 
     // Byte length of the UTF-8 character that starts with byte c; 1 for bytes that start none.
     static unsigned int get_count_of_next_character(char const& c);
+    // Length of the valid UTF-8 sequence at text[i], or 0 when there is none (a stray or
+    // cut-short sequence, an overlong form, a surrogate, a code point past U+10FFFF).
+    static size_t get_valid_character_length(std::string_view text, size_t i);
 };

@@ -40,36 +40,6 @@ bool is_continuation(char const& c)
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0 when it is not one (overlong forms,
-// surrogates and code points past U+10FFFF included).
-size_t valid_sequence_length(std::string_view text, size_t i)
-{
-    unsigned char const c = static_cast<unsigned char>(text[i]);
-    if (c < 0x80) return 1;
-    size_t length;
-    unsigned int code;
-    if (c >= 0xC2 && c <= 0xDF) {
-        length = 2;
-        code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        length = 3;
-        code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        length = 4;
-        code = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if (!is_continuation(text[i + k])) return 0;
-        code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    }
-    if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF))) return 0;
-    if (code >= 0xD800 && code <= 0xDFFF) return 0;
-    return length;
-}
-
 }  // namespace
 
 // --- Names and groups ---------------------------------------------------------------------
@@ -140,7 +110,7 @@ CoreString GuiLineEdit::clean_text(CoreString const& text, bool const& strip_con
             ++i;
             continue;
         }
-        size_t const length = valid_sequence_length(in, i);
+        size_t const length = Gui::get_valid_character_length(in, i);
         if (length == 0) {
             out += "\xef\xbf\xbd";  // U+FFFD, the replacement character
             replaced = true;
@@ -256,30 +226,41 @@ int GuiLineEdit::previous_character(int const& position) const
 
 int GuiLineEdit::get_next_group_position(int const& position) const
 {
-    int const length = static_cast<int>(m_text.get_length());
-    if (!m_group_movement) return length;
-    int p = std::max(0, position);
-    if (p >= length) return length;
-    char const c = m_text[static_cast<unsigned int>(p)];
-    if (is_characters_group(c)) {
-        while (p < length && m_text[static_cast<unsigned int>(p)] == c) ++p;
-        return p;
-    }
-    while (p < length && !is_characters_group(m_text[static_cast<unsigned int>(p)])) p = next_character(p);
-    return p;
+    if (!m_group_movement) return static_cast<int>(m_text.get_length());
+    return get_next_group_position(m_text.view(), position);
 }
 
 int GuiLineEdit::get_previous_group_position(int const& position) const
 {
     if (!m_group_movement) return 0;
-    int p = std::min(position, static_cast<int>(m_text.get_length()));
-    if (p <= 0) return 0;
-    char const c = m_text[static_cast<unsigned int>(p - 1)];
+    return get_previous_group_position(m_text.view(), position);
+}
+
+int GuiLineEdit::get_next_group_position(std::string_view text, int const& position)
+{
+    int const length = static_cast<int>(text.size());
+    int p = std::max(0, position);
+    if (p >= length) return length;
+    char const c = text[static_cast<size_t>(p)];
     if (is_characters_group(c)) {
-        while (p > 0 && m_text[static_cast<unsigned int>(p - 1)] == c) --p;
+        while (p < length && text[static_cast<size_t>(p)] == c) ++p;
         return p;
     }
-    while (p > 0 && !is_characters_group(m_text[static_cast<unsigned int>(p - 1)])) p = previous_character(p);
+    // Continuation bytes are never separators, so stepping bytes keeps to characters.
+    while (p < length && !is_characters_group(text[static_cast<size_t>(p)])) ++p;
+    return p;
+}
+
+int GuiLineEdit::get_previous_group_position(std::string_view text, int const& position)
+{
+    int p = std::min(position, static_cast<int>(text.size()));
+    if (p <= 0) return 0;
+    char const c = text[static_cast<size_t>(p - 1)];
+    if (is_characters_group(c)) {
+        while (p > 0 && text[static_cast<size_t>(p - 1)] == c) --p;
+        return p;
+    }
+    while (p > 0 && !is_characters_group(text[static_cast<size_t>(p - 1)])) --p;
     return p;
 }
 

@@ -106,6 +106,9 @@ public:
     // --- Character groups (Ctrl + arrows, double click) ---
     int get_next_group_position(int const& position) const;
     int get_previous_group_position(int const& position) const;
+    // The same group boundaries in any UTF-8 text (byte positions, clamped to it).
+    static int get_next_group_position(std::string_view text, int const& position);
+    static int get_previous_group_position(std::string_view text, int const& position);
     // Off: the next group is the end and the previous one the start.
     void enable_group_movement(bool const& enable) { m_group_movement = enable; }
     bool const& is_group_movement_enabled() const { return m_group_movement; }

@@ -31,7 +31,7 @@ expect '^drop dnd_target /render/final$' "the dragged item reaches the drop targ
 expect '^dropped card_1$' "the drag reports the drop"
 
 # The page list down the left side (rows of 26 pixels from y 62: Widgets, Look, Drawing,
-# OpenGL, Windows, Menus, Controls, Fields, Spreadsheet, Preferences, Node graph) and the header's scheme switch at the right
+# OpenGL, Windows, Menus, Controls, Fields, Spreadsheet, Text, Preferences, Node graph) and the header's scheme switch at the right
 # edge: the pages, a zoom of the OpenGL text and scene views with the wheel, two message boxes answered from
 # the keyboard, the light scheme, and back to the widgets.
 xdotool mousemove --window "$wid" 70 101 click 1
@@ -120,7 +120,7 @@ xdotool mousemove --window "$wid" 1070 711 click 1 type camera
 expect '^spreadsheet filter "camera" [1-9][0-9]* rows$' "typed words highlight the matching names"
 xdotool mousemove --window "$wid" 1240 711 click 1
 expect '^spreadsheet tree on [1-9][0-9]* rows shown$' "the check button shows the contexts as a tree"
-xdotool mousemove --window "$wid" 70 309 click 1
+xdotool mousemove --window "$wid" 70 335 click 1
 expect '^page preferences$' "the page list shows the preferences"
 xdotool mousemove --window "$wid" 1257 39 click 1
 expect '^scheme light$' "the scheme button switches to the light scheme"

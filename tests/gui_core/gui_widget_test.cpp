@@ -14,6 +14,7 @@
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_window.h"
+#include "gui/text/gui_text_edit.h"
 #include "host/sys/sys_filesystem.h"
 #include "tests/gui_core/gui_test_widgets.h"
 #include "tests/support/core_printers.h"
@@ -37,16 +38,16 @@ Box box_of(GuiWidget const& widget)
 }
 
 // Stands for the text editors, which keep the Tab key for themselves: the widget base looks
-// the class up by name.
-class GuiTextEdit : public RecordingWidget {
-    CORE_DECLARE_CLASS(GuiTextEdit, RecordingWidget)
+// their class up by name. Its record derives from the editor's, so it counts as one while
+// recording the keys it gets.
+class TextEditStandIn : public RecordingWidget {
+    CORE_DECLARE_CLASS(TextEditStandIn, RecordingWidget)
 
 public:
     using RecordingWidget::RecordingWidget;
 };
 
-// RecordingWidget has no class record of its own: the record's parent is GuiWidget's.
-CORE_IMPLEMENT_CLASS(GuiTextEdit, GuiWidget)
+CORE_IMPLEMENT_CLASS(TextEditStandIn, GuiTextEdit)
 
 // Ignores its parent's resizes, as a widget placed by its parent's own layout does.
 class UnconstrainedWidget : public GuiWidget {
@@ -358,8 +359,8 @@ TEST_F(GuiFocusTest, TabSkipsDisabledHiddenAndNonReceivingSiblings)
 TEST_F(GuiFocusTest, TextEditorsKeepTheTabAndWithoutTabNavigationItStays)
 {
     make_row();
-    GuiTextEdit::class_info();
-    GuiTextEdit* editor = add(new GuiTextEdit(*m_window, 10, 50, 100, 20));
+    TextEditStandIn::class_info();
+    TextEditStandIn* editor = add(new TextEditStandIn(*m_window, 10, 50, 100, 20));
     editor->set_focus();
     ASSERT_TRUE(editor->has_focus());
     type_tab(*editor);
