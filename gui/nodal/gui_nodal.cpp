@@ -3043,6 +3043,11 @@ void GuiNodal::LinkEditorDeleter::operator()(GuiNodalLinkEditor* editor) const
     delete editor;
 }
 
+void GuiNodal::forget_link(GuiNodalLink& link)
+{
+    if (m_link_editor) m_link_editor->forget_link(link);
+}
+
 GuiNodalLinkEditor& GuiNodal::get_link_editor()
 {
     if (!m_link_editor) m_link_editor.reset(new GuiNodalLinkEditor(*this));

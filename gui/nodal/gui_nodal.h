@@ -538,6 +538,8 @@ public:
     // Connecting, detaching and cutting links goes through the view's link editor; the hooks
     // below let an application subclass accept, refuse or carry out each change.
     GuiNodalLinkEditor& get_link_editor();
+    // A link is being deleted: the link editor lets go of it (nothing once the editor is gone).
+    void forget_link(GuiNodalLink& link);
     // Removals and reconnections are grouped into one undo step of this manager; null (the
     // default) for none.
     void set_command_manager(OfCommandManager* manager);

@@ -4,6 +4,8 @@
 // (get_graph) and is destroyed by it. It keeps a draw state (0 while its content must be
 // computed again before the next draw), four background colours with the current one among
 // them, and the colour in which the view's picking pass draws it.
+#include <cstdint>
+
 #include "gui/core/gui_export.h"
 #include "host/event/event_id.h"
 #include "host/event/event_object.h"
@@ -64,6 +66,17 @@ public:
     void set_selectable();
     Color const& get_pick_color() const { return m_pick_color; }
 
+    // --- Walks through the graph ---
+    // A walk (numbered by its walker) marks the items it reaches in a direction (0 or 1)
+    // instead of keeping a set of them: true when the item was not marked by that walk yet.
+    bool mark_walk(int const& direction, uint32_t const& walk)
+    {
+        if (m_walks[direction] == walk) return false;
+        m_walks[direction] = walk;
+        return true;
+    }
+    bool is_walked(int const& direction, uint32_t const& walk) const { return m_walks[direction] == walk; }
+
 private:
     ItemDrawState m_draw_state = DRAW_STATE_DIRTY;
     Color m_bg_highlight_color = Color(255, 255, 255);
@@ -74,4 +87,5 @@ private:
     bool m_culled = true;  // until the view draws it
     GuiNodal* m_graph;
     Color m_pick_color = Color(0, 0, 0);
+    uint32_t m_walks[2] = {0, 0};
 };

@@ -82,6 +82,7 @@ void GuiNodalLink::init()
 
 GuiNodalLink::~GuiNodalLink()
 {
+    get_graph().forget_link(*this);
     leave_bundle();
     join_from(nullptr);
     join_to(nullptr);

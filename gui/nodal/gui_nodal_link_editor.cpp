@@ -411,12 +411,30 @@ void GuiNodalLinkEditor::set_link_highlight_mode(unsigned int const& mode)
     m_link_highlight_mode = mode;
 }
 
-void GuiNodalLinkEditor::compute_node_links_recursively(GuiNodalNodeBase& node, bool const& upstream,
-                                                        bool const& downstream, LinkSet& inputs, LinkSet& outputs,
-                                                        Walked* walked)
+namespace {
+
+// Walks are numbered in turn (interface thread only); 0 marks no walk.
+uint32_t s_last_walk = 0;
+
+uint32_t next_walk()
 {
-    Walked own;
-    Walked& done = walked ? *walked : own;
+    if (++s_last_walk == 0) ++s_last_walk;
+    return s_last_walk;
+}
+
+// Directions of the walk marks: boxes walked upstream and links collected as inputs, boxes
+// walked downstream and links collected as outputs.
+constexpr int UPSTREAM = 0;
+constexpr int DOWNSTREAM = 1;
+
+}  // namespace
+
+template <class Collect>
+void GuiNodalLinkEditor::walk_links(GuiNodalNodeBase& node, bool const& upstream, bool const& downstream,
+                                    Walked& walked, Collect&& collect)
+{
+    if (walked.walk == 0) walked.walk = next_walk();
+    uint32_t const walk = walked.walk;
     // A work list rather than recursion: long chains of nodes do not deepen the stack.
     struct Step {
         GuiNodalNodeBase* node;
@@ -430,8 +448,8 @@ void GuiNodalLinkEditor::compute_node_links_recursively(GuiNodalNodeBase& node, 
         work.pop_back();
         if (!step.node) continue;
         // Each node is walked once each way: its links are collected already.
-        step.upstream = step.upstream && done.upstream.insert(step.node).second;
-        step.downstream = step.downstream && done.downstream.insert(step.node).second;
+        step.upstream = step.upstream && step.node->mark_walk(UPSTREAM, walk);
+        step.downstream = step.downstream && step.node->mark_walk(DOWNSTREAM, walk);
         if (!step.upstream && !step.downstream) continue;
         links.clear();
         step.node->get_connexity(links);
@@ -441,11 +459,27 @@ void GuiNodalLinkEditor::compute_node_links_recursively(GuiNodalNodeBase& node, 
             GuiNodalNodeBase* target = GuiNodalNode::get_owner_node(link->get_node_to(), true);
             if (!source || !target || source == target) continue;
             // A link collected once is not followed again: cycles end.
-            if (step.upstream && target == step.node && inputs.insert(link).second) work.push_back({source, true, false});
-            if (step.downstream && source == step.node && outputs.insert(link).second)
+            if (step.upstream && target == step.node && link->mark_walk(UPSTREAM, walk)) {
+                collect(UPSTREAM, *link, walk);
+                work.push_back({source, true, false});
+            }
+            if (step.downstream && source == step.node && link->mark_walk(DOWNSTREAM, walk)) {
+                collect(DOWNSTREAM, *link, walk);
                 work.push_back({target, false, true});
+            }
         }
     }
+}
+
+void GuiNodalLinkEditor::compute_node_links_recursively(GuiNodalNodeBase& node, bool const& upstream,
+                                                        bool const& downstream, LinkSet& inputs, LinkSet& outputs,
+                                                        Walked* walked)
+{
+    Walked own;
+    walk_links(node, upstream, downstream, walked ? *walked : own,
+               [&](int const& direction, GuiNodalLink& link, uint32_t const&) {
+                   (direction == UPSTREAM ? inputs : outputs).insert(&link);
+               });
 }
 
 GuiNodalLinkEditor::Color GuiNodalLinkEditor::get_highlight_link_color(GuiNodalLink const& link, LinkSet const& inputs,
@@ -461,31 +495,35 @@ GuiNodalLinkEditor::Color GuiNodalLinkEditor::get_highlight_link_color(GuiNodalL
 
 void GuiNodalLinkEditor::restore_link_colors()
 {
-    std::vector<GuiNodalLink*> const& links = m_graph.get_links();
-    std::unordered_set<GuiNodalLink*> const alive(links.begin(), links.end());
-    // A link removed meanwhile is not touched; one coloured since by someone else keeps it.
+    // A link coloured since by someone else keeps that colour; deleted links left the list.
     for (auto const& [link, saved] : m_coloured)
-        if (alive.count(link) && link->get_bg_normal_color() == saved.given) link->set_bg_normal_color(saved.own);
+        if (link->get_bg_normal_color() == saved.given) link->set_bg_normal_color(saved.own);
     m_coloured.clear();
+}
+
+void GuiNodalLinkEditor::forget_link(GuiNodalLink& link)
+{
+    m_coloured.erase(&link);
+    if (m_destruction_link == &link) m_destruction_link = nullptr;
 }
 
 void GuiNodalLinkEditor::apply_link_highlight(std::vector<GuiNodalNodeBase*> const& selection)
 {
     restore_link_colors();
     if (m_link_highlight) {
-        LinkSet inputs, outputs;
+        // One walk from every selected box; outputs win over inputs for a link that is both.
         Walked walked;
+        std::vector<GuiNodalLink*> collected;
         for (GuiNodalNodeBase* box : selection)
             if (box && &box->get_graph() == &m_graph)
-                compute_node_links_recursively(*box, m_link_highlight_mode & LINK_HIGHLIGHT_IN,
-                                               m_link_highlight_mode & LINK_HIGHLIGHT_OUT, inputs, outputs, &walked);
-        for (LinkSet const* set : {&inputs, &outputs})
-            for (GuiNodalLink* link : *set) {
-                if (m_coloured.count(link)) continue;
-                Color const color = get_highlight_link_color(*link, inputs, outputs);
-                m_coloured[link] = SavedColor{link->get_bg_normal_color(), color};
-                link->set_bg_normal_color(color);
-            }
+                walk_links(*box, m_link_highlight_mode & LINK_HIGHLIGHT_IN, m_link_highlight_mode & LINK_HIGHLIGHT_OUT,
+                           walked, [&](int const&, GuiNodalLink& link, uint32_t const&) { collected.push_back(&link); });
+        m_coloured.reserve(collected.size());
+        for (GuiNodalLink* link : collected) {
+            Color const color = link->is_walked(DOWNSTREAM, walked.walk) ? Color(0, 255, 0) : Color(255, 255, 0);
+            auto const [entry, added] = m_coloured.try_emplace(link, SavedColor{link->get_bg_normal_color(), color});
+            if (added) link->set_bg_normal_color(color);
+        }
     }
     m_graph.redraw();
 }

@@ -8,6 +8,7 @@
 // Links being made are the editor's until they are completed: they are not among the view's
 // links, and one end of each follows the pointer (the view's graph mouse position).
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -110,6 +111,8 @@ public:
     // destruction that would leave the link on it is cancelled. The view must call this before
     // destroying a box, since it does not own the links being made.
     void forget_box(GuiNodalNodeBase& box);
+    // A link is being deleted: the editor lets go of it.
+    void forget_link(GuiNodalLink& link);
 
     // --- Knife ---
     // The path, in graph units.
@@ -136,10 +139,8 @@ public:
     // as that one. Faded links are neither collected nor followed; a link is followed once,
     // so cycles end. Walks from several nodes may share `walked`: a node already walked in
     // a direction is not walked again (its links are in the sets already).
-    using NodeSet = std::unordered_set<GuiNodalNodeBase const*>;
     struct Walked {
-        NodeSet upstream;
-        NodeSet downstream;
+        uint32_t walk = 0;  // the walk's number, given by the first walk that uses it
     };
     static void compute_node_links_recursively(GuiNodalNodeBase& node, bool const& upstream, bool const& downstream,
                                                LinkSet& inputs, LinkSet& outputs, Walked* walked = nullptr);
@@ -164,6 +165,11 @@ private:
     GuiNodalLink* make_creation_link(GuiNodalNodeBase& end);
     // The links coloured by apply_link_highlight get their own colour back.
     void restore_link_colors();
+    // The walk of compute_node_links_recursively, handing each link it collects to `collect`
+    // (0 for an input, 1 for an output) with the walk's number.
+    template <class Collect>
+    static void walk_links(GuiNodalNodeBase& node, bool const& upstream, bool const& downstream, Walked& walked,
+                           Collect&& collect);
 
     GuiNodal& m_graph;
     OfCommandManager* m_commands = nullptr;
@@ -177,5 +183,5 @@ private:
         Color own;
         Color given;
     };
-    std::map<GuiNodalLink*, SavedColor> m_coloured;
+    std::unordered_map<GuiNodalLink*, SavedColor> m_coloured;
 };
