@@ -1,6 +1,7 @@
 #include "gui/spreadsheet/gui_spreadsheet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <numeric>
 
@@ -2236,7 +2237,160 @@ void GuiSpreadsheet::widget_update()
 
 int GuiSpreadsheet::process_key_event(CoreString const&)
 {
-    return 0;
+    int const key = Gui::get_last_key_pressed();
+    bool const ctrl = Gui::is_modifier_ctrl(), shift = Gui::is_modifier_shift(), alt = Gui::is_modifier_alt();
+    if (m_focus_by_key && !ctrl && !shift && !alt && key >= 'a' && key <= 'z') {
+        int const row = find_row_by_key(static_cast<char>(key));
+        if (row >= 0) move_cursor_by_key(0, row, false);
+        return 1;
+    }
+    if (ctrl && !alt && key == 'a' && m_multi_selection) {
+        select_all();
+        return 1;
+    }
+    if (key == Gui::KEY_ID_ESCAPE) {
+        SELECTION_BATCH;
+        unselect_all(false);
+        set_cursor_position(-1, -1);
+        return 1;
+    }
+    if (ctrl || alt) return 0;
+    switch (key) {
+        case Gui::KEY_ID_UP:
+        case Gui::KEY_ID_DOWN:
+        case Gui::KEY_ID_HOME:
+        case Gui::KEY_ID_END:
+        case Gui::KEY_ID_PAGE_UP:
+        case Gui::KEY_ID_PAGE_DOWN:
+        case Gui::KEY_ID_LEFT:
+        case Gui::KEY_ID_RIGHT: break;
+        default: return 0;
+    }
+    int column = -1, row = -1;
+    if (get_navigation_target(key, column, row)) move_cursor_by_key(std::max(column, 0), std::max(row, 0), shift);
+    return 1;
+}
+
+void GuiSpreadsheet::move_cursor_by_key(int const& column, int const& row, bool const& shift)
+{
+    SELECTION_BATCH;
+    unselect_all(false);
+    if (shift && m_anchor_row >= 0 && m_multi_selection) {
+        m_paint_value = true;
+        do_multiselection(column, row);
+    }
+    set_cursor_position(column, row);
+    // A cursor that stays put keeps its cell selected.
+    GuiSpreadsheetCell* cell = get_cell(column, row);
+    if (cell && cell->is_selectable(true)) set_cell_selected(column, row, true);
+    refresh_multi_cell_selected();
+}
+
+bool GuiSpreadsheet::get_navigation_target(int const& key, int& column, int& row)
+{
+    update_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return false;
+    column = m_cursor_column;
+    row = m_cursor_row;
+    bool const has_row = row >= 0 && row < static_cast<int>(m_rows.get_count());
+    int const position = has_row && is_row_visible(row) ? static_cast<int>(get_visible_position(static_cast<unsigned int>(row))) : -1;
+    int const last = static_cast<int>(count) - 1;
+    // A one-column tree (or one selected by whole rows) spends Left and Right on its branches.
+    bool const tree_keys = m_tree_mode && (get_column_count() == 1 || m_full_row_select);
+    switch (key) {
+        case Gui::KEY_ID_UP:
+            if (position > 0) row = get_visible_row(static_cast<unsigned int>(position - 1));
+            return true;
+        case Gui::KEY_ID_DOWN: row = get_visible_row(static_cast<unsigned int>(std::min(position + 1, last))); return true;
+        case Gui::KEY_ID_HOME: row = get_visible_row(0); return true;
+        case Gui::KEY_ID_END: row = get_visible_row(static_cast<unsigned int>(last)); return true;
+        case Gui::KEY_ID_PAGE_UP: row = get_previous_page_row_position(row); return true;
+        case Gui::KEY_ID_PAGE_DOWN: row = get_next_page_row_position(row); return true;
+        default: break;
+    }
+    if (tree_keys) {
+        if (!has_row) return false;
+        GuiSpreadsheetRow const& current = *m_rows[static_cast<unsigned int>(row)];
+        if (key == Gui::KEY_ID_LEFT) {
+            if (current.is_show_children()) {
+                toggle_show_children(static_cast<unsigned int>(row), false);
+                return false;
+            }
+            if (current.get_parent_index() < 0) return false;
+            row = current.get_parent_index();
+            return true;
+        }
+        if (current.has_children() && !current.is_show_children()) toggle_show_children(static_cast<unsigned int>(row), true);
+        return false;
+    }
+    // Hidden columns are stepped over; Right stops at the last column shown.
+    int const step = key == Gui::KEY_ID_LEFT ? -1 : 1;
+    for (int c = column + step; c >= 0 && c < get_column_count(); c += step) {
+        if (!is_column_hidden(c)) {
+            column = c;
+            break;
+        }
+    }
+    return true;
+}
+
+int GuiSpreadsheet::get_next_page_row_position(int const& row) const
+{
+    ensure_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return -1;
+    unsigned int const start = row < 0 ? 0 : std::min(get_visible_position(static_cast<unsigned int>(row)), count - 1);
+    int const body = get_body_height();
+    int sum = get_row_pitch(static_cast<unsigned int>(get_visible_row(start)));
+    unsigned int target = start;
+    for (unsigned int position = start + 1; position < count; ++position) {
+        int const pitch = get_row_pitch(static_cast<unsigned int>(get_visible_row(position)));
+        if (sum + pitch > body && position > start + 1) break;
+        sum += pitch;
+        target = position;
+    }
+    return get_visible_row(target);
+}
+
+int GuiSpreadsheet::get_previous_page_row_position(int const& row) const
+{
+    ensure_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return -1;
+    unsigned int const start = row < 0 ? 0 : std::min(get_visible_position(static_cast<unsigned int>(row)), count - 1);
+    int const body = get_body_height();
+    int sum = get_row_pitch(static_cast<unsigned int>(get_visible_row(start)));
+    unsigned int target = start;
+    for (unsigned int position = start; position-- > 0;) {
+        int const pitch = get_row_pitch(static_cast<unsigned int>(get_visible_row(position)));
+        if (sum + pitch > body && position + 1 < start) break;
+        sum += pitch;
+        target = position;
+    }
+    return get_visible_row(target);
+}
+
+int GuiSpreadsheet::find_row_by_key(char const& letter) const
+{
+    // With several cells selected, the search goes on after the selection, wrapping to the top.
+    bool const after_selection = m_selection.count_bits(2) > 1;
+    bool passed_selection = false;
+    int first = -1;
+    for (unsigned int r = 0; r < m_rows.get_count(); ++r) {
+        GuiSpreadsheetRow const& row = *m_rows[r];
+        if (row.is_hidden()) continue;
+        GuiSpreadsheetCell const* cell = row.get_cell(m_key_focus_column);
+        if (cell) {
+            CoreString const text = cell->get_text();
+            if (!text.is_empty() && std::tolower(static_cast<unsigned char>(text[0])) == letter) {
+                if (!after_selection || passed_selection) return static_cast<int>(r);
+                if (first < 0) first = static_cast<int>(r);
+            }
+        }
+        if (m_selection.get(r) != 0) passed_selection = true;
+    }
+    return first;
 }
 
 int GuiSpreadsheet::process_event(CoreString const& name)

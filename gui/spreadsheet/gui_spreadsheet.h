@@ -371,6 +371,10 @@ public:
     // Scrolls so that the row is shown (as the first row when above, the last when below),
     // expanding its collapsed ancestors in tree mode.
     void focus_on_row(int const& row);
+    // The visible row a page away from `row` (down / up): the farthest one that still shows
+    // together with `row` in the body; at least the next visible row when there is one.
+    int get_next_page_row_position(int const& row) const;
+    int get_previous_page_row_position(int const& row) const;
     void set_disable_focus_on_row(bool const& disable) { m_disable_focus_on_row = disable; }
     GuiScrollbar* get_vertical_scrollbar() const { return m_vertical_scrollbar; }
     GuiScrollbar* get_horizontal_scrollbar() const { return m_horizontal_scrollbar; }
@@ -413,6 +417,12 @@ public:
     void set_read_only_titles_disabled(bool const& disabled);
     bool const& is_copy_to_clipboard() const { return m_copy_to_clipboard; }
     void set_copy_to_clipboard(bool const& copy) { m_copy_to_clipboard = copy; }
+    // Type-ahead: a letter key moves the cursor to the first row whose cell in the key-focus
+    // column starts with that letter (any case).
+    bool const& is_enable_focus_by_key() const { return m_focus_by_key; }
+    void set_enable_focus_by_key(bool const& enable) { m_focus_by_key = enable; }
+    unsigned int const& get_key_focus_column_index() const { return m_key_focus_column; }
+    void set_key_focus_column_index(unsigned int const& column) { m_key_focus_column = column; }
     // Shift ranges start here; (-1, -1) when unset.
     GMathVec2<int> get_anchor_cell() const { return GMathVec2<int>(m_anchor_column, m_anchor_row); }
     void set_anchor_cell(int const& column, int const& row);
@@ -541,7 +551,7 @@ public:
     size_t get_memory_size() const override;
 
 protected:
-    // Keys (navigation, type-ahead, copy) belong to the editing layer; 0: not handled.
+    // Navigation, type-ahead, Escape, Ctrl+A and Ctrl+C; 0: not handled.
     virtual int process_key_event(CoreString const& name);
 
 private:
@@ -554,6 +564,12 @@ private:
     void select_pressed_cell(GuiSpreadsheetCell* cell, int const& column, int const& row, bool const& ctrl,
                              bool const& shift);
     void on_wheel();
+    // Arrow, Home, End and Page keys: the cursor's new cell, or false when the key moves nothing.
+    bool get_navigation_target(int const& key, int& column, int& row);
+    // Clears the selection (a Shift range from the anchor with `shift`) and moves the cursor.
+    void move_cursor_by_key(int const& column, int const& row, bool const& shift);
+    // The row type-ahead goes to for a lower-case letter; -1 for none.
+    int find_row_by_key(char const& letter) const;
     void on_vertical_scroll(GuiScrollbar& bar, EventInfo const& info, void* data);
     void on_horizontal_scroll(GuiScrollbar& bar, EventInfo const& info, void* data);
     void on_toolbar_size(GuiToolbar& bar, EventInfo const& info, void* data);
@@ -650,6 +666,8 @@ private:
     bool m_disable_focus_on_row = false;
     bool m_read_only_titles_disabled = false;
     bool m_copy_to_clipboard = true;
+    bool m_focus_by_key = false;
+    unsigned int m_key_focus_column = 0;
     bool m_tree_mode = false;
     bool m_select_collapsed_rows = false;
     // Depths and subtree sizes are recomputed at the next pass (rows changed).
