@@ -1,6 +1,7 @@
 #include "gui/spreadsheet/gui_spreadsheet.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <numeric>
@@ -1619,6 +1620,44 @@ void GuiSpreadsheet::do_multiselection(int const& column, int const& row)
     refresh_multi_cell_selected();
 }
 
+CoreString GuiSpreadsheet::get_selection_copy_text(CoreString* type) const
+{
+    CoreVector<unsigned int> const rows = m_selection.get_rows();
+    if (rows.is_empty()) return CoreString();
+    int first = static_cast<int>(mask_column_size), last = -1;
+    for (unsigned int row : rows) {
+        uint64_t const mask = m_selection.get(row);
+        first = std::min(first, std::countr_zero(mask));
+        last = std::max(last, 63 - std::countl_zero(mask));
+    }
+    CoreString text;
+    for (unsigned int i = 0; i < rows.get_count(); ++i) {
+        if (i > 0) text += '\n';
+        GuiSpreadsheetRow const& row = *m_rows[rows[i]];
+        uint64_t const mask = m_selection.get(rows[i]);
+        for (int column = first; column <= last; ++column) {
+            if (column > first) text += '\t';
+            GuiSpreadsheetCell const* cell = row.get_cell(static_cast<unsigned int>(column));
+            if (cell && (mask >> column) & 1) text += cell->get_pastable_text();
+        }
+    }
+    if (type) {
+        *type = get_class_info().get_name();
+        *type += ' ';
+        *type += first;
+        *type += ' ';
+        *type += last;
+    }
+    return text;
+}
+
+void GuiSpreadsheet::copy_selection_to_clipboard() const
+{
+    CoreString type;
+    CoreString const text = get_selection_copy_text(&type);
+    if (!type.is_empty()) Gui::copy_to_clipboard(text, type);
+}
+
 // --- Cursor ---
 
 void GuiSpreadsheet::get_cursor_position(int& column, int& row) const
@@ -2242,6 +2281,10 @@ int GuiSpreadsheet::process_key_event(CoreString const&)
     if (m_focus_by_key && !ctrl && !shift && !alt && key >= 'a' && key <= 'z') {
         int const row = find_row_by_key(static_cast<char>(key));
         if (row >= 0) move_cursor_by_key(0, row, false);
+        return 1;
+    }
+    if (ctrl && !alt && key == 'c' && m_copy_to_clipboard) {
+        copy_selection_to_clipboard();
         return 1;
     }
     if (ctrl && !alt && key == 'a' && m_multi_selection) {

@@ -415,8 +415,16 @@ public:
     // With read only, the column titles are drawn disabled too.
     bool const& is_read_only_titles_disabled() const { return m_read_only_titles_disabled; }
     void set_read_only_titles_disabled(bool const& disabled);
+    // Ctrl+C copies the selected block (copy_selection_to_clipboard).
     bool const& is_copy_to_clipboard() const { return m_copy_to_clipboard; }
     void set_copy_to_clipboard(bool const& copy) { m_copy_to_clipboard = copy; }
+    // The selected block, from the first to the last selected column over the selected rows,
+    // as the cells' pastable texts: columns separated by tabs (an unselected or missing cell
+    // leaves its field empty), rows by "\n". `type` receives the class name, the first and
+    // the last column ("GuiSpreadsheet 0 2"). Empty without selection.
+    CoreString get_selection_copy_text(CoreString* type = nullptr) const;
+    // Puts that text and type on the clipboard; nothing without selection.
+    void copy_selection_to_clipboard() const;
     // Type-ahead: a letter key moves the cursor to the first row whose cell in the key-focus
     // column starts with that letter (any case).
     bool const& is_enable_focus_by_key() const { return m_focus_by_key; }
