@@ -8,6 +8,8 @@
 
 #include "gui/controls/gui_scrollbar.h"
 #include "gui/core/gui.h"
+#include "gui/core/gui_app.h"
+#include "gui/core/gui_font.h"
 #include "gui/fields/gui_line_edit.h"
 #include "gui/panels/gui_toolbar.h"
 #include "gui/spreadsheet/gui_spreadsheet_cell.h"
@@ -42,6 +44,37 @@ uint64_t column_range_bits(int first, int last)
     if (first > last) return 0;
     uint64_t const upper = last == 63 ? ~uint64_t(0) : ((uint64_t(1) << (last + 1)) - 1);
     return upper & ~((uint64_t(1) << first) - 1);
+}
+
+// Sheets with an open cell editor and the cells they edit, shared by all sheets.
+std::vector<GuiSpreadsheet const*>& editing_sheets()
+{
+    static std::vector<GuiSpreadsheet const*> sheets;
+    return sheets;
+}
+
+std::vector<GuiSpreadsheetCell const*>& edited_cells()
+{
+    static std::vector<GuiSpreadsheetCell const*> cells;
+    return cells;
+}
+
+// The line edit over an edited cell. Tab is the sheet's (it ends the edit unsaved): taken
+// here, so that the key reaches the sheet's handler instead of moving the focus on.
+class GuiSpreadsheetCellLineEdit : public GuiLineEdit {
+public:
+    using GuiLineEdit::GuiLineEdit;
+    int process_event(CoreString const& name) override
+    {
+        if (name == EVT_ID_KEY_DOWN && has_focus() && Gui::get_last_key_pressed() == Gui::KEY_ID_TAB) return 1;
+        return GuiLineEdit::process_event(name);
+    }
+};
+
+template <class T>
+void erase_value(std::vector<T>& values, T const& value)
+{
+    values.erase(std::remove(values.begin(), values.end(), value), values.end());
 }
 
 }  // namespace
@@ -217,6 +250,14 @@ GuiSpreadsheet::GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, in
 
 GuiSpreadsheet::~GuiSpreadsheet()
 {
+    if (m_cell_line_edit) {
+        get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+        erase_value(edited_cells(), static_cast<GuiSpreadsheetCell const*>(m_edited_cell));
+        // The line edit goes with the children; what it raises then finds no editor.
+        m_cell_line_edit = nullptr;
+        m_edited_cell = nullptr;
+    }
+    erase_value(editing_sheets(), static_cast<GuiSpreadsheet const*>(this));
     for (GuiSpreadsheetRow* row : m_rows) delete row;
     delete m_draw_context;
 }
@@ -612,6 +653,7 @@ GuiSpreadsheetRow* GuiSpreadsheet::remove_row(unsigned int const& index)
     abort_gestures("remove_row");
     on_removing_row(index);
     GuiSpreadsheetRow* row = m_rows[index];
+    if (m_edited_cell && m_edited_cell->get_row() == row) abandon_edit("remove_row");
     if (m_tree_mode) {
         // Its children move up to its parent, so the counts keep adding up.
         update_tree_structure();
@@ -655,7 +697,10 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
     if (sorted.empty()) return;
     SELECTION_BATCH;
     abort_gestures("remove_rows");
-    for (unsigned int index : sorted) on_removing_row(index);
+    for (unsigned int index : sorted) {
+        on_removing_row(index);
+        if (m_edited_cell && m_edited_cell->get_row() == m_rows[index]) abandon_edit("remove_rows");
+    }
     if (m_tree_mode) {
         // From the last up, each removed row's children move up to its parent (which may go
         // too, handing them further up).
@@ -731,6 +776,7 @@ void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
     }
     SELECTION_BATCH;
     abort_gestures("remove_all_data");
+    if (m_edited_cell) abandon_edit("remove_all_data");
     for (GuiSpreadsheetRow* row : m_rows) {
         row->remove_all_data();
         delete row;
@@ -1705,6 +1751,147 @@ void GuiSpreadsheet::set_cursor_position(int const& column, int const& row)
     if (m_full_row_select && row >= 0) paint_row_bits(static_cast<unsigned int>(row), get_all_columns_bits(), m_paint_value);
     focus_on_row(row);
     refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::set_preselection_cell(int const& column, int const& row)
+{
+    m_preselection_column = column;
+    m_preselection_row = row;
+    redraw();
+}
+
+void GuiSpreadsheet::set_clicked_cell(int const& column, int const& row)
+{
+    m_clicked_column = column;
+    m_clicked_row = row;
+}
+
+// --- In-place editing ---
+
+bool GuiSpreadsheet::is_editing() const
+{
+    std::vector<GuiSpreadsheet const*> const& sheets = editing_sheets();
+    return std::find(sheets.begin(), sheets.end(), this) != sheets.end();
+}
+
+bool GuiSpreadsheet::is_cell_edited(GuiSpreadsheetCell const* cell)
+{
+    std::vector<GuiSpreadsheetCell const*> const& cells = edited_cells();
+    return cell && std::find(cells.begin(), cells.end(), cell) != cells.end();
+}
+
+void GuiSpreadsheet::start_edit_cell_content()
+{
+    if (is_editing()) return;
+    bool const preselected = m_preselection_row >= 0;
+    int column = preselected ? m_preselection_column : m_cursor_column;
+    int const row = preselected ? m_preselection_row : m_cursor_row;
+    if (m_full_row_select) column = static_cast<int>(m_full_row_edition_column);
+    GuiSpreadsheetCell* cell = get_cell(column, row);
+    char const* refusal = nullptr;
+    if (!cell)
+        refusal = "there is no cell";
+    else if (!cell->is_kindof(GuiSpreadsheetCellBasic::class_info()))
+        refusal = "the cell is not a basic cell";
+    else if (!cell->is_enabled())
+        refusal = "the cell is disabled";
+    else if (cell->get_is_locked())
+        refusal = "the cell is locked";
+    else if (m_read_only && has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only())
+        refusal = "the column is read-only";
+    if (refusal) {
+        CORE_LOG_WARNING("GuiSpreadsheet.start_edit_cell_content: cell (" << column << ", " << row
+                                                                          << ") not edited: " << refusal << "\n");
+        return;
+    }
+    GuiSpreadsheetCellBasic* basic = static_cast<GuiSpreadsheetCellBasic*>(cell);
+    editing_sheets().push_back(this);
+    if (basic->on_edit_content()) return;
+
+    focus_on_row(row);
+    update_rows_visibility();
+    GuiFont& font = get_font();
+    int const font_height = font.get_height();
+    int const row_height = m_custom_height_by_row ? m_rows[static_cast<unsigned int>(row)]->get_height() : m_row_height;
+    int offset = basic->get_edit_offset();
+    if (m_tree_mode && column == m_tree_column_index) offset += get_tree_indent(static_cast<unsigned int>(row));
+    int const x = get_cell_pos_x(column) - 1 + offset;
+    int const y = get_cell_pos_y(row) - 1 + (row_height - font_height) / 2;
+    int const w = get_cell_width(column) - offset + 2;
+    int const h = font_height + 2 * m_padding_y + 1;
+    m_cell_line_edit = new GuiSpreadsheetCellLineEdit(*this, x, y, w, h);
+    m_edited_cell = basic;
+    m_cell_line_edit->set_text_font(font);
+    m_cell_line_edit->set_background_color(GuiColorScheme::ROLE_FIELD);
+    m_cell_line_edit->set_style(GuiLineEdit::STYLE_FLAT);
+    m_cell_line_edit->set_text(basic->get_text());
+    m_cell_line_edit->enable_tab_navigation(false);
+    for (CoreString const* name : {&EVT_ID_LINE_EDIT_CHANGED, &EVT_ID_LINE_EDIT_VALIDATE, &EVT_ID_LINE_EDIT_ESCAPE_PRESSED,
+                                   &EVT_ID_WIDGET_FOCUS_OUT, &EVT_ID_KEY_DOWN, &EVT_ID_KEY_UP})
+        connect(*m_cell_line_edit, *name, &GuiSpreadsheet::on_cell_edit_event);
+    m_cell_line_edit->show();
+    m_cell_line_edit->set_focus();
+    m_cell_line_edit->select_all();
+    get_application().add_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+    edited_cells().push_back(basic);
+    redraw();
+}
+
+void GuiSpreadsheet::end_edit_cell_content()
+{
+    m_preselection_column = m_preselection_row = -1;
+    erase_value(editing_sheets(), static_cast<GuiSpreadsheet const*>(this));
+}
+
+void GuiSpreadsheet::hide_edit_field(GuiSpreadsheetCellBasic* cell, bool const& commit)
+{
+    GuiLineEdit* edit = m_cell_line_edit;
+    if (!edit) return;
+    // Forgotten first: the events that closing raises find no editor.
+    m_cell_line_edit = nullptr;
+    m_edited_cell = nullptr;
+    get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+    if (commit && cell && edit->get_text() != cell->get_text()) set_cell_content(cell, edit->get_text());
+    erase_value(edited_cells(), static_cast<GuiSpreadsheetCell const*>(cell));
+    set_focus();
+    edit->destroy();
+    raise_event(EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN);
+    end_edit_cell_content();
+    redraw();
+}
+
+void GuiSpreadsheet::on_cell_edit_event(GuiLineEdit& edit, EventInfo const& info, void*)
+{
+    if (&edit != m_cell_line_edit) return;
+    CoreString const& name = info.get_name();
+    bool commit = true;
+    if (name == EVT_ID_KEY_UP) return;
+    if (name == EVT_ID_KEY_DOWN) {
+        int const key = Gui::get_last_key_pressed();
+        if (key != Gui::KEY_ID_ESCAPE && key != Gui::KEY_ID_TAB) return;
+        commit = false;
+    } else if (name == EVT_ID_LINE_EDIT_ESCAPE_PRESSED) {
+        commit = false;
+    } else if (!edit.is_shown()) {
+        return;
+    }
+    hide_edit_field(m_edited_cell, commit);
+}
+
+void GuiSpreadsheet::on_edit_mouse(GuiWidget&, CoreString const& event, void* data)
+{
+    GuiSpreadsheet& sheet = *static_cast<GuiSpreadsheet*>(data);
+    GuiLineEdit* edit = sheet.m_cell_line_edit;
+    if (!edit || event != EVT_ID_MOUSE_DOWN) return;
+    int const x = Gui::get_relative_mouse_x(*edit), y = Gui::get_relative_mouse_y(*edit);
+    if (x >= 0 && y >= 0 && x < edit->get_width() && y < edit->get_height()) return;
+    sheet.hide_edit_field(sheet.m_edited_cell, true);
+}
+
+void GuiSpreadsheet::abandon_edit(char const* operation)
+{
+    CORE_LOG_WARNING("GuiSpreadsheet." << operation << ": the row of the cell being edited is removed; the edit ends unsaved\n");
+    hide_edit_field(m_edited_cell, false);
 }
 
 // --- Sorting ---
@@ -2688,7 +2875,8 @@ void GuiSpreadsheet::on_mouse_up()
     m_mouse_pressed = false;
     m_drag_started = false;
     m_header_drag = HEADER_DRAG_NONE;
-    m_preselection_column = m_preselection_row = -1;
+    // An edit opened by the press still works on its cell.
+    if (!is_editing()) m_preselection_column = m_preselection_row = -1;
     redraw();
 }
 

@@ -35,6 +35,7 @@ class GuiLineEdit;
 class GuiScrollbar;
 class GuiSpreadsheet;
 class GuiSpreadsheetCell;
+class GuiSpreadsheetCellBasic;
 class GuiSpreadsheetRow;
 class GuiToolbar;
 
@@ -447,6 +448,31 @@ public:
     void get_clicked_cell_position(int& column, int& row) const;
     int const& get_preselection_column() const { return m_preselection_column; }
     int const& get_preselection_row() const { return m_preselection_row; }
+    // The cell a later release or edit works on; (-1, -1) for none.
+    void set_preselection_cell(int const& column, int const& row);
+    void set_clicked_cell(int const& column, int const& row);
+
+    // --- In-place editing ---
+    // Edits the preselected cell, or else the cursor cell (with full row select, its cell in the
+    // full-row-edition column): a cell whose on_edit_content takes over edits itself; any other
+    // gets a line edit over it, with its text selected. Return, Enter, leaving the edit or a
+    // press outside it commit a changed text through set_cell_content; Escape and Tab drop it.
+    // Refused, with a warning, for cells that are not GuiSpreadsheetCellBasic, disabled or
+    // locked cells and read-only columns of a read-only sheet; ignored while this sheet edits.
+    virtual void start_edit_cell_content();
+    // Clears the preselection and leaves the editing state (hide_edit_field calls it).
+    virtual void end_edit_cell_content();
+    bool is_editing() const;
+    // Whether a sheet edits the cell.
+    static bool is_cell_edited(GuiSpreadsheetCell const* cell);
+    // Null while no line edit is open.
+    GuiLineEdit* get_cell_line_edit() const { return m_cell_line_edit; }
+    GuiSpreadsheetCellBasic* get_edited_cell() const { return m_edited_cell; }
+    // Closes the line edit; with `commit` a text that differs from the cell's goes to
+    // set_cell_content. Raises EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN.
+    void hide_edit_field(GuiSpreadsheetCellBasic* cell, bool const& commit);
+    unsigned int const& get_full_row_edition_column_index() const { return m_full_row_edition_column; }
+    void set_full_row_edition_column_index(unsigned int const& column) { m_full_row_edition_column = column; }
 
     // --- Highlight words and text filter ---
     // Splits the text at blanks into trimmed words (lower-cased unless highlighting is case
@@ -582,6 +608,12 @@ private:
     void on_horizontal_scroll(GuiScrollbar& bar, EventInfo const& info, void* data);
     void on_toolbar_size(GuiToolbar& bar, EventInfo const& info, void* data);
     void on_value_edit_changed(GuiLineEdit& edit, EventInfo const& info, void* data);
+    // The cell line edit's changes, validation, focus and keys.
+    void on_cell_edit_event(GuiLineEdit& edit, EventInfo const& info, void* data);
+    // Application mouse listener while editing: a press outside the line edit commits.
+    static void on_edit_mouse(GuiWidget& widget, CoreString const& event, void* data);
+    // Rows holding the edited cell are going: the edit ends unsaved before they do.
+    void abandon_edit(char const* operation);
 
     // Shared by add_row and add_rows: appends, returns whether the cell count mismatched.
     bool append_row(GuiSpreadsheetRow* row);
@@ -643,6 +675,9 @@ private:
     GuiToolbar* m_toolbar = nullptr;
     GuiLineEdit* m_value_edit = nullptr;
     GuiSpreadsheetDrawContext* m_draw_context = nullptr;
+    GuiLineEdit* m_cell_line_edit = nullptr;
+    GuiSpreadsheetCellBasic* m_edited_cell = nullptr;
+    unsigned int m_full_row_edition_column = 0;
 
     bool m_rows_visibility_dirty = true;
     bool m_scrollbar_mute = false;
