@@ -2652,7 +2652,7 @@ int GuiSpreadsheet::process_event(CoreString const& name)
                                                                          : Gui::MOUSE_CURSOR_DEFAULT);
         return GuiWidget::process_event(name);
     }
-    if (name == EVT_ID_MOUSE_WHEEL && m_vertical_scrollbar->is_shown()) {
+    if (name == EVT_ID_MOUSE_WHEEL && m_vertical_scrollbar->is_shown() && !is_editing()) {
         on_wheel();
         return 1;
     }

@@ -1,5 +1,6 @@
 // Spreadsheet in-place editing: the double click that opens the line edit, the ways an edit
-// ends (committing or not), the refusals, and rows removed under an open editor.
+// ends (committing or not), the refusals, the wheel held while editing, and rows removed
+// under an open editor.
 #include "gui/fields/gui_line_edit.h"
 #include "tests/gui_spreadsheet/spreadsheet_test_util.h"
 #include "tests/support/gui_synthetic_events.h"
@@ -141,6 +142,18 @@ TEST_F(EditTest, LockedDisabledAndReadOnlyCellsAreRefusedWithAWarning)
     sheet.set_cursor_position(1, 1);
     sheet.start_edit_cell_content();
     EXPECT_EQ(sheet.get_cell_line_edit(), first) << "one editor at a time";
+}
+
+TEST_F(EditTest, TheWheelDoesNotScrollWhileEditing)
+{
+    GuiSpreadsheet& sheet = make_editable_sheet(40);
+    sheet.set_cursor_position(0, 0);
+    sheet.start_edit_cell_content();
+    wheel(sheet, 0, 1);
+    EXPECT_EQ(sheet.get_row_offset_index(), 0);
+    key_down(*sheet.get_cell_line_edit(), FL_Escape);
+    wheel(sheet, 0, 1);
+    EXPECT_EQ(sheet.get_row_offset_index(), 3);
 }
 
 TEST_F(EditTest, RemovingTheEditedRowEndsTheEditUnsavedWithOneWarning)
