@@ -1847,12 +1847,13 @@ void GuiSpreadsheet::hide_edit_field(GuiSpreadsheetCellBasic* cell, bool const& 
 {
     GuiLineEdit* edit = m_cell_line_edit;
     if (!edit) return;
+    GuiSpreadsheetCell const* edited = m_edited_cell;
     // Forgotten first: the events that closing raises find no editor.
     m_cell_line_edit = nullptr;
     m_edited_cell = nullptr;
     get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
     if (commit && cell && edit->get_text() != cell->get_text()) set_cell_content(cell, edit->get_text());
-    erase_value(edited_cells(), static_cast<GuiSpreadsheetCell const*>(cell));
+    erase_value(edited_cells(), edited);
     set_focus();
     edit->destroy();
     raise_event(EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN);
