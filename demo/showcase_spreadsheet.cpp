@@ -2,7 +2,10 @@
 // class, path and the row's number), cycling through the scene. A title click sorts by its
 // column (names and numbers in natural order), clicks, Ctrl, Shift and drags select cells,
 // the row numbers select rows, title edges resize columns (Shift shares the change), and the
-// wheel and scrollbars scroll. A check button swaps in a second sheet showing the scene's
+// wheel and scrollbars scroll. The arrows, Home, End and the page keys move the cursor (Shift
+// extends the range), a letter jumps to the next name starting with it, Ctrl+A selects all,
+// Ctrl+C copies the selected block as tab-separated text, and a double click edits a cell in
+// place (Return commits, Escape drops). A check button swaps in a second sheet showing the scene's
 // contexts and their objects as a tree of rows (press a triangle to collapse or expand), and
 // the filter edit highlights the names that contain every typed word in both sheets. What
 // happens shows in the status line and, with --trace, as "spreadsheet ..." lines.
@@ -51,6 +54,15 @@ void on_selection(EventObject& sender, EventObject::EventInfo const&, void* data
     sheet.get_cursor_position(column, row);
     page.report(CoreString(&sheet == page.tree ? "tree selection " : "selection ") + sheet.get_selected_cells().get_count() +
                 " cells in " + sheet.get_selected_rows().get_count() + " rows, cursor " + column + " " + row);
+}
+
+void on_cell_updated(EventObject&, EventObject::EventInfo const& info, void* data)
+{
+    SpreadsheetPage& page = *static_cast<SpreadsheetPage*>(data);
+    GuiSpreadsheetCell const* cell = static_cast<GuiSpreadsheetCell const*>(info.get_event_data());
+    int column = -1, row = -1;
+    page.sheet->get_cell_indices(cell, column, row);
+    page.report(CoreString("edit ") + column + " " + row + " \"" + cell->get_text() + "\"");
 }
 
 void on_filter(EventObject&, EventObject::EventInfo const&, void* data)
@@ -125,6 +137,7 @@ void ShowcaseWindow::build_spreadsheet_page(GuiWidget& page, int x, int y, int w
     sheet->enable_column_sort(true);
     sheet->set_multiselection_by_drag(true);
     sheet->set_shaded(true);
+    sheet->set_enable_focus_by_key(true);
 
     CoreVector<OfObject*> const objects = m_app.get_factory().get_root().get_all_objects();
     CoreVector<GuiSpreadsheetRow*> rows;
@@ -140,12 +153,15 @@ void ShowcaseWindow::build_spreadsheet_page(GuiWidget& page, int x, int y, int w
         GuiSpreadsheetCellNaturalText* number_cell = new GuiSpreadsheetCellNaturalText(number);
         number_cell->set_justify_on_right(true);
         row->add_cell(number_cell);
+        for (unsigned int cell = 0; cell < row->get_cell_count(); ++cell)
+            static_cast<GuiSpreadsheetCellBasicText*>(row->get_cell(cell))->set_is_text_editable(true);
         rows.add(row);
     }
     sheet->add_rows(rows);
     sheet->enable_column_highlight_text(0, true);
     EventObject::connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, &on_sort, state.get());
     EventObject::connect(*sheet, EVT_ID_SPREADSHEET_SELECTION_CHANGED, &on_selection, state.get());
+    EventObject::connect(*sheet, EVT_ID_SPREADSHEET_CELL_UPDATED, &on_cell_updated, state.get());
 
     // The same place, another sheet: the scene's contexts as a tree.
     GuiSpreadsheet* tree = new GuiSpreadsheet(*panel, x + 1, sheet_y, w - 2, panel_h - DemoPanel::TITLE_HEIGHT - 1);
@@ -157,6 +173,7 @@ void ShowcaseWindow::build_spreadsheet_page(GuiWidget& page, int x, int y, int w
     tree->set_tree_mode(true);
     tree->set_shaded(true);
     tree->set_multiselection_by_drag(true);
+    tree->set_enable_focus_by_key(true);
     CoreVector<GuiSpreadsheetRow*> tree_rows;
     add_context_rows(*tree, m_app.get_factory().get_root(), tree_rows);
     tree->add_rows(tree_rows);
@@ -178,5 +195,7 @@ void ShowcaseWindow::build_spreadsheet_page(GuiWidget& page, int x, int y, int w
     state->status->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     state->status->set_text("Click a title to sort (again: descending, then unsorted); drag over cells, row numbers "
                             "or titles to select; drag a title edge to resize (Shift: share with the columns on the "
-                            "left); type words to highlight the names that hold them.");
+                            "left); arrows, Home, End, Page keys move (Shift extends), a letter jumps to a name, "
+                            "Ctrl+A, Ctrl+C copies; double-click a cell to edit (Return keeps, Escape drops); type "
+                            "words to highlight the names that hold them.");
 }

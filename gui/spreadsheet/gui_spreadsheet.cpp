@@ -1,11 +1,15 @@
 #include "gui/spreadsheet/gui_spreadsheet.h"
 
 #include <algorithm>
+#include <bit>
+#include <cctype>
 #include <cmath>
 #include <numeric>
 
 #include "gui/controls/gui_scrollbar.h"
 #include "gui/core/gui.h"
+#include "gui/core/gui_app.h"
+#include "gui/core/gui_font.h"
 #include "gui/fields/gui_line_edit.h"
 #include "gui/panels/gui_toolbar.h"
 #include "gui/spreadsheet/gui_spreadsheet_cell.h"
@@ -40,6 +44,37 @@ uint64_t column_range_bits(int first, int last)
     if (first > last) return 0;
     uint64_t const upper = last == 63 ? ~uint64_t(0) : ((uint64_t(1) << (last + 1)) - 1);
     return upper & ~((uint64_t(1) << first) - 1);
+}
+
+// Sheets with an open cell editor and the cells they edit, shared by all sheets.
+std::vector<GuiSpreadsheet const*>& editing_sheets()
+{
+    static std::vector<GuiSpreadsheet const*> sheets;
+    return sheets;
+}
+
+std::vector<GuiSpreadsheetCell const*>& edited_cells()
+{
+    static std::vector<GuiSpreadsheetCell const*> cells;
+    return cells;
+}
+
+// The line edit over an edited cell. Tab is the sheet's (it ends the edit unsaved): taken
+// here, so that the key reaches the sheet's handler instead of moving the focus on.
+class GuiSpreadsheetCellLineEdit : public GuiLineEdit {
+public:
+    using GuiLineEdit::GuiLineEdit;
+    int process_event(CoreString const& name) override
+    {
+        if (name == EVT_ID_KEY_DOWN && has_focus() && Gui::get_last_key_pressed() == Gui::KEY_ID_TAB) return 1;
+        return GuiLineEdit::process_event(name);
+    }
+};
+
+template <class T>
+void erase_value(std::vector<T>& values, T const& value)
+{
+    values.erase(std::remove(values.begin(), values.end(), value), values.end());
 }
 
 }  // namespace
@@ -215,6 +250,14 @@ GuiSpreadsheet::GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, in
 
 GuiSpreadsheet::~GuiSpreadsheet()
 {
+    if (m_cell_line_edit) {
+        get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+        erase_value(edited_cells(), static_cast<GuiSpreadsheetCell const*>(m_edited_cell));
+        // The line edit goes with the children; what it raises then finds no editor.
+        m_cell_line_edit = nullptr;
+        m_edited_cell = nullptr;
+    }
+    erase_value(editing_sheets(), static_cast<GuiSpreadsheet const*>(this));
     for (GuiSpreadsheetRow* row : m_rows) delete row;
     delete m_draw_context;
 }
@@ -610,6 +653,7 @@ GuiSpreadsheetRow* GuiSpreadsheet::remove_row(unsigned int const& index)
     abort_gestures("remove_row");
     on_removing_row(index);
     GuiSpreadsheetRow* row = m_rows[index];
+    if (m_edited_cell && m_edited_cell->get_row() == row) abandon_edit("remove_row");
     if (m_tree_mode) {
         // Its children move up to its parent, so the counts keep adding up.
         update_tree_structure();
@@ -653,7 +697,10 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
     if (sorted.empty()) return;
     SELECTION_BATCH;
     abort_gestures("remove_rows");
-    for (unsigned int index : sorted) on_removing_row(index);
+    for (unsigned int index : sorted) {
+        on_removing_row(index);
+        if (m_edited_cell && m_edited_cell->get_row() == m_rows[index]) abandon_edit("remove_rows");
+    }
     if (m_tree_mode) {
         // From the last up, each removed row's children move up to its parent (which may go
         // too, handing them further up).
@@ -729,6 +776,7 @@ void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
     }
     SELECTION_BATCH;
     abort_gestures("remove_all_data");
+    if (m_edited_cell) abandon_edit("remove_all_data");
     for (GuiSpreadsheetRow* row : m_rows) {
         row->remove_all_data();
         delete row;
@@ -1618,6 +1666,44 @@ void GuiSpreadsheet::do_multiselection(int const& column, int const& row)
     refresh_multi_cell_selected();
 }
 
+CoreString GuiSpreadsheet::get_selection_copy_text(CoreString* type) const
+{
+    CoreVector<unsigned int> const rows = m_selection.get_rows();
+    if (rows.is_empty()) return CoreString();
+    int first = static_cast<int>(mask_column_size), last = -1;
+    for (unsigned int row : rows) {
+        uint64_t const mask = m_selection.get(row);
+        first = std::min(first, std::countr_zero(mask));
+        last = std::max(last, 63 - std::countl_zero(mask));
+    }
+    CoreString text;
+    for (unsigned int i = 0; i < rows.get_count(); ++i) {
+        if (i > 0) text += '\n';
+        GuiSpreadsheetRow const& row = *m_rows[rows[i]];
+        uint64_t const mask = m_selection.get(rows[i]);
+        for (int column = first; column <= last; ++column) {
+            if (column > first) text += '\t';
+            GuiSpreadsheetCell const* cell = row.get_cell(static_cast<unsigned int>(column));
+            if (cell && (mask >> column) & 1) text += cell->get_pastable_text();
+        }
+    }
+    if (type) {
+        *type = get_class_info().get_name();
+        *type += ' ';
+        *type += first;
+        *type += ' ';
+        *type += last;
+    }
+    return text;
+}
+
+void GuiSpreadsheet::copy_selection_to_clipboard() const
+{
+    CoreString type;
+    CoreString const text = get_selection_copy_text(&type);
+    if (!type.is_empty()) Gui::copy_to_clipboard(text, type);
+}
+
 // --- Cursor ---
 
 void GuiSpreadsheet::get_cursor_position(int& column, int& row) const
@@ -1665,6 +1751,148 @@ void GuiSpreadsheet::set_cursor_position(int const& column, int const& row)
     if (m_full_row_select && row >= 0) paint_row_bits(static_cast<unsigned int>(row), get_all_columns_bits(), m_paint_value);
     focus_on_row(row);
     refresh_multi_cell_selected();
+}
+
+void GuiSpreadsheet::set_preselection_cell(int const& column, int const& row)
+{
+    m_preselection_column = column;
+    m_preselection_row = row;
+    redraw();
+}
+
+void GuiSpreadsheet::set_clicked_cell(int const& column, int const& row)
+{
+    m_clicked_column = column;
+    m_clicked_row = row;
+}
+
+// --- In-place editing ---
+
+bool GuiSpreadsheet::is_editing() const
+{
+    std::vector<GuiSpreadsheet const*> const& sheets = editing_sheets();
+    return std::find(sheets.begin(), sheets.end(), this) != sheets.end();
+}
+
+bool GuiSpreadsheet::is_cell_edited(GuiSpreadsheetCell const* cell)
+{
+    std::vector<GuiSpreadsheetCell const*> const& cells = edited_cells();
+    return cell && std::find(cells.begin(), cells.end(), cell) != cells.end();
+}
+
+void GuiSpreadsheet::start_edit_cell_content()
+{
+    if (is_editing()) return;
+    bool const preselected = m_preselection_row >= 0;
+    int column = preselected ? m_preselection_column : m_cursor_column;
+    int const row = preselected ? m_preselection_row : m_cursor_row;
+    if (m_full_row_select) column = static_cast<int>(m_full_row_edition_column);
+    GuiSpreadsheetCell* cell = get_cell(column, row);
+    char const* refusal = nullptr;
+    if (!cell)
+        refusal = "there is no cell";
+    else if (!cell->is_kindof(GuiSpreadsheetCellBasic::class_info()))
+        refusal = "the cell is not a basic cell";
+    else if (!cell->is_enabled())
+        refusal = "the cell is disabled";
+    else if (cell->get_is_locked())
+        refusal = "the cell is locked";
+    else if (m_read_only && has_column(column) && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only())
+        refusal = "the column is read-only";
+    if (refusal) {
+        CORE_LOG_WARNING("GuiSpreadsheet.start_edit_cell_content: cell (" << column << ", " << row
+                                                                          << ") not edited: " << refusal << "\n");
+        return;
+    }
+    GuiSpreadsheetCellBasic* basic = static_cast<GuiSpreadsheetCellBasic*>(cell);
+    editing_sheets().push_back(this);
+    if (basic->on_edit_content()) return;
+
+    focus_on_row(row);
+    update_rows_visibility();
+    GuiFont& font = get_font();
+    int const font_height = font.get_height();
+    int const row_height = m_custom_height_by_row ? m_rows[static_cast<unsigned int>(row)]->get_height() : m_row_height;
+    int offset = basic->get_edit_offset();
+    if (m_tree_mode && column == m_tree_column_index) offset += get_tree_indent(static_cast<unsigned int>(row));
+    int const x = get_cell_pos_x(column) - 1 + offset;
+    int const y = get_cell_pos_y(row) - 1 + (row_height - font_height) / 2;
+    int const w = get_cell_width(column) - offset + 2;
+    int const h = font_height + 2 * m_padding_y + 1;
+    m_cell_line_edit = new GuiSpreadsheetCellLineEdit(*this, x, y, w, h);
+    m_edited_cell = basic;
+    m_cell_line_edit->set_text_font(font);
+    m_cell_line_edit->set_background_color(GuiColorScheme::ROLE_FIELD);
+    m_cell_line_edit->set_style(GuiLineEdit::STYLE_FLAT);
+    m_cell_line_edit->set_text(basic->get_text());
+    m_cell_line_edit->enable_tab_navigation(false);
+    for (CoreString const* name : {&EVT_ID_LINE_EDIT_CHANGED, &EVT_ID_LINE_EDIT_VALIDATE, &EVT_ID_LINE_EDIT_ESCAPE_PRESSED,
+                                   &EVT_ID_WIDGET_FOCUS_OUT, &EVT_ID_KEY_DOWN, &EVT_ID_KEY_UP})
+        connect(*m_cell_line_edit, *name, &GuiSpreadsheet::on_cell_edit_event);
+    m_cell_line_edit->show();
+    m_cell_line_edit->set_focus();
+    m_cell_line_edit->select_all();
+    get_application().add_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+    edited_cells().push_back(basic);
+    redraw();
+}
+
+void GuiSpreadsheet::end_edit_cell_content()
+{
+    m_preselection_column = m_preselection_row = -1;
+    erase_value(editing_sheets(), static_cast<GuiSpreadsheet const*>(this));
+}
+
+void GuiSpreadsheet::hide_edit_field(GuiSpreadsheetCellBasic* cell, bool const& commit)
+{
+    GuiLineEdit* edit = m_cell_line_edit;
+    if (!edit) return;
+    GuiSpreadsheetCell const* edited = m_edited_cell;
+    // Forgotten first: the events that closing raises find no editor.
+    m_cell_line_edit = nullptr;
+    m_edited_cell = nullptr;
+    get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
+    if (commit && cell && edit->get_text() != cell->get_text()) set_cell_content(cell, edit->get_text());
+    erase_value(edited_cells(), edited);
+    set_focus();
+    edit->destroy();
+    raise_event(EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN);
+    end_edit_cell_content();
+    redraw();
+}
+
+void GuiSpreadsheet::on_cell_edit_event(GuiLineEdit& edit, EventInfo const& info, void*)
+{
+    if (&edit != m_cell_line_edit) return;
+    CoreString const& name = info.get_name();
+    bool commit = true;
+    if (name == EVT_ID_KEY_UP) return;
+    if (name == EVT_ID_KEY_DOWN) {
+        int const key = Gui::get_last_key_pressed();
+        if (key != Gui::KEY_ID_ESCAPE && key != Gui::KEY_ID_TAB) return;
+        commit = false;
+    } else if (name == EVT_ID_LINE_EDIT_ESCAPE_PRESSED) {
+        commit = false;
+    } else if (!edit.is_shown()) {
+        return;
+    }
+    hide_edit_field(m_edited_cell, commit);
+}
+
+void GuiSpreadsheet::on_edit_mouse(GuiWidget&, CoreString const& event, void* data)
+{
+    GuiSpreadsheet& sheet = *static_cast<GuiSpreadsheet*>(data);
+    GuiLineEdit* edit = sheet.m_cell_line_edit;
+    if (!edit || event != EVT_ID_MOUSE_DOWN) return;
+    int const x = Gui::get_relative_mouse_x(*edit), y = Gui::get_relative_mouse_y(*edit);
+    if (x >= 0 && y >= 0 && x < edit->get_width() && y < edit->get_height()) return;
+    sheet.hide_edit_field(sheet.m_edited_cell, true);
+}
+
+void GuiSpreadsheet::abandon_edit(char const* operation)
+{
+    CORE_LOG_WARNING("GuiSpreadsheet." << operation << ": the row of the cell being edited is removed; the edit ends unsaved\n");
+    hide_edit_field(m_edited_cell, false);
 }
 
 // --- Sorting ---
@@ -2236,7 +2464,164 @@ void GuiSpreadsheet::widget_update()
 
 int GuiSpreadsheet::process_key_event(CoreString const&)
 {
-    return 0;
+    int const key = Gui::get_last_key_pressed();
+    bool const ctrl = Gui::is_modifier_ctrl(), shift = Gui::is_modifier_shift(), alt = Gui::is_modifier_alt();
+    if (m_focus_by_key && !ctrl && !shift && !alt && key >= 'a' && key <= 'z') {
+        int const row = find_row_by_key(static_cast<char>(key));
+        if (row >= 0) move_cursor_by_key(0, row, false);
+        return 1;
+    }
+    if (ctrl && !alt && key == 'c' && m_copy_to_clipboard) {
+        copy_selection_to_clipboard();
+        return 1;
+    }
+    if (ctrl && !alt && key == 'a' && m_multi_selection) {
+        select_all();
+        return 1;
+    }
+    if (key == Gui::KEY_ID_ESCAPE) {
+        SELECTION_BATCH;
+        unselect_all(false);
+        set_cursor_position(-1, -1);
+        return 1;
+    }
+    if (ctrl || alt) return 0;
+    switch (key) {
+        case Gui::KEY_ID_UP:
+        case Gui::KEY_ID_DOWN:
+        case Gui::KEY_ID_HOME:
+        case Gui::KEY_ID_END:
+        case Gui::KEY_ID_PAGE_UP:
+        case Gui::KEY_ID_PAGE_DOWN:
+        case Gui::KEY_ID_LEFT:
+        case Gui::KEY_ID_RIGHT: break;
+        default: return 0;
+    }
+    int column = -1, row = -1;
+    if (get_navigation_target(key, column, row)) move_cursor_by_key(std::max(column, 0), std::max(row, 0), shift);
+    return 1;
+}
+
+void GuiSpreadsheet::move_cursor_by_key(int const& column, int const& row, bool const& shift)
+{
+    SELECTION_BATCH;
+    unselect_all(false);
+    if (shift && m_anchor_row >= 0 && m_multi_selection) {
+        m_paint_value = true;
+        do_multiselection(column, row);
+    }
+    set_cursor_position(column, row);
+    // A cursor that stays put keeps its cell selected.
+    GuiSpreadsheetCell* cell = get_cell(column, row);
+    if (cell && cell->is_selectable(true)) set_cell_selected(column, row, true);
+    refresh_multi_cell_selected();
+}
+
+bool GuiSpreadsheet::get_navigation_target(int const& key, int& column, int& row)
+{
+    update_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return false;
+    column = m_cursor_column;
+    row = m_cursor_row;
+    bool const has_row = row >= 0 && row < static_cast<int>(m_rows.get_count());
+    int const position = has_row && is_row_visible(row) ? static_cast<int>(get_visible_position(static_cast<unsigned int>(row))) : -1;
+    int const last = static_cast<int>(count) - 1;
+    // A one-column tree (or one selected by whole rows) spends Left and Right on its branches.
+    bool const tree_keys = m_tree_mode && (get_column_count() == 1 || m_full_row_select);
+    switch (key) {
+        case Gui::KEY_ID_UP:
+            if (position > 0) row = get_visible_row(static_cast<unsigned int>(position - 1));
+            return true;
+        case Gui::KEY_ID_DOWN: row = get_visible_row(static_cast<unsigned int>(std::min(position + 1, last))); return true;
+        case Gui::KEY_ID_HOME: row = get_visible_row(0); return true;
+        case Gui::KEY_ID_END: row = get_visible_row(static_cast<unsigned int>(last)); return true;
+        case Gui::KEY_ID_PAGE_UP: row = get_previous_page_row_position(row); return true;
+        case Gui::KEY_ID_PAGE_DOWN: row = get_next_page_row_position(row); return true;
+        default: break;
+    }
+    if (tree_keys) {
+        if (!has_row) return false;
+        GuiSpreadsheetRow const& current = *m_rows[static_cast<unsigned int>(row)];
+        if (key == Gui::KEY_ID_LEFT) {
+            if (current.is_show_children()) {
+                toggle_show_children(static_cast<unsigned int>(row), false);
+                return false;
+            }
+            if (current.get_parent_index() < 0) return false;
+            row = current.get_parent_index();
+            return true;
+        }
+        if (current.has_children() && !current.is_show_children()) toggle_show_children(static_cast<unsigned int>(row), true);
+        return false;
+    }
+    // Hidden columns are stepped over; Right stops at the last column shown.
+    int const step = key == Gui::KEY_ID_LEFT ? -1 : 1;
+    for (int c = column + step; c >= 0 && c < get_column_count(); c += step) {
+        if (!is_column_hidden(c)) {
+            column = c;
+            break;
+        }
+    }
+    return true;
+}
+
+int GuiSpreadsheet::get_next_page_row_position(int const& row) const
+{
+    ensure_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return -1;
+    unsigned int const start = row < 0 ? 0 : std::min(get_visible_position(static_cast<unsigned int>(row)), count - 1);
+    int const body = get_body_height();
+    int sum = get_row_pitch(static_cast<unsigned int>(get_visible_row(start)));
+    unsigned int target = start;
+    for (unsigned int position = start + 1; position < count; ++position) {
+        int const pitch = get_row_pitch(static_cast<unsigned int>(get_visible_row(position)));
+        if (sum + pitch > body && position > start + 1) break;
+        sum += pitch;
+        target = position;
+    }
+    return get_visible_row(target);
+}
+
+int GuiSpreadsheet::get_previous_page_row_position(int const& row) const
+{
+    ensure_rows_visibility();
+    unsigned int const count = get_visible_row_count();
+    if (count == 0) return -1;
+    unsigned int const start = row < 0 ? 0 : std::min(get_visible_position(static_cast<unsigned int>(row)), count - 1);
+    int const body = get_body_height();
+    int sum = get_row_pitch(static_cast<unsigned int>(get_visible_row(start)));
+    unsigned int target = start;
+    for (unsigned int position = start; position-- > 0;) {
+        int const pitch = get_row_pitch(static_cast<unsigned int>(get_visible_row(position)));
+        if (sum + pitch > body && position + 1 < start) break;
+        sum += pitch;
+        target = position;
+    }
+    return get_visible_row(target);
+}
+
+int GuiSpreadsheet::find_row_by_key(char const& letter) const
+{
+    // With several cells selected, the search goes on after the selection, wrapping to the top.
+    bool const after_selection = m_selection.count_bits(2) > 1;
+    bool passed_selection = false;
+    int first = -1;
+    for (unsigned int r = 0; r < m_rows.get_count(); ++r) {
+        GuiSpreadsheetRow const& row = *m_rows[r];
+        if (row.is_hidden()) continue;
+        GuiSpreadsheetCell const* cell = row.get_cell(m_key_focus_column);
+        if (cell) {
+            CoreString const text = cell->get_text();
+            if (!text.is_empty() && std::tolower(static_cast<unsigned char>(text[0])) == letter) {
+                if (!after_selection || passed_selection) return static_cast<int>(r);
+                if (first < 0) first = static_cast<int>(r);
+            }
+        }
+        if (m_selection.get(r) != 0) passed_selection = true;
+    }
+    return first;
 }
 
 int GuiSpreadsheet::process_event(CoreString const& name)
@@ -2268,7 +2653,7 @@ int GuiSpreadsheet::process_event(CoreString const& name)
                                                                          : Gui::MOUSE_CURSOR_DEFAULT);
         return GuiWidget::process_event(name);
     }
-    if (name == EVT_ID_MOUSE_WHEEL && m_vertical_scrollbar->is_shown()) {
+    if (name == EVT_ID_MOUSE_WHEEL && m_vertical_scrollbar->is_shown() && !is_editing()) {
         on_wheel();
         return 1;
     }
@@ -2491,7 +2876,8 @@ void GuiSpreadsheet::on_mouse_up()
     m_mouse_pressed = false;
     m_drag_started = false;
     m_header_drag = HEADER_DRAG_NONE;
-    m_preselection_column = m_preselection_row = -1;
+    // An edit opened by the press still works on its cell.
+    if (!is_editing()) m_preselection_column = m_preselection_row = -1;
     redraw();
 }
 

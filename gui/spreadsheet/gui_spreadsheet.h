@@ -35,6 +35,7 @@ class GuiLineEdit;
 class GuiScrollbar;
 class GuiSpreadsheet;
 class GuiSpreadsheetCell;
+class GuiSpreadsheetCellBasic;
 class GuiSpreadsheetRow;
 class GuiToolbar;
 
@@ -371,6 +372,10 @@ public:
     // Scrolls so that the row is shown (as the first row when above, the last when below),
     // expanding its collapsed ancestors in tree mode.
     void focus_on_row(int const& row);
+    // The visible row a page away from `row` (down / up): the farthest one that still shows
+    // together with `row` in the body; at least the next visible row when there is one.
+    int get_next_page_row_position(int const& row) const;
+    int get_previous_page_row_position(int const& row) const;
     void set_disable_focus_on_row(bool const& disable) { m_disable_focus_on_row = disable; }
     GuiScrollbar* get_vertical_scrollbar() const { return m_vertical_scrollbar; }
     GuiScrollbar* get_horizontal_scrollbar() const { return m_horizontal_scrollbar; }
@@ -411,8 +416,22 @@ public:
     // With read only, the column titles are drawn disabled too.
     bool const& is_read_only_titles_disabled() const { return m_read_only_titles_disabled; }
     void set_read_only_titles_disabled(bool const& disabled);
+    // Ctrl+C copies the selected block (copy_selection_to_clipboard).
     bool const& is_copy_to_clipboard() const { return m_copy_to_clipboard; }
     void set_copy_to_clipboard(bool const& copy) { m_copy_to_clipboard = copy; }
+    // The selected block, from the first to the last selected column over the selected rows,
+    // as the cells' pastable texts: columns separated by tabs (an unselected or missing cell
+    // leaves its field empty), rows by "\n". `type` receives the class name, the first and
+    // the last column ("GuiSpreadsheet 0 2"). Empty without selection.
+    CoreString get_selection_copy_text(CoreString* type = nullptr) const;
+    // Puts that text and type on the clipboard; nothing without selection.
+    void copy_selection_to_clipboard() const;
+    // Type-ahead: a letter key moves the cursor to the first row whose cell in the key-focus
+    // column starts with that letter (any case).
+    bool const& is_enable_focus_by_key() const { return m_focus_by_key; }
+    void set_enable_focus_by_key(bool const& enable) { m_focus_by_key = enable; }
+    unsigned int const& get_key_focus_column_index() const { return m_key_focus_column; }
+    void set_key_focus_column_index(unsigned int const& column) { m_key_focus_column = column; }
     // Shift ranges start here; (-1, -1) when unset.
     GMathVec2<int> get_anchor_cell() const { return GMathVec2<int>(m_anchor_column, m_anchor_row); }
     void set_anchor_cell(int const& column, int const& row);
@@ -429,6 +448,31 @@ public:
     void get_clicked_cell_position(int& column, int& row) const;
     int const& get_preselection_column() const { return m_preselection_column; }
     int const& get_preselection_row() const { return m_preselection_row; }
+    // The cell a later release or edit works on; (-1, -1) for none.
+    void set_preselection_cell(int const& column, int const& row);
+    void set_clicked_cell(int const& column, int const& row);
+
+    // --- In-place editing ---
+    // Edits the preselected cell, or else the cursor cell (with full row select, its cell in the
+    // full-row-edition column): a cell whose on_edit_content takes over edits itself; any other
+    // gets a line edit over it, with its text selected. Return, Enter, leaving the edit or a
+    // press outside it commit a changed text through set_cell_content; Escape and Tab drop it.
+    // Refused, with a warning, for cells that are not GuiSpreadsheetCellBasic, disabled or
+    // locked cells and read-only columns of a read-only sheet; ignored while this sheet edits.
+    virtual void start_edit_cell_content();
+    // Clears the preselection and leaves the editing state (hide_edit_field calls it).
+    virtual void end_edit_cell_content();
+    bool is_editing() const;
+    // Whether a sheet edits the cell.
+    static bool is_cell_edited(GuiSpreadsheetCell const* cell);
+    // Null while no line edit is open.
+    GuiLineEdit* get_cell_line_edit() const { return m_cell_line_edit; }
+    GuiSpreadsheetCellBasic* get_edited_cell() const { return m_edited_cell; }
+    // Closes the line edit; with `commit` a text that differs from the cell's goes to
+    // set_cell_content. Raises EVT_ID_SPREADSHEET_LINE_EDIT_HIDDEN.
+    void hide_edit_field(GuiSpreadsheetCellBasic* cell, bool const& commit);
+    unsigned int const& get_full_row_edition_column_index() const { return m_full_row_edition_column; }
+    void set_full_row_edition_column_index(unsigned int const& column) { m_full_row_edition_column = column; }
 
     // --- Highlight words and text filter ---
     // Splits the text at blanks into trimmed words (lower-cased unless highlighting is case
@@ -541,7 +585,7 @@ public:
     size_t get_memory_size() const override;
 
 protected:
-    // Keys (navigation, type-ahead, copy) belong to the editing layer; 0: not handled.
+    // Navigation, type-ahead, Escape, Ctrl+A and Ctrl+C; 0: not handled.
     virtual int process_key_event(CoreString const& name);
 
 private:
@@ -554,10 +598,22 @@ private:
     void select_pressed_cell(GuiSpreadsheetCell* cell, int const& column, int const& row, bool const& ctrl,
                              bool const& shift);
     void on_wheel();
+    // Arrow, Home, End and Page keys: the cursor's new cell, or false when the key moves nothing.
+    bool get_navigation_target(int const& key, int& column, int& row);
+    // Clears the selection (a Shift range from the anchor with `shift`) and moves the cursor.
+    void move_cursor_by_key(int const& column, int const& row, bool const& shift);
+    // The row type-ahead goes to for a lower-case letter; -1 for none.
+    int find_row_by_key(char const& letter) const;
     void on_vertical_scroll(GuiScrollbar& bar, EventInfo const& info, void* data);
     void on_horizontal_scroll(GuiScrollbar& bar, EventInfo const& info, void* data);
     void on_toolbar_size(GuiToolbar& bar, EventInfo const& info, void* data);
     void on_value_edit_changed(GuiLineEdit& edit, EventInfo const& info, void* data);
+    // The cell line edit's changes, validation, focus and keys.
+    void on_cell_edit_event(GuiLineEdit& edit, EventInfo const& info, void* data);
+    // Application mouse listener while editing: a press outside the line edit commits.
+    static void on_edit_mouse(GuiWidget& widget, CoreString const& event, void* data);
+    // Rows holding the edited cell are going: the edit ends unsaved before they do.
+    void abandon_edit(char const* operation);
 
     // Shared by add_row and add_rows: appends, returns whether the cell count mismatched.
     bool append_row(GuiSpreadsheetRow* row);
@@ -619,6 +675,9 @@ private:
     GuiToolbar* m_toolbar = nullptr;
     GuiLineEdit* m_value_edit = nullptr;
     GuiSpreadsheetDrawContext* m_draw_context = nullptr;
+    GuiLineEdit* m_cell_line_edit = nullptr;
+    GuiSpreadsheetCellBasic* m_edited_cell = nullptr;
+    unsigned int m_full_row_edition_column = 0;
 
     bool m_rows_visibility_dirty = true;
     bool m_scrollbar_mute = false;
@@ -650,6 +709,8 @@ private:
     bool m_disable_focus_on_row = false;
     bool m_read_only_titles_disabled = false;
     bool m_copy_to_clipboard = true;
+    bool m_focus_by_key = false;
+    unsigned int m_key_focus_column = 0;
     bool m_tree_mode = false;
     bool m_select_collapsed_rows = false;
     // Depths and subtree sizes are recomputed at the next pass (rows changed).

@@ -5,6 +5,7 @@
 
 #include "gui/spreadsheet/gui_spreadsheet.h"
 #include "gui/spreadsheet/gui_spreadsheet_row.h"
+#include "host/core/core_log.h"
 
 CORE_IMPLEMENT_CLASS(GuiSpreadsheetCell, CoreBaseObject)
 CORE_IMPLEMENT_CLASS(GuiSpreadsheetCellBasic, GuiSpreadsheetCell)
@@ -47,6 +48,24 @@ int GuiSpreadsheetCell::compare(GuiSpreadsheetCell* other) const
 GuiSpreadsheet* GuiSpreadsheetCell::get_spreadsheet() const
 {
     return m_row ? m_row->get_spreadsheet() : nullptr;
+}
+
+void GuiSpreadsheetCell::start_edit_content(bool const& preselect)
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    int column = -1, row = -1;
+    if (!sheet || !sheet->get_cell_indices(this, column, row)) {
+        CORE_LOG_WARNING("GuiSpreadsheetCell.start_edit_content: the cell is in no sheet\n");
+        return;
+    }
+    if (preselect) sheet->set_preselection_cell(column, row);
+    sheet->set_clicked_cell(column, row);
+    sheet->start_edit_cell_content();
+}
+
+void GuiSpreadsheetCell::stop_edit_content()
+{
+    if (GuiSpreadsheet* sheet = get_spreadsheet()) sheet->end_edit_cell_content();
 }
 
 int GuiSpreadsheetCell::compare_bytes(CoreBasicString const& a, CoreBasicString const& b)
@@ -122,6 +141,21 @@ void GuiSpreadsheetCellBasicText::draw(GuiSpreadsheetDrawContext& context)
     int const offset = get_edit_offset();
     context.draw_text_clampable(m_text, rect[0] + offset, rect[1], rect[2] - offset, rect[3], color[0], color[1],
                                 color[2], true, m_clamp_left, m_justify_right);
+}
+
+bool GuiSpreadsheetCellBasicText::on_double_click()
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    if (!sheet || !is_enabled() || !m_text_editable) return false;
+    int column = -1, row = -1;
+    if (!sheet->get_cell_indices(this, column, row)) return false;
+    // With full row select the sheet edits the full-row-edition column: this one, for the call.
+    unsigned int const full_row_column = sheet->get_full_row_edition_column_index();
+    if (sheet->is_full_row_select()) sheet->set_full_row_edition_column_index(static_cast<unsigned int>(column));
+    sheet->set_clicked_cell(column, row);
+    sheet->start_edit_cell_content();
+    sheet->set_full_row_edition_column_index(full_row_column);
+    return true;
 }
 
 size_t GuiSpreadsheetCellBasicText::get_memory_size() const

@@ -48,6 +48,12 @@ public:
     virtual int compare(GuiSpreadsheetCell* other) const;
     virtual void refresh_data() {}
 
+    // Asks the sheet to edit this cell (start_edit_cell_content), recording it as the clicked
+    // cell and, with `preselect`, as the preselection the edit works on.
+    void start_edit_content(bool const& preselect);
+    // Leaves the sheet's editing state (for cells whose on_edit_content took over).
+    void stop_edit_content();
+
     GuiSpreadsheetRow* get_row() const { return m_row; }
     // The row's sheet; null while the cell has no row.
     GuiSpreadsheet* get_spreadsheet() const;
@@ -106,6 +112,10 @@ public:
     // Byte order; compares the stored texts without copying when both cells are text cells.
     int compare(GuiSpreadsheetCell* other) const override;
     void draw(GuiSpreadsheetDrawContext& context) override;
+    // An editable cell opens the sheet's line edit on a double click (when enabled).
+    bool on_double_click() override;
+    bool const& get_is_text_editable() const { return m_text_editable; }
+    void set_is_text_editable(bool const& editable) { m_text_editable = editable; }
 
     void set_justify_on_right(bool const& right) { m_justify_right = right; }
     bool const& is_justify_on_right() const { return m_justify_right; }
@@ -119,6 +129,7 @@ private:
     // The flags first: they fit in the base's tail padding, keeping a cell in 56 bytes.
     bool m_justify_right = false;
     bool m_clamp_left = false;
+    bool m_text_editable = false;
     CoreString m_text;
 };
 

@@ -115,6 +115,14 @@ xdotool mousemove --window "$wid" 300 117 click 1
 expect '^spreadsheet sort 0 1$' "a title click sorts the spreadsheet by its column"
 xdotool mousemove --window "$wid" 300 161 click 1
 expect '^spreadsheet selection 1 cells in 1 rows, cursor 0 1$' "a click selects one cell"
+xdotool key Down
+expect '^spreadsheet selection 1 cells in 1 rows, cursor 0 2$' "Down moves the cursor to the next row"
+# A double click on that third row (y 173..195) edits its name in place; Return keeps it.
+xdotool mousemove --window "$wid" 300 184 click --repeat 2 --delay 80 1
+sleep 0.3
+xdotool type renamed
+xdotool key Return
+expect '^spreadsheet edit 0 2 "renamed"$' "a double click edits the cell and Return keeps the text"
 # The filter edit (x 984..1160) and the tree switch (x 1172..1310) beside the status line (y 701..722).
 xdotool mousemove --window "$wid" 1070 711 click 1 type camera
 expect '^spreadsheet filter "camera" [1-9][0-9]* rows$' "typed words highlight the matching names"
