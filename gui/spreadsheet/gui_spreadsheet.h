@@ -256,7 +256,7 @@ public:
     virtual GuiSpreadsheetRow* get_row(unsigned int const& index) const;
     // Takes the row out (the caller owns it again). Refused with an error during a sort; a
     // drag under way ends first. In tree mode its children move up to its parent.
-    virtual GuiSpreadsheetRow* remove_row(unsigned int const& index);
+    [[nodiscard]] virtual GuiSpreadsheetRow* remove_row(unsigned int const& index);
     void remove_rows(CoreVector<unsigned int> const& indices);
     void remove_rows(unsigned int const& first, unsigned int const& last);
     // Removes and destroys the selected rows.

@@ -167,7 +167,7 @@ TEST_F(EditTest, RemovingTheEditedRowEndsTheEditUnsavedWithOneWarning)
         if (all) {
             sheet.remove_all_data();
         } else {
-            sheet.remove_row(0);  // another row: the edit goes on
+            delete sheet.remove_row(0);  // another row: the edit goes on
             EXPECT_TRUE(sheet.is_editing());
             delete sheet.remove_row(0);
         }
