@@ -239,6 +239,7 @@ GuiSpreadsheet::GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, in
         for (GuiWidget* widget : *right)
             if (widget) m_toolbar->add_widget(*widget, GuiToolbar::ANCHOR_LEFT);
     connect(*m_value_edit, EVT_ID_LINE_EDIT_CHANGED, &GuiSpreadsheet::on_value_edit_changed);
+    set_input_value_edit(CoreString(), nullptr, -1, -1);
 
     GuiSpreadsheetHeaderData row_header;
     row_header.set_width(DEFAULT_HEADER_ROW_WIDTH);
@@ -1467,6 +1468,38 @@ void GuiSpreadsheet::on_toolbar_size(GuiToolbar&, EventInfo const&, void*)
     refresh_layout();
 }
 
+void GuiSpreadsheet::set_input_value_edit(CoreString const& text, GuiSpreadsheetCell*, int const& column,
+                                          int const& row)
+{
+    bool const cell = column >= 0 && row >= 0 && get_cell(column, row);
+    m_value_column = cell ? column : -1;
+    m_value_row = cell ? row : -1;
+    m_value_edit->set_text(text);
+    m_value_edit->set_enable(cell);
+    m_value_edit->set_read_only(cell && m_read_only && is_column_can_read_only(column));
+    // Italics for a text that stands for no cell.
+    GuiFont font = m_value_edit->get_text_font();
+    font.set_style(cell ? GuiFont::STYLE_NORMAL : GuiFont::STYLE_ITALIC);
+    m_value_edit->set_text_font(font);
+}
+
+void GuiSpreadsheet::update_input_value_edit(CoreString const& text, bool const& read_only)
+{
+    m_value_edit->set_text(text);
+    m_value_edit->set_read_only(read_only);
+}
+
+void GuiSpreadsheet::set_focus_on_input_value_edit()
+{
+    if (m_value_edit->is_enabled() && m_value_edit->is_shown()) m_value_edit->set_focus();
+}
+
+void GuiSpreadsheet::get_input_value_position(int& column, int& row) const
+{
+    column = m_value_column;
+    row = m_value_row;
+}
+
 void GuiSpreadsheet::on_value_edit_changed(GuiLineEdit&, EventInfo const&, void*)
 {
     for (unsigned int row : m_selection.get_rows()) {
@@ -1731,11 +1764,11 @@ void GuiSpreadsheet::set_cursor_position(int const& column, int const& row)
         if (GuiSpreadsheetCell* old_cell = get_cell(m_cursor_column, m_cursor_row)) {
             old_cell->on_cursor_leave(column, row);
             raise_event(EventInfo(EVT_ID_SPREADSHEET_CURSOR_LEAVE_CELL, old_cell));
-            m_value_edit->set_text(CoreString());
+            set_input_value_edit(CoreString(), nullptr, -1, -1);
         }
         GuiSpreadsheetCell* new_cell = get_cell(column, row);
         if (new_cell) {
-            m_value_edit->set_text(CoreString());
+            set_input_value_edit(CoreString(), nullptr, -1, -1);
             if (!Gui::is_modifier_ctrl()) set_cell_selected(column, row, true);
             new_cell->on_cursor_enter(column, row);
         }

@@ -381,6 +381,16 @@ public:
     GuiScrollbar* get_horizontal_scrollbar() const { return m_horizontal_scrollbar; }
     GuiToolbar* get_toolbar() const { return m_toolbar; }
     GuiLineEdit* get_input_value_edit() const { return m_value_edit; }
+    // The toolbar's value edit shows a cell's value: with a position, that cell's text,
+    // editable (read-only when the sheet is and the column can be), in the normal font;
+    // without one (column or row -1), a text that stands for no cell, disabled, in italics.
+    // What the user enters there goes to every selected cell (on_edit_changed).
+    void set_input_value_edit(CoreString const& text, GuiSpreadsheetCell* cell, int const& column, int const& row);
+    // Shows another text, read-only or not, for the same cell.
+    void update_input_value_edit(CoreString const& text, bool const& read_only);
+    void set_focus_on_input_value_edit();
+    // The position the value edit shows; -1, -1 for none.
+    void get_input_value_position(int& column, int& row) const;
 
     // --- Selection ---
     bool is_cell_selected(int const& column, int const& row) const;
@@ -674,6 +684,8 @@ private:
     GuiScrollbar* m_horizontal_scrollbar = nullptr;
     GuiToolbar* m_toolbar = nullptr;
     GuiLineEdit* m_value_edit = nullptr;
+    int m_value_column = -1;
+    int m_value_row = -1;
     GuiSpreadsheetDrawContext* m_draw_context = nullptr;
     GuiLineEdit* m_cell_line_edit = nullptr;
     GuiSpreadsheetCellBasic* m_edited_cell = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gui/fields/gui_line_edit.h"
 #include "gui/spreadsheet/gui_spreadsheet.h"
 #include "gui/spreadsheet/gui_spreadsheet_row.h"
 #include "host/core/core_log.h"
@@ -156,6 +157,26 @@ bool GuiSpreadsheetCellBasicText::on_double_click()
     sheet->start_edit_cell_content();
     sheet->set_full_row_edition_column_index(full_row_column);
     return true;
+}
+
+void GuiSpreadsheetCellBasicText::on_cursor_enter(int const& column, int const& row)
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    if (!sheet) return;
+    if (m_text_editable && is_enabled())
+        sheet->set_input_value_edit(m_text, this, column, row);
+    else
+        sheet->set_input_value_edit(m_text, nullptr, -1, -1);
+}
+
+void GuiSpreadsheetCellBasicText::on_edit_changed(int const& column, int const& row)
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    if (!sheet || !m_text_editable || !is_enabled() || get_is_read_only() || get_is_locked()) return;
+    // A read-only column of a read-only sheet keeps its text.
+    if (sheet->is_read_only() && sheet->is_column_can_read_only(column)) return;
+    (void)row;
+    sheet->set_cell_content(this, sheet->get_input_value_edit()->get_text());
 }
 
 size_t GuiSpreadsheetCellBasicText::get_memory_size() const

@@ -116,6 +116,10 @@ public:
     bool on_double_click() override;
     bool const& get_is_text_editable() const { return m_text_editable; }
     void set_is_text_editable(bool const& editable) { m_text_editable = editable; }
+    // The cursor on the cell shows its text in the sheet's value edit (editable when the cell
+    // is); a value entered there while the cell is selected becomes its text.
+    void on_cursor_enter(int const& column, int const& row) override;
+    void on_edit_changed(int const& column, int const& row) override;
 
     void set_justify_on_right(bool const& right) { m_justify_right = right; }
     bool const& is_justify_on_right() const { return m_justify_right; }

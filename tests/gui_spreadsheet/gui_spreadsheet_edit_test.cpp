@@ -181,3 +181,35 @@ TEST_F(EditTest, RemovingTheEditedRowEndsTheEditUnsavedWithOneWarning)
         pump_events(app());
     }
 }
+
+TEST_F(EditTest, TheValueEditShowsTheCursorCellAndSetsTheSelectedOnes)
+{
+    GuiSpreadsheet& sheet = make_editable_sheet(3);
+    static_cast<GuiSpreadsheetCellBasicText*>(sheet.get_cell(2, 2))->set_is_text_editable(false);
+    GuiLineEdit& value = *sheet.get_input_value_edit();
+    EXPECT_FALSE(value.is_enabled()) << "no cursor cell: nothing to edit";
+    click_cell(1, 0);
+    EXPECT_EQ(value.get_text(), "r0c1");
+    EXPECT_TRUE(value.is_enabled());
+    int column = -1, row = -1;
+    sheet.get_input_value_position(column, row);
+    EXPECT_EQ(GMathVec2<int>(column, row), GMathVec2<int>(1, 0));
+
+    // Entered with two editable cells and one fixed cell selected: the editable ones take it.
+    click_cell(1, 1, FL_CTRL);
+    click_cell(2, 2, FL_CTRL);
+    EXPECT_EQ(value.get_text(), "r2c2");
+    EXPECT_FALSE(value.is_enabled()) << "the cursor cell is not editable";
+    sheet.set_input_value_edit("new", sheet.get_cell(1, 0), 1, 0);
+    value.on_changed();
+    EXPECT_EQ(sheet.get_cell(1, 0)->get_text(), "new");
+    EXPECT_EQ(sheet.get_cell(1, 1)->get_text(), "new");
+    EXPECT_EQ(sheet.get_cell(2, 2)->get_text(), "r2c2");
+
+    // A read-only sheet keeps the texts of the columns that can be read-only.
+    sheet.set_read_only(true);
+    sheet.set_input_value_edit("kept", sheet.get_cell(1, 0), 1, 0);
+    EXPECT_TRUE(value.is_read_only());
+    value.on_changed();
+    EXPECT_EQ(sheet.get_cell(1, 0)->get_text(), "new");
+}
