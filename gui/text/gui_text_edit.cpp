@@ -1174,56 +1174,45 @@ void GuiTextEdit::disable_highlighted_word()
 
 // --- Syntax ---------------------------------------------------------------------------------
 
-namespace {
-
-void set_syntax_table(GuiTextSyntax& syntax, GuiTextSyntax::Table const& table, CoreVector<CoreString> const& entries,
-                      bool const& colouring, GuiTextBuffer& buffer)
+void GuiTextEdit::set_syntax_table(GuiTextSyntax::Table const& table, CoreVector<CoreString> const& entries)
 {
-    if (syntax.set_table(table, entries) && colouring) buffer.mark_all_dirty();
+    if (m_syntax.set_table(table, entries) && m_show_syntax_color) m_buffer.mark_all_dirty();
+    set_is_dirty(true);
 }
-
-}  // namespace
 
 void GuiTextEdit::set_operators(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_OPERATORS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_OPERATORS, entries);
 }
 
 void GuiTextEdit::set_strings(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_STRINGS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_STRINGS, entries);
 }
 
 void GuiTextEdit::set_line_comments(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_LINE_COMMENTS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_LINE_COMMENTS, entries);
 }
 
 void GuiTextEdit::set_block_comments(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_BLOCK_COMMENTS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_BLOCK_COMMENTS, entries);
 }
 
 void GuiTextEdit::set_keywords(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_KEYWORDS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_KEYWORDS, entries);
 }
 
 void GuiTextEdit::set_reserved_keywords(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_RESERVED_KEYWORDS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_RESERVED_KEYWORDS, entries);
 }
 
 void GuiTextEdit::set_preprocessor_keywords(CoreVector<CoreString> const& entries)
 {
-    set_syntax_table(m_syntax, GuiTextSyntax::TABLE_PREPROCESSOR_KEYWORDS, entries, m_show_syntax_color, m_buffer);
-    set_is_dirty(true);
+    set_syntax_table(GuiTextSyntax::TABLE_PREPROCESSOR_KEYWORDS, entries);
 }
 
 void GuiTextEdit::recompute_all_syntax_color()

@@ -237,6 +237,8 @@ protected:
     void set_line(int const& line, CoreString const& text);
 
 private:
+    // Replaces a token table; the lines are coloured again when colouring is on.
+    void set_syntax_table(GuiTextSyntax::Table const& table, CoreVector<CoreString> const& entries);
     // The ordered selection; false without one.
     bool get_selection_range(int& first_line, int& first_column, int& last_line, int& last_column) const;
     // Removes the selection (recording) and leaves the caret at its start.
