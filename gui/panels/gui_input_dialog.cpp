@@ -53,10 +53,10 @@ void GuiInputDialog::layout_buttons()
     m_ok->resize(WIDTH - 2 * (MARGIN + BUTTON_WIDTH) + MARGIN / 2, y, BUTTON_WIDTH, BUTTON_HEIGHT);
 }
 
-int GuiInputDialog::add_caption(CoreString const& caption)
+int GuiInputDialog::add_caption(CoreString const& caption, int const& rows)
 {
     int const top = MARGIN + m_rows * ROW_HEIGHT;
-    ++m_rows;
+    m_rows += std::max(1, rows);
     if (!caption.is_empty()) {
         GuiLabel* label = new GuiLabel(*this, MARGIN, top, CAPTION_WIDTH, FIELD_HEIGHT, caption);
         label->show();
@@ -113,6 +113,12 @@ GuiListButton* GuiInputDialog::add_choice(CoreString const& caption, CoreVector<
     list->show();
     m_fields.add(list);
     return list;
+}
+
+GMathVec4<int> GuiInputDialog::add_area(CoreString const& caption, int const& rows)
+{
+    int const top = add_caption(caption, rows);
+    return GMathVec4<int>(2 * MARGIN + CAPTION_WIDTH, top, FIELD_WIDTH, std::max(1, rows) * ROW_HEIGHT - (ROW_HEIGHT - FIELD_HEIGHT));
 }
 
 bool GuiInputDialog::run(bool const& at_pointer)

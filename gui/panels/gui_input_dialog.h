@@ -38,6 +38,11 @@ public:
     GuiNumberField* add_number(CoreString const& caption, double const& value);
     GuiCheckbox* add_check(CoreString const& caption, bool const& value);
     GuiListButton* add_choice(CoreString const& caption, CoreVector<CoreString> const& choices, int const& index);
+    // A row `rows` rows tall for a field the caller makes (a text editor, say) in the returned
+    // rectangle (x, y, width, height) and hands back with add_field.
+    GMathVec4<int> add_area(CoreString const& caption, int const& rows);
+    // The field takes part in the focus order; the dialog owns it as a child.
+    void add_field(GuiWidget& field) { m_fields.add(&field); }
 
     // Opens the dialog modally, at the pointer when `at_pointer` (else centred on its owner),
     // the first field focused, and returns once it is answered: true for Ok.
@@ -55,8 +60,8 @@ public:
 
 private:
     void init_dialog();
-    // The caption of the next row, and the row's top.
-    int add_caption(CoreString const& caption);
+    // The caption of the next row (`rows` tall), and the row's top.
+    int add_caption(CoreString const& caption, int const& rows = 1);
     // Return accepts and Escape cancels from inside a line edit, which keeps those keys.
     void listen_to_edit(GuiLineEdit& edit);
     void on_edit_key(EventObject& sender, EventInfo const& info, void* data);

@@ -599,29 +599,11 @@ void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
     }
     unsigned int const target = to > from ? to - 1 : to;
     if (target == from) return;
-    CoreVector<unsigned int> new_index_of(m_rows.get_count());
-    std::iota(new_index_of.begin(), new_index_of.end(), 0u);
-    GuiSpreadsheetRow* row = m_rows[from];
-    m_rows.remove(from);
-    m_rows.insert(target, row);
-    if (from < target)
-        for (unsigned int i = from + 1; i <= target; ++i) new_index_of.set(i, i - 1);
-    else
-        for (unsigned int i = target; i < from; ++i) new_index_of.set(i, i + 1);
-    new_index_of.set(from, target);
-    m_selection.permute(new_index_of);
-    m_highlight.permute(new_index_of);
-    auto remap = [&](int& value) {
-        if (value >= 0 && value < static_cast<int>(new_index_of.get_count()))
-            value = static_cast<int>(new_index_of[static_cast<unsigned int>(value)]);
-    };
-    remap(m_cursor_row);
-    remap(m_anchor_row);
-    remap(m_clicked_row);
-    remap(m_preselection_row);
-    m_rows_visibility_dirty = true;
-    m_tree_dirty = true;
-    mark_dirty();
+    std::vector<unsigned int> order(m_rows.get_count());
+    std::iota(order.begin(), order.end(), 0u);
+    order.erase(order.begin() + from);
+    order.insert(order.begin() + target, from);
+    apply_row_order(order);
 }
 
 GuiSpreadsheetRow* GuiSpreadsheet::get_row(unsigned int const& index) const
@@ -655,6 +637,7 @@ GuiSpreadsheetRow* GuiSpreadsheet::remove_row(unsigned int const& index)
     on_removing_row(index);
     GuiSpreadsheetRow* row = m_rows[index];
     if (m_edited_cell && m_edited_cell->get_row() == row) abandon_edit("remove_row");
+    m_row_serials.erase(row);
     if (m_tree_mode) {
         // Its children move up to its parent, so the counts keep adding up.
         update_tree_structure();
@@ -701,6 +684,7 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
     for (unsigned int index : sorted) {
         on_removing_row(index);
         if (m_edited_cell && m_edited_cell->get_row() == m_rows[index]) abandon_edit("remove_rows");
+        m_row_serials.erase(m_rows[index]);
     }
     if (m_tree_mode) {
         // From the last up, each removed row's children move up to its parent (which may go
@@ -778,6 +762,7 @@ void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
     SELECTION_BATCH;
     abort_gestures("remove_all_data");
     if (m_edited_cell) abandon_edit("remove_all_data");
+    m_row_serials.clear();
     for (GuiSpreadsheetRow* row : m_rows) {
         row->remove_all_data();
         delete row;
@@ -823,9 +808,125 @@ void GuiSpreadsheet::set_cell_content(GuiSpreadsheetCell* cell, CoreString const
         CORE_LOG_WARNING("GuiSpreadsheet.set_cell_content: not a cell that takes text\n");
         return;
     }
-    static_cast<GuiSpreadsheetCellBasic*>(cell)->set_text(text);
-    raise_event(EventInfo(EVT_ID_SPREADSHEET_CELL_UPDATED, cell));
+    change_cell_value(cell, text);
+}
+
+bool GuiSpreadsheet::change_cell_value(GuiSpreadsheetCell* cell, CoreString const& text, void* event_data)
+{
+    int column = -1, row = -1;
+    if (!cell || !get_cell_indices(cell, column, row)) {
+        CORE_LOG_WARNING("GuiSpreadsheet.change_cell_value: the cell is not in this sheet\n");
+        return false;
+    }
+    char const* refusal = nullptr;
+    if (!cell->is_value_changeable())
+        refusal = "the cell is disabled";
+    else if (cell->get_is_locked())
+        refusal = "the cell is locked";
+    else if (cell->get_is_read_only() ||
+             (m_read_only && m_columns[static_cast<unsigned int>(column) + 1].is_can_read_only()))
+        refusal = "the cell is read-only";
+    if (refusal) {
+        CORE_LOG_WARNING("GuiSpreadsheet.change_cell_value: cell (" << column << ", " << row << ") not changed: "
+                                                                   << refusal << "\n");
+        return false;
+    }
+    CoreString const before = cell->get_pastable_text();
+    bool accepted = false;
+    if (m_commands && !m_commands->is_busy()) {
+        // The command's run makes the change; a refused command adds no step.
+        auto command = std::make_unique<GuiSpreadsheetCellCommand>(*this, make_cell_ref(*cell), before, text);
+        m_pending_event_data = event_data;
+        accepted = m_commands->run(std::move(command));
+        m_pending_event_data = nullptr;
+    } else {
+        accepted = apply_cell_value(cell, text, event_data);
+    }
+    if (!accepted)
+        CORE_LOG_WARNING("GuiSpreadsheet.change_cell_value: cell (" << column << ", " << row << ") refuses \""
+                                                                   << text << "\"; it keeps \"" << before << "\"\n");
+    return accepted;
+}
+
+bool GuiSpreadsheet::apply_cell_value(GuiSpreadsheetCell* cell, CoreString const& text, void* event_data)
+{
+    if (!cell->set_pastable_text(text)) return false;
+    if (!event_data) event_data = m_pending_event_data;
+    raise_event(EventInfo(EVT_ID_SPREADSHEET_CELL_UPDATED, event_data ? event_data : static_cast<void*>(cell)));
     redraw();
+    return true;
+}
+
+unsigned int GuiSpreadsheet::paste_text(CoreString const& text)
+{
+    int column = m_cursor_column, row = m_cursor_row;
+    if (row < 0 || column < 0) {
+        CoreVector<GMathVec2<int>> const cells = get_selected_cells();
+        if (cells.is_empty()) {
+            CORE_LOG_WARNING("GuiSpreadsheet.paste_text: no cursor cell or selection to paste at\n");
+            return 0;
+        }
+        column = cells[0][0];
+        row = cells[0][1];
+    }
+    update_rows_visibility();
+    std::vector<std::string> lines;
+    std::string const& all = text.std_string();
+    for (size_t start = 0; start <= all.size();) {
+        size_t const end = std::min(all.find('\n', start), all.size());
+        std::string line = all.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
+    unsigned int changed = 0;
+    if (m_commands) m_commands->begin_batch("Paste Cells");
+    unsigned int position = get_visible_position(static_cast<unsigned int>(row));
+    for (std::string const& line : lines) {
+        if (position >= get_visible_row_count()) break;
+        unsigned int const target_row = static_cast<unsigned int>(get_visible_row(position++));
+        int target_column = column;
+        for (size_t start = 0; start <= line.size(); ++target_column) {
+            size_t const end = std::min(line.find('\t', start), line.size());
+            std::string const field = line.substr(start, end - start);
+            start = end + 1;
+            // Empty fields are the unselected cells of a copied block: their targets are kept.
+            if (field.empty()) continue;
+            GuiSpreadsheetCell* cell = get_cell(target_column, static_cast<int>(target_row));
+            if (!cell) continue;
+            if (cell->get_pastable_text() == CoreString(field) || change_cell_value(cell, CoreString(field))) ++changed;
+        }
+    }
+    if (m_commands) m_commands->end_batch();
+    return changed;
+}
+
+void GuiSpreadsheet::paste(CoreString const& text)
+{
+    if (m_read_only) {
+        CORE_LOG_WARNING("GuiSpreadsheet.paste: the sheet is read-only\n");
+        return;
+    }
+    paste_text(text);
+}
+
+GuiSpreadsheetCellRef GuiSpreadsheet::make_cell_ref(GuiSpreadsheetCell const& cell)
+{
+    GuiSpreadsheetCellRef ref;
+    ref.row = cell.get_row();
+    ref.column = ref.row ? ref.row->get_cell_index(&cell) : -1;
+    auto const [it, added] = m_row_serials.emplace(ref.row, m_next_row_serial);
+    if (added) ++m_next_row_serial;
+    ref.serial = it->second;
+    return ref;
+}
+
+GuiSpreadsheetCell* GuiSpreadsheet::resolve_cell_ref(GuiSpreadsheetCellRef const& ref) const
+{
+    auto const it = m_row_serials.find(ref.row);
+    if (it == m_row_serials.end() || it->second != ref.serial) return nullptr;
+    return ref.row->get_cell(static_cast<unsigned int>(ref.column));
 }
 
 // --- Geometry ---
@@ -2030,14 +2131,20 @@ void GuiSpreadsheet::sorting_rows_by_selected_column()
         }
     }
     m_sorting = false;
+    apply_row_order(order);
+    focus_on_row(m_cursor_row);
+}
 
+void GuiSpreadsheet::apply_row_order(std::vector<unsigned int> const& order)
+{
+    unsigned int const count = m_rows.get_count();
     CoreVector<unsigned int> new_index_of(count);
-    std::vector<GuiSpreadsheetRow*> sorted(count);
+    std::vector<GuiSpreadsheetRow*> reordered(count);
     for (unsigned int i = 0; i < count; ++i) {
         new_index_of.set(order[i], i);
-        sorted[i] = m_rows[order[i]];
+        reordered[i] = m_rows[order[i]];
     }
-    m_rows.std_vector().swap(sorted);
+    m_rows.std_vector().swap(reordered);
     // Selection, cursor and anchors stay on their rows.
     m_selection.permute(new_index_of);
     m_highlight.permute(new_index_of);
@@ -2050,8 +2157,27 @@ void GuiSpreadsheet::sorting_rows_by_selected_column()
     remap(m_preselection_row);
     m_rows_visibility_dirty = true;
     m_tree_dirty = true;
-    focus_on_row(m_cursor_row);
     mark_dirty();
+}
+
+bool GuiSpreadsheet::apply_permute_rows()
+{
+    unsigned int const count = m_rows.get_count();
+    std::vector<unsigned int> order(m_permute_rows.begin(), m_permute_rows.end());
+    std::vector<bool> seen(count, false);
+    bool valid = order.size() == count && !m_sorting && !m_tree_mode;
+    for (unsigned int i = 0; valid && i < order.size(); ++i) {
+        valid = order[i] < count && !seen[order[i]];
+        if (valid) seen[order[i]] = true;
+    }
+    if (!valid) {
+        CORE_LOG_WARNING("GuiSpreadsheet.apply_permute_rows: the permuted rows are not an order of the "
+                         << count << " rows (or the sheet is sorting or in tree mode); nothing moves\n");
+        return false;
+    }
+    apply_row_order(order);
+    m_permute_rows.clear();
+    return true;
 }
 
 // --- Column resizing ---
@@ -2450,8 +2576,43 @@ void GuiSpreadsheet::fill_permute_rows()
     redraw();
 }
 
+int GuiSpreadsheet::process_dnd_event(CoreString const& name)
+{
+    if (name == EVT_ID_DND_ENTER) {
+        if (m_dnd_mode == DND_MODE_NONE || !is_valid_dnd_data()) {
+            CORE_LOG_WARNING("GuiSpreadsheet.process_event: the sheet does not take this drop\n");
+            return 0;
+        }
+        return 1;
+    }
+    if (name == EVT_ID_DND_DRAG) {
+        bool after = false;
+        int const row = get_row_at(get_y() + Gui::get_relative_mouse_y(*this), &after);
+        int const entry = get_entry_at(get_x() + Gui::get_relative_mouse_x(*this));
+        if (row >= 0) set_dnd_info(entry >= 1 ? entry - 1 : -1, row, after);
+        else set_dnd_info(-1, -1, false);
+        return 1;
+    }
+    if (name == EVT_ID_DND_RELEASE && m_drop_row >= 0) {
+        fill_permute_rows();
+        // Owners take the drop from here (reorder: apply_permute_rows).
+        raise_event(EVT_ID_DND_RELEASE);
+    }
+    set_dnd_info(-1, -1, false);
+    return 1;
+}
+
+bool GuiSpreadsheet::do_initiate_dnd_event()
+{
+    // A reorder drags the sheet's own rows; other modes leave the drag to the owner.
+    if (m_dnd_mode != DND_MODE_REORDER) return false;
+    return initiate_dnd_event(static_cast<CoreBaseObject*>(this));
+}
+
 bool GuiSpreadsheet::is_valid_dnd_data() const
 {
+    // Rows are reordered only within their own sheet.
+    if (m_dnd_mode == DND_MODE_REORDER && get_dnd_widget() != this) return false;
     if (!m_read_only) return true;
     int const entry = get_entry_at(get_x() + Gui::get_relative_mouse_x(*this));
     return !(entry >= 1 && m_columns[static_cast<unsigned int>(entry)].is_can_read_only());
@@ -2506,6 +2667,11 @@ int GuiSpreadsheet::process_key_event(CoreString const&)
     }
     if (ctrl && !alt && key == 'c' && m_copy_to_clipboard) {
         copy_selection_to_clipboard();
+        return 1;
+    }
+    // The text arrives through paste(), at once when this process owns the clipboard.
+    if (ctrl && !alt && key == 'v' && !m_read_only) {
+        if (!Gui::paste_from_clipboard()) CORE_LOG_WARNING("GuiSpreadsheet.process_key_event: nothing to paste into\n");
         return 1;
     }
     if (ctrl && !alt && key == 'a' && m_multi_selection) {
@@ -2664,6 +2830,8 @@ int GuiSpreadsheet::process_event(CoreString const& name)
         return GuiWidget::process_event(name);
     }
     if (!is_enabled()) return GuiWidget::process_event(name);
+    if (name == EVT_ID_DND_ENTER || name == EVT_ID_DND_DRAG || name == EVT_ID_DND_LEAVE || name == EVT_ID_DND_RELEASE)
+        return process_dnd_event(name);
     if (name == EVT_ID_MOUSE_DOWN && Gui::get_event_mouse_button() == Gui::MOUSE_BUTTON_ID_LEFT) {
         on_mouse_down();
         return 1;
@@ -3092,7 +3260,26 @@ void GuiSpreadsheet::draw(GuiDc& dc)
         }
         if (strip > 0) wdc.draw_line(x + strip, body_y, x + strip, bottom - 1, grid[0], grid[1], grid[2]);
     }
+    draw_drop_target(wdc, data_left, right);
     pop_clip();
+}
+
+void GuiSpreadsheet::draw_drop_target(GuiWidgetDc& dc, int const& left, int const& right) const
+{
+    if (m_drop_row < 0) return;
+    int const y = get_cell_pos_y(m_drop_row);
+    if (y < 0) return;
+    GMathVec3<unsigned char> const& color = get_color(GuiColorScheme::ROLE_ACCENT);
+    int const h = get_row_inner_height(static_cast<unsigned int>(m_drop_row));
+    if (m_dnd_mode == DND_MODE_REORDER) {
+        // A bar on the edge the rows go to.
+        int const bar_y = m_drop_after ? y + h - 1 : y - 1;
+        dc.draw_rectf(left, bar_y, right - left, 2, color[0], color[1], color[2]);
+    } else if (m_dnd_mode == DND_MODE_REPARENT || !has_column(m_drop_column)) {
+        dc.draw_rect(left, y, right - left, h, color[0], color[1], color[2]);
+    } else {
+        dc.draw_rect(get_cell_pos_x(m_drop_column), y, get_cell_width(m_drop_column), h, color[0], color[1], color[2]);
+    }
 }
 
 size_t GuiSpreadsheet::get_memory_size() const

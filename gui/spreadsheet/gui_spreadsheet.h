@@ -21,12 +21,14 @@
 //     sheet->add_row(row);
 //     sheet->connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, ...);  // then sort
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_export.h"
 #include "gui/core/gui_widget.h"
+#include "gui/spreadsheet/gui_spreadsheet_commands.h"
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
 
@@ -271,8 +273,30 @@ public:
     GuiSpreadsheetCell* get_cell(int const& column, int const& row) const;
     // False when the cell is in no row of this sheet.
     bool get_cell_indices(GuiSpreadsheetCell const* cell, int& column, int& row) const;
-    // Calls the cell's set_text, then raises EVT_ID_SPREADSHEET_CELL_UPDATED.
+    // Hands edited text to the cell's set_text (through change_cell_value), then raises
+    // EVT_ID_SPREADSHEET_CELL_UPDATED.
     virtual void set_cell_content(GuiSpreadsheetCell* cell, CoreString const& text);
+
+    // --- Value changes and undo ---
+    // The history the sheet's edits go into, one step each; null (the default): not recorded.
+    void set_command_manager(OfCommandManager* commands) { m_commands = commands; }
+    OfCommandManager* get_command_manager() const { return m_commands; }
+    // Gives `cell` a value in its pastable form, as an undo step when there is a history.
+    // Disabled, locked and read-only cells, and values the cell does not take, are refused
+    // with a warning and change nothing. Raises EVT_ID_SPREADSHEET_CELL_UPDATED with
+    // `event_data` (the cell when null).
+    bool change_cell_value(GuiSpreadsheetCell* cell, CoreString const& text, void* event_data = nullptr);
+    // The change itself, unrecorded (undo steps call it); false when the cell refuses.
+    bool apply_cell_value(GuiSpreadsheetCell* cell, CoreString const& text, void* event_data);
+    // Pastes tab-separated lines into the cells from the cursor cell rightwards and down (Ctrl+V),
+    // as one undo step; cells that refuse their text keep their value. The number of cells
+    // changed.
+    unsigned int paste_text(CoreString const& text);
+    void paste(CoreString const& text) override;
+    // How undo steps name a cell that may leave the sheet.
+    GuiSpreadsheetCellRef make_cell_ref(GuiSpreadsheetCell const& cell);
+    GuiSpreadsheetCell* resolve_cell_ref(GuiSpreadsheetCellRef const& ref) const;
+    std::shared_ptr<GuiSpreadsheet*> const& get_lifetime() const { return m_lifetime; }
 
     // --- Geometry ---
     int const& get_row_height() const { return m_row_height; }
@@ -576,7 +600,11 @@ public:
                                                       bool const& after);
     // Emptied whenever rows are removed.
     CoreVector<unsigned int> const& get_permute_rows() const { return m_permute_rows; }
-    // False only when the sheet is read-only and the column under the pointer can be.
+    // Moves the rows into the permuted order (outside tree mode), selection and cursor with
+    // them, and forgets it; false (logged) when it is not an order of the rows.
+    bool apply_permute_rows();
+    // False when the sheet is read-only and the column under the pointer can be, and in
+    // reorder mode for drags that do not come from this sheet.
     virtual bool is_valid_dnd_data() const;
 
     // --- Clicks and hooks ---
@@ -584,7 +612,8 @@ public:
     virtual bool on_cell_click(GuiSpreadsheetCell* cell, int const& column, int const& row, bool const& press);
     virtual bool on_cell_double_click(GuiSpreadsheetCell* cell, int const& column, int const& row);
     // Starts a drag gesture once a press on a cell moved past the threshold; false: none.
-    virtual bool do_initiate_dnd_event() { return false; }
+    // The default drags the sheet itself in reorder mode, and nothing otherwise.
+    virtual bool do_initiate_dnd_event();
     bool const& is_mouse_pressed() const { return m_mouse_pressed; }
 
     void show() override;
@@ -597,6 +626,9 @@ public:
 protected:
     // Navigation, type-ahead, Escape, Ctrl+A and Ctrl+C; 0: not handled.
     virtual int process_key_event(CoreString const& name);
+    // Drops: enter accepts or refuses, drag moves the drop target, release computes the
+    // permuted rows and raises EVT_ID_DND_RELEASE for the owner.
+    virtual int process_dnd_event(CoreString const& name);
 
 private:
     struct Layout;
@@ -625,6 +657,10 @@ private:
     // Rows holding the edited cell are going: the edit ends unsaved before they do.
     void abandon_edit(char const* operation);
 
+    void draw_drop_target(GuiWidgetDc& dc, int const& left, int const& right) const;
+    // Puts the rows in `order` (the old index of each new position); selection, cursor and
+    // anchors follow their rows.
+    void apply_row_order(std::vector<unsigned int> const& order);
     // Shared by add_row and add_rows: appends, returns whether the cell count mismatched.
     bool append_row(GuiSpreadsheetRow* row);
     void after_append(int const& index, bool const& select);
@@ -689,6 +725,13 @@ private:
     GuiSpreadsheetDrawContext* m_draw_context = nullptr;
     GuiLineEdit* m_cell_line_edit = nullptr;
     GuiSpreadsheetCellBasic* m_edited_cell = nullptr;
+    OfCommandManager* m_commands = nullptr;
+    // The event data of the change a command is running for.
+    void* m_pending_event_data = nullptr;
+    // Serials of the rows undo steps name, dropped when the row leaves the sheet.
+    std::unordered_map<GuiSpreadsheetRow const*, uint64_t> m_row_serials;
+    uint64_t m_next_row_serial = 1;
+    std::shared_ptr<GuiSpreadsheet*> m_lifetime = std::make_shared<GuiSpreadsheet*>(this);
     unsigned int m_full_row_edition_column = 0;
 
     bool m_rows_visibility_dirty = true;
