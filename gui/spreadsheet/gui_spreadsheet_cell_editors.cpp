@@ -31,7 +31,10 @@ bool place_over(GuiSpreadsheetCell const& cell, GMathVec4<int> const& rect, GuiW
 {
     GuiSpreadsheet* sheet = cell.get_spreadsheet();
     if (!sheet) return false;
-    editor.resize(rect[0], rect[1] + 1, rect[2], std::max(1, rect[3] - 2));
+    int const y = rect[1] + 1, h = std::max(1, rect[3] - 2);
+    // Only when the cell moved: a resize of an open list button would disturb its list.
+    if (editor.get_x() != rect[0] || editor.get_y() != y || editor.get_width() != rect[2] || editor.get_height() != h)
+        editor.resize(rect[0], y, rect[2], h);
     return true;
 }
 
@@ -50,17 +53,15 @@ protected:
         GuiNumberEdit::on_changed();
         if (m_cell && is_shown()) m_cell->on_editor_changed();
     }
-    void on_focus_out() override
-    {
-        GuiNumberEdit::on_focus_out();
-        if (m_cell && is_shown()) m_cell->on_editor_done();
-    }
+    // After the line edit's own handling, which commits a changed entry on focus out and
+    // Return and puts the old text back on Escape.
     int process_event(CoreString const& name) override
     {
         int const result = GuiNumberEdit::process_event(name);
-        if (name == EVT_ID_KEY_DOWN && m_cell && is_shown() &&
-            (Gui::get_last_key_pressed() == Gui::KEY_ID_ESCAPE || Gui::get_last_key_pressed() == Gui::KEY_ID_ENTER))
-            m_cell->on_editor_done();
+        int const key = Gui::get_last_key_pressed();
+        bool const leaving = name == EVT_ID_WIDGET_FOCUS_OUT ||
+                             (name == EVT_ID_KEY_DOWN && (key == Gui::KEY_ID_ESCAPE || key == Gui::KEY_ID_ENTER));
+        if (leaving && m_cell && is_shown()) m_cell->on_editor_done();
         return result;
     }
 
@@ -73,8 +74,19 @@ public:
     CellListButton(GuiWidget& parent, GuiSpreadsheetCellListButton& cell) : GuiListButton(parent, 0, 0, 10, 10), m_cell(&cell)
     {
         connect(*this, EVT_ID_LIST_BUTTON_SELECTION_CHANGED, &CellListButton::on_chosen);
+        if (get_menu()) connect(*get_menu(), EVT_ID_MENU_HIDE, &CellListButton::on_menu_hidden);
+    }
+    ~CellListButton() override
+    {
+        if (m_open_timer) get_application().remove_timer(m_open_timer);
     }
     void forget_cell() { m_cell = nullptr; }
+    // Opens the list once the press that started the edit is released: the release would
+    // otherwise land on the list as it opens.
+    void open_list()
+    {
+        if (!m_open_timer) m_open_timer = get_application().add_timer(&CellListButton::on_open_timer, this, 0.02);
+    }
 
 protected:
     int process_event(CoreString const& name) override
@@ -94,9 +106,27 @@ private:
         m_cell->on_list_chosen();
         m_cell->on_list_done();
     }
-    bool is_menu_open() const { return get_menu() && get_menu()->is_shown(); }
+    // The button stays pushed while its list is open.
+    bool is_menu_open() const { return get_value(); }
+    // The list closed: a choice has been handled already; otherwise the edit ends unchanged.
+    void on_menu_hidden(EventObject&, EventInfo const&, void*)
+    {
+        if (m_cell && is_shown()) m_cell->on_list_done();
+    }
+
+    static void on_open_timer(void* data)
+    {
+        CellListButton& self = *static_cast<CellListButton*>(data);
+        if (Gui::is_mouse_button_pressed()) {
+            self.get_application().repeat_timer(0.02);
+            return;
+        }
+        self.m_open_timer = 0;
+        if (self.m_cell && self.is_shown() && !self.get_value()) self.push();
+    }
 
     GuiSpreadsheetCellListButton* m_cell;
+    AppBase::TimerId m_open_timer = 0;
 };
 
 // The cell's value text edited in a window over the application; false when cancelled.
@@ -159,6 +189,8 @@ GuiNumberEdit* GuiSpreadsheetCellNumberEdit::get_number_edit()
         return nullptr;
     }
     m_edit = new CellNumberEditor(*sheet, *this);
+    // Return and Tab end the edit; they must not move the focus along the window.
+    m_edit->enable_tab_navigation(false);
     m_edit->hide();
     m_edit->set_value(m_value);
     return m_edit;
@@ -329,7 +361,7 @@ bool GuiSpreadsheetCellListButton::on_edit_content()
     place_over(*this, rect, *m_list);
     m_list->show();
     m_list->set_focus();
-    m_list->push();
+    static_cast<CellListButton*>(m_list)->open_list();
     return true;
 }
 

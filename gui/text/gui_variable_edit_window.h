@@ -1,6 +1,7 @@
 #pragma once
 // GuiVariableEditWindow: a modal window that edits a longer text (an expression, a script)
-// in a text editor, answered by Ok or Cancel. Return in the editor starts a new line.
+// in a text editor, answered by Ok or Cancel. Return in the editor starts a new line;
+// Ctrl+Return answers Ok and Escape Cancel.
 //
 //     GuiVariableEditWindow dialog(app, "Edit Expression", cell_text);
 //     if (dialog.run()) apply(dialog.get_text());

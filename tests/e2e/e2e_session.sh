@@ -36,7 +36,7 @@ start_showcase() {
     demo="$1"
     shift
     trace="$(mktemp)"
-    "$demo" --trace --size 1320x760 "$@" >"$trace" 2>/dev/null &
+    "$demo" --trace --size 1320x760 "$@" >"$trace" 2>${E2E_STDERR:-/dev/null} &
     pid=$!
     expect '^ready$' "the showcase starts"
     wid="$(xdotool search --sync --name '^qn_gui showcase$' | head -n 1)"
