@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "gui/spreadsheet/gui_spreadsheet.h"
 #include "gui/spreadsheet/gui_spreadsheet_cell.h"
@@ -29,6 +30,21 @@ inline int send_pointer(GuiWidget& widget, int event, int x, int y, int modifier
     return state.send(*widget.get_widget(), event);
 }
 
+// The event data of each `name` raised on a widget, in order.
+class RaisedData {
+public:
+    void listen(GuiWidget& widget, CoreString const& name) { EventObject::connect(widget, name, &RaisedData::on_event, this); }
+    std::vector<void*> const& get() const { return m_data; }
+    void clear() { m_data.clear(); }
+
+private:
+    static void on_event(EventObject&, EventObject::EventInfo const& info, void* data)
+    {
+        static_cast<RaisedData*>(data)->m_data.push_back(info.get_event_data());
+    }
+    std::vector<void*> m_data;
+};
+
 class SpreadsheetTest : public ControlsTest {
 protected:
     // A shown 400 × 300 sheet at (0, 0) with `columns` proportional columns.
@@ -40,6 +56,15 @@ protected:
         m_sheet->show();
         pump_events(app());
         return *m_sheet;
+    }
+    // Appends a row holding `cells` (owned by the row) and works off the redraws.
+    GuiSpreadsheetRow* add_cells(std::vector<GuiSpreadsheetCell*> const& cells)
+    {
+        GuiSpreadsheetRow* row = new GuiSpreadsheetRow(*m_sheet);
+        for (GuiSpreadsheetCell* cell : cells) row->add_cell(cell);
+        m_sheet->add_row(row);
+        pump_events(app());
+        return row;
     }
     // A row of text cells "r<row>c<column>" (or the given texts).
     GuiSpreadsheetRow* make_row(int row, int cells)
