@@ -1,5 +1,7 @@
 // Spreadsheet value changes: the refusals, undo and redo through a command history (also of a
 // row that left the sheet), and copying a mixed selection and pasting it back as one step.
+#include <iostream>
+
 #include "gui/spreadsheet/gui_spreadsheet_cell_values.h"
 #include "host/of/of_command_manager.h"
 #include "tests/gui_spreadsheet/spreadsheet_test_util.h"
@@ -100,10 +102,15 @@ TEST_F(UndoTest, UndoingAChangeOfARemovedRowChangesNothingEvenWhereANewRowTookIt
 {
     GuiSpreadsheet& sheet = make_mixed(2);
     ASSERT_TRUE(sheet.change_cell_value(sheet.get_cell(1, 0), "gone"));
+    GuiSpreadsheetRow* const removed = sheet.get_row(0);
     delete sheet.remove_row(0);
-    // A new row may well get the removed row's address.
-    add_cells({new GuiSpreadsheetCellCheckbox(true), new GuiSpreadsheetCellBasicText("fresh"),
-               new GuiSpreadsheetCellColor()});
+    // Made at once, the new row takes the removed row's memory (with the usual allocators).
+    GuiSpreadsheetRow* fresh = new GuiSpreadsheetRow(sheet);
+    fresh->add_cell(new GuiSpreadsheetCellCheckbox(true));
+    fresh->add_cell(new GuiSpreadsheetCellBasicText("fresh"));
+    fresh->add_cell(new GuiSpreadsheetCellColor());
+    sheet.add_row(fresh);
+    if (fresh != removed) std::cout << "note: the new row is elsewhere; the serial goes untested\n";
     ASSERT_TRUE(sheet.change_cell_value(sheet.get_cell(1, 1), "fresher"));
     std::string const before = row_values(0) + "\n" + row_values(1);
     ASSERT_TRUE(m_commands.undo());
