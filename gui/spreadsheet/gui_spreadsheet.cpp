@@ -2587,10 +2587,18 @@ int GuiSpreadsheet::process_dnd_event(CoreString const& name)
     }
     if (name == EVT_ID_DND_DRAG) {
         bool after = false;
-        int const row = get_row_at(get_y() + Gui::get_relative_mouse_y(*this), &after);
+        int const my = get_y() + Gui::get_relative_mouse_y(*this);
+        int row = get_row_at(my, &after);
         int const entry = get_entry_at(get_x() + Gui::get_relative_mouse_x(*this));
-        if (row >= 0) set_dnd_info(entry >= 1 ? entry - 1 : -1, row, after);
-        else set_dnd_info(-1, -1, false);
+        // Below the last row, in the body: after the last row.
+        if (row < 0 && my >= get_body_y() && my < get_body_y() + get_body_height() && get_visible_row_count() > 0) {
+            row = get_visible_row(get_visible_row_count() - 1);
+            after = true;
+        }
+        if (row >= 0)
+            set_dnd_info(entry >= 1 ? entry - 1 : -1, row, after);
+        else
+            set_dnd_info(-1, -1, false);
         return 1;
     }
     if (name == EVT_ID_DND_RELEASE && m_drop_row >= 0) {
@@ -2997,7 +3005,8 @@ void GuiSpreadsheet::select_pressed_cell(GuiSpreadsheetCell* cell, int const& co
             unselect_all(false);
             set_cursor_position(column, row);
         }
-    } else if (cell->is_selectable(true)) {
+    } else if (cell->is_selectable(false)) {
+        // Asked as a press: a press on a cell's button does not select it.
         if (!ctrl && !(shift && m_multi_selection)) unselect_all(false);
         bool const was = is_cell_selected(column, row);
         if (ctrl) set_cell_selected(column, row, !was);

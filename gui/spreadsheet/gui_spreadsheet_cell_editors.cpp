@@ -203,6 +203,23 @@ void GuiSpreadsheetCellNumberEdit::refresh_text()
     GuiSpreadsheetCellBasicText::set_text(text);
 }
 
+CoreString GuiSpreadsheetCellNumberEdit::get_exact_text(double const& value) const
+{
+    AppUnits::Settings const settings = m_edit ? m_edit->get_unit_settings() : AppUnits::get_settings(CoreString());
+    CoreString text;
+    for (unsigned int precision = 3; precision <= 17; ++precision) {
+        text = AppUnits::get_value_with_unit_from_value(settings, value, precision);
+        double read = 0.0;
+        if (AppUnits::get_value_from_str_with_unit(settings, text, read) && read == value) break;
+    }
+    return text;
+}
+
+CoreString GuiSpreadsheetCellNumberEdit::get_pastable_text() const
+{
+    return get_exact_text(m_value);
+}
+
 bool GuiSpreadsheetCellNumberEdit::set_pastable_text(CoreString const& text)
 {
     double value = m_value;
@@ -264,7 +281,8 @@ bool GuiSpreadsheetCellNumberEdit::on_edit_content()
 void GuiSpreadsheetCellNumberEdit::on_editor_changed()
 {
     if (m_edit->get_value() == m_value) return;
-    if (!change_value(m_edit->format_value(m_edit->get_value()), m_edit)) m_edit->set_value(m_value);
+    // Exact: the display's precision would round what was typed.
+    if (!change_value(get_exact_text(m_edit->get_value()), m_edit)) m_edit->set_value(m_value);
 }
 
 void GuiSpreadsheetCellNumberEdit::on_editor_done()

@@ -32,6 +32,9 @@ public:
     GuiNumberEdit* get_number_edit();
     GuiNumberEdit* find_number_edit() const { return m_edit; }
 
+    // The value in the shown units with as many decimals as it takes to read back exactly,
+    // so copies and undo steps do not round it.
+    CoreString get_pastable_text() const override;
     // Read through the number edit (units, relative entries); refused when it does not read.
     bool set_pastable_text(CoreString const& text) override;
     void set_text(CoreString const& text) override;
@@ -50,6 +53,7 @@ public:
 private:
     void place_editor();
     void refresh_text();
+    CoreString get_exact_text(double const& value) const;
 
     double m_value;
     GuiNumberEdit* m_edit = nullptr;

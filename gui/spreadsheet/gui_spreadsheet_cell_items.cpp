@@ -229,7 +229,8 @@ bool GuiSpreadsheetCellObjectSelector::set_pastable_text(CoreString const& text)
     }
     OfItem* item = find_item(text, "set_pastable_text");
     if (!item) return false;
-    if (item->is_object() && !is_of_classes(static_cast<OfObject&>(*item), m_classes)) {
+    // A class filter takes objects of its classes only; without one, contexts too.
+    if (item->is_object() ? !is_of_classes(static_cast<OfObject&>(*item), m_classes) : !m_classes.is_empty()) {
         CORE_LOG_WARNING("GuiSpreadsheetCellObjectSelector.set_pastable_text: \"" << text << "\" is not of the cell's classes\n");
         return false;
     }

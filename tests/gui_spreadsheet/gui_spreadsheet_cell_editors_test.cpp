@@ -117,6 +117,8 @@ TEST_F(EditorsTest, AListChoiceGoesThroughTheSheetAndOnlyListedValuesPaste)
     m_sheet->start_edit_cell_content();
     GuiListButton* list = cell.find_list_button();
     ASSERT_NE(list, nullptr);
+    // The list opens a moment later, once no button is held.
+    for (int i = 0; i < 50 && !(list->get_menu() && list->get_menu()->is_shown()); ++i) pump_events(app(), 0.01);
     ASSERT_TRUE(list->get_menu() && list->get_menu()->is_shown());
     EXPECT_EQ(list->get_selected_label(), "B");
     click_menu_row(*list->get_menu(), 2);
