@@ -118,6 +118,7 @@ GuiMenu::~GuiMenu()
     delete m_listed_more;
     for (GuiMenuRadioGroup* group : m_radio_groups) delete group;
     if (m_parent_item) m_parent_item->m_sub_menu = nullptr;
+    if (m_holding_button) m_holding_button->m_menu = nullptr;
 }
 
 // Items -------------------------------------------------------------------------------------------

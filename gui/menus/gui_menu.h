@@ -21,6 +21,7 @@
 
 class GuiAction;
 class GuiImage;
+class GuiMenuButton;
 class GuiMenuItem;
 class GuiMenuRadioGroup;
 
@@ -191,7 +192,11 @@ private:
     bool move_to_neighbour_button(int const& step);
     void on_more_menu_event(GuiMenu& more, EventInfo const& info, void* data);
 
+    friend class GuiMenuButton;
     GuiWidget* m_owner_widget = nullptr;
+    // The menu button holding this menu, told when the menu goes first (a window teardown
+    // may delete the menu before its button).
+    GuiMenuButton* m_holding_button = nullptr;
     CoreVector<GuiMenuItem*> m_items;
     GuiMenu* m_parent_menu = nullptr;
     GuiMenuItem* m_parent_item = nullptr;

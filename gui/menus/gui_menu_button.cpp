@@ -60,13 +60,19 @@ void GuiMenuButton::set_menu(GuiMenu* menu)
         if (!old->is_destroyed()) old->destroy();
     }
     m_menu = menu;
-    if (m_menu) connect(*m_menu, EVT_ID_MENU_HIDE, &GuiMenuButton::on_menu_hide);
+    if (m_menu) {
+        m_menu->m_holding_button = this;
+        connect(*m_menu, EVT_ID_MENU_HIDE, &GuiMenuButton::on_menu_hide);
+    }
 }
 
 GuiMenu* GuiMenuButton::release_menu()
 {
     GuiMenu* menu = m_menu;
-    if (menu) disconnect(*menu, EVT_ID_MENU_HIDE, &GuiMenuButton::on_menu_hide);
+    if (menu) {
+        disconnect(*menu, EVT_ID_MENU_HIDE, &GuiMenuButton::on_menu_hide);
+        menu->m_holding_button = nullptr;
+    }
     m_menu = nullptr;
     return menu;
 }

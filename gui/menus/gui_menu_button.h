@@ -65,6 +65,8 @@ protected:
     bool takes_push_keys() const override { return true; }
 
 private:
+    // A menu deleted before its button forgets it here.
+    friend class GuiMenu;
     friend class GuiMenuButtonGroup;
     void open_menu();
     void on_menu_hide(GuiMenu& menu, EventInfo const& info, void* data);
