@@ -115,6 +115,7 @@ void GuiTree::build_parts()
 
 GuiTree::~GuiTree()
 {
+    m_being_destroyed = true;
     GuiApp& app = get_application();
     if (m_refresh_timer) app.remove_timer(m_refresh_timer);
     if (m_drag_scroll_timer) app.remove_timer(m_drag_scroll_timer);
@@ -403,6 +404,9 @@ void GuiTree::gather_visibles()
     GMathVec4<int> const inner = get_inner_rect();
     unsigned int const lines = get_line_count();
     bool const needs_bar = static_cast<long long>(lines) * m_line_height > inner[3];
+    // The bar reports its own changes; they come from here.
+    bool const was_scrolling = m_scrolling;
+    m_scrolling = true;
     if (!needs_bar) {
         m_offset = 0;
         if (GuiWidget::is_widget_visible(*m_scrollbar)) m_scrollbar->hide();
@@ -412,6 +416,7 @@ void GuiTree::gather_visibles()
         if (!GuiWidget::is_widget_visible(*m_scrollbar) && is_shown()) m_scrollbar->show();
         apply_offset_to_scrollbar();
     }
+    m_scrolling = was_scrolling;
     m_first_line = static_cast<unsigned int>(m_offset / m_line_height);
 
     CoreVector<GuiTreeItem*> items;
@@ -753,8 +758,21 @@ void GuiTree::clear_highlighted_items()
     m_highlighted_items.clear();
 }
 
-bool GuiTree::forget_subtree(GuiTreeItem& item)
+void GuiTree::forget_deleted_item(GuiTreeItem& item)
 {
+    if (m_being_destroyed) return;
+    m_visible_items.remove_item(&item);
+    m_selection.remove_item(&item);
+    m_preselection.remove_item(&item);
+    m_highlighted_items.remove_item(&item);
+    if (m_last_event_item == &item) m_last_event_item = nullptr;
+    if (m_drag_over_item == &item) m_drag_over_item = nullptr;
+    if (m_drag_source_item == &item) end_drag();
+}
+
+bool GuiTree::forget_subtree(GuiTreeItem& item, bool& selection_changed)
+{
+    selection_changed = false;
     if (m_dragging) {
         bool involved = item.is_ancestor_of(*m_drag_source_item) ||
                         (m_drag_over_item && item.is_ancestor_of(*m_drag_over_item));
@@ -781,9 +799,14 @@ bool GuiTree::forget_subtree(GuiTreeItem& item)
     if (m_last_event_item && item.is_ancestor_of(*m_last_event_item)) m_last_event_item = nullptr;
     if (m_drag_over_item && item.is_ancestor_of(*m_drag_over_item)) m_drag_over_item = nullptr;
     if (m_drag_source_item && item.is_ancestor_of(*m_drag_source_item)) end_drag();
-    if (m_selection.get_count() != selected_before && !m_destroying_selection) notify_selection_changed();
-    refresh();
+    selection_changed = m_selection.get_count() != selected_before;
     return true;
+}
+
+void GuiTree::finish_removal(bool const& selection_changed)
+{
+    if (selection_changed && !m_destroying_selection) notify_selection_changed();
+    refresh();
 }
 
 void GuiTree::destroy_selected_items()
@@ -815,10 +838,6 @@ void GuiTree::destroy_selected_items()
 void GuiTree::press_item(GuiTreeItem* item)
 {
     if (!item || item->get_tree() != this) return;
-    if (Gui::is_double_click()) {
-        item->activate(true);
-        return;
-    }
     clear_preselection();
     if (is_focus_receiver() && !has_focus()) set_focus();
     if (!item->is_selected()) item->preselect();

@@ -229,13 +229,15 @@ public:
     void rename_item(GuiTreeItem* item);
     // Places the items of the scroll window and shows them (hiding those that left).
     void gather_visibles();
-    // A press on an item (its row or its widget): preselection and focus.
+    // A single press on an item (its row or its widget): preselection and focus.
     void press_item(GuiTreeItem* item);
     // The release of that press: the click's selection.
     void release_item(GuiTreeItem* item);
-    // The subtree leaves the tree: it is dropped from every list. Refused (false, with a
-    // warning) while a drag involves an item of it.
-    bool forget_subtree(GuiTreeItem& item);
+    // The subtree is leaving the tree: it is dropped from every list (`selection_changed`
+    // tells whether it held selected items). Refused (false, with a warning) while a drag
+    // involves an item of it. Once it is detached, finish_removal reports and refreshes.
+    bool forget_subtree(GuiTreeItem& item, bool& selection_changed);
+    void finish_removal(bool const& selection_changed);
 
     void show() override;
     void resize(int const& x, int const& y, int const& w, int const& h) override;
@@ -243,6 +245,9 @@ public:
     void draw(GuiDc& dc) override;
 
 private:
+    friend class GuiTreeItem;
+    // An item being deleted (with the window, or by its parent) leaves every list.
+    void forget_deleted_item(GuiTreeItem& item);
     void build_parts();
     void on_scroll(GuiWidget& sender, EventInfo const& info, void* data);
     static void on_refresh_timer(void* data);
@@ -296,5 +301,6 @@ private:
     int m_last_drag_y = 0;
     // Inside destroy_selected_items: removals do not report the selection one by one.
     bool m_destroying_selection = false;
+    bool m_being_destroyed = false;
     GMathVec3<unsigned char> m_item_colors[5];
 };

@@ -31,6 +31,15 @@ GuiTreeItem::GuiTreeItem(GuiTreeItem& parent_item)
 
 GuiTreeItem::~GuiTreeItem()
 {
+    // Deleted on its own (its window's teardown queues shown items one by one): it leaves
+    // its tree's lists and its parent.
+    if (m_tree) m_tree->forget_deleted_item(*this);
+    if (m_parent_item) {
+        GuiTreeItem* parent = m_parent_item;
+        parent->m_child_items.remove_item(this);
+        if (parent->m_expanded) parent->propagate_total(-static_cast<long long>(m_total));
+        m_parent_item = nullptr;
+    }
     // Children are not widget children: the item owns them through its list.
     CoreVector<GuiTreeItem*> children;
     children.std_vector().swap(m_child_items.std_vector());
@@ -151,9 +160,12 @@ void GuiTreeItem::remove_child(GuiTreeItem* item)
         CORE_LOG_WARNING("GuiTreeItem.remove_child: not a child of this item; nothing changes\n");
         return;
     }
-    if (m_tree && !m_tree->forget_subtree(*item)) return;
+    GuiTree* tree = m_tree;
+    bool selection_changed = false;
+    if (tree && !tree->forget_subtree(*item, selection_changed)) return;
     detach_child(*item);
     item->destroy();
+    if (tree) tree->finish_removal(selection_changed);
 }
 
 void GuiTreeItem::remove_children(CoreVector<int> const& indices)
@@ -182,11 +194,16 @@ void GuiTreeItem::remove_children(CoreVector<GuiTreeItem*> const& items)
 
 void GuiTreeItem::remove_children(bool const& destroy)
 {
+    GuiTree* tree = m_tree;
+    bool changed = false;
     for (GuiTreeItem* item : CoreVector<GuiTreeItem*>(m_child_items)) {
-        if (m_tree && !m_tree->forget_subtree(*item)) return;
+        bool selection_changed = false;
+        if (tree && !tree->forget_subtree(*item, selection_changed)) break;
+        changed = changed || selection_changed;
         detach_child(*item);
         if (destroy) item->destroy();
     }
+    if (tree) tree->finish_removal(changed);
 }
 
 void GuiTreeItem::reorder_children(CoreVector<GuiTreeItem*> const& items)
@@ -460,11 +477,14 @@ int GuiTreeItem::process_event(CoreString const& name)
                 expand();
             return 1;
         }
-        tree->press_item(this);
+        if (Gui::is_double_click())
+            activate(true);
+        else
+            tree->press_item(this);
         return 1;
     }
     if (name == EVT_ID_MOUSE_UP) {
-        tree->release_item(this);
+        if (!Gui::is_double_click()) tree->release_item(this);
         return 1;
     }
     if (name == EVT_ID_MOUSE_DRAG) {

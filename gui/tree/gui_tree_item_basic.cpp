@@ -303,8 +303,10 @@ int GuiTreeItemBasic::on_mouse_down()
 {
     GuiTree* tree = get_tree();
     if (!tree || !m_inner) return 0;
-    if (!Gui::is_double_click()) m_inner->set_focused_at_press(tree->has_focus());
-    tree->press_item(this);
+    if (!Gui::is_double_click()) {
+        m_inner->set_focused_at_press(tree->has_focus());
+        tree->press_item(this);
+    }
     m_inner->set_pressed(true);
     return 1;
 }
