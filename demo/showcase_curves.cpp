@@ -1,0 +1,338 @@
+// The showcase's "Curves" page: a curve editor over a few animation curves of the sample
+// scene (a camera's height, a light's intensity, a prop's turn). Keys are picked under the
+// pointer, selected by click (Shift adds, Ctrl toggles), by rectangle, with the arrow keys
+// and Ctrl+A, and dragged (Escape puts them back); the marker is dragged to set the scene's
+// current frame. Alt or Space with a drag pans, the wheel zooms, F fits the selection. What
+// happens shows in the status line and, with --trace, as "curves ..." lines ("curves key
+// <curve> <index> x y" says where each key is drawn, in window pixels).
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "demo/showcase_widgets.h"
+#include "demo/showcase_window.h"
+#include "gui/core/gui_app.h"
+#include "gui/curve/gui_graph_widget.h"
+#include "host/of/of_object_factory.h"
+
+namespace {
+
+struct CurveKey {
+    double time;
+    double value;
+};
+
+// Keys joined by cubic segments whose slopes come from the neighbouring keys; a linear curve
+// joins them with straight lines, and its keys draw the segment after them dashed.
+struct CurveData {
+    CoreString name;
+    GMathVec3<unsigned char> color;
+    bool linear = false;
+    std::vector<CurveKey> keys;
+
+    double slope(size_t i) const
+    {
+        if (keys.size() < 2) return 0.0;
+        size_t const a = i == 0 ? 0 : i - 1, b = std::min(i + 1, keys.size() - 1);
+        double const dt = keys[b].time - keys[a].time;
+        return dt != 0.0 ? (keys[b].value - keys[a].value) / dt : 0.0;
+    }
+    double evaluate(double const& t) const
+    {
+        if (keys.empty()) return 0.0;
+        if (t <= keys.front().time) return keys.front().value;
+        if (t >= keys.back().time) return keys.back().value;
+        size_t i = 1;
+        while (keys[i].time < t) ++i;
+        CurveKey const& k0 = keys[i - 1];
+        CurveKey const& k1 = keys[i];
+        double const dt = k1.time - k0.time;
+        if (dt <= 0.0) return k1.value;
+        double const s = (t - k0.time) / dt;
+        if (linear) return k0.value + (k1.value - k0.value) * s;
+        double const h00 = 2 * s * s * s - 3 * s * s + 1, h10 = s * s * s - 2 * s * s + s;
+        double const h01 = -2 * s * s * s + 3 * s * s, h11 = s * s * s - s * s;
+        return h00 * k0.value + h10 * dt * slope(i - 1) + h01 * k1.value + h11 * dt * slope(i);
+    }
+};
+
+class DemoCurveEditor;
+
+class DemoCurve : public GuiGraphCurve {
+public:
+    DemoCurve(DemoCurveEditor& editor, CurveData& data);
+    void compute_points() override;
+    CurveData& get_data() const { return *m_data; }
+
+private:
+    DemoCurveEditor* m_editor;
+    CurveData* m_data;
+};
+
+class DemoCurveEditor : public GuiGraphWidget {
+public:
+    DemoCurveEditor(GuiWidget& parent, int x, int y, int w, int h, OfObjectFactory& scene, DemoText& status)
+        : GuiGraphWidget(parent, x, y, w, h), m_scene(&scene), m_status(&status)
+    {
+    }
+
+    void add_data(CurveData const& data)
+    {
+        m_data.push_back(std::make_unique<CurveData>(data));
+        add_curve(new DemoCurve(*this, *m_data.back()));
+    }
+
+    void report(CoreString const& line)
+    {
+        m_status->set_text(line);
+        DemoTrace::line(CoreString("curves ") + line);
+    }
+
+    // Says where the keys are drawn, in window pixels, whenever that changed (for the
+    // end-to-end test).
+    void draw(GuiDc& dc) override
+    {
+        GuiGraphWidget::draw(dc);
+        CoreString lines;
+        unsigned int c = 0;
+        for (GuiGraphCurve* curve : get_curves()) {
+            unsigned int k = 0;
+            for (GuiGraphPoint* key : curve->get_graph_points())
+                lines += CoreString("curves key ") + c + " " + k++ + " " + (get_x() + static_cast<int>(key->get_position()[0])) +
+                         " " + (get_y() + get_height() - static_cast<int>(key->get_position()[1])) + "\n";
+            ++c;
+        }
+        if (lines.is_empty() || lines == m_traced) return;
+        m_traced = lines;
+        DemoTrace::line(lines.sub_string(0, lines.get_length() - 1));
+    }
+
+    void fit(bool const& all) override
+    {
+        double t0 = 1e300, t1 = -1e300, v0 = 1e300, v1 = -1e300;
+        for (GuiGraphCurve* curve : get_curves()) {
+            CurveData const& data = static_cast<DemoCurve*>(curve)->get_data();
+            for (size_t i = 0; i < data.keys.size(); ++i) {
+                bool const selected = curve->is_selected() || curve->get_graph_points()[i]->is_selected();
+                if (!all && !get_selection().is_empty() && !selected) continue;
+                t0 = std::min(t0, data.keys[i].time);
+                t1 = std::max(t1, data.keys[i].time);
+                v0 = std::min(v0, data.keys[i].value);
+                v1 = std::max(v1, data.keys[i].value);
+            }
+        }
+        if (t0 > t1) return;
+        // A margin of a tenth on each side; a single key gets a span of its own.
+        double const span_t = std::max(t1 - t0, 1.0), span_v = std::max(v1 - v0, 1.0);
+        set_graph_offset(GMathVec2<double>(t0 - span_t * 0.1, v0 - span_v * 0.1));
+        set_graph_zoom_level(GMathVec2<double>(span_t * 1.2, span_v * 1.2));
+        compute_cell_info();
+        set_dirty();
+        redraw();
+        report("fit");
+    }
+
+    void selection_changed() override
+    {
+        unsigned int keys = 0, curves = 0;
+        for (GuiGraphItem* item : get_selection()) {
+            if (item->is_kindof(GuiGraphPoint::class_info())) ++keys;
+            if (item->is_kindof(GuiGraphCurve::class_info())) ++curves;
+        }
+        report(CoreString("selection ") + keys + " keys " + curves + " curves");
+    }
+
+    void manage_move_points(CoreVector<GuiGraphItem*> const& items, Gui::MouseButtonId const&) override
+    {
+        if (!get_is_state_item_move()) {
+            set_state_item_move(true);
+            m_start_mouse = GMathVec2<int>(get_previous_mouse_x(), get_previous_mouse_y());
+            m_moved.clear();
+            for (GuiGraphItem* item : items) {
+                if (!item->is_kindof(GuiGraphPoint::class_info()) || item->is_kindof(GuiGraphTangent::class_info())) continue;
+                GuiGraphPoint* key = static_cast<GuiGraphPoint*>(item);
+                DemoCurve& curve = static_cast<DemoCurve&>(key->get_curve());
+                std::vector<GuiGraphPoint*> const& keys = curve.get_graph_points();
+                size_t const index = static_cast<size_t>(std::find(keys.begin(), keys.end(), key) - keys.begin());
+                if (index < curve.get_data().keys.size()) m_moved.push_back({&curve.get_data(), index, curve.get_data().keys[index]});
+            }
+        }
+        double const dt = (get_mouse_x() - m_start_mouse[0]) * get_pixel_width();
+        double const dv = (get_mouse_y() - m_start_mouse[1]) * get_graph_zoom_level()[1] / std::max(1, get_height());
+        for (Moved const& moved : m_moved) {
+            std::vector<CurveKey>& keys = moved.data->keys;
+            // A key stays between its neighbours, on whole frames.
+            double const low = moved.index > 0 ? keys[moved.index - 1].time + 1.0 : -1e9;
+            double const high = moved.index + 1 < keys.size() ? keys[moved.index + 1].time - 1.0 : 1e9;
+            keys[moved.index].time = std::clamp(std::round(moved.start.time + dt), low, std::max(low, high));
+            keys[moved.index].value = moved.start.value + dv;
+        }
+        set_dirty();
+        redraw();
+    }
+
+    void end_move_points(Gui::MouseButtonId const&) override
+    {
+        set_state_item_move(false);
+        if (m_moved.empty()) return;
+        CurveKey const& key = m_moved[0].data->keys[m_moved[0].index];
+        report(CoreString("moved ") + static_cast<unsigned int>(m_moved.size()) + " keys, first to frame " + key.time);
+        m_moved.clear();
+        set_dirty();
+        redraw();
+    }
+
+    void cancel_move_points() override
+    {
+        for (Moved const& moved : m_moved) moved.data->keys[moved.index] = moved.start;
+        report(CoreString("move cancelled ") + static_cast<unsigned int>(m_moved.size()) + " keys");
+        m_moved.clear();
+        set_state_item_move(false);
+        set_dirty();
+        redraw();
+    }
+
+    void manage_move_time() override
+    {
+        GuiGraphWidget::manage_move_time();
+        double const frame = std::round(compute_graph_x_from_mouse(get_mouse_x()));
+        set_highlighted_x_value(frame);
+        m_scene->set_time(frame);
+    }
+
+    void end_move_time() override
+    {
+        GuiGraphWidget::end_move_time();
+        report(CoreString("frame ") + get_highlighted_x_value());
+    }
+
+    void manage_remove() override
+    {
+        unsigned int removed = 0;
+        for (GuiGraphCurve* curve : get_curves()) {
+            CurveData& data = static_cast<DemoCurve*>(curve)->get_data();
+            std::vector<GuiGraphPoint*> const& keys = curve->get_graph_points();
+            std::vector<CurveKey> kept;
+            for (size_t i = 0; i < data.keys.size(); ++i)
+                if (i < keys.size() && keys[i]->is_selected())
+                    ++removed;
+                else
+                    kept.push_back(data.keys[i]);
+            data.keys = kept;
+        }
+        clear_selection(false);
+        set_dirty();
+        report(CoreString("removed ") + removed + " keys");
+    }
+
+    void manage_insert_point(double const& x) override
+    {
+        double const frame = std::round(x);
+        unsigned int inserted = 0;
+        for (GuiGraphCurve* curve : get_curves()) {
+            if (!curve->is_selected()) continue;
+            CurveData& data = static_cast<DemoCurve*>(curve)->get_data();
+            auto const at = std::lower_bound(data.keys.begin(), data.keys.end(), frame,
+                                             [](CurveKey const& k, double const& t) { return k.time < t; });
+            if (at != data.keys.end() && at->time == frame) continue;
+            data.keys.insert(at, CurveKey{frame, data.evaluate(frame)});
+            ++inserted;
+        }
+        set_dirty();
+        report(CoreString("inserted ") + inserted + " keys at frame " + frame);
+    }
+
+private:
+    struct Moved {
+        CurveData* data;
+        size_t index;
+        CurveKey start;
+    };
+    OfObjectFactory* m_scene;
+    DemoText* m_status;
+    std::vector<std::unique_ptr<CurveData>> m_data;
+    std::vector<Moved> m_moved;
+    GMathVec2<int> m_start_mouse = GMathVec2<int>(0, 0);
+    CoreString m_traced;
+};
+
+DemoCurve::DemoCurve(DemoCurveEditor& editor, CurveData& data)
+    : GuiGraphCurve(editor, data.color, data.color, data.name), m_editor(&editor), m_data(&data)
+{
+}
+
+void DemoCurve::compute_points()
+{
+    // Keys are made again only when their count changed: their selection stays.
+    while (get_graph_points().size() > m_data->keys.size()) remove_graph_point(static_cast<unsigned int>(get_graph_points().size() - 1));
+    while (get_graph_points().size() < m_data->keys.size())
+        add_graph_point(new GuiGraphPoint(*this, 0.0, 0.0, get_normal_color(), get_highlight_color()));
+    int const width = m_editor->get_width();
+    auto pixel = [&](double const& t, double const& v) {
+        return GMathVec2<double>(m_editor->compute_pos_x_px(t), m_editor->compute_pos_y_px(v));
+    };
+    std::vector<CurveKey> const& keys = m_data->keys;
+    set_point_parts_count(static_cast<unsigned int>(keys.size() + 1));
+    if (keys.empty()) return;
+    // Before the first key and after the last, the curve holds its end values.
+    add_point(0, GMathVec2<double>(0.0, pixel(0.0, keys.front().value)[1]));
+    add_point(0, pixel(keys.front().time, keys.front().value));
+    for (size_t i = 0; i + 1 < keys.size(); ++i) {
+        double const t0 = keys[i].time, t1 = keys[i + 1].time;
+        double const pixels = std::abs(m_editor->compute_pos_x_px(t1) - m_editor->compute_pos_x_px(t0));
+        int const samples = m_data->linear ? 1 : std::clamp(static_cast<int>(pixels / 4.0), 1, 200);
+        for (int s = 0; s <= samples; ++s) {
+            double const t = t0 + (t1 - t0) * s / samples;
+            add_point(static_cast<unsigned int>(i + 1), pixel(t, m_data->evaluate(t)));
+        }
+    }
+    add_point(static_cast<unsigned int>(keys.size()), pixel(keys.back().time, keys.back().value));
+    add_point(static_cast<unsigned int>(keys.size()), GMathVec2<double>(width, pixel(0.0, keys.back().value)[1]));
+    for (size_t i = 0; i < keys.size(); ++i) {
+        GuiGraphPoint& key = *get_graph_points()[i];
+        GMathVec2<double> const position = pixel(keys[i].time, keys[i].value);
+        key.set_position(position);
+        key.set_graph_position(GMathVec2<double>(keys[i].time, keys[i].value));
+        key.set_render_mode(m_data->linear ? GuiGraphPoint::RENDER_MODE_DASHED : GuiGraphPoint::RENDER_MODE_NORMAL);
+        if (m_data->linear) continue;
+        // Tangent handles 30 pixels along the slope on each side.
+        double const dx = 1.0, dy = m_data->slope(i) * m_editor->get_graph_zoom_level()[0] / m_editor->get_graph_zoom_level()[1] *
+                                    m_editor->get_height() / std::max(1, width);
+        double const length = std::hypot(dx, dy);
+        key.update_tangent1(position[0] - 30.0 * dx / length, position[1] - 30.0 * dy / length);
+        key.update_tangent2(position[0] + 30.0 * dx / length, position[1] + 30.0 * dy / length);
+    }
+}
+
+}  // namespace
+
+void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int h)
+{
+    using W = GuiWidget;
+    int const panel_h = h - 32 - 8;
+    DemoPanel* panel = new DemoPanel(page, "curves_panel", "Animation curves of the sample scene", x, y, w, panel_h);
+    panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    DemoText* status = new DemoText(page, "curves_status", x, y + panel_h + 8, w, 32);
+    status->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    status->set_text("Click a key or a curve (Shift adds, Ctrl toggles), drag over empty space to select keys, drag "
+                     "keys to move them (Escape puts them back), drag the marker to change the frame; Alt+drag pans, "
+                     "the wheel zooms, F fits, arrows step between keys, Ctrl+A selects all, right click for the menu.");
+    int const top = y + DemoPanel::TITLE_HEIGHT;
+    DemoCurveEditor* editor = new DemoCurveEditor(*panel, x + 1, top, w - 2, panel_h - DemoPanel::TITLE_HEIGHT - 1,
+                                                  m_app.get_factory(), *status);
+    editor->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    // Three curves over frames 0-100: a camera rising and settling, a light flickering on a
+    // straight-line pattern, a prop turning back and forth.
+    CurveData camera{"/cameras/main_camera.translate[1]", GMathVec3<unsigned char>(230, 90, 80), false,
+                     {{0, 1.5}, {20, 4.0}, {45, 3.2}, {70, 6.0}, {100, 5.0}}};
+    CurveData light{"/lights/key.intensity", GMathVec3<unsigned char>(240, 200, 70), true,
+                    {{0, 2.0}, {15, 6.0}, {30, 3.0}, {55, 7.5}, {80, 4.0}, {100, 6.5}}};
+    CurveData prop{"/geometry/props/block_0/prop_4.rotate[1]", GMathVec3<unsigned char>(90, 170, 240), false,
+                   {{0, 0.0}, {25, 8.0}, {50, -2.0}, {75, 8.5}, {100, 1.0}}};
+    for (CurveData const* data : {&camera, &light, &prop}) editor->add_data(*data);
+    editor->set_highlighted_range(0.0, 100.0);
+    editor->set_highlighted_x_value(std::round(m_app.get_factory().get_time()));
+    editor->fit(true);
+    editor->update_content();
+}
