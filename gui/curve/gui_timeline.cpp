@@ -45,7 +45,8 @@ GuiTimeline::GuiTimeline(GuiWidget& parent, int const& x, int const& y, int cons
         connect(*app, EVT_ID_APPLICATION_UNIT_SYSTEM_CHANGE, &GuiTimeline::on_unit_system_change);
         if (AppObject* app_object = dynamic_cast<AppObject*>(app)) {
             m_display_key_frames = app_object->is_timeline_kf_display();
-            connect(*app, EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED, &GuiTimeline::on_kf_display_changed);
+            connect(*app, EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED,
+                    &GuiTimeline::on_kf_display_changed);
             if (m_show_labels)
                 connect(*app, EVT_ID_APPLICATION_FRAME_RANGE_CHANGED, &GuiTimeline::on_frame_range_changed);
         }
@@ -101,8 +102,8 @@ double GuiTimeline::to_frame(double const& frame) const
 void GuiTimeline::set_current_frame(double const& frame)
 {
     if (!std::isfinite(frame)) {
-        CORE_LOG_WARNING("GuiTimeline.set_current_frame: " << frame << " is not a finite frame; the frame stays "
-                                                           << m_current_frame << "\n");
+        CORE_LOG_WARNING("GuiTimeline.set_current_frame: "
+                         << frame << " is not a finite frame; the frame stays " << m_current_frame << "\n");
         return;
     }
     m_current_frame = to_frame(frame);
@@ -114,9 +115,10 @@ void GuiTimeline::set_current_frame(double const& frame)
 void GuiTimeline::set_geometry(double const& offset, double const& scale)
 {
     if (!std::isfinite(offset) || !std::isfinite(scale) || scale <= 0.0) {
-        CORE_LOG_WARNING("GuiTimeline.set_geometry: offset " << offset << " and scale " << scale
-                                                             << " are refused: the scale must be a finite number "
-                                                                "above 0 and the offset finite\n");
+        CORE_LOG_WARNING("GuiTimeline.set_geometry: offset "
+                         << offset << " and scale " << scale
+                         << " are refused: the scale must be a finite number "
+                            "above 0 and the offset finite\n");
         return;
     }
     m_geometry_offset = offset;
@@ -209,7 +211,8 @@ void GuiTimeline::set_current_frame_hidden(bool const& hidden)
 
 int GuiTimeline::process_event(CoreString const& name)
 {
-    if (name == EVT_ID_MOUSE_DOWN || name == EVT_ID_MOUSE_UP || name == EVT_ID_MOUSE_DRAG) return on_mouse(name);
+    if (name == EVT_ID_MOUSE_DOWN || name == EVT_ID_MOUSE_UP || name == EVT_ID_MOUSE_DRAG)
+        return on_mouse(name);
     return GuiWidget::process_event(name);
 }
 
@@ -248,7 +251,8 @@ void GuiTimeline::on_frame_range_changed(EventObject&, EventInfo const& info, vo
     if (!range) return;
     // The application keeps finite ranges; clamp so that huge ones still convert.
     auto to_int = [](double const& frame) {
-        return static_cast<int>(std::trunc(std::clamp(frame, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX))));
+        return static_cast<int>(
+            std::trunc(std::clamp(frame, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX))));
     };
     set_frame_range(to_int(range->start_frame), to_int(range->end_frame));
 }
@@ -263,7 +267,8 @@ void GuiTimeline::on_unit_system_change(EventObject&, EventInfo const& info, voi
 void GuiTimeline::on_kf_display_changed(EventObject& sender, EventInfo const&, void*)
 {
     if (m_is_change_issuer) return;
-    if (AppObject* app = dynamic_cast<AppObject*>(&sender)) m_display_key_frames = app->is_timeline_kf_display();
+    if (AppObject* app = dynamic_cast<AppObject*>(&sender))
+        m_display_key_frames = app->is_timeline_kf_display();
     redraw();
 }
 
@@ -276,7 +281,9 @@ void GuiTimeline::draw(GuiDc& dc)
     int const x = get_x(), y = get_y(), w = get_width(), h = get_height();
     if (w <= 0 || h <= 0) return;
     int const right = x + w - 1, bottom = y + h - 1;
-    auto color = [&dc](GuiColorScheme::Role const& role) { return dc.get_color(GuiColorScheme::GROUP_NORMAL, role); };
+    auto color = [&dc](GuiColorScheme::Role const& role) {
+        return dc.get_color(GuiColorScheme::GROUP_NORMAL, role);
+    };
     GMathVec3<unsigned char> const back = color(GuiColorScheme::ROLE_BACKGROUND_DARK);
     GMathVec3<unsigned char> const line = color(GuiColorScheme::ROLE_TEXT_DIM);
     GMathVec3<unsigned char> const text = color(GuiColorScheme::ROLE_TEXT);
@@ -286,8 +293,10 @@ void GuiTimeline::draw(GuiDc& dc)
     int const ruler_left = x + m_left_label_width, ruler_right = right - m_right_label_width;
     double const frame_size = get_frame_size();
     double const origin = get_frame_x(m_start_frame);
-    double const first_visible = std::max<double>(m_start_frame, m_start_frame + (ruler_left - origin) / frame_size);
-    double const last_visible = std::min<double>(m_end_frame, m_start_frame + (ruler_right - origin) / frame_size);
+    double const first_visible =
+        std::max<double>(m_start_frame, m_start_frame + (ruler_left - origin) / frame_size);
+    double const last_visible =
+        std::min<double>(m_end_frame, m_start_frame + (ruler_right - origin) / frame_size);
     auto visible_x = [&](double const& frame, int& px) {
         double const fx = std::round(get_frame_x(frame));
         if (fx < ruler_left || fx > ruler_right) return false;
@@ -307,8 +316,10 @@ void GuiTimeline::draw(GuiDc& dc)
     if (m_frame_marks && frame_size >= MIN_FRAME_MARK_SIZE) {
         GMathVec3<unsigned char> const cell = color(GuiColorScheme::ROLE_BACKGROUND_LIGHT);
         for_each_multiple(2.0, [&](double const& frame, int const& px) {
-            int const cell_w = std::min(static_cast<int>(std::round(get_frame_x(frame + 1.0))), ruler_right) - px;
-            if (cell_w > 0) wdc.draw_rectf(px, bottom - MAJOR_TICK + 1, cell_w, MAJOR_TICK, cell[0], cell[1], cell[2]);
+            int const cell_w =
+                std::min(static_cast<int>(std::round(get_frame_x(frame + 1.0))), ruler_right) - px;
+            if (cell_w > 0)
+                wdc.draw_rectf(px, bottom - MAJOR_TICK + 1, cell_w, MAJOR_TICK, cell[0], cell[1], cell[2]);
         });
     }
 
@@ -334,7 +345,8 @@ void GuiTimeline::draw(GuiDc& dc)
     }
     if (end_labels) {
         start_x = std::clamp(static_cast<int>(std::round(origin)) - start_w / 2, x, right + 1 - start_w);
-        end_x = std::clamp(static_cast<int>(std::round(get_frame_x(m_end_frame))) - end_w / 2, x, right + 1 - end_w);
+        end_x = std::clamp(static_cast<int>(std::round(get_frame_x(m_end_frame))) - end_w / 2, x,
+                           right + 1 - end_w);
         left_limit = start_x + start_w + 4;
         right_limit = end_x - 4;
     }
@@ -354,7 +366,8 @@ void GuiTimeline::draw(GuiDc& dc)
         for (double const& key : m_key_frames) {
             if (++count > MAX_TICKS) break;
             int px = 0;
-            if (!std::isfinite(key) || key < m_start_frame || key > m_end_frame || !visible_x(key, px)) continue;
+            if (!std::isfinite(key) || key < m_start_frame || key > m_end_frame || !visible_x(key, px))
+                continue;
             wdc.draw_rectf(px - 1, y + m_text_height + 1, 3, h - m_text_height - 1, KEY_FRAME_COLOR[0],
                            KEY_FRAME_COLOR[1], KEY_FRAME_COLOR[2]);
         }
@@ -373,10 +386,10 @@ void GuiTimeline::draw(GuiDc& dc)
         if (fx >= x && fx <= right) {
             int const cx = static_cast<int>(fx);
             GMathVec3<unsigned char> const mark = color(GuiColorScheme::ROLE_ACCENT);
-            wdc.draw_trianglef(cx - MARKER_HALF, y, cx + MARKER_HALF, y, cx, y + MARKER_HALF + 1, mark[0], mark[1],
-                               mark[2]);
-            wdc.draw_trianglef(cx - MARKER_HALF, bottom, cx + MARKER_HALF, bottom, cx, bottom - MARKER_HALF - 1,
-                               mark[0], mark[1], mark[2]);
+            wdc.draw_trianglef(cx - MARKER_HALF, y, cx + MARKER_HALF, y, cx, y + MARKER_HALF + 1, mark[0],
+                               mark[1], mark[2]);
+            wdc.draw_trianglef(cx - MARKER_HALF, bottom, cx + MARKER_HALF, bottom, cx,
+                               bottom - MARKER_HALF - 1, mark[0], mark[1], mark[2]);
         }
     }
 }

@@ -203,7 +203,8 @@ bool AppObject::set_frame_range(double const& start_frame, double const& end_fra
     FrameRange range;
     range.start_frame = std::min(start_frame, end_frame);
     range.end_frame = std::max(start_frame, end_frame);
-    if (range.start_frame == m_frame_range.start_frame && range.end_frame == m_frame_range.end_frame) return true;
+    if (range.start_frame == m_frame_range.start_frame && range.end_frame == m_frame_range.end_frame)
+        return true;
     m_frame_range = range;
     EventInfo info(EVT_ID_APPLICATION_FRAME_RANGE_CHANGED, &range);
     raise_event(info);
