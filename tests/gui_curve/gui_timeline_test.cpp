@@ -108,13 +108,16 @@ TEST_F(TimelineTest, IncrementsFitTheLabelsToTheWidth)
         EXPECT_EQ(timeline.get_minor_increment(), row.minor)
             << row.start << ".." << row.end << " x" << row.labels;
     }
-    // No width at all still gives one label's worth of increments.
+    // No width at all still gives one label's worth of increments, and draws nothing.
     timeline.set_frame_range(0, 50);
     timeline.set_geometry(0.0, 1.0);
-    timeline.set_width(0);
-    EXPECT_EQ(timeline.get_major_increment(), 100u);
-    EXPECT_EQ(timeline.get_frame_size(), 1.0);
-    EXPECT_EQ(timeline.compute_current_frame(60), 0.0);
+    for (int width : {0, -5}) {
+        timeline.set_width(width);
+        pump_events(app());
+        EXPECT_EQ(timeline.get_major_increment(), 100u) << width;
+        EXPECT_EQ(timeline.get_frame_size(), 1.0) << width;
+        EXPECT_EQ(timeline.compute_current_frame(60), 0.0) << width;
+    }
 }
 
 TEST_F(TimelineTest, FrameUnderThePointerFollowsOffsetAndScale)
