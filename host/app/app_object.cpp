@@ -1,5 +1,6 @@
 #include "host/app/app_object.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/app/app_builtin_commands.h"
@@ -18,6 +19,8 @@
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_EVALUATION_BEGIN);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_EVALUATION_END);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_FRAME_RANGE_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_ADD);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_DEL);
 EVENT_DEFINE_ID(EVT_ID_APPLICATION_BOOKMARK_MOD);
@@ -184,6 +187,35 @@ void AppObject::clear_item_clipboard()
     if (m_item_clipboard.is_empty()) return;
     m_item_clipboard.clear();
     raise_event(EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED);
+}
+
+// Frame range and timelines -------------------------------------------------------------
+
+bool AppObject::set_frame_range(double const& start_frame, double const& end_frame)
+{
+    if (!std::isfinite(start_frame) || !std::isfinite(end_frame)) {
+        CORE_LOG_WARNING("AppObject.set_frame_range: " << start_frame << " .. " << end_frame
+                                                       << " is not a range of finite frames; it stays "
+                                                       << m_frame_range.start_frame << " .. "
+                                                       << m_frame_range.end_frame << "\n");
+        return false;
+    }
+    FrameRange range;
+    range.start_frame = std::min(start_frame, end_frame);
+    range.end_frame = std::max(start_frame, end_frame);
+    if (range.start_frame == m_frame_range.start_frame && range.end_frame == m_frame_range.end_frame)
+        return true;
+    m_frame_range = range;
+    EventInfo info(EVT_ID_APPLICATION_FRAME_RANGE_CHANGED, &range);
+    raise_event(info);
+    return true;
+}
+
+void AppObject::set_timeline_kf_display(bool const& display)
+{
+    if (display == m_timeline_kf_display) return;
+    m_timeline_kf_display = display;
+    raise_event(EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED);
 }
 
 // Evaluation -----------------------------------------------------------------------------

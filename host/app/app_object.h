@@ -45,6 +45,11 @@ EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_EVALUATION_BEGIN);
 EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_EVALUATION_END);
 // Raised on the AppObject when the item clipboard's content changed.
 EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED);
+// Raised on the AppObject when its frame range changes; the event data points to the new
+// AppObject::FrameRange.
+EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_FRAME_RANGE_CHANGED);
+// Raised on the AppObject when timelines are told to show key frames or to stop showing them.
+EVENT_DECLARE_ID(QN_HOST_API, EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED);
 
 // Settings an editor class keeps for the whole application (its bookmarks, its last
 // options), looked up by a key of the class's choosing. Classes derive from it.
@@ -80,6 +85,12 @@ class QN_HOST_API AppObject : public OfApp {
 public:
     // Work done for each evaluated frame; returning false stops the evaluation.
     using EvaluatorCallback = bool (*)(AppObject& app, double const& frame, void* data);
+
+    // The frames the application plays and timelines show, first <= last.
+    struct FrameRange {
+        double start_frame = 0.0;
+        double end_frame = 50.0;
+    };
 
     AppObject(int argc, char** argv);
     AppObject();
@@ -141,6 +152,17 @@ public:
     // Replaces the content; raises EVT_ID_APPLICATION_ITEM_CLIPBOARD_CHANGED.
     void set_item_clipboard(ParserGroup const& content);
     void clear_item_clipboard();
+
+    // --- frame range and timelines ---
+
+    FrameRange const& get_frame_range() const { return m_frame_range; }
+    // Stores the range with its ends in order; raises EVT_ID_APPLICATION_FRAME_RANGE_CHANGED
+    // when it changed. Ends that are not finite numbers are refused with a warning.
+    bool set_frame_range(double const& start_frame, double const& end_frame);
+    // Whether timelines mark key frames; a change raises
+    // EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED.
+    bool const& is_timeline_kf_display() const { return m_timeline_kf_display; }
+    void set_timeline_kf_display(bool const& display);
 
     // --- evaluation ---
 
@@ -222,6 +244,8 @@ private:
     CoreHashTableDense<CoreString, AppObjectClassPreference*> m_class_preferences;
     ParserGroup m_config;
     ParserGroup m_item_clipboard;
+    FrameRange m_frame_range;
+    bool m_timeline_kf_display = true;
     bool m_prefs_populated = false;
     bool m_prefs_result = false;
 

@@ -273,4 +273,43 @@ TEST(AppObject, ItemClipboardRaisesChanges)
     EXPECT_EQ(changes, 2);
 }
 
+TEST(AppObject, FrameRangeIsOrderedAndRaisedWithItsEnds)
+{
+    AppObject app;
+    std::vector<std::pair<double, double>> raised;
+    EventObject::connect(
+        app, EVT_ID_APPLICATION_FRAME_RANGE_CHANGED,
+        [](EventObject&, EventObject::EventInfo const& info, void* data) {
+            auto const* range = static_cast<AppObject::FrameRange const*>(info.get_event_data());
+            static_cast<std::vector<std::pair<double, double>>*>(data)->emplace_back(range->start_frame,
+                                                                                    range->end_frame);
+        },
+        &raised);
+    EXPECT_TRUE(app.set_frame_range(30.0, 12.5));
+    EXPECT_TRUE(app.set_frame_range(12.5, 30.0));  // the same range: no event
+    EXPECT_EQ(app.get_frame_range().start_frame, 12.5);
+    EXPECT_EQ(app.get_frame_range().end_frame, 30.0);
+
+    LogRecorder log;
+    EXPECT_FALSE(app.set_frame_range(std::nan(""), 4.0));
+    EXPECT_FALSE(app.set_frame_range(1.0, std::numeric_limits<double>::infinity()));
+    EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 2u) << log.dump();
+    EXPECT_EQ(app.get_frame_range().end_frame, 30.0);
+    EXPECT_EQ(raised, (std::vector<std::pair<double, double>>{{12.5, 30.0}}));
+}
+
+TEST(AppObject, KeyFrameDisplayRaisesOnlyChanges)
+{
+    AppObject app;
+    int changes = 0;
+    EventObject::connect(
+        app, EVT_ID_APPLICATION_TIMELINE_KF_DISPLAY_CHANGED,
+        [](EventObject&, EventObject::EventInfo const&, void* data) { ++*static_cast<int*>(data); }, &changes);
+    bool const initial = app.is_timeline_kf_display();
+    app.set_timeline_kf_display(initial);
+    app.set_timeline_kf_display(!initial);
+    EXPECT_EQ(app.is_timeline_kf_display(), !initial);
+    EXPECT_EQ(changes, 1);
+}
+
 }  // namespace
