@@ -2,9 +2,11 @@
 // scene (a camera's height, a light's intensity, a prop's turn). Keys are picked under the
 // pointer, selected by click (Shift adds, Ctrl toggles), by rectangle, with the arrow keys
 // and Ctrl+A, and dragged (Escape puts them back); the marker is dragged to set the scene's
-// current frame. Alt or Space with a drag pans, the wheel zooms, F fits the selection. What
-// happens shows in the status line and, with --trace, as "curves ..." lines ("curves key
-// <curve> <index> x y" says where each key is drawn, in window pixels).
+// current frame. Alt or Space with a drag pans, the wheel zooms, F fits the selection. Under
+// the editor a timeline over the application's frame range shows the current frame and the
+// key frames; scrubbing it moves the marker, and the marker moves it. What happens shows in
+// the status line and, with --trace, as "curves ..." lines ("curves key <curve> <index> x y"
+// says where each key is drawn, "curves timeline x y w h" where the ruler is, in window pixels).
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "demo/showcase_window.h"
 #include "gui/core/gui_app.h"
 #include "gui/curve/gui_graph_widget.h"
+#include "gui/curve/gui_timeline.h"
 #include "host/of/of_object_factory.h"
 
 namespace {
@@ -179,6 +182,7 @@ public:
         CurveKey const& key = m_moved[0].data->keys[m_moved[0].index];
         report(CoreString("moved ") + static_cast<unsigned int>(m_moved.size()) + " keys, first to frame " + key.time);
         m_moved.clear();
+        if (m_timeline) m_timeline->set_key_frames(get_key_frames());
         set_dirty();
         redraw();
     }
@@ -199,6 +203,22 @@ public:
         double const frame = std::round(compute_graph_x_from_mouse(get_mouse_x()));
         set_highlighted_x_value(frame);
         m_scene->set_time(frame);
+        if (m_timeline) m_timeline->set_current_frame(frame);
+    }
+
+    void set_timeline(GuiTimeline* timeline) { m_timeline = timeline; }
+
+    // The frames that hold a key on any curve, for the timeline's marks.
+    CoreVector<double> get_key_frames() const
+    {
+        std::vector<double> frames;
+        for (auto const& data : m_data)
+            for (CurveKey const& key : data->keys) frames.push_back(key.time);
+        std::sort(frames.begin(), frames.end());
+        frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+        CoreVector<double> result;
+        for (double const frame : frames) result.add(frame);
+        return result;
     }
 
     void end_move_time() override
@@ -251,6 +271,7 @@ private:
     };
     OfObjectFactory* m_scene;
     DemoText* m_status;
+    GuiTimeline* m_timeline = nullptr;
     std::vector<std::unique_ptr<CurveData>> m_data;
     std::vector<Moved> m_moved;
     GMathVec2<int> m_start_mouse = GMathVec2<int>(0, 0);
@@ -305,23 +326,69 @@ void DemoCurve::compute_points()
     }
 }
 
+struct CurvesPage {
+    DemoCurveEditor* editor = nullptr;
+    GuiTimeline* timeline = nullptr;
+    OfObjectFactory* scene = nullptr;
+};
+
+// The ruler's frame goes to the scene and the editor's marker.
+void on_timeline(EventObject&, EventObject::EventInfo const& info, void* data)
+{
+    CurvesPage& page = *static_cast<CurvesPage*>(data);
+    double const frame = page.timeline->get_current_frame();
+    page.scene->set_time(frame);
+    page.editor->set_highlighted_x_value(frame);
+    if (info.get_name() == EVT_ID_TIMELINE_NEW_TIME) page.editor->report(CoreString("timeline frame ") + frame);
+}
+
+// Where the ruler is, once it has its place.
+class TracedTimeline : public GuiTimeline {
+public:
+    using GuiTimeline::GuiTimeline;
+    void draw(GuiDc& dc) override
+    {
+        GuiTimeline::draw(dc);
+        CoreString const line = CoreString("curves timeline ") + get_x() + " " + get_y() + " " + get_width() + " " + get_height();
+        if (line == m_traced) return;
+        m_traced = line;
+        DemoTrace::line(line);
+    }
+
+private:
+    CoreString m_traced;
+};
+
 }  // namespace
 
 void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int h)
 {
     using W = GuiWidget;
+    auto state = std::make_shared<CurvesPage>();
+    m_page_state.push_back(state);
+    state->scene = &m_app.get_factory();
     int const panel_h = h - 32 - 8;
     DemoPanel* panel = new DemoPanel(page, "curves_panel", "Animation curves of the sample scene", x, y, w, panel_h);
     panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     DemoText* status = new DemoText(page, "curves_status", x, y + panel_h + 8, w, 32);
     status->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     status->set_text("Click a key or a curve (Shift adds, Ctrl toggles), drag over empty space to select keys, drag "
-                     "keys to move them (Escape puts them back), drag the marker to change the frame; Alt+drag pans, "
-                     "the wheel zooms, F fits, arrows step between keys, Ctrl+A selects all, right click for the menu.");
+                     "keys to move them (Escape puts them back), drag the marker or the ruler to change the frame; "
+                     "Alt+drag pans, the wheel zooms, F fits, arrows step between keys, Ctrl+A selects all.");
     int const top = y + DemoPanel::TITLE_HEIGHT;
-    DemoCurveEditor* editor = new DemoCurveEditor(*panel, x + 1, top, w - 2, panel_h - DemoPanel::TITLE_HEIGHT - 1,
-                                                  m_app.get_factory(), *status);
+    // The ruler along the bottom of the panel, the editor above it.
+    GuiTimeline* timeline = new TracedTimeline(*panel, x + 1, 0, w - 2, true, true);
+    int const ruler_h = timeline->get_height();
+    int const bottom = y + panel_h - 1;
+    timeline->resize(x + 1, bottom - ruler_h, w - 2, ruler_h);
+    timeline->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    DemoCurveEditor* editor = new DemoCurveEditor(*panel, x + 1, top, w - 2, bottom - ruler_h - top, m_app.get_factory(), *status);
     editor->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    state->editor = editor;
+    state->timeline = timeline;
+    editor->set_timeline(timeline);
+    editor->show();
+    timeline->show();
     // Three curves over frames 0-100: a camera rising and settling, a light flickering on a
     // straight-line pattern, a prop turning back and forth.
     CurveData camera{"/cameras/main_camera.translate[1]", GMathVec3<unsigned char>(230, 90, 80), false,
@@ -331,8 +398,15 @@ void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int
     CurveData prop{"/geometry/props/block_0/prop_4.rotate[1]", GMathVec3<unsigned char>(90, 170, 240), false,
                    {{0, 0.0}, {25, 8.0}, {50, -2.0}, {75, 8.5}, {100, 1.0}}};
     for (CurveData const* data : {&camera, &light, &prop}) editor->add_data(*data);
+    // The application's frame range, which the ruler follows.
+    m_app.set_frame_range(0.0, 100.0);
+    timeline->set_frame_range(0, 100);
+    timeline->set_key_frames(editor->get_key_frames());
+    double const frame = std::round(m_app.get_factory().get_time());
+    timeline->set_current_frame(frame);
     editor->set_highlighted_range(0.0, 100.0);
-    editor->set_highlighted_x_value(std::round(m_app.get_factory().get_time()));
+    editor->set_highlighted_x_value(frame);
     editor->fit(true);
-    editor->update_content();
+    EventObject::connect(*timeline, EVT_ID_TIMELINE_SCRUB, &on_timeline, state.get());
+    EventObject::connect(*timeline, EVT_ID_TIMELINE_NEW_TIME, &on_timeline, state.get());
 }

@@ -780,11 +780,9 @@ void GuiGraphWidget::draw_grid(GuiDc& dc, std::vector<Label>& labels)
 
 void GuiGraphWidget::draw(GuiDc& dc)
 {
-    if (!is_context_valid()) {
-        m_pick_buffer.release(false);
-        redraw();
-        return;
-    }
+    // A context made afresh (first draw, or after it was lost) holds none of the picking
+    // buffer's objects: they are made again when picking next needs them.
+    if (!is_context_valid()) m_pick_buffer.release(false);
     if (m_dirty) {
         for (GuiGraphCurve* curve : m_curves) curve->set_is_to_eval(true);
         update_content();
@@ -954,16 +952,15 @@ int GuiGraphWidget::process_event(CoreString const& name)
         int const dx = m_mouse[0] - m_previous_mouse[0], dy_up = m_mouse[1] - m_previous_mouse[1];
         bool const square = get_is_state_multiselection_square();
         if (button == Gui::MOUSE_BUTTON_ID_LEFT && !nav) {
-            bool const busy = !get_is_state_idle() && !square;
-            if ((m_under_mouse || busy) && !square && !get_state_is_active(GRAPH_STATE_MOVE_CANCELLED)) {
-                move_items(button);
-            } else if (!m_under_mouse && (get_is_state_idle() || square)) {
-                if (!square) {
-                    activate_state(GRAPH_STATE_MULTISELECTION_SQUARE);
-                    m_selection_rect = GMathVec4<int>(m_mouse[0], m_mouse[1], m_mouse[0], m_mouse[1]);
-                }
+            // A rubber band follows the pointer whatever passes under it.
+            if (square) {
                 m_selection_rect[2] = m_mouse[0];
                 m_selection_rect[3] = m_mouse[1];
+            } else if (m_under_mouse || !get_is_state_idle()) {
+                if (!get_state_is_active(GRAPH_STATE_MOVE_CANCELLED)) move_items(button);
+            } else {
+                activate_state(GRAPH_STATE_MULTISELECTION_SQUARE);
+                m_selection_rect = GMathVec4<int>(m_mouse[0], m_mouse[1], m_mouse[0], m_mouse[1]);
             }
         } else if (button == Gui::MOUSE_BUTTON_ID_MIDDLE && !nav) {
             if (get_is_state_gizmo_move())

@@ -297,6 +297,13 @@ void GuiGlWidget::create_router(void* data)
     widget->create_delayed_parenting(widget->get_group());
 }
 
+void GuiGlWidget::widget_redraw()
+{
+    GuiWidget::widget_redraw();
+    if (!is_shown()) return;
+    if (GuiGlRouter* router = get_gl_router()) router->redraw();
+}
+
 GuiGlRouter* GuiGlWidget::get_gl_router() const
 {
     return dynamic_cast<GuiGlRouter*>(get_widget());

@@ -91,6 +91,9 @@ public:
 
     GuiGlRouter* get_gl_router() const;
     GuiDc& get_dc() override;
+    // The router is a window of its own inside the group, which a redraw of the group does
+    // not reach: it is asked to redraw too.
+    void widget_redraw() override;
 
     // --- Context ---
     void make_current();

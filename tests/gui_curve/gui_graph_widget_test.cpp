@@ -100,7 +100,7 @@ protected:
     void draw()
     {
         int const before = m_editor->draws;
-        m_editor->get_widget()->redraw();
+        m_editor->redraw();  // as an editor asks for it
         for (int i = 0; i < 100 && m_editor->draws == before; ++i) pump_events(app(), 0.01);
         ASSERT_GT(m_editor->draws, before);
     }
