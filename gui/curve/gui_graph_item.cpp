@@ -19,7 +19,6 @@ CORE_IMPLEMENT_CLASS(GuiGraphGizmoHandle, GuiGraphItem)
 namespace {
 
 constexpr double TOLERANCE = 1e-8;
-constexpr int CIRCLE_SEGMENTS = 10;
 // A dashed part: 4 pixels drawn, 4 left out.
 constexpr double DASH = 4.0;
 
@@ -33,27 +32,9 @@ void set_color(GuiGlBatch& batch, GMathVec3<unsigned char> const& color, unsigne
     batch.set_color(color[0], color[1], color[2], alpha);
 }
 
-// A disc of `radius` as a fan of segments, so pick discs are flat and exact.
 void add_disc(GuiGlBatch& batch, GMathVec2<double> const& centre, float const& radius)
 {
-    GuiGlBatch::Point points[CIRCLE_SEGMENTS];
-    for (int i = 0; i < CIRCLE_SEGMENTS; ++i) {
-        double const angle = 2.0 * M_PI * i / CIRCLE_SEGMENTS;
-        points[i] = {static_cast<float>(centre[0] + radius * std::cos(angle)),
-                     static_cast<float>(centre[1] + radius * std::sin(angle))};
-    }
-    batch.add_polygonf(points, CIRCLE_SEGMENTS);
-}
-
-void add_circle_outline(GuiGlBatch& batch, GMathVec2<double> const& centre, float const& radius)
-{
-    GuiGlBatch::Point points[CIRCLE_SEGMENTS];
-    for (int i = 0; i < CIRCLE_SEGMENTS; ++i) {
-        double const angle = 2.0 * M_PI * i / CIRCLE_SEGMENTS;
-        points[i] = {static_cast<float>(centre[0] + radius * std::cos(angle)),
-                     static_cast<float>(centre[1] + radius * std::sin(angle))};
-    }
-    batch.add_polyline(points, CIRCLE_SEGMENTS, true);
+    batch.add_circlef(static_cast<float>(centre[0]), static_cast<float>(centre[1]), radius);
 }
 
 void add_strip(GuiGlBatch& batch, std::vector<GuiGlBatch::Point> const& points)
@@ -208,9 +189,9 @@ void GuiGraphPoint::draw(GuiDc& dc)
 {
     GuiGlBatch& batch = batch_of(dc);
     set_color(batch, get_color());
-    add_disc(batch, m_position, m_point_size);
-    batch.set_line_width(1.0f);
-    add_circle_outline(batch, m_position, m_point_size);
+    // The disc and its one-pixel outline in the same colour make one disc half a pixel wider;
+    // drawn as triangles only, the keys of a curve stay one run of the batch.
+    add_disc(batch, m_position, m_point_size + 0.5f);
 }
 
 void GuiGraphPoint::draw_select(GuiDc& dc)
@@ -276,7 +257,9 @@ void GuiGraphCurve::update_content()
 
 void GuiGraphCurve::set_point_parts_count(unsigned int const& count)
 {
-    m_parts.assign(count, CoreVector<GMathVec2<double>>());
+    // Parts are emptied, not freed: a curve evaluated every frame keeps its memory.
+    m_parts.resize(count);
+    for (CoreVector<GMathVec2<double>>& part : m_parts) part.clear();
 }
 
 void GuiGraphCurve::add_point(unsigned int const& part, GMathVec2<double> const& point)
@@ -387,18 +370,24 @@ void GuiGraphCurve::draw(GuiDc& dc)
         if (p == part_count - 2 && part_count == last - first + 2) opaque = false;
     }
     if (first < 0) return;
-    for (int i = first; i <= last && i < static_cast<int>(m_keys.size()); ++i) {
-        GuiGraphPoint& key = *m_keys[static_cast<size_t>(i)];
-        key.draw(dc);
+    int const end = std::min(last + 1, static_cast<int>(m_keys.size()));
+    for (int i = first; i < end; ++i) m_keys[static_cast<size_t>(i)]->draw(dc);
+    // The handles of the selected keys over them: their lines, then their discs.
+    batch.set_line_width(0.75f * m_line_width);
+    set_color(batch, GuiGraphTangent::get_tangent_color());
+    for (int i = first; i < end; ++i) {
+        GuiGraphPoint const& key = *m_keys[static_cast<size_t>(i)];
         if (!key.is_selected()) continue;
-        for (GuiGraphTangent* tangent : {key.get_tangent1(), key.get_tangent2()}) {
-            if (!tangent || tangent->is_hidden()) continue;
-            batch.set_line_width(0.75f * m_line_width);
-            set_color(batch, GuiGraphTangent::get_tangent_color());
-            batch.add_line(static_cast<float>(key.get_position()[0]), static_cast<float>(key.get_position()[1]),
-                           static_cast<float>(tangent->get_position()[0]), static_cast<float>(tangent->get_position()[1]));
-            tangent->draw(dc);
-        }
+        for (GuiGraphTangent* tangent : {key.get_tangent1(), key.get_tangent2()})
+            if (tangent && !tangent->is_hidden())
+                batch.add_line(static_cast<float>(key.get_position()[0]), static_cast<float>(key.get_position()[1]),
+                               static_cast<float>(tangent->get_position()[0]), static_cast<float>(tangent->get_position()[1]));
+    }
+    for (int i = first; i < end; ++i) {
+        GuiGraphPoint const& key = *m_keys[static_cast<size_t>(i)];
+        if (!key.is_selected()) continue;
+        for (GuiGraphTangent* tangent : {key.get_tangent1(), key.get_tangent2()})
+            if (tangent && !tangent->is_hidden()) tangent->draw(dc);
     }
 }
 

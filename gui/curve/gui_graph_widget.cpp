@@ -25,6 +25,8 @@ double const MIN_STEP = static_cast<double>(0.001f);
 constexpr int MIN_GRID_SIZE = 51;
 constexpr int CURSOR_WE = 79;
 constexpr int CURSOR_CROSS = 66;
+// The side of the square the pick buffer covers around the pointer.
+constexpr int PICK_SIZE = 16;
 
 GMathVec3<unsigned char> g_next_pick(1, 1, 1);
 
@@ -211,19 +213,21 @@ GuiGraphItem* GuiGraphWidget::get_select_item(GMathVec3<unsigned char> const& co
 GuiGraphItem* GuiGraphWidget::pick_objects(GuiDc& dc, int const& x, int const& y)
 {
     GuiGlWidgetDc& gl = static_cast<GuiGlWidgetDc&>(dc);
-    if (!m_pick_buffer.begin(m_size[0], m_size[1])) return m_under_mouse;
+    // The buffer covers a small square around the pointer at one pixel a pixel: what lies
+    // outside it is culled before it is drawn, so a pick costs the items near the pointer.
+    if (!m_pick_buffer.begin(PICK_SIZE, PICK_SIZE)) return m_under_mouse;
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0.0, std::max(1, m_size[0]), 0.0, std::max(1, m_size[1]), -1.0, 1.0);
+    double const half = PICK_SIZE / 2;
+    glOrtho(x - half, x + half, y - half, y + half, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
     gl.begin_batch().load_gl_matrices();
     draw_select(dc);
     gl.end_batch();
-    // The pointer is kept in pixel space (y up), as the buffer is.
-    GMathVec3<unsigned char> const color = m_pick_buffer.read(x, y);
+    GMathVec3<unsigned char> const color = m_pick_buffer.read(PICK_SIZE / 2, PICK_SIZE / 2);
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);

@@ -1,12 +1,13 @@
 #pragma once
-// GuiGlPickBuffer: an off-screen RGB target the size of an OpenGL widget, into which views
-// draw every pickable item in its own flat colour; the pixel under the pointer names the
-// item. Made on first use in the current context, remade when the size changes, and dropped
-// with release() (on resize or when the context goes).
+// GuiGlPickBuffer: an off-screen RGB target into which views draw every pickable item in its
+// own flat colour; the pixel under the pointer names the item. A view may cover its whole
+// area, or (cheaper) only a small square around the pointer with a projection of its own, so
+// that everything else is culled before it is drawn. Made on first use in the current
+// context, remade when the size changes, and dropped with release() (when the context goes).
 //
-//     if (buffer.begin(width, height)) {    // bound, cleared to black, blending off
-//         draw_items_in_pick_colours();
-//         GMathVec3<unsigned char> const colour = buffer.read(x, y);
+//     if (buffer.begin(16, 16)) {           // bound, cleared to black, blending off
+//         draw_items_in_pick_colours();     // through a projection centred on the pointer
+//         GMathVec3<unsigned char> const colour = buffer.read(8, 8);
 //         buffer.end();
 //     }
 #include "gui/core/gui_export.h"
