@@ -116,8 +116,10 @@ public:
         double t0 = 1e300, t1 = -1e300, v0 = 1e300, v1 = -1e300;
         for (GuiGraphCurve* curve : get_curves()) {
             CurveData const& data = static_cast<DemoCurve*>(curve)->get_data();
+            std::vector<GuiGraphPoint*> const& points = curve->get_graph_points();
             for (size_t i = 0; i < data.keys.size(); ++i) {
-                bool const selected = curve->is_selected() || curve->get_graph_points()[i]->is_selected();
+                // Before the first draw the curve has no key items yet.
+                bool const selected = curve->is_selected() || (i < points.size() && points[i]->is_selected());
                 if (!all && !get_selection().is_empty() && !selected) continue;
                 t0 = std::min(t0, data.keys[i].time);
                 t1 = std::max(t1, data.keys[i].time);

@@ -251,10 +251,12 @@ GuiSpreadsheet::GuiSpreadsheet(GuiWidget& parent, int const& x, int const& y, in
 
 GuiSpreadsheet::~GuiSpreadsheet()
 {
+    // Children go after this body, raising focus and scroll events as they do: this half
+    // destroyed sheet must not hear them.
+    disconnect_all();
     if (m_cell_line_edit) {
         get_application().remove_mouse_listener(&GuiSpreadsheet::on_edit_mouse, this);
         erase_value(edited_cells(), static_cast<GuiSpreadsheetCell const*>(m_edited_cell));
-        // The line edit goes with the children; what it raises then finds no editor.
         m_cell_line_edit = nullptr;
         m_edited_cell = nullptr;
     }
