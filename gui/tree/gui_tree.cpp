@@ -253,6 +253,16 @@ void collect_subtree(GuiTreeItem* top, CoreVector<GuiTreeItem*>& out)
 
 void GuiTree::expand_all(GuiTreeItem* item)
 {
+    set_subtree_expanded(item, true);
+}
+
+void GuiTree::collapse_all(GuiTreeItem* item)
+{
+    set_subtree_expanded(item, false);
+}
+
+void GuiTree::set_subtree_expanded(GuiTreeItem* item, bool const& expand)
+{
     GuiTreeItem* top = item ? item : m_root;
     if (top->get_tree() != this) return;
     CoreVector<GuiTreeItem*> items;
@@ -262,36 +272,10 @@ void GuiTree::expand_all(GuiTreeItem* item)
     // Children come after their parents: totals are made from the bottom up in one pass.
     for (unsigned int i = items.get_count(); i-- > 0;) {
         GuiTreeItem* node = items[i];
-        if (node->m_expandable && !node->m_expanded) {
-            node->m_expanded = true;
-            changed.add(node);
-        }
-        node->m_total = node->compute_total();
-    }
-    unsigned int const after = top->m_total;
-    top->m_total = before;
-    top->set_total(after);
-    for (unsigned int i = changed.get_count(); i-- > 0;) {
-        raise_item_event(EVT_ID_TREE_ITEM_EXPAND, changed[i]);
-        on_item_expand(changed[i]);
-    }
-    gather_visibles();
-    redraw();
-}
-
-void GuiTree::collapse_all(GuiTreeItem* item)
-{
-    GuiTreeItem* top = item ? item : m_root;
-    if (top->get_tree() != this) return;
-    CoreVector<GuiTreeItem*> items;
-    collect_subtree(top, items);
-    unsigned int const before = top->m_total;
-    CoreVector<GuiTreeItem*> changed;
-    for (unsigned int i = items.get_count(); i-- > 0;) {
-        GuiTreeItem* node = items[i];
         // The root stays open: it is not a line of its own.
-        if (node->m_expanded && node != m_root) {
-            node->m_expanded = false;
+        bool const flips = expand ? node->m_expandable && !node->m_expanded : node->m_expanded && node != m_root;
+        if (flips) {
+            node->m_expanded = expand;
             changed.add(node);
         }
         node->m_total = node->compute_total();
@@ -300,8 +284,11 @@ void GuiTree::collapse_all(GuiTreeItem* item)
     top->m_total = before;
     top->set_total(after);
     for (unsigned int i = changed.get_count(); i-- > 0;) {
-        raise_item_event(EVT_ID_TREE_ITEM_COLLAPSE, changed[i]);
-        on_item_collapse(changed[i]);
+        raise_item_event(expand ? EVT_ID_TREE_ITEM_EXPAND : EVT_ID_TREE_ITEM_COLLAPSE, changed[i]);
+        if (expand)
+            on_item_expand(changed[i]);
+        else
+            on_item_collapse(changed[i]);
     }
     gather_visibles();
     redraw();

@@ -87,6 +87,9 @@ public:
     // one event per item changed, one gathering at the end.
     void expand_all(GuiTreeItem* item = nullptr);
     void collapse_all(GuiTreeItem* item = nullptr);
+    // Opens (or closes) every item of the subtree in one pass over it, raising one event per
+    // item that changed.
+    void set_subtree_expanded(GuiTreeItem* item, bool const& expand);
 
     // --- The window ---
     CoreVector<GuiTreeItem*> const& get_visible_items() const { return m_visible_items; }

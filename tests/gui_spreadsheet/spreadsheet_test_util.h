@@ -14,21 +14,7 @@
 #include "gui/spreadsheet/gui_spreadsheet_row.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_event_state.h"
-
-// A pointer event at window (x, y) with `modifiers` (FL_CTRL, FL_SHIFT) held.
-inline int send_pointer(GuiWidget& widget, int event, int x, int y, int modifiers = 0, int clicks = 0)
-{
-    GuiEventState state;
-    GuiWidget const* window = widget.get_window();
-    state.set_position_in_window(window->get_x(), window->get_y(), x, y);
-    state.set_state(modifiers);
-    if (event == FL_RELEASE)
-        state.release_button(1);
-    else if (event != FL_MOVE)
-        state.press_button(1);
-    if (event == FL_PUSH) state.set_clicks(clicks);
-    return state.send(*widget.get_widget(), event);
-}
+#include "tests/support/gui_synthetic_events.h"
 
 // The event data of each `name` raised on a widget, in order.
 class RaisedData {

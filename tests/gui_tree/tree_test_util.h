@@ -11,6 +11,7 @@
 #include "gui/tree/gui_tree_item_basic.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/gui_event_state.h"
+#include "tests/support/gui_synthetic_events.h"
 
 // The names of basic items, "?" for other items.
 inline Names names_of(CoreVector<GuiTreeItem*> const& items)
@@ -71,16 +72,7 @@ protected:
     }
     int send(GuiWidget& widget, int event, int x, int y, int modifiers = 0, int clicks = 0)
     {
-        GuiEventState state;
-        GuiWidget const* window = widget.get_window();
-        state.set_position_in_window(window->get_x(), window->get_y(), x, y);
-        state.set_state(modifiers);
-        if (event == FL_RELEASE)
-            state.release_button(1);
-        else if (event != FL_MOVE)
-            state.press_button(1);
-        if (event == FL_PUSH || event == FL_RELEASE) state.set_clicks(clicks);
-        return state.send(*widget.get_widget(), event);
+        return send_pointer(widget, event, x, y, modifiers, clicks);
     }
     void press_key(int key, int modifiers = 0)
     {

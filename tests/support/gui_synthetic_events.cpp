@@ -80,6 +80,19 @@ int mouse_drag(GuiWidget& widget, int x, int y, int button)
     return send(state, widget, FL_DRAG);
 }
 
+int send_pointer(GuiWidget& widget, int event, int x, int y, int modifiers, int clicks)
+{
+    GuiEventState state;
+    place_pointer(state, widget, x, y);
+    state.set_state(modifiers);
+    if (event == FL_RELEASE)
+        state.release_button(1);
+    else if (event != FL_MOVE)
+        state.press_button(1);
+    if (event == FL_PUSH || event == FL_RELEASE) state.set_clicks(clicks);
+    return send(state, widget, event);
+}
+
 int click(GuiWidget& widget, int x, int y, int button)
 {
     int const result = mouse_down(widget, x, y, button);

@@ -25,6 +25,9 @@ int mouse_down(GuiWidget& widget, int x, int y, int button = 1, int clicks = 0);
 int mouse_up(GuiWidget& widget, int x, int y, int button = 1);
 // A move with the button held.
 int mouse_drag(GuiWidget& widget, int x, int y, int button = 1);
+// A pointer event (FL_PUSH, FL_DRAG, FL_RELEASE, FL_MOVE) of the left button with modifier
+// bits held (FL_CTRL, FL_SHIFT); `clicks` 1 makes a press or release part of a double click.
+int send_pointer(GuiWidget& widget, int event, int x, int y, int modifiers = 0, int clicks = 0);
 // mouse_down then mouse_up at the same place; returns the press's result.
 int click(GuiWidget& widget, int x, int y, int button = 1);
 // Wheel steps (positive: right, down) with the pointer at the widget's centre.
