@@ -142,6 +142,37 @@ unsigned int GuiTree::get_line_count() const
     return m_root->get_total() - 1;
 }
 
+unsigned int GuiTree::find_child_at_line(GuiTreeItem const& parent, unsigned int& skip) const
+{
+    CoreVector<GuiTreeItem*> const& children = parent.get_children();
+    unsigned int const count = children.get_count();
+    // A short list is walked; a long one (a flat list of a million items) searched.
+    constexpr unsigned int WALK_LIMIT = 64;
+    if (count <= WALK_LIMIT) {
+        for (unsigned int i = 0; i < count; ++i) {
+            unsigned int const total = children[i]->get_total();
+            if (total > skip) return i;
+            skip -= total;
+        }
+        return count;
+    }
+    if (m_prefix_serial != m_lines_serial) {
+        m_prefix_totals.clear();
+        m_prefix_serial = m_lines_serial;
+    }
+    std::vector<unsigned int>& sums = m_prefix_totals[&parent];
+    if (sums.empty()) {
+        sums.resize(count + 1);
+        sums[0] = 0;
+        for (unsigned int i = 0; i < count; ++i) sums[i + 1] = sums[i] + children[i]->get_total();
+    }
+    // The first running sum past `skip` closes the child that holds it.
+    unsigned int const end = static_cast<unsigned int>(std::upper_bound(sums.begin(), sums.end(), skip) - sums.begin());
+    if (end > count) return count;
+    skip -= sums[end - 1];
+    return end - 1;
+}
+
 void GuiTree::collect_shown(unsigned int const& first, unsigned int const& count, CoreVector<GuiTreeItem*>& out) const
 {
     if (!count || first >= get_line_count()) return;
@@ -155,12 +186,7 @@ void GuiTree::collect_shown(unsigned int const& first, unsigned int const& count
     unsigned int skip = first;
     for (;;) {
         CoreVector<GuiTreeItem*> const& children = parent->get_children();
-        unsigned int i = 0;
-        for (; i < children.get_count(); ++i) {
-            unsigned int const total = children[i]->get_total();
-            if (total > skip) break;
-            skip -= total;
-        }
+        unsigned int const i = find_child_at_line(*parent, skip);
         if (i == children.get_count()) return;
         path.push_back({parent, i});
         if (skip == 0) break;

@@ -15,6 +15,10 @@
 //
 // Before raising an event about an item the tree stores it: listeners read it with
 // get_last_event_item().
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
 #include "gui/core/gui_export.h"
 #include "gui/core/gui_widget.h"
 #include "gui/tree/gui_tree_item.h"
@@ -260,6 +264,12 @@ private:
     void notify_selection_changed();
     // The shown items of lines [first, first + count), in order.
     void collect_shown(unsigned int const& first, unsigned int const& count, CoreVector<GuiTreeItem*>& out) const;
+    // Any change of an item's line count or of a child list: running sums made before are stale.
+    void on_lines_changed() { ++m_lines_serial; }
+    // The index of the child whose lines hold line `skip` among the children's lines, and
+    // `skip` made relative to it; the child count when there is none. Long child lists are
+    // searched in running sums of their line counts, made once after each change.
+    unsigned int find_child_at_line(GuiTreeItem const& parent, unsigned int& skip) const;
     void hide_item(GuiTreeItem& item);
     void clamp_offset();
     void apply_offset_to_scrollbar();
@@ -269,6 +279,9 @@ private:
     void set_selected_flag(GuiTreeItem& item, bool const& selected);
 
     GuiTreeItem* m_root = nullptr;
+    uint64_t m_lines_serial = 1;
+    mutable uint64_t m_prefix_serial = 0;
+    mutable std::unordered_map<GuiTreeItem const*, std::vector<unsigned int>> m_prefix_totals;
     CoreVector<GuiTreeItem*> m_visible_items;
     unsigned int m_first_line = 0;
     long long m_offset = 0;

@@ -26,6 +26,7 @@ GuiTreeItem::GuiTreeItem(GuiTreeItem& parent_item)
 {
     take_colors_from_tree();
     parent_item.m_child_items.add(this);
+    if (m_tree) m_tree->on_lines_changed();
     if (parent_item.m_expanded) parent_item.propagate_total(1);
 }
 
@@ -37,6 +38,7 @@ GuiTreeItem::~GuiTreeItem()
     if (m_parent_item) {
         GuiTreeItem* parent = m_parent_item;
         parent->m_child_items.remove_item(this);
+        if (m_tree) m_tree->on_lines_changed();
         if (parent->m_expanded) parent->propagate_total(-static_cast<long long>(m_total));
         m_parent_item = nullptr;
     }
@@ -120,6 +122,7 @@ void GuiTreeItem::move_after(GuiTreeItem& target)
     m_parent_item = new_parent;
     int const index = new_parent->m_child_items.find(&target);
     new_parent->m_child_items.insert(index + 1, this);
+    if (m_tree) m_tree->on_lines_changed();
     if (new_parent->m_expanded) new_parent->propagate_total(m_total);
 }
 
@@ -128,6 +131,7 @@ void GuiTreeItem::detach_child(GuiTreeItem& child)
     int const index = m_child_items.find(&child);
     if (index < 0) return;
     m_child_items.remove(index);
+    if (m_tree) m_tree->on_lines_changed();
     if (m_expanded) propagate_total(-static_cast<long long>(child.m_total));
     child.m_parent_item = nullptr;
     child.set_tree_recursive(nullptr);
@@ -218,6 +222,7 @@ void GuiTreeItem::reorder_children(CoreVector<GuiTreeItem*> const& items)
         return;
     }
     m_child_items = items;
+    if (m_tree) m_tree->on_lines_changed();
 }
 
 // Lines --------------------------------------------------------------------------------------
@@ -233,6 +238,7 @@ unsigned int GuiTreeItem::compute_total() const
 
 void GuiTreeItem::propagate_total(long long const& delta)
 {
+    if (m_tree && delta) m_tree->on_lines_changed();
     // This item counts its children: its total changes, and so on upwards while each
     // ancestor counts the item below it.
     for (GuiTreeItem* item = this; item && delta; item = item->m_parent_item) {
@@ -247,6 +253,7 @@ void GuiTreeItem::set_total(unsigned int const& total)
 {
     long long const delta = static_cast<long long>(total) - static_cast<long long>(m_total);
     m_total = total;
+    if (m_tree) m_tree->on_lines_changed();
     if (delta && m_parent_item && m_parent_item->m_expanded) m_parent_item->propagate_total(delta);
 }
 

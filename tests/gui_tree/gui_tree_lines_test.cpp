@@ -204,3 +204,29 @@ TEST_F(LinesTest, ZeroLineHeightAndEmptyTreesAreHandled)
     EXPECT_TRUE(m_tree->get_selection().is_empty());
     process_idle(app());
 }
+
+TEST_F(LinesTest, LongChildListsMapLinesAfterEveryChangeOfTheirLines)
+{
+    make_tree();
+    add_leaves(root(), "r", 150);
+    GuiTreeItemBasic* group = add(root(), "G", true);
+    add_leaves(*group, "g", 5);
+    add_leaves(root(), "s", 150);
+    auto name_at = [&](unsigned int line) {
+        GuiTreeItem* item = m_tree->get_item_at_line(line);
+        return item ? static_cast<GuiTreeItemBasic*>(item)->get_name().std_string() : std::string("-");
+    };
+    struct Row {
+        unsigned int line;
+        char const* name;
+    };
+    // Collapsed group: 301 lines; open: 306; with r3 hidden: 305.
+    for (Row const& row : {Row{0, "r0"}, Row{149, "r149"}, Row{150, "G"}, Row{151, "s0"}, Row{300, "s149"}, Row{301, "-"}})
+        EXPECT_EQ(name_at(row.line), row.name) << "collapsed, line " << row.line;
+    group->expand();
+    for (Row const& row : {Row{150, "G"}, Row{151, "g0"}, Row{155, "g4"}, Row{156, "s0"}, Row{305, "s149"}})
+        EXPECT_EQ(name_at(row.line), row.name) << "open, line " << row.line;
+    static_cast<GuiTreeItemBasic*>(root().get_children()[3])->display(false);
+    for (Row const& row : {Row{2, "r2"}, Row{3, "r4"}, Row{149, "G"}, Row{304, "s149"}, Row{305, "-"}})
+        EXPECT_EQ(name_at(row.line), row.name) << "r3 hidden, line " << row.line;
+}
