@@ -78,6 +78,8 @@ protected:
     // True when the pointer is within the `width` pixels at the right end of the cell, where
     // cells draw their buttons.
     bool is_pointer_in_right_end(int const& width) const;
+    // A button of the cell works while the cell is in a sheet, enabled and unlocked.
+    bool is_button_usable() const { return m_enabled && !m_locked && get_spreadsheet() != nullptr; }
     // Hands a new value to the sheet (one undo step there); the cell alone when it has no sheet.
     bool change_value(CoreString const& text, void* event_data = nullptr);
 

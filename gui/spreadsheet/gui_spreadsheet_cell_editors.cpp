@@ -140,12 +140,6 @@ bool edit_in_window(GuiSpreadsheetCell const& cell, CoreString const& title, Cor
     return true;
 }
 
-bool is_button_press(GuiSpreadsheetCell const& cell, bool const& editable)
-{
-    return editable && cell.is_enabled() && !cell.get_is_locked() &&
-           static_cast<GuiSpreadsheetCellBasicText const&>(cell).get_spreadsheet() != nullptr;
-}
-
 }  // namespace
 
 // --- Number edit ---
@@ -444,8 +438,8 @@ CoreString GuiSpreadsheetCellFilename::run_file_dialog(CoreString const& start_p
 
 bool GuiSpreadsheetCellFilename::pressed_button()
 {
+    if (!is_button_usable()) return false;
     GuiSpreadsheet* sheet = get_spreadsheet();
-    if (!sheet || !is_enabled() || get_is_locked()) return false;
     CoreString start = get_text();
     if (start.is_empty()) sheet->get_application().get_factory().get_var("PDIR", start);
     static char const* const titles[] = {"Save File", "Open File", "Choose Folder"};
@@ -497,7 +491,7 @@ bool GuiSpreadsheetCellExpressionField::run_edit_window(CoreString& text)
 
 bool GuiSpreadsheetCellExpressionField::pressed_button()
 {
-    if (!is_button_press(*this, true)) return false;
+    if (!is_button_usable()) return false;
     CoreString text = get_text();
     if (!run_edit_window(text) || text == get_text()) return false;
     return change_value(text);
@@ -535,7 +529,7 @@ bool GuiSpreadsheetCellScriptField::run_edit_window(CoreString& text)
 
 bool GuiSpreadsheetCellScriptField::pressed_button()
 {
-    if (!is_button_press(*this, true)) return false;
+    if (!is_button_usable()) return false;
     CoreString text = get_text();
     if (!run_edit_window(text) || text == get_text()) return false;
     return change_value(text);

@@ -186,7 +186,7 @@ OfObject* GuiSpreadsheetCellObject::run_picker()
 
 bool GuiSpreadsheetCellObject::browse()
 {
-    if (!is_enabled() || get_is_locked() || !get_spreadsheet()) return false;
+    if (!is_button_usable()) return false;
     OfObject* chosen = run_picker();
     if (!chosen || chosen == get_object()) return false;
     return change_value(chosen->get_full_name());
