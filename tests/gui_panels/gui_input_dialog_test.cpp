@@ -1,5 +1,5 @@
 // Input dialogs: rows stacking above the buttons, and the answers given by Return in a field,
-// Escape, and the two buttons.
+// Escape, and the two buttons; the object picker built on them.
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
@@ -11,7 +11,13 @@
 #include "gui/fields/gui_line_edit.h"
 #include "gui/fields/gui_number_field.h"
 #include "gui/menus/gui_list_button.h"
+#include "gui/controls/gui_list_view.h"
+#include "gui/core/gui_app.h"
+#include "gui/panels/gui_browser_picker.h"
 #include "gui/panels/gui_input_dialog.h"
+#include "host/of/of_class_factory.h"
+#include "host/of/of_object.h"
+#include "host/of/of_object_factory.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
 
@@ -91,4 +97,31 @@ TEST_F(InputDialogTest, EscapeAndCancelRefuseAndOkAccepts)
         bool const accepted = run(*dialog, [&](GuiInputDialog& d) { row.act(d, *edit); });
         EXPECT_EQ(accepted, row.accepted) << row.how;
     }
+}
+
+TEST_F(InputDialogTest, TheObjectPickerListsItsClassesFiltersAsTypedAndAnswersTheChoice)
+{
+    OfClassFactory& classes = app().get_factory().get_classes();
+    if (!classes.get("PickCamera")) classes.add_class("PickCamera");
+    if (!classes.get("PickLight")) classes.add_class("PickLight");
+    OfObject* hero = app().get_factory().create_object("PickCamera", "hero");
+    app().get_factory().create_object("PickCamera", "witness");
+    app().get_factory().create_object("PickLight", "sun");
+    GuiBrowserPicker* picker = new GuiBrowserPicker(app(), {"PickCamera"});
+    std::vector<std::string> listed;
+    for (CoreString const& name : picker->get_candidates()) listed.push_back(name.std_string());
+    EXPECT_EQ(listed, (std::vector<std::string>{hero->get_full_name().std_string(), "/witness"}));
+    struct Row {
+        char const* filter;
+        int shown;
+    };
+    for (Row const& row : {Row{"", 2}, Row{"HER", 1}, Row{"  wit  ", 1}, Row{"sun", 0}, Row{"*[", 0}}) {
+        picker->set_filter(row.filter);
+        EXPECT_EQ(picker->get_list().get_item_count(), row.shown) << "filter \"" << row.filter << "\"";
+    }
+    picker->set_filter("her");
+    EXPECT_EQ(picker->get_selected_object(), hero) << "the first match is chosen";
+    EXPECT_TRUE(run(*picker, [](GuiInputDialog& dialog) { dialog.accept(); }));
+    EXPECT_EQ(picker->get_selected_object(), hero);
+    app().get_factory().clear();
 }
