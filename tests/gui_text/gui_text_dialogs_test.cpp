@@ -1,10 +1,15 @@
-// The go-to-line question and the replace box.
+// The go-to-line question, the replace box and the window that edits a longer text.
 #include <gtest/gtest.h>
+
+#include <FL/Enumerations.H>
 
 #include "gui/fields/gui_line_edit.h"
 #include "gui/text/gui_text_edit.h"
 #include "gui/text/gui_text_edit_goto_line_window.h"
 #include "gui/text/gui_text_replace_box.h"
+#include "gui/text/gui_variable_edit_window.h"
+#include "gui/core/gui_app.h"
+#include "tests/support/gui_synthetic_events.h"
 #include "tests/gui_controls/controls_test_util.h"
 #include "tests/support/log_recorder.h"
 
@@ -91,3 +96,34 @@ TEST_F(TextDialogsTest, ReplaceBoxPreviewsAndAppliesOnlyOnApply)
 }
 
 }  // namespace
+
+TEST_F(TextDialogsTest, TheVariableEditWindowAnswersOkToCtrlReturnAndCancelToEscape)
+{
+    struct Row {
+        int key;
+        int modifiers;
+        bool accepted;
+    };
+    for (Row const& row : {Row{FL_Enter, FL_CTRL, true}, Row{FL_Escape, 0, false}}) {
+        GuiVariableEditWindow* window = new GuiVariableEditWindow(app(), "Edit Expression", "frame * 2");
+        struct Press {
+            GuiVariableEditWindow* window;
+            Row row;
+        } press{window, row};
+        app().add_timer(
+            [](void* data) {
+                Press const& p = *static_cast<Press*>(data);
+                GuiTextEdit& edit = p.window->get_text_edit();
+                edit.set_text("frame * 3");
+                key_down(edit, p.row.key, "", p.row.modifiers);
+            },
+            &press, 0.05);
+        // A key that answers nothing must not leave the test waiting.
+        AppBase::TimerId const fallback = app().add_timer(
+            [](void* data) { static_cast<GuiVariableEditWindow*>(data)->cancel(); }, window, 2.0);
+        EXPECT_EQ(window->run(), row.accepted) << "key " << row.key;
+        app().remove_timer(fallback);
+        EXPECT_EQ(window->get_text(), "frame * 3");
+        window->destroy();
+    }
+}
