@@ -20,13 +20,10 @@
 #include "gui/core/gui_dc.h"
 #include "gui/core/gui_resource.h"
 
+using namespace demo_edges;
+
 namespace {
 
-using C = GuiWidget::Constraint;
-constexpr C L = GuiWidget::CONSTRAINT_LEFT;
-constexpr C R = GuiWidget::CONSTRAINT_RIGHT;
-constexpr C T = GuiWidget::CONSTRAINT_TOP;
-constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
 constexpr int MARGIN = 8;
 constexpr int SCROLLBAR_WIDTH = 12;
 

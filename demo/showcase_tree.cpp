@@ -14,13 +14,10 @@
 #include "host/of/of_object.h"
 #include "host/of/of_object_factory.h"
 
+using namespace demo_edges;
+
 namespace {
 
-using C = GuiWidget::Constraint;
-constexpr C L = GuiWidget::CONSTRAINT_LEFT;
-constexpr C R = GuiWidget::CONSTRAINT_RIGHT;
-constexpr C T = GuiWidget::CONSTRAINT_TOP;
-constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
 constexpr int MARGIN = 8;
 constexpr int STATUS_H = 22;
 

@@ -12,6 +12,15 @@
 
 // Reports what happened in the showcase (focus changes, layouts, drops), one line each, when
 // tracing is on; the end-to-end test reads these lines.
+// Short names for the edge constraints the pages anchor their widgets with.
+namespace demo_edges {
+using C = GuiWidget::Constraint;
+constexpr C L = GuiWidget::CONSTRAINT_LEFT;
+constexpr C R = GuiWidget::CONSTRAINT_RIGHT;
+constexpr C T = GuiWidget::CONSTRAINT_TOP;
+constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
+}  // namespace demo_edges
+
 class DemoTrace {
 public:
     static void set_enabled(bool enabled);

@@ -20,13 +20,9 @@
 #include "host/app/app_preferences.h"
 #include "host/sys/sys_timer.h"
 
-namespace {
+using namespace demo_edges;
 
-using C = GuiWidget::Constraint;
-constexpr C L = GuiWidget::CONSTRAINT_LEFT;
-constexpr C R = GuiWidget::CONSTRAINT_RIGHT;
-constexpr C T = GuiWidget::CONSTRAINT_TOP;
-constexpr C B = GuiWidget::CONSTRAINT_BOTTOM;
+namespace {
 
 constexpr int MARGIN = 8;
 constexpr int MENU_BAR = 22;
