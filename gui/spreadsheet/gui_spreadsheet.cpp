@@ -592,6 +592,51 @@ void GuiSpreadsheet::insert_row(unsigned int const& index, GuiSpreadsheetRow* ro
     insert_row(index, row);
 }
 
+void GuiSpreadsheet::insert_rows(unsigned int const& index, CoreVector<GuiSpreadsheetRow*> const& block,
+                                 int const& parent, int const& roots)
+{
+    if (block.is_empty()) return;
+    update_tree_structure();
+    GuiSpreadsheetRow* parent_row = parent >= 0 ? get_row(static_cast<unsigned int>(parent)) : nullptr;
+    bool const inside = parent < 0 ? index <= m_rows.get_count()
+                                   : parent_row && index > static_cast<unsigned int>(parent) &&
+                                         index <= static_cast<unsigned int>(parent + parent_row->get_total_sub_children_count()) + 1;
+    if (m_sorting || !inside || std::find(block.begin(), block.end(), nullptr) != block.end()) {
+        CORE_LOG_ERROR("GuiSpreadsheet.insert_rows: cannot insert " << block.get_count() << " rows at " << index
+                                                                    << " under parent " << parent << " of "
+                                                                    << m_rows.get_count()
+                                                                    << " rows; nothing inserted\n");
+        return;
+    }
+    if (parent_row) parent_row->set_children_count(parent_row->get_children_count() + roots);
+    unsigned int mismatched = 0;
+    for (GuiSpreadsheetRow* row : block)
+        if (append_row(row)) ++mismatched;
+    if (mismatched) log_cell_count_mismatch("insert_rows", mismatched);
+    unsigned int const count = block.get_count();
+    std::rotate(m_rows.begin() + index, m_rows.end() - count, m_rows.end());
+    for (unsigned int i = 0; i < count; ++i) {
+        m_selection.on_row_inserted(index + i);
+        m_highlight.on_row_inserted(index + i);
+        if (!m_highlight_words.is_empty()) update_row_highlight(index + i);
+    }
+    auto shift = [&](int& value) {
+        if (value >= static_cast<int>(index)) value += static_cast<int>(count);
+    };
+    shift(m_cursor_row);
+    shift(m_anchor_row);
+    shift(m_clicked_row);
+    shift(m_preselection_row);
+    m_permute_rows.clear();
+    mark_dirty();
+}
+
+void GuiSpreadsheet::destroy_row(GuiSpreadsheetRow* row)
+{
+    row->remove_all_data();
+    delete row;
+}
+
 void GuiSpreadsheet::move_row(unsigned int const& from, unsigned int const& to)
 {
     if (from >= m_rows.get_count() || to > m_rows.get_count() || m_sorting) {
@@ -707,7 +752,7 @@ void GuiSpreadsheet::remove_rows(CoreVector<unsigned int> const& indices)
     size_t next_removed = 0, kept = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         if (next_removed < sorted.size() && sorted[next_removed] == i) {
-            delete rows[i];
+            destroy_row(rows[i]);
             new_index_of.set(static_cast<unsigned int>(i), GONE);
             ++next_removed;
             continue;
@@ -765,10 +810,7 @@ void GuiSpreadsheet::remove_all_data(bool const& reset_cursor)
     abort_gestures("remove_all_data");
     if (m_edited_cell) abandon_edit("remove_all_data");
     m_row_serials.clear();
-    for (GuiSpreadsheetRow* row : m_rows) {
-        row->remove_all_data();
-        delete row;
-    }
+    for (GuiSpreadsheetRow* row : m_rows) destroy_row(row);
     m_rows.clear();
     m_row_y_positions.clear();
     m_visible_rows.clear();
@@ -2048,12 +2090,16 @@ void GuiSpreadsheet::set_sort_type(int const& key)
         CORE_LOG_WARNING("GuiSpreadsheet.set_sort_type: no column has the sort key " << key << "\n");
         return;
     }
-    if (key != m_sort_type) {
-        m_sort_type = key;
-        m_sort_order = 1;
-    } else {
-        m_sort_order = m_sort_order == 1 ? -1 : (m_sort_order == -1 ? 0 : 1);
-    }
+    if (key != m_sort_type)
+        set_sort_state(key, 1);
+    else
+        set_sort_state(key, m_sort_order == 1 ? -1 : (m_sort_order == -1 ? 0 : 1));
+}
+
+void GuiSpreadsheet::set_sort_state(int const& key, int const& order)
+{
+    m_sort_type = key;
+    m_sort_order = order;
     raise_event(EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED);
     redraw();
 }

@@ -254,6 +254,11 @@ public:
     // parent's subtree, past the parent. Refused with an error otherwise (the caller keeps
     // the row).
     virtual void insert_row(unsigned int const& index, GuiSpreadsheetRow* row, int const& parent);
+    // Inserts a depth-first block of rows made of `roots` subtrees (their counts already add
+    // up) as children of `parent` (-1: at the top level), in one move of the row list. The
+    // same refusals as insert_row (the caller keeps the rows).
+    void insert_rows(unsigned int const& index, CoreVector<GuiSpreadsheetRow*> const& block, int const& parent,
+                     int const& roots = 1);
     virtual void move_row(unsigned int const& from, unsigned int const& to);
     virtual GuiSpreadsheetRow* get_row(unsigned int const& index) const;
     // Takes the row out (the caller owns it again). Refused with an error during a sort; a
@@ -383,7 +388,10 @@ public:
     // Expands or collapses a row that has children; what is shown follows at the next pass,
     // which costs the rows shown, not the whole sheet. A press on the toggle calls it.
     virtual void toggle_show_children(unsigned int const& row, bool const& show);
-    void expand_all(bool const& expand);
+    virtual void expand_all(bool const& expand);
+    // Gives every row its depth, parent and subtree size now, when rows changed since the
+    // last pass (owners that place rows by subtree need them before the update pass).
+    void refresh_tree_structure() { update_tree_structure(); }
     // Shift ranges and strip drags also select rows inside collapsed parents.
     void enable_selection_collapsed_rows(bool const& enable) { m_select_collapsed_rows = enable; }
     bool const& is_selection_collapsed_rows_enabled() const { return m_select_collapsed_rows; }
@@ -624,6 +632,12 @@ public:
     size_t get_memory_size() const override;
 
 protected:
+    // Frees a row the sheet destroys (remove_all_data, remove_rows); sheets that recycle
+    // their rows take them back here. The destructor deletes what is left.
+    virtual void destroy_row(GuiSpreadsheetRow* row);
+    // Sets the sort key and order as they are (keys without a column included, for sheets
+    // that sort by more than their columns) and raises EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED.
+    void set_sort_state(int const& key, int const& order);
     // Navigation, type-ahead, Escape, Ctrl+A and Ctrl+C; 0: not handled.
     virtual int process_key_event(CoreString const& name);
     // Drops: enter accepts or refuses, drag moves the drop target, release computes the
