@@ -18,6 +18,7 @@
 //     GuiAppColorManagement         the linear-to-display converter
 //     GuiAppPreferences             preference categories, their changes, config paths
 //     GuiAppColorTags               the colour tags of scene items
+//     GuiAppItemEditors             the editors that open scene items, and their defaults
 //
 //     GuiApp app(argc, argv);
 //     GuiWindow* window = app.create_window(100, 100, 800, 600, "Main");
@@ -34,6 +35,7 @@
 #include "gui/core/gui_app_color_tags.h"
 #include "gui/core/gui_app_deletion.h"
 #include "gui/core/gui_app_draw_lock.h"
+#include "gui/core/gui_app_item_editors.h"
 #include "gui/core/gui_app_message_boxes.h"
 #include "gui/core/gui_app_pending_callback_handler.h"
 #include "gui/core/gui_app_preferences.h"
@@ -338,6 +340,19 @@ public:
     // "color"); inconsistent tags are skipped with a warning. False when the file cannot be read.
     bool load_colortag_config_file(CoreString const& path) { return m_color_tags.load(path); }
     CoreVector<GuiColorTag> const& get_color_tags() const { return m_color_tags.get_tags(); }
+    // --- Item editors --------------------------------------------------------------------------
+
+    GuiAppItemEditors& get_item_editors() { return m_item_editors; }
+    GuiAppItemEditors const& get_item_editors() const { return m_item_editors; }
+    // Opens the item in its default editor, Alt passed along; false, with a warning, when no
+    // editor opens it.
+    bool open_default_widget(OfItem& item, bool const& alt = false) { return m_item_editors.open_default(item, alt); }
+    // Opens the items in the named editor; false, with a warning, when it opens none of them.
+    bool open_items_in_widget(CoreBasicArray<OfItem*> const& items, CoreString const& editor)
+    {
+        return m_item_editors.open_items(items, editor);
+    }
+
     // The device the interface assumes, by the input device mode (a Gui::DeviceId).
     int get_input_device_type() const { return m_preferences.get_input_device_type(); }
     Gui::WindowsTabletApi const& get_windows_tablet_api() const { return m_session.get_windows_tablet_api(); }
@@ -412,4 +427,5 @@ private:
     GuiAppColorManagement m_color_management;
     GuiAppPreferences m_preferences;
     GuiAppColorTags m_color_tags;
+    GuiAppItemEditors m_item_editors;
 };

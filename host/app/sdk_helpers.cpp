@@ -666,9 +666,14 @@ bool SdkHelpers::trash_items(CoreBasicArray<OfItem*> const& items)
 
 // Structure ------------------------------------------------------------------------------------
 
-OfContext* SdkHelpers::group_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& name)
+namespace {
+
+// Makes a context named `name` in `parent` (null: what `choose_parent` gives for the checked
+// items) and moves the items into it, as one step labelled `label`.
+template <class ChooseParent>
+OfContext* group_into(char const* operation, char const* label, CoreBasicArray<OfItem*> const& items,
+                      CoreBasicString const& name, OfContext* parent, ChooseParent const& choose_parent)
 {
-    char const* operation = "SdkHelpers.group_items";
     OfObjectFactory* scene = Commands::check_items(operation, items, Commands::ITEM_USE_STRUCTURE);
     if (!scene) return nullptr;
     if (!OfItem::is_valid_name(name)) {
@@ -676,24 +681,28 @@ OfContext* SdkHelpers::group_items(CoreBasicArray<OfItem*> const& items, CoreBas
                                    << OfItem::make_valid_name(name) << "\")\n");
         return nullptr;
     }
-    OfContext& parent = *items[0]->get_context();
-    if (!Commands::check_target(operation, parent, *scene)) return nullptr;
+    if (!parent) parent = choose_parent();
+    if (!parent) {
+        CORE_LOG_WARNING(operation << ": no context holds the items\n");
+        return nullptr;
+    }
+    if (!Commands::check_target(operation, *parent, *scene)) return nullptr;
     for (OfItem* item : items) {
         OfObject* object = item->to_object();
         if (object && object->get_parent()) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name() << " is embedded in an object\n");
             return nullptr;
         }
-        if (item->is_context() && (&parent == item || holds(*item, parent))) {
+        if (item->is_context() && (parent == item || holds(*item, *parent))) {
             CORE_LOG_WARNING(operation << ": " << item->get_full_name()
-                                       << " holds the context the group goes to (" << parent.get_full_name()
+                                       << " holds the context the group goes to (" << parent->get_full_name()
                                        << ")\n");
             return nullptr;
         }
     }
     GMathVec2<double> position = get_centre(items);
-    return in_batch(*scene, "Group Items", [&]() -> OfContext* {
-        OfContext* group = scene->create_context(name, &parent);
+    return in_batch(*scene, label, [&]() -> OfContext* {
+        OfContext* group = scene->create_context(name, parent);
         if (!group) return nullptr;
         if (position != GMathVec2<double>()) group->set_position(position);
         scene->move_items(items, *group);
@@ -701,7 +710,33 @@ OfContext* SdkHelpers::group_items(CoreBasicArray<OfItem*> const& items, CoreBas
     });
 }
 
-OfObject* SdkHelpers::combine_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& class_name)
+}  // namespace
+
+OfContext* SdkHelpers::group_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& name,
+                                   OfContext* parent)
+{
+    return group_into("SdkHelpers.group_items", "Group Items", items, name, parent,
+                      [&] { return items[0]->get_context(); });
+}
+
+OfContext* SdkHelpers::get_common_context(CoreBasicArray<OfItem*> const& items)
+{
+    for (OfItem* item : items)
+        if (!item) return nullptr;
+    OfContext* common = items.is_empty() ? nullptr : items[0]->get_context();
+    for (OfItem* item : items)
+        while (common && !holds(*common, *item)) common = common->get_parent();
+    return common;
+}
+
+OfContext* SdkHelpers::contextualize_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& name)
+{
+    return group_into("SdkHelpers.contextualize_items", "Contextualize Items", items, name, nullptr,
+                      [&] { return get_common_context(items); });
+}
+
+OfObject* SdkHelpers::combine_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& class_name,
+                                    OfContext* target)
 {
     char const* operation = "SdkHelpers.combine_items";
     OfObjectFactory* scene = Commands::check_items(operation, items, Commands::ITEM_USE_READ);
@@ -712,7 +747,7 @@ OfObject* SdkHelpers::combine_items(CoreBasicArray<OfItem*> const& items, CoreBa
             return nullptr;
         }
     }
-    OfContext& context = *items[0]->get_context();
+    OfContext& context = target ? *target : *items[0]->get_context();
     if (!Commands::check_target(operation, context, *scene)) return nullptr;
     int attr_index = -1;
     OfClass const* of_class = get_combiner_class(operation, *scene, class_name, attr_index);
@@ -886,12 +921,11 @@ bool SdkHelpers::is_item_displayed(OfItem const& item)
     return true;
 }
 
-bool SdkHelpers::isolate_items(CoreBasicArray<OfItem*> const& items)
+namespace {
+
+// What isolating the items shows: the items, what holds them and what they hold.
+CoreSet<OfItem*> get_isolated(CoreBasicArray<OfItem*> const& items)
 {
-    char const* operation = "SdkHelpers.isolate_items";
-    OfObjectFactory* scene = Commands::check_items(operation, items, Commands::ITEM_USE_READ);
-    if (!scene) return false;
-    // Shown: the items, what holds them and what they hold.
     CoreSet<OfItem*> shown;
     for (OfItem* item : items) {
         for (OfItem* holder = item; holder; holder = holder->get_holder()) shown.add(holder);
@@ -904,17 +938,78 @@ bool SdkHelpers::isolate_items(CoreBasicArray<OfItem*> const& items)
                 shown.add(holder);
         }
     }
+    return shown;
+}
+
+void show_all(CoreSet<OfItem*> const& shown)
+{
+    for (OfItem* item : shown)
+        if (item->is_hidden() && item->is_editable(OfItem::EDIT_MODE_VALUES)) item->set_hidden(false);
+}
+
+// Objects whose display isolating may change: not the framework's, and free to change.
+bool is_isolable(OfObject const& object)
+{
+    return !is_internal(object) && object.is_editable(OfItem::EDIT_MODE_VALUES);
+}
+
+}  // namespace
+
+bool SdkHelpers::isolate_items(CoreBasicArray<OfItem*> const& items)
+{
+    char const* operation = "SdkHelpers.isolate_items";
+    OfObjectFactory* scene = Commands::check_items(operation, items, Commands::ITEM_USE_READ);
+    if (!scene) return false;
+    CoreSet<OfItem*> shown = get_isolated(items);
     return in_batch(*scene, "Isolate Items", [&] {
-        for (OfItem* item : shown)
-            if (item->is_hidden() && item->is_editable(OfItem::EDIT_MODE_VALUES)) item->set_hidden(false);
+        show_all(shown);
         CoreVector<OfObject*> all;
         collect_objects(scene->get_root(), false, all);
-        for (OfObject* object : all) {
-            if (shown.has(object) || object->is_hidden() || is_internal(*object) ||
-                !object->is_editable(OfItem::EDIT_MODE_VALUES))
-                continue;
-            object->set_hidden(true);
+        for (OfObject* object : all)
+            if (!shown.has(object) && !object->is_hidden() && is_isolable(*object)) object->set_hidden(true);
+        return true;
+    });
+}
+
+bool SdkHelpers::isolate_more_items(CoreBasicArray<OfItem*> const& items)
+{
+    OfObjectFactory* scene =
+        Commands::check_items("SdkHelpers.isolate_more_items", items, Commands::ITEM_USE_READ);
+    if (!scene) return false;
+    CoreSet<OfItem*> shown = get_isolated(items);
+    return in_batch(*scene, "Isolate More", [&] {
+        show_all(shown);
+        return true;
+    });
+}
+
+bool SdkHelpers::isolate_less_items(CoreBasicArray<OfItem*> const& items)
+{
+    OfObjectFactory* scene =
+        Commands::check_items("SdkHelpers.isolate_less_items", items, Commands::ITEM_USE_READ);
+    if (!scene) return false;
+    CoreVector<OfObject*> objects;
+    for (OfItem* item : items) {
+        if (OfContext* context = item->to_context()) {
+            for (OfObject* object : context->get_all_objects()) objects.add(object);
+        } else {
+            objects.add(item->to_object());
         }
+    }
+    return in_batch(*scene, "Isolate Less", [&] {
+        for (OfObject* object : objects)
+            if (!object->is_hidden() && is_isolable(*object)) object->set_hidden(true);
+        return true;
+    });
+}
+
+bool SdkHelpers::isolate_swap(OfObjectFactory& scene)
+{
+    CoreVector<OfObject*> all;
+    collect_objects(scene.get_root(), false, all);
+    return in_batch(scene, "Isolate Swap", [&] {
+        for (OfObject* object : all)
+            if (is_isolable(*object)) object->set_hidden(!object->is_hidden());
         return true;
     });
 }
@@ -970,6 +1065,31 @@ bool SdkHelpers::enable_disable_items(CoreBasicArray<OfItem*> const& items, bool
 }
 
 // Overrides ------------------------------------------------------------------------------------
+
+bool SdkHelpers::edit_references(CoreBasicArray<OfItem*> const& items, bool const& edit)
+{
+    char const* operation = "SdkHelpers.edit_references";
+    OfObjectFactory* scene = Commands::check_items(operation, items, Commands::ITEM_USE_STRUCTURE);
+    if (!scene) return false;
+    CoreVector<OfContext*> changed;
+    for (OfItem* item : items) {
+        OfContext* context = item->to_context();
+        if (!context || !context->is_reference()) {
+            CORE_LOG_WARNING(operation << ": " << item->get_full_name() << " is not a reference context\n");
+            return false;
+        }
+        if (context->is_override() != edit && !changed.contains(context)) changed.add(context);
+    }
+    if (changed.is_empty()) {
+        CORE_LOG_WARNING(operation << ": the references are " << (edit ? "already" : "not") << " edited\n");
+        return false;
+    }
+    return in_batch(*scene, edit ? "Edit References" : "Unedit References", [&] {
+        bool ok = true;
+        for (OfContext* context : changed) ok = context->set_override(edit) && ok;
+        return ok;
+    });
+}
 
 namespace {
 

@@ -72,19 +72,28 @@ public:
 
     // --- structure ---
 
-    // Makes a context (named `name`, or the next free name) in the context of the first item,
-    // at the centre of the items' positions, and moves the items into it ("Group Items").
-    // Returns the new context, null when refused.
-    static OfContext* group_items(CoreBasicArray<OfItem*> const& items,
-                                  CoreBasicString const& name = "group");
-    // Makes one object that stands for the objects together: an object of `class_name`, in the
-    // context of the first item, at the centre of their positions, whose first variable
-    // reference attribute lists them ("Combine Items"); the objects stay as they are. The
-    // class "Combiner" (a variable reference attribute "objects") is registered in the scene
-    // when it is missing; another missing class, or one without such an attribute, is
-    // refused. Returns the new object, null when refused.
+    // Makes a context (named `name`, or the next free name) in `parent` (null: the context of
+    // the first item), at the centre of the items' positions, and moves the items into it
+    // ("Group Items"). A context cannot go into a group made inside itself. Returns the new
+    // context, null when refused.
+    static OfContext* group_items(CoreBasicArray<OfItem*> const& items, CoreBasicString const& name = "group",
+                                  OfContext* parent = nullptr);
+    // The innermost context holding every item (a context is held by its parent); null for
+    // an empty list, a null item or the root.
+    static OfContext* get_common_context(CoreBasicArray<OfItem*> const& items);
+    // group_items into get_common_context ("Contextualize Items"), so that items from
+    // several contexts gather where they meet.
+    static OfContext* contextualize_items(CoreBasicArray<OfItem*> const& items,
+                                          CoreBasicString const& name = "context");
+    // Makes one object that stands for the objects together: an object of `class_name`, in
+    // `context` (null: the context of the first item), at the centre of their positions, whose
+    // first variable reference attribute lists them ("Combine Items"); the objects stay as
+    // they are. The class "Combiner" (a variable reference attribute "objects") is registered
+    // in the scene when it is missing; another missing class, or one without such an
+    // attribute, is refused. Returns the new object, null when refused.
     static OfObject* combine_items(CoreBasicArray<OfItem*> const& items,
-                                   CoreBasicString const& class_name = "Combiner");
+                                   CoreBasicString const& class_name = "Combiner",
+                                   OfContext* context = nullptr);
     // Makes an instance of each object next to it ("Instantiate Items"); returns them.
     static CoreVector<OfObject*> instantiate_items(CoreBasicArray<OfItem*> const& items);
     // Replaces each object by an instance of `source` with its name, context, position,
@@ -105,6 +114,14 @@ public:
     // "Isolate Items" (see above). Objects whose values cannot change (inside references
     // that are not overridden) and the framework's shadowed items keep their display.
     static bool isolate_items(CoreBasicArray<OfItem*> const& items);
+    // Adds the items to what is shown, as isolating them would, hiding nothing ("Isolate
+    // More").
+    static bool isolate_more_items(CoreBasicArray<OfItem*> const& items);
+    // Hides the objects among the items and those the given contexts hold ("Isolate Less").
+    static bool isolate_less_items(CoreBasicArray<OfItem*> const& items);
+    // Every object of the scene that isolating may hide changes its own hidden flag: what was
+    // isolated goes, what was hidden comes back ("Isolate Swap").
+    static bool isolate_swap(OfObjectFactory& scene);
     // Shows or hides the items ("Show Items", "Hide Items").
     static bool set_items_display(CoreBasicArray<OfItem*> const& items, bool const& displayed);
     // Hides each shown item and shows each hidden one ("Toggle Items Display").
@@ -115,6 +132,11 @@ public:
     static bool enable_disable_items(CoreBasicArray<OfItem*> const& items, bool const& enable);
 
     // --- overrides ---
+
+    // Lets the values of the given reference contexts' content be changed here (`edit`,
+    // "Edit References") or no longer ("Unedit References"): their override flag. Every item
+    // must be a reference context that can change; refused when none would change.
+    static bool edit_references(CoreBasicArray<OfItem*> const& items, bool const& edit);
 
     // Drops the overrides of the given instances, and of the instances directly in the given
     // contexts ("Revert Overrides").

@@ -150,6 +150,82 @@ TEST_F(SdkHelpersTest, GroupCombineAndInstantiate)
     EXPECT_EQ(instances[1]->get_context(), shading);
 }
 
+TEST_F(SdkHelpersTest, GroupAndCombineIntoAGivenContextAndContextualize)
+{
+    OfContext* sub = scene.create_context("sub", geo);
+    OfObject* pebble = scene.create_object("Sphere", "pebble", sub);
+    commands().clear();
+
+    OfContext* group = nullptr;
+    expect_undoable("Group Items", [&] { group = SdkHelpers::group_items(Items{ball, red}, "pair", sub); });
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->get_full_name(), "/geo/sub/pair");
+    EXPECT_EQ(ball->get_context(), group);
+    EXPECT_EQ(red->get_context(), group);
+
+    OfObject* combiner = nullptr;
+    expect_undoable("Combine Items",
+                    [&] { combiner = SdkHelpers::combine_items(Items{box}, "Combiner", shading); });
+    ASSERT_NE(combiner, nullptr);
+    EXPECT_EQ(combiner->get_context(), shading);
+
+    // Items of /geo/sub/pair, /geo/sub and /shading meet in the root; a context and what it
+    // holds meet above the context.
+    OfContext* gathered = nullptr;
+    expect_undoable("Contextualize Items", [&] {
+        gathered = SdkHelpers::contextualize_items(Items{ball, pebble, checker});
+    });
+    ASSERT_NE(gathered, nullptr);
+    EXPECT_EQ(gathered->get_full_name(), "/context");
+    EXPECT_EQ(pebble->get_context(), gathered);
+    ASSERT_TRUE(commands().undo());
+    expect_undoable("Contextualize Items", [&] {
+        gathered = SdkHelpers::contextualize_items(Items{group, ball}, "inner");
+    });
+    EXPECT_EQ(gathered->get_full_name(), "/geo/sub/inner");
+    EXPECT_EQ(group->get_context(), gathered);
+}
+
+TEST_F(SdkHelpersTest, IsolateMoreLessAndSwap)
+{
+    OfObject* moon = scene.create_object("Sphere", "moon", shading);
+    ASSERT_TRUE(SdkHelpers::isolate_items(Items{ball}));
+    commands().clear();
+    auto displayed = [&] {
+        std::vector<std::string> names;
+        for (OfObject* object : scene.get_root().get_all_objects())
+            if (SdkHelpers::is_item_displayed(*object)) names.push_back(object->get_name().std_string());
+        return names;
+    };
+    ASSERT_EQ(displayed(), (std::vector<std::string>{"ball"}));
+
+    expect_undoable("Isolate More", [&] { SdkHelpers::isolate_more_items(Items{shading}); });
+    EXPECT_EQ(displayed(), (std::vector<std::string>{"ball", "red", "checker", "moon"}));
+    expect_undoable("Isolate Less", [&] { SdkHelpers::isolate_less_items(Items{ball, shading}); });
+    EXPECT_EQ(displayed(), (std::vector<std::string>{}));
+    ASSERT_TRUE(commands().undo());
+    expect_undoable("Isolate Less", [&] { SdkHelpers::isolate_less_items(Items{moon}); });
+    expect_undoable("Isolate Swap", [&] { SdkHelpers::isolate_swap(scene); });
+    EXPECT_EQ(displayed(), (std::vector<std::string>{"box", "moon"}));
+    EXPECT_FALSE(scene.get_build().is_hidden());
+}
+
+TEST_F(SdkHelpersTest, EditAndUneditReferences)
+{
+    OfContext* refs = scene.create_context("refs", geo);
+    OfObject* inside = scene.create_object("Material", "inside", refs);
+    refs->set_reference(true);
+    commands().clear();
+    ASSERT_FALSE(inside->is_editable(OfItem::EDIT_MODE_VALUES));
+
+    expect_undoable("Edit References", [&] { EXPECT_TRUE(SdkHelpers::edit_references(Items{refs}, true)); });
+    EXPECT_TRUE(inside->is_editable(OfItem::EDIT_MODE_VALUES));
+    EXPECT_FALSE(inside->is_editable(OfItem::EDIT_MODE_STRUCTURE)) << "still a reference";
+    expect_undoable("Unedit References",
+                    [&] { EXPECT_TRUE(SdkHelpers::edit_references(Items{refs}, false)); });
+    EXPECT_FALSE(refs->is_override());
+}
+
 TEST_F(SdkHelpersTest, MakeInstanceAndMakeLocal)
 {
     OfObject* plain = scene.create_object("Box", "plain", geo);
@@ -243,14 +319,33 @@ TEST_F(SdkHelpersTest, BadInputGivesOneMessageAndChangesNothing)
     std::vector<std::pair<char const*, std::function<bool()>>> attempts = {
         {"copy nothing", [&] { return SdkHelpers::copy_items(Items{}); }},
         {"copy embedded", [&] { return SdkHelpers::copy_items(Items{wheel}); }},
-        {"copy deleted", [&] { return SdkHelpers::copy_items(Items{ball, gone}); }},
+        {"copy deleted",
+         [&] {
+             return SdkHelpers::copy_items(Items{ball, gone});
+         }},
         {"cut virtual", [&] { return SdkHelpers::cut_items(Items{tinted}); }},
         {"paste empty", [&] { return !SdkHelpers::paste_items(*geo).is_empty(); }},
         {"delete null", [&] { return SdkHelpers::delete_items(Items{nullptr}); }},
         {"delete locked", [&] { return SdkHelpers::delete_items(Items{root}); }},
         {"group bad name", [&] { return SdkHelpers::group_items(Items{ball}, "my group") != nullptr; }},
-        {"group embedded", [&] { return SdkHelpers::group_items(Items{box, wheel}) != nullptr; }},
-        {"combine a context", [&] { return SdkHelpers::combine_items(Items{ball, geo}) != nullptr; }},
+        {"group embedded",
+         [&] {
+             return SdkHelpers::group_items(Items{box, wheel}) != nullptr;
+         }},
+        {"group a context into itself",
+         [&] { return SdkHelpers::group_items(Items{geo}, "group", geo) != nullptr; }},
+        {"group into a reference",
+         [&] { return SdkHelpers::group_items(Items{ball}, "group", looks) != nullptr; }},
+        {"contextualize the root", [&] { return SdkHelpers::contextualize_items(Items{root}) != nullptr; }},
+        {"combine into a reference",
+         [&] { return SdkHelpers::combine_items(Items{ball}, "Combiner", looks) != nullptr; }},
+        {"edit a plain context", [&] { return SdkHelpers::edit_references(Items{geo}, true); }},
+        {"unedit a reference not edited", [&] { return SdkHelpers::edit_references(Items{shading}, false); }},
+        {"isolate less nothing", [&] { return SdkHelpers::isolate_less_items(Items{}); }},
+        {"combine a context",
+         [&] {
+             return SdkHelpers::combine_items(Items{ball, geo}) != nullptr;
+         }},
         {"combine with a plain class",
          [&] { return SdkHelpers::combine_items(Items{ball}, "Plain") != nullptr; }},
         {"instantiate virtual", [&] { return !SdkHelpers::instantiate_items(Items{tinted}).is_empty(); }},
