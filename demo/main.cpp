@@ -7,7 +7,8 @@
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
-//                                          windows, menus, controls, fields, text, preferences, nodal
+//                                          windows, menus, controls, fields, spreadsheet, text, preferences,
+//                                          nodal, tree, curves, explorer
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>

@@ -149,6 +149,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     build_nodal_page(*m_pages[PAGE_NODAL], left, top, body_w, body_h);
     build_tree_page(*m_pages[PAGE_TREE], left, top, body_w, body_h);
     build_curves_page(*m_pages[PAGE_CURVES], left, top, body_w, body_h);
+    build_explorer_page(*m_pages[PAGE_EXPLORER], left, top, body_w, body_h);
     for (int p = PAGE_WIDGETS + 1; p < PAGE_COUNT; ++p) m_pages[p]->hide();
 
     new StatusBar(window, height - STATUS, width);
@@ -184,6 +185,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "tree";
         case PAGE_CURVES:
             return "curves";
+        case PAGE_EXPLORER:
+            return "explorer";
         default:
             return "widgets";
     }
@@ -194,7 +197,7 @@ char const* ShowcaseWindow::get_page_label(Page page)
     static char const* const labels[PAGE_COUNT] = {"Widgets",     "Look",        "Drawing",   "OpenGL",
                                                    "Windows",     "Menus",       "Controls",  "Fields",
                                                    "Spreadsheet", "Text",        "Preferences", "Node graph",
-                                                   "Tree and grid", "Curves"};
+                                                   "Tree and grid", "Curves",      "Explorer"};
     return page >= 0 && page < PAGE_COUNT ? labels[page] : "";
 }
 

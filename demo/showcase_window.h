@@ -30,7 +30,9 @@
 // - "Tree and grid": the sample scene's contexts and objects in a tree whose selection is
 //   reordered by drag and drop, beside a bordered 2 x 2 grid whose bars are dragged;
 // - "Curves": animation curves of the sample scene in a curve editor whose keys are picked,
-//   selected and dragged, with the current frame marker.
+//   selected and dragged, with the current frame marker;
+// - "Explorer": the sample scene as an explorer tree with a filter, beside an item sheet of
+//   the selected context; rows rename in place, open the item menu and drag between contexts.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
 // buttons; narrowed, its last items move into the bar's add-on menu.
@@ -76,10 +78,11 @@ public:
         PAGE_NODAL,
         PAGE_TREE,
         PAGE_CURVES,
+        PAGE_EXPLORER,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal", "tree", "curves").
+    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal", "tree", "curves", "explorer").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     // Every page's name, comma-separated, in list order.
@@ -112,6 +115,7 @@ private:
     void build_preferences_page(GuiWidget& page, int x, int y, int w, int h);
     void build_tree_page(GuiWidget& page, int x, int y, int w, int h);
     void build_curves_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_explorer_page(GuiWidget& page, int x, int y, int w, int h);
 
     static char const* get_page_name(Page page);
     // The page's label in the page list, also its entry in View > Page.
