@@ -48,6 +48,8 @@ struct ExplorerPage {
     {
         rows_changed = false;
         if (!DemoTrace::is_enabled()) return;
+        DemoTrace::line(CoreString("explorer filter field ") + (filter->get_x() + filter->get_width() / 2) + " " +
+                        (filter->get_y() + filter->get_height() / 2));
         unsigned int const shown = explorer->get_visible_row_count();
         int const offset = explorer->get_row_offset_index();
         unsigned int const first = explorer->get_visible_position(static_cast<unsigned int>(std::max(0, offset)));

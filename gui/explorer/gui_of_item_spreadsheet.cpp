@@ -970,8 +970,15 @@ void GuiOfItemSpreadsheet::widget_update()
 
 bool GuiOfItemSpreadsheet::do_initiate_dnd_event()
 {
+    // A press on a row outside the selection drags that row alone.
     CoreVector<OfHandle> handles;
-    for (OfItem* item : get_selected_items()) handles.add(OfHandle(item));
+    int const pressed = get_preselection_row();
+    GuiOfItemSpreadsheetRow const* row = pressed >= 0 ? get_item_row(static_cast<unsigned int>(pressed)) : nullptr;
+    if (row && !is_row_selected(pressed)) {
+        if (OfItem* item = row->get_item()) handles.add(OfHandle(item));
+    } else {
+        for (OfItem* item : get_selected_items()) handles.add(OfHandle(item));
+    }
     if (handles.is_empty()) return false;
     return initiate_dnd_event(handles);
 }
@@ -1005,11 +1012,9 @@ OfContext* GuiOfItemSpreadsheet::get_drop_context(int const& row) const
 int GuiOfItemSpreadsheet::process_dnd_event(CoreString const& name)
 {
     if (name != EVT_ID_DND_RELEASE) return GuiSpreadsheet::process_dnd_event(name);
-    int column = -1, row = -1;
-    bool after = false;
-    get_dnd_info(column, row, after);
+    // The row under the pointer now: the drop target the drag events kept may be gone.
     set_dnd_info(-1, -1, false);
-    OfContext* target = get_drop_context(row);
+    OfContext* target = get_drop_context(get_row_at(get_y() + Gui::get_relative_mouse_y(*this)));
     CoreVector<OfHandle> const handles = get_dragged_handles();
     if (!target || handles.is_empty()) return 1;
     // The drop runs once the drag-and-drop event has returned.
