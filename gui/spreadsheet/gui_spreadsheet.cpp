@@ -3077,6 +3077,8 @@ void GuiSpreadsheet::on_mouse_drag()
         if (!m_drag_started && (std::abs(mx - m_press_x) >= DRAG_THRESHOLD || std::abs(my - m_press_y) >= DRAG_THRESHOLD)) {
             m_drag_started = true;
             do_initiate_dnd_event();
+            // The drag loop took the release: the press is over.
+            if (!Gui::is_mouse_button_pressed()) m_mouse_pressed = m_drag_started = false;
         }
         return;
     }
