@@ -86,6 +86,9 @@ int main(int argc, char** argv)
     DemoTrace::set_enabled(options.trace);
 
     GuiApp app(argc, argv);
+    // The user's preferences: the interface's values and the layouts views left there (the
+    // explorer's columns and open rows); written back when the showcase ends.
+    app.load_preferences();
     ShowcaseWindow showcase(app, options.width, options.height);
     if (options.page && !showcase.show_page(options.page)) {
         std::fprintf(stderr, "qn_demo: unknown page '%s'; the pages are: %s\n", options.page,
@@ -104,5 +107,6 @@ int main(int argc, char** argv)
     if (options.quit_after >= 0.0) app.add_timer(&quit_application, &app, options.quit_after);
     DemoTrace::line("ready");
     app.run();
+    app.save_preferences();
     return 0;
 }

@@ -18,6 +18,13 @@
 #include "host/parser/parser_group.h"
 
 CORE_IMPLEMENT_CLASS(GuiExplorer, GuiOfItemSpreadsheet)
+CORE_IMPLEMENT_CLASS(GuiExplorerPreference, AppObjectClassPreference)
+
+CoreString const& GuiExplorerPreference::get_key()
+{
+    static CoreString const key("GuiExplorer");
+    return key;
+}
 
 namespace {
 
@@ -50,6 +57,53 @@ GuiExplorer::GuiExplorer(GuiWidget& parent, int const& x, int const& y, int cons
     if (!classes.is_empty()) set_filter_classes(classes);
     for (ExplorerAction const& action : explorer_actions)
         register_action(action.name, &on_explorer_action, action.shortcut, action.tooltip);
+}
+
+GuiExplorer::~GuiExplorer()
+{
+    store_settings();
+}
+
+void GuiExplorerPreference::save(ParserGroup& group) const
+{
+    if (m_live)
+        m_live->save_settings(group);
+    else
+        group = m_group;
+}
+
+GuiExplorerPreference& GuiExplorer::get_preference() const
+{
+    AppObject& app = get_application();
+    auto* preference = dynamic_cast<GuiExplorerPreference*>(app.get_class_preference(GuiExplorerPreference::get_key()));
+    if (!preference) {
+        preference = new GuiExplorerPreference();
+        app.set_class_preference(GuiExplorerPreference::get_key(), preference);
+    }
+    return *preference;
+}
+
+void GuiExplorer::store_settings()
+{
+    ParserGroup group;
+    save_settings(group);
+    GuiExplorerPreference& preference = get_preference();
+    preference.set_group(group);
+    if (preference.get_live_explorer() == this) preference.set_live_explorer(nullptr);
+}
+
+void GuiExplorer::restore_settings()
+{
+    m_settings_restored = true;
+    GuiExplorerPreference& preference = get_preference();
+    preference.set_live_explorer(this);
+    if (!preference.get_group().is_empty()) load_settings(preference.get_group());
+}
+
+void GuiExplorer::widget_update()
+{
+    if (!m_settings_restored) restore_settings();
+    GuiOfItemSpreadsheet::widget_update();
 }
 
 // --- What is listed ---

@@ -11,14 +11,48 @@
 //     ...
 //     explorer->save_settings(preferences.add_group("explorer"));
 //
+// Without calls of its own, an explorer takes the layout the last one left in the user's
+// preferences (GuiExplorerPreference) when it first lists the scene, and leaves its own
+// there when it goes.
+//
 // Its actions (the explorer must have the keyboard focus): "Rename" (F2), "Image"
 // (Ctrl+Shift+I), "Locator" (Ctrl+Shift+L), "Group" (Ctrl+Shift+G) create an item of that
 // class in the working context; "Hide" (Ctrl+H), "Show" (Shift+H); "Delete Selection" (Del)
 // and "Permanently Delete Selection" (Shift+Del), which also revert the values of selected
 // attribute rows, all in one undo step.
 #include "gui/explorer/gui_of_item_spreadsheet.h"
+#include "host/app/app_object.h"
+#include "host/parser/parser_group.h"
 
-class ParserGroup;
+class GuiExplorer;
+
+// The explorer's settings as the user left them, kept with the application's preferences
+// (the class preference get_key(), written with the preferences file).
+class QN_GUI_API GuiExplorerPreference : public AppObjectClassPreference {
+    CORE_DECLARE_CLASS(GuiExplorerPreference, AppObjectClassPreference)
+
+public:
+    // "GuiExplorer".
+    static CoreString const& get_key();
+    ParserGroup const& get_group() const { return m_group; }
+    void set_group(ParserGroup const& group) { m_group = group; }
+    // The explorer whose settings are written when the preferences are saved (the one that
+    // restored them last, while it exists); null: the group kept.
+    void set_live_explorer(GuiExplorer* explorer) { m_live = explorer; }
+    GuiExplorer* get_live_explorer() const { return m_live; }
+    void save(ParserGroup& group) const override;
+    bool load(ParserGroup const& group) override
+    {
+        m_group = group;
+        return true;
+    }
+    void clear() override { m_group.clear(); }
+    size_t get_memory_size() const override { return sizeof(GuiExplorerPreference) + m_group.get_memory_size(); }
+
+private:
+    ParserGroup m_group;
+    GuiExplorer* m_live = nullptr;
+};
 
 class QN_GUI_API GuiExplorer : public GuiOfItemSpreadsheet {
     CORE_DECLARE_CLASS(GuiExplorer, GuiOfItemSpreadsheet)
@@ -27,6 +61,8 @@ public:
     // `only_contexts` lists contexts alone; `classes` filters the objects listed.
     GuiExplorer(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h,
                 bool const& only_contexts = false, CoreVector<OfClass const*> const& classes = {});
+    // Leaves its settings in the user's preferences.
+    ~GuiExplorer() override;
 
     // Lists the scene again from the tree's root (rows, expansion and selection kept).
     void build_tree() { rebuild(); }
@@ -60,6 +96,11 @@ public:
     // and left out, the rest applies.
     void save_settings(ParserGroup& group) override;
     void load_settings(ParserGroup const& group) override;
+    // The same through the user's preferences (GuiExplorerPreference), made when missing.
+    GuiExplorerPreference& get_preference() const;
+    void store_settings();
+    void restore_settings();
+    void widget_update() override;
 
     // Opening an object row the first time makes its attribute rows.
     void toggle_show_children(unsigned int const& row, bool const& show) override;
@@ -98,4 +139,5 @@ private:
     bool m_evaluation_enabled = true;
     // Every object's attribute rows are made at once (after expand_all).
     bool m_build_all_attributes = false;
+    bool m_settings_restored = false;
 };

@@ -105,6 +105,8 @@ GuiOfItemSpreadsheet::GuiOfItemSpreadsheet(GuiWidget& parent, int const& x, int 
 
 GuiOfItemSpreadsheet::~GuiOfItemSpreadsheet()
 {
+    // Emptying the rows below must not tell listeners about a sheet that is going.
+    set_mute(true);
     disconnect_all();
     if (m_drop_timer) get_application().remove_timer(m_drop_timer);
     delete m_pending_drop;

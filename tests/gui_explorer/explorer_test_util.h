@@ -28,6 +28,8 @@ protected:
     {
         GuiTest::SetUp();
         if (HasFatalFailure() || IsSkipped()) return;
+        // Each test starts from the explorers' default layout.
+        app().set_class_preference(GuiExplorerPreference::get_key(), nullptr);
         OfObjectFactory& scene = this->scene();
         scene.clear();
         ASSERT_TRUE(SampleScene::register_classes(scene.get_classes()));

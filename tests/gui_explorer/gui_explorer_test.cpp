@@ -7,6 +7,7 @@
 #include "host/parser/parser_group.h"
 #include "tests/gui_explorer/explorer_test_util.h"
 #include "tests/support/scene_undo_check.h"
+#include "tests/support/sys_temp_folder.h"
 #include "gui/panels/gui_item_actions.h"
 
 using Explorer = ItemSheetTest;
@@ -209,4 +210,23 @@ TEST_F(Explorer, PausedEvaluationListsTheSceneOnceWhenResumed)
     EXPECT_EQ(row_of(scene().get_object("/empty/late")), -1);
     explorer.enable_evaluation(true);
     EXPECT_NE(row_of(scene().get_object("/empty/late")), -1);
+}
+
+TEST_F(Explorer, TheLayoutIsKeptInTheUsersPreferencesFile)
+{
+    GuiExplorer& explorer = make_explorer();
+    explorer.add_column_type(GuiOfItemSort::KEY_COMMENT, "");
+    explorer.opened_rows_with_ofitem(CoreVector<OfItem*>{m_bolt});
+    Names const shown = rows(true);
+    SysTempFolder folder;
+    CoreString const file = folder / "preferences.cfg";
+    // The explorer on screen writes its layout when the preferences are saved.
+    ASSERT_TRUE(app().save_preferences(file));
+    app().set_class_preference(GuiExplorerPreference::get_key(), nullptr);
+    app().load_preferences(file);
+
+    GuiExplorer& next = make_explorer();
+    m_sheet = &next;
+    EXPECT_EQ(next.get_column_count(), 2);
+    EXPECT_EQ(rows(true), shown);
 }
