@@ -170,15 +170,36 @@ bool GuiOfItemSpreadsheet::is_valid_class_by_filter(OfClass const& of_class) con
 bool GuiOfItemSpreadsheet::is_valid_by_text_filter(OfItem const& item) const
 {
     if (item.is_shadowed() || !item.is_in_scene()) return false;
-    if (get_highlight_text().is_empty()) return true;
-    return GuiSpreadsheet::is_valid_by_text_filter(
-        GuiOfItemSpreadsheetRow::make_searchable_text(item, is_case_sensitive_highlight_enabled()));
+    CoreString const text = GuiOfItemSpreadsheetRow::make_searchable_text(item, is_case_sensitive_highlight_enabled());
+    return contains_filter_words(text.view());
+}
+
+bool GuiOfItemSpreadsheet::contains_filter_words(std::string_view const& text) const
+{
+    CoreVector<CoreString> const& words = get_highlight_text();
+    if (words.is_empty() || (words.get_count() == 1 && words[0] == "*")) return true;
+    for (CoreString const& word : words)
+        if (text.find(word.view()) == std::string_view::npos) return false;
+    return true;
 }
 
 void GuiOfItemSpreadsheet::set_filter_text(CoreString const& text)
 {
-    set_highlight_text(text, true);
+    m_marking_highlights = true;
+    set_highlight_text(text, false);
+    m_marking_highlights = false;
     apply_text_filter();
+    redraw();
+}
+
+bool GuiOfItemSpreadsheet::is_highlight_text_enabled(int const& column, int const& row) const
+{
+    return !m_marking_highlights && GuiSpreadsheet::is_highlight_text_enabled(column, row);
+}
+
+bool GuiOfItemSpreadsheet::passes_text_filter(GuiOfItemSpreadsheetRow const& row) const
+{
+    return contains_filter_words(row.get_filter_text(is_case_sensitive_highlight_enabled()));
 }
 
 bool GuiOfItemSpreadsheet::is_context_displayable(OfContext const& context) const
@@ -440,6 +461,11 @@ void GuiOfItemSpreadsheet::on_scene_event(OfObjectFactory&, EventInfo const& inf
         return;
     }
     if (is_one_of(name, redraw_events) || !item) {
+        // An instance's source is part of its searchable text.
+        if (name == EVT_ID_OF_OBJECT_CONNECTION_CHANGED && item) {
+            int const row = get_index_row(item);
+            if (row >= 0) get_item_row(static_cast<unsigned int>(row))->forget_searchable_text();
+        }
         on_items_changed(name, data);
         redraw();
         return;
@@ -499,17 +525,14 @@ void GuiOfItemSpreadsheet::apply_text_filter_to_block(unsigned int const& first,
 {
     if (!m_filter_active || count == 0) return;
     refresh_tree_structure();
-    bool const case_sensitive = is_case_sensitive_highlight_enabled();
     // From the last row up, children come before their parents: a row is shown when it
-    // passes or a child of it is shown, and then its parent opens.
+    // passes or a child of it is shown, and then its parent opens. (Rows are not tinted as
+    // highlighted: the words show in the cells' text.)
     std::vector<char> shown_child(count, 0);
     bool first_shown = false;
     for (unsigned int i = count; i-- > 0;) {
         GuiOfItemSpreadsheetRow* row = get_item_row(first + i);
-        OfItem const* item = row->get_item();
-        bool const passes = (!item || !item->is_shadowed()) &&
-                            GuiSpreadsheet::is_valid_by_text_filter(row->get_searchable_text(case_sensitive));
-        bool const shown = passes || shown_child[i];
+        bool const shown = passes_text_filter(*row) || shown_child[i];
         row->set_hidden(!shown);
         if (shown_child[i]) row->set_show_children(true);
         int const parent = row->get_parent_index();

@@ -18,6 +18,8 @@
 // selection, and the sheet shows that selection in return. Every edit goes through the
 // application's commands, one undo step each.
 #include <unordered_map>
+#include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -157,6 +159,8 @@ public:
     // descending, unsorted. Other columns as the base sheet. The rows follow at once.
     void set_sort_type(int const& key) override;
     int get_sort_indicator(unsigned int const& entry) const override;
+    // Filters mark their passing rows themselves, in the same pass that hides the others.
+    bool is_highlight_text_enabled(int const& column, int const& row) const override;
     bool on_cell_double_click(GuiSpreadsheetCell* cell, int const& column, int const& row) override;
     bool do_initiate_dnd_event() override;
     bool is_valid_dnd_data() const override;
@@ -187,6 +191,11 @@ protected:
     void apply_text_filter();
     // The same for rows first .. first + count - 1, a block whose first row roots the rest.
     void apply_text_filter_to_block(unsigned int const& first, unsigned int const& count);
+    // Whether a row's searchable text holds every filter word.
+    bool passes_text_filter(GuiOfItemSpreadsheetRow const& row) const;
+    // Whether the text (lower-cased already unless the filter is case sensitive) holds every
+    // filter word; true without words or with the single word "*".
+    bool contains_filter_words(std::string_view const& text) const;
     // The expanded item rows, to keep over a rebuild.
     std::vector<OfItem const*> get_expanded_items() const;
     // Opens the rows of these items (and, with `collapse_others`, closes every other row).
@@ -229,6 +238,8 @@ private:
     // Expansion before the filter opened the parents of matching rows.
     std::vector<OfItem const*> m_expanded_before_filter;
     bool m_filter_active = false;
+    // Set while the base sheet searches its rows for the filter words: this sheet does it.
+    bool m_marking_highlights = false;
     bool m_open_default_widget = true;
     bool m_scroll_to_selection = false;
     bool m_mute_selection = false;

@@ -19,6 +19,8 @@ void GuiOfItemSpreadsheetRow::reset(RowKind const& kind, OfHandle const& handle)
     m_handle = handle;
     m_string = CoreString();
     m_item_key = nullptr;
+    m_filter_text_kind = FILTER_TEXT_NONE;
+    m_filter_text.clear();
     m_children_built = false;
     m_index_hint = 0;
 }
@@ -72,16 +74,41 @@ CoreString GuiOfItemSpreadsheetRow::get_searchable_text(bool const& case_sensiti
 
 CoreString GuiOfItemSpreadsheetRow::make_searchable_text(OfItem const& item, bool const& case_sensitive)
 {
-    CoreString text = item.get_name();
+    std::string text;
+    append_searchable_text(item, text);
+    CoreString result(std::move(text));
+    return case_sensitive ? result : result.lower_case();
+}
+
+void GuiOfItemSpreadsheetRow::append_searchable_text(OfItem const& item, std::string& text)
+{
+    text += item.get_name().view();
     if (OfObject const* object = item.to_object()) {
-        text += " ";
-        text += object->get_class_name();
+        text += ' ';
+        text += object->get_class_name().view();
         if (OfObject const* source = object->get_source()) {
-            text += " ";
-            text += source->get_name();
+            text += ' ';
+            text += source->get_name().view();
         }
     }
-    return case_sensitive ? text : text.get_lower_case();
+}
+
+std::string const& GuiOfItemSpreadsheetRow::get_filter_text(bool const& case_sensitive) const
+{
+    FilterTextKind const wanted = case_sensitive ? FILTER_TEXT_AS_IS : FILTER_TEXT_LOWER;
+    if (m_filter_text_kind == wanted) return m_filter_text;
+    m_filter_text.clear();
+    // A listed row's item is in the scene: its rows leave when it does.
+    if (m_item_key)
+        append_searchable_text(*m_item_key, m_filter_text);
+    else
+        m_filter_text += get_item_name().view();
+    if (!case_sensitive)
+        for (char& c : m_filter_text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    m_filter_text.shrink_to_fit();
+    m_filter_text_kind = wanted;
+    return m_filter_text;
 }
 
 void GuiOfItemSpreadsheetRow::create_cells(bool const& refresh)
@@ -95,5 +122,6 @@ void GuiOfItemSpreadsheetRow::create_cells(bool const& refresh)
 
 size_t GuiOfItemSpreadsheetRow::get_memory_size() const
 {
-    return GuiSpreadsheetRow::get_memory_size() - sizeof(GuiSpreadsheetRow) + sizeof(GuiOfItemSpreadsheetRow);
+    return GuiSpreadsheetRow::get_memory_size() - sizeof(GuiSpreadsheetRow) + sizeof(GuiOfItemSpreadsheetRow) +
+           (m_filter_text.capacity() > 15 ? m_filter_text.capacity() + 1 : 0);
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "gui/spreadsheet/gui_spreadsheet_row.h"
@@ -56,10 +57,19 @@ public:
     CoreString get_searchable_text(bool const& case_sensitive) const;
     // The same text for an item.
     static CoreString make_searchable_text(OfItem const& item, bool const& case_sensitive);
+    // Appends the item's searchable text, as it is, to `text` (no allocation once the
+    // buffer is large enough: filters call it for every row).
+    static void append_searchable_text(OfItem const& item, std::string& text);
 
     // Replaces the cells with one per column of the sheet, by the column's key; with
     // `refresh`, the sheet redraws.
     void create_cells(bool const& refresh);
+
+    // The searchable text as filters compare it (lower-cased unless `case_sensitive`), made
+    // on first use and kept until forget_searchable_text (the row's item changed): typing a
+    // filter then reads each row's own text instead of its item's scattered fields.
+    std::string const& get_filter_text(bool const& case_sensitive) const;
+    void forget_searchable_text() { m_filter_text_kind = FILTER_TEXT_NONE; }
 
     // Attribute rows under an object row are made when it first expands.
     bool const& are_children_built() const { return m_children_built; }
@@ -73,10 +83,14 @@ public:
 private:
     void reset(RowKind const& kind, OfHandle const& handle);
 
+    enum FilterTextKind : unsigned char { FILTER_TEXT_NONE, FILTER_TEXT_LOWER, FILTER_TEXT_AS_IS };
+
     GuiOfItemSpreadsheet* m_sheet;
     OfHandle m_handle;
     OfItem const* m_item_key = nullptr;
     CoreString m_string;
+    mutable std::string m_filter_text;
+    mutable FilterTextKind m_filter_text_kind = FILTER_TEXT_NONE;
     unsigned int m_index_hint = 0;
     RowKind m_kind = ROW_KIND_STRING;
     bool m_children_built = false;

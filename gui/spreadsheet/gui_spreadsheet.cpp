@@ -2456,7 +2456,7 @@ void GuiSpreadsheet::update_highlight_words()
     if (m_highlight_words.is_empty()) return;
     bool any_column = false;
     for (int column = 0; column < get_column_count() && !any_column; ++column)
-        any_column = m_columns[static_cast<unsigned int>(column) + 1].get_is_highlight_text_enabled();
+        any_column = is_highlight_text_enabled(column, -1);
     if (!any_column) return;
     for (unsigned int row = 0; row < m_rows.get_count(); ++row) update_row_highlight(row);
 }

@@ -536,7 +536,8 @@ public:
     // Lets the filter search a column (GuiSpreadsheetHeaderData::enabled_highlight_text) and
     // marks its cells again.
     void enable_column_highlight_text(int const& column, bool const& enable);
-    // The column's highlight flag (the row does not matter here; subclasses may ask it).
+    // The column's highlight flag (the row does not matter here; subclasses may ask it; -1
+    // asks for the column as a whole).
     virtual bool is_highlight_text_enabled(int const& column, int const& row) const;
     // Highlight masks: one bit per cell, kept only for rows with a bit set. The filter sets
     // them; owners may too (until the next filter text).
