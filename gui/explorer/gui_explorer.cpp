@@ -211,7 +211,7 @@ void GuiExplorer::make_item_rows(OfItem& item, CoreVector<GuiSpreadsheetRow*>& r
         }
     }
     if (OfObject const* object = item.to_object(); object && has_listed_attrs(*object)) {
-        if (m_build_all_attributes) {
+        if (m_build_all_attributes || m_attribute_rows_made.count(object)) {
             CoreVector<GuiSpreadsheetRow*> attributes;
             make_attribute_rows(*object, attributes);
             children += static_cast<int>(attributes.get_count());
@@ -240,10 +240,27 @@ void GuiExplorer::make_attribute_rows(OfObject const& object, CoreVector<GuiSpre
     }
 }
 
+void GuiExplorer::open_rows_of(std::vector<OfItem const*> const& items)
+{
+    if (!is_rebuilding()) {
+        size_t unmade = 0;
+        for (OfItem const* item : items) {
+            int const index = get_index_row(item);
+            if (index >= 0 && !get_item_row(static_cast<unsigned int>(index))->are_children_built()) ++unmade;
+        }
+        if (unmade > OPEN_BY_LISTING) {
+            for (OfItem const* item : items) m_attribute_rows_made.insert(item);
+            rebuild();
+        }
+    }
+    GuiOfItemSpreadsheet::open_rows_of(items);
+}
+
 void GuiExplorer::build_attribute_rows(unsigned int const& index)
 {
     GuiOfItemSpreadsheetRow* row = get_item_row(index);
     row->set_children_built(true);
+    if (OfItem const* key = row->get_item_key()) m_attribute_rows_made.insert(key);
     OfObject const* object = row->get_kind() == GuiOfItemSpreadsheetRow::ROW_KIND_OBJECT ? row->get_object() : nullptr;
     if (!object) return;
     CoreVector<GuiSpreadsheetRow*> attributes;
@@ -255,6 +272,8 @@ void GuiExplorer::build_attribute_rows(unsigned int const& index)
     refresh_tree_structure();
     unsigned int const end = index + 1 + static_cast<unsigned int>(row->get_total_sub_children_count());
     insert_rows(end, attributes, static_cast<int>(index), static_cast<int>(attributes.get_count()));
+    for (unsigned int i = 0; i < attributes.get_count(); ++i)
+        static_cast<GuiOfItemSpreadsheetRow*>(attributes[i])->set_index_hint(end + i);
     apply_text_filter_to_block(end, attributes.get_count());
 }
 
@@ -475,18 +494,15 @@ void GuiExplorer::load_settings(ParserGroup const& group)
     rebuild();
 
     if (ParserEntry const* entry = group.get_entry("rows_expand")) {
-        CoreVector<OfItem*> items;
+        std::vector<OfItem const*> items;
         for (unsigned int i = 0; i < entry->get_value_count(); ++i) {
             if (!entry->is_value_string(i)) {
                 refuse("rows_expand", "holds a value that is not a full name");
                 continue;
             }
             // Items renamed or deleted since the settings were saved are simply not opened.
-            if (OfItem* item = get_scene().get_item(entry->get_string(i))) items.add(item);
+            if (OfItem* item = get_scene().get_item(entry->get_string(i))) items.push_back(item);
         }
-        for (OfItem* item : items) {
-            int const index = get_index_row(item);
-            if (index >= 0) toggle_show_children(static_cast<unsigned int>(index), true);
-        }
+        open_rows_of(items);
     }
 }

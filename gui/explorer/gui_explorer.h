@@ -120,6 +120,9 @@ protected:
     bool find_parent_row(OfItem const& item, int& parent) const override;
     void make_item_rows(OfItem& item, CoreVector<GuiSpreadsheetRow*>& rows) override;
     void on_items_changed(CoreString const& event, OfEventData const* data) override;
+    // Many objects opening at once (loaded settings) get their attribute rows in one listing
+    // rather than one insertion each.
+    void open_rows_of(std::vector<OfItem const*> const& items) override;
     // The tree does not change: entering a context selects its row and makes it the working
     // context.
     void list_entered_context(OfContext& context) override;
@@ -140,4 +143,8 @@ private:
     // Every object's attribute rows are made at once (after expand_all).
     bool m_build_all_attributes = false;
     bool m_settings_restored = false;
+    // Objects whose attribute rows were made once: listing again makes them at once.
+    std::unordered_set<OfItem const*> m_attribute_rows_made;
+    // More objects than this opening at once are listed again instead.
+    static constexpr size_t OPEN_BY_LISTING = 32;
 };

@@ -232,6 +232,7 @@ void GuiOfItemSpreadsheet::rebuild()
     bool const filtering = m_filter_active;
     std::vector<OfItem const*> const expanded_before_filter = m_expanded_before_filter;
     m_mute_selection = true;
+    m_rebuilding = true;
     GuiSpreadsheet::remove_all_data(false);
     m_filter_active = false;
     CoreVector<GuiSpreadsheetRow*> rows;
@@ -241,6 +242,7 @@ void GuiOfItemSpreadsheet::rebuild()
     set_expanded_items(filtering ? expanded_before_filter : expanded);
     apply_text_filter();
     set_selection(selected, false);
+    m_rebuilding = false;
     m_mute_selection = false;
     m_rebuild_pending = false;
 }
@@ -266,7 +268,21 @@ int GuiOfItemSpreadsheet::get_index_row(OfItem const* item) const
     auto const found = m_rows_by_item.find(item);
     if (found == m_rows_by_item.end()) return -1;
     GuiOfItemSpreadsheetRow const* row = found->second;
-    if (get_row(row->get_index_hint()) != row) refresh_items_to_row_index();
+    unsigned int const hint = row->get_index_hint();
+    if (get_row(hint) == row) return static_cast<int>(hint);
+    // Rows move by the size of a change near them: look around the old place first.
+    unsigned int const count = get_row_count();
+    for (unsigned int distance = 1; distance <= NEAR_SEARCH; ++distance) {
+        if (hint + distance < count && get_row(hint + distance) == row) {
+            row->set_index_hint(hint + distance);
+            return static_cast<int>(hint + distance);
+        }
+        if (distance <= hint && get_row(hint - distance) == row) {
+            row->set_index_hint(hint - distance);
+            return static_cast<int>(hint - distance);
+        }
+    }
+    refresh_items_to_row_index();
     return static_cast<int>(row->get_index_hint());
 }
 
@@ -403,6 +419,8 @@ void GuiOfItemSpreadsheet::insert_item_rows(OfItem& item)
     make_item_rows(item, block);
     unsigned int const index = find_sorted_index(item, parent);
     insert_rows(index, block, parent);
+    for (unsigned int i = 0; i < block.get_count(); ++i)
+        static_cast<GuiOfItemSpreadsheetRow*>(block[i])->set_index_hint(index + i);
     apply_text_filter_to_block(index, block.get_count());
 }
 
@@ -567,11 +585,22 @@ void GuiOfItemSpreadsheet::set_expanded_items(std::vector<OfItem const*> const& 
 {
     if (collapse_others)
         for (GuiSpreadsheetRow* row : get_rows()) row->set_show_children(false);
+    open_rows_of(items);
+    refresh_rows_visibility();
+}
+
+void GuiOfItemSpreadsheet::open_rows_of(std::vector<OfItem const*> const& items)
+{
+    // Found first, then opened from the last up: opening may make rows (an explorer's
+    // attribute rows), which moves only the rows after it.
+    std::vector<unsigned int> rows;
+    rows.reserve(items.size());
     for (OfItem const* item : items) {
         int const index = get_index_row(item);
-        if (index >= 0) toggle_show_children(static_cast<unsigned int>(index), true);
+        if (index >= 0) rows.push_back(static_cast<unsigned int>(index));
     }
-    refresh_rows_visibility();
+    std::sort(rows.begin(), rows.end());
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) toggle_show_children(*row, true);
 }
 
 // --- Columns ---

@@ -86,8 +86,10 @@ public:
     // Empties the sheet.
     virtual void clear();
     GuiOfItemSpreadsheetRow* get_item_row(unsigned int const& index) const;
-    // The row of an item; -1 when the item has none.
+    // The row of an item; -1 when the item has none. Looks at the row's last place, then
+    // NEAR_SEARCH rows around it, then refreshes every row's place.
     int get_index_row(OfItem const* item) const;
+    static constexpr unsigned int NEAR_SEARCH = 256;
     // Where every row sits now (lookups then cost one check each).
     void refresh_items_to_row_index() const;
     // Rows come from a pool and go back to it.
@@ -200,6 +202,9 @@ protected:
     std::vector<OfItem const*> get_expanded_items() const;
     // Opens the rows of these items (and, with `collapse_others`, closes every other row).
     void set_expanded_items(std::vector<OfItem const*> const& items, bool const& collapse_others = false);
+    // Opens the rows of these items.
+    virtual void open_rows_of(std::vector<OfItem const*> const& items);
+    bool const& is_rebuilding() const { return m_rebuilding; }
     // Scene events that change items without adding or removing them (attributes, flags).
     virtual void on_items_changed(CoreString const& event, OfEventData const* data);
     // What entering a context lists: this sheet lists that context.
@@ -245,6 +250,7 @@ private:
     bool m_mute_selection = false;
     bool m_selection_from_application = true;
     bool m_rebuild_pending = false;
+    bool m_rebuilding = false;
     bool m_follow_scene = true;
     bool m_scene_stale = false;
     // A right-button press: where, on which row, and whether it became a drag.

@@ -76,7 +76,7 @@ public:
     void set_children_built(bool const& built) { m_children_built = built; }
     // Where the row was last seen in its sheet (a hint that lookups check first).
     unsigned int const& get_index_hint() const { return m_index_hint; }
-    void set_index_hint(unsigned int const& index) { m_index_hint = index; }
+    void set_index_hint(unsigned int const& index) const { m_index_hint = index; }
 
     size_t get_memory_size() const override;
 
@@ -91,7 +91,7 @@ private:
     CoreString m_string;
     mutable std::string m_filter_text;
     mutable FilterTextKind m_filter_text_kind = FILTER_TEXT_NONE;
-    unsigned int m_index_hint = 0;
+    mutable unsigned int m_index_hint = 0;
     RowKind m_kind = ROW_KIND_STRING;
     bool m_children_built = false;
 };

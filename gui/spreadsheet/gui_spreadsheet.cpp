@@ -615,6 +615,7 @@ void GuiSpreadsheet::insert_rows(unsigned int const& index, CoreVector<GuiSpread
     if (mismatched) log_cell_count_mismatch("insert_rows", mismatched);
     unsigned int const count = block.get_count();
     std::rotate(m_rows.begin() + index, m_rows.end() - count, m_rows.end());
+    if (m_tree_mode && !m_tree_inconsistent) splice_tree_inserted(index, count, parent);
     for (unsigned int i = 0; i < count; ++i) {
         m_selection.on_row_inserted(index + i);
         m_highlight.on_row_inserted(index + i);
@@ -792,7 +793,62 @@ void GuiSpreadsheet::remove_rows(unsigned int const& first, unsigned int const& 
 {
     CoreVector<unsigned int> indices;
     for (unsigned int index = first; index <= last && index < m_rows.get_count(); ++index) indices.add(index);
+    // One whole subtree of a current tree: its leaving is spliced out of the structure
+    // instead of walking every row again.
+    update_tree_structure();
+    bool const subtree = m_tree_mode && !m_tree_inconsistent && !m_sorting && last < m_rows.get_count() &&
+                         first <= last &&
+                         static_cast<int>(last - first) == m_rows[first]->get_total_sub_children_count();
+    int const parent = subtree ? m_rows[first]->get_parent_index() : -1;
     remove_rows(indices);
+    if (subtree) splice_tree_removed(first, last - first + 1, parent);
+}
+
+void GuiSpreadsheet::splice_tree_inserted(unsigned int const& index, unsigned int const& count, int const& parent)
+{
+    // The block: depths, parents and subtree sizes from its own counts.
+    struct Level {
+        unsigned int parent;
+        int remaining;
+    };
+    std::vector<Level> open;
+    int const base_depth = parent < 0 ? 0 : m_rows[static_cast<unsigned int>(parent)]->get_depth() + 1;
+    unsigned int const end = index + count;
+    for (unsigned int i = index; i < end; ++i) {
+        GuiSpreadsheetRow& row = *m_rows[i];
+        row.m_depth = base_depth + static_cast<int>(open.size());
+        row.m_parent_index = open.empty() ? parent : static_cast<int>(open.back().parent);
+        row.m_total_sub_children_count = 0;
+        if (!open.empty()) --open.back().remaining;
+        if (row.get_children_count() > 0) {
+            open.push_back(Level{i, row.get_children_count()});
+            continue;
+        }
+        while (!open.empty() && open.back().remaining == 0) {
+            m_rows[open.back().parent]->m_total_sub_children_count = static_cast<int>(i - open.back().parent);
+            open.pop_back();
+        }
+    }
+    // A block whose counts do not add up: the next pass walks every row and reports it.
+    if (!open.empty()) return;
+    // Later rows point past the block; the ancestors' subtrees grew by it.
+    unsigned int const total = m_rows.get_count();
+    for (unsigned int i = end; i < total; ++i)
+        if (m_rows[i]->m_parent_index >= static_cast<int>(index)) m_rows[i]->m_parent_index += static_cast<int>(count);
+    for (int p = parent; p >= 0; p = m_rows[static_cast<unsigned int>(p)]->m_parent_index)
+        m_rows[static_cast<unsigned int>(p)]->m_total_sub_children_count += static_cast<int>(count);
+    m_tree_dirty = false;
+}
+
+void GuiSpreadsheet::splice_tree_removed(unsigned int const& first, unsigned int const& count, int const& parent)
+{
+    unsigned int const total = m_rows.get_count();
+    int const last = static_cast<int>(first + count) - 1;
+    for (unsigned int i = first; i < total; ++i)
+        if (m_rows[i]->m_parent_index > last) m_rows[i]->m_parent_index -= static_cast<int>(count);
+    for (int p = parent; p >= 0; p = m_rows[static_cast<unsigned int>(p)]->m_parent_index)
+        m_rows[static_cast<unsigned int>(p)]->m_total_sub_children_count -= static_cast<int>(count);
+    m_tree_dirty = false;
 }
 
 void GuiSpreadsheet::remove_selected_rows()

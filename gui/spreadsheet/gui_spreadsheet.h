@@ -684,6 +684,11 @@ private:
     // positions, each when its flag says the rows changed.
     void update_rows_visibility();
     void update_tree_structure();
+    // Keep a current structure current after a block of `count` rows went in at `index` as
+    // children of `parent`, or a whole subtree of `count` rows at `first` left `parent`:
+    // only the moved indices and the ancestors' subtree sizes change, with one light pass.
+    void splice_tree_inserted(unsigned int const& index, unsigned int const& count, int const& parent);
+    void splice_tree_removed(unsigned int const& first, unsigned int const& count, int const& parent);
     // Appends the visible rows among rows first .. end - 1 (whole subtrees).
     void collect_visible_rows(unsigned int const& first, unsigned int const& end,
                               std::vector<unsigned int>& visible) const;

@@ -4,6 +4,8 @@
 #include "tests/gui_spreadsheet/spreadsheet_test_util.h"
 #include "tests/support/log_recorder.h"
 
+#include <array>
+
 namespace {
 
 using Rows = std::vector<int>;
@@ -360,5 +362,60 @@ TEST_F(TreeTest, TogglesInPlaceShowWhatAFullPassShows)
         sheet.refresh_rows_visibility();
         EXPECT_EQ(spliced, visible()) << "after toggling " << row;
         pump_events(app());
+    }
+}
+
+// Inserting a block or removing a whole subtree keeps depths, parents and subtree sizes
+// current without a full walk; they must equal what a full walk finds.
+TEST_F(TreeTest, SplicedBlocksAndSubtreesMatchAFullWalk)
+{
+    using Structure = std::vector<std::array<int, 3>>;
+    auto structure = [this] {
+        m_sheet->refresh_tree_structure();
+        Structure rows;
+        for (unsigned int i = 0; i < m_sheet->get_row_count(); ++i) {
+            GuiSpreadsheetRow const& row = *m_sheet->get_row(i);
+            rows.push_back({row.get_depth(), row.get_parent_index(), row.get_total_sub_children_count()});
+        }
+        return rows;
+    };
+    auto walked = [&] {
+        m_sheet->set_tree_mode(false);
+        m_sheet->set_tree_mode(true);
+        return structure();
+    };
+    auto block = [this](std::vector<int> const& children_counts) {
+        CoreVector<GuiSpreadsheetRow*> rows;
+        for (int children : children_counts) {
+            GuiSpreadsheetRow* row = make_row(99, m_sheet->get_column_count());
+            row->set_children_count(children);
+            rows.add(row);
+        }
+        return rows;
+    };
+    struct Insert {
+        unsigned int index;
+        int parent;
+        std::vector<int> counts;  // a depth-first block: children counts
+        int roots;
+    };
+    // 0 a(1 b(2 c) 3 d) 4 e(5 f)
+    Insert const inserts[] = {
+        {2, 1, {1, 0}, 1},       // under b, before c: a subtree of two rows
+        {0, -1, {0}, 1},         // a top-level row first
+        {4, 0, {0, 0}, 2},       // two leaves at the end of a's children
+        {7, -1, {2, 0, 1, 0}, 1},
+    };
+    for (Insert const& insert : inserts) {
+        make_tree_sheet({0, 1, 2, 1, 0, 1});
+        SCOPED_TRACE(std::to_string(insert.index) + " under " + std::to_string(insert.parent));
+        m_sheet->insert_rows(insert.index, block(insert.counts), insert.parent, insert.roots);
+        Structure const spliced = structure();
+        EXPECT_EQ(spliced, walked());
+        // The whole subtree of row 1 (b and what it holds) leaves.
+        unsigned int const last = 1 + static_cast<unsigned int>(m_sheet->get_row(1)->get_total_sub_children_count());
+        m_sheet->remove_rows(1u, last);
+        Structure const removed = structure();
+        EXPECT_EQ(removed, walked());
     }
 }
