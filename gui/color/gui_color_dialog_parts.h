@@ -154,6 +154,8 @@ public:
     // Which small swatch holds the point (pixels from the widget's top-left corner).
     static Swatch swatch_at(int const& px, int const& py);
     Swatch const& get_clicked() const { return m_clicked; }
+    // The display bytes drawn: 0 current, 1 previous, 2 result.
+    GMathVec3<unsigned char> const& get_shown(int const& index) const { return m_colors[index]; }
 
     int process_event(CoreString const& name) override;
     void draw(GuiDc& dc) override;
