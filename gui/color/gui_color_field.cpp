@@ -153,9 +153,11 @@ GuiHorizontalColorField::GuiHorizontalColorField(GuiWidget& parent, int const& x
                                                  int const& h, CoreString const& label)
     : GuiColorFieldBase(parent, x, y, w, h, label)
 {
-    static char const* const names[3] = {"R", "G", "B"};
+    static char const* const names[3] = {"Red", "Green", "Blue"};
     for (int i = 0; i < 3; ++i) {
-        m_fields[i] = new GuiNumberField(*this, x, y, 40, h, names[i]);
+        // Narrow fields: the tooltip names the component instead of a caption.
+        m_fields[i] = new GuiNumberField(*this, x, y, 40, h);
+        m_fields[i]->set_tooltip(names[i]);
         m_fields[i]->set_float_precision(3);
         m_fields[i]->set_increment(0.01);
         connect(*m_fields[i], EVT_ID_NUMBER_FIELD_VALUE_CHANGING, &GuiHorizontalColorField::on_field, m_fields[i]);
