@@ -6,6 +6,10 @@
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
+#include "gui/color/gui_color_dialog.h"
+#include "gui/color/gui_color_field.h"
+#include "gui/controls/gui_push_button.h"
+#include "gui/fields/gui_number_field.h"
 #include "gui/menus/gui_list_button.h"
 #include "gui/menus/gui_menu.h"
 #include "gui/menus/gui_menu_button.h"
@@ -165,6 +169,61 @@ void on_slider_changed(EventObject&, EventObject::EventInfo const&, void* data)
     apply_slider(row);
     report(CoreString("slider ") + row.name + " " + format_value(row.slider->get_value()));
 }
+
+// A colour field that traces the dialog it opens: where its parts are, for scripts that
+// drive it, and what the user does with it.
+class TracedColorField : public GuiColorField {
+public:
+    TracedColorField(GuiWidget& parent, int x, int y, int w, int h) : GuiColorField(parent, x, y, w, h, "Tint")
+    {
+        connect(*this, EVT_ID_COLOR_FIELD_VALUE_CHANGING, &TracedColorField::on_change);
+        connect(*this, EVT_ID_COLOR_FIELD_VALUE_CHANGED, &TracedColorField::on_change);
+    }
+
+    void trace_position() const
+    {
+        GMathVec4<int> const swatch = get_swatch_rect();
+        DemoTrace::line(CoreString("color at field ") + swatch[0] + " " + swatch[1] + " " + swatch[2] + " " +
+                        swatch[3]);
+    }
+
+    int process_event(CoreString const& name) override
+    {
+        GuiColorDialog* before = get_dialog();
+        int const handled = GuiColorField::process_event(name);
+        GuiColorDialog* dialog = get_dialog();
+        if (dialog && dialog != before) {
+            auto at = [](char const* part, GuiWidget const& widget) {
+                DemoTrace::line(CoreString("color at ") + part + " " + widget.get_x() + " " + widget.get_y() + " " +
+                                widget.get_width() + " " + widget.get_height());
+            };
+            at("area", dialog->get_area());
+            at("hue", dialog->get_field(0).get_edit());
+            at("red", dialog->get_field(3).get_edit());
+            at("ok", dialog->get_ok_button());
+            // The application keeps one dialog: its Ok is traced once.
+            static GuiColorDialog* traced = nullptr;
+            if (traced != dialog) {
+                traced = dialog;
+                EventObject::connect(*dialog, EVT_ID_COLOR_DIALOG_COLOR_OK,
+                                     [](EventObject&, EventObject::EventInfo const&, void*) { report("color ok"); });
+            }
+            report("color dialog open");
+        }
+        return handled;
+    }
+
+private:
+    void on_change(GuiColorField&, EventInfo const& info, void*)
+    {
+        GuiColorValue const& color = get_value();
+        char text[128];
+        std::snprintf(text, sizeof(text), "color %s %.3f %.3f %.3f hue %.1f",
+                      info.get_name() == EVT_ID_COLOR_FIELD_VALUE_CHANGED ? "changed" : "changing",
+                      color.get_rgb()[0], color.get_rgb()[1], color.get_rgb()[2], color.get_hsv()[0] * 360.0);
+        report(text);
+    }
+};
 
 // Tabs of the page: closing, adding, and the reports.
 struct TabState {
@@ -361,4 +420,17 @@ void ShowcaseWindow::build_controls_page(GuiWidget& page, int x, int y, int w, i
         EventObject::connect(*row.slider, EVT_ID_SLIDER_VALUE_CHANGED, &on_slider_changed, &row);
         row_y += 30;
     }
+
+    // Colour fields: the swatch opens the colour picker; the horizontal one also types its
+    // components.
+    TracedColorField* tint = new TracedColorField(*sliders_panel, sliders_x + 12, row_y + 6, sliders_w - 24, 20);
+    tint->set_constraints(R, T, R, T);
+    tint->set_color(GMathVec3<double>(0.8, 0.3, 0.1));
+    tint->set_use_alpha(true);
+    tint->set_tooltip("Click the swatch to pick a colour");
+    tint->trace_position();
+    GuiHorizontalColorField* fog =
+        new GuiHorizontalColorField(*sliders_panel, sliders_x + 12, row_y + 36, sliders_w - 24, 20, "Fog");
+    fog->set_constraints(R, T, R, T);
+    fog->set_color(GMathVec3<double>(0.5, 0.55, 0.6));
 }

@@ -466,3 +466,43 @@ void GuiApp::wake_up()
     AppObject::wake_up();
     if (fl_display) Fl::awake();
 }
+
+// Shared dialogs -------------------------------------------------------------------------
+
+namespace {
+
+GuiApp::ColorDialogMaker& color_dialog_maker()
+{
+    static GuiApp::ColorDialogMaker maker = nullptr;
+    return maker;
+}
+
+}  // namespace
+
+void GuiApp::set_color_dialog_maker(ColorDialogMaker maker)
+{
+    color_dialog_maker() = maker;
+}
+
+GuiColorDialog* GuiApp::get_color_dialog()
+{
+    if (m_color_dialog.dialog) return m_color_dialog.dialog;
+    if (!color_dialog_maker()) {
+        CORE_LOG_WARNING("GuiApp.get_color_dialog: no colour dialog is registered\n");
+        return nullptr;
+    }
+    m_color_dialog = color_dialog_maker()(*this);
+    return m_color_dialog.dialog;
+}
+
+void GuiApp::reset_color_dialog()
+{
+    ColorDialogHandle const handle = m_color_dialog;
+    m_color_dialog = ColorDialogHandle();
+    if (handle.widget) destroy(handle.widget);
+}
+
+void GuiApp::forget_color_dialog(GuiColorDialog const* dialog)
+{
+    if (dialog && dialog == m_color_dialog.dialog) m_color_dialog = ColorDialogHandle();
+}

@@ -55,6 +55,7 @@ class AppCategoryPreferences;
 class AppItemPreferences;
 class ColorIOConverter;
 class Fl_Window;
+class GuiColorDialog;
 class GuiViewport;
 class GuiWidget;
 class GuiWindow;
@@ -202,6 +203,24 @@ public:
     virtual GuiWindow* get_event_window() const;
     // A new top-level window of this application.
     GuiWindow* create_window(int const& x, int const& y, int const& w, int const& h, CoreString const& title);
+
+    // --- Shared dialogs --------------------------------------------------------------------
+
+    // The colour picker every colour field shares, made on first use (centred on the top
+    // window when there is one) by the maker the colour layer registers when its library
+    // loads; null, with a warning, without one. The maker hands back the dialog as both its
+    // own class and the widget the application destroys.
+    struct ColorDialogHandle {
+        GuiColorDialog* dialog = nullptr;
+        GuiWidget* widget = nullptr;
+    };
+    using ColorDialogMaker = ColorDialogHandle (*)(GuiApp& app);
+    static void set_color_dialog_maker(ColorDialogMaker maker);
+    GuiColorDialog* get_color_dialog();
+    // Destroys the shared colour dialog; the next get_color_dialog makes a new one.
+    void reset_color_dialog();
+    // Called by a colour dialog being deleted, so that it is not handed out any more.
+    void forget_color_dialog(GuiColorDialog const* dialog);
 
     // --- Colour scheme ---------------------------------------------------------------------
 
@@ -428,4 +447,5 @@ private:
     GuiAppPreferences m_preferences;
     GuiAppColorTags m_color_tags;
     GuiAppItemEditors m_item_editors;
+    ColorDialogHandle m_color_dialog;
 };

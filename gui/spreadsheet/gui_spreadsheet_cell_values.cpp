@@ -1,11 +1,14 @@
 #include "gui/spreadsheet/gui_spreadsheet_cell_values.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <tuple>
 
+#include "gui/color/gui_color_dialog.h"
+#include "gui/color/gui_color_field.h"
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_image.h"
 #include "gui/core/gui_resource.h"
@@ -285,7 +288,73 @@ bool GuiSpreadsheetCellColor::on_double_click()
     if (!is_enabled() || get_is_locked()) return false;
     if (GuiSpreadsheet* sheet = get_spreadsheet())
         sheet->raise_event(EventObject::EventInfo(EVT_ID_SPREADSHEET_CELL_COLOR_REQUEST, this));
+    open_color_dialog();
     return true;
+}
+
+// A hidden colour field of the sheet that opens the dialog for a colour cell and hands its
+// colour back. Being a child of the sheet, it goes with the sheet; the cell forgets it (and
+// it the cell) when the cell goes first.
+class GuiSpreadsheetCellColorFollower : public GuiColorField {
+public:
+    GuiSpreadsheetCellColorFollower(GuiSpreadsheet& sheet, GuiSpreadsheetCellColor& cell)
+        : GuiColorField(sheet, 0, 0, 1, 1, CoreString()), m_cell(&cell)
+    {
+        hide();
+        connect(*this, EVT_ID_COLOR_FIELD_VALUE_CHANGING, &GuiSpreadsheetCellColorFollower::on_change);
+        connect(*this, EVT_ID_COLOR_FIELD_VALUE_CHANGED, &GuiSpreadsheetCellColorFollower::on_change);
+    }
+    void forget_cell() { m_cell = nullptr; }
+
+private:
+    void on_change(GuiColorField&, EventInfo const& info, void*)
+    {
+        if (m_cell) m_cell->on_dialog_color(get_color(), info.get_name() == EVT_ID_COLOR_FIELD_VALUE_CHANGED);
+    }
+
+    GuiSpreadsheetCellColor* m_cell;
+};
+
+GuiSpreadsheetCellColor::~GuiSpreadsheetCellColor()
+{
+    remove_all_data();
+}
+
+void GuiSpreadsheetCellColor::remove_all_data()
+{
+    if (!m_follower) return;
+    auto* follower = static_cast<GuiSpreadsheetCellColorFollower*>(m_follower);
+    follower->forget_cell();
+    // The dialog lets go of a field that goes.
+    if (GuiColorDialog* dialog = follower->get_dialog()) dialog->hide();
+    follower->destroy();
+    m_follower = nullptr;
+}
+
+bool GuiSpreadsheetCellColor::open_color_dialog()
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    if (!sheet || !is_enabled() || get_is_locked()) return false;
+    if (!m_follower) m_follower = new GuiSpreadsheetCellColorFollower(*sheet, *this);
+    auto* follower = static_cast<GuiSpreadsheetCellColorFollower*>(m_follower);
+    follower->set_color(m_color);
+    return follower->open_dialog();
+}
+
+void GuiSpreadsheetCellColor::on_dialog_color(GMathVec3<double> const& color, bool const& ended)
+{
+    GuiSpreadsheet* sheet = get_spreadsheet();
+    if (!sheet) return;
+    if (!ended) {
+        if (set_color(color)) sheet->redraw();
+        return;
+    }
+    // The edit is one step from the colour the dialog opened on.
+    set_color(static_cast<GuiSpreadsheetCellColorFollower*>(m_follower)->get_color_at_opening().get_rgb());
+    char text[96];
+    std::snprintf(text, sizeof(text), "%.17g %.17g %.17g", color[0], color[1], color[2]);
+    change_value(CoreString(text));
+    sheet->redraw();
 }
 
 bool GuiSpreadsheetCellColor::on_edit_content()

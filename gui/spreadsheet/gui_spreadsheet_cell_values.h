@@ -109,14 +109,18 @@ private:
 };
 
 // A swatch of a colour (components 0-1, linear, shown through the application's display
-// transform) and, with a value, its three components as "r, g, b". A double click asks the
-// owner to edit it (EVT_ID_SPREADSHEET_CELL_COLOR_REQUEST).
+// transform) and, with a value, its three components as "r, g, b". A double click tells the
+// owner (EVT_ID_SPREADSHEET_CELL_COLOR_REQUEST) and opens the application's colour dialog on
+// the colour: the cell shows the dialog's colour while it is used, and the colour it is left
+// on becomes the cell's value through the sheet's change_cell_value (one undo step).
 class QN_GUI_API GuiSpreadsheetCellColor : public GuiSpreadsheetCellBasic {
     CORE_DECLARE_CLASS(GuiSpreadsheetCellColor, GuiSpreadsheetCellBasic)
 
 public:
     GuiSpreadsheetCellColor() = default;
     explicit GuiSpreadsheetCellColor(GMathVec3<double> const& color) : m_color(color) {}
+    ~GuiSpreadsheetCellColor() override;
+    void remove_all_data() override;
 
     GMathVec3<double> const& get_color() const { return m_color; }
     // Components that are not finite are refused; values outside 0-1 (HDR) are kept.
@@ -132,8 +136,19 @@ public:
     void draw(GuiSpreadsheetDrawContext& context) override;
     bool on_double_click() override;
     bool on_edit_content() override;
+    // Opens the colour dialog on the cell's colour; false for a disabled or locked cell, one
+    // in no sheet, or without a dialog to open.
+    bool open_color_dialog();
+    // The hidden colour field of the sheet that follows the dialog for the cell; null until
+    // the dialog was first opened from it.
+    GuiWidget* get_dialog_follower() const { return m_follower; }
 
 private:
+    friend class GuiSpreadsheetCellColorFollower;
+    // The dialog's colour while it is used (shown, not recorded), then the colour it was left on.
+    void on_dialog_color(GMathVec3<double> const& color, bool const& ended);
+
     bool m_has_value = true;
     GMathVec3<double> m_color = GMathVec3<double>(0.0, 0.0, 0.0);
+    GuiWidget* m_follower = nullptr;
 };

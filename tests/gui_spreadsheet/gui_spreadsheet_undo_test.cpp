@@ -2,6 +2,7 @@
 // row that left the sheet), and copying a mixed selection and pasting it back as one step.
 #include <iostream>
 
+#include "gui/color/gui_color_dialog.h"
 #include "gui/spreadsheet/gui_spreadsheet_cell_values.h"
 #include "host/of/of_command_manager.h"
 #include "tests/gui_spreadsheet/spreadsheet_test_util.h"
@@ -192,4 +193,27 @@ TEST_F(UndoTest, PastedFieldsTheCellsRefuseOrLeaveEmptyKeepTheirValues)
     sheet.paste("changed");
     EXPECT_EQ(text(1, 0), "t0");
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+}
+
+TEST_F(UndoTest, AColourPickedInTheDialogIsOneStepFromTheColourItOpenedOn)
+{
+    GuiSpreadsheet& sheet = make_mixed(1);
+    auto* cell = static_cast<GuiSpreadsheetCellColor*>(sheet.get_cell(2, 0));
+    ASSERT_TRUE(cell->on_double_click());
+    GuiColorDialog* dialog = app().get_color_dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->is_shown());
+    EXPECT_EQ(dialog->get_current_rgb_color(), GMathVec3<double>(0.0, 0.5, 2.5));
+
+    // While the dialog is used the cell shows its colour; nothing is recorded yet.
+    dialog->set_current_rgb_color(0.2, 0.3, 0.4, 1.0);
+    dialog->set_current_rgb_color(0.6, 0.7, 0.8, 1.0);
+    EXPECT_EQ(cell->get_color(), GMathVec3<double>(0.6, 0.7, 0.8));
+    EXPECT_EQ(m_commands.get_undo_count(), 0u);
+    dialog->accept();
+    EXPECT_EQ(cell->get_color(), GMathVec3<double>(0.6, 0.7, 0.8));
+    EXPECT_EQ(m_commands.get_undo_count(), 1u);
+    ASSERT_TRUE(m_commands.undo());
+    EXPECT_EQ(cell->get_color(), GMathVec3<double>(0.0, 0.5, 2.5));
+    app().reset_color_dialog();
 }
