@@ -110,7 +110,7 @@ GuiOfItemSpreadsheet::~GuiOfItemSpreadsheet()
     disconnect_all();
     if (m_drop_timer) get_application().remove_timer(m_drop_timer);
     delete m_pending_drop;
-    delete m_menu;
+    if (m_menu && !m_menu->is_destroyed()) m_menu->destroy();
     // The rows go back to the pool while this class still knows how to take them.
     GuiSpreadsheet::remove_all_data(true);
 }
@@ -472,6 +472,8 @@ void GuiOfItemSpreadsheet::on_scene_event(OfObjectFactory&, EventInfo const& inf
     auto const* data = static_cast<OfEventData const*>(info.get_event_data());
     OfItem* item = data ? data->item : nullptr;
     if (name == EVT_ID_OF_REMOVE_ALL_OBJECTS) {
+        // The items are freed: nothing may point at them any more.
+        m_pending_reinserts.clear();
         clear();
         m_context_object = OfHandle(&get_scene().get_root());
         m_rebuild_pending = true;

@@ -285,3 +285,12 @@ TEST_F(ItemSheet, IconSizesSetTheRowHeightWithinTheirRange)
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u);
     EXPECT_EQ(m_sheet->get_icon_size(), ImageIcon::IMAGE_ICON_SIZE_32);
 }
+
+TEST_F(ItemSheet, AClearedSceneForgetsRenamesWaitingForTheUpdatePass)
+{
+    make_sheet(m_props);
+    ASSERT_TRUE(m_lamp->set_name("beacon"));  // its row moves in the next update pass
+    scene().clear();                          // ... but the lamp is freed first
+    pump_events(app());
+    EXPECT_EQ(rows(), Names{});
+}
