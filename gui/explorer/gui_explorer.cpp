@@ -135,6 +135,7 @@ void GuiExplorer::list_entered_context(OfContext& context)
     CoreVector<OfItem*> items;
     items.add(&context);
     set_selection(items, true);
+    on_spreadsheet_selection_changed();
 }
 
 void GuiExplorer::set_display_only_contexts(bool const& only)

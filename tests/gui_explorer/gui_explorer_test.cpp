@@ -230,3 +230,16 @@ TEST_F(Explorer, TheLayoutIsKeptInTheUsersPreferencesFile)
     EXPECT_EQ(next.get_column_count(), 2);
     EXPECT_EQ(rows(true), shown);
 }
+
+TEST_F(Explorer, EnteringAContextSelectsItsRowEverywhere)
+{
+    GuiExplorer& explorer = make_explorer();
+    explorer.enter_into_context(*m_small);
+    pump_events(app());
+    EXPECT_TRUE(explorer.is_row_selected(row_of(m_small)));
+    EXPECT_TRUE(explorer.is_row_visible(row_of(m_small)));
+    CoreVector<OfItem*> const selected = app().get_selection().get_items(AppSelection::get_global_group_label(),
+                                                                          AppSelection::get_global_slot_label());
+    ASSERT_EQ(selected.get_count(), 1u);
+    EXPECT_EQ(selected[0], m_small);
+}
