@@ -404,12 +404,13 @@ TEST_F(TreeTest, SplicedBlocksAndSubtreesMatchAFullWalk)
         {2, 1, {1, 0}, 1},       // under b, before c: a subtree of two rows
         {0, -1, {0}, 1},         // a top-level row first
         {4, 0, {0, 0}, 2},       // two leaves at the end of a's children
-        {7, -1, {2, 0, 1, 0}, 1},
+        {6, -1, {2, 0, 1, 0}, 1},  // after the last row
     };
     for (Insert const& insert : inserts) {
         make_tree_sheet({0, 1, 2, 1, 0, 1});
         SCOPED_TRACE(std::to_string(insert.index) + " under " + std::to_string(insert.parent));
         m_sheet->insert_rows(insert.index, block(insert.counts), insert.parent, insert.roots);
+        ASSERT_EQ(m_sheet->get_row_count(), 6u + insert.counts.size());
         Structure const spliced = structure();
         EXPECT_EQ(spliced, walked());
         // The whole subtree of row 1 (b and what it holds) leaves.
