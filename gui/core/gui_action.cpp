@@ -176,9 +176,15 @@ void GuiAction::build_shortcut(CoreString const& text)
                 m_alternate_key = (c >= '0' && c <= '9') ? FL_KP + c : 0;
             } else if (!found) {
                 CORE_LOG_WARNING("GuiAction.set_shortcut: \"" << token << "\" in the shortcut \"" << text
+                                                               << "\" of the action \"" << m_name
                                                                << "\" names no key or modifier; it is ignored\n");
             }
         }
+    }
+    if (tokens.get_count() > count) {
+        CORE_LOG_WARNING("GuiAction.set_shortcut: the shortcut \"" << text << "\" of the action \"" << m_name
+                                                                    << "\" has more than four parts; \"" << tokens[count]
+                                                                    << "\" and those after it are ignored\n");
     }
 
     CoreString display;

@@ -2,7 +2,8 @@
 // GuiAction: a named command of a widget, with a callback, a keyboard or mouse shortcut, a
 // tooltip and an icon. Widgets own their actions (GuiWidget::register_action); a key press
 // that reaches a focused widget runs the first action of that widget, then of its ancestors,
-// whose shortcut is pressed.
+// whose shortcut is pressed. A window's own actions (its menu's) run for keys typed anywhere
+// in it, whether or not a widget has the focus.
 //
 //     widget->register_action("Save", &on_save, "ctrl+s", "Save the scene", this, nullptr);
 //
@@ -34,7 +35,8 @@ public:
     void set_name(CoreString const& name) { m_name = name; }
     // The display form ("Ctrl+S"); empty without shortcut.
     CoreString const& get_shortcut() const { return m_shortcut; }
-    // Parses the text again; unknown tokens are ignored.
+    // Parses the text again; a token that names nothing, or one past the fourth, is ignored
+    // with a warning naming it and the action.
     void set_shortcut(CoreString const& shortcut);
     CoreString const& get_tooltip() const { return m_tooltip; }
     void set_tooltip(CoreString const& tooltip) { m_tooltip = tooltip; }

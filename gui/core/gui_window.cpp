@@ -63,7 +63,8 @@ public:
 
 private:
     // With the pointer over the window, the widget below it and its ancestors are offered the
-    // key as a shortcut; otherwise the window's actions, then its owner's.
+    // key as a shortcut first. Then the window's actions, then its owner's: a menu shortcut
+    // works whether or not a widget has the focus and wherever the pointer is.
     int route_keys()
     {
         // The window hands a shortcut it does not take back to its toolkit window, which
@@ -85,7 +86,6 @@ private:
                     widget->raise_event(EVT_ID_KEY_SHORTCUT);
                     if (widget == &window) break;
                 }
-                return 1;
             }
         }
         if (window.process_actions_for_keys()) return 1;
