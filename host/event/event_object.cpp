@@ -27,9 +27,39 @@ bool EventObject::disconnect(EventObject& sender, CoreString const& event_name,
     return remove_connections(sender, event_name, nullptr, make_callback(callback));
 }
 
+void EventObject::invoke_slot(void* slot, Callback const&, EventObject& sender, EventInfo const& info, void*)
+{
+    static_cast<EventCallableSlot*>(slot)->call(sender, info);
+}
+
+EventConnection EventObject::add_slot(EventObject& sender, CoreString const& event_name, EventObject* receiver,
+                                      std::shared_ptr<EventCallableSlot> slot)
+{
+    EventCallableSlot* const raw = slot.get();
+    // The slot's address makes the connection's callback: unique, so never a duplicate.
+    if (!add_connection(sender, event_name, &invoke_slot, raw, receiver, make_callback(raw), nullptr, slot))
+        return EventConnection();
+    raw->m_sender = &sender;
+    return EventConnection(slot);
+}
+
+bool EventConnection::is_connected() const
+{
+    std::shared_ptr<EventCallableSlot> const slot = m_slot.lock();
+    return slot && slot->m_sender;
+}
+
+bool EventConnection::disconnect()
+{
+    std::shared_ptr<EventCallableSlot> const slot = m_slot.lock();
+    if (!slot || !slot->m_sender) return false;
+    m_slot.reset();
+    return slot->m_sender->remove_connections_if([&](EventObject::Connection const& c) { return c.slot == slot; }) != 0;
+}
+
 bool EventObject::add_connection(EventObject& sender, CoreString const& event_name, Invoker invoker,
                                  void* receiver_object, EventObject* receiver, Callback const& callback,
-                                 void* data)
+                                 void* data, std::shared_ptr<EventCallableSlot> slot)
 {
     if (event_name.is_empty()) {
         CORE_LOG_ERROR("EventObject.connect: the event name is empty\n");
@@ -51,7 +81,7 @@ bool EventObject::add_connection(EventObject& sender, CoreString const& event_na
     // its text alone.
     CoreString const* name_id = event_is_registered_id(&event_name) ? &event_name : nullptr;
     sender.m_connections.push_back(
-        Connection{invoker, receiver_object, data, name_id, receiver, callback, event_name});
+        Connection{invoker, receiver_object, data, name_id, receiver, callback, event_name, std::move(slot)});
     if (receiver) receiver->m_senders.push_back(&sender);
     return true;
 }
@@ -77,6 +107,7 @@ unsigned int EventObject::remove_connections_if(Predicate const& matches)
     for (Connection& c : m_connections) {
         if (!c.invoker || !matches(c)) continue;
         if (c.receiver) c.receiver->unlink_sender(this);
+        if (c.slot) c.slot->m_sender = nullptr;
         c.invoker = nullptr;
         c.receiver = nullptr;
         c.receiver_object = nullptr;
@@ -178,7 +209,13 @@ void EventObject::call_callbacks(EventInfo const& info)
         // Taken afresh each time: a callback may have grown (moved) the array.
         Connection const& c = m_connections[i];
         if (!c.invoker || (c.name_id != &name && c.name != name)) continue;
-        c.invoker(c.receiver_object, c.callback, *this, info, c.data);
+        if (c.slot) {
+            // Held while it runs: the callable may end its own connection or destroy this object.
+            std::shared_ptr<EventCallableSlot> const running = c.slot;
+            c.invoker(c.receiver_object, c.callback, *this, info, c.data);
+        } else {
+            c.invoker(c.receiver_object, c.callback, *this, info, c.data);
+        }
         if (guard.frame.destroyed) return;
     }
 }

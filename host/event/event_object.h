@@ -8,6 +8,15 @@
 //     panel->connect(*button, EVT_ID_PUSH_BUTTON_CLICK, &MyPanel::on_click, nullptr);
 //     button->raise_event(EVT_ID_PUSH_BUTTON_CLICK);     // calls panel->on_click(*button, ...)
 //
+// Any callable connects too: a lambda taking (sender, info), (info) or nothing. The handle
+// it gives back ends the connection; a receiver given before the callable ends it when
+// the receiver is destroyed:
+//
+//     EventConnection clicks = EventObject::connect(*button, EVT_ID_PUSH_BUTTON_CLICK,
+//                                                   [&count](GuiPushButton&, EventObject::EventInfo const&) { ++count; });
+//     EventObject::connect(*slider, EVT_ID_SLIDER_CHANGED, *panel, [panel] { panel->refresh(); });
+//     clicks.disconnect();
+//
 // Lifetime: destroying a sender or a receiver removes its connections on both sides.
 // Connections may be added or removed, and senders or receivers destroyed, from inside a
 // callback: a raise in progress skips the callbacks removed before their turn and does not
@@ -19,12 +28,33 @@
 // are connected, disconnected, raised and destroyed by one thread at a time (for widgets, the
 // interface thread); objects of unrelated groups may be used from different threads.
 #include <cstring>
+#include <memory>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "host/core/core_custom_data.h"
 #include "host/core/core_export.h"
 #include "host/core/core_string.h"
+
+class EventCallableSlot;
+
+// The handle of a connection made with a callable. Copies refer to the same connection;
+// destroying a handle leaves the connection in place.
+class QN_HOST_API EventConnection {
+public:
+    EventConnection() = default;
+    // Ends the connection; false when it had ended already (disconnected, or its sender or
+    // receiver destroyed) or the handle is empty.
+    bool disconnect();
+    bool is_connected() const;
+    explicit operator bool() const { return is_connected(); }
+
+private:
+    friend class EventObject;
+    explicit EventConnection(std::weak_ptr<EventCallableSlot> slot) : m_slot(std::move(slot)) {}
+    std::weak_ptr<EventCallableSlot> m_slot;
+};
 
 // Base of every object that raises or receives named events; every widget is one.
 class QN_HOST_API EventObject : public CoreCustomData {
@@ -98,6 +128,30 @@ public:
     static bool connect(EventObject& sender, CoreString const& event_name, FreeCallback<EventObject> callback,
                         void* data = nullptr);
 
+    // Calls `callable` whenever `sender` raises `event_name`. It may take the sender (as a
+    // class the sender is) and the event info, the info alone, or nothing; it is kept, by
+    // value, until the connection ends: through the handle, or when the sender is destroyed.
+    // An empty handle, with a logged error, when the name is empty.
+    template <class Sender, class Callable>
+        requires(std::is_invocable_v<std::decay_t<Callable>&, Sender&, EventInfo const&>
+                 || std::is_invocable_v<std::decay_t<Callable>&, EventInfo const&>
+                 || std::is_invocable_v<std::decay_t<Callable>&>)
+    static EventConnection connect(Sender& sender, CoreString const& event_name, Callable&& callable)
+    {
+        return connect_callable<Sender>(sender, event_name, nullptr, std::forward<Callable>(callable));
+    }
+    // The same, also ended when `receiver` is destroyed (or by its disconnect_all): for
+    // lambdas that use the receiver.
+    template <class Sender, class Callable>
+        requires(std::is_invocable_v<std::decay_t<Callable>&, Sender&, EventInfo const&>
+                 || std::is_invocable_v<std::decay_t<Callable>&, EventInfo const&>
+                 || std::is_invocable_v<std::decay_t<Callable>&>)
+    static EventConnection connect(Sender& sender, CoreString const& event_name, EventObject& receiver,
+                                   Callable&& callable)
+    {
+        return connect_callable<Sender>(sender, event_name, &receiver, std::forward<Callable>(callable));
+    }
+
     // Remove the connections of `callback` to `sender` and `event_name` (whatever their data);
     // false when there was none.
     template <class Receiver, class Sender, class CallbackSender>
@@ -139,6 +193,9 @@ public:
     size_t get_memory_size() const override;
 
 private:
+    friend class EventConnection;
+    friend class EventCallableSlot;
+
     // A callback's function or member-function pointer, stored as bytes so that connections
     // of every callback type share one layout; the invoker knows the type.
     struct Callback {
@@ -159,6 +216,7 @@ private:
         EventObject* receiver;         // null for free functions
         Callback callback;
         CoreString name;
+        std::shared_ptr<EventCallableSlot> slot;  // the callable of a connection made with one
     };
 
     // One per raise in progress on this object, innermost first, so that a raise notices
@@ -215,9 +273,17 @@ private:
         function(static_cast<CallbackSender&>(sender), info, data);
     }
 
+    template <class Sender, class Callable>
+    static EventConnection connect_callable(Sender& sender, CoreString const& event_name, EventObject* receiver,
+                                            Callable&& callable);
+    static void invoke_slot(void* slot, Callback const& callback, EventObject& sender, EventInfo const& info,
+                            void* data);
+    static EventConnection add_slot(EventObject& sender, CoreString const& event_name, EventObject* receiver,
+                                    std::shared_ptr<EventCallableSlot> slot);
+
     static bool add_connection(EventObject& sender, CoreString const& event_name, Invoker invoker,
                                void* receiver_object, EventObject* receiver, Callback const& callback,
-                               void* data);
+                               void* data, std::shared_ptr<EventCallableSlot> slot = {});
     static bool remove_connections(EventObject& sender, CoreString const& event_name, EventObject* receiver,
                                    Callback const& callback);
     static void log_wrong_receiver_class(CoreString const& event_name);
@@ -235,3 +301,42 @@ private:
     unsigned int m_removed_count = 0;       // connections removed during a raise, not yet erased
     bool m_mute = false;
 };
+
+// A callable connected to an event, shared by its connection and (weakly) its handles. The
+// raise holds a reference while calling it, so a callable may end its own connection or
+// destroy its sender.
+class QN_HOST_API EventCallableSlot {
+public:
+    virtual ~EventCallableSlot() = default;
+    virtual void call(EventObject& sender, EventObject::EventInfo const& info) = 0;
+
+private:
+    friend class EventObject;
+    friend class EventConnection;
+    EventObject* m_sender = nullptr;  // null once the connection has ended
+};
+
+template <class Sender, class Callable>
+EventConnection EventObject::connect_callable(Sender& sender, CoreString const& event_name, EventObject* receiver,
+                                              Callable&& callable)
+{
+    static_assert(std::is_base_of_v<EventObject, Sender>, "the sender must derive from EventObject");
+    using Function = std::decay_t<Callable>;
+    class Slot final : public EventCallableSlot {
+    public:
+        explicit Slot(Callable&& callable) : m_function(std::forward<Callable>(callable)) {}
+        void call(EventObject& sender, EventObject::EventInfo const& info) override
+        {
+            if constexpr (std::is_invocable_v<Function&, Sender&, EventObject::EventInfo const&>)
+                m_function(static_cast<Sender&>(sender), info);
+            else if constexpr (std::is_invocable_v<Function&, EventObject::EventInfo const&>)
+                m_function(info);
+            else
+                m_function();
+        }
+
+    private:
+        Function m_function;
+    };
+    return add_slot(sender, event_name, receiver, std::make_shared<Slot>(std::forward<Callable>(callable)));
+}
