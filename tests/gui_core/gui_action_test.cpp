@@ -76,7 +76,8 @@ TEST_F(ActionTest, ShortcutTextsParseIntoKeysAndDisplayInTitleCase)
         {"pgup", "Pgup", FL_Page_Up, 0, false, false, false, nullptr},
         {"space", "Space", ' ', 0, false, false, false, nullptr},
         {"esc", "Esc", FL_Escape, 0, false, false, false, nullptr},
-        {"ctrl+shift+alt+x+y", "Ctrl+Shift+Alt+X", 'x', 0, true, true, true, nullptr},  // four tokens at most
+        {"ctrl+shift+alt+x+y", "Ctrl+Shift+Alt+X", 'x', 0, true, true, true, "y"},  // four tokens at most
+        {"ctl+q", "Q", 'q', 0, false, false, false, "ctl"},
         {"", "", 0, 0, false, false, false, nullptr},
         // Malformed keys are left out and reported; the rest of the text still counts.
         {"ctrl+bogus", "Ctrl", 0, 0, true, false, false, "bogus"},
@@ -99,6 +100,7 @@ TEST_F(ActionTest, ShortcutTextsParseIntoKeysAndDisplayInTitleCase)
         EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), c.refused ? 1u : 0u) << log.dump();
         if (c.refused) {
             EXPECT_TRUE(log.contains('"' + std::string(c.refused) + '"')) << log.dump();
+            EXPECT_TRUE(log.contains("the action \"test\"")) << log.dump();
         }
     }
 }

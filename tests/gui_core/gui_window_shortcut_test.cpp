@@ -15,7 +15,6 @@
 #include "tests/support/gui_event_state.h"
 #include "tests/support/gui_synthetic_events.h"
 #include "tests/support/gui_test_app.h"
-#include "tests/support/log_recorder.h"
 
 namespace {
 
@@ -114,30 +113,4 @@ TEST_F(WindowShortcutTest, TheWindowsShortcutFiresWhateverHasTheFocusAndWherever
         EXPECT_EQ(g_quits, c.quits);
         TearDown();
     }
-}
-
-TEST_F(WindowShortcutTest, AShortcutTokenThatNamesNothingIsNamedWithItsAction)
-{
-    build();
-    struct {
-        char const* shortcut;
-        char const* token;  // the token the warning names
-        int key;            // what the rest of the shortcut still gives
-    } const cases[] = {
-        {"ctl+w", "ctl", 'w'},
-        {"ctrl+escape", "escape", 0},
-        {"ctrl+shift+alt+x+y", "y", 'x'},
-    };
-    for (auto const& c : cases) {
-        SCOPED_TRACE(c.shortcut);
-        LogRecorder log;
-        GuiAction* action = m_window->register_action("Close", &on_quit, c.shortcut);
-        EXPECT_EQ(log.count(2), 1u) << log.dump();
-        EXPECT_TRUE(log.contains(std::string("\"") + c.token + "\"") && log.contains("\"Close\"")) << log.dump();
-        EXPECT_EQ(action->get_key(), c.key);
-        m_window->remove_action(action, true);
-    }
-    LogRecorder log;
-    m_window->register_action("Quit too", &on_quit, "Ctrl + Q");
-    EXPECT_EQ(log.count(), 0u) << log.dump();
 }
