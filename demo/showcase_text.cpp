@@ -176,7 +176,7 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     auto state = std::make_shared<State>(State{editor, find, replace, m_window});
     m_page_state.push_back(state);
     auto report = [](CoreString const& line) {
-        CORE_LOG_INFO("Text page: " << line << "\n");
+        CORE_LOG_INFO("ShowcaseWindow.text_page: " << line << "\n");
         DemoTrace::line(CoreString("text ") + line);
     };
     auto on_modified = +[](EventObject& sender, EventObject::EventInfo const&, void*) {
@@ -194,7 +194,7 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
             state->editor->get_caret(line, column);
             report(CoreString("found '") + text + "' at line " + (line + 1));
         } else {
-            CORE_LOG_WARNING("Text page: '" << text << "' was not found\n");
+            CORE_LOG_WARNING("ShowcaseWindow.text_page: '" << text << "' was not found\n");
             DemoTrace::line(CoreString("text not found '") + text + "'");
         }
         state->editor->set_focus();

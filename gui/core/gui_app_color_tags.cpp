@@ -8,7 +8,7 @@ bool GuiAppColorTags::load(CoreString const& path)
 {
     ParserFile file;
     if (!SysFilesystem::file_exists(path) || (!file.read(path) && file.get_error_count() == 0)) {
-        CORE_LOG_WARNING("Failed to open tags file : '" << path << "'.\n");
+        CORE_LOG_WARNING("GuiAppColorTags.load: Failed to open tags file : '" << path << "'.\n");
         return false;
     }
     CoreVector<GuiColorTag> tags;
@@ -25,7 +25,7 @@ bool GuiAppColorTags::load(CoreString const& path)
         for (unsigned int c = 0; valid && c < 3; ++c)
             valid = color->is_value_int(c) && color->get_int(c) >= 0 && color->get_int(c) <= 255;
         if (!valid) {
-            CORE_LOG_WARNING("inconsistent entry " << entry->get_name() << "\n");
+            CORE_LOG_WARNING("GuiAppColorTags.load: inconsistent entry " << entry->get_name() << "\n");
             continue;
         }
         GuiColorTag parsed;

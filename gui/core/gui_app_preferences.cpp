@@ -92,7 +92,7 @@ int GuiAppPreferences::get_input_device_type() const
 void GuiAppPreferences::populate()
 {
     AppPreferences& preferences = m_app.get_preferences();
-    if (!preferences.category_exists("general")) CORE_LOG_WARNING("general category is not created\n");
+    if (!preferences.category_exists("general")) CORE_LOG_WARNING("GuiAppPreferences.populate: general category is not created\n");
 
     AppCategoryPreferences& ui = preferences.add_category("user_interface");
     AppItemPreferences& scheme = ui.add_long("color_scheme", 0).set_hidden(true);
@@ -243,7 +243,7 @@ void GuiAppPreferences::apply_loaded()
 {
     AppPreferences& preferences = m_app.get_preferences();
     if (!preferences.category_exists("user_interface")) {
-        CORE_LOG_WARNING("user_interface category is not created\n");
+        CORE_LOG_WARNING("GuiAppPreferences.apply_loaded: user_interface category is not created\n");
         return;
     }
     AppCategoryPreferences& ui = *preferences.get_category("user_interface");

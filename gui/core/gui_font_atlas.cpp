@@ -74,7 +74,7 @@ char const* ft_error_text(FT_Error const& error)
 bool ft_ok(FT_Error const& error, int const& line)
 {
     if (!error) return true;
-    CORE_LOG_ERROR("FT_Error (line " << line << ", code " << error << ") : " << ft_error_text(error) << "\n");
+    CORE_LOG_ERROR("GuiFontAtlas: FT_Error (line " << line << ", code " << error << ") : " << ft_error_text(error) << "\n");
     return false;
 }
 #define QN_FT_OK(call) ft_ok((call), __LINE__)
@@ -335,7 +335,7 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
     FtLibraryScope ft;
     if (FT_Error const error = FT_Init_FreeType(&ft.library)) {
         ft.library = nullptr;
-        CORE_LOG_ERROR("FT_Error (" << error << ") : " << ft_error_text(error) << "\n");
+        CORE_LOG_ERROR("GuiFontAtlas: FT_Error (" << error << ") : " << ft_error_text(error) << "\n");
         return nullptr;
     }
     FT_Int spread = GuiFontAtlas::SPREAD;

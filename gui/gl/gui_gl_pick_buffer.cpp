@@ -11,7 +11,7 @@ bool GuiGlPickBuffer::begin(int const& width, int const& height)
     if (!m_render_buffer) {
         glGenRenderbuffers(1, &m_render_buffer);
         if (!m_render_buffer) {
-            CORE_LOG_WARNING("glGenRenderbuffers failed, picking aborted \n");
+            CORE_LOG_WARNING("GuiGlPickBuffer.begin: glGenRenderbuffers failed, picking aborted \n");
             return false;
         }
         glBindRenderbuffer(GL_RENDERBUFFER, m_render_buffer);
@@ -21,7 +21,7 @@ bool GuiGlPickBuffer::begin(int const& width, int const& height)
     if (!m_frame_buffer) {
         glGenFramebuffers(1, &m_frame_buffer);
         if (!m_frame_buffer) {
-            CORE_LOG_WARNING("glGenFrameBuffers failed, picking aborted \n");
+            CORE_LOG_WARNING("GuiGlPickBuffer.begin: glGenFrameBuffers failed, picking aborted \n");
             return false;
         }
         glBindFramebuffer(GL_FRAMEBUFFER, m_frame_buffer);

@@ -81,7 +81,7 @@ void init_glew()
     // GLEW 2 on a GLX context it cannot identify reports "no GLX display" yet loads the core
     // entry points; anything else is a failure.
     if (result != GLEW_OK && !(result == GLEW_ERROR_NO_GLX_DISPLAY && glCreateShader)) {
-        CORE_LOG_ERROR("GLEW initialization failed: " << reinterpret_cast<char const*>(glewGetErrorString(result))
+        CORE_LOG_ERROR("GuiGlWidget: GLEW initialization failed: " << reinterpret_cast<char const*>(glewGetErrorString(result))
                                                       << "\n");
         return;
     }
@@ -594,11 +594,11 @@ bool GuiGlWidget::is_current_opengl_version_supported()
     float const version = get_opengl_version_as_float();
     if (version >= get_opengl_minimum_required_version_as_float() - 1e-6f) return true;
     if (version == 0.0f) {
-        CORE_LOG_ERROR("Current OpenGL version is unsupported: failed to get version number.\n");
+        CORE_LOG_ERROR("GuiGlWidget.is_current_opengl_version_supported: Current OpenGL version is unsupported: failed to get version number.\n");
     } else {
-        CORE_LOG_ERROR("Current OpenGL version " << get_opengl_version_as_string() << " is unsupported.\n");
+        CORE_LOG_ERROR("GuiGlWidget.is_current_opengl_version_supported: Current OpenGL version " << get_opengl_version_as_string() << " is unsupported.\n");
     }
-    CORE_LOG_ERROR("OpenGL minimum required version: " << "2.0" << ".\n");
+    CORE_LOG_ERROR("GuiGlWidget.is_current_opengl_version_supported: OpenGL minimum required version: " << "2.0" << ".\n");
     return false;
 }
 

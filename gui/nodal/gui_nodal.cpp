@@ -1539,7 +1539,7 @@ GuiNodalBackdrop* GuiNodal::on_backdrop_selection()
                          (container->is_kindof(GuiNodalNode::class_info()) &&
                           static_cast<GuiNodalNode*>(container)->can_accept_child_node());
     if (!single || !accepts) {
-        CORE_LOG_WARNING("Cannot create a single Backdrop for selected nodes.\n");
+        CORE_LOG_WARNING("GuiNodal.on_backdrop_selection: Cannot create a single Backdrop for selected nodes.\n");
         return nullptr;
     }
     GMathVec2<int> min, max;
@@ -1556,7 +1556,7 @@ GuiNodalSubnet* GuiNodal::on_subnet_selection()
     GuiNodalNodeBase* container = nullptr;
     if (!is_selection_in_single_container(container) ||
         (container && !container->is_kindof(GuiNodalBackdrop::class_info()))) {
-        CORE_LOG_WARNING("Cannot create a single Subnet for selected nodes.\n");
+        CORE_LOG_WARNING("GuiNodal.on_subnet_selection: Cannot create a single Subnet for selected nodes.\n");
         return nullptr;
     }
     GMathVec2<int> min, max;

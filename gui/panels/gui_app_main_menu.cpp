@@ -98,7 +98,7 @@ GuiImage const* GuiAppMainMenu::get_icon_from_file(CoreString const& path)
 bool GuiAppMainMenu::build_menus()
 {
     if (!m_toolbar) {
-        CORE_LOG_WARNING("Toolbar is not set.");
+        CORE_LOG_WARNING("GuiAppMainMenu.build_menus: Toolbar is not set.\n");
         return false;
     }
     for (AppMainMenuItem* item : m_menu->get_top_items()) {
@@ -324,7 +324,7 @@ void GuiAppMainMenu::move_gui_item(AppMainMenuItem& item)
 void GuiAppMainMenu::on_added(AppMainMenu&, EventInfo const& info, void*)
 {
     if (!m_toolbar) {
-        CORE_LOG_WARNING("MainMenu: Toolbar is not set.");
+        CORE_LOG_WARNING("MainMenu: Toolbar is not set.\n");
         return;
     }
     auto* item = static_cast<AppMainMenuItem*>(info.get_event_data());
@@ -336,7 +336,7 @@ void GuiAppMainMenu::on_added(AppMainMenu&, EventInfo const& info, void*)
 void GuiAppMainMenu::on_removed(AppMainMenu&, EventInfo const& info, void*)
 {
     if (!m_toolbar) {
-        CORE_LOG_WARNING("MainMenu: Toolbar is not set.");
+        CORE_LOG_WARNING("MainMenu: Toolbar is not set.\n");
         return;
     }
     if (auto* item = static_cast<AppMainMenuItem*>(info.get_event_data())) remove_gui_item(*item);
@@ -346,7 +346,7 @@ void GuiAppMainMenu::on_removed(AppMainMenu&, EventInfo const& info, void*)
 void GuiAppMainMenu::on_changed(AppMainMenu&, EventInfo const& info, void*)
 {
     if (!m_toolbar) {
-        CORE_LOG_WARNING("MainMenu: Toolbar is not set.");
+        CORE_LOG_WARNING("MainMenu: Toolbar is not set.\n");
         return;
     }
     if (auto* item = static_cast<AppMainMenuItem*>(info.get_event_data())) update_gui_item(*item);
@@ -355,7 +355,7 @@ void GuiAppMainMenu::on_changed(AppMainMenu&, EventInfo const& info, void*)
 void GuiAppMainMenu::on_moved(AppMainMenu&, EventInfo const& info, void*)
 {
     if (!m_toolbar) {
-        CORE_LOG_WARNING("MainMenu: Toolbar is not set.");
+        CORE_LOG_WARNING("MainMenu: Toolbar is not set.\n");
         return;
     }
     if (auto* item = static_cast<AppMainMenuItem*>(info.get_event_data())) move_gui_item(*item);

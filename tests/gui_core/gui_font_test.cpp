@@ -350,7 +350,7 @@ TEST(GuiFontAtlas, GarbageFontBytesLogTheFreeTypeErrorAndMakeNothing)
               nullptr);
     ASSERT_EQ(log.count(CORE_LOG_LEVEL_ERROR), 1u) << log.dump();
     std::string const message = log.get_messages()[0].text;
-    EXPECT_EQ(message.rfind("FT_Error (line ", 0), 0u) << message;
+    EXPECT_EQ(message.rfind("GuiFontAtlas: FT_Error (line ", 0), 0u) << message;
     EXPECT_NE(message.find(", code 2) : unknown file format\n"), std::string::npos) << message;
     // No bytes at all: a warning, no descriptor.
     EXPECT_EQ(GuiFont::rasterize_font_buffer("empty face", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL,
