@@ -3,6 +3,7 @@
 // receivers (or free functions) connected to that object and name are called at once:
 //
 //     class MyPanel : public GuiWidget {
+//     public:
 //         void on_click(GuiPushButton& button, EventObject::EventInfo const& info, void* data);
 //     };
 //     panel->connect(*button, EVT_ID_PUSH_BUTTON_CLICK, &MyPanel::on_click, nullptr);
