@@ -13,6 +13,13 @@ mkdir -p "$out"
 
 cmake --install "$build" --prefix "$prefix" > "$out/install.log"
 
+# The headers are C++20: both ways of building against the library ask for it, so that a
+# program that does not set the standard itself still compiles them.
+grep -q 'INTERFACE_COMPILE_FEATURES "cxx_std_20"' "$(find "$prefix" -name qn_guiTargets.cmake)" ||
+    { echo "check_install: the CMake package does not ask for C++20" >&2; exit 1; }
+grep -q '^Cflags:.*-std=c++20' "$(find "$prefix" -name qn_gui.pc)" ||
+    { echo "check_install: the pkg-config file does not ask for C++20" >&2; exit 1; }
+
 # Through the CMake package.
 cmake -S "$root/examples/hello" -B "$out/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" > "$out/cmake.log"
 cmake --build "$out/cmake" >> "$out/cmake.log"

@@ -10,7 +10,7 @@
 //
 //     GuiColorDialog* dialog = app.get_color_dialog();    // the application's shared one
 //     dialog->set_rgb_color(0.8, 0.2, 0.1);
-//     widget->connect(*dialog, EVT_ID_COLOR_DIALOG_COLOR_CHANGING, &Widget::on_color);
+//     widget->connect(*dialog, EVT_ID_COLOR_DIALOG_COLOR_CHANGING, &MyWidget::on_color);
 //     dialog->show(Gui::COLOR_DEPTH_RGBA);
 //
 // It raises EVT_ID_COLOR_DIALOG_COLOR_CHANGING on itself once for every change of A,

@@ -7,7 +7,7 @@
 //
 //     GuiColorField* tint = new GuiColorField(*panel, 10, 10, 200, 20, "Tint");
 //     tint->set_color(GMathVec3<double>(0.8, 0.4, 0.1));
-//     panel->connect(*tint, EVT_ID_COLOR_FIELD_VALUE_CHANGED, &Panel::on_tint);
+//     panel->connect(*tint, EVT_ID_COLOR_FIELD_VALUE_CHANGED, &MyPanel::on_tint);
 //
 // GuiColorField is the swatch alone; GuiHorizontalColorField adds the red, green and blue
 // components as number fields in the same row, which edit the colour too.

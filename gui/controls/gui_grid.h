@@ -6,8 +6,8 @@
 //
 //     GuiGrid* split = new GuiGrid(*panel, 0, 0, 600, 400, 2, 1);
 //     split->set_style(GuiGrid::STYLE_BORDER);
-//     split->set_widget(*new Outliner(*split), 0, 0);
-//     split->set_widget(*new Viewer(*split), 1, 0);
+//     split->set_widget(*new MyOutliner(*split), 0, 0);
+//     split->set_widget(*new MyViewer(*split), 1, 0);
 //     split->set_column_width(0, 180);                  // pixels, then ratios follow
 //
 // Indices are column first, then row. Ratios are recomputed lazily: changes set the layout

@@ -5,7 +5,7 @@
 //
 //     GuiListView* list = new GuiListView(*popup, 0, 0, 200, 120);
 //     list->set_items(names);
-//     popup->connect(*list, EVT_ID_LIST_VIEW_VALIDATE, &Picker::on_pick);
+//     popup->connect(*list, EVT_ID_LIST_VIEW_VALIDATE, &MyPicker::on_pick);
 #include "gui/core/gui_export.h"
 #include "gui/core/gui_widget.h"
 

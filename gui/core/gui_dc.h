@@ -8,9 +8,9 @@
 //     void MyWidget::draw(GuiDc& dc)
 //     {
 //         GuiWidgetDc& wdc = static_cast<GuiWidgetDc&>(dc);
-//         wdc.draw_rectf(get_x(), get_y(), get_w(), get_h(), 40, 40, 40);
-//         wdc.draw_text_clampable(m_label, get_x() + 4, get_y(), get_w() - 8, get_h(), 220, 220, 220,
-//                                 true, false, false);
+//         wdc.draw_rectf(get_x(), get_y(), get_width(), get_height(), 40, 40, 40);
+//         wdc.draw_text_clampable(m_label, get_x() + 4, get_y(), get_width() - 8, get_height(),
+//                                 220, 220, 220, true, false, false);
 //     }
 //
 // Positions are window pixels, y downwards, like widget positions. Colours are 8-bit r, g,

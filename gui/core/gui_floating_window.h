@@ -6,7 +6,7 @@
 // of saved layouts, s_has_custom_data marks the content widget's data given at construction.
 //
 //     GuiFloatingWindow* tool = new GuiFloatingWindow(main, 900, 100, 300, 400, "Tool", nullptr);
-//     tool->set_content_widget(*new ToolPanel(*tool, 0, 0, 300, 400));
+//     tool->set_content_widget(*new MyToolPanel(*tool, 0, 0, 300, 400));
 //     tool->show();
 #include "gui/core/gui_window.h"
 #include "host/core/core_custom_data.h"

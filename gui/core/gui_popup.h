@@ -7,7 +7,7 @@
 // When the chain closes, the widget that had the focus before it opened gets it back (unless
 // another window took the focus).
 //
-//     GuiWidget* list = new PickerList(*window, 0, 0, 200, 300);
+//     GuiWidget* list = new MyPickerList(*window, 0, 0, 200, 300);
 //     GuiPopup* popup = window->popup(*list, true);     // at the pointer
 //
 // Closed popups are hidden at once and deleted with their content at the next idle pass.

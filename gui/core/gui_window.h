@@ -11,11 +11,12 @@
 //
 // A dialog runs a modal loop until it is answered:
 //
-//     class Dialog : public GuiWindow {
+//     class MyDialog : public GuiWindow {
+//     public:
+//         int run() { show_modal(); return modal_blocking_loop(); }
 //         int on_modal_loop() override { return m_answer; }   // -1 while unanswered
 //     };
-//     dialog->show_modal();
-//     int const answer = dialog->modal_blocking_loop();
+//     int const answer = dialog->run();
 #include <FL/Fl_Double_Window.H>
 
 #include "gui/core/gui_router.h"

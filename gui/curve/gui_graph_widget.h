@@ -8,8 +8,9 @@
 // the hooks (manage_move_points, manage_insert_point, ...) of the editor that derives from it.
 //
 //     class MyEditor : public GuiGraphWidget {
-//         void fit(bool all) override;
-//         void manage_move_points(CoreSet<GuiGraphItem*> const& keys, Gui::MouseButtonId const& button) override;
+//         void fit(bool const& all) override;
+//         void manage_move_points(CoreVector<GuiGraphItem*> const& keys,
+//                                 Gui::MouseButtonId const& button) override;
 //     };
 #include <unordered_map>
 #include <vector>

@@ -7,9 +7,10 @@
 // making a row per attribute.
 //
 //     GuiExplorer* explorer = new GuiExplorer(*window, 0, 0, 300, 500);
-//     explorer->load_settings(*preferences.get_group("explorer"));   // columns, order, open rows
+//     if (ParserGroup const* saved = settings.get_group("explorer"))   // settings: a ParserGroup
+//         explorer->load_settings(*saved);                              // columns, order, open rows
 //     ...
-//     explorer->save_settings(preferences.add_group("explorer"));
+//     explorer->save_settings(settings.add_group("explorer"));
 //
 // Without calls of its own, an explorer takes the layout the last one left in the user's
 // preferences (GuiExplorerPreference) when it first lists the scene, and leaves its own

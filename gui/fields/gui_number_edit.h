@@ -5,7 +5,7 @@
 // settings or the scene's frame rate change.
 //
 //     GuiNumberEdit* width = new GuiNumberEdit(*panel, 10, 10, 80, 20);
-//     width->set_unit_type("distance");          // shown as the application says: "25cm"
+//     width->set_unit_type("distance");          // shown in the application's units, e.g. "25cm"
 //     width->set_range(0.0, 10.0);
 //     width->enable_range(true);
 //     width->set_value(0.25);

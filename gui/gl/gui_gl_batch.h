@@ -11,7 +11,9 @@
 //         batch.add_rounded_rectf(node.x, node.y, node.w, node.h, 4.0f);
 //     }
 //     batch.set_color(230, 230, 230);
-//     for (Node const& node : nodes) batch.add_text(font, node.title, node.x + 4, node.y + 14);
+//     if (FontGlData* font = view.get_ready_active_font())   // view: the GuiGlWidget
+//         for (Node const& node : nodes)
+//             batch.add_glyphs(*font, GuiGlWidget::to_atlas_codes(node.title), node.x + 4, node.y + 4);
 //     dc.end_batch();                           // one call for the boxes, one for the titles
 //
 // Vertices are taken through the model-view matrix the batch holds when they are added

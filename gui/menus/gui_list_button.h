@@ -8,7 +8,7 @@
 //     GuiListButton* shading = new GuiListButton(*panel, 10, 10, 120, 20, "Shading");
 //     shading->set_items({"Smooth", "Flat", "Wireframe"});
 //     shading->set_selected_index(0);
-//     panel->connect(*shading, EVT_ID_LIST_BUTTON_SELECTION_CHANGED, &Panel::on_shading);
+//     panel->connect(*shading, EVT_ID_LIST_BUTTON_SELECTION_CHANGED, &MyPanel::on_shading);
 #include "gui/menus/gui_menu_button.h"
 #include "gui/core/gui_export.h"
 #include "host/core/core_string.h"

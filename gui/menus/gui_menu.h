@@ -8,7 +8,7 @@
 //     menu->add_item(*panel->get_action("Save"));
 //     GuiMenu* view = menu->add_sub_menu("View");
 //     view->add_item("Wireframe")->set_checkable(true);
-//     panel->connect(*menu, EVT_ID_MENU_CLICK, &Panel::on_menu_click);
+//     panel->connect(*menu, EVT_ID_MENU_CLICK, &MyPanel::on_menu_click);
 //     menu->popup(*button, GuiMenu::ANCHOR_BOTTOM, 0, 0);
 //
 // Items with an action run it for the menu's owner widget; the others raise

@@ -3,7 +3,8 @@
 // context, a swatch for an object in its colour tag's colour, or a colour of its class) and
 // its name. Item lists, cells and pickers draw items through it so they all look alike.
 //
-//     int const x = GuiItemDraw::draw_item(dc, app, *item, item->get_name(), left, top, w, h, text);
+//     GMathVec3<unsigned char> const& text = get_color(GuiColorScheme::ROLE_TEXT);
+//     GuiItemDraw::draw_item(dc, app, *item, item->get_name(), left, top, w, h, text);
 #include "gui/core/gui_export.h"
 #include "host/core/core_string.h"
 #include "host/gmath/gmath_vec.h"

@@ -19,7 +19,8 @@
 //     row->add_cell(new GuiSpreadsheetCellBasicText("camera1"));
 //     row->add_cell(new GuiSpreadsheetCellBasicText("12"));
 //     sheet->add_row(row);
-//     sheet->connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, ...);  // then sort
+//     panel->connect(*sheet, EVT_ID_SPREADSHEET_COLUMN_SORT_CHANGED, &MyPanel::on_sort);
+//     // on_sort(GuiSpreadsheet& sheet, ...): sheet.sorting_rows_by_selected_column();
 #include <cstdint>
 #include <memory>
 #include <unordered_map>

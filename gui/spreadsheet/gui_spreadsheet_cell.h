@@ -4,7 +4,7 @@
 // clicks, and gives the text used for sorting, copying and type-ahead. Rows own their cells.
 //
 //     GuiSpreadsheetRow* row = new GuiSpreadsheetRow(*sheet);
-//     row->add_cell(new GuiSpreadsheetCellBasicText(*row, "camera1"));
+//     row->add_cell(new GuiSpreadsheetCellBasicText("camera1"));
 //     sheet->add_row(row);
 #include "gui/core/gui_export.h"
 #include "host/core/core_base_object.h"

@@ -8,8 +8,8 @@
 //
 //     GuiTextBuffer buffer;
 //     buffer.set_text("a\r\nb\tc");          // two lines, the tab expanded to spaces
-//     buffer.insert_text(1, 0, "x");          // "xb  c"
-//     buffer.get_text();                      // "a\nxb  c"
+//     buffer.insert_text(1, 0, "x");          // "xb   c"
+//     buffer.get_text();                      // "a\nxb   c"
 //
 // Columns are byte offsets into a line; the static helpers step over whole UTF-8
 // characters and convert between byte columns and character counts.

@@ -11,7 +11,7 @@
 //     tree->enable_multi_selection(true);
 //     GuiTreeItemBasic* item = new GuiTreeItemBasic(*tree->get_root(), "camera");
 //     tree->refresh();                     // after every change of structure
-//     panel->connect(*tree, EVT_ID_TREE_SELECTION_CHANGED, &Panel::on_selection);
+//     panel->connect(*tree, EVT_ID_TREE_SELECTION_CHANGED, &MyPanel::on_selection);
 //
 // Before raising an event about an item the tree stores it: listeners read it with
 // get_last_event_item().

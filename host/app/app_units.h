@@ -3,6 +3,8 @@
 // and curve labels show and read values, and the scene's frame rate.
 //
 //     AppUnits::set_unit_system("distance", "cm");     // fields of lengths now work in cm
+//     AppUnits::get_value_with_unit_from_value(0.25, "distance", 3);   // "25"
+//     AppUnits::set_unit_format("distance", GMathUnits::FORMAT_VALUE_UNIT);
 //     AppUnits::get_value_with_unit_from_value(0.25, "distance", 3);   // "25cm"
 //     double value = 0.0;
 //     AppUnits::get_value_from_str_with_unit("2in", "distance", value); // 0.0508 (m)

@@ -3,6 +3,7 @@
 // receivers (or free functions) connected to that object and name are called at once:
 //
 //     class MyPanel : public GuiWidget {
+//     public:
 //         void on_click(GuiPushButton& button, EventObject::EventInfo const& info, void* data);
 //     };
 //     panel->connect(*button, EVT_ID_PUSH_BUTTON_CLICK, &MyPanel::on_click, nullptr);
@@ -14,7 +15,7 @@
 //
 //     EventConnection clicks = EventObject::connect(*button, EVT_ID_PUSH_BUTTON_CLICK,
 //                                                   [&count](GuiPushButton&, EventObject::EventInfo const&) { ++count; });
-//     EventObject::connect(*slider, EVT_ID_SLIDER_CHANGED, *panel, [panel] { panel->refresh(); });
+//     EventObject::connect(*slider, EVT_ID_SLIDER_VALUE_CHANGED, *panel, [panel] { panel->redraw(); });
 //     clicks.disconnect();
 //
 // Lifetime: destroying a sender or a receiver removes its connections on both sides.

@@ -4,12 +4,12 @@
 // event data. Before raising, the factory and the context concerned record the item as
 // their last event item (OfContext::get_last_event_item and the factory's own).
 //
-//     void Panel::on_renamed(OfObjectFactory& factory, EventObject::EventInfo const& info, void*)
+//     void MyPanel::on_renamed(OfObjectFactory& factory, EventObject::EventInfo const& info, void*)
 //     {
 //         auto const* data = static_cast<OfEventData const*>(info.get_event_data());
 //         ... data->item, data->previous_name ...
 //     }
-//     panel.connect(factory, EVT_ID_OF_OBJECT_RENAME, &Panel::on_renamed);
+//     panel.connect(factory, EVT_ID_OF_OBJECT_RENAME, &MyPanel::on_renamed);
 #include "host/core/core_export.h"
 #include "host/core/core_string.h"
 #include "host/event/event_id.h"
