@@ -709,7 +709,17 @@ bool GuiWindow::process_actions()
 
 int GuiWindow::process_event(CoreString const& name)
 {
-    if (name == EVT_ID_KEY_SHORTCUT) return 0;
+    if (name == EVT_ID_KEY_SHORTCUT) {
+        // A key typed while nothing in the window has the toolkit focus (the dialog that had
+        // it has closed): the window takes the focus back and routes the key as its own.
+        Fl_Widget const* focus = Fl::focus();
+        GuiWindowRouter* router = get_router();
+        if (m_hidden_focus_widget && router && (!focus || focus->window() != router) && !Fl::grab()) {
+            Fl::focus(m_hidden_focus_widget);
+            return m_hidden_focus_widget->handle(FL_SHORTCUT);
+        }
+        return 0;
+    }
     return GuiWidget::process_event(name);
 }
 

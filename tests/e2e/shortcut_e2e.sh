@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # On a fresh start of the showcase, before any click, the main menu's Ctrl+Q ends it: with
 # the pointer over each page's main widget (a sheet, a tree, a node graph, a text editor
-# with their own keys), after a click on a toolbar button, a slider or a tab (which take no focus), and with the
-# pointer outside the window.
+# with their own keys), after a click on a toolbar button, a slider or a tab (which take no
+# focus), with the pointer outside the window, and after a message box has closed.
 #   tests/e2e/shortcut_e2e.sh path/to/qn_demo
 set -uo pipefail
 source "$(dirname "$0")/e2e_session.sh"
@@ -46,4 +46,14 @@ nodal 800 400 -
 text 700 400 -
 tree 700 400 -
 ROWS
+# After a message box has had the keyboard and closed, the main window's shortcut works again.
+start_showcase "$1" --page windows
+xdotool mousemove --window "$wid" 290 237 click 1
+sleep 0.5
+xdotool mousemove --window "$wid" 660 380 key Escape
+expect '^message box answer ANSWER_NO$' "Escape answers the message box"
+sleep 0.3
+xdotool key ctrl+q
+ends_by_itself || fail "Ctrl+Q ends the showcase after a message box closed"
+rm -f "$trace"
 echo "shortcut end-to-end: ok"

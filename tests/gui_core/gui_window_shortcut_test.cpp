@@ -102,6 +102,18 @@ TEST_F(WindowShortcutTest, TheWindowsShortcutFiresWhateverHasTheFocusAndWherever
              t.point_at(50, 50);
          },
          0},
+        {"after the dialog that had the focus has closed",
+         [](WindowShortcutTest& t) {
+             GuiWindow* dialog = new GuiWindow(*t.m_window, 80, 80, 120, 60, "Dialog");
+             RecordingWidget* answer = new RecordingWidget(*dialog, 10, 10, 80, 24);
+             answer->show();
+             answer->set_focus_receiver(true);
+             dialog->show();
+             answer->set_focus();
+             dialog->hide();
+             t.point_at(50, 50);
+         },
+         1},
         {"the window is disabled", [](WindowShortcutTest& t) { t.m_window->disable(); }, 0},
     };
     for (auto const& c : cases) {
