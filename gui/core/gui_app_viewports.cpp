@@ -8,6 +8,7 @@ namespace {
 
 GuiAppViewports::AutoEvaluationGetter s_get_auto_evaluation = nullptr;
 GuiAppViewports::AutoEvaluationSetter s_set_auto_evaluation = nullptr;
+GuiAppViewports::FrameAccess s_frame_access;
 
 bool has_access(char const* operation)
 {
@@ -22,6 +23,20 @@ void GuiAppViewports::set_auto_evaluation_access(AutoEvaluationGetter getter, Au
 {
     s_get_auto_evaluation = getter;
     s_set_auto_evaluation = setter;
+}
+
+void GuiAppViewports::set_frame_access(FrameAccess const& access)
+{
+    s_frame_access = access;
+}
+
+GuiAppViewports::FrameAccess const* GuiAppViewports::get_frame_access(char const* operation)
+{
+    if (s_frame_access.show_alone && s_frame_access.show_all && s_frame_access.get_layout && s_frame_access.set_layout &&
+        s_frame_access.get_widget)
+        return &s_frame_access;
+    CORE_LOG_ERROR(operation << ": no viewport layer has lent its frame calls\n");
+    return nullptr;
 }
 
 void GuiAppViewports::add(GuiViewport* viewport)

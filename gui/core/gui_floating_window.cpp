@@ -1,5 +1,6 @@
 #include "gui/core/gui_floating_window.h"
 
+#include "gui/core/gui_app_viewports.h"
 #include "host/core/core_log.h"
 #include "host/core/core_variant.h"
 
@@ -35,6 +36,63 @@ bool GuiFloatingWindow::set_content_widget(GuiWidget& widget)
 GuiWidget* GuiFloatingWindow::get_content_widget(unsigned int const& index) const
 {
     return index < get_widget_count() ? m_content : nullptr;
+}
+
+GuiViewport* GuiFloatingWindow::get_viewport() const
+{
+    // The viewport class lives in a layer above this one: found by name, once it is there.
+    static CoreClassInfo const* viewport_class = nullptr;
+    if (!viewport_class) viewport_class = CoreClassInfo::find("GuiViewport");
+    if (!m_content || !viewport_class || !m_content->is_kindof(*viewport_class)) return nullptr;
+    // A GuiViewport derives from GuiWidget alone: the same address.
+    return reinterpret_cast<GuiViewport*>(m_content);
+}
+
+GuiWidget* GuiFloatingWindow::get_viewport_widget(unsigned int const& index) const
+{
+    GuiViewport* frame = get_viewport();
+    GuiAppViewports::FrameAccess const* access =
+        frame ? GuiAppViewports::get_frame_access("GuiFloatingWindow.get_viewport_widget") : nullptr;
+    return access ? access->get_widget(*frame, index) : nullptr;
+}
+
+bool GuiFloatingWindow::get_layout(ParserGroup& group, bool const& with_view) const
+{
+    GuiViewport* frame = get_viewport();
+    if (!frame) {
+        CORE_LOG_WARNING("GuiFloatingWindow.get_layout: '" << get_title() << "' holds no viewport\n");
+        return false;
+    }
+    GuiAppViewports::FrameAccess const* access = GuiAppViewports::get_frame_access("GuiFloatingWindow.get_layout");
+    if (!access) return false;
+    access->get_layout(*frame, group, with_view);
+    return true;
+}
+
+bool GuiFloatingWindow::set_layout(ParserEntry const& entry)
+{
+    GuiViewport* frame = get_viewport();
+    if (!frame) {
+        CORE_LOG_WARNING("GuiFloatingWindow.set_layout: '" << get_title() << "' holds no viewport\n");
+        return false;
+    }
+    GuiAppViewports::FrameAccess const* access = GuiAppViewports::get_frame_access("GuiFloatingWindow.set_layout");
+    return access && access->set_layout(*frame, entry);
+}
+
+void GuiFloatingWindow::maximize_view(GuiViewport* frame)
+{
+    GuiAppViewports::FrameAccess const* access =
+        frame ? GuiAppViewports::get_frame_access("GuiFloatingWindow.maximize_view") : nullptr;
+    if (access) access->show_alone(*frame);
+}
+
+void GuiFloatingWindow::restore_view()
+{
+    GuiViewport* frame = get_viewport();
+    GuiAppViewports::FrameAccess const* access =
+        frame ? GuiAppViewports::get_frame_access("GuiFloatingWindow.restore_view") : nullptr;
+    if (access) access->show_all(*frame);
 }
 
 void GuiFloatingWindow::on_remove_child(GuiWidget* child)

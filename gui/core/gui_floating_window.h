@@ -1,7 +1,8 @@
 #pragma once
-// GuiFloatingWindow: a tool window owned by another window that hosts an editor: here one
-// content widget filling the window (editors in tabs of a viewport come with the viewport
-// layouts). Custom data keys tune it: s_do_not_allow_disable keeps it usable while the
+// GuiFloatingWindow: a tool window owned by another window that hosts an editor: one
+// content widget filling the window, often a viewport frame (GuiViewport) with editors in
+// tabs, whose layout the window saves and restores and which it shows one frame at a time
+// when a frame is maximised. Custom data keys tune it: s_do_not_allow_disable keeps it usable while the
 // application is disabled (a progress or log window), s_do_not_save_in_layout leaves it out
 // of saved layouts, s_has_custom_data marks the content widget's data given at construction.
 //
@@ -12,6 +13,8 @@
 #include "host/core/core_custom_data.h"
 
 class GuiViewport;
+class ParserEntry;
+class ParserGroup;
 
 class QN_GUI_API GuiFloatingWindow : public GuiWindow {
     CORE_DECLARE_CLASS(GuiFloatingWindow, GuiWindow)
@@ -31,10 +34,17 @@ public:
     unsigned int get_widget_count() const { return m_content ? 1u : 0u; }
     // The hosted widget; null for an index past the count.
     GuiWidget* get_content_widget(unsigned int const& index) const;
-    // Editors of modules and viewports are not hosted yet: always null.
+    // Editors of modules are not hosted: always null.
     GuiWidget* get_module_widget(unsigned int const&) const { return nullptr; }
-    GuiWidget* get_viewport_widget(unsigned int const&) const { return nullptr; }
-    GuiViewport* get_viewport() const { return nullptr; }
+    // The content when it is a viewport frame, and the editor of its tab `index`.
+    GuiViewport* get_viewport() const;
+    GuiWidget* get_viewport_widget(unsigned int const& index) const;
+    // The frame's layout (see GuiViewport::get_layout); false, with a warning, without one.
+    bool get_layout(ParserGroup& group, bool const& with_view) const;
+    bool set_layout(ParserEntry const& entry);
+    // Lets one frame of the content fill the window, and puts the frames back.
+    void maximize_view(GuiViewport* frame);
+    void restore_view();
 
     // Always true with s_do_not_allow_disable; otherwise as any window.
     bool is_enabled() const override;

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "gui/core/gui_app.h"
-#include "gui/gl/gui_viewport.h"
+#include "gui/viewport/gui_viewport.h"
 #include "host/app/app_preferences.h"
 #include "host/colorio/colorio.h"
 #include "host/sys/sys_timer.h"
