@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/core/gui_app.h"
 #include "gui/core/gui_image_history.h"
 #include "host/of/of_attr.h"
 #include "host/of/of_class.h"
@@ -21,6 +22,7 @@
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
 #include "host/sys/sys_thread_task.h"
+#include "tests/support/gui_test_app.h"
 #include "tests/support/log_recorder.h"
 #include "tests/support/sys_temp_folder.h"
 
@@ -401,6 +403,19 @@ TEST_F(GuiImageHistoryTest, TheCacheFolderKeepsItsNewestFilesWithinItsLimits)
     history->check_clear_history_cache();
     EXPECT_FALSE(SysFilesystem::folder_exists(cache + "/tiles"));
     EXPECT_TRUE(SysFilesystem::folder_exists(cache));
+}
+
+TEST(GuiImageHistoryAppTest, TheApplicationOwnsOneHistoryOnItsScene)
+{
+    GuiApp& app = gui_test_app();
+    GuiImageHistory& history = app.get_image_history();
+    EXPECT_EQ(&app.get_image_history(), &history);
+    history.set_max_history_size(1);
+    std::vector<float> values(3, 1.0f);
+    unsigned int const id = history.add_image(ImageHandle::from_pixels(1, 1, 3, values.data()), nullptr, "app");
+    EXPECT_EQ(history.get_item_name(id), CoreString() + id + " - app");
+    history.clear();
+    history.set_max_history_size(0);
 }
 
 }  // namespace
