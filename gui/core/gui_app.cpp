@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "gui/core/gui_image_history.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
@@ -69,6 +70,7 @@ void GuiApp::init()
         CORE_LOG_ERROR("GuiApp: no X display could be opened (is DISPLAY set?); windows cannot be shown\n");
     }
     set_color_scheme(GuiColorScheme::get_scheme(GuiColorScheme::SCHEME_DARK));
+    m_image_history = std::make_unique<GuiImageHistory>(&get_factory());
     m_idle_timer = add_timer(&GuiApp::on_idle, this, FIRST_DELAY);
     m_redraw_timer = add_timer(&GuiApp::launch_pending_redraws, this, FIRST_DELAY);
 }
@@ -445,6 +447,7 @@ void GuiApp::on_quit()
 {
     AppObject::on_quit();
     m_idle_suspended = true;
+    m_image_history->check_clear_history_cache();
     // A quit asked before the loop started finds no check callback to remove yet.
     if (m_check_installed && is_app_thread()) {
         Fl::remove_check(&GuiApp::check_events, this);

@@ -19,6 +19,7 @@
 //     GuiAppPreferences             preference categories, their changes, config paths
 //     GuiAppColorTags               the colour tags of scene items
 //     GuiAppItemEditors             the editors that open scene items, and their defaults
+//     GuiImageHistory               the snapshots of rendered images (owned, made by init)
 //
 //     GuiApp app(argc, argv);
 //     GuiWindow* window = app.create_window(100, 100, 800, 600, "Main");
@@ -29,6 +30,8 @@
 // Threads: add_pending_redraw/update and their removal (GuiAppQueues' lock),
 // add/remove_mouse_listener (the handler's lock) and lock_draw/unlock_draw are safe from any
 // thread; everything else belongs to the application thread.
+#include <memory>
+
 #include "gui/core/gui.h"
 #include "gui/core/gui_app_color_management.h"
 #include "gui/core/gui_app_color_scheme.h"
@@ -56,6 +59,7 @@ class AppItemPreferences;
 class ColorIOConverter;
 class Fl_Window;
 class GuiColorDialog;
+class GuiImageHistory;
 class GuiViewport;
 class GuiWidget;
 class GuiWindow;
@@ -221,6 +225,13 @@ public:
     void reset_color_dialog();
     // Called by a colour dialog being deleted, so that it is not handed out any more.
     void forget_color_dialog(GuiColorDialog const* dialog);
+
+    // --- Image history ---------------------------------------------------------------------
+
+    // The application's image history, made with the application and following its scene;
+    // on_quit empties its cache folder when it is set to be cleared on exit.
+    GuiImageHistory& get_image_history() { return *m_image_history; }
+    GuiImageHistory const& get_image_history() const { return *m_image_history; }
 
     // --- Colour scheme ---------------------------------------------------------------------
 
@@ -448,4 +459,5 @@ private:
     GuiAppColorTags m_color_tags;
     GuiAppItemEditors m_item_editors;
     ColorDialogHandle m_color_dialog;
+    std::unique_ptr<GuiImageHistory> m_image_history;
 };
