@@ -800,6 +800,33 @@ void settle(Fl_Window& window)
 
 }  // namespace
 
+std::vector<unsigned char> GuiWindow::read_pixels(int const& x, int const& y, int const& w, int const& h)
+{
+    Fl_Widget* toolkit = get_widget();
+    Fl_Window* toolkit_window = toolkit ? toolkit->as_window() : nullptr;
+    if (!toolkit_window || !toolkit_window->shown()) {
+        CORE_LOG_ERROR("GuiWindow.read_pixels: '" << m_title << "' is not shown; there is nothing to read\n");
+        return {};
+    }
+    int const x0 = std::max(0, x), y0 = std::max(0, y);
+    int const x1 = std::min(toolkit_window->w(), x + w), y1 = std::min(toolkit_window->h(), y + h);
+    if (x1 <= x0 || y1 <= y0) {
+        CORE_LOG_WARNING("GuiWindow.read_pixels: (" << x << ", " << y << ", " << w << ", " << h << ") lies outside '"
+                                                    << m_title << "'\n");
+        return {};
+    }
+    settle(*toolkit_window);
+    toolkit_window->redraw();
+    settle(*toolkit_window);
+    toolkit_window->make_current();
+    std::unique_ptr<unsigned char[]> pixels(fl_read_image(nullptr, x0, y0, x1 - x0, y1 - y0));
+    if (!pixels) {
+        CORE_LOG_ERROR("GuiWindow.read_pixels: the pixels of '" << m_title << "' could not be read\n");
+        return {};
+    }
+    return std::vector<unsigned char>(pixels.get(), pixels.get() + static_cast<size_t>(x1 - x0) * (y1 - y0) * 3);
+}
+
 bool GuiWindow::write_screenshot(CoreString const& path)
 {
     Fl_Widget* toolkit = get_widget();
@@ -808,21 +835,14 @@ bool GuiWindow::write_screenshot(CoreString const& path)
         CORE_LOG_ERROR("GuiWindow.write_screenshot: '" << m_title << "' is not shown; nothing is written\n");
         return false;
     }
-    settle(*toolkit_window);
-    toolkit_window->redraw();
-    settle(*toolkit_window);
     int const w = toolkit_window->w(), h = toolkit_window->h();
-    toolkit_window->make_current();
-    std::unique_ptr<unsigned char[]> pixels(fl_read_image(nullptr, 0, 0, w, h));
-    if (!pixels) {
-        CORE_LOG_ERROR("GuiWindow.write_screenshot: the pixels of '" << m_title << "' could not be read\n");
-        return false;
-    }
+    std::vector<unsigned char> const pixels = read_pixels(0, 0, w, h);
+    if (pixels.empty()) return false;
     CoreString const folder = SysFilesystem::get_folder(path);
     if (!folder.is_empty() && !SysFilesystem::folder_exists(folder)) SysFilesystem::create_folder(folder);
     std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path.get_data());
     OIIO::ImageSpec const spec(w, h, 3, OIIO::TypeDesc::UINT8);
-    if (!out || !out->open(path.get_data(), spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.get()) ||
+    if (!out || !out->open(path.get_data(), spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) ||
         !out->close()) {
         CORE_LOG_ERROR("GuiWindow.write_screenshot: could not write '"
                        << path << "': " << (out ? out->geterror() : OIIO::geterror()) << "\n");

@@ -19,6 +19,8 @@
 //     int const answer = dialog->run();
 #include <FL/Fl_Double_Window.H>
 
+#include <vector>
+
 #include "gui/core/gui_router.h"
 #include "gui/core/gui_widget.h"
 
@@ -119,6 +121,10 @@ public:
     // ".png"), creating its folder. False, with a logged error, when the window is not shown
     // or the file could not be written.
     bool write_screenshot(CoreString const& path);
+    // Lays out and draws the shown window, then reads the pixels of the rectangle (window
+    // coordinates, cut to the window) as RGB bytes, rows top first; empty, with a logged
+    // message, when the window is not shown or the rectangle lies outside it.
+    std::vector<unsigned char> read_pixels(int const& x, int const& y, int const& w, int const& h);
     // False while another modal window is active: its dialog has the keyboard.
     bool process_actions() override;
     // A shortcut offered to the window is not handed back to its toolkit window, which

@@ -191,6 +191,28 @@ TEST_F(GuiWindowTest, AScreenshotIsAPngOfTheWindowAsDrawn)
     EXPECT_NE(at(60, 30), RED);
 }
 
+TEST_F(GuiWindowTest, PixelsOfARectangleAreReadRowsFirstAndCutToTheWindow)
+{
+    GuiWindow& window = make_window(200, 100);
+    (new FilledWidget(window, 20, 30, 40, 20, RED))->show();
+    int const w = 50, h = 30;
+    std::vector<unsigned char> const pixels = window.read_pixels(10, 25, w, h);
+    ASSERT_EQ(pixels.size(), static_cast<size_t>(w * h * 3));
+    auto const at = [&](int x, int y) {
+        unsigned char const* p = pixels.data() + (y * w + x) * 3;
+        return Color(p[0], p[1], p[2]);
+    };
+    EXPECT_EQ(at(10, 5), RED);   // the widget's top-left pixel, (20, 30) in the window
+    EXPECT_NE(at(9, 5), RED);
+    EXPECT_NE(at(10, 4), RED);
+    EXPECT_EQ(window.read_pixels(180, 90, 50, 50).size(), static_cast<size_t>(20 * 10 * 3));
+
+    LogRecorder log;
+    EXPECT_TRUE(window.read_pixels(300, 10, 20, 20).empty());
+    EXPECT_TRUE(make_window(50, 50, false).read_pixels(0, 0, 10, 10).empty());
+    EXPECT_EQ(log.count(), 2u) << log.dump();
+}
+
 TEST_F(GuiWindowTest, AScreenshotOfAHiddenWindowOrToABadPathFailsWithAnError)
 {
     SysTempFolder folder;
