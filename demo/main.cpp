@@ -8,7 +8,7 @@
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
 //                                          windows, menus, controls, fields, spreadsheet, text, preferences,
-//                                          nodal, tree, curves, explorer
+//                                          nodal, tree, curves, explorer, layout
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>

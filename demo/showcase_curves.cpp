@@ -75,8 +75,9 @@ private:
 
 class DemoCurveEditor : public GuiGraphWidget {
 public:
-    DemoCurveEditor(GuiWidget& parent, int x, int y, int w, int h, OfObjectFactory& scene, DemoText& status)
-        : GuiGraphWidget(parent, x, y, w, h), m_scene(&scene), m_status(&status)
+    // `status` (may be null) shows what happens.
+    DemoCurveEditor(GuiWidget& parent, int x, int y, int w, int h, OfObjectFactory& scene, DemoText* status)
+        : GuiGraphWidget(parent, x, y, w, h), m_scene(&scene), m_status(status)
     {
     }
 
@@ -88,7 +89,7 @@ public:
 
     void report(CoreString const& line)
     {
-        m_status->set_text(line);
+        if (m_status) m_status->set_text(line);
         DemoTrace::line(CoreString("curves ") + line);
     }
 
@@ -363,6 +364,32 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Three curves over frames 0-100: a camera rising and settling, a light flickering on a
+// straight-line pattern, a prop turning back and forth.
+void add_sample_curves(DemoCurveEditor& editor)
+{
+    CurveData camera{"/cameras/main_camera.translate[1]", GMathVec3<unsigned char>(230, 90, 80), false,
+                     {{0, 1.5}, {20, 4.0}, {45, 3.2}, {70, 6.0}, {100, 5.0}}};
+    CurveData light{"/lights/key.intensity", GMathVec3<unsigned char>(240, 200, 70), true,
+                    {{0, 2.0}, {15, 6.0}, {30, 3.0}, {55, 7.5}, {80, 4.0}, {100, 6.5}}};
+    CurveData prop{"/geometry/props/block_0/prop_4.rotate[1]", GMathVec3<unsigned char>(90, 170, 240), false,
+                   {{0, 0.0}, {25, 8.0}, {50, -2.0}, {75, 8.5}, {100, 1.0}}};
+    for (CurveData const* data : {&camera, &light, &prop}) editor.add_data(*data);
+}
+
+}  // namespace
+
+GuiWidget* make_showcase_curves(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app)
+{
+    DemoCurveEditor* editor = new DemoCurveEditor(parent, x, y, w, h, app.get_factory(), nullptr);
+    add_sample_curves(*editor);
+    editor->set_highlighted_range(0.0, 100.0);
+    editor->fit(true);
+    return editor;
+}
+
 void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int h)
 {
     using W = GuiWidget;
@@ -384,22 +411,14 @@ void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int
     int const bottom = y + panel_h - 1;
     timeline->resize(x + 1, bottom - ruler_h, w - 2, ruler_h);
     timeline->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
-    DemoCurveEditor* editor = new DemoCurveEditor(*panel, x + 1, top, w - 2, bottom - ruler_h - top, m_app.get_factory(), *status);
+    DemoCurveEditor* editor = new DemoCurveEditor(*panel, x + 1, top, w - 2, bottom - ruler_h - top, m_app.get_factory(), status);
     editor->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     state->editor = editor;
     state->timeline = timeline;
     editor->set_timeline(timeline);
     editor->show();
     timeline->show();
-    // Three curves over frames 0-100: a camera rising and settling, a light flickering on a
-    // straight-line pattern, a prop turning back and forth.
-    CurveData camera{"/cameras/main_camera.translate[1]", GMathVec3<unsigned char>(230, 90, 80), false,
-                     {{0, 1.5}, {20, 4.0}, {45, 3.2}, {70, 6.0}, {100, 5.0}}};
-    CurveData light{"/lights/key.intensity", GMathVec3<unsigned char>(240, 200, 70), true,
-                    {{0, 2.0}, {15, 6.0}, {30, 3.0}, {55, 7.5}, {80, 4.0}, {100, 6.5}}};
-    CurveData prop{"/geometry/props/block_0/prop_4.rotate[1]", GMathVec3<unsigned char>(90, 170, 240), false,
-                   {{0, 0.0}, {25, 8.0}, {50, -2.0}, {75, 8.5}, {100, 1.0}}};
-    for (CurveData const* data : {&camera, &light, &prop}) editor->add_data(*data);
+    add_sample_curves(*editor);
     // The application's frame range, which the ruler follows.
     m_app.set_frame_range(0.0, 100.0);
     timeline->set_frame_range(0, 100);

@@ -62,6 +62,10 @@ void ShowcaseWindow::on_menu_command(AppMainMenuItem& item, void* data)
     } else if (path.start_with("View>Page>")) {
         for (int p = 0; p < PAGE_COUNT; ++p)
             if (item.get_name() == get_page_label(static_cast<Page>(p))) self.show_page(static_cast<Page>(p));
+    } else if (path == "View>Save Layout") {
+        self.save_layout();
+    } else if (path == "View>Restore Layout") {
+        self.restore_layout();
     } else if (path == "Help>About") {
         self.show_about();
     } else if (path == "Help>Keyboard Shortcuts") {
@@ -95,6 +99,8 @@ void ShowcaseWindow::build_main_menu(GuiWindow& window, int width)
     add("View>Page", AppMainMenuItem::KIND_SUB_MENU);
     for (int p = 0; p < PAGE_COUNT; ++p)
         add((CoreString("View>Page>") + get_page_label(static_cast<Page>(p))).get_data(), AppMainMenuItem::KIND_COMMAND);
+    add("View>Save Layout", AppMainMenuItem::KIND_COMMAND, "ctrl+alt+s");
+    add("View>Restore Layout", AppMainMenuItem::KIND_COMMAND, "ctrl+alt+r");
     add("Help", AppMainMenuItem::KIND_SUB_MENU);
     add("Help>Keyboard Shortcuts", AppMainMenuItem::KIND_COMMAND, "f1");
     add("Help>-1", AppMainMenuItem::KIND_SEPARATOR);

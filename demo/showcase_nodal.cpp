@@ -97,13 +97,18 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                                      y, w, h);
     using W = GuiWidget;
     panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
-    auto* graph = new DemoNodalView(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1,
-                                    m_app.get_factory().get_command_manager());
+    GuiWidget* graph =
+        make_showcase_graph(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1, m_app);
     graph->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
-    OfObjectFactory& scene = m_app.get_factory();
+}
+
+GuiWidget* make_showcase_graph(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app)
+{
+    auto* graph = new DemoNodalView(parent, x, y, w, h, app.get_factory().get_command_manager());
+    OfObjectFactory& scene = app.get_factory();
     OfContext const* textures = scene.get_context("/textures/block_0");
     OfContext const* materials = scene.get_context("/materials/block_0");
-    if (!textures || !materials) return;
+    if (!textures || !materials) return graph;
 
     std::map<OfObject const*, GuiNodalNode*> nodes;
     std::vector<GuiNodalNodeBase*> columns[2];
@@ -224,4 +229,5 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
                                          static_cast<float>(block->get_world_pos()[1] + 20 - graph->get_zoom_factor())));
     // A first bookmark of this view, unless the user's preferences brought some.
     if (graph->get_bookmarks().get_bookmarks().empty()) graph->add_bookmark("Start", GuiNodal::get_bookmark_color(1));
+    return graph;
 }

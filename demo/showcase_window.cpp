@@ -150,6 +150,7 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     build_tree_page(*m_pages[PAGE_TREE], left, top, body_w, body_h);
     build_curves_page(*m_pages[PAGE_CURVES], left, top, body_w, body_h);
     build_explorer_page(*m_pages[PAGE_EXPLORER], left, top, body_w, body_h);
+    build_layout_page(*m_pages[PAGE_LAYOUT], left, top, body_w, body_h);
     for (int p = PAGE_WIDGETS + 1; p < PAGE_COUNT; ++p) m_pages[p]->hide();
 
     new StatusBar(window, height - STATUS, width);
@@ -187,6 +188,8 @@ char const* ShowcaseWindow::get_page_name(Page page)
             return "curves";
         case PAGE_EXPLORER:
             return "explorer";
+        case PAGE_LAYOUT:
+            return "layout";
         default:
             return "widgets";
     }
@@ -197,7 +200,7 @@ char const* ShowcaseWindow::get_page_label(Page page)
     static char const* const labels[PAGE_COUNT] = {"Widgets",     "Look",        "Drawing",   "OpenGL",
                                                    "Windows",     "Menus",       "Controls",  "Fields",
                                                    "Spreadsheet", "Text",        "Preferences", "Node graph",
-                                                   "Tree and grid", "Curves",      "Explorer"};
+                                                   "Tree and grid", "Curves",      "Explorer",  "Layout"};
     return page >= 0 && page < PAGE_COUNT ? labels[page] : "";
 }
 
@@ -256,6 +259,7 @@ bool ShowcaseWindow::show_page(CoreString const& name)
 
 void ShowcaseWindow::show_page(Page page)
 {
+    if (page == PAGE_LAYOUT) build_layout_frames();
     for (int p = 0; p < PAGE_COUNT; ++p)
         if (p != page) m_pages[p]->hide();
     m_pages[page]->show();

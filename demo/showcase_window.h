@@ -32,7 +32,10 @@
 // - "Curves": animation curves of the sample scene in a curve editor whose keys are picked,
 //   selected and dragged, with the current frame marker;
 // - "Explorer": the sample scene as an explorer tree with a filter, beside an item sheet of
-//   the selected context; rows rename in place, open the item menu and drag between contexts.
+//   the selected context; rows rename in place, open the item menu and drag between contexts;
+// - "Layout": viewport frames split in four holding the node graph, a sheet of scene objects,
+//   the curve editor and an OpenGL view; frames split, close and maximise, tabs drag between
+//   them, and View > Save Layout / Restore Layout keep the arrangement in a file.
 // The header holds the title and switches between the dark and the light colour scheme. Above it, the main
 // menu bar (File, Edit, View, Help from the application's menu description) with tool
 // buttons; narrowed, its last items move into the bar's add-on menu.
@@ -53,6 +56,7 @@ class GuiAppMainMenu;
 class GuiCheckButton;
 class AppMainMenuItem;
 class GuiPushButton;
+struct LayoutPage;
 
 class ShowcaseWindow {
 public:
@@ -79,10 +83,11 @@ public:
         PAGE_TREE,
         PAGE_CURVES,
         PAGE_EXPLORER,
+        PAGE_LAYOUT,
         PAGE_COUNT
     };
     // Shows one page and hides the others; false for an unknown name ("widgets", "look",
-    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal", "tree", "curves", "explorer").
+    // "drawing", "opengl", "windows", "menus", "controls", "fields", "text", "preferences", "nodal", "tree", "curves", "explorer", "layout").
     bool show_page(CoreString const& name);
     void show_page(Page page);
     // Every page's name, comma-separated, in list order.
@@ -116,6 +121,11 @@ private:
     void build_tree_page(GuiWidget& page, int x, int y, int w, int h);
     void build_curves_page(GuiWidget& page, int x, int y, int w, int h);
     void build_explorer_page(GuiWidget& page, int x, int y, int w, int h);
+    // The Layout page's frames and editors are made when it is first shown.
+    void build_layout_page(GuiWidget& page, int x, int y, int w, int h);
+    void build_layout_frames();
+    void save_layout();
+    void restore_layout();
 
     static char const* get_page_name(Page page);
     // The page's label in the page list, also its entry in View > Page.
@@ -134,6 +144,11 @@ private:
     std::unique_ptr<GuiMenuButtonGroup> m_menu_bar;
     std::unique_ptr<GuiAppMainMenu> m_main_menu;
     std::vector<GuiCheckButton*> m_tools;
+    LayoutPage* m_layout = nullptr;
     // State the pages' event handlers point to.
     std::vector<std::shared_ptr<void>> m_page_state;
 };
+
+// Editors the showcase shows on their own pages and in the Layout page's frames.
+GuiWidget* make_showcase_graph(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app);
+GuiWidget* make_showcase_curves(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app);
