@@ -9,6 +9,8 @@
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
 //                                          windows, menus, controls, fields, spreadsheet, text, preferences,
 //                                          nodal, tree, curves, explorer, layout
+//     qn_demo --snapshots N                keeps N snapshots of the Layout page's OpenGL view in
+//                                          the image history (for pictures of the page)
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>
@@ -29,6 +31,7 @@ struct Options {
     int resize_height = 0;
     char const* screenshot = nullptr;
     char const* page = nullptr;
+    int snapshots = 0;
     bool light = false;
     bool trace = false;
 };
@@ -51,6 +54,12 @@ bool parse_options(int argc, char** argv, Options& options)
             if (std::sscanf(argv[++i], "%dx%d", &options.resize_width, &options.resize_height) != 2 ||
                 options.resize_width < 400 || options.resize_height < 300) {
                 std::fprintf(stderr, "qn_demo: --resize wants WIDTHxHEIGHT, at least 400x300\n");
+                return false;
+            }
+        } else if (std::strcmp(argv[i], "--snapshots") == 0 && has_value) {
+            options.snapshots = std::atoi(argv[++i]);
+            if (options.snapshots < 0 || options.snapshots > 100) {
+                std::fprintf(stderr, "qn_demo: --snapshots wants a count from 0 to 100\n");
                 return false;
             }
         } else if (std::strcmp(argv[i], "--page") == 0 && has_value) {
@@ -102,6 +111,7 @@ int main(int argc, char** argv)
         window.resize(window.get_x(), window.get_y(), options.resize_width, options.resize_height);
     }
 
+    for (int i = 0; i < options.snapshots; ++i) showcase.snapshot_layout_view();
     if (options.screenshot) return showcase.get_window().write_screenshot(options.screenshot) ? 0 : 1;
 
     if (options.quit_after >= 0.0) app.add_timer(&quit_application, &app, options.quit_after);

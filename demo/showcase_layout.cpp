@@ -1,14 +1,21 @@
 // The showcase's "Layout" page: viewport frames split in four, holding the node graph, a
 // sheet of the sample scene's objects, the curve editor and an OpenGL view of boxes and
-// links. Frames split, close and maximise from their toolbars (Shift+Space maximises the
+// links, and under them the image history: a strip of thumbnails of the OpenGL view's
+// snapshots, newest first (Snapshot adds one; a click on a thumbnail pins it against removal
+// or unpins it; six unpinned snapshots are kept). Frames split, close and maximise from their toolbars (Shift+Space maximises the
 // frame under the pointer), tabs drag from one frame's tab row to another's, and View > Save
 // Layout (Ctrl+Alt+S) and View > Restore Layout (Ctrl+Alt+R) write the arrangement into a
 // settings file beside the user's preferences and read it back. The editors are made when
 // the page is first shown. With --trace, every change prints "layout shape ..." (S<tabs>
 // for a frame, H(..), V(..), Q(..) for splits), "layout frame <path> x y w h" for each frame
 // and "layout tabrow <path> x y", "layout tab <path> <index> <title> x y" and "layout button
-// <path> <tooltip> x y" for where to click or drop, in window pixels.
+// <path> <tooltip> x y" for where to click or drop, in window pixels; the history prints
+// "history <count> items: <name> ..." (pinned names marked "*") and "history at <snapshot
+// button x y> <first thumbnail x y>" after each change.
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "demo/showcase_gl_view.h"
@@ -16,11 +23,15 @@
 #include "demo/showcase_window.h"
 #include "gui/controls/gui_button_base.h"
 #include "gui/core/gui_app.h"
+#include "gui/core/gui_dc.h"
+#include "gui/core/gui_image.h"
+#include "gui/core/gui_image_history.h"
 #include "gui/explorer/gui_of_item_spreadsheet.h"
 #include "gui/viewport/gui_basic_viewport_widget.h"
 #include "gui/viewport/gui_viewport.h"
 #include "gui/viewport/gui_viewport_parts.h"
 #include "host/app/app_preferences.h"
+#include "host/image/image_handle.h"
 #include "host/of/of_object_factory.h"
 #include "host/parser/parser_file.h"
 #include "host/sys/sys_filesystem.h"
@@ -93,6 +104,106 @@ void trace_frames(GuiViewport const& frame, std::string const& path)
     }
 }
 
+// The image history as a strip of thumbnails, newest first, after a Snapshot button. A
+// click on a thumbnail pins or unpins it; pinned ones are framed.
+class HistoryStrip : public DemoWidget {
+public:
+    static constexpr int BUTTON_W = 90, THUMB_W = 112, THUMB_H = 63, GAP = 8;
+
+    HistoryStrip(GuiWidget& parent, int x, int y, int w, int h, GuiImageHistory& history,
+                 std::function<void()> snapshot)
+        : DemoWidget(parent, "history_strip", x, y, w, h), m_history(history)
+    {
+        m_button = new DemoButton(*this, "snapshot", "Snapshot", x + GAP, y + GAP, BUTTON_W, 28, std::move(snapshot));
+        m_button->show();
+        for (CoreString const* event : {&EVT_ID_IMAGE_HISTORY_NEW_IMAGE, &EVT_ID_IMAGE_HISTORY_IMAGE_REMOVED,
+                                        &EVT_ID_IMAGE_HISTORY_IMAGE_CHANGED, &EVT_ID_IMAGE_HISTORY_LIST_CLEARED})
+            EventObject::connect(history, *event, *this, [this](EventInfo const& info) { refresh(info); });
+    }
+
+    void draw(GuiDc& dc) override
+    {
+        auto& wdc = static_cast<GuiWidgetDc&>(dc);
+        GMathVec3<unsigned char> const text = dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT);
+        GMathVec3<unsigned char> const dim = dc.get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT_DIM);
+        if (m_ids.is_empty())
+            wdc.draw_text_clampable("No snapshots yet: Snapshot keeps what the OpenGL view shows.", thumb_x(0),
+                                    get_y() + GAP, get_width() - thumb_x(0) + get_x(), 20, dim[0], dim[1], dim[2],
+                                    true, false, true);
+        for (unsigned int i = 0; i < m_ids.get_count(); ++i) {
+            GuiImageHistoryItem const* item = m_history.get_item(m_ids[i]);
+            auto const found = m_thumbnails.find(m_ids[i]);
+            if (!item || found == m_thumbnails.end()) continue;
+            int const x = thumb_x(i), y = get_y() + GAP;
+            wdc.draw_icon_text(*found->second, "", x, y, THUMB_W, THUMB_H, text[0], text[1], text[2],
+                               GuiWidget::JUSTIFY_CENTER, GuiWidget::ICON_POSITION_LEFT, false, false);
+            bool const pinned = !item->is_auto_removable();
+            GMathVec3<unsigned char> const frame = pinned ? GMathVec3<unsigned char>(240, 190, 60) : dim;
+            wdc.draw_rect(x - 1, y - 1, THUMB_W + 2, THUMB_H + 2, frame[0], frame[1], frame[2]);
+            CoreString const label = item->get_name() + (pinned ? " (pinned)" : "");
+            wdc.draw_text_clampable(label, x, y + THUMB_H + 2, THUMB_W, 16, text[0], text[1], text[2], true, false,
+                                    true);
+        }
+    }
+
+    int process_event(CoreString const& name) override
+    {
+        if (name == EVT_ID_MOUSE_DOWN) {
+            int const x = Gui::get_relative_mouse_x(*this) + get_x();
+            for (unsigned int i = 0; i < m_ids.get_count(); ++i) {
+                if (x < thumb_x(i) || x >= thumb_x(i) + THUMB_W) continue;
+                GuiImageHistoryItem const* item = m_history.get_item(m_ids[i]);
+                if (item) m_history.set_is_auto_removable(m_ids[i], !item->is_auto_removable());
+                refresh_all();
+                return 1;
+            }
+        }
+        return DemoWidget::process_event(name);
+    }
+
+    void refresh_all()
+    {
+        m_ids = m_history.get_ids();
+        for (auto it = m_thumbnails.begin(); it != m_thumbnails.end();)
+            it = m_ids.find(it->first) < 0 ? m_thumbnails.erase(it) : std::next(it);
+        CoreString line = CoreString("history ") + static_cast<int>(m_ids.get_count()) + " items:";
+        for (unsigned int const id : m_ids) {
+            GuiImageHistoryItem const* item = m_history.get_item(id);
+            if (!item) continue;
+            line += CoreString(" ") + (item->is_auto_removable() ? "" : "*") + item->get_name();
+            if (m_thumbnails.count(id) == 0) m_thumbnails[id] = make_thumbnail(item->get_image());
+        }
+        DemoTrace::line(line);
+        DemoTrace::line(CoreString("history at ") + (m_button->get_x() + BUTTON_W / 2) + " " +
+                        (m_button->get_y() + 14) + " " + (thumb_x(0) + THUMB_W / 2) + " " +
+                        (get_y() + GAP + THUMB_H / 2));
+        redraw();
+    }
+
+private:
+    void refresh(EventInfo const&) { refresh_all(); }
+    int thumb_x(unsigned int const& index) const
+    {
+        return get_x() + GAP + BUTTON_W + GAP + static_cast<int>(index) * (THUMB_W + GAP);
+    }
+    static std::unique_ptr<GuiImage> make_thumbnail(ImageHandle const& image)
+    {
+        ImageHandle const small = image.make_thumbnail(THUMB_W, THUMB_H);
+        CoreVector<float> const values = small.get_pixels();
+        std::vector<unsigned char> bytes(values.get_count());
+        for (unsigned int i = 0; i < values.get_count(); ++i)
+            bytes[i] = static_cast<unsigned char>(std::clamp(values[i], 0.0f, 1.0f) * 255.0f + 0.5f);
+        return std::make_unique<GuiImage>(bytes.data(), static_cast<unsigned int>(small.get_width()),
+                                          static_cast<unsigned int>(small.get_height()),
+                                          static_cast<unsigned int>(small.get_channel_count()));
+    }
+
+    GuiImageHistory& m_history;
+    DemoButton* m_button;
+    CoreVector<unsigned int> m_ids;
+    std::map<unsigned int, std::unique_ptr<GuiImage>> m_thumbnails;
+};
+
 }  // namespace
 
 // State of the page, kept by the window.
@@ -100,11 +211,37 @@ struct LayoutPage {
     GuiApp* app = nullptr;
     DemoPanel* panel = nullptr;
     GuiViewport* frames = nullptr;
+    HistoryStrip* strip = nullptr;
     DemoText* status = nullptr;
 
     static CoreString get_file_path()
     {
         return SysFilesystem::get_folder(AppPreferences::get_default_path()) + "/showcase_layout.txt";
+    }
+    // Keeps what the first OpenGL view shown in the frames shows in the image history.
+    void snapshot()
+    {
+        if (!frames) return;
+        GuiWidget const* view = find_view(*frames);
+        GuiWindow* window = static_cast<GuiWindow*>(frames->get_window());
+        if (!view || !window) {
+            report("no OpenGL view is shown to snapshot");
+            return;
+        }
+        int const w = view->get_width(), h = view->get_height();
+        std::vector<unsigned char> const pixels = window->read_pixels(view->get_x(), view->get_y(), w, h);
+        if (pixels.size() != static_cast<size_t>(w) * h * 3) return;
+        ImageHandle const image = ImageHandle::from_pixels(w, h, 3, pixels.data());
+        unsigned int const id = app->get_image_history().add_image(image, nullptr, "view", CoreString("") + w + " x " + h);
+        report(CoreString("snapshot ") + static_cast<int>(id));
+    }
+    static GuiWidget const* find_view(GuiViewport const& frame)
+    {
+        for (unsigned int i = 0; i < frame.get_child_count(); ++i)
+            if (GuiWidget const* view = find_view(*frame.get_child(i))) return view;
+        GuiBasicViewportWidget const* editor = frame.get_current_viewport_widget();
+        if (!editor || !editor->is_shown() || editor->get_editor_name() != "ShowcaseView") return nullptr;
+        return editor->get_children().is_empty() ? nullptr : editor->get_children()[0];
     }
     void report(CoreString const& text)
     {
@@ -138,8 +275,13 @@ void ShowcaseWindow::build_layout_page(GuiWidget& page, int x, int y, int w, int
     m_layout = state.get();
     state->app = &m_app;
     int const status_h = 32;
+    int const strip_h = HistoryStrip::THUMB_H + 2 * HistoryStrip::GAP + 18;
     state->panel = new DemoPanel(page, "layout_panel", "Viewport frames: split, close, maximise, drag tabs between them",
-                                 x, y, w, h - status_h - 8);
+                                 x, y, w, h - status_h - strip_h - 16);
+    m_app.get_image_history().set_max_history_size(6);
+    auto* strip = state->strip = new HistoryStrip(page, x, y + h - status_h - strip_h - 8, w, strip_h, m_app.get_image_history(),
+                                   [raw = state.get()] { raw->snapshot(); });
+    strip->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     state->panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     state->status = new DemoText(page, "layout_status", x, y + h - status_h, w, status_h);
     state->status->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
@@ -188,6 +330,7 @@ void ShowcaseWindow::build_layout_frames()
             &state, 0.05);
     });
     frames.raise_event(EVT_ID_VIEWPORT_LAYOUT_CHANGED);
+    state.strip->refresh_all();
 }
 
 void ShowcaseWindow::save_layout()
@@ -200,4 +343,10 @@ void ShowcaseWindow::restore_layout()
 {
     build_layout_frames();
     m_layout->restore();
+}
+
+void ShowcaseWindow::snapshot_layout_view()
+{
+    build_layout_frames();
+    m_layout->snapshot();
 }

@@ -93,6 +93,8 @@ public:
     // Every page's name, comma-separated, in list order.
     static CoreString get_page_names();
     void set_light_scheme(bool light);
+    // Keeps what the Layout page's OpenGL view shows in the image history.
+    void snapshot_layout_view();
 
 private:
     void build_focus_panel(GuiWidget& parent, int x, int y, int w, int h);

@@ -26,3 +26,4 @@ shoot fields --page fields
 shoot spreadsheet --page spreadsheet
 shoot text --page text
 shoot nodal --page nodal
+shoot layout --page layout --snapshots 3

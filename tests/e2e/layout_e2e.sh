@@ -2,7 +2,8 @@
 # Uses the showcase's viewport frames as a user would, with xdotool on the test's X server:
 # splits the OpenGL view's quarter in four from its toolbar, drags the node graph's tab into
 # one of the new frames, maximises that frame with Shift+Space and restores it, saves the
-# layout (Ctrl+Alt+S), closes a frame, and restores the saved layout (Ctrl+Alt+R); then checks
+# layout (Ctrl+Alt+S), closes a frame, and restores the saved layout (Ctrl+Alt+R); keeps more
+# snapshots of the OpenGL view than the image history holds and pins one; then checks
 # what the page reported (--trace prints "layout shape ...", "layout frame PATH x y w h",
 # "layout tabrow PATH x y", "layout tab PATH INDEX TITLE x y" and "layout button PATH
 # "TOOLTIP" x y" after every change).
@@ -60,4 +61,14 @@ expect '^layout shape V\(' "closing a quarter regroups the frames"
 xdotool key ctrl+alt+r
 expect '^layout restored$' "Ctrl+Alt+R restores the saved layout"
 expect '^layout shape Q\(S0,S1,S1,Q\(S1,S1,S0,S0\)\)$' "the restored frames are those saved" 2
+# Seven snapshots: the history keeps the six newest. The newest, pinned, no longer counts:
+# two more snapshots leave six unpinned ones beside it.
+read -r bx by tx ty <<<"$(awk '$1 == "history" && $2 == "at" { v = $3 " " $4 " " $5 " " $6 } END { print v }' "$trace")"
+[ -n "$bx" ] || fail "the trace places the history strip"
+for i in 1 2 3 4 5 6 7; do xdotool mousemove --window "$wid" "$bx" "$by" click 1; sleep 0.15; done
+expect '^history 6 items: 7 - view 6 - view 5 - view 4 - view 3 - view 2 - view$' "the history keeps the six newest"
+xdotool mousemove --window "$wid" "$tx" "$ty" click 1
+expect '^history 6 items: \*7 - view ' "a click on a thumbnail pins it"
+for i in 1 2; do xdotool mousemove --window "$wid" "$bx" "$by" click 1; sleep 0.15; done
+expect '^history 7 items: 9 - view 8 - view \*7 - view 6 - view 5 - view 4 - view 3 - view$' "the pinned one stays, the oldest go"
 end_session layout
