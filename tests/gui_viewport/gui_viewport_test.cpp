@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/controls/gui_button_base.h"
 #include "gui/controls/gui_grid.h"
 #include "gui/core/gui.h"
 #include "gui/core/gui_floating_window.h"
@@ -480,4 +481,65 @@ TEST_F(ViewportTest, AnOpenGLEditorDrawsWhereverItsTabGoes)
     EXPECT_TRUE(green_at(root));
     root.get_child(1)->set_maximize(false);
     EXPECT_TRUE(green_at(*root.get_child(1)));
+}
+
+TEST_F(ViewportTest, TheToolbarFollowsTheCurrentTabAndRunsItsCommands)
+{
+    using Bar = GuiViewportToolbar;
+    GuiViewport& root = make_frames();
+    add_note(root, 1);  // controls evaluation
+    root.add_widget(*new GuiBasicViewportWidget(*root.get_tabs()));  // controls nothing but the lock
+    Bar& bar = *root.get_toolbar();
+    struct {
+        unsigned int tab;
+        bool evaluation_enabled;
+    } const tabs[] = {{0, true}, {1, false}};
+    for (auto const& t : tabs) {
+        root.select(t.tab);
+        EXPECT_EQ(bar.get_button(Bar::BUTTON_ENABLE_EVALUATION)->is_enabled(), t.evaluation_enabled) << t.tab;
+        EXPECT_FALSE(bar.get_button(Bar::BUTTON_SHOW_SHADOWED)->is_enabled()) << t.tab;
+        EXPECT_TRUE(bar.get_button(Bar::BUTTON_LOCK_SELECTION)->is_enabled()) << t.tab;
+    }
+    root.select(0);
+    root.set_tab_evaluation(false);
+    EXPECT_FALSE(root.get_viewport_data(0)->evaluation);
+    EXPECT_FALSE(bar.is_checked(Bar::BUTTON_ENABLE_EVALUATION));
+    root.select(1);
+    root.set_tab_evaluation(false);  // the plain editor does not control it
+    EXPECT_TRUE(root.get_viewport_data(1)->evaluation);
+
+    int changes = 0;
+    EventObject::connect(root, EVT_ID_VIEWPORT_AUTO_EVALUATION_CHANGED, [&changes] { ++changes; });
+    pump_events(app());
+    GuiWidget& pause = *bar.get_button(Bar::BUTTON_PAUSE_EVALUATION);
+    click(pause, pause.get_x() + 4, pause.get_y() + 4);
+    EXPECT_FALSE(root.get_auto_evaluation());
+    EXPECT_EQ(changes, 1);
+    GuiWidget& quad = *bar.get_button(Bar::BUTTON_SPLIT_QUAD);
+    EXPECT_STREQ(Bar::get_button_tooltip(Bar::BUTTON_SPLIT_QUAD), "Split Quads");
+    click(quad, quad.get_x() + 4, quad.get_y() + 4);
+    EXPECT_EQ(shape_of(root), "Q(S2,S0,S0,S0)");
+    EXPECT_FALSE(root.get_child(0)->get_auto_evaluation());  // children start as their parent was
+}
+
+TEST_F(ViewportTest, AnUndockedTabGetsAFloatingWindowWithAFrameOfItsOwn)
+{
+    GuiViewport& root = make_frames();
+    NoteEditor& first = add_note(root, 1);
+    add_note(root, 2);
+    GuiViewport* frame = root.undock_tab(0);
+    ASSERT_NE(frame, nullptr);
+    pump_events(app());
+    EXPECT_EQ(root.get_widget_count(), 1u);
+    ASSERT_EQ(frame->get_widget_count(), 1u);
+    EXPECT_EQ(frame->get_viewport_widget(0), &first);
+    GuiWidget* window = frame->get_window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->is_kindof(GuiFloatingWindow::class_info()));
+    EXPECT_EQ(static_cast<GuiFloatingWindow*>(window)->get_viewport(), frame);
+    EXPECT_TRUE(window->is_shown());
+
+    LogRecorder log;
+    EXPECT_EQ(root.undock_tab(5), nullptr);
+    EXPECT_EQ(log.count(2), 1u) << log.dump();
 }
