@@ -555,47 +555,48 @@ void GuiViewport::set_auto_evaluation(bool const& on)
     raise_event(EVT_ID_VIEWPORT_AUTO_EVALUATION_CHANGED);
 }
 
-bool GuiViewport::get_selection_is_locked() const
+GuiViewportData* GuiViewport::current_data()
 {
     int const index = get_selected_index();
-    return index >= 0 && m_data[static_cast<size_t>(index)].selection_locked;
+    return index >= 0 ? &m_data[static_cast<size_t>(index)] : nullptr;
+}
+
+bool GuiViewport::get_selection_is_locked() const
+{
+    GuiViewportData const* data = const_cast<GuiViewport*>(this)->current_data();
+    return data && data->selection_locked;
 }
 
 void GuiViewport::lock_selection_button()
 {
-    int const index = get_selected_index();
-    if (index < 0) return;
-    GuiViewportData& data = m_data[static_cast<size_t>(index)];
-    if (!data.widget->is_selection_lock_controlled()) return;
-    data.selection_locked = !data.selection_locked;
-    data.widget->on_selection_lock_changed(data.selection_locked);
+    GuiViewportData* data = current_data();
+    if (!data || !data->widget->is_selection_lock_controlled()) return;
+    data->selection_locked = !data->selection_locked;
+    data->widget->on_selection_lock_changed(data->selection_locked);
     reset_controls();
 }
 
 void GuiViewport::set_tab_evaluation(bool const& on)
 {
-    int const index = get_selected_index();
-    if (index < 0 || !m_data[static_cast<size_t>(index)].evaluation_controlled) return;
-    GuiViewportData& data = m_data[static_cast<size_t>(index)];
-    data.evaluation = on;
-    data.widget->on_evaluation_changed(on);
+    GuiViewportData* data = current_data();
+    if (!data || !data->evaluation_controlled) return;
+    data->evaluation = on;
+    data->widget->on_evaluation_changed(on);
     reset_controls();
 }
 
 void GuiViewport::set_tab_shadowed(bool const& on)
 {
-    int const index = get_selected_index();
-    if (index < 0 || !m_data[static_cast<size_t>(index)].shadowed_controlled) return;
-    GuiViewportData& data = m_data[static_cast<size_t>(index)];
-    data.shadowed = on;
-    data.widget->on_shadowed_changed(on);
+    GuiViewportData* data = current_data();
+    if (!data || !data->shadowed_controlled) return;
+    data->shadowed = on;
+    data->widget->on_shadowed_changed(on);
     reset_controls();
 }
 
 void GuiViewport::reset_controls()
 {
-    int const index = get_selected_index();
-    GuiViewportData const* data = index >= 0 ? &m_data[static_cast<size_t>(index)] : nullptr;
+    GuiViewportData const* data = current_data();
     using Bar = GuiViewportToolbar;
     auto const enable = [this](Bar::Button button, bool on) {
         GuiWidget* widget = m_toolbar->get_button(button);

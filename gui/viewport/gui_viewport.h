@@ -144,6 +144,8 @@ public:
 
 private:
     void on_subview_close(GuiViewport& child, EventInfo const& info, void* data);
+    // The current tab's data; null without tabs.
+    GuiViewportData* current_data();
     void on_tab_change(GuiWidget& tabs, EventInfo const& info, void* data);
     void on_tab_close_button(GuiWidget& tabs, EventInfo const& info, void* data);
     bool split(Type const& type);
