@@ -98,6 +98,18 @@ private:
 };
 
 
+// True when the key being handled was typed into `router` (or a view inside it): the X
+// event's window, or for a key made by the program, the window under the pointer.
+bool is_key_typed_here(GuiWindowRouter& router)
+{
+    if (fl_xevent && (fl_xevent->type == KeyPress || fl_xevent->type == KeyRelease)) {
+        Fl_Window* window = fl_find(fl_xevent->xany.window);
+        return window && (window == &router || window->top_window() == &router);
+    }
+    GuiWidget* owner = router.get_owner();
+    return owner && Gui::is_mouse_over_widget(*owner);
+}
+
 // The group of a window: (0, 0, w, h) inside the toolkit window, never laying out children.
 class GuiWindowGroup : public GuiWidgetGroup {
 public:
@@ -710,11 +722,13 @@ bool GuiWindow::process_actions()
 int GuiWindow::process_event(CoreString const& name)
 {
     if (name == EVT_ID_KEY_SHORTCUT) {
-        // A key typed while nothing in the window has the toolkit focus (the dialog that had
-        // it has closed): the window takes the focus back and routes the key as its own.
+        // A key typed into this window while nothing in it has the toolkit focus (the dialog
+        // that had it has closed): the window takes the focus back and routes the key as its
+        // own. The toolkit also offers unused shortcuts to every other window: those leave it.
         Fl_Widget const* focus = Fl::focus();
         GuiWindowRouter* router = get_router();
-        if (m_hidden_focus_widget && router && (!focus || focus->window() != router) && !Fl::grab()) {
+        if (m_hidden_focus_widget && router && (!focus || focus->window() != router) && !Fl::grab() &&
+            is_key_typed_here(*router)) {
             Fl::focus(m_hidden_focus_widget);
             return m_hidden_focus_widget->handle(FL_SHORTCUT);
         }
