@@ -261,7 +261,11 @@ void GuiViewport::take_tab(GuiViewport& other, unsigned int const& from, unsigne
 
 bool GuiViewport::move_viewport_widget_from(GuiViewport& other, unsigned int const& from, unsigned int const& to)
 {
-    if (from >= other.m_data.size() || m_type != TYPE_SINGLE || other.m_type != TYPE_SINGLE) {
+    if (m_type != TYPE_SINGLE || other.m_type != TYPE_SINGLE) {
+        CORE_LOG_WARNING("GuiViewport.move_viewport_widget_from: a split frame holds no tabs; nothing moves\n");
+        return false;
+    }
+    if (from >= other.m_data.size()) {
         CORE_LOG_WARNING("GuiViewport.move_viewport_widget_from: no tab " << from << " to move ("
                                                                            << other.m_data.size() << " tabs)\n");
         return false;
