@@ -4,8 +4,6 @@
 
 #include <functional>
 #include <limits>
-#include <set>
-#include <string>
 #include <ostream>
 #include <vector>
 
@@ -192,21 +190,6 @@ TEST(FCurveEdit, RemovingEveryKeyLeavesAZeroCurve)
     FCurveKeyId const b = curve.add_key(0.0, 5.0);
     EXPECT_NE(b, a);
     EXPECT_EQ(curve.eval(2.0), 5.0);
-}
-
-// The menus list every type and behaviour by name: each needs a distinct, non-empty one.
-TEST(FCurveEdit, EveryTypeAndBehaviorHasItsOwnName)
-{
-    std::set<std::string> names;
-    for (int t = 0; t < FCurveKey::TYPE_COUNT; ++t) names.insert(FCurveKey::get_key_type_ui_name(FCurveKey::Type(t)));
-    EXPECT_EQ(names.size(), size_t(FCurveKey::TYPE_COUNT));
-    EXPECT_EQ(names.count(""), 0u);
-    names.clear();
-    for (int b = 0; b < FCurve::BEHAVIOR_COUNT; ++b) names.insert(FCurve::get_behavior_label(FCurve::Behavior(b)));
-    EXPECT_EQ(names.size(), size_t(FCurve::BEHAVIOR_COUNT));
-    EXPECT_EQ(names.count(""), 0u);
-    EXPECT_STREQ(FCurveKey::get_key_type_ui_name(FCurveKey::TYPE_COUNT), "");
-    EXPECT_STREQ(FCurve::get_behavior_label(FCurve::Behavior(-1)), "");
 }
 
 }  // namespace
