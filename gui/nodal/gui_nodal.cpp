@@ -716,6 +716,15 @@ void GuiNodal::stop_move_selection(bool const& moved)
     if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
 }
 
+void GuiNodal::apply_layout(std::vector<GuiNodalNodeBase*> const& nodes, bool const& silent)
+{
+    if (nodes.empty()) return;
+    apply_nodes_positions(nodes);
+    invalidate_pick_index();
+    redraw();
+    if (!silent) raise_event(EVT_ID_NODAL_NODES_MOVED);
+}
+
 void GuiNodal::cancel_move_selection()
 {
     if (m_move_starts.empty()) return;
@@ -2166,6 +2175,7 @@ GuiMenu* GuiNodal::build_popup_menu(GuiNodalItem* under)
         menu.add_item(backdrop->is_content_locked() ? "Unlock" : "Lock");
         menu.add_item("Set Title");
         menu.add_item("Select Content");
+        menu.add_item("Layout")->set_doc("Arrange the content in columns that follow its links.");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalNote::class_info())) {
         menu.add_separator("Note");
         menu.add_item("Autofit");
@@ -2292,6 +2302,8 @@ bool GuiNodal::on_menu_entry(CoreString const& label)
             backdrop->set_content_locked(entry == "Lock");
         else if (entry == "Select Content")
             set_selection(backdrop->get_content());
+        else if (entry == "Layout")
+            backdrop->layout();
         else
             done = false;
     } else if (item->is_kindof(GuiNodalNote::class_info()) && entry == "Autofit") {

@@ -270,6 +270,9 @@ public:
     // For a derived view: whether the selection may move, and the boxes once moved.
     virtual bool can_move_selection() { return true; }
     virtual void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const&) {}
+    // The boxes an automatic layout moved (GuiNodalLayouter): the picking index and the
+    // drawing follow, and unless `silent` EVT_ID_NODAL_NODES_MOVED is raised.
+    virtual void apply_layout(std::vector<GuiNodalNodeBase*> const& nodes, bool const& silent);
     virtual void end_move_selection(std::vector<GuiNodalNodeBase*> const&, bool) {}
 
     // --- Fitting ---

@@ -8,6 +8,7 @@
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "gui/nodal/gui_nodal.h"
+#include "gui/nodal/gui_nodal_layouter.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
 #include "host/core/core_log.h"
 
@@ -477,4 +478,14 @@ void GuiNodalBackdrop::debug_hierarchies(std::vector<GuiNodalBackdrop*> const& b
     };
     for (GuiNodalBackdrop const* backdrop : backdrops)
         if (!backdrop->m_parent_backdrop) write(*backdrop, 0, write);
+}
+
+void GuiNodalBackdrop::layout()
+{
+    if (m_content.empty()) return;
+    constexpr int INSET = 45;
+    GMathVec2<int> const corner = get_world_pos();
+    GuiNodalLayouter layouter(get_graph());
+    layouter.layout(m_content, GMathVec2<int>(corner[0] + INSET, corner[1] + INSET), false);
+    fit_content(true);
 }

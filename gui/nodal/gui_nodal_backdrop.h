@@ -67,6 +67,9 @@ public:
     // Fits the frame around its content with FIT_MARGIN on every side (an empty backdrop
     // becomes as wide as its title and 200 units high); true when the geometry changed.
     bool fit_content(bool const& dirty = true);
+    // Arranges the content in columns that follow its links (GuiNodalLayouter), 45 graph
+    // units in from the top-left corner, then fits the frame around it; one undo step.
+    void layout();
 
     // --- Hierarchy ---
     GuiNodalBackdrop* get_parent_backdrop() const { return m_parent_backdrop; }

@@ -8,7 +8,8 @@ CORE_IMPLEMENT_CLASS(GuiNodalMoveCommand, OfCommand)
 CORE_IMPLEMENT_CLASS(GuiNodalLinkCommand, OfCommand)
 CORE_IMPLEMENT_CLASS(GuiNodalTextCommand, OfCommand)
 
-GuiNodalMoveCommand::GuiNodalMoveCommand(GuiNodal& view, Moves const& moves) : m_view(view.get_lifetime())
+GuiNodalMoveCommand::GuiNodalMoveCommand(GuiNodal& view, Moves const& moves, CoreString const& label)
+    : m_label(label), m_view(view.get_lifetime())
 {
     for (auto const& [box, delta] : moves) m_moves.emplace_back(view.make_end_ref(*box), delta);
 }

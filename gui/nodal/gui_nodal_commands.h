@@ -37,15 +37,16 @@ class QN_GUI_API GuiNodalMoveCommand : public OfCommand {
 public:
     using Moves = std::vector<std::pair<GuiNodalNodeBase*, GMathVec2<int>>>;
     // The boxes have already moved by their deltas.
-    GuiNodalMoveCommand(GuiNodal& view, Moves const& moves);
+    GuiNodalMoveCommand(GuiNodal& view, Moves const& moves, CoreString const& label = "Move Nodes");
     bool run() override { return true; }
     void undo() override { apply(-1); }
     void redo() override { apply(1); }
-    CoreString get_label() const override { return "Move Nodes"; }
+    CoreString get_label() const override { return m_label; }
 
 private:
     void apply(int const& sign);
 
+    CoreString m_label;
     std::weak_ptr<GuiNodal*> m_view;
     std::vector<std::pair<GuiNodalEndRef, GMathVec2<int>>> m_moves;
 };
