@@ -29,6 +29,7 @@
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_grid_options.h"
 #include "gui/nodal/gui_nodal_item.h"
+#include "gui/nodal/gui_nodal_layouter.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_link_editor.h"
 #include "gui/nodal/gui_nodal_node.h"
@@ -716,6 +717,25 @@ void GuiNodal::stop_move_selection(bool const& moved)
     if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
 }
 
+void GuiNodal::layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes)
+{
+    // Nodes, dots and subnets standing at the top level; frames and notes keep their place.
+    std::vector<GuiNodalNodeBase*> batch;
+    for (GuiNodalNodeBase* box : boxes)
+        if (box && !box->get_parent() && !box->get_is_hidden() &&
+            (box->is_kindof(GuiNodalNode::class_info()) || box->is_kindof(GuiNodalSubnet::class_info())))
+            batch.push_back(box);
+    if (batch.empty()) return;
+    // The arrangement starts where the boxes' lower-left extent was.
+    GMathVec2<int> origin = batch.front()->get_world_pos();
+    for (GuiNodalNodeBase const* box : batch) {
+        origin[0] = std::min(origin[0], box->get_world_pos()[0]);
+        origin[1] = std::min(origin[1], box->get_world_pos()[1]);
+    }
+    GuiNodalLayouter layouter(*this);
+    layouter.layout(batch, origin, false);
+}
+
 void GuiNodal::apply_layout(std::vector<GuiNodalNodeBase*> const& nodes, bool const& silent)
 {
     if (nodes.empty()) return;
@@ -1352,6 +1372,7 @@ ViewAction const VIEW_ACTIONS[] = {
     {"collapse selection", "", "Hide all plugs for selected nodes."},
     {"show used plugs all", "", "Show only connected plugs for all nodes."},
     {"show used plugs selection", "", "Show only connected plugs for selected nodes."},
+    {"layout", "l", "Lay out the selected nodes, or all of them, in columns that follow their links."},
 };
 ViewAction const HIDE_ACTION = {"hide", "h", "Hide selected nodes."};
 ViewAction const OMNIDIRECTIONAL_ACTION = {"omnidirectional_layout", "", "Enable/Disable omnidirectional layout"};
@@ -1390,6 +1411,8 @@ bool GuiNodal::run_action(CoreString const& name)
         manage_fit(false);
     } else if (action == "make_visible") {
         make_visible();
+    } else if (action == "layout") {
+        layout_nodes(m_selection.empty() ? std::vector<GuiNodalNodeBase*>(m_nodes.begin(), m_nodes.end()) : m_selection);
     } else if (action == "grid") {
         m_grid_snapping = !m_grid_snapping;
     } else if (action == "magnet") {

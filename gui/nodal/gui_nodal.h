@@ -270,6 +270,10 @@ public:
     // For a derived view: whether the selection may move, and the boxes once moved.
     virtual bool can_move_selection() { return true; }
     virtual void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const&) {}
+    // Lays the top-level nodes and subnets among `boxes` out in columns that follow their
+    // links, from their lower-left extent, in one undo step (the "layout" action, L, does it
+    // for the selection or, without one, every node).
+    void layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes);
     // The boxes an automatic layout moved (GuiNodalLayouter): the picking index and the
     // drawing follow, and unless `silent` EVT_ID_NODAL_NODES_MOVED is raised.
     virtual void apply_layout(std::vector<GuiNodalNodeBase*> const& nodes, bool const& silent);

@@ -143,3 +143,21 @@ TEST_F(GuiNodalLayouterTest, ABackdropLaysItsContentOutAndFitsAroundIt)
     EXPECT_LE(corner[0], nodes[0]->get_world_pos()[0]);
     EXPECT_GE(corner[0] + frame->get_width(), nodes[2]->get_world_pos()[0] + nodes[2]->get_width());
 }
+
+TEST_F(GuiNodalLayouterTest, TheLayoutActionArrangesTheSelectionOrEveryNode)
+{
+    std::vector<GuiNodalNodeBase*> const nodes = build(4, {{0, 1}, {1, 2}});
+    std::vector<GMathVec2<int>> const before = {nodes[0]->get_world_pos(), nodes[1]->get_world_pos(),
+                                                nodes[2]->get_world_pos(), nodes[3]->get_world_pos()};
+    graph().set_selection({nodes[1], nodes[2]});
+    ASSERT_TRUE(graph().run_action("layout"));
+    EXPECT_EQ(nodes[0]->get_world_pos(), before[0]);  // not selected: left alone
+    EXPECT_EQ(nodes[3]->get_world_pos(), before[3]);
+    EXPECT_LT(nodes[1]->get_world_pos()[0], nodes[2]->get_world_pos()[0]);
+    EXPECT_EQ(nodes[1]->get_world_pos()[1], nodes[2]->get_world_pos()[1]);  // one box per column
+
+    graph().set_selection({});
+    ASSERT_TRUE(graph().run_action("layout"));
+    EXPECT_LT(nodes[0]->get_world_pos()[0], nodes[1]->get_world_pos()[0]);
+    EXPECT_GT(nodes[3]->get_world_pos()[0], nodes[2]->get_world_pos()[0]);  // the box alone comes last
+}
