@@ -733,6 +733,7 @@ void GuiNodal::layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes)
         origin[1] = std::min(origin[1], box->get_world_pos()[1]);
     }
     GuiNodalLayouter layouter(*this);
+    layouter.set_reduce_crossings(true);
     layouter.layout(batch, origin, false);
 }
 

@@ -271,7 +271,8 @@ public:
     virtual bool can_move_selection() { return true; }
     virtual void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const&) {}
     // Lays the top-level nodes and subnets among `boxes` out in columns that follow their
-    // links, from their lower-left extent, in one undo step (the "layout" action, L, does it
+    // links, ordered within each column to uncross them, from their lower-left extent, in one
+    // undo step (the "layout" action, L, does it
     // for the selection or, without one, every node).
     void layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes);
     // The boxes an automatic layout moved (GuiNodalLayouter): the picking index and the

@@ -212,7 +212,64 @@ void GuiNodalLayouter::layout(Batch const& batch, GMathVec2<int> const& origin, 
         m_grids.back()->add_node(*isolated[i]);
         m_grid_of_node[isolated[i]] = m_grids.back();
     }
+    if (m_reduce_crossings) reduce_crossings();
     locate(origin, vertical);
+}
+
+void GuiNodalLayouter::reduce_crossings()
+{
+    constexpr int SWEEPS = 4;
+    // Each placed box's neighbours (link ends standing for placed boxes), both ways.
+    std::unordered_map<GuiNodalNodeBase const*, std::vector<GuiNodalNodeBase const*>> neighbours;
+    std::unordered_set<GuiNodalNodeBase*> placed;
+    for (auto const& [node, grid] : m_grid_of_node) placed.insert(const_cast<GuiNodalNodeBase*>(node));
+    std::vector<GuiNodalLink*> links;
+    for (GuiNodalNodeBase* node : placed) {
+        links.clear();
+        node->get_connexity_from(links);
+        for (GuiNodalLink const* link : links) {
+            GuiNodalNodeBase* target = top_parent_in_batch(placed, link->get_node_to());
+            if (!target || target == node) continue;
+            neighbours[node].push_back(target);
+            neighbours[target].push_back(node);
+        }
+    }
+    // A box's place within its column, from 0 at one end to 1 at the other.
+    std::unordered_map<GuiNodalNodeBase const*, double> place;
+    auto const number = [&place](GuiNodalLayoutGrid const& grid) {
+        size_t const count = grid.get_nodes().size();
+        for (size_t i = 0; i < count; ++i)
+            place[grid.get_nodes()[i]] = count > 1 ? static_cast<double>(i) / static_cast<double>(count - 1) : 0.5;
+    };
+    std::unordered_set<GuiNodalLayoutGrid*> done;
+    for (GuiNodalLayoutGrid* first : m_grids) {
+        std::vector<GuiNodalLayoutGrid*> const chain = chain_of(*first);
+        if (chain.size() < 2 || !done.insert(chain.front()).second) continue;
+        for (GuiNodalLayoutGrid const* grid : chain) number(*grid);
+        for (int sweep = 0; sweep < 2 * SWEEPS; ++sweep) {
+            bool const rightwards = sweep % 2 == 0;
+            for (size_t k = 1; k < chain.size(); ++k) {
+                GuiNodalLayoutGrid& grid = *chain[rightwards ? k : chain.size() - 1 - k];
+                GuiNodalLayoutGrid const* side = rightwards ? grid.get_previous() : grid.get_next();
+                // The mean place of the box's neighbours in the column it is ordered against;
+                // a box without any there keeps its own place.
+                std::vector<std::pair<double, GuiNodalNodeBase*>> keyed;
+                for (GuiNodalNodeBase* node : grid.get_nodes()) {
+                    double sum = 0.0;
+                    int count = 0;
+                    for (GuiNodalNodeBase const* other : neighbours[node])
+                        if (get_grid_for_node(other) == side) sum += place[other], ++count;
+                    keyed.emplace_back(count ? sum / count : place[node], node);
+                }
+                std::stable_sort(keyed.begin(), keyed.end(),
+                                 [](auto const& a, auto const& b) { return a.first < b.first; });
+                std::vector<GuiNodalNodeBase*> ordered;
+                for (auto const& [key, node] : keyed) ordered.push_back(node);
+                grid.reorder(std::move(ordered));
+                number(grid);
+            }
+        }
+    }
 }
 
 void GuiNodalLayouter::locate_nodes_horizontally(GMathVec2<int> const& origin)

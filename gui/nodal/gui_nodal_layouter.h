@@ -37,6 +37,8 @@ public:
     // Boxes in placement order.
     std::vector<GuiNodalNodeBase*> const& get_nodes() const { return m_nodes; }
     void add_node(GuiNodalNodeBase& node) { m_nodes.push_back(&node); }
+    // Puts the same boxes in another order.
+    void reorder(std::vector<GuiNodalNodeBase*> nodes) { m_nodes = std::move(nodes); }
 
     // The first column of the chain (following previous columns, stopping at one seen before).
     GuiNodalLayoutGrid* get_root();
@@ -68,6 +70,11 @@ public:
     unsigned int const& get_spacing() const { return m_spacing; }
     // A silent layout raises no EVT_ID_NODAL_NODES_MOVED.
     void set_silent_layout(bool const& silent) { m_silent = silent; }
+    // With it on, the boxes of each column are ordered by the mean place of their neighbours
+    // in the columns beside (a few sweeps each way) before they are placed, which uncrosses
+    // most links; off (the default), a column keeps the order in which the walk reached them.
+    void set_reduce_crossings(bool const& reduce) { m_reduce_crossings = reduce; }
+    bool const& is_reduce_crossings() const { return m_reduce_crossings; }
 
     // Lays the boxes of `batch` (in its order; repeated boxes count once) out from `origin`
     // (graph units: the first column's x and the base y of every column), in rows when
@@ -96,6 +103,7 @@ private:
     static GuiNodalNodeBase* top_parent_in_batch(std::unordered_set<GuiNodalNodeBase*> const& batch,
                                                  GuiNodalNodeBase* end);
     void locate(GMathVec2<int> const& origin, bool const& vertical);
+    void reduce_crossings();
 
     GuiNodal* m_graph;
     std::vector<GuiNodalLayoutGrid*> m_grids;
@@ -103,4 +111,5 @@ private:
     std::unordered_map<GuiNodalNodeBase const*, GuiNodalLayoutGrid*> m_grid_of_node;
     unsigned int m_spacing = 50;
     bool m_silent = false;
+    bool m_reduce_crossings = false;
 };
