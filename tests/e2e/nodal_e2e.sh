@@ -2,7 +2,8 @@
 # Drives the showcase's node-graph page as a user would, with xdotool on the test's X server:
 # adds two nodes with the N key, connects them by dragging from a plug to a plug, cuts the
 # link with a right-button knife, undoes the cut from the menu bar, moves a node by its
-# title, undoes the move, and frames the whole graph with the A key; then checks what the
+# title, undoes the move, lays the graph out with the L key and undoes that, and frames the
+# whole graph with the A key; then checks what the
 # showcase reported (--trace prints a line per added node, selection, move, zoom and
 # undo-history change, with the number of links).
 #   tests/e2e/nodal_e2e.sh path/to/qn_demo
@@ -52,6 +53,14 @@ expect '^nodal moved$' "dragging the title moves the node"
 expect "^nodal history Move Nodes links ${links}$" "the move is an undo step"
 xdotool mousemove --window "$wid" 163 9 click 1
 expect "^nodal history Connect links ${links}$" "Undo takes the move back" 3
+
+# L, with nothing selected, lays every node out in columns as one undo step; Undo puts them back.
+xdotool mousemove --window "$wid" 1000 680 click 1
+expect '^nodal selection 0$' "a click on empty space clears the selection"
+xdotool key l
+expect "^nodal history Layout links ${links}$" "L lays the graph out as one undo step"
+xdotool mousemove --window "$wid" 163 9 click 1
+expect "^nodal history Connect links ${links}$" "Undo takes the layout back" 4
 
 # Frame everything: the view zooms out to show the whole graph.
 xdotool mousemove --window "$wid" 1000 680
