@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -68,7 +70,8 @@ int count_threads()
 
 // The threads alive before the test made any.
 int s_threads_before = 0;
-// The thread sanitizer starts a thread of its own with the first thread the program makes.
+// The thread sanitizer may start a thread of its own with the first thread the program
+// makes, or have started it already: at most that one may remain.
 #ifdef __SANITIZE_THREAD__
 constexpr int SANITIZER_THREADS = 1;
 #else
@@ -230,5 +233,5 @@ TEST(SysThreadTaskManagerDeathTest, WorkersOfTheDefaultManagerEndBeforeTheProces
             manager.add_task(new SpawningTask(manager, 2, 3, runs), true);
             std::exit(0);
         },
-        testing::ExitedWithCode(SANITIZER_THREADS), "");
+        [](int status) { return WIFEXITED(status) && WEXITSTATUS(status) <= SANITIZER_THREADS; }, "");
 }
