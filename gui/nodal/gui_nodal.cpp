@@ -29,6 +29,7 @@
 #include "gui/nodal/gui_nodal_dot.h"
 #include "gui/nodal/gui_nodal_grid_options.h"
 #include "gui/nodal/gui_nodal_item.h"
+#include "gui/nodal/gui_nodal_dnd_data.h"
 #include "gui/nodal/gui_nodal_layouter.h"
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_link_editor.h"
@@ -715,6 +716,33 @@ void GuiNodal::stop_move_selection(bool const& moved)
             commands->run(std::make_unique<GuiNodalMoveCommand>(*this, moves));
     end_move_selection(boxes, changed);
     if (changed) raise_event(EVT_ID_NODAL_NODES_MOVED);
+}
+
+bool GuiNodal::drop_dnd_link_data(GuiNodalDndData const& data, GMathVec2<float> const& point)
+{
+    if (data.get_graph() != this) {
+        CORE_LOG_WARNING("GuiNodal.drop_dnd_link_data: the dragged link "
+                         << (data.get_plug() ? "comes from another view" : "has no plug") << "; nothing is connected\n");
+        return false;
+    }
+    GuiNodalNodeBase* box = get_movable_box(pick(point));
+    bool const upstream = data.is_upstream();
+    GuiNodalNodeZoneAnchor* side =
+        box ? box->get_anchor(upstream ? GuiNodalNodeBase::NODE_ANCHOR_LEFT : GuiNodalNodeBase::NODE_ANCHOR_RIGHT) : nullptr;
+    if (!side) {
+        CORE_LOG_WARNING("GuiNodal.drop_dnd_link_data: no box with an "
+                         << (upstream ? "input" : "output") << " side at the drop; nothing is connected\n");
+        return false;
+    }
+    bool connected = false;
+    if (upstream) {
+        connected = create_link(*data.get_plug(), *side) != nullptr;
+    } else {
+        for (unsigned int i = 0; i < data.get_count(); ++i)
+            if (GuiNodalNodeZoneAnchor* plug = data.get_plug(i)) connected = create_link(*side, *plug) != nullptr || connected;
+    }
+    if (connected) redraw();
+    return connected;
 }
 
 void GuiNodal::layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes)

@@ -41,6 +41,7 @@ class GuiNodalNodeBase;
 class GuiNodalNodeZoneAnchor;
 class GuiNodalNote;
 class GuiNodalSubnet;
+class GuiNodalDndData;
 class OfCommandManager;
 struct GuiNodalEndRef;
 class GridOptions;
@@ -270,6 +271,16 @@ public:
     // For a derived view: whether the selection may move, and the boxes once moved.
     virtual bool can_move_selection() { return true; }
     virtual void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const&) {}
+    // --- Links dragged out of the view ---
+    // The data a link drag leaving the view carries from `node`; null in this class (a view
+    // whose application drags links out makes it, and starts the drag in try_initiate_dnd_link).
+    virtual GuiNodalDndData* feed_dnd_link_data(GuiNodalNodeBase*) { return nullptr; }
+    virtual bool try_initiate_dnd_link() { return false; }
+    // Connects dropped link data to the box at `point` (graph units): an upstream plug to the
+    // box's input side, downstream plugs from its output side. False, with a warning, for data
+    // of another view (or without plugs), and without a box with that side at the point.
+    virtual bool drop_dnd_link_data(GuiNodalDndData const& data, GMathVec2<float> const& point);
+
     // Lays the top-level nodes and subnets among `boxes` out in columns that follow their
     // links, ordered within each column to uncross them, from their lower-left extent, in one
     // undo step (the "layout" action, L, does it
