@@ -11,7 +11,7 @@
 //     frames->get_child(1)->create_and_add_widget("MySheetEditor");
 //     ParserGroup layout;
 //     frames->get_layout(layout, false);
-//     frames->set_layout(*layout.get_entry(0));                // the same arrangement again
+//     frames->set_layout(*layout.get_entry(0u));               // the same arrangement again
 //
 // Keys while the pointer is over a frame: Ctrl+F5 locks the selection of the current tab,
 // Shift+F5 rebuilds the current editor from its settings, F5 refreshes its selection and
