@@ -157,23 +157,18 @@ void GuiNodalLayouter::layout_node(GuiNodalNodeBase& node, GuiNodalLayoutGrid& g
     }
     // Upstream boxes go into the column on the left, downstream ones into the column on the
     // right, each placed where the walk first reaches it.
-    std::vector<GuiNodalLink*> links;
-    node.get_connexity_to(links);
-    while (!links.empty()) {
-        GuiNodalLink const* link = links.back();
-        links.pop_back();
-        if (GuiNodalNodeBase* source = top_parent_in_batch(batch, link->get_node_from())) {
-            GuiNodalLayoutGrid* left = grid.get_previous() ? grid.get_previous() : grid.create_previous();
-            layout_node(*source, *left, batch);
-        }
-    }
-    node.get_connexity_from(links);
-    while (!links.empty()) {
-        GuiNodalLink const* link = links.back();
-        links.pop_back();
-        if (GuiNodalNodeBase* target = top_parent_in_batch(batch, link->get_node_to())) {
-            GuiNodalLayoutGrid* right = grid.get_next() ? grid.get_next() : grid.create_next();
-            layout_node(*target, *right, batch);
+    for (bool const upstream : {true, false}) {
+        std::vector<GuiNodalLink*> links;
+        if (upstream) node.get_connexity_to(links);
+        else node.get_connexity_from(links);
+        while (!links.empty()) {
+            GuiNodalLink const* link = links.back();
+            links.pop_back();
+            GuiNodalNodeBase* other = top_parent_in_batch(batch, upstream ? link->get_node_from() : link->get_node_to());
+            if (!other) continue;
+            GuiNodalLayoutGrid* beside = upstream ? (grid.get_previous() ? grid.get_previous() : grid.create_previous())
+                                                  : (grid.get_next() ? grid.get_next() : grid.create_next());
+            layout_node(*other, *beside, batch);
         }
     }
 }
