@@ -374,7 +374,10 @@ void GuiWindow::init_window(int const& x, int const& y, int const& w, int const&
 GuiWindow::~GuiWindow()
 {
     GuiWindowRouter* router = get_router();
-    if (!router) return;
+    if (!router) {
+        if (m_focus_before_modal) Fl::release_widget_pointer(m_focus_before_modal);
+        return;
+    }
     hide();
     set_parent(nullptr);
     for (GuiWidget* child : CoreVector<GuiWidget*>(get_children()))
@@ -437,6 +440,10 @@ void GuiWindow::show_modal()
     GuiWindowRouter* router = get_router();
     if (!router || m_shown) return;
     router->set_modal();
+    if (!m_focus_before_modal && Fl::focus()) {
+        m_focus_before_modal = Fl::focus();
+        Fl::watch_widget_pointer(m_focus_before_modal);
+    }
     show_toolkit_window(true);
 }
 
@@ -494,6 +501,17 @@ void GuiWindow::hide()
     // The owner comes back to the front, unless popups of a chain are still open over it.
     if (m_owner && m_owner->get_router() && m_owner->is_shown() && !GuiPopup::is_popup_open())
         m_owner->get_router()->show();
+    give_back_focus();
+}
+
+void GuiWindow::give_back_focus()
+{
+    if (Fl_Widget* before = m_focus_before_modal) {
+        Fl::release_widget_pointer(m_focus_before_modal);
+        m_focus_before_modal = nullptr;
+        auto* widget = dynamic_cast<GuiRouter*>(before) ? static_cast<GuiWidget*>(before->user_data()) : nullptr;
+        if (widget && !widget->is_destroyed() && widget->is_visible()) widget->set_focus();
+    }
 }
 
 void GuiWindow::set_parent(GuiWidget* owner)

@@ -148,11 +148,15 @@ private:
     void init_window(int const& x, int const& y, int const& w, int const& h);
     // Shows the toolkit window and the children, applies constraints and clipping.
     void show_toolkit_window(bool const& modal);
+    void give_back_focus();
     friend class GuiWindowRouter;
 
     GuiWindow* m_owner = nullptr;
     CoreVector<GuiWindow*> m_child_windows;
     Fl_Widget* m_hidden_focus_widget = nullptr;
+    // What had the keyboard when the window was shown modal: it gets it back when the window
+    // hides (watched: null once deleted).
+    Fl_Widget* m_focus_before_modal = nullptr;
     Fl_Group* m_window_group = nullptr;
     CoreString m_title;
     bool m_resizable = true;

@@ -174,4 +174,35 @@ TEST_F(GuiWindowModalTest, TheDefaultBackgroundFillsTheWindow)
               window.get_color_scheme().get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_BACKGROUND));
 }
 
+TEST_F(GuiWindowModalTest, AModalWindowGivesTheFocusBackWhenItHides)
+{
+    GuiWindow& main = make_window();
+    struct Case {
+        char const* what;
+        bool delete_focused;
+        bool focus_back;
+    };
+    for (Case const& c : {Case{"the widget is still there", false, true}, Case{"the widget was deleted", true, false}}) {
+        SCOPED_TRACE(c.what);
+        auto* field = new RecordingWidget(main, 10, 10, 80, 24);
+        field->show();
+        field->set_focus_receiver(true);
+        pump_events(app());
+        field->set_focus();
+        ASSERT_TRUE(field->has_focus());
+        TestDialog& dialog = make_dialog(main);
+        auto* answer = new RecordingWidget(dialog, 10, 10, 80, 24);
+        answer->show();
+        answer->set_focus_receiver(true);
+        dialog.show_modal();
+        answer->set_focus();
+        ASSERT_TRUE(answer->has_focus());
+        if (c.delete_focused) delete field;
+        dialog.hide();  // the deleted widget is not touched (ASan would say)
+        EXPECT_EQ(GuiWidget::get_focused_widget() == field, c.focus_back);
+        if (!c.delete_focused) delete field;
+        delete &dialog;
+    }
+}
+
 }  // namespace
