@@ -915,6 +915,14 @@ bool GuiNodal::step_view_animation(double const& now)
     return false;
 }
 
+void GuiNodal::stop_view_animation()
+{
+    if (!m_fit_timer) return;
+    if (AppBase* app = AppBase::get_instance()) app->remove_timer(m_fit_timer);
+    m_fit_timer = 0;
+    m_fit_start = -1.0;
+}
+
 void GuiNodal::on_view_animation_timer(void* data)
 {
     auto* view = static_cast<GuiNodal*>(data);
@@ -1803,9 +1811,11 @@ void GuiNodal::apply_bookmark(GuiNodalBookmarkData const& data)
     int const height = get_graph_zone_height();
     double const x = std::trunc(data.viewpoint[0] - (width / 2) / ratio);
     double const y = std::trunc(data.viewpoint[1] - (height / 2) / ratio);
+    stop_view_animation();  // a fit under way would carry the view on past the bookmark
     set_zoom_factor(std::max(1, static_cast<int>(std::trunc(height / ratio))));
     set_view_pos(GMathVec2<float>(static_cast<float>(x), static_cast<float>(y)));
     invalidate_pick_index();
+    notify_view();
     redraw();
 }
 

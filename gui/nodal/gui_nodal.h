@@ -306,6 +306,8 @@ public:
     // place partly in view, else animated, through a view showing both the current one and
     // the target when the target is partly out of sight.
     void go_to_view(GMathVec2<float> const& pos, float const& ratio);
+    // Ends a go_to_view animation where it stands.
+    void stop_view_animation();
     // The view area a position and ratio would show.
     GMathVec4<int> get_view_area_at(GMathVec2<float> const& pos, float const& ratio) const;
     // The view the animation passes through, when it does.
