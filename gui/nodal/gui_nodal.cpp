@@ -48,6 +48,7 @@ CORE_IMPLEMENT_CLASS(GuiNodal, GuiGlWidget)
 EVENT_DEFINE_ID(EVT_ID_NODAL_SELECTION_CHANGED);
 EVENT_DEFINE_ID(EVT_ID_NODAL_NODES_MOVED);
 EVENT_DEFINE_ID(EVT_ID_NODAL_VIEW_CHANGED);
+EVENT_DEFINE_ID(EVT_ID_NODAL_SUBNET_SCOPE_CHANGED);
 
 namespace {
 
@@ -72,7 +73,8 @@ GuiNodal::GuiNodal(GuiWidget& parent, int const& x, int const& y, int const& w, 
                    bool hide_mode)
     : GuiGlWidget(parent, x, y, w, h),
       m_simplification_ratio(simplify ? SIMPLIFICATION_RATIO : 0.0f),
-      m_hide_mode(hide_mode)
+      m_hide_mode(hide_mode),
+      m_subnet_scope(std::make_unique<GuiNodalSubnetScope>(*this))
 {
     set_focus_receiver(true);  // for Escape and the view's shortcuts
     register_layout_actions();
@@ -179,6 +181,7 @@ GuiNodal::~GuiNodal()
     if (m_popup_menu && !m_popup_menu->is_destroyed()) m_popup_menu->destroy();
     // The links being drawn let go of their ends while the ends are still there.
     m_link_editor.reset();
+    m_subnet_scope.reset();  // its ports let go of the boxes they stand for
     for (GuiNodalLink* link : m_links) delete link;
     // Subnets and backdrops hold pointers to the nodes: they go first.
     for (GuiNodalSubnet* subnet : m_subnets) delete subnet;
@@ -491,6 +494,8 @@ void GuiNodal::get_graph_bounding(GMathVec2<int>& min, GMathVec2<int>& max) cons
     for (GuiNodalNote const* note : m_notes) add(note);
     for (GuiNodalSubnet const* subnet : m_subnets) add(subnet);
     for (GuiNodalBackdrop const* backdrop : m_backdrops) add(backdrop);
+    for (bool const upstream : {true, false})
+        if (GuiNodalSubnet const* port = m_subnet_scope->get_port(upstream)) add(port);
 }
 
 void GuiNodal::get_items_in_zone(GMathVec4<int> const& rect, std::vector<GuiNodalNodeBase*>& boxes) const
@@ -1410,6 +1415,8 @@ ViewAction const VIEW_ACTIONS[] = {
     {"show used plugs all", "", "Show only connected plugs for all nodes."},
     {"show used plugs selection", "", "Show only connected plugs for selected nodes."},
     {"layout", "l", "Lay out the selected nodes, or all of them, in columns that follow their links."},
+    {"enter subnet", "i", "Show the content of the subnet under the mouse, or of the selected one."},
+    {"leave subnet", "u", "Leave the subnet shown, back to the graph around it."},
 };
 ViewAction const HIDE_ACTION = {"hide", "h", "Hide selected nodes."};
 ViewAction const OMNIDIRECTIONAL_ACTION = {"omnidirectional_layout", "", "Enable/Disable omnidirectional layout"};
@@ -1535,6 +1542,17 @@ bool GuiNodal::run_action(CoreString const& name)
         invalidate_pick_index();
     } else if (action == "subnet" && !m_hide_mode) {
         on_subnet_selection();
+    } else if (action == "enter subnet") {
+        GuiNodalItem* under = pick(GMathVec2<float>(static_cast<float>(m_graph_mouse_pos[0]),
+                                                    static_cast<float>(m_graph_mouse_pos[1])));
+        GuiNodalSubnet* target = nullptr;
+        if (under && under->is_kindof(GuiNodalSubnet::class_info()))
+            target = static_cast<GuiNodalSubnet*>(under);
+        else if (m_selection.size() == 1 && m_selection.front()->is_kindof(GuiNodalSubnet::class_info()))
+            target = static_cast<GuiNodalSubnet*>(m_selection.front());
+        if (target) enter_subnet(*target);
+    } else if (action == "leave subnet") {
+        leave_subnet();
     } else if (action == "backdrop" && !m_hide_mode) {
         on_backdrop_selection();
     } else {
@@ -1621,7 +1639,10 @@ GuiNodalBackdrop* GuiNodal::on_backdrop_selection()
 
 GuiNodalSubnet* GuiNodal::on_subnet_selection()
 {
-    if (m_selection.empty()) return nullptr;
+    if (m_selection.empty()) {
+        CORE_LOG_WARNING("GuiNodal.on_subnet_selection: nothing is selected; no subnet is made\n");
+        return nullptr;
+    }
     GuiNodalNodeBase* container = nullptr;
     if (!is_selection_in_single_container(container) ||
         (container && !container->is_kindof(GuiNodalBackdrop::class_info()))) {
@@ -2244,6 +2265,7 @@ GuiMenu* GuiNodal::build_popup_menu(GuiNodalItem* under)
         menu.add_item("Set Text");
     } else if (m_menu_item && m_menu_item->is_kindof(GuiNodalSubnet::class_info())) {
         menu.add_separator("Subnet");
+        menu.add_item("Enter")->set_doc("Show the subnet's content; U leaves it.");
         menu.add_item("Expand");
         menu.add_item("Autofit");
         menu.add_item("Set Title");
@@ -2325,6 +2347,7 @@ void GuiNodal::fill_popup_menu(GuiMenu& menu)
         add_action_entry(menu, *this, "subnet", "Create Selection Subnet", has_selection);
         add_action_entry(menu, *this, "backdrop", "Create Selection Backdrop", has_selection);
     }
+    if (m_subnet_scope->get_depth() > 0) add_action_entry(menu, *this, "leave subnet", "Leave Subnet");
 }
 
 void GuiNodal::on_popup_menu_click(GuiMenu& menu, EventInfo const&, void*)
@@ -2370,8 +2393,11 @@ bool GuiNodal::on_menu_entry(CoreString const& label)
             done = false;
     } else if (item->is_kindof(GuiNodalNote::class_info()) && entry == "Autofit") {
         static_cast<GuiNodalNote*>(item)->autofit();
-    } else if (item->is_kindof(GuiNodalSubnet::class_info()) && (entry == "Expand" || entry == "Autofit")) {
-        if (entry == "Expand")
+    } else if (item->is_kindof(GuiNodalSubnet::class_info()) &&
+               (entry == "Enter" || entry == "Expand" || entry == "Autofit")) {
+        if (entry == "Enter")
+            enter_subnet(*static_cast<GuiNodalSubnet*>(item));
+        else if (entry == "Expand")
             request_subnet_removal(*static_cast<GuiNodalSubnet*>(item));
         else
             static_cast<GuiNodalSubnet*>(item)->autofit();
@@ -2555,6 +2581,7 @@ void GuiNodal::forget_box(GuiNodalNodeBase& box)
         m_pressed_item = nullptr;
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->remove_from_content(box);
     for (GuiNodalSubnet* subnet : m_subnets) subnet->remove_from_content(box);
+    if (m_subnet_scope) m_subnet_scope->forget(box);
     m_backdrop_update_boxes.erase(std::remove(m_backdrop_update_boxes.begin(), m_backdrop_update_boxes.end(), &box),
                                   m_backdrop_update_boxes.end());
 }
@@ -2709,6 +2736,29 @@ void GuiNodal::remove_subnet(GuiNodalSubnet& subnet)
     delete &subnet;
     invalidate_pick_index();
     redraw();
+}
+
+bool GuiNodal::enter_subnet(GuiNodalSubnet& subnet)
+{
+    if (!m_subnet_scope->enter(subnet)) return false;
+    clear_selection();
+    invalidate_pick_index();
+    manage_fit(false);
+    raise_event(EVT_ID_NODAL_SUBNET_SCOPE_CHANGED);
+    redraw();
+    return true;
+}
+
+bool GuiNodal::leave_subnet()
+{
+    GuiNodalSubnet* subnet = m_subnet_scope->get_subnet();
+    clear_selection();
+    if (!m_subnet_scope->leave()) return false;
+    if (subnet) set_selection({subnet});
+    invalidate_pick_index();
+    raise_event(EVT_ID_NODAL_SUBNET_SCOPE_CHANGED);
+    redraw();
+    return true;
 }
 
 void GuiNodal::request_subnet_removal(GuiNodalSubnet& subnet)
@@ -2889,6 +2939,7 @@ void GuiNodal::draw(GuiDc& dc)
         m_link_index.query(seen_min, seen_max, candidates);
     for (GuiNodalItem* item : candidates) {
         auto* link = static_cast<GuiNodalLink*>(item);
+        if (!m_subnet_scope->is_link_shown(*link)) continue;
         link->update_content();
         bool culled = link->is_curve_outside(seen_min, seen_max);
         if (!culled && m_link_culling) {
@@ -2918,6 +2969,7 @@ void GuiNodal::draw(GuiDc& dc)
         node->draw(dc);
     }
     for (GuiNodalSubnet* subnet : m_subnets) subnet->draw(dc);
+    m_subnet_scope->draw(dc);
     get_link_editor().draw(dc);  // links being made or dragged, and the knife
     if (m_state == GRAPH_STATE_MULTISELECTION_SQUARE && m_dragged) {
         GMathVec4<int> const band = get_rubber_band();
@@ -2951,6 +3003,13 @@ void GuiNodal::draw(GuiDc& dc)
     GMathVec3<unsigned char> const& text = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT_DIM);
     int const zoom_width = get_text_width(get_font(), zoom);
     gl.draw_text(zoom, (get_width() - zoom_width) / 2, get_height() - VIEWPORT_OFFSET - 6, text[0], text[1], text[2]);
+    // Inside subnets, where the view is, at the top.
+    if (m_subnet_scope->get_depth() > 0) {
+        GMathVec3<unsigned char> const& strong = get_color(GuiColorScheme::GROUP_NORMAL, GuiColorScheme::ROLE_TEXT);
+        CoreString const path = CoreString("Inside: ") + m_subnet_scope->get_path() + "  (U leaves)";
+        int const path_width = get_text_width(get_font(), path);
+        gl.draw_text(path, (get_width() - path_width) / 2, VIEWPORT_OFFSET + 16, strong[0], strong[1], strong[2]);
+    }
     if (is_minimap_visible()) draw_minimap(gl);
 }
 
@@ -3007,6 +3066,7 @@ void GuiNodal::update_pick_index()
     }
     int const reach = static_cast<int>(std::ceil(MAX_LINK_TOLERANCE / m_zoom_ratio));
     for (GuiNodalLink* link : m_links) {
+        if (!m_subnet_scope->is_link_shown(*link)) continue;
         link->update_content();
         std::vector<GMathVec2<float>> const& curve = link->get_curve();
         // Listed by pieces of a few points: a long link is found only near its curve.

@@ -14,6 +14,7 @@
 
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/nodal/gui_nodal_spatial_index.h"
+#include "gui/nodal/gui_nodal_subnet_scope.h"
 #include "host/event/event_id.h"
 #include "host/gmath/gmath_vec.h"
 
@@ -22,6 +23,8 @@
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_SELECTION_CHANGED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_NODES_MOVED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_VIEW_CHANGED);
+// Raised on the view when it enters a subnet or leaves one.
+EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_NODAL_SUBNET_SCOPE_CHANGED);
 
 class GuiAction;
 class GuiFont;
@@ -93,6 +96,14 @@ public:
     void remove_subnet(GuiNodalSubnet& subnet);
     // Removes the subnet in the view's next pass (from the subnet's own button).
     void request_subnet_removal(GuiNodalSubnet& subnet);
+    // Shows the subnet's members alone, with ports for the boxes outside that link to them,
+    // and frames them (see GuiNodalSubnetScope); false, with a warning, for a subnet that is
+    // not shown in the view. Actions "enter subnet" (I, on the selected or hovered subnet) and
+    // "leave subnet" (U).
+    bool enter_subnet(GuiNodalSubnet& subnet);
+    // Back to the view entering left, the members in the subnet again; false outside.
+    bool leave_subnet();
+    GuiNodalSubnetScope const& get_subnet_scope() const { return *m_subnet_scope; }
     // Carries out the removals and the backdrop updates requested.
     void widget_update() override;
 
@@ -775,4 +786,5 @@ private:
     bool m_pick_index_dirty = true;
     // Made on first use (get_link_editor).
     std::unique_ptr<GuiNodalLinkEditor, LinkEditorDeleter> m_link_editor;
+    std::unique_ptr<GuiNodalSubnetScope> m_subnet_scope;
 };

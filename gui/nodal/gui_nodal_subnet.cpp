@@ -93,6 +93,14 @@ void GuiNodalSubnet::clear_content()
     update_count_line();
 }
 
+void GuiNodalSubnet::set_is_hidden(bool hidden, bool const& recursive)
+{
+    GuiNodalNodeBase::set_is_hidden(hidden, recursive);
+    if (!hidden && recursive)
+        for (GuiNodalNodeBase* node : m_content)
+            if (node->get_parent() == this) node->set_is_hidden(true, true);
+}
+
 // Look ----------------------------------------------------------------------------------------------
 
 CoreString const& GuiNodalSubnet::get_title() const

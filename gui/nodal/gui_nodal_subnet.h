@@ -33,6 +33,8 @@ public:
     void remove_from_content(GuiNodalNodeBase& node);
     void set_content(std::vector<GuiNodalNodeBase*> const& nodes);
     void clear_content();
+    // Shown again, the subnet keeps its members hidden.
+    void set_is_hidden(bool hidden, bool const& recursive) override;
 
     // --- Look ---
     CoreString const& get_title() const;
