@@ -43,7 +43,34 @@ public:
         connect(*this, EVT_ID_NODAL_SELECTION_CHANGED, &DemoNodalView::on_traced);
         connect(*this, EVT_ID_NODAL_NODES_MOVED, &DemoNodalView::on_traced);
         connect(*this, EVT_ID_NODAL_VIEW_CHANGED, &DemoNodalView::on_traced);
+        connect(*this, EVT_ID_NODAL_SUBNET_SCOPE_CHANGED, &DemoNodalView::on_traced);
         connect(commands, EVT_ID_OF_COMMAND_HISTORY_CHANGED, &DemoNodalView::on_history);
+    }
+    // After each frame, where the subnets and bookmark buttons are in window pixels, when that
+    // changed since the last frame.
+    void draw(GuiDc& dc) override
+    {
+        GuiNodal::draw(dc);
+        if (!DemoTrace::is_enabled()) return;
+        auto const window = [this](int x, int y) { return CoreString() + (get_x() + x) + " " + (get_y() + y); };
+        CoreString places;
+        for (GuiNodalSubnet const* subnet : get_subnets()) {
+            if (subnet->get_is_hidden()) continue;
+            GMathVec2<int> const& pos = subnet->get_world_pos();
+            GMathVec2<int> const centre = world_to_screen(
+                GMathVec2<float>(pos[0] + subnet->get_width() / 2.0f, pos[1] - subnet->get_height() / 2.0f));
+            places += CoreString("nodal subnet ") + subnet->get_title() + " " + window(centre[0], centre[1]) + "\n";
+        }
+        for (GuiNodalBookmark const* button : get_bookmark_buttons()) {
+            GMathVec2<int> const& pos = button->get_world_pos();
+            places += CoreString("nodal bookmark ") + button->get_name() + " " +
+                      window(pos[0] + button->get_width() / 2, -pos[1] + button->get_height() / 2) + "\n";
+        }
+        if (places == m_places) return;
+        m_places = places;
+        std::string const text = places.std_string();
+        for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+            DemoTrace::line(text.substr(start, end - start).c_str());
     }
     ~DemoNodalView() override { set_command_manager(nullptr); }
 
@@ -74,6 +101,9 @@ private:
             DemoTrace::line(CoreString("nodal selection ") + static_cast<int>(get_selection().size()));
         else if (info.get_name() == EVT_ID_NODAL_NODES_MOVED)
             DemoTrace::line("nodal moved");
+        else if (info.get_name() == EVT_ID_NODAL_SUBNET_SCOPE_CHANGED)
+            DemoTrace::line(CoreString("nodal scope ") + static_cast<int>(get_subnet_scope().get_depth()) + " " +
+                            get_subnet_scope().get_path());
         else
             DemoTrace::line(CoreString("nodal zoom ") + static_cast<int>(std::lround(get_zoom_ratio() * 100.0f)));
     }
@@ -85,6 +115,7 @@ private:
 
     OfCommandManager& m_commands;
     int m_added = 0;
+    CoreString m_places;
 };
 constexpr int COLUMN_X[2] = {40, 380};
 constexpr int ROW_GAP = 24;

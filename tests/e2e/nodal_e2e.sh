@@ -2,13 +2,15 @@
 # Drives the showcase's node-graph page as a user would, with xdotool on the test's X server:
 # adds two nodes with the N key, connects them by dragging from a plug to a plug, cuts the
 # link with a right-button knife, undoes the cut from the menu bar, moves a node by its
-# title, undoes the move, lays the graph out with the L key and undoes that, and frames the
-# whole graph with the A key; then checks what the
+# title, undoes the move, lays the graph out with the L key and undoes that, enters and
+# leaves a subnet, stores a bookmark and goes back to it, and frames the whole graph with the
+# A key; then checks what the
 # showcase reported (--trace prints a line per added node, selection, move, zoom and
 # undo-history change, with the number of links).
 #   tests/e2e/nodal_e2e.sh path/to/qn_demo
 set -uo pipefail
 source "$(dirname "$0")/e2e_session.sh"
+export HOME="$(mktemp -d)"  # the bookmark goes into a preferences file of its own
 start_showcase "$1" --page nodal
 
 # An empty part of the graph, right of the sample and left of the minimap in the view's
@@ -61,6 +63,37 @@ xdotool key l
 expect "^nodal history Layout links ${links}$" "L lays the graph out as one undo step"
 xdotool mousemove --window "$wid" 163 9 click 1
 expect "^nodal history Connect links ${links}$" "Undo takes the layout back" 4
+
+# Subnets: I with the pointer over the "blends" subnet enters it, U leaves it. The showcase
+# traces where each subnet and bookmark button is after a frame that moved them.
+place() { awk -v kind="$1" -v name="$2" '$1 == "nodal" && $2 == kind && $3 == name { x = $4; y = $5 } END { print x, y }' "$trace"; }
+read -r subnet_x subnet_y <<<"$(place subnet blends)"
+[ -n "$subnet_x" ] || fail "the showcase traces the blends subnet"
+xdotool mousemove --window "$wid" 1000 680 click 1  # the view takes the keys back from the menu bar
+sleep 0.2
+xdotool mousemove --window "$wid" "$subnet_x" "$subnet_y"
+sleep 0.1
+xdotool key i
+expect '^nodal scope 1 blends$' "I over a subnet enters it"
+xdotool key u
+expect '^nodal scope 0 $' "U leaves it"
+
+# Bookmarks: Ctrl+B asks for a name ("mark2", after the page's own "Start"), Return stores
+# the viewpoint; after A frames everything, a click on the new button goes back to it.
+xdotool mousemove --window "$wid" 1000 680
+sleep 0.1
+xdotool key ctrl+b
+sleep 0.5
+xdotool key Return
+expect '^nodal bookmark mark2 ' "Ctrl+B and Return add a bookmark button"
+zoom_line="$(grep '^nodal zoom ' "$trace" | tail -n 1)"
+zoom_line="${zoom_line:-nodal zoom 100}"
+xdotool key a
+expect '^nodal zoom ' "A frames the whole graph" "$(($(grep -c '^nodal zoom ' "$trace") + 1))"
+returns="$(($(grep -c -x "$zoom_line" "$trace") + 1))"
+read -r mark_x mark_y <<<"$(place bookmark mark2)"
+xdotool mousemove --window "$wid" "$mark_x" "$mark_y" click 1
+expect "^${zoom_line}\$" "a click on the bookmark goes back to its viewpoint" "$returns"
 
 # Frame everything: the view zooms out to show the whole graph.
 xdotool mousemove --window "$wid" 1000 680
