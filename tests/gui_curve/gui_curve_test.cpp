@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "gui/controls/gui_check_button.h"
+#include "gui/controls/gui_push_button.h"
 #include "gui/curve/gui_curve.h"
 #include "gui/fields/gui_number_field.h"
 #include "gui/menus/gui_list_button.h"
@@ -406,4 +407,35 @@ TEST_F(CurveTest, LinkModeCopiesTheEditedChannelToTheOtherEditableOnes)
     EXPECT_GE(m_log.count(EVT_ID_CURVE_KEY_LINKING), 1);
     EXPECT_EQ(m_log.count(EVT_ID_CURVE_KEY_LINKED), 1);
     EXPECT_EQ(m_log.count(EVT_ID_CURVE_KEY_POSITION_CHANGED), 0);
+}
+
+TEST_F(CurveTest, FitFramesTheSelectionAndTheWheelZoomsAboutThePointer)
+{
+    GuiCurve& curve = make_curve(Gui::COLOR_DEPTH_L);
+    set_three_keys(curve);
+    curve.select_key(0, key_id(curve, 0, 1), true);
+    curve.select_key(0, key_id(curve, 0, 2), true);
+    GuiPushButton& fit = curve.get_fit_button();
+    click(fit, fit.get_x() + 5, fit.get_y() + 5);
+    // Inputs 1 to 2 and the values the curve takes between them, 0 to 1.
+    EXPECT_DOUBLE_EQ(curve.get_xmin(), 1.0);
+    EXPECT_DOUBLE_EQ(curve.get_xrange(), 1.0);
+    EXPECT_DOUBLE_EQ(curve.get_ymin(), 0.0);
+    EXPECT_DOUBLE_EQ(curve.get_yrange(), 1.0);
+
+    int const cx = curve.get_x() + curve.get_width() / 2, cy = curve.get_y() + curve.get_height() / 2;
+    double const t = curve.pixel_to_time(cx), v = curve.pixel_to_value_y(cy);
+    wheel(curve, 0, -2);
+    EXPECT_LT(curve.get_xrange(), 1.0);
+    EXPECT_NEAR(curve.pixel_to_time(cx), t, 1e-9);
+    EXPECT_NEAR(curve.pixel_to_value_y(cy), v, 1e-9);
+    curve.set_enable_zoom(false);
+    double const range = curve.get_xrange();
+    wheel(curve, 0, 3);
+    EXPECT_EQ(curve.get_xrange(), range);
+
+    GuiPushButton& reset = curve.get_reset_zoom_button();
+    click(reset, reset.get_x() + 5, reset.get_y() + 5);
+    EXPECT_EQ(curve.get_xmin(), 0.0);
+    EXPECT_EQ(curve.get_xrange(), 1.0);
 }
