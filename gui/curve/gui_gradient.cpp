@@ -80,6 +80,15 @@ void GuiGradientHorizontalColorField::set_color_depth(Gui::ColorDepth const& dep
     m_depth = depth;
     // An alpha-only gradient shows its alpha as grey: the field's alpha is for RGBA and LA.
     set_use_alpha(depth == Gui::COLOR_DEPTH_RGBA || depth == Gui::COLOR_DEPTH_LA);
+    // A grey channel is edited through the first component alone.
+    bool const rgb = depth == Gui::COLOR_DEPTH_RGB || depth == Gui::COLOR_DEPTH_RGBA;
+    get_component_field(0).set_tooltip(rgb ? "Red" : depth == Gui::COLOR_DEPTH_A ? "Alpha" : "Luminance");
+    for (int i = 1; i < 3; ++i) {
+        if (rgb)
+            get_component_field(i).show();
+        else
+            get_component_field(i).hide();
+    }
 }
 
 void GuiGradientHorizontalColorField::set_components(double const* values)
@@ -103,7 +112,7 @@ double GuiGradientHorizontalColorField::get_component(unsigned int const& channe
     bool const rgb_depth = m_depth == Gui::COLOR_DEPTH_RGB || m_depth == Gui::COLOR_DEPTH_RGBA;
     if (rgb_depth && channel < 3) return rgb[channel];
     if (m_depth == Gui::COLOR_DEPTH_RGBA || (m_depth == Gui::COLOR_DEPTH_LA && channel == 1)) return get_alpha();
-    return (rgb[0] + rgb[1] + rgb[2]) / 3.0;
+    return rgb[0];
 }
 
 // --- The gradient ---

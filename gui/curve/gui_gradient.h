@@ -39,8 +39,9 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_GRADIENT_KEY_TYPE_CHANGED);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_GRADIENT_EXTRAPOLATION_CHANGED);
 
 // The horizontal colour field of a gradient key: it shows the key's channel values as a
-// colour and gives them back, by colour depth (grey channels show as grey, alpha as the
-// field's alpha).
+// colour and gives them back, by colour depth: a grey channel shows as grey and is edited
+// through the first component alone (the other two are hidden), alpha is the field's alpha
+// (an alpha-only gradient shows its alpha as grey).
 class QN_GUI_API GuiGradientHorizontalColorField : public GuiHorizontalColorField {
     CORE_DECLARE_CLASS(GuiGradientHorizontalColorField, GuiHorizontalColorField)
 
@@ -51,8 +52,7 @@ public:
     Gui::ColorDepth const& get_color_depth() const { return m_depth; }
     // Shows the channel values (as many as the depth has).
     void set_components(double const* values);
-    // The value of a channel in the shown colour: a grey channel is the mean of red, green
-    // and blue.
+    // The value of a channel in the shown colour: a grey channel is the first component.
     double get_component(unsigned int const& channel) const;
 
 private:

@@ -247,3 +247,48 @@ TEST_F(GradientTest, ExtrapolationAndTypeApplyToEveryChannel)
     EXPECT_EQ(gradient.get_current_key_type_changed(), CoreVector<FCurveKeyId>({first}));
     EXPECT_EQ(m_log.get(), Names({"EVT_ID_GRADIENT_EXTRAPOLATION_CHANGED", "EVT_ID_GRADIENT_KEY_TYPE_CHANGED"}));
 }
+
+TEST_F(GradientTest, FieldsEditTheSelectedKeysByChannel)
+{
+    struct Row {
+        Gui::ColorDepth depth;
+        double typed;                  // into the first component
+        std::vector<double> expected;  // the first key's channels afterwards
+        bool green_shown;
+    };
+    Row const rows[] = {
+        {Gui::COLOR_DEPTH_RGBA, 0.9, {0.9, 0.0, 0.0, 1.0}, true},
+        {Gui::COLOR_DEPTH_LA, 0.6, {0.6, 1.0}, false},
+        {Gui::COLOR_DEPTH_A, 0.3, {0.3}, false},
+    };
+    for (Row const& row : rows) {
+        GuiGradient& gradient = make_gradient(row.depth);
+        FCurveKeyId const first = gradient.get_key_id_by_index(0);
+        GuiNumberField& component = gradient.get_value_field().get_component_field(0);
+        EXPECT_EQ(gradient.get_value_field().get_component_field(1).is_shown(), row.green_shown);
+        component.set_value(row.typed);
+        component.raise_event(EVT_ID_NUMBER_FIELD_VALUE_CHANGED);
+        for (unsigned int channel = 0; channel < gradient.get_channel_count(); ++channel)
+            EXPECT_DOUBLE_EQ(gradient.get_curve(channel).get_key_value(first), row.expected[channel])
+                << Gui::get_channel_depth_name(row.depth) << " channel " << channel;
+        EXPECT_EQ(gradient.get_current_key_value_changed(), CoreVector<FCurveKeyId>({first}));
+        EXPECT_EQ(m_log.count(EVT_ID_GRADIENT_KEY_VALUE_CHANGED), 1);
+        m_log.clear();
+        gradient.get_parent()->destroy();
+        process_idle(app());
+    }
+
+    // Key Parameter: the first selected key takes the entry, the others keep their distance.
+    GuiGradient& gradient = make_gradient(Gui::COLOR_DEPTH_RGB);
+    add_three(gradient);
+    FCurveKeyId const a = gradient.get_key_id_by_index(1), b = gradient.get_key_id_by_index(3);
+    gradient.clear_selection();
+    gradient.select_key(a, true);
+    gradient.select_key(b, true);
+    gradient.get_position_field().set_value(0.1);
+    gradient.get_position_field().raise_event(EVT_ID_NUMBER_FIELD_VALUE_CHANGED);
+    EXPECT_DOUBLE_EQ(gradient.get_keys_position(a), 0.1);
+    EXPECT_DOUBLE_EQ(gradient.get_keys_position(b), 0.6);
+    expect_shared_positions(gradient);
+    EXPECT_EQ(m_log.get(), Names({"EVT_ID_GRADIENT_KEY_POSITION_CHANGED"}));
+}
