@@ -935,6 +935,8 @@ void GuiCurve::update_pick_buffer()
         }
         unsigned int index = 0;
         for (FCurveKey const& key : curve.get_keys()) {
+            // Ids of keys past the stride would name the next channel's keys: those stay unpicked.
+            if (index >= KEY_ID_STRIDE) break;
             int const kx = time_to_pixel(key.time), ky = value_to_pixel_y(key.value);
             unsigned int const value = channel * KEY_ID_STRIDE + index++ + 1;
             for (int py = ky - PICK_CELL; py <= ky + PICK_CELL; py += PICK_CELL / 2)
