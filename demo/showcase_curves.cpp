@@ -7,14 +7,22 @@
 // key frames; scrubbing it moves the marker, and the marker moves it. What happens shows in
 // the status line and, with --trace, as "curves ..." lines ("curves key <curve> <index> x y"
 // says where each key is drawn, "curves timeline x y w h" where the ruler is, in window pixels).
+// Below them, a function-curve editor over three colour channels and an RGBA gradient editor
+// report their edits as "curves fcurve ..." and "curves gradient ..." lines; they trace where
+// their keys are drawn too ("curves fcurve handle <channel> <index> x y", "curves gradient handle
+// <index> x y").
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <string>
 #include <memory>
 #include <vector>
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
 #include "gui/core/gui_app.h"
+#include "gui/curve/gui_curve.h"
+#include "gui/curve/gui_gradient.h"
 #include "gui/curve/gui_graph_widget.h"
 #include "gui/curve/gui_timeline.h"
 #include "host/of/of_object_factory.h"
@@ -362,6 +370,124 @@ private:
     CoreString m_traced;
 };
 
+
+// The short name of an editor event: "EVT_ID_CURVE_KEY_VALUE_CHANGED" -> "key value changed".
+CoreString event_words(CoreString const& name, char const* prefix)
+{
+    std::string text = name.std_string().substr(std::string(prefix).size());
+    for (char& c : text) c = c == '_' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return CoreString(text.c_str());
+}
+
+// A function-curve editor that says where its keys are drawn.
+class TracedCurve : public GuiCurve {
+public:
+    using GuiCurve::GuiCurve;
+    void draw(GuiDc& dc) override
+    {
+        GuiCurve::draw(dc);
+        CoreString lines;
+        for (unsigned int channel = 0; channel < get_channel_count(); ++channel) {
+            unsigned int index = 0;
+            for (FCurveKey const& key : get_curve(channel).get_keys())
+                lines += CoreString("curves fcurve handle ") + channel + " " + index++ + " " + time_to_pixel(key.time) +
+                         " " + value_to_pixel_y(key.value) + "\n";
+        }
+        if (lines.is_empty() || lines == m_traced) return;
+        m_traced = lines;
+        DemoTrace::line(lines.sub_string(0, lines.get_length() - 1));
+    }
+
+private:
+    CoreString m_traced;
+};
+
+// A gradient editor that says where its key handles are drawn.
+class TracedGradient : public GuiGradient {
+public:
+    using GuiGradient::GuiGradient;
+    void draw(GuiDc& dc) override
+    {
+        GuiGradient::draw(dc);
+        CoreString lines;
+        for (unsigned int index = 0; index < get_key_count(); ++index)
+            lines += CoreString("curves gradient handle ") + index + " " +
+                     position_to_pixel(get_keys_position(get_key_id_by_index(index))) + " " + get_pos_y_color() + "\n";
+        if (lines.is_empty() || lines == m_traced) return;
+        m_traced = lines;
+        DemoTrace::line(lines.sub_string(0, lines.get_length() - 1));
+    }
+
+private:
+    CoreString m_traced;
+};
+
+// Three tone curves, one per colour channel.
+void add_tone_curves(GuiCurve& editor)
+{
+    FCurve red, green, blue;
+    red.add_key(0.0, 0.0);
+    red.add_key(0.35, 0.5);
+    red.add_key(1.0, 1.0);
+    green.add_key(0.0, 0.0, FCurveKey::TYPE_LINEAR);
+    green.add_key(0.6, 0.55, FCurveKey::TYPE_SMOOTH_CLAMPED);
+    green.add_key(1.0, 0.95);
+    blue.add_key(0.0, 0.12);
+    blue.add_key(0.5, 0.4);
+    blue.add_key(1.0, 0.85);
+    editor.set_curves(CoreArray<FCurve const*>({&red, &green, &blue}));
+    editor.set_visible_bbox(-0.05, -0.05, 1.05, 1.05);
+}
+
+// A sunset ramp: night blue, orange, yellow, then a fading white.
+void add_sunset_gradient(GuiGradient& editor)
+{
+    struct Stop {
+        double position, r, g, b, a;
+    };
+    Stop const stops[] = {{0.0, 0.05, 0.08, 0.3, 1.0}, {0.4, 0.9, 0.35, 0.1, 1.0}, {0.7, 1.0, 0.85, 0.3, 1.0},
+                          {1.0, 1.0, 1.0, 1.0, 0.2}};
+    FCurve channels[4];
+    for (Stop const& stop : stops) {
+        double const values[4] = {stop.r, stop.g, stop.b, stop.a};
+        for (int c = 0; c < 4; ++c) channels[c].add_key(stop.position, values[c], FCurveKey::TYPE_LINEAR);
+    }
+    editor.set_curves(CoreArray<FCurve const*>({&channels[0], &channels[1], &channels[2], &channels[3]}));
+    editor.fit_zoom(true);
+}
+
+// An editor event to the status line and the trace: its name and how many keys it names.
+void report_fcurve(GuiCurve& editor, CoreString const& name, DemoCurveEditor& page_editor)
+{
+    CoreString line = CoreString("fcurve ") + event_words(name, "EVT_ID_CURVE_");
+    unsigned int const keys = editor.get_current_key_added().get_count() + editor.get_current_key_change().get_count() +
+                              editor.get_current_key_removed().get_count() +
+                              editor.get_current_key_type_changed().get_count();
+    if (name == EVT_ID_CURVE_EXTRAPOLATION_CHANGED) {
+        for (unsigned int const& value : editor.get_current_extrapolation_change()) line += CoreString(" ") + value;
+    } else {
+        line += CoreString(" ") + keys + " keys";
+        if (!editor.get_current_key_added().is_empty()) line += " added";
+        if (!editor.get_current_key_removed().is_empty()) line += " removed";
+        if (!editor.get_current_curve_cloned().is_empty())
+            line += CoreString(", ") + editor.get_current_curve_cloned().get_count() + " channels linked";
+    }
+    page_editor.report(line);
+}
+
+void report_gradient(GuiGradient& editor, CoreString const& name, DemoCurveEditor& page_editor)
+{
+    CoreString line = CoreString("gradient ") + event_words(name, "EVT_ID_GRADIENT_");
+    if (name == EVT_ID_GRADIENT_KEY_ADDED)
+        line += CoreString(" at ") + editor.get_keys_position(editor.get_current_key_added()[0]);
+    else if (name == EVT_ID_GRADIENT_KEY_REMOVED)
+        line += CoreString(" ") + editor.get_current_key_removed().get_count() + " keys";
+    else if (name == EVT_ID_GRADIENT_KEY_POSITION_CHANGED && !editor.get_current_key_position_changed().is_empty())
+        line += CoreString(" first to ") + editor.get_keys_position(editor.get_current_key_position_changed()[0]);
+    line += CoreString(", ") + editor.get_key_count() + " keys";
+    page_editor.report(line);
+}
+
 }  // namespace
 
 namespace {
@@ -381,6 +507,49 @@ void add_sample_curves(DemoCurveEditor& editor)
 
 }  // namespace
 
+namespace {
+
+// The function-curve editor (RGB) and the gradient editor (RGBA), side by side; their events
+// go to the page's status line through the animation editor's report.
+void build_colour_editors(GuiWidget& page, DemoCurveEditor& reporter, int x, int y, int w, int h)
+{
+    using W = GuiWidget;
+    int const curve_w = w * 3 / 5;
+    DemoPanel* curve_panel = new DemoPanel(page, "curves_fcurve_panel", "Tone curves (function curves per channel)", x,
+                                           y, curve_w, h);
+    curve_panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM);
+    int const top = y + DemoPanel::TITLE_HEIGHT + 4;
+    GuiCurve* curve = new TracedCurve(*curve_panel, x + 4, top, curve_w - 8, y + h - 4 - top, Gui::COLOR_DEPTH_RGB);
+    curve->show();
+    add_tone_curves(*curve);
+    for (CoreString const* name :
+         {&EVT_ID_CURVE_KEY_VALUE_CHANGED, &EVT_ID_CURVE_KEY_POSITION_CHANGED, &EVT_ID_CURVE_KEY_TYPE_CHANGED,
+          &EVT_ID_CURVE_EXTRAPOLATION_CHANGED, &EVT_ID_CURVE_KEY_LINKED})
+        EventObject::connect(*curve, *name, [curve, &reporter](EventObject::EventInfo const& info) {
+            report_fcurve(*curve, info.get_name(), reporter);
+        });
+
+    int const gradient_x = x + curve_w + 8, gradient_w = w - curve_w - 8;
+    DemoPanel* gradient_panel = new DemoPanel(page, "curves_gradient_panel", "Colour gradient (RGBA)", gradient_x, y,
+                                              gradient_w, h);
+    gradient_panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    GuiGradient* gradient = new TracedGradient(*gradient_panel, gradient_x + 4, top, gradient_w - 8, y + h - 4 - top,
+                                               Gui::COLOR_DEPTH_RGBA);
+    gradient->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    gradient->set_color_dialog_title("Gradient key colour");
+    gradient->show();
+    add_sunset_gradient(*gradient);
+    for (CoreString const* name :
+         {&EVT_ID_GRADIENT_KEY_ADDED, &EVT_ID_GRADIENT_KEY_REMOVED, &EVT_ID_GRADIENT_KEY_POSITION_CHANGED,
+          &EVT_ID_GRADIENT_KEY_VALUE_CHANGED, &EVT_ID_GRADIENT_KEY_TYPE_CHANGED,
+          &EVT_ID_GRADIENT_EXTRAPOLATION_CHANGED})
+        EventObject::connect(*gradient, *name, [gradient, &reporter](EventObject::EventInfo const& info) {
+            report_gradient(*gradient, info.get_name(), reporter);
+        });
+}
+
+}  // namespace
+
 GuiWidget* make_showcase_curves(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app)
 {
     DemoCurveEditor* editor = new DemoCurveEditor(parent, x, y, w, h, app.get_factory(), nullptr);
@@ -396,10 +565,12 @@ void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int
     auto state = std::make_shared<CurvesPage>();
     m_page_state.push_back(state);
     state->scene = &m_app.get_factory();
-    int const panel_h = h - 32 - 8;
+    // The animation curves on top, the colour editors in a row under them.
+    int constexpr editors_h = 300;
+    int const panel_h = h - 32 - 8 - editors_h - 8;
     DemoPanel* panel = new DemoPanel(page, "curves_panel", "Animation curves of the sample scene", x, y, w, panel_h);
     panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
-    DemoText* status = new DemoText(page, "curves_status", x, y + panel_h + 8, w, 32);
+    DemoText* status = new DemoText(page, "curves_status", x, y + h - 32, w, 32);
     status->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     status->set_text("Click a key or a curve (Shift adds, Ctrl toggles), drag over empty space to select keys, drag "
                      "keys to move them (Escape puts them back), drag the marker or the ruler to change the frame; "
@@ -428,6 +599,7 @@ void ShowcaseWindow::build_curves_page(GuiWidget& page, int x, int y, int w, int
     editor->set_highlighted_range(0.0, 100.0);
     editor->set_highlighted_x_value(frame);
     editor->fit(true);
+    build_colour_editors(page, *editor, x, y + panel_h + 8, w, editors_h);
     EventObject::connect(*timeline, EVT_ID_TIMELINE_SCRUB, &on_timeline, state.get());
     EventObject::connect(*timeline, EVT_ID_TIMELINE_NEW_TIME, &on_timeline, state.get());
 }
