@@ -773,7 +773,16 @@ void GuiNodal::layout_nodes(std::vector<GuiNodalNodeBase*> const& boxes)
 void GuiNodal::apply_layout(std::vector<GuiNodalNodeBase*> const& nodes, bool const& silent)
 {
     if (nodes.empty()) return;
-    apply_nodes_positions(nodes);
+    // A backdrop carries its content along when it moves (nested backdrops theirs): the
+    // application hears of every box that moved. Backdrops hold their content by containment,
+    // neither hiding nor parenting it, so there is nothing to show again or detach.
+    std::vector<GuiNodalNodeBase*> moved = nodes;
+    std::unordered_set<GuiNodalNodeBase const*> listed(nodes.begin(), nodes.end());
+    for (size_t i = 0; i < moved.size(); ++i)  // the list grows as it is walked: nested content too
+        if (moved[i]->is_kindof(GuiNodalBackdrop::class_info()))
+            for (GuiNodalNodeBase* content : static_cast<GuiNodalBackdrop*>(moved[i])->get_content())
+                if (listed.insert(content).second) moved.push_back(content);
+    apply_nodes_positions(moved);
     invalidate_pick_index();
     redraw();
     if (!silent) raise_event(EVT_ID_NODAL_NODES_MOVED);

@@ -85,10 +85,12 @@ TEST_F(GuiNodalLayouterTest, BoxesGoIntoColumnsThatFollowTheLinks)
             for (GuiNodalNodeBase const* b : nodes) {
                 GuiNodalLayoutGrid* ga = layouter.get_grid_for_node(a);
                 GuiNodalLayoutGrid* gb = layouter.get_grid_for_node(b);
-                if (ga == gb) EXPECT_EQ(a->get_world_pos()[0], b->get_world_pos()[0]);
-                else if (ga->get_root() == gb->get_root() &&
-                         GuiNodalLayoutGrid::get_position(ga) < GuiNodalLayoutGrid::get_position(gb))
+                if (ga == gb) {
+                    EXPECT_EQ(a->get_world_pos()[0], b->get_world_pos()[0]);
+                } else if (ga->get_root() == gb->get_root() &&
+                           GuiNodalLayoutGrid::get_position(ga) < GuiNodalLayoutGrid::get_position(gb)) {
                     EXPECT_LT(a->get_world_pos()[0] + a->get_width(), b->get_world_pos()[0]);
+                }
             }
         for (GuiNodalLink* link : std::vector<GuiNodalLink*>(graph().get_links())) graph().remove_link(*link);
         while (graph().get_node_count() > 0) graph().remove_node(*graph().get_node(0));
@@ -224,3 +226,29 @@ TEST_F(GuiNodalLayouterTest, OrderingTheColumnsUncrossesLinksAndKeepsTheColumns)
     EXPECT_EQ(placement(ordered, nodes), columns);  // the same columns, in another order
     EXPECT_LT(count_crossings(graph().get_links()), walked);
 }
+
+namespace {
+
+// A view that keeps what it hands the application after a layout.
+class AppliedRecorder : public GuiNodal {
+public:
+    using GuiNodal::GuiNodal;
+    void apply_nodes_positions(std::vector<GuiNodalNodeBase*> const& boxes) override { applied = boxes; }
+    std::vector<GuiNodalNodeBase*> applied;
+};
+
+class GuiNodalApplyLayoutTest : public NodalTestBase<AppliedRecorder> {};
+
+TEST_F(GuiNodalApplyLayoutTest, AMovedBackdropReportsTheContentItCarries)
+{
+    auto* alone = graph().add_node(new GuiNodalNode(graph(), "alone", 0, 0, GuiNodalNodeBase::NODE_ANCHOR_SIDES));
+    auto* framed = graph().add_node(new GuiNodalNode(graph(), "framed", 0, 0, GuiNodalNodeBase::NODE_ANCHOR_SIDES));
+    GuiNodalBackdrop* inner = graph().instantiate_backdrop("inner", 0, 0);
+    GuiNodalBackdrop* outer = graph().instantiate_backdrop("outer", 0, 0);
+    inner->set_content({framed});
+    outer->set_content({inner});
+    graph().apply_layout({alone, outer, framed}, true);
+    EXPECT_EQ(graph().applied, (std::vector<GuiNodalNodeBase*>{alone, outer, framed, inner}));
+}
+
+}  // namespace
