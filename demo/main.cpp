@@ -11,11 +11,14 @@
 //                                          nodal, tree, curves, explorer, layout
 //     qn_demo --snapshots N                keeps N snapshots of the Layout page's OpenGL view in
 //                                          the image history (for pictures of the page)
+//     qn_demo --nodal-action NAME          runs an action of the Node graph page's view once
+//                                          shown ("layout", "fit all"; repeatable)
 //     qn_demo --scheme dark|light          the colour scheme
 //     qn_demo --trace                      prints focus changes, layouts and drops on stdout
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "demo/showcase_widgets.h"
 #include "demo/showcase_window.h"
@@ -32,6 +35,7 @@ struct Options {
     char const* screenshot = nullptr;
     char const* page = nullptr;
     int snapshots = 0;
+    std::vector<char const*> nodal_actions;
     bool light = false;
     bool trace = false;
 };
@@ -62,6 +66,8 @@ bool parse_options(int argc, char** argv, Options& options)
                 std::fprintf(stderr, "qn_demo: --snapshots wants a count from 0 to 100\n");
                 return false;
             }
+        } else if (std::strcmp(argv[i], "--nodal-action") == 0 && has_value) {
+            options.nodal_actions.push_back(argv[++i]);
         } else if (std::strcmp(argv[i], "--page") == 0 && has_value) {
             options.page = argv[++i];
         } else if (std::strcmp(argv[i], "--scheme") == 0 && has_value) {
@@ -112,6 +118,8 @@ int main(int argc, char** argv)
     }
 
     for (int i = 0; i < options.snapshots; ++i) showcase.snapshot_layout_view();
+    for (char const* action : options.nodal_actions)
+        if (!showcase.run_nodal_action(action)) return 2;
     if (options.screenshot) return showcase.get_window().write_screenshot(options.screenshot) ? 0 : 1;
 
     if (options.quit_after >= 0.0) app.add_timer(&quit_application, &app, options.quit_after);

@@ -131,6 +131,18 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
     GuiWidget* graph =
         make_showcase_graph(*panel, x + 1, y + DemoPanel::TITLE_HEIGHT, w - 2, h - DemoPanel::TITLE_HEIGHT - 1, m_app);
     graph->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    m_nodal = static_cast<GuiNodal*>(graph);
+}
+
+bool ShowcaseWindow::run_nodal_action(CoreString const& name)
+{
+    if (!m_pages[PAGE_NODAL]) show_page(PAGE_NODAL);
+    if (!m_nodal) return false;
+    bool const smooth = m_nodal->is_smooth_transitions();
+    m_nodal->set_smooth_transitions(false);
+    bool const done = m_nodal->run_action(name);
+    m_nodal->set_smooth_transitions(smooth);
+    return done;
 }
 
 GuiWidget* make_showcase_graph(GuiWidget& parent, int x, int y, int w, int h, GuiApp& app)

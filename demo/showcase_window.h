@@ -47,6 +47,7 @@
 #include "gui/core/gui_window.h"
 
 class GuiApp;
+class GuiNodal;
 class DemoPageList;
 class DemoText;
 class DemoTile;
@@ -95,6 +96,9 @@ public:
     void set_light_scheme(bool light);
     // Keeps what the Layout page's OpenGL view shows in the image history.
     void snapshot_layout_view();
+    // Runs an action of the Node graph page's view ("layout", "fit all", ...) at once, without
+    // animation; false (warned by the view) for a name it has no action for.
+    bool run_nodal_action(CoreString const& name);
 
 private:
     void build_focus_panel(GuiWidget& parent, int x, int y, int w, int h);
@@ -147,6 +151,7 @@ private:
     std::unique_ptr<GuiAppMainMenu> m_main_menu;
     std::vector<GuiCheckButton*> m_tools;
     LayoutPage* m_layout = nullptr;
+    GuiNodal* m_nodal = nullptr;
     // State the pages' event handlers point to.
     std::vector<std::shared_ptr<void>> m_page_state;
 };

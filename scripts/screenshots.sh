@@ -26,4 +26,7 @@ shoot fields --page fields
 shoot spreadsheet --page spreadsheet
 shoot text --page text
 shoot nodal --page nodal
+# The whole graph before and after the view's layout (L), framed (A).
+shoot nodal_before_layout --page nodal --nodal-action "fit all"
+shoot nodal_after_layout --page nodal --nodal-action layout --nodal-action "fit all"
 shoot layout --page layout --snapshots 3
