@@ -308,6 +308,7 @@ void ShowcaseWindow::build_layout_page(GuiWidget& page, int x, int y, int w, int
 
 void ShowcaseWindow::build_layout_frames()
 {
+    build_page(PAGE_LAYOUT);
     LayoutPage& state = *m_layout;
     if (state.frames) return;
     DemoPanel& panel = *state.panel;

@@ -136,7 +136,7 @@ void ShowcaseWindow::build_nodal_page(GuiWidget& page, int x, int y, int w, int 
 
 bool ShowcaseWindow::run_nodal_action(CoreString const& name)
 {
-    if (!m_pages[PAGE_NODAL]) show_page(PAGE_NODAL);
+    build_page(PAGE_NODAL);
     if (!m_nodal) return false;
     bool const smooth = m_nodal->is_smooth_transitions();
     m_nodal->set_smooth_transitions(false);

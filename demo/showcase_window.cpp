@@ -108,7 +108,6 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
 
     int const left = NAVIGATION + MARGIN;
     int const top = body_y + MARGIN;
-    int const body_w = width - NAVIGATION - 2 * MARGIN;
     int const body_h = height - top - STATUS - MARGIN;
     for (int p = 0; p < PAGE_COUNT; ++p) {
         Page const page = static_cast<Page>(p);
@@ -136,21 +135,9 @@ ShowcaseWindow::ShowcaseWindow(GuiApp& app, int width, int height) : m_app(app)
     build_dnd_panel(widgets, right_x, top + focus_h + MARGIN, right_w, body_h - focus_h - scene_h - 2 * MARGIN);
     build_scene_panel(widgets, right_x, top + body_h - scene_h, right_w, scene_h);
 
-    build_look_page(*m_pages[PAGE_LOOK], left, top, body_w, body_h);
-    build_drawing_page(*m_pages[PAGE_DRAWING], left, top, body_w, body_h);
-    build_opengl_page(*m_pages[PAGE_OPENGL], left, top, body_w, body_h);
-    build_windows_page(*m_pages[PAGE_WINDOWS], left, top, body_w, body_h);
-    build_menus_page(*m_pages[PAGE_MENUS], left, top, body_w, body_h);
-    build_controls_page(*m_pages[PAGE_CONTROLS], left, top, body_w, body_h);
-    build_fields_page(*m_pages[PAGE_FIELDS], left, top, body_w, body_h);
-    build_spreadsheet_page(*m_pages[PAGE_SPREADSHEET], left, top, body_w, body_h);
-    build_text_page(*m_pages[PAGE_TEXT], left, top, body_w, body_h);
-    build_preferences_page(*m_pages[PAGE_PREFERENCES], left, top, body_w, body_h);
-    build_nodal_page(*m_pages[PAGE_NODAL], left, top, body_w, body_h);
-    build_tree_page(*m_pages[PAGE_TREE], left, top, body_w, body_h);
-    build_curves_page(*m_pages[PAGE_CURVES], left, top, body_w, body_h);
-    build_explorer_page(*m_pages[PAGE_EXPLORER], left, top, body_w, body_h);
-    build_layout_page(*m_pages[PAGE_LAYOUT], left, top, body_w, body_h);
+    m_built[PAGE_WIDGETS] = true;
+    // The other pages are made when first shown: the showcase starts without waiting for
+    // what it does not show (the OpenGL pages would load the OpenGL driver).
     for (int p = PAGE_WIDGETS + 1; p < PAGE_COUNT; ++p) m_pages[p]->hide();
 
     new StatusBar(window, height - STATUS, width);
@@ -257,8 +244,40 @@ bool ShowcaseWindow::show_page(CoreString const& name)
     return false;
 }
 
+void ShowcaseWindow::build_page(Page page)
+{
+    if (m_built[page]) return;
+    m_built[page] = true;
+    // The page's content fills its container less the margin, at the container's size now.
+    GuiWidget& container = *m_pages[page];
+    int const x = container.get_x() + MARGIN;
+    int const y = container.get_y() + MARGIN;
+    int const w = container.get_width() - 2 * MARGIN;
+    int const h = container.get_height() - 2 * MARGIN;
+    switch (page) {
+        case PAGE_WIDGETS: break;  // made with the window
+        case PAGE_LOOK: build_look_page(container, x, y, w, h); break;
+        case PAGE_DRAWING: build_drawing_page(container, x, y, w, h); break;
+        case PAGE_OPENGL: build_opengl_page(container, x, y, w, h); break;
+        case PAGE_WINDOWS: build_windows_page(container, x, y, w, h); break;
+        case PAGE_MENUS: build_menus_page(container, x, y, w, h); break;
+        case PAGE_CONTROLS: build_controls_page(container, x, y, w, h); break;
+        case PAGE_FIELDS: build_fields_page(container, x, y, w, h); break;
+        case PAGE_SPREADSHEET: build_spreadsheet_page(container, x, y, w, h); break;
+        case PAGE_TEXT: build_text_page(container, x, y, w, h); break;
+        case PAGE_PREFERENCES: build_preferences_page(container, x, y, w, h); break;
+        case PAGE_NODAL: build_nodal_page(container, x, y, w, h); break;
+        case PAGE_TREE: build_tree_page(container, x, y, w, h); break;
+        case PAGE_CURVES: build_curves_page(container, x, y, w, h); break;
+        case PAGE_EXPLORER: build_explorer_page(container, x, y, w, h); break;
+        case PAGE_LAYOUT: build_layout_page(container, x, y, w, h); break;
+        case PAGE_COUNT: break;
+    }
+}
+
 void ShowcaseWindow::show_page(Page page)
 {
+    build_page(page);
     if (page == PAGE_LAYOUT) build_layout_frames();
     for (int p = 0; p < PAGE_COUNT; ++p)
         if (p != page) m_pages[p]->hide();

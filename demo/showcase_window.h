@@ -101,6 +101,8 @@ public:
     bool run_nodal_action(CoreString const& name);
 
 private:
+    // Makes the page's content, once.
+    void build_page(Page page);
     void build_focus_panel(GuiWidget& parent, int x, int y, int w, int h);
     void build_dnd_panel(GuiWidget& parent, int x, int y, int w, int h);
     void build_scene_panel(GuiWidget& parent, int x, int y, int w, int h);
@@ -151,6 +153,7 @@ private:
     std::unique_ptr<GuiAppMainMenu> m_main_menu;
     std::vector<GuiCheckButton*> m_tools;
     LayoutPage* m_layout = nullptr;
+    bool m_built[PAGE_COUNT] = {};
     GuiNodal* m_nodal = nullptr;
     // State the pages' event handlers point to.
     std::vector<std::shared_ptr<void>> m_page_state;
