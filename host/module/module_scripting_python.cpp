@@ -174,11 +174,13 @@ bool ModuleScriptingPython::Impl::start()
         CORE_LOG_ERROR("ModuleScriptingPython.ModuleScriptingPython: a Python engine exists already\n");
         return false;
     }
-    owns_interpreter = true;
     if (Py_IsInitialized()) {
+        // Someone else's interpreter: it is neither used nor finalised here.
+        g_engine_alive = false;
         CORE_LOG_ERROR("ModuleScriptingPython.ModuleScriptingPython: the interpreter was started elsewhere\n");
         return false;
     }
+    owns_interpreter = true;
     PyConfig config;
     // Isolated: the user's PYTHONPATH, PYTHONHOME and site packages do not change what scripts
     // see, and the process keeps its own signal handlers.
