@@ -194,6 +194,7 @@ void GuiScriptEditorWidget::build_menus()
         GuiMenuButton* button = m_toolbar->create_menu(desc.label, GuiToolbar::ANCHOR_LEFT);
         GuiMenu* menu = button->get_menu();
         m_menus.add(menu);
+        m_menu_buttons.add(button);
         m_menu_labels.add(desc.label);
         for (Entry const& entry : desc.entries) {
             if (!entry.name) {
@@ -289,10 +290,11 @@ void GuiScriptEditorWidget::set_readonly(bool const& read_only)
 {
     m_read_only = read_only;
     m_editor->set_read_only(read_only);
-    for (GuiMenu* menu : m_menus) {
-        for (GuiMenuItem* item : menu->get_items()) item->set_enable(true);
-    }
     if (read_only) show_search_panel(false, m_search->get_mode(), false);
+    for (unsigned int i = 0; i < m_menu_buttons.get_count(); ++i)
+        if (m_menu_labels[i] != "Script") m_menu_buttons[i]->set_enable(!read_only);
+    m_search_button->set_enable(!read_only);
+    m_replace_button->set_enable(!read_only);
     refresh_file_menu();
     for (MenuDesc const& desc : MENUS) {
         for (Entry const& entry : desc.entries) {

@@ -71,8 +71,9 @@ public:
     CoreString get_script() const;
     bool is_script_modified() const;
     void reset_is_text_modified();
-    // Read only: the editor refuses changes, the menus that change the text are disabled and
-    // the search row closes.
+    // Read only: the editor refuses changes, the File, Edit, Search and View menus and the
+    // search buttons are disabled (the shortcuts that change the text too) and the search
+    // row closes. Scripts still run.
     void set_readonly(bool const& read_only);
     bool const& is_readonly() const { return m_read_only; }
 
@@ -167,6 +168,7 @@ private:
 
     GuiToolbar* m_toolbar = nullptr;
     CoreVector<GuiMenu*> m_menus;
+    CoreVector<GuiWidget*> m_menu_buttons;
     CoreVector<CoreString> m_menu_labels;
     GuiMenu* m_recent_menu = nullptr;
     GuiMenuItem* m_highlight_item = nullptr;

@@ -275,10 +275,42 @@ TEST_F(ScriptEditorTest, SearchPanelTakesTheSelectionAndDrivesTheButtons)
     int line = 0, column = 0;
     editor.get_editor().get_caret(line, column);
     EXPECT_EQ(column, 5);
-    // A read-only editor closes the panel.
+    // A read-only editor closes the panel and refuses to open it again.
     editor.set_readonly(true);
     EXPECT_FALSE(editor.is_search_panel_shown());
     EXPECT_FALSE(editor.get_replace_button().get_value());
+    editor.show_search_panel(true, GuiSearchWidget::MODE_SEARCH);
+    EXPECT_FALSE(editor.is_search_panel_shown());
+    EXPECT_FALSE(editor.get_replace_button().is_enabled());
+    editor.refresh_file_menu();
+    EXPECT_FALSE(editor.get_menu("File")->get_item("Open...")->is_enabled());
+    EXPECT_TRUE(editor.get_menu("File")->get_item("Save As...")->is_enabled());
+}
+
+TEST_F(ScriptEditorTest, ShortcutsReachTheWidgetFromTheEditor)
+{
+    GuiScriptEditorWidget& editor = make_editor();
+    editor.set_script("total = 1\ntotal = total + 1\n");
+    GuiScriptEdit& edit = editor.get_editor();
+    edit.set_focus();
+    edit.set_selection(0, 0, 5, 0);
+    key_down(edit, 'f', "", FL_CTRL);
+    EXPECT_TRUE(editor.is_search_panel_shown());
+    EXPECT_EQ(editor.get_search_widget().get_mode(), GuiSearchWidget::MODE_SEARCH);
+    EXPECT_EQ(editor.get_search_widget().get_source_text(), "total");
+    edit.set_focus();
+    key_down(edit, 'h', "", FL_CTRL);
+    EXPECT_EQ(editor.get_search_widget().get_mode(), GuiSearchWidget::MODE_REPLACE);
+    // F3 finds the next match from the caret; the line comment is the language's.
+    edit.set_focus();
+    edit.set_selection(1, 1, -1, 0);
+    key_down(edit, FL_F + 3, "");
+    int line = 0, column = 0;
+    edit.get_caret(line, column);
+    EXPECT_EQ(line, 1);
+    EXPECT_EQ(column, 13);
+    key_down(edit, 'c', "", FL_CTRL | FL_SHIFT);
+    EXPECT_EQ(edit.get_line(1), "#total = total + 1");
 }
 
 TEST_F(ScriptEditorTest, OpenRefusesMissingAndBinaryFilesAndWarnsOnBadBytes)
