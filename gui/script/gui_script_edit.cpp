@@ -205,8 +205,21 @@ bool GuiScriptEdit::on_popup_key(int const& key)
     return true;
 }
 
+void GuiScriptEdit::get_drop_location(int& line, int& column) const
+{
+    line = m_drop_line;
+    column = m_drop_column;
+}
+
 int GuiScriptEdit::process_event(CoreString const& name)
 {
+    if (m_accept_drops && (name == EVT_ID_DND_ENTER || name == EVT_ID_DND_DRAG || name == EVT_ID_DND_LEAVE))
+        return 1;
+    if (m_accept_drops && name == EVT_ID_DND_RELEASE) {
+        get_current_mouse_location(m_drop_line, m_drop_column);
+        raise_event(EVT_ID_DND_RELEASE);
+        return 1;
+    }
     if (name == EVT_ID_KEY_DOWN && has_focus()) {
         int const key = Gui::get_last_key_pressed();
         if (key == ' ' && Gui::is_modifier_ctrl()) {

@@ -57,6 +57,14 @@ public:
     // The popup while it is shown; null otherwise.
     ScriptEditCandidatePopup* get_candidate_popup() const;
 
+    // --- Drops ---
+    // With drops on, a drag over the editor is accepted and its release raises
+    // EVT_ID_DND_RELEASE on the editor with the drop point kept (get_drop_location): the owner
+    // turns the dragged widget into text.
+    void set_accept_drops(bool const& accept) { m_accept_drops = accept; }
+    bool const& is_accepting_drops() const { return m_accept_drops; }
+    void get_drop_location(int& line, int& column) const;
+
     int process_event(CoreString const& name) override;
 
 private:
@@ -67,6 +75,9 @@ private:
     ModuleLanguage* m_language = nullptr;
     int m_candidate_rows = DEFAULT_CANDIDATE_ROWS;
     ScriptEditCandidatePopup* m_popup = nullptr;
+    bool m_accept_drops = false;
+    int m_drop_line = 0;
+    int m_drop_column = 0;
     // The language's names, copied when the popup opened.
     CoreVector<CoreString> m_candidates;
 };

@@ -176,6 +176,11 @@ GuiScriptEditorWidget::GuiScriptEditorWidget(GuiWidget& parent, int const& x, in
                          [this] { show_search_panel(m_search_button->get_value(), 1); });
     EventObject::connect(*m_replace_button, EVT_ID_CHECK_BUTTON_CLICK, *this,
                          [this] { show_search_panel(m_replace_button->get_value(), 2); });
+    EventObject::connect(*m_editor, EVT_ID_DND_RELEASE, *this, [this] {
+        int line = 0, column = 0;
+        m_editor->get_drop_location(line, column);
+        if (GuiWidget* dragged = GuiWidget::get_dnd_widget()) drop_widget(*dragged, line, column);
+    });
     EventObject::connect(get_application(), EVT_ID_APPLICATION_SCRIPTING_OPTIONS_CHANGED, *this,
                          [this] { read_preferences(); });
     read_preferences();
@@ -627,6 +632,7 @@ void GuiScriptEditorWidget::enable_dnd(DndProvider provider, bool const& enabled
 {
     m_dnd_provider = std::move(provider);
     m_dnd_enabled = enabled;
+    m_editor->set_accept_drops(enabled && m_dnd_provider);
 }
 
 bool GuiScriptEditorWidget::drop_widget(GuiWidget& dropped, int const& line, int const& column)

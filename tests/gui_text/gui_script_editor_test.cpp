@@ -313,6 +313,23 @@ TEST_F(ScriptEditorTest, ShortcutsReachTheWidgetFromTheEditor)
     EXPECT_EQ(edit.get_line(1), "#total = total + 1");
 }
 
+TEST_F(ScriptEditorTest, DropsInsertTheProvidersText)
+{
+    GuiScriptEditorWidget& editor = make_editor();
+    editor.set_script("a = \nb = 2");
+    GuiWidget* dragged = new GuiWidget(window(), 0, 0, 10, 10);
+    // Off by default; the provider may refuse a widget with an empty text.
+    EXPECT_FALSE(editor.drop_widget(*dragged, 0, 4));
+    editor.enable_dnd([dragged](GuiWidget& widget) { return &widget == dragged ? CoreString("'/scene/ball'") : CoreString(); },
+                      true);
+    EXPECT_TRUE(editor.get_editor().is_accepting_drops());
+    EXPECT_FALSE(editor.drop_widget(editor.get_console(), 0, 4));
+    EXPECT_TRUE(editor.drop_widget(*dragged, 0, 4));
+    EXPECT_EQ(editor.get_script(), "a = '/scene/ball'\nb = 2");
+    editor.set_readonly(true);
+    EXPECT_FALSE(editor.drop_widget(*dragged, 1, 0));
+}
+
 TEST_F(ScriptEditorTest, OpenRefusesMissingAndBinaryFilesAndWarnsOnBadBytes)
 {
     GuiScriptEditorWidget& editor = make_editor();
