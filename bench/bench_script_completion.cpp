@@ -73,7 +73,10 @@ int main(int argc, char** argv)
     char const* const names[] = {"completion/empty_namespace", "completion/1000_names"};
     void (*const functions[])(benchmark::State&) = {bench_empty_namespace, bench_thousand_names};
     for (int i = 0; i < 2; ++i)
-        benchmark::RegisterBenchmark(names[i], functions[i])->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+        benchmark::RegisterBenchmark(names[i], functions[i])
+            ->Unit(benchmark::kMillisecond)
+            ->Repetitions(5)
+            ->ReportAggregatesOnly(true);
     // Given first, so that a --benchmark_min_time on the command line wins.
     std::string min_time = "--benchmark_min_time=0.2";
     std::vector<char*> args(argv, argv + argc);
@@ -85,7 +88,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nms per completion list build (median of 5):\n");
     for (char const* name : names) std::printf("  %-28s %.3f\n", name, reporter.get_time(name));
-    std::printf("List size with the names: %u\n", get_engine().get_language()->get_completion_list().get_count());
+    std::printf("List size with the names: %u\n",
+                get_engine().get_language()->get_completion_list().get_count());
     std::printf("No peer: the list is the interpreter's own names, gathered by the interpreter.\n");
     benchmark::Shutdown();
     return 0;

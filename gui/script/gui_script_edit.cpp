@@ -15,7 +15,8 @@ namespace {
 bool is_word_byte(char const& c)
 {
     unsigned char const u = static_cast<unsigned char>(c);
-    return u >= 0x80 || (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || c == '_';
+    return u >= 0x80 || (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') ||
+           c == '_';
 }
 
 bool is_name_char(char const& c)
@@ -142,7 +143,8 @@ bool GuiScriptEdit::refill_completion()
         close_completion();
         return false;
     }
-    CoreVector<CoreString> const shown = filter_candidates(m_candidates, get_variable_candidates(), get_typed_word());
+    CoreVector<CoreString> const shown =
+        filter_candidates(m_candidates, get_variable_candidates(), get_typed_word());
     if (shown.is_empty() || !get_window()) {
         close_completion();
         return false;
@@ -152,7 +154,8 @@ bool GuiScriptEdit::refill_completion()
     get_cursor_pixel_position(x, y);
     GuiWidget* window = get_window();
     bool const had_focus = has_focus();
-    m_popup->show_candidates(shown, window->get_x() + x, window->get_y() + y + get_line_height(), m_candidate_rows);
+    m_popup->show_candidates(shown, window->get_x() + x, window->get_y() + y + get_line_height(),
+                             m_candidate_rows);
     // Showing a window moves the toolkit focus to it: the editor keeps the keyboard.
     if (had_focus) set_focus();
     redraw();
@@ -166,7 +169,8 @@ void GuiScriptEdit::choose_candidate(CoreString const& candidate)
         CoreString const typed = get_typed_word();
         CoreString const text = get_current_line();
         unsigned int const start = static_cast<unsigned int>(column) - typed.get_length();
-        set_current_line(text.sub_string(0, start) + candidate + text.sub_string(static_cast<unsigned int>(column)));
+        set_current_line(text.sub_string(0, start) + candidate +
+                         text.sub_string(static_cast<unsigned int>(column)));
         int const caret = static_cast<int>(start + candidate.get_length());
         set_selection(caret, line, -1, line);
         on_changed();
@@ -192,14 +196,27 @@ bool GuiScriptEdit::on_popup_key(int const& key)
     GuiListView& list = popup->get_list();
     int const page = std::max(1, list.get_visible_row_count() - 1);
     switch (key) {
-        case Gui::KEY_ID_UP: list.move_selection(-1); break;
-        case Gui::KEY_ID_DOWN: list.move_selection(1); break;
-        case Gui::KEY_ID_PAGE_UP: list.move_selection(-page); break;
-        case Gui::KEY_ID_PAGE_DOWN: list.move_selection(page); break;
+        case Gui::KEY_ID_UP:
+            list.move_selection(-1);
+            break;
+        case Gui::KEY_ID_DOWN:
+            list.move_selection(1);
+            break;
+        case Gui::KEY_ID_PAGE_UP:
+            list.move_selection(-page);
+            break;
+        case Gui::KEY_ID_PAGE_DOWN:
+            list.move_selection(page);
+            break;
         case Gui::KEY_ID_ENTER:
-        case Gui::KEY_ID_KEYPAD_ENTER: choose_candidate(list.get_selected_item()); return true;
-        case Gui::KEY_ID_ESCAPE: close_completion(); return true;
-        default: return false;
+        case Gui::KEY_ID_KEYPAD_ENTER:
+            choose_candidate(list.get_selected_item());
+            return true;
+        case Gui::KEY_ID_ESCAPE:
+            close_completion();
+            return true;
+        default:
+            return false;
     }
     popup->refresh_help();
     return true;

@@ -43,7 +43,8 @@ public:
     // it ignoring case; `candidates` keep their order, `variables` follow sorted. Each once,
     // `typed` itself left out.
     static CoreVector<CoreString> filter_candidates(CoreVector<CoreString> const& candidates,
-                                                    CoreVector<CoreString> const& variables, CoreString const& typed);
+                                                    CoreVector<CoreString> const& variables,
+                                                    CoreString const& typed);
     // The assigned names of the text cut into runs of letters and '_'.
     CoreVector<CoreString> get_variable_candidates() const;
     // Ctrl+Space: builds the engine's list when it asks for it and shows the popup; false

@@ -75,9 +75,11 @@ MenuDesc const MENUS[] = {
       {"Comment Lines", "ctrl+shift+c", [](Widget& w) { ed(w).on_comment_lines(); }, true},
       {"Uncomment Lines", "ctrl+shift+x", [](Widget& w) { ed(w).on_uncomment_lines(); }, true}}},
     {"Search",
-     {{"Find...", "ctrl+f", [](Widget& w) { w.show_search_panel(true, 1); }, false},
+     {{"Find...", "ctrl+f", [](Widget& w) { w.show_search_panel(true, GuiSearchWidget::MODE_SEARCH); },
+       false},
       {"Find Next", "f3", [](Widget& w) { w.find_next_text(); }, false},
-      {"Search And Replace...", "ctrl+h", [](Widget& w) { w.show_search_panel(true, 2); }, true},
+      {"Search And Replace...", "ctrl+h",
+       [](Widget& w) { w.show_search_panel(true, GuiSearchWidget::MODE_REPLACE); }, true},
       {"Goto Line", "ctrl+g",
        [](Widget& w) {
            GuiWindow* top = w.get_application().get_top_window();
@@ -140,9 +142,10 @@ void GuiScriptEditorWidgetStatusBar::draw(GuiDc& dc)
     GuiWidget::draw(dc);
     GuiWidgetDc& wdc = static_cast<GuiWidgetDc&>(dc);
     GMathVec3<unsigned char> const color =
-        get_color(is_enabled() ? GuiColorScheme::GROUP_NORMAL : GuiColorScheme::GROUP_DISABLED, GuiColorScheme::ROLE_TEXT);
-    wdc.draw_text(get_text(), get_x() + 6, get_y(), get_width() - 12, get_height(), color[0], color[1], color[2],
-                  JUSTIFY_RIGHT);
+        get_color(is_enabled() ? GuiColorScheme::GROUP_NORMAL : GuiColorScheme::GROUP_DISABLED,
+                  GuiColorScheme::ROLE_TEXT);
+    wdc.draw_text(get_text(), get_x() + 6, get_y(), get_width() - 12, get_height(), color[0], color[1],
+                  color[2], JUSTIFY_RIGHT);
 }
 
 // --- Editor widget ----------------------------------------------------------------------------
@@ -172,10 +175,12 @@ GuiScriptEditorWidget::GuiScriptEditorWidget(GuiWidget& parent, int const& x, in
     EventObject::connect(*m_search, EVT_ID_SEARCH_REPLACE_ALL, *this, [this] { replace_all_text(); });
     EventObject::connect(*m_search, EVT_ID_SEARCH_HIGHLIGHT, *this,
                          [this] { m_editor->set_highlighted_word(m_search->get_source_text(), true); });
-    EventObject::connect(*m_search_button, EVT_ID_CHECK_BUTTON_CLICK, *this,
-                         [this] { show_search_panel(m_search_button->get_value(), 1); });
-    EventObject::connect(*m_replace_button, EVT_ID_CHECK_BUTTON_CLICK, *this,
-                         [this] { show_search_panel(m_replace_button->get_value(), 2); });
+    EventObject::connect(*m_search_button, EVT_ID_CHECK_BUTTON_CLICK, *this, [this] {
+        show_search_panel(m_search_button->get_value(), GuiSearchWidget::MODE_SEARCH);
+    });
+    EventObject::connect(*m_replace_button, EVT_ID_CHECK_BUTTON_CLICK, *this, [this] {
+        show_search_panel(m_replace_button->get_value(), GuiSearchWidget::MODE_REPLACE);
+    });
     EventObject::connect(*m_editor, EVT_ID_DND_RELEASE, *this, [this] {
         int line = 0, column = 0;
         m_editor->get_drop_location(line, column);
@@ -222,9 +227,10 @@ void GuiScriptEditorWidget::build_menus()
             EventObject::connect(*menu, EVT_ID_MENU_SHOW, *this, [this] { refresh_file_menu(); });
     }
     EventObject::connect(*m_recent_menu, EVT_ID_MENU_CLICK, *this, [this] { on_recent_click(); });
-    m_search_button = m_toolbar->create_check_button("Search...", "Search the script", GuiToolbar::ANCHOR_RIGHT);
-    m_replace_button = m_toolbar->create_check_button("Search and Replace...", "Search and replace in the script",
-                                                      GuiToolbar::ANCHOR_RIGHT);
+    m_search_button =
+        m_toolbar->create_check_button("Search...", "Search the script", GuiToolbar::ANCHOR_RIGHT);
+    m_replace_button = m_toolbar->create_check_button(
+        "Search and Replace...", "Search and replace in the script", GuiToolbar::ANCHOR_RIGHT);
 }
 
 GuiMenu* GuiScriptEditorWidget::get_menu(CoreString const& label) const
@@ -364,7 +370,8 @@ bool GuiScriptEditorWidget::open_script(CoreString const& path)
         return false;
     }
     if (text.contains('\0')) {
-        CORE_LOG_ERROR("GuiScriptEditorWidget.open_script: '" << path << "' is not a text file; nothing was loaded.\n");
+        CORE_LOG_ERROR("GuiScriptEditorWidget.open_script: '"
+                       << path << "' is not a text file; nothing was loaded.\n");
         return false;
     }
     // Bytes that are no UTF-8 become U+FFFD in the editor, which warns once about them.
@@ -381,14 +388,16 @@ bool GuiScriptEditorWidget::open_script(CoreString const& path)
 void GuiScriptEditorWidget::open_script_dialog()
 {
     if (m_read_only) return;
-    CoreString const path = GuiWidget::open_file(get_application(), m_last_directory, "Open script...", m_filter);
+    CoreString const path =
+        GuiWidget::open_file(get_application(), m_last_directory, "Open script...", m_filter);
     if (!path.is_empty()) open_script(path);
 }
 
 bool GuiScriptEditorWidget::save_script_in_file()
 {
     set_enable(false);
-    CoreString const path = GuiWidget::save_file(get_application(), m_last_directory, "Save script as...", m_filter);
+    CoreString const path =
+        GuiWidget::save_file(get_application(), m_last_directory, "Save script as...", m_filter);
     bool const saved = !path.is_empty() && save_script_to(path);
     set_enable(true);
     return saved;
@@ -456,10 +465,10 @@ void GuiScriptEditorWidget::show_search_panel(bool const& show, int const& mode,
         if (!selected.is_empty() && !selected.contains('\n')) m_search->set_source_text(selected);
     }
     m_search_shown = show;
-    GuiSearchWidget::Mode const search_mode = mode == GuiSearchWidget::MODE_REPLACE ? GuiSearchWidget::MODE_REPLACE
-                                              : mode == GuiSearchWidget::MODE_RENAME
-                                                  ? GuiSearchWidget::MODE_RENAME
-                                                  : GuiSearchWidget::MODE_SEARCH;
+    GuiSearchWidget::Mode const search_mode =
+        mode == GuiSearchWidget::MODE_REPLACE  ? GuiSearchWidget::MODE_REPLACE
+        : mode == GuiSearchWidget::MODE_RENAME ? GuiSearchWidget::MODE_RENAME
+                                               : GuiSearchWidget::MODE_SEARCH;
     m_search->set_mode(search_mode);
     // The toolbar's buttons follow without raising their own events.
     m_search_button->set_value(show && search_mode != GuiSearchWidget::MODE_REPLACE);
@@ -500,7 +509,8 @@ int GuiScriptEditorWidget::replace_all_text()
 bool GuiScriptEditorWidget::run_script()
 {
     if (!m_scripting) {
-        CORE_LOG_WARNING("GuiScriptEditorWidget.run_script: no scripting engine named '" << m_module_name << "'\n");
+        CORE_LOG_WARNING("GuiScriptEditorWidget.run_script: no scripting engine named '" << m_module_name
+                                                                                         << "'\n");
         return false;
     }
     CoreString const name = m_script_path.is_empty() ? CoreString("<script>") : m_script_path;
@@ -523,7 +533,8 @@ bool GuiScriptEditorWidget::is_script_running() const
 
 void GuiScriptEditorWidget::start_polling()
 {
-    if (!m_poll_timer) m_poll_timer = get_application().add_timer(&GuiScriptEditorWidget::on_poll_timer, this, POLL_DELAY);
+    if (!m_poll_timer)
+        m_poll_timer = get_application().add_timer(&GuiScriptEditorWidget::on_poll_timer, this, POLL_DELAY);
 }
 
 void GuiScriptEditorWidget::on_poll_timer(void* data)
@@ -549,9 +560,12 @@ void GuiScriptEditorWidget::poll_script()
     }
     if (!ended) return;
     ModuleScripting::RunStatus const status = m_scripting->get_run_status();
-    if (status.result == ModuleScripting::RESULT_RUNNING || status.result == ModuleScripting::RESULT_NONE) return;
+    if (status.result == ModuleScripting::RESULT_RUNNING || status.result == ModuleScripting::RESULT_NONE)
+        return;
     switch (status.result) {
-        case ModuleScripting::RESULT_OK: m_console->append("Script finished", CORE_LOG_LEVEL_DEBUG); break;
+        case ModuleScripting::RESULT_OK:
+            m_console->append("Script finished", CORE_LOG_LEVEL_DEBUG);
+            break;
         case ModuleScripting::RESULT_INTERRUPTED:
             m_console->append("Script interrupted", CORE_LOG_LEVEL_WARNING);
             CORE_LOG_INFO("GuiScriptEditorWidget.poll_script: the script was interrupted\n");
@@ -625,7 +639,8 @@ void GuiScriptEditorWidget::on_cursor_modified()
     int end = start;
     while (start > 0 && is_word(text[static_cast<unsigned int>(start - 1)])) --start;
     while (end < static_cast<int>(text.get_length()) && is_word(text[static_cast<unsigned int>(end)])) ++end;
-    m_editor->set_highlighted_word(text.sub_string(static_cast<unsigned int>(start), static_cast<unsigned int>(end - start)));
+    m_editor->set_highlighted_word(
+        text.sub_string(static_cast<unsigned int>(start), static_cast<unsigned int>(end - start)));
 }
 
 void GuiScriptEditorWidget::enable_dnd(DndProvider provider, bool const& enabled)

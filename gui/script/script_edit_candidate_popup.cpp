@@ -58,8 +58,8 @@ ScriptEditCandidatePopup::ScriptEditCandidatePopup(GuiScriptEdit& edit)
     connect(*m_list, EVT_ID_LIST_VIEW_VALIDATE, &ScriptEditCandidatePopup::on_validate);
 }
 
-void ScriptEditCandidatePopup::show_candidates(CoreVector<CoreString> const& candidates, int const& x, int const& y,
-                                               int const& max_rows)
+void ScriptEditCandidatePopup::show_candidates(CoreVector<CoreString> const& candidates, int const& x,
+                                               int const& y, int const& max_rows)
 {
     m_list->set_items(candidates);
     int const rows = std::clamp(static_cast<int>(candidates.get_count()), 1, std::max(1, max_rows));

@@ -39,7 +39,8 @@ public:
     HelpTooltip& get_help() const { return *m_help; }
     // Lists `candidates` (the first selected) with its top-left corner at the screen point,
     // at most `max_rows` high.
-    void show_candidates(CoreVector<CoreString> const& candidates, int const& x, int const& y, int const& max_rows);
+    void show_candidates(CoreVector<CoreString> const& candidates, int const& x, int const& y,
+                         int const& max_rows);
     // Shows the help of the selected name (the engine's), or hides the tooltip.
     void refresh_help();
 

@@ -43,8 +43,8 @@ ModuleLanguage::ModuleLanguage(CoreString const& name) : m_name(name)
     CoreString const key = identifier(name);
     for (ModuleLanguage* language : registry()) {
         if (identifier(language->m_name) == key) {
-            CORE_LOG_WARNING("ModuleLanguage.ModuleLanguage: a language named '" << name
-                                                                                 << "' is registered already\n");
+            CORE_LOG_WARNING("ModuleLanguage.ModuleLanguage: a language named '"
+                             << name << "' is registered already\n");
             return;
         }
     }
@@ -84,7 +84,7 @@ void ModuleLanguage::clear_completion()
 size_t ModuleLanguage::get_memory_size() const
 {
     return sizeof(ModuleLanguage) + strings_size(m_keywords) + strings_size(m_reserved_keywords) +
-           strings_size(m_preprocessor_keywords) + strings_size(m_line_comments) + strings_size(m_block_comments) +
-           strings_size(m_strings) + strings_size(m_operators) + strings_size(m_extensions) +
-           strings_size(m_completion);
+           strings_size(m_preprocessor_keywords) + strings_size(m_line_comments) +
+           strings_size(m_block_comments) + strings_size(m_strings) + strings_size(m_operators) +
+           strings_size(m_extensions) + strings_size(m_completion);
 }

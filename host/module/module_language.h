@@ -41,7 +41,10 @@ public:
     CoreVector<CoreString> const& get_reserved_keywords() const { return m_reserved_keywords; }
     void set_reserved_keywords(CoreVector<CoreString> const& keywords) { m_reserved_keywords = keywords; }
     CoreVector<CoreString> const& get_preprocessor_keywords() const { return m_preprocessor_keywords; }
-    void set_preprocessor_keywords(CoreVector<CoreString> const& keywords) { m_preprocessor_keywords = keywords; }
+    void set_preprocessor_keywords(CoreVector<CoreString> const& keywords)
+    {
+        m_preprocessor_keywords = keywords;
+    }
     CoreVector<CoreString> const& get_line_comments() const { return m_line_comments; }
     void set_line_comments(CoreVector<CoreString> const& markers) { m_line_comments = markers; }
     // Pairs: opening marker, closing marker.

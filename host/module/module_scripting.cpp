@@ -17,18 +17,25 @@ constexpr char const* SCRIPTING_CLASS = "Scripting";
 char const* ModuleScripting::get_result_name(Result const& result)
 {
     switch (result) {
-        case RESULT_NONE: return "RESULT_NONE";
-        case RESULT_RUNNING: return "RESULT_RUNNING";
-        case RESULT_OK: return "RESULT_OK";
-        case RESULT_ERROR: return "RESULT_ERROR";
-        case RESULT_INTERRUPTED: return "RESULT_INTERRUPTED";
+        case RESULT_NONE:
+            return "RESULT_NONE";
+        case RESULT_RUNNING:
+            return "RESULT_RUNNING";
+        case RESULT_OK:
+            return "RESULT_OK";
+        case RESULT_ERROR:
+            return "RESULT_ERROR";
+        case RESULT_INTERRUPTED:
+            return "RESULT_INTERRUPTED";
     }
     return "RESULT_UNKNOWN";
 }
 
-bool ModuleScripting::register_engine(OfClassFactory& classes, CoreString const& class_name, ModuleScripting& engine)
+bool ModuleScripting::register_engine(OfClassFactory& classes, CoreString const& class_name,
+                                      ModuleScripting& engine)
 {
-    if (!classes.exists(SCRIPTING_CLASS) && !classes.add_class(SCRIPTING_CLASS, "", "Scripting", true)) return false;
+    if (!classes.exists(SCRIPTING_CLASS) && !classes.add_class(SCRIPTING_CLASS, "", "Scripting", true))
+        return false;
     if (classes.exists(class_name)) {
         CORE_LOG_WARNING("ModuleScripting.register_engine: class '" << class_name << "' exists already\n");
         return false;
@@ -50,7 +57,8 @@ ModuleScripting* ModuleScripting::get_engine(AppObject& app, CoreString const& n
         CoreString class_key = engine_class->get_name();
         if (class_key.make_identifier() != key) continue;
         OfModule* module = app.get_scripting_engine_object(*engine_class);
-        if (module && module->is_kindof(ModuleScripting::class_info())) return static_cast<ModuleScripting*>(module);
+        if (module && module->is_kindof(ModuleScripting::class_info()))
+            return static_cast<ModuleScripting*>(module);
     }
     return nullptr;
 }

@@ -30,7 +30,7 @@ class QN_HOST_API ModuleScripting : public OfModule {
 public:
     // What a finished (or running) script came to.
     enum Result : int {
-        RESULT_NONE = 0,         // nothing was run yet
+        RESULT_NONE = 0,  // nothing was run yet
         RESULT_RUNNING = 1,
         RESULT_OK = 2,
         RESULT_ERROR = 3,        // a syntax error or an exception: see the line
@@ -59,7 +59,8 @@ public:
 
     // Adds `class_name`, deriving from the abstract class "Scripting" (added first when the
     // scene has none), with `engine` as its module. False (logged) when the class exists.
-    static bool register_engine(OfClassFactory& classes, CoreString const& class_name, ModuleScripting& engine);
+    static bool register_engine(OfClassFactory& classes, CoreString const& class_name,
+                                ModuleScripting& engine);
     // The engine of the scene class derived from "Scripting" whose name, made an identifier,
     // equals `name` made one (AppObject::get_scripting_engine_object); null when none is.
     static ModuleScripting* get_engine(AppObject& app, CoreString const& name);

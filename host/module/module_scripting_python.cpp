@@ -177,7 +177,8 @@ bool ModuleScriptingPython::Impl::start()
     if (Py_IsInitialized()) {
         // Someone else's interpreter: it is neither used nor finalised here.
         g_engine_alive = false;
-        CORE_LOG_ERROR("ModuleScriptingPython.ModuleScriptingPython: the interpreter was started elsewhere\n");
+        CORE_LOG_ERROR(
+            "ModuleScriptingPython.ModuleScriptingPython: the interpreter was started elsewhere\n");
         return false;
     }
     owns_interpreter = true;
@@ -207,7 +208,8 @@ bool ModuleScriptingPython::Impl::start()
     PyObject* result = PyRun_String(SETUP_CODE, Py_file_input, setup, setup);
     if (!result) {
         PyErr_Print();
-        CORE_LOG_ERROR("ModuleScriptingPython.ModuleScriptingPython: the output writers could not be set up\n");
+        CORE_LOG_ERROR(
+            "ModuleScriptingPython.ModuleScriptingPython: the output writers could not be set up\n");
         main_state = PyEval_SaveThread();
         return false;
     }
@@ -268,7 +270,8 @@ ModuleScripting::RunStatus ModuleScriptingPython::Impl::report_error(CoreString 
         status.result = RESULT_OK;
     } else if (type) {
         if (PyErr_GivenExceptionMatches(type, PyExc_KeyboardInterrupt)) status.result = RESULT_INTERRUPTED;
-        if (PyErr_GivenExceptionMatches(type, PyExc_SyntaxError) && get_string_attr(value, "filename") == file_name)
+        if (PyErr_GivenExceptionMatches(type, PyExc_SyntaxError) &&
+            get_string_attr(value, "filename") == file_name)
             status.error_line = static_cast<int>(get_long_attr(value, "lineno"));
         // The innermost frame of the script itself: deeper frames belong to what it called.
         for (PyObject* step = traceback; step && step != Py_None;) {
@@ -342,8 +345,8 @@ ModuleScriptingPython::ModuleScriptingPython() : m_impl(std::make_unique<Impl>()
     ModuleLanguage& language = *m_impl->language;
     language.set_line_comments({"#"});
     language.set_strings({"\"", "'"});
-    language.set_operators({"+", "-", "*", "/", "%", "=", "(", ")", "<", ">", "[", "]", "{", "}", ",", ":", ";", ".",
-                            "!=", "&", "|", "^", "~", "@"});
+    language.set_operators({"+", "-", "*", "/", "%", "=", "(",  ")", "<", ">", "[", "]",
+                            "{", "}", ",", ":", ";", ".", "!=", "&", "|", "^", "~", "@"});
     language.set_extensions({"py"});
     m_impl->valid = m_impl->start();
 }
@@ -388,7 +391,8 @@ CoreString ModuleScriptingPython::get_help(CoreString const& name)
     PyGILState_STATE const gil = PyGILState_Ensure();
     CoreString help;
     PyObject* function = PyDict_GetItemString(m_impl->setup, "_qn_help");
-    PyObject* text = function ? PyObject_CallFunction(function, "Os", m_impl->globals, name.c_str()) : nullptr;
+    PyObject* text =
+        function ? PyObject_CallFunction(function, "Os", m_impl->globals, name.c_str()) : nullptr;
     if (text && PyUnicode_Check(text)) help = to_string(text);
     Py_XDECREF(text);
     if (PyErr_Occurred()) PyErr_Clear();

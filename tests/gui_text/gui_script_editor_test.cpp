@@ -143,7 +143,8 @@ TEST_F(ScriptEditorTest, CtrlSpaceWithNothingToOfferOpensNothing)
 
 TEST_F(ScriptEditorTest, CompletionInsertsTheChosenNameWithItsHelp)
 {
-    python().run_script("def frame_total(n):\n    \"\"\"Counts the frames.\"\"\"\n    return n\n", "setup.py");
+    python().run_script("def frame_total(n):\n    \"\"\"Counts the frames.\"\"\"\n    return n\n",
+                        "setup.py");
     ASSERT_TRUE(python().wait(5));
     GuiScriptEdit& edit = make_edit("x = frame_t", 0, 11);
     edit.set_module(&python());
@@ -320,8 +321,11 @@ TEST_F(ScriptEditorTest, DropsInsertTheProvidersText)
     GuiWidget* dragged = new GuiWidget(window(), 0, 0, 10, 10);
     // Off by default; the provider may refuse a widget with an empty text.
     EXPECT_FALSE(editor.drop_widget(*dragged, 0, 4));
-    editor.enable_dnd([dragged](GuiWidget& widget) { return &widget == dragged ? CoreString("'/scene/ball'") : CoreString(); },
-                      true);
+    editor.enable_dnd(
+        [dragged](GuiWidget& widget) {
+            return &widget == dragged ? CoreString("'/scene/ball'") : CoreString();
+        },
+        true);
     EXPECT_TRUE(editor.get_editor().is_accepting_drops());
     EXPECT_FALSE(editor.drop_widget(editor.get_console(), 0, 4));
     EXPECT_TRUE(editor.drop_widget(*dragged, 0, 4));

@@ -38,7 +38,8 @@ RunResult run(CoreString const& text, CoreString const& file = "test.py")
     std::vector<ModuleScripting::Output> output;
     engine().take_output(output);
     for (auto const& piece : output)
-        (piece.stream == ModuleScripting::Output::STREAM_ERROR ? result.err : result.out) += piece.text.std_string();
+        (piece.stream == ModuleScripting::Output::STREAM_ERROR ? result.err : result.out) +=
+            piece.text.std_string();
     result.status = engine().get_run_status();
     return result;
 }
@@ -70,8 +71,9 @@ TEST_F(PythonEngineTest, LanguageTablesComeFromTheInterpreter)
 TEST_F(PythonEngineTest, CompletionListHoldsKeywordsBuiltinsAndScriptNames)
 {
     ModuleLanguage& language = *engine().get_language();
-    ASSERT_EQ(run("frame_count = 3\ndef render_frames(n):\n    return n\nclass Shot:\n    pass\n").status.result,
-              ModuleScripting::RESULT_OK);
+    ASSERT_EQ(
+        run("frame_count = 3\ndef render_frames(n):\n    return n\nclass Shot:\n    pass\n").status.result,
+        ModuleScripting::RESULT_OK);
     EXPECT_TRUE(language.is_rebuild_completion());
     engine().build_completion_list();
     EXPECT_FALSE(language.is_rebuild_completion());
@@ -112,7 +114,8 @@ TEST_F(PythonEngineTest, HelpComesFromDocstrings)
 
 TEST_F(PythonEngineTest, OutputOfBothStreamsIsQueued)
 {
-    RunResult const result = run("import sys\nprint('hello', 42)\nsys.stderr.write('careful\\n')\nprint('é')\n");
+    RunResult const result =
+        run("import sys\nprint('hello', 42)\nsys.stderr.write('careful\\n')\nprint('é')\n");
     EXPECT_EQ(result.status.result, ModuleScripting::RESULT_OK);
     EXPECT_EQ(result.out, "hello 42\né\n");
     EXPECT_EQ(result.err, "careful\n");
