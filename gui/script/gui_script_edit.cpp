@@ -121,7 +121,8 @@ bool GuiScriptEdit::open_completion()
     if (!m_popup) m_popup = new ScriptEditCandidatePopup(*this);
     if (m_scripting && m_scripting->use_completion()) {
         ModuleLanguage* language = m_scripting->get_language();
-        if (language && language->is_rebuild_completion()) {
+        // A running script holds the interpreter: the last list serves until it ends.
+        if (language && language->is_rebuild_completion() && !m_scripting->is_running()) {
             language->clear_completion();
             Gui::set_mouse_cursor(Gui::MOUSE_CURSOR_WAIT);
             m_scripting->build_completion_list();

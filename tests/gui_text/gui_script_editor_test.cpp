@@ -455,10 +455,19 @@ TEST_F(ScriptEditorTest, RunShowsOutputAndErrorsMoveTheCaret)
 TEST_F(ScriptEditorTest, StopInterruptsAnEndlessScript)
 {
     GuiScriptEditorWidget& editor = make_editor();
+    python().build_completion_list();
     editor.set_script("while True:\n    pass\n");
     ASSERT_TRUE(editor.run_script());
     pump_events(app(), 0.1);
     EXPECT_TRUE(editor.is_script_running());
+    // Completion keeps working from the last list while the interpreter is busy.
+    GuiScriptEdit& edit = editor.get_editor();
+    edit.set_focus();
+    edit.set_selection(0, 1, -1, 0);
+    edit.type_text("pri");
+    EXPECT_TRUE(edit.open_completion());
+    edit.close_completion();
+    edit.on_edit_undo();
     EXPECT_TRUE(editor.stop_script());
     wait_for_run(editor);
     EXPECT_FALSE(editor.is_script_running());
