@@ -44,7 +44,7 @@ build-asan: configure-asan
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # Only the programs of the threaded suites.
-TSAN_SUITES := test_event test_sys test_app test_gui_core
+TSAN_SUITES := test_event test_sys test_app test_module test_gui_core
 build-tsan: configure-tsan
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target $(TSAN_SUITES)
 
@@ -78,10 +78,11 @@ test-asan: build-asan
 	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(RUN_TESTS) $(ASAN_BUILD) $(JOBS)
 
 # ThreadSanitizer on the suites whose code runs on several threads (events, timers, thread
-# tasks, the application's pending sets, message boxes from workers).
+# tasks, the application's pending sets, message boxes from workers, scripts on the
+# scripting engine's worker).
 test-tsan: build-tsan
 	export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp && \
-	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^(event|sys|app)$$' && \
+	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^(event|sys|app|module)$$' && \
 	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^gui_core$$' -R '^GuiApp'
 
 build-bench: configure

@@ -1,8 +1,10 @@
 // The showcase's "Text" page: a script of a few hundred lines in a text editor with line
-// numbers and syntax colouring, a search and replace row, and a read-only console fed by
-// the log, its lines tinted by level. With --trace the page reports its edits as
-// "text <what> ..." lines and, at start, where its widgets are ("text at <name> x y w h") and
-// the editor's line height and text margin.
+// numbers and syntax colouring, a search and replace row, a script editor running Python
+// (F5 runs, Shift+F5 stops, Ctrl+Space completes) with its console, and a read-only console
+// fed by the log, its lines tinted by level. With --trace the page reports its edits as
+// "text <what> ..." lines, each line a Python run prints as "text output <line>" and its end
+// as "text run <result> line <n>", and, at start, where its widgets are
+// ("text at <name> x y w h") and the editors' line heights and text margins.
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -13,8 +15,13 @@
 #include "gui/core/gui.h"
 #include "gui/core/gui_app.h"
 #include "gui/fields/gui_line_edit.h"
+#include "gui/script/gui_script_edit.h"
+#include "gui/script/gui_script_editor_widget.h"
 #include "gui/text/gui_text_edit.h"
 #include "gui/text/gui_text_edit_goto_line_window.h"
+#include "host/module/module_scripting_python.h"
+#include "host/of/of_class_factory.h"
+#include "host/of/of_object_factory.h"
 
 namespace {
 
@@ -112,6 +119,34 @@ CoreString make_script()
     return script;
 }
 
+// The Python sample of the script editor.
+char const* const PYTHON_SAMPLE =
+    "# F5 runs this script, Shift+F5 stops it, Ctrl+Space completes a name.\n"
+    "import math\n"
+    "\n"
+    "\n"
+    "def ring(count, radius):\n"
+    "    \"\"\"Points of a ring of `count` items at `radius`.\"\"\"\n"
+    "    step = 2 * math.pi / count\n"
+    "    return [(round(radius * math.cos(i * step), 3), round(radius * math.sin(i * step), 3))\n"
+    "            for i in range(count)]\n"
+    "\n"
+    "\n"
+    "for point in ring(4, 2.0):\n"
+    "    print(point)\n"
+    "print('points:', len(ring(8, 1.0)))\n";
+
+// The interpreter is one per process: made on first use and registered as the scene class
+// "Python" of the application, so that editors find it by name.
+ModuleScriptingPython* python_engine(GuiApp& app)
+{
+    static std::unique_ptr<ModuleScriptingPython> engine = std::make_unique<ModuleScriptingPython>();
+    if (!engine->is_valid()) return nullptr;
+    OfClassFactory& classes = app.get_factory().get_classes();
+    if (!classes.exists("Python")) ModuleScripting::register_engine(classes, "Python", *engine);
+    return engine.get();
+}
+
 }  // namespace
 
 void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h)
@@ -120,8 +155,10 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     int const console_w = w / 3;
     int const script_w = w - console_w - MARGIN;
 
-    // Left: the script and its search row.
-    DemoPanel* script_panel = new DemoPanel(page, "script_panel", "Script", x, y, script_w, h);
+    // Left, above: the script and its search row; below: the Python script editor.
+    int const python_h = h * 11 / 20;
+    int const script_h = h - python_h - MARGIN;
+    DemoPanel* script_panel = new DemoPanel(page, "script_panel", "Script", x, y, script_w, script_h);
     script_panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     int const inner_x = x + MARGIN;
     int const inner_w = script_w - 2 * MARGIN;
@@ -136,7 +173,7 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     for (GuiWidget* widget : std::initializer_list<GuiWidget*>{find_next, replace_all, goto_line})
         widget->set_constraints(W::CONSTRAINT_RIGHT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_TOP);
     int const editor_y = row_y + ROW_H + MARGIN;
-    GuiTextEdit* editor = new GuiTextEdit(*script_panel, inner_x, editor_y, inner_w, y + h - MARGIN - editor_y);
+    GuiTextEdit* editor = new GuiTextEdit(*script_panel, inner_x, editor_y, inner_w, y + script_h - MARGIN - editor_y);
     editor->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
     editor->set_keywords({"function", "var", "if", "else", "for", "while", "return"});
     editor->set_reserved_keywords({"true", "false", "null", "this"});
@@ -148,6 +185,16 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     editor->set_show_line_number_column(true);
     editor->set_highlight_current_line(true);
     editor->set_text(make_script());
+
+    int const python_y = y + script_h + MARGIN;
+    DemoPanel* python_panel = new DemoPanel(page, "python_panel", "Python", x, python_y, script_w, python_h);
+    python_panel->anchor(W::CONSTRAINT_LEFT, W::CONSTRAINT_BOTTOM, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    python_engine(m_app);
+    GuiScriptEditorWidget* python = new GuiScriptEditorWidget(*python_panel, x + 1, python_y + DemoPanel::TITLE_HEIGHT,
+                                                              script_w - 2, python_h - DemoPanel::TITLE_HEIGHT - 1);
+    python->set_constraints(W::CONSTRAINT_LEFT, W::CONSTRAINT_TOP, W::CONSTRAINT_RIGHT, W::CONSTRAINT_BOTTOM);
+    python->set_module_scripting("Python");
+    python->set_script(PYTHON_SAMPLE);
 
     // Right: the console.
     int const console_x = x + script_w + MARGIN;
@@ -163,8 +210,33 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
     trace_geometry("find_next", *find_next);
     trace_geometry("replace_all", *replace_all);
     trace_geometry("console", *console);
+    trace_geometry("python", python->get_editor());
     DemoTrace::line(CoreString("text line_height ") + editor->get_line_height() + " text_left " +
                     (editor->get_line_number_column_width() + GuiTextEdit::LEFT_MARGIN));
+    DemoTrace::line(CoreString("text python_line_height ") + python->get_editor().get_line_height() + " lines " +
+                    python->get_editor().get_line_count());
+
+    // Each run's output and end are traced.
+    auto console_lines = std::make_shared<int>(python->get_console().get_line_count());
+    m_page_state.push_back(console_lines);
+    EventObject::connect(*python, EVT_ID_SCRIPT_EDITOR_WIDGET_RUN_END, [python, console_lines] {
+        GuiTextEdit const& output = python->get_console();
+        for (int line = *console_lines; line < output.get_line_count(); ++line)
+            DemoTrace::line(CoreString("text output ") + output.get_line(line));
+        *console_lines = output.get_line_count();
+        ModuleScripting const* scripting = python->get_scripting();
+        if (!scripting) return;
+        ModuleScripting::RunStatus const status = scripting->get_run_status();
+        DemoTrace::line(CoreString("text run ") + ModuleScripting::get_result_name(status.result) + " line " +
+                        status.error_line);
+    });
+    auto on_python_modified = +[](EventObject& sender, EventObject::EventInfo const&, void*) {
+        GuiTextEdit& edit = static_cast<GuiTextEdit&>(sender);
+        int line = 0, column = 0, lines = 0;
+        edit.get_infos(line, column, lines);
+        DemoTrace::line(CoreString("text python line ") + (line + 1) + ": " + edit.get_current_line());
+    };
+    EventObject::connect(python->get_editor(), EVT_ID_TEXT_EDIT_MODIFIED, on_python_modified, nullptr);
 
     // What happens is logged (and so shown in the console) and traced.
     struct State {

@@ -8,6 +8,7 @@
 #include "host/app/app_selection.h"
 #include "host/colorio/colorio.h"
 #include "host/core/core_log.h"
+#include "host/of/of_class.h"
 #include "host/of/of_command_manager.h"
 #include "host/of/of_context.h"
 #include "host/of/of_object_factory.h"
@@ -357,6 +358,16 @@ CoreString AppObject::get_color_picker_color_space_name() const
         return m_color_picker_color_space;
     CoreString const picking = ColorIO::get_role_color_space_name("color_picking");
     return picking.is_empty() ? ColorIO::get_default_color_space_name() : picking;
+}
+
+OfModule* AppObject::get_scripting_engine_object(OfClass const& engine_class) const
+{
+    if (!engine_class.is_kindof("Scripting")) {
+        CORE_LOG_WARNING("AppObject.get_scripting_engine_object: class '" << engine_class.get_name()
+                                                                          << "' is no scripting class\n");
+        return nullptr;
+    }
+    return engine_class.get_module();
 }
 
 CoreString AppObject::open_file(CoreString const& start_path, CoreString const& title, CoreString const&)

@@ -34,6 +34,8 @@
 #include "host/sys/sys_timer.h"
 
 class AppBuiltinCommands;
+class OfClass;
+class OfModule;
 class ParserGroup;
 class AppCategoryPreferences;
 class AppItemPreferences;
@@ -204,6 +206,13 @@ public:
     virtual bool set_color_picker_color_space(CoreString const& name);
     // The colour space in use, resolved as above.
     virtual CoreString get_color_picker_color_space_name() const;
+
+    // --- scripting ---
+
+    // The engine behind a scripting class: the module of `engine_class` when it derives from
+    // the scene class "Scripting" and has one; null otherwise (a class that is no scripting
+    // class is refused with a message).
+    OfModule* get_scripting_engine_object(OfClass const& engine_class) const;
 
     // --- session ---
 

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Edits the script on the showcase's Text page as a user would, with xdotool on the test's X
 # server: a line typed into the editor, a search from the find field, a replace-all, the line
-# commented with Ctrl+Shift+C, and every step undone with Ctrl+Z; then checks what the page
+# commented with Ctrl+Shift+C, and every step undone with Ctrl+Z; then a line of Python typed
+# with a name completed by Ctrl+Space and the script run with F5. It checks what the page
 # reported (--trace prints "text modified <count> lines <n> line <l>: <text>" after every
-# change, "text found ..." and "text replaced ...", and where its widgets are at start).
+# change, "text found ...", "text replaced ...", "text python line <l>: <text>" for the
+# Python editor, "text output <line>" and "text run <result> line <n>" for a run, and where
+# its widgets are at start).
 #   tests/e2e/text_e2e.sh path/to/qn_demo
 set -uo pipefail
 source "$(dirname "$0")/e2e_session.sh"
@@ -47,5 +50,23 @@ xdotool key ctrl+z
 expect '^text modified .* line 6: var total = 42;$' "the second undo takes the replacement back" 2
 xdotool key ctrl+z
 expect '^text modified 0 lines .* line 6: $' "the third undo removes the typed text at once"
+
+# The Python editor: on its empty last line, "pri" completed to "print" by Ctrl+Space and Return.
+xdotool mousemove --window "$wid" "$(middle_x python)" "$(middle_y python)" click 1
+sleep 0.1
+xdotool key ctrl+End
+xdotool type --delay 20 "pri"
+xdotool key ctrl+space
+sleep 0.3
+xdotool key Return
+expect '^text python line 15: print$' "Ctrl+Space and Return complete the typed name"
+xdotool type --delay 20 "('hello from e2e')"
+expect "^text python line 15: print\('hello from e2e'\)$" "the call is typed after the completed name"
+
+# F5 runs the script on the interpreter's thread; its output and end come back to the page.
+xdotool key F5
+expect '^text output \(2.0, 0.0\)$' "the sample's output reaches the console"
+expect '^text output hello from e2e$' "the typed line runs"
+expect '^text run RESULT_OK line 0$' "the run ends without error"
 
 end_session text

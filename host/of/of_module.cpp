@@ -1,0 +1,3 @@
+#include "host/of/of_module.h"
+
+CORE_IMPLEMENT_CLASS(OfModule, CoreBaseObject)
