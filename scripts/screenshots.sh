@@ -25,6 +25,9 @@ shoot controls_narrow --page controls --resize 1000x620
 shoot fields --page fields
 shoot spreadsheet --page spreadsheet
 shoot text --page text
+shoot tree --page tree
+shoot curves --page curves
+shoot explorer --page explorer
 shoot nodal --page nodal
 # The whole graph before and after the view's layout (L), framed (A).
 shoot nodal_before_layout --page nodal --nodal-action "fit all"
