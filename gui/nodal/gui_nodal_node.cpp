@@ -395,6 +395,12 @@ void GuiNodalNode::compute_size()
     place_header_buttons();
 }
 
+void GuiNodalNode::set_is_hidden(bool hidden, bool const& recursive)
+{
+    GuiNodalNodeBase::set_is_hidden(hidden, recursive);
+    if (!hidden && recursive) set_dirty();
+}
+
 void GuiNodalNode::update_self_plugs(GuiDc&)
 {
     int const width = m_width;

@@ -147,6 +147,9 @@ public:
     static constexpr double FADE_TIMER_PERIOD = 10.0;
 
     void update_content(GuiDc& dc) override;
+    // Shown again with its children, the node lays itself out at its next update, so that
+    // rows and plugs its display mode hides hide again.
+    void set_is_hidden(bool hidden, bool const& recursive) override;
     int get_width() const override { return m_width; }
     int get_height() const override { return m_height; }
     // The box as drawn: grown around its centre while the node is scaled.

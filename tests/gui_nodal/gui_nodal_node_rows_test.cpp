@@ -7,6 +7,7 @@
 #include "gui/nodal/gui_nodal_link.h"
 #include "gui/nodal/gui_nodal_node.h"
 #include "gui/nodal/gui_nodal_node_zone.h"
+#include "gui/nodal/gui_nodal_subnet.h"
 #include "tests/gui_nodal/gui_nodal_test_graph.h"
 #include "tests/support/log_recorder.h"
 
@@ -248,6 +249,27 @@ TEST_F(GuiNodalRowsTest, DotsComeAndGoThroughTheView)
     EXPECT_EQ(graph().get_node_count(), 1u);
     graph().remove_dot(*dot);
     EXPECT_EQ(graph().get_node_count(), 0u);
+}
+
+TEST_F(GuiNodalRowsTest, ANodeLeavingASubnetHidesTheRowsItsDisplayModeHides)
+{
+    GuiNodalNode& n = node("n");
+    GuiNodalNode& source = node("source", -300, 0);
+    Row& used = row(n, "used");
+    Row& unused = row(n, "unused");
+    graph().create_link(source, input(used));
+    n.set_zones_display_mode(GuiNodalNode::ZONE_DISPLAY_CONNECTED);
+    lay_out(n);
+    int const height = n.get_height();
+    GuiNodalSubnet& subnet = *graph().instantiate_subnet("group", 0, 0);
+    subnet.add_to_content(n);
+    EXPECT_TRUE(used.get_is_hidden());
+    subnet.remove_from_content(n);
+    lay_out(n);
+    EXPECT_FALSE(used.get_is_hidden());
+    EXPECT_TRUE(unused.get_is_hidden());
+    EXPECT_TRUE(input(unused).get_is_hidden());
+    EXPECT_EQ(n.get_height(), height);
 }
 
 }  // namespace
