@@ -258,15 +258,16 @@ GuiWidget* make_showcase_graph(GuiWidget& parent, int x, int y, int w, int h, Gu
         "Each material reads its textures\nthrough attribute rows, one link\nper row. Its header button shows\nevery row or the connected ones.",
         block->get_rect()[2] + 40, block->get_world_pos()[1]);
     note->autofit();
-    // The blend materials fold into a subnet beside the block.
-    GuiNodalSubnet* blends = graph->instantiate_subnet("blends", note->get_world_pos()[0], note->get_world_pos()[1] - 120);
-    for (GuiNodalNodeBase* material : columns[1])
-        if (material->is_kindof(GuiNodalNode::class_info()) &&
-            static_cast<GuiNodalNode*>(material)->get_name().std_string().find("_blend") != std::string::npos) {
-            column_frames[1]->remove_from_content(*material);
-            blends->add_to_content(*material);
+    // The last prop's textures fold into a subnet beside the block; their links to the
+    // prop's material leave from the subnet (I enters it, U leaves).
+    GuiNodalSubnet* folded = graph->instantiate_subnet(CoreString("prop_") + (PROPS - 1) + "_textures",
+                                                       note->get_world_pos()[0], note->get_world_pos()[1] - 120);
+    for (GuiNodalNodeBase* texture : std::vector<GuiNodalNodeBase*>(columns[0]))
+        if (static_cast<GuiNodalNode*>(texture)->get_name().start_with(CoreString("prop_") + (PROPS - 1) + "_")) {
+            column_frames[0]->remove_from_content(*texture);
+            folded->add_to_content(*texture);
         }
-    blends->autofit();
+    folded->autofit();
     // The block's top-left corner, with a margin, at the view's top-left.
     graph->set_view_pos(GMathVec2<float>(static_cast<float>(block->get_world_pos()[0] - 20),
                                          static_cast<float>(block->get_world_pos()[1] + 20 - graph->get_zoom_factor())));

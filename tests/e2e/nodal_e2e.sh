@@ -64,17 +64,17 @@ expect "^nodal history Layout links ${links}$" "L lays the graph out as one undo
 xdotool mousemove --window "$wid" 163 9 click 1
 expect "^nodal history Connect links ${links}$" "Undo takes the layout back" 4
 
-# Subnets: I with the pointer over the "blends" subnet enters it, U leaves it. The showcase
+# Subnets: I with the pointer over the "prop_4_textures" subnet enters it, U leaves it. The showcase
 # traces where each subnet and bookmark button is after a frame that moved them.
 place() { awk -v kind="$1" -v name="$2" '$1 == "nodal" && $2 == kind && $3 == name { x = $4; y = $5 } END { print x, y }' "$trace"; }
-read -r subnet_x subnet_y <<<"$(place subnet blends)"
-[ -n "$subnet_x" ] || fail "the showcase traces the blends subnet"
+read -r subnet_x subnet_y <<<"$(place subnet prop_4_textures)"
+[ -n "$subnet_x" ] || fail "the showcase traces the prop_4_textures subnet"
 xdotool mousemove --window "$wid" 1000 680 click 1  # the view takes the keys back from the menu bar
 sleep 0.2
 xdotool mousemove --window "$wid" "$subnet_x" "$subnet_y"
 sleep 0.1
 xdotool key i
-expect '^nodal scope 1 blends$' "I over a subnet enters it"
+expect '^nodal scope 1 prop_4_textures$' "I over a subnet enters it"
 xdotool key u
 expect '^nodal scope 0 $' "U leaves it"
 
