@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_arguments.h"
 #include "bench/bench_ratio_reporter.h"
 #include "host/fcurve/fcurve.h"
 
@@ -113,13 +114,7 @@ int main(int argc, char** argv)
     void (*const functions[])(benchmark::State&) = {bench_increasing, bench_random, bench_alternating};
     for (int i = 0; i < 3; ++i)
         benchmark::RegisterBenchmark(names[i], functions[i])->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-    // Given first, so that a --benchmark_min_time on the command line wins.
-    std::string min_time = "--benchmark_min_time=0.2";
-    std::vector<char*> args(argv, argv + argc);
-    args.insert(args.begin() + 1, min_time.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!initialize_benchmarks(argc, argv, "0.2")) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     // Milliseconds per million evaluations are nanoseconds per evaluation.

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/bench_arguments.h"
 #include "host/parser/parser_file.h"
 
 namespace {
@@ -164,13 +165,7 @@ int main(int argc, char** argv)
                     benchmark::RegisterBenchmark("parser/read", bench_parser_read),
                     benchmark::RegisterBenchmark("ifstream+lines/read", bench_ifstream_lines)})
         b->Unit(benchmark::kMillisecond)->UseRealTime();
-    // Given first, so that a --benchmark_min_time on the command line wins.
-    std::string min_time = "--benchmark_min_time=0.5";
-    std::vector<char*> args(argv, argv + argc);
-    args.insert(args.begin() + 1, min_time.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!initialize_benchmarks(argc, argv, "0.5")) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.print_ratios();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_arguments.h"
 #include "bench/bench_ratio_reporter.h"
 #include "host/module/module_language.h"
 #include "host/module/module_scripting_python.h"
@@ -77,13 +78,7 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond)
             ->Repetitions(5)
             ->ReportAggregatesOnly(true);
-    // Given first, so that a --benchmark_min_time on the command line wins.
-    std::string min_time = "--benchmark_min_time=0.2";
-    std::vector<char*> args(argv, argv + argc);
-    args.insert(args.begin() + 1, min_time.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
+    if (!initialize_benchmarks(argc, argv, "0.2")) return 1;
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nms per completion list build (median of 5):\n");
