@@ -183,7 +183,9 @@ GuiNodal::~GuiNodal()
     m_link_editor.reset();
     m_subnet_scope.reset();  // its ports let go of the boxes they stand for
     for (GuiNodalLink* link : m_links) delete link;
-    // Subnets and backdrops hold pointers to the nodes: they go first.
+    // Subnets and backdrops hold pointers to the nodes: they go first, subnets emptied before
+    // any is deleted, since a subnet may hold another.
+    for (GuiNodalSubnet* subnet : m_subnets) subnet->clear_content();
     for (GuiNodalSubnet* subnet : m_subnets) delete subnet;
     for (GuiNodalBackdrop* backdrop : m_backdrops) backdrop->set_content({});
     for (GuiNodalNote* note : m_notes) delete note;
