@@ -9,6 +9,8 @@ set(QN_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/qn_gui)
 install(TARGETS qn_host qn_gui EXPORT qn_guiTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Development
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The image module libqn_host loads from its own folder on first use (ImageIo).
+install(TARGETS qn_image_io LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 foreach(library host gui)
     install(DIRECTORY ${CMAKE_SOURCE_DIR}/${library}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/qn_gui/${library}
             FILES_MATCHING PATTERN "*.h")

@@ -1,9 +1,5 @@
 // Glyph atlases: metrics and distance fields from FreeType (its sdf renderer, one glyph per
 // task on the host's task manager), fontconfig file lookup and the PNG cache.
-// OpenImageIO comes first and no toolkit or X11 header is included here: X11 defines macros
-// (None, Status) that OpenImageIO uses as names.
-#include <OpenImageIO/imageio.h>
-
 #include "gui/core/gui_font_atlas.h"
 
 #include <fontconfig/fontconfig.h>
@@ -28,6 +24,7 @@
 
 #include "gui/core/gui_atlas_png.h"
 #include "host/core/core_log.h"
+#include "host/image/image_io.h"
 #include "host/sys/sys_file.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
@@ -642,38 +639,35 @@ bool has_png_end(MappedFile const& file)
     return file.get_length() >= 12 && std::equal(iend, iend + 12, file.get_bytes() + file.get_length() - 12);
 }
 
-// Reads an image of another layout through OpenImageIO: one channel as it is, or the median of
-// the first three.
+// Reads an image of another layout through the image module: one channel as it is, or the
+// median of the first three.
 bool read_general_image(CoreString const& path, std::vector<unsigned char>& pixels)
 {
     int const size = GuiFontAtlas::ATLAS_SIZE;
-    std::unique_ptr<OIIO::ImageInput> in = OIIO::ImageInput::open(path.get_data());
-    if (!in) {
-        CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " is not a readable image ("
-                                                     << OIIO::geterror() << "); the atlas is made again\n");
+    ImageIoPixels image;
+    std::string error;
+    if (!ImageIo::read(path.std_string(), image, error)) {
+        CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " is not a readable image (" << error
+                                                     << "); the atlas is made again\n");
         return false;
     }
-    OIIO::ImageSpec const& spec = in->spec();
-    if (spec.width != size || spec.height != size) {
-        CORE_LOG_WARNING("GuiFontAtlas.read_cache: "
-                         << path << " is " << spec.width << " x " << spec.height << " with " << spec.nchannels
-                         << " channels, not " << size << " x " << size << "; the atlas is made again\n");
+    int const channels = static_cast<int>(image.channel_names.size());
+    if (image.width != size || image.height != size) {
+        CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << " is " << image.width << " x " << image.height
+                                                     << " with " << channels << " channels, not " << size << " x "
+                                                     << size << "; the atlas is made again\n");
         return false;
     }
-    int const channels = spec.nchannels;
+    auto const byte = [&image](size_t const& at) { return ImageIo::get_byte(image, at); };
     pixels.resize(static_cast<size_t>(size) * size);
-    std::vector<unsigned char> row(static_cast<size_t>(size) * channels);
-    for (int y = 0; y < size; ++y) {
-        if (!in->read_scanline(y, 0, OIIO::TypeDesc::UINT8, row.data())) {
-            CORE_LOG_WARNING("GuiFontAtlas.read_cache: " << path << ": row " << y << " unreadable ("
-                                                         << in->geterror() << "); the atlas is made again\n");
-            return false;
-        }
-        unsigned char* target = &pixels[static_cast<size_t>(y) * size];
-        for (int x = 0; x < size; ++x) {
-            unsigned char const* p = &row[static_cast<size_t>(x) * channels];
-            target[x] =
-                channels < 3 ? p[0] : std::max(std::min(p[0], p[1]), std::min(std::max(p[0], p[1]), p[2]));
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        size_t const at = i * static_cast<size_t>(channels);
+        unsigned char const r = byte(at);
+        if (channels < 3) {
+            pixels[i] = r;
+        } else {
+            unsigned char const g = byte(at + 1), b = byte(at + 2);
+            pixels[i] = std::max(std::min(r, g), std::min(std::max(r, g), b));
         }
     }
     return true;

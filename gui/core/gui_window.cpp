@@ -1,6 +1,3 @@
-// OpenImageIO first: X11 headers define None, which its headers use as a name.
-#include <OpenImageIO/imageio.h>
-
 #include "gui/core/gui_window.h"
 
 #include <FL/Fl.H>
@@ -20,6 +17,7 @@
 #include "gui/core/gui_popup.h"
 #include "gui/core/gui_resource.h"
 #include "host/core/core_log.h"
+#include "host/image/image_handle.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_thread_lock.h"
 
@@ -872,12 +870,9 @@ bool GuiWindow::write_screenshot(CoreString const& path)
     if (pixels.empty()) return false;
     CoreString const folder = SysFilesystem::get_folder(path);
     if (!folder.is_empty() && !SysFilesystem::folder_exists(folder)) SysFilesystem::create_folder(folder);
-    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create(path.get_data());
-    OIIO::ImageSpec const spec(w, h, 3, OIIO::TypeDesc::UINT8);
-    if (!out || !out->open(path.get_data(), spec) || !out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) ||
-        !out->close()) {
-        CORE_LOG_ERROR("GuiWindow.write_screenshot: could not write '"
-                       << path << "': " << (out ? out->geterror() : OIIO::geterror()) << "\n");
+    // The image's own warning says why it failed.
+    if (!ImageHandle::from_pixels(w, h, 3, pixels.data()).write(path)) {
+        CORE_LOG_ERROR("GuiWindow.write_screenshot: could not write '" << path << "'\n");
         return false;
     }
     return true;

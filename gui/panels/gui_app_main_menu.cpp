@@ -1,7 +1,6 @@
 #include "gui/panels/gui_app_main_menu.h"
 
-#include <OpenImageIO/imageio.h>
-
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "gui/core/gui_image.h"
 #include "host/app/app_main_menu.h"
 #include "host/core/core_log.h"
+#include "host/image/image_io.h"
 
 CORE_IMPLEMENT_CLASS(GuiAppMainMenu, EventObject)
 
@@ -71,25 +71,25 @@ GuiImage const* GuiAppMainMenu::get_icon_from_file(CoreString const& path)
     auto& icons = icon_cache();
     auto const found = icons.find(path.std_string());
     if (found != icons.end()) return found->second.get();
-    std::unique_ptr<OIIO::ImageInput> in = OIIO::ImageInput::open(path.std_string());
-    if (!in) {
-        CORE_LOG_WARNING("GuiAppMainMenu.get_icon_from_file: can't read the icon \"" << path << "\" ("
-                                                                                      << OIIO::geterror() << ")\n");
+    ImageIoPixels file;
+    std::string error;
+    if (!ImageIo::read(path.std_string(), file, error) || file.channel_names.empty()) {
+        CORE_LOG_WARNING("GuiAppMainMenu.get_icon_from_file: can't read the icon \"" << path << "\" (" << error
+                                                                                      << ")\n");
         icons[path.std_string()] = nullptr;  // asked once
         return nullptr;
     }
-    OIIO::ImageSpec const& spec = in->spec();
-    int const channels = spec.nchannels >= 4 ? 4 : 3;
-    std::vector<unsigned char> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
-    bool const ok = in->read_image(0, 0, 0, channels, OIIO::TypeDesc::UINT8, pixels.data());
-    in->close();
-    if (!ok || spec.width <= 0 || spec.height <= 0) {
-        CORE_LOG_WARNING("GuiAppMainMenu.get_icon_from_file: can't read the pixels of \"" << path << "\"\n");
-        icons[path.std_string()] = nullptr;
-        return nullptr;
-    }
-    auto image = std::make_unique<GuiImage>(pixels.data(), static_cast<unsigned int>(spec.width),
-                                            static_cast<unsigned int>(spec.height), static_cast<unsigned int>(channels));
+    // RGB or RGBA bytes: a grey file spreads its channel, a fifth channel and beyond are left out.
+    int const width = file.width, height = file.height, held = static_cast<int>(file.channel_names.size());
+    int const channels = held >= 4 ? 4 : 3;
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * channels);
+    for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i)
+        for (int c = 0; c < channels; ++c) {
+            size_t const at = i * static_cast<size_t>(held) + static_cast<size_t>(std::min(c, held - 1));
+            pixels[i * channels + c] = ImageIo::get_byte(file, at);
+        }
+    auto image = std::make_unique<GuiImage>(pixels.data(), static_cast<unsigned int>(width),
+                                            static_cast<unsigned int>(height), static_cast<unsigned int>(channels));
     GuiImage const* result = image.get();
     icons[path.std_string()] = std::move(image);
     return result;

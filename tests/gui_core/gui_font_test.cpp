@@ -1,6 +1,5 @@
 // GuiFont against the toolkit's font table, and the glyph atlases and their cache.
-// GoogleTest and OpenImageIO come before the toolkit, whose X11 macros would break them.
-#include <OpenImageIO/imageio.h>
+// GoogleTest comes before the toolkit, whose X11 macros would break it.
 #include <gtest/gtest.h>
 
 
@@ -24,6 +23,7 @@
 #include "gui/core/gui_font_atlas.h"
 #include "host/sys/sys_filesystem.h"
 #include "host/sys/sys_functions.h"
+#include "host/image/image_io.h"
 #include "tests/support/log_recorder.h"
 #include "tests/support/sys_temp_folder.h"
 
@@ -463,11 +463,12 @@ TEST(GuiFontCache, ForeignRgbFileIsReadThenRewrittenInTheCacheLayout)
     }
     CoreString const path = GuiFontAtlas::get_cache_file_path("foreign.ttf");
     std::filesystem::create_directories(std::filesystem::path(path.c_str()).parent_path());
-    std::unique_ptr<OIIO::ImageOutput> out = OIIO::ImageOutput::create("png");
-    OIIO::ImageSpec spec(size, size, 3, OIIO::TypeDesc::UINT8);
-    spec.attribute("png:compressionLevel", 1);
-    ASSERT_TRUE(out && out->open(path.get_data(), spec) &&
-                out->write_image(OIIO::TypeDesc::UINT8, rgb.data()) && out->close());
+    ImageIoPixels file;
+    file.width = file.height = size;
+    file.channel_names = {"R", "G", "B"};
+    file.bytes = rgb;
+    std::string error;
+    ASSERT_TRUE(ImageIo::write(path.std_string(), "png", file, {}, error)) << error;
 
     LogRecorder log;
     FontDesc const* desc =

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "host/image/image_handle.h"
+#include "host/image/image_io.h"
 #include "host/sys/sys_filesystem.h"
 #include "tests/support/log_recorder.h"
 #include "tests/support/sys_temp_folder.h"
@@ -197,4 +199,45 @@ TEST(ImageHandleTest, ThumbnailsAreEightBitColourWithAlphaWhenTheImageHasIt)
     LogRecorder log;
     EXPECT_TRUE(render.make_thumbnail(0, 16).is_null());
     EXPECT_EQ(log.count(CORE_LOG_LEVEL_WARNING), 1u) << log.dump();
+}
+
+TEST(ImageHandleTest, ThumbnailPixelsAverageTheAreaTheyCover)
+{
+    // One row of grey values scaled to fewer columns: each column is the mean of the source
+    // pixels under it, edge pixels weighted by the part they share.
+    struct Row {
+        std::vector<float> source;
+        int width;
+        std::vector<float> expected;
+    };
+    for (Row const& row : std::vector<Row>{{{0.0f, 1.0f, 0.0f, 1.0f}, 2, {0.5f, 0.5f}},
+                                           {{0.0f, 0.3f, 0.9f}, 2, {0.1f, 0.7f}},  // (0 + 0.3 / 2) / 1.5, ...
+                                           {{0.2f, 0.4f}, 1, {0.3f}}}) {
+        std::vector<float> rgb;
+        for (float const v : row.source) rgb.insert(rgb.end(), {v, v, v});
+        int const source_width = static_cast<int>(row.source.size());
+        ImageHandle const thumbnail = ImageHandle::from_pixels(source_width, 1, 3, rgb.data()).make_thumbnail(row.width, 1);
+        ASSERT_EQ(thumbnail.get_width(), row.width);
+        CoreVector<float> const pixels = thumbnail.get_pixels();
+        for (int x = 0; x < row.width; ++x)
+            EXPECT_NEAR(pixels[static_cast<unsigned int>(3 * x)], row.expected[static_cast<size_t>(x)], 1.0f / 255.0f)
+                << source_width << " to " << row.width << ", column " << x;
+    }
+}
+
+TEST(ImageIoDeathTest, TheImageModuleIsLoadedWhenAFileIsFirstReadOrWritten)
+{
+    // In a process of its own: another test of this program may have loaded it already.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            bool const at_start = ImageIo::is_loaded();
+            std::vector<float> const grey(4 * 4 * 3, 0.5f);
+            ImageHandle const image = ImageHandle::from_pixels(4, 4, 3, grey.data());
+            bool const after_pixels = ImageIo::is_loaded() || image.make_thumbnail(2, 2).is_null();
+            SysTempFolder folder;
+            bool const written = image.write(folder / "grey.png");
+            std::exit(!at_start && !after_pixels && written && ImageIo::is_loaded() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
