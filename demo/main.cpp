@@ -6,6 +6,7 @@
 //     qn_demo --size WxH                   the main window's size (default 1320x760)
 //     qn_demo --resize WxH                 resizes the shown window (its panels follow)
 //     qn_demo --screenshot FILE.png        draws the window once, writes its picture, exits
+//     qn_demo --first-frame                draws the window once and exits (for timing the start)
 //     qn_demo --page NAME                  the page shown first: widgets, look, drawing, opengl,
 //                                          windows, menus, controls, fields, spreadsheet, text, preferences,
 //                                          nodal, tree, curves, explorer, layout
@@ -33,6 +34,7 @@ struct Options {
     int resize_width = 0;
     int resize_height = 0;
     char const* screenshot = nullptr;
+    bool first_frame = false;
     char const* page = nullptr;
     int snapshots = 0;
     std::vector<char const*> nodal_actions;
@@ -46,6 +48,8 @@ bool parse_options(int argc, char** argv, Options& options)
         bool const has_value = i + 1 < argc;
         if (std::strcmp(argv[i], "--quit-after") == 0 && has_value) {
             options.quit_after = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--first-frame") == 0) {
+            options.first_frame = true;
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && has_value) {
             options.screenshot = argv[++i];
         } else if (std::strcmp(argv[i], "--size") == 0 && has_value) {
@@ -121,6 +125,8 @@ int main(int argc, char** argv)
     for (char const* action : options.nodal_actions)
         if (!showcase.run_nodal_action(action)) return 2;
     if (options.screenshot) return showcase.get_window().write_screenshot(options.screenshot) ? 0 : 1;
+    // Reading a pixel back waits until the first frame is drawn.
+    if (options.first_frame) return showcase.get_window().read_pixels(0, 0, 1, 1).empty() ? 1 : 0;
 
     if (options.quit_after >= 0.0) app.add_timer(&quit_application, &app, options.quit_after);
     DemoTrace::line("ready");

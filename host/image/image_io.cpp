@@ -35,8 +35,8 @@ ImageIoFunctions const* ImageIo::get_functions(std::string& error)
     static std::string load_error;
     std::call_once(once, [] {
         std::string const path = get_module_path();
-        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) module = dlopen(MODULE_NAME, RTLD_NOW | RTLD_LOCAL);
+        void* module = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+        if (!module) module = dlopen(MODULE_NAME, RTLD_LAZY | RTLD_LOCAL);
         if (!module) {
             char const* reason = dlerror();
             load_error = std::string("the image module ") + path + " cannot be loaded: " + (reason ? reason : "?");
