@@ -227,8 +227,10 @@ void ShowcaseWindow::build_text_page(GuiWidget& page, int x, int y, int w, int h
         ModuleScripting const* scripting = python->get_scripting();
         if (!scripting) return;
         ModuleScripting::RunStatus const status = scripting->get_run_status();
+        int line = 0, column = 0, lines = 0;
+        python->get_editor().get_infos(line, column, lines);
         DemoTrace::line(CoreString("text run ") + ModuleScripting::get_result_name(status.result) + " line " +
-                        status.error_line);
+                        status.error_line + " caret " + (line + 1));
     });
     auto on_python_modified = +[](EventObject& sender, EventObject::EventInfo const&, void*) {
         GuiTextEdit& edit = static_cast<GuiTextEdit&>(sender);

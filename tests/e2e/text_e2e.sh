@@ -67,6 +67,25 @@ expect "^text python line 15: print\('hello from e2e'\)$" "the call is typed aft
 xdotool key F5
 expect '^text output \(2.0, 0.0\)$' "the sample's output reaches the console"
 expect '^text output hello from e2e$' "the typed line runs"
-expect '^text run RESULT_OK line 0$' "the run ends without error"
+expect '^text run RESULT_OK line 0 caret [0-9]+$' "the run ends without error"
+
+# A failing line: the run reports it and puts the caret on it; undoing the line fixes the script.
+xdotool key Return
+xdotool type --delay 20 "1/0"
+expect '^text python line 16: 1/0$' "a failing line is typed"
+xdotool key ctrl+Home F5
+expect '^text run RESULT_ERROR line 16 caret 16$' "the error's line is reported and the caret goes to it"
+xdotool key ctrl+z ctrl+z
+sleep 0.2
+xdotool key F5
+expect '^text run RESULT_OK line 0 caret [0-9]+$' "the script runs again once the line is undone" 2
+
+# A loop that never ends: Shift+F5 stops it.
+xdotool key ctrl+End Return
+xdotool type --delay 20 "while True: pass"
+xdotool key F5
+sleep 0.5
+xdotool key shift+F5
+expect '^text run RESULT_INTERRUPTED line [0-9]+ caret [0-9]+$' "Shift+F5 stops a script that never ends"
 
 end_session text
