@@ -395,7 +395,7 @@ void GuiLineEdit::insert_text(CoreString const& text)
 {
     if (m_read_only) return;
     CoreString const clean = clean_text(text, true, "insert_text");
-    int start, end;
+    int start = 0, end = 0;
     if (!get_selection_range(start, end)) start = end = std::max(0, m_cursor);
     if (clean.is_empty() && start == end) return;
     replace_range(start, end, clean);
@@ -405,7 +405,7 @@ void GuiLineEdit::insert_text(CoreString const& text)
 void GuiLineEdit::on_edit_delete()
 {
     if (m_read_only) return;
-    int start, end;
+    int start = 0, end = 0;
     if (!get_selection_range(start, end)) {
         start = std::max(0, m_cursor);
         end = next_character(start);
@@ -418,7 +418,7 @@ void GuiLineEdit::on_edit_delete()
 void GuiLineEdit::on_edit_backspace()
 {
     if (m_read_only) return;
-    int start, end;
+    int start = 0, end = 0;
     if (!get_selection_range(start, end)) {
         end = m_cursor;
         if (end <= 0) return;
@@ -439,7 +439,7 @@ void GuiLineEdit::cut_selection()
     if (m_password || !has_selection()) return;
     copy_selection();
     if (m_read_only) return;
-    int start, end;
+    int start = 0, end = 0;
     get_selection_range(start, end);
     replace_range(start, end, CoreString());
     on_text_edited();
@@ -451,7 +451,7 @@ void GuiLineEdit::paste(CoreString const& text)
     if (!m_read_only) {
         CoreString const clean = clean_text(text, true, "paste");
         if (!clean.is_empty()) {
-            int start, end;
+            int start = 0, end = 0;
             if (!get_selection_range(start, end)) start = end = std::max(0, m_cursor);
             replace_range(start, end, clean);
             on_text_edited();
