@@ -300,13 +300,13 @@ void GuiWidget::create_router(GuiWidget& widget)
     widget.m_toolkit_widget =
         new GuiBoxRouter(widget, widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
     Fl_Group::current(current);
-    if (widget.m_parent) widget.create_delayed_parenting(widget.get_group());
+    if (widget.m_parent) widget.create_delayed_parenting(widget.m_toolkit_widget);
 }
 
-void GuiWidget::create_delayed_parenting(Fl_Group* group)
+void GuiWidget::create_delayed_parenting(Fl_Widget* toolkit_root)
 {
     if (!m_parent) return;
-    if (group) m_parent->get_group()->add(group);
+    if (toolkit_root) m_parent->get_group()->add(toolkit_root);
     capture_constraints();
     m_parenting_pending = false;
 }
@@ -321,7 +321,7 @@ GuiWidget::~GuiWidget()
         remove_from_parent_children();
         m_parent = nullptr;
     }
-    if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+    detach_toolkit_root();
     // Children remove themselves from this vector's copy as they go.
     CoreVector<GuiWidget*> children = m_children;
     m_children.clear();
@@ -387,9 +387,30 @@ Fl_Group* GuiWidget::get_group()
         Fl_Group::current(nullptr);
         m_group = new GuiWidgetGroup(get_x(), get_y(), get_width(), get_height());
         Fl_Group::current(current);
-        if (m_toolkit_widget) m_group->add(m_toolkit_widget);
+        if (m_toolkit_widget) {
+            // The group takes the router's place among its parent's toolkit objects, and the
+            // tooltip, which the children's routers find by walking up.
+            if (Fl_Group* holder = m_toolkit_widget->parent()) holder->insert(*m_group, holder->find(m_toolkit_widget));
+            m_group->copy_tooltip(m_toolkit_widget->tooltip());
+            m_toolkit_widget->copy_tooltip(nullptr);
+            m_group->add(m_toolkit_widget);
+            if (m_shown) m_group->set_visible();
+        }
     }
     return m_group;
+}
+
+Fl_Widget* GuiWidget::get_toolkit_root()
+{
+    if (m_group) return m_group;
+    if (m_toolkit_widget) return m_toolkit_widget;
+    return get_group();
+}
+
+void GuiWidget::detach_toolkit_root()
+{
+    Fl_Widget* const root = m_group ? static_cast<Fl_Widget*>(m_group) : m_toolkit_widget;
+    if (root && root->parent()) root->parent()->remove(root);
 }
 
 GuiRouter* GuiWidget::get_router() const
@@ -437,7 +458,7 @@ void GuiWidget::set_parent(GuiWidget* parent)
     if (parent && m_own_window) {
         // The widget leaves the window it had on its own; the window goes at the next idle pass.
         m_own_window->hide();
-        if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+        detach_toolkit_root();
         m_application->defer_toolkit_window_deletion(m_own_window);
         m_own_window = nullptr;
         m_own_window_group = nullptr;
@@ -447,10 +468,10 @@ void GuiWidget::set_parent(GuiWidget* parent)
         if (m_parent) remove_from_parent_children();
         m_index_in_parent = static_cast<int>(parent->m_children.get_count());
         parent->m_children.add(this);
-        parent->get_group()->add(get_group());
+        parent->get_group()->add(get_toolkit_root());
         parent->on_add_child(this);
     } else {
-        if (m_group && m_group->parent()) m_group->parent()->remove(m_group);
+        detach_toolkit_root();
         remove_from_parent_children();
     }
     m_parent = parent;
@@ -515,7 +536,7 @@ void GuiWidget::destroy_child(GuiWidget& child)
     child.remove_all_connection();
     child.clear_statics();
     // The child keeps its toolkit objects, out of this widget's group, and deletes them itself.
-    if (child.m_group && child.m_group->parent()) child.m_group->parent()->remove(child.m_group);
+    child.detach_toolkit_root();
     child.m_parent = nullptr;
     child.m_index_in_parent = -1;
 }
@@ -841,7 +862,7 @@ void GuiWidget::show()
         return;
     }
     if (m_parent) {
-        get_group()->show();
+        get_toolkit_root()->show();
         if (m_toolkit_widget) m_toolkit_widget->show();
         m_entered = false;
         m_shown = true;
@@ -888,7 +909,10 @@ void GuiWidget::hide()
         if (!m_visible_wish) return;
         if (!is_window_widget(this)) {
             if (!m_parent && m_own_window) m_own_window->hide();
-            if (m_group) m_group->hide();
+            if (m_group)
+                m_group->hide();
+            else if (m_toolkit_widget)
+                m_toolkit_widget->hide();
             m_entered = false;
             m_shown = false;
         }
@@ -1239,7 +1263,7 @@ void GuiWidget::apply_mouse_cursor() const
 void GuiWidget::set_tooltip(CoreString const& tooltip)
 {
     m_tooltip = tooltip;
-    get_group()->copy_tooltip(m_tooltip.is_empty() ? nullptr : m_tooltip.get_data());
+    get_toolkit_root()->copy_tooltip(m_tooltip.is_empty() ? nullptr : m_tooltip.get_data());
 }
 
 void GuiWidget::force_tooltip()

@@ -2,9 +2,11 @@
 // GuiWidget: the base class of every element of the interface. A widget is a rectangle in
 // its window (positions are relative to the window, not to the parent) with a parent,
 // ordered children, a tooltip, a mouse cursor and edge constraints that say how it follows
-// the resizing of its parent. It owns two toolkit objects: a router, which receives the
+// the resizing of its parent. It owns a router, a toolkit object which receives the
 // toolkit's events and draw requests and turns them into event names and calls of
-// process_event and draw, and a group that holds the router and the children's groups.
+// process_event and draw; a widget with children owns a toolkit group too, which holds the
+// router and the children's toolkit objects. A leaf's router sits in its parent's group
+// directly: most widgets are leaves, and one toolkit object each keeps large trees compact.
 // Redraws, updates and deletion are queued on the application (GuiApp), never done at once.
 //
 //     GuiWidget* panel = new GuiWidget(*window, 10, 10, 200, 100);
@@ -327,7 +329,12 @@ public:
 
     // --- Toolkit side (for routers, windows and tests) ---
     virtual Fl_Widget* get_widget() const { return m_toolkit_widget; }
+    // The toolkit group, made on first use: then it takes the router's place in the
+    // parent's group and holds the router.
     virtual Fl_Group* get_group();
+    // The object that stands for the widget in its parent's group: the group when there is
+    // one, else the router (a group is made for a widget that has neither).
+    Fl_Widget* get_toolkit_root();
     GuiRouter* get_router() const;
     Fl_Window* get_own_toolkit_window() const { return m_own_window; }
     bool const& is_parenting_pending() const { return m_parenting_pending; }
@@ -365,7 +372,7 @@ protected:
     GuiWidget(RouterFactory factory, GuiApp& app, int const& x, int const& y, int const& w, int const& h);
 
     static void create_router(GuiWidget& widget);
-    void create_delayed_parenting(Fl_Group* group);
+    void create_delayed_parenting(Fl_Widget* toolkit_root);
     // The router made by a derived class.
     void set_toolkit_widget(Fl_Widget* widget) { m_toolkit_widget = widget; }
 
@@ -397,52 +404,56 @@ private:
     // Clips the shown children against this widget's region, down to where it stays the same.
     void clip_children();
     void clear_statics();
+    // Takes the widget's toolkit object out of the group that holds it, if any.
+    void detach_toolkit_root();
     void destroy_child(GuiWidget& child);
     static bool is_candidate_for_focus(GuiWidget const& widget);
 
+    // Read by every layout pass for every child: kept together, first, so that visiting a
+    // child touches as few cache lines as possible.
+    GMathVec2<int> m_position = GMathVec2<int>(0, 0);
+    GMathVec2<int> m_size = GMathVec2<int>(0, 0);
+    int m_left_offset = 0;
+    int m_top_offset = 0;
+    int m_right_offset = 0;
+    int m_bottom_offset = 0;
+    Constraint m_left_constraint = CONSTRAINT_LEFT;
+    Constraint m_top_constraint = CONSTRAINT_TOP;
+    Constraint m_right_constraint = CONSTRAINT_LEFT;
+    Constraint m_bottom_constraint = CONSTRAINT_TOP;
+    bool m_active_constraints = true;
+    bool m_recursive_constraints = true;
+    bool m_shown = false;
+    bool m_is_window = false;
+    bool m_clipping_enabled = false;
+    // The box changed since the router and the group were last placed at it: they are
+    // placed only while the widget is shown, and only when the box moved.
+    bool m_toolkit_box_stale = false;
+    GuiWidget* m_parent = nullptr;
+    GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
     Fl_Widget* m_toolkit_widget = nullptr;
-    Fl_Window* m_own_window = nullptr;
     Fl_Group* m_group = nullptr;
+    CoreVector<GuiWidget*> m_children;
+    GMathVec4<int> m_clip_region = GMathVec4<int>(0, 0, 0, 0);
+    Fl_Window* m_own_window = nullptr;
     Fl_Group* m_own_window_group = nullptr;
     GuiApp* m_application = nullptr;
     int m_index_in_parent = -1;
-    Constraint m_top_constraint = CONSTRAINT_TOP;
-    Constraint m_bottom_constraint = CONSTRAINT_TOP;
-    Constraint m_left_constraint = CONSTRAINT_LEFT;
-    Constraint m_right_constraint = CONSTRAINT_LEFT;
-    int m_top_offset = 0;
-    int m_bottom_offset = 0;
-    int m_left_offset = 0;
-    int m_right_offset = 0;
-    GMathVec4<int> m_clip_region = GMathVec4<int>(0, 0, 0, 0);
-    GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
-    GMathVec2<int> m_size = GMathVec2<int>(0, 0);
-    GMathVec2<int> m_position = GMathVec2<int>(0, 0);
     GuiColorScheme* m_color_scheme = nullptr;
     GuiDc* m_dc = nullptr;
     GuiFont* m_font = nullptr;
-    GuiWidget* m_parent = nullptr;
     CoreString m_tooltip;
-    CoreVector<GuiWidget*> m_children;
     CoreVector<GuiAction*> m_actions;
     bool m_parenting_pending = true;
     GMathVec2<int> m_parent_size_at_creation = GMathVec2<int>(0, 0);
     GMathVec2<int> m_parent_position_at_creation = GMathVec2<int>(0, 0);
     bool m_show_children = true;
-    bool m_shown = false;
     bool m_visible_wish = true;
     bool m_entered = false;
     bool m_destroyed = false;
-    bool m_recursive_constraints = true;
-    bool m_active_constraints = true;
-    bool m_clipping_enabled = false;
     bool m_key_receiver = false;
     bool m_capturing = false;
     bool m_tab_navigation = true;
-    bool m_is_window = false;
-    // The box changed since the router and the group were last placed at it: they are
-    // placed only while the widget is shown, and only when the box moved.
-    bool m_toolkit_box_stale = false;
     Gui::MouseCursorId m_mouse_cursor = Gui::MOUSE_CURSOR_DEFAULT;
 
     static GuiWidget* m_last_focused_widget;

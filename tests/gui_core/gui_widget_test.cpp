@@ -4,6 +4,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Group.H>
+#include <FL/Fl_Widget.H>
 
 #include <cstdlib>
 #include <fstream>
@@ -143,9 +144,9 @@ TEST_F(GuiWidgetTest, TheRouterAndTheGroupFollowTheBoxAlsoAfterAResizeWhileHidde
     panel->show();
     auto const toolkit_boxes = [](GuiWidget& widget) {
         Fl_Widget const* router = widget.get_widget();
-        Fl_Group const* group = widget.get_group();
+        Fl_Widget const* root = widget.get_toolkit_root();
         return std::make_pair(Box(router->x(), router->y(), router->w(), router->h()),
-                              Box(group->x(), group->y(), group->w(), group->h()));
+                              Box(root->x(), root->y(), root->w(), root->h()));
     };
 
     window.resize(window.get_x(), window.get_y(), 350, 200);
@@ -157,6 +158,49 @@ TEST_F(GuiWidgetTest, TheRouterAndTheGroupFollowTheBoxAlsoAfterAResizeWhileHidde
     panel->show();
     EXPECT_EQ(toolkit_boxes(*panel), std::make_pair(box_of(*panel), box_of(*panel)));
     EXPECT_EQ(toolkit_boxes(*child), std::make_pair(Box(20, 20, 50, 20), Box(20, 20, 50, 20)));
+}
+
+TEST_F(GuiWidgetTest, ALeafGetsAToolkitGroupInItsPlaceWithItsFirstChild)
+{
+    // A leaf's router sits in its parent's group; the first child makes it a group in the
+    // router's place, which keeps the drawing order, the tooltip and the clicks' way.
+    GuiWindow& window = make_window(300, 200);
+    GuiWidget* panel = new GuiWidget(window, 0, 0, 300, 200);
+    GuiWidget* a = new GuiWidget(*panel, 10, 10, 50, 50);
+    GuiWidget* b = new GuiWidget(*panel, 70, 10, 100, 100);
+    GuiWidget* c = new GuiWidget(*panel, 180, 10, 50, 50);
+    b->set_tooltip("b's tip");
+    panel->show();
+    Fl_Group* holder = panel->get_group();
+    ASSERT_EQ(b->get_toolkit_root(), b->get_widget());
+    EXPECT_EQ(holder->find(b->get_widget()), holder->find(a->get_widget()) + 1);
+
+    auto* inner = new RecordingWidget(*b, 80, 20, 40, 40);
+    inner->show();
+    Fl_Widget* root = b->get_toolkit_root();
+    ASSERT_NE(root, b->get_widget());
+    EXPECT_EQ(holder->find(root), holder->find(a->get_widget()) + 1);
+    EXPECT_EQ(holder->find(c->get_widget()), holder->find(root) + 1);
+    EXPECT_TRUE(root->visible());
+    EXPECT_EQ(b->get_widget()->parent(), root);
+    EXPECT_EQ(b->get_widget()->tooltip(), nullptr);
+    EXPECT_STREQ(root->tooltip(), "b's tip");
+    mouse_down(window, 90, 30);
+    EXPECT_EQ(inner->count(EVT_ID_MOUSE_DOWN), 1);
+}
+
+TEST_F(GuiWidgetTest, ALeafsRouterIsVisibleToTheToolkitOnlyWhileTheLeafIsShown)
+{
+    // Without a group of its own to hide it, the router itself carries the leaf's state.
+    GuiWindow& window = make_window(300, 200);
+    auto* leaf = new RecordingWidget(window, 10, 10, 50, 50);
+    EXPECT_FALSE(leaf->get_widget()->visible_r());
+    leaf->show();
+    EXPECT_TRUE(leaf->get_widget()->visible_r());
+    leaf->hide();
+    EXPECT_FALSE(leaf->get_widget()->visible_r());
+    mouse_down(window, 20, 20);
+    EXPECT_EQ(leaf->count(EVT_ID_MOUSE_DOWN), 0);
 }
 
 TEST_F(GuiWidgetTest, ClipRegionsFollowAShrinkingParentDownToTheGrandchildren)
