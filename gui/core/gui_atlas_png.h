@@ -18,8 +18,9 @@ class QN_GUI_API GuiAtlasPng {
 public:
     GuiAtlasPng() = delete;
 
-    // Raised whenever the layout changes: files of another version are made again.
-    static constexpr unsigned int VERSION = 1;
+    // Raised whenever the layout or the making of the fields changes: files of another
+    // version are made again. 2: fields from the glyphs' coverage.
+    static constexpr unsigned int VERSION = 2;
 
     enum Result : int {
         RESULT_OK,        // the pixels were read and match their checksum

@@ -264,12 +264,16 @@ private:
 };
 
 // Renders one glyph's distance field with FreeType's sdf renderer into its cell, from the
-// cell's top-left corner, clipped to it.
+// cell's top-left corner, clipped to it. The field is taken from the glyph's anti-aliased
+// coverage (FreeType's bitmap sdf renderer) rather than from its outline: the rasteriser
+// fills overlapping contours (a cedilla joined to its C) as one shape where the outline
+// renderer sees their edges inside each other, and it takes a third less time.
 void render_glyph_field(GlyphFaces& faces, GlyphCell const& glyph, unsigned char* atlas)
 {
     FT_Face const face = faces.get_face();
     if (!face) return;
-    if (FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF)) {
+    if (FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) ||
+        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF)) {
         CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
         return;
     }
@@ -336,7 +340,7 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
         return nullptr;
     }
     FT_Int spread = GuiFontAtlas::SPREAD;
-    if (!QN_FT_OK(FT_Property_Set(ft.library, "sdf", "spread", &spread))) return nullptr;
+    if (!QN_FT_OK(FT_Property_Set(ft.library, "bsdf", "spread", &spread))) return nullptr;
     if (!QN_FT_OK(FT_New_Memory_Face(ft.library, data, static_cast<FT_Long>(size), face_index, &ft.face))) {
         ft.face = nullptr;
         return nullptr;
