@@ -804,16 +804,11 @@ void GuiSpreadsheet::remove_rows(unsigned int const& first, unsigned int const& 
     if (subtree) splice_tree_removed(first, last - first + 1, parent);
 }
 
-void GuiSpreadsheet::splice_tree_inserted(unsigned int const& index, unsigned int const& count, int const& parent)
+std::vector<GuiSpreadsheet::OpenLevel> GuiSpreadsheet::structure_rows(unsigned int const& index,
+                                                                     unsigned int const& end, int const& parent)
 {
-    // The block: depths, parents and subtree sizes from its own counts.
-    struct Level {
-        unsigned int parent;
-        int remaining;
-    };
-    std::vector<Level> open;
+    std::vector<OpenLevel> open;
     int const base_depth = parent < 0 ? 0 : m_rows[static_cast<unsigned int>(parent)]->get_depth() + 1;
-    unsigned int const end = index + count;
     for (unsigned int i = index; i < end; ++i) {
         GuiSpreadsheetRow& row = *m_rows[i];
         row.m_depth = base_depth + static_cast<int>(open.size());
@@ -821,16 +816,23 @@ void GuiSpreadsheet::splice_tree_inserted(unsigned int const& index, unsigned in
         row.m_total_sub_children_count = 0;
         if (!open.empty()) --open.back().remaining;
         if (row.get_children_count() > 0) {
-            open.push_back(Level{i, row.get_children_count()});
+            open.push_back(OpenLevel{i, row.get_children_count()});
             continue;
         }
+        // This row ends every subtree whose last child it completes.
         while (!open.empty() && open.back().remaining == 0) {
             m_rows[open.back().parent]->m_total_sub_children_count = static_cast<int>(i - open.back().parent);
             open.pop_back();
         }
     }
+    return open;
+}
+
+void GuiSpreadsheet::splice_tree_inserted(unsigned int const& index, unsigned int const& count, int const& parent)
+{
+    unsigned int const end = index + count;
     // A block whose counts do not add up: the next pass walks every row and reports it.
-    if (!open.empty()) return;
+    if (!structure_rows(index, end, parent).empty()) return;
     // Later rows point past the block; the ancestors' subtrees grew by it.
     unsigned int const total = m_rows.get_count();
     for (unsigned int i = end; i < total; ++i)
@@ -1197,29 +1199,8 @@ void GuiSpreadsheet::update_tree_structure()
     if (!m_tree_mode || !m_tree_dirty) return;
     m_tree_dirty = false;
     m_rows_visibility_dirty = true;
-    // A stack of the open parents and the children each still expects.
-    struct Level {
-        unsigned int parent;
-        int remaining;
-    };
-    std::vector<Level> open;
     unsigned int const count = m_rows.get_count();
-    for (unsigned int index = 0; index < count; ++index) {
-        GuiSpreadsheetRow& row = *m_rows[index];
-        row.m_depth = static_cast<int>(open.size());
-        row.m_parent_index = open.empty() ? -1 : static_cast<int>(open.back().parent);
-        row.m_total_sub_children_count = 0;
-        if (!open.empty()) --open.back().remaining;
-        if (row.get_children_count() > 0) {
-            open.push_back(Level{index, row.get_children_count()});
-            continue;
-        }
-        // This row ends every subtree whose last child it completes.
-        while (!open.empty() && open.back().remaining == 0) {
-            m_rows[open.back().parent]->m_total_sub_children_count = static_cast<int>(index - open.back().parent);
-            open.pop_back();
-        }
-    }
+    std::vector<OpenLevel> open = structure_rows(0, count, -1);
     bool const inconsistent = !open.empty();
     if (inconsistent && !m_tree_inconsistent)
         CORE_LOG_WARNING("GuiSpreadsheet.update_tree_structure: row "

@@ -685,6 +685,15 @@ private:
     // positions, each when its flag says the rows changed.
     void update_rows_visibility();
     void update_tree_structure();
+    // A parent row whose subtree is still open, with the children it still expects.
+    struct OpenLevel {
+        unsigned int parent;
+        int remaining;
+    };
+    // Sets the depth, parent and subtree size of rows index .. end - 1 from their children
+    // counts, the block hanging under `parent` (-1: at the top). Returns the parents left
+    // open at the end, innermost last: empty when the counts add up.
+    std::vector<OpenLevel> structure_rows(unsigned int const& index, unsigned int const& end, int const& parent);
     // Keep a current structure current after a block of `count` rows went in at `index` as
     // children of `parent`, or a whole subtree of `count` rows at `first` left `parent`:
     // only the moved indices and the ancestors' subtree sizes change, with one light pass.
