@@ -618,6 +618,24 @@ void GuiCurve::on_zoom_button(EventObject&, EventInfo const&, void* data)
         fit_zoom();
 }
 
+template <class Place>
+void GuiCurve::place_selected_keys(bool const& set_time, bool const& set_value, Place const& place)
+{
+    for (unsigned int channel = 0; channel < get_channel_count(); ++channel) {
+        if (is_protected_channel(channel)) continue;
+        FCurve& curve = get_curves()[channel];
+        for (KeyState const& state : m_states[channel]) {
+            if (!state.selected) continue;
+            double t = state.saved_time, v = state.saved_value;
+            place(t, v);
+            clip_time_and_value(t, v);
+            if (set_time) curve.set_key_time(state.id, separate_time(curve, state.id, t));
+            if (set_value) curve.set_key_value(state.id, v);
+            m_changed.add({channel, state.id});
+        }
+    }
+}
+
 void GuiCurve::on_field(EventObject&, EventInfo const& info, void* data)
 {
     bool const time = data == m_input;
@@ -625,27 +643,16 @@ void GuiCurve::on_field(EventObject&, EventInfo const& info, void* data)
     // The first selected key takes the entry; the others move by the same offset.
     if (!m_field_editing) save_all_keys_time_and_value();
     m_field_editing = !ended;
+    double const entry = static_cast<GuiNumberField*>(data)->get_value();
     double offset = 0.0;
     bool found = false;
     clear_payloads();
-    for (unsigned int channel = 0; channel < get_channel_count(); ++channel) {
-        if (is_protected_channel(channel)) continue;
-        FCurve& curve = get_curves()[channel];
-        for (KeyState const& state : m_states[channel]) {
-            if (!state.selected) continue;
-            double const saved = time ? state.saved_time : state.saved_value;
-            if (!found) offset = static_cast<GuiNumberField*>(data)->get_value() - saved;
-            found = true;
-            double t = state.saved_time, v = state.saved_value;
-            (time ? t : v) = saved + offset;
-            clip_time_and_value(t, v);
-            if (time)
-                curve.set_key_time(state.id, separate_time(curve, state.id, t));
-            else
-                curve.set_key_value(state.id, v);
-            m_changed.add({channel, state.id});
-        }
-    }
+    place_selected_keys(time, !time, [&](double& t, double& v) {
+        double& moved = time ? t : v;
+        if (!found) offset = entry - moved;
+        found = true;
+        moved += offset;
+    });
     if (!found) return;
     if (ended) fill_ui_values();
     redraw();
@@ -696,18 +703,10 @@ void GuiCurve::move_selected_keys(int const& mouse_x, int const& mouse_y)
     m_mouse_x = mouse_x;
     m_mouse_y = mouse_y;
     clear_payloads();
-    for (unsigned int channel = 0; channel < get_channel_count(); ++channel) {
-        if (is_protected_channel(channel)) continue;
-        FCurve& curve = get_curves()[channel];
-        for (KeyState const& state : m_states[channel]) {
-            if (!state.selected) continue;
-            double t = state.saved_time + dt, v = state.saved_value + dv;
-            clip_time_and_value(t, v);
-            curve.set_key_time(state.id, separate_time(curve, state.id, t));
-            curve.set_key_value(state.id, v);
-            m_changed.add({channel, state.id});
-        }
-    }
+    place_selected_keys(true, true, [dt, dv](double& t, double& v) {
+        t += dt;
+        v += dv;
+    });
     if (m_changed.is_empty()) return;
     m_moved_time = m_moved_time || time_changed;
     m_moved_value = m_moved_value || value_changed;

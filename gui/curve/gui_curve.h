@@ -212,6 +212,11 @@ private:
     void link_curves(unsigned int const& channel, bool const& during_drag);
     // Applies the mouse offset from the press to the selected keys.
     void move_selected_keys(int const& mouse_x, int const& mouse_y);
+    // Moves each selected key of the editable channels to the time and value `place` makes
+    // of its saved ones, clipped, its time kept apart from its neighbours; only the
+    // coordinates asked for are written. The keys moved are listed as changed.
+    template <class Place>
+    void place_selected_keys(bool const& set_time, bool const& set_value, Place const& place);
     bool on_mouse_down(int const& x, int const& y);
     void on_mouse_drag(int const& x, int const& y);
     void on_mouse_up(int const& x, int const& y);
