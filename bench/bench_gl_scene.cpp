@@ -3,7 +3,8 @@
 // Fl_Gl_Window with the toolkit's OpenGL calls (gl_color, gl_font, gl_draw) and immediate
 // mode for the shapes the toolkit has no OpenGL call for, evaluating curves and corners as
 // it draws. Both views are 1200 × 800 at zoom 0.5 over the scene's middle; each frame is
-// finished (glFinish) inside the draw. Run under Xvfb with Mesa's software renderer.
+// finished (glFinish) inside the draw; the times are medians of five runs. Run under Xvfb with
+// Mesa's software renderer.
 #include <GL/glew.h>
 
 #include <FL/Fl.H>
@@ -138,13 +139,13 @@ void bm_scene_batched(benchmark::State& state)
 {
     for (auto _ : state) draw_ours();
 }
-BENCHMARK(bm_scene_batched)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(bm_scene_batched)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void bm_scene_toolkit(benchmark::State& state)
 {
     for (auto _ : state) draw_toolkit();
 }
-BENCHMARK(bm_scene_toolkit)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(bm_scene_toolkit)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
