@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "gui/core/gui.h"
@@ -154,6 +155,10 @@ GuiImage* make_atlas_strip(GuiFont::FontDesc const& desc, int glyph_row, int ste
     int const cells = 16;
     int const w = cells * cell / step, h = cell / step;
     std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    // The row's fields may still be in the making on a first start.
+    std::string codes;
+    for (int i = 0; i < cells; ++i) codes.push_back(static_cast<char>(glyph_row * cells + i - 128));
+    desc.make_glyphs(codes);
     std::vector<unsigned char> const& atlas = *desc.pixels;
     int const top = cell * (glyph_row + 2);
     for (int y = 0; y < h; ++y) {

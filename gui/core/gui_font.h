@@ -15,12 +15,15 @@
 // family, weight and style at size 72 and shared by every other size (see gui_font_atlas.h).
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gui/core/gui_export.h"
 #include "host/core/core_base_object.h"
 #include "host/core/core_string.h"
 #include "host/core/core_vector.h"
+
+class GuiFontGlyphFields;
 
 class QN_GUI_API GuiFont : public CoreBaseObject {
     CORE_DECLARE_CLASS(GuiFont, CoreBaseObject)
@@ -62,6 +65,23 @@ public:
         // Height of the glyph's field: the bitmap's rows plus the field above and below. The
         // field lies in its atlas cell from the cell's top-left corner.
         double height[GLYPH_COUNT] = {};
+        // An atlas made rather than read from the cache is listed with its metrics, and the
+        // glyphs' fields are made afterwards on the host's task manager, in code order; a
+        // thread that needs some first makes them itself (make_glyphs). Null when every
+        // field was there from the start. Shared by the sizes of the face.
+        std::shared_ptr<GuiFontGlyphFields> fields;
+
+        // Whether the field of the glyph at `index` (code + 128) is in the pixels; a code
+        // without a glyph counts as ready.
+        bool is_glyph_ready(int const& index) const;
+        // Glyphs whose field is in the pixels: a number that only grows, GLYPH_COUNT once
+        // all are.
+        int get_ready_glyph_count() const;
+        // Returns once the fields of the atlas codes' glyphs are in the pixels, making the
+        // ones nobody has started.
+        void make_glyphs(std::string const& codes) const;
+        // Returns once every field is in the pixels and the cache file, if any, is written.
+        void make_all_glyphs() const;
     };
 
     // A copy of the default font.
@@ -137,7 +157,8 @@ public:
     // --- Glyph atlases (gui_font_atlas.cpp) ---
 
     // The atlas of the font's family, weight, style and size, made on first request; null
-    // when the face cannot be rasterised (logged).
+    // when the face cannot be rasterised (logged). A face not in the cache returns with its
+    // metrics while its fields are still being made: see FontDesc::make_glyphs.
     static FontDesc const* get_rasterized_font_data(GuiFont const& font);
     // Makes the atlas of the font's size from the size-72 atlas of its face (rasterised
     // first if needed): the same pixels, the metrics scaled by size / 72.
@@ -145,7 +166,8 @@ public:
     // The size-72 atlas of a face from its font-file bytes, which need to live only during
     // the call: the existing one when the list has it (a thread making it is waited for),
     // else rendered with FreeType's sdf renderer or read from the atlas cache, where
-    // `font_file_name` names its file. Null after a FreeType error.
+    // `font_file_name` names its file. Returns with every field made. Null after a FreeType
+    // error.
     static FontDesc const* rasterize_font_buffer(CoreString const& family, Weight const& weight,
                                                  Style const& style, unsigned char const* data,
                                                  size_t const& size, CoreString const& font_file_name,

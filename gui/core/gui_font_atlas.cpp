@@ -1,5 +1,6 @@
 // Glyph atlases: metrics and distance fields from FreeType (its sdf renderer, one glyph per
-// task on the host's task manager), fontconfig file lookup and the PNG cache.
+// task on the host's task manager, after the atlas is listed), fontconfig file lookup and the
+// PNG cache.
 #include "gui/core/gui_font_atlas.h"
 
 #include <fontconfig/fontconfig.h>
@@ -13,12 +14,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -238,17 +241,22 @@ public:
     FT_Face get_face()
     {
         // Keyed by the atlas's number: a face of an earlier atlas is never taken for this one.
-        thread_local uint64_t t_id = 0;
-        thread_local FT_Face t_face = nullptr;
-        if (t_id == m_id) return t_face;
+        // A thread keeps the faces of the last few atlases, which it may take turns on.
+        struct Kept {
+            uint64_t id = 0;
+            FT_Face face = nullptr;
+        };
+        thread_local Kept t_kept[4];
+        thread_local unsigned int t_next = 0;
+        for (Kept const& kept : t_kept)
+            if (kept.id == m_id) return kept.face;
         FT_Face face = nullptr;
         std::lock_guard<std::mutex> guard(m_mutex);
         if (!QN_FT_OK(FT_New_Memory_Face(m_library, m_data, static_cast<FT_Long>(m_size), m_face_index, &face)))
             return nullptr;
         m_faces.push_back(face);
         if (!QN_FT_OK(FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72))) return nullptr;
-        t_id = m_id;
-        t_face = face;
+        t_kept[t_next++ % 4] = Kept{m_id, face};
         return face;
     }
 
@@ -298,6 +306,161 @@ struct FtLibraryScope {
     }
 };
 
+}  // namespace
+
+// The fields of a made atlas's glyphs, made after the atlas is listed: one task per glyph on
+// the host's task manager takes the next glyph nobody has started, in code order; a thread
+// that needs a glyph first makes it itself, or waits for the thread making it. The thread
+// that makes the last field writes the cache file.
+class GuiFontGlyphFields {
+public:
+    // Takes the FreeType library (with the sdf spread set); copies the font bytes.
+    GuiFontGlyphFields(FaceKey const& key, FT_Library library, unsigned char const* data, size_t const& size,
+                       int const& face_index, std::vector<GlyphCell> glyphs,
+                       std::shared_ptr<std::vector<unsigned char>> pixels, CoreString const& cache_path)
+        : m_key(key),
+          m_library(library),
+          m_font_bytes(reinterpret_cast<char const*>(data), size),
+          m_glyphs(std::move(glyphs)),
+          m_states(new std::atomic<int>[m_glyphs.size()]),
+          m_ready(FontDesc::GLYPH_COUNT - static_cast<int>(m_glyphs.size())),
+          m_pixels(std::move(pixels)),
+          m_cache_path(cache_path)
+    {
+        m_glyph_of_cell.fill(-1);
+        for (size_t i = 0; i < m_glyphs.size(); ++i) {
+            m_glyph_of_cell[static_cast<size_t>(m_glyphs[i].cell)] = static_cast<int>(i);
+            m_states[i].store(PENDING, std::memory_order_relaxed);
+        }
+        m_faces = std::make_unique<GlyphFaces>(m_library, reinterpret_cast<unsigned char const*>(m_font_bytes.data()),
+                                               m_font_bytes.size(), face_index);
+    }
+    ~GuiFontGlyphFields()
+    {
+        m_faces.reset();
+        FT_Done_FreeType(m_library);
+    }
+    GuiFontGlyphFields(GuiFontGlyphFields const&) = delete;
+    GuiFontGlyphFields& operator=(GuiFontGlyphFields const&) = delete;
+
+    // Queues the tasks that make the fields.
+    static void start(std::shared_ptr<GuiFontGlyphFields> const& fields);
+
+    bool is_ready(int const& cell) const
+    {
+        if (cell < 0 || cell >= FontDesc::GLYPH_COUNT) return true;
+        int const glyph = m_glyph_of_cell[static_cast<size_t>(cell)];
+        return glyph < 0 || m_states[glyph].load(std::memory_order_acquire) == READY;
+    }
+    int get_ready_count() const { return m_ready.load(std::memory_order_acquire); }
+
+    void make(int const& cell)
+    {
+        if (is_ready(cell) || make_glyph(static_cast<size_t>(m_glyph_of_cell[static_cast<size_t>(cell)]))) return;
+        std::unique_lock<std::mutex> guard(m_mutex);
+        m_changed.wait(guard, [this, &cell] { return is_ready(cell); });
+    }
+
+    void make_all()
+    {
+        for (size_t i = 0; i < m_glyphs.size(); ++i) make_glyph(i);
+        std::unique_lock<std::mutex> guard(m_mutex);
+        m_changed.wait(guard, [this] { return m_complete; });
+    }
+
+    // A task's work: the next glyph nobody has started; false when none is left.
+    bool make_next()
+    {
+        for (;;) {
+            size_t const next = m_next.fetch_add(1, std::memory_order_relaxed);
+            if (next >= m_glyphs.size()) return false;
+            if (make_glyph(next)) return true;
+        }
+    }
+
+private:
+    enum : int { PENDING, MAKING, READY };
+
+    // Makes glyph `i`'s field unless a thread has started it; true when this call made it.
+    bool make_glyph(size_t const& i)
+    {
+        int expected = PENDING;
+        if (!m_states[i].compare_exchange_strong(expected, MAKING, std::memory_order_acq_rel)) return false;
+        render_glyph_field(*m_faces, m_glyphs[i], m_pixels->data());
+        m_states[i].store(READY, std::memory_order_release);
+        bool const last = m_ready.fetch_add(1, std::memory_order_acq_rel) + 1 == FontDesc::GLYPH_COUNT;
+        // Taken so that a waiter between its check and its wait is not missed.
+        { std::lock_guard<std::mutex> guard(m_mutex); }
+        m_changed.notify_all();
+        if (last) finish();
+        return true;
+    }
+
+    // After the last field: the cache file, then the threads waiting for all.
+    void finish()
+    {
+        if (!m_cache_path.is_empty()) GuiFontAtlas::write_cache(m_cache_path, *m_pixels);
+        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: made the atlas of \""
+                      << m_key.family << "\" " << GuiFont::get_weight_name(m_key.weight) << " "
+                      << GuiFont::get_style_name(m_key.style) << " in " << m_timer.get_elapsed_time() << " s\n");
+        {
+            std::lock_guard<std::mutex> guard(m_mutex);
+            m_complete = true;
+        }
+        m_changed.notify_all();
+    }
+
+    FaceKey m_key;
+    FT_Library m_library;
+    std::string m_font_bytes;
+    std::vector<GlyphCell> m_glyphs;
+    std::array<int, FontDesc::GLYPH_COUNT> m_glyph_of_cell{};
+    std::unique_ptr<std::atomic<int>[]> m_states;
+    std::atomic<size_t> m_next{0};
+    std::atomic<int> m_ready;
+    std::shared_ptr<std::vector<unsigned char>> m_pixels;
+    CoreString m_cache_path;
+    std::unique_ptr<GlyphFaces> m_faces;
+    SysTimer m_timer;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_complete = false;
+};
+
+namespace {
+
+// A task making the next field of an atlas.
+class GuiFontGlyphFieldTask : public SysThreadTask {
+    CORE_DECLARE_CLASS(GuiFontGlyphFieldTask, SysThreadTask)
+
+public:
+    explicit GuiFontGlyphFieldTask(std::shared_ptr<GuiFontGlyphFields> fields) : m_fields(std::move(fields)) {}
+    void run() override { m_fields->make_next(); }
+
+private:
+    std::shared_ptr<GuiFontGlyphFields> m_fields;
+};
+
+CORE_IMPLEMENT_CLASS(GuiFontGlyphFieldTask, SysThreadTask)
+
+}  // namespace
+
+void GuiFontGlyphFields::start(std::shared_ptr<GuiFontGlyphFields> const& fields)
+{
+    if (fields->m_glyphs.empty()) {
+        fields->finish();
+        return;
+    }
+    SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
+    for (size_t i = 0; i < fields->m_glyphs.size(); ++i) manager.add_task(new GuiFontGlyphFieldTask(fields), true);
+}
+
+namespace {
+
+FontDesc const* list_face(CoreString const& family, GuiFont::Weight const& weight, GuiFont::Style const& style,
+                          unsigned char const* data, size_t const& size, CoreString const& font_file_name,
+                          int const& face_index);
+
 // The size-72 atlas of a family, weight and style from its font file: the built-in bytes for
 // "roboto", else the file fontconfig picks.
 FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& weight,
@@ -308,7 +471,7 @@ FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& 
         unsigned char const* data = nullptr;
         size_t size = 0;
         GuiFontAtlas::get_builtin_font_data(weight, style, data, size);
-        return GuiFont::rasterize_font_buffer(family, weight, style, data, size, file_name);
+        return list_face(family, weight, style, data, size, file_name, 0);
     }
     CoreString path;
     int face_index = 0;
@@ -320,9 +483,8 @@ FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& 
     }
     CoreString bytes;
     if (!SysFile::read_file(path, bytes)) return nullptr;
-    return GuiFont::rasterize_font_buffer(family, weight, style,
-                                          reinterpret_cast<unsigned char const*>(bytes.get_data()),
-                                          bytes.get_length(), file_name, face_index);
+    return list_face(family, weight, style, reinterpret_cast<unsigned char const*>(bytes.get_data()),
+                     bytes.get_length(), file_name, face_index);
 }
 
 // Makes a base atlas: the metrics from the face, the pixels from the cache or from FreeType's
@@ -332,7 +494,6 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
                                     CoreString const& font_file_name, int const& face_index,
                                     CoreString& write_to)
 {
-    SysTimer timer;
     FtLibraryScope ft;
     if (FT_Error const error = FT_Init_FreeType(&ft.library)) {
         ft.library = nullptr;
@@ -386,23 +547,43 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
         glyphs.push_back({cell, glyph});
     }
 
-    if (!loaded) {
-        unsigned char* atlas = pixels->data();
-        GlyphFaces faces(ft.library, data, size, face_index);
-        SharedWork::run(glyphs.size(), [&](size_t i) { render_glyph_field(faces, glyphs[i], atlas); });
-    }
     desc->pixels = pixels;
-    if (loaded) {
-        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: read the atlas of \""
-                      << key.family << "\" " << GuiFont::get_weight_name(key.weight) << " "
-                      << GuiFont::get_style_name(key.style) << " from " << cache_path << "\n");
-    } else {
-        CORE_LOG_INFO("GuiFont.rasterize_font_buffer: made the atlas of \""
-                      << key.family << "\" " << GuiFont::get_weight_name(key.weight) << " "
-                      << GuiFont::get_style_name(key.style) << " in " << timer.get_elapsed_time() << " s\n");
+    if (!loaded) {
+        // The fields are made after the atlas is listed, through the library, which the
+        // metrics' face leaves first: faces of one library open and close one at a time.
+        FT_Done_Face(ft.face);
+        ft.face = nullptr;
+        desc->fields = std::make_shared<GuiFontGlyphFields>(key, ft.library, data, size, face_index,
+                                                            std::move(glyphs), pixels, cache_path);
+        ft.library = nullptr;
+        return desc;
     }
+    CORE_LOG_INFO("GuiFont.rasterize_font_buffer: read the atlas of \""
+                  << key.family << "\" " << GuiFont::get_weight_name(key.weight) << " "
+                  << GuiFont::get_style_name(key.style) << " from " << cache_path << "\n");
     // A file read by the general decoder is rewritten in the cache's layout, which reads faster.
-    if (!loaded || !own_layout) write_to = cache_path;
+    if (!own_layout) write_to = cache_path;
+    return desc;
+}
+
+// The size-72 atlas of a face, listed as soon as its metrics are known; its fields may
+// still be in the making (see GuiFont::rasterize_font_buffer).
+FontDesc const* list_face(CoreString const& family, GuiFont::Weight const& weight, GuiFont::Style const& style,
+                          unsigned char const* data, size_t const& size, CoreString const& font_file_name,
+                          int const& face_index)
+{
+    FaceKey const key{family.get_lower_case(), weight, style};
+    if (FontDesc const* desc = claim_base(key)) return desc;
+    if (!data || size == 0) {
+        CORE_LOG_WARNING("GuiFont.rasterize_font_buffer: no font data for \"" << family << "\"\n");
+        return publish_base(key, nullptr);
+    }
+    CoreString write_to;
+    FontDesc const* desc = publish_base(key, make_base(key, data, size, font_file_name, face_index, write_to));
+    if (!desc) return nullptr;
+    if (desc->fields) GuiFontGlyphFields::start(desc->fields);
+    // Written once listed: threads waiting for the atlas need not wait for the file too.
+    if (!write_to.is_empty()) GuiFontAtlas::write_cache(write_to, *desc->pixels);
     return desc;
 }
 
@@ -452,6 +633,7 @@ GuiFont::FontDesc const* GuiFont::generate_rasterized_font_data(GuiFont const& f
     desc->style = style;
     desc->size = size;
     desc->pixels = base->pixels;
+    desc->fields = base->fields;
     desc->atlas_size = base->atlas_size;
     desc->distance_range = base->distance_range;
     double const scale = static_cast<double>(size) / GuiFontAtlas::BASE_SIZE;
@@ -472,18 +654,32 @@ GuiFont::FontDesc const* GuiFont::rasterize_font_buffer(CoreString const& family
                                                         size_t const& size, CoreString const& font_file_name,
                                                         int const& face_index)
 {
-    FaceKey const key{family.get_lower_case(), weight, style};
-    if (FontDesc const* desc = claim_base(key)) return desc;
-    if (!data || size == 0) {
-        CORE_LOG_WARNING("GuiFont.rasterize_font_buffer: no font data for \"" << family << "\"\n");
-        return publish_base(key, nullptr);
-    }
-    CoreString write_to;
-    FontDesc const* desc =
-        publish_base(key, make_base(key, data, size, font_file_name, face_index, write_to));
-    // Written once listed: threads waiting for the atlas need not wait for the file too.
-    if (desc && !write_to.is_empty()) GuiFontAtlas::write_cache(write_to, *desc->pixels);
+    FontDesc const* desc = list_face(family, weight, style, data, size, font_file_name, face_index);
+    if (desc) desc->make_all_glyphs();
     return desc;
+}
+
+// --- GuiFont::FontDesc: the fields in the making -------------------------------------------
+
+bool GuiFont::FontDesc::is_glyph_ready(int const& index) const
+{
+    return !fields || fields->is_ready(index);
+}
+
+int GuiFont::FontDesc::get_ready_glyph_count() const
+{
+    return fields ? fields->get_ready_count() : GLYPH_COUNT;
+}
+
+void GuiFont::FontDesc::make_glyphs(std::string const& codes) const
+{
+    if (!fields) return;
+    for (char const c : codes) fields->make(static_cast<signed char>(c) + 128);
+}
+
+void GuiFont::FontDesc::make_all_glyphs() const
+{
+    if (fields) fields->make_all();
 }
 
 void GuiFont::load_pregenerated_rasterized_font_data_if_exists()

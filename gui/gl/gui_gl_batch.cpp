@@ -422,6 +422,8 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
         float const top = static_cast<float>(desc->size) * 1.5f;
         if (is_outside_view(x - top, y + low, x + advance + top, y + top)) return advance;
     }
+    // Fields still in the making: this text's are made now, or waited for.
+    GuiGlWidget::make_font_glyphs(font, codes);
     use_run(Kind::GLYPHS, font.texture, atlas);
     // Cell extents are in atlas pixels at the base size; the metrics are at the font's size.
     float const to_atlas = static_cast<float>(GuiFontAtlas::BASE_SIZE) / static_cast<float>(std::max(desc->size, 1));

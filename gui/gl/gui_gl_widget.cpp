@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bitset>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -25,6 +26,14 @@ CORE_IMPLEMENT_CLASS(GuiGlWidget, GuiWidget)
 
 namespace {
 
+// An atlas's texture and the glyph cells it holds: an atlas whose fields are still being
+// made is uploaded cell by cell as they come.
+struct AtlasTexture {
+    unsigned int name = 0;
+    std::bitset<GuiFont::FontDesc::GLYPH_COUNT> cells;
+    int ready_seen = -1;  // the atlas's ready count at the last upload
+};
+
 struct GlState {
     CoreVector<GuiGlWidget*> widgets;
     GlUtilsGlCtx context;
@@ -32,7 +41,7 @@ struct GlState {
     // keep pointers to them.
     std::map<GuiFont::FontDesc const*, std::unique_ptr<FontGlData>> fonts;
     // One texture per atlas (the sizes of a face share their atlas's pixels).
-    std::map<std::vector<unsigned char> const*, unsigned int> textures;
+    std::map<std::vector<unsigned char> const*, AtlasTexture> textures;
     unsigned int list_count = 0;
     bool glew_ready = false;
     GuiGlWidget::GetIntegerFunction get_integer = nullptr;
@@ -129,10 +138,48 @@ void make_display_lists(FontGlData& data)
     }
 }
 
-unsigned int make_atlas_texture(GuiFont::FontDesc const& desc)
+// Puts the atlas's glyph cells that are ready and not yet in the texture into it.
+void upload_ready_cells(GuiFont::FontDesc const& desc, AtlasTexture& texture)
 {
-    // The atlas has one channel; uploaded as luminance, it fills the texture's three.
-    return GuiGlWidget::make_texture(desc.atlas_size, desc.atlas_size, GL_RGB8, GL_LUMINANCE, desc.pixels->data());
+    int const ready = desc.get_ready_glyph_count();
+    if (ready == texture.ready_seen) return;
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, desc.atlas_size);
+    for (int cell = 0; cell < GuiFont::FontDesc::GLYPH_COUNT; ++cell) {
+        if (texture.cells[static_cast<size_t>(cell)] || !desc.is_glyph_ready(cell)) continue;
+        texture.cells.set(static_cast<size_t>(cell));
+        if (!(desc.width[cell] > 0.0)) continue;  // no glyph: the cell is never drawn
+        int const x = GuiFontAtlas::get_cell_x(cell);
+        int const y = GuiFontAtlas::get_cell_y(cell);
+        int const w = std::min(GuiFontAtlas::CELL_SIZE, desc.atlas_size - x);
+        int const h = std::min(GuiFontAtlas::CELL_SIZE, desc.atlas_size - y);
+        // Only the cell's own bytes are read: threads may be writing other cells meanwhile.
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                        desc.pixels->data() + static_cast<size_t>(y) * static_cast<size_t>(desc.atlas_size) +
+                            static_cast<size_t>(x));
+    }
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    texture.ready_seen = ready;
+}
+
+void make_atlas_texture(GuiFont::FontDesc const& desc, AtlasTexture& texture)
+{
+    // The atlas has one channel; uploaded as luminance, it fills the texture's three. An
+    // atlas whose fields are all made goes up whole; one still in the making goes up empty,
+    // then cell by cell as its fields come.
+    bool const whole = desc.get_ready_glyph_count() == GuiFont::FontDesc::GLYPH_COUNT;
+    texture.name = GuiGlWidget::make_texture(desc.atlas_size, desc.atlas_size, GL_RGB8, GL_LUMINANCE,
+                                             whole ? desc.pixels->data() : nullptr);
+    if (whole) {
+        texture.cells.set();
+        texture.ready_seen = GuiFont::FontDesc::GLYPH_COUNT;
+    } else {
+        upload_ready_cells(desc, texture);
+    }
 }
 
 }  // namespace
@@ -469,11 +516,21 @@ void GuiGlWidget::make_font_resources()
     for (auto& entry : state.fonts) {
         FontGlData& data = *entry.second;
         if (data.is_ready() || !data.desc->pixels) continue;
-        unsigned int& texture = state.textures[data.desc->pixels.get()];
-        if (texture == 0) texture = make_atlas_texture(*data.desc);
-        data.texture = texture;
+        AtlasTexture& texture = state.textures[data.desc->pixels.get()];
+        if (texture.name == 0) make_atlas_texture(*data.desc, texture);
+        data.texture = texture.name;
         if (data.list_base == 0) make_display_lists(data);
     }
+}
+
+void GuiGlWidget::make_font_glyphs(FontGlData const& font, std::string const& codes)
+{
+    GuiFont::FontDesc const* desc = font.desc;
+    if (!desc || !desc->fields || font.texture == 0) return;
+    desc->make_glyphs(codes);
+    auto const found = gl_state().textures.find(desc->pixels.get());
+    if (found != gl_state().textures.end() && found->second.name == font.texture)
+        upload_ready_cells(*desc, found->second);
 }
 
 std::string GuiGlWidget::to_atlas_codes(CoreString const& text)

@@ -44,7 +44,9 @@ class GuiGlWidgetDc;
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_GL_CONTEXT_DESTROYED);
 
 // The OpenGL side of a font size: the atlas texture (shared by the sizes of a face) and 256
-// display lists drawing the glyphs at that size.
+// display lists drawing the glyphs at that size. The texture holds the glyphs that text has
+// been drawn with; code that calls the lists itself makes its glyphs first
+// (GuiGlWidget::make_font_glyphs).
 struct QN_GUI_API FontGlData {
     GuiFont::FontDesc const* desc = nullptr;
     unsigned int texture = 0;
@@ -145,6 +147,10 @@ public:
                           unsigned char const& back_g, unsigned char const& back_b);
     // The characters of UTF-8 text as the atlas's codes (Latin-1; others become '?').
     static std::string to_atlas_codes(CoreString const& text);
+    // Makes the fields of the codes' glyphs if they are still in the making (see
+    // GuiFont::FontDesc::make_glyphs) and puts every field made since the last call into the
+    // font's texture. The context must be current.
+    static void make_font_glyphs(FontGlData const& font, std::string const& codes);
 
     // --- OpenGL version ---
     // GL_MAJOR_VERSION / GL_MINOR_VERSION of the current context; -1 when OpenGL does not

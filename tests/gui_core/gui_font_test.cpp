@@ -356,6 +356,7 @@ TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
     EXPECT_DOUBLE_EQ(l->unit, 82.0 * 2);
     EXPECT_DOUBLE_EQ(s->advance[cell_of('A')], base->advance[cell_of('A')] / 4);
     EXPECT_DOUBLE_EQ(l->bottom[cell_of('p')], base->bottom[cell_of('p')] * 2);
+    EXPECT_EQ(s->fields, base->fields);
     // The size-72 request is the base itself; a size of 0 has no atlas.
     EXPECT_EQ(GuiFont::get_rasterized_font_data(
                   GuiFont("roboto", 72, GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC)),
@@ -363,6 +364,8 @@ TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
     LogRecorder log;
     EXPECT_EQ(GuiFont::get_rasterized_font_data(GuiFont("roboto", 0)), nullptr);
     EXPECT_TRUE(log.contains("GuiFont.generate_rasterized_font_data: no atlas")) << log.dump();
+    // The cache file goes into this test's preferences folder.
+    base->make_all_glyphs();
 }
 
 TEST(GuiFontAtlas, FontconfigServesOtherFamilies)
@@ -379,10 +382,45 @@ TEST(GuiFontAtlas, FontconfigServesOtherFamilies)
     FontDesc const* desc =
         GuiFont::get_rasterized_font_data(GuiFont("Roboto Condensed", 24, GuiFont::WEIGHT_BOLD));
     ASSERT_NE(desc, nullptr);
+    desc->make_all_glyphs();
     EXPECT_EQ(desc->family, "roboto condensed");
     EXPECT_GT(read_cell(*desc, cell_of('A')).max, 128);
     EXPECT_TRUE(
         SysFilesystem::file_exists(preferences.get_path() + "/qn_gui/fonts/roboto condensedb_ttf.png"));
+}
+
+TEST(GuiFontAtlas, FieldsAskedForAreMadeAtOnceAndKeptAsTheOthersCome)
+{
+    // A made atlas is listed with its metrics; the glyphs asked for are made then (or waited
+    // for), and the others come in the background without touching those.
+    TemporaryPreferences preferences;
+    GuiFont const font("atlas test in the making", 72);
+    FontDesc const* desc = GuiFont::get_rasterized_font_data(font);
+    ASSERT_NE(desc, nullptr);
+    ASSERT_NE(desc->fields, nullptr);
+    desc->make_glyphs("Qn");
+    EXPECT_TRUE(desc->is_glyph_ready(cell_of('Q')));
+    EXPECT_TRUE(desc->is_glyph_ready(cell_of('n')));
+    EXPECT_TRUE(desc->is_glyph_ready(cell_of('\x01')));  // no glyph: nothing to wait for
+    auto const cell_pixels = [desc](int const& cell) {
+        std::vector<unsigned char> pixels;
+        size_t const x0 = static_cast<size_t>(GuiFontAtlas::get_cell_x(cell));
+        for (int y = 0; y < GuiFontAtlas::CELL_SIZE; ++y) {
+            auto const row = desc->pixels->begin() +
+                             static_cast<long>((GuiFontAtlas::get_cell_y(cell) + y) * desc->atlas_size + x0);
+            pixels.insert(pixels.end(), row, row + GuiFontAtlas::CELL_SIZE);
+        }
+        return pixels;
+    };
+    std::vector<unsigned char> const q = cell_pixels(cell_of('Q'));
+    EXPECT_GT(*std::max_element(q.begin(), q.end()), 128);
+
+    desc->make_all_glyphs();
+    EXPECT_EQ(desc->get_ready_glyph_count(), FontDesc::GLYPH_COUNT);
+    EXPECT_TRUE(cell_pixels(cell_of('Q')) == q);
+    EXPECT_GT(read_cell(*desc, cell_of('z')).max, 128);
+    CoreString const file = GuiFontAtlas::get_font_file_name(font.get_family(), font.get_weight(), font.get_style());
+    EXPECT_TRUE(SysFilesystem::file_exists(GuiFontAtlas::get_cache_file_path(file)));
 }
 
 TEST(GuiFontAtlas, GarbageFontBytesLogTheFreeTypeErrorAndMakeNothing)
@@ -557,6 +595,7 @@ TEST(GuiFontChild, DISABLED_MakeBuiltinBold)
 {
     FontDesc const* desc = GuiFont::get_rasterized_font_data(GuiFont("Roboto", 72, GuiFont::WEIGHT_BOLD));
     ASSERT_NE(desc, nullptr);
+    desc->make_all_glyphs();
     EXPECT_TRUE(SysFilesystem::file_exists(GuiFontAtlas::get_cache_file_path("robotob.ttf")));
 }
 

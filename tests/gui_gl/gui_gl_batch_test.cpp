@@ -14,6 +14,7 @@
 #include "host/glutils/glutils_program.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
 #include "tests/support/log_recorder.h"
+#include "tests/support/sys_temp_folder.h"
 
 namespace {
 
@@ -93,6 +94,8 @@ TEST_F(GuiGlBatchTest, TextMatchesTheFontsDisplayLists)
         view.set_active_font(dc.get_font());
         FontGlData* font = view.get_ready_active_font();
         ASSERT_NE(font, nullptr);
+        // The lists draw whatever the texture holds: their glyphs must be made first.
+        GuiGlWidget::make_font_glyphs(*font, codes);
         at_baseline();
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_BLEND);
@@ -119,6 +122,29 @@ TEST_F(GuiGlBatchTest, TextMatchesTheFontsDisplayLists)
     EXPECT_GT(count_lit(view), 100);
     // Single-precision positions may move an edge pixel's coverage by a level or two.
     EXPECT_EQ(count_differences(batched, listed, 3), 0);
+}
+
+TEST_F(GuiGlBatchTest, TextOfAnAtlasInTheMakingIsDrawnWithItsGlyphs)
+{
+    // The first frame with a face not in the cache makes only its text's glyphs and puts
+    // them into the texture: it looks as it does once the whole atlas is made.
+    SysTempFolder config;
+    char const* previous = std::getenv("XDG_CONFIG_HOME");
+    std::string const restore = previous ? previous : "";
+    ::setenv("XDG_CONFIG_HOME", config.get_path().c_str(), 1);
+    GlTestView& view = make_view(300, 80);
+    view.get_font() = GuiFont("gl test in the making", 20);
+    auto const text = [&view](GuiGlWidgetDc& dc) {
+        view.set_active_font(dc.get_font());
+        dc.draw_text("Quick fox 0.5", 0, 0, 300, 80, 255, 255, 255);
+    };
+    std::vector<unsigned char> const first = draw_with(view, text);
+    EXPECT_GT(count_lit(view), 50);
+    GuiFont::FontDesc const* desc = view.get_active_font()->desc;
+    ASSERT_NE(desc->fields, nullptr);
+    desc->make_all_glyphs();
+    EXPECT_EQ(count_differences(draw_with(view, text), first), 0);
+    previous ? ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(GuiGlBatchTest, RoundedBoxesCutTheirCornersByTheRadius)
