@@ -83,7 +83,7 @@ test-asan: build-asan
 test-tsan: build-tsan
 	export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp && \
 	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^(event|sys|app|module)$$' && \
-	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^gui_core$$' -R '^GuiApp'
+	    $(RUN_TESTS) $(TSAN_BUILD) $(JOBS) -L '^gui_core$$' -R '^(GuiApp|GuiFont)'
 
 build-bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
