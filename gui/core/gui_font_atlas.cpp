@@ -189,16 +189,17 @@ private:
     size_t m_done = 0;
 };
 
-// A piece of shared atlas work, queued on the host's task manager.
+// A piece of atlas work queued on the host's task manager; the function keeps what it works
+// on alive.
 class GuiFontAtlasTask : public SysThreadTask {
     CORE_DECLARE_CLASS(GuiFontAtlasTask, SysThreadTask)
 
 public:
-    explicit GuiFontAtlasTask(std::shared_ptr<SharedWork> work) : m_work(std::move(work)) {}
-    void run() override { m_work->do_next(); }
+    explicit GuiFontAtlasTask(std::function<void()> work) : m_work(std::move(work)) {}
+    void run() override { m_work(); }
 
 private:
-    std::shared_ptr<SharedWork> m_work;
+    std::function<void()> m_work;
 };
 
 CORE_IMPLEMENT_CLASS(GuiFontAtlasTask, SysThreadTask)
@@ -208,7 +209,7 @@ void SharedWork::run(size_t count, std::function<void(size_t)> piece)
     if (count == 0) return;
     auto work = std::make_shared<SharedWork>(count, std::move(piece));
     SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
-    for (size_t i = 1; i < count; ++i) manager.add_task(new GuiFontAtlasTask(work), true);
+    for (size_t i = 1; i < count; ++i) manager.add_task(new GuiFontAtlasTask([work] { work->do_next(); }), true);
     while (work->do_next()) {
     }
     work->wait();
@@ -427,24 +428,6 @@ private:
     bool m_complete = false;
 };
 
-namespace {
-
-// A task making the next field of an atlas.
-class GuiFontGlyphFieldTask : public SysThreadTask {
-    CORE_DECLARE_CLASS(GuiFontGlyphFieldTask, SysThreadTask)
-
-public:
-    explicit GuiFontGlyphFieldTask(std::shared_ptr<GuiFontGlyphFields> fields) : m_fields(std::move(fields)) {}
-    void run() override { m_fields->make_next(); }
-
-private:
-    std::shared_ptr<GuiFontGlyphFields> m_fields;
-};
-
-CORE_IMPLEMENT_CLASS(GuiFontGlyphFieldTask, SysThreadTask)
-
-}  // namespace
-
 void GuiFontGlyphFields::start(std::shared_ptr<GuiFontGlyphFields> const& fields)
 {
     if (fields->m_glyphs.empty()) {
@@ -452,7 +435,8 @@ void GuiFontGlyphFields::start(std::shared_ptr<GuiFontGlyphFields> const& fields
         return;
     }
     SysThreadTaskManager& manager = SysThreadTaskManager::get_default();
-    for (size_t i = 0; i < fields->m_glyphs.size(); ++i) manager.add_task(new GuiFontGlyphFieldTask(fields), true);
+    for (size_t i = 0; i < fields->m_glyphs.size(); ++i)
+        manager.add_task(new GuiFontAtlasTask([fields] { fields->make_next(); }), true);
 }
 
 namespace {
