@@ -710,7 +710,8 @@ void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_change
         // A resize that moved the box clipped the child and laid its children out; otherwise
         // only this widget's region can have changed the child's.
         bool const moved = !(child.m_position == position) || !(child.m_size == size);
-        if (!moved && clip_changed && child.m_shown && child.update_clip()) child.clip_children();
+        if (!moved && clip_changed && child.m_shown && !child.keeps_whole_clip() && child.update_clip())
+            child.clip_children();
     }
 }
 
@@ -775,6 +776,20 @@ void GuiWidget::disable_clipping()
 void GuiWidget::apply_clipping()
 {
     if (is_shown() && update_clip()) clip_children();
+}
+
+bool GuiWidget::keeps_whole_clip() const
+{
+    // Whole before and inside its parent's region now: the region is still its own box.
+    // Windows, children of windows and clipped widgets take update_clip's full path.
+    if (m_is_window || m_clipping_enabled || m_toolkit_box_stale || !m_parent || m_parent->m_is_window) return false;
+    GMathVec4<int> const& own = m_effective_clip;
+    if (own[0] != m_position[0] || own[1] != m_position[1] || own[2] != m_size[0] || own[3] != m_size[1] ||
+        own[2] < 0 || own[3] < 0)
+        return false;
+    GMathVec4<int> const& outer = m_parent->m_effective_clip;
+    return own[0] >= outer[0] && own[1] >= outer[1] && own[0] + own[2] <= outer[0] + outer[2] &&
+           own[1] + own[3] <= outer[1] + outer[3];
 }
 
 bool GuiWidget::update_clip()
