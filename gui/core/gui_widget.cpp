@@ -710,8 +710,7 @@ void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_change
         // A resize that moved the box clipped the child and laid its children out; otherwise
         // only this widget's region can have changed the child's.
         bool const moved = !(child.m_position == position) || !(child.m_size == size);
-        if (!moved && clip_changed && child.m_shown && !child.keeps_whole_clip() && child.update_clip())
-            child.clip_children();
+        if (!moved && clip_changed && child.m_shown && child.update_clip()) child.clip_children();
     }
 }
 
@@ -794,6 +793,7 @@ bool GuiWidget::keeps_whole_clip() const
 
 bool GuiWidget::update_clip()
 {
+    if (keeps_whole_clip()) return false;
     int const bx = m_position[0], by = m_position[1], bw = m_size[0], bh = m_size[1];
     int x = bx, y = by, w = bw, h = bh;
     if (m_is_window) {

@@ -401,8 +401,8 @@ private:
     // own box at the origin) and places the router and the group when the box moved; true
     // when the region changed. For shown widgets.
     bool update_clip();
-    // The widget's region is its whole box and lies inside its parent's current region, so
-    // update_clip would change nothing: the layout pass skips it for children that stayed.
+    // The widget's region is its whole box and lies inside its parent's current region: the
+    // few comparisons with which update_clip tells that nothing changes, most of the time.
     bool keeps_whole_clip() const;
     // Clips the shown children against this widget's region, down to where it stays the same.
     void clip_children();
