@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -78,25 +77,6 @@ FontDesc const* rasterize_builtin(char const* family, GuiFont::Weight weight, Gu
     GuiFontAtlas::get_builtin_font_data(weight, style, data, size);
     return GuiFont::rasterize_font_buffer(family, weight, style, data, size, file_name);
 }
-
-// Points the preferences folder, and so the atlas cache, to a temporary folder.
-class TemporaryPreferences {
-public:
-    TemporaryPreferences()
-    {
-        if (char const* previous = std::getenv("XDG_CONFIG_HOME")) m_previous = previous;
-        ::setenv("XDG_CONFIG_HOME", m_folder.get_path().c_str(), 1);
-    }
-    ~TemporaryPreferences()
-    {
-        m_previous ? ::setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-    }
-    CoreString get_path() const { return m_folder.get_path(); }
-
-private:
-    SysTempFolder m_folder;
-    std::optional<std::string> m_previous;
-};
 
 void write_bytes(CoreString const& path, std::string const& bytes)
 {

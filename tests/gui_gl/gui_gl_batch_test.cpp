@@ -128,10 +128,7 @@ TEST_F(GuiGlBatchTest, TextOfAnAtlasInTheMakingIsDrawnWithItsGlyphs)
 {
     // The first frame with a face not in the cache makes only its text's glyphs and puts
     // them into the texture: it looks as it does once the whole atlas is made.
-    SysTempFolder config;
-    char const* previous = std::getenv("XDG_CONFIG_HOME");
-    std::string const restore = previous ? previous : "";
-    ::setenv("XDG_CONFIG_HOME", config.get_path().c_str(), 1);
+    TemporaryPreferences preferences;
     GlTestView& view = make_view(300, 80);
     view.get_font() = GuiFont("gl test in the making", 20);
     auto const text = [&view](GuiGlWidgetDc& dc) {
@@ -144,7 +141,6 @@ TEST_F(GuiGlBatchTest, TextOfAnAtlasInTheMakingIsDrawnWithItsGlyphs)
     ASSERT_NE(desc->fields, nullptr);
     desc->make_all_glyphs();
     EXPECT_EQ(count_differences(draw_with(view, text), first), 0);
-    previous ? ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(GuiGlBatchTest, RoundedBoxesCutTheirCornersByTheRadius)

@@ -2,9 +2,11 @@
 // A unique folder under /tmp for one test, removed with everything in it afterwards.
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "host/core/core_string.h"
@@ -31,6 +33,28 @@ public:
 
 private:
     std::string m_path;
+};
+
+// Points the preferences folder (and so the glyph atlas cache) to a temporary folder while
+// it lives, then back to what it was.
+class TemporaryPreferences {
+public:
+    TemporaryPreferences()
+    {
+        if (char const* previous = std::getenv("XDG_CONFIG_HOME")) m_previous = previous;
+        ::setenv("XDG_CONFIG_HOME", m_folder.get_path().c_str(), 1);
+    }
+    ~TemporaryPreferences()
+    {
+        m_previous ? ::setenv("XDG_CONFIG_HOME", m_previous->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
+    }
+    TemporaryPreferences(TemporaryPreferences const&) = delete;
+    TemporaryPreferences& operator=(TemporaryPreferences const&) = delete;
+    CoreString get_path() const { return m_folder.get_path(); }
+
+private:
+    SysTempFolder m_folder;
+    std::optional<std::string> m_previous;
 };
 
 // The whole content of the file at `path` ("" when it cannot be read).
