@@ -9,9 +9,16 @@ CORE_IMPLEMENT_CREATABLE_CLASS(EventObject, CoreCustomData)
 
 EventObject::~EventObject()
 {
+    if (!m_links) return;
     remove_all_connection();
     // Raises in progress on this object stop after the callback that destroyed it.
-    for (RaiseFrame* frame = m_raise_frame; frame; frame = frame->outer) frame->destroyed = true;
+    for (RaiseFrame* frame = m_links->raise_frame; frame; frame = frame->outer) frame->destroyed = true;
+}
+
+EventObject::Links& EventObject::get_links()
+{
+    if (!m_links) m_links = std::make_unique<Links>();
+    return *m_links;
 }
 
 bool EventObject::connect(EventObject& sender, CoreString const& event_name,
@@ -69,7 +76,8 @@ bool EventObject::add_connection(EventObject& sender, CoreString const& event_na
         CORE_LOG_ERROR("EventObject.connect: null callback for \"" << event_name << "\"\n");
         return false;
     }
-    for (Connection const& c : sender.m_connections) {
+    std::vector<Connection>& connections = sender.get_links().connections;
+    for (Connection const& c : connections) {
         if (c.invoker && c.receiver == receiver && c.callback == callback && c.data == data
             && c.name == event_name) {
             CORE_LOG_WARNING("EventObject.connect: the callback is already connected to \"" << event_name
@@ -80,9 +88,9 @@ bool EventObject::add_connection(EventObject& sender, CoreString const& event_na
     // Only a registered constant is sure to keep its address: any other name is matched by
     // its text alone.
     CoreString const* name_id = event_is_registered_id(&event_name) ? &event_name : nullptr;
-    sender.m_connections.push_back(
+    connections.push_back(
         Connection{invoker, receiver_object, data, name_id, receiver, callback, event_name, std::move(slot)});
-    if (receiver) receiver->m_senders.push_back(&sender);
+    if (receiver) receiver->get_links().senders.push_back(&sender);
     return true;
 }
 
@@ -103,8 +111,9 @@ void EventObject::log_wrong_receiver_class(CoreString const& event_name)
 template <class Predicate>
 unsigned int EventObject::remove_connections_if(Predicate const& matches)
 {
+    if (!m_links) return 0;
     unsigned int removed = 0;
-    for (Connection& c : m_connections) {
+    for (Connection& c : m_links->connections) {
         if (!c.invoker || !matches(c)) continue;
         if (c.receiver) c.receiver->unlink_sender(this);
         if (c.slot) c.slot->m_sender = nullptr;
@@ -116,20 +125,22 @@ unsigned int EventObject::remove_connections_if(Predicate const& matches)
     if (removed == 0) return 0;
     // A raise in progress walks the array by index: removed entries stay in place, skipped,
     // until the outermost raise ends.
-    if (m_raise_frame) {
-        m_removed_count += removed;
+    if (m_links->raise_frame) {
+        m_links->removed_count += removed;
     } else {
-        std::erase_if(m_connections, [](Connection const& c) { return !c.invoker; });
+        std::erase_if(m_links->connections, [](Connection const& c) { return !c.invoker; });
     }
     return removed;
 }
 
 void EventObject::unlink_sender(EventObject* sender)
 {
-    auto it = std::find(m_senders.begin(), m_senders.end(), sender);
-    if (it == m_senders.end()) return;
-    *it = m_senders.back();
-    m_senders.pop_back();
+    if (!m_links) return;
+    std::vector<EventObject*>& senders = m_links->senders;
+    auto it = std::find(senders.begin(), senders.end(), sender);
+    if (it == senders.end()) return;
+    *it = senders.back();
+    senders.pop_back();
 }
 
 unsigned int EventObject::disconnect_all(EventObject& sender)
@@ -140,10 +151,11 @@ unsigned int EventObject::disconnect_all(EventObject& sender)
 unsigned int EventObject::disconnect_all()
 {
     unsigned int removed = 0;
-    while (!m_senders.empty()) {
+    while (m_links && !m_links->senders.empty()) {
+        std::vector<EventObject*>& senders = m_links->senders;
         // Removing the sender's connections to this receiver drops its entries here.
-        unsigned int count = disconnect_all(*m_senders.back());
-        if (count == 0) m_senders.pop_back();  // a stale entry: never loop on it
+        unsigned int count = disconnect_all(*senders.back());
+        if (count == 0) senders.pop_back();  // a stale entry: never loop on it
         removed += count;
     }
     return removed;
@@ -157,7 +169,8 @@ void EventObject::remove_all_connection()
 
 bool EventObject::is_connected(EventObject const& sender, CoreString const& event_name, void* data) const
 {
-    for (Connection const& c : sender.m_connections) {
+    if (!sender.m_links) return false;
+    for (Connection const& c : sender.m_links->connections) {
         if (c.invoker && c.receiver == this && c.data == data && c.name == event_name) return true;
     }
     return false;
@@ -165,12 +178,13 @@ bool EventObject::is_connected(EventObject const& sender, CoreString const& even
 
 unsigned int EventObject::get_connection_count() const
 {
-    return static_cast<unsigned int>(m_connections.size()) - m_removed_count;
+    if (!m_links) return 0;
+    return static_cast<unsigned int>(m_links->connections.size()) - m_links->removed_count;
 }
 
 void EventObject::raise_event(CoreString const& event_name)
 {
-    if (m_mute || m_connections.empty()) return;
+    if (m_mute || !m_links || m_links->connections.empty()) return;
     EventInfo info(event_name);
     info.m_sender = this;
     call_callbacks(info);
@@ -178,7 +192,7 @@ void EventObject::raise_event(CoreString const& event_name)
 
 void EventObject::raise_event(EventInfo const& info)
 {
-    if (m_mute || m_connections.empty()) return;
+    if (m_mute || !m_links || m_links->connections.empty()) return;
     EventInfo own(info);
     own.m_sender = this;
     call_callbacks(own);
@@ -187,27 +201,29 @@ void EventObject::raise_event(EventInfo const& info)
 void EventObject::call_callbacks(EventInfo const& info)
 {
     // Ends the raise however the loop is left, unless a callback destroyed this object.
+    // Raising needs a connection, so the links exist, and they live as long as the object.
+    Links& links = *m_links;
     struct FrameGuard {
-        EventObject* object;
+        Links& links;
         RaiseFrame frame;
         ~FrameGuard()
         {
             if (frame.destroyed) return;
-            object->m_raise_frame = frame.outer;
-            if (!frame.outer && object->m_removed_count) {
-                std::erase_if(object->m_connections, [](Connection const& c) { return !c.invoker; });
-                object->m_removed_count = 0;
+            links.raise_frame = frame.outer;
+            if (!frame.outer && links.removed_count) {
+                std::erase_if(links.connections, [](Connection const& c) { return !c.invoker; });
+                links.removed_count = 0;
             }
         }
-    } guard{this, {m_raise_frame, false}};
-    m_raise_frame = &guard.frame;
+    } guard{links, {links.raise_frame, false}};
+    links.raise_frame = &guard.frame;
 
     CoreString const& name = *info.m_name;
     // Callbacks connected during the raise are appended past `count` and wait for the next one.
-    size_t const count = m_connections.size();
+    size_t const count = links.connections.size();
     for (size_t i = 0; i < count; ++i) {
         // Taken afresh each time: a callback may have grown (moved) the array.
-        Connection const& c = m_connections[i];
+        Connection const& c = links.connections[i];
         if (!c.invoker || (c.name_id != &name && c.name != name)) continue;
         if (c.slot) {
             // Held while it runs: the callable may end its own connection or destroy this object.
@@ -223,8 +239,10 @@ void EventObject::call_callbacks(EventInfo const& info)
 size_t EventObject::get_memory_size() const
 {
     size_t size = CoreCustomData::get_memory_size() - sizeof(CoreCustomData) + sizeof(EventObject);
-    size += m_connections.capacity() * sizeof(Connection) + m_senders.capacity() * sizeof(EventObject*);
-    for (Connection const& c : m_connections) {
+    if (!m_links) return size;
+    size += sizeof(Links) + m_links->connections.capacity() * sizeof(Connection) +
+            m_links->senders.capacity() * sizeof(EventObject*);
+    for (Connection const& c : m_links->connections) {
         // Names longer than the string's inline buffer live on the heap.
         if (c.name.std_string().capacity() > 15) size += c.name.std_string().capacity() + 1;
     }

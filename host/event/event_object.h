@@ -296,10 +296,18 @@ private:
     void unlink_sender(EventObject* sender);
     void call_callbacks(EventInfo const& info);
 
-    std::vector<Connection> m_connections;  // as sender, in connection order
-    std::vector<EventObject*> m_senders;    // as receiver: one entry per connection
-    RaiseFrame* m_raise_frame = nullptr;
-    unsigned int m_removed_count = 0;       // connections removed during a raise, not yet erased
+    // Made with the object's first connection, as sender or receiver, and kept until its
+    // destruction: most objects (most widgets) never have one, and an object this small leaves
+    // the first cache line of a derived class to that class's own busiest fields.
+    struct Links {
+        std::vector<Connection> connections;  // as sender, in connection order
+        std::vector<EventObject*> senders;    // as receiver: one entry per connection
+        RaiseFrame* raise_frame = nullptr;
+        unsigned int removed_count = 0;       // connections removed during a raise, not yet erased
+    };
+    Links& get_links();
+
+    std::unique_ptr<Links> m_links;
     bool m_mute = false;
 };
 
