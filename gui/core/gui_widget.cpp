@@ -256,6 +256,7 @@ void GuiWidget::init_fields(GuiApp& app, int const& x, int const& y, int const& 
     m_position = GMathVec2<int>(x, y);
     m_size = GMathVec2<int>(w, h);
     m_effective_clip = GMathVec4<int>(x, y, w, h);
+    m_clip_is_box = w >= 0 && h >= 0;
 }
 
 void GuiWidget::attach_to(GuiWidget& parent)
@@ -611,7 +612,7 @@ void GuiWidget::recompute_constraints()
 
 void GuiWidget::capture_constraints()
 {
-    set_constraints(m_left_constraint, m_top_constraint, m_right_constraint, m_bottom_constraint);
+    set_constraints(get_left_constraint(), get_top_constraint(), get_right_constraint(), get_bottom_constraint());
 }
 
 void GuiWidget::compute_children_bbox(GMathVec2<int>& min, GMathVec2<int>& max) const
@@ -653,33 +654,23 @@ void GuiWidget::set_constraints(Constraint const& left, Constraint const& top, C
     int const w = get_width();
     int const h = get_height();
 
-    m_left_constraint = left != CONSTRAINT_LEFT ? CONSTRAINT_RIGHT : CONSTRAINT_LEFT;
-    m_left_offset = m_left_constraint == CONSTRAINT_LEFT ? x - px : pw - (x - px);
-    if (right == CONSTRAINT_RIGHT) {
-        m_right_constraint = CONSTRAINT_RIGHT;
-        m_right_offset = pw - w - (x - px);
-    } else {
-        m_right_constraint = CONSTRAINT_LEFT;
-        m_right_offset = (x - px) + w;
-    }
-    m_top_constraint = top == CONSTRAINT_TOP ? CONSTRAINT_TOP : CONSTRAINT_BOTTOM;
-    m_top_offset = m_top_constraint == CONSTRAINT_TOP ? y - py : ph - (y - py);
-    if (bottom == CONSTRAINT_BOTTOM) {
-        m_bottom_constraint = CONSTRAINT_BOTTOM;
-        m_bottom_offset = ph - h - (y - py);
-    } else {
-        m_bottom_constraint = CONSTRAINT_TOP;
-        m_bottom_offset = (y - py) + h;
-    }
+    m_left_far = left != CONSTRAINT_LEFT;
+    m_left_offset = m_left_far ? pw - (x - px) : x - px;
+    m_right_far = right == CONSTRAINT_RIGHT;
+    m_right_offset = m_right_far ? pw - w - (x - px) : (x - px) + w;
+    m_top_far = top != CONSTRAINT_TOP;
+    m_top_offset = m_top_far ? ph - (y - py) : y - py;
+    m_bottom_far = bottom == CONSTRAINT_BOTTOM;
+    m_bottom_offset = m_bottom_far ? ph - h - (y - py) : (y - py) + h;
 }
 
 void GuiWidget::apply_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
     if (!m_active_constraints) return;
-    int const left = px + (m_left_constraint == CONSTRAINT_RIGHT ? pw - m_left_offset : m_left_offset);
-    int const top = py + (m_top_constraint == CONSTRAINT_TOP ? m_top_offset : ph - m_top_offset);
-    int const right = px + (m_right_constraint == CONSTRAINT_RIGHT ? pw - m_right_offset : m_right_offset);
-    int const bottom = py + (m_bottom_constraint == CONSTRAINT_BOTTOM ? ph - m_bottom_offset : m_bottom_offset);
+    int const left = px + (m_left_far ? pw - m_left_offset : m_left_offset);
+    int const top = py + (m_top_far ? ph - m_top_offset : m_top_offset);
+    int const right = px + (m_right_far ? pw - m_right_offset : m_right_offset);
+    int const bottom = py + (m_bottom_far ? ph - m_bottom_offset : m_bottom_offset);
     int const w = std::max(0, right - left);
     int const h = std::max(0, bottom - top);
     // A box that stays needs no resize: most children of a resized parent keep theirs.
@@ -697,6 +688,18 @@ void GuiWidget::apply_children_constraints(int const& px, int const& py, int con
     layout_children(px, py, pw, ph, false);
 }
 
+// Reads only the child's first cache line and the parent's region.
+inline bool GuiWidget::keeps_whole_clip_in(GuiWidget const& parent) const
+{
+    // Whole before and inside its parent's region now: the region is still its own box.
+    // Windows, children of windows and clipped widgets take update_clip's full path.
+    if (m_is_window || m_clipping_enabled || m_toolkit_box_stale || !m_clip_is_box || parent.m_is_window)
+        return false;
+    GMathVec4<int> const& outer = parent.m_effective_clip;
+    return m_position[0] >= outer[0] && m_position[1] >= outer[1] && m_position[0] + m_size[0] <= outer[0] + outer[2] &&
+           m_position[1] + m_size[1] <= outer[1] + outer[3];
+}
+
 void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_changed)
 {
     if (m_children.is_empty()) return;
@@ -710,7 +713,8 @@ void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_change
         // A resize that moved the box clipped the child and laid its children out; otherwise
         // only this widget's region can have changed the child's.
         bool const moved = !(child.m_position == position) || !(child.m_size == size);
-        if (!moved && clip_changed && child.m_shown && child.update_clip()) child.clip_children();
+        if (moved || !clip_changed || !child.m_shown || child.keeps_whole_clip_in(*this)) continue;
+        if (child.update_clip()) child.clip_children();
     }
 }
 
@@ -779,16 +783,7 @@ void GuiWidget::apply_clipping()
 
 bool GuiWidget::keeps_whole_clip() const
 {
-    // Whole before and inside its parent's region now: the region is still its own box.
-    // Windows, children of windows and clipped widgets take update_clip's full path.
-    if (m_is_window || m_clipping_enabled || m_toolkit_box_stale || !m_parent || m_parent->m_is_window) return false;
-    GMathVec4<int> const& own = m_effective_clip;
-    if (own[0] != m_position[0] || own[1] != m_position[1] || own[2] != m_size[0] || own[3] != m_size[1] ||
-        own[2] < 0 || own[3] < 0)
-        return false;
-    GMathVec4<int> const& outer = m_parent->m_effective_clip;
-    return own[0] >= outer[0] && own[1] >= outer[1] && own[0] + own[2] <= outer[0] + outer[2] &&
-           own[1] + own[3] <= outer[1] + outer[3];
+    return m_parent && keeps_whole_clip_in(*m_parent);
 }
 
 bool GuiWidget::update_clip()
@@ -820,6 +815,7 @@ bool GuiWidget::update_clip()
             m_toolkit_box_stale = false;
         }
     }
+    m_clip_is_box = !m_is_window && x == bx && y == by && w == bw && h == bh && w >= 0 && h >= 0;
     GMathVec4<int>& clip = m_effective_clip;
     if (clip[0] == x && clip[1] == y && clip[2] == w && clip[3] == h) return false;
     clip = GMathVec4<int>(x, y, w, h);

@@ -69,7 +69,7 @@ EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_DND_DRAG);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_DND_LEAVE);
 EVENT_DECLARE_ID(QN_GUI_API, EVT_ID_DND_RELEASE);
 
-class QN_GUI_API GuiWidget : public EventObject {
+class QN_GUI_API __attribute__((aligned(64))) GuiWidget : public EventObject {
     CORE_DECLARE_CLASS(GuiWidget, EventObject)
 
 public:
@@ -201,10 +201,10 @@ public:
     // --- Constraints ---
     virtual void set_constraints(Constraint const& left, Constraint const& top, Constraint const& right,
                                  Constraint const& bottom);
-    Constraint const& get_left_constraint() const { return m_left_constraint; }
-    Constraint const& get_top_constraint() const { return m_top_constraint; }
-    Constraint const& get_right_constraint() const { return m_right_constraint; }
-    Constraint const& get_bottom_constraint() const { return m_bottom_constraint; }
+    Constraint get_left_constraint() const { return m_left_far ? CONSTRAINT_RIGHT : CONSTRAINT_LEFT; }
+    Constraint get_top_constraint() const { return m_top_far ? CONSTRAINT_BOTTOM : CONSTRAINT_TOP; }
+    Constraint get_right_constraint() const { return m_right_far ? CONSTRAINT_RIGHT : CONSTRAINT_LEFT; }
+    Constraint get_bottom_constraint() const { return m_bottom_far ? CONSTRAINT_BOTTOM : CONSTRAINT_TOP; }
     int const& get_left_offset() const { return m_left_offset; }
     int const& get_top_offset() const { return m_top_offset; }
     int const& get_right_offset() const { return m_right_offset; }
@@ -404,6 +404,8 @@ private:
     // The widget's region is its whole box and lies inside its parent's current region: the
     // few comparisons with which update_clip tells that nothing changes, most of the time.
     bool keeps_whole_clip() const;
+    // The same, the parent given (a layout loop's own widget).
+    bool keeps_whole_clip_in(GuiWidget const& parent) const;
     // Clips the shown children against this widget's region, down to where it stays the same.
     void clip_children();
     void clear_statics();
@@ -412,30 +414,37 @@ private:
     void destroy_child(GuiWidget& child);
     static bool is_candidate_for_focus(GuiWidget const& widget);
 
-    // Read by every layout pass for every child: kept together, first, so that visiting a
-    // child touches as few cache lines as possible.
+    // The widget's first cache line (the class is aligned to one) holds, after the virtual
+    // table and the small event base, all that a layout pass reads of a child whose box
+    // stays: the flags, the box and the constraints. The second holds what it reads and
+    // writes of a child that moves.
+    bool m_active_constraints = true;
+    bool m_recursive_constraints = true;
+    bool m_shown = false;
+    bool m_is_window = false;
+    bool m_clipping_enabled = false;
+    // Each edge's anchor: set for the parent's far edge (CONSTRAINT_RIGHT for left and right,
+    // CONSTRAINT_BOTTOM for top and bottom), clear for its near edge.
+    unsigned char m_left_far : 1 = 0;
+    unsigned char m_top_far : 1 = 0;
+    unsigned char m_right_far : 1 = 0;
+    unsigned char m_bottom_far : 1 = 0;
+    // The box changed since the router and the group were last placed at it: they are
+    // placed only while the widget is shown, and only when the box moved.
+    unsigned char m_toolkit_box_stale : 1 = 0;
+    // The effective clip region is the whole box (as it was when the region was computed:
+    // a change of the box makes the toolkit box stale, which sends update_clip the long way).
+    unsigned char m_clip_is_box : 1 = 0;
     GMathVec2<int> m_position = GMathVec2<int>(0, 0);
     GMathVec2<int> m_size = GMathVec2<int>(0, 0);
     int m_left_offset = 0;
     int m_top_offset = 0;
     int m_right_offset = 0;
     int m_bottom_offset = 0;
-    Constraint m_left_constraint = CONSTRAINT_LEFT;
-    Constraint m_top_constraint = CONSTRAINT_TOP;
-    Constraint m_right_constraint = CONSTRAINT_LEFT;
-    Constraint m_bottom_constraint = CONSTRAINT_TOP;
-    bool m_active_constraints = true;
-    bool m_recursive_constraints = true;
-    bool m_shown = false;
-    bool m_is_window = false;
-    bool m_clipping_enabled = false;
-    // The box changed since the router and the group were last placed at it: they are
-    // placed only while the widget is shown, and only when the box moved.
-    bool m_toolkit_box_stale = false;
-    GuiWidget* m_parent = nullptr;
     GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
     Fl_Widget* m_toolkit_widget = nullptr;
     Fl_Group* m_group = nullptr;
+    GuiWidget* m_parent = nullptr;
     CoreVector<GuiWidget*> m_children;
     GMathVec4<int> m_clip_region = GMathVec4<int>(0, 0, 0, 0);
     Fl_Window* m_own_window = nullptr;

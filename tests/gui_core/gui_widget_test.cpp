@@ -76,6 +76,14 @@ TEST_F(GuiWidgetTest, ChildrenFollowTheirParentAsTheirEdgesAreAnchored)
     bottom->set_constraints(LEFT, BOTTOM, LEFT, BOTTOM);
     GuiWidget* tall = new GuiWidget(*parent, 130, 10, 50, 80);
     tall->set_constraints(LEFT, TOP, LEFT, BOTTOM);
+    auto anchors = [](GuiWidget const& w) {
+        return std::vector<GuiWidget::Constraint>{w.get_left_constraint(), w.get_top_constraint(),
+                                                  w.get_right_constraint(), w.get_bottom_constraint()};
+    };
+    using Anchors = std::vector<GuiWidget::Constraint>;
+    EXPECT_EQ(anchors(*right), Anchors({RIGHT, TOP, RIGHT, TOP}));
+    EXPECT_EQ(anchors(*bottom), Anchors({LEFT, BOTTOM, LEFT, BOTTOM}));
+    EXPECT_EQ(anchors(*tall), Anchors({LEFT, TOP, LEFT, BOTTOM}));
 
     parent->set_size(0, 0, 400, 150);
     EXPECT_EQ(box_of(*fixed), Box(10, 10, 50, 20));

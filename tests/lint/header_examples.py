@@ -145,7 +145,7 @@ class Declarations:
         self.names[path] = set(re.findall(IDENT, code))
         self.functions[path] = set(re.findall(r"(" + IDENT + r")\s*\(", code)) | \
             set(re.findall(r"#\s*define\s+(" + IDENT + r")", code))
-        kinds = r"\b(?:class|struct|union|enum(?:\s+class)?|namespace)\s+(?:QN_\w+_API\s+)?(" + IDENT + \
+        kinds = r"\b(?:class|struct|union|enum(?:\s+class)?|namespace)\s+(?:QN_\w+_API\s+)?(?:__attribute__\s*\(\([^;{]*?\)\)\s+)*(" + IDENT + \
                 r")\s*(?:final\s*)?(:(?!:)|\{)"
         for match in re.finditer(kinds, code):
             name = match.group(1)
