@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/core/gui_image_history.h"
+#include "gui/core/gui_pointer_sync.h"
 #include "gui/core/gui_widget.h"
 #include "gui/core/gui_window.h"
 #include "host/core/core_log.h"
@@ -64,6 +65,7 @@ void GuiApp::init()
     m_events_blocked = false;
     if (Gui::open_display()) {
         Fl::visual(FL_RGB);
+        GuiPointerSync::install();
         // Enables Fl::awake, through which other threads wake the event loop.
         Fl::lock();
     } else {

@@ -1,0 +1,62 @@
+#include "gui/core/gui_pointer_sync.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+
+namespace {
+
+// The last pointer event given to a window, and whether the toolkit's held-back motion, which
+// a key delivered ahead of time, is still to come.
+struct PointerState {
+    Fl_Window* window = nullptr;
+    int x_root = 0;
+    int y_root = 0;
+    bool repeat_pending = false;
+};
+
+PointerState& pointer_state()
+{
+    static PointerState state;
+    return state;
+}
+
+bool is_pointer_event(int event)
+{
+    return event == FL_MOVE || event == FL_DRAG || event == FL_PUSH || event == FL_RELEASE;
+}
+
+bool is_inside(Fl_Window const& window)
+{
+    return Fl::event_x() >= 0 && Fl::event_y() >= 0 && Fl::event_x() < window.w() && Fl::event_y() < window.h();
+}
+
+}  // namespace
+
+void GuiPointerSync::install()
+{
+    if (Fl::event_dispatch() != &GuiPointerSync::dispatch) Fl::event_dispatch(&GuiPointerSync::dispatch);
+}
+
+int GuiPointerSync::dispatch(int event, Fl_Window* window)
+{
+    PointerState& state = pointer_state();
+    bool const moved = Fl::event_x_root() != state.x_root || Fl::event_y_root() != state.y_root;
+    if (is_pointer_event(event)) {
+        bool const repeat = state.repeat_pending && (event == FL_MOVE || event == FL_DRAG) && !moved;
+        state.repeat_pending = false;
+        if (repeat) return 1;
+        state.window = window;
+        state.x_root = Fl::event_x_root();
+        state.y_root = Fl::event_y_root();
+        return Fl::handle_(event, window);
+    }
+    if ((event == FL_KEYDOWN || event == FL_KEYUP) && window && window == state.window && moved &&
+        is_inside(*window)) {
+        // The toolkit makes the move a drag when a widget holds the pushed button.
+        state.x_root = Fl::event_x_root();
+        state.y_root = Fl::event_y_root();
+        Fl::handle_(FL_MOVE, window);
+        state.repeat_pending = true;
+    }
+    return Fl::handle_(event, window);
+}
