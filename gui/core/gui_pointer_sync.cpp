@@ -50,7 +50,9 @@ int GuiPointerSync::dispatch(int event, Fl_Window* window)
         state.y_root = Fl::event_y_root();
         return Fl::handle_(event, window);
     }
-    if ((event == FL_KEYDOWN || event == FL_KEYUP) && window && window == state.window && moved &&
+    // A wheel step goes to the widget the toolkit last saw under the pointer.
+    bool const at_pointer = event == FL_KEYDOWN || event == FL_KEYUP || event == FL_MOUSEWHEEL;
+    if (at_pointer && window && window == state.window && moved &&
         is_inside(*window)) {
         // The toolkit makes the move a drag when a widget holds the pushed button.
         state.x_root = Fl::event_x_root();

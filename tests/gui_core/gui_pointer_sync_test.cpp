@@ -1,11 +1,12 @@
-// Keys reaching the widgets after the pointer motion that came before them, even when the
-// toolkit holds that motion back: events go through Fl::handle, as the toolkit's event loop
-// hands them over, with the pointer of each event set as X would report it.
+// Keys and wheel steps reaching the widgets after the pointer motion that came before them,
+// even when the toolkit holds that motion back: events go through Fl::handle, as the toolkit's
+// event loop hands them over, with the pointer of each event set as X would report it.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,25 @@ TEST_F(GuiPointerSyncTest, AKeyDuringAPressComesAfterTheDrag)
     EXPECT_EQ(seen[0], EVT_ID_MOUSE_DRAG.std_string() + " 60,30");
     EXPECT_EQ(count(EVT_ID_KEY_DOWN.std_string() + " 60,30"), 1);
     dispatch(FL_RELEASE, 60, 30);
+}
+
+TEST_F(GuiPointerSyncTest, AWheelStepGoesToTheWidgetThePointerMovedTo)
+{
+    RecordingWidget* right = new RecordingWidget(*window, 220, 10, 70, 120);
+    right->show();
+    dispatch(FL_MOVE, 30, 30);
+    {
+        GuiEventState steps;
+        steps.set_wheel(0, 1);
+        dispatch(FL_MOUSEWHEEL, 250, 30);
+    }
+    // The widget now under the pointer is entered before it takes the step.
+    std::vector<std::string> const& events = right->events;
+    auto const entered = std::find(events.begin(), events.end(), EVT_ID_MOUSE_ENTER.std_string());
+    auto const wheel = std::find(events.begin(), events.end(), EVT_ID_MOUSE_WHEEL.std_string());
+    EXPECT_NE(wheel, events.end());
+    EXPECT_LT(entered, wheel);
+    EXPECT_EQ(count(EVT_ID_MOUSE_LEAVE.std_string() + " 250,30"), 1);
 }
 
 TEST_F(GuiPointerSyncTest, AKeyWherePointerStayedOrOutsideTheWindowBringsNoMove)
