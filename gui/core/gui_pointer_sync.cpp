@@ -11,6 +11,8 @@ struct PointerState {
     Fl_Window* window = nullptr;
     int x_root = 0;
     int y_root = 0;
+    // The button of the last press (FL_Button + n), which pointer events carry as their key.
+    int keysym = 0;
     bool repeat_pending = false;
 };
 
@@ -48,16 +50,20 @@ int GuiPointerSync::dispatch(int event, Fl_Window* window)
         state.window = window;
         state.x_root = Fl::event_x_root();
         state.y_root = Fl::event_y_root();
+        if (event == FL_PUSH || event == FL_RELEASE) state.keysym = Fl::e_keysym;
         return Fl::handle_(event, window);
     }
     // A wheel step goes to the widget the toolkit last saw under the pointer.
     bool const at_pointer = event == FL_KEYDOWN || event == FL_KEYUP || event == FL_MOUSEWHEEL;
-    if (at_pointer && window && window == state.window && moved &&
-        is_inside(*window)) {
-        // The toolkit makes the move a drag when a widget holds the pushed button.
+    if (at_pointer && window && window == state.window && moved && is_inside(*window)) {
+        // The toolkit makes the move a drag when a widget holds the pushed button; the drag
+        // tells its button by the key of the last press, as the toolkit's own drags do.
         state.x_root = Fl::event_x_root();
         state.y_root = Fl::event_y_root();
+        int const keysym = Fl::e_keysym;
+        Fl::e_keysym = state.keysym;
         Fl::handle_(FL_MOVE, window);
+        Fl::e_keysym = keysym;
         state.repeat_pending = true;
     }
     return Fl::handle_(event, window);

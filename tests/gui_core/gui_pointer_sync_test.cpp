@@ -41,6 +41,7 @@ protected:
         Fl_Window& toolkit = *static_cast<Fl_Window*>(window->get_widget());
         GuiEventState event_state;
         event_state.set_position_in_window(toolkit.x_root(), toolkit.y_root(), x, y).set_state(state);
+        if (event == FL_PUSH) event_state.press_button(1);
         if (key) event_state.set_key(key);
         return Fl::handle(event, &toolkit);
     }
@@ -81,10 +82,17 @@ TEST_F(GuiPointerSyncTest, AKeyDuringAPressComesAfterTheDrag)
     dispatch(FL_MOVE, 30, 30);
     dispatch(FL_PUSH, 30, 30, FL_BUTTON1);
     seen.clear();
+    int drag_button = 0;
+    widget->on_event = [&](CoreString const& name) {
+        seen.push_back(name.std_string());
+        if (name == EVT_ID_MOUSE_DRAG) drag_button = Fl::event_button();
+    };
     dispatch(FL_KEYDOWN, 60, 30, FL_BUTTON1, FL_Escape);
     ASSERT_GE(seen.size(), 2u);
-    EXPECT_EQ(seen[0], EVT_ID_MOUSE_DRAG.std_string() + " 60,30");
-    EXPECT_EQ(count(EVT_ID_KEY_DOWN.std_string() + " 60,30"), 1);
+    EXPECT_EQ(seen[0], EVT_ID_MOUSE_DRAG.std_string());
+    // The drag tells the held button, as the toolkit's drags do, not the key being read.
+    EXPECT_EQ(drag_button, 1);
+    EXPECT_EQ(count(EVT_ID_KEY_DOWN.std_string()), 1);
     dispatch(FL_RELEASE, 60, 30);
 }
 
