@@ -21,9 +21,13 @@ xdotool mousemove --window "$wid" 1090 330
 sleep 0.1
 xdotool key n
 expect '^nodal add node_1 ' "N adds a node under the pointer"
+# The second time the showcase is stopped while the pointer moves and N is typed, so that it
+# reads both at once (the toolkit holds the motion back behind the key): the node still goes
+# under the pointer.
+kill -STOP "$pid"
 xdotool mousemove --window "$wid" 1180 470
-sleep 0.1
 xdotool key n
+kill -CONT "$pid"
 expect '^nodal add node_2 ' "N adds a second node"
 # "nodal add NAME in X Y out X Y title X Y", in window pixels.
 field() { awk -v name="$1" -v n="$2" '$1 == "nodal" && $2 == "add" && $3 == name { print $n; exit }' "$trace"; }
@@ -33,6 +37,8 @@ in2x="$(field node_2 5)"
 in2y="$(field node_2 6)"
 title2x="$(field node_2 11)"
 title2y="$(field node_2 12)"
+[ "$in2x" -eq 1180 ] && [ "$in2y" -gt 450 ] && [ "$in2y" -lt 490 ] ||
+    fail "N typed right after a move adds the node under the pointer (its input plug is at $in2x $in2y)"
 
 # Connect: from node 1's output plug to node 2's input plug.
 drag 1 "$out1x" "$out1y" "$in2x" "$in2y"
