@@ -657,7 +657,7 @@ int GuiFont::FontDesc::get_ready_glyph_count() const
 
 void GuiFont::FontDesc::make_glyphs(std::string const& codes) const
 {
-    if (!fields) return;
+    if (!fields || fields->get_ready_count() == GLYPH_COUNT) return;
     for (char const c : codes) fields->make(static_cast<signed char>(c) + 128);
 }
 

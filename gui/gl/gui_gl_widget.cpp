@@ -526,11 +526,12 @@ void GuiGlWidget::make_font_resources()
 void GuiGlWidget::make_font_glyphs(FontGlData const& font, std::string const& codes)
 {
     GuiFont::FontDesc const* desc = font.desc;
-    if (!desc || !desc->fields || font.texture == 0) return;
+    if (font.has_all_glyphs || !desc || font.texture == 0) return;
     desc->make_glyphs(codes);
     auto const found = gl_state().textures.find(desc->pixels.get());
-    if (found != gl_state().textures.end() && found->second.name == font.texture)
-        upload_ready_cells(*desc, found->second);
+    if (found == gl_state().textures.end() || found->second.name != font.texture) return;
+    upload_ready_cells(*desc, found->second);
+    font.has_all_glyphs = found->second.ready_seen == GuiFont::FontDesc::GLYPH_COUNT;
 }
 
 std::string GuiGlWidget::to_atlas_codes(CoreString const& text)

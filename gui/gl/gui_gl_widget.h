@@ -51,6 +51,9 @@ struct QN_GUI_API FontGlData {
     GuiFont::FontDesc const* desc = nullptr;
     unsigned int texture = 0;
     unsigned int list_base = 0;
+    // The texture holds every glyph of the atlas: drawing text has nothing left to make or
+    // upload for it.
+    mutable bool has_all_glyphs = false;
     bool is_ready() const { return texture != 0 && list_base != 0; }
 };
 
