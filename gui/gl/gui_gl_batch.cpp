@@ -10,6 +10,7 @@
 #include "gui/core/gui_font.h"
 #include "gui/core/gui_font_atlas.h"
 #include "gui/gl/gui_gl_curve.h"
+#include "gui/gl/gui_gl_text_cache.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 #include "host/glutils/glutils_program.h"
@@ -121,6 +122,7 @@ void GuiGlBatch::load_model_view()
 void GuiGlBatch::load_projection()
 {
     glGetFloatv(GL_PROJECTION_MATRIX, m_projection);
+    glGetIntegerv(GL_VIEWPORT, m_viewport);
     m_has_projection = true;
     update_view_matrix();
 }
@@ -405,11 +407,40 @@ void GuiGlBatch::add_curve(GuiGlCurve const& curve)
     add_polyline(points.data(), points.size(), false);
 }
 
+template <typename Use>
+float GuiGlBatch::for_each_glyph_quad(FontGlData const& font, std::string const& codes, float x, float y, Use&& use)
+{
+    GuiFont::FontDesc const& desc = *font.desc;
+    float const atlas = static_cast<float>(desc.atlas_size);
+    // Cell extents are in atlas pixels at the base size; the metrics are at the font's size.
+    float const to_atlas = static_cast<float>(GuiFontAtlas::BASE_SIZE) / static_cast<float>(std::max(desc.size, 1));
+    float const texel = 1.0f / atlas;
+    float pen = x;
+    for (char const c : codes) {
+        int const i = static_cast<signed char>(c) + 128;
+        float const width = static_cast<float>(desc.width[i]);
+        float const height = static_cast<float>(desc.height[i]);
+        if (width > 0.0f && height > 0.0f) {
+            GlyphQuad quad;
+            quad.s0 = static_cast<float>(GuiFontAtlas::get_cell_x(i)) * texel;
+            quad.t0 = static_cast<float>(GuiFontAtlas::get_cell_y(i)) * texel;
+            quad.s1 = quad.s0 + width * to_atlas * texel;
+            quad.t1 = quad.t0 + height * to_atlas * texel;
+            quad.x0 = pen + static_cast<float>(desc.left[i]);
+            quad.x1 = quad.x0 + width;
+            quad.y0 = y + static_cast<float>(desc.bottom[i]);
+            quad.y1 = quad.y0 + height;
+            use(quad);
+        }
+        pen += static_cast<float>(desc.advance[i]);
+    }
+    return pen - x;
+}
+
 float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, float x, float y)
 {
     GuiFont::FontDesc const* desc = font.desc;
     if (!desc || font.texture == 0 || desc->atlas_size <= 0) return 0.0f;
-    float const atlas = static_cast<float>(desc->atlas_size);
     if (m_has_projection && m_culling) {
         // The line's box: from the lowest glyph bottom to the font's size above the baseline.
         float advance = 0.0f;
@@ -424,33 +455,102 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
     }
     // Fields still in the making: this text's are made now, or waited for.
     GuiGlWidget::make_font_glyphs(font, codes);
-    use_run(Kind::GLYPHS, font.texture, atlas);
-    // Cell extents are in atlas pixels at the base size; the metrics are at the font's size.
-    float const to_atlas = static_cast<float>(GuiFontAtlas::BASE_SIZE) / static_cast<float>(std::max(desc->size, 1));
-    float const texel = 1.0f / atlas;
-    float pen = x;
-    for (char const c : codes) {
-        int const i = static_cast<signed char>(c) + 128;
-        float const width = static_cast<float>(desc->width[i]);
-        float const height = static_cast<float>(desc->height[i]);
-        if (width > 0.0f && height > 0.0f) {
-            float const s0 = static_cast<float>(GuiFontAtlas::get_cell_x(i)) * texel;
-            float const t0 = static_cast<float>(GuiFontAtlas::get_cell_y(i)) * texel;
-            float const s1 = s0 + width * to_atlas * texel;
-            float const t1 = t0 + height * to_atlas * texel;
-            float const x0 = pen + static_cast<float>(desc->left[i]);
-            float const x1 = x0 + width;
-            float const y0 = y + static_cast<float>(desc->bottom[i]);
-            float const y1 = y0 + height;
-            // Atlas rows run from the top: the cell's first row is the glyph's top.
-            push(x0, y0, s0, t1);
-            push(x1, y0, s1, t1);
-            push(x1, y1, s1, t0);
-            push(x0, y1, s0, t0);
-        }
-        pen += static_cast<float>(desc->advance[i]);
+    if (add_cached_text(font, codes, x, y))
+        return for_each_glyph_quad(font, codes, x, y, [](GlyphQuad const&) {});
+    use_run(Kind::GLYPHS, font.texture, static_cast<float>(desc->atlas_size));
+    return for_each_glyph_quad(font, codes, x, y, [this](GlyphQuad const& quad) {
+        // Atlas rows run from the top: the cell's first row is the glyph's top.
+        push(quad.x0, quad.y0, quad.s0, quad.t1);
+        push(quad.x1, quad.y0, quad.s1, quad.t1);
+        push(quad.x1, quad.y1, quad.s1, quad.t0);
+        push(quad.x0, quad.y1, quad.s0, quad.t0);
+    });
+}
+
+bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& codes, float x, float y)
+{
+    GuiGlTextCache& cache = GuiGlTextCache::get();
+    if (!m_has_projection || !cache.is_enabled() || codes.empty() || m_viewport[2] <= 0 || m_viewport[3] <= 0)
+        return false;
+    // Window pixels per font unit: the text must be drawn unrotated, at one scale, y upwards.
+    float const* m = m_view;
+    if (m[3] != 0.0f || m[7] != 0.0f || m[15] != 1.0f || m[1] != 0.0f || m[4] != 0.0f) return false;
+    float const half_w = 0.5f * static_cast<float>(m_viewport[2]);
+    float const half_h = 0.5f * static_cast<float>(m_viewport[3]);
+    float const scale = m[0] * half_w;
+    if (!(scale > 0.0f) || std::fabs(scale - m[5] * half_h) > 1e-4f * scale) return false;
+    // The pen's origin in window pixels, split into its pixel and eighths of a pixel.
+    float const px = static_cast<float>(m_viewport[0]) + (m[0] * x + m[12] + 1.0f) * half_w;
+    float const py = static_cast<float>(m_viewport[1]) + (m[5] * y + m[13] + 1.0f) * half_h;
+    float const ox = std::floor(px);
+    float const oy = std::floor(py);
+    long const eighth_x = std::lround((px - ox) * 8.0f);
+    long const eighth_y = std::lround((py - oy) * 8.0f);
+    float const fx = static_cast<float>(eighth_x) / 8.0f;
+    float const fy = static_cast<float>(eighth_y) / 8.0f;
+    // The glyph quads in pixels from the origin's pixel, and the whole pixels around them.
+    GuiFont::FontDesc const& desc = *font.desc;
+    m_scratch_quads.clear();
+    for_each_glyph_quad(font, codes, 0.0f, 0.0f, [this](GlyphQuad const& quad) { m_scratch_quads.push_back(quad); });
+    if (m_scratch_quads.empty()) return false;
+    float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
+    for (GlyphQuad& quad : m_scratch_quads) {
+        quad.x0 = fx + quad.x0 * scale;
+        quad.x1 = fx + quad.x1 * scale;
+        quad.y0 = fy + quad.y0 * scale;
+        quad.y1 = fy + quad.y1 * scale;
+        x0 = std::min(x0, quad.x0);
+        y0 = std::min(y0, quad.y0);
+        x1 = std::max(x1, quad.x1);
+        y1 = std::max(y1, quad.y1);
     }
-    return pen - x;
+    int const box_x = static_cast<int>(std::floor(x0));
+    int const box_y = static_cast<int>(std::floor(y0));
+    int const box_w = static_cast<int>(std::ceil(x1)) - box_x;
+    int const box_h = static_cast<int>(std::ceil(y1)) - box_y;
+
+    GuiGlTextCache::Key key;
+    key.font = &font;
+    key.texture = font.texture;
+    key.codes = codes;
+    key.scale = static_cast<int32_t>(std::lround(scale * 4096.0f));
+    key.fraction_x = static_cast<uint8_t>(eighth_x);
+    key.fraction_y = static_cast<uint8_t>(eighth_y);
+    GuiGlTextCache::Place place;
+    if (!cache.find(key, box_w, box_h, place)) return false;
+    float const page = static_cast<float>(cache.get_page_size());
+    if (place.needs_fill) {
+        if (m_fills.empty() || m_fills.back().page != place.texture || m_fills.back().font_texture != font.texture)
+            m_fills.push_back(
+                Fill{place.texture, font.texture, static_cast<float>(desc.atlas_size), m_fill_vertices.size()});
+        // The glyphs at the same place inside their pixels as on screen.
+        float const dx = static_cast<float>(place.x - box_x);
+        float const dy = static_cast<float>(place.y - box_y);
+        auto const fill = [this](float vx, float vy, float s, float t) {
+            m_fill_vertices.push_back(Vertex{vx, vy, 0.0f, s, t, {255, 255, 255, 255}});
+        };
+        for (GlyphQuad const& quad : m_scratch_quads) {
+            fill(dx + quad.x0, dy + quad.y0, quad.s0, quad.t1);
+            fill(dx + quad.x1, dy + quad.y0, quad.s1, quad.t1);
+            fill(dx + quad.x1, dy + quad.y1, quad.s1, quad.t0);
+            fill(dx + quad.x0, dy + quad.y1, quad.s0, quad.t0);
+        }
+    }
+    // One quad whose corners fall on the box's pixels, back in the caller's units.
+    use_run(Kind::CACHED_TEXTS, place.texture);
+    float const left = x + (ox + static_cast<float>(box_x) - px) / scale;
+    float const bottom = y + (oy + static_cast<float>(box_y) - py) / scale;
+    float const right = left + static_cast<float>(box_w) / scale;
+    float const top = bottom + static_cast<float>(box_h) / scale;
+    float const s0 = static_cast<float>(place.x) / page;
+    float const t0 = static_cast<float>(place.y) / page;
+    float const s1 = static_cast<float>(place.x + box_w) / page;
+    float const t1 = static_cast<float>(place.y + box_h) / page;
+    push(left, bottom, s0, t0);
+    push(right, bottom, s1, t0);
+    push(right, top, s1, t1);
+    push(left, top, s0, t1);
+    return true;
 }
 
 void GuiGlBatch::add_image(unsigned int const& texture, float x, float y, float w, float h)
@@ -469,6 +569,7 @@ void GuiGlBatch::forget_gl_resources()
 {
     s_buffer = 0;
     s_buffer_size = 0;
+    GuiGlTextCache::get().forget_gl_resources();
 }
 
 void GuiGlBatch::clear()
@@ -477,6 +578,8 @@ void GuiGlBatch::clear()
     m_runs.clear();
     m_strip_firsts.clear();
     m_strip_counts.clear();
+    m_fill_vertices.clear();
+    m_fills.clear();
 }
 
 void GuiGlBatch::flush()
@@ -509,12 +612,17 @@ void GuiGlBatch::flush()
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound_buffer);
     if (s_buffer == 0) glGenBuffers(1, &s_buffer);
     glBindBuffer(GL_ARRAY_BUFFER, s_buffer);
+    // The texts new to the cache follow the frame's vertices.
     size_t const bytes = m_vertices.size() * sizeof(Vertex);
-    if (bytes > s_buffer_size) {
-        s_buffer_size = std::max(bytes, s_buffer_size * 2);
+    size_t const fill_bytes = m_fill_vertices.size() * sizeof(Vertex);
+    if (bytes + fill_bytes > s_buffer_size) {
+        s_buffer_size = std::max(bytes + fill_bytes, s_buffer_size * 2);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(s_buffer_size), nullptr, GL_STREAM_DRAW);
     }
     glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), m_vertices.data());
+    if (fill_bytes > 0)
+        glBufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(bytes), static_cast<GLsizeiptr>(fill_bytes),
+                        m_fill_vertices.data());
     // With a buffer bound, the pointers are offsets into it.
     auto const offset = [](size_t bytes) { return reinterpret_cast<void const*>(bytes); };
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -522,6 +630,8 @@ void GuiGlBatch::flush()
     glVertexPointer(3, GL_FLOAT, sizeof(Vertex), offset(offsetof(Vertex, x)));
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(Vertex), offset(offsetof(Vertex, rgba)));
     glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), offset(offsetof(Vertex, s)));
+
+    if (!m_fills.empty()) render_fills(m_vertices.size());
 
     GlProgram* shader = nullptr;
     float const* projection = nullptr;
@@ -550,6 +660,14 @@ void GuiGlBatch::flush()
             glBindTexture(GL_TEXTURE_2D, run.texture);
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        } else if (run.kind == Kind::CACHED_TEXTS) {
+            GlProgram* const page_shader = GuiGlTextCache::get().get_page_shader();
+            if (!page_shader) continue;
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, run.texture);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            page_shader->use();
+            page_shader->set_uniform("u_texture", 0);
         } else if (run.kind == Kind::GLYPHS) {
             shader = shader ? shader : GuiGlWidgetDc::get_font_shader();
             if (!shader) continue;
@@ -585,4 +703,58 @@ void GuiGlBatch::flush()
     glPopClientAttrib();
     glPopAttrib();
     clear();
+    GuiGlTextCache::get().end_flush();
+}
+
+void GuiGlBatch::render_fills(size_t base)
+{
+    GuiGlTextCache& cache = GuiGlTextCache::get();
+    GlProgram* const shader = GuiGlWidgetDc::get_font_shader();
+    if (!shader) return;
+    GLint framebuffer = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLuint target = 0;
+    glGenFramebuffers(1, &target);
+    glBindFramebuffer(GL_FRAMEBUFFER, target);
+    int const size = cache.get_page_size();
+    glViewport(0, 0, size, size);
+    glDisable(GL_SCISSOR_TEST);
+    for (unsigned int const page : cache.take_pages_to_clear()) {
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, page, 0);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // Page texels are pixels: white glyphs leave their coverage in the one channel, blended
+    // as the screen would blend them. Runs without a projection of their own draw under the
+    // caller's afterwards.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, size, 0.0, size, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_TEXTURE_2D);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    shader->use();
+    shader->set_uniform("u_texture", 0);
+    unsigned int attached = 0;
+    for (size_t f = 0; f < m_fills.size(); ++f) {
+        Fill const& fill = m_fills[f];
+        size_t const end = f + 1 < m_fills.size() ? m_fills[f + 1].first : m_fill_vertices.size();
+        if (fill.page != attached) {
+            glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, fill.page, 0);
+            attached = fill.page;
+        }
+        glBindTexture(GL_TEXTURE_2D, fill.font_texture);
+        shader->set_uniform("u_textureSize", fill.atlas_size, fill.atlas_size);
+        glDrawArrays(GL_QUADS, static_cast<GLint>(base + fill.first), static_cast<GLsizei>(end - fill.first));
+        ++m_last_draw_calls;
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+    glDeleteFramebuffers(1, &target);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }

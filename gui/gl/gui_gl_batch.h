@@ -90,7 +90,9 @@ public:
     // Glyphs of the font's atlas with the pen starting at (x, y) on the baseline, in units
     // whose y runs upwards (the font's own). `codes` are atlas codes (see
     // GuiGlWidget::to_atlas_codes). Returns the pen's advance. Nothing is added while the
-    // font has no texture yet.
+    // font has no texture yet. Under a projection taken with load_projection, a text drawn
+    // unrotated and seen before at the same scale and sub-pixel position is one quad from
+    // the text cache (GuiGlTextCache) instead of a quad per glyph.
     float add_glyphs(FontGlData const& font, std::string const& codes, float x, float y);
     // A texture (an OpenGL name) over the rectangle from (x, y), w × h, its first row at
     // y + h (the top, in units whose y runs upwards), tinted by the colour.
@@ -122,7 +124,8 @@ private:
     };
     // Lines are strips, drawn together by one glMultiDrawArrays; glyphs and images are quads,
     // glyphs through the font shader.
-    enum class Kind : uint8_t { TRIANGLES, LINE_STRIPS, GLYPHS, IMAGES };
+    // Cached texts are quads from a text cache page.
+    enum class Kind : uint8_t { TRIANGLES, LINE_STRIPS, GLYPHS, IMAGES, CACHED_TEXTS };
     struct Run {
         Kind kind;
         unsigned int texture;
@@ -136,6 +139,30 @@ private:
         size_t first_strip;  // likewise in the strip lists
     };
 
+    // Glyphs rendered into a text cache page before the runs are drawn: the quads from
+    // `first` in m_fill_vertices up to the next fill's, in the page's texels.
+    struct Fill {
+        unsigned int page;
+        unsigned int font_texture;
+        float atlas_size;
+        size_t first;
+    };
+
+    // One glyph's quad in the font's units and its cell in the atlas's texture coordinates.
+    struct GlyphQuad {
+        float x0, y0, x1, y1;
+        float s0, t0, s1, t1;
+    };
+    // Calls `use` with the quad of each visible glyph of the text, the pen starting at
+    // (x, y); returns the pen's advance.
+    template <typename Use>
+    static float for_each_glyph_quad(FontGlData const& font, std::string const& codes, float x, float y, Use&& use);
+    // Adds the text as one quad from the text cache; false when it must be drawn glyph by
+    // glyph.
+    bool add_cached_text(FontGlData const& font, std::string const& codes, float x, float y);
+    // Renders the glyphs of texts placed in the cache into their pages; the vertices from
+    // `base` in the bound buffer are the fills'.
+    void render_fills(size_t base);
     // Starts a run unless the last one has the same state.
     void use_run(Kind kind, unsigned int texture = 0, float texture_size = 0.0f);
     void push(float x, float y, float s = 0.0f, float t = 0.0f);
@@ -158,6 +185,9 @@ private:
 
     std::vector<Vertex> m_vertices;
     std::vector<Run> m_runs;
+    std::vector<Vertex> m_fill_vertices;
+    std::vector<Fill> m_fills;
+    std::vector<GlyphQuad> m_scratch_quads;
     std::vector<int> m_strip_firsts;
     std::vector<int> m_strip_counts;
     std::vector<Point> m_scratch;
@@ -165,6 +195,7 @@ private:
     bool m_identity = true;
     float m_projection[16] = {};
     bool m_has_projection = false;
+    int m_viewport[4] = {0, 0, 0, 0};  // taken with the projection
     float m_view[16] = {};  // projection × transform
     bool m_culling = true;
     uint8_t m_color[4] = {255, 255, 255, 255};

@@ -11,6 +11,7 @@
 
 #include "gui/gl/gui_gl_batch.h"
 #include "gui/gl/gui_gl_curve.h"
+#include "gui/gl/gui_gl_text_cache.h"
 #include "host/glutils/glutils_program.h"
 #include "tests/gui_gl/gui_gl_test_view.h"
 #include "tests/support/log_recorder.h"
@@ -20,34 +21,12 @@ namespace {
 
 using Point = GuiGlBatch::Point;
 
-class GuiGlBatchTest : public GlViewTest {
-protected:
-    std::vector<unsigned char> const& draw_with(GlTestView& view, std::function<void(GuiGlWidgetDc&)> drawing)
-    {
-        view.drawing = std::move(drawing);
-        draw(view);
-        return view.pixels;
-    }
-    // Pixels whose channels differ by more than `tolerance`.
-    static int count_differences(std::vector<unsigned char> const& a, std::vector<unsigned char> const& b,
-                                 int tolerance = 0)
-    {
-        int count = 0;
-        for (size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3)
-            for (size_t c = 0; c < 3; ++c)
-                if (std::abs(a[i + c] - b[i + c]) > tolerance) {
-                    ++count;
-                    break;
-                }
-        return count + static_cast<int>(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
-    }
-    static int count_lit(GlTestView const& view)
-    {
-        int lit = 0;
-        for (int y = 0; y < view.height; ++y)
-            for (int x = 0; x < view.width; ++x) lit += view.pixel(x, y)[1] > 100;
-        return lit;
-    }
+using GuiGlBatchTest = GlViewTest;
+
+// Texts drawn glyph by glyph, so that run counts are the batch's own.
+struct TextCacheOff {
+    TextCacheOff() { GuiGlTextCache::get().set_enabled(false); }
+    ~TextCacheOff() { GuiGlTextCache::get().set_enabled(true); }
 };
 
 TEST_F(GuiGlBatchTest, RectanglesMatchTheToolkitsOwn)
@@ -269,6 +248,7 @@ TEST_F(GuiGlBatchTest, AClipKeepsItsRunInsideAndLiftsForTheNext)
 
 TEST_F(GuiGlBatchTest, RunsFollowStateChangesAndKeepTheOrderOfAddition)
 {
+    TextCacheOff glyph_by_glyph;
     GlTestView& view = make_view(160, 60);
     view.get_font().set_size(30);
     size_t calls = 0;

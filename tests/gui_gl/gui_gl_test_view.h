@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -88,5 +89,33 @@ protected:
         view.get_widget()->redraw();
         for (int i = 0; i < 50 && view.draws == before; ++i) pump_events(app(), 0.01);
         ASSERT_GT(view.draws, before);
+    }
+    // The view's pixels after one drawing of `drawing`.
+    std::vector<unsigned char> const& draw_with(GlTestView& view, std::function<void(GuiGlWidgetDc&)> drawing)
+    {
+        view.drawing = std::move(drawing);
+        draw(view);
+        return view.pixels;
+    }
+    // Pixels whose channels differ by more than `tolerance`.
+    static int count_differences(std::vector<unsigned char> const& a, std::vector<unsigned char> const& b,
+                                 int tolerance = 0)
+    {
+        int count = 0;
+        for (size_t i = 0; i + 2 < a.size() && i + 2 < b.size(); i += 3)
+            for (size_t c = 0; c < 3; ++c)
+                if (std::abs(a[i + c] - b[i + c]) > tolerance) {
+                    ++count;
+                    break;
+                }
+        return count + static_cast<int>(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+    }
+    // Pixels brighter than 100 in green.
+    static int count_lit(GlTestView const& view)
+    {
+        int lit = 0;
+        for (int y = 0; y < view.height; ++y)
+            for (int x = 0; x < view.width; ++x) lit += view.pixel(x, y)[1] > 100;
+        return lit;
     }
 };
