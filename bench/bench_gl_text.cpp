@@ -1,6 +1,8 @@
 // OpenGL text: 10,000 labels per frame through the batched distance-field text of the
 // drawing context, against FLTK's gl_draw of the same strings (texture-font display
-// lists), in the same run on the same context. Each frame is drawn and finished (glFinish)
+// lists), in the same run on the same context. The labels are drawn again every frame, so
+// they come from the text cache; a second figure draws them glyph by glyph with the cache
+// off, as a frame of texts never seen before (or a zoom) costs. Each frame is drawn and finished (glFinish)
 // inside the view's draw; the times are medians of five runs. Run under Xvfb with Mesa's
 // software renderer.
 #include <GL/glew.h>
@@ -17,6 +19,7 @@
 #include "bench/bench_ratio_reporter.h"
 #include "gui/core/gui_app.h"
 #include "gui/core/gui_window.h"
+#include "gui/gl/gui_gl_text_cache.h"
 #include "gui/gl/gui_gl_widget.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 
@@ -98,6 +101,15 @@ void bm_fast_draw_text(benchmark::State& state)
 }
 BENCHMARK(bm_fast_draw_text)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
+void bm_fast_draw_text_glyph_by_glyph(benchmark::State& state)
+{
+    s_view->mode = Mode::FAST_DRAW_TEXT;
+    GuiGlTextCache::get().set_enabled(false);
+    for (auto _ : state) draw_frame();
+    GuiGlTextCache::get().set_enabled(true);
+}
+BENCHMARK(bm_fast_draw_text_glyph_by_glyph)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
+
 void bm_toolkit_gl_draw(benchmark::State& state)
 {
     s_view->mode = Mode::TOOLKIT_GL_DRAW;
@@ -118,9 +130,12 @@ int main(int argc, char** argv)
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double const ours = reporter.get_time("bm_fast_draw_text");
+    double const glyphs = reporter.get_time("bm_fast_draw_text_glyph_by_glyph");
     double const peer = reporter.get_time("bm_toolkit_gl_draw");
     if (ours > 0.0 && peer > 0.0)
         std::printf("\n10,000 labels per frame: fast_draw_text %.1f ms, FLTK gl_draw %.1f ms (ratio %.2f)\n", ours,
                     peer, ours / peer);
+    if (glyphs > 0.0 && peer > 0.0)
+        std::printf("the same labels glyph by glyph (text cache off): %.1f ms (ratio %.2f)\n", glyphs, glyphs / peer);
     return 0;
 }
