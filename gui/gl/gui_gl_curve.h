@@ -19,9 +19,10 @@ public:
     void set(Point const& p0, Point const& p1, Point const& p2, Point const& p3);
     Point const& get_control_point(size_t index) const { return m_control[index < 4 ? index : 3]; }
 
-    // The points along the curve, from the first end to the last: as few equal steps as keep
-    // every chord within `tolerance` units of the curve (4 to 128 steps). They are made again
-    // only after a change, or when the tolerance moves to another power of two (a zoom).
+    // The points along the curve, from the first end to the last: as few steps as keep every
+    // chord within `tolerance` units of the curve, longer where it bends less (4 to 128 steps).
+    // They are made again only after a change, or when the tolerance moves to another power
+    // of two (a zoom).
     std::vector<Point> const& get_points(float tolerance = DEFAULT_TOLERANCE) const;
     static constexpr float DEFAULT_TOLERANCE = 0.25f;
     // The point at parameter t in [0, 1].

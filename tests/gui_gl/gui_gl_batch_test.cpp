@@ -6,6 +6,7 @@
 
 #include <FL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -369,15 +370,54 @@ TEST(GuiGlCurveTest, MoreBentCurvesGetMorePointsWithinBounds)
     EXPECT_EQ(broken.get_points().size(), tiny);
     EXPECT_GE(tiny, 3u);
     EXPECT_LE(bent(1e6f).get_points().size(), 1000u);
-    // The chords stay within a pixel of the curve at every step's middle.
-    GuiGlCurve const curve = bent(100.0f);
-    std::vector<Point> const& points = curve.get_points();
-    for (size_t i = 0; i + 1 < points.size(); ++i) {
-        Point const mid = curve.evaluate((i + 0.5f) / (points.size() - 1));
-        float const chord_x = (points[i].x + points[i + 1].x) / 2;
-        float const chord_y = (points[i].y + points[i + 1].y) / 2;
-        EXPECT_LT(std::hypot(mid.x - chord_x, mid.y - chord_y), 1.0f) << i;
-    }
+}
+
+TEST(GuiGlCurveTest, ChordsStayWithinTheToleranceOfTheCurve)
+{
+    struct Row {
+        char const* name;
+        Point p0, p1, p2, p3;
+    };
+    Row const rows[] = {{"S-shaped link", {0, 0}, {100, 0}, {100, 100}, {200, 100}},
+                        {"arch", {0, 0}, {0, 100}, {100, 100}, {100, 0}},
+                        {"loop", {0, 0}, {200, 100}, {-100, 100}, {100, 0}},
+                        {"cusp", {0, 0}, {100, 100}, {0, 100}, {100, 0}},
+                        {"long and flat", {0, 0}, {1000, 1}, {2000, -1}, {3000, 0}}};
+    for (Row const& row : rows)
+        for (float const tolerance : {0.25f, 1.0f}) {
+            SCOPED_TRACE(testing::Message() << row.name << " within " << tolerance);
+            GuiGlCurve const curve(row.p0, row.p1, row.p2, row.p3);
+            std::vector<Point> const& points = curve.get_points(tolerance);
+            ASSERT_GE(points.size(), 5u);
+            EXPECT_EQ(points.front().x, row.p0.x);
+            EXPECT_EQ(points.back().y, row.p3.y);
+            float worst = 0.0f;
+            for (int i = 0; i <= 2000; ++i) {
+                Point const at = curve.evaluate(i / 2000.0f);
+                float nearest = 1e30f;
+                for (size_t k = 0; k + 1 < points.size(); ++k) {
+                    float const dx = points[k + 1].x - points[k].x, dy = points[k + 1].y - points[k].y;
+                    float const along = dx * dx + dy * dy > 0.0f
+                                            ? std::clamp(((at.x - points[k].x) * dx + (at.y - points[k].y) * dy) /
+                                                             (dx * dx + dy * dy),
+                                                         0.0f, 1.0f)
+                                            : 0.0f;
+                    nearest = std::min(nearest, std::hypot(points[k].x + along * dx - at.x,
+                                                           points[k].y + along * dy - at.y));
+                }
+                worst = std::max(worst, nearest);
+            }
+            EXPECT_LE(worst, tolerance * 1.01f);
+        }
+}
+
+TEST(GuiGlCurveTest, CurvesThatBendAtTheirEndsOnlyGetLongerStepsBetween)
+{
+    // Both bend as much at their ends; the S-shaped link is straight in its middle, the other
+    // bends evenly all along.
+    GuiGlCurve const s_link(Point{0, 0}, Point{100, 0}, Point{100, 100}, Point{200, 100});
+    GuiGlCurve const even(Point{0, 0}, Point{100, 0}, Point{100, 100}, Point{0, 300});
+    EXPECT_LE(s_link.get_points(0.25f).size() * 5, even.get_points(0.25f).size() * 4);
 }
 
 TEST(GuiGlBatchArcTest, ArcsGetMoreSegmentsAsTheyGrow)
