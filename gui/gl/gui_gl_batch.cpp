@@ -30,6 +30,11 @@ size_t s_buffer_size = 0;
 
 }  // namespace
 
+GuiGlBatch::~GuiGlBatch()
+{
+    if (!m_fills.empty()) GuiGlTextCache::get().abandon_unfilled();
+}
+
 // State -------------------------------------------------------------------------------------------
 
 void GuiGlBatch::set_color(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
@@ -578,6 +583,8 @@ void GuiGlBatch::clear()
     m_runs.clear();
     m_strip_firsts.clear();
     m_strip_counts.clear();
+    // Texts placed in the cache for this batch were never rendered into their pages.
+    if (!m_fills.empty()) GuiGlTextCache::get().abandon_unfilled();
     m_fill_vertices.clear();
     m_fills.clear();
 }
@@ -710,7 +717,10 @@ void GuiGlBatch::render_fills(size_t base)
 {
     GuiGlTextCache& cache = GuiGlTextCache::get();
     GlProgram* const shader = GuiGlWidgetDc::get_font_shader();
-    if (!shader) return;
+    if (!shader) {
+        cache.abandon_unfilled();
+        return;
+    }
     GLint framebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
     GLint viewport[4] = {0, 0, 0, 0};
@@ -739,18 +749,25 @@ void GuiGlBatch::render_fills(size_t base)
     shader->use();
     shader->set_uniform("u_texture", 0);
     unsigned int attached = 0;
-    for (size_t f = 0; f < m_fills.size(); ++f) {
+    bool complete = true;
+    for (size_t f = 0; f < m_fills.size() && complete; ++f) {
         Fill const& fill = m_fills[f];
         size_t const end = f + 1 < m_fills.size() ? m_fills[f + 1].first : m_fill_vertices.size();
         if (fill.page != attached) {
             glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, fill.page, 0);
             attached = fill.page;
+            complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+            if (!complete) break;
         }
         glBindTexture(GL_TEXTURE_2D, fill.font_texture);
         shader->set_uniform("u_textureSize", fill.atlas_size, fill.atlas_size);
         glDrawArrays(GL_QUADS, static_cast<GLint>(base + fill.first), static_cast<GLsizei>(end - fill.first));
         ++m_last_draw_calls;
     }
+    if (complete)
+        cache.mark_filled();
+    else
+        cache.refuse_render_targets();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);

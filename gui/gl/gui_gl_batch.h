@@ -40,6 +40,7 @@ public:
     };
 
     GuiGlBatch() = default;
+    ~GuiGlBatch();
     GuiGlBatch(GuiGlBatch const&) = delete;
     GuiGlBatch& operator=(GuiGlBatch const&) = delete;
 

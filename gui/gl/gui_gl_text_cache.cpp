@@ -126,6 +126,7 @@ bool GuiGlTextCache::find(Key const& key, int width, int height, Place& place)
         entry = Entry{page, x, y};
         --m_seen_once;
         ++m_kept;
+        m_unfilled.push_back(&entry);
     }
     Page& page = *m_pages[static_cast<size_t>(entry.page)];
     page.stamp = m_stamp;
@@ -183,6 +184,32 @@ void GuiGlTextCache::drop_page(size_t index)
     dropped.shelves.clear();
     dropped.top = 0;
     m_to_clear.push_back(dropped.texture);
+}
+
+void GuiGlTextCache::mark_filled()
+{
+    m_unfilled.clear();
+}
+
+void GuiGlTextCache::abandon_unfilled()
+{
+    for (Entry* entry : m_unfilled)
+        if (entry->page >= 0) {
+            // Its spot stays taken until the page is dropped.
+            entry->page = -1;
+            --m_kept;
+            ++m_seen_once;
+        }
+    m_unfilled.clear();
+}
+
+void GuiGlTextCache::refuse_render_targets()
+{
+    abandon_unfilled();
+    if (m_render_targets != 0)
+        CORE_LOG_WARNING("GuiGlTextCache: the driver cannot render into a text page; texts are drawn glyph by "
+                         "glyph\n");
+    m_render_targets = 0;
 }
 
 std::vector<unsigned int> GuiGlTextCache::take_pages_to_clear()
@@ -252,5 +279,6 @@ void GuiGlTextCache::forget_gl_resources()
     m_seen_once = 0;
     m_dropped_pages = 0;
     m_to_clear.clear();
+    m_unfilled.clear();
     m_render_targets = -1;
 }

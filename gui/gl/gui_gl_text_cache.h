@@ -64,6 +64,13 @@ public:
     bool find(Key const& key, int width, int height, Place& place);
     // Marks the end of a batch's drawing: pages used before it may be dropped for room.
     void end_flush() { ++m_stamp; }
+    // The texts placed since the last call have been rendered into their pages.
+    void mark_filled();
+    // The texts placed since mark_filled were never rendered (their batch was emptied, or the
+    // pages cannot be rendered into): they are kept again at their next sighting.
+    void abandon_unfilled();
+    // The driver cannot render into the pages after all: texts stay glyph by glyph.
+    void refuse_render_targets();
     // Pages whose texels must be cleared before anything is rendered into them.
     std::vector<unsigned int> take_pages_to_clear();
     // The fragment program that draws a page's texels as the opacity of the vertex colour
@@ -107,6 +114,7 @@ private:
     bool m_enabled = true;
     int m_render_targets = -1;  // -1 unknown, 0 missing, 1 present
     std::vector<unsigned int> m_to_clear;
+    std::vector<Entry*> m_unfilled;  // entries live in nodes: their addresses stay
     GlProgram* m_page_shader = nullptr;
     bool m_page_shader_failed = false;
 };

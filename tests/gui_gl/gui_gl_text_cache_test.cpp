@@ -158,6 +158,31 @@ TEST_F(GuiGlTextCacheTest, ShapesAddedWithoutAProjectionKeepTheCallersWhileTexts
     EXPECT_EQ(GuiGlTextCache::get().get_kept_count(), 1u);
 }
 
+TEST_F(GuiGlTextCacheTest, ATextPlacedByABatchEmptiedUndrawnIsPlacedAgain)
+{
+    GlTestView& view = make_text_view(300, 80, 20);
+    std::vector<Label> const labels{{"Quick fox", 12.0, 30.0}};
+    std::vector<unsigned char> const glyphs = draw_labels_now(labels);
+    draw_with(view, [&view](GuiGlWidgetDc& dc) {
+        view.set_active_font(dc.get_font());
+        FontGlData* font = view.get_ready_active_font();
+        ASSERT_NE(font, nullptr);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        GuiGlBatch batch;
+        batch.load_gl_matrices();
+        batch.add_glyphs(*font, GuiGlWidget::to_atlas_codes("Quick fox"), 12.0f, 30.0f);
+        EXPECT_EQ(GuiGlTextCache::get().get_kept_count(), 1u);
+        batch.clear();
+    });
+    EXPECT_EQ(GuiGlTextCache::get().get_kept_count(), 0u);
+    for (int frame = 0; frame < 2; ++frame)
+        EXPECT_EQ(count_differences(draw_labels_now(labels), glyphs, 3), 0) << frame;
+}
+
 TEST_F(GuiGlTextCacheTest, AFullCacheDropsThePageDrawnFromLeastRecently)
 {
     GlTestView& view = make_text_view(420, 200, 12);
