@@ -11,6 +11,7 @@
 #include "demo/showcase_widgets.h"
 #include "gui/core/gui.h"
 #include "gui/gl/gui_gl_hud_settings.h"
+#include "gui/gl/gui_gl_text_cache.h"
 #include "gui/gl/gui_gl_widget_dc.h"
 
 DemoTextView::DemoTextView(GuiWidget& parent, int x, int y, int w, int h) : GuiGlWidget(parent, x, y, w, h)
@@ -117,9 +118,11 @@ void DemoSceneView::draw(GuiDc& dc)
     glFinish();  // the frame time includes the renderer's work
     m_frame_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     set_pixel_projection();
-    char status[160];
-    std::snprintf(status, sizeof(status), "%zu boxes, %zu links: %.1f ms per frame, zoom %d%%  (wheel: zoom, drag: pan)",
+    char status[200];
+    // Titles seen in an earlier frame at this zoom are drawn from the text cache.
+    std::snprintf(status, sizeof(status),
+                  "%zu boxes, %zu links: %.1f ms per frame, zoom %d%%, %zu texts cached  (wheel: zoom, drag: pan)",
                   m_scene->get_nodes().size(), m_scene->get_links().size(), m_frame_ms,
-                  static_cast<int>(std::lround(m_zoom * 100.0f)));
+                  static_cast<int>(std::lround(m_zoom * 100.0f)), GuiGlTextCache::get().get_kept_count());
     gl.draw_text_with_rect(status, 10, get_height() - 10, 255, 255, 255, 20, 20, 24, 3);
 }
