@@ -56,6 +56,18 @@ protected:
         return draw_with(*m_view, [&](GuiGlWidgetDc& dc) { draw_labels(dc, labels, transform); });
     }
 
+    // The view's font, under a projection of its pixels with y upwards, as text is drawn.
+    static FontGlData* use_font_over_upward_pixels(GlTestView& view, GuiGlWidgetDc& dc)
+    {
+        view.set_active_font(dc.get_font());
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        return view.get_ready_active_font();
+    }
+
     GlTestView* m_view = nullptr;
 };
 
@@ -105,14 +117,8 @@ TEST_F(GuiGlTextCacheTest, AClipCutsACachedTextAsItCutsItsGlyphs)
 {
     GlTestView& view = make_text_view(300, 80, 30);
     auto const clipped = [&view](GuiGlWidgetDc& dc) {
-        view.set_active_font(dc.get_font());
-        FontGlData* font = view.get_ready_active_font();
+        FontGlData* font = use_font_over_upward_pixels(view, dc);
         ASSERT_NE(font, nullptr);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         GuiGlBatch& batch = dc.begin_batch();
         batch.load_gl_matrices();
         batch.set_clip(10, 25, 80, 12);  // through the middle of the first letters
@@ -164,14 +170,8 @@ TEST_F(GuiGlTextCacheTest, ATextPlacedByABatchEmptiedUndrawnIsPlacedAgain)
     std::vector<Label> const labels{{"Quick fox", 12.0, 30.0}};
     std::vector<unsigned char> const glyphs = draw_labels_now(labels);
     draw_with(view, [&view](GuiGlWidgetDc& dc) {
-        view.set_active_font(dc.get_font());
-        FontGlData* font = view.get_ready_active_font();
+        FontGlData* font = use_font_over_upward_pixels(view, dc);
         ASSERT_NE(font, nullptr);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, view.get_width(), 0, view.get_height(), -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
         GuiGlBatch batch;
         batch.load_gl_matrices();
         batch.add_glyphs(*font, GuiGlWidget::to_atlas_codes("Quick fox"), 12.0f, 30.0f);
