@@ -32,7 +32,7 @@ size_t s_buffer_size = 0;
 
 GuiGlBatch::~GuiGlBatch()
 {
-    if (!m_fills.empty()) GuiGlTextCache::get().abandon_unfilled();
+    if (m_holds_text_cache) clear();
 }
 
 // State -------------------------------------------------------------------------------------------
@@ -523,8 +523,14 @@ bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& code
     key.fraction_y = static_cast<uint8_t>(eighth_y);
     GuiGlTextCache::Place place;
     if (!cache.find(key, box_w, box_h, place)) return false;
+    if (!m_holds_text_cache) {
+        cache.hold();
+        m_holds_text_cache = true;
+    }
     float const page = static_cast<float>(cache.get_page_size());
     if (place.needs_fill) {
+        m_placed.push_back(place.entry);
+        m_placed_generation = cache.get_generation();
         if (m_fills.empty() || m_fills.back().page != place.texture || m_fills.back().font_texture != font.texture)
             m_fills.push_back(
                 Fill{place.texture, font.texture, static_cast<float>(desc.atlas_size), m_fill_vertices.size()});
@@ -583,10 +589,16 @@ void GuiGlBatch::clear()
     m_runs.clear();
     m_strip_firsts.clear();
     m_strip_counts.clear();
-    // Texts placed in the cache for this batch were never rendered into their pages.
-    if (!m_fills.empty()) GuiGlTextCache::get().abandon_unfilled();
     m_fill_vertices.clear();
     m_fills.clear();
+    if (m_holds_text_cache) {
+        GuiGlTextCache& cache = GuiGlTextCache::get();
+        // Texts placed in the cache for this batch were never rendered into their pages.
+        if (!m_placed.empty()) cache.give_back(m_placed, m_placed_generation);
+        m_placed.clear();
+        cache.release();
+        m_holds_text_cache = false;
+    }
 }
 
 void GuiGlBatch::flush()
@@ -710,17 +722,13 @@ void GuiGlBatch::flush()
     glPopClientAttrib();
     glPopAttrib();
     clear();
-    GuiGlTextCache::get().end_flush();
 }
 
 void GuiGlBatch::render_fills(size_t base)
 {
     GuiGlTextCache& cache = GuiGlTextCache::get();
     GlProgram* const shader = GuiGlWidgetDc::get_font_shader();
-    if (!shader) {
-        cache.abandon_unfilled();
-        return;
-    }
+    if (!shader) return;  // the places are given back with the batch
     GLint framebuffer = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
     GLint viewport[4] = {0, 0, 0, 0};
@@ -765,7 +773,7 @@ void GuiGlBatch::render_fills(size_t base)
         ++m_last_draw_calls;
     }
     if (complete)
-        cache.mark_filled();
+        m_placed.clear();
     else
         cache.refuse_render_targets();
     glMatrixMode(GL_PROJECTION);

@@ -189,6 +189,11 @@ private:
     std::vector<Vertex> m_fill_vertices;
     std::vector<Fill> m_fills;
     std::vector<GlyphQuad> m_scratch_quads;
+    // The text cache's pages this batch draws from are held until it is flushed or emptied;
+    // the entries it placed are given back if they were never rendered.
+    bool m_holds_text_cache = false;
+    std::vector<void*> m_placed;
+    uint64_t m_placed_generation = 0;
     std::vector<int> m_strip_firsts;
     std::vector<int> m_strip_counts;
     std::vector<Point> m_scratch;

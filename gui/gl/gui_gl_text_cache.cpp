@@ -126,7 +126,6 @@ bool GuiGlTextCache::find(Key const& key, int width, int height, Place& place)
         entry = Entry{page, x, y};
         --m_seen_once;
         ++m_kept;
-        m_unfilled.push_back(&entry);
     }
     Page& page = *m_pages[static_cast<size_t>(entry.page)];
     page.stamp = m_stamp;
@@ -135,6 +134,7 @@ bool GuiGlTextCache::find(Key const& key, int width, int height, Place& place)
     place.x = entry.x;
     place.y = entry.y;
     place.needs_fill = placed_now;
+    place.entry = &entry;  // entries live in the table's nodes: their addresses stay
     return true;
 }
 
@@ -186,26 +186,26 @@ void GuiGlTextCache::drop_page(size_t index)
     m_to_clear.push_back(dropped.texture);
 }
 
-void GuiGlTextCache::mark_filled()
+void GuiGlTextCache::release()
 {
-    m_unfilled.clear();
+    if (m_holders > 0 && --m_holders == 0) ++m_stamp;
 }
 
-void GuiGlTextCache::abandon_unfilled()
+void GuiGlTextCache::give_back(std::vector<void*> const& entries, uint64_t const& generation)
 {
-    for (Entry* entry : m_unfilled)
-        if (entry->page >= 0) {
-            // Its spot stays taken until the page is dropped.
-            entry->page = -1;
-            --m_kept;
-            ++m_seen_once;
-        }
-    m_unfilled.clear();
+    if (generation != m_generation) return;
+    for (void* handle : entries) {
+        Entry* const entry = static_cast<Entry*>(handle);
+        if (entry->page < 0) continue;
+        // Its spot stays taken until the page is dropped.
+        entry->page = -1;
+        --m_kept;
+        ++m_seen_once;
+    }
 }
 
 void GuiGlTextCache::refuse_render_targets()
 {
-    abandon_unfilled();
     if (m_render_targets != 0)
         CORE_LOG_WARNING("GuiGlTextCache: the driver cannot render into a text page; texts are drawn glyph by "
                          "glyph\n");
@@ -279,6 +279,6 @@ void GuiGlTextCache::forget_gl_resources()
     m_seen_once = 0;
     m_dropped_pages = 0;
     m_to_clear.clear();
-    m_unfilled.clear();
+    ++m_generation;
     m_render_targets = -1;
 }

@@ -44,6 +44,7 @@ public:
         int x = 0;
         int y = 0;
         bool needs_fill = false;  // placed now: its glyphs must be rendered into the page
+        void* entry = nullptr;    // the text's entry, to give it back (give_back)
     };
 
     static constexpr int DEFAULT_PAGE_SIZE = 2048;
@@ -62,13 +63,16 @@ public:
     // there is room. False: draw it glyph by glyph (first sighting, too large, every page in
     // use by the frame, the driver lacks render targets, or the cache is off).
     bool find(Key const& key, int width, int height, Place& place);
-    // Marks the end of a batch's drawing: pages used before it may be dropped for room.
-    void end_flush() { ++m_stamp; }
-    // The texts placed since the last call have been rendered into their pages.
-    void mark_filled();
-    // The texts placed since mark_filled were never rendered (their batch was emptied, or the
-    // pages cannot be rendered into): they are kept again at their next sighting.
-    void abandon_unfilled();
+    // A batch drawing from the pages holds them from its first cached text until it is flushed
+    // or emptied: no page drawn from since the first hold is dropped while any batch holds.
+    void hold() { ++m_holders; }
+    void release();
+    // Texts placed (Place::entry) but never rendered into their page, as their batch was
+    // emptied first or the page could not be rendered into: they are placed again at their
+    // next sighting. Entries of an earlier generation (the cache was cleared since) are
+    // ignored.
+    void give_back(std::vector<void*> const& entries, uint64_t const& generation);
+    uint64_t get_generation() const { return m_generation; }
     // The driver cannot render into the pages after all: texts stay glyph by glyph.
     void refuse_render_targets();
     // Pages whose texels must be cleared before anything is rendered into them.
@@ -114,7 +118,8 @@ private:
     bool m_enabled = true;
     int m_render_targets = -1;  // -1 unknown, 0 missing, 1 present
     std::vector<unsigned int> m_to_clear;
-    std::vector<Entry*> m_unfilled;  // entries live in nodes: their addresses stay
+    int m_holders = 0;
+    uint64_t m_generation = 0;  // counts clears: entries of another generation are gone
     GlProgram* m_page_shader = nullptr;
     bool m_page_shader_failed = false;
 };

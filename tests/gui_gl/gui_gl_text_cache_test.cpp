@@ -183,6 +183,48 @@ TEST_F(GuiGlTextCacheTest, ATextPlacedByABatchEmptiedUndrawnIsPlacedAgain)
         EXPECT_EQ(count_differences(draw_labels_now(labels), glyphs, 3), 0) << frame;
 }
 
+TEST_F(GuiGlTextCacheTest, APageABatchDrawsFromIsNotDroppedWhileOthersFlush)
+{
+    GlTestView& view = make_text_view(420, 200, 12);
+    draw_with(view, [](GuiGlWidgetDc&) { GuiGlTextCache::get().set_limits(64, 1); });
+    std::vector<Label> grid;
+    for (int i = 0; i < 40; ++i)
+        grid.push_back(Label{"b" + std::to_string(i), 10.0 + (i % 10) * 40, 50.0 + (i / 10) * 30});
+    // One batch holds "a" from the page while two others fill it and need more room.
+    auto const interleaved = [&view, &grid](GuiGlWidgetDc& dc) {
+        FontGlData* font = use_font_over_upward_pixels(view, dc);
+        ASSERT_NE(font, nullptr);
+        GuiGlBatch holder;
+        holder.load_gl_matrices();
+        holder.add_glyphs(*font, "a", 10.0f, 20.0f);
+        // The second pass asks for room first, with the texts that found none in the first.
+        for (int pass = 0; pass < 2; ++pass) {
+            GuiGlBatch other;
+            other.load_gl_matrices();
+            for (size_t i = 0; i < grid.size(); ++i) {
+                Label const& label = grid[pass == 0 ? i : grid.size() - 1 - i];
+                other.add_glyphs(*font, label.text, static_cast<float>(label.x), static_cast<float>(label.y));
+            }
+            other.flush();
+        }
+        holder.flush();
+    };
+    std::vector<Label> everything = grid;
+    everything.push_back(Label{"a", 10.0, 20.0});
+    draw_with(view, [](GuiGlWidgetDc&) { GuiGlTextCache::get().set_enabled(false); });
+    std::vector<unsigned char> const glyphs = draw_labels_now(everything);
+    std::vector<unsigned char> const interleaved_glyphs = draw_with(view, interleaved);
+    draw_with(view, [](GuiGlWidgetDc&) { GuiGlTextCache::get().set_enabled(true); });
+    for (int frame = 0; frame < 2; ++frame)
+        EXPECT_EQ(count_differences(draw_with(view, interleaved), interleaved_glyphs, 3), 0);
+    size_t const dropped = GuiGlTextCache::get().get_dropped_page_count();
+    EXPECT_EQ(count_differences(draw_with(view, interleaved), interleaved_glyphs, 3), 0);
+    EXPECT_EQ(GuiGlTextCache::get().get_dropped_page_count(), dropped);
+    // What the page holds is what its entries say.
+    for (int frame = 0; frame < 2; ++frame)
+        EXPECT_EQ(count_differences(draw_labels_now(everything), glyphs, 3), 0) << frame;
+}
+
 TEST_F(GuiGlTextCacheTest, AFullCacheDropsThePageDrawnFromLeastRecently)
 {
     GlTestView& view = make_text_view(420, 200, 12);
