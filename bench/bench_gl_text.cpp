@@ -2,9 +2,9 @@
 // drawing context, against FLTK's gl_draw of the same strings (texture-font display
 // lists), in the same run on the same context. The labels are drawn again every frame, so
 // they come from the text cache; a second figure draws them glyph by glyph with the cache
-// off, as a frame of texts never seen before (or a zoom) costs. Each frame is drawn and finished (glFinish)
-// inside the view's draw; the times are medians of five runs. Run under Xvfb with Mesa's
-// software renderer.
+// off, as a frame of texts never seen before (or a zoom) costs. Each frame is drawn and
+// finished (glFinish) inside the view's draw; the times are medians of five runs. Run under
+// Xvfb with Mesa's software renderer.
 #include <GL/glew.h>
 
 #include <FL/Fl.H>

@@ -46,7 +46,8 @@ std::vector<GuiGlCurve::Point> const& GuiGlCurve::get_points(float tolerance) co
     // length of the second derivative over the step. That length is a convex function of t
     // (the derivative is linear), so its largest value over a step is at one of its ends:
     // each step is as long as both ends allow. Where the curve bends less (the middle of an
-    // S-shaped link) the steps grow: such a link takes about a fifth fewer points than equal steps.
+    // S-shaped link) the steps grow: such a link takes about a fifth fewer points than equal
+    // steps would.
     Point const* p = m_control;
     Point const a{p[0].x - 2 * p[1].x + p[2].x, p[0].y - 2 * p[1].y + p[2].y};
     Point const b{p[1].x - 2 * p[2].x + p[3].x, p[1].y - 2 * p[2].y + p[3].y};
