@@ -652,7 +652,6 @@ void GuiGlBatch::flush()
 
     if (!m_fills.empty()) render_fills(m_vertices.size());
 
-    GlProgram* shader = nullptr;
     float const* projection = nullptr;
     for (size_t r = 0; r < m_runs.size(); ++r) {
         Run const& run = m_runs[r];
@@ -679,23 +678,18 @@ void GuiGlBatch::flush()
             glBindTexture(GL_TEXTURE_2D, run.texture);
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        } else if (run.kind == Kind::CACHED_TEXTS) {
-            GlProgram* const page_shader = GuiGlTextCache::get().get_page_shader();
-            if (!page_shader) continue;
+        } else if (run.kind == Kind::GLYPHS || run.kind == Kind::CACHED_TEXTS) {
+            // Glyphs go through the distance-field program, cached texts through the page's.
+            bool const glyphs = run.kind == Kind::GLYPHS;
+            GlProgram* const program =
+                glyphs ? GuiGlWidgetDc::get_font_shader() : GuiGlTextCache::get().get_page_shader();
+            if (!program) continue;
             glEnable(GL_TEXTURE_2D);
             glBindTexture(GL_TEXTURE_2D, run.texture);
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            page_shader->use();
-            page_shader->set_uniform("u_texture", 0);
-        } else if (run.kind == Kind::GLYPHS) {
-            shader = shader ? shader : GuiGlWidgetDc::get_font_shader();
-            if (!shader) continue;
-            glEnable(GL_TEXTURE_2D);
-            glBindTexture(GL_TEXTURE_2D, run.texture);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            shader->use();
-            shader->set_uniform("u_texture", 0);
-            shader->set_uniform("u_textureSize", run.texture_size, run.texture_size);
+            program->use();
+            program->set_uniform("u_texture", 0);
+            if (glyphs) program->set_uniform("u_textureSize", run.texture_size, run.texture_size);
         } else {
             glUseProgram(0);
             glDisable(GL_TEXTURE_2D);
