@@ -460,8 +460,8 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
     }
     // Fields still in the making: this text's are made now, or waited for.
     GuiGlWidget::make_font_glyphs(font, codes);
-    if (add_cached_text(font, codes, x, y))
-        return for_each_glyph_quad(font, codes, x, y, [](GlyphQuad const&) {});
+    float advance = 0.0f;
+    if (add_cached_text(font, codes, x, y, advance)) return advance;
     use_run(Kind::GLYPHS, font.texture, static_cast<float>(desc->atlas_size));
     return for_each_glyph_quad(font, codes, x, y, [this](GlyphQuad const& quad) {
         // Atlas rows run from the top: the cell's first row is the glyph's top.
@@ -472,7 +472,8 @@ float GuiGlBatch::add_glyphs(FontGlData const& font, std::string const& codes, f
     });
 }
 
-bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& codes, float x, float y)
+bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& codes, float x, float y,
+                                 float& advance)
 {
     GuiGlTextCache& cache = GuiGlTextCache::get();
     if (!m_has_projection || !cache.is_enabled() || codes.empty() || m_viewport[2] <= 0 || m_viewport[3] <= 0)
@@ -496,7 +497,8 @@ bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& code
     // The glyph quads in pixels from the origin's pixel, and the whole pixels around them.
     GuiFont::FontDesc const& desc = *font.desc;
     m_scratch_quads.clear();
-    for_each_glyph_quad(font, codes, 0.0f, 0.0f, [this](GlyphQuad const& quad) { m_scratch_quads.push_back(quad); });
+    float const pen_advance =
+        for_each_glyph_quad(font, codes, 0.0f, 0.0f, [this](GlyphQuad const& quad) { m_scratch_quads.push_back(quad); });
     if (m_scratch_quads.empty()) return false;
     float x0 = 1e30f, y0 = 1e30f, x1 = -1e30f, y1 = -1e30f;
     for (GlyphQuad& quad : m_scratch_quads) {
@@ -561,6 +563,7 @@ bool GuiGlBatch::add_cached_text(FontGlData const& font, std::string const& code
     push(right, bottom, s1, t0);
     push(right, top, s1, t1);
     push(left, top, s0, t1);
+    advance = pen_advance;
     return true;
 }
 

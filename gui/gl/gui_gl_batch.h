@@ -158,9 +158,9 @@ private:
     // (x, y); returns the pen's advance.
     template <typename Use>
     static float for_each_glyph_quad(FontGlData const& font, std::string const& codes, float x, float y, Use&& use);
-    // Adds the text as one quad from the text cache; false when it must be drawn glyph by
-    // glyph.
-    bool add_cached_text(FontGlData const& font, std::string const& codes, float x, float y);
+    // Adds the text as one quad from the text cache and sets the pen's advance; false when it
+    // must be drawn glyph by glyph.
+    bool add_cached_text(FontGlData const& font, std::string const& codes, float x, float y, float& advance);
     // Renders the glyphs of texts placed in the cache into their pages; the vertices from
     // `base` in the bound buffer are the fills'.
     void render_fills(size_t base);
