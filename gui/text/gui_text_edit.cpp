@@ -751,27 +751,19 @@ void GuiTextEdit::paste(CoreString const& text)
 
 int GuiTextEdit::on_edit_undo()
 {
-    if (m_read_only) return 0;
-    int line = 0, column = 0;
-    if (!m_history.undo(line, column)) return 1;
-    m_anchor_line = line;
-    m_anchor_column = column;
-    m_cursor_column = -1;
-    m_cursor_line = 0;
-    valid_text_selection();
-    m_layout_dirty = true;
-    refresh_layout();
-    focus_on_cursor();
-    redraw();
-    raise_event(EVT_ID_TEXT_EDIT_MODIFIED);
-    return 1;
+    return step_history(false);
 }
 
 int GuiTextEdit::on_edit_redo()
 {
+    return step_history(true);
+}
+
+int GuiTextEdit::step_history(bool const& forward)
+{
     if (m_read_only) return 0;
     int line = 0, column = 0;
-    if (!m_history.redo(line, column)) return 1;
+    if (!(forward ? m_history.redo(line, column) : m_history.undo(line, column))) return 1;
     m_anchor_line = line;
     m_anchor_column = column;
     m_cursor_column = -1;

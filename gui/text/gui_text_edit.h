@@ -247,6 +247,8 @@ private:
     void insert_at_caret(CoreString const& text);
     // The lines the selection touches, or the caret's line.
     void get_touched_lines(int& first, int& last) const;
+    // Undoes (or redoes, `forward`) one step and shows where it happened.
+    int step_history(bool const& forward);
     // After a keyboard edit: layout, caret, highlighted word, redraw, on_changed.
     void after_text_change();
     // Moves the caret point (extending the selection with `extend`).
