@@ -1,11 +1,11 @@
 // Glyph atlases of the built-in family:
-// - one size-72 atlas of the regular face: FreeType's sdf renderer with one glyph per task on the
-//   host's task manager, against the same renderer on one thread;
+// - one size-72 atlas of the regular face: FreeType's sdf renderers with one glyph per task on
+//   the host's task manager, against its bitmap sdf renderer alone on one thread;
 // - the four faces cold (no cache: listed when asked for, a first line of text's glyphs made
 //   at once, the rest in the background, then written to the cache) and warm (read from the
 //   cache at start-up),
 //   each run in a new process with a preferences folder of its own, as a start would be.
-//   Cold runs against FreeType's renderer making the four atlases on one thread; warm runs
+//   Cold runs against FreeType's bitmap renderer making the four atlases on one thread; warm runs
 //   against OpenImageIO reading the same four atlases from RGB PNG files, the cache's layout
 //   before it was made to read with copies.
 // In-process runs make atlases under family names of their own (atlases are never freed, so
@@ -74,8 +74,9 @@ void bm_atlas_on_task_manager(benchmark::State& state)
     }
 }
 
-// FreeType making the atlas of one face on one thread, the way the library makes its fields:
-// each glyph's coverage, then the bitmap sdf renderer's field of it.
+// FreeType making the atlas of one face on one thread with its bitmap sdf renderer alone: each
+// glyph's coverage, then the field of it (the library takes the outline renderer instead for
+// the glyphs it makes faster).
 void make_freetype_atlas(Face const& face_of, std::vector<unsigned char>& atlas)
 {
     unsigned char const* data = nullptr;
@@ -290,15 +291,15 @@ int main(int argc, char** argv)
     if (ours > 0.0 && peer > 0.0)
         std::printf(
             "\nAtlas of 256 codes at size 72: %.1f ms on the task manager, %.0f ms by "
-            "FreeType's renderer on one thread, ratio %.3f (below 1 is faster)\n",
+            "FreeType's bitmap renderer on one thread, ratio %.3f (below 1 is faster)\n",
             ours, peer, ours / peer);
     double const cold = reporter.get_time("bm_four_faces_cold");
     double const cold_peer = reporter.get_time("bm_four_faces_cold_freetype");
     if (cold > 0.0 && cold_peer > 0.0)
         std::printf(
             "Four faces cold (made and cached, in a new process): %.0f ms (%.0f ms of processor time), a "
-            "first line of text after %.0f ms; FreeType's renderer on one thread: %.0f ms, ratio %.3f (target: "
-            "under 1000 ms)\n",
+            "first line of text after %.0f ms; FreeType's bitmap renderer on one thread: %.0f ms, ratio %.3f "
+            "(target: under 1000 ms)\n",
             cold, s_cold_cpu_ms, s_first_face_ms, cold_peer, cold / cold_peer);
     double const warm = reporter.get_time("bm_four_faces_warm");
     double const warm_peer = reporter.get_time("bm_four_faces_warm_general");

@@ -19,8 +19,9 @@ public:
     GuiAtlasPng() = delete;
 
     // Raised whenever the layout or the making of the fields changes: files of another
-    // version are made again. 2: fields from the glyphs' coverage.
-    static constexpr unsigned int VERSION = 2;
+    // version are made again. 2: fields from the glyphs' coverage. 3: each field from the
+    // outline or the coverage, whichever is cheaper for the glyph.
+    static constexpr unsigned int VERSION = 3;
 
     enum Result : int {
         RESULT_OK,        // the pixels were read and match their checksum

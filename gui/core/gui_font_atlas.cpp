@@ -1,4 +1,4 @@
-// Glyph atlases: metrics and distance fields from FreeType (its sdf renderer, one glyph per
+// Glyph atlases: metrics and distance fields from FreeType (its sdf renderers, one glyph per
 // task on the host's task manager, after the atlas is listed), fontconfig file lookup and the
 // PNG cache.
 #include "gui/core/gui_font_atlas.h"
@@ -7,6 +7,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_MODULE_H
+#include FT_OUTLINE_H
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -272,17 +273,81 @@ private:
     std::vector<FT_Face> m_faces;
 };
 
-// Renders one glyph's distance field with FreeType's sdf renderer into its cell, from the
-// cell's top-left corner, clipped to it. The field is taken from the glyph's anti-aliased
-// coverage (FreeType's bitmap sdf renderer) rather than from its outline: the rasteriser
-// fills overlapping contours (a cedilla joined to its C) as one shape where the outline
-// renderer sees their edges inside each other, and it takes a third less time.
+// True when the outline's filled contours lie apart: no two of the same winding have
+// meeting boxes. Holes (the other winding) may lie inside their contour. Only such glyphs
+// may take the outline renderer, which reads the edges of overlapping contours (a cedilla
+// joined to its C, the bar through an O) as edges inside the shape.
+bool has_filled_contours_apart(FT_Outline const& outline)
+{
+    struct Contour {
+        FT_Pos left, bottom, right, top;
+        bool counterclockwise;
+    };
+    std::vector<Contour> contours;
+    int first = 0;
+    for (int c = 0; c < outline.n_contours; ++c) {
+        int const last = outline.contours[c];
+        if (last < first || last >= outline.n_points) return false;
+        FT_Vector const& start = outline.points[first];
+        Contour box{start.x, start.y, start.x, start.y, false};
+        double twice_area = 0.0;
+        for (int i = first; i <= last; ++i) {
+            FT_Vector const& p = outline.points[i];
+            FT_Vector const& q = outline.points[i == last ? first : i + 1];
+            box.left = std::min(box.left, p.x);
+            box.bottom = std::min(box.bottom, p.y);
+            box.right = std::max(box.right, p.x);
+            box.top = std::max(box.top, p.y);
+            twice_area += static_cast<double>(p.x) * q.y - static_cast<double>(q.x) * p.y;
+        }
+        box.counterclockwise = twice_area > 0.0;
+        for (Contour const& other : contours)
+            if (other.counterclockwise == box.counterclockwise && other.left <= box.right && box.left <= other.right &&
+                other.bottom <= box.top && box.bottom <= other.top)
+                return false;
+        contours.push_back(box);
+        first = last + 1;
+    }
+    return true;
+}
+
+// FreeType renders distance fields two ways: from the glyph's coverage (`bsdf`, whose time
+// follows the box's area) or from its outline (`sdf`, whose time follows the segments, a
+// curve about twice a line). Each glyph takes the cheaper: timed on the 756 glyphs of the
+// built-in faces, the choice costs a fifth less than the coverage alone. The weights are those
+// timings' fit, in pixels of the box per point.
+bool renders_field_from_outline(FT_GlyphSlot slot)
+{
+    constexpr long AREA_PER_LINE_POINT = 80;
+    constexpr long AREA_PER_CURVE_POINT = 170;
+    FT_Outline const& outline = slot->outline;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE || outline.n_points <= 0) return false;
+    long cost = 0;
+    for (int i = 0; i < outline.n_points; ++i)
+        cost += FT_CURVE_TAG(outline.tags[i]) == FT_CURVE_TAG_ON ? AREA_PER_LINE_POINT : AREA_PER_CURVE_POINT;
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    long const margin = 2L * GuiFontAtlas::SPREAD;
+    long const area = ((box.xMax - box.xMin) / 64 + margin) * ((box.yMax - box.yMin) / 64 + margin);
+    return cost < area && has_filled_contours_apart(outline);
+}
+
+// Renders one glyph's distance field with one of FreeType's sdf renderers into its cell, from
+// the cell's top-left corner, clipped to it. Both give the field the same box: the glyph's
+// coverage box grown by the spread.
 void render_glyph_field(GlyphFaces& faces, GlyphCell const& glyph, unsigned char* atlas)
 {
     FT_Face const face = faces.get_face();
     if (!face) return;
-    if (FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) ||
-        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF)) {
+    bool rendered = false;
+    if (!FT_Load_Glyph(face, glyph.index, FT_LOAD_DEFAULT)) {
+        if (renders_field_from_outline(face->glyph))
+            rendered = !FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF);
+        else
+            rendered = !FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) &&
+                       !FT_Render_Glyph(face->glyph, FT_RENDER_MODE_SDF);
+    }
+    if (!rendered) {
         CORE_LOG_WARNING("Freetype: Error decomposing the glyph outline \n");
         return;
     }
@@ -485,7 +550,9 @@ std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* dat
         return nullptr;
     }
     FT_Int spread = GuiFontAtlas::SPREAD;
-    if (!QN_FT_OK(FT_Property_Set(ft.library, "bsdf", "spread", &spread))) return nullptr;
+    if (!QN_FT_OK(FT_Property_Set(ft.library, "bsdf", "spread", &spread)) ||
+        !QN_FT_OK(FT_Property_Set(ft.library, "sdf", "spread", &spread)))
+        return nullptr;
     if (!QN_FT_OK(FT_New_Memory_Face(ft.library, data, static_cast<FT_Long>(size), face_index, &ft.face))) {
         ft.face = nullptr;
         return nullptr;

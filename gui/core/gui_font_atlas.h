@@ -3,7 +3,8 @@
 // atlases of GuiFont::FontDesc. An atlas is a 2952 × 2952 one-channel image cut into 164-pixel
 // cells (two units of 82 pixels); glyph i (character code + 128) fills the cell in column
 // i mod 16 + 1 and row i div 16 + 2 from its top-left corner. Each glyph's distance field is
-// rendered by FreeType's sdf renderer at size 72 with a spread of 5 pixels. Atlases are
+// rendered at size 72 with a spread of 5 pixels by one of FreeType's sdf renderers (from the
+// outline or from the coverage, whichever is cheaper for the glyph). Atlases are
 // cached as PNG files in the "fonts" folder of the preferences folder, named after the face's
 // font file ("robotob.ttf" -> "robotob_ttf.png"), in a layout that reads back with plain
 // copies (GuiAtlasPng); any other PNG of the atlas's size is read too.

@@ -268,45 +268,58 @@ TEST(GuiFontAtlas, BaseAtlasHoldsDistanceFieldsAndMetrics)
 
 TEST(GuiFontAtlas, FieldsReadInsideExactlyWhereTheGlyphsCoverTheirPixels)
 {
-    // Each pixel that FreeType's rasteriser covers fully reads inside the glyph's field and
-    // each one it leaves empty reads outside; glyphs of overlapping contours (the cedilla
-    // joined to its C) included.
-    FontDesc const* desc = rasterize_builtin("atlas test coverage", GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL);
-    ASSERT_NE(desc, nullptr);
-    unsigned char const* data = nullptr;
-    size_t size = 0;
-    GuiFontAtlas::get_builtin_font_data(GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL, data, size);
-    FT_Library library = nullptr;
-    ASSERT_EQ(FT_Init_FreeType(&library), 0);
-    FT_Face face = nullptr;
-    ASSERT_EQ(FT_New_Memory_Face(library, data, static_cast<FT_Long>(size), 0, &face), 0);
-    ASSERT_EQ(FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72), 0);
-    int glyphs = 0;
-    std::string wrong;
-    for (int code = 33; code < 256; ++code) {
-        FT_UInt const glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
-        if (!glyph || FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL))
-            continue;
-        ++glyphs;
-        FT_Bitmap const& coverage = face->glyph->bitmap;
-        // The field is the coverage's box grown by the spread on every side.
-        int const cell = cell_of(static_cast<char>(code));
-        size_t const x0 = static_cast<size_t>(GuiFontAtlas::get_cell_x(cell) + GuiFontAtlas::SPREAD);
-        size_t const y0 = static_cast<size_t>(GuiFontAtlas::get_cell_y(cell) + GuiFontAtlas::SPREAD);
-        int mismatches = 0;
-        for (unsigned int y = 0; y < coverage.rows; ++y)
-            for (unsigned int x = 0; x < coverage.width; ++x) {
-                unsigned char const covered = coverage.buffer[static_cast<long>(y) * coverage.pitch + x];
-                if (covered != 0 && covered != 255) continue;  // an edge passes through the pixel
-                bool const inside = (*desc->pixels)[(y0 + y) * static_cast<size_t>(desc->atlas_size) + x0 + x] >= 128;
-                if (inside != (covered == 255)) ++mismatches;
-            }
-        if (mismatches) wrong += std::to_string(code) + ": " + std::to_string(mismatches) + " pixels; ";
+    // In each built-in face, each pixel that FreeType's rasteriser covers fully reads inside
+    // the glyph's field and each one it leaves empty reads outside, whichever renderer made
+    // the field; glyphs of overlapping contours (the cedilla joined to its C) included.
+    struct Face {
+        GuiFont::Weight weight;
+        GuiFont::Style style;
+    };
+    for (Face const& face_style : {Face{GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_NORMAL},
+                                   Face{GuiFont::WEIGHT_BOLD, GuiFont::STYLE_NORMAL},
+                                   Face{GuiFont::WEIGHT_NORMAL, GuiFont::STYLE_ITALIC},
+                                   Face{GuiFont::WEIGHT_BOLD, GuiFont::STYLE_ITALIC}}) {
+        SCOPED_TRACE(std::string(GuiFont::get_weight_name(face_style.weight)) + " " +
+                     GuiFont::get_style_name(face_style.style));
+        FontDesc const* desc = rasterize_builtin("atlas test coverage", face_style.weight, face_style.style);
+        ASSERT_NE(desc, nullptr);
+        unsigned char const* data = nullptr;
+        size_t size = 0;
+        GuiFontAtlas::get_builtin_font_data(face_style.weight, face_style.style, data, size);
+        FT_Library library = nullptr;
+        ASSERT_EQ(FT_Init_FreeType(&library), 0);
+        FT_Face face = nullptr;
+        ASSERT_EQ(FT_New_Memory_Face(library, data, static_cast<FT_Long>(size), 0, &face), 0);
+        ASSERT_EQ(FT_Set_Char_Size(face, 0, GuiFontAtlas::BASE_SIZE * 64, 72, 72), 0);
+        int glyphs = 0;
+        std::string wrong;
+        for (int code = 33; code < 256; ++code) {
+            FT_UInt const glyph = FT_Get_Char_Index(face, static_cast<FT_ULong>(code));
+            if (!glyph || FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT) ||
+                FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL))
+                continue;
+            ++glyphs;
+            FT_Bitmap const& coverage = face->glyph->bitmap;
+            // The field is the coverage's box grown by the spread on every side.
+            int const cell = cell_of(static_cast<char>(code));
+            size_t const x0 = static_cast<size_t>(GuiFontAtlas::get_cell_x(cell) + GuiFontAtlas::SPREAD);
+            size_t const y0 = static_cast<size_t>(GuiFontAtlas::get_cell_y(cell) + GuiFontAtlas::SPREAD);
+            int mismatches = 0;
+            for (unsigned int y = 0; y < coverage.rows; ++y)
+                for (unsigned int x = 0; x < coverage.width; ++x) {
+                    unsigned char const covered = coverage.buffer[static_cast<long>(y) * coverage.pitch + x];
+                    if (covered != 0 && covered != 255) continue;  // an edge passes through the pixel
+                    bool const inside =
+                        (*desc->pixels)[(y0 + y) * static_cast<size_t>(desc->atlas_size) + x0 + x] >= 128;
+                    if (inside != (covered == 255)) ++mismatches;
+                }
+            if (mismatches) wrong += std::to_string(code) + ": " + std::to_string(mismatches) + " pixels; ";
+        }
+        FT_Done_Face(face);
+        FT_Done_FreeType(library);
+        EXPECT_GT(glyphs, 180);
+        EXPECT_EQ(wrong, "");
     }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
-    EXPECT_GT(glyphs, 180);
-    EXPECT_EQ(wrong, "");
 }
 
 TEST(GuiFontAtlas, SizesShareTheBaseAtlasAndScaleItsMetrics)
