@@ -165,7 +165,7 @@ public:
     static FontDesc const* generate_rasterized_font_data(GuiFont const& font);
     // The size-72 atlas of a face from its font-file bytes, which need to live only during
     // the call: the existing one when the list has it (a thread making it is waited for),
-    // else rendered with FreeType's sdf renderer or read from the atlas cache, where
+    // else rendered with FreeType's sdf renderers or read from the atlas cache, where
     // `font_file_name` names its file. Returns with every field made. Null after a FreeType
     // error.
     static FontDesc const* rasterize_font_buffer(CoreString const& family, Weight const& weight,

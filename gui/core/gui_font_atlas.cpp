@@ -537,7 +537,7 @@ FontDesc const* rasterize_face(CoreString const& family, GuiFont::Weight const& 
 }
 
 // Makes a base atlas: the metrics from the face, the pixels from the cache or from FreeType's
-// sdf renderer. Null after a FreeType error. `write_to` is set to the cache file to write once the
+// sdf renderers. Null after a FreeType error. `write_to` is set to the cache file to write once the
 // atlas is listed, when it was made or read by the general decoder.
 std::unique_ptr<FontDesc> make_base(FaceKey const& key, unsigned char const* data, size_t const& size,
                                     CoreString const& font_file_name, int const& face_index,
