@@ -89,7 +89,11 @@ GuiGlTextCache& GuiGlTextCache::get()
     return cache;
 }
 
-GuiGlTextCache::GuiGlTextCache() : m_table(std::make_unique<Table>()) {}
+GuiGlTextCache::GuiGlTextCache()
+    : m_table(std::make_unique<Table>()),
+      m_page_shader(std::make_unique<GlLazyProgram>("", PAGE_SHADER_SOURCE, "text cache page"))
+{
+}
 
 // The pages die with the process's context; deleting them here would need it current.
 GuiGlTextCache::~GuiGlTextCache() = default;
@@ -221,11 +225,7 @@ std::vector<unsigned int> GuiGlTextCache::take_pages_to_clear()
 
 GlProgram* GuiGlTextCache::get_page_shader()
 {
-    if (!m_page_shader && !m_page_shader_failed) {
-        m_page_shader = GlProgram::create(CoreString(), PAGE_SHADER_SOURCE, "text cache page");
-        m_page_shader_failed = m_page_shader == nullptr;
-    }
-    return m_page_shader;
+    return m_page_shader->get();
 }
 
 bool GuiGlTextCache::has_render_targets()
@@ -262,17 +262,13 @@ void GuiGlTextCache::clear()
 {
     for (auto const& page : m_pages)
         if (page->texture) glDeleteTextures(1, &page->texture);
-    delete m_page_shader;
-    m_page_shader = nullptr;
+    m_page_shader->destroy();
     forget_gl_resources();
 }
 
 void GuiGlTextCache::forget_gl_resources()
 {
-    if (m_page_shader) m_page_shader->forget();
-    delete m_page_shader;
-    m_page_shader = nullptr;
-    m_page_shader_failed = false;
+    m_page_shader->forget();
     m_pages.clear();
     m_table->entries.clear();
     m_kept = 0;

@@ -21,6 +21,7 @@
 
 #include "gui/core/gui_export.h"
 
+class GlLazyProgram;
 class GlProgram;
 
 class QN_GUI_API GuiGlTextCache {
@@ -120,6 +121,5 @@ private:
     std::vector<unsigned int> m_to_clear;
     int m_holders = 0;
     uint64_t m_generation = 0;  // counts clears: entries of another generation are gone
-    GlProgram* m_page_shader = nullptr;
-    bool m_page_shader_failed = false;
+    std::unique_ptr<GlLazyProgram> m_page_shader;
 };

@@ -13,9 +13,6 @@ CORE_IMPLEMENT_CLASS(GuiGlWidgetDc, GuiDc)
 
 namespace {
 
-GlProgram* s_font_shader_program = nullptr;
-bool s_font_shader_failed = false;
-
 // Coverage from the distance field: the median of the three channels is the signed
 // distance; its slope follows the screen-space size of a texel, so edges stay one pixel
 // wide at every scale. Six extra samples in a rook pattern smooth small text.
@@ -76,6 +73,13 @@ bool get_viewport(GLint& width, GLint& height)
     return width >= 1 && height >= 1;
 }
 
+// Shared by every OpenGL widget; a driver that cannot build it will not later: said once.
+GlLazyProgram& font_shader()
+{
+    static GlLazyProgram program("", FONT_SHADER_SOURCE, "font");
+    return program;
+}
+
 }  // namespace
 
 GuiGlWidgetDc::GuiGlWidgetDc(GuiGlWidget& widget) : GuiDc(widget) {}
@@ -87,25 +91,17 @@ char const* GuiGlWidgetDc::get_font_shader_source()
 
 GlProgram* GuiGlWidgetDc::get_font_shader()
 {
-    if (!s_font_shader_program && !s_font_shader_failed) {
-        s_font_shader_program = GlProgram::create(CoreString(), FONT_SHADER_SOURCE, "font");
-        // A driver that cannot build it will not later: say so once.
-        s_font_shader_failed = s_font_shader_program == nullptr;
-    }
-    return s_font_shader_program;
+    return font_shader().get();
 }
 
 void GuiGlWidgetDc::destroy_font_shader()
 {
-    delete s_font_shader_program;
-    s_font_shader_program = nullptr;
-    s_font_shader_failed = false;
+    font_shader().destroy();
 }
 
 void GuiGlWidgetDc::forget_font_shader()
 {
-    if (s_font_shader_program) s_font_shader_program->forget();
-    destroy_font_shader();
+    font_shader().forget();
 }
 
 void GuiGlWidgetDc::clear(unsigned char const& r, unsigned char const& g, unsigned char const& b)

@@ -103,3 +103,25 @@ void GlProgram::set_uniform(char const* name, float const& x, float const& y) co
     GLint const location = get_uniform_location(name);
     if (location >= 0) glUniform2f(location, x, y);
 }
+
+GlProgram* GlLazyProgram::get()
+{
+    if (!m_program && !m_failed) {
+        m_program = GlProgram::create(m_vertex_source, m_fragment_source, m_name);
+        m_failed = m_program == nullptr;
+    }
+    return m_program;
+}
+
+void GlLazyProgram::destroy()
+{
+    delete m_program;
+    m_program = nullptr;
+    m_failed = false;
+}
+
+void GlLazyProgram::forget()
+{
+    if (m_program) m_program->forget();
+    destroy();
+}

@@ -7,6 +7,11 @@
 //     program->set_uniform("u_texture", 0);
 //     ... draw ...
 //     GlProgram::unuse();
+//
+// GlLazyProgram holds a program made when first asked for:
+//
+//     GlLazyProgram s_font("", FONT_SOURCE, "font");
+//     if (GlProgram* program = s_font.get()) program->use();
 #include "host/core/core_export.h"
 #include "host/core/core_string.h"
 
@@ -37,4 +42,33 @@ private:
 
     unsigned int m_id = 0;
     CoreString m_name;
+};
+
+// A program made from its sources when first asked for and kept; sources the driver refuses
+// are not tried again (their log comes once) until the program is destroyed or forgotten.
+class QN_HOST_API GlLazyProgram {
+public:
+    // The sources and name are kept by pointer: string literals.
+    GlLazyProgram(char const* vertex_source, char const* fragment_source, char const* name)
+        : m_vertex_source(vertex_source), m_fragment_source(fragment_source), m_name(name)
+    {
+    }
+    // Makes no OpenGL call: holders live until the process ends, when no context is current.
+    ~GlLazyProgram() { forget(); }
+    GlLazyProgram(GlLazyProgram const&) = delete;
+    GlLazyProgram& operator=(GlLazyProgram const&) = delete;
+
+    // The program, made now if it must be (its context current); null when it cannot be made.
+    GlProgram* get();
+    // Deletes the program (its context current); the next get makes it again.
+    void destroy();
+    // Drops the program without OpenGL calls, its context being gone; the next get makes it again.
+    void forget();
+
+private:
+    char const* m_vertex_source;
+    char const* m_fragment_source;
+    char const* m_name;
+    GlProgram* m_program = nullptr;
+    bool m_failed = false;
 };
