@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <iterator>
+#include <typeinfo>
 #include <vector>
 
 #include "gui/core/gui_action.h"
@@ -146,14 +149,20 @@ void parent_box_for_constraints(GuiWidget const& parent, int& px, int& py, int& 
     ph = parent.get_height();
 }
 
+// Whether a stored box is (x, y, w, h); one test rather than four, as the layout passes ask
+// it of every widget.
+inline bool is_box(GMathVec2<int> const& position, GMathVec2<int> const& size, int x, int y, int w, int h)
+{
+    return ((position[0] ^ x) | (position[1] ^ y) | (size[0] ^ w) | (size[1] ^ h)) == 0;
+}
+
 int clamp_int(int value, int low, int high)
 {
     return std::max(low, std::min(value, high));
 }
 
-// Clamps box (x, y, w, h) into box a, in place. Inline: the layout passes run it for every
-// widget of a tree.
-inline void clamp_box_into(int ax, int ay, int aw, int ah, int& x, int& y, int& w, int& h)
+// Clamps box (x, y, w, h) into box a, in place.
+void clamp_box_into(int ax, int ay, int aw, int ah, int& x, int& y, int& w, int& h)
 {
     int const left = clamp_int(x - ax, 0, aw);
     int const right = clamp_int(x - ax + w, 0, aw);
@@ -250,13 +259,69 @@ char const* GuiWidget::get_roundness_name(Roundness const& value)
 
 // Construction ----------------------------------------------------------------------------
 
+std::atomic<std::uint64_t> GuiWidget::s_clip_epoch{1};
+
+namespace {
+
+// The apply_constraints and resize a widget's class runs. GCC's bound member pointer
+// conversion reads them from the widget's virtual table.
+struct LayoutCalls {
+    using Apply = void (*)(GuiWidget*, int const&, int const&, int const&, int const&);
+    using Resize = void (*)(GuiWidget*, int const&, int const&, int const&, int const&);
+    Apply apply = nullptr;
+    Resize resize = nullptr;
+
+    bool operator==(LayoutCalls const& other) const { return apply == other.apply && resize == other.resize; }
+};
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpmf-conversions"
+LayoutCalls get_layout_calls(GuiWidget& widget)
+{
+    using ApplyMember = void (GuiWidget::*)(int const&, int const&, int const&, int const&);
+    return {(LayoutCalls::Apply)(widget.*static_cast<ApplyMember>(&GuiWidget::apply_constraints)),
+            (LayoutCalls::Resize)(widget.*(&GuiWidget::resize))};
+}
+#pragma GCC diagnostic pop
+#endif
+
+// GuiWidget's own calls, read from the first widget while its GuiWidget constructor runs.
+LayoutCalls s_base_layout_calls;
+
+// Classes already asked, by type: a small direct-mapped cache whose entries hold the type's
+// address with bit 0 set when the class keeps the base calls. Atomic, as widgets of other
+// threads' trees may ask at the same time.
+std::atomic<std::uintptr_t> s_layout_classes[32];
+
+}  // namespace
+
+inline bool GuiWidget::keeps_base_layout() const
+{
+    auto const type = reinterpret_cast<std::uintptr_t>(&typeid(*this));
+    std::atomic<std::uintptr_t>& entry = s_layout_classes[(type >> 4) % std::size(s_layout_classes)];
+    std::uintptr_t const known = entry.load(std::memory_order_relaxed);
+    if ((known & ~std::uintptr_t(1)) == type) return known & 1;
+#if defined(__GNUC__) && !defined(__clang__)
+    bool const keeps = get_layout_calls(const_cast<GuiWidget&>(*this)) == s_base_layout_calls;
+#else
+    bool const keeps = typeid(*this) == typeid(GuiWidget);
+#endif
+    entry.store(type | (keeps ? 1 : 0), std::memory_order_relaxed);
+    return keeps;
+}
+
 void GuiWidget::init_fields(GuiApp& app, int const& x, int const& y, int const& w, int const& h)
 {
     m_application = &app;
     m_position = GMathVec2<int>(x, y);
     m_size = GMathVec2<int>(w, h);
     m_effective_clip = GMathVec4<int>(x, y, w, h);
-    m_clip_is_box = w >= 0 && h >= 0;
+#if defined(__GNUC__) && !defined(__clang__)
+    // Here the widget is a GuiWidget, whatever class it will be.
+    static bool const recorded = (s_base_layout_calls = get_layout_calls(*this), true);
+    (void)recorded;
+#endif
 }
 
 void GuiWidget::attach_to(GuiWidget& parent)
@@ -539,6 +604,7 @@ void GuiWidget::destroy_child(GuiWidget& child)
     // The child keeps its toolkit objects, out of this widget's group, and deletes them itself.
     child.detach_toolkit_root();
     child.m_parent = nullptr;
+    invalidate_clip_regions();
     child.m_index_in_parent = -1;
 }
 
@@ -554,22 +620,25 @@ void GuiWidget::clear_all_children()
 
 void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
 {
-    if (m_position[0] == x && m_position[1] == y && m_size[0] == w && m_size[1] == h) return;
+    if (is_box(m_position, m_size, x, y, w, h)) return;
+    place(x, y, w, h);
+}
+
+inline void GuiWidget::place(int x, int y, int w, int h)
+{
     m_position = GMathVec2<int>(x, y);
     m_size = GMathVec2<int>(w, h);
     m_toolkit_box_stale = true;
-    // Top-down: the own clip region first, since the children take theirs from it.
-    bool const clip_changed = m_shown && update_clip();
-    if (m_recursive_constraints)
-        layout_children(x, y, w, h, clip_changed);
-    else if (clip_changed)
-        clip_children();
+    invalidate_clip_regions();
+    if (m_shown) place_toolkit_box();
+    // Checked here as well: most widgets are leaves, and the call costs more than the test.
+    if (m_recursive_constraints && !m_children.is_empty()) layout_children(x, y, w, h);
 }
 
 void GuiWidget::apply_children_constraints_then_clip(int const& px, int const& py, int const& pw, int const& ph)
 {
-    bool const clip_changed = is_shown() && update_clip();
-    layout_children(px, py, pw, ph, clip_changed);
+    invalidate_clip_regions();
+    layout_children(px, py, pw, ph);
 }
 
 void GuiWidget::set_position(int const& x, int const& y, bool const& top_left)
@@ -664,18 +733,24 @@ void GuiWidget::set_constraints(Constraint const& left, Constraint const& top, C
     m_bottom_offset = m_bottom_far ? ph - h - (y - py) : (y - py) + h;
 }
 
+inline void GuiWidget::get_constrained_box(int px, int py, int pw, int ph, int& x, int& y, int& w, int& h) const
+{
+    x = px + (m_left_far ? pw - m_left_offset : m_left_offset);
+    y = py + (m_top_far ? ph - m_top_offset : m_top_offset);
+    int const right = px + (m_right_far ? pw - m_right_offset : m_right_offset);
+    int const bottom = py + (m_bottom_far ? ph - m_bottom_offset : m_bottom_offset);
+    w = std::max(0, right - x);
+    h = std::max(0, bottom - y);
+}
+
 void GuiWidget::apply_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
     if (!m_active_constraints) return;
-    int const left = px + (m_left_far ? pw - m_left_offset : m_left_offset);
-    int const top = py + (m_top_far ? ph - m_top_offset : m_top_offset);
-    int const right = px + (m_right_far ? pw - m_right_offset : m_right_offset);
-    int const bottom = py + (m_bottom_far ? ph - m_bottom_offset : m_bottom_offset);
-    int const w = std::max(0, right - left);
-    int const h = std::max(0, bottom - top);
+    int x, y, w, h;
+    get_constrained_box(px, py, pw, ph, x, y, w, h);
     // A box that stays needs no resize: most children of a resized parent keep theirs.
-    if (left == m_position[0] && top == m_position[1] && w == m_size[0] && h == m_size[1]) return;
-    resize(left, top, w, h);
+    if (is_box(m_position, m_size, x, y, w, h)) return;
+    resize(x, y, w, h);
 }
 
 void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py, int const& pw, int const& ph)
@@ -685,36 +760,25 @@ void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py
 
 void GuiWidget::apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
-    layout_children(px, py, pw, ph, false);
+    layout_children(px, py, pw, ph);
 }
 
-// Reads only the child's first cache line and the parent's region.
-inline bool GuiWidget::keeps_whole_clip_in(GuiWidget const& parent) const
-{
-    // Whole before and inside its parent's region now: the region is still its own box.
-    // Windows, children of windows and clipped widgets take update_clip's full path.
-    if (m_is_window || m_clipping_enabled || m_toolkit_box_stale || !m_clip_is_box || parent.m_is_window)
-        return false;
-    GMathVec4<int> const& outer = parent.m_effective_clip;
-    return m_position[0] >= outer[0] && m_position[1] >= outer[1] && m_position[0] + m_size[0] <= outer[0] + outer[2] &&
-           m_position[1] + m_size[1] <= outer[1] + outer[3];
-}
-
-void GuiWidget::layout_children(int px, int py, int pw, int ph, bool clip_changed)
+void GuiWidget::layout_children(int px, int py, int pw, int ph)
 {
     if (m_children.is_empty()) return;
     ChildrenSnapshot const children(m_children);
     size_t const count = children.get_count();
     for (size_t i = 0; i < count; ++i) {
         GuiWidget& child = *children[i];
-        GMathVec2<int> const position = child.m_position;
-        GMathVec2<int> const size = child.m_size;
-        child.apply_constraints(px, py, pw, ph);
-        // A resize that moved the box clipped the child and laid its children out; otherwise
-        // only this widget's region can have changed the child's.
-        bool const moved = !(child.m_position == position) || !(child.m_size == size);
-        if (moved || !clip_changed || !child.m_shown || child.keeps_whole_clip_in(*this)) continue;
-        if (child.update_clip()) child.clip_children();
+        if (!child.keeps_base_layout()) {
+            child.apply_constraints(px, py, pw, ph);
+            continue;
+        }
+        // apply_constraints and resize as GuiWidget has them, without the two virtual calls.
+        if (!child.m_active_constraints) continue;
+        int x, y, w, h;
+        child.get_constrained_box(px, py, pw, ph, x, y, w, h);
+        if (!is_box(child.m_position, child.m_size, x, y, w, h)) child.place(x, y, w, h);
     }
 }
 
@@ -778,21 +842,26 @@ void GuiWidget::disable_clipping()
 
 void GuiWidget::apply_clipping()
 {
-    if (is_shown() && update_clip()) clip_children();
+    if (is_shown()) place_toolkit_box();
+    invalidate_clip_regions();
 }
 
-bool GuiWidget::keeps_whole_clip() const
+void GuiWidget::place_toolkit_box()
 {
-    return m_parent && keeps_whole_clip_in(*m_parent);
+    // A window's router is its toolkit window, which moves the window.
+    if (!m_toolkit_box_stale || m_is_window) return;
+    int const x = m_position[0], y = m_position[1], w = m_size[0], h = m_size[1];
+    if (m_toolkit_widget) m_toolkit_widget->resize(x, y, w, h);
+    if (m_group) m_group->resize(x, y, w, h);
+    m_toolkit_box_stale = false;
 }
 
-bool GuiWidget::update_clip()
+void GuiWidget::refresh_clip() const
 {
-    if (keeps_whole_clip()) return false;
-    int const bx = m_position[0], by = m_position[1], bw = m_size[0], bh = m_size[1];
-    int x = bx, y = by, w = bw, h = bh;
+    std::uint64_t const epoch = s_clip_epoch.load(std::memory_order_relaxed);
+    int x = m_position[0], y = m_position[1], w = m_size[0], h = m_size[1];
     if (m_is_window) {
-        // A window is the origin of its widgets' coordinates; the toolkit window is its router.
+        // A window is the origin of its widgets' coordinates.
         x = 0;
         y = 0;
         w = get_width();
@@ -802,32 +871,15 @@ bool GuiWidget::update_clip()
         if (GuiWidget const* parent = m_parent) {
             // A window inside a window clips its children by its own box only.
             if (!parent->m_is_window || !is_window_widget(parent->get_parent())) {
-                GMathVec4<int> const& clip = parent->m_effective_clip;
+                GMathVec4<int> const& clip = parent->get_clip_region();
                 clamp_box_into(clip[0], clip[1], clip[2], clip[3], x, y, w, h);
             }
         }
         if (m_clipping_enabled)
             clamp_box_into(m_clip_region[0], m_clip_region[1], m_clip_region[2], m_clip_region[3], x, y, w, h);
-        // The toolkit objects move only when the box did: nothing else moves them.
-        if (m_toolkit_box_stale) {
-            if (m_toolkit_widget) m_toolkit_widget->resize(bx, by, bw, bh);
-            if (m_group) m_group->resize(bx, by, bw, bh);
-            m_toolkit_box_stale = false;
-        }
     }
-    m_clip_is_box = !m_is_window && x == bx && y == by && w == bw && h == bh && w >= 0 && h >= 0;
-    GMathVec4<int>& clip = m_effective_clip;
-    if (clip[0] == x && clip[1] == y && clip[2] == w && clip[3] == h) return false;
-    clip = GMathVec4<int>(x, y, w, h);
-    return true;
-}
-
-void GuiWidget::clip_children()
-{
-    // Only toolkit objects are moved here, no code of a derived class runs: the children need
-    // no copy. A child whose region stays keeps its children's.
-    for (GuiWidget* child : m_children)
-        if (child->m_shown && child->update_clip()) child->clip_children();
+    m_effective_clip = GMathVec4<int>(x, y, w, h);
+    m_clip_epoch = epoch;
 }
 
 void GuiWidget::apply_children_clipping()

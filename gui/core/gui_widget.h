@@ -14,6 +14,7 @@
 //                            GuiWidget::CONSTRAINT_RIGHT, GuiWidget::CONSTRAINT_TOP);
 //     // follows the window's width; deleted with the window, or by panel->destroy()
 #include <atomic>
+#include <cstdint>
 
 #include "gui/core/gui.h"
 #include "gui/core/gui_color_scheme.h"
@@ -223,8 +224,14 @@ public:
 
     // --- Clipping ---
     virtual void set_clip_region(int const& x, int const& y, int const& w, int const& h);
-    // The effective clip region (x, y, w, h).
-    GMathVec4<int> const& get_clip_region() const { return m_effective_clip; }
+    // The effective clip region (x, y, w, h): the box clamped into the parent's region and
+    // into the own clip region when clipping is enabled (a window's is its box at the origin).
+    // Computed when asked, once per change of the tree's geometry.
+    GMathVec4<int> const& get_clip_region() const
+    {
+        if (m_clip_epoch != s_clip_epoch.load(std::memory_order_relaxed)) refresh_clip();
+        return m_effective_clip;
+    }
     void get_parent_effective_clip_region(int& x, int& y, int& w, int& h) const;
     void enable_clipping();
     void disable_clipping();
@@ -348,8 +355,8 @@ public:
     // Resizes the widget to the box its constraints make of the parent's box (px, py, pw,
     // ph); resize is not called when that box is the current one.
     virtual void apply_constraints(int const& px, int const& py, int const& pw, int const& ph);
-    // Recomputes the effective clip region from the parent's, then the children's where it
-    // changed (a child's region follows only from its box and its parent's region).
+    // Places the router and the group at the box if it moved while the widget was hidden, and
+    // has every effective clip region computed again when next asked.
     virtual void apply_clipping();
     // Re-applies the widget's mouse cursor to its window.
     void apply_mouse_cursor() const;
@@ -393,21 +400,29 @@ private:
     void attach_to(GuiWidget& parent);
     void remove_from_parent_children();
     void capture_constraints();
+    // The box the constraints make of the parent's box (px, py, pw, ph).
+    void get_constrained_box(int px, int py, int pw, int ph, int& x, int& y, int& w, int& h) const;
+    // resize's work for a box that differs from the current one.
+    void place(int x, int y, int w, int h);
+    // The widget's class keeps GuiWidget's own apply_constraints and resize, which a layout
+    // pass then runs without the virtual calls (known per class, cached).
+    bool keeps_base_layout() const;
     // The layout pass, top-down, one visit per child: each child's apply_constraints (a child
-    // whose box changes lays its own subtree out in resize) and, when this widget's clip
-    // region changed (`clip_changed`), the clip regions of the children whose box stayed.
-    void layout_children(int px, int py, int pw, int ph, bool clip_changed);
-    // Recomputes the effective clip region from the parent's current one (a window's is its
-    // own box at the origin) and places the router and the group when the box moved; true
-    // when the region changed. For shown widgets.
-    bool update_clip();
-    // The widget's region is its whole box and lies inside its parent's current region: the
-    // few comparisons with which update_clip tells that nothing changes, most of the time.
-    bool keeps_whole_clip() const;
-    // The same, the parent given (a layout loop's own widget).
-    bool keeps_whole_clip_in(GuiWidget const& parent) const;
-    // Clips the shown children against this widget's region, down to where it stays the same.
-    void clip_children();
+    // whose box changes lays its own subtree out in resize).
+    void layout_children(int px, int py, int pw, int ph);
+    // Moves the router and the group to the box when it changed since they were last placed.
+    void place_toolkit_box();
+    // Computes the effective clip region from the parent's (see get_clip_region).
+    void refresh_clip() const;
+    // Every effective clip region is computed again when next asked: the tree's geometry
+    // changed. Cheaper than updating them all, as a layout pass moves many widgets and a
+    // frame asks the regions of the widgets it draws only.
+    // A load and a store rather than an atomic increment, which would cost a moved widget as
+    // much again: trees are changed by one thread at a time.
+    static void invalidate_clip_regions()
+    {
+        s_clip_epoch.store(s_clip_epoch.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    }
     void clear_statics();
     // Takes the widget's toolkit object out of the group that holds it, if any.
     void detach_toolkit_root();
@@ -416,8 +431,8 @@ private:
 
     // The widget's first cache line (the class is aligned to one) holds, after the virtual
     // table and the small event base, all that a layout pass reads of a child whose box
-    // stays: the flags, the box and the constraints. The second holds what it reads and
-    // writes of a child that moves.
+    // stays: the flags, the box and the constraints. The second holds what it reads of a
+    // child that moves.
     bool m_active_constraints = true;
     bool m_recursive_constraints = true;
     bool m_shown = false;
@@ -430,18 +445,16 @@ private:
     unsigned char m_right_far : 1 = 0;
     unsigned char m_bottom_far : 1 = 0;
     // The box changed since the router and the group were last placed at it: they are
-    // placed only while the widget is shown, and only when the box moved.
+    // placed while the widget is shown, and when it is shown.
     unsigned char m_toolkit_box_stale : 1 = 0;
-    // The effective clip region is the whole box (as it was when the region was computed:
-    // a change of the box makes the toolkit box stale, which sends update_clip the long way).
-    unsigned char m_clip_is_box : 1 = 0;
     GMathVec2<int> m_position = GMathVec2<int>(0, 0);
     GMathVec2<int> m_size = GMathVec2<int>(0, 0);
     int m_left_offset = 0;
     int m_top_offset = 0;
     int m_right_offset = 0;
     int m_bottom_offset = 0;
-    GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
+    // The effective clip region, valid while m_clip_epoch is s_clip_epoch.
+    mutable GMathVec4<int> m_effective_clip = GMathVec4<int>(0, 0, 0, 0);
     Fl_Widget* m_toolkit_widget = nullptr;
     Fl_Group* m_group = nullptr;
     GuiWidget* m_parent = nullptr;
@@ -467,6 +480,9 @@ private:
     bool m_capturing = false;
     bool m_tab_navigation = true;
     Gui::MouseCursorId m_mouse_cursor = Gui::MOUSE_CURSOR_DEFAULT;
+    mutable std::uint64_t m_clip_epoch = 0;
+
+    static std::atomic<std::uint64_t> s_clip_epoch;
 
     static GuiWidget* m_last_focused_widget;
     static GuiWidget* m_last_event_widget;

@@ -366,7 +366,6 @@ void GuiWindow::init_window(int const& x, int const& y, int const& w, int const&
     Fl_Group::current(current);
     set_toolkit_widget(router);
     m_group = m_window_group;
-    m_effective_clip = GMathVec4<int>(0, 0, w, h);
 }
 
 GuiWindow::~GuiWindow()
@@ -607,12 +606,6 @@ void GuiWindow::apply_constraints(int const&, int const&, int const&, int const&
     GuiWindowRouter* router = get_router();
     if (!router) return;
     GuiWidget::apply_constraints(0, 0, router->w(), router->h());
-}
-
-void GuiWindow::apply_clipping()
-{
-    // The region is the window's box at the origin (see GuiWidget::update_clip).
-    if (m_shown && update_clip()) clip_children();
 }
 
 void GuiWindow::widget_focus_changed()

@@ -88,7 +88,6 @@ public:
     void widget_redraw() override;
     Fl_Group* get_group() override;
     void apply_constraints(int const& px, int const& py, int const& pw, int const& ph) override;
-    void apply_clipping() override;
 
     // Called by GuiWidget::set_focus; passed on to the owner window.
     virtual void widget_focus_changed();

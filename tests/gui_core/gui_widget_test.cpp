@@ -57,6 +57,17 @@ public:
     void apply_constraints(int const&, int const&, int const&, int const&) override {}
 };
 
+// Keeps a square: a class whose resize differs from the base one, which layout passes must
+// still call.
+class SquareWidget : public GuiWidget {
+public:
+    using GuiWidget::GuiWidget;
+    void resize(int const& x, int const& y, int const& w, int const& h) override
+    {
+        GuiWidget::resize(x, y, std::min(w, h), std::min(w, h));
+    }
+};
+
 }  // namespace
 
 class GuiWidgetTest : public GuiTest {};
@@ -101,6 +112,20 @@ TEST_F(GuiWidgetTest, ChildrenFollowTheirParentAsTheirEdgesAreAnchored)
     parent->set_size(0, 0, 200, 100);
     EXPECT_EQ(box_of(*stretched), Box(10, 70, 50, 20));
     EXPECT_EQ(box_of(*tall), Box(130, 10, 50, 80));
+}
+
+TEST_F(GuiWidgetTest, LayoutPassesCallTheResizeOfDerivedClasses)
+{
+    GuiWindow& window = make_window(300, 200, false);
+    GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 100);
+    GuiWidget* plain = new GuiWidget(*parent, 10, 10, 50, 50);
+    plain->set_constraints(LEFT, TOP, RIGHT, BOTTOM);
+    GuiWidget* square = new SquareWidget(*parent, 10, 10, 50, 50);
+    square->set_constraints(LEFT, TOP, RIGHT, BOTTOM);
+
+    parent->set_size(0, 0, 260, 100);
+    EXPECT_EQ(box_of(*plain), Box(10, 10, 110, 50));
+    EXPECT_EQ(box_of(*square), Box(10, 10, 50, 50));
 }
 
 TEST_F(GuiWidgetTest, WindowResizeReachesGrandchildrenInWindowCoordinates)
