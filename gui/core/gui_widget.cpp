@@ -263,15 +263,14 @@ std::atomic<std::uint64_t> GuiWidget::s_clip_epoch{1};
 
 namespace {
 
-// The apply_constraints and resize a widget's class runs. GCC's bound member pointer
-// conversion reads them from the widget's virtual table.
+// The apply_constraints and resize a widget's class runs (both take a box). GCC's bound
+// member pointer conversion reads them from the widget's virtual table.
 struct LayoutCalls {
-    using Apply = void (*)(GuiWidget*, int const&, int const&, int const&, int const&);
-    using Resize = void (*)(GuiWidget*, int const&, int const&, int const&, int const&);
-    Apply apply = nullptr;
-    Resize resize = nullptr;
+    using Call = void (*)(GuiWidget*, int const&, int const&, int const&, int const&);
+    Call apply = nullptr;
+    Call resize = nullptr;
 
-    bool operator==(LayoutCalls const& other) const { return apply == other.apply && resize == other.resize; }
+    bool operator==(LayoutCalls const&) const = default;
 };
 
 #if defined(__GNUC__) && !defined(__clang__)
@@ -279,9 +278,9 @@ struct LayoutCalls {
 #pragma GCC diagnostic ignored "-Wpmf-conversions"
 LayoutCalls get_layout_calls(GuiWidget& widget)
 {
-    using ApplyMember = void (GuiWidget::*)(int const&, int const&, int const&, int const&);
-    return {(LayoutCalls::Apply)(widget.*static_cast<ApplyMember>(&GuiWidget::apply_constraints)),
-            (LayoutCalls::Resize)(widget.*(&GuiWidget::resize))};
+    using Member = void (GuiWidget::*)(int const&, int const&, int const&, int const&);
+    return {(LayoutCalls::Call)(widget.*static_cast<Member>(&GuiWidget::apply_constraints)),
+            (LayoutCalls::Call)(widget.*static_cast<Member>(&GuiWidget::resize))};
 }
 #pragma GCC diagnostic pop
 #endif
@@ -290,8 +289,8 @@ LayoutCalls get_layout_calls(GuiWidget& widget)
 LayoutCalls s_base_layout_calls;
 
 // Classes already asked, by type: a small direct-mapped cache whose entries hold the type's
-// address with bit 0 set when the class keeps the base calls. Atomic, as widgets of other
-// threads' trees may ask at the same time.
+// address with bit 0 set when the class keeps the base calls. Atomic, so that reading it
+// needs no lock.
 std::atomic<std::uintptr_t> s_layout_classes[32];
 
 }  // namespace

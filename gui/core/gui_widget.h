@@ -416,9 +416,9 @@ private:
     void refresh_clip() const;
     // Every effective clip region is computed again when next asked: the tree's geometry
     // changed. Cheaper than updating them all, as a layout pass moves many widgets and a
-    // frame asks the regions of the widgets it draws only.
-    // A load and a store rather than an atomic increment, which would cost a moved widget as
-    // much again: trees are changed by one thread at a time.
+    // frame asks the regions of the widgets it draws only. A load and a store rather than an
+    // atomic increment, which would cost a moved widget as much again: widgets are changed by
+    // one thread at a time (the interface thread, or a thread holding the interface lock).
     static void invalidate_clip_regions()
     {
         s_clip_epoch.store(s_clip_epoch.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
