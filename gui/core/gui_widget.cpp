@@ -331,6 +331,7 @@ void GuiWidget::attach_to(GuiWidget& parent)
         is_window_widget(&parent) ? GMathVec2<int>(0, 0) : parent.get_position();
     m_index_in_parent = static_cast<int>(parent.m_children.get_count());
     parent.m_children.add(this);
+    parent.m_children_changed = true;
     parent.on_add_child(this);
 }
 
@@ -505,6 +506,7 @@ void GuiWidget::remove_from_parent_children()
         siblings[index] = last;
         last->m_index_in_parent = index;
         siblings.remove(siblings.get_count() - 1);
+        parent->m_children_changed = true;
         parent->on_remove_child(this);
     }
     m_index_in_parent = -1;
@@ -533,6 +535,7 @@ void GuiWidget::set_parent(GuiWidget* parent)
         if (m_parent) remove_from_parent_children();
         m_index_in_parent = static_cast<int>(parent->m_children.get_count());
         parent->m_children.add(this);
+        parent->m_children_changed = true;
         parent->get_group()->add(get_toolkit_root());
         parent->on_add_child(this);
     } else {
@@ -593,6 +596,7 @@ void GuiWidget::destroy_child(GuiWidget& child)
     for (GuiWidget* grandchild : CoreVector<GuiWidget*>(child.m_children))
         if (!grandchild->m_destroyed) child.destroy_child(*grandchild);
     child.m_children.clear();
+    child.m_children_changed = true;
     m_application->remove_pending_update(&child);
     m_application->remove_pending_redraw(&child);
     m_application->destroy(&child);
@@ -612,6 +616,7 @@ void GuiWidget::clear_all_children()
     for (GuiWidget* child : CoreVector<GuiWidget*>(m_children))
         if (!child->m_destroyed) destroy_child(*child);
     m_children.clear();
+    m_children_changed = true;
     if (m_group && m_toolkit_widget && m_toolkit_widget->parent() != m_group) m_group->insert(*m_toolkit_widget, 0);
 }
 
@@ -620,6 +625,8 @@ void GuiWidget::clear_all_children()
 void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
 {
     if (is_box(m_position, m_size, x, y, w, h)) return;
+    // Moved by its parent's pass, the widget keeps the box its constraints give.
+    if (m_parent && !m_parent->m_laying_out) note_layout_change();
     place(x, y, w, h);
 }
 
@@ -730,6 +737,7 @@ void GuiWidget::set_constraints(Constraint const& left, Constraint const& top, C
     m_top_offset = m_top_far ? ph - (y - py) : y - py;
     m_bottom_far = bottom == CONSTRAINT_BOTTOM;
     m_bottom_offset = m_bottom_far ? ph - h - (y - py) : (y - py) + h;
+    note_layout_change();
 }
 
 inline void GuiWidget::get_constrained_box(int px, int py, int pw, int ph, int& x, int& y, int& w, int& h) const
@@ -759,26 +767,39 @@ void GuiWidget::apply_constraints(GuiWidget& child, int const& px, int const& py
 
 void GuiWidget::apply_children_constraints(int const& px, int const& py, int const& pw, int const& ph)
 {
+    m_children_changed = true;
     layout_children(px, py, pw, ph);
 }
 
 void GuiWidget::layout_children(int px, int py, int pw, int ph)
 {
     if (m_children.is_empty()) return;
-    ChildrenSnapshot const children(m_children);
+    bool const whole = m_children_changed || px != m_children_origin[0] || py != m_children_origin[1];
+    // Cleared before the visits: a change they make is seen by the next pass.
+    m_children_changed = false;
+    m_children_origin = GMathVec2<int>(px, py);
+    ChildrenSnapshot const children(whole ? m_children : m_size_followers);
+    if (whole) m_size_followers.clear();
+    bool const nested = m_laying_out;
+    m_laying_out = true;
     size_t const count = children.get_count();
     for (size_t i = 0; i < count; ++i) {
         GuiWidget& child = *children[i];
         if (!child.keeps_base_layout()) {
+            if (whole) m_size_followers.add(&child);
             child.apply_constraints(px, py, pw, ph);
             continue;
         }
         // apply_constraints and resize as GuiWidget has them, without the two virtual calls.
         if (!child.m_active_constraints) continue;
+        if (whole && child.follows_parent_size()) m_size_followers.add(&child);
         int x, y, w, h;
         child.get_constrained_box(px, py, pw, ph, x, y, w, h);
         if (!is_box(child.m_position, child.m_size, x, y, w, h)) child.place(x, y, w, h);
     }
+    m_laying_out = nested;
+    // A pass run from within this one may have gathered the followers while this one did.
+    if (nested) m_children_changed = true;
 }
 
 // Clipping -----------------------------------------------------------------------------------------

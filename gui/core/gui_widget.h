@@ -210,7 +210,11 @@ public:
     int const& get_top_offset() const { return m_top_offset; }
     int const& get_right_offset() const { return m_right_offset; }
     int const& get_bottom_offset() const { return m_bottom_offset; }
-    void set_active_constraints(bool const& active) { m_active_constraints = active; }
+    void set_active_constraints(bool const& active)
+    {
+        m_active_constraints = active;
+        note_layout_change();
+    }
     virtual bool const& is_active_constraints() const { return m_active_constraints; }
     void set_recursive_constraints(bool const& recursive) { m_recursive_constraints = recursive; }
     virtual bool const& is_recursive_constraints() const { return m_recursive_constraints; }
@@ -407,9 +411,19 @@ private:
     // The widget's class keeps GuiWidget's own apply_constraints and resize, which a layout
     // pass then runs without the virtual calls (known per class, cached).
     bool keeps_base_layout() const;
-    // The layout pass, top-down, one visit per child: each child's apply_constraints (a child
-    // whose box changes lays its own subtree out in resize).
+    // The layout pass, top-down: each child's apply_constraints (a child whose box changes
+    // lays its own subtree out in resize). At the origin of the last pass, with no child
+    // changed since, only the size followers are visited: the other children's boxes depend
+    // on the origin alone.
     void layout_children(int px, int py, int pw, int ph);
+    // An edge is anchored to the parent's far side: the box follows the parent's size.
+    bool follows_parent_size() const { return m_left_far | m_top_far | m_right_far | m_bottom_far; }
+    // The widget was re-anchored or moved outside its parent's layout pass: the parent's next
+    // pass visits every child.
+    void note_layout_change()
+    {
+        if (m_parent) m_parent->m_children_changed = true;
+    }
     // Moves the router and the group to the box when it changed since they were last placed.
     void place_toolkit_box();
     // Computes the effective clip region from the parent's (see get_clip_region).
@@ -459,6 +473,13 @@ private:
     Fl_Group* m_group = nullptr;
     GuiWidget* m_parent = nullptr;
     CoreVector<GuiWidget*> m_children;
+    // The children a layout pass at an unchanged origin visits: those whose box follows this
+    // widget's size and those whose class lays itself out. Gathered by each whole pass.
+    CoreVector<GuiWidget*> m_size_followers;
+    GMathVec2<int> m_children_origin = GMathVec2<int>(0, 0);
+    // A child joined, left or changed since the last whole pass: the next pass is whole.
+    bool m_children_changed = true;
+    bool m_laying_out = false;
     GMathVec4<int> m_clip_region = GMathVec4<int>(0, 0, 0, 0);
     Fl_Window* m_own_window = nullptr;
     Fl_Group* m_own_window_group = nullptr;

@@ -167,6 +167,51 @@ TEST_F(GuiWidgetTest, AnUnchangedResizeLeavesTheChildrenAlone)
     EXPECT_EQ(child->get_x(), 10);
 }
 
+TEST_F(GuiWidgetTest, ChildrenChangedBetweenTwoWideningsFollowTheSecond)
+{
+    // A parent widened at the same origin skips the children that only follow its origin;
+    // a child changed since the last pass must be seen again.
+    struct Row {
+        char const* change;
+        void (*apply)(GuiWidget& child, GuiWidget& parent);
+        Box expected;
+    };
+    Row const rows[] = {
+        {"moved off its constraints", [](GuiWidget& c, GuiWidget&) { c.resize(30, 30, 50, 20); },
+         Box(10, 10, 50, 20)},
+        {"anchored to the right", [](GuiWidget& c, GuiWidget&) { c.set_constraints(RIGHT, TOP, RIGHT, TOP); },
+         Box(90, 10, 50, 20)},
+        {"constraints activated again",
+         [](GuiWidget& c, GuiWidget&) {
+             c.set_constraints(RIGHT, TOP, RIGHT, TOP);
+             c.set_active_constraints(false);
+             c.get_parent()->set_size(0, 0, 250, 100);
+             c.set_active_constraints(true);
+         },
+         Box(90, 10, 50, 20)},
+        {"moved in from another parent",
+         [](GuiWidget& c, GuiWidget& parent) {
+             GuiWidget* other = new GuiWidget(*parent.get_parent(), 0, 0, 100, 100);
+             c.set_parent(other);
+             parent.set_size(0, 0, 230, 100);
+             c.set_constraints(LEFT, TOP, RIGHT, TOP);
+             c.set_parent(&parent);
+         },
+         Box(10, 10, 250, 20)},
+    };
+    for (Row const& row : rows) {
+        SCOPED_TRACE(row.change);
+        GuiWindow& window = make_window(400, 200, false);
+        GuiWidget* parent = new GuiWidget(window, 0, 0, 200, 100);
+        GuiWidget* child = new GuiWidget(*parent, 10, 10, 50, 20);
+        new GuiWidget(*parent, 100, 50, 20, 20);  // the parent lays children out while the child is away
+        parent->set_size(0, 0, 220, 100);
+        row.apply(*child, *parent);
+        parent->set_size(0, 0, 300, 100);
+        EXPECT_EQ(box_of(*child), row.expected);
+    }
+}
+
 TEST_F(GuiWidgetTest, TheRouterAndTheGroupFollowTheBoxAlsoAfterAResizeWhileHidden)
 {
     GuiWindow& window = make_window(300, 200);
