@@ -63,10 +63,20 @@ private:
     bool m_pass_to_toolkit = true;
 };
 
-// The router of an ordinary widget: an invisible toolkit box at the widget's box.
-class QN_GUI_API GuiBoxRouter : public Fl_Box, public GuiRouter {
+// The router of an ordinary widget: an invisible toolkit box at the widget's box. Final:
+// layout passes move it with place, which must stay what resize does.
+class QN_GUI_API GuiBoxRouter final : public Fl_Box, public GuiRouter {
 public:
     GuiBoxRouter(GuiWidget& owner, int x, int y, int w, int h);
+
+    // Moves the box as resize does, without the virtual call: a layout pass moves thousands.
+    void place(int X, int Y, int W, int H)
+    {
+        x(X);
+        y(Y);
+        w(W);
+        h(H);
+    }
 
     int handle(int event) override;
     void draw() override;

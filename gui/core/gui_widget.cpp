@@ -365,6 +365,7 @@ void GuiWidget::create_router(GuiWidget& widget)
     Fl_Group::current(nullptr);
     widget.m_toolkit_widget =
         new GuiBoxRouter(widget, widget.get_x(), widget.get_y(), widget.get_width(), widget.get_height());
+    widget.m_box_router = true;
     Fl_Group::current(current);
     if (widget.m_parent) widget.create_delayed_parenting(widget.m_toolkit_widget);
 }
@@ -410,6 +411,7 @@ GuiWidget::~GuiWidget()
     m_own_window = nullptr;
     m_group = nullptr;
     m_toolkit_widget = nullptr;
+    m_box_router = false;
     delete m_dc;
     delete m_font;
     delete m_color_scheme;
@@ -628,6 +630,19 @@ void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
     // Moved by its parent's pass, the widget keeps the box its constraints give.
     if (m_parent && !m_parent->m_laying_out) note_layout_change();
     place(x, y, w, h);
+}
+
+inline void GuiWidget::place_toolkit_box()
+{
+    // A window's router is its toolkit window, which moves the window.
+    if (!m_toolkit_box_stale || m_is_window) return;
+    int const x = m_position[0], y = m_position[1], w = m_size[0], h = m_size[1];
+    if (m_box_router)
+        static_cast<GuiBoxRouter*>(m_toolkit_widget)->place(x, y, w, h);
+    else if (m_toolkit_widget)
+        m_toolkit_widget->resize(x, y, w, h);
+    if (m_group) m_group->resize(x, y, w, h);
+    m_toolkit_box_stale = false;
 }
 
 inline void GuiWidget::place(int x, int y, int w, int h)
@@ -864,16 +879,6 @@ void GuiWidget::apply_clipping()
 {
     if (is_shown()) place_toolkit_box();
     invalidate_clip_regions();
-}
-
-void GuiWidget::place_toolkit_box()
-{
-    // A window's router is its toolkit window, which moves the window.
-    if (!m_toolkit_box_stale || m_is_window) return;
-    int const x = m_position[0], y = m_position[1], w = m_size[0], h = m_size[1];
-    if (m_toolkit_widget) m_toolkit_widget->resize(x, y, w, h);
-    if (m_group) m_group->resize(x, y, w, h);
-    m_toolkit_box_stale = false;
 }
 
 void GuiWidget::refresh_clip() const

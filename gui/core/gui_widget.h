@@ -385,7 +385,11 @@ protected:
     static void create_router(GuiWidget& widget);
     void create_delayed_parenting(Fl_Widget* toolkit_root);
     // The router made by a derived class.
-    void set_toolkit_widget(Fl_Widget* widget) { m_toolkit_widget = widget; }
+    void set_toolkit_widget(Fl_Widget* widget)
+    {
+        m_toolkit_widget = widget;
+        m_box_router = false;
+    }
 
     virtual void push_clip(int const& x, int const& y, int const& w, int const& h);
     virtual void pop_clip();
@@ -461,6 +465,8 @@ private:
     // The box changed since the router and the group were last placed at it: they are
     // placed while the widget is shown, and when it is shown.
     unsigned char m_toolkit_box_stale : 1 = 0;
+    // The router is the GuiBoxRouter that create_router made.
+    unsigned char m_box_router : 1 = 0;
     GMathVec2<int> m_position = GMathVec2<int>(0, 0);
     GMathVec2<int> m_size = GMathVec2<int>(0, 0);
     int m_left_offset = 0;
