@@ -627,7 +627,8 @@ void GuiWidget::clear_all_children()
 void GuiWidget::resize(int const& x, int const& y, int const& w, int const& h)
 {
     if (is_box(m_position, m_size, x, y, w, h)) return;
-    // Moved by its parent's pass, the widget keeps the box its constraints give.
+    // Moved from outside its parent's pass, the widget may leave the box its constraints
+    // give, which the parent's next pass puts it back to.
     if (m_parent && !m_parent->m_laying_out) note_layout_change();
     place(x, y, w, h);
 }
