@@ -329,10 +329,15 @@ void GuiWidget::attach_to(GuiWidget& parent)
     m_parent_size_at_creation = parent.get_size();
     m_parent_position_at_creation =
         is_window_widget(&parent) ? GMathVec2<int>(0, 0) : parent.get_position();
+    join_children_of(parent);
+    parent.on_add_child(this);
+}
+
+void GuiWidget::join_children_of(GuiWidget& parent)
+{
     m_index_in_parent = static_cast<int>(parent.m_children.get_count());
     parent.m_children.add(this);
     parent.m_children_changed = true;
-    parent.on_add_child(this);
 }
 
 GuiWidget::GuiWidget(GuiWidget& parent, int const& x, int const& y, int const& w, int const& h)
@@ -535,9 +540,7 @@ void GuiWidget::set_parent(GuiWidget* parent)
     }
     if (parent) {
         if (m_parent) remove_from_parent_children();
-        m_index_in_parent = static_cast<int>(parent->m_children.get_count());
-        parent->m_children.add(this);
-        parent->m_children_changed = true;
+        join_children_of(*parent);
         parent->get_group()->add(get_toolkit_root());
         parent->on_add_child(this);
     } else {

@@ -406,6 +406,8 @@ private:
     friend class GuiWindowRouter;
     void init_fields(GuiApp& app, int const& x, int const& y, int const& w, int const& h);
     void attach_to(GuiWidget& parent);
+    // Appends the widget to the parent's children, whose next layout pass is then whole.
+    void join_children_of(GuiWidget& parent);
     void remove_from_parent_children();
     void capture_constraints();
     // The box the constraints make of the parent's box (px, py, pw, ph).
@@ -422,8 +424,8 @@ private:
     void layout_children(int px, int py, int pw, int ph);
     // An edge is anchored to the parent's far side: the box follows the parent's size.
     bool follows_parent_size() const { return m_left_far | m_top_far | m_right_far | m_bottom_far; }
-    // The widget was re-anchored or moved outside its parent's layout pass: the parent's next
-    // pass visits every child.
+    // The widget was re-anchored, had its constraints switched or was moved outside its
+    // parent's layout pass: the parent's next pass visits every child.
     void note_layout_change()
     {
         if (m_parent) m_parent->m_children_changed = true;
